@@ -1,0 +1,47 @@
+#pragma once
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+// Parameter numbers edited but not yet written. No duplicates, letter case
+// ignored when comparing; order of insertion kept (writing follows table order).
+class ModifiedList {
+public:
+    void Add(const QString &number);
+    bool Contains(const QString &number) const;
+    void Clear() { items_.clear(); }
+    bool IsEmpty() const { return items_.isEmpty(); }
+    int Count() const { return items_.size(); }
+    const QStringList &Items() const { return items_; }
+
+private:
+    QStringList items_;
+};
+
+// The process-wide values of one run of the tool, shared by every subsystem.
+// They live here rather than in the window so that the command line tool and
+// the tests drive the very same logic.
+class AppState : public QObject {
+    Q_OBJECT
+public:
+    int AccessLevel = 0;            // 1: hex trace; >= 2: "0091" unlocked
+    bool LoginFlag = false;
+    int MainParamChannel = 0;       // device channel serving the main table
+    int CurrentParamChannel = 0;    // channel last selected; -1 = not known
+    ModifiedList ModifiedParamList;
+    QByteArray MainParamIdList;     // two bytes per numbered row, in row order
+    QByteArray ExtParamIdList;
+    bool ClosingFlag = false;       // ends every reply wait at once
+    bool ExtPageVisible = false;    // the "   接口参数设置   " tab is shown
+
+    bool TraceOn() const { return AccessLevel == 1; }
+    bool MainTableActive() const { return CurrentParamChannel == MainParamChannel; }
+    bool ExtTableActive() const { return CurrentParamChannel == 0; }
+
+    // Calls after changing ModifiedParamList, so views redraw the blue rows.
+    void NotifyModifiedChanged() { emit modifiedChanged(); }
+
+signals:
+    void modifiedChanged();
+};

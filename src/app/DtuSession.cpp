@@ -1,0 +1,50 @@
+#include "app/DtuSession.h"
+
+#include "app/Frontend.h"
+
+DtuSession::DtuSession(Frontend &frontend, QObject *parent)
+    : QObject(parent),
+      mainTable(state, ParamTableModel::Kind::Main),
+      extTable(state, ParamTableModel::Kind::Extended),
+      exchange(state, script, channel, frontend, realClock),
+      frontend_(frontend)
+{
+}
+
+DtuSession::~DtuSession() = default;
+
+ParamTableModel *DtuSession::ActiveTable()
+{
+    if (state.CurrentParamChannel == state.MainParamChannel)
+        return &mainTable;
+    if (state.CurrentParamChannel == 0)
+        return &extTable;
+    return nullptr;
+}
+
+bool DtuSession::RequireChannel()
+{
+    if (channel.ChannelIsOpen())
+        return true;
+    frontend_.ShowMessage(kChannelClosedText);
+    return false;
+}
+
+bool DtuSession::TryBeginAction()
+{
+    if (actionDepth_ > 0)
+        return false;
+    ++actionDepth_;
+    frontend_.ExchangeBusyChanged(true);
+    emit actionRunningChanged(true);
+    return true;
+}
+
+void DtuSession::EndAction()
+{
+    if (actionDepth_ == 0)
+        return;
+    --actionDepth_;
+    frontend_.ExchangeBusyChanged(false);
+    emit actionRunningChanged(false);
+}

@@ -1,0 +1,34 @@
+#pragma once
+#include <QByteArray>
+#include <QString>
+
+// Text files of the tool: profiles, extended parameter files, script.js,
+// lastfile.log. Files made on Windows are GBK; files written on Linux are
+// often UTF-8. A file with a UTF-8 byte-order mark, or whose bytes are
+// strictly valid UTF-8 and hold non-ASCII characters, is UTF-8; every other
+// file is GBK. A re-save keeps the encoding the file came in.
+namespace TextFile {
+
+enum class Encoding { Gbk, Utf8, Utf8Bom };
+
+struct Decoded {
+    QString text;
+    Encoding encoding = Encoding::Gbk;
+};
+
+Decoded Decode(const QByteArray &bytes);
+// Throws DtuError naming the first character the encoding cannot hold.
+QByteArray Encode(const QString &text, Encoding encoding);
+
+// Reads and decodes a whole file; throws DtuError when it cannot be read.
+Decoded Read(const QString &path);
+// Writes bytes through a temporary file renamed over the target, so a crash
+// or a full disk leaves the old file or the new one, never a mix. Throws
+// DtuError naming the file and the reason.
+void WriteAtomically(const QString &path, const QByteArray &bytes);
+
+// GBK text <-> bytes for user texts (typed messages, device strings).
+QByteArray ToGbk(const QString &text);
+QString FromGbk(const QByteArray &bytes);
+
+} // namespace TextFile

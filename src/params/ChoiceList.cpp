@@ -1,0 +1,39 @@
+#include "params/ChoiceList.h"
+
+#include "app/DtuError.h"
+#include "params/ParamRow.h"
+#include "profile/OrderedJson.h"
+
+ChoiceList ChoiceList::Parse(const QString &onList)
+{
+    JsonValue root;
+    QString error;
+    if (!JsonValue::Parse(onList, &root, &error))
+        throw DtuError(QStringLiteral("选择列表%1").arg(error));
+    if (!root.IsArray() || root.Items().size() < 2 || !root.Items()[0].IsArray()
+        || !root.Items()[1].IsArray())
+        throw DtuError(QStringLiteral("选择列表格式错误：应为[[名称...],[取值...]]"));
+    ChoiceList list;
+    for (const JsonValue &v : root.Items()[0].Items())
+        list.labels << v.Text();
+    for (const JsonValue &v : root.Items()[1].Items())
+        list.values << v.Text();
+    return list;
+}
+
+int ChoiceList::LastMatch(const QString &hexCell) const
+{
+    int found = -1;
+    for (int i = 0; i < labels.size() && i < values.size(); ++i)
+        if (kHexPrefix + values[i] == hexCell)
+            found = i;
+    return found;
+}
+
+int ChoiceList::FirstMatch(const QString &hexCell) const
+{
+    for (int i = 0; i < labels.size() && i < values.size(); ++i)
+        if (kHexPrefix + values[i] == hexCell)
+            return i;
+    return -1;
+}

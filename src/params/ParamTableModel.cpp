@@ -1,0 +1,135 @@
+#include "params/ParamTableModel.h"
+
+#include "app/AppState.h"
+
+#include <QColor>
+#include <QFont>
+
+ParamTableModel::ParamTableModel(const AppState &state, Kind kind, QObject *parent)
+    : QAbstractTableModel(parent), state_(state), kind_(kind)
+{
+    connect(&state, &AppState::modifiedChanged, this, [this] {
+        if (!rows_.isEmpty())
+            emit dataChanged(index(0, 0), index(Count() - 1, ParamColumnCount - 1),
+                             {Qt::ForegroundRole});
+    });
+}
+
+int ParamTableModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : Count();
+}
+
+int ParamTableModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : ParamColumnCount;
+}
+
+QVariant ParamTableModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || index.row() >= Count())
+        return {};
+    const ParamRow &row = rows_[index.row()];
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::ToolTipRole:
+        if (role == Qt::ToolTipRole && index.column() != ColNote)
+            return {};
+        return row.cells[index.column()];
+    case Qt::ForegroundRole:
+        if (row.IsHeading())
+            return QColor(Qt::white);
+        if (state_.ModifiedParamList.Contains(row.Number()))
+            return QColor(0, 0, 200);
+        return {};
+    case Qt::BackgroundRole:
+        if (row.IsHeading())
+            return QColor(250, 140, 130);
+        return {};
+    case Qt::FontRole:
+        if (row.IsHeading()) {
+            QFont font;
+            font.setBold(true);
+            return font;
+        }
+        return {};
+    default:
+        return {};
+    }
+}
+
+QVariant ParamTableModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+        return {};
+    switch (section) {
+    case ColNumber: return QStringLiteral("参数号");
+    case ColName: return QStringLiteral("参数名称");
+    case ColHex: return QStringLiteral("参数HEX值");
+    case ColValue: return QStringLiteral("参数值");
+    case ColOnList: return QStringLiteral("OnList");
+    case ColOnGet: return QStringLiteral("OnGet");
+    case ColOnSet: return QStringLiteral("OnSet");
+    case ColNote:
+        return kind_ == Kind::Main ? QStringLiteral("参数说明") : QStringLiteral("参数相关说明");
+    default: return {};
+    }
+}
+
+void ParamTableModel::Clear()
+{
+    beginResetModel();
+    rows_.clear();
+    currentRow_ = -1;
+    endResetModel();
+    emit currentRowChanged(-1);
+}
+
+void ParamTableModel::AppendRow(const ParamRow &row)
+{
+    beginInsertRows({}, Count(), Count());
+    rows_.push_back(row);
+    endInsertRows();
+}
+
+QString ParamTableModel::Cell(int row, int column) const
+{
+    if (row < 0 || row >= Count() || column < 0 || column >= ParamColumnCount)
+        return {};
+    return rows_[row].cells[column];
+}
+
+void ParamTableModel::SetCell(int row, int column, const QString &text)
+{
+    if (row < 0 || row >= Count() || column < 0 || column >= ParamColumnCount)
+        return;
+    rows_[row].cells[column] = text;
+    emit dataChanged(index(row, column), index(row, column));
+}
+
+int ParamTableModel::FindByNumber(const QString &number) const
+{
+    for (int i = 0; i < Count(); ++i)
+        if (rows_[i].Number().compare(number, Qt::CaseInsensitive) == 0)
+            return i;
+    return -1;
+}
+
+int ParamTableModel::FindByNumberFromSecond(const QString &number) const
+{
+    const int n = Count();
+    for (int k = 0; k < n; ++k) {
+        const int i = (k + 1) % n;
+        if (rows_[i].Number().compare(number, Qt::CaseInsensitive) == 0)
+            return i;
+    }
+    return -1;
+}
+
+void ParamTableModel::SetCurrentRow(int row)
+{
+    if (row < -1 || row >= Count())
+        row = -1;
+    currentRow_ = row;
+    emit currentRowChanged(row);
+}

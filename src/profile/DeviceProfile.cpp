@@ -1,0 +1,84 @@
+#include "profile/DeviceProfile.h"
+
+#include "app/DtuError.h"
+
+bool ProfileParam::FromJson(const JsonValue &element, ProfileParam *out)
+{
+    if (!element.IsObject())
+        return false;
+    auto text = [&](const QString &key) {
+        const JsonValue *v = element.Find(key);
+        return v ? v->Text() : QString();
+    };
+    out->CMDID = text(ProfileKeys::CMDID);
+    out->PNAME = text(ProfileKeys::PNAME);
+    out->PVALUE = text(ProfileKeys::PVALUE);
+    out->ONLIST = text(ProfileKeys::ONLIST);
+    out->ONGET = text(ProfileKeys::ONGET);
+    out->ONSET = text(ProfileKeys::ONSET);
+    out->PNOTE = text(ProfileKeys::PNOTE);
+    return true;
+}
+
+DeviceProfile DeviceProfile::FromFile(const QString &path)
+{
+    return FromDecoded(TextFile::Read(path), path);
+}
+
+DeviceProfile DeviceProfile::FromDecoded(const TextFile::Decoded &decoded, const QString &path)
+{
+    DeviceProfile profile = FromText(decoded.text, path);
+    profile.encoding_ = decoded.encoding;
+    return profile;
+}
+
+DeviceProfile DeviceProfile::FromText(const QString &text, const QString &path)
+{
+    DeviceProfile profile;
+    QString error;
+    if (!JsonValue::Parse(text, &profile.root_, &error))
+        throw DtuError(QStringLiteral("参数文件 %1 无法解析：%2").arg(path, error));
+    if (!profile.root_.IsObject())
+        throw DtuError(QStringLiteral("参数文件 %1 不是JSON对象").arg(path));
+    profile.path_ = path;
+    return profile;
+}
+
+QString DeviceProfile::Text(const QString &key) const
+{
+    const JsonValue *v = root_.Find(key);
+    return v ? v->Text() : QString();
+}
+
+void DeviceProfile::SetText(const QString &key, const QString &value)
+{
+    root_.Set(key, JsonValue::MakeString(value));
+}
+
+JsonValue *DeviceProfile::Params()
+{
+    JsonValue *v = root_.Find(ProfileKeys::Params);
+    return v && v->IsArray() ? v : nullptr;
+}
+
+const JsonValue *DeviceProfile::Params() const
+{
+    const JsonValue *v = root_.Find(ProfileKeys::Params);
+    return v && v->IsArray() ? v : nullptr;
+}
+
+QByteArray DeviceProfile::Render() const
+{
+    QString text = root_.ToIndentedText();
+    text.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
+    text += QLatin1String("\r\n");
+    return TextFile::Encode(text, encoding_);
+}
+
+void DeviceProfile::SaveAs(const QString &path) const
+{
+    if (path.isEmpty())
+        throw DtuError(QStringLiteral("没有可保存的参数文件"));
+    const QByteArray bytes = Render();
+    TextFile::WriteAtomically(path, bytes);
+}

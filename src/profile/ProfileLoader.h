@@ -1,0 +1,31 @@
+#pragma once
+#include <QString>
+
+class DtuSession;
+
+// Loading a device profile into a session: tables, channels, caption, serial
+// boxes, TCP box, extended page; and remembering it in lastfile.log.
+namespace ProfileLoader {
+
+inline const QString kLastFileName = QStringLiteral("lastfile.log");
+
+// Loads the profile at path. Callers empty the main table first. Throws
+// DtuError when the profile or its extended parameter file cannot be read or
+// is not a JSON object; entries after a bad entry or a script error are
+// skipped silently.
+void LoadProfile(DtuSession &session, const QString &path);
+// Loads the extended parameter file into the extended table.
+void LoadExtendedFile(DtuSession &session, const QString &path);
+
+// The menu's "调入参数文件" after the dialog: remember the path in
+// lastfile.log, empty the main table, load. Throws as LoadProfile.
+void LoadChosenProfile(DtuSession &session, const QString &path);
+// Start-up: load the profile named in lastfile.log unless one is loaded
+// already. Any failure is silent; returns whether a profile was loaded.
+bool RestoreLastProfile(DtuSession &session);
+
+// The first line of lastfile.log in the current directory ("" if none).
+QString ReadLastFile();
+void WriteLastFile(const QString &path);
+
+} // namespace ProfileLoader

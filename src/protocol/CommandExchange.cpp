@@ -1,0 +1,141 @@
+#include "protocol/CommandExchange.h"
+
+#include "app/AppState.h"
+#include "app/DtuError.h"
+#include "app/Frontend.h"
+#include "channel/DataChannel.h"
+#include "protocol/ExchangeClock.h"
+#include "protocol/FrameCodec.h"
+#include "protocol/Hex.h"
+#include "protocol/TransactionResult.h"
+#include "script/ScriptHost.h"
+
+namespace {
+constexpr int kPollMs = 10;
+
+// Switches the poller off for the wait and on again however the wait ends.
+class PollerPause {
+public:
+    PollerPause(const std::function<void(bool)> &pollerSwitch, bool &waiting)
+        : switch_(pollerSwitch), waiting_(waiting)
+    {
+        waiting_ = true;
+        if (switch_)
+            switch_(false);
+    }
+    ~PollerPause()
+    {
+        waiting_ = false;
+        if (switch_)
+            switch_(true);
+    }
+
+private:
+    const std::function<void(bool)> &switch_;
+    bool &waiting_;
+};
+} // namespace
+
+CommandExchange::CommandExchange(AppState &state, ScriptHost &script, DataChannel &channel,
+                                 Frontend &frontend, ExchangeClock &clock)
+    : state_(state), script_(script), channel_(channel), frontend_(frontend), clock_(&clock)
+{
+}
+
+QByteArray CommandExchange::BuildFrame(quint16 word, const QByteArray &data)
+{
+    commandPrefix_ = HexToBytes(script_.Eval(QStringLiteral("PrevCmd();")));
+    const QByteArray frame = FrameCodec::Assemble(word, commandPrefix_, data);
+    if (frame.isEmpty())
+        throw DtuError(QStringLiteral("数据过长，无法组成一帧（最多%1字节）").arg(FrameCodec::kMaxPayload));
+    if (state_.TraceOn())
+        frontend_.AppendMemo(QStringLiteral("下行：") + BytesToSpacedHex(frame));
+    return frame;
+}
+
+bool CommandExchange::HoldsCompleteFrame(const QByteArray &bytes) const
+{
+    const QByteArray located = FrameCodec::Locate(bytes);
+    return FrameCodec::HasHeader(located) && FrameCodec::ChecksumByLength(located);
+}
+
+QByteArray CommandExchange::ReceiveReply(int firstByteTimeoutMs)
+{
+    // A second reader would steal this reply: a nested wait gets nothing.
+    if (waiting_)
+        return {};
+    PollerPause pause(pollerSwitch_, waiting_);
+
+    QByteArray reply;
+    QByteArray chunk;
+    bool gotFirst = false;
+    for (int i = 0; i < firstByteTimeoutMs / kPollMs; ++i) {
+        if (state_.ClosingFlag)
+            break;
+        if (channel_.ChannelRead(&chunk)) {
+            reply = chunk;
+            gotFirst = true;
+            break;
+        }
+        clock_->Sleep(kPollMs);
+        clock_->ProcessEvents();
+    }
+    if (!gotFirst)
+        return {};
+
+    int quiet = 0;
+    while (!state_.ClosingFlag) {
+        clock_->Sleep(kPollMs);
+        if (channel_.ChannelRead(&chunk)) {
+            reply += chunk;
+            quiet = 0;
+        } else {
+            ++quiet;
+            const bool fastDone = fastCompletion_ && quiet * kPollMs >= kFastQuietMs
+                && HoldsCompleteFrame(reply);
+            if (quiet > kQuietPolls || fastDone)
+                break;
+        }
+        clock_->ProcessEvents();
+    }
+
+    if (state_.TraceOn())
+        frontend_.AppendMemo(QStringLiteral("上行：") + BytesToSpacedHex(reply));
+    return reply;
+}
+
+int CommandExchange::JudgeAck(const QByteArray &reply)
+{
+    if (reply.isEmpty())
+        return TransactionResult::NoAnswer;
+    const QByteArray frame = FrameCodec::Locate(reply);
+    if (!FrameCodec::HasHeader(frame))
+        return TransactionResult::NotAFrame;
+    if (!FrameCodec::ChecksumByLength(frame))
+        return TransactionResult::BadChecksum;
+    if (FrameCodec::LengthField(frame) != 4)
+        return TransactionResult::NoAnswer;
+    const quint8 hi = static_cast<quint8>(frame[4]);
+    const quint8 lo = static_cast<quint8>(frame[5]);
+    if (hi == 0x00 && lo == 0xF0)
+        return TransactionResult::Accepted;
+    // 00 F1 refuses; an unknown code is no acceptance either.
+    return TransactionResult::Refused;
+}
+
+int CommandExchange::AwaitAck()
+{
+    return JudgeAck(ReceiveReply(kAckTimeoutMs));
+}
+
+QByteArray CommandExchange::Transact(quint16 word, const QByteArray &data, int firstByteTimeoutMs)
+{
+    const QByteArray frame = BuildFrame(word, data);
+    channel_.ChannelWrite(frame);
+    return ReceiveReply(firstByteTimeoutMs);
+}
+
+int CommandExchange::SetTypeExchange(quint16 word, const QByteArray &data)
+{
+    return JudgeAck(Transact(word, data, kAckTimeoutMs));
+}

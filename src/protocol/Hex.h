@@ -1,0 +1,19 @@
+#pragma once
+#include <QByteArray>
+#include <QString>
+
+// Hex conversions used all over the tool. Digits produced are upper case.
+QString ByteToHex(quint8 value);
+// Unspaced hex: "310A" for bytes 31 0A.
+QString BytesToHex(const QByteArray &bytes);
+// Spaced hex for trace lines: "31 0A " (trailing blank included).
+QString BytesToSpacedHex(const QByteArray &bytes);
+// Reads hex digits left to right with 32-bit wrap-round. Empty gives 0; a
+// blank counts as digit 0. Any other non-hex character also counts as 0, so
+// stray input never makes a value up.
+qint32 HexToInt(const QString &text);
+// Two characters per byte, a trailing odd character ignored.
+QByteArray HexToBytes(const QString &text);
+QByteArray WordToBytes(quint16 word);
+// Characters 1-2 give the high byte, 3-4 the low byte; missing ones count 0.
+quint16 ScriptCommandWord(const QString &scriptResult);

@@ -1,0 +1,58 @@
+#include "protocol/ResultWording.h"
+
+#include "app/Frontend.h"
+
+namespace ResultWording {
+
+QString Text(const QString &word, Family family, int result)
+{
+    QString suffix;
+    switch (result) {
+    case 0:
+        if (family != Family::DataReply)
+            suffix = QStringLiteral("成功");
+        break;
+    case -1:
+        if (family != Family::DataReply)
+            suffix = QStringLiteral("失败");
+        break;
+    case -2:
+        suffix = QStringLiteral("失败，设备无响应！");
+        break;
+    case -3:
+        suffix = family == Family::DataReply ? QStringLiteral("失败，返回数据包头非法！")
+            : family == Family::ControlPanel ? QStringLiteral("失败，参数错误！")
+                                             : QStringLiteral("失败，非法的返回串！");
+        break;
+    case -4:
+        suffix = family == Family::DataReply ? QStringLiteral("失败，返回数据包校验错！")
+                                             : QStringLiteral("失败，返回帧校验错误！");
+        break;
+    case kWrongCommandWord:
+        if (family == Family::DataReply)
+            suffix = QStringLiteral("失败，返回数据包命令字非法！");
+        break;
+    default:
+        break;
+    }
+    if (suffix.isEmpty())
+        return {};
+    return QLatin1Char('[') + word + suffix + QLatin1Char(']');
+}
+
+void Post(Frontend &frontend, const QString &text)
+{
+    frontend.SetResultPanel(text);
+    frontend.AppendMemo(text);
+}
+
+void PostResult(Frontend &frontend, const QString &word, Family family, int result)
+{
+    const QString text = Text(word, family, result);
+    if (text.isEmpty())
+        frontend.AppendMemo(frontend.ResultPanel());
+    else
+        Post(frontend, text);
+}
+
+} // namespace ResultWording

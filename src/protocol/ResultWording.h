@@ -1,0 +1,27 @@
+#pragma once
+#include <QString>
+
+class Frontend;
+
+// The bracketed result texts: "[" + operation word + suffix + "]".
+namespace ResultWording {
+
+enum class Family {
+    Ack,         // set-type commands: 成功 / 失败 / 设备无响应 / 非法的返回串 / 返回帧校验错误
+    DataReply,   // parameter read: 设备无响应 / 返回数据包头非法 / 命令字非法 / 校验错
+    ControlPanel // the control-mode page: as Ack, but -3 reads 参数错误
+};
+
+// Outcomes of the data-reply family beyond the TransactionResult codes.
+constexpr int kWrongCommandWord = -5;
+
+// The text for an outcome, or an empty text when the family has none for it.
+QString Text(const QString &word, Family family, int result);
+
+// Sets panel 3 of the main status bar and appends the same line to Memo1.
+void Post(Frontend &frontend, const QString &text);
+// Posts Text(word, family, result) when there is one; otherwise panel 3 keeps
+// its text and that old text is appended to Memo1 again.
+void PostResult(Frontend &frontend, const QString &word, Family family, int result);
+
+} // namespace ResultWording

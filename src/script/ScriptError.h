@@ -1,0 +1,8 @@
+#pragma once
+#include "app/DtuError.h"
+
+// Raised by ScriptHost::Eval: the calling operation ends with it.
+class ScriptError : public DtuError {
+public:
+    using DtuError::DtuError;
+};

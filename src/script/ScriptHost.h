@@ -1,0 +1,41 @@
+#pragma once
+#include <QString>
+#include <memory>
+
+class QJSEngine;
+class ScriptWatchdog;
+
+// One JavaScript engine for the whole run. Eval returns the completion value
+// as text (numbers as their decimal text, undefined and null as empty text);
+// globals set by one evaluation stay for the next.
+//
+// Every evaluation is bounded in time: a profile snippet that loops forever
+// is interrupted after kTimeLimitMs and fails like any other script error.
+// Values typed by the user or read from the device enter the engine through
+// SetGlobal, as strings, never spliced into source text.
+class ScriptHost {
+public:
+    static constexpr int kDefaultTimeLimitMs = 2000;
+
+    ScriptHost();
+    ~ScriptHost();
+    ScriptHost(const ScriptHost &) = delete;
+    ScriptHost &operator=(const ScriptHost &) = delete;
+
+    // Throws ScriptError on a syntax error, a thrown exception or a time-out.
+    QString Eval(const QString &text);
+    // Sets a global string variable such as hexinput or ascinput.
+    void SetGlobal(const QString &name, const QString &value);
+
+    // Evaluates the whole of a script file once. Returns false (and sets
+    // *error) when the file cannot be read; evaluation errors are ignored.
+    bool LoadFile(const QString &path, QString *error = nullptr);
+
+    void SetTimeLimitMs(int ms) { timeLimitMs_ = ms; }
+    int TimeLimitMs() const { return timeLimitMs_; }
+
+private:
+    std::unique_ptr<QJSEngine> engine_;
+    std::unique_ptr<ScriptWatchdog> watchdog_;
+    int timeLimitMs_ = kDefaultTimeLimitMs;
+};

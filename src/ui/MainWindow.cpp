@@ -1,0 +1,8 @@
+#include "ui/MainWindow.h"
+
+#include <QApplication>
+
+int RunMainWindow(QApplication &app)
+{
+    return app.exec();
+}

@@ -1,0 +1,10 @@
+#pragma once
+#include <QString>
+
+// Locations the tests use: the example files in the source tree and the
+// programs in the build tree.
+namespace TestPaths {
+inline QString Source(const QString &relative) { return QStringLiteral(DTU_SOURCE_DIR "/") + relative; }
+inline QString Example(const QString &name) { return Source(QStringLiteral("examples/") + name); }
+inline QString Program(const QString &name) { return QStringLiteral(DTU_BINARY_DIR "/src/") + name; }
+} // namespace TestPaths
