@@ -33,7 +33,10 @@ public:
     QByteArray MainParamIdList;     // two bytes per numbered row, in row order
     QByteArray ExtParamIdList;
     bool ClosingFlag = false;       // ends every reply wait at once
-    bool ExtPageVisible = false;    // the "   接口参数设置   " tab is shown
+    bool ExtPageVisible = false;    // the "   接口参数设置   " tab is shown (TabSheet5)
+    bool HexDisplayOn = false;      // CheckBox2: received lines carry a hex part
+    qint32 SentByteCount = 0;       // transparent test counters (StatusBar2)
+    qint32 ReceivedByteCount = 0;
 
     bool TraceOn() const { return AccessLevel == 1; }
     bool MainTableActive() const { return CurrentParamChannel == MainParamChannel; }

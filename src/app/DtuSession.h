@@ -21,6 +21,12 @@ struct WindowFacts {
     QString FormatText = QStringLiteral("8N1");
     bool TcpBoxVisible = false;
     QString TcpAddress;
+    // Serial open/close control and panel 1 of the main status bar.
+    QString SerialStateText = QStringLiteral("串口未打开");
+    QString SerialButtonCaption = QStringLiteral("打开串口");
+    bool SerialOpenColour = false; // RGB(180,220,240) while open, RGB(172,196,213) after a close
+    // Label10 of the TCP box.
+    QString TcpStatusText;
 };
 
 // One run of the tool: the shared values, the script engine, both parameter

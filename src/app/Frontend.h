@@ -11,6 +11,8 @@ public:
 
     // Traffic memo (Memo1): result lines and trace lines.
     virtual void AppendMemo(const QString &line) = 0;
+    // Transparent display (Memo2) on the transparent-test page.
+    virtual void AppendTransparent(const QString &line) = 0;
     // Control-mode display (Memo4).
     virtual void AppendControlMemo(const QString &line) = 0;
     // Panel 3 of the main status bar: result of the last operation.

@@ -10,6 +10,7 @@ class RecordingFrontend : public Frontend {
 public:
     QStringList memo;        // Memo1
     QStringList controlMemo; // Memo4
+    QStringList transparent; // Memo2
     QStringList messages;    // message boxes
     QStringList errors;      // general error boxes
     QStringList questions;
@@ -20,6 +21,7 @@ public:
 
     void AppendMemo(const QString &line) override { memo << line; }
     void AppendControlMemo(const QString &line) override { controlMemo << line; }
+    void AppendTransparent(const QString &line) override { transparent << line; }
     void SetResultPanel(const QString &text) override { resultPanel = text; }
     QString ResultPanel() const override { return resultPanel; }
     void ShowMessage(const QString &text) override { messages << text; }

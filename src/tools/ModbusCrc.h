@@ -1,0 +1,5 @@
+#pragma once
+#include <QByteArray>
+
+// CRC-16/MODBUS (reflected 0x8005, init 0xFFFF, no final XOR), table driven.
+quint16 ModbusCrc(const QByteArray &bytes);

@@ -1,0 +1,24 @@
+#pragma once
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+class DtuSession;
+
+// The transparent transmission test page: sending typed text or hex bytes,
+// repeated, and the Modbus CRC appender.
+namespace TransparentTest {
+inline const QStringList kRepeatItems = {QStringLiteral("1"), QStringLiteral("10"), QStringLiteral("50"),
+                                         QStringLiteral("100"), QStringLiteral("1000"), QStringLiteral("10000")};
+
+// The bytes a message text stands for: GBK text, or in hex mode the pairs of
+// digits left after removing spaces (a last single digit ignored).
+QByteArray MessageBytes(const QString &text, bool hexMode);
+// Whether a typed character is accepted by the input while hex mode is on.
+bool HexKeyAccepted(QChar c);
+// Button8: returns true when the input should be cleared (something was
+// sent). Shows the closed-channel message when no channel is open.
+bool Send(DtuSession &session, const QString &text, const QString &repeatText, bool hexMode);
+// CheckBox8: the input with a CRC-16/MODBUS appended, as unspaced hex.
+QString AppendModbusCrc(const QString &text);
+} // namespace TransparentTest
