@@ -32,6 +32,8 @@ public:
     // Empties the text of the in-place editor that is showing (a write refused
     // with a non-frame reply does this). Front ends without editors ignore it.
     virtual void ClearEditors() {}
+    // Hides both in-place editors (a read is about to refresh the rows).
+    virtual void HideEditors() {}
     // Lets the front end know an exchange started or ended, so that it can
     // lock the controls that would start a second one.
     virtual void ExchangeBusyChanged(bool /*busy*/) {}
