@@ -1,0 +1,266 @@
+// Loading profiles into a session, the encodings, and the re-save.
+#include "app/DtuError.h"
+#include "app/DtuSession.h"
+#include "app/TextFile.h"
+#include "profile/DeviceProfile.h"
+#include "profile/ProfileLoader.h"
+#include "support/RecordingFrontend.h"
+#include "support/TestPaths.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+void WriteBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+QByteArray ReadBytes(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+QStringList TableText(const ParamTableModel &t)
+{
+    QStringList rows;
+    for (int i = 0; i < t.Count(); ++i) {
+        QStringList cells;
+        for (const QString &c : t.Row(i).cells)
+            cells << c;
+        rows << cells.join(QLatin1Char('|'));
+    }
+    return rows;
+}
+
+struct Fixture {
+    RecordingFrontend ui;
+    DtuSession session{ui};
+    Fixture() { session.script.LoadFile(TestPaths::Example(QStringLiteral("script.js"))); }
+};
+
+} // namespace
+
+class ProfileTest : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir_;
+    QString oldCwd_;
+
+private slots:
+    void init()
+    {
+        oldCwd_ = QDir::currentPath();
+        QVERIFY(dir_.isValid());
+        QDir::setCurrent(dir_.path());
+        for (const char *name : {"example_profile.txt", "example_ext.txt", "example_tcp_profile.txt", "script.js"})
+            QFile::copy(TestPaths::Example(QString::fromLatin1(name)), dir_.filePath(QString::fromLatin1(name)));
+    }
+    void cleanup() { QDir::setCurrent(oldCwd_); }
+
+    void loadsExampleProfile()
+    {
+        Fixture f;
+        ProfileLoader::LoadChosenProfile(f.session, dir_.filePath(QStringLiteral("example_profile.txt")));
+        const AppState &s = f.session.state;
+        QCOMPARE(f.session.facts.Caption, QStringLiteral("参数配置程序 示例GPRS DTU"));
+        QCOMPARE(s.MainParamChannel, 1);
+        QCOMPARE(s.CurrentParamChannel, 1);
+        QVERIFY(s.ExtPageVisible);
+        QVERIFY(!f.session.facts.TcpBoxVisible);
+        QVERIFY(f.session.mainTable.Count() > 10);
+        QCOMPARE(f.session.extTable.Count(), 4);
+        // Headings add nothing to the id list.
+        int numbered = 0;
+        for (int i = 0; i < f.session.mainTable.Count(); ++i)
+            numbered += f.session.mainTable.Row(i).IsHeading() ? 0 : 1;
+        QCOMPARE(s.MainParamIdList.size(), numbered * 2);
+        QCOMPARE(s.MainParamIdList.left(2), QByteArray("\x00\x30", 2));
+
+        const ParamTableModel &t = f.session.mainTable;
+        QCOMPARE(t.Cell(t.FindByNumber(QStringLiteral("0030")), ColValue), QStringLiteral("10.0.0.8"));
+        QCOMPARE(t.Cell(t.FindByNumber(QStringLiteral("0031")), ColValue), QStringLiteral("8080"));
+        QCOMPARE(t.Cell(t.FindByNumber(QStringLiteral("0032")), ColValue), QStringLiteral("TCP"));
+        QCOMPARE(t.Cell(t.FindByNumber(QStringLiteral("0041")), ColValue), QStringLiteral("10.000"));
+        QCOMPARE(t.Cell(t.FindByNumber(QStringLiteral("0033")), ColValue), QStringLiteral("1分0秒"));
+        QCOMPARE(ProfileLoader::ReadLastFile(), dir_.filePath(QStringLiteral("example_profile.txt")));
+
+        // Loading the same profile twice keeps one copy of each row.
+        const int rows = t.Count();
+        ProfileLoader::LoadChosenProfile(f.session, dir_.filePath(QStringLiteral("example_profile.txt")));
+        QCOMPARE(t.Count(), rows);
+        QCOMPARE(f.session.extTable.Count(), 4);
+    }
+
+    void channelsAndTcpBox()
+    {
+        Fixture f;
+        WriteBytes(QStringLiteral("noch.txt"), "{\"ExParamFile\":\"example_ext.txt\",\"Params\":[]}");
+        ProfileLoader::LoadChosenProfile(f.session, QStringLiteral("noch.txt"));
+        QCOMPARE(f.session.state.MainParamChannel, 0);
+
+        ProfileLoader::LoadChosenProfile(f.session, QStringLiteral("example_tcp_profile.txt"));
+        QVERIFY(f.session.facts.TcpBoxVisible);
+        QCOMPARE(f.session.facts.TcpAddress, QStringLiteral("127.0.0.1"));
+        QVERIFY(!f.session.state.ExtPageVisible);
+        QCOMPARE(f.session.state.MainParamChannel, 1);
+        // Any load makes the main table the active one.
+        QCOMPARE(f.session.ActiveTable(), &f.session.mainTable);
+
+        WriteBytes(QStringLiteral("plain.txt"), "{\"Params\":[]}");
+        ProfileLoader::LoadChosenProfile(f.session, QStringLiteral("plain.txt"));
+        QVERIFY(!f.session.facts.TcpBoxVisible);
+        QCOMPARE(f.session.facts.TcpAddress, QString());
+        // A profile without Title keeps the previous caption.
+        QCOMPARE(f.session.facts.Caption, QStringLiteral("参数配置程序 示例网络DTU"));
+    }
+
+    void rowBuilding()
+    {
+        Fixture f;
+        WriteBytes(QStringLiteral("rows.txt"), QByteArray("{\"Params\":["
+            "{\"CMDID\":\"\",\"PNAME\":\"head\"},"
+            "{\"CMDID\":\"0001\",\"PNAME\":\"a\",\"PVALUE\":\"HEX:\",\"ONGET\":\"NoSuchFunction()\"},"
+            "{\"CMDID\":\"0002\",\"PNAME\":\"b\",\"PVALUE\":\"HEX:01\",\"ONLIST\":\"[[\\\"on\\\",\\\"off\\\"],[\\\"01\\\",\\\"00\\\"]]\"},"
+            "{\"CMDID\":\"0003\",\"PNAME\":\"c\",\"PVALUE\":\"HEX:02\",\"ONLIST\":\"[[\\\"on\\\",\\\"off\\\"],[\\\"01\\\",\\\"00\\\"]]\",\"ONGET\":\"g\",\"ONSET\":\"s\",\"PNOTE\":\"n\"},"
+            "{\"CMDID\":\"0004\",\"PNAME\":\"d\",\"PVALUE\":\"HEX:0A\",\"ONLIST\":\"[[\\\"ten\\\"],[\\\"0a\\\"]]\"},"
+            "{\"CMDID\":\"0000\",\"PNAME\":\"zero\",\"PVALUE\":\"HEX:00\",\"ONGET\":\"'z'\"},"
+            "7,"
+            "{\"CMDID\":\"0005\",\"PNAME\":\"after bad entry\"}]}"));
+        ProfileLoader::LoadChosenProfile(f.session, QStringLiteral("rows.txt"));
+        const ParamTableModel &t = f.session.mainTable;
+        QCOMPARE(t.Count(), 6); // the entry after the non-object is skipped
+        QVERIFY(t.Row(0).IsHeading());
+        QCOMPARE(t.Cell(1, ColValue), QString()); // "HEX:" alone: no script call
+        QCOMPARE(t.Cell(2, ColValue), QStringLiteral("on"));
+        QCOMPARE(t.Cell(3, ColValue), QString());
+        QCOMPARE(t.Cell(3, ColOnGet), QStringLiteral("g"));
+        QCOMPARE(t.Cell(3, ColOnSet), QStringLiteral("s"));
+        QCOMPARE(t.Cell(3, ColNote), QStringLiteral("n"));
+        QCOMPARE(t.Cell(4, ColValue), QString()); // "0a" does not match "0A"
+        QCOMPARE(t.Cell(5, ColValue), QStringLiteral("z"));
+        QCOMPARE(f.session.state.MainParamIdList, QByteArray("\x00\x01\x00\x02\x00\x03\x00\x04", 8));
+    }
+
+    void scriptErrorStopsTheRows()
+    {
+        Fixture f;
+        f.session.script.SetTimeLimitMs(300);
+        WriteBytes(QStringLiteral("loop.txt"), "{\"Params\":["
+            "{\"CMDID\":\"0001\",\"PVALUE\":\"HEX:01\",\"ONGET\":\"'ok'\"},"
+            "{\"CMDID\":\"0002\",\"PVALUE\":\"HEX:01\",\"ONGET\":\"while(true){}\"},"
+            "{\"CMDID\":\"0003\",\"PVALUE\":\"HEX:01\",\"ONGET\":\"'never'\"}],\"TcpConfigIP\":\"10.1.1.1\"}");
+        QElapsedTimer timer;
+        timer.start();
+        ProfileLoader::LoadChosenProfile(f.session, QStringLiteral("loop.txt"));
+        QVERIFY(timer.elapsed() < 5000);
+        QCOMPARE(f.session.mainTable.Count(), 1);
+        QVERIFY(f.session.facts.TcpBoxVisible); // the steps after the rows still run
+    }
+
+    void unreadableProfiles()
+    {
+        Fixture f;
+        QVERIFY_THROWS_EXCEPTION(DtuError, ProfileLoader::LoadChosenProfile(f.session, QStringLiteral("none.txt")));
+        QCOMPARE(ProfileLoader::ReadLastFile(), QStringLiteral("none.txt")); // written before the load
+        WriteBytes(QStringLiteral("array.txt"), "[1,2]");
+        QVERIFY_THROWS_EXCEPTION(DtuError, ProfileLoader::LoadChosenProfile(f.session, QStringLiteral("array.txt")));
+        WriteBytes(QStringLiteral("broken.txt"), "{\"Params\": [");
+        QVERIFY_THROWS_EXCEPTION(DtuError, ProfileLoader::LoadChosenProfile(f.session, QStringLiteral("broken.txt")));
+        // A missing extended file ends the load with the error; the tab stays shown.
+        WriteBytes(QStringLiteral("noext.txt"), "{\"ExParamFile\":\"gone.txt\",\"TcpConfigIP\":\"1.2.3.4\"}");
+        QVERIFY_THROWS_EXCEPTION(DtuError, ProfileLoader::LoadChosenProfile(f.session, QStringLiteral("noext.txt")));
+        QVERIFY(f.session.state.ExtPageVisible);
+        QVERIFY(!f.session.facts.TcpBoxVisible);
+    }
+
+    void startupRestore()
+    {
+        {
+            Fixture f;
+            QVERIFY(!ProfileLoader::RestoreLastProfile(f.session)); // no lastfile.log
+            QCOMPARE(f.session.mainTable.Count(), 0);
+            QCOMPARE(f.session.facts.Caption, QString());
+        }
+        ProfileLoader::WriteLastFile(dir_.filePath(QStringLiteral("example_profile.txt")));
+        QCOMPARE(ReadBytes(QStringLiteral("lastfile.log")).right(2), QByteArray("\r\n"));
+        Fixture f;
+        QVERIFY(ProfileLoader::RestoreLastProfile(f.session));
+        QCOMPARE(f.session.facts.Caption, QStringLiteral("参数配置程序 示例GPRS DTU"));
+        QCOMPARE(f.session.profilePath, dir_.filePath(QStringLiteral("example_profile.txt")));
+        QVERIFY(!ProfileLoader::RestoreLastProfile(f.session)); // a profile is loaded already
+    }
+
+    void resaveKeepsOrderMembersAndEncoding()
+    {
+        Fixture f;
+        const QByteArray original = TextFile::Encode(QStringLiteral(
+            "{\"Zeta\": 1, \"Title\": \"标题\", \"Unknown\": {\"x\": [1.50, true, null]},\r\n"
+            " \"Params\": [{\"CMDID\": \"0001\", \"PNAME\": \"名称\", \"PVALUE\": \"HEX:01\", \"Extra\": \"\\\"q\\\"\"}]}"),
+            TextFile::Encoding::Gbk);
+        WriteBytes(QStringLiteral("gbk.txt"), original);
+        ProfileLoader::LoadChosenProfile(f.session, QStringLiteral("gbk.txt"));
+        f.session.profile->SaveOver();
+        const QByteArray saved = ReadBytes(QStringLiteral("gbk.txt"));
+        const QString text = TextFile::FromGbk(saved);
+        QVERIFY(text.indexOf(QStringLiteral("Zeta")) < text.indexOf(QStringLiteral("Title")));
+        QVERIFY(text.indexOf(QStringLiteral("Title")) < text.indexOf(QStringLiteral("Unknown")));
+        QVERIFY(text.contains(QStringLiteral("1.50")));
+        QVERIFY(text.contains(QStringLiteral("\"Extra\": \"\\\"q\\\"\"")));
+        QVERIFY(text.contains(QStringLiteral("标题"))); // not escaped
+        QVERIFY(!saved.contains("\n\n"));
+        QCOMPARE(saved.count("\n"), saved.count("\r\n"));
+        QVERIFY(saved.contains(TextFile::ToGbk(QStringLiteral("标题"))));
+
+        // Loads back to the same table.
+        const QStringList before = TableText(f.session.mainTable);
+        ProfileLoader::LoadChosenProfile(f.session, QStringLiteral("gbk.txt"));
+        QCOMPARE(TableText(f.session.mainTable), before);
+    }
+
+    void utf8FilesStayUtf8()
+    {
+        const QByteArray utf8 = QStringLiteral("{\"Title\": \"标题\"}").toUtf8();
+        WriteBytes(QStringLiteral("u8.txt"), utf8);
+        WriteBytes(QStringLiteral("bom.txt"), "\xEF\xBB\xBF" + utf8);
+        const DeviceProfile a = DeviceProfile::FromFile(QStringLiteral("u8.txt"));
+        const DeviceProfile b = DeviceProfile::FromFile(QStringLiteral("bom.txt"));
+        QCOMPARE(a.Encoding(), TextFile::Encoding::Utf8);
+        QCOMPARE(b.Encoding(), TextFile::Encoding::Utf8Bom);
+        QCOMPARE(a.Text(ProfileKeys::Title), QStringLiteral("标题"));
+        QCOMPARE(b.Text(ProfileKeys::Title), QStringLiteral("标题"));
+        a.SaveOver();
+        b.SaveOver();
+        QVERIFY(ReadBytes(QStringLiteral("u8.txt")).contains(QStringLiteral("标题").toUtf8()));
+        QVERIFY(ReadBytes(QStringLiteral("bom.txt")).startsWith("\xEF\xBB\xBF{"));
+        // GBK bytes that happen not to be valid UTF-8 are GBK.
+        QCOMPARE(TextFile::Decode(TextFile::ToGbk(QStringLiteral("参数"))).encoding, TextFile::Encoding::Gbk);
+    }
+
+    void saveNeverLosesTheOldFile()
+    {
+        DeviceProfile p = DeviceProfile::FromText(QStringLiteral("{\"Title\": \"a\"}"), QStringLiteral("keep.txt"));
+        p.SaveOver();
+        const QByteArray before = ReadBytes(QStringLiteral("keep.txt"));
+        // A character GBK cannot hold is an error, never a '?'.
+        p.SetText(ProfileKeys::Title, QStringLiteral("😀"));
+        QVERIFY_THROWS_EXCEPTION(DtuError, p.SaveOver());
+        QCOMPARE(ReadBytes(QStringLiteral("keep.txt")), before);
+        // A folder that does not exist: an error naming the file.
+        try {
+            p.SetText(ProfileKeys::Title, QStringLiteral("b"));
+            p.SaveAs(QStringLiteral("no/such/dir/x.txt"));
+            QFAIL("no error");
+        } catch (const DtuError &e) {
+            QVERIFY(e.text().contains(QStringLiteral("x.txt")));
+        }
+        QCOMPARE(QDir(dir_.path()).entryList({QStringLiteral("keep.txt*")}, QDir::Files).size(), 1);
+    }
+};
+
+QTEST_GUILESS_MAIN(ProfileTest)
+#include "tst_profile.moc"
