@@ -130,6 +130,10 @@ int CommandExchange::AwaitAck()
 
 QByteArray CommandExchange::Transact(quint16 word, const QByteArray &data, int firstByteTimeoutMs)
 {
+    // A frame sent during another exchange's wait would make the device's
+    // answer part of that exchange's reply: a nested exchange sends nothing.
+    if (waiting_)
+        return {};
     const QByteArray frame = BuildFrame(word, data);
     channel_.ChannelWrite(frame);
     return ReceiveReply(firstByteTimeoutMs);

@@ -4,7 +4,7 @@
 
 namespace ResultWording {
 
-QString Text(const QString &word, Family family, int result)
+QString Suffix(Family family, int result)
 {
     QString suffix;
     switch (result) {
@@ -35,6 +35,12 @@ QString Text(const QString &word, Family family, int result)
     default:
         break;
     }
+    return suffix;
+}
+
+QString Text(const QString &word, Family family, int result)
+{
+    const QString suffix = Suffix(family, result);
     if (suffix.isEmpty())
         return {};
     return QLatin1Char('[') + word + suffix + QLatin1Char(']');

@@ -15,6 +15,10 @@ enum class Family {
 // Outcomes of the data-reply family beyond the TransactionResult codes.
 constexpr int kWrongCommandWord = -5;
 
+// The suffix after the operation word ("失败，设备无响应！"...); empty when
+// the family has no text for the outcome. The control-mode page writes it
+// without brackets ("DTU状态读取失败，参数错误！").
+QString Suffix(Family family, int result);
 // The text for an outcome, or an empty text when the family has none for it.
 QString Text(const QString &word, Family family, int result);
 

@@ -3,10 +3,14 @@
 class DtuSession;
 
 // The buttons of the control-mode page; each writes its lines to Memo4.
+// Each takes the session's ActionScope itself; callers do not wrap them.
+// Each returns true when every device command it ran succeeded (the command
+// line tool turns that into its exit status); false also when another device
+// action was running and the click was refused.
 namespace ControlMode {
-void ReadSignal(DtuSession &session);     // Button6 "读取信号强度"
-void ReadStatus(DtuSession &session);     // Button9 "读DTU状态"
-void ReadVersion(DtuSession &session);    // Button14 "查询DTU版本/IMEI"
-void ReadClock(DtuSession &session);      // Button19 "读取设备时钟"
-void SetClock(DtuSession &session);       // Button20 "设置设备时钟"
+bool ReadSignal(DtuSession &session);     // Button6 "读取信号强度"
+bool ReadStatus(DtuSession &session);     // Button9 "读DTU状态"
+bool ReadVersion(DtuSession &session);    // Button14 "查询DTU版本/IMEI"
+bool ReadClock(DtuSession &session);      // Button19 "读取设备时钟"
+bool SetClock(DtuSession &session);       // Button20 "设置设备时钟"
 } // namespace ControlMode

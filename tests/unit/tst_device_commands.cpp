@@ -1,0 +1,261 @@
+// The device commands: channel selection, status and signal readers, text
+// readers, clock setting, reset and restore, in virtual time.
+#include "app/DtuSession.h"
+#include "protocol/DeviceCommands.h"
+#include "script/ScriptError.h"
+#include "support/Hexes.h"
+#include "support/RecordingFrontend.h"
+#include "support/ScriptedTransport.h"
+#include "support/TestPaths.h"
+#include "support/VirtualClock.h"
+
+#include <QtTest>
+
+namespace {
+const QByteArray kAccept = Bytes("AA 55 00 04 00 F0 00 F4");
+
+struct Rig {
+    RecordingFrontend fe;
+    DtuSession session{fe};
+    VirtualClock clock;
+    ScriptedTransport device{clock};
+
+    Rig()
+    {
+        session.exchange.SetClock(clock);
+        session.channel.SetSerial(&device);
+        QVERIFY(session.script.LoadFile(TestPaths::Example(QStringLiteral("script.js"))));
+    }
+    void Answer(const QByteArray &reply, int delayMs = 40)
+    {
+        device.responder = [this, reply, delayMs](const QByteArray &) { device.Schedule(delayMs, reply); };
+    }
+};
+
+// A status-shaped reply with a correct checksum.
+QByteArray ByteReply(quint16 word, quint8 value)
+{
+    QByteArray f = Bytes("AA 55 00 05");
+    f.append(char(word >> 8)).append(char(word & 0xFF)).append(char(value));
+    quint16 sum = 0;
+    for (int i = 2; i < f.size(); ++i)
+        sum += quint8(f[i]);
+    return f.append(char(sum >> 8)).append(char(sum & 0xFF));
+}
+} // namespace
+
+class DeviceCommandsTest : public QObject {
+    Q_OBJECT
+private slots:
+    void selectParamChannel_data()
+    {
+        QTest::addColumn<bool>("extVisible");
+        QTest::addColumn<int>("current");
+        QTest::addColumn<bool>("open");
+        QTest::addColumn<int>("channel");
+        QTest::addColumn<int>("currentAfter");
+        QTest::addColumn<QByteArray>("sent");
+        QTest::newRow("page hidden") << false << 1 << true << 0 << 1 << QByteArray();
+        QTest::newRow("same channel") << true << 0 << true << 0 << 0 << QByteArray();
+        QTest::newRow("channel closed") << true << 1 << false << 0 << 0 << QByteArray();
+        QTest::newRow("sends channel 0") << true << 1 << true << 0 << 0 << Bytes("AA 55 00 05 E0 50 00 01 35");
+        QTest::newRow("from unknown") << true << -1 << true << 1 << 1 << Bytes("AA 55 00 05 E0 50 01 01 36");
+        QTest::newRow("low 8 bits") << true << 1 << true << 0x102 << 0x102 << Bytes("AA 55 00 05 E0 50 02 01 37");
+    }
+    void selectParamChannel()
+    {
+        QFETCH(bool, extVisible);
+        QFETCH(int, current);
+        QFETCH(bool, open);
+        QFETCH(int, channel);
+        QFETCH(int, currentAfter);
+        QFETCH(QByteArray, sent);
+        Rig rig;
+        rig.session.state.ExtPageVisible = extVisible;
+        rig.session.state.CurrentParamChannel = current;
+        rig.device.open = open;
+        rig.Answer(Bytes("AA 55 00 04 00 F1 00 F5")); // refusal shows the verdict comes back
+        const int result = DeviceCommands::SelectParamChannel(rig.session, channel);
+        QCOMPARE(rig.session.state.CurrentParamChannel, currentAfter);
+        if (sent.isEmpty()) {
+            QCOMPARE(result, 0);
+            QVERIFY(rig.device.written.isEmpty());
+            QCOMPARE(rig.clock.NowMs(), 0);
+        } else {
+            QCOMPARE(result, -1);
+            QCOMPARE(rig.device.written, QList<QByteArray>{sent});
+        }
+        QVERIFY(rig.fe.memo.isEmpty());
+        // Asking again for the channel just selected sends nothing.
+        QCOMPARE(DeviceCommands::SelectParamChannel(rig.session, currentAfter), 0);
+        QCOMPARE(rig.device.written.size(), sent.isEmpty() ? 0 : 1);
+    }
+
+    void byteReaders_data()
+    {
+        QTest::addColumn<bool>("signal");
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<int>("result");
+        QTest::addColumn<QString>("posted");
+        const QString badStatus = QStringLiteral("[状态读取失败，返回数据包命令字非法！]");
+        const QString badSignal = QStringLiteral("[信号读取失败，返回数据包命令字非法！]");
+        QTest::newRow("status 4") << false << Bytes("AA 55 00 05 E0 04 04 00 ED") << 4 << QString();
+        QTest::newRow("status 255") << false << ByteReply(0xE004, 255) << 255 << QString();
+        QTest::newRow("status extra byte") << false << Bytes("AA 55 00 05 E0 04 04 00 ED 00") << -2 << QString();
+        QTest::newRow("status wrong word") << false << ByteReply(0xE005, 4) << -1 << badStatus;
+        QTest::newRow("status word of signal") << false << ByteReply(0xE023, 4) << -1 << badStatus;
+        QTest::newRow("status not located") << false << (Bytes("13") + ByteReply(0xE004, 4)) << -3 << QString();
+        QTest::newRow("status bad sum") << false << Bytes("AA 55 00 05 E0 04 04 00 EE") << -4 << QString();
+        QTest::newRow("status header only") << false << Bytes("AA 55 00") << -1 << badStatus;
+        QTest::newRow("status two data bytes") << false << Bytes("AA 55 00 06 E0 04 04 05 00 F3") << -2 << QString();
+        QTest::newRow("signal 23") << true << ByteReply(0xE023, 23) << 23 << QString();
+        QTest::newRow("signal wrong word") << true << ByteReply(0xE004, 23) << -1 << badSignal;
+        QTest::newRow("signal bad header") << true << Bytes("55 AA 00 05 E0 23 17 01 1F") << -3 << QString();
+    }
+    void byteReaders()
+    {
+        QFETCH(bool, signal);
+        QFETCH(QByteArray, reply);
+        QFETCH(int, result);
+        QFETCH(QString, posted);
+        Rig rig;
+        rig.Answer(reply);
+        const int got = signal ? DeviceCommands::QuerySignal(rig.session) : DeviceCommands::QueryStatus(rig.session);
+        QCOMPARE(got, result);
+        QCOMPARE(rig.device.written.first(),
+                 signal ? Bytes("AA 55 00 04 E0 23 01 07") : Bytes("AA 55 00 04 E0 04 00 E8"));
+        QCOMPARE(rig.fe.memo, posted.isEmpty() ? QStringList() : QStringList{posted});
+        QCOMPARE(rig.fe.resultPanel, posted);
+        QVERIFY(rig.fe.controlMemo.isEmpty());
+    }
+
+    void byteReaderTimeouts()
+    {
+        Rig rig;
+        QCOMPARE(DeviceCommands::QueryStatus(rig.session), -2);
+        QCOMPARE(rig.clock.NowMs(), 4000);
+        QCOMPARE(DeviceCommands::QuerySignal(rig.session), -2);
+        QCOMPARE(rig.clock.NowMs(), 4000 + 10000);
+        QVERIFY(rig.fe.memo.isEmpty());
+    }
+
+    void textReaders_data()
+    {
+        QTest::addColumn<int>("which"); // 0 version, 1 IMEI, 2 clock
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("IMEI") << 1 << Bytes("AA 55 00 07 E0 25 41 42 43 01 D2") << QStringLiteral("ABC");
+        QTest::newRow("word not checked") << 2 << Bytes("AA 55 00 07 E0 25 41 42 43 01 D2") << QStringLiteral("ABC");
+        QTest::newRow("trailing bytes ignored") << 0 << Bytes("AA 55 00 07 E0 25 41 42 43 01 D2 99") << QStringLiteral("ABC");
+        QTest::newRow("stray byte first") << 0 << Bytes("13 AA 55 00 07 E0 25 41 42 43 01 D2") << QString();
+        QTest::newRow("bad sum") << 1 << Bytes("AA 55 00 07 E0 25 41 42 43 01 D3") << QString();
+        QTest::newRow("no data") << 2 << Bytes("AA 55 00 04 E0 0E 00 F2") << QString();
+        QTest::newRow("zero padding") << 0 << Bytes("AA 55 00 08 E0 24 56 31 00 00 01 93") << QStringLiteral("V1");
+        QTest::newRow("GBK text") << 0 << Bytes("AA 55 00 06 E0 24 D6 D0 02 B0") << QStringLiteral("中");
+    }
+    void textReaders()
+    {
+        QFETCH(int, which);
+        QFETCH(QByteArray, reply);
+        QFETCH(QString, text);
+        Rig rig;
+        rig.Answer(reply);
+        const QString got = which == 0 ? DeviceCommands::QueryVersion(rig.session)
+            : which == 1               ? DeviceCommands::QueryImei(rig.session)
+                                       : DeviceCommands::ReadClock(rig.session);
+        QCOMPARE(got, text);
+        const QList<QByteArray> frames{Bytes("AA 55 00 04 E0 24 01 08"), Bytes("AA 55 00 04 E0 25 01 09"),
+                                       Bytes("AA 55 00 04 E0 0E 00 F2")};
+        QCOMPARE(rig.device.written, QList<QByteArray>{frames[which]});
+    }
+
+    void textReaderTimeout()
+    {
+        Rig rig;
+        QVERIFY(DeviceCommands::QueryImei(rig.session).isEmpty());
+        QCOMPARE(rig.clock.NowMs(), 4000);
+    }
+
+    void setClock_data()
+    {
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<int>("result");
+        QTest::newRow("accepted") << kAccept << 0;
+        QTest::newRow("silent") << QByteArray() << -2;
+    }
+    void setClock()
+    {
+        QFETCH(QByteArray, reply);
+        QFETCH(int, result);
+        Rig rig;
+        if (!reply.isEmpty())
+            rig.Answer(reply);
+        const QDateTime when(QDate(2026, 12, 6), QTime(20, 56, 6));
+        QCOMPARE(DeviceCommands::SetClock(rig.session, when), result);
+        QCOMPARE(rig.fe.controlMemo, QStringList{QStringLiteral("设置设备时钟=2026-12-06 20:56:06")});
+        QCOMPARE(rig.device.written.first(),
+                 Bytes("AA 55 00 17 E0 0D 32 30 32 36 2D 31 32 2D 30 36 20 32 30 3A 35 36 3A 30 36 04 B8"));
+        QVERIFY(rig.fe.memo.isEmpty());
+    }
+
+    void scriptWords_data()
+    {
+        QTest::addColumn<bool>("reset");
+        QTest::addColumn<QByteArray>("frame");
+        QTest::newRow("reset") << true << Bytes("AA 55 00 04 E0 03 00 E7");
+        QTest::newRow("restore") << false << Bytes("AA 55 00 04 E0 02 00 E6");
+    }
+    void scriptWords()
+    {
+        QFETCH(bool, reset);
+        QFETCH(QByteArray, frame);
+        Rig rig;
+        rig.Answer(Bytes("AA 55 00 04 00 F1 00 F5"));
+        auto run = [&] { return reset ? DeviceCommands::Reset(rig.session) : DeviceCommands::RestoreDefaults(rig.session); };
+        QCOMPARE(run(), -1);
+        QCOMPARE(rig.device.written.last(), frame);
+        // The word is asked for at every send: a changed script changes it.
+        rig.session.script.Eval(QStringLiteral("COMMAND_WORDS.CMD_RESET = \"F103\"; COMMAND_WORDS.CMD_SETDEFAULT = \"F102\";"));
+        rig.Answer(kAccept);
+        QCOMPARE(run(), 0);
+        QCOMPARE(quint8(rig.device.written.last()[4]), quint8(0xF1));
+    }
+
+    void scriptErrorsPropagate_data()
+    {
+        QTest::addColumn<int>("command");
+        for (int i = 0; i < 5; ++i)
+            QTest::newRow(QByteArray::number(i).constData()) << i;
+    }
+    void scriptErrorsPropagate()
+    {
+        QFETCH(int, command);
+        Rig rig;
+        rig.session.script.Eval(QStringLiteral("GetCmd = function(n) { throw new Error(\"no \" + n); };"));
+        switch (command) {
+        case 0: QVERIFY_THROWS_EXCEPTION(ScriptError, DeviceCommands::QueryStatus(rig.session)); break;
+        case 1: QVERIFY_THROWS_EXCEPTION(ScriptError, DeviceCommands::QueryVersion(rig.session)); break;
+        case 2: QVERIFY_THROWS_EXCEPTION(ScriptError, DeviceCommands::Reset(rig.session)); break;
+        case 3: QVERIFY_THROWS_EXCEPTION(ScriptError, DeviceCommands::RestoreDefaults(rig.session)); break;
+        case 4:
+            // Fixed words still need the prefix from the script.
+            rig.session.script.Eval(QStringLiteral("PrevCmd = function() { throw new Error(\"p\"); };"));
+            QVERIFY_THROWS_EXCEPTION(ScriptError, DeviceCommands::QueryImei(rig.session));
+            break;
+        }
+        QVERIFY(rig.device.written.isEmpty());
+        QCOMPARE(rig.clock.NowMs(), 0);
+    }
+
+    void prefixDoesNotShiftTheReaders()
+    {
+        Rig rig;
+        rig.session.script.Eval(QStringLiteral("PrevCmd = function() { return \"0102\"; };"));
+        rig.Answer(Bytes("AA 55 00 05 E0 04 04 00 ED"));
+        QCOMPARE(DeviceCommands::QueryStatus(rig.session), 4);
+        QCOMPARE(rig.device.written.first(), Bytes("AA 55 00 06 01 02 E0 04 00 ED"));
+    }
+};
+
+QTEST_GUILESS_MAIN(DeviceCommandsTest)
+#include "tst_device_commands.moc"

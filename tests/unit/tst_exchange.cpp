@@ -1,0 +1,316 @@
+// The command exchange in virtual time: reply collection, the quiet gap,
+// acknowledgement verdicts, trace lines, the poller switch and re-entry.
+#include "app/DtuError.h"
+#include "app/DtuSession.h"
+#include "protocol/CommandExchange.h"
+#include "support/Hexes.h"
+#include "support/RecordingFrontend.h"
+#include "support/ScriptedTransport.h"
+#include "support/TestPaths.h"
+#include "support/VirtualClock.h"
+
+#include <QtTest>
+
+namespace {
+const QByteArray kAccept = Bytes("AA 55 00 04 00 F0 00 F4");
+
+struct Rig {
+    RecordingFrontend fe;
+    DtuSession session{fe};
+    VirtualClock clock;
+    ScriptedTransport device{clock};
+    QList<bool> pollerCalls;
+
+    Rig()
+    {
+        session.exchange.SetClock(clock);
+        session.channel.SetSerial(&device);
+        session.exchange.SetPollerSwitch([this](bool on) { pollerCalls << on; });
+        QVERIFY(session.script.LoadFile(TestPaths::Example(QStringLiteral("script.js"))));
+    }
+    // Every write is answered with these pieces, each at its own delay.
+    void AnswerWith(QList<QPair<int, QByteArray>> pieces)
+    {
+        device.responder = [this, pieces](const QByteArray &) {
+            for (const auto &p : pieces)
+                device.Schedule(p.first, p.second);
+        };
+    }
+    QStringList Lines(const QString &prefix) const
+    {
+        QStringList out;
+        for (const QString &l : fe.memo)
+            if (l.startsWith(prefix))
+                out << l;
+        return out;
+    }
+};
+
+class ThrowingTransport : public Transport {
+public:
+    bool IsOpen() const override { return true; }
+    void Write(const QByteArray &) override {}
+    QByteArray ReadAvailable() override { throw DtuError(QStringLiteral("端口读取出错")); }
+};
+} // namespace
+
+class ExchangeTest : public QObject {
+    Q_OBJECT
+private slots:
+    void verdicts_data()
+    {
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<int>("result");
+        QTest::newRow("accepted") << kAccept << 0;
+        QTest::newRow("refused") << Bytes("AA 55 00 04 00 F1 00 F5") << -1;
+        QTest::newRow("stray byte first") << Bytes("13 AA 55 00 04 00 F0 00 F4") << 0;
+        QTest::newRow("swapped header") << Bytes("55 AA 00 04 00 F0 00 F4") << -3;
+        QTest::newRow("no header at all") << Bytes("01 02 03") << -3;
+        QTest::newRow("bad checksum") << Bytes("AA 55 00 04 00 F0 00 F5") << -4;
+        QTest::newRow("cut short") << Bytes("AA 55 00 04 00 F0") << -4;
+        QTest::newRow("length 5") << Bytes("AA 55 00 05 00 F0 01 00 F6") << -2;
+        QTest::newRow("unknown code") << Bytes("AA 55 00 04 00 F2 00 F6") << -1;
+        QTest::newRow("trailing byte ignored") << (kAccept + Bytes("77")) << 0;
+    }
+    void verdicts()
+    {
+        QFETCH(QByteArray, reply);
+        QFETCH(int, result);
+        Rig rig;
+        rig.AnswerWith({{50, reply}});
+        QCOMPARE(rig.session.exchange.SetTypeExchange(0xE003, {}), result);
+        QCOMPARE(rig.device.written, QList<QByteArray>{Bytes("AA 55 00 04 E0 03 00 E7")});
+        // Device time plus the 410 ms quiet gap, not the 3000 ms time-out.
+        QCOMPARE(rig.clock.NowMs(), 50 + 410);
+        QCOMPARE(CommandExchange::JudgeAck(reply), result);
+    }
+
+    void noReply()
+    {
+        Rig rig;
+        rig.session.state.AccessLevel = 1;
+        QCOMPARE(rig.session.exchange.SetTypeExchange(0xE00E, {}), -2);
+        QCOMPARE(rig.clock.NowMs(), 3000);
+        QCOMPARE(rig.Lines(QStringLiteral("下行：")).size(), 1);
+        QVERIFY(rig.Lines(QStringLiteral("上行：")).isEmpty());
+        QCOMPARE(rig.pollerCalls, (QList<bool>{false, true}));
+    }
+
+    void closedChannelTimesOut()
+    {
+        Rig rig;
+        rig.device.open = false;
+        rig.AnswerWith({{10, kAccept}});
+        QCOMPARE(rig.session.exchange.SetTypeExchange(0xE003, {}), -2);
+        QVERIFY(rig.device.written.isEmpty());
+        QCOMPARE(rig.clock.NowMs(), 3000);
+    }
+
+    void quietGap_data()
+    {
+        QTest::addColumn<int>("gap");
+        QTest::addColumn<bool>("joined");
+        QTest::newRow("300 ms") << 300 << true;
+        QTest::newRow("410 ms") << 410 << true;
+        QTest::newRow("420 ms") << 420 << false;
+        QTest::newRow("1 s") << 1000 << false;
+    }
+    void quietGap()
+    {
+        QFETCH(int, gap);
+        QFETCH(bool, joined);
+        Rig rig;
+        rig.session.state.AccessLevel = 1;
+        rig.AnswerWith({{20, Bytes("AA 55 00")}, {20 + gap, Bytes("04 00 F0 00 F4")}});
+        const int result = rig.session.exchange.SetTypeExchange(0xE003, {});
+        const QStringList up = rig.Lines(QStringLiteral("上行："));
+        QCOMPARE(up.size(), 1);
+        if (joined) {
+            QCOMPARE(result, 0);
+            QCOMPARE(up.first(), QStringLiteral("上行：AA 55 00 04 00 F0 00 F4 "));
+            QVERIFY(!rig.device.HasPending());
+        } else {
+            QCOMPARE(result, -4);
+            QCOMPARE(up.first(), QStringLiteral("上行：AA 55 00 "));
+            QVERIFY(rig.device.HasPending()); // left for the poller or the next exchange
+        }
+    }
+
+    void piecesCollectedIntoOneReply()
+    {
+        Rig rig;
+        rig.AnswerWith({{100, Bytes("AA")}, {400, Bytes("55 00 04")}, {700, Bytes("00 F0")}, {1000, Bytes("00 F4")}});
+        QCOMPARE(rig.session.exchange.SetTypeExchange(0xE003, {}), 0);
+        QCOMPARE(rig.clock.NowMs(), 1000 + 410);
+    }
+
+    void bytesWaitingBeforeTheWriteStartTheReply()
+    {
+        Rig rig;
+        rig.device.Schedule(0, Bytes("AA 55 00 04"));
+        rig.AnswerWith({{30, Bytes("00 F0 00 F4")}});
+        QCOMPARE(rig.session.exchange.SetTypeExchange(0xE003, {}), 0);
+    }
+
+    void traceLines_data()
+    {
+        QTest::addColumn<int>("level");
+        QTest::addColumn<QStringList>("lines");
+        QTest::newRow("level 0") << 0 << QStringList();
+        QTest::newRow("level 1") << 1
+                                 << QStringList{QStringLiteral("下行：AA 55 00 04 E0 0E 00 F2 "),
+                                                QStringLiteral("上行：AA 55 00 04 00 F0 00 F4 ")};
+        QTest::newRow("level 2") << 2 << QStringList();
+    }
+    void traceLines()
+    {
+        QFETCH(int, level);
+        QFETCH(QStringList, lines);
+        Rig rig;
+        rig.session.state.AccessLevel = level;
+        rig.AnswerWith({{30, kAccept}});
+        QCOMPARE(rig.session.exchange.SetTypeExchange(0xE00E, {}), 0);
+        QCOMPARE(rig.fe.memo, lines);
+    }
+
+    void prefixFromScript()
+    {
+        Rig rig;
+        rig.session.script.Eval(QStringLiteral("PrevCmd = function() { return \"0102\"; };"));
+        rig.AnswerWith({{30, kAccept}});
+        QCOMPARE(rig.session.exchange.SetTypeExchange(0x0030, Bytes("31 32")), 0);
+        QCOMPARE(rig.device.written.first(), Bytes("AA 55 00 08 01 02 00 30 31 32 00 9E"));
+        QCOMPARE(rig.session.exchange.CommandPrefix(), Bytes("01 02"));
+    }
+
+    void scriptErrorSendsNothing()
+    {
+        Rig rig;
+        rig.session.script.Eval(QStringLiteral("PrevCmd = function() { throw new Error(\"x\"); };"));
+        QVERIFY_THROWS_EXCEPTION(DtuError, rig.session.exchange.SetTypeExchange(0xE003, {}));
+        QVERIFY(rig.device.written.isEmpty());
+        QVERIFY(rig.pollerCalls.isEmpty());
+    }
+
+    void pollerBackOnAfterEveryExchange()
+    {
+        Rig rig;
+        bool pollerOn = false; // off before the exchange began
+        rig.session.exchange.SetPollerSwitch([&](bool on) { pollerOn = on; rig.pollerCalls << on; });
+        QVERIFY(rig.session.exchange.ReceiveReply(100).isEmpty());
+        QVERIFY(pollerOn);
+        pollerOn = false;
+        rig.device.Schedule(0, kAccept);
+        QCOMPARE(rig.session.exchange.ReceiveReply(100), kAccept);
+        QVERIFY(pollerOn);
+        QCOMPARE(rig.pollerCalls, (QList<bool>{false, true, false, true}));
+        // The poller stays off for the whole wait.
+        bool offDuringWait = true;
+        rig.clock.onEvents = [&] { offDuringWait = offDuringWait && !pollerOn; };
+        rig.session.exchange.ReceiveReply(50);
+        QVERIFY(offDuringWait);
+        QVERIFY(pollerOn);
+    }
+
+    void pollerBackOnWhenTheChannelThrows()
+    {
+        Rig rig;
+        ThrowingTransport broken;
+        rig.session.channel.SetSerial(&broken);
+        QVERIFY_THROWS_EXCEPTION(DtuError, rig.session.exchange.ReceiveReply(3000));
+        QCOMPARE(rig.pollerCalls, (QList<bool>{false, true}));
+        QVERIFY(!rig.session.exchange.Waiting());
+    }
+
+    void shortTimeouts()
+    {
+        Rig rig;
+        rig.device.Schedule(0, kAccept);
+        // Below one poll interval there is no first-byte phase at all.
+        QVERIFY(rig.session.exchange.ReceiveReply(5).isEmpty());
+        QCOMPARE(rig.clock.NowMs(), 0);
+    }
+
+    void closingEndsTheWait_data()
+    {
+        QTest::addColumn<int>("closeAt");
+        QTest::addColumn<QByteArray>("reply");
+        QTest::newRow("before any byte") << 50 << QByteArray();
+        QTest::newRow("in the quiet gap") << 150 << Bytes("AA 55 00");
+    }
+    void closingEndsTheWait()
+    {
+        QFETCH(int, closeAt);
+        QFETCH(QByteArray, reply);
+        Rig rig;
+        rig.AnswerWith({{100, Bytes("AA 55 00")}, {300, Bytes("04 00 F0 00 F4")}});
+        rig.clock.onEvents = [&] {
+            if (rig.clock.NowMs() >= closeAt)
+                rig.session.state.ClosingFlag = true;
+        };
+        rig.session.channel.ChannelWrite(rig.session.exchange.BuildFrame(0xE003, {}));
+        QCOMPARE(rig.session.exchange.ReceiveReply(3000), reply);
+        QVERIFY(rig.clock.NowMs() <= closeAt + 10);
+        QCOMPARE(rig.pollerCalls, (QList<bool>{false, true}));
+        // Already closing: no wait at all.
+        const qint64 before = rig.clock.NowMs();
+        QCOMPARE(rig.session.exchange.AwaitAck(), -2);
+        QCOMPARE(rig.clock.NowMs(), before);
+    }
+
+    void nestedWaitGetsNothing()
+    {
+        Rig rig;
+        rig.AnswerWith({{200, kAccept}});
+        int nestedCalls = 0;
+        QByteArray nestedReply = "untouched";
+        rig.clock.onEvents = [&] {
+            if (rig.clock.NowMs() == 250 && nestedCalls++ == 0) {
+                QVERIFY(rig.session.exchange.Waiting());
+                nestedReply = rig.session.exchange.ReceiveReply(3000);
+            }
+        };
+        QCOMPARE(rig.session.exchange.SetTypeExchange(0xE003, {}), 0);
+        QCOMPARE(nestedCalls, 1);
+        QVERIFY(nestedReply.isEmpty());
+        // The nested call neither waited nor touched the poller switch.
+        QCOMPARE(rig.clock.NowMs(), 200 + 410);
+        QCOMPARE(rig.pollerCalls, (QList<bool>{false, true}));
+    }
+
+    void nestedExchangeSendsNothing()
+    {
+        Rig rig;
+        rig.AnswerWith({{200, kAccept}});
+        int nestedResult = 1;
+        rig.clock.onEvents = [&] {
+            if (rig.clock.NowMs() == 100)
+                nestedResult = rig.session.exchange.SetTypeExchange(0xE002, {});
+        };
+        QCOMPARE(rig.session.exchange.SetTypeExchange(0xE003, {}), 0);
+        QCOMPARE(nestedResult, -2);
+        QCOMPARE(rig.device.written.size(), 1);
+    }
+
+    void fastCompletion_data()
+    {
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<int>("endsAt");
+        QTest::newRow("complete frame") << kAccept << 20 + 30;
+        QTest::newRow("frame still incomplete") << Bytes("AA 55 00 04 00 F0") << 20 + 410;
+        QTest::newRow("checksum wrong") << Bytes("AA 55 00 04 00 F0 00 F5") << 20 + 410;
+    }
+    void fastCompletion()
+    {
+        QFETCH(QByteArray, reply);
+        QFETCH(int, endsAt);
+        Rig rig;
+        rig.session.exchange.SetFastCompletion(true);
+        rig.AnswerWith({{20, reply}});
+        rig.session.exchange.SetTypeExchange(0xE003, {});
+        QCOMPARE(rig.clock.NowMs(), endsAt);
+    }
+};
+
+QTEST_GUILESS_MAIN(ExchangeTest)
+#include "tst_exchange.moc"
