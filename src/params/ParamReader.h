@@ -2,17 +2,37 @@
 #include <QByteArray>
 
 class DtuSession;
+class ParamTableModel;
 
 // Reading every parameter of a table from the device in one exchange.
 namespace ParamReader {
+
+inline constexpr const char *kReadWord = "参数读取";
 
 // "读取" on the main page (btRead): channel check, channel selection, read.
 void ReadMainPage(DtuSession &session);
 // "读取" on the extended page (Button16).
 void ReadExtendedPage(DtuSession &session);
 
+// Reads the table(s) that belong to the current parameter channel.
 void ReadAllParameters(DtuSession &session);
+
+// One read exchange for the id list and its reply check. The records go to
+// the rows found by the channel rule of ApplyParamValue.
 void ReadParamGroup(DtuSession &session, const QByteArray &idList);
+// The same, with the records going to the given table (the one whose id list
+// was sent). ReadAllParameters uses this form.
+void ReadParamGroup(DtuSession &session, ParamTableModel &table, const QByteArray &idList);
+
+// Puts one value into its row, found in the extended table when
+// CurrentParamChannel is 0, else in the main table when it is the main
+// channel. Throws DtuError for a malformed choice list (ends the parsing).
 void ApplyParamValue(DtuSession &session, quint16 number, const QByteArray &value);
+void ApplyParamValue(DtuSession &session, ParamTableModel &table, quint16 number,
+                     const QByteArray &value);
+
+// The record area of a located, checked parameter reply: the L - 4 - P bytes
+// after the command word and the prefix, never running into the checksum.
+QByteArray RecordArea(const QByteArray &frame, int prefixLength);
 
 } // namespace ParamReader

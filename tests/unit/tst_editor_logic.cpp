@@ -1,0 +1,248 @@
+// What the in-place editors show for a row, and how typed text and chosen
+// labels become the row's raw value, with the real script engine.
+#include "app/DtuSession.h"
+#include "params/EditorLogic.h"
+#include "params/ParamTableModel.h"
+#include "profile/ProfileLoader.h"
+#include "support/RecordingFrontend.h"
+#include "support/TestPaths.h"
+
+#include <QSignalSpy>
+#include <QtTest>
+
+Q_DECLARE_METATYPE(EditorPlan::Kind)
+
+namespace {
+
+struct Rig {
+    RecordingFrontend fe;
+    DtuSession session{fe};
+
+    Rig()
+    {
+        session.script.LoadFile(TestPaths::Example(QStringLiteral("script.js")));
+        session.state.MainParamChannel = 1;
+        session.state.CurrentParamChannel = 1;
+    }
+    // Adds a row to the main table and makes it the selected row.
+    int Row(const QString &number, const QString &hex, const QString &onList = {}, const QString &onGet = {},
+            const QString &onSet = {}, const QString &value = QStringLiteral("旧值"))
+    {
+        ParamRow row;
+        row.cells = {number, QStringLiteral("参数"), hex, value, onList, onGet, onSet, QString()};
+        session.mainTable.AppendRow(row);
+        const int index = session.mainTable.Count() - 1;
+        session.mainTable.SetCurrentRow(index);
+        return index;
+    }
+    QString Cell(int column) const { return session.mainTable.Cell(session.mainTable.CurrentRow(), column); }
+};
+
+const QString kOffOn = QStringLiteral("[[\"关\",\"开\"],[\"00\",\"01\"]]");
+const QString kDigits = QStringLiteral("0123456789");
+
+} // namespace
+
+class EditorLogicTest : public QObject {
+    Q_OBJECT
+private slots:
+    void plan_data()
+    {
+        QTest::addColumn<QString>("number");
+        QTest::addColumn<QString>("hex");
+        QTest::addColumn<QString>("onList");
+        QTest::addColumn<QString>("onGet");
+        QTest::addColumn<int>("level");
+        QTest::addColumn<EditorPlan::Kind>("kind");
+        QTest::addColumn<QStringList>("items");
+        QTest::addColumn<int>("selected");
+        QTest::addColumn<QString>("choiceText");
+        QTest::addColumn<int>("maxLength");
+        QTest::addColumn<QString>("filter");
+        QTest::addColumn<QString>("editText");
+        using K = EditorPlan::Kind;
+        const QStringList none;
+        const QStringList offOn{QStringLiteral("关"), QStringLiteral("开")};
+        QTest::newRow("heading") << "" << "HEX:01" << "" << "" << 2 << K::None << none << -1 << "" << 199 << ""
+                                 << "";
+        QTest::newRow("0091 level 0") << "0091" << "HEX:41" << "" << "GetStr()" << 0 << K::None << none << -1
+                                      << "" << 199 << "" << "";
+        QTest::newRow("0091 level 1") << "0091" << "HEX:41" << "" << "GetStr()" << 1 << K::None << none << -1
+                                      << "" << 199 << "" << "";
+        QTest::newRow("0091 level 2") << "0091" << "HEX:41" << "" << "GetStr()" << 2 << K::Edit << none << -1
+                                      << "" << 199 << "" << "A";
+        QTest::newRow("choice") << "0051" << "HEX:01" << kOffOn << "" << 0 << K::Choice << offOn << 1 << ""
+                                << 199 << "" << "";
+        QTest::newRow("choice no match") << "0051" << "HEX:02" << kOffOn << "" << 0 << K::Choice << offOn << -1
+                                         << "" << 199 << "" << "";
+        QTest::newRow("choice later match") << "0051" << "HEX:01" << "[[\"甲\",\"乙\"],[\"01\",\"01\"]]" << ""
+                                            << 0 << K::Choice << QStringList{"甲", "乙"} << 1 << "" << 199
+                                            << "" << "";
+        QTest::newRow("choice text from ONGET") << "0051" << "HEX:07" << kOffOn << "'其他' + hexinput" << 0
+                                                << K::Choice << offOn << -1 << "其他07" << 199 << "" << "";
+        QTest::newRow("malformed choice") << "0051" << "HEX:01" << "[[\"甲\"]" << "" << 0 << K::Edit << none
+                                          << -1 << "" << 0 << "" << "";
+        QTest::newRow("free edit") << "0030" << "HEX:4142" << "" << "GetStr()" << 0 << K::Edit << none << -1
+                                   << "" << 199 << "" << "AB";
+        QTest::newRow("length and mask") << "0031" << "HEX:1F90" << "Length=4;Mask=\"0123456789\";"
+                                         << "GetUInt()" << 0 << K::Edit << none << -1 << "" << 4 << kDigits
+                                         << "8080";
+        QTest::newRow("script names neither") << "0031" << "HEX:00" << "var unrelated = 3;" << "GetUInt()" << 0
+                                              << K::Edit << none << -1 << "" << 0 << "" << "0";
+        QTest::newRow("float") << "0041" << "HEX:3F800000" << "" << "GetFloat()" << 0 << K::Edit << none << -1
+                               << "" << 199 << "" << "1.000";
+        QTest::newRow("short float") << "0041" << "HEX:3FC0" << "" << "GetFloat()" << 0 << K::Edit << none
+                                     << -1 << "" << 199 << "" << "1.500";
+        QTest::newRow("no value") << "0030" << "HEX:" << "" << "GetStr()" << 0 << K::Edit << none << -1 << ""
+                                  << 199 << "" << "";
+        QTest::newRow("ONGET error") << "0030" << "HEX:01" << "" << "NoSuchFunction()" << 0 << K::Edit << none
+                                     << -1 << "" << 199 << "" << "";
+    }
+    void plan()
+    {
+        QFETCH(QString, number);
+        QFETCH(QString, hex);
+        QFETCH(QString, onList);
+        QFETCH(QString, onGet);
+        QFETCH(int, level);
+        Rig rig;
+        rig.session.state.AccessLevel = level;
+        const int index = rig.Row(number, hex, onList, onGet);
+        const EditorPlan p = EditorLogic::Plan(rig.session, index);
+        QTEST(p.kind, "kind");
+        QTEST(p.items, "items");
+        QTEST(p.selected, "selected");
+        QTEST(p.choiceText, "choiceText");
+        if (p.kind == EditorPlan::Kind::Edit) {
+            QTEST(p.maxLength, "maxLength");
+            QTEST(p.charFilter, "filter");
+            QTEST(p.editText, "editText");
+        }
+        QCOMPARE(p.listError.isEmpty(), QByteArray(QTest::currentDataTag()) != "malformed choice");
+        QCOMPARE(p.readOnly, p.kind == EditorPlan::Kind::None);
+        QCOMPARE(EditorLogic::RowReadOnly(rig.session, index), p.kind == EditorPlan::Kind::None);
+    }
+
+    void planOutsideActiveTable()
+    {
+        Rig rig;
+        rig.Row(QStringLiteral("0030"), QStringLiteral("HEX:41"));
+        QCOMPARE(EditorLogic::Plan(rig.session, 1).kind, EditorPlan::Kind::None);
+        QCOMPARE(EditorLogic::Plan(rig.session, -1).kind, EditorPlan::Kind::None);
+        rig.session.state.CurrentParamChannel = -1; // no table active
+        QCOMPARE(EditorLogic::Plan(rig.session, 0).kind, EditorPlan::Kind::None);
+        QVERIFY(EditorLogic::RowReadOnly(rig.session, 0));
+        rig.session.state.CurrentParamChannel = 0; // the (empty) extended table
+        QCOMPARE(EditorLogic::Plan(rig.session, 0).kind, EditorPlan::Kind::None);
+    }
+
+    void convertTyped_data()
+    {
+        QTest::addColumn<QString>("onSet");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("hexCell");
+        QTest::addColumn<QString>("valueCell");
+        QTest::newRow("string") << "SetStr()" << "AB" << "HEX:4142" << "AB";
+        QTest::newRow("string with quote") << "SetStr()" << "\"\\" << "HEX:225C" << "\"\\";
+        QTest::newRow("float") << "SetFloat()" << "1" << "HEX:3F800000" << "1";
+        QTest::newRow("float not a number") << "SetFloat()" << "abc" << "HEX:99" << "旧值";
+        QTest::newRow("script") << "SetUInt(2)" << "8080" << "HEX:1F90" << "8080";
+        QTest::newRow("script NaN") << "SetUInt(2)" << "x" << "HEX:00" << "x";
+        QTest::newRow("script nan mixed") << "'1nAn2'" << "y" << "HEX:1002" << "y";
+        QTest::newRow("script error") << "NoSuchFunction()" << "5" << "HEX:99" << "旧值";
+        // The script's own SetStr, reached without the built-in shortcut: a
+        // typed quote and backslash arrive unharmed.
+        QTest::newRow("quote reaches ONSET") << "SetStr.call()" << "a\"b\\" << "HEX:6122625C" << "a\"b\\";
+        QTest::newRow("ONSET sees text as is") << "ascinput.length + ''" << "'\";\\n" << "HEX:5" << "'\";\\n";
+    }
+    void convertTyped()
+    {
+        QFETCH(QString, onSet);
+        QFETCH(QString, typed);
+        Rig rig;
+        rig.Row(QStringLiteral("0040"), QStringLiteral("HEX:99"), {}, {}, onSet);
+        QSignalSpy spy(&rig.session.state, &AppState::modifiedChanged);
+        EditorLogic::ConvertTyped(rig.session, typed);
+        QTEST(rig.Cell(ColHex), "hexCell");
+        QTEST(rig.Cell(ColValue), "valueCell");
+        // Marked modified even when the conversion failed.
+        QVERIFY(rig.session.state.ModifiedParamList.Contains(QStringLiteral("0040")));
+        QVERIFY(spy.count() >= 1);
+    }
+
+    void floatRoundTrip()
+    {
+        Rig rig;
+        const int index = rig.Row(QStringLiteral("0041"), QStringLiteral("HEX:"), {}, QStringLiteral("GetFloat()"),
+                                  QStringLiteral("SetFloat()"));
+        EditorLogic::ConvertTyped(rig.session, QStringLiteral("1"));
+        QCOMPARE(EditorLogic::Plan(rig.session, index).editText, QStringLiteral("1.000"));
+    }
+
+    void convertNeedsAnEditableSelectedRow()
+    {
+        Rig rig;
+        rig.Row(QString(), QStringLiteral("HEX:01"), {}, {}, QStringLiteral("SetStr()")); // heading
+        EditorLogic::ConvertTyped(rig.session, QStringLiteral("A"));
+        QCOMPARE(rig.Cell(ColHex), QStringLiteral("HEX:01"));
+        rig.session.state.AccessLevel = 1;
+        rig.Row(QStringLiteral("0091"), QStringLiteral("HEX:01"), {}, {}, QStringLiteral("SetStr()"));
+        EditorLogic::ConvertTyped(rig.session, QStringLiteral("A"));
+        EditorLogic::ApplyChoice(rig.session, QStringLiteral("A"));
+        QCOMPARE(rig.Cell(ColHex), QStringLiteral("HEX:01"));
+        rig.session.mainTable.SetCurrentRow(-1);
+        EditorLogic::ConvertTyped(rig.session, QStringLiteral("A"));
+        QVERIFY(rig.session.state.ModifiedParamList.IsEmpty());
+
+        rig.session.state.AccessLevel = 2;
+        rig.session.mainTable.SetCurrentRow(1);
+        EditorLogic::ConvertTyped(rig.session, QStringLiteral("A"));
+        QCOMPARE(rig.Cell(ColHex), QStringLiteral("HEX:41"));
+        QCOMPARE(rig.session.state.ModifiedParamList.Items(), QStringList{QStringLiteral("0091")});
+    }
+
+    void applyChoice_data()
+    {
+        QTest::addColumn<QString>("onList");
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<QString>("hexCell");
+        QTest::addColumn<QString>("valueCell");
+        QTest::newRow("pick") << kOffOn << "开" << "HEX:01" << "开";
+        QTest::newRow("unknown label") << kOffOn << "半开" << "HEX:00" << "旧值";
+        QTest::newRow("same label twice") << "[[\"甲\",\"甲\"],[\"01\",\"02\"]]" << "甲" << "HEX:02" << "甲";
+    }
+    void applyChoice()
+    {
+        QFETCH(QString, onList);
+        QFETCH(QString, label);
+        Rig rig;
+        rig.Row(QStringLiteral("0051"), QStringLiteral("HEX:00"), onList);
+        EditorLogic::ApplyChoice(rig.session, label);
+        QTEST(rig.Cell(ColHex), "hexCell");
+        QTEST(rig.Cell(ColValue), "valueCell");
+        QVERIFY(rig.session.state.ModifiedParamList.Contains(QStringLiteral("0051")));
+    }
+
+    void exampleProfileRows()
+    {
+        // Right after a load the main table is active and its rows get editors.
+        Rig rig;
+        rig.session.state.CurrentParamChannel = 0;
+        ProfileLoader::LoadProfile(rig.session, TestPaths::Example(QStringLiteral("example_profile.txt")));
+        const ParamTableModel &t = rig.session.mainTable;
+        const EditorPlan port = EditorLogic::Plan(rig.session, t.FindByNumber(QStringLiteral("0031")));
+        QCOMPARE(port.kind, EditorPlan::Kind::Edit);
+        QCOMPARE(port.maxLength, 5);
+        QCOMPARE(port.charFilter, kDigits);
+        QCOMPARE(port.editText, QStringLiteral("8080"));
+        const EditorPlan proto = EditorLogic::Plan(rig.session, t.FindByNumber(QStringLiteral("0032")));
+        QCOMPARE(proto.kind, EditorPlan::Kind::Choice);
+        QCOMPARE(proto.items, (QStringList{QStringLiteral("TCP"), QStringLiteral("UDP")}));
+        QCOMPARE(proto.selected, 0);
+        QCOMPARE(EditorLogic::Plan(rig.session, t.FindByNumber(QStringLiteral("0091"))).kind,
+                 EditorPlan::Kind::None);
+    }
+};
+
+QTEST_GUILESS_MAIN(EditorLogicTest)
+#include "tst_editor_logic.moc"

@@ -1,0 +1,366 @@
+// Reading parameters: the request, the reply checks, the record walk and the
+// display values, against a small device on a virtual clock.
+#include "app/DtuSession.h"
+#include "params/ParamReader.h"
+#include "params/ParamTableModel.h"
+#include "profile/ProfileLoader.h"
+#include "protocol/FrameCodec.h"
+#include "protocol/Hex.h"
+#include "support/Hexes.h"
+#include "support/RecordingFrontend.h"
+#include "support/ScriptedTransport.h"
+#include "support/TestPaths.h"
+#include "support/VirtualClock.h"
+
+#include <QMap>
+#include <QtTest>
+
+namespace {
+
+quint16 WordAt(const QByteArray &b, int at)
+{
+    return static_cast<quint16>((static_cast<quint8>(b[at]) << 8) | static_cast<quint8>(b[at + 1]));
+}
+
+QByteArray Record(quint16 number, const QByteArray &value)
+{
+    QByteArray r;
+    const int n = value.size() + 2;
+    r.append(char(n >> 8)).append(char(n & 0xFF)).append(char(number >> 8)).append(char(number & 0xFF));
+    return r + value;
+}
+
+// A frame whose length field says `length` although only `payload` follows;
+// the checksum covers what is really there, so the size rule passes.
+QByteArray FrameWithLength(quint16 word, const QByteArray &payload, int length)
+{
+    QByteArray f = Bytes("AA 55");
+    f.append(char(length >> 8)).append(char(length & 0xFF)).append(char(word >> 8)).append(char(word & 0xFF));
+    f += payload;
+    const quint16 sum = FrameCodec::Sum16(f.constData() + 2, f.size() - 2);
+    return f.append(char(sum >> 8)).append(char(sum & 0xFF));
+}
+
+struct Rig {
+    RecordingFrontend fe;
+    DtuSession session{fe};
+    VirtualClock clock;
+    ScriptedTransport port{clock};
+    // The device's stored values; a read answers with the numbers it knows.
+    QMap<quint16, QByteArray> device;
+    // When set, every read is answered with these bytes instead.
+    QList<QByteArray> cannedReplies;
+    int prefixLength = 0; // bytes the script puts before the command word
+
+    Rig()
+    {
+        session.exchange.SetClock(clock);
+        session.channel.SetSerial(&port);
+        session.script.LoadFile(TestPaths::Example(QStringLiteral("script.js")));
+        session.state.MainParamChannel = 1;
+        session.state.CurrentParamChannel = 1;
+        port.responder = [this](const QByteArray &frame) { Answer(frame); };
+    }
+
+    void Answer(const QByteArray &frame)
+    {
+        const quint16 word = WordAt(frame, 4 + prefixLength);
+        if (word == 0xE001) {
+            if (!cannedReplies.isEmpty()) {
+                port.Schedule(30, cannedReplies.takeFirst());
+                return;
+            }
+            const QByteArray ids = frame.mid(6 + prefixLength, FrameCodec::LengthField(frame) - 4 - prefixLength);
+            QByteArray records;
+            for (int i = 0; i + 1 < ids.size(); i += 2)
+                if (device.contains(WordAt(ids, i)))
+                    records += Record(WordAt(ids, i), device[WordAt(ids, i)]);
+            port.Schedule(30, FrameCodec::Assemble(0xE101, {}, records));
+        } else {
+            port.Schedule(30, Bytes("AA 55 00 04 00 F0 00 F4"));
+        }
+    }
+
+    void AddRow(ParamTableModel &table, QByteArray &ids, const QString &number, const QString &onList,
+                const QString &onGet, const QString &value = QStringLiteral("旧"))
+    {
+        ParamRow row;
+        row.cells = {number, QStringLiteral("名称") + number, QStringLiteral("HEX:00"), value, onList, onGet,
+                     QString(), QString()};
+        table.AppendRow(row);
+        ids += HexToBytes(number);
+    }
+    void AddMain(const QString &number, const QString &onList = {}, const QString &onGet = {})
+    {
+        AddRow(session.mainTable, session.state.MainParamIdList, number, onList, onGet);
+    }
+    QString Hex(const QString &number) const
+    {
+        return session.mainTable.Cell(session.mainTable.FindByNumber(number), ColHex);
+    }
+    QString Value(const QString &number) const
+    {
+        return session.mainTable.Cell(session.mainTable.FindByNumber(number), ColValue);
+    }
+};
+
+const QString kDone = QStringLiteral("[参数读取完毕]");
+
+} // namespace
+
+class ParamReadTest : public QObject {
+    Q_OBJECT
+private slots:
+    void recordWalk_data()
+    {
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<QString>("hex30");
+        QTest::addColumn<QString>("hex31");
+        const QString untouched = QStringLiteral("HEX:00");
+        auto frame = [](const char *area) { return FrameCodec::Assemble(0xE101, {}, Bytes(area)); };
+        QTest::newRow("two records") << frame("00 03 00 30 41 00 04 00 31 42 43") << "HEX:41" << "HEX:4243";
+        QTest::newRow("no value bytes") << frame("00 02 00 30") << "HEX:" << untouched;
+        QTest::newRow("unknown number skipped") << frame("00 03 00 99 FF 00 03 00 31 42") << untouched << "HEX:42";
+        QTest::newRow("1 trailing byte") << frame("00 03 00 30 41 00") << "HEX:41" << untouched;
+        QTest::newRow("3 trailing bytes") << frame("00 03 00 30 41 00 05 00") << "HEX:41" << untouched;
+        QTest::newRow("record cut by the area") << frame("00 03 00 31 42 00 09 00 30 41 42") << "HEX:4142"
+                                                << "HEX:42";
+        // Length field 0x20 though only 8 bytes follow the word: the records
+        // are taken from what arrived, and the checksum is not one of them.
+        QTest::newRow("length beyond reply") << FrameWithLength(0xE101, Bytes("00 03 00 30 41 00 09 00"), 0x20)
+                                             << "HEX:41" << untouched;
+        QTest::newRow("length beyond, cut record")
+            << FrameWithLength(0xE101, Bytes("00 06 00 31 42 43"), 0x20) << untouched << "HEX:4243";
+        // A length field shorter than the data: only L - 4 bytes are records.
+        QTest::newRow("length shorter") << FrameWithLength(0xE101, Bytes("00 03 00 30 41 00 03 00 31 42"), 9)
+                                        << "HEX:41" << untouched;
+        QTest::newRow("stray bytes before") << Bytes("13 00 ") + frame("00 03 00 30 41") << "HEX:41" << untouched;
+        QTest::newRow("high byte of word only") << FrameCodec::Assemble(0xE1FF, {}, Bytes("00 03 00 30 41"))
+                                                << "HEX:41" << untouched;
+    }
+    void recordWalk()
+    {
+        QFETCH(QByteArray, reply);
+        QFETCH(QString, hex30);
+        QFETCH(QString, hex31);
+        Rig rig;
+        rig.AddMain(QStringLiteral("0030"));
+        rig.AddMain(QStringLiteral("0031"));
+        rig.cannedReplies << reply;
+        ParamReader::ReadMainPage(rig.session);
+        QCOMPARE(rig.port.written.size(), 1);
+        QCOMPARE(rig.port.written[0], Bytes("AA 55 00 08 E0 01 00 30 00 31 01 4A"));
+        QCOMPARE(rig.Hex(QStringLiteral("0030")), hex30);
+        QCOMPARE(rig.Hex(QStringLiteral("0031")), hex31);
+        QCOMPARE(rig.fe.memo.last(), kDone);
+        QCOMPARE(rig.fe.resultPanel, kDone);
+        QVERIFY(rig.session.state.ModifiedParamList.IsEmpty());
+    }
+
+    void replyChecks_data()
+    {
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<QString>("text");
+        const QByteArray good = FrameCodec::Assemble(0xE101, {}, Bytes("00 03 00 30 41"));
+        QTest::newRow("silent") << QByteArray() << "[参数读取失败，设备无响应！]";
+        QTest::newRow("no header") << Bytes("55 AA 00 04 E1 01 00 E6") << "[参数读取失败，返回数据包头非法！]";
+        QTest::newRow("wrong word") << FrameCodec::Assemble(0xE201, {}, Bytes("00 03 00 30 41"))
+                                    << "[参数读取失败，返回数据包命令字非法！]";
+        QTest::newRow("header only") << Bytes("AA 55") << "[参数读取失败，返回数据包命令字非法！]";
+        QTest::newRow("bad checksum") << good.left(good.size() - 1) + "\x01"
+                                      << "[参数读取失败，返回数据包校验错！]";
+        QTest::newRow("stray bytes after") << good + Bytes("77") << "[参数读取失败，返回数据包校验错！]";
+    }
+    void replyChecks()
+    {
+        QFETCH(QByteArray, reply);
+        QFETCH(QString, text);
+        for (const bool loggedIn : {false, true}) {
+            Rig rig;
+            rig.session.state.LoginFlag = loggedIn;
+            rig.AddMain(QStringLiteral("0030"));
+            if (reply.isEmpty())
+                rig.port.responder = nullptr;
+            else
+                rig.cannedReplies << reply;
+            ParamReader::ReadMainPage(rig.session);
+            QCOMPARE(rig.fe.memo, QStringList{text});
+            QCOMPARE(rig.Hex(QStringLiteral("0030")), QStringLiteral("HEX:00"));
+            // Without a login the panel ends on the done text; the failure
+            // stays visible in the memo.
+            QCOMPARE(rig.fe.resultPanel, loggedIn ? text : kDone);
+        }
+    }
+
+    void displayValues_data()
+    {
+        QTest::addColumn<QString>("onList");
+        QTest::addColumn<QString>("onGet");
+        QTest::addColumn<QByteArray>("value");
+        QTest::addColumn<QString>("shown");
+        const QString offOn = QStringLiteral("[[\"关\",\"开\"],[\"00\",\"01\"]]");
+        QTest::newRow("list match") << offOn << QString() << Bytes("01") << "开";
+        QTest::newRow("list no match") << offOn << QString() << Bytes("02") << "旧";
+        QTest::newRow("list last match wins") << QStringLiteral("[[\"甲\",\"乙\"],[\"01\",\"01\"]]") << QString()
+                                              << Bytes("01") << "乙";
+        QTest::newRow("list case exact") << QStringLiteral("[[\"甲\"],[\"0a\"]]") << QString() << Bytes("0A")
+                                         << "旧";
+        QTest::newRow("float") << QString() << "GetFloat()" << Bytes("41 20 00 00") << "10.000";
+        QTest::newRow("short float") << QString() << "GetFloat()" << Bytes("3F C0") << "1.500";
+        QTest::newRow("string") << QString() << "GetStr()" << Bytes("31 2E 30") << "1.0";
+        QTest::newRow("script") << "Length=5;" << "GetUInt()" << Bytes("1F 90") << "8080";
+        QTest::newRow("script sees hexinput") << QString() << "hexinput.toLowerCase()" << Bytes("AB CD") << "abcd";
+        QTest::newRow("script error keeps text") << QString() << "NoSuchFunction()" << Bytes("01") << "旧";
+    }
+    void displayValues()
+    {
+        QFETCH(QString, onList);
+        QFETCH(QString, onGet);
+        QFETCH(QByteArray, value);
+        QFETCH(QString, shown);
+        Rig rig;
+        rig.AddMain(QStringLiteral("0030"), onList, onGet);
+        rig.AddMain(QStringLiteral("0031"));
+        rig.device[0x30] = value;
+        rig.device[0x31] = Bytes("07");
+        ParamReader::ReadMainPage(rig.session);
+        QCOMPARE(rig.Hex(QStringLiteral("0030")), QStringLiteral("HEX:") + BytesToHex(value));
+        QCOMPARE(rig.Value(QStringLiteral("0030")), shown);
+        QCOMPARE(rig.Hex(QStringLiteral("0031")), QStringLiteral("HEX:07")); // the walk went on
+    }
+
+    void malformedListEndsWalkSilently()
+    {
+        Rig rig;
+        rig.AddMain(QStringLiteral("0030"));
+        rig.AddMain(QStringLiteral("0031"), QStringLiteral("[[\"甲\"]"));
+        rig.AddMain(QStringLiteral("0032"));
+        rig.device[0x30] = Bytes("01");
+        rig.device[0x31] = Bytes("02");
+        rig.device[0x32] = Bytes("03");
+        ParamReader::ReadMainPage(rig.session);
+        QCOMPARE(rig.Hex(QStringLiteral("0030")), QStringLiteral("HEX:01"));
+        QCOMPARE(rig.Hex(QStringLiteral("0031")), QStringLiteral("HEX:02")); // set before the list failed
+        QCOMPARE(rig.Hex(QStringLiteral("0032")), QStringLiteral("HEX:00"));
+        QCOMPARE(rig.fe.memo, QStringList{kDone});
+        QVERIFY(rig.fe.messages.isEmpty() && rig.fe.errors.isEmpty());
+    }
+
+    void prefixIsSkipped()
+    {
+        Rig rig;
+        rig.session.script.Eval(QStringLiteral("function PrevCmd() { return \"0102\"; }"));
+        rig.prefixLength = 2;
+        rig.AddMain(QStringLiteral("0030"));
+        // The reply carries prefix-length bytes after its word.
+        rig.cannedReplies << FrameCodec::Assemble(0xE101, {}, Bytes("01 02 00 03 00 30 41"));
+        ParamReader::ReadMainPage(rig.session);
+        QCOMPARE(rig.port.written[0], Bytes("AA 55 00 08 01 02 E0 01 00 30 01 1C"));
+        QCOMPARE(rig.Hex(QStringLiteral("0030")), QStringLiteral("HEX:41"));
+    }
+
+    void channelRules()
+    {
+        {   // closed channel: message, nothing sent
+            Rig rig;
+            rig.AddMain(QStringLiteral("0030"));
+            rig.port.open = false;
+            ParamReader::ReadMainPage(rig.session);
+            ParamReader::ReadExtendedPage(rig.session);
+            QCOMPARE(rig.fe.messages.size(), 2);
+            QCOMPARE(rig.fe.messages[0], DtuSession::kChannelClosedText);
+            QVERIFY(rig.port.written.isEmpty());
+        }
+        {   // no table active: nothing sent, still "done"
+            Rig rig;
+            rig.AddMain(QStringLiteral("0030"));
+            rig.session.state.CurrentParamChannel = 5;
+            ParamReader::ReadMainPage(rig.session);
+            QVERIFY(rig.port.written.isEmpty());
+            QCOMPARE(rig.fe.resultPanel, kDone);
+        }
+        {   // after a login a successful read leaves the "reading" text
+            Rig rig;
+            rig.session.state.LoginFlag = true;
+            rig.AddMain(QStringLiteral("0030"));
+            rig.device[0x30] = Bytes("01");
+            ParamReader::ReadMainPage(rig.session);
+            QCOMPARE(rig.fe.resultPanel, QStringLiteral("[参数读取中，请稍候...]"));
+            QCOMPARE(rig.fe.memo.last(), kDone);
+        }
+    }
+
+    void exampleProfileRead()
+    {
+        Rig rig;
+        ProfileLoader::LoadProfile(rig.session, TestPaths::Example(QStringLiteral("example_profile.txt")));
+        QVERIFY(rig.session.state.ExtPageVisible);
+        QVERIFY(rig.session.state.MainTableActive());
+        rig.device[0x30] = QByteArray("192.168.1.9");
+        rig.device[0x32] = Bytes("01");
+        rig.device[0x41] = Bytes("3F C0 00 00");
+        rig.device[0x100] = Bytes("00");
+        const QString extBefore = rig.session.extTable.Cell(rig.session.extTable.FindByNumber("0100"), ColValue);
+        ParamReader::ReadMainPage(rig.session);
+        QCOMPARE(rig.Value(QStringLiteral("0030")), QStringLiteral("192.168.1.9"));
+        QCOMPARE(rig.Value(QStringLiteral("0032")), QStringLiteral("UDP"));
+        QCOMPARE(rig.Value(QStringLiteral("0041")), QStringLiteral("1.500"));
+        QCOMPARE(rig.session.extTable.Cell(rig.session.extTable.FindByNumber("0100"), ColValue), extBefore);
+        // The request carried the main id list only.
+        const QByteArray &req = rig.port.written.last();
+        QCOMPARE(req.mid(6, req.size() - 8), rig.session.state.MainParamIdList);
+    }
+
+    void extendedPageRead()
+    {
+        Rig rig;
+        rig.session.state.ExtPageVisible = true;
+        rig.session.state.CurrentParamChannel = 0;
+        rig.AddMain(QStringLiteral("0030"));
+        rig.AddRow(rig.session.extTable, rig.session.state.ExtParamIdList, QStringLiteral("0100"), {}, {});
+        rig.device[0x30] = Bytes("11");
+        rig.device[0x100] = Bytes("22");
+        ParamReader::ReadExtendedPage(rig.session);
+        QCOMPARE(rig.session.extTable.Cell(0, ColHex), QStringLiteral("HEX:22"));
+        QCOMPARE(rig.Hex(QStringLiteral("0030")), QStringLiteral("HEX:00"));
+    }
+
+    void mainChannelZeroReadsEachTableIntoItself()
+    {
+        // Both groups run; each reply goes to the table whose numbers it answers.
+        Rig rig;
+        rig.session.state.ExtPageVisible = true;
+        rig.session.state.MainParamChannel = 0;
+        rig.session.state.CurrentParamChannel = 0;
+        rig.AddMain(QStringLiteral("0030"));
+        rig.AddRow(rig.session.extTable, rig.session.state.ExtParamIdList, QStringLiteral("0030"), {}, {});
+        rig.cannedReplies << FrameCodec::Assemble(0xE101, {}, Bytes("00 03 00 30 AA"))
+                          << FrameCodec::Assemble(0xE101, {}, Bytes("00 03 00 30 BB"));
+        ParamReader::ReadAllParameters(rig.session);
+        QCOMPARE(rig.port.written.size(), 2);
+        QCOMPARE(rig.session.mainTable.Cell(0, ColHex), QStringLiteral("HEX:AA"));
+        QCOMPARE(rig.session.extTable.Cell(0, ColHex), QStringLiteral("HEX:BB"));
+    }
+
+    void recordAreaBounds_data()
+    {
+        QTest::addColumn<QByteArray>("frame");
+        QTest::addColumn<int>("prefix");
+        QTest::addColumn<QByteArray>("area");
+        QTest::newRow("plain") << Bytes("AA 55 00 06 E1 01 00 02 00 00") << 0 << Bytes("00 02");
+        QTest::newRow("empty") << Bytes("AA 55 00 04 E1 01 00 00") << 0 << QByteArray();
+        QTest::newRow("prefix longer than data") << Bytes("AA 55 00 05 E1 01 09 00 00") << 2 << QByteArray();
+        QTest::newRow("length field zero") << Bytes("AA 55 00 00 E1 01 09 00 00") << 0 << QByteArray();
+        QTest::newRow("truncated") << Bytes("AA 55 00 40 E1 01 01 02 03 00 00") << 0 << Bytes("01 02 03");
+    }
+    void recordAreaBounds()
+    {
+        QFETCH(QByteArray, frame);
+        QFETCH(int, prefix);
+        QFETCH(QByteArray, area);
+        QCOMPARE(ParamReader::RecordArea(frame, prefix), area);
+    }
+};
+
+QTEST_GUILESS_MAIN(ParamReadTest)
+#include "tst_param_read.moc"
