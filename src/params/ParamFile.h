@@ -1,11 +1,27 @@
 #pragma once
+#include <QString>
 
 class DtuSession;
 
 // The menu commands acting on the whole device or the whole parameter set.
+// Restore and reset take the session's one-action guard themselves; batch
+// write refuses to start while an action runs and leaves the guarding of each
+// step to WriteModified. Callers do not wrap them in an ActionScope.
 namespace ParamFile {
+
+inline const QString kRestoreQuestion = QStringLiteral("真的要恢复出厂默认设置吗？");
+inline const QString kResetQuestion = QStringLiteral("真的要复位设备吗？");
+inline const QString kQuestionCaption = QStringLiteral("提示");
+inline const QString kNothingToSaveText = QStringLiteral("尚未调入参数文件，没有可以保存的参数。");
+
 void RestoreDefaultsMenu(DtuSession &session); // "恢复出厂默认设置"
 void ResetMenu(DtuSession &session);           // "复位设备"
 void SaveParamFile(DtuSession &session);       // "保存参数文件"
 void BatchWrite(DtuSession &session);          // "批量写参数"
+
+// Copies the hex cells of the main table into PVALUE of the loaded profile's
+// own Params (elements without a CMDID or without a row keep theirs).
+// Returns the number of elements updated; 0 without a profile.
+int UpdateProfileValues(DtuSession &session);
+
 } // namespace ParamFile

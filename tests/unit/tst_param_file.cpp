@@ -1,0 +1,331 @@
+// The whole-device menu: restore, reset, saving the parameter file and the
+// batch write, over a scripted device on a virtual clock and real files.
+#include "app/DtuSession.h"
+#include "app/TextFile.h"
+#include "params/ParamFile.h"
+#include "profile/ProfileLoader.h"
+#include "support/Hexes.h"
+#include "support/RecordingFrontend.h"
+#include "support/ScriptedTransport.h"
+#include "support/TestPaths.h"
+#include "support/VirtualClock.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+struct Bench {
+    RecordingFrontend frontend;
+    VirtualClock clock;
+    DtuSession session{frontend};
+    ScriptedTransport port{clock};
+    Bench()
+    {
+        session.exchange.SetClock(clock);
+        session.channel.SetSerial(&port);
+        session.script.LoadFile(TestPaths::Example(QStringLiteral("script.js")));
+    }
+    void AnswerEveryFrame(const QByteArray &reply)
+    {
+        port.responder = [this, reply](const QByteArray &) { port.Schedule(20, reply); };
+    }
+    void Load(const QString &path)
+    {
+        session.mainTable.Clear();
+        ProfileLoader::LoadProfile(session, path);
+    }
+};
+
+void WriteGbk(const QString &path, const QString &text)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(TextFile::Encode(text, TextFile::Encoding::Gbk));
+}
+
+QByteArray FileBytes(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+QStringList TableCells(const ParamTableModel &table)
+{
+    QStringList cells;
+    for (int r = 0; r < table.Count(); ++r)
+        for (const QString &c : table.Row(r).cells)
+            cells << c;
+    return cells;
+}
+
+const JsonValue &Element(const DeviceProfile &p, int i) { return p.Params()->Items().at(i); }
+QString Member(const JsonValue &object, const QString &key)
+{
+    const JsonValue *v = object.Find(key);
+    return v ? v->Text() : QStringLiteral("<absent>");
+}
+
+// JSON written with ' for " and ` for \" keeps the test profiles readable.
+QString Json(const char *text)
+{
+    return QString::fromUtf8(text)
+        .replace(QLatin1Char('`'), QStringLiteral("\\\""))
+        .replace(QLatin1Char('\''), QLatin1Char('"'));
+}
+
+// One line, members in an unusual order, an unknown member at both levels,
+// a non-object entry that ends the load (so 0099 has no row), and Buttons.
+const QString kOneLineProfile = Json(
+    "{'Title':'测试设备','Extra':{'k':[1,2.50]},'Params':[{'CMDID':'','PNAME':'分组'},"
+    "{'CMDID':'0030','PNAME':'中心地址','PVALUE':'HEX:3132','ONGET':'GetStr()','ONSET':'SetStr()','PMEMO':'保留'},"
+    "{'PNAME':'中心端口','CMDID':'0031','PVALUE':'HEX:0050','ONGET':'GetUInt()'},"
+    "{'CMDID':'0032','PNAME':'协议','PVALUE':'HEX:00','ONLIST':'[[`TCP`,`UDP`],[`00`,`01`]]'},"
+    "7,{'CMDID':'0099','PNAME':'不在表中','PVALUE':'HEX:AA'}],"
+    "'Buttons':[{'BNAME':'查询','ONCLICK':'','ONREPLY':''}]}");
+
+} // namespace
+
+class ParamFileTest : public QObject {
+    Q_OBJECT
+private slots:
+    void maintenance_data()
+    {
+        QTest::addColumn<bool>("restore");
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("restore, no answer") << true << QByteArray() << QStringLiteral("[参数设置失败，设备无响应！]");
+        QTest::newRow("restore, ack") << true << Bytes("AA 55 00 04 00 F0 00 F4") << QStringLiteral("[参数设置成功]");
+        QTest::newRow("restore, refused") << true << Bytes("AA 55 00 04 00 F1 00 F5") << QStringLiteral("[参数设置失败]");
+        QTest::newRow("restore, not a frame")
+            << true << Bytes("55 AA 00 04 00 F0 00 F4") << QStringLiteral("[参数设置失败，非法的返回串！]");
+        QTest::newRow("restore, checksum")
+            << true << Bytes("AA 55 00 04 00 F0 00 F5") << QStringLiteral("[参数设置失败，返回帧校验错误！]");
+        QTest::newRow("reset, ack") << false << Bytes("AA 55 00 04 00 F0 00 F4") << QStringLiteral("[复位设备成功]");
+        QTest::newRow("reset, no answer") << false << QByteArray() << QStringLiteral("[复位设备失败，设备无响应！]");
+        QTest::newRow("reset, checksum")
+            << false << Bytes("AA 55 00 04 00 F0 00 F5") << QStringLiteral("[复位设备失败，返回帧校验错误！]");
+    }
+    void maintenance()
+    {
+        QFETCH(bool, restore);
+        QFETCH(QByteArray, reply);
+        QFETCH(QString, text);
+        Bench b;
+        if (!reply.isEmpty())
+            b.AnswerEveryFrame(reply);
+        b.frontend.resultPanel = QStringLiteral("[参数读取完毕]");
+        restore ? ParamFile::RestoreDefaultsMenu(b.session) : ParamFile::ResetMenu(b.session);
+        QCOMPARE(b.frontend.questions,
+                 QStringList{restore ? ParamFile::kRestoreQuestion : ParamFile::kResetQuestion});
+        QCOMPARE(b.port.written.size(), 1);
+        QCOMPARE(b.frontend.resultPanel, text);
+        QCOMPARE(b.frontend.memo, QStringList{text}); // one line, not two
+        QVERIFY(!b.session.ActionRunning());
+    }
+
+    void cancelledOrClosed_data()
+    {
+        QTest::addColumn<bool>("restore");
+        QTest::addColumn<bool>("open");
+        QTest::newRow("reset cancelled") << false << true;
+        QTest::newRow("restore cancelled") << true << true;
+        QTest::newRow("reset, channel closed") << false << false;
+        QTest::newRow("restore, channel closed") << true << false;
+    }
+    void cancelledOrClosed()
+    {
+        QFETCH(bool, restore);
+        QFETCH(bool, open);
+        Bench b;
+        b.port.open = open;
+        b.frontend.answers = {false};
+        b.frontend.resultPanel = QStringLiteral("[参数读取完毕]");
+        restore ? ParamFile::RestoreDefaultsMenu(b.session) : ParamFile::ResetMenu(b.session);
+        QVERIFY(b.port.written.isEmpty());
+        QCOMPARE(b.frontend.resultPanel, QStringLiteral("[参数读取完毕]"));
+        if (open) {
+            QCOMPARE(b.frontend.questions.size(), 1);
+            QCOMPARE(b.frontend.memo, QStringList{QStringLiteral("[参数读取完毕]")});
+            QVERIFY(b.frontend.messages.isEmpty());
+        } else {
+            QVERIFY(b.frontend.questions.isEmpty()); // the check comes before the question
+            QVERIFY(b.frontend.memo.isEmpty());
+            QCOMPARE(b.frontend.messages, QStringList{DtuSession::kChannelClosedText});
+        }
+    }
+
+    void saveRightAfterLoadRoundTrips()
+    {
+        QTemporaryDir dir;
+        const QString profilePath = dir.filePath(QStringLiteral("example_profile.txt"));
+        const QString extPath = dir.filePath(QStringLiteral("example_ext.txt"));
+        QVERIFY(QFile::copy(TestPaths::Example(QStringLiteral("example_profile.txt")), profilePath));
+        QVERIFY(QFile::copy(TestPaths::Example(QStringLiteral("example_ext.txt")), extPath));
+        const QByteArray extBefore = FileBytes(extPath);
+
+        Bench first;
+        first.Load(profilePath);
+        QVERIFY(first.session.mainTable.Count() > 3);
+        QVERIFY(first.session.extTable.Count() > 0);
+        const QString saved = dir.filePath(QStringLiteral("saved.txt"));
+        first.frontend.fileAnswers = {saved};
+        ParamFile::SaveParamFile(first.session);
+        QVERIFY(first.frontend.messages.isEmpty());
+        QCOMPARE(FileBytes(extPath), extBefore); // the extended file is never written
+
+        Bench second;
+        second.Load(saved);
+        QCOMPARE(TableCells(second.session.mainTable), TableCells(first.session.mainTable));
+        QCOMPARE(TableCells(second.session.extTable), TableCells(first.session.extTable));
+        QCOMPARE(second.session.facts.Caption, first.session.facts.Caption);
+    }
+
+    void saveWritesTableValues()
+    {
+        QTemporaryDir dir;
+        const QString profilePath = dir.filePath(QStringLiteral("one_line.txt"));
+        WriteGbk(profilePath, kOneLineProfile);
+        Bench b;
+        b.Load(profilePath);
+        ParamTableModel &table = b.session.mainTable;
+        QCOMPARE(table.Count(), 4);
+        table.SetCell(1, ColHex, QStringLiteral("HEX:"));
+        table.SetCell(3, ColHex, QStringLiteral("HEX:01"));
+
+        b.frontend.fileAnswers = {dir.filePath(QStringLiteral("saved"))}; // no extension typed
+        ParamFile::SaveParamFile(b.session);
+        const QString saved = dir.filePath(QStringLiteral("saved.txt"));
+        QVERIFY(QFile::exists(saved));
+        QVERIFY(b.frontend.messages.isEmpty());
+
+        const QByteArray bytes = FileBytes(saved);
+        QVERIFY(bytes.contains(TextFile::ToGbk(QStringLiteral("中心地址"))));
+        QVERIFY(!bytes.contains(QStringLiteral("中心地址").toUtf8()));
+        QVERIFY(bytes.endsWith("\r\n"));
+        QCOMPARE(bytes.count('\n'), bytes.count("\r\n"));
+        QVERIFY(bytes.count("\r\n") > 10); // indented, one member a line
+
+        const DeviceProfile p = DeviceProfile::FromFile(saved);
+        QStringList topKeys;
+        for (const auto &m : p.Root().Members())
+            topKeys << m.first;
+        QCOMPARE(topKeys, (QStringList{"Title", "Extra", "Params", "Buttons"}));
+        QCOMPARE(p.Params()->Items().size(), size_t(6));
+        QCOMPARE(Member(Element(p, 0), ProfileKeys::PVALUE), QStringLiteral("<absent>")); // heading
+        QCOMPARE(Member(Element(p, 1), ProfileKeys::PVALUE), QStringLiteral("HEX:"));
+        QCOMPARE(Member(Element(p, 1), QStringLiteral("PMEMO")), QStringLiteral("保留"));
+        QCOMPARE(Element(p, 2).Members().front().first, ProfileKeys::PNAME); // order kept
+        QCOMPARE(Member(Element(p, 2), ProfileKeys::PVALUE), QStringLiteral("HEX:0050"));
+        QCOMPARE(Member(Element(p, 3), ProfileKeys::PVALUE), QStringLiteral("HEX:01"));
+        QVERIFY(Element(p, 4).IsNumber());
+        QCOMPARE(Member(Element(p, 5), ProfileKeys::PVALUE), QStringLiteral("HEX:AA")); // no row: kept
+        QCOMPARE(Member(*p.Root().Find(QStringLiteral("Extra")), QStringLiteral("k")), QString());
+        QVERIFY(p.Root().Find(QStringLiteral("Extra"))->Find(QStringLiteral("k"))->IsArray());
+
+        Bench again;
+        again.Load(saved);
+        QCOMPARE(again.session.mainTable.Count(), 4);
+        QCOMPARE(again.session.mainTable.Cell(1, ColValue), QString()); // "HEX:" shows nothing
+        QCOMPARE(again.session.mainTable.Cell(2, ColValue), QStringLiteral("80"));
+        QCOMPARE(again.session.mainTable.Cell(3, ColValue), QStringLiteral("UDP"));
+    }
+
+    void cancelledSaveKeepsValuesInProfile()
+    {
+        QTemporaryDir dir;
+        const QString profilePath = dir.filePath(QStringLiteral("p.txt"));
+        WriteGbk(profilePath, kOneLineProfile);
+        const QByteArray before = FileBytes(profilePath);
+        Bench b;
+        b.Load(profilePath);
+        b.session.mainTable.SetCell(2, ColHex, QStringLiteral("HEX:1F90"));
+        ParamFile::SaveParamFile(b.session); // the dialog answers nothing: cancelled
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("p.txt")});
+        QCOMPARE(FileBytes(profilePath), before);
+        QCOMPARE(Member(Element(*b.session.profile, 2), ProfileKeys::PVALUE), QStringLiteral("HEX:1F90"));
+    }
+
+    void unwritableFile_data()
+    {
+        QTest::addColumn<QString>("target"); // relative to the temporary folder
+        QTest::addColumn<QString>("name");   // a PNAME to put in the profile, if any
+        QTest::newRow("missing folder") << QStringLiteral("none/deeper/out.txt") << QString();
+        QTest::newRow("folder is a file") << QStringLiteral("p.txt/out.txt") << QString();
+        QTest::newRow("under /proc") << QStringLiteral("/proc/out.txt") << QString();
+        QTest::newRow("not in GBK") << QStringLiteral("out.txt") << QStringLiteral("地址😀");
+    }
+    void unwritableFile()
+    {
+        QFETCH(QString, target);
+        QFETCH(QString, name);
+        QTemporaryDir dir;
+        const QString profilePath = dir.filePath(QStringLiteral("p.txt"));
+        WriteGbk(profilePath, kOneLineProfile);
+        const QByteArray before = FileBytes(profilePath);
+        Bench b;
+        b.Load(profilePath);
+        if (!name.isEmpty())
+            b.session.profile->Params()->Items()[1].Set(ProfileKeys::PNAME, JsonValue::MakeString(name));
+        const QString path = QDir::isAbsolutePath(target) ? target : dir.filePath(target);
+        b.frontend.fileAnswers = {path};
+        ParamFile::SaveParamFile(b.session);
+
+        QCOMPARE(b.frontend.messages.size(), 1);
+        const QString message = b.frontend.messages.first();
+        QVERIFY2(message.contains(path), qPrintable(message));
+        QVERIFY2(message.split(QLatin1Char('\n')).size() >= 2, qPrintable(message)); // a reason follows
+        QVERIFY(!QFile::exists(path));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("p.txt")});
+        QCOMPARE(FileBytes(profilePath), before);
+    }
+
+    void nothingToSave()
+    {
+        Bench b;
+        b.frontend.fileAnswers = {QStringLiteral("/tmp/never.txt")};
+        ParamFile::SaveParamFile(b.session);
+        QCOMPARE(b.frontend.messages, QStringList{ParamFile::kNothingToSaveText});
+        QCOMPARE(b.frontend.fileAnswers.size(), size_t(1)); // no dialog was shown
+    }
+
+    void batchWrite()
+    {
+        QTemporaryDir dir;
+        const QString profilePath = dir.filePath(QStringLiteral("p.txt"));
+        WriteGbk(profilePath, Json(
+            "{'Params':[{'CMDID':'','PNAME':'组'},{'CMDID':'0030','PNAME':'甲','PVALUE':'HEX:31'},"
+            "{'CMDID':'0091','PNAME':'保护','PVALUE':'HEX:01'},{'CMDID':'0031','PNAME':'乙','PVALUE':'HEX:'},"
+            "{'CMDID':'0032','PNAME':'丙','PVALUE':'HEX:0102'}]}"));
+        Bench b;
+        b.Load(profilePath);
+        b.AnswerEveryFrame(Bytes("AA 55 00 04 00 F0 00 F4"));
+        ParamFile::BatchWrite(b.session);
+        // Table order, one frame per numbered row; "0091" is skipped below level 2.
+        QCOMPARE(b.port.written, (QList<QByteArray>{Bytes("AA 55 00 05 00 30 31 00 66"),
+                                                     Bytes("AA 55 00 04 00 31 00 35"),
+                                                     Bytes("AA 55 00 06 00 32 01 02 00 3B")}));
+        QVERIFY(b.session.state.ModifiedParamList.IsEmpty());
+        QCOMPARE(b.session.mainTable.CurrentRow(), 4);
+        QCOMPARE(b.frontend.resultPanel, QStringLiteral("[参数设置成功]"));
+    }
+
+    void batchWriteWithClosedChannel()
+    {
+        QTemporaryDir dir;
+        const QString profilePath = dir.filePath(QStringLiteral("p.txt"));
+        WriteGbk(profilePath, kOneLineProfile);
+        Bench b;
+        b.Load(profilePath);
+        b.port.open = false;
+        ParamFile::BatchWrite(b.session);
+        QVERIFY(b.port.written.isEmpty());
+        QCOMPARE(b.frontend.messages, QStringList{DtuSession::kChannelClosedText}); // once, not per row
+        QCOMPARE(b.session.state.ModifiedParamList.Items(), (QStringList{"0030", "0031", "0032"}));
+    }
+};
+
+QTEST_GUILESS_MAIN(ParamFileTest)
+#include "tst_param_file.moc"
