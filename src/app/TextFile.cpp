@@ -54,7 +54,8 @@ QByteArray Encode(const QString &text, Encoding encoding)
         const qsizetype len = (text.at(i).isHighSurrogate() && i + 1 < text.size()) ? 2 : 1;
         const QString piece = text.mid(i, len);
         QStringEncoder one("GBK");
-        one.encode(piece);
+        const QByteArray probe = one.encode(piece);
+        Q_UNUSED(probe);
         if (one.hasError())
             throw DtuError(QStringLiteral("字符“%1”无法用GBK编码保存").arg(piece));
         i += len;
