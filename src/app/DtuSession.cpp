@@ -7,8 +7,18 @@ DtuSession::DtuSession(Frontend &frontend, QObject *parent)
       mainTable(state, ParamTableModel::Kind::Main),
       extTable(state, ParamTableModel::Kind::Extended),
       exchange(state, script, channel, frontend, realClock),
+      poller(state, channel, frontend, serial),
       frontend_(frontend)
 {
+    channel.SetSerial(&serial);
+    channel.SetTcp(&tcp);
+    // The exchange holds the poller while it waits for a reply so that the
+    // poller cannot take the reply, and releases it afterwards.
+    exchange.SetPollerSwitch([this](bool on) { poller.SetHeldByExchange(!on); });
+    connect(&tcp, &TcpTransport::statusTextChanged, this, [this](const QString &text) {
+        facts.TcpStatusText = text;
+        NotifyFactsChanged();
+    });
 }
 
 DtuSession::~DtuSession() = default;

@@ -1,6 +1,9 @@
 #pragma once
 #include "app/AppState.h"
 #include "channel/DataChannel.h"
+#include "channel/ReceivePoller.h"
+#include "channel/SerialTransport.h"
+#include "channel/TcpTransport.h"
 #include "params/ParamTableModel.h"
 #include "profile/DeviceProfile.h"
 #include "protocol/CommandExchange.h"
@@ -53,6 +56,11 @@ public:
     DataChannel channel;
     RealClock realClock;
     CommandExchange exchange;
+    // The two transports behind `channel` (TCP first) and the receive poller
+    // (Timer1). Declared after the exchange: the poller is switched by it.
+    SerialTransport serial;
+    TcpTransport tcp;
+    ReceivePoller poller;
 
     // The table the editors, the read and the write use: main when
     // CurrentParamChannel equals MainParamChannel, extended when it is 0.

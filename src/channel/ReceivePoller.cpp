@@ -1,0 +1,106 @@
+#include "channel/ReceivePoller.h"
+
+#include "app/AppState.h"
+#include "app/Frontend.h"
+#include "app/TextFile.h"
+#include "channel/DataChannel.h"
+#include "channel/SerialTransport.h"
+#include "protocol/Hex.h"
+
+#include <exception>
+
+QString TLineGet::Line(const QByteArray &bytes, bool hexOn, const QTime &now)
+{
+    // A byte 00 would end the text in the display; show it as 01.
+    QByteArray shown = bytes;
+    shown.replace('\0', '\x01');
+    QString hexPart;
+    if (hexOn)
+        hexPart = QStringLiteral("{") + BytesToSpacedHex(bytes) + QStringLiteral("}");
+    return now.toString(QStringLiteral("hh:mm:ss")) + QStringLiteral(" 收到数据：") + hexPart
+        + TextFile::FromGbk(shown);
+}
+
+void TLineGet::Emit(AppState &state, Frontend &frontend, const QTime &now)
+{
+    frontend.AppendTransparent(Line(buffer_, state.HexDisplayOn, now));
+    state.ReceivedByteCount += static_cast<qint32>(buffer_.size());
+    buffer_.clear();
+}
+
+ReceivePoller::ReceivePoller(AppState &state, DataChannel &channel, Frontend &frontend,
+                             SerialTransport &serial, QObject *parent)
+    : QObject(parent), state_(state), channel_(channel), frontend_(frontend), serial_(serial)
+{
+    timer_.setObjectName(QStringLiteral("Timer1"));
+    timer_.setInterval(kIntervalMs);
+    connect(&timer_, &QTimer::timeout, this, &ReceivePoller::Tick);
+}
+
+void ReceivePoller::SetEnabled(bool on)
+{
+    wanted_ = on;
+    Apply();
+}
+
+void ReceivePoller::SetHeldByExchange(bool held)
+{
+    if (held)
+        ++holds_;
+    else if (holds_ > 0)
+        --holds_;
+    Apply();
+}
+
+void ReceivePoller::Apply()
+{
+    const bool run = wanted_ && holds_ == 0;
+    if (run && !timer_.isActive())
+        timer_.start();
+    else if (!run && timer_.isActive())
+        timer_.stop();
+}
+
+void ReceivePoller::Tick()
+{
+    if (channel_.ChannelIsOpen()) {
+        try {
+            QByteArray bytes;
+            if (channel_.ChannelRead(&bytes)) {
+                if (state_.TraceOn())
+                    frontend_.AppendMemo(QStringLiteral("上行：") + BytesToSpacedHex(bytes));
+                lineGet_.Append(bytes);
+                lineGet_.Emit(state_, frontend_, QTime::currentTime());
+                frontend_.AppendTransparent(TextFile::FromGbk(bytes));
+            }
+        } catch (const std::exception &) {
+            // A failing port is closed without a word; its caption and status
+            // text stay, so the next toggle opens it again. TCP is left alone.
+            lineGet_.Clear();
+            serial_.Close();
+        }
+    }
+    RefreshCounters();
+}
+
+void ReceivePoller::SendRaw(const QByteArray &bytes)
+{
+    channel_.ChannelWrite(bytes);
+    if (state_.TraceOn())
+        frontend_.AppendMemo(QStringLiteral("下行：") + BytesToSpacedHex(bytes));
+}
+
+QString ReceivePoller::CountersText(qint32 received, qint32 sent)
+{
+    return QStringLiteral("收：%1字节，发:%2字节").arg(received).arg(sent);
+}
+
+QString ReceivePoller::CountersText() const
+{
+    return CountersText(state_.ReceivedByteCount, state_.SentByteCount);
+}
+
+void ReceivePoller::RefreshCounters()
+{
+    emit countersChanged(CountersText());
+}

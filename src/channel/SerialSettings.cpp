@@ -1,0 +1,107 @@
+#include "channel/SerialSettings.h"
+
+#include <QRegularExpression>
+#include <QSerialPortInfo>
+
+namespace SerialSettings {
+
+const QStringList &OfferedSpeeds()
+{
+    static const QStringList list{
+        QStringLiteral("300"),    QStringLiteral("600"),    QStringLiteral("1200"),
+        QStringLiteral("2400"),   QStringLiteral("4800"),   QStringLiteral("9600"),
+        QStringLiteral("14400"),  QStringLiteral("19200"),  QStringLiteral("28800"),
+        QStringLiteral("38400"),  QStringLiteral("57600"),  QStringLiteral("115200"),
+        QStringLiteral("230400"), QStringLiteral("460800"), QStringLiteral("921600")};
+    return list;
+}
+
+const QStringList &OfferedFormats()
+{
+    static const QStringList list{
+        QStringLiteral("8N1"), QStringLiteral("8E1"), QStringLiteral("8O1"), QStringLiteral("7N1"),
+        QStringLiteral("7E1"), QStringLiteral("7O1"), QStringLiteral("8N2"), QStringLiteral("8E2"),
+        QStringLiteral("8O2"), QStringLiteral("7N2"), QStringLiteral("7E2"), QStringLiteral("7O2")};
+    return list;
+}
+
+qint32 SpeedFromText(const QString &text)
+{
+    static const qint32 table[] = {300,   600,   1200,  2400,  4800,   9600,   14400,  19200, 28800,
+                                   33600, 38400, 57600, 76800, 115200, 230400, 460800, 921600};
+    for (qint32 speed : table) {
+        // Exact text only: " 9600" or "09600" are not speeds.
+        if (text == QString::number(speed))
+            return speed;
+    }
+    return 9600;
+}
+
+FrameFormat ApplyFormat(const QString &text, const FrameFormat &previous)
+{
+    FrameFormat f = previous;
+    if (text.size() >= 1) {
+        if (text[0] == u'8')
+            f.dataBits = 8;
+        else if (text[0] == u'7')
+            f.dataBits = 7;
+    }
+    if (text.size() >= 2) {
+        if (text[1] == u'N')
+            f.parity = Parity::None;
+        else if (text[1] == u'E')
+            f.parity = Parity::Even;
+        else if (text[1] == u'O')
+            f.parity = Parity::Odd;
+    }
+    if (text.size() >= 3) {
+        if (text[2] == u'1')
+            f.stopBits = 1;
+        else if (text[2] == u'2')
+            f.stopBits = 2;
+    }
+    return f;
+}
+
+QString DeviceFromName(const QString &name)
+{
+#ifdef Q_OS_WIN
+    // QSerialPort adds the device-namespace prefix itself, so COM10 and up open.
+    return name;
+#else
+    static const QRegularExpression com(QStringLiteral("^COM([1-9][0-9]*)$"),
+                                        QRegularExpression::CaseInsensitiveOption);
+    const auto m = com.match(name);
+    if (m.hasMatch()) {
+        bool ok = false;
+        const int n = m.captured(1).toInt(&ok);
+        if (ok && n >= 1)
+            return QStringLiteral("/dev/ttyS%1").arg(n - 1);
+    }
+    return name;
+#endif
+}
+
+QString DevicePath(const QString &name)
+{
+    const QString device = DeviceFromName(name);
+#ifdef Q_OS_WIN
+    return device;
+#else
+    if (device.startsWith(u'/'))
+        return device;
+    return QStringLiteral("/dev/") + device;
+#endif
+}
+
+QStringList SystemPorts()
+{
+    QStringList names;
+    const auto ports = QSerialPortInfo::availablePorts();
+    for (const QSerialPortInfo &info : ports)
+        names << info.portName();
+    names.sort();
+    return names;
+}
+
+} // namespace SerialSettings

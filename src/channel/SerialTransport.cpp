@@ -1,0 +1,170 @@
+#include "channel/SerialTransport.h"
+
+#include "app/DtuError.h"
+
+#include <QElapsedTimer>
+#include <QFileInfo>
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+#endif
+
+using SerialSettings::FrameFormat;
+using SerialSettings::Parity;
+
+SerialTransport::SerialTransport(QObject *parent) : QObject(parent)
+{
+    connect(&port_, &QSerialPort::errorOccurred, this, &SerialTransport::OnError);
+}
+
+SerialTransport::~SerialTransport()
+{
+    Close();
+}
+
+bool SerialTransport::IsOpen() const
+{
+    return port_.isOpen();
+}
+
+void SerialTransport::Close()
+{
+    if (port_.isOpen())
+        port_.close();
+}
+
+bool SerialTransport::Open(const QString &name, const QString &speedText, const QString &formatText)
+{
+    Close();
+    failureReason_.clear();
+    speed_ = SerialSettings::SpeedFromText(speedText);
+    format_ = SerialSettings::ApplyFormat(formatText, format_);
+
+    port_.setPortName(SerialSettings::DeviceFromName(name));
+    // Non-standard speeds (14400, 28800, 33600, 76800) go to the driver as
+    // they are; on Linux QSerialPort sets them through termios2.
+    port_.setBaudRate(speed_);
+    port_.setDataBits(format_.dataBits == 7 ? QSerialPort::Data7 : QSerialPort::Data8);
+    port_.setParity(format_.parity == Parity::Even  ? QSerialPort::EvenParity
+                    : format_.parity == Parity::Odd ? QSerialPort::OddParity
+                                                    : QSerialPort::NoParity);
+    port_.setStopBits(format_.stopBits == 2 ? QSerialPort::TwoStop : QSerialPort::OneStop);
+    port_.setFlowControl(QSerialPort::NoFlowControl);
+
+    // QSerialPort opens exclusively (TIOCEXCL and a lock file).
+    if (!port_.open(QIODevice::ReadWrite)) {
+        failureReason_ = Diagnose(name);
+        port_.clearError();
+        return false;
+    }
+    // The device must not see RTS or DTR. A pseudo-terminal has no modem
+    // lines and refuses these; that is harmless and must not fail the open.
+    port_.setRequestToSend(false);
+    port_.setDataTerminalReady(false);
+    port_.clear(QSerialPort::AllDirections);
+    port_.clearError();
+    return true;
+}
+
+QString SerialTransport::Diagnose(const QString &name) const
+{
+    const QString path = SerialSettings::DevicePath(name);
+#ifdef Q_OS_UNIX
+    const QByteArray native = QFile::encodeName(path);
+    if (::access(native.constData(), F_OK) != 0)
+        return QStringLiteral("系统里没有这个串口（%1），请检查串口名是否写对、USB转串口线是否插好").arg(path);
+    if (::access(native.constData(), R_OK | W_OK) != 0)
+        return QStringLiteral("没有使用%1的权限，请把当前用户加入dialout组"
+                              "（sudo usermod -aG dialout 用户名），然后重新登录")
+            .arg(path);
+    if (port_.error() == QSerialPort::PermissionError)
+        return QStringLiteral("串口%1正被其他程序占用，请先关闭占用它的程序").arg(name);
+    return QStringLiteral("串口打不开（%1）").arg(port_.errorString());
+#else
+    switch (port_.error()) {
+    case QSerialPort::DeviceNotFoundError:
+        return QStringLiteral("系统里没有这个串口（%1），请检查串口号是否写对、USB转串口线是否插好").arg(path);
+    case QSerialPort::PermissionError:
+        return QStringLiteral("串口%1正被其他程序占用，或者没有使用它的权限").arg(name);
+    default:
+        return QStringLiteral("串口打不开（%1）").arg(port_.errorString());
+    }
+#endif
+}
+
+void SerialTransport::OnError(QSerialPort::SerialPortError error)
+{
+    switch (error) {
+    case QSerialPort::NoError:
+    case QSerialPort::UnsupportedOperationError: // modem lines of a pty
+    case QSerialPort::TimeoutError:
+        return;
+    case QSerialPort::ResourceError:
+        // The device went away (adapter unplugged, pty closed): close once,
+        // quietly; the port can be opened again later.
+        if (port_.isOpen()) {
+            port_.close();
+            emit lost();
+        }
+        return;
+    default:
+        return; // read and write errors surface where the bytes are moved
+    }
+}
+
+void SerialTransport::Write(const QByteArray &bytes)
+{
+    if (!port_.isOpen() || bytes.isEmpty())
+        return;
+    QElapsedTimer clock;
+    clock.start();
+    qsizetype done = 0;
+    while (done < bytes.size() && port_.isOpen()) {
+        const qsizetype piece = qMin<qsizetype>(kQueueBytes, bytes.size() - done);
+        const qint64 taken = port_.write(bytes.constData() + done, piece);
+        if (taken < 0)
+            throw DtuError(port_.errorString());
+        done += taken;
+        // Each piece waits until the port has taken it, bounded by its own
+        // time-out and by what is left of the whole write's limit.
+        while (port_.isOpen() && port_.bytesToWrite() > 0) {
+            const qint64 left = kWriteLimitMs - clock.elapsed();
+            if (left <= 0)
+                break;
+            const int wait = int(qMin<qint64>(left, kWritePerByteMs * piece + kWriteConstantMs));
+            if (!port_.waitForBytesWritten(wait)) {
+                if (port_.error() == QSerialPort::TimeoutError) {
+                    port_.clearError();
+                    continue;
+                }
+                break;
+            }
+        }
+        if (clock.elapsed() >= kWriteLimitMs)
+            break;
+    }
+    if (port_.isOpen() && port_.bytesToWrite() > 0 && clock.elapsed() >= kWriteLimitMs) {
+        // Cut short: what the port could not take in time is dropped.
+        port_.clear(QSerialPort::Output);
+    }
+}
+
+QByteArray SerialTransport::ReadAvailable()
+{
+    if (!port_.isOpen())
+        return {};
+#ifdef Q_OS_UNIX
+    // Pull what the driver holds now, without waiting for the event loop.
+    int pending = 0;
+    if (::ioctl(port_.handle(), FIONREAD, &pending) == 0 && pending > 0) {
+        port_.waitForReadyRead(0);
+        port_.clearError();
+    }
+    if (!port_.isOpen())
+        return {};
+#endif
+    return port_.readAll();
+}

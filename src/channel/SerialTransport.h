@@ -1,0 +1,57 @@
+#pragma once
+#include "channel/SerialSettings.h"
+#include "channel/Transport.h"
+
+#include <QObject>
+#include <QSerialPort>
+#include <QString>
+
+// The serial port of the data channel. The port object lives as long as the
+// session and keeps its frame format between opens, so a format text with an
+// unknown character keeps what the previous open used.
+//
+// Received bytes stay in the port until ReadAvailable collects them; nothing
+// here consumes them on its own.
+class SerialTransport : public QObject, public Transport {
+    Q_OBJECT
+public:
+    // One whole write may take this long; what is left then is dropped.
+    static constexpr int kWriteLimitMs = 5000;
+    // Time a piece may wait: 10 ms per byte plus 200 ms.
+    static constexpr int kWritePerByteMs = 10;
+    static constexpr int kWriteConstantMs = 200;
+    static constexpr int kQueueBytes = 2048;
+
+    explicit SerialTransport(QObject *parent = nullptr);
+    ~SerialTransport() override;
+
+    // Applies name, speed and format and opens the port. False when it did
+    // not open; FailureReason() then says why in words a technician follows.
+    bool Open(const QString &name, const QString &speedText, const QString &formatText);
+    // Closes quietly; nothing happens when the port is closed.
+    void Close();
+
+    bool IsOpen() const override;
+    void Write(const QByteArray &bytes) override;
+    QByteArray ReadAvailable() override;
+
+    // Settings of the last open attempt.
+    qint32 Speed() const { return speed_; }
+    SerialSettings::FrameFormat Format() const { return format_; }
+    QString Device() const { return port_.portName(); }
+    QString FailureReason() const { return failureReason_; }
+
+signals:
+    // The port closed itself because the device went away (an unplugged
+    // adapter). The session's texts are left as they are.
+    void lost();
+
+private:
+    void OnError(QSerialPort::SerialPortError error);
+    QString Diagnose(const QString &name) const;
+
+    QSerialPort port_;
+    qint32 speed_ = 9600;
+    SerialSettings::FrameFormat format_;
+    QString failureReason_;
+};

@@ -1,0 +1,106 @@
+#include "channel/TcpTransport.h"
+
+#include "app/TextFile.h"
+
+TcpTransport::TcpTransport(QObject *parent) : QObject(parent)
+{
+    connect(&socket_, &QTcpSocket::connected, this, &TcpTransport::OnConnected);
+    connect(&socket_, &QTcpSocket::stateChanged, this, &TcpTransport::OnSocketState);
+    connect(&socket_, &QTcpSocket::errorOccurred, this, &TcpTransport::OnError);
+}
+
+TcpTransport::~TcpTransport()
+{
+    // Quiet teardown: no status texts while the session goes away.
+    socket_.disconnect(this);
+    socket_.abort();
+}
+
+void TcpTransport::SetStatus(const QString &text)
+{
+    statusText_ = text;
+    emit statusTextChanged(text);
+}
+
+void TcpTransport::SetState(State state)
+{
+    if (state_ == state)
+        return;
+    state_ = state;
+    emit stateChanged(state);
+}
+
+void TcpTransport::Connect(const QString &host, const QString &password)
+{
+    if (state_ == State::Active)
+        return;
+    // A pending attempt is abandoned; only one connection at a time.
+    if (socket_.state() != QAbstractSocket::UnconnectedState)
+        socket_.abort();
+    password_ = TextFile::ToGbk(password);
+    SetState(State::Connecting);
+    SetStatus(kConnectingText);
+    socket_.connectToHost(host, port_);
+}
+
+void TcpTransport::Disconnect()
+{
+    if (state_ != State::Active)
+        return;
+    socket_.disconnectFromHost();
+}
+
+void TcpTransport::OnConnected()
+{
+    SetState(State::Active);
+    // The password is the first thing the device hears: its bytes only, no
+    // frame, no terminator, no trace line. Its answer is read like any data.
+    if (!password_.isEmpty()) {
+        socket_.write(password_);
+        socket_.flush();
+    }
+    SetStatus(kConnectedText);
+}
+
+void TcpTransport::OnSocketState(QAbstractSocket::SocketState socketState)
+{
+    if (socketState != QAbstractSocket::UnconnectedState)
+        return;
+    if (state_ == State::Active) {
+        // Closed by either side, by "断开", or after a failed send/receive.
+        SetState(State::Inactive);
+        SetStatus(kFailedText);
+    } else {
+        // A refused or unanswered attempt: inactive, text stays "连接中...".
+        SetState(State::Inactive);
+    }
+}
+
+void TcpTransport::OnError(QAbstractSocket::SocketError error)
+{
+    if (error == QAbstractSocket::HostNotFoundError) {
+        socket_.abort();
+        SetState(State::Inactive);
+        SetStatus(kFailedText);
+    }
+    // Other errors change nothing here: a failed attempt leaves the client
+    // inactive (see OnSocketState); an open connection stays until it closes.
+}
+
+void TcpTransport::Write(const QByteArray &bytes)
+{
+    if (state_ != State::Active || bytes.isEmpty())
+        return;
+    if (socket_.write(bytes) < 0) {
+        socket_.abort();
+        return;
+    }
+    socket_.flush();
+}
+
+QByteArray TcpTransport::ReadAvailable()
+{
+    if (state_ != State::Active)
+        return {};
+    return socket_.readAll();
+}

@@ -1,0 +1,62 @@
+#pragma once
+#include "channel/Transport.h"
+
+#include <QObject>
+#include <QString>
+#include <QTcpSocket>
+
+// The TCP maintenance connection of the data channel. Only the active state
+// counts as open; while active it carries all channel traffic. Every socket
+// event arrives on the user interface thread; errors only change the status
+// text, they never become dialogs.
+class TcpTransport : public QObject, public Transport {
+    Q_OBJECT
+public:
+    enum class State { Inactive, Connecting, Active };
+
+    static constexpr quint16 kMaintenancePort = 8888;
+    static inline const QString kPasswordDefault = QStringLiteral("480917");
+    static inline const QString kConnectingText = QStringLiteral("TCP维护端口连接中...");
+    static inline const QString kConnectedText = QStringLiteral("TCP维护端口连接成功");
+    static inline const QString kFailedText = QStringLiteral("TCP维护端口连接失败");
+
+    explicit TcpTransport(QObject *parent = nullptr);
+    ~TcpTransport() override;
+
+    // The port connects go to; tests point it at a free loopback port.
+    void SetPort(quint16 port) { port_ = port; }
+    quint16 Port() const { return port_; }
+
+    // "连接": starts connecting unless already active; returns at once. The
+    // password's bytes are the first thing sent once connected. A pending
+    // attempt is abandoned in favour of the new one.
+    void Connect(const QString &host, const QString &password);
+    // "断开": closes an active connection (the status then reads failed).
+    void Disconnect();
+
+    State state() const { return state_; }
+    QString StatusText() const { return statusText_; }
+
+    bool IsOpen() const override { return state_ == State::Active; }
+    // One hand-over to the socket; a failing send closes the connection.
+    void Write(const QByteArray &bytes) override;
+    // What has arrived; a failing receive closes the connection.
+    QByteArray ReadAvailable() override;
+
+signals:
+    void statusTextChanged(const QString &text);
+    void stateChanged(TcpTransport::State state);
+
+private:
+    void SetStatus(const QString &text);
+    void SetState(State state);
+    void OnConnected();
+    void OnSocketState(QAbstractSocket::SocketState socketState);
+    void OnError(QAbstractSocket::SocketError error);
+
+    QTcpSocket socket_;
+    quint16 port_ = kMaintenancePort;
+    QByteArray password_;
+    State state_ = State::Inactive;
+    QString statusText_;
+};
