@@ -1,0 +1,266 @@
+// Writing modified parameters: which rows go out, in which order, with which
+// bytes, and how each outcome is reported.
+#include "app/DtuError.h"
+#include "app/DtuSession.h"
+#include "params/ParamTableModel.h"
+#include "params/ParamWriter.h"
+#include "protocol/FrameCodec.h"
+#include "support/Hexes.h"
+#include "support/RecordingFrontend.h"
+#include "support/ScriptedTransport.h"
+#include "support/TestPaths.h"
+#include "support/VirtualClock.h"
+
+#include <QtTest>
+
+namespace {
+
+const QByteArray kAck = Bytes("AA 55 00 04 00 F0 00 F4");
+
+struct Rig {
+    RecordingFrontend fe;
+    DtuSession session{fe};
+    VirtualClock clock;
+    ScriptedTransport port{clock};
+    // Replies to the writes in turn; the device acknowledges once they run out.
+    QList<QByteArray> replies;
+
+    Rig()
+    {
+        session.exchange.SetClock(clock);
+        session.channel.SetSerial(&port);
+        session.script.LoadFile(TestPaths::Example(QStringLiteral("script.js")));
+        session.state.MainParamChannel = 1;
+        session.state.CurrentParamChannel = 1;
+        port.responder = [this](const QByteArray &) {
+            const QByteArray reply = replies.isEmpty() ? kAck : replies.takeFirst();
+            if (!reply.isEmpty())
+                port.Schedule(20, reply);
+        };
+    }
+    void Add(ParamTableModel &table, const QString &number, const QString &hex,
+             const QString &value = QStringLiteral("值"))
+    {
+        ParamRow row;
+        row.cells = {number, QStringLiteral("名") + number, hex, value, {}, {}, {}, {}};
+        table.AppendRow(row);
+    }
+    void Add(const QString &number, const QString &hex, const QString &value = QStringLiteral("值"))
+    {
+        Add(session.mainTable, number, hex, value);
+    }
+    void Edit(const QString &number) { session.state.ModifiedParamList.Add(number); }
+    // Command words of the frames written, as four hex digits.
+    QStringList Words() const
+    {
+        QStringList words;
+        for (const QByteArray &f : port.written)
+            words << QString::fromLatin1(f.mid(4, 2).toHex().toUpper());
+        return words;
+    }
+};
+
+} // namespace
+
+class ParamWriteTest : public QObject {
+    Q_OBJECT
+private slots:
+    void tableOrderNotEditOrder()
+    {
+        Rig rig;
+        rig.Add(QStringLiteral("0100"), QStringLiteral("HEX:01"));
+        rig.Add(QStringLiteral("0105"), QStringLiteral("HEX:05"));
+        rig.Add(QString(), QString()); // heading
+        rig.Add(QStringLiteral("0120"), QStringLiteral("HEX:20"));
+        rig.Edit(QStringLiteral("0120"));
+        rig.Edit(QStringLiteral("0105"));
+        ParamWriter::WriteModified(rig.session);
+        QCOMPARE(rig.Words(), (QStringList{QStringLiteral("0105"), QStringLiteral("0120")}));
+        QVERIFY(rig.session.state.ModifiedParamList.IsEmpty());
+        QCOMPARE(rig.session.mainTable.CurrentRow(), 3); // the last row written is selected
+        QCOMPARE(rig.fe.memo, (QStringList{QStringLiteral("设置参数：名0105=值"), QStringLiteral("[参数设置成功]"),
+                                           QStringLiteral("设置参数：名0120=值"), QStringLiteral("[参数设置成功]")}));
+        // A successful write leaves the row as it was.
+        QCOMPARE(rig.session.mainTable.Cell(1, ColHex), QStringLiteral("HEX:05"));
+        QCOMPARE(rig.session.mainTable.Cell(1, ColValue), QStringLiteral("值"));
+    }
+
+    void frameBytes_data()
+    {
+        QTest::addColumn<QString>("number");
+        QTest::addColumn<QString>("hex");
+        QTest::addColumn<QByteArray>("frame");
+        QTest::newRow("two bytes") << "0030" << "HEX:3132" << Bytes("AA 55 00 06 00 30 31 32 00 99");
+        QTest::newRow("no digits") << "0030" << "HEX:" << Bytes("AA 55 00 04 00 30 00 34");
+        QTest::newRow("odd digit dropped") << "0030" << "HEX:123" << Bytes("AA 55 00 05 00 30 12 00 47");
+        QTest::newRow("lower-case number") << "00f0" << "HEX:01" << Bytes("AA 55 00 05 00 F0 01 00 F6");
+    }
+    void frameBytes()
+    {
+        QFETCH(QString, number);
+        QFETCH(QString, hex);
+        Rig rig;
+        rig.Add(number, hex);
+        rig.Edit(number.toUpper()); // the list ignores letter case
+        ParamWriter::WriteModified(rig.session);
+        QCOMPARE(rig.port.written.size(), 1);
+        QTEST(rig.port.written[0], "frame");
+    }
+
+    void outcomes_data()
+    {
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<int>("result");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("clears");
+        QTest::newRow("accepted") << kAck << 0 << "[参数设置成功]" << 0;
+        QTest::newRow("refused") << Bytes("AA 55 00 04 00 F1 00 F5") << -1 << "[参数设置失败]" << 0;
+        QTest::newRow("silent") << QByteArray() << -2 << "[参数设置失败，设备无响应！]" << 0;
+        QTest::newRow("not an ack") << Bytes("AA 55 00 05 00 F0 01 00 F6") << -2 << "[参数设置失败，设备无响应！]"
+                                    << 0;
+        QTest::newRow("not a frame") << Bytes("55 AA 00 04 00 F0 00 F4") << -3 << "[参数设置失败，输入了非法内容！]"
+                                     << 1;
+        QTest::newRow("bad checksum") << Bytes("AA 55 00 04 00 F0 00 F5") << -4
+                                      << "[参数设置失败，返回帧校验错误！]" << 0;
+    }
+    void outcomes()
+    {
+        QFETCH(QByteArray, reply);
+        QFETCH(int, result);
+        QFETCH(QString, text);
+        QFETCH(int, clears);
+        Rig rig;
+        rig.Add(QStringLiteral("0030"), QStringLiteral("HEX:31"), QStringLiteral("1"));
+        rig.Add(QStringLiteral("0031"), QStringLiteral("HEX:32"));
+        rig.replies << reply;
+        QCOMPARE(ParamWriter::SetParameter(rig.session, QStringLiteral("0030")), result);
+        QCOMPARE(rig.fe.resultPanel, text);
+        QCOMPARE(rig.fe.memo, (QStringList{QStringLiteral("设置参数：名0030=1"), text}));
+
+        // Through a run: a failed row does not stop the next one, and the
+        // showing editor is emptied only for a reply that is no frame.
+        rig.fe.memo.clear();
+        rig.replies << reply;
+        rig.Edit(QStringLiteral("0030"));
+        rig.Edit(QStringLiteral("0031"));
+        ParamWriter::WriteModified(rig.session);
+        QCOMPARE(rig.fe.memo.size(), 4);
+        QCOMPARE(rig.fe.memo[1], text);
+        QCOMPARE(rig.fe.memo[3], QStringLiteral("[参数设置成功]"));
+        QCOMPARE(rig.fe.clearEditorsCalls, clears);
+        QVERIFY(rig.session.state.ModifiedParamList.IsEmpty());
+    }
+
+    void emptyValueLine()
+    {
+        Rig rig;
+        rig.Add(QStringLiteral("0030"), QStringLiteral("HEX:"), QString());
+        ParamWriter::SetParameter(rig.session, QStringLiteral("0030"));
+        QCOMPARE(rig.fe.memo.first(), QStringLiteral("设置参数：名0030=(空)"));
+    }
+
+    void sharedNumberTakesRowAfterFirst()
+    {
+        Rig rig;
+        rig.Add(QStringLiteral("0030"), QStringLiteral("HEX:AA"));
+        rig.Add(QStringLiteral("0031"), QStringLiteral("HEX:31"));
+        rig.Add(QStringLiteral("0030"), QStringLiteral("HEX:BB"));
+        ParamWriter::SetParameter(rig.session, QStringLiteral("0030"));
+        QCOMPARE(rig.port.written.last().mid(6, 1), Bytes("BB"));
+        // A number only the first row has is found by wrapping round.
+        rig.session.mainTable.SetCell(2, ColNumber, QStringLiteral("0032"));
+        ParamWriter::SetParameter(rig.session, QStringLiteral("0030"));
+        QCOMPARE(rig.port.written.last().mid(6, 1), Bytes("AA"));
+    }
+
+    void protectedRow_data()
+    {
+        QTest::addColumn<int>("level");
+        QTest::addColumn<QStringList>("words");
+        QTest::newRow("level 0") << 0 << QStringList{"0030"};
+        QTest::newRow("level 1") << 1 << QStringList{"0030"};
+        QTest::newRow("level 2") << 2 << QStringList{"0030", "0091"};
+    }
+    void protectedRow()
+    {
+        QFETCH(int, level);
+        Rig rig;
+        rig.session.state.AccessLevel = level;
+        rig.Add(QStringLiteral("0030"), QStringLiteral("HEX:01"));
+        rig.Add(QStringLiteral("0091"), QStringLiteral("HEX:02"));
+        rig.Edit(QStringLiteral("0091"));
+        rig.Edit(QStringLiteral("0030"));
+        ParamWriter::WriteModified(rig.session);
+        QTEST(rig.Words(), "words");
+        QVERIFY(rig.session.state.ModifiedParamList.IsEmpty());
+    }
+
+    void listLifetime()
+    {
+        {   // empty list: nothing sent, nothing shown
+            Rig rig;
+            rig.Add(QStringLiteral("0030"), QStringLiteral("HEX:01"));
+            ParamWriter::WriteModified(rig.session);
+            QVERIFY(rig.port.written.isEmpty());
+            QVERIFY(rig.fe.memo.isEmpty() && rig.fe.messages.isEmpty() && rig.fe.resultPanel.isEmpty());
+        }
+        {   // no table active: nothing sent, list emptied
+            Rig rig;
+            rig.Add(QStringLiteral("0030"), QStringLiteral("HEX:01"));
+            rig.Edit(QStringLiteral("0030"));
+            rig.session.state.CurrentParamChannel = -1;
+            ParamWriter::WriteModified(rig.session);
+            QVERIFY(rig.port.written.isEmpty());
+            QVERIFY(rig.session.state.ModifiedParamList.IsEmpty());
+        }
+        {   // channel closed: message, list kept; the next click writes it
+            Rig rig;
+            rig.Add(QStringLiteral("0030"), QStringLiteral("HEX:01"));
+            rig.Edit(QStringLiteral("0030"));
+            rig.port.open = false;
+            ParamWriter::WriteModified(rig.session);
+            QCOMPARE(rig.fe.messages, QStringList{DtuSession::kChannelClosedText});
+            QCOMPARE(rig.session.state.ModifiedParamList.Count(), 1);
+            rig.port.open = true;
+            ParamWriter::WriteModified(rig.session);
+            QCOMPARE(rig.Words(), QStringList{QStringLiteral("0030")});
+            QVERIFY(rig.session.state.ModifiedParamList.IsEmpty());
+        }
+        {   // a script error ends the run before sending and keeps the edits
+            Rig rig;
+            rig.session.script.Eval(QStringLiteral("function PrevCmd() { throw new Error('坏'); }"));
+            rig.Add(QStringLiteral("0030"), QStringLiteral("HEX:01"));
+            rig.Edit(QStringLiteral("0030"));
+            QVERIFY_THROWS_EXCEPTION(DtuError, ParamWriter::WriteModified(rig.session));
+            QVERIFY(rig.port.written.isEmpty());
+            QCOMPARE(rig.session.state.ModifiedParamList.Count(), 1);
+        }
+    }
+
+    void extendedTable()
+    {
+        Rig rig;
+        rig.session.state.CurrentParamChannel = 0;
+        rig.Add(QStringLiteral("0030"), QStringLiteral("HEX:11"));
+        rig.Add(rig.session.extTable, QStringLiteral("0100"), QStringLiteral("HEX:22"));
+        rig.Edit(QStringLiteral("0030"));
+        rig.Edit(QStringLiteral("0100"));
+        ParamWriter::WriteModified(rig.session);
+        QCOMPARE(rig.Words(), QStringList{QStringLiteral("0100")});
+
+        // A main channel of 0 makes both tables count: each writes its own rows.
+        Rig both;
+        both.session.state.MainParamChannel = 0;
+        both.session.state.CurrentParamChannel = 0;
+        both.Add(QStringLiteral("0030"), QStringLiteral("HEX:11"));
+        both.Add(both.session.extTable, QStringLiteral("0100"), QStringLiteral("HEX:22"));
+        both.Edit(QStringLiteral("0100"));
+        both.Edit(QStringLiteral("0030"));
+        ParamWriter::WriteModified(both.session);
+        QCOMPARE(both.Words(), (QStringList{QStringLiteral("0030"), QStringLiteral("0100")}));
+        QCOMPARE(both.port.written[1].mid(6, 1), Bytes("22"));
+    }
+};
+
+QTEST_GUILESS_MAIN(ParamWriteTest)
+#include "tst_param_write.moc"
