@@ -347,11 +347,9 @@ private slots:
         QTest::addColumn<QByteArray>("frame");
         QTest::addColumn<int>("prefix");
         QTest::addColumn<QByteArray>("area");
-        QTest::newRow("plain") << Bytes("AA 55 00 06 E1 01 00 02 00 00") << 0 << Bytes("00 02");
         QTest::newRow("empty") << Bytes("AA 55 00 04 E1 01 00 00") << 0 << QByteArray();
         QTest::newRow("prefix longer than data") << Bytes("AA 55 00 05 E1 01 09 00 00") << 2 << QByteArray();
         QTest::newRow("length field zero") << Bytes("AA 55 00 00 E1 01 09 00 00") << 0 << QByteArray();
-        QTest::newRow("truncated") << Bytes("AA 55 00 40 E1 01 01 02 03 00 00") << 0 << Bytes("01 02 03");
     }
     void recordAreaBounds()
     {
