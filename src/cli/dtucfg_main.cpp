@@ -1,7 +1,122 @@
+// dtucfg: the configuration tool's device operations from the command line.
+#include "app/DtuError.h"
+#include "app/DtuSession.h"
+#include "cli/CliChannel.h"
+#include "cli/CliCommands.h"
+#include "cli/CliOptions.h"
+#include "cli/ConsoleFrontend.h"
+#include "profile/ProfileLoader.h"
+
 #include <QCoreApplication>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+namespace {
+
+constexpr int kExitOk = 0;
+constexpr int kExitFailed = 1;
+constexpr int kExitUsage = 2;
+
+// Exit status 2 without the usage hint: a file or channel problem.
+int SetUpError(ConsoleFrontend &frontend, const QString &reason)
+{
+    frontend.Complain(QStringLiteral("dtucfg: ") + reason);
+    return kExitUsage;
+}
+
+int UsageError(ConsoleFrontend &frontend, const QString &reason)
+{
+    frontend.Complain(QStringLiteral("dtucfg: ") + reason);
+    frontend.Complain(QStringLiteral("Try 'dtucfg --help'."));
+    return kExitUsage;
+}
+
+// Everything before the device is spoken to: script, profile, channel.
+// Returns an exit status, or -1 when the command may run.
+int Prepare(CliContext &context, const CliCommand &command)
+{
+    DtuSession &session = context.session;
+    ConsoleFrontend &frontend = context.frontend;
+    const CliOptions &options = context.options;
+
+    QString error;
+    if (!session.script.LoadFile(options.scriptPath, &error))
+        return SetUpError(frontend, QStringLiteral("cannot read the script %1: %2").arg(options.scriptPath, error));
+
+    const QString profilePath = options.profileGiven ? options.profilePath : ProfileLoader::ReadLastFile();
+    if (!profilePath.isEmpty()) {
+        try {
+            ProfileLoader::LoadProfile(session, profilePath);
+        } catch (const DtuError &e) {
+            return SetUpError(frontend, QStringLiteral("cannot load the profile %1: %2").arg(profilePath, e.text()));
+        }
+    }
+    session.state.AccessLevel = options.level;
+
+    if (command.check && !command.check(context, &error))
+        return UsageError(frontend, error);
+    if (command.needsChannel) {
+        if (!CliChannel::Open(session, options, &error)) {
+            return SetUpError(frontend, QStringLiteral("the data channel did not open: ") + error);
+        }
+        // Opening the port raises the level to 1 as the window's button
+        // does; the command line keeps the level it was given.
+        session.state.AccessLevel = options.level;
+    }
+    return -1;
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    return 0;
+    QCoreApplication::setApplicationName(QStringLiteral("dtucfg"));
+    ConsoleFrontend frontend;
+
+    CliOptions options;
+    QString error;
+    if (!CliOptions::Parse(QCoreApplication::arguments().mid(1), &options, &error))
+        return UsageError(frontend, error);
+    if (options.help) {
+        frontend.PrintOut(CliOptions::Usage());
+        return kExitOk;
+    }
+    if (options.command.isEmpty())
+        return UsageError(frontend, QStringLiteral("no command given"));
+    const CliCommand *command = CliCommands::Find(options.command);
+    if (!command)
+        return UsageError(frontend, QStringLiteral("unknown command \"%1\"").arg(options.command));
+    const int count = static_cast<int>(options.arguments.size());
+    if (count < command->minArgs || (command->maxArgs >= 0 && count > command->maxArgs))
+        return UsageError(frontend, QStringLiteral("wrong number of arguments for %1").arg(options.command));
+
+    frontend.SetShowTrace(options.level == 1);
+    frontend.SetLinesToStderr(options.json);
+    DtuSession session(frontend);
+    session.exchange.SetFastCompletion(options.fast);
+    CliContext context{session, frontend, options};
+
+    bool ok = false;
+    try {
+        if (const int status = Prepare(context, *command); status >= 0)
+            return status;
+        ok = command->run(context);
+    } catch (const CliUsageError &e) {
+        return UsageError(frontend, e.text);
+    } catch (const DtuError &e) {
+        // The window's general error box.
+        frontend.ShowError(e.text());
+        ok = false;
+    }
+    ok = ok && !frontend.FailureSeen();
+
+    if (options.json && !context.jsonPrinted) {
+        const QJsonObject result{{QStringLiteral("command"), options.command},
+                                 {QStringLiteral("ok"), ok},
+                                 {QStringLiteral("lines"), QJsonArray::fromStringList(frontend.Lines())}};
+        frontend.PrintOut(QString::fromUtf8(QJsonDocument(result).toJson(QJsonDocument::Indented)));
+    }
+    return ok ? kExitOk : kExitFailed;
 }

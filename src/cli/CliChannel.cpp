@@ -1,0 +1,66 @@
+#include "cli/CliChannel.h"
+
+#include "app/DtuSession.h"
+#include "app/PageEntry.h"
+#include "channel/SerialToggle.h"
+#include "cli/CliOptions.h"
+
+#include <QEventLoop>
+#include <QTimer>
+
+namespace CliChannel {
+namespace {
+
+bool OpenSerial(DtuSession &session, const CliOptions &options, QString *reason)
+{
+    // Options override what the profile put into the serial boxes.
+    if (!options.port.isEmpty())
+        session.facts.PortText = options.port;
+    if (!options.baud.isEmpty())
+        session.facts.BaudText = options.baud;
+    if (!options.format.isEmpty())
+        session.facts.FormatText = options.format;
+    SerialToggle::Toggle(session);
+    if (session.serial.IsOpen())
+        return true;
+    *reason = session.facts.SerialStateText;
+    if (!session.serial.FailureReason().isEmpty())
+        *reason += QStringLiteral("：") + session.serial.FailureReason();
+    return false;
+}
+
+bool OpenTcp(DtuSession &session, const CliOptions &options, QString *reason)
+{
+    TcpTransport &tcp = session.tcp;
+    tcp.SetPort(options.tcpPort);
+    QEventLoop loop;
+    QTimer limit;
+    limit.setSingleShot(true);
+    QObject::connect(&limit, &QTimer::timeout, &loop, &QEventLoop::quit);
+    QObject::connect(&tcp, &TcpTransport::stateChanged, &loop, [&loop](TcpTransport::State state) {
+        if (state != TcpTransport::State::Connecting)
+            loop.quit();
+    });
+    tcp.Connect(options.tcpHost, options.password);
+    if (tcp.state() == TcpTransport::State::Connecting) {
+        limit.start(kTcpConnectLimitMs);
+        loop.exec();
+    }
+    if (!tcp.IsOpen()) {
+        *reason = QStringLiteral("%1 %2:%3").arg(TcpTransport::kFailedText, options.tcpHost).arg(options.tcpPort);
+        return false;
+    }
+    // The window stands on its main page: its parameter channel is the one
+    // a read or write there uses.
+    PageEntry::OnPageShown(session, Page::Main);
+    return true;
+}
+
+} // namespace
+
+bool Open(DtuSession &session, const CliOptions &options, QString *reason)
+{
+    return options.tcpHost.isEmpty() ? OpenSerial(session, options, reason) : OpenTcp(session, options, reason);
+}
+
+} // namespace CliChannel

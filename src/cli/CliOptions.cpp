@@ -1,0 +1,152 @@
+#include "cli/CliOptions.h"
+
+#include "cli/CliCommands.h"
+
+namespace {
+
+enum class Takes { Nothing, Value };
+
+struct OptionSpec {
+    const char *name;
+    Takes takes;
+};
+
+const OptionSpec kOptions[] = {
+    {"profile", Takes::Value}, {"script", Takes::Value},   {"port", Takes::Value},
+    {"baud", Takes::Value},    {"format", Takes::Value},   {"tcp", Takes::Value},
+    {"tcp-port", Takes::Value}, {"password", Takes::Value}, {"level", Takes::Value},
+    {"ext", Takes::Nothing},   {"json", Takes::Nothing},   {"fast", Takes::Nothing},
+    {"help", Takes::Nothing},
+};
+
+const OptionSpec *FindOption(const QString &name)
+{
+    for (const OptionSpec &o : kOptions)
+        if (name == QLatin1String(o.name))
+            return &o;
+    return nullptr;
+}
+
+bool Apply(CliOptions *out, const QString &name, const QString &value, QString *error)
+{
+    bool ok = true;
+    if (name == QLatin1String("profile")) {
+        out->profilePath = value;
+        out->profileGiven = true;
+    } else if (name == QLatin1String("script")) {
+        out->scriptPath = value;
+    } else if (name == QLatin1String("port")) {
+        out->port = value;
+    } else if (name == QLatin1String("baud")) {
+        out->baud = value;
+    } else if (name == QLatin1String("format")) {
+        out->format = value;
+    } else if (name == QLatin1String("tcp")) {
+        out->tcpHost = value;
+        ok = !value.isEmpty();
+    } else if (name == QLatin1String("tcp-port")) {
+        const uint port = value.toUInt(&ok);
+        ok = ok && port >= 1 && port <= 65535;
+        out->tcpPort = static_cast<quint16>(port);
+    } else if (name == QLatin1String("password")) {
+        out->password = value;
+    } else if (name == QLatin1String("level")) {
+        out->level = value.toInt(&ok);
+    } else if (name == QLatin1String("ext")) {
+        out->ext = true;
+    } else if (name == QLatin1String("json")) {
+        out->json = true;
+    } else if (name == QLatin1String("fast")) {
+        out->fast = true;
+    } else if (name == QLatin1String("help")) {
+        out->help = true;
+    }
+    if (!ok)
+        *error = QStringLiteral("--%1: invalid value \"%2\"").arg(name, value);
+    return ok;
+}
+
+} // namespace
+
+bool CliOptions::Parse(const QStringList &args, CliOptions *out, QString *error)
+{
+    bool optionsEnded = false;
+    for (int i = 0; i < args.size(); ++i) {
+        const QString &arg = args[i];
+        if (!optionsEnded && arg == QLatin1String("--")) {
+            optionsEnded = true;
+            continue;
+        }
+        if (optionsEnded || !arg.startsWith(QLatin1String("--"))) {
+            if (out->command.isEmpty())
+                out->command = arg;
+            else
+                out->arguments << arg;
+            continue;
+        }
+        QString name = arg.mid(2);
+        QString value;
+        bool inlineValue = false;
+        if (const qsizetype eq = name.indexOf(QLatin1Char('=')); eq >= 0) {
+            value = name.mid(eq + 1);
+            name.truncate(eq);
+            inlineValue = true;
+        }
+        const OptionSpec *spec = FindOption(name);
+        if (!spec) {
+            *error = QStringLiteral("unknown option --%1").arg(name);
+            return false;
+        }
+        if (spec->takes == Takes::Value && !inlineValue) {
+            if (i + 1 >= args.size()) {
+                *error = QStringLiteral("--%1 needs a value").arg(name);
+                return false;
+            }
+            value = args[++i];
+        } else if (spec->takes == Takes::Nothing && inlineValue) {
+            *error = QStringLiteral("--%1 takes no value").arg(name);
+            return false;
+        }
+        if (!Apply(out, name, value, error))
+            return false;
+    }
+    return true;
+}
+
+QString CliOptions::Usage()
+{
+    QString text = QStringLiteral(
+        "Usage: dtucfg [options] COMMAND [ARGS]\n"
+        "\n"
+        "Talks to a DTU over its serial port or its TCP maintenance port and prints\n"
+        "every line the configuration window would show for the same action.\n"
+        "\n"
+        "Options:\n"
+        "  --profile FILE   device profile (default: the one named in ./lastfile.log)\n"
+        "  --script FILE    device script (default ./script.js)\n"
+        "  --port NAME      serial port (default: the profile's, else COM1)\n"
+        "  --baud TEXT      speed (default: the profile's, else 57600)\n"
+        "  --format TEXT    frame format such as 8N1 (default: the profile's, else 8N1)\n"
+        "  --tcp HOST       use the TCP maintenance connection instead of the serial port\n"
+        "  --tcp-port N     TCP port (default 8888)\n"
+        "  --password TEXT  TCP maintenance password (default 480917)\n"
+        "  --level N        access level: 1 prints the traffic trace, 2 unlocks 0091\n"
+        "  --ext            act on the extended parameter table\n"
+        "  --json           machine-readable result on standard output; the window's\n"
+        "                   lines then go to standard error\n"
+        "  --fast           end a reply as soon as it holds a complete frame\n"
+        "  --help           this text\n"
+        "\n"
+        "Commands:\n");
+    for (const CliCommand &c : CliCommands::All()) {
+        QString head = QStringLiteral("  ") + QLatin1String(c.name);
+        if (*c.arguments)
+            head += QLatin1Char(' ') + QLatin1String(c.arguments);
+        text += head.leftJustified(24) + QLatin1Char(' ') + QString::fromUtf8(c.summary) + QLatin1Char('\n');
+    }
+    text += QStringLiteral(
+        "\n"
+        "Exit status: 0 every device operation succeeded; 1 one failed or was refused;\n"
+        "2 usage error, unreadable profile or script, or a channel that did not open.\n");
+    return text;
+}

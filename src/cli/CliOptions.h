@@ -1,0 +1,29 @@
+#pragma once
+#include <QString>
+#include <QStringList>
+
+// The command line of dtucfg: options, then a command and its arguments.
+// Options may also follow the command; "--" ends them.
+struct CliOptions {
+    static constexpr quint16 kDefaultTcpPort = 8888;
+
+    QString profilePath;   // empty: the profile named in ./lastfile.log, if any
+    bool profileGiven = false;
+    QString scriptPath = QStringLiteral("script.js");
+    QString port, baud, format; // empty: the profile's, else COM1 / 57600 / 8N1
+    QString tcpHost;       // non-empty: the TCP maintenance connection instead of the serial port
+    quint16 tcpPort = kDefaultTcpPort;
+    QString password = QStringLiteral("480917");
+    int level = 0;         // AccessLevel
+    bool ext = false;      // act on the extended table
+    bool json = false;
+    bool fast = false;
+    bool help = false;
+    QString command;
+    QStringList arguments;
+
+    // Parses the arguments after the program name. False with a one-line
+    // reason in *error for an unknown option or a bad value.
+    static bool Parse(const QStringList &args, CliOptions *out, QString *error);
+    static QString Usage();
+};

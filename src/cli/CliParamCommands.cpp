@@ -1,0 +1,225 @@
+// The commands on the parameter tables: read, write, save, batch.
+#include "cli/CliCommands.h"
+
+#include "app/DtuSession.h"
+#include "app/PageEntry.h"
+#include "cli/CliOptions.h"
+#include "cli/ConsoleFrontend.h"
+#include "params/EditorLogic.h"
+#include "params/ParamFile.h"
+#include "params/ParamReader.h"
+#include "params/ParamWriter.h"
+#include "protocol/Hex.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QRegularExpression>
+
+namespace CliCommands {
+namespace {
+
+ParamTableModel &ChosenTable(CliContext &c)
+{
+    return c.options.ext ? c.session.extTable : c.session.mainTable;
+}
+
+// --ext acts as a visit to the extended page: pending edits, then the
+// channel selection of that page (channel 0).
+void EnterChosenPage(CliContext &c)
+{
+    if (c.options.ext)
+        PageEntry::OnPageShown(c.session, Page::Extended);
+}
+
+QString JsonString(const QString &text)
+{
+    const QByteArray array = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
+    return QString::fromUtf8(array.mid(1, array.size() - 2)); // drop [ ]
+}
+
+void PrintTable(CliContext &c, const ParamTableModel &table)
+{
+    if (c.options.json) {
+        // Members in table order (QJsonObject would sort them).
+        QStringList objects;
+        for (int i = 0; i < table.Count(); ++i) {
+            const ParamRow &row = table.Row(i);
+            if (row.IsHeading())
+                continue;
+            objects << QStringLiteral("  {\"number\": %1, \"name\": %2, \"hex\": %3, \"value\": %4}")
+                           .arg(JsonString(row.cells[ColNumber]), JsonString(row.cells[ColName]),
+                                JsonString(row.cells[ColHex]), JsonString(row.cells[ColValue]));
+        }
+        c.frontend.PrintOut(objects.isEmpty() ? QStringLiteral("[]\n")
+                                              : QStringLiteral("[\n") + objects.join(QStringLiteral(",\n"))
+                                                    + QStringLiteral("\n]\n"));
+        c.jsonPrinted = true;
+        return;
+    }
+    QString text;
+    for (int i = 0; i < table.Count(); ++i) {
+        const ParamRow &row = table.Row(i);
+        if (row.IsHeading())
+            continue;
+        text += row.cells[ColNumber] + QLatin1Char('\t') + row.cells[ColName] + QLatin1Char('\t')
+            + row.cells[ColHex] + QLatin1Char('\t') + row.cells[ColValue] + QLatin1Char('\n');
+    }
+    c.frontend.PrintOut(text);
+}
+
+struct Assignment {
+    QString number;
+    QString text;
+    bool raw = false; // NUM=HEX:digits
+};
+
+Assignment ParseAssignment(const QString &argument)
+{
+    const qsizetype eq = argument.indexOf(QLatin1Char('='));
+    if (eq <= 0)
+        throw CliUsageError{QStringLiteral("write: \"%1\" is not NUM=TEXT").arg(argument)};
+    Assignment a{argument.left(eq), argument.mid(eq + 1)};
+    if (a.text.startsWith(QLatin1String("HEX:"), Qt::CaseInsensitive)) {
+        a.raw = true;
+        a.text = a.text.mid(4).toUpper();
+        static const QRegularExpression hexPairs(QStringLiteral("^([0-9A-F]{2})*$"));
+        if (!hexPairs.match(a.text).hasMatch())
+            throw CliUsageError{QStringLiteral("write: %1: HEX: needs hex digits in pairs").arg(a.number)};
+    }
+    return a;
+}
+
+// Edits one row the way the in-place editors would with that text.
+// Returns false when the row may not be edited (0091 below level 2).
+bool EditRow(CliContext &c, ParamTableModel &table, const Assignment &a)
+{
+    DtuSession &s = c.session;
+    const int row = table.FindByNumber(a.number);
+    table.SetCurrentRow(row);
+    if (EditorLogic::RowReadOnly(s, row)) {
+        c.frontend.Complain(QStringLiteral("write: %1 (%2) may not be changed at this access level")
+                                .arg(a.number, table.Cell(row, ColName)));
+        return false;
+    }
+    if (a.raw) {
+        ParamReader::ApplyParamValue(s, table, static_cast<quint16>(HexToInt(a.number)), HexToBytes(a.text));
+        s.state.ModifiedParamList.Add(table.Cell(row, ColNumber));
+        s.state.NotifyModifiedChanged();
+        return true;
+    }
+    const EditorPlan plan = EditorLogic::Plan(s, row);
+    if (!plan.listError.isEmpty())
+        c.frontend.ShowMessage(plan.listError);
+    if (plan.kind == EditorPlan::Kind::Choice) {
+        if (!plan.items.contains(a.text))
+            throw CliUsageError{QStringLiteral("write: %1: choose one of: %2")
+                                    .arg(a.number, plan.items.join(QStringLiteral(", ")))};
+        EditorLogic::ApplyChoice(s, a.text);
+        return true;
+    }
+    if (plan.kind != EditorPlan::Kind::Edit || plan.readOnly)
+        throw CliUsageError{QStringLiteral("write: %1 cannot be edited").arg(a.number)};
+    if (plan.maxLength > 0 && a.text.size() > plan.maxLength)
+        throw CliUsageError{QStringLiteral("write: %1: at most %2 characters").arg(a.number).arg(plan.maxLength)};
+    for (const QChar ch : a.text)
+        if (!plan.charFilter.isEmpty() && !plan.charFilter.contains(ch))
+            throw CliUsageError{QStringLiteral("write: %1: only the characters \"%2\" are accepted")
+                                    .arg(a.number, plan.charFilter)};
+    EditorLogic::ConvertTyped(s, a.text);
+    return true;
+}
+
+// The table chosen must be the one the device channel now serves.
+bool ChosenTableActive(CliContext &c)
+{
+    if (c.session.ActiveTable() == &ChosenTable(c))
+        return true;
+    c.frontend.Complain(QStringLiteral("the device's parameter channel does not serve this table"));
+    return false;
+}
+
+} // namespace
+
+bool CheckTableOption(CliContext &c, QString *error)
+{
+    if (!c.session.profile) {
+        *error = QStringLiteral("%1 needs a device profile (--profile FILE)").arg(c.options.command);
+        return false;
+    }
+    if (c.options.ext && !c.session.state.ExtPageVisible) {
+        *error = QStringLiteral("--ext: the profile names no extended parameter file");
+        return false;
+    }
+    if (c.options.ext && c.options.command == QLatin1String("save")) {
+        *error = QStringLiteral("save writes the main table only; --ext does not apply");
+        return false;
+    }
+    return true;
+}
+
+bool CheckWrite(CliContext &c, QString *error)
+{
+    if (!CheckTableOption(c, error))
+        return false;
+    try {
+        for (const QString &argument : c.options.arguments) {
+            const Assignment a = ParseAssignment(argument);
+            if (ChosenTable(c).FindByNumber(a.number) < 0) {
+                *error = QStringLiteral("write: no parameter %1 in the %2 table")
+                             .arg(a.number, c.options.ext ? QStringLiteral("extended") : QStringLiteral("main"));
+                return false;
+            }
+        }
+    } catch (const CliUsageError &e) {
+        *error = e.text;
+        return false;
+    }
+    return true;
+}
+
+bool Read(CliContext &c)
+{
+    EnterChosenPage(c);
+    if (c.options.ext)
+        ParamReader::ReadExtendedPage(c.session);
+    else
+        ParamReader::ReadMainPage(c.session);
+    const bool ok = !c.frontend.FailureSeen();
+    PrintTable(c, ChosenTable(c));
+    return ok;
+}
+
+bool Write(CliContext &c)
+{
+    EnterChosenPage(c);
+    if (!ChosenTableActive(c))
+        return false;
+    ParamTableModel &table = ChosenTable(c);
+    bool allEdited = true;
+    for (const QString &argument : c.options.arguments)
+        allEdited = EditRow(c, table, ParseAssignment(argument)) && allEdited;
+    ParamWriter::WriteModified(c.session);
+    return allEdited && !c.frontend.FailureSeen();
+}
+
+bool Save(CliContext &c)
+{
+    // A backup of the device: its values first, then the file.
+    ParamReader::ReadMainPage(c.session);
+    if (c.frontend.FailureSeen()) {
+        c.frontend.Complain(QStringLiteral("save: the parameters could not be read; nothing saved"));
+        return false;
+    }
+    c.frontend.SetSaveAnswer(c.options.arguments.value(0));
+    ParamFile::SaveParamFile(c.session);
+    return !c.frontend.FailureSeen();
+}
+
+bool Batch(CliContext &c)
+{
+    EnterChosenPage(c);
+    ParamFile::BatchWrite(c.session);
+    return !c.frontend.FailureSeen();
+}
+
+} // namespace CliCommands

@@ -1,0 +1,58 @@
+#pragma once
+#include "app/Frontend.h"
+
+#include <QStringList>
+#include <cstdio>
+
+// The command line's edge: the lines the window appends to its memos go to
+// standard output (or standard error in --json mode), message and error
+// boxes go to standard error, questions are answered OK (the command line
+// itself is the confirmation), and the save dialog answers with a file name
+// given beforehand.
+class ConsoleFrontend : public Frontend {
+public:
+    explicit ConsoleFrontend(std::FILE *out = stdout, std::FILE *err = stderr) : out_(out), err_(err) {}
+
+    // The trace lines are printed only at access level 1; opening the serial
+    // port raises the level to 1 for a moment, as the window's button does.
+    void SetShowTrace(bool on) { showTrace_ = on; }
+    // --json: standard output is kept for the result document.
+    void SetLinesToStderr(bool on) { linesToStderr_ = on; }
+    void SetSaveAnswer(const QString &path) { saveAnswer_ = path; }
+    void SetOpenAnswer(const QString &path) { openAnswer_ = path; }
+
+    // A failure the window would have shown: a bracketed failure line, the
+    // stuck "正在设置，请稍候..." of a corrupt write reply, or a message box.
+    bool FailureSeen() const { return failureSeen_; }
+    // Every memo line printed, in order (for --json).
+    const QStringList &Lines() const { return lines_; }
+
+    void AppendMemo(const QString &line) override;
+    void AppendTransparent(const QString &line) override;
+    void AppendControlMemo(const QString &line) override;
+    void SetResultPanel(const QString &text) override { panel_ = text; }
+    QString ResultPanel() const override { return panel_; }
+    void ShowMessage(const QString &text) override;
+    bool AskOkCancel(const QString &text, const QString &caption) override;
+    void ShowError(const QString &text) override;
+    QString AskOpenFile(const QString &initialName, const QString &defaultSuffix) override;
+    QString AskSaveFile(const QString &initialName, const QString &defaultSuffix) override;
+
+    // A line for standard error (reasons, refusals).
+    void Complain(const QString &text);
+    // Writes text as UTF-8 to standard output.
+    void PrintOut(const QString &text);
+
+private:
+    void PrintLine(const QString &line);
+
+    std::FILE *out_;
+    std::FILE *err_;
+    bool showTrace_ = false;
+    bool linesToStderr_ = false;
+    bool failureSeen_ = false;
+    QString panel_;
+    QString saveAnswer_;
+    QString openAnswer_;
+    QStringList lines_;
+};
