@@ -1,8 +1,656 @@
 #include "ui/MainWindow.h"
 
+#include "app/DtuError.h"
+#include "app/DtuSession.h"
+#include "app/PageEntry.h"
+#include "channel/ReceivePoller.h"
+#include "channel/SerialSettings.h"
+#include "channel/SerialToggle.h"
+#include "channel/TcpTransport.h"
+#include "params/Login.h"
+#include "params/ParamFile.h"
+#include "params/ParamReader.h"
+#include "params/ParamWriter.h"
+#include "profile/ProfileLoader.h"
+#include "tools/ControlMode.h"
+#include "tools/TransparentTest.h"
+#include "ui/Dialogs.h"
+#include "ui/KeyFilters.h"
+#include "ui/ParamEditors.h"
+#include "ui/QtFrontend.h"
+
 #include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QScreen>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace {
+
+const QString kAppTitle = QtFrontend::kAppTitle;
+constexpr int kRestoreDelayMs = 100;
+constexpr int kMemoLineLimit = 20000; // a long repeated send must not eat the memory
+const QColor kOpenColour(180, 220, 240);
+const QColor kClosedColour(172, 196, 213);
+
+// 宋体 where it exists; otherwise the first installed CJK face.
+QFont WindowFont()
+{
+    QFont font;
+    font.setFamilies({QStringLiteral("宋体"), QStringLiteral("SimSun"), QStringLiteral("NSimSun"),
+                      QStringLiteral("Noto Serif CJK SC"), QStringLiteral("Noto Sans CJK SC"),
+                      QStringLiteral("Source Han Sans SC"), QStringLiteral("WenQuanYi Micro Hei"),
+                      QStringLiteral("WenQuanYi Zen Hei"), QStringLiteral("AR PL UMing CN")});
+    font.setPointSize(9);
+    return font;
+}
+
+template <typename W>
+W *Named(W *widget, const char *objectName, const QString &accessibleName = QString())
+{
+    widget->setObjectName(QLatin1String(objectName));
+    if (!accessibleName.isEmpty())
+        widget->setAccessibleName(accessibleName);
+    return widget;
+}
+
+QPushButton *Button(const char *objectName, const QString &caption)
+{
+    return Named(new QPushButton(caption), objectName, caption.trimmed());
+}
+
+QPlainTextEdit *Memo(const char *objectName, const QString &accessibleName, bool readOnly)
+{
+    auto *memo = Named(new QPlainTextEdit, objectName, accessibleName);
+    memo->setReadOnly(readOnly);
+    memo->setTabChangesFocus(true);
+    memo->setMaximumBlockCount(kMemoLineLimit);
+    memo->setFocusPolicy(Qt::StrongFocus);
+    if (readOnly)
+        memo->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    return memo;
+}
+
+QLabel *BuddyLabel(const QString &caption, QWidget *buddy)
+{
+    auto *label = new QLabel(caption);
+    label->setBuddy(buddy);
+    return label;
+}
+
+// Opens a pick list's drop-down when its read-only text is clicked.
+class PopupOnClick : public QObject {
+public:
+    explicit PopupOnClick(QComboBox *box) : QObject(box), box_(box) { box->lineEdit()->installEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::MouseButtonPress && box_->isEnabled()) {
+            box_->showPopup();
+            return true;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QComboBox *box_;
+};
+
+// A pick list that may also show a text from a profile that is not among its
+// items ("76800"): an editable box whose text the user cannot type into.
+QComboBox *PickList(const char *objectName, const QString &accessibleName, const QStringList &items)
+{
+    auto *box = Named(new QComboBox, objectName, accessibleName);
+    box->setEditable(true);
+    box->setInsertPolicy(QComboBox::NoInsert);
+    box->lineEdit()->setReadOnly(true);
+    box->addItems(items);
+    TypedKeyFilter::DiscardAll(box);
+    new PopupOnClick(box);
+    return box;
+}
+
+void SetPickText(QComboBox *box, const QString &text)
+{
+    const int index = box->findText(text);
+    if (index >= 0)
+        box->setCurrentIndex(index);
+    else
+        box->setEditText(text);
+}
+
+void SetBackground(QWidget *widget, const QColor &colour)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, colour);
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
+}
+
+} // namespace
 
 int RunMainWindow(QApplication &app)
 {
+    QtDialogs dialogs;
+    TForm1 window(dialogs);
+    dialogs.SetParent(&window);
+    window.show();
     return app.exec();
+}
+
+template <typename F>
+void TForm1::Guarded(F &&fn)
+{
+    try {
+        fn();
+    } catch (const DtuError &error) {
+        frontend_->ShowError(error.text());
+    } catch (const std::exception &error) {
+        frontend_->ShowError(QString::fromLocal8Bit(error.what()));
+    }
+}
+
+template <typename F>
+void TForm1::RunDevice(F &&fn)
+{
+    if (busy_ > 0 || session_->ActionRunning())
+        return;
+    QPointer<QWidget> focus = QApplication::focusWidget();
+    ++busy_;
+    UpdateLock();
+    Guarded(fn);
+    --busy_;
+    UpdateLock();
+    if (focus && focus->isEnabled() && focus->isVisible())
+        focus->setFocus();
+}
+
+TForm1::TForm1(Dialogs &dialogs, QWidget *parent)
+    : QMainWindow(parent),
+      dialogs_(dialogs),
+      frontend_(std::make_unique<QtFrontend>(dialogs)),
+      session_(std::make_unique<DtuSession>(*frontend_))
+{
+    setObjectName(QStringLiteral("TForm1"));
+    setFont(WindowFont());
+    editors_ = new ParamEditors(*session_, this);
+
+    PageControl1 = Named(new QTabWidget, "PageControl1", QStringLiteral("参数页"));
+    PageControl1->setTabPosition(QTabWidget::South);
+    PageControl1->addTab(BuildMainPage(), QStringLiteral("   通信参数设置   "));
+    PageControl1->addTab(BuildTransparentPage(), QStringLiteral("  透明传输测试  "));
+    PageControl1->addTab(BuildControlPage(), QStringLiteral("控制模式测试"));
+    PageControl1->addTab(BuildExtendedPage(), QStringLiteral("   接口参数设置   "));
+    PageControl1->setTabVisible(int(Page::Extended), false);
+    PageControl1->setCurrentIndex(int(Page::Main));
+
+    auto *splitter = Named(new QSplitter(Qt::Vertical), "Splitter1");
+    splitter->setHandleWidth(4);
+    splitter->setStyleSheet(QStringLiteral("QSplitter#Splitter1::handle { background-color: navy; }"));
+    splitter->setChildrenCollapsible(false);
+    splitter->addWidget(PageControl1);
+    splitter->addWidget(BuildMemoPanel());
+    splitter->setStretchFactor(0, 1);
+    splitter->setSizes({560, 130});
+    setCentralWidget(splitter);
+
+    BuildMenu();
+    BuildStatusBar();
+
+    frontend_->Bind({Memo1, Memo2, Memo4, StatusPanels[3], editors_});
+    editors_->AddTable(ListView1, &session_->mainTable);
+    editors_->AddTable(ListView2, &session_->extTable);
+
+    connect(session_.get(), &DtuSession::factsChanged, this, &TForm1::ShowFacts);
+    connect(session_.get(), &DtuSession::actionRunningChanged, this, &TForm1::UpdateLock);
+    connect(&session_->poller, &ReceivePoller::countersChanged, StatusBar2Panel, &QLabel::setText);
+    connect(PageControl1, &QTabWidget::currentChanged, this, &TForm1::OnTabChanged);
+    ShowFacts();
+
+    LoadScript();
+
+    // The last profile is restored once the message loop runs.
+    auto *restore = new QTimer(this);
+    restore->setObjectName(QStringLiteral("RestoreTimer"));
+    restore->setSingleShot(true);
+    restore->setInterval(kRestoreDelayMs);
+    connect(restore, &QTimer::timeout, this,
+            [this] { RunDevice([this] { ProfileLoader::RestoreLastProfile(*session_); }); });
+    restore->start();
+
+    resize(756, 768);
+    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        move(area.center() - QPoint(width() / 2, height() / 2));
+    }
+}
+
+TForm1::~TForm1()
+{
+    // The widgets show the session's tables: they go before the session.
+    delete editors_;
+    editors_ = nullptr;
+    frontend_->Bind({});
+    session_->disconnect(this);
+    delete takeCentralWidget();
+}
+
+void TForm1::LoadScript()
+{
+    QString error;
+    if (!session_->script.LoadFile(QStringLiteral("script.js"), &error))
+        dialogs_.Message(error, kAppTitle);
+}
+
+QWidget *TForm1::BuildMainPage()
+{
+    auto *page = Named(new QWidget, "TabSheet1");
+
+    GroupBox2 = Named(new QGroupBox(QStringLiteral("串口设置")), "GroupBox2", QStringLiteral("串口设置"));
+    Edit1 = Named(new QComboBox, "Edit1", QStringLiteral("串口号"));
+    Edit1->setEditable(true);
+    Edit1->setInsertPolicy(QComboBox::NoInsert);
+    Edit1->addItems(SerialSettings::SystemPorts());
+    Edit1->setMinimumContentsLength(8);
+    connect(Edit1, &QComboBox::editTextChanged, this, [this](const QString &text) { session_->facts.PortText = text; });
+    ComboBox1 = PickList("ComboBox1", QStringLiteral("波特率"), SerialSettings::OfferedSpeeds());
+    ComboBox6 = PickList("ComboBox6", QStringLiteral("数据格式"), SerialSettings::OfferedFormats());
+    connect(ComboBox1, &QComboBox::activated, this, [this] {
+        session_->facts.BaudText = ComboBox1->currentText();
+        Button3Click();
+    });
+    connect(ComboBox6, &QComboBox::activated, this, [this] {
+        session_->facts.FormatText = ComboBox6->currentText();
+        Button3Click();
+    });
+    Button3 = Button("Button3", QStringLiteral("打开串口"));
+    connect(Button3, &QPushButton::clicked, this, &TForm1::Button3Click);
+    auto *serialGrid = new QGridLayout(GroupBox2);
+    serialGrid->addWidget(BuddyLabel(QStringLiteral("串口号"), Edit1), 0, 0);
+    serialGrid->addWidget(Edit1, 0, 1);
+    serialGrid->addWidget(BuddyLabel(QStringLiteral("波特率"), ComboBox1), 1, 0);
+    serialGrid->addWidget(ComboBox1, 1, 1);
+    serialGrid->addWidget(BuddyLabel(QStringLiteral("数据格式"), ComboBox6), 2, 0);
+    serialGrid->addWidget(ComboBox6, 2, 1);
+    serialGrid->addWidget(Button3, 0, 2, 3, 1);
+
+    GroupBox16 = Named(new QGroupBox(QStringLiteral("TCP连接设置")), "GroupBox16", QStringLiteral("TCP连接设置"));
+    Edit8 = Named(new QLineEdit, "Edit8", QStringLiteral("设备IP"));
+    connect(Edit8, &QLineEdit::textEdited, this, [this](const QString &text) { session_->facts.TcpAddress = text; });
+    Edit9 = Named(new QLineEdit(TcpTransport::kPasswordDefault), "Edit9", QStringLiteral("密码"));
+    Edit9->setEchoMode(QLineEdit::Password);
+    Edit9->setStyleSheet(QStringLiteral("lineedit-password-character: 42;"));
+    auto *connectButton = Button("Button15", QStringLiteral("连接"));
+    auto *disconnectButton = Button("Button18", QStringLiteral("断开"));
+    Label10 = Named(new QLabel, "Label10", QStringLiteral("TCP连接状态"));
+    connect(connectButton, &QPushButton::clicked, this,
+            [this] { Guarded([this] { session_->tcp.Connect(Edit8->text(), Edit9->text()); }); });
+    connect(disconnectButton, &QPushButton::clicked, this, [this] { Guarded([this] { session_->tcp.Disconnect(); }); });
+    auto *tcpGrid = new QGridLayout(GroupBox16);
+    tcpGrid->addWidget(BuddyLabel(QStringLiteral("设备IP   "), Edit8), 0, 0);
+    tcpGrid->addWidget(Edit8, 0, 1);
+    tcpGrid->addWidget(connectButton, 0, 2);
+    tcpGrid->addWidget(BuddyLabel(QStringLiteral("密码:"), Edit9), 1, 0);
+    tcpGrid->addWidget(Edit9, 1, 1);
+    tcpGrid->addWidget(disconnectButton, 1, 2);
+    tcpGrid->addWidget(Label10, 2, 0, 1, 3);
+    GroupBox16->hide();
+
+    Panel16 = Named(new QFrame, "Panel16");
+    Panel16->setFrameShape(QFrame::StyledPanel);
+    auto *readButton = Button("btRead", QStringLiteral("读取"));
+    auto *writeButton = Button("btWrite", QStringLiteral("设置"));
+    writeButton->setToolTip(QStringLiteral("设置当前选中参数"));
+    writeButton->setAccessibleDescription(QStringLiteral("设置当前选中参数"));
+    connect(readButton, &QPushButton::clicked, this,
+            [this] { RunDevice([this] { ParamReader::ReadMainPage(*session_); }); });
+    connect(writeButton, &QPushButton::clicked, this,
+            [this] { RunDevice([this] { ParamWriter::WriteModified(*session_); }); });
+    auto *panelLayout = new QVBoxLayout(Panel16);
+    panelLayout->addWidget(readButton);
+    panelLayout->addWidget(writeButton);
+    panelLayout->addStretch();
+
+    ListView1 = Named(new QTableView, "ListView1", QStringLiteral("通信参数表"));
+    ListView1->setModel(&session_->mainTable);
+    SetUpTable(ListView1, 210, 180, 300);
+
+    auto *top = new QHBoxLayout;
+    top->addWidget(GroupBox2);
+    top->addWidget(GroupBox16);
+    top->addStretch();
+    top->addWidget(Panel16);
+    auto *layout = new QVBoxLayout(page);
+    layout->addLayout(top);
+    layout->addWidget(ListView1, 1);
+
+    lockedWidgets_ << ComboBox1 << ComboBox6 << Button3 << readButton << writeButton;
+    return page;
+}
+
+void TForm1::SetUpTable(QTableView *view, int nameWidth, int valueWidth, int noteWidth)
+{
+    for (int column : {int(ColNumber), int(ColHex), int(ColOnList), int(ColOnGet), int(ColOnSet)})
+        view->setColumnHidden(column, true);
+    view->setColumnWidth(ColName, nameWidth);
+    view->setColumnWidth(ColValue, valueWidth);
+    view->setColumnWidth(ColNote, noteWidth);
+    view->setShowGrid(true);
+    view->setWordWrap(false);
+    view->verticalHeader()->hide();
+    view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() + 10);
+    view->horizontalHeader()->setHighlightSections(false);
+    view->setTabKeyNavigation(false);
+}
+
+QWidget *TForm1::BuildTransparentPage()
+{
+    auto *page = Named(new QWidget, "TabSheet2");
+
+    auto *dialogueBox = Named(new QGroupBox(QStringLiteral("对话显示窗口")), "GroupBox3");
+    Memo2 = Memo("Memo2", QStringLiteral("对话显示"), true);
+    (new QVBoxLayout(dialogueBox))->addWidget(Memo2);
+
+    GroupBox1 = Named(new QGroupBox(TransparentTest::kTextModeCaption), "GroupBox1");
+    Memo3 = Memo("Memo3", QStringLiteral("发送内容输入"), false);
+    (new QVBoxLayout(GroupBox1))->addWidget(Memo3);
+    TypedKeyFilter::Install(Memo3, [this](QChar c) {
+        return !CheckBox2->isChecked() || TransparentTest::HexKeyAccepted(c);
+    });
+
+    CheckBox2 = Named(new QCheckBox(QStringLiteral(" 显示十六进制值     ")), "CheckBox2", QStringLiteral("显示十六进制值"));
+    connect(CheckBox2, &QCheckBox::toggled, this, [this](bool on) {
+        GroupBox1->setTitle(on ? TransparentTest::kHexModeCaption : TransparentTest::kTextModeCaption);
+        session_->state.HexDisplayOn = on;
+    });
+    ComboBox2 = Named(new QComboBox, "ComboBox2", QStringLiteral("重复发送次数"));
+    ComboBox2->addItems(TransparentTest::kRepeatItems);
+    TypedKeyFilter::DiscardAll(ComboBox2);
+    auto *crcBox = Named(new QCheckBox(QStringLiteral("MODBUSCRC")), "CheckBox8", QStringLiteral("MODBUSCRC"));
+    connect(crcBox, &QCheckBox::clicked, this,
+            [this] { Guarded([this] { Memo3->setPlainText(TransparentTest::AppendModbusCrc(Memo3->toPlainText())); }); });
+    auto *sendButton = Button("Button8", QStringLiteral("发送数据"));
+    connect(sendButton, &QPushButton::clicked, this, [this] {
+        RunDevice([this] {
+            if (TransparentTest::Send(*session_, Memo3->toPlainText(), ComboBox2->currentText(), CheckBox2->isChecked()))
+                Memo3->clear();
+        });
+    });
+    auto *clearButton = Button("Button7", QStringLiteral("统计清零"));
+    connect(clearButton, &QPushButton::clicked, this, [this] {
+        session_->state.SentByteCount = 0;
+        session_->state.ReceivedByteCount = 0;
+        session_->poller.RefreshCounters();
+    });
+
+    auto *controls = new QHBoxLayout;
+    controls->addWidget(CheckBox2);
+    controls->addWidget(BuddyLabel(QStringLiteral("重复发送次数       "), ComboBox2));
+    controls->addWidget(ComboBox2);
+    controls->addWidget(crcBox);
+    controls->addStretch();
+    controls->addWidget(sendButton);
+    controls->addWidget(clearButton);
+
+    auto *counters = Named(new QStatusBar, "StatusBar2");
+    counters->setSizeGripEnabled(false);
+    StatusBar2Panel = Named(new QLabel(session_->poller.CountersText()), "StatusBar2Panel0", QStringLiteral("收发字节数"));
+    counters->addWidget(StatusBar2Panel, 1);
+
+    auto *layout = new QVBoxLayout(page);
+    layout->addWidget(dialogueBox, 3);
+    layout->addWidget(GroupBox1, 1);
+    layout->addLayout(controls);
+    layout->addWidget(counters);
+
+    lockedWidgets_ << sendButton;
+    return page;
+}
+
+QWidget *TForm1::BuildControlPage()
+{
+    auto *page = Named(new QWidget, "TabSheet3");
+
+    auto *dialogueBox = Named(new QGroupBox(QStringLiteral("对话显示窗口")), "GroupBox4");
+    Memo4 = Memo("Memo4", QStringLiteral("DTU状态显示"), true);
+    (new QVBoxLayout(dialogueBox))->addWidget(Memo4);
+
+    auto *statusBox = Named(new QGroupBox(QStringLiteral("DTU状态访问")), "GroupBox5");
+    auto *buttons = new QVBoxLayout(statusBox);
+    using Command = bool (*)(DtuSession &);
+    const auto add = [&](const char *name, const QString &caption, Command command) {
+        QPushButton *button = Button(name, caption);
+        connect(button, &QPushButton::clicked, this, [this, command] { RunDevice([this, command] { command(*session_); }); });
+        buttons->addWidget(button);
+        lockedWidgets_ << button;
+        return button;
+    };
+    Button6 = add("Button6", QStringLiteral("读取信号强度"), &ControlMode::ReadSignal);
+    add("Button9", QStringLiteral("读DTU状态"), &ControlMode::ReadStatus);
+    add("Button14", QStringLiteral("查询DTU版本/IMEI"), &ControlMode::ReadVersion);
+    add("Button19", QStringLiteral("读取设备时钟"), &ControlMode::ReadClock);
+    add("Button20", QStringLiteral("设置设备时钟"), &ControlMode::SetClock);
+    buttons->addStretch();
+
+    auto *layout = new QHBoxLayout(page);
+    layout->addWidget(dialogueBox, 1);
+    layout->addWidget(statusBox);
+    return page;
+}
+
+QWidget *TForm1::BuildExtendedPage()
+{
+    auto *page = Named(new QWidget, "TabSheet5");
+    ListView2 = Named(new QTableView, "ListView2", QStringLiteral("接口参数表"));
+    ListView2->setModel(&session_->extTable);
+    SetUpTable(ListView2, 200, 180, 325);
+
+    auto *box = Named(new QGroupBox(QStringLiteral("扩展参数设置")), "GroupBox6");
+    auto *readButton = Button("Button16", QStringLiteral("读取"));
+    auto *writeButton = Button("Button17", QStringLiteral("设置"));
+    connect(readButton, &QPushButton::clicked, this,
+            [this] { RunDevice([this] { ParamReader::ReadExtendedPage(*session_); }); });
+    connect(writeButton, &QPushButton::clicked, this,
+            [this] { RunDevice([this] { ParamWriter::WriteModified(*session_); }); });
+    auto *boxLayout = new QHBoxLayout(box);
+    boxLayout->addWidget(readButton);
+    boxLayout->addWidget(writeButton);
+    boxLayout->addStretch();
+
+    auto *layout = new QVBoxLayout(page);
+    layout->addWidget(ListView2, 1);
+    layout->addWidget(box);
+    lockedWidgets_ << readButton << writeButton;
+    return page;
+}
+
+QWidget *TForm1::BuildMemoPanel()
+{
+    auto *panel = Named(new QWidget, "panel3");
+    Memo1 = Memo("Memo1", QStringLiteral("通信记录"), true);
+    auto *layout = new QVBoxLayout(panel);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(Memo1);
+
+    // The hidden login box lies over the memo's top left corner.
+    MaskEdit3 = Named(new QLineEdit(panel), "MaskEdit3", QStringLiteral("管理口令"));
+    MaskEdit3->setEchoMode(QLineEdit::Password);
+    MaskEdit3->setStyleSheet(QStringLiteral("lineedit-password-character: 42;"));
+    MaskEdit3->setFrame(false);
+    MaskEdit3->setGeometry(4, 4, 160, MaskEdit3->sizeHint().height());
+    MaskEdit3->hide();
+    connect(MaskEdit3, &QLineEdit::returnPressed, this, &TForm1::MaskEdit3Submit);
+
+    // Ctrl+A (character 1) in the memo reveals the box; the memo still
+    // handles the key as usual.
+    new KeyWatcher(Memo1, false, [this](QKeyEvent *key) {
+        const bool ctrlA = key->text() == QString(QChar(1))
+                           || (key->key() == Qt::Key_A && (key->modifiers() & Qt::ControlModifier));
+        if (!ctrlA)
+            return;
+        MaskEdit3->show();
+        MaskEdit3->raise();
+        MaskEdit3->setFocus(Qt::OtherFocusReason);
+    });
+    return panel;
+}
+
+void TForm1::BuildMenu()
+{
+    QMenuBar *bar = menuBar();
+    bar->setObjectName(QStringLiteral("MainMenu1"));
+    const auto action = [this](const char *name, const QString &caption, const QKeySequence &keys, auto handler) {
+        auto *act = new QAction(caption, this);
+        act->setObjectName(QLatin1String(name));
+        act->setShortcut(keys);
+        connect(act, &QAction::triggered, this, handler);
+        lockedActions_ << act;
+        return act;
+    };
+    bar->addAction(action("N1", QStringLiteral("恢复出厂默认设置"), QKeySequence(QStringLiteral("Ctrl+Shift+D")),
+                          [this] { RunDevice([this] { ParamFile::RestoreDefaultsMenu(*session_); }); }));
+    bar->addAction(action("N6", QStringLiteral("复位设备"), QKeySequence(QStringLiteral("Ctrl+Shift+R")),
+                          [this] { RunDevice([this] { ParamFile::ResetMenu(*session_); }); }));
+    QMenu *files = bar->addMenu(QStringLiteral("文件操作"));
+    files->setObjectName(QStringLiteral("N2"));
+    files->menuAction()->setObjectName(QStringLiteral("N2Action"));
+    files->addAction(action("N5", QStringLiteral("调入参数文件"), QKeySequence::Open, [this] { N5Click(); }));
+    files->addAction(action("ba1", QStringLiteral("保存参数文件"), QKeySequence::Save,
+                            [this] { RunDevice([this] { ParamFile::SaveParamFile(*session_); }); }));
+    files->addAction(action("N4", QStringLiteral("批量写参数"), QKeySequence(QStringLiteral("Ctrl+Shift+W")),
+                            [this] { RunDevice([this] { ParamFile::BatchWrite(*session_); }); }));
+    lockedActions_ << files->menuAction();
+}
+
+void TForm1::BuildStatusBar()
+{
+    QStatusBar *bar = statusBar();
+    bar->setObjectName(QStringLiteral("StatusBar1"));
+    const QString texts[4] = {QStringLiteral("串口状态"), session_->facts.SerialStateText,
+                              QStringLiteral("操作结果"), QString()};
+    const int widths[4] = {80, 300, 100, 0};
+    const QString names[4] = {QStringLiteral("串口状态"), QStringLiteral("串口状态内容"),
+                              QStringLiteral("操作结果"), QStringLiteral("操作结果内容")};
+    for (int i = 0; i < 4; ++i) {
+        auto *panel = new QLabel(texts[i]);
+        panel->setObjectName(QStringLiteral("StatusBar1Panel%1").arg(i));
+        panel->setAccessibleName(names[i]);
+        panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        if (widths[i] > 0)
+            panel->setFixedWidth(widths[i]);
+        bar->addWidget(panel, widths[i] > 0 ? 0 : 1);
+        StatusPanels[i] = panel;
+    }
+}
+
+void TForm1::ShowFacts()
+{
+    const WindowFacts &facts = session_->facts;
+    setWindowTitle(facts.Caption);
+    if (Edit1->currentText() != facts.PortText)
+        Edit1->setEditText(facts.PortText);
+    SetPickText(ComboBox1, facts.BaudText);
+    SetPickText(ComboBox6, facts.FormatText);
+    GroupBox16->setVisible(facts.TcpBoxVisible);
+    Button6->setVisible(!facts.TcpBoxVisible);
+    if (Edit8->text() != facts.TcpAddress)
+        Edit8->setText(facts.TcpAddress);
+    Label10->setText(facts.TcpStatusText);
+    Button3->setText(facts.SerialButtonCaption);
+    Button3->setAccessibleName(facts.SerialButtonCaption);
+    StatusPanels[1]->setText(facts.SerialStateText);
+    const QColor colour = facts.SerialOpenColour ? kOpenColour : kClosedColour;
+    SetBackground(GroupBox2, colour);
+    SetBackground(Panel16, colour);
+    PageControl1->setTabVisible(int(Page::Extended), session_->state.ExtPageVisible);
+}
+
+void TForm1::UpdateLock()
+{
+    const bool locked = busy_ > 0 || session_->ActionRunning();
+    for (QWidget *widget : std::as_const(lockedWidgets_))
+        widget->setEnabled(!locked);
+    for (QAction *action : std::as_const(lockedActions_))
+        action->setEnabled(!locked);
+    PageControl1->tabBar()->setEnabled(!locked);
+    editors_->SetLocked(locked);
+}
+
+void TForm1::OnTabChanged(int index)
+{
+    if (index < 0)
+        return;
+    if (busy_ > 0 || session_->ActionRunning()) {
+        // A page changed by the running action itself (a profile load hiding
+        // the extended page): its entry steps run once the action ends.
+        QTimer::singleShot(0, this, [this] { OnTabChanged(PageControl1->currentIndex()); });
+        return;
+    }
+    RunDevice([this, index] { PageEntry::OnPageShown(*session_, Page(index)); });
+}
+
+void TForm1::N5Click()
+{
+    RunDevice([this] {
+        const QString initial = QCoreApplication::applicationDirPath() + QStringLiteral("/*.txt");
+        const QString path = frontend_->AskOpenFile(initial, QStringLiteral(".txt"));
+        if (path.isEmpty())
+            return;
+        try {
+            ProfileLoader::LoadChosenProfile(*session_, path);
+        } catch (const DtuError &error) {
+            throw DtuError(QStringLiteral("参数文件 %1 无法调入：%2").arg(path, error.text()));
+        }
+    });
+}
+
+void TForm1::Button3Click()
+{
+    RunDevice([this] { SerialToggle::Toggle(*session_); });
+}
+
+void TForm1::MaskEdit3Submit()
+{
+    const bool accepted = Login::Submit(session_->state, MaskEdit3->text());
+    MaskEdit3->clear();
+    if (accepted) {
+        MaskEdit3->hide();
+        Memo1->setFocus(Qt::OtherFocusReason);
+    } else {
+        MaskEdit3->setFocus(Qt::OtherFocusReason);
+    }
+}
+
+void TForm1::closeEvent(QCloseEvent *event)
+{
+    // Ends any reply wait at once; the action then unwinds on its own.
+    session_->state.ClosingFlag = true;
+    QMainWindow::closeEvent(event);
+}
+
+void TForm1::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        session_->poller.SetEnabled(true);
+    QMainWindow::changeEvent(event);
 }

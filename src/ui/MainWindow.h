@@ -1,4 +1,105 @@
 #pragma once
+#include <QMainWindow>
+#include <QVector>
+#include <memory>
+
+class DtuSession;
+class Dialogs;
+class ParamEditors;
+class QtFrontend;
+class QAction;
 class QApplication;
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QStatusBar;
+class QTabWidget;
+class QTableView;
+class QWidget;
+
 // Builds the main window, shows it and runs the message loop.
 int RunMainWindow(QApplication &app);
+
+// The main window. It lays out the pages and binds each control to a
+// library operation; the device logic lives in the library.
+class TForm1 : public QMainWindow {
+    Q_OBJECT
+public:
+    // dialogs answers every box the window opens; it must outlive the window.
+    explicit TForm1(Dialogs &dialogs, QWidget *parent = nullptr);
+    ~TForm1() override;
+
+    DtuSession &session() { return *session_; }
+    ParamEditors &editors() { return *editors_; }
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void changeEvent(QEvent *event) override;
+
+private:
+    QWidget *BuildMainPage();
+    QWidget *BuildTransparentPage();
+    QWidget *BuildControlPage();
+    QWidget *BuildExtendedPage();
+    QWidget *BuildMemoPanel();
+    void BuildMenu();
+    void BuildStatusBar();
+    void SetUpTable(QTableView *view, int nameWidth, int valueWidth, int noteWidth);
+    void LoadScript();
+    void ShowFacts();
+    void UpdateLock();
+    void OnTabChanged(int index);
+
+    // Every handler runs inside Guarded: an error that ends an operation is
+    // shown in the general error box and the window goes on.
+    template <typename F>
+    void Guarded(F &&fn);
+    // A handler that may talk to the device: refused while another device
+    // action runs; the controls that start one are locked meanwhile.
+    template <typename F>
+    void RunDevice(F &&fn);
+
+    // Handlers (named after control and event).
+    void N5Click();
+    void Button3Click();
+    void MaskEdit3Submit();
+
+    Dialogs &dialogs_;
+    std::unique_ptr<QtFrontend> frontend_;
+    std::unique_ptr<DtuSession> session_;
+    ParamEditors *editors_ = nullptr;
+    int busy_ = 0;
+
+    QTabWidget *PageControl1 = nullptr;
+    QGroupBox *GroupBox2 = nullptr;
+    QComboBox *Edit1 = nullptr;
+    QComboBox *ComboBox1 = nullptr;
+    QComboBox *ComboBox6 = nullptr;
+    QPushButton *Button3 = nullptr;
+    QGroupBox *GroupBox16 = nullptr;
+    QLineEdit *Edit8 = nullptr;
+    QLineEdit *Edit9 = nullptr;
+    QLabel *Label10 = nullptr;
+    QFrame *Panel16 = nullptr;
+    QTableView *ListView1 = nullptr;
+    QTableView *ListView2 = nullptr;
+    QPlainTextEdit *Memo1 = nullptr;
+    QPlainTextEdit *Memo2 = nullptr;
+    QPlainTextEdit *Memo3 = nullptr;
+    QPlainTextEdit *Memo4 = nullptr;
+    QGroupBox *GroupBox1 = nullptr;
+    QCheckBox *CheckBox2 = nullptr;
+    QComboBox *ComboBox2 = nullptr;
+    QPushButton *Button6 = nullptr;
+    QLineEdit *MaskEdit3 = nullptr;
+    QLabel *StatusPanels[4] = {};
+    QLabel *StatusBar2Panel = nullptr;
+    // Controls that would start a second device action.
+    QVector<QWidget *> lockedWidgets_;
+    QVector<QAction *> lockedActions_;
+};

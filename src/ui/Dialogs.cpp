@@ -1,0 +1,67 @@
+#include "ui/Dialogs.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+
+namespace {
+
+// "<folder>/*.txt" -> the folder to start in and the filter to offer.
+void SplitInitialName(const QString &initialName, QString *directory, QString *filter)
+{
+    const QFileInfo info(initialName);
+    const QString name = info.fileName();
+    if (name.contains(QLatin1Char('*'))) {
+        *directory = info.path();
+        *filter = QStringLiteral("%1 (%1);;* (*)").arg(name);
+    } else {
+        *directory = initialName;
+        *filter = QStringLiteral("*.txt (*.txt);;* (*)");
+    }
+}
+
+QString RunFileDialog(QWidget *parent, QFileDialog::AcceptMode mode, const QString &initialName,
+                      const QString &defaultSuffix)
+{
+    QString directory;
+    QString filter;
+    SplitInitialName(initialName, &directory, &filter);
+    QFileDialog dialog(parent, QString(), directory, filter);
+    dialog.setAcceptMode(mode);
+    dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    QString suffix = defaultSuffix;
+    if (suffix.startsWith(QLatin1Char('.')))
+        suffix.remove(0, 1);
+    dialog.setDefaultSuffix(suffix);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+
+} // namespace
+
+void QtDialogs::Message(const QString &text, const QString &caption)
+{
+    QMessageBox::information(parent_, caption, text);
+}
+
+void QtDialogs::Error(const QString &text, const QString &caption)
+{
+    QMessageBox::critical(parent_, caption, text);
+}
+
+bool QtDialogs::Question(const QString &text, const QString &caption)
+{
+    return QMessageBox::question(parent_, caption, text, QMessageBox::Ok | QMessageBox::Cancel,
+                                 QMessageBox::Ok) == QMessageBox::Ok;
+}
+
+QString QtDialogs::OpenFile(const QString &initialName, const QString &defaultSuffix)
+{
+    return RunFileDialog(parent_, QFileDialog::AcceptOpen, initialName, defaultSuffix);
+}
+
+QString QtDialogs::SaveFile(const QString &initialName, const QString &defaultSuffix)
+{
+    return RunFileDialog(parent_, QFileDialog::AcceptSave, initialName, defaultSuffix);
+}

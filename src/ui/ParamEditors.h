@@ -1,0 +1,66 @@
+#pragma once
+#include <QObject>
+#include <QString>
+#include <QVector>
+
+class DtuSession;
+class ParamTableModel;
+class QComboBox;
+class QLineEdit;
+class QTableView;
+class QWidget;
+
+// The two shared in-place editors of the parameter tables: the edit box
+// GEdit and the choice box GComboBox. They lie over the 参数值 cell of the
+// selected row of the active table and follow it while the table scrolls or
+// is resized. What they show and what a change does comes from EditorLogic;
+// this class only places and fills the widgets and keeps each table's
+// selection and its model's current row the same (a write run moves the
+// current row through the model; the view follows).
+class ParamEditors : public QObject {
+    Q_OBJECT
+public:
+    explicit ParamEditors(DtuSession &session, QObject *parent = nullptr);
+    ~ParamEditors() override;
+
+    // Binds a table view to its model (the main or the extended table).
+    void AddTable(QTableView *view, ParamTableModel *model);
+
+    QLineEdit *Edit() const { return edit_; }
+    QComboBox *Choice() const { return choice_; }
+
+    // Editor set-up for row `index` of the active table.
+    void SetUp(int index);
+    void HideAll();
+    // Empties the edit box without it counting as typing.
+    void ClearEdit();
+    void FocusVisibleEditor();
+    // Locks the editors while a device action runs.
+    void SetLocked(bool locked);
+    // Puts the editors over the selected row of the active table now.
+    void Place();
+
+    // True while the program fills the edit box: the next change of its
+    // text is not the user's.
+    bool EditorFilling = false;
+    // Characters the edit box accepts; empty means any.
+    QString EditCharFilter;
+
+private:
+    struct Binding {
+        QTableView *view;
+        ParamTableModel *model;
+    };
+    const Binding *ActiveBinding() const;
+    void OnSelectionChanged(const Binding &binding);
+    void OnModelCurrentRow(const Binding &binding, int row);
+    void FillEdit(const QString &text);
+    void OnEditTextChanged(const QString &text);
+    void OnEditKeyReleased(int key);
+
+    DtuSession &session_;
+    QVector<Binding> bindings_;
+    QLineEdit *edit_ = nullptr;
+    QComboBox *choice_ = nullptr;
+    bool syncing_ = false;
+};

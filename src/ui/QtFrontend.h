@@ -1,0 +1,46 @@
+#pragma once
+#include "app/Frontend.h"
+
+class Dialogs;
+class ParamEditors;
+class QLabel;
+class QPlainTextEdit;
+
+// The Frontend of the main window: memo lines, the result panel, and every
+// box through the window's Dialogs. Until the widgets exist (the session is
+// made before them) lines are dropped and the panel text is kept.
+class QtFrontend : public Frontend {
+public:
+    static inline const QString kAppTitle = QStringLiteral("参数配置程序");
+
+    explicit QtFrontend(Dialogs &dialogs) : dialogs_(dialogs) {}
+
+    struct Widgets {
+        QPlainTextEdit *memo1 = nullptr; // traffic memo
+        QPlainTextEdit *memo2 = nullptr; // transparent display
+        QPlainTextEdit *memo4 = nullptr; // control-mode display
+        QLabel *resultPanel = nullptr;   // StatusBar1 panel 3
+        ParamEditors *editors = nullptr;
+    };
+    void Bind(const Widgets &widgets);
+
+    void AppendMemo(const QString &line) override;
+    void AppendTransparent(const QString &line) override;
+    void AppendControlMemo(const QString &line) override;
+    void SetResultPanel(const QString &text) override;
+    QString ResultPanel() const override { return resultText_; }
+
+    void ShowMessage(const QString &text) override;
+    bool AskOkCancel(const QString &text, const QString &caption) override;
+    void ShowError(const QString &text) override;
+    QString AskOpenFile(const QString &initialName, const QString &defaultSuffix) override;
+    QString AskSaveFile(const QString &initialName, const QString &defaultSuffix) override;
+
+    void ClearEditors() override;
+    void HideEditors() override;
+
+private:
+    Dialogs &dialogs_;
+    Widgets w_;
+    QString resultText_;
+};
