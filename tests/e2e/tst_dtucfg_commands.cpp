@@ -1,0 +1,257 @@
+// dtucfg against the simulated device over a real pseudo-terminal: every
+// device command, with a healthy device and with misbehaving ones, and the
+// exit statuses.
+#include "support/TestPaths.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+// Written by the test; the simulated device reads the same file.
+const char kProfile[] =
+    "{\n"
+    "    \"Title\": \"测试终端\",\n"
+    "    \"Comport\": \"COM1\",\n"
+    "    \"Baudrate\": \"57600\",\n"
+    "    \"ComOption\": \"8N1\",\n"
+    "    \"Params\": [\n"
+    "        {\"CMDID\": \"\", \"PNAME\": \"网络设置\", \"PVALUE\": \"\", \"ONLIST\": \"\", \"ONGET\": \"\", \"ONSET\": \"\", \"PNOTE\": \"\"},\n"
+    "        {\"CMDID\": \"0031\", \"PNAME\": \"中心端口\", \"PVALUE\": \"HEX:1F90\", \"ONLIST\": \"Length=5;Mask=\\\"0123456789\\\";\",\n"
+    "         \"ONGET\": \"GetUInt()\", \"ONSET\": \"SetUInt(2)\", \"PNOTE\": \"端口号\"},\n"
+    "        {\"CMDID\": \"0032\", \"PNAME\": \"传输协议\", \"PVALUE\": \"HEX:00\", \"ONLIST\": \"[[\\\"TCP\\\",\\\"UDP\\\"],[\\\"00\\\",\\\"01\\\"]]\",\n"
+    "         \"ONGET\": \"\", \"ONSET\": \"\", \"PNOTE\": \"\"}\n"
+    "    ]\n"
+    "}\n";
+
+struct Run {
+    int exitCode = -1;
+    QStringList out;
+    QString err;
+};
+
+// A working directory with the script and a profile, and the simulated
+// device on a pseudo-terminal.
+class Bench {
+public:
+    explicit Bench(const QStringList &simArgs)
+    {
+        QVERIFY(dir_.isValid());
+        QVERIFY(QFile::copy(TestPaths::Example(QStringLiteral("script.js")), dir_.filePath(QStringLiteral("script.js"))));
+        QFile profile(dir_.filePath(QStringLiteral("dev.txt")));
+        QVERIFY(profile.open(QIODevice::WriteOnly));
+        profile.write(kProfile);
+        profile.close();
+        sim_.setWorkingDirectory(dir_.path());
+        sim_.start(TestPaths::Program(QStringLiteral("dtusim")),
+                   QStringList{QStringLiteral("--profile"), dir_.filePath(QStringLiteral("dev.txt"))} + simArgs);
+        QVERIFY2(sim_.waitForStarted(5000), "dtusim did not start");
+        while (!sim_.canReadLine())
+            QVERIFY2(sim_.waitForReadyRead(5000), "dtusim printed no pseudo-terminal");
+        pty_ = QString::fromUtf8(sim_.readLine()).trimmed();
+        QVERIFY(pty_.startsWith(QLatin1Char('/')));
+    }
+    ~Bench()
+    {
+        sim_.terminate();
+        if (!sim_.waitForFinished(3000))
+            sim_.kill();
+        sim_.waitForFinished(3000);
+    }
+
+    Run Cfg(const QStringList &args, const QStringList &options = {}) const
+    {
+        QProcess p;
+        p.setWorkingDirectory(dir_.path());
+        p.start(TestPaths::Program(QStringLiteral("dtucfg")),
+                QStringList{QStringLiteral("--profile"), QStringLiteral("dev.txt"), QStringLiteral("--port"), pty_}
+                    + options + args);
+        Run r;
+        if (!p.waitForFinished(60000))
+            return r;
+        r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+        QString out = QString::fromUtf8(p.readAllStandardOutput());
+        if (out.endsWith(QLatin1Char('\n')))
+            out.chop(1);
+        r.out = out.isEmpty() ? QStringList() : out.split(QLatin1Char('\n'));
+        r.err = QString::fromUtf8(p.readAllStandardError());
+        return r;
+    }
+    QString Path(const QString &name) const { return dir_.filePath(name); }
+
+private:
+    QTemporaryDir dir_;
+    QProcess sim_;
+    QString pty_;
+};
+
+// Lines are compared exactly; a line starting with "~" is a pattern.
+void CompareLines(const QStringList &actual, const QStringList &expected)
+{
+    QCOMPARE(actual.size(), expected.size());
+    for (int i = 0; i < expected.size(); ++i) {
+        if (expected[i].startsWith(QLatin1Char('~')))
+            QVERIFY2(QRegularExpression(expected[i].mid(1)).match(actual[i]).hasMatch(), qPrintable(actual[i]));
+        else
+            QCOMPARE(actual[i], expected[i]);
+    }
+}
+
+const QString kTime = QStringLiteral("\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d$");
+
+} // namespace
+
+class DtucfgCommandsTest : public QObject {
+    Q_OBJECT
+private slots:
+    void commands_data()
+    {
+        QTest::addColumn<QStringList>("sim");
+        QTest::addColumn<QStringList>("cfg");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QStringList>("lines");
+        const QStringList none;
+        auto S = [](const char *s) { return QString::fromUtf8(s); };
+
+        QTest::newRow("status") << none << QStringList{"status"} << 0
+                                << QStringList{S("DTU状态=5,在线状态，已登录到数据中心")};
+        QTest::newRow("status 2") << QStringList{"--status", "2"} << QStringList{"status"} << 0
+                                  << QStringList{S("DTU状态=2,待机状态")};
+        QTest::newRow("status 7") << QStringList{"--status", "7"} << QStringList{"status"} << 0 << QStringList();
+        QTest::newRow("status not a frame") << QStringList{"--not-frame"} << QStringList{"status"} << 1
+                                            << QStringList{S("DTU状态读取失败，参数错误！")};
+        QTest::newRow("status bad sum") << QStringList{"--bad-checksum"} << QStringList{"status"} << 1
+                                        << QStringList{S("DTU状态读取失败，返回帧校验错误！")};
+        QTest::newRow("status silent") << QStringList{"--silent"} << QStringList{"status"} << 1
+                                       << QStringList{S("DTU状态读取失败，设备无响应！")};
+        QTest::newRow("status traced") << none << QStringList{"--level", "1", "status"} << 0
+                                       << QStringList{S("下行：AA 55 00 04 E0 04 00 E8 "),
+                                                      S("上行：AA 55 00 05 E0 04 05 00 EE "),
+                                                      S("DTU状态=5,在线状态，已登录到数据中心")};
+        QTest::newRow("signal") << QStringList{"--signal", "17"} << QStringList{"signal"} << 0
+                                << QStringList{S("DTU CSQ=17")};
+        QTest::newRow("signal bad sum") << QStringList{"--bad-checksum"} << QStringList{"signal"} << 1
+                                        << QStringList{S("信号读取失败")};
+        QTest::newRow("version") << QStringList{"--version", "V9.1", "--imei", "861111111111111"}
+                                 << QStringList{"version"} << 0
+                                 << QStringList{S("DTU版本号=V9.1"), S("IMEI=861111111111111")};
+        QTest::newRow("version not a frame")
+            << QStringList{"--not-frame"} << QStringList{"version"} << 1
+            << QStringList{S("DTU版本号读取失败"), S("DTU版本号="), S("IMEI读取失败"), S("IMEI=")};
+        QTest::newRow("clock") << none << QStringList{"clock"} << 0
+                               << QStringList{S("设备时钟读取成功"), S("~^") + kTime};
+        QTest::newRow("clock bad sum") << QStringList{"--bad-checksum"} << QStringList{"clock"} << 1
+                                       << QStringList{S("设备时钟读取失败"), QString()};
+        QTest::newRow("set-clock") << QStringList{"--delay", "300"} << QStringList{"set-clock"} << 0
+                                   << QStringList{S("~^设置设备时钟=") + kTime, S("[设备时钟设置成功]")};
+        QTest::newRow("set-clock refused") << QStringList{"--refuse"} << QStringList{"set-clock"} << 1
+                                           << QStringList{S("~^设置设备时钟=") + kTime, S("[设备时钟设置失败]")};
+        QTest::newRow("reset") << none << QStringList{"reset"} << 0 << QStringList{S("[复位设备成功]")};
+        QTest::newRow("reset refused") << QStringList{"--refuse"} << QStringList{"reset"} << 1
+                                       << QStringList{S("[复位设备失败]")};
+        QTest::newRow("reset silent") << QStringList{"--silent"} << QStringList{"reset"} << 1
+                                      << QStringList{S("[复位设备失败，设备无响应！]")};
+        QTest::newRow("restore") << none << QStringList{"restore"} << 0 << QStringList{S("[参数设置成功]")};
+        QTest::newRow("restore bad sum") << QStringList{"--bad-checksum"} << QStringList{"restore"} << 1
+                                         // the panel's old (empty) text again, or a failure text
+                                         << QStringList{S("~^(\\[参数设置失败，返回帧校验错误！\\])?$")};
+        QTest::newRow("restore not a frame") << QStringList{"--not-frame"} << QStringList{"restore"} << 1
+                                             << QStringList{S("[参数设置失败，非法的返回串！]")};
+    }
+    void commands()
+    {
+        QFETCH(QStringList, sim);
+        QFETCH(QStringList, cfg);
+        QFETCH(int, exitCode);
+        QFETCH(QStringList, lines);
+        Bench bench(sim);
+        const Run run = bench.Cfg(cfg);
+        QVERIFY2(run.exitCode == exitCode, qPrintable(QStringLiteral("exit %1, stderr: %2").arg(run.exitCode).arg(run.err)));
+        CompareLines(run.out, lines);
+    }
+
+    void writeThenRead()
+    {
+        Bench bench({});
+        Run run = bench.Cfg({QStringLiteral("write"), QStringLiteral("0031=9000"), QStringLiteral("0032=UDP")});
+        QCOMPARE(run.exitCode, 0);
+        CompareLines(run.out, {QStringLiteral("设置参数：中心端口=9000"), QStringLiteral("[参数设置成功]"),
+                               QStringLiteral("设置参数：传输协议=UDP"), QStringLiteral("[参数设置成功]")});
+        run = bench.Cfg({QStringLiteral("read")});
+        QCOMPARE(run.exitCode, 0);
+        CompareLines(run.out, {QStringLiteral("[参数读取完毕]"), QStringLiteral("0031\t中心端口\tHEX:2328\t9000"),
+                               QStringLiteral("0032\t传输协议\tHEX:01\tUDP")});
+        // A label the choice box does not offer is a usage error; nothing is written.
+        run = bench.Cfg({QStringLiteral("write"), QStringLiteral("0032=SCTP")});
+        QCOMPARE(run.exitCode, 2);
+        QVERIFY(run.out.isEmpty());
+        QVERIFY(run.err.contains(QStringLiteral("TCP, UDP")));
+    }
+
+    void overTcpWithJson()
+    {
+        QTemporaryDir dir;
+        QVERIFY(QFile::copy(TestPaths::Example(QStringLiteral("script.js")), dir.filePath(QStringLiteral("script.js"))));
+        QFile profile(dir.filePath(QStringLiteral("dev.txt")));
+        QVERIFY(profile.open(QIODevice::WriteOnly));
+        profile.write(kProfile);
+        profile.close();
+        QProcess sim;
+        sim.start(TestPaths::Program(QStringLiteral("dtusim")),
+                  {QStringLiteral("--profile"), profile.fileName(), QStringLiteral("--tcp"), QStringLiteral("0")});
+        while (!sim.canReadLine())
+            QVERIFY(sim.waitForReadyRead(5000));
+        const QString port = QString::fromUtf8(sim.readLine()).trimmed().section(QLatin1Char(':'), -1);
+        QVERIFY(port.toInt() > 0);
+
+        QProcess cfg;
+        cfg.setWorkingDirectory(dir.path());
+        cfg.start(TestPaths::Program(QStringLiteral("dtucfg")),
+                  {QStringLiteral("--profile"), QStringLiteral("dev.txt"), QStringLiteral("--tcp"),
+                   QStringLiteral("127.0.0.1"), QStringLiteral("--tcp-port"), port, QStringLiteral("--json"),
+                   QStringLiteral("read")});
+        QVERIFY(cfg.waitForFinished(30000));
+        QCOMPARE(cfg.exitCode(), 0);
+        const QJsonDocument doc = QJsonDocument::fromJson(cfg.readAllStandardOutput());
+        QVERIFY(doc.isArray());
+        QCOMPARE(doc.array().size(), 2);
+        const QJsonObject first = doc.array().at(0).toObject();
+        QCOMPARE(first.value(QStringLiteral("number")).toString(), QStringLiteral("0031"));
+        QCOMPARE(first.value(QStringLiteral("hex")).toString(), QStringLiteral("HEX:1F90"));
+        QCOMPARE(first.value(QStringLiteral("value")).toString(), QStringLiteral("8080"));
+        // The window's lines moved to standard error.
+        QVERIFY(QString::fromUtf8(cfg.readAllStandardError()).contains(QStringLiteral("[参数读取完毕]")));
+
+        // Nobody listening: the channel does not open.
+        sim.terminate();
+        QVERIFY(sim.waitForFinished(3000));
+        cfg.start(TestPaths::Program(QStringLiteral("dtucfg")),
+                  {QStringLiteral("--profile"), QStringLiteral("dev.txt"), QStringLiteral("--tcp"),
+                   QStringLiteral("127.0.0.1"), QStringLiteral("--tcp-port"), port, QStringLiteral("status")});
+        QVERIFY(cfg.waitForFinished(30000));
+        QCOMPARE(cfg.exitCode(), 2);
+    }
+
+    void setUpFailures()
+    {
+        Bench bench({});
+        Run run = bench.Cfg({QStringLiteral("status")}, {QStringLiteral("--port"), bench.Path(QStringLiteral("no-such-tty"))});
+        QCOMPARE(run.exitCode, 2);
+        QVERIFY(run.err.contains(QStringLiteral("打开失败")));
+        run = bench.Cfg({QStringLiteral("status")}, {QStringLiteral("--script"), QStringLiteral("missing.js")});
+        QCOMPARE(run.exitCode, 2);
+        run = bench.Cfg({QStringLiteral("frobnicate")});
+        QCOMPARE(run.exitCode, 2);
+        run = bench.Cfg({QStringLiteral("status"), QStringLiteral("extra")});
+        QCOMPARE(run.exitCode, 2);
+        QVERIFY(run.out.isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(DtucfgCommandsTest)
+#include "tst_dtucfg_commands.moc"
