@@ -594,6 +594,10 @@ void TForm1::UpdateLock()
         action->setEnabled(!locked);
     PageControl1->tabBar()->setEnabled(!locked);
     editors_->SetLocked(locked);
+    if (!locked && pageEntryPending_) {
+        pageEntryPending_ = false;
+        QTimer::singleShot(0, this, [this] { OnTabChanged(PageControl1->currentIndex()); });
+    }
 }
 
 void TForm1::OnTabChanged(int index)
@@ -601,9 +605,9 @@ void TForm1::OnTabChanged(int index)
     if (index < 0)
         return;
     if (busy_ > 0 || session_->ActionRunning()) {
-        // A page changed by the running action itself (a profile load hiding
-        // the extended page): its entry steps run once the action ends.
-        QTimer::singleShot(0, this, [this] { OnTabChanged(PageControl1->currentIndex()); });
+        // A page changed while an action runs (a profile load hiding the
+        // extended page): its entry steps run once the action ends.
+        pageEntryPending_ = true;
         return;
     }
     RunDevice([this, index] { PageEntry::OnPageShown(*session_, Page(index)); });

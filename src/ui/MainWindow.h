@@ -74,6 +74,7 @@ private:
     std::unique_ptr<DtuSession> session_;
     ParamEditors *editors_ = nullptr;
     int busy_ = 0;
+    bool pageEntryPending_ = false;
 
     QTabWidget *PageControl1 = nullptr;
     QGroupBox *GroupBox2 = nullptr;

@@ -28,7 +28,13 @@
 #include <QTest>
 #include <QTimer>
 
+#include <QTcpServer>
+#include <QTcpSocket>
+
+#include <fcntl.h>
 #include <memory>
+#include <stdlib.h>
+#include <unistd.h>
 
 namespace {
 
@@ -122,6 +128,8 @@ private slots:
     void controlsLockedWhileActionRuns();
     void activationAndClosing();
     void factsDriveSerialControls();
+    void serialButtonOpensAndClosesPty();
+    void tcpBoxConnectsAndDisconnects();
 };
 
 void TestMainWindow::startsEmptyWithoutLastFile_data()
@@ -594,6 +602,19 @@ void TestMainWindow::tabSwitchAsksToWrite()
     QCOMPARE(dialogs.questions.size(), 2);
     QVERIFY(state.ModifiedParamList.IsEmpty());
     QCOMPARE(window.session().mainTable.CurrentRow(), 0);
+
+    // A load that hides the page on show moves to another page; that
+    // page's entry steps run once the load is over.
+    tabs->setCurrentIndex(3);
+    QCOMPARE(dialogs.questions.size(), 2);
+    state.ModifiedParamList.Add(QStringLiteral("0001"));
+    dialogs.answers = {false};
+    dialogs.files.push_back(ws.Path(QStringLiteral("example_tcp_profile.txt")));
+    window.findChild<QAction *>(QStringLiteral("N5"))->trigger();
+    QVERIFY(!tabs->isTabVisible(3));
+    QTRY_COMPARE(dialogs.questions.size(), 3);
+    QTest::qWait(20);
+    QCOMPARE(dialogs.questions.size(), 3);
 }
 
 void TestMainWindow::controlsLockedWhileActionRuns()
@@ -689,6 +710,71 @@ void TestMainWindow::factsDriveSerialControls()
             filled.grab().save(QString::fromLocal8Bit(shot) + QStringLiteral("-%1.png").arg(page));
         }
     }
+}
+
+void TestMainWindow::serialButtonOpensAndClosesPty()
+{
+    const int master = posix_openpt(O_RDWR | O_NOCTTY);
+    QVERIFY(master >= 0);
+    QVERIFY(grantpt(master) == 0 && unlockpt(master) == 0);
+    const QString device = QString::fromLocal8Bit(ptsname(master));
+
+    Workspace ws;
+    ScriptedDialogs dialogs;
+    TForm1 window(dialogs);
+    window.show();
+    WaitRestored(window);
+    auto *port = Child<QComboBox>(window, "Edit1");
+    auto *toggle = Child<QPushButton>(window, "Button3");
+    auto *panel = Child<QLabel>(window, "StatusBar1Panel1");
+
+    port->setEditText(QStringLiteral("/dev/dtu-no-such-port"));
+    toggle->click();
+    QCOMPARE(panel->text(), QStringLiteral("/dev/dtu-no-such-port打开失败"));
+    QCOMPARE(toggle->text(), QStringLiteral("打开串口"));
+    QCOMPARE(window.session().state.AccessLevel, 1);
+
+    port->setEditText(device);
+    toggle->click();
+    QCOMPARE(panel->text(), device + QStringLiteral("打开成功,BaudRate=57600,参数=8N1"));
+    QCOMPARE(toggle->text(), QStringLiteral("关闭串口"));
+    QCOMPARE(Child<QGroupBox>(window, "GroupBox2")->palette().color(QPalette::Window), QColor(180, 220, 240));
+
+    // Another speed while open closes the port and leaves it closed.
+    auto *speed = Child<QComboBox>(window, "ComboBox1");
+    speed->setCurrentIndex(speed->findText(QStringLiteral("9600")));
+    emit speed->activated(speed->currentIndex());
+    QCOMPARE(panel->text(), QStringLiteral("串口未打开"));
+    QCOMPARE(toggle->text(), QStringLiteral("打开串口"));
+    QCOMPARE(window.session().facts.BaudText, QStringLiteral("9600"));
+    QVERIFY(dialogs.errors.isEmpty() && dialogs.messages.isEmpty());
+    ::close(master);
+}
+
+void TestMainWindow::tcpBoxConnectsAndDisconnects()
+{
+    QTcpServer server;
+    QVERIFY(server.listen(QHostAddress::LocalHost));
+    Workspace ws;
+    ScriptedDialogs dialogs;
+    TForm1 window(dialogs);
+    window.show();
+    WaitRestored(window);
+    window.session().tcp.SetPort(server.serverPort());
+    auto *status = Child<QLabel>(window, "Label10");
+
+    dialogs.files.push_back(ws.Path(QStringLiteral("example_tcp_profile.txt")));
+    window.findChild<QAction *>(QStringLiteral("N5"))->trigger();
+    Child<QPushButton>(window, "Button15")->click();
+    QTRY_COMPARE(status->text(), QStringLiteral("TCP维护端口连接成功"));
+    QTRY_VERIFY(server.hasPendingConnections());
+    QTcpSocket *peer = server.nextPendingConnection();
+    QTRY_COMPARE(peer->bytesAvailable(), qint64(6));
+    QCOMPARE(peer->readAll(), QByteArray("480917")); // the password comes first
+
+    Child<QPushButton>(window, "Button18")->click();
+    QTRY_COMPARE(status->text(), QStringLiteral("TCP维护端口连接失败"));
+    QVERIFY(dialogs.errors.isEmpty() && dialogs.messages.isEmpty());
 }
 
 QTEST_MAIN(TestMainWindow)
