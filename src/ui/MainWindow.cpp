@@ -35,6 +35,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
+#include <QSignalBlocker>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTabBar>
@@ -115,6 +116,21 @@ private:
     QComboBox *box_;
 };
 
+// The port box: any typed name, and the system's ports as they are when
+// the list opens (an adapter plugged in after start shows up).
+class PortBox : public QComboBox {
+public:
+    void showPopup() override
+    {
+        const QString text = currentText();
+        const QSignalBlocker quiet(this);
+        clear();
+        addItems(SerialSettings::SystemPorts());
+        setEditText(text);
+        QComboBox::showPopup();
+    }
+};
+
 // A pick list that may also show a text from a profile that is not among its
 // items ("76800"): an editable box whose text the user cannot type into.
 QComboBox *PickList(const char *objectName, const QString &accessibleName, const QStringList &items)
@@ -175,11 +191,16 @@ void TForm1::RunDevice(F &&fn)
     if (busy_ > 0 || session_->ActionRunning())
         return;
     QPointer<QWidget> focus = QApplication::focusWidget();
+    const ParamTableModel *active = session_->ActiveTable();
     ++busy_;
     UpdateLock();
     Guarded(fn);
     --busy_;
     UpdateLock();
+    // The action chose another parameter channel: the editors move to the
+    // table that is active now.
+    if (session_->ActiveTable() != active)
+        editors_->SetUpActive();
     if (focus && focus->isEnabled() && focus->isVisible())
         focus->setFocus();
 }
@@ -266,7 +287,7 @@ QWidget *TForm1::BuildMainPage()
     auto *page = Named(new QWidget, "TabSheet1");
 
     GroupBox2 = Named(new QGroupBox(QStringLiteral("串口设置")), "GroupBox2", QStringLiteral("串口设置"));
-    Edit1 = Named(new QComboBox, "Edit1", QStringLiteral("串口号"));
+    Edit1 = Named(new PortBox, "Edit1", QStringLiteral("串口号"));
     Edit1->setEditable(true);
     Edit1->setInsertPolicy(QComboBox::NoInsert);
     Edit1->addItems(SerialSettings::SystemPorts());

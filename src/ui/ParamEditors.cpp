@@ -161,6 +161,15 @@ void ParamEditors::SetUp(int index)
     Place();
 }
 
+void ParamEditors::SetUpActive()
+{
+    const Binding *binding = ActiveBinding();
+    if (binding && binding->model->CurrentRow() >= 0)
+        SetUp(binding->model->CurrentRow());
+    else
+        HideAll();
+}
+
 void ParamEditors::HideAll()
 {
     if (!edit_)

@@ -31,6 +31,9 @@ public:
 
     // Editor set-up for row `index` of the active table.
     void SetUp(int index);
+    // Set-up for the selected row of whichever table is active now (after
+    // an action switched the parameter channel); hides the editors if none.
+    void SetUpActive();
     void HideAll();
     // Empties the edit box without it counting as typing.
     void ClearEdit();
