@@ -6,12 +6,12 @@
 #include "support/Hexes.h"
 
 // The engine is built into the dtusim program only; compile what is tested.
-#include "sim/PasswordGate.cpp"
-#include "sim/SimCommands.cpp"
-#include "sim/SimDevice.cpp"
-#include "sim/SimMisbehaviour.cpp"
-#include "sim/SimOptions.cpp"
-#include "sim/SimProfile.cpp"
+#include "sim/PasswordGate.h"
+#include "sim/SimCommands.h"
+#include "sim/SimDevice.h"
+#include "sim/SimMisbehaviour.h"
+#include "sim/SimOptions.h"
+#include "sim/SimProfile.h"
 
 #include <QtTest>
 

@@ -2,7 +2,7 @@
 #include "support/Hexes.h"
 
 // Built into the dtusim program only; compile what is tested.
-#include "sim/SimOptions.cpp"
+#include "sim/SimOptions.h"
 
 #include <QtTest>
 
