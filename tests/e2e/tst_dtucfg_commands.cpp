@@ -250,6 +250,11 @@ private slots:
         run = bench.Cfg({QStringLiteral("status"), QStringLiteral("extra")});
         QCOMPARE(run.exitCode, 2);
         QVERIFY(run.out.isEmpty());
+        run = bench.Cfg({QStringLiteral("status")}, {QStringLiteral("--level=x")});
+        QCOMPARE(run.exitCode, 2);
+        run = bench.Cfg({}, {QStringLiteral("--help")});
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY(run.out.join(QLatin1Char('\n')).contains(QStringLiteral("set-clock")));
     }
 };
 
