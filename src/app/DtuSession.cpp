@@ -7,7 +7,7 @@ DtuSession::DtuSession(Frontend &frontend, QObject *parent)
       mainTable(state, ParamTableModel::Kind::Main),
       extTable(state, ParamTableModel::Kind::Extended),
       exchange(state, script, channel, frontend, realClock),
-      poller(state, channel, frontend, serial),
+      poller(state, channel, frontend),
       frontend_(frontend)
 {
     channel.SetSerial(&serial);
@@ -15,6 +15,7 @@ DtuSession::DtuSession(Frontend &frontend, QObject *parent)
     // The exchange holds the poller while it waits for a reply so that the
     // poller cannot take the reply, and releases it afterwards.
     exchange.SetPollerSwitch([this](bool on) { poller.SetHeldByExchange(!on); });
+    poller.SetReadFailureHandler([this] { serial.Close(); });
     connect(&tcp, &TcpTransport::statusTextChanged, this, [this](const QString &text) {
         facts.TcpStatusText = text;
         NotifyFactsChanged();

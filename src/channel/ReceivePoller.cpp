@@ -4,7 +4,6 @@
 #include "app/Frontend.h"
 #include "app/TextFile.h"
 #include "channel/DataChannel.h"
-#include "channel/SerialTransport.h"
 #include "protocol/Hex.h"
 
 #include <exception>
@@ -28,9 +27,8 @@ void TLineGet::Emit(AppState &state, Frontend &frontend, const QTime &now)
     buffer_.clear();
 }
 
-ReceivePoller::ReceivePoller(AppState &state, DataChannel &channel, Frontend &frontend,
-                             SerialTransport &serial, QObject *parent)
-    : QObject(parent), state_(state), channel_(channel), frontend_(frontend), serial_(serial)
+ReceivePoller::ReceivePoller(AppState &state, DataChannel &channel, Frontend &frontend, QObject *parent)
+    : QObject(parent), state_(state), channel_(channel), frontend_(frontend)
 {
     timer_.setObjectName(QStringLiteral("Timer1"));
     timer_.setInterval(kIntervalMs);
@@ -77,7 +75,8 @@ void ReceivePoller::Tick()
             // A failing port is closed without a word; its caption and status
             // text stay, so the next toggle opens it again. TCP is left alone.
             lineGet_.Clear();
-            serial_.Close();
+            if (onReadFailure_)
+                onReadFailure_();
         }
     }
     RefreshCounters();

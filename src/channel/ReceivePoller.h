@@ -4,11 +4,11 @@
 #include <QString>
 #include <QTime>
 #include <QTimer>
+#include <functional>
 
 class AppState;
 class DataChannel;
 class Frontend;
-class SerialTransport;
 
 // The receive line assembler: the bytes of one poll become one display line
 // on the transparent display.
@@ -35,8 +35,11 @@ class ReceivePoller : public QObject {
 public:
     static constexpr int kIntervalMs = 100;
 
-    ReceivePoller(AppState &state, DataChannel &channel, Frontend &frontend,
-                  SerialTransport &serial, QObject *parent = nullptr);
+    ReceivePoller(AppState &state, DataChannel &channel, Frontend &frontend, QObject *parent = nullptr);
+
+    // What a failing read does: the session closes the serial port (quietly,
+    // its texts unchanged); the TCP connection is left alone.
+    void SetReadFailureHandler(std::function<void()> handler) { onReadFailure_ = std::move(handler); }
 
     // Timer1 is created disabled; the window enables it when it becomes
     // active, the command exchange switches it off while it waits.
@@ -68,7 +71,7 @@ private:
     AppState &state_;
     DataChannel &channel_;
     Frontend &frontend_;
-    SerialTransport &serial_;
+    std::function<void()> onReadFailure_;
     void Apply();
 
     QTimer timer_;

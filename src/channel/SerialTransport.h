@@ -40,6 +40,8 @@ public:
     SerialSettings::FrameFormat Format() const { return format_; }
     QString Device() const { return port_.portName(); }
     QString FailureReason() const { return failureReason_; }
+    // The port as configured, for inspection.
+    const QSerialPort &Port() const { return port_; }
 
 signals:
     // The port closed itself because the device went away (an unplugged

@@ -1,0 +1,198 @@
+// The TCP maintenance connection over a real loopback server playing the
+// device, and its precedence over an open serial port.
+#include "app/DtuSession.h"
+#include "channel/SerialToggle.h"
+#include "support/Hexes.h"
+#include "support/RecordingFrontend.h"
+
+#include <QSignalSpy>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QtTest>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+namespace {
+
+QByteArray ReadFromPeer(QTcpSocket *peer, int atLeast, int waitMs = 2000)
+{
+    QByteArray got;
+    QDeadlineTimer deadline(waitMs);
+    while (got.size() < atLeast && !deadline.hasExpired()) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        got += peer->readAll();
+    }
+    return got;
+}
+
+// What the master side of a pty holds now.
+QByteArray DrainPty(int fd)
+{
+    QByteArray out;
+    char buf[256];
+    ssize_t n;
+    while ((n = ::read(fd, buf, sizeof buf)) > 0)
+        out.append(buf, n);
+    return out;
+}
+
+} // namespace
+
+class TcpChannelTest : public QObject {
+    Q_OBJECT
+
+    QTcpServer server_;
+    RecordingFrontend fe_;
+    std::unique_ptr<DtuSession> session_;
+
+    // Connects the session and returns the device side of the connection.
+    QTcpSocket *ConnectDevice(const QString &password = TcpTransport::kPasswordDefault)
+    {
+        session_->tcp.Connect(QStringLiteral("127.0.0.1"), password);
+        if (!server_.waitForNewConnection(2000))
+            return nullptr;
+        QTcpSocket *peer = server_.nextPendingConnection();
+        QDeadlineTimer deadline(2000);
+        while (session_->tcp.state() != TcpTransport::State::Active && !deadline.hasExpired())
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        return session_->tcp.IsOpen() ? peer : nullptr;
+    }
+
+private slots:
+    void init()
+    {
+        QVERIFY(server_.listen(QHostAddress::LocalHost, 0));
+        session_ = std::make_unique<DtuSession>(fe_);
+        session_->tcp.SetPort(server_.serverPort());
+        fe_ = RecordingFrontend();
+    }
+    void cleanup()
+    {
+        session_.reset();
+        server_.close();
+    }
+
+    void passwordFirstThenTraffic()
+    {
+        QSignalSpy texts(&session_->tcp, &TcpTransport::statusTextChanged);
+        QSignalSpy facts(session_.get(), &DtuSession::factsChanged);
+        session_->tcp.Connect(QStringLiteral("127.0.0.1"), QStringLiteral("480917"));
+        QCOMPARE(session_->facts.TcpStatusText, TcpTransport::kConnectingText);
+        QVERIFY(!session_->channel.ChannelIsOpen()); // connecting is not open
+        QVERIFY(server_.waitForNewConnection(2000));
+        QTcpSocket *peer = server_.nextPendingConnection();
+        QTRY_COMPARE(session_->facts.TcpStatusText, TcpTransport::kConnectedText);
+        QVERIFY(session_->channel.ChannelIsOpen());
+        QVERIFY(!facts.isEmpty());
+
+        session_->state.AccessLevel = 1;
+        session_->channel.ChannelWrite(Bytes("AA 55 00 04 E0 0E 00 F2"));
+        // The password's bytes alone come first: no frame, no terminator.
+        QCOMPARE(ReadFromPeer(peer, 14), QByteArray("480917") + Bytes("AA 55 00 04 E0 0E 00 F2"));
+        QVERIFY(!fe_.memo.join(u'\n').contains(QStringLiteral("34 38 30"))); // password never traced
+
+        // A zero byte arrives intact.
+        peer->write(Bytes("41 00 42"));
+        peer->flush();
+        QByteArray got;
+        QTRY_VERIFY(!(got += [&] { QByteArray b; session_->channel.ChannelRead(&b); return b; }()).isEmpty()
+                    && got.size() == 3);
+        QCOMPARE(got, Bytes("41 00 42"));
+
+        QCOMPARE(texts.size(), 2);
+        QCOMPARE(texts[0].at(0).toString(), QStringLiteral("TCP维护端口连接中..."));
+        QCOMPARE(texts[1].at(0).toString(), QStringLiteral("TCP维护端口连接成功"));
+        QVERIFY(fe_.messages.isEmpty());
+    }
+
+    void secondConnectWhileActiveIsIgnored()
+    {
+        QTcpSocket *peer = ConnectDevice();
+        QVERIFY(peer);
+        session_->tcp.Connect(QStringLiteral("127.0.0.1"), QStringLiteral("480917"));
+        QVERIFY(!server_.waitForNewConnection(200));
+        QCOMPARE(session_->facts.TcpStatusText, TcpTransport::kConnectedText);
+    }
+
+    void disconnectAndPeerCloseBothReadFailed()
+    {
+        QTcpSocket *peer = ConnectDevice();
+        QVERIFY(peer);
+        session_->tcp.Disconnect();
+        QTRY_COMPARE(session_->tcp.state(), TcpTransport::State::Inactive);
+        QCOMPARE(session_->facts.TcpStatusText, QStringLiteral("TCP维护端口连接失败"));
+        QVERIFY(!session_->channel.ChannelIsOpen());
+
+        peer = ConnectDevice();
+        QVERIFY(peer);
+        QCOMPARE(session_->facts.TcpStatusText, TcpTransport::kConnectedText);
+        peer->close();
+        QTRY_COMPARE(session_->facts.TcpStatusText, TcpTransport::kFailedText);
+        QVERIFY(!session_->channel.ChannelIsOpen());
+        QVERIFY(fe_.messages.isEmpty());
+        QVERIFY(fe_.errors.isEmpty());
+    }
+
+    void refusedAttemptKeepsConnectingText()
+    {
+        const quint16 port = server_.serverPort();
+        server_.close(); // nobody listens there now
+        session_->tcp.SetPort(port);
+        session_->tcp.Connect(QStringLiteral("127.0.0.1"), QStringLiteral("480917"));
+        QTRY_COMPARE(session_->tcp.state(), TcpTransport::State::Inactive);
+        QTest::qWait(50);
+        QCOMPARE(session_->facts.TcpStatusText, QStringLiteral("TCP维护端口连接中..."));
+        QVERIFY(fe_.messages.isEmpty());
+        QVERIFY(fe_.errors.isEmpty());
+    }
+
+    void unknownHostReadsFailed()
+    {
+        session_->tcp.Connect(QStringLiteral("no-such-host.invalid"), QStringLiteral("480917"));
+        QTRY_COMPARE_WITH_TIMEOUT(session_->facts.TcpStatusText, TcpTransport::kFailedText, 15000);
+        QCOMPARE(session_->tcp.state(), TcpTransport::State::Inactive);
+        QVERIFY(fe_.messages.isEmpty());
+    }
+
+    // With both open, TCP carries everything; once TCP drops, the serial
+    // port carries the traffic again.
+    void tcpTakesPrecedenceOverSerial()
+    {
+        const int master = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
+        QVERIFY(master >= 0 && ::grantpt(master) == 0 && ::unlockpt(master) == 0);
+        session_->facts.PortText = QString::fromLocal8Bit(::ptsname(master));
+        SerialToggle::Toggle(*session_);
+        QVERIFY(session_->serial.IsOpen());
+        QTcpSocket *peer = ConnectDevice(QString());
+        QVERIFY(peer);
+
+        session_->state.AccessLevel = 0;
+        session_->poller.SetEnabled(true);
+        const char serialData[] = "serial";
+        QCOMPARE(::write(master, serialData, 6), 6);
+        peer->write("tcp");
+        peer->flush();
+        session_->channel.ChannelWrite("frame");
+        QCOMPARE(ReadFromPeer(peer, 5), QByteArray("frame"));
+        QTRY_COMPARE(fe_.transparent.size(), 2);
+        QCOMPARE(fe_.transparent[1], QStringLiteral("tcp"));
+        QTest::qWait(250);
+        QCOMPARE(fe_.transparent.size(), 2); // the serial bytes stay in the port
+        QCOMPARE(DrainPty(master), QByteArray());
+
+        peer->close();
+        QTRY_VERIFY(!session_->tcp.IsOpen());
+        QTRY_COMPARE(fe_.transparent.size(), 4);
+        QCOMPARE(fe_.transparent[3], QStringLiteral("serial"));
+        session_->channel.ChannelWrite("again");
+        QByteArray onSerial;
+        QTRY_COMPARE((onSerial += DrainPty(master)), QByteArray("again"));
+        ::close(master);
+    }
+};
+
+QTEST_GUILESS_MAIN(TcpChannelTest)
+#include "tst_tcp_channel.moc"
