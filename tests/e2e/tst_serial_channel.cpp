@@ -306,10 +306,19 @@ private slots:
     {
         PtyDevice pty;
         QVERIFY(pty.Ok());
+        // Whatever waited in the port before the open is discarded.
+        const int early = ::open(QFile::encodeName(pty.Slave()).constData(), O_RDWR | O_NOCTTY);
+        QVERIFY(early >= 0);
+        pty.Send("stale");
+        pty.Receive(50); // the early opener's echo
         RecordingFrontend fe;
         DtuSession session(fe);
         Open(session, pty.Slave(), QStringLiteral("115200"), QStringLiteral("8N1"));
+        ::close(early);
         QVERIFY(session.serial.IsOpen());
+        QTest::qWait(20);
+        QByteArray stale;
+        QVERIFY(!session.channel.ChannelRead(&stale));
 
         const QByteArray frame = Bytes("AA 55 00 05 E0 50 00 01 35");
         session.channel.ChannelWrite(frame);
