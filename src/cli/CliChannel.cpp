@@ -50,6 +50,11 @@ bool OpenTcp(DtuSession &session, const CliOptions &options, QString *reason)
         *reason = QStringLiteral("%1 %2:%3").arg(TcpTransport::kFailedText, options.tcpHost).arg(options.tcpPort);
         return false;
     }
+    // The device keeps its parameter channel from one connection to the
+    // next, and an earlier run may have left it on the extended table's:
+    // select the main channel afresh, as opening the serial port does.
+    if (session.state.ExtPageVisible)
+        session.state.CurrentParamChannel = -1;
     // The window stands on its main page: its parameter channel is the one
     // a read or write there uses.
     PageEntry::OnPageShown(session, Page::Main);

@@ -184,9 +184,12 @@ bool Read(CliContext &c)
         ParamReader::ReadExtendedPage(c.session);
     else
         ParamReader::ReadMainPage(c.session);
-    const bool ok = !c.frontend.FailureSeen();
+    // After a failed read the table still holds the profile's values;
+    // printed, they would pass for the device's.
+    if (c.frontend.FailureSeen())
+        return false;
     PrintTable(c, ChosenTable(c));
-    return ok;
+    return true;
 }
 
 bool Write(CliContext &c)

@@ -1,13 +1,13 @@
 // dtucfg against the simulated device over a real pseudo-terminal: every
 // device command, with a healthy device and with misbehaving ones, and the
 // exit statuses.
+#include "support/SimProcess.h"
 #include "support/TestPaths.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -29,12 +29,6 @@ const char kProfile[] =
     "    ]\n"
     "}\n";
 
-struct Run {
-    int exitCode = -1;
-    QStringList out;
-    QString err;
-};
-
 // A working directory with the script and a profile, and the simulated
 // device on a pseudo-terminal.
 class Bench {
@@ -47,60 +41,26 @@ public:
         QVERIFY(profile.open(QIODevice::WriteOnly));
         profile.write(kProfile);
         profile.close();
-        sim_.setWorkingDirectory(dir_.path());
-        sim_.start(TestPaths::Program(QStringLiteral("dtusim")),
-                   QStringList{QStringLiteral("--profile"), dir_.filePath(QStringLiteral("dev.txt"))} + simArgs);
-        QVERIFY2(sim_.waitForStarted(5000), "dtusim did not start");
-        while (!sim_.canReadLine())
-            QVERIFY2(sim_.waitForReadyRead(5000), "dtusim printed no pseudo-terminal");
-        pty_ = QString::fromUtf8(sim_.readLine()).trimmed();
-        QVERIFY(pty_.startsWith(QLatin1Char('/')));
-    }
-    ~Bench()
-    {
-        sim_.terminate();
-        if (!sim_.waitForFinished(3000))
-            sim_.kill();
-        sim_.waitForFinished(3000);
+        QVERIFY2(sim_.Start(QStringList{QStringLiteral("--profile"), dir_.filePath(QStringLiteral("dev.txt"))} + simArgs,
+                            dir_.path()),
+                 qPrintable(sim_.Error()));
+        QVERIFY(!sim_.Pty().isEmpty());
     }
 
-    Run Cfg(const QStringList &args, const QStringList &options = {}) const
+    ProgramRun Cfg(const QStringList &args, const QStringList &options = {}) const
     {
-        QProcess p;
-        p.setWorkingDirectory(dir_.path());
-        p.start(TestPaths::Program(QStringLiteral("dtucfg")),
-                QStringList{QStringLiteral("--profile"), QStringLiteral("dev.txt"), QStringLiteral("--port"), pty_}
-                    + options + args);
-        Run r;
-        if (!p.waitForFinished(60000))
-            return r;
-        r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-        QString out = QString::fromUtf8(p.readAllStandardOutput());
-        if (out.endsWith(QLatin1Char('\n')))
-            out.chop(1);
-        r.out = out.isEmpty() ? QStringList() : out.split(QLatin1Char('\n'));
-        r.err = QString::fromUtf8(p.readAllStandardError());
-        return r;
+        return RunProgram(QStringLiteral("dtucfg"),
+                          QStringList{QStringLiteral("--profile"), QStringLiteral("dev.txt"), QStringLiteral("--port"),
+                                      sim_.Pty()}
+                              + options + args,
+                          dir_.path());
     }
     QString Path(const QString &name) const { return dir_.filePath(name); }
 
 private:
     QTemporaryDir dir_;
-    QProcess sim_;
-    QString pty_;
+    SimProcess sim_;
 };
-
-// Lines are compared exactly; a line starting with "~" is a pattern.
-void CompareLines(const QStringList &actual, const QStringList &expected)
-{
-    QCOMPARE(actual.size(), expected.size());
-    for (int i = 0; i < expected.size(); ++i) {
-        if (expected[i].startsWith(QLatin1Char('~')))
-            QVERIFY2(QRegularExpression(expected[i].mid(1)).match(actual[i]).hasMatch(), qPrintable(actual[i]));
-        else
-            QCOMPARE(actual[i], expected[i]);
-    }
-}
 
 const QString kTime = QStringLiteral("\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d$");
 
@@ -170,15 +130,15 @@ private slots:
         QFETCH(int, exitCode);
         QFETCH(QStringList, lines);
         Bench bench(sim);
-        const Run run = bench.Cfg(cfg);
-        QVERIFY2(run.exitCode == exitCode, qPrintable(QStringLiteral("exit %1, stderr: %2").arg(run.exitCode).arg(run.err)));
+        const ProgramRun run = bench.Cfg(cfg);
+        QVERIFY2(run.exitCode == exitCode, qPrintable(run.Describe()));
         CompareLines(run.out, lines);
     }
 
     void writeThenRead()
     {
         Bench bench({});
-        Run run = bench.Cfg({QStringLiteral("write"), QStringLiteral("0031=9000"), QStringLiteral("0032=UDP")});
+        ProgramRun run = bench.Cfg({QStringLiteral("write"), QStringLiteral("0031=9000"), QStringLiteral("0032=UDP")});
         QCOMPARE(run.exitCode, 0);
         CompareLines(run.out, {QStringLiteral("设置参数：中心端口=9000"), QStringLiteral("[参数设置成功]"),
                                QStringLiteral("设置参数：传输协议=UDP"), QStringLiteral("[参数设置成功]")});
@@ -201,12 +161,10 @@ private slots:
         QVERIFY(profile.open(QIODevice::WriteOnly));
         profile.write(kProfile);
         profile.close();
-        QProcess sim;
-        sim.start(TestPaths::Program(QStringLiteral("dtusim")),
-                  {QStringLiteral("--profile"), profile.fileName(), QStringLiteral("--tcp"), QStringLiteral("0")});
-        while (!sim.canReadLine())
-            QVERIFY(sim.waitForReadyRead(5000));
-        const QString port = QString::fromUtf8(sim.readLine()).trimmed().section(QLatin1Char(':'), -1);
+        SimProcess sim;
+        QVERIFY2(sim.Start({QStringLiteral("--profile"), profile.fileName(), QStringLiteral("--tcp"), QStringLiteral("0")}),
+                 qPrintable(sim.Error()));
+        const QString port = sim.TcpPort();
         QVERIFY(port.toInt() > 0);
 
         QProcess cfg;
@@ -228,8 +186,7 @@ private slots:
         QVERIFY(QString::fromUtf8(cfg.readAllStandardError()).contains(QStringLiteral("[参数读取完毕]")));
 
         // Nobody listening: the channel does not open.
-        sim.terminate();
-        QVERIFY(sim.waitForFinished(3000));
+        sim.Stop();
         cfg.start(TestPaths::Program(QStringLiteral("dtucfg")),
                   {QStringLiteral("--profile"), QStringLiteral("dev.txt"), QStringLiteral("--tcp"),
                    QStringLiteral("127.0.0.1"), QStringLiteral("--tcp-port"), port, QStringLiteral("status")});
@@ -240,7 +197,7 @@ private slots:
     void setUpFailures()
     {
         Bench bench({});
-        Run run = bench.Cfg({QStringLiteral("status")}, {QStringLiteral("--port"), bench.Path(QStringLiteral("no-such-tty"))});
+        ProgramRun run = bench.Cfg({QStringLiteral("status")}, {QStringLiteral("--port"), bench.Path(QStringLiteral("no-such-tty"))});
         QCOMPARE(run.exitCode, 2);
         QVERIFY(run.err.contains(QStringLiteral("打开失败")));
         run = bench.Cfg({QStringLiteral("status")}, {QStringLiteral("--script"), QStringLiteral("missing.js")});

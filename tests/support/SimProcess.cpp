@@ -1,0 +1,91 @@
+#include "support/SimProcess.h"
+
+#include "support/TestPaths.h"
+
+#include <QElapsedTimer>
+#include <QRegularExpression>
+#include <QtTest>
+
+QString ProgramRun::Describe() const
+{
+    return QStringLiteral("exit %1, stderr: %2").arg(exitCode).arg(err);
+}
+
+ProgramRun RunProgram(const QString &name, const QStringList &args, const QString &workDir, int limitMs)
+{
+    QProcess p;
+    p.setWorkingDirectory(workDir);
+    p.start(TestPaths::Program(name), args);
+    ProgramRun r;
+    if (!p.waitForFinished(limitMs)) {
+        p.kill();
+        p.waitForFinished(3000);
+        r.err = QStringLiteral("%1 did not finish within %2 ms").arg(name).arg(limitMs);
+        return r;
+    }
+    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    QString out = QString::fromUtf8(p.readAllStandardOutput());
+    if (out.endsWith(QLatin1Char('\n')))
+        out.chop(1);
+    r.out = out.isEmpty() ? QStringList() : out.split(QLatin1Char('\n'));
+    r.err = QString::fromUtf8(p.readAllStandardError());
+    return r;
+}
+
+bool SimProcess::Start(const QStringList &args, const QString &workDir)
+{
+    Stop();
+    if (!workDir.isEmpty())
+        process_.setWorkingDirectory(workDir);
+    process_.start(TestPaths::Program(QStringLiteral("dtusim")), args);
+    QElapsedTimer t;
+    t.start();
+    while (!process_.canReadLine() && process_.state() != QProcess::NotRunning && t.elapsed() < 5000)
+        process_.waitForReadyRead(50);
+    where_ = QString::fromLocal8Bit(process_.readLine()).trimmed();
+    if (where_.startsWith(QLatin1Char('/')) || where_.startsWith(QLatin1String("tcp ")))
+        return true;
+    error_ = QStringLiteral("dtusim printed \"%1\"; %2").arg(where_, QString::fromLocal8Bit(process_.readAllStandardError()));
+    where_.clear();
+    return false;
+}
+
+void SimProcess::Stop()
+{
+    if (process_.state() == QProcess::NotRunning)
+        return;
+    process_.terminate();
+    if (!process_.waitForFinished(3000))
+        process_.kill();
+    process_.waitForFinished(3000);
+}
+
+QString SimProcess::Pty() const
+{
+    return where_.startsWith(QLatin1Char('/')) ? where_ : QString();
+}
+
+QString SimProcess::TcpPort() const
+{
+    return where_.startsWith(QLatin1String("tcp ")) ? where_.section(QLatin1Char(':'), -1) : QString();
+}
+
+QStringList SimProcess::CfgChannel() const
+{
+    if (!TcpPort().isEmpty())
+        return {QStringLiteral("--tcp"), QStringLiteral("127.0.0.1"), QStringLiteral("--tcp-port"), TcpPort()};
+    return {QStringLiteral("--port"), Pty()};
+}
+
+void CompareLines(const QStringList &actual, const QStringList &expected)
+{
+    const QString both = QStringLiteral("\nactual:\n%1\nexpected:\n%2")
+                             .arg(actual.join(QLatin1Char('\n')), expected.join(QLatin1Char('\n')));
+    QVERIFY2(actual.size() == expected.size(), qPrintable(QStringLiteral("line counts differ") + both));
+    for (int i = 0; i < expected.size(); ++i) {
+        if (expected[i].startsWith(QLatin1Char('~')))
+            QVERIFY2(QRegularExpression(expected[i].mid(1)).match(actual[i]).hasMatch(), qPrintable(actual[i] + both));
+        else
+            QVERIFY2(actual[i] == expected[i], qPrintable(QStringLiteral("line %1").arg(i + 1) + both));
+    }
+}

@@ -1,0 +1,50 @@
+#pragma once
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+
+// The programs as a technician runs them, for the end-to-end tests: the
+// simulated device in the background and dtucfg against it.
+
+// What one run of a program left behind.
+struct ProgramRun {
+    int exitCode = -1;   // -1: it crashed or did not finish in time
+    QStringList out;     // standard output, one entry per line (UTF-8)
+    QString err;         // standard error
+    // Exit status and standard error, for failure messages.
+    QString Describe() const;
+};
+
+// Runs a program of the build tree in workDir and waits for it to end.
+ProgramRun RunProgram(const QString &name, const QStringList &args, const QString &workDir,
+                      int limitMs = 60000);
+
+// One dtusim process. The first line it prints says where it serves: a
+// pseudo-terminal path or "tcp 127.0.0.1:PORT".
+class SimProcess {
+public:
+    SimProcess() = default;
+    ~SimProcess() { Stop(); }
+    SimProcess(const SimProcess &) = delete;
+    SimProcess &operator=(const SimProcess &) = delete;
+
+    // Starts dtusim with args (--profile FILE and the rest). False when it
+    // printed no address within five seconds; Error() then says why.
+    bool Start(const QStringList &args, const QString &workDir = {});
+    void Stop();
+
+    QString Pty() const;     // "" when serving TCP
+    QString TcpPort() const; // "" when serving a pseudo-terminal
+    // The dtucfg options that reach this device.
+    QStringList CfgChannel() const;
+    QString Error() const { return error_; }
+
+private:
+    QProcess process_;
+    QString where_;
+    QString error_;
+};
+
+// Lines are compared exactly; an expected line starting with "~" is a
+// regular expression the actual line must match.
+void CompareLines(const QStringList &actual, const QStringList &expected);
