@@ -84,14 +84,18 @@ QByteArray CommandExchange::ReceiveReply(int firstByteTimeoutMs)
         return {};
 
     int quiet = 0;
+    qint64 lastByteAt = clock_->NowMs();
     while (!state_.ClosingFlag) {
         clock_->Sleep(kPollMs);
         if (channel_.ChannelRead(&chunk)) {
             reply += chunk;
             quiet = 0;
+            lastByteAt = clock_->NowMs();
         } else {
             ++quiet;
-            const bool fastDone = fastCompletion_ && quiet * kPollMs >= kFastQuietMs
+            // The short gap is timed, not counted: polls that come late
+            // under load must not stretch it.
+            const bool fastDone = fastCompletion_ && clock_->NowMs() - lastByteAt >= kFastQuietMs
                 && HoldsCompleteFrame(reply);
             if (quiet > kQuietPolls || fastDone)
                 break;

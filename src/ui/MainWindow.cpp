@@ -35,6 +35,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
+#include <QSettings>
 #include <QSignalBlocker>
 #include <QSplitter>
 #include <QStatusBar>
@@ -51,6 +52,10 @@ constexpr int kRestoreDelayMs = 100;
 constexpr int kMemoLineLimit = 20000; // a long repeated send must not eat the memory
 const QColor kOpenColour(180, 220, 240);
 const QColor kClosedColour(172, 196, 213);
+// Window preferences kept between runs (per user).
+const QString kSettingsOrganisation = QStringLiteral("dtutools");
+const QString kSettingsApplication = QStringLiteral("dtuconfig");
+const QString kFastModeKey = QStringLiteral("exchange/fastCompletion");
 
 // 宋体 where it exists; otherwise the first installed CJK face.
 QFont WindowFont()
@@ -236,6 +241,11 @@ TForm1::TForm1(Dialogs &dialogs, QWidget *parent)
 
     BuildMenu();
     BuildStatusBar();
+    {
+        const QSignalBlocker restoring(N7);
+        N7->setChecked(QSettings(kSettingsOrganisation, kSettingsApplication).value(kFastModeKey, false).toBool());
+    }
+    ShowFastMode();
 
     frontend_->Bind({Memo1, Memo2, Memo4, StatusPanels[3], editors_});
     editors_->AddTable(ListView1, &session_->mainTable);
@@ -560,6 +570,13 @@ void TForm1::BuildMenu()
                             [this] { RunDevice([this] { ParamFile::SaveParamFile(*session_); }); }));
     files->addAction(action("N4", QStringLiteral("批量写参数"), QKeySequence(QStringLiteral("Ctrl+Shift+W")),
                             [this] { RunDevice([this] { ParamFile::BatchWrite(*session_); }); }));
+    files->addSeparator();
+    // Not a device action: it only tells the exchange how to end replies.
+    N7 = new QAction(QStringLiteral("快速应答模式"), this);
+    N7->setObjectName(QStringLiteral("N7"));
+    N7->setCheckable(true);
+    connect(N7, &QAction::toggled, this, &TForm1::N7Click);
+    files->addAction(N7);
     lockedActions_ << files->menuAction();
 }
 
@@ -582,6 +599,18 @@ void TForm1::BuildStatusBar()
         bar->addWidget(panel, widths[i] > 0 ? 0 : 1);
         StatusPanels[i] = panel;
     }
+    FastModePanel = new QLabel(QStringLiteral("快速应答"));
+    FastModePanel->setObjectName(QStringLiteral("FastModePanel"));
+    FastModePanel->setAccessibleName(QStringLiteral("快速应答模式"));
+    FastModePanel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    bar->addPermanentWidget(FastModePanel);
+}
+
+void TForm1::ShowFastMode()
+{
+    const bool on = N7->isChecked();
+    session_->exchange.SetFastCompletion(on);
+    FastModePanel->setVisible(on);
 }
 
 void TForm1::ShowFacts()
@@ -647,6 +676,12 @@ void TForm1::N5Click()
             throw DtuError(QStringLiteral("参数文件 %1 无法调入：%2").arg(path, error.text()));
         }
     });
+}
+
+void TForm1::N7Click(bool checked)
+{
+    ShowFastMode();
+    QSettings(kSettingsOrganisation, kSettingsApplication).setValue(kFastModeKey, checked);
 }
 
 void TForm1::Button3Click()

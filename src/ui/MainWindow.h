@@ -54,6 +54,8 @@ private:
     void ShowFacts();
     void UpdateLock();
     void OnTabChanged(int index);
+    // Applies the fast reply completion entry to the exchange and the status bar.
+    void ShowFastMode();
 
     // Every handler runs inside Guarded: an error that ends an operation is
     // shown in the general error box and the window goes on.
@@ -66,6 +68,7 @@ private:
 
     // Handlers (named after control and event).
     void N5Click();
+    void N7Click(bool checked);
     void Button3Click();
     void MaskEdit3Submit();
 
@@ -100,6 +103,8 @@ private:
     QLineEdit *MaskEdit3 = nullptr;
     QLabel *StatusPanels[4] = {};
     QLabel *StatusBar2Panel = nullptr;
+    QAction *N7 = nullptr;             // "快速应答模式", checkable
+    QLabel *FastModePanel = nullptr;   // "快速应答" in StatusBar1 while it is on
     // Controls that would start a second device action.
     QVector<QWidget *> lockedWidgets_;
     QVector<QAction *> lockedActions_;

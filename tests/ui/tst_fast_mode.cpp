@@ -1,0 +1,107 @@
+// The fast reply completion entry of the window: it switches the exchange,
+// shows itself in the status bar and is remembered between runs. Settings go
+// to a temporary folder, never to the user's own.
+#include "ScriptedDialogs.h"
+#include "support/TestPaths.h"
+
+#include "app/DtuSession.h"
+#include "ui/MainWindow.h"
+
+#include <QAction>
+#include <QDir>
+#include <QDirIterator>
+#include <QLabel>
+#include <QMenu>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+struct Window {
+    ScriptedDialogs dialogs;
+    TForm1 form{dialogs};
+
+    QAction *Entry() { return form.findChild<QAction *>(QStringLiteral("N7")); }
+    QLabel *Panel() { return form.findChild<QLabel *>(QStringLiteral("FastModePanel")); }
+    bool Fast() { return form.session().exchange.FastCompletion(); }
+    // The entry, the exchange and the status bar tell the same story.
+    void Expect(bool on)
+    {
+        QVERIFY(Entry());
+        QVERIFY(Panel());
+        QCOMPARE(Entry()->isChecked(), on);
+        QCOMPARE(Fast(), on);
+        QCOMPARE(Panel()->isVisibleTo(&form), on);
+    }
+};
+
+} // namespace
+
+class FastModeTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(settingsDir_.isValid() && workDir_.isValid());
+        QStandardPaths::setTestModeEnabled(true);
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir_.path());
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir_.path());
+        // script.js beside, no lastfile.log: the window starts without a profile.
+        QVERIFY(QFile::copy(TestPaths::Example(QStringLiteral("script.js")), workDir_.filePath(QStringLiteral("script.js"))));
+        oldCwd_ = QDir::currentPath();
+        QDir::setCurrent(workDir_.path());
+    }
+    void cleanupTestCase() { QDir::setCurrent(oldCwd_); }
+
+    void offByDefault()
+    {
+        Window w;
+        w.Expect(false);
+        QVERIFY(w.Entry()->isCheckable());
+        QCOMPARE(w.Entry()->text(), QStringLiteral("快速应答模式"));
+        // It sits in the "文件操作" menu.
+        auto *files = w.form.findChild<QMenu *>(QStringLiteral("N2"));
+        QVERIFY(files);
+        QVERIFY(files->actions().contains(w.Entry()));
+    }
+
+    void toggledAndRemembered()
+    {
+        {
+            Window w;
+            w.Expect(false);
+            const QString panel3 = w.form.findChild<QLabel *>(QStringLiteral("StatusBar1Panel3"))->text();
+            w.Entry()->trigger();
+            w.Expect(true);
+            QCOMPARE(w.Panel()->text(), QStringLiteral("快速应答"));
+            // The result panel is not used for it.
+            QCOMPARE(w.form.findChild<QLabel *>(QStringLiteral("StatusBar1Panel3"))->text(), panel3);
+        }
+        {
+            Window restarted;
+            restarted.Expect(true);
+            restarted.Entry()->trigger();
+            restarted.Expect(false);
+        }
+        {
+            Window again;
+            again.Expect(false);
+        }
+        // Remembered in the temporary folder, not in the user's settings.
+        bool found = false;
+        QDirIterator it(settingsDir_.path(), QDir::Files, QDirIterator::Subdirectories);
+        while (it.hasNext())
+            found = found || !it.next().isEmpty();
+        QVERIFY(found);
+    }
+
+private:
+    QTemporaryDir settingsDir_;
+    QTemporaryDir workDir_;
+    QString oldCwd_;
+};
+
+QTEST_MAIN(FastModeTest)
+#include "tst_fast_mode.moc"
