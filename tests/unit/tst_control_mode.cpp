@@ -3,26 +3,18 @@
 #include "app/DtuSession.h"
 #include "tools/ControlMode.h"
 #include "support/Hexes.h"
-#include "support/RecordingFrontend.h"
-#include "support/ScriptedTransport.h"
 #include "support/TestPaths.h"
-#include "support/VirtualClock.h"
+
+#include "support/VirtualRig.h"
 
 #include <QtTest>
 
 namespace {
-struct Rig {
-    RecordingFrontend fe;
-    DtuSession session{fe};
-    VirtualClock clock;
-    ScriptedTransport device{clock};
+struct Rig : VirtualRig {
     QList<QByteArray> replies; // one per write, in order; empty = silent
 
     Rig()
     {
-        session.exchange.SetClock(clock);
-        session.channel.SetSerial(&device);
-        QVERIFY(session.script.LoadFile(TestPaths::Example(QStringLiteral("script.js"))));
         device.responder = [this](const QByteArray &) {
             if (!replies.isEmpty()) {
                 const QByteArray r = replies.takeFirst();

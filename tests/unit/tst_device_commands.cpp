@@ -4,28 +4,16 @@
 #include "protocol/DeviceCommands.h"
 #include "script/ScriptError.h"
 #include "support/Hexes.h"
-#include "support/RecordingFrontend.h"
-#include "support/ScriptedTransport.h"
 #include "support/TestPaths.h"
-#include "support/VirtualClock.h"
+
+#include "support/VirtualRig.h"
 
 #include <QtTest>
 
 namespace {
 const QByteArray kAccept = Bytes("AA 55 00 04 00 F0 00 F4");
 
-struct Rig {
-    RecordingFrontend fe;
-    DtuSession session{fe};
-    VirtualClock clock;
-    ScriptedTransport device{clock};
-
-    Rig()
-    {
-        session.exchange.SetClock(clock);
-        session.channel.SetSerial(&device);
-        QVERIFY(session.script.LoadFile(TestPaths::Example(QStringLiteral("script.js"))));
-    }
+struct Rig : VirtualRig {
     void Answer(const QByteArray &reply, int delayMs = 40)
     {
         device.responder = [this, reply, delayMs](const QByteArray &) { device.Schedule(delayMs, reply); };

@@ -4,29 +4,21 @@
 #include "app/DtuSession.h"
 #include "protocol/CommandExchange.h"
 #include "support/Hexes.h"
-#include "support/RecordingFrontend.h"
-#include "support/ScriptedTransport.h"
 #include "support/TestPaths.h"
-#include "support/VirtualClock.h"
+
+#include "support/VirtualRig.h"
 
 #include <QtTest>
 
 namespace {
 const QByteArray kAccept = Bytes("AA 55 00 04 00 F0 00 F4");
 
-struct Rig {
-    RecordingFrontend fe;
-    DtuSession session{fe};
-    VirtualClock clock;
-    ScriptedTransport device{clock};
+struct Rig : VirtualRig {
     QList<bool> pollerCalls;
 
     Rig()
     {
-        session.exchange.SetClock(clock);
-        session.channel.SetSerial(&device);
         session.exchange.SetPollerSwitch([this](bool on) { pollerCalls << on; });
-        QVERIFY(session.script.LoadFile(TestPaths::Example(QStringLiteral("script.js"))));
     }
     // Every write is answered with these pieces, each at its own delay.
     void AnswerWith(QList<QPair<int, QByteArray>> pieces)

@@ -5,29 +5,20 @@
 #include "params/ParamFile.h"
 #include "profile/ProfileLoader.h"
 #include "support/Hexes.h"
-#include "support/RecordingFrontend.h"
-#include "support/ScriptedTransport.h"
 #include "support/TestPaths.h"
-#include "support/VirtualClock.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include "support/VirtualRig.h"
+
 #include <QtTest>
 
 namespace {
 
-struct Bench {
-    RecordingFrontend frontend;
-    VirtualClock clock;
-    DtuSession session{frontend};
-    ScriptedTransport port{clock};
-    Bench()
-    {
-        session.exchange.SetClock(clock);
-        session.channel.SetSerial(&port);
-        session.script.LoadFile(TestPaths::Example(QStringLiteral("script.js")));
-    }
+struct Bench : VirtualRig {
+    ScriptedTransport &port = device;
+    RecordingFrontend &frontend = fe;
     void AnswerEveryFrame(const QByteArray &reply)
     {
         port.responder = [this, reply](const QByteArray &) { port.Schedule(20, reply); };

@@ -7,12 +7,11 @@
 #include "protocol/FrameCodec.h"
 #include "protocol/Hex.h"
 #include "support/Hexes.h"
-#include "support/RecordingFrontend.h"
-#include "support/ScriptedTransport.h"
 #include "support/TestPaths.h"
-#include "support/VirtualClock.h"
 
 #include <QMap>
+#include "support/VirtualRig.h"
+
 #include <QtTest>
 
 namespace {
@@ -41,11 +40,8 @@ QByteArray FrameWithLength(quint16 word, const QByteArray &payload, int length)
     return f.append(char(sum >> 8)).append(char(sum & 0xFF));
 }
 
-struct Rig {
-    RecordingFrontend fe;
-    DtuSession session{fe};
-    VirtualClock clock;
-    ScriptedTransport port{clock};
+struct Rig : VirtualRig {
+    ScriptedTransport &port = VirtualRig::device;
     // The device's stored values; a read answers with the numbers it knows.
     QMap<quint16, QByteArray> device;
     // When set, every read is answered with these bytes instead.
@@ -54,9 +50,6 @@ struct Rig {
 
     Rig()
     {
-        session.exchange.SetClock(clock);
-        session.channel.SetSerial(&port);
-        session.script.LoadFile(TestPaths::Example(QStringLiteral("script.js")));
         session.state.MainParamChannel = 1;
         session.state.CurrentParamChannel = 1;
         port.responder = [this](const QByteArray &frame) { Answer(frame); };

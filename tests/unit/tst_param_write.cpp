@@ -6,10 +6,9 @@
 #include "params/ParamWriter.h"
 #include "protocol/FrameCodec.h"
 #include "support/Hexes.h"
-#include "support/RecordingFrontend.h"
-#include "support/ScriptedTransport.h"
 #include "support/TestPaths.h"
-#include "support/VirtualClock.h"
+
+#include "support/VirtualRig.h"
 
 #include <QtTest>
 
@@ -17,19 +16,13 @@ namespace {
 
 const QByteArray kAck = Bytes("AA 55 00 04 00 F0 00 F4");
 
-struct Rig {
-    RecordingFrontend fe;
-    DtuSession session{fe};
-    VirtualClock clock;
-    ScriptedTransport port{clock};
+struct Rig : VirtualRig {
+    ScriptedTransport &port = device;
     // Replies to the writes in turn; the device acknowledges once they run out.
     QList<QByteArray> replies;
 
     Rig()
     {
-        session.exchange.SetClock(clock);
-        session.channel.SetSerial(&port);
-        session.script.LoadFile(TestPaths::Example(QStringLiteral("script.js")));
         session.state.MainParamChannel = 1;
         session.state.CurrentParamChannel = 1;
         port.responder = [this](const QByteArray &) {

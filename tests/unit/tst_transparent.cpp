@@ -2,27 +2,20 @@
 // repeated sends with their counters and lines, and the CRC appender.
 #include "app/DtuSession.h"
 #include "support/Hexes.h"
-#include "support/RecordingFrontend.h"
-#include "support/ScriptedTransport.h"
-#include "support/VirtualClock.h"
 #include "tools/TransparentTest.h"
 
 #include <QRegularExpression>
+#include "support/VirtualRig.h"
+
 #include <QtTest>
 
 using namespace TransparentTest;
 
 namespace {
-struct Bench {
-    RecordingFrontend frontend;
-    VirtualClock clock;
-    DtuSession session{frontend};
-    ScriptedTransport port{clock};
-    Bench()
-    {
-        session.exchange.SetClock(clock);
-        session.channel.SetSerial(&port);
-    }
+struct Bench : VirtualRig {
+    Bench() : VirtualRig(false) {}
+    ScriptedTransport &port = device;
+    RecordingFrontend &frontend = fe;
 };
 } // namespace
 
