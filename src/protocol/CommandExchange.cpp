@@ -69,12 +69,17 @@ QByteArray CommandExchange::ReceiveReply(int firstByteTimeoutMs)
     QByteArray reply;
     QByteArray chunk;
     bool gotFirst = false;
+    // A complete frame waiting before the first wait is left from an earlier
+    // answer (the device cannot have answered yet). It gets no fast end, so
+    // this request's answer joins it rather than passing for the next one's.
+    bool leftOver = false;
     for (int i = 0; i < firstByteTimeoutMs / kPollMs; ++i) {
         if (state_.ClosingFlag)
             break;
         if (channel_.ChannelRead(&chunk)) {
             reply = chunk;
             gotFirst = true;
+            leftOver = i == 0 && fastCompletion_ && HoldsCompleteFrame(reply);
             break;
         }
         clock_->Sleep(kPollMs);
@@ -95,8 +100,8 @@ QByteArray CommandExchange::ReceiveReply(int firstByteTimeoutMs)
             ++quiet;
             // The short gap is timed, not counted: polls that come late
             // under load must not stretch it.
-            const bool fastDone = fastCompletion_ && clock_->NowMs() - lastByteAt >= kFastQuietMs
-                && HoldsCompleteFrame(reply);
+            const bool fastDone = fastCompletion_ && !leftOver
+                && clock_->NowMs() - lastByteAt >= kFastQuietMs && HoldsCompleteFrame(reply);
             if (quiet > kQuietPolls || fastDone)
                 break;
         }

@@ -2,16 +2,11 @@
 // in the standard mode and once in the fast mode: the verdicts must agree,
 // only the end of the wait moves, and the fast mode may only cut a reply at a
 // complete, valid frame followed by a quiet gap.
-#include "app/DtuSession.h"
 #include "params/ParamReader.h"
 #include "protocol/CommandExchange.h"
 #include "protocol/FrameCodec.h"
-#include "protocol/TransactionResult.h"
 #include "support/Hexes.h"
-#include "support/RecordingFrontend.h"
-#include "support/ScriptedTransport.h"
-#include "support/TestPaths.h"
-#include "support/VirtualClock.h"
+#include "support/VirtualRig.h"
 
 #include <QtTest>
 
@@ -30,20 +25,12 @@ struct Outcome {
     qint64 endsAt = 0;   // virtual ms after the request
 };
 
-struct Rig {
-    RecordingFrontend fe;
-    DtuSession session{fe};
-    VirtualClock clock;
-    ScriptedTransport device{clock};
-
+struct Rig : VirtualRig {
     Rig(bool fast, const Chunks &chunks)
     {
-        session.exchange.SetClock(clock);
         session.exchange.SetFastCompletion(fast);
-        session.channel.SetSerial(&device);
         session.state.MainParamChannel = 1;
         session.state.CurrentParamChannel = 1;
-        QVERIFY(session.script.LoadFile(TestPaths::Example(QStringLiteral("script.js"))));
         device.responder = [this, chunks](const QByteArray &) {
             for (const auto &c : chunks)
                 device.Schedule(c.first, c.second);
@@ -203,6 +190,36 @@ private slots:
         QCOMPARE(fast.Read(), fastLine);
         if (fastLine == QLatin1String("[参数读取完毕]"))
             QCOMPARE(fast.session.mainTable.Cell(0, ColHex), QStringLiteral("HEX:1F90"));
+    }
+
+    // A complete frame already waiting before the request (a late second
+    // frame of an earlier answer) must not end the reply early: the answer
+    // to this request would then pass for the answer to the next one, and a
+    // refusal would be reported against the wrong row.
+    void frameLeftFromBefore_data()
+    {
+        QTest::addColumn<bool>("fast");
+        QTest::newRow("standard") << false;
+        QTest::newRow("fast") << true;
+    }
+    void frameLeftFromBefore()
+    {
+        QFETCH(bool, fast);
+        const QByteArray refuse = Bytes("AA 55 00 04 00 F1 00 F5");
+        Rig rig(fast, {});
+        QList<QByteArray> answers{refuse, kAccept};
+        rig.device.responder = [&](const QByteArray &) { rig.device.Schedule(40, answers.takeFirst()); };
+        rig.device.Schedule(0, kAccept); // left over
+        const int first = rig.session.exchange.SetTypeExchange(0xE003, {});
+        const qint64 firstEnd = rig.clock.NowMs();
+        const int second = rig.session.exchange.SetTypeExchange(0xE003, {});
+        // The leftover and this request's answer are one reply, as in the
+        // standard mode; the next exchange gets its own answer.
+        QCOMPARE(first, 0);
+        QCOMPARE(firstEnd, 40 + 410);
+        QCOMPARE(second, 0);
+        QCOMPARE(rig.clock.NowMs() - firstEnd, fast ? 40 + 30 : 40 + 410);
+        QVERIFY(!rig.device.HasPending());
     }
 
     // Switching the mode between exchanges takes effect at the next one.
