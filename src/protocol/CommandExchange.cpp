@@ -65,6 +65,7 @@ QByteArray CommandExchange::ReceiveReply(int firstByteTimeoutMs)
     if (waiting_)
         return {};
     PollerPause pause(pollerSwitch_, waiting_);
+    lastReplyCut_ = false;
 
     QByteArray reply;
     QByteArray chunk;
@@ -88,14 +89,23 @@ QByteArray CommandExchange::ReceiveReply(int firstByteTimeoutMs)
     if (!gotFirst)
         return {};
 
+    // Only bytes that keep coming trip a bound: a reply that falls silent
+    // ends by the quiet gap as always. The rest of a cut reply stays in the
+    // channel for the poller.
+    const qint64 firstAt = clock_->NowMs();
+    auto overBound = [&] {
+        return reply.size() >= maxReplyBytes_ || clock_->NowMs() - firstAt >= maxReplyMs_;
+    };
+    lastReplyCut_ = overBound();
     int quiet = 0;
     qint64 lastByteAt = clock_->NowMs();
-    while (!state_.ClosingFlag) {
+    while (!state_.ClosingFlag && !lastReplyCut_) {
         clock_->Sleep(kPollMs);
         if (channel_.ChannelRead(&chunk)) {
             reply += chunk;
             quiet = 0;
             lastByteAt = clock_->NowMs();
+            lastReplyCut_ = overBound();
         } else {
             ++quiet;
             // The short gap is timed, not counted: polls that come late

@@ -23,6 +23,11 @@ public:
     static constexpr int kQuietPolls = 40;
     // Fast completion: a complete valid frame ends the reply after this gap.
     static constexpr int kFastQuietMs = 30;
+    // Bounds on one reply. Every byte restarts the quiet gap, so a device
+    // that keeps sending would otherwise hold the exchange (and the channel)
+    // for ever. Real replies are a few hundred bytes and end within a second.
+    static constexpr qsizetype kMaxReplyBytes = 64 * 1024;
+    static constexpr int kMaxReplyMs = 15000; // counted from the first byte
 
     CommandExchange(AppState &state, ScriptHost &script, DataChannel &channel,
                     Frontend &frontend, ExchangeClock &clock);
@@ -34,6 +39,10 @@ public:
     // Opt-in: end a reply shortly after it holds a complete, valid frame.
     void SetFastCompletion(bool on) { fastCompletion_ = on; }
     bool FastCompletion() const { return fastCompletion_; }
+    // Narrower bounds for tests that cannot wait 15 s of real time.
+    void SetReplyBounds(qsizetype maxBytes, int maxMs) { maxReplyBytes_ = maxBytes; maxReplyMs_ = maxMs; }
+    // Whether the last reply was cut by a bound instead of ending in silence.
+    bool LastReplyCut() const { return lastReplyCut_; }
 
     // The command prefix of the last frame built (from the script's PrevCmd()).
     const QByteArray &CommandPrefix() const { return commandPrefix_; }
@@ -68,4 +77,7 @@ private:
     QByteArray commandPrefix_;
     bool fastCompletion_ = false;
     bool waiting_ = false;
+    qsizetype maxReplyBytes_ = kMaxReplyBytes;
+    int maxReplyMs_ = kMaxReplyMs;
+    bool lastReplyCut_ = false;
 };
