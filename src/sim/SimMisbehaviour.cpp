@@ -38,6 +38,22 @@ QList<SimChunk> Cut(const QByteArray &bytes, int pieces, int firstDelay, int gap
     return out;
 }
 
+// Noise with no AA 55 in it, the same every time.
+QByteArray Garbage(int size)
+{
+    QByteArray out(size, '\0');
+    quint32 x = 2463534242u;
+    for (int i = 0; i < size; ++i) {
+        x ^= x << 13;
+        x ^= x >> 17;
+        x ^= x << 5;
+        out[i] = static_cast<char>(x & 0xFF);
+        if (i > 0 && static_cast<quint8>(out[i - 1]) == 0xAA && static_cast<quint8>(out[i]) == 0x55)
+            out[i] = 0x56;
+    }
+    return out;
+}
+
 } // namespace
 
 bool SimMisbehaviour::AppliesTo(quint16 requestWord) const
@@ -58,8 +74,15 @@ QList<SimChunk> SimMisbehaviour::Shape(const QByteArray &reply) const
         bytes[0] = static_cast<char>(FrameCodec::kHeader1);
         bytes[1] = static_cast<char>(FrameCodec::kHeader0);
     }
+    if (lengthExcess > 0 && bytes.size() >= 4) {
+        const int claimed = ((static_cast<quint8>(bytes[2]) << 8) | static_cast<quint8>(bytes[3])) + lengthExcess;
+        bytes[2] = static_cast<char>((claimed >> 8) & 0xFF);
+        bytes[3] = static_cast<char>(claimed & 0xFF);
+    }
     bytes = strayBefore + bytes + strayAfter;
-    if (trickleMs > 0)
-        return Cut(bytes, static_cast<int>(bytes.size()), delayMs, trickleMs);
-    return Cut(bytes, pieces, delayMs, pieceGapMs);
+    QList<SimChunk> chunks = trickleMs > 0 ? Cut(bytes, static_cast<int>(bytes.size()), delayMs, trickleMs)
+                                           : Cut(bytes, pieces, delayMs, pieceGapMs);
+    if (floodBytes > 0)
+        chunks.append({floodAfterMs, Garbage(floodBytes)});
+    return chunks;
 }

@@ -26,6 +26,9 @@ struct SimMisbehaviour {
     int trickleMs = 0;         // one byte at a time, this far apart (wins over pieces)
     QByteArray strayBefore;
     QByteArray strayAfter;
+    int lengthExcess = 0;      // length field claims this many bytes more than are sent
+    int floodBytes = 0;        // garbage sent floodAfterMs after each answer,
+    int floodAfterMs = 0;      // arriving while the tool is idle
     QList<quint16> onlyWords;  // empty: every reply
 
     bool AppliesTo(quint16 requestWord) const;

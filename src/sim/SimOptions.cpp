@@ -33,6 +33,8 @@ const Spec kOptions[] = {
     {"bad-checksum", nullptr, "answer with a wrong checksum"},
     {"not-frame", nullptr, "answer starting with 55 AA"},
     {"trickle", "MS", "send answers one byte every MS"},
+    {"long-length", "N", "claim N bytes more in the length field than the answer holds"},
+    {"flood", "N:MS", "send N bytes of noise MS after each answer"},
     {"only", "WORDHEX", "misbehave only when answering this request word (repeatable)"},
     {"verbose", nullptr, "log each request and answer to standard error"},
 };
@@ -154,6 +156,16 @@ bool SimOptions::Parse(const QStringList &arguments, SimOptions *out, QString *e
         const QStringList parts = value("pieces").split(QLatin1Char(':'));
         if (parts.size() != 2 || !ToInt(parts[0], 1, 65535, &m.pieces) || !ToInt(parts[1], 0, 60000, &m.pieceGapMs)) {
             *error = QStringLiteral("--pieces needs N:MS, such as 3:100, not \"%1\"").arg(value("pieces"));
+            return false;
+        }
+    }
+    if (!number("long-length", 0, 65535, &m.lengthExcess))
+        return false;
+    if (isSet("flood")) {
+        const QStringList parts = value("flood").split(QLatin1Char(':'));
+        if (parts.size() != 2 || !ToInt(parts[0], 1, 64 << 20, &m.floodBytes)
+            || !ToInt(parts[1], 0, 600000, &m.floodAfterMs)) {
+            *error = QStringLiteral("--flood needs N:MS, such as 1048576:600, not \"%1\"").arg(value("flood"));
             return false;
         }
     }
