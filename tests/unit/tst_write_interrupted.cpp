@@ -1,0 +1,148 @@
+// A write run whose channel goes away half-way: no edited value is lost from
+// its row, and every row that was tried has its outcome in the memo.
+#include "app/DtuError.h"
+#include "app/DtuSession.h"
+#include "params/ParamTableModel.h"
+#include "params/ParamWriter.h"
+#include "support/Hexes.h"
+#include "support/RecordingFrontend.h"
+#include "support/ScriptedTransport.h"
+#include "support/TestPaths.h"
+#include "support/VirtualClock.h"
+
+#include <QtTest>
+
+namespace {
+
+const QByteArray kAck = Bytes("AA 55 00 04 00 F0 00 F4");
+
+// A port that fails at its n-th write: it closes (the cable came out, the
+// TCP peer went away) or rejects the write with an error.
+class FailingPort : public ScriptedTransport {
+public:
+    enum class How { Closes, Throws, ClosesMidReply };
+    FailingPort(const ExchangeClock &clock, int failAt, How how)
+        : ScriptedTransport(clock), failAt_(failAt), how_(how) {}
+    void Write(const QByteArray &bytes) override
+    {
+        if (!open)
+            return;
+        if (++writes_ == failAt_) {
+            if (how_ == How::Throws)
+                throw DtuError(QStringLiteral("写串口出错"));
+            if (how_ == How::Closes) {
+                open = false;
+                return;
+            }
+            Schedule(20, kAck.left(5)); // half a reply, then the line drops
+            closeAfterRead_ = true;
+            return;
+        }
+        ScriptedTransport::Write(bytes);
+    }
+    QByteArray ReadAvailable() override
+    {
+        const QByteArray out = ScriptedTransport::ReadAvailable();
+        if (closeAfterRead_ && !out.isEmpty())
+            open = false;
+        return out;
+    }
+
+private:
+    bool closeAfterRead_ = false;
+    int failAt_;
+    How how_;
+    int writes_ = 0;
+};
+
+struct Edit {
+    QString number, hex, value;
+};
+const QList<Edit> kEdits = {
+    {QStringLiteral("0030"), QStringLiteral("HEX:31302E302E302E39"), QStringLiteral("10.0.0.9")},
+    {QStringLiteral("0031"), QStringLiteral("HEX:1F91"), QStringLiteral("8081")},
+    {QStringLiteral("0032"), QStringLiteral("HEX:01"), QStringLiteral("UDP")},
+    {QStringLiteral("0033"), QStringLiteral("HEX:0078"), QStringLiteral("120")},
+    {QStringLiteral("0034"), QStringLiteral("HEX:05"), QStringLiteral("5")},
+};
+
+} // namespace
+
+Q_DECLARE_METATYPE(FailingPort::How)
+
+class WriteInterruptedTest : public QObject {
+    Q_OBJECT
+private slots:
+    void channelGoesAway_data()
+    {
+        QTest::addColumn<FailingPort::How>("how");
+        QTest::addColumn<int>("failAt");
+        QTest::newRow("closes before the third row") << FailingPort::How::Closes << 3;
+        QTest::newRow("closes during the second reply") << FailingPort::How::ClosesMidReply << 2;
+        QTest::newRow("closed from the first row") << FailingPort::How::Closes << 1;
+        QTest::newRow("write rejected at the fourth row") << FailingPort::How::Throws << 4;
+    }
+    void channelGoesAway()
+    {
+        QFETCH(FailingPort::How, how);
+        QFETCH(int, failAt);
+        RecordingFrontend fe;
+        DtuSession session(fe);
+        VirtualClock clock;
+        FailingPort port(clock, failAt, how);
+        port.responder = [&port](const QByteArray &) { port.Schedule(20, kAck); };
+        session.exchange.SetClock(clock);
+        session.channel.SetSerial(&port);
+        QVERIFY(session.script.LoadFile(TestPaths::Example(QStringLiteral("script.js"))));
+        session.state.MainParamChannel = session.state.CurrentParamChannel = 1;
+        for (const Edit &e : kEdits) {
+            ParamRow row;
+            row.cells = {e.number, QStringLiteral("名") + e.number, e.hex, e.value, {}, {}, {}, {}};
+            session.mainTable.AppendRow(row);
+            session.state.ModifiedParamList.Add(e.number);
+        }
+
+        bool threw = false;
+        try {
+            ParamWriter::WriteModified(session);
+        } catch (const DtuError &) {
+            threw = true; // the window shows it in its error box
+        }
+        QCOMPARE(threw, how == FailingPort::How::Throws);
+
+        // Every edited value is still in its row, sent or not.
+        for (int i = 0; i < kEdits.size(); ++i) {
+            QCOMPARE(session.mainTable.Cell(i, ColHex), kEdits[i].hex);
+            QCOMPARE(session.mainTable.Cell(i, ColValue), kEdits[i].value);
+        }
+
+        // Each row that was tried has its line and its outcome, in order;
+        // a rejected write ends the run at its row.
+        QStringList expected;
+        for (int i = 0; i < kEdits.size(); ++i) {
+            const Edit &e = kEdits[i];
+            expected << QStringLiteral("设置参数：名") + e.number + QLatin1Char('=') + e.value;
+            if (threw && i == failAt - 1)
+                break;
+            if (i < failAt - 1)
+                expected << QStringLiteral("[参数设置成功]");
+            else if (how == FailingPort::How::ClosesMidReply && i == failAt - 1)
+                expected << QStringLiteral("[参数设置失败，返回帧校验错误！]");
+            else
+                expected << QStringLiteral("[参数设置失败，设备无响应！]");
+        }
+        QCOMPARE(fe.memo, expected);
+
+        // A run that ended early keeps the rows it did not reach listed, so a
+        // second "设置" sends them; a finished run empties the list.
+        if (threw) {
+            for (int i = failAt - 1; i < kEdits.size(); ++i)
+                QVERIFY(session.state.ModifiedParamList.Contains(kEdits[i].number));
+        } else {
+            QVERIFY(session.state.ModifiedParamList.IsEmpty());
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(WriteInterruptedTest)
+#include "tst_write_interrupted.moc"
