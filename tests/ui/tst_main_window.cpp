@@ -22,6 +22,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QStandardPaths>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTableView>
@@ -73,6 +74,8 @@ class TestMainWindow : public QObject {
     Q_OBJECT
 
 private slots:
+    // Settings of a real run (fast mode) must not leak into the tests.
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void startsEmptyWithoutLastFile_data();
     void startsEmptyWithoutLastFile();
     void restoresLastProfile();
