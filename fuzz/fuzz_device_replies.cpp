@@ -1,0 +1,40 @@
+// The data readers of the device commands (status, signal, version, IMEI,
+// clock) over a session whose device answers with the fuzz input.
+#include "FuzzRig.h"
+
+#include "protocol/DeviceCommands.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    FuzzRig::App();
+    static FuzzRig rig(false);
+    const FuzzInput in(data, size);
+    // Mode bit 0: a well-framed reply; bits 1-3 pick the command.
+    const QByteArray reply = (in.mode & 1) ? FuzzRig::Framed(in.rest) : in.rest;
+    rig.Answer(in.control, reply);
+    DtuSession &s = rig.session;
+    switch ((in.mode >> 1) % 5) {
+    case 0: {
+        const int status = DeviceCommands::QueryStatus(s);
+        if (status < -4 || status > 255)
+            __builtin_trap();
+        break;
+    }
+    case 1: {
+        const int signal = DeviceCommands::QuerySignal(s);
+        if (signal < -4 || signal > 255)
+            __builtin_trap();
+        break;
+    }
+    case 2:
+        (void)DeviceCommands::QueryVersion(s);
+        break;
+    case 3:
+        (void)DeviceCommands::QueryImei(s);
+        break;
+    default:
+        (void)DeviceCommands::ReadClock(s);
+        break;
+    }
+    return 0;
+}
