@@ -11,6 +11,7 @@
 
 #include <QElapsedTimer>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 
@@ -185,7 +186,11 @@ private slots:
         QFETCH(bool, tcp);
         Sim sim(tcp, {"--trickle", "100", "--only", "E004", "--verbose"});
         QVERIFY(sim.Started());
-        QStringList args{"--profile", TestPaths::Example(QStringLiteral("example_profile.txt")), "--script",
+        // A copy: a successful port open writes the port back into the profile.
+        QTemporaryDir dir;
+        for (const char *name : {"example_profile.txt", "example_ext.txt"})
+            QVERIFY(QFile::copy(TestPaths::Example(QLatin1String(name)), dir.filePath(QLatin1String(name))));
+        QStringList args{"--profile", dir.filePath(QStringLiteral("example_profile.txt")), "--script",
                          TestPaths::Example(QStringLiteral("script.js"))};
         if (tcp)
             args << "--tcp" << "127.0.0.1" << "--tcp-port" << QString::number(sim.Port());
