@@ -49,7 +49,7 @@ namespace {
 
 const QString kAppTitle = QtFrontend::kAppTitle;
 constexpr int kRestoreDelayMs = 100;
-constexpr int kMemoLineLimit = 20000; // a long repeated send must not eat the memory
+constexpr int kMemoLineLimit = 10000; // a long repeated send or a chatty device must not eat the memory
 const QColor kOpenColour(180, 220, 240);
 const QColor kClosedColour(172, 196, 213);
 // Window preferences kept between runs (per user).
