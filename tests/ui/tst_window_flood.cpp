@@ -1,0 +1,89 @@
+// A megabyte of noise reaching the window while it is idle: the poller shows
+// it on the transparent display and the window keeps handling events.
+#include "ScriptedDialogs.h"
+#include "support/TestPaths.h"
+
+#include "app/DtuSession.h"
+#include "channel/Transport.h"
+#include "ui/MainWindow.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QPlainTextEdit>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+// Hands out the noise in the pieces a busy line would deliver per poll.
+class NoisyLine : public Transport {
+public:
+    explicit NoisyLine(qsizetype total, qsizetype piece) : left_(total), piece_(piece) {}
+    bool IsOpen() const override { return true; }
+    void Write(const QByteArray &) override {}
+    QByteArray ReadAvailable() override
+    {
+        const qsizetype n = qMin(left_, piece_);
+        left_ -= n;
+        QByteArray out(n, '\0');
+        for (qsizetype i = 0; i < n; ++i)
+            out[i] = static_cast<char>((i * 7919 + left_) & 0xFF);
+        return out;
+    }
+    qsizetype Left() const { return left_; }
+
+private:
+    qsizetype left_;
+    qsizetype piece_;
+};
+} // namespace
+
+class WindowFloodTest : public QObject {
+    Q_OBJECT
+private slots:
+    void megabyteWhileIdle_data()
+    {
+        QTest::addColumn<qsizetype>("piece");
+        QTest::addColumn<bool>("hex");
+        QTest::newRow("all in one poll") << qsizetype(1 << 20) << false;
+        QTest::newRow("64 KiB per poll, hex shown") << qsizetype(64 << 10) << true;
+    }
+    void megabyteWhileIdle()
+    {
+        QFETCH(qsizetype, piece);
+        QFETCH(bool, hex);
+        QTemporaryDir dir;
+        QFile::copy(TestPaths::Example(QStringLiteral("script.js")), dir.filePath(QStringLiteral("script.js")));
+        const QString oldCwd = QDir::currentPath();
+        QDir::setCurrent(dir.path());
+        ScriptedDialogs dialogs;
+        {
+            TForm1 window(dialogs);
+            window.show();
+            DtuSession &session = window.session();
+            session.state.HexDisplayOn = hex;
+            NoisyLine line(1 << 20, piece);
+            session.channel.SetSerial(&line);
+
+            QElapsedTimer t;
+            t.start();
+            qint64 longest = 0;
+            while (line.Left() > 0) {
+                QElapsedTimer one;
+                one.start();
+                session.poller.Tick();
+                QCoreApplication::processEvents(); // layout and paint
+                longest = qMax(longest, one.elapsed());
+            }
+            QCOMPARE(session.state.ReceivedByteCount, 1 << 20);
+            qInfo("1 MiB in %lld ms; the longest poll with its repaint took %lld ms", t.elapsed(), longest);
+            QVERIFY2(longest < 2000, qPrintable(QString::number(longest)));
+            auto *memo2 = window.findChild<QPlainTextEdit *>(QStringLiteral("Memo2"));
+            QVERIFY(memo2->blockCount() > 1);
+            session.channel.SetSerial(nullptr);
+        }
+        QDir::setCurrent(oldCwd);
+    }
+};
+
+QTEST_MAIN(WindowFloodTest)
+#include "tst_window_flood.moc"
