@@ -5,7 +5,7 @@
 //
 //   bench_exchange [REPETITIONS [DEVICE_DELAY_MS]] [--fast]
 #include "app/DtuSession.h"
-#include "app/Frontend.h"
+#include "app/SilentFrontend.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -17,23 +17,6 @@
 #include <cstdio>
 
 namespace {
-
-class QuietFrontend : public Frontend {
-public:
-    void AppendMemo(const QString &) override {}
-    void AppendTransparent(const QString &) override {}
-    void AppendControlMemo(const QString &) override {}
-    void SetResultPanel(const QString &text) override { panel_ = text; }
-    QString ResultPanel() const override { return panel_; }
-    void ShowMessage(const QString &) override {}
-    bool AskOkCancel(const QString &, const QString &) override { return true; }
-    void ShowError(const QString &) override {}
-    QString AskOpenFile(const QString &, const QString &) override { return {}; }
-    QString AskSaveFile(const QString &, const QString &) override { return {}; }
-
-private:
-    QString panel_;
-};
 
 double CpuMs()
 {
@@ -73,7 +56,7 @@ int main(int argc, char *argv[])
     }
     const QString pty = QString::fromUtf8(sim.readLine()).trimmed();
 
-    QuietFrontend frontend;
+    SilentFrontend frontend;
     DtuSession session(frontend);
     if (!session.script.LoadFile(script) || !session.serial.Open(pty, QStringLiteral("57600"), QStringLiteral("8N1"))) {
         std::fprintf(stderr, "cannot set up the session\n");

@@ -1,7 +1,7 @@
 #pragma once
 // A session whose device answers every request with the fuzz input, on a
 // virtual clock: a reader runs its whole time-out in microseconds.
-#include "NullFrontend.h"
+#include "app/SilentFrontend.h"
 
 #include "app/DtuSession.h"
 #include "profile/ProfileLoader.h"
@@ -75,7 +75,7 @@ public:
         };
     }
 
-    NullFrontend frontend;
+    SilentFrontend frontend;
     DtuSession session{frontend};
     VirtualClock clock;
     std::unique_ptr<ScriptedTransport> device;

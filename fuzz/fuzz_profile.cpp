@@ -1,5 +1,5 @@
 // Profile files: encoding detection, JSON, and row building with snippets.
-#include "NullFrontend.h"
+#include "app/SilentFrontend.h"
 
 #include "app/DtuError.h"
 #include "app/DtuSession.h"
@@ -17,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     static char arg0[] = "fuzz_profile";
     static char *argv[] = {arg0, nullptr};
     static QCoreApplication app(argc, argv);
-    static NullFrontend frontend;
+    static SilentFrontend frontend;
     static DtuSession session(frontend);
     static bool init = [] {
         session.script.SetTimeLimitMs(200);

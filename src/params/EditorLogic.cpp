@@ -76,6 +76,16 @@ void ApplyEditLimits(DtuSession &session, const QString &onList, EditorPlan &pla
     }
 }
 
+// The selected row of the active table when the user may edit it, marked as
+// modified; -1 (nothing marked) otherwise.
+int StartEdit(DtuSession &session, ParamTableModel *&table)
+{
+    const int row = EditableCurrentRow(session, table);
+    if (row >= 0)
+        MarkModified(session, table->Cell(row, ColNumber));
+    return row;
+}
+
 } // namespace
 
 EditorPlan Plan(DtuSession &session, int index)
@@ -134,10 +144,9 @@ bool RowReadOnly(const DtuSession &session, int index)
 void ConvertTyped(DtuSession &session, const QString &text)
 {
     ParamTableModel *table = nullptr;
-    const int row = EditableCurrentRow(session, table);
+    const int row = StartEdit(session, table);
     if (row < 0)
         return;
-    MarkModified(session, table->Cell(row, ColNumber));
     try {
         const QString hex = ValueCodec::Encode(session.script, table->Cell(row, ColOnSet), text);
         table->SetCell(row, ColHex, kHexPrefix + hex);
@@ -150,10 +159,9 @@ void ConvertTyped(DtuSession &session, const QString &text)
 void ApplyChoice(DtuSession &session, const QString &label)
 {
     ParamTableModel *table = nullptr;
-    const int row = EditableCurrentRow(session, table);
+    const int row = StartEdit(session, table);
     if (row < 0)
         return;
-    MarkModified(session, table->Cell(row, ColNumber));
     try {
         const ChoiceList list = ChoiceList::Parse(table->Cell(row, ColOnList));
         for (int i = 0; i < list.labels.size() && i < list.values.size(); ++i) {

@@ -1,8 +1,9 @@
 #pragma once
 #include "app/Frontend.h"
 
-// A front end that swallows everything: fuzz targets only look for crashes.
-class NullFrontend : public Frontend {
+// A front end that shows nothing and answers every question with OK: for
+// programs that only measure or probe the library (benchmarks, fuzz targets).
+class SilentFrontend : public Frontend {
 public:
     void AppendMemo(const QString &) override {}
     void AppendTransparent(const QString &) override {}
