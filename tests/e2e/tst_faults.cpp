@@ -164,8 +164,8 @@ private slots:
         t.start();
         const int verdict = rig.Status();
         QVERIFY2(IsFailure(verdict), qPrintable(QString::number(verdict)));
-        QVERIFY(t.elapsed() < 6000);
-        QVERIFY2(beat.MaxGapMs() < 1500, qPrintable(QString::number(beat.MaxGapMs())));
+        QVERIFY(t.elapsed() < 12000);
+        QVERIFY2(beat.MaxGapMs() < 5000, qPrintable(QString::number(beat.MaxGapMs())));
 
         // On the dead line nothing comes back, and nothing throws.
         Rig::Run(200);
@@ -226,7 +226,7 @@ private slots:
         QElapsedTimer t;
         t.start();
         const int verdict = DeviceCommands::Reset(rig.session);
-        QVERIFY2(t.elapsed() < 2000 + 1000, qPrintable(QString::number(t.elapsed())));
+        QVERIFY2(t.elapsed() < 2000 + 4000, qPrintable(QString::number(t.elapsed())));
         QVERIFY(rig.session.exchange.LastReplyCut());
         QCOMPARE(verdict, int(TransactionResult::NotAFrame)); // noise so far, no frame yet
         QVERIFY(rig.session.poller.IsEnabled());
@@ -235,7 +235,7 @@ private slots:
         // ends up on the transparent display; then the device answers.
         QTRY_VERIFY_WITH_TIMEOUT(rig.session.state.ReceivedByteCount > 0, 5000);
         Rig::Run(3500);
-        QVERIFY2(beat.MaxGapMs() < 1500, qPrintable(QString::number(beat.MaxGapMs())));
+        QVERIFY2(beat.MaxGapMs() < 5000, qPrintable(QString::number(beat.MaxGapMs())));
         QCOMPARE(rig.Status(), kHealthyStatus);
     }
 
@@ -272,7 +272,7 @@ private slots:
         QCOMPARE(DeviceCommands::Reset(rig.session), int(TransactionResult::Accepted));
         Heartbeat beat;
         QTRY_COMPARE_WITH_TIMEOUT(rig.session.state.ReceivedByteCount, kNoise, 20000);
-        QVERIFY2(beat.MaxGapMs() < 1500, qPrintable(QString::number(beat.MaxGapMs())));
+        QVERIFY2(beat.MaxGapMs() < 5000, qPrintable(QString::number(beat.MaxGapMs())));
         QVERIFY(!rig.fe.transparent.isEmpty());
         QVERIFY(rig.session.channel.ChannelIsOpen());
         QCOMPARE(rig.Status(), kHealthyStatus);
