@@ -11,6 +11,11 @@ PACKAGES=(
 if [[ "${DTU_WITH_FUZZ:-0}" == 1 ]]; then
   PACKAGES+=(clang libclang-rt-dev)
 fi
+# Building and checking the Debian package (scripts/package.sh,
+# scripts/check-package.sh).
+if [[ "${DTU_WITH_PACKAGING:-0}" == 1 ]]; then
+  PACKAGES+=(dpkg-dev file desktop-file-utils appstream man-db bash-completion)
+fi
 
 missing=()
 for p in "${PACKAGES[@]}"; do

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test twice: in the normal
-# build, then in a clang build with AddressSanitizer and
-# UndefinedBehaviorSanitizer, where the fuzz targets also run over their seed
-# corpora as regression cases.
+# build (then builds the Debian package and checks it), then in a clang build
+# with AddressSanitizer and UndefinedBehaviorSanitizer, where the fuzz targets
+# also run over their seed corpora as regression cases.
 #   DTU_SKIP_SANITIZE=1 scripts/test.sh    the normal build only
 #   DTU_ASAN_BUILD_DIR=dir                 where the sanitized build goes (build-asan)
 set -euo pipefail
@@ -14,6 +14,8 @@ DTU_WITH_FUZZ="$SANITIZE" scripts/setup.sh
 scripts/build.sh
 (cd "${DTU_BUILD_DIR:-build}" &&
   QT_QPA_PLATFORM=offscreen ctest --output-on-failure --parallel "$(nproc)" --timeout 300)
+# The Debian package from the build just tested, and what it holds.
+scripts/check-package.sh
 
 if [[ "$SANITIZE" == 1 ]]; then
   ASAN_DIR="${DTU_ASAN_BUILD_DIR:-build-asan}"

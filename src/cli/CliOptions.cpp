@@ -16,7 +16,7 @@ const OptionSpec kOptions[] = {
     {"baud", Takes::Value},    {"format", Takes::Value},   {"tcp", Takes::Value},
     {"tcp-port", Takes::Value}, {"password", Takes::Value}, {"level", Takes::Value},
     {"ext", Takes::Nothing},   {"json", Takes::Nothing},   {"fast", Takes::Nothing},
-    {"help", Takes::Nothing},
+    {"help", Takes::Nothing},  {"version", Takes::Nothing},
 };
 
 const OptionSpec *FindOption(const QString &name)
@@ -60,6 +60,8 @@ bool Apply(CliOptions *out, const QString &name, const QString &value, QString *
         out->fast = true;
     } else if (name == QLatin1String("help")) {
         out->help = true;
+    } else if (name == QLatin1String("version")) {
+        out->showVersion = true;
     }
     if (!ok)
         *error = QStringLiteral("--%1: invalid value \"%2\"").arg(name, value);
@@ -136,6 +138,7 @@ QString CliOptions::Usage()
         "                   lines then go to standard error\n"
         "  --fast           end a reply as soon as it holds a complete frame\n"
         "  --help           this text\n"
+        "  --version        print dtucfg's version\n"
         "\n"
         "Commands:\n");
     for (const CliCommand &c : CliCommands::All()) {

@@ -19,6 +19,7 @@ struct CliOptions {
     bool json = false;
     bool fast = false;
     bool help = false;
+    bool showVersion = false; // --version, not the device's version command
     QString command;
     QStringList arguments;
 

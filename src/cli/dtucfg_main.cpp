@@ -5,6 +5,7 @@
 #include "cli/CliCommands.h"
 #include "cli/CliOptions.h"
 #include "cli/ConsoleFrontend.h"
+#include "DtuVersion.h"
 #include "profile/ProfileLoader.h"
 
 #include <QCoreApplication>
@@ -81,6 +82,10 @@ int main(int argc, char *argv[])
         return UsageError(frontend, error);
     if (options.help) {
         frontend.PrintOut(CliOptions::Usage());
+        return kExitOk;
+    }
+    if (options.showVersion) {
+        frontend.PrintOut(QStringLiteral("dtucfg " DTU_VERSION "\n"));
         return kExitOk;
     }
     if (options.command.isEmpty())

@@ -22,7 +22,7 @@ const Spec kOptions[] = {
     {"password", "TEXT", "password expected first on each TCP connection (default 480917)"},
     {"status", "N", "working state reported (default 5)"},
     {"signal", "N", "signal strength reported (default 23)"},
-    {"version", "TEXT", "firmware version text"},
+    {"version", "TEXT", "firmware version text (alone: print dtusim's version)"},
     {"imei", "TEXT", "IMEI text"},
     {"silent", nullptr, "never answer"},
     {"refuse", nullptr, "answer every accepted command with a refusal"},
@@ -39,11 +39,16 @@ const Spec kOptions[] = {
     {"verbose", nullptr, "log each request and answer to standard error"},
 };
 
+bool StandsWithoutValue(const QStringList &args, qsizetype i)
+{
+    return i + 1 == args.size() || args[i + 1].startsWith(QLatin1Char('-'));
+}
+
 // "--tcp" may stand without its port.
 QStringList WithTcpPort(QStringList args)
 {
     for (qsizetype i = 1; i < args.size(); ++i) {
-        if (args[i] == QLatin1String("--tcp") && (i + 1 == args.size() || args[i + 1].startsWith(QLatin1Char('-'))))
+        if (args[i] == QLatin1String("--tcp") && StandsWithoutValue(args, i))
             args.insert(i + 1, QString::number(SimOptions::kDefaultTcpPort));
     }
     return args;
@@ -77,6 +82,14 @@ void Add(QCommandLineParser &parser)
 }
 
 } // namespace
+
+bool SimOptions::AsksProgramVersion(const QStringList &arguments)
+{
+    for (qsizetype i = 1; i < arguments.size(); ++i)
+        if (arguments[i] == QLatin1String("--version") && StandsWithoutValue(arguments, i))
+            return true;
+    return false;
+}
 
 QString SimOptions::Usage()
 {

@@ -22,5 +22,8 @@ struct SimOptions {
     // one-line reason in *error. With --help, sets *helpAsked and returns true
     // without filling *out.
     static bool Parse(const QStringList &arguments, SimOptions *out, QString *error, bool *helpAsked = nullptr);
+    // "--version" with no text after it (last, or before another option)
+    // asks for the program's version; with a text it sets the firmware's.
+    static bool AsksProgramVersion(const QStringList &arguments);
     static QString Usage();
 };

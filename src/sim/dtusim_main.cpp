@@ -7,6 +7,7 @@
 #include "sim/QuitOnSignals.h"
 #include "sim/SimOptions.h"
 #include "sim/TcpServer.h"
+#include "DtuVersion.h"
 
 #include <QCoreApplication>
 
@@ -45,6 +46,10 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
 
+    if (SimOptions::AsksProgramVersion(app.arguments())) {
+        std::puts("dtusim " DTU_VERSION);
+        return 0;
+    }
     SimOptions options;
     QString error;
     bool help = false;

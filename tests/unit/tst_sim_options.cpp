@@ -94,6 +94,18 @@ private slots:
         QVERIFY(help);
         QVERIFY(SimOptions::Usage().contains(QLatin1String("--stray-before")));
     }
+
+    // --version alone asks for the program's version; with a text after it,
+    // it still sets the firmware version the device reports.
+    void programVersion()
+    {
+        QVERIFY(SimOptions::AsksProgramVersion({"dtusim", "--version"}));
+        QVERIFY(SimOptions::AsksProgramVersion(Line({"--version"})));
+        QVERIFY(SimOptions::AsksProgramVersion(Line({"--version", "--verbose"})));
+        QVERIFY(!SimOptions::AsksProgramVersion(Line({"--version", "V9.1"})));
+        QVERIFY(!SimOptions::AsksProgramVersion(Line({"--version=V9.1"})));
+        QVERIFY(!SimOptions::AsksProgramVersion(Line({"--verbose"})));
+    }
 };
 
 QTEST_GUILESS_MAIN(SimOptionsTest)
