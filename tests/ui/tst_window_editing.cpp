@@ -171,6 +171,12 @@ private slots:
         QCOMPARE(w.Edit()->text(), QStringLiteral("abcde"));
         QCOMPARE(w.Hex(row), QStringLiteral("HEX:6162636465"));
         QCOMPARE(w.Colour(row).value<QColor>(), QColor(0, 0, 200));
+        // Undo brings the device's value back, and the limit still holds.
+        QTest::keyClick(w.Edit(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(w.Edit()->text(), QStringLiteral("abcdef"));
+        QTest::keyClick(w.Edit(), Qt::Key_X);
+        QCOMPARE(w.Edit()->text(), QStringLiteral("abcdef"));
+        QCOMPARE(w.Hex(row), QStringLiteral("HEX:616263646566"));
         // Typed text obeys the limit.
         w.Edit()->selectAll();
         QTest::keyClicks(w.Edit(), QStringLiteral("wxyz"));
