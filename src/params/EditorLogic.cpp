@@ -175,4 +175,28 @@ void ApplyChoice(DtuSession &session, const QString &label)
     }
 }
 
+bool TypedEditAllowed(const QString &before, const QString &after, int maxLength, const QString &charFilter)
+{
+    // The part of `after` that replaced part of `before`: what lies between
+    // the longest common beginning and the longest common end.
+    const qsizetype shorter = qMin(before.size(), after.size());
+    qsizetype head = 0;
+    while (head < shorter && before[head] == after[head])
+        ++head;
+    qsizetype tail = 0;
+    while (tail < shorter - head && before[before.size() - 1 - tail] == after[after.size() - 1 - tail])
+        ++tail;
+    const QStringView added = QStringView(after).mid(head, after.size() - head - tail);
+    if (added.isEmpty())
+        return true;
+    if (maxLength > 0 && after.size() > maxLength)
+        return false;
+    if (charFilter.isEmpty())
+        return true;
+    for (const QChar c : added)
+        if (!charFilter.contains(c))
+            return false;
+    return true;
+}
+
 } // namespace EditorLogic

@@ -34,4 +34,10 @@ bool RowReadOnly(const DtuSession &session, int index);
 void ConvertTyped(DtuSession &session, const QString &text);
 // The user's choice in the choice box for the selected row.
 void ApplyChoice(DtuSession &session, const QString &label);
+// Whether a change the user makes in the edit box (typing, pasting) may
+// stand: what it adds must be in charFilter (when not empty) and must not
+// leave the text longer than maxLength (when above 0). Removing characters
+// always may, so a device value longer than the limit, shown whole, can
+// still be shortened or left as it is.
+bool TypedEditAllowed(const QString &before, const QString &after, int maxLength, const QString &charFilter);
 } // namespace EditorLogic

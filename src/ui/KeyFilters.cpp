@@ -47,3 +47,30 @@ bool KeyWatcher::eventFilter(QObject *watched, QEvent *event)
         handler_(static_cast<QKeyEvent *>(event));
     return QObject::eventFilter(watched, event);
 }
+
+TypedEditValidator::TypedEditValidator(QLineEdit *edit, Allow allow) : QValidator(edit), allow_(std::move(allow))
+{
+    Reset(edit->text());
+    connect(edit, &QLineEdit::textChanged, this, &TypedEditValidator::Held);
+    edit->setValidator(this);
+}
+
+void TypedEditValidator::Reset(const QString &text)
+{
+    held_.clear();
+    Held(text);
+}
+
+void TypedEditValidator::Held(const QString &text)
+{
+    current_ = text;
+    held_.insert(text);
+}
+
+QValidator::State TypedEditValidator::validate(QString &input, int &) const
+{
+    // A refused change is undone by the line edit itself.
+    if (held_.contains(input) || allow_(current_, input))
+        return Acceptable;
+    return Invalid;
+}

@@ -83,15 +83,17 @@ QPushButton *Button(const char *objectName, const QString &caption)
     return Named(new QPushButton(caption), objectName, caption.trimmed());
 }
 
+// Output memos keep their last lines; the input memo keeps all it is given.
 QPlainTextEdit *Memo(const char *objectName, const QString &accessibleName, bool readOnly)
 {
     auto *memo = Named(new QPlainTextEdit, objectName, accessibleName);
     memo->setReadOnly(readOnly);
     memo->setTabChangesFocus(true);
-    memo->setMaximumBlockCount(kMemoLineLimit);
     memo->setFocusPolicy(Qt::StrongFocus);
-    if (readOnly)
+    if (readOnly) {
+        memo->setMaximumBlockCount(kMemoLineLimit);
         memo->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    }
     return memo;
 }
 
@@ -225,8 +227,11 @@ TForm1::TForm1(Dialogs &dialogs, QWidget *parent)
     PageControl1->addTab(BuildMainPage(), QStringLiteral("   通信参数设置   "));
     PageControl1->addTab(BuildTransparentPage(), QStringLiteral("  透明传输测试  "));
     PageControl1->addTab(BuildControlPage(), QStringLiteral("控制模式测试"));
-    PageControl1->addTab(BuildExtendedPage(), QStringLiteral("   接口参数设置   "));
-    PageControl1->setTabVisible(int(Page::Extended), false);
+    // A tab only while the profile names an interface file; kept under the
+    // tab widget meanwhile, so it goes with it.
+    TabSheet5 = BuildExtendedPage();
+    TabSheet5->setParent(PageControl1);
+    TabSheet5->hide();
     PageControl1->setCurrentIndex(int(Page::Main));
 
     auto *splitter = Named(new QSplitter(Qt::Vertical), "Splitter1");
@@ -305,14 +310,19 @@ QWidget *TForm1::BuildMainPage()
     connect(Edit1, &QComboBox::editTextChanged, this, [this](const QString &text) { session_->facts.PortText = text; });
     ComboBox1 = PickList("ComboBox1", QStringLiteral("波特率"), SerialSettings::OfferedSpeeds());
     ComboBox6 = PickList("ComboBox6", QStringLiteral("数据格式"), SerialSettings::OfferedFormats());
-    connect(ComboBox1, &QComboBox::activated, this, [this] {
-        session_->facts.BaudText = ComboBox1->currentText();
-        Button3Click();
-    });
-    connect(ComboBox6, &QComboBox::activated, this, [this] {
-        session_->facts.FormatText = ComboBox6->currentText();
-        Button3Click();
-    });
+    // Only another item runs the toggle: picking the one shown again leaves
+    // an open port open.
+    const auto pickRunsToggle = [this](QComboBox *box, QString WindowFacts::*setting) {
+        connect(box, &QComboBox::activated, this, [this, box, setting] {
+            const QString picked = box->currentText();
+            if (picked == session_->facts.*setting)
+                return;
+            session_->facts.*setting = picked;
+            Button3Click();
+        });
+    };
+    pickRunsToggle(ComboBox1, &WindowFacts::BaudText);
+    pickRunsToggle(ComboBox6, &WindowFacts::FormatText);
     Button3 = Button("Button3", QStringLiteral("打开串口"));
     connect(Button3, &QPushButton::clicked, this, &TForm1::Button3Click);
     auto *serialGrid = new QGridLayout(GroupBox2);
@@ -418,7 +428,9 @@ QWidget *TForm1::BuildTransparentPage()
     ComboBox2->addItems(TransparentTest::kRepeatItems);
     TypedKeyFilter::DiscardAll(ComboBox2);
     auto *crcBox = Named(new QCheckBox(QStringLiteral("MODBUSCRC")), "CheckBox8", QStringLiteral("MODBUSCRC"));
-    connect(crcBox, &QCheckBox::clicked, this,
+    // Every change of the box's state appends once, however it was made: a
+    // click, the keyboard, a screen reader's toggle or desktop automation.
+    connect(crcBox, &QCheckBox::toggled, this,
             [this] { Guarded([this] { Memo3->setPlainText(TransparentTest::AppendModbusCrc(Memo3->toPlainText())); }); });
     auto *sendButton = Button("Button8", QStringLiteral("发送数据"));
     connect(sendButton, &QPushButton::clicked, this, [this] {
@@ -632,7 +644,19 @@ void TForm1::ShowFacts()
     const QColor colour = facts.SerialOpenColour ? kOpenColour : kClosedColour;
     SetBackground(GroupBox2, colour);
     SetBackground(Panel16, colour);
-    PageControl1->setTabVisible(int(Page::Extended), session_->state.ExtPageVisible);
+    ShowExtendedTab(session_->state.ExtPageVisible);
+}
+
+void TForm1::ShowExtendedTab(bool shown)
+{
+    // Taken out of the tab row rather than hidden: screen readers still
+    // announce a hidden tab. It is always the last one, so the other pages
+    // keep their indexes.
+    const int index = PageControl1->indexOf(TabSheet5);
+    if (shown && index < 0)
+        PageControl1->insertTab(int(Page::Extended), TabSheet5, QStringLiteral("   接口参数设置   "));
+    else if (!shown && index >= 0)
+        PageControl1->removeTab(index);
 }
 
 void TForm1::UpdateLock()

@@ -52,6 +52,7 @@ private:
     void SetUpTable(QTableView *view, int nameWidth, int valueWidth, int noteWidth);
     void LoadScript();
     void ShowFacts();
+    void ShowExtendedTab(bool shown);
     void UpdateLock();
     void OnTabChanged(int index);
     // Applies the fast reply completion entry to the exchange and the status bar.
@@ -92,6 +93,7 @@ private:
     QFrame *Panel16 = nullptr;
     QTableView *ListView1 = nullptr;
     QTableView *ListView2 = nullptr;
+    QWidget *TabSheet5 = nullptr; // the interface page, in the tab row only while shown
     QPlainTextEdit *Memo1 = nullptr;
     QPlainTextEdit *Memo2 = nullptr;
     QPlainTextEdit *Memo3 = nullptr;

@@ -15,7 +15,6 @@
 #include <QTimer>
 
 namespace {
-constexpr int kNoLimit = 32767; // QLineEdit's own maximum
 constexpr int kPlaceIntervalMs = 10;
 } // namespace
 
@@ -45,8 +44,8 @@ void ParamEditors::AddTable(QTableView *view, ParamTableModel *model)
         font.setPointSize(9);
         edit_->setFont(font);
         edit_->hide();
-        TypedKeyFilter::Install(edit_, [this](QChar c) {
-            return EditCharFilter.isEmpty() || c == QChar(8) || EditCharFilter.contains(c);
+        editLimit_ = new TypedEditValidator(edit_, [this](const QString &before, const QString &after) {
+            return EditorLogic::TypedEditAllowed(before, after, EditMaxLength, EditCharFilter);
         });
         new KeyWatcher(edit_, true, [this](QKeyEvent *e) { OnEditKeyReleased(e->key()); });
         connect(edit_, &QLineEdit::textChanged, this, &ParamEditors::OnEditTextChanged);
@@ -150,7 +149,7 @@ void ParamEditors::SetUp(int index)
         choice_->show();
         break;
     case EditorPlan::Kind::Edit:
-        edit_->setMaxLength(plan.maxLength > 0 ? plan.maxLength : kNoLimit);
+        EditMaxLength = plan.maxLength;
         EditCharFilter = plan.charFilter;
         edit_->setReadOnly(EditorLogic::RowReadOnly(session_, index));
         if (!plan.editText.isEmpty())
@@ -186,11 +185,13 @@ void ParamEditors::ClearEdit()
 
 void ParamEditors::FillEdit(const QString &text)
 {
+    editLimit_->Reset(text);
     EditorFilling = true;
     edit_->setText(text);
     // setText of the same text reports no change; the flag must not outlive
     // this fill and swallow the user's first keystroke.
     EditorFilling = false;
+    settledText_ = text;
 }
 
 void ParamEditors::FocusVisibleEditor()
@@ -234,8 +235,10 @@ void ParamEditors::OnEditTextChanged(const QString &text)
         EditorFilling = false;
         return;
     }
-    if (!text.isEmpty() && !edit_->isReadOnly())
+    if (!text.isEmpty() && !edit_->isReadOnly()) {
         EditorLogic::ConvertTyped(session_, text);
+        settledText_ = text;
+    }
 }
 
 void ParamEditors::OnEditKeyReleased(int key)
@@ -243,5 +246,11 @@ void ParamEditors::OnEditKeyReleased(int key)
     // Tab lands here when focus arrives from elsewhere; it is no edit.
     if (key == Qt::Key_Tab || key == Qt::Key_Backtab || edit_->isReadOnly())
         return;
-    EditorLogic::ConvertTyped(session_, edit_->text());
+    // Only an emptied box is left to convert here: every other change of
+    // the text was converted as it happened.
+    const QString text = edit_->text();
+    if (text == settledText_)
+        return;
+    EditorLogic::ConvertTyped(session_, text);
+    settledText_ = text;
 }

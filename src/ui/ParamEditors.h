@@ -9,6 +9,7 @@ class QComboBox;
 class QLineEdit;
 class QTableView;
 class QWidget;
+class TypedEditValidator;
 
 // The two shared in-place editors of the parameter tables: the edit box
 // GEdit and the choice box GComboBox. They lie over the 参数值 cell of the
@@ -46,8 +47,11 @@ public:
     // True while the program fills the edit box: the next change of its
     // text is not the user's.
     bool EditorFilling = false;
-    // Characters the edit box accepts; empty means any.
+    // Characters the edit box accepts when typed; empty means any.
     QString EditCharFilter;
+    // Longest text the user may type into the edit box; 0 means no limit. A
+    // longer value from the device is still shown whole.
+    int EditMaxLength = 0;
 
 private:
     struct Binding {
@@ -65,5 +69,9 @@ private:
     QVector<Binding> bindings_;
     QLineEdit *edit_ = nullptr;
     QComboBox *choice_ = nullptr;
+    TypedEditValidator *editLimit_ = nullptr;
+    // The edit box's text as last filled or converted: a key that leaves it
+    // so (an arrow, Shift) changes nothing in the row.
+    QString settledText_;
     bool syncing_ = false;
 };

@@ -78,6 +78,19 @@ private slots:
         QTest::newRow("choice later match") << "0051" << "HEX:01" << "[[\"甲\",\"乙\"],[\"01\",\"01\"]]" << ""
                                             << 0 << K::Choice << QStringList{"甲", "乙"} << 1 << "" << 199
                                             << "" << "";
+        // Every comparison is exact, letter case included: a profile's value
+        // as written matches only itself.
+        const QString caseList = QStringLiteral("[[\"小写\",\"大写\"],[\"0a\",\"0A\"]]");
+        const QStringList caseLabels{QStringLiteral("小写"), QStringLiteral("大写")};
+        QTest::newRow("choice upper case hex") << "0051" << "HEX:0A" << caseList << "" << 0 << K::Choice
+                                               << caseLabels << 1 << "" << 199 << "" << "";
+        QTest::newRow("choice lower case hex") << "0051" << "HEX:0a" << caseList << "" << 0 << K::Choice
+                                               << caseLabels << 0 << "" << 199 << "" << "";
+        QTest::newRow("choice prefix case") << "0051" << "hex:01" << kOffOn << "" << 0 << K::Choice << offOn
+                                            << -1 << "" << 199 << "" << "";
+        // Only a text beginning with "[[" is a choice list for the editors.
+        QTest::newRow("list after a space") << "0051" << "HEX:01" << " " + kOffOn << "'文字'" << 0 << K::Edit
+                                            << none << -1 << "" << 0 << "" << "文字";
         QTest::newRow("choice text from ONGET") << "0051" << "HEX:07" << kOffOn << "'其他' + hexinput" << 0
                                                 << K::Choice << offOn << -1 << "其他07" << 199 << "" << "";
         QTest::newRow("malformed choice") << "0051" << "HEX:01" << "[[\"甲\"]" << "" << 0 << K::Edit << none
@@ -210,6 +223,8 @@ private slots:
         QTest::newRow("pick") << kOffOn << "开" << "HEX:01" << "开";
         QTest::newRow("unknown label") << kOffOn << "半开" << "HEX:00" << "旧值";
         QTest::newRow("same label twice") << "[[\"甲\",\"甲\"],[\"01\",\"02\"]]" << "甲" << "HEX:02" << "甲";
+        QTest::newRow("label case exact") << "[[\"on\",\"off\"],[\"01\",\"00\"]]" << "ON" << "HEX:00" << "旧值";
+        QTest::newRow("value kept as written") << "[[\"on\"],[\"0a\"]]" << "on" << "HEX:0a" << "on";
     }
     void applyChoice()
     {
@@ -221,6 +236,41 @@ private slots:
         QTEST(rig.Cell(ColHex), "hexCell");
         QTEST(rig.Cell(ColValue), "valueCell");
         QVERIFY(rig.session.state.ModifiedParamList.Contains(QStringLiteral("0051")));
+    }
+
+    void typedEditAllowed_data()
+    {
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<QString>("after");
+        QTest::addColumn<int>("maxLength");
+        QTest::addColumn<QString>("filter");
+        QTest::addColumn<bool>("allowed");
+        // A device value longer than the limit stands until the user shortens it.
+        QTest::newRow("no change") << "abcdef" << "abcdef" << 3 << "" << true;
+        QTest::newRow("shortened, still too long") << "abcdef" << "abcde" << 3 << "" << true;
+        QTest::newRow("grown past the limit") << "abcdef" << "abcdefg" << 3 << "" << false;
+        QTest::newRow("replaced, still too long") << "abcdef" << "abcdex" << 3 << "" << false;
+        QTest::newRow("replaced whole") << "abcdef" << "x" << 3 << "" << true;
+        QTest::newRow("up to the limit") << "ab" << "abc" << 3 << "" << true;
+        QTest::newRow("one past the limit") << "abc" << "abcd" << 3 << "" << false;
+        QTest::newRow("no limit") << "abc" << "abcd" << 0 << "" << true;
+        QTest::newRow("digit typed") << "12" << "132" << 0 << kDigits << true;
+        QTest::newRow("letter typed") << "12" << "12a" << 0 << kDigits << false;
+        QTest::newRow("pasted, partly refused") << "1" << "19x" << 0 << kDigits << false;
+        QTest::newRow("mask is case exact") << "" << "a" << 0 << "ABCDEF" << false;
+        QTest::newRow("device letters stay") << "ab1" << "ab12" << 0 << kDigits << true;
+        QTest::newRow("device letter deleted") << "a1" << "1" << 0 << kDigits << true;
+        QTest::newRow("repeated character typed") << "a1" << "1a1" << 0 << "1" << true;
+        QTest::newRow("repeated letter typed") << "aab" << "aaab" << 0 << "a" << true;
+        QTest::newRow("both rules") << "12" << "123" << 2 << kDigits << false;
+    }
+    void typedEditAllowed()
+    {
+        QFETCH(QString, before);
+        QFETCH(QString, after);
+        QFETCH(int, maxLength);
+        QFETCH(QString, filter);
+        QTEST(EditorLogic::TypedEditAllowed(before, after, maxLength, filter), "allowed");
     }
 
     void exampleProfileRows()

@@ -198,6 +198,10 @@ private slots:
                                               << Bytes("01") << "乙";
         QTest::newRow("list case exact") << QStringLiteral("[[\"甲\"],[\"0a\"]]") << QString() << Bytes("0A")
                                          << "旧";
+        QTest::newRow("list upper case code") << QStringLiteral("[[\"小写\",\"大写\"],[\"0a\",\"0A\"]]")
+                                              << QString() << Bytes("0A") << "大写";
+        // Only a text beginning with "[[" is read as a list; ONGET decodes the rest.
+        QTest::newRow("list after a space") << " " + offOn << "'脚本'" << Bytes("01") << "脚本";
         QTest::newRow("float") << QString() << "GetFloat()" << Bytes("41 20 00 00") << "10.000";
         QTest::newRow("short float") << QString() << "GetFloat()" << Bytes("3F C0") << "1.500";
         QTest::newRow("string") << QString() << "GetStr()" << Bytes("31 2E 30") << "1.0";
@@ -311,10 +315,21 @@ private slots:
         rig.session.state.CurrentParamChannel = 0;
         rig.AddMain(QStringLiteral("0030"));
         rig.AddRow(rig.session.extTable, rig.session.state.ExtParamIdList, QStringLiteral("0100"), {}, {});
+        // The extended table's lists follow the same rules: the last exact match, or the old text.
+        rig.AddRow(rig.session.extTable, rig.session.state.ExtParamIdList, QStringLiteral("0101"),
+                   QStringLiteral("[[\"甲\",\"乙\"],[\"01\",\"01\"]]"), {});
+        rig.AddRow(rig.session.extTable, rig.session.state.ExtParamIdList, QStringLiteral("0102"),
+                   QStringLiteral("[[\"甲\"],[\"0a\"]]"), {});
         rig.device[0x30] = Bytes("11");
         rig.device[0x100] = Bytes("22");
+        rig.device[0x101] = Bytes("01");
+        rig.device[0x102] = Bytes("0A");
         ParamReader::ReadExtendedPage(rig.session);
-        QCOMPARE(rig.session.extTable.Cell(0, ColHex), QStringLiteral("HEX:22"));
+        const ParamTableModel &ext = rig.session.extTable;
+        QCOMPARE(ext.Cell(0, ColHex), QStringLiteral("HEX:22"));
+        QCOMPARE(ext.Cell(1, ColValue), QStringLiteral("乙"));
+        QCOMPARE(ext.Cell(2, ColHex), QStringLiteral("HEX:0A"));
+        QCOMPARE(ext.Cell(2, ColValue), QStringLiteral("旧"));
         QCOMPARE(rig.Hex(QStringLiteral("0030")), QStringLiteral("HEX:00"));
     }
 

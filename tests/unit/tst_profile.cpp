@@ -2,6 +2,7 @@
 #include "app/DtuError.h"
 #include "app/DtuSession.h"
 #include "app/TextFile.h"
+#include "params/RowBuilder.h"
 #include "profile/DeviceProfile.h"
 #include "profile/ProfileLoader.h"
 #include "support/RecordingFrontend.h"
@@ -37,6 +38,8 @@ QStringList TableText(const ParamTableModel &t)
     }
     return rows;
 }
+
+const QString kBuildError = QStringLiteral("(the build fails)");
 
 struct Fixture {
     RecordingFrontend ui;
@@ -144,6 +147,60 @@ private slots:
         QCOMPARE(t.Cell(4, ColValue), QString()); // "0a" does not match "0A"
         QCOMPARE(t.Cell(5, ColValue), QStringLiteral("z"));
         QCOMPARE(f.session.state.MainParamIdList, QByteArray("\x00\x01\x00\x02\x00\x03\x00\x04", 8));
+    }
+
+    // The value a choice list gives a row when it is built: the first label
+    // whose "HEX:" + code equals PVALUE exactly, letter case included; none,
+    // an empty value. A main row's ONLIST is a list when it holds "[", an
+    // extended row's whenever it is not empty.
+    void choiceListRowValue_data()
+    {
+        QTest::addColumn<QString>("onList");
+        QTest::addColumn<QString>("pvalue");
+        QTest::addColumn<QString>("mainValue");
+        QTest::addColumn<QString>("extValue");
+        const QString offOn = QStringLiteral("[[\"关\",\"开\"],[\"00\",\"01\"]]");
+        const QString twice = QStringLiteral("[[\"甲\",\"乙\"],[\"01\",\"01\"]]");
+        const QString cases = QStringLiteral("[[\"小写\",\"大写\"],[\"0a\",\"0A\"]]");
+        QTest::newRow("match") << offOn << "HEX:01" << "开" << "开";
+        QTest::newRow("first match wins") << twice << "HEX:01" << "甲" << "甲";
+        QTest::newRow("no match") << offOn << "HEX:02" << "" << "";
+        QTest::newRow("upper case code") << cases << "HEX:0A" << "大写" << "大写";
+        QTest::newRow("lower case code") << cases << "HEX:0a" << "小写" << "小写";
+        QTest::newRow("prefix case") << offOn << "hex:01" << "" << "";
+        QTest::newRow("no value") << offOn << "HEX:" << "" << "";
+        QTest::newRow("list after a space") << " " + offOn << "HEX:00" << "关" << "关";
+        QTest::newRow("script, not a list") << "Length=2;" << "HEX:01" << "脚本" << kBuildError;
+        QTest::newRow("script holding [") << "var a=[1];" << "HEX:01" << kBuildError << kBuildError;
+        QTest::newRow("empty") << "" << "HEX:01" << "脚本" << "脚本";
+    }
+    void choiceListRowValue()
+    {
+        QFETCH(QString, onList);
+        QFETCH(QString, pvalue);
+        QFETCH(QString, mainValue);
+        QFETCH(QString, extValue);
+        for (const bool extended : {false, true}) {
+            Fixture f;
+            ProfileParam p;
+            p.CMDID = QStringLiteral("0051");
+            p.PNAME = QStringLiteral("选择");
+            p.PVALUE = pvalue;
+            p.ONLIST = onList;
+            p.ONGET = QStringLiteral("'脚本'");
+            ParamTableModel &table = extended ? f.session.extTable : f.session.mainTable;
+            const auto build = extended ? &RowBuilder::BuildExtendedRow : &RowBuilder::BuildMainRow;
+            const QString &wanted = extended ? extValue : mainValue;
+            QByteArray ids;
+            if (wanted == kBuildError) {
+                QVERIFY_THROWS_EXCEPTION(DtuError, build(table, ids, f.session.script, p));
+                QCOMPARE(table.Count(), 0);
+                continue;
+            }
+            build(table, ids, f.session.script, p);
+            QCOMPARE(table.Cell(0, ColValue), wanted);
+            QCOMPARE(ids, QByteArray("\x00\x51", 2));
+        }
     }
 
     void scriptErrorStopsTheRows()
