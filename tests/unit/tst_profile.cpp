@@ -11,6 +11,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <memory>
+
 namespace {
 
 void WriteBytes(const QString &path, const QByteArray &bytes)
@@ -48,24 +50,31 @@ struct Fixture {
 
 class ProfileTest : public QObject {
     Q_OBJECT
-    QTemporaryDir dir_;
+    // A fresh working folder for every test function: lastfile.log and the
+    // files one case writes must not be seen by another.
+    std::unique_ptr<QTemporaryDir> dir_;
     QString oldCwd_;
 
 private slots:
     void init()
     {
         oldCwd_ = QDir::currentPath();
-        QVERIFY(dir_.isValid());
-        QDir::setCurrent(dir_.path());
+        dir_ = std::make_unique<QTemporaryDir>();
+        QVERIFY(dir_->isValid());
+        QDir::setCurrent(dir_->path());
         for (const char *name : {"example_profile.txt", "example_ext.txt", "example_tcp_profile.txt", "script.js"})
-            QFile::copy(TestPaths::Example(QString::fromLatin1(name)), dir_.filePath(QString::fromLatin1(name)));
+            QFile::copy(TestPaths::Example(QString::fromLatin1(name)), dir_->filePath(QString::fromLatin1(name)));
     }
-    void cleanup() { QDir::setCurrent(oldCwd_); }
+    void cleanup()
+    {
+        QDir::setCurrent(oldCwd_);
+        dir_.reset();
+    }
 
     void loadsExampleProfile()
     {
         Fixture f;
-        ProfileLoader::LoadChosenProfile(f.session, dir_.filePath(QStringLiteral("example_profile.txt")));
+        ProfileLoader::LoadChosenProfile(f.session, dir_->filePath(QStringLiteral("example_profile.txt")));
         const AppState &s = f.session.state;
         QCOMPARE(f.session.facts.Caption, QStringLiteral("参数配置程序 示例GPRS DTU"));
         QCOMPARE(s.MainParamChannel, 1);
@@ -87,11 +96,11 @@ private slots:
         QCOMPARE(t.Cell(t.FindByNumber(QStringLiteral("0032")), ColValue), QStringLiteral("TCP"));
         QCOMPARE(t.Cell(t.FindByNumber(QStringLiteral("0041")), ColValue), QStringLiteral("10.000"));
         QCOMPARE(t.Cell(t.FindByNumber(QStringLiteral("0033")), ColValue), QStringLiteral("1分0秒"));
-        QCOMPARE(ProfileLoader::ReadLastFile(), dir_.filePath(QStringLiteral("example_profile.txt")));
+        QCOMPARE(ProfileLoader::ReadLastFile(), dir_->filePath(QStringLiteral("example_profile.txt")));
 
         // Loading the same profile twice keeps one copy of each row.
         const int rows = t.Count();
-        ProfileLoader::LoadChosenProfile(f.session, dir_.filePath(QStringLiteral("example_profile.txt")));
+        ProfileLoader::LoadChosenProfile(f.session, dir_->filePath(QStringLiteral("example_profile.txt")));
         QCOMPARE(t.Count(), rows);
         QCOMPARE(f.session.extTable.Count(), 4);
     }
@@ -182,16 +191,17 @@ private slots:
     {
         {
             Fixture f;
-            QVERIFY(!ProfileLoader::RestoreLastProfile(f.session)); // no lastfile.log
+            QVERIFY(!QFile::exists(QStringLiteral("lastfile.log")));
+            QVERIFY(!ProfileLoader::RestoreLastProfile(f.session));
             QCOMPARE(f.session.mainTable.Count(), 0);
             QCOMPARE(f.session.facts.Caption, QString());
         }
-        ProfileLoader::WriteLastFile(dir_.filePath(QStringLiteral("example_profile.txt")));
+        ProfileLoader::WriteLastFile(dir_->filePath(QStringLiteral("example_profile.txt")));
         QCOMPARE(ReadBytes(QStringLiteral("lastfile.log")).right(2), QByteArray("\r\n"));
         Fixture f;
         QVERIFY(ProfileLoader::RestoreLastProfile(f.session));
         QCOMPARE(f.session.facts.Caption, QStringLiteral("参数配置程序 示例GPRS DTU"));
-        QCOMPARE(f.session.profilePath, dir_.filePath(QStringLiteral("example_profile.txt")));
+        QCOMPARE(f.session.profilePath, dir_->filePath(QStringLiteral("example_profile.txt")));
         QVERIFY(!ProfileLoader::RestoreLastProfile(f.session)); // a profile is loaded already
     }
 
@@ -258,7 +268,7 @@ private slots:
         } catch (const DtuError &e) {
             QVERIFY(e.text().contains(QStringLiteral("x.txt")));
         }
-        QCOMPARE(QDir(dir_.path()).entryList({QStringLiteral("keep.txt*")}, QDir::Files).size(), 1);
+        QCOMPARE(QDir(dir_->path()).entryList({QStringLiteral("keep.txt*")}, QDir::Files).size(), 1);
     }
 };
 
