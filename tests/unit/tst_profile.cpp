@@ -2,10 +2,13 @@
 #include "app/DtuError.h"
 #include "app/DtuSession.h"
 #include "app/TextFile.h"
+#include "params/ParamReader.h"
 #include "profile/DeviceProfile.h"
 #include "profile/ProfileLoader.h"
+#include "support/Hexes.h"
 #include "support/RecordingFrontend.h"
 #include "support/TestPaths.h"
+#include "support/VirtualRig.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -185,6 +188,22 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(DtuError, ProfileLoader::LoadChosenProfile(f.session, QStringLiteral("noext.txt")));
         QVERIFY(f.session.state.ExtPageVisible);
         QVERIFY(!f.session.facts.TcpBoxVisible);
+    }
+
+    // A failed load empties the main table and its id list together: the
+    // next read asks the device for no numbers rather than the old profile's.
+    void failedLoadLeavesNoOldNumbers()
+    {
+        VirtualRig rig;
+        ProfileLoader::LoadChosenProfile(rig.session, QStringLiteral("example_profile.txt"));
+        QVERIFY(!rig.session.state.MainParamIdList.isEmpty());
+        QVERIFY_THROWS_EXCEPTION(DtuError, ProfileLoader::LoadChosenProfile(rig.session, QStringLiteral("none.txt")));
+        QCOMPARE(rig.session.mainTable.Count(), 0);
+        QVERIFY(rig.session.state.MainParamIdList.isEmpty());
+
+        rig.AnswerEveryWrite(Bytes("AA 55 00 04 E1 01 00 E6"));
+        ParamReader::ReadMainPage(rig.session);
+        QCOMPARE(rig.device.written, QList<QByteArray>{Bytes("AA 55 00 04 E0 01 00 E5")});
     }
 
     void startupRestore()
