@@ -194,6 +194,23 @@ private slots:
         QCOMPARE(cfg.exitCode(), 2);
     }
 
+    // A script.js with an error is named on standard error when it loads
+    // (file, line, the engine's message); what it defined before the error
+    // still serves the command.
+    void scriptErrorNamedOnStandardError()
+    {
+        Bench bench({});
+        QFile script(bench.Path(QStringLiteral("odd.js")));
+        QVERIFY(script.open(QIODevice::WriteOnly));
+        script.write("function GetCmd(n) { return 'E004'; }\nfunction PrevCmd() { return ''; }\nNoSuchHelper();\n");
+        script.close();
+        const ProgramRun run = bench.Cfg({QStringLiteral("status")}, {QStringLiteral("--script"), QStringLiteral("odd.js")});
+        QVERIFY2(run.exitCode == 0, qPrintable(run.Describe()));
+        QVERIFY2(run.err.startsWith(QStringLiteral("dtucfg: script error: odd.js 第3行：ReferenceError")),
+                 qPrintable(run.Describe()));
+        CompareLines(run.out, {QStringLiteral("DTU状态=5,在线状态，已登录到数据中心")});
+    }
+
     void setUpFailures()
     {
         Bench bench({});
