@@ -149,7 +149,7 @@ QString ReadLastFile()
     QFile file(kLastFileName);
     if (!file.open(QIODevice::ReadOnly))
         return {};
-    const QString text = TextFile::Decode(file.readAll()).text;
+    const QString text = TextFile::FromUtf8OrGbk(file.readAll());
     return text.section(QLatin1Char('\n'), 0, 0).remove(QLatin1Char('\r'));
 }
 

@@ -270,6 +270,67 @@ private slots:
         QCOMPARE(TextFile::Decode(TextFile::ToGbk(QStringLiteral("参数"))).encoding, TextFile::Encoding::Gbk);
     }
 
+    // Short GBK texts are often valid UTF-8 as well; the decoding that gives
+    // Chinese text wins. Each GBK row below is made only of characters whose
+    // two GBK bytes form valid UTF-8 (通 CD A8, 路 C2 B7, 写 D0 B4, 值 D6 B5,
+    // 元 D4 AA, 位 CE BB), which would read as "ͨ·", "дֵ"...
+    void encodingByPlausibleText_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("encoding");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("name");
+        const int gbk = int(TextFile::Encoding::Gbk);
+        const int utf8 = int(TextFile::Encoding::Utf8);
+        QTest::newRow("GBK 通路 写值") << QByteArray("{\"Title\": \"\xCD\xA8\xC2\xB7\", \"Params\": "
+                                                  "[{\"CMDID\": \"0001\", \"PNAME\": \"\xD0\xB4\xD6\xB5\"}]}")
+                                     << gbk << QStringLiteral("通路") << QStringLiteral("写值");
+        QTest::newRow("GBK 值 alone") << QByteArray("{\"Title\": \"\xD6\xB5\"}") << gbk << QStringLiteral("值")
+                                     << QString();
+        QTest::newRow("GBK 元位") << QByteArray("{\"Title\": \"x\", \"Params\": [{\"CMDID\": \"0002\", \"PNAME\": "
+                                              "\"\xD4\xAA\xCE\xBB\"}]}")
+                                 << gbk << QStringLiteral("x") << QStringLiteral("元位");
+        QTest::newRow("UTF-8 示例") << QByteArray("{\"Title\": \"\xE7\xA4\xBA\xE4\xBE\x8B\"}") << utf8
+                                  << QStringLiteral("示例") << QString();
+        QTest::newRow("UTF-8 温度（℃）")
+            << QByteArray("{\"Title\": \"\xE6\xB8\xA9\xE5\xBA\xA6\xEF\xBC\x88\xE2\x84\x83\xEF\xBC\x89\"}") << utf8
+            << QStringLiteral("温度（℃）") << QString();
+        // A degree sign among Chinese text is still UTF-8.
+        QTest::newRow("UTF-8 温度°") << QByteArray("{\"Title\": \"\xE6\xB8\xA9\xE5\xBA\xA6\xC2\xB0\"}") << utf8
+                                    << QStringLiteral("温度°") << QString();
+        QTest::newRow("GBK not valid UTF-8") << QByteArray("{\"Title\": \"\xB2\xCE\xCA\xFD\"}") << gbk
+                                            << QStringLiteral("参数") << QString();
+    }
+    void encodingByPlausibleText()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, encoding);
+        QFETCH(QString, title);
+        QFETCH(QString, name);
+        WriteBytes(QStringLiteral("enc.txt"), bytes);
+        Fixture f;
+        ProfileLoader::LoadChosenProfile(f.session, QStringLiteral("enc.txt"));
+        QCOMPARE(int(f.session.profile->Encoding()), encoding);
+        QCOMPARE(f.session.facts.Caption, QStringLiteral("参数配置程序 ") + title);
+        if (!name.isEmpty())
+            QCOMPARE(f.session.mainTable.Cell(0, ColName), name);
+
+        // The re-save writes the encoding the file came in: its own bytes
+        // for the title again.
+        const QByteArray titleBytes = bytes.mid(bytes.indexOf("\"Title\": \"") + 10);
+        f.session.profile->SaveOver();
+        QVERIFY(ReadBytes(QStringLiteral("enc.txt")).contains(titleBytes.left(titleBytes.indexOf('"'))));
+    }
+
+    // lastfile.log is the tool's own UTF-8, whatever the folder names hold.
+    void lastFileKeepsAnyPath()
+    {
+        const QString path = QStringLiteral("/home/josé/müller.txt");
+        ProfileLoader::WriteLastFile(path);
+        QCOMPARE(ReadBytes(QStringLiteral("lastfile.log")), path.toUtf8() + "\r\n");
+        QCOMPARE(ProfileLoader::ReadLastFile(), path);
+    }
+
     void saveNeverLosesTheOldFile()
     {
         DeviceProfile p = DeviceProfile::FromText(QStringLiteral("{\"Title\": \"a\"}"), QStringLiteral("keep.txt"));
