@@ -158,6 +158,29 @@ private slots:
         QCOMPARE(f.session.state.MainParamIdList, QByteArray("\x00\x01\x00\x02\x00\x03\x00\x04", 8));
     }
 
+    // A stored value of four characters or fewer is no value; five are one
+    // digit of hex. The same in the profile and in its extended file, where
+    // the numbers' letter case does not change their bytes in the id list.
+    void storedValueLengthBoundary()
+    {
+        const QByteArray params = "\"Params\": ["
+            "{\"CMDID\": \"00a1\", \"PVALUE\": \"HEX:\", \"ONGET\": \"'['+hexinput+']'\"},"
+            "{\"CMDID\": \"00A2\", \"PVALUE\": \"ABCD\", \"ONGET\": \"'['+hexinput+']'\"},"
+            "{\"CMDID\": \"00a3\", \"PVALUE\": \"HEX:1\", \"ONGET\": \"'['+hexinput+']'\"}]";
+        WriteBytes(QStringLiteral("bext.txt"), "{" + params + "}");
+        WriteBytes(QStringLiteral("bmain.txt"), "{\"ExParamFile\": \"bext.txt\", \"ExParamChannel\": 1, " + params + "}");
+        Fixture f;
+        ProfileLoader::LoadChosenProfile(f.session, QStringLiteral("bmain.txt"));
+        for (const ParamTableModel *t : {&f.session.mainTable, &f.session.extTable}) {
+            QCOMPARE(t->Count(), 3);
+            QCOMPARE(t->Cell(0, ColValue), QString());
+            QCOMPARE(t->Cell(1, ColValue), QString());
+            QCOMPARE(t->Cell(2, ColValue), QStringLiteral("[1]"));
+        }
+        QCOMPARE(f.session.state.MainParamIdList, Bytes("00 A1 00 A2 00 A3"));
+        QCOMPARE(f.session.state.ExtParamIdList, Bytes("00 A1 00 A2 00 A3"));
+    }
+
     void scriptErrorStopsTheRows()
     {
         Fixture f;
