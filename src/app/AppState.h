@@ -19,6 +19,13 @@ private:
     QStringList items_;
 };
 
+// The byte counters of the transparent test are 32-bit and wrap round on a
+// long run instead of overflowing.
+inline qint32 AddToByteCount(qint32 count, qsizetype bytes)
+{
+    return static_cast<qint32>(static_cast<quint32>(count) + static_cast<quint32>(bytes));
+}
+
 // The process-wide values of one run of the tool, shared by every subsystem.
 // They live here rather than in the window so that the command line tool and
 // the tests drive the very same logic.

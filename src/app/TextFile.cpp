@@ -10,20 +10,46 @@
 namespace TextFile {
 namespace {
 
-bool IsStrictUtf8WithNonAscii(const QByteArray &bytes)
+bool HasNonAscii(const QByteArray &bytes)
 {
-    bool nonAscii = false;
-    for (char c : bytes) {
-        if (static_cast<quint8>(c) >= 0x80) {
-            nonAscii = true;
-            break;
-        }
-    }
-    if (!nonAscii)
-        return false;
+    for (char c : bytes)
+        if (static_cast<quint8>(c) >= 0x80)
+            return true;
+    return false;
+}
+
+// Text a profile plausibly holds beyond ASCII: Chinese characters and the
+// punctuation and symbols written with them. GBK bytes that happen to be
+// valid UTF-8 decode almost always to two-byte sequences below U+0800
+// (Latin-1, IPA, Greek, Cyrillic...), never to these.
+bool IsPlausibleNonAscii(char32_t c)
+{
+    return (c >= 0x2000 && c <= 0x27BF)     // general punctuation, letterlike (℃), arrows, ①...
+        || (c >= 0x2E80 && c <= 0x9FFF)     // CJK radicals, punctuation, kana, ideographs
+        || (c >= 0xF900 && c <= 0xFAFF)     // CJK compatibility ideographs
+        || (c >= 0xFE30 && c <= 0xFE4F)     // CJK compatibility forms
+        || (c >= 0xFF00 && c <= 0xFFEF)     // full-width forms (，：（）)
+        || (c >= 0x20000 && c <= 0x3FFFF);  // rarer ideographs
+}
+
+// Strictly valid UTF-8 whose non-ASCII characters are mostly plausible text.
+bool LooksLikeUtf8(const QByteArray &bytes, QString *text)
+{
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString text = decoder.decode(bytes);
-    return !decoder.hasError();
+    *text = decoder.decode(bytes);
+    if (decoder.hasError())
+        return false;
+    int plausible = 0;
+    int other = 0;
+    for (char32_t c : text->toUcs4()) {
+        if (c < 0x80)
+            continue;
+        if (IsPlausibleNonAscii(c))
+            ++plausible;
+        else
+            ++other;
+    }
+    return plausible > other;
 }
 
 } // namespace
@@ -34,8 +60,9 @@ Decoded Decode(const QByteArray &bytes)
         QStringDecoder decoder(QStringDecoder::Utf8);
         return {decoder.decode(bytes.mid(3)), Encoding::Utf8Bom};
     }
-    if (IsStrictUtf8WithNonAscii(bytes))
-        return {QString::fromUtf8(bytes), Encoding::Utf8};
+    QString utf8;
+    if (HasNonAscii(bytes) && LooksLikeUtf8(bytes, &utf8))
+        return {utf8, Encoding::Utf8};
     return {FromGbk(bytes), Encoding::Gbk};
 }
 
@@ -83,6 +110,13 @@ void WriteAtomically(const QString &path, const QByteArray &bytes)
     }
     if (!file.commit())
         throw DtuError(QStringLiteral("无法写入文件 %1：%2").arg(path, file.errorString()));
+}
+
+QString FromUtf8OrGbk(const QByteArray &bytes)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = decoder.decode(bytes);
+    return decoder.hasError() ? FromGbk(bytes) : text;
 }
 
 QByteArray ToGbk(const QString &text)

@@ -4,9 +4,12 @@
 
 // Text files of the tool: profiles, extended parameter files, script.js,
 // lastfile.log. Files made on Windows are GBK; files written on Linux are
-// often UTF-8. A file with a UTF-8 byte-order mark, or whose bytes are
-// strictly valid UTF-8 and hold non-ASCII characters, is UTF-8; every other
-// file is GBK. A re-save keeps the encoding the file came in.
+// often UTF-8. A file with a UTF-8 byte-order mark is UTF-8. Otherwise a file
+// is UTF-8 when its bytes are strictly valid UTF-8 and the non-ASCII text
+// they give is mostly Chinese characters, punctuation and symbols: short GBK
+// texts are often valid UTF-8 too (通路 is CD A8 C2 B7), but then decode to
+// Latin, Greek or Cyrillic letters. Every other file is GBK. A re-save keeps
+// the encoding the file came in.
 namespace TextFile {
 
 enum class Encoding { Gbk, Utf8, Utf8Bom };
@@ -26,6 +29,10 @@ Decoded Read(const QString &path);
 // or a full disk leaves the old file or the new one, never a mix. Throws
 // DtuError naming the file and the reason.
 void WriteAtomically(const QString &path, const QByteArray &bytes);
+
+// The tool's own files (lastfile.log) are written as UTF-8, whatever the
+// path holds: valid UTF-8 is taken as such, anything else as GBK.
+QString FromUtf8OrGbk(const QByteArray &bytes);
 
 // GBK text <-> bytes for user texts (typed messages, device strings).
 QByteArray ToGbk(const QString &text);

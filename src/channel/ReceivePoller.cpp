@@ -23,7 +23,7 @@ QString TLineGet::Line(const QByteArray &bytes, bool hexOn, const QTime &now)
 void TLineGet::Emit(AppState &state, Frontend &frontend, const QTime &now)
 {
     frontend.AppendTransparent(Line(buffer_, state.HexDisplayOn, now));
-    state.ReceivedByteCount += static_cast<qint32>(buffer_.size());
+    state.ReceivedByteCount = AddToByteCount(state.ReceivedByteCount, buffer_.size());
     buffer_.clear();
 }
 

@@ -105,14 +105,31 @@ void SerialTransport::OnError(QSerialPort::SerialPortError error)
     case QSerialPort::ResourceError:
         // The device went away (adapter unplugged, pty closed): close once,
         // quietly; the port can be opened again later.
-        if (port_.isOpen()) {
-            port_.close();
+        if (CloseAfterError())
             emit lost();
-        }
         return;
-    default:
-        return; // read and write errors surface where the bytes are moved
+    case QSerialPort::ReadError: {
+        // The port keeps signalling a failing read, so an open port would
+        // spin on it while nothing arrives: close it and say why, once.
+        const QString reason = port_.errorString();
+        if (CloseAfterError())
+            emit readFailed(reason);
+        return;
     }
+    default:
+        return; // write errors surface where the bytes are moved
+    }
+}
+
+bool SerialTransport::CloseAfterError()
+{
+    if (!port_.isOpen() || closingAfterError_)
+        return false;
+    closingAfterError_ = true;
+    port_.close();
+    port_.clearError();
+    closingAfterError_ = false;
+    return true;
 }
 
 void SerialTransport::Write(const QByteArray &bytes)

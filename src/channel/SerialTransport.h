@@ -47,13 +47,20 @@ signals:
     // The port closed itself because the device went away (an unplugged
     // adapter). The session's texts are left as they are.
     void lost();
+    // The port closed itself after a read error other than the device going
+    // away; reason is the system's text. Emitted once per failure.
+    void readFailed(const QString &reason);
 
 private:
     void OnError(QSerialPort::SerialPortError error);
+    // Closes the port from an error report; false when it was already closed
+    // or is closing (close itself may report errors).
+    bool CloseAfterError();
     QString Diagnose(const QString &name) const;
 
     QSerialPort port_;
     qint32 speed_ = 9600;
     SerialSettings::FrameFormat format_;
     QString failureReason_;
+    bool closingAfterError_ = false;
 };

@@ -42,8 +42,12 @@ int Prepare(CliContext &context, const CliCommand &command)
     const CliOptions &options = context.options;
 
     QString error;
-    if (!session.script.LoadFile(options.scriptPath, &error))
+    ScriptFault fault;
+    if (!session.script.LoadFile(options.scriptPath, &error, &fault))
         return SetUpError(frontend, QStringLiteral("cannot read the script %1: %2").arg(options.scriptPath, error));
+    // Said at once: the commands that need the script then fail on their own.
+    if (!fault.IsEmpty())
+        frontend.Complain(QStringLiteral("dtucfg: script error: ") + fault.Text());
 
     const QString profilePath = options.profileGiven ? options.profilePath : ProfileLoader::ReadLastFile();
     if (!profilePath.isEmpty()) {

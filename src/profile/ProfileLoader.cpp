@@ -24,6 +24,14 @@ QString ResolveBeside(const QString &name, const QString &profilePath)
     return QFileInfo::exists(beside) ? beside : name;
 }
 
+// The main table and its id list go together: a load that fails after this
+// must not leave the old profile's numbers for the next read to ask for.
+void ClearMainTable(DtuSession &session)
+{
+    session.mainTable.Clear();
+    session.state.MainParamIdList.clear();
+}
+
 } // namespace
 
 void LoadExtendedFile(DtuSession &session, const QString &path)
@@ -114,7 +122,7 @@ void LoadChosenProfile(DtuSession &session, const QString &path)
     } catch (const DtuError &) {
         // A read-only working folder only costs the restore at next start.
     }
-    session.mainTable.Clear();
+    ClearMainTable(session);
     LoadProfile(session, path);
 }
 
@@ -126,7 +134,7 @@ bool RestoreLastProfile(DtuSession &session)
     if (path.isEmpty())
         return false;
     session.profilePath = path;
-    session.mainTable.Clear();
+    ClearMainTable(session);
     try {
         LoadProfile(session, path);
     } catch (const DtuError &) {
@@ -141,7 +149,7 @@ QString ReadLastFile()
     QFile file(kLastFileName);
     if (!file.open(QIODevice::ReadOnly))
         return {};
-    const QString text = TextFile::Decode(file.readAll()).text;
+    const QString text = TextFile::FromUtf8OrGbk(file.readAll());
     return text.section(QLatin1Char('\n'), 0, 0).remove(QLatin1Char('\r'));
 }
 

@@ -21,13 +21,27 @@ ScriptHost::~ScriptHost()
     watchdog_.reset(); // stop the thread before the engine goes
 }
 
-QString ScriptHost::Eval(const QString &text)
+QString ScriptFault::Text() const
+{
+    if (line > 0)
+        return QStringLiteral("%1 第%2行：%3").arg(file).arg(line).arg(message);
+    return QStringLiteral("%1：%2").arg(file, message);
+}
+
+QJSValue ScriptHost::Evaluate(const QString &text, const QString &fileName, bool *timedOut)
 {
     watchdog_->Arm(timeLimitMs_);
-    const QJSValue result = engine_->evaluate(text);
-    const bool timedOut = watchdog_->Disarm();
+    const QJSValue result = engine_->evaluate(text, fileName);
+    *timedOut = watchdog_->Disarm();
     // The interrupt flag is sticky: clear it or every later call fails too.
     engine_->setInterrupted(false);
+    return result;
+}
+
+QString ScriptHost::Eval(const QString &text)
+{
+    bool timedOut = false;
+    const QJSValue result = Evaluate(text, QString(), &timedOut);
     if (timedOut)
         throw ScriptError(QStringLiteral("脚本执行超时（超过%1毫秒）：%2").arg(timeLimitMs_).arg(text.left(80)));
     if (result.isError())
@@ -42,7 +56,7 @@ void ScriptHost::SetGlobal(const QString &name, const QString &value)
     engine_->globalObject().setProperty(name, value);
 }
 
-bool ScriptHost::LoadFile(const QString &path, QString *error)
+bool ScriptHost::LoadFile(const QString &path, QString *error, ScriptFault *fault)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
@@ -51,11 +65,15 @@ bool ScriptHost::LoadFile(const QString &path, QString *error)
         return false;
     }
     const QString text = TextFile::Decode(file.readAll()).text;
-    try {
-        Eval(text);
-    } catch (const ScriptError &) {
-        // A faulty script.js is not fatal: the operations needing its
-        // functions fail one by one with their own script errors.
+    bool timedOut = false;
+    const QJSValue result = Evaluate(text, path, &timedOut);
+    if (fault) {
+        *fault = {};
+        if (timedOut) {
+            *fault = {path, 0, QStringLiteral("脚本执行超时（超过%1毫秒）").arg(timeLimitMs_)};
+        } else if (result.isError()) {
+            *fault = {path, result.property(QStringLiteral("lineNumber")).toInt(), result.toString()};
+        }
     }
     return true;
 }

@@ -3,7 +3,19 @@
 #include <memory>
 
 class QJSEngine;
+class QJSValue;
 class ScriptWatchdog;
+
+// An error raised while a script file was evaluated, and where.
+struct ScriptFault {
+    QString file;
+    int line = 0;    // 0 when the engine gave none (a time-out)
+    QString message; // the engine's text, such as "SyntaxError: Expected token `;'"
+
+    bool IsEmpty() const { return message.isEmpty(); }
+    // "script.js 第3行：SyntaxError: ..."
+    QString Text() const;
+};
 
 // One JavaScript engine for the whole run. Eval returns the completion value
 // as text (numbers as their decimal text, undefined and null as empty text);
@@ -28,13 +40,19 @@ public:
     void SetGlobal(const QString &name, const QString &value);
 
     // Evaluates the whole of a script file once. Returns false (and sets
-    // *error) when the file cannot be read; evaluation errors are ignored.
-    bool LoadFile(const QString &path, QString *error = nullptr);
+    // *error) when the file cannot be read. An error in the script does not
+    // stop the run (what it defined before the error stays usable); it is
+    // given in *fault so the caller can show it, instead of every later
+    // command failing with "GetCmd is not defined" and no hint why.
+    bool LoadFile(const QString &path, QString *error = nullptr, ScriptFault *fault = nullptr);
 
     void SetTimeLimitMs(int ms) { timeLimitMs_ = ms; }
     int TimeLimitMs() const { return timeLimitMs_; }
 
 private:
+    // Evaluates under the time limit; fileName names the source in errors.
+    QJSValue Evaluate(const QString &text, const QString &fileName, bool *timedOut);
+
     std::unique_ptr<QJSEngine> engine_;
     std::unique_ptr<ScriptWatchdog> watchdog_;
     int timeLimitMs_ = kDefaultTimeLimitMs;

@@ -35,8 +35,11 @@ SimCommandSet CommandsFrom(const SimOptions &options)
     const QString path = options.scriptPath.isEmpty() ? SimProfile::DefaultScript(options.profilePath)
                                                       : options.scriptPath;
     QString error;
-    if (!script.LoadFile(path, &error))
+    ScriptFault fault;
+    if (!script.LoadFile(path, &error, &fault))
         throw DtuError(error);
+    if (!fault.IsEmpty())
+        ErrorLine(QStringLiteral("script error: ") + fault.Text());
     return SimCommandSet::FromScript(script);
 }
 

@@ -17,13 +17,6 @@ QByteArray HexPairs(QString text)
     return HexToBytes(text);
 }
 
-
-// Counters wrap like the device tool's 32-bit ones instead of overflowing.
-qint32 AddWrapping(qint32 count, qsizetype add)
-{
-    return static_cast<qint32>(static_cast<quint32>(count) + static_cast<quint32>(add));
-}
-
 } // namespace
 
 QByteArray MessageBytes(const QString &text, bool hexMode)
@@ -79,7 +72,7 @@ bool Send(DtuSession &session, const QString &text, const QString &repeatText, b
             break;
         session.poller.SendRaw(bytes); // writes the "下行：" trace at level 1
         ++sent;
-        session.state.SentByteCount = AddWrapping(session.state.SentByteCount, bytes.size());
+        session.state.SentByteCount = AddToByteCount(session.state.SentByteCount, bytes.size());
         // The poller and the window run between repeats, so a long run stays
         // responsive and the counters can be followed.
         session.exchange.Clock().ProcessEvents();

@@ -293,8 +293,11 @@ TForm1::~TForm1()
 void TForm1::LoadScript()
 {
     QString error;
-    if (!session_->script.LoadFile(QStringLiteral("script.js"), &error))
+    ScriptFault fault;
+    if (!session_->script.LoadFile(QStringLiteral("script.js"), &error, &fault))
         dialogs_.Message(error, kAppTitle);
+    else if (!fault.IsEmpty())
+        dialogs_.Error(QStringLiteral("脚本文件有错误，") + fault.Text(), kAppTitle);
 }
 
 QWidget *TForm1::BuildMainPage()

@@ -306,7 +306,10 @@ private slots:
             QCOMPARE(next, int(TransactionResult::Accepted));
             QCOMPARE(rig.session.state.ReceivedByteCount, 9); // the late status frame
         } else {
-            QVERIFY2(IsFailure(next) || next == 0, qPrintable(QString::number(next)));
+            // The late status frame (AA 55 00 05 E0 04 05 00 EE) waits in the
+            // channel and leads the next reply; a frame of length 5 is no
+            // acknowledgement, so the reset reads as "no valid answer".
+            QCOMPARE(next, int(TransactionResult::NoAnswer));
             QCOMPARE(DeviceCommands::Reset(rig.session), int(TransactionResult::Accepted));
         }
         QVERIFY(rig.fe.errors.isEmpty());

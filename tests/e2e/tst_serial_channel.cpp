@@ -404,6 +404,46 @@ private slots:
         session.channel.ChannelWrite(QByteArrayLiteral("hi"));
         QCOMPARE(again.Receive(), QByteArrayLiteral("hi"));
     }
+
+    // A read the port itself rejects (not a vanished device): the port is
+    // closed and the memo says so once, instead of the port signalling the
+    // failure for ever while it stays open. Its texts stay, so the next
+    // toggle opens it again. Harmless errors stay harmless: a pty has no
+    // modem lines and refuses the RTS/DTR requests of every open.
+    void readErrorClosesThePortAndSaysSoOnce()
+    {
+        PtyDevice pty;
+        QVERIFY(pty.Ok());
+        RecordingFrontend fe;
+        DtuSession session(fe);
+        Open(session, pty.Slave(), QStringLiteral("57600"), QStringLiteral("8N1"));
+        session.state.AccessLevel = 0;
+        session.poller.SetEnabled(true);
+        QTest::qWait(300);
+        QVERIFY(session.serial.IsOpen());
+        QVERIFY(fe.memo.isEmpty());
+
+        // The port's descriptor now reads a folder: every read fails with
+        // EISDIR, which is neither "no data" nor "device gone".
+        QTemporaryDir dir;
+        const int folder = ::open(QFile::encodeName(dir.path()).constData(), O_RDONLY | O_DIRECTORY);
+        QVERIFY(folder >= 0);
+        QVERIFY(::dup2(folder, int(session.serial.Port().handle())) >= 0);
+        ::close(folder);
+
+        QTRY_VERIFY_WITH_TIMEOUT(!session.serial.IsOpen(), 3000);
+        QTest::qWait(300);
+        QCOMPARE(fe.memo.size(), 1);
+        QVERIFY2(fe.memo[0].startsWith(QStringLiteral("串口读取出错（")), qPrintable(fe.memo[0]));
+        QVERIFY(fe.memo[0].endsWith(QStringLiteral("），串口已关闭")));
+        QVERIFY(fe.messages.isEmpty() && fe.errors.isEmpty());
+        QVERIFY(session.facts.SerialStateText.contains(QStringLiteral("打开成功")));
+
+        Open(session, pty.Slave(), QStringLiteral("57600"), QStringLiteral("8N1"));
+        QVERIFY(session.serial.IsOpen());
+        pty.Send(QByteArrayLiteral("ok"));
+        QTRY_COMPARE_WITH_TIMEOUT(session.state.ReceivedByteCount, 2, 2000);
+    }
 };
 
 QTEST_GUILESS_MAIN(SerialChannelTest)

@@ -1,12 +1,14 @@
 // The dtusim program itself, over a real pseudo-terminal and a real loopback
 // TCP port.
 #include "support/Hexes.h"
+#include "support/SimProcess.h"
 #include "support/TestPaths.h"
 
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QSerialPort>
 #include <QTcpSocket>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include <memory>
@@ -135,6 +137,26 @@ private slots:
         QCOMPARE(sim->exitCode(), 2);
         QVERIFY(line.isEmpty());
         QVERIFY(!sim->readAllStandardError().isEmpty());
+    }
+
+    // A script that does not run: its own error (file, line, message) comes
+    // first, before the failure it causes.
+    void scriptErrorIsNamed()
+    {
+        QTemporaryDir dir;
+        const QString script = dir.filePath(QStringLiteral("broken.js"));
+        QFile file(script);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("function PrevCmd() { return ''; }\nvar x = ;\n");
+        file.close();
+        const ProgramRun run = RunProgram(
+            QStringLiteral("dtusim"),
+            {QStringLiteral("--profile"), TestPaths::Example(QStringLiteral("example_profile.txt")),
+             QStringLiteral("--script"), script},
+            dir.path(), 10000);
+        QCOMPARE(run.exitCode, 2);
+        QVERIFY2(run.err.startsWith(QStringLiteral("dtusim: script error: ") + script + QStringLiteral(" 第2行：SyntaxError")),
+                 qPrintable(run.Describe()));
     }
 };
 

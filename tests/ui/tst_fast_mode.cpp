@@ -79,25 +79,36 @@ private slots:
             // The result panel is not used for it.
             QCOMPARE(w.form.findChild<QLabel *>(QStringLiteral("StatusBar1Panel3"))->text(), panel3);
         }
+        // Remembered in the temporary folder, not in the user's settings:
+        // the one settings file there holds the choice.
+        QCOMPARE(StoredFastMode(), QStringLiteral("true"));
         {
             Window restarted;
             restarted.Expect(true);
             restarted.Entry()->trigger();
             restarted.Expect(false);
         }
+        QCOMPARE(StoredFastMode(), QStringLiteral("false"));
         {
             Window again;
             again.Expect(false);
         }
-        // Remembered in the temporary folder, not in the user's settings.
-        bool found = false;
-        QDirIterator it(settingsDir_.path(), QDir::Files, QDirIterator::Subdirectories);
-        while (it.hasNext())
-            found = found || !it.next().isEmpty();
-        QVERIFY(found);
     }
 
 private:
+    // The value under exchange/fastCompletion in the only settings file of
+    // the temporary folder ("" when there is not exactly one).
+    QString StoredFastMode() const
+    {
+        QStringList files;
+        QDirIterator it(settingsDir_.path(), QDir::Files, QDirIterator::Subdirectories);
+        while (it.hasNext())
+            files << it.next();
+        if (files.size() != 1)
+            return {};
+        return QSettings(files.first(), QSettings::IniFormat).value(QStringLiteral("exchange/fastCompletion")).toString();
+    }
+
     QTemporaryDir settingsDir_;
     QTemporaryDir workDir_;
     QString oldCwd_;

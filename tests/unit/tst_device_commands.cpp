@@ -99,6 +99,18 @@ private slots:
         QTest::newRow("signal 23") << true << ByteReply(0xE023, 23) << 23 << QString();
         QTest::newRow("signal wrong word") << true << ByteReply(0xE004, 23) << -1 << badSignal;
         QTest::newRow("signal bad header") << true << Bytes("55 AA 00 05 E0 23 17 01 1F") << -3 << QString();
+        // Length boundaries of the 9-byte answer, and the value byte's range.
+        QTest::newRow("status 0") << false << Bytes("AA 55 00 05 E0 04 00 00 E9") << 0 << QString();
+        QTest::newRow("status FF") << false << Bytes("AA 55 00 05 E0 04 FF 01 E8") << 255 << QString();
+        QTest::newRow("status one byte short") << false << Bytes("AA 55 00 05 E0 04 04 00") << -4 << QString();
+        QTest::newRow("status one byte") << false << Bytes("AA") << -3 << QString();
+        QTest::newRow("status word only") << false << Bytes("AA 55 00 05 E0 04") << -4 << QString();
+        // Too short to hold the word at offsets 4-5: it is not the expected one.
+        QTest::newRow("status word cut") << false << Bytes("AA 55 00 05 E0") << -1 << badStatus;
+        QTest::newRow("status without value") << false << Bytes("AA 55 00 04 E0 04 00 E8") << -2 << QString();
+        QTest::newRow("signal exact") << true << Bytes("AA 55 00 05 E0 23 17 01 1F") << 23 << QString();
+        QTest::newRow("signal one byte short") << true << Bytes("AA 55 00 05 E0 23 17 01") << -4 << QString();
+        QTest::newRow("signal one byte long") << true << Bytes("AA 55 00 05 E0 23 17 01 1F 00") << -2 << QString();
     }
     void byteReaders()
     {
@@ -140,6 +152,12 @@ private slots:
         QTest::newRow("no data") << 2 << Bytes("AA 55 00 04 E0 0E 00 F2") << QString();
         QTest::newRow("zero padding") << 0 << Bytes("AA 55 00 08 E0 24 56 31 00 00 01 93") << QStringLiteral("V1");
         QTest::newRow("GBK text") << 0 << Bytes("AA 55 00 06 E0 24 D6 D0 02 B0") << QStringLiteral("中");
+        // Length boundaries.
+        QTest::newRow("one byte short") << 1 << Bytes("AA 55 00 07 E0 25 41 42 43 01") << QString();
+        QTest::newRow("one data byte") << 1 << Bytes("AA 55 00 05 E0 25 41 01 4B") << QStringLiteral("A");
+        QTest::newRow("length field 3") << 1 << Bytes("AA 55 00 03 E0 00 E3") << QString();
+        QTest::newRow("header only") << 2 << Bytes("AA 55") << QString();
+        QTest::newRow("one byte") << 0 << Bytes("AA") << QString();
     }
     void textReaders()
     {

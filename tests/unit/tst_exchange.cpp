@@ -63,6 +63,19 @@ private slots:
         QTest::newRow("length 5") << Bytes("AA 55 00 05 00 F0 01 00 F6") << -2;
         QTest::newRow("unknown code") << Bytes("AA 55 00 04 00 F2 00 F6") << -1;
         QTest::newRow("trailing byte ignored") << (kAccept + Bytes("77")) << 0;
+        // Length boundaries of the 8-byte acknowledgement.
+        QTest::newRow("one byte short") << Bytes("AA 55 00 04 00 F0 00") << -4;
+        QTest::newRow("one byte") << Bytes("AA") << -3;
+        QTest::newRow("header only") << Bytes("AA 55") << -4;
+        QTest::newRow("length field 3") << Bytes("AA 55 00 03 00 00 03") << -2;
+        QTest::newRow("refusal of length 5") << Bytes("AA 55 00 05 00 F1 00 00 F6") << -2;
+        // Only 00 F0 accepts; 00 F1 and every other code refuse.
+        QTest::newRow("code 00 00") << Bytes("AA 55 00 04 00 00 00 04") << -1;
+        QTest::newRow("code 00 EF") << Bytes("AA 55 00 04 00 EF 00 F3") << -1;
+        QTest::newRow("code 01 F0") << Bytes("AA 55 00 04 01 F0 00 F5") << -1;
+        QTest::newRow("code F0 00") << Bytes("AA 55 00 04 F0 00 00 F4") << -1;
+        QTest::newRow("code 80 F0") << Bytes("AA 55 00 04 80 F0 01 74") << -1;
+        QTest::newRow("code FF FF") << Bytes("AA 55 00 04 FF FF 02 02") << -1;
     }
     void verdicts()
     {

@@ -84,6 +84,62 @@ private slots:
         QVERIFY(!FrameCodec::HasHeader(Bytes("55 AA 00 04 00 F0 00 F4")));
     }
 
+    // Hex text at its length boundaries and in either letter case.
+    void hexTextBoundaries()
+    {
+        QCOMPARE(HexToBytes(QString()), QByteArray());
+        QCOMPARE(HexToBytes(QStringLiteral("A")), QByteArray()); // one digit short of a byte
+        QCOMPARE(HexToBytes(QStringLiteral("AA5")), Bytes("AA")); // one digit over
+        QCOMPARE(HexToBytes(QStringLiteral("aa55")), Bytes("AA 55"));
+        QCOMPARE(HexToBytes(QStringLiteral("aA5b")), Bytes("AA 5B"));
+        QCOMPARE(HexToInt(QStringLiteral("00a1")), 161);
+        QCOMPARE(HexToInt(QStringLiteral("00A1")), 161);
+        QCOMPARE(HexToInt(QStringLiteral("7FFFFFFF")), 2147483647); // 8 digits: the last that fits
+        QCOMPARE(HexToInt(QStringLiteral("80000000")), -2147483647 - 1);
+        QCOMPARE(ScriptCommandWord(QString()), quint16(0));
+        QCOMPARE(ScriptCommandWord(QStringLiteral("E00")), quint16(0xE000)); // one character short
+        QCOMPARE(ScriptCommandWord(QStringLiteral("e00d")), quint16(0xE00D));
+    }
+
+    // The received-frame checks on a frame one byte short and one byte long.
+    void receivedFrameBoundaries_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("header");
+        QTest::addColumn<bool>("ruleA");
+        QTest::addColumn<bool>("ruleB");
+        QTest::newRow("exact") << Bytes("AA 55 00 04 00 F0 00 F4") << true << true << true;
+        QTest::newRow("one byte short") << Bytes("AA 55 00 04 00 F0 00") << true << false << false;
+        QTest::newRow("one byte long") << Bytes("AA 55 00 04 00 F0 00 F4 00") << true << true << false;
+        QTest::newRow("one byte") << Bytes("AA") << false << false << false;
+        QTest::newRow("header only") << Bytes("AA 55") << true << false << false;
+        QTest::newRow("three bytes") << Bytes("AA 55 00") << true << false << false;
+        // L = 0: no bytes to add, and the "checksum" is the length field 00 00.
+        QTest::newRow("length field 0") << Bytes("AA 55 00 00") << true << true << true;
+        QTest::newRow("length field 3") << Bytes("AA 55 00 03 00 00 03") << true << true << true;
+        QTest::newRow("header swapped") << Bytes("55 AA 00 04 00 F0 00 F4") << false << true << true;
+    }
+    void receivedFrameBoundaries()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, header);
+        QFETCH(bool, ruleA);
+        QFETCH(bool, ruleB);
+        QCOMPARE(FrameCodec::HasHeader(bytes), header);
+        QCOMPARE(FrameCodec::ChecksumByLength(bytes), ruleA);
+        QCOMPARE(FrameCodec::ChecksumBySize(bytes), ruleB);
+    }
+
+    void locateBoundaries()
+    {
+        QCOMPARE(FrameCodec::Locate(Bytes("AA")), Bytes("AA"));
+        QCOMPARE(FrameCodec::Locate(Bytes("00 AA 55")), Bytes("AA 55"));
+        QCOMPARE(FrameCodec::Locate(Bytes("AA AA 55 00")), Bytes("AA 55 00"));
+        QCOMPARE(FrameCodec::Locate(Bytes("55 AA 55")), Bytes("AA 55"));
+        QCOMPARE(FrameCodec::LengthField(Bytes("AA 55 01")), 0);
+        QCOMPARE(FrameCodec::LengthField(Bytes("AA 55 01 02")), 0x0102);
+    }
+
     void ruleANeverReadsPastTheEnd()
     {
         // The length field promises 0x40 bytes; only a few are there.

@@ -10,6 +10,7 @@
 #include "support/TestPaths.h"
 
 #include <QMap>
+#include <QTemporaryDir>
 #include "support/VirtualRig.h"
 
 #include <QtTest>
@@ -130,6 +131,14 @@ private slots:
         QTest::newRow("stray bytes before") << Bytes("13 00 ") + frame("00 03 00 30 41") << "HEX:41" << untouched;
         QTest::newRow("high byte of word only") << FrameCodec::Assemble(0xE1FF, {}, Bytes("00 03 00 30 41"))
                                                 << "HEX:41" << untouched;
+        // Record boundaries: exactly four bytes left is a record; N below 2
+        // carries no value and the next record starts 2 + N bytes on.
+        QTest::newRow("last record exactly 4 bytes")
+            << Bytes("AA 55 00 0D E1 01 00 03 00 30 41 00 02 00 31 01 96") << "HEX:41" << "HEX:";
+        QTest::newRow("N = 1") << Bytes("AA 55 00 08 E1 01 00 01 00 30 01 1B") << "HEX:" << untouched;
+        QTest::newRow("N = 0") << Bytes("AA 55 00 0D E1 01 00 00 00 31 00 03 00 30 41 01 94") << untouched
+                               << "HEX:";
+        QTest::newRow("no records") << Bytes("AA 55 00 04 E1 01 00 E6") << untouched << untouched;
     }
     void recordWalk()
     {
@@ -163,6 +172,14 @@ private slots:
         QTest::newRow("bad checksum") << good.left(good.size() - 1) + "\x01"
                                       << "[参数读取失败，返回数据包校验错！]";
         QTest::newRow("stray bytes after") << good + Bytes("77") << "[参数读取失败，返回数据包校验错！]";
+        // Length boundaries of AA 55 00 09 E1 01 00 03 00 30 41 01 5F.
+        QTest::newRow("one byte short") << Bytes("AA 55 00 09 E1 01 00 03 00 30 41 01")
+                                        << "[参数读取失败，返回数据包校验错！]";
+        QTest::newRow("one byte long") << Bytes("AA 55 00 09 E1 01 00 03 00 30 41 01 5F 00")
+                                       << "[参数读取失败，返回数据包校验错！]";
+        QTest::newRow("one byte") << Bytes("AA") << "[参数读取失败，返回数据包头非法！]";
+        QTest::newRow("no word byte") << Bytes("AA 55 00 04") << "[参数读取失败，返回数据包命令字非法！]";
+        QTest::newRow("word byte only") << Bytes("AA 55 00 04 E1") << "[参数读取失败，返回数据包校验错！]";
     }
     void replyChecks()
     {
@@ -306,6 +323,27 @@ private slots:
         // The request carried the main id list only.
         const QByteArray &req = rig.port.written.last();
         QCOMPARE(req.mid(6, req.size() - 8), rig.session.state.MainParamIdList);
+    }
+
+    // Numbers in the profile may be written in either letter case: the
+    // request carries their bytes and each record finds its row.
+    void numbersInAnyLetterCase()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("case.txt"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("{\"Params\": [{\"CMDID\": \"00a1\", \"PVALUE\": \"HEX:00\", \"ONGET\": \"GetStr()\"},"
+                   " {\"CMDID\": \"00B2\", \"PVALUE\": \"HEX:00\", \"ONGET\": \"GetStr()\"}]}");
+        file.close();
+        Rig rig;
+        ProfileLoader::LoadProfile(rig.session, path);
+        rig.cannedReplies << Bytes("AA 55 00 0E E1 01 00 03 00 A1 11 00 03 00 B2 22 02 7C");
+        ParamReader::ReadMainPage(rig.session);
+        QCOMPARE(rig.port.written, QList<QByteArray>{Bytes("AA 55 00 08 E0 01 00 A1 00 B2 02 3C")});
+        QCOMPARE(rig.session.mainTable.Cell(0, ColHex), QStringLiteral("HEX:11"));
+        QCOMPARE(rig.session.mainTable.Cell(1, ColHex), QStringLiteral("HEX:22"));
+        QCOMPARE(rig.fe.memo, QStringList{kDone});
     }
 
     void extendedPageRead()

@@ -100,6 +100,33 @@ private slots:
         QTEST(rig.port.written[0], "frame");
     }
 
+    // A parameter number is the same number in either letter case: in the
+    // modified list, when a row is looked up, and in the frame written.
+    void numbersInAnyLetterCase()
+    {
+        Rig rig;
+        rig.Add(QStringLiteral("00a1"), QStringLiteral("HEX:05"));
+        rig.Add(QStringLiteral("00B2"), QStringLiteral("HEX:06"));
+        ModifiedList &list = rig.session.state.ModifiedParamList;
+        rig.Edit(QStringLiteral("00A1"));
+        rig.Edit(QStringLiteral("00a1"));
+        rig.Edit(QStringLiteral("00b2"));
+        QCOMPARE(list.Count(), 2);
+        QVERIFY(list.Contains(QStringLiteral("00a1")) && list.Contains(QStringLiteral("00A1")));
+        QVERIFY(list.Contains(QStringLiteral("00B2")));
+        QVERIFY(!list.Contains(QStringLiteral("00C3")));
+        QCOMPARE(rig.session.mainTable.FindByNumber(QStringLiteral("00A1")), 0);
+        QCOMPARE(rig.session.mainTable.FindByNumber(QStringLiteral("00b2")), 1);
+        QCOMPARE(rig.session.mainTable.FindByNumberFromSecond(QStringLiteral("00A1")), 0);
+
+        ParamWriter::WriteModified(rig.session);
+        QCOMPARE(rig.port.written, (QList<QByteArray>{Bytes("AA 55 00 05 00 A1 05 00 AB"),
+                                                      Bytes("AA 55 00 05 00 B2 06 00 BD")}));
+        QVERIFY(list.IsEmpty());
+        QCOMPARE(ParamWriter::SetParameter(rig.session, QStringLiteral("00A1")), 0);
+        QCOMPARE(rig.port.written.last(), Bytes("AA 55 00 05 00 A1 05 00 AB"));
+    }
+
     void outcomes_data()
     {
         QTest::addColumn<QByteArray>("reply");

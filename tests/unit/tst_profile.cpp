@@ -3,14 +3,19 @@
 #include "app/DtuSession.h"
 #include "app/TextFile.h"
 #include "params/RowBuilder.h"
+#include "params/ParamReader.h"
 #include "profile/DeviceProfile.h"
 #include "profile/ProfileLoader.h"
+#include "support/Hexes.h"
 #include "support/RecordingFrontend.h"
 #include "support/TestPaths.h"
+#include "support/VirtualRig.h"
 
 #include <QDir>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <memory>
 
 namespace {
 
@@ -51,24 +56,31 @@ struct Fixture {
 
 class ProfileTest : public QObject {
     Q_OBJECT
-    QTemporaryDir dir_;
+    // A fresh working folder for every test function: lastfile.log and the
+    // files one case writes must not be seen by another.
+    std::unique_ptr<QTemporaryDir> dir_;
     QString oldCwd_;
 
 private slots:
     void init()
     {
         oldCwd_ = QDir::currentPath();
-        QVERIFY(dir_.isValid());
-        QDir::setCurrent(dir_.path());
+        dir_ = std::make_unique<QTemporaryDir>();
+        QVERIFY(dir_->isValid());
+        QDir::setCurrent(dir_->path());
         for (const char *name : {"example_profile.txt", "example_ext.txt", "example_tcp_profile.txt", "script.js"})
-            QFile::copy(TestPaths::Example(QString::fromLatin1(name)), dir_.filePath(QString::fromLatin1(name)));
+            QFile::copy(TestPaths::Example(QString::fromLatin1(name)), dir_->filePath(QString::fromLatin1(name)));
     }
-    void cleanup() { QDir::setCurrent(oldCwd_); }
+    void cleanup()
+    {
+        QDir::setCurrent(oldCwd_);
+        dir_.reset();
+    }
 
     void loadsExampleProfile()
     {
         Fixture f;
-        ProfileLoader::LoadChosenProfile(f.session, dir_.filePath(QStringLiteral("example_profile.txt")));
+        ProfileLoader::LoadChosenProfile(f.session, dir_->filePath(QStringLiteral("example_profile.txt")));
         const AppState &s = f.session.state;
         QCOMPARE(f.session.facts.Caption, QStringLiteral("参数配置程序 示例GPRS DTU"));
         QCOMPARE(s.MainParamChannel, 1);
@@ -90,11 +102,11 @@ private slots:
         QCOMPARE(t.Cell(t.FindByNumber(QStringLiteral("0032")), ColValue), QStringLiteral("TCP"));
         QCOMPARE(t.Cell(t.FindByNumber(QStringLiteral("0041")), ColValue), QStringLiteral("10.000"));
         QCOMPARE(t.Cell(t.FindByNumber(QStringLiteral("0033")), ColValue), QStringLiteral("1分0秒"));
-        QCOMPARE(ProfileLoader::ReadLastFile(), dir_.filePath(QStringLiteral("example_profile.txt")));
+        QCOMPARE(ProfileLoader::ReadLastFile(), dir_->filePath(QStringLiteral("example_profile.txt")));
 
         // Loading the same profile twice keeps one copy of each row.
         const int rows = t.Count();
-        ProfileLoader::LoadChosenProfile(f.session, dir_.filePath(QStringLiteral("example_profile.txt")));
+        ProfileLoader::LoadChosenProfile(f.session, dir_->filePath(QStringLiteral("example_profile.txt")));
         QCOMPARE(t.Count(), rows);
         QCOMPARE(f.session.extTable.Count(), 4);
     }
@@ -203,6 +215,29 @@ private slots:
         }
     }
 
+    // A stored value of four characters or fewer is no value; five are one
+    // digit of hex. The same in the profile and in its extended file, where
+    // the numbers' letter case does not change their bytes in the id list.
+    void storedValueLengthBoundary()
+    {
+        const QByteArray params = "\"Params\": ["
+            "{\"CMDID\": \"00a1\", \"PVALUE\": \"HEX:\", \"ONGET\": \"'['+hexinput+']'\"},"
+            "{\"CMDID\": \"00A2\", \"PVALUE\": \"ABCD\", \"ONGET\": \"'['+hexinput+']'\"},"
+            "{\"CMDID\": \"00a3\", \"PVALUE\": \"HEX:1\", \"ONGET\": \"'['+hexinput+']'\"}]";
+        WriteBytes(QStringLiteral("bext.txt"), "{" + params + "}");
+        WriteBytes(QStringLiteral("bmain.txt"), "{\"ExParamFile\": \"bext.txt\", \"ExParamChannel\": 1, " + params + "}");
+        Fixture f;
+        ProfileLoader::LoadChosenProfile(f.session, QStringLiteral("bmain.txt"));
+        for (const ParamTableModel *t : {&f.session.mainTable, &f.session.extTable}) {
+            QCOMPARE(t->Count(), 3);
+            QCOMPARE(t->Cell(0, ColValue), QString());
+            QCOMPARE(t->Cell(1, ColValue), QString());
+            QCOMPARE(t->Cell(2, ColValue), QStringLiteral("[1]"));
+        }
+        QCOMPARE(f.session.state.MainParamIdList, Bytes("00 A1 00 A2 00 A3"));
+        QCOMPARE(f.session.state.ExtParamIdList, Bytes("00 A1 00 A2 00 A3"));
+    }
+
     void scriptErrorStopsTheRows()
     {
         Fixture f;
@@ -235,20 +270,37 @@ private slots:
         QVERIFY(!f.session.facts.TcpBoxVisible);
     }
 
+    // A failed load empties the main table and its id list together: the
+    // next read asks the device for no numbers rather than the old profile's.
+    void failedLoadLeavesNoOldNumbers()
+    {
+        VirtualRig rig;
+        ProfileLoader::LoadChosenProfile(rig.session, QStringLiteral("example_profile.txt"));
+        QVERIFY(!rig.session.state.MainParamIdList.isEmpty());
+        QVERIFY_THROWS_EXCEPTION(DtuError, ProfileLoader::LoadChosenProfile(rig.session, QStringLiteral("none.txt")));
+        QCOMPARE(rig.session.mainTable.Count(), 0);
+        QVERIFY(rig.session.state.MainParamIdList.isEmpty());
+
+        rig.AnswerEveryWrite(Bytes("AA 55 00 04 E1 01 00 E6"));
+        ParamReader::ReadMainPage(rig.session);
+        QCOMPARE(rig.device.written, QList<QByteArray>{Bytes("AA 55 00 04 E0 01 00 E5")});
+    }
+
     void startupRestore()
     {
         {
             Fixture f;
-            QVERIFY(!ProfileLoader::RestoreLastProfile(f.session)); // no lastfile.log
+            QVERIFY(!QFile::exists(QStringLiteral("lastfile.log")));
+            QVERIFY(!ProfileLoader::RestoreLastProfile(f.session));
             QCOMPARE(f.session.mainTable.Count(), 0);
             QCOMPARE(f.session.facts.Caption, QString());
         }
-        ProfileLoader::WriteLastFile(dir_.filePath(QStringLiteral("example_profile.txt")));
+        ProfileLoader::WriteLastFile(dir_->filePath(QStringLiteral("example_profile.txt")));
         QCOMPARE(ReadBytes(QStringLiteral("lastfile.log")).right(2), QByteArray("\r\n"));
         Fixture f;
         QVERIFY(ProfileLoader::RestoreLastProfile(f.session));
         QCOMPARE(f.session.facts.Caption, QStringLiteral("参数配置程序 示例GPRS DTU"));
-        QCOMPARE(f.session.profilePath, dir_.filePath(QStringLiteral("example_profile.txt")));
+        QCOMPARE(f.session.profilePath, dir_->filePath(QStringLiteral("example_profile.txt")));
         QVERIFY(!ProfileLoader::RestoreLastProfile(f.session)); // a profile is loaded already
     }
 
@@ -298,6 +350,67 @@ private slots:
         QCOMPARE(TextFile::Decode(TextFile::ToGbk(QStringLiteral("参数"))).encoding, TextFile::Encoding::Gbk);
     }
 
+    // Short GBK texts are often valid UTF-8 as well; the decoding that gives
+    // Chinese text wins. Each GBK row below is made only of characters whose
+    // two GBK bytes form valid UTF-8 (通 CD A8, 路 C2 B7, 写 D0 B4, 值 D6 B5,
+    // 元 D4 AA, 位 CE BB), which would read as "ͨ·", "дֵ"...
+    void encodingByPlausibleText_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("encoding");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("name");
+        const int gbk = int(TextFile::Encoding::Gbk);
+        const int utf8 = int(TextFile::Encoding::Utf8);
+        QTest::newRow("GBK 通路 写值") << QByteArray("{\"Title\": \"\xCD\xA8\xC2\xB7\", \"Params\": "
+                                                  "[{\"CMDID\": \"0001\", \"PNAME\": \"\xD0\xB4\xD6\xB5\"}]}")
+                                     << gbk << QStringLiteral("通路") << QStringLiteral("写值");
+        QTest::newRow("GBK 值 alone") << QByteArray("{\"Title\": \"\xD6\xB5\"}") << gbk << QStringLiteral("值")
+                                     << QString();
+        QTest::newRow("GBK 元位") << QByteArray("{\"Title\": \"x\", \"Params\": [{\"CMDID\": \"0002\", \"PNAME\": "
+                                              "\"\xD4\xAA\xCE\xBB\"}]}")
+                                 << gbk << QStringLiteral("x") << QStringLiteral("元位");
+        QTest::newRow("UTF-8 示例") << QByteArray("{\"Title\": \"\xE7\xA4\xBA\xE4\xBE\x8B\"}") << utf8
+                                  << QStringLiteral("示例") << QString();
+        QTest::newRow("UTF-8 温度（℃）")
+            << QByteArray("{\"Title\": \"\xE6\xB8\xA9\xE5\xBA\xA6\xEF\xBC\x88\xE2\x84\x83\xEF\xBC\x89\"}") << utf8
+            << QStringLiteral("温度（℃）") << QString();
+        // A degree sign among Chinese text is still UTF-8.
+        QTest::newRow("UTF-8 温度°") << QByteArray("{\"Title\": \"\xE6\xB8\xA9\xE5\xBA\xA6\xC2\xB0\"}") << utf8
+                                    << QStringLiteral("温度°") << QString();
+        QTest::newRow("GBK not valid UTF-8") << QByteArray("{\"Title\": \"\xB2\xCE\xCA\xFD\"}") << gbk
+                                            << QStringLiteral("参数") << QString();
+    }
+    void encodingByPlausibleText()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, encoding);
+        QFETCH(QString, title);
+        QFETCH(QString, name);
+        WriteBytes(QStringLiteral("enc.txt"), bytes);
+        Fixture f;
+        ProfileLoader::LoadChosenProfile(f.session, QStringLiteral("enc.txt"));
+        QCOMPARE(int(f.session.profile->Encoding()), encoding);
+        QCOMPARE(f.session.facts.Caption, QStringLiteral("参数配置程序 ") + title);
+        if (!name.isEmpty())
+            QCOMPARE(f.session.mainTable.Cell(0, ColName), name);
+
+        // The re-save writes the encoding the file came in: its own bytes
+        // for the title again.
+        const QByteArray titleBytes = bytes.mid(bytes.indexOf("\"Title\": \"") + 10);
+        f.session.profile->SaveOver();
+        QVERIFY(ReadBytes(QStringLiteral("enc.txt")).contains(titleBytes.left(titleBytes.indexOf('"'))));
+    }
+
+    // lastfile.log is the tool's own UTF-8, whatever the folder names hold.
+    void lastFileKeepsAnyPath()
+    {
+        const QString path = QStringLiteral("/home/josé/müller.txt");
+        ProfileLoader::WriteLastFile(path);
+        QCOMPARE(ReadBytes(QStringLiteral("lastfile.log")), path.toUtf8() + "\r\n");
+        QCOMPARE(ProfileLoader::ReadLastFile(), path);
+    }
+
     void saveNeverLosesTheOldFile()
     {
         DeviceProfile p = DeviceProfile::FromText(QStringLiteral("{\"Title\": \"a\"}"), QStringLiteral("keep.txt"));
@@ -315,7 +428,7 @@ private slots:
         } catch (const DtuError &e) {
             QVERIFY(e.text().contains(QStringLiteral("x.txt")));
         }
-        QCOMPARE(QDir(dir_.path()).entryList({QStringLiteral("keep.txt*")}, QDir::Files).size(), 1);
+        QCOMPARE(QDir(dir_->path()).entryList({QStringLiteral("keep.txt*")}, QDir::Files).size(), 1);
     }
 };
 

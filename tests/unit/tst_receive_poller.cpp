@@ -103,6 +103,21 @@ private slots:
         QCOMPARE(poller.LineGet().Buffer(), QByteArray()); // nothing kept
     }
 
+    // The counter is a 32-bit signed number: past 2147483647 it wraps round
+    // to the negative range (as the sent counter does) instead of overflowing.
+    void receivedCounterWrapsRound()
+    {
+        ScriptedTransport serial(clock_);
+        channel_.SetSerial(&serial);
+        ReceivePoller poller(state_, channel_, fe_);
+        QSignalSpy counters(&poller, &ReceivePoller::countersChanged);
+        state_.ReceivedByteCount = 2147483646;
+        serial.Schedule(0, Bytes("41 42 43"));
+        poller.Tick();
+        QCOMPARE(state_.ReceivedByteCount, -2147483647);
+        QCOMPARE(counters.last().at(0).toString(), QStringLiteral("收：-2147483647字节，发:0字节"));
+    }
+
     void quietTickOnlyRefreshesCounters()
     {
         ScriptedTransport serial(clock_);

@@ -60,19 +60,72 @@ private slots:
         QCOMPARE(host.Eval(QStringLiteral("6*7")), QStringLiteral("42"));
     }
 
+    // A script file is evaluated once; what it defines is then called.
+    // An error in it is handed back with the file and line where it arose.
+    void loadFile_data()
+    {
+        QTest::addColumn<QByteArray>("script");
+        QTest::addColumn<int>("line");          // 0: no fault
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<bool>("getCmdDefined");
+        const QByteArray getCmd = "function GetCmd(n){ return n == 'CMD_RESET' ? 'E003' : '0000'; }\n";
+        QTest::newRow("healthy") << getCmd << 0 << QString() << true;
+        // A syntax error anywhere: nothing of the file runs.
+        QTest::newRow("syntax error") << getCmd + "\nthis is not js;\n" << 3 << "SyntaxError" << false;
+        // An error thrown while it runs: what was defined before it stays.
+        QTest::newRow("thrown") << getCmd + "NoSuchHelper();\n" << 2 << "ReferenceError" << true;
+    }
     void loadFile()
     {
+        QFETCH(QByteArray, script);
+        QFETCH(int, line);
+        QFETCH(QString, kind);
+        QFETCH(bool, getCmdDefined);
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("script.js"));
         QFile f(path);
         QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("function GetCmd(n){ return n == 'CMD_RESET' ? 'E003' : '0000'; }\nthis is not js;\n");
+        f.write(script);
         f.close();
         ScriptHost host;
         QString error;
-        QVERIFY(host.LoadFile(path, &error));
+        ScriptFault fault;
+        fault.message = QStringLiteral("left from before");
+        QVERIFY(host.LoadFile(path, &error, &fault));
+        if (line == 0) {
+            QVERIFY(fault.IsEmpty());
+        } else {
+            QCOMPARE(fault.file, path);
+            QCOMPARE(fault.line, line);
+            QVERIFY2(fault.message.startsWith(kind + QLatin1Char(':')), qPrintable(fault.message));
+            QCOMPARE(fault.Text(), QStringLiteral("%1 第%2行：%3").arg(path).arg(line).arg(fault.message));
+        }
+        if (getCmdDefined) {
+            QCOMPARE(host.Eval(QStringLiteral("GetCmd(\"CMD_RESET\");")), QStringLiteral("E003"));
+        } else {
+            QVERIFY_THROWS_EXCEPTION(ScriptError, host.Eval(QStringLiteral("GetCmd(\"CMD_RESET\");")));
+        }
+    }
+
+    void loadFileMissingOrEndless()
+    {
+        QTemporaryDir dir;
+        ScriptHost host;
+        QString error;
         QVERIFY(!host.LoadFile(dir.filePath(QStringLiteral("missing.js")), &error));
         QVERIFY(error.contains(QStringLiteral("missing.js")));
+
+        const QString path = dir.filePath(QStringLiteral("loop.js"));
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("function GetCmd(n){ return 'E003'; }\nwhile (true) {}\n");
+        f.close();
+        host.SetTimeLimitMs(300);
+        ScriptFault fault;
+        QVERIFY(host.LoadFile(path, &error, &fault));
+        QCOMPARE(fault.line, 0);
+        QCOMPARE(fault.Text(), path + QStringLiteral("：脚本执行超时（超过300毫秒）"));
+        QCOMPARE(host.Eval(QStringLiteral("GetCmd(\"CMD_RESET\");")), QStringLiteral("E003"));
     }
 
     void exampleScriptHelpers()
