@@ -28,6 +28,8 @@ struct Bench : VirtualRig {
         session.mainTable.Clear();
         ProfileLoader::LoadProfile(session, path);
     }
+    // kTwoTableProfile and its extended file, written into dir.
+    void LoadTwoTables(const QTemporaryDir &dir);
 };
 
 void WriteGbk(const QString &path, const QString &text)
@@ -85,6 +87,13 @@ const QString kTwoTableProfile = Json(
     "'ExParamFile':'ext.txt','ExParamChannel':1}");
 const QString kExtFile = Json(
     "{'Params':[{'CMDID':'0100','PNAME':'丙','PVALUE':'HEX:05'},{'CMDID':'0101','PNAME':'丁','PVALUE':'HEX:'}]}");
+
+void Bench::LoadTwoTables(const QTemporaryDir &dir)
+{
+    WriteGbk(dir.filePath(QStringLiteral("p.txt")), kTwoTableProfile);
+    WriteGbk(dir.filePath(QStringLiteral("ext.txt")), kExtFile);
+    Load(dir.filePath(QStringLiteral("p.txt")));
+}
 
 const QByteArray kAck = Bytes("AA 55 00 04 00 F0 00 F4");
 const QByteArray kSelect0 = Bytes("AA 55 00 05 E0 50 00 01 35");
@@ -338,10 +347,8 @@ private slots:
         QFETCH(bool, extended);
         QFETCH(int, current);
         QTemporaryDir dir;
-        WriteGbk(dir.filePath(QStringLiteral("p.txt")), kTwoTableProfile);
-        WriteGbk(dir.filePath(QStringLiteral("ext.txt")), kExtFile);
         Bench b;
-        b.Load(dir.filePath(QStringLiteral("p.txt")));
+        b.LoadTwoTables(dir);
         QVERIFY(b.session.state.ExtPageVisible);
         b.session.state.CurrentParamChannel = current;
         b.AnswerEveryFrame(kAck);
@@ -357,10 +364,8 @@ private slots:
     void batchWriteSelectionRefused()
     {
         QTemporaryDir dir;
-        WriteGbk(dir.filePath(QStringLiteral("p.txt")), kTwoTableProfile);
-        WriteGbk(dir.filePath(QStringLiteral("ext.txt")), kExtFile);
         Bench b;
-        b.Load(dir.filePath(QStringLiteral("p.txt")));
+        b.LoadTwoTables(dir);
         b.session.state.CurrentParamChannel = 0;
         b.AnswerEveryFrame(Bytes("AA 55 00 04 00 F1 00 F5"));
         ParamFile::BatchWrite(b.session);
@@ -375,10 +380,8 @@ private slots:
     void batchWriteLosesChannel()
     {
         QTemporaryDir dir;
-        WriteGbk(dir.filePath(QStringLiteral("p.txt")), kTwoTableProfile);
-        WriteGbk(dir.filePath(QStringLiteral("ext.txt")), kExtFile);
         Bench b;
-        b.Load(dir.filePath(QStringLiteral("p.txt")));
+        b.LoadTwoTables(dir);
         b.port.responder = [&b](const QByteArray &) { b.port.open = false; };
         ParamFile::BatchWrite(b.session);
         QCOMPARE(b.port.written, QList<QByteArray>{kWrite30});
@@ -395,10 +398,8 @@ private slots:
     void batchWriteEndsWhenClosing()
     {
         QTemporaryDir dir;
-        WriteGbk(dir.filePath(QStringLiteral("p.txt")), kTwoTableProfile);
-        WriteGbk(dir.filePath(QStringLiteral("ext.txt")), kExtFile);
         Bench b;
-        b.Load(dir.filePath(QStringLiteral("p.txt")));
+        b.LoadTwoTables(dir);
         b.AnswerEveryFrame(kAck);
         b.clock.onEvents = [&b] {
             if (b.clock.NowMs() >= 10)
