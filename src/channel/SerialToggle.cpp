@@ -34,7 +34,7 @@ void RememberSettings(DtuSession &session, const QString &name, const QString &s
 
 } // namespace
 
-void Toggle(DtuSession &session)
+bool Toggle(DtuSession &session)
 {
     AppState &state = session.state;
     WindowFacts &facts = session.facts;
@@ -47,7 +47,7 @@ void Toggle(DtuSession &session)
         facts.SerialStateText = QStringLiteral("串口未打开");
         facts.SerialOpenColour = false;
         session.NotifyFactsChanged();
-        return;
+        return false;
     }
 
     const QString name = facts.PortText;
@@ -74,6 +74,7 @@ void Toggle(DtuSession &session)
     session.NotifyFactsChanged();
 
     DeviceCommands::SelectParamChannel(session, state.MainParamChannel);
+    return opened;
 }
 
 } // namespace SerialToggle

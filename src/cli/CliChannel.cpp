@@ -20,8 +20,9 @@ bool OpenSerial(DtuSession &session, const CliOptions &options, QString *reason)
         session.facts.BaudText = options.baud;
     if (!options.format.isEmpty())
         session.facts.FormatText = options.format;
-    SerialToggle::Toggle(session);
-    if (session.serial.IsOpen())
+    // Whether the port opened, not whether it is still open: a device that
+    // vanishes during the channel selection is a failed device operation.
+    if (SerialToggle::Toggle(session))
         return true;
     *reason = session.facts.SerialStateText;
     if (!session.serial.FailureReason().isEmpty())

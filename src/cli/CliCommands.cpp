@@ -47,7 +47,8 @@ const std::vector<CliCommand> &All()
         {"write", "NUM=TEXT...", "设置: edit the named rows (NUM=HEX:digits sets raw bytes) and write them",
          1, -1, true, &CheckWrite, &Write},
         {"save", "FILE", "read the parameters, then 保存参数文件 into FILE", 1, 1, true, &CheckTableOption, &Save},
-        {"batch", "", "批量写参数: write every parameter of the profile", 0, 0, true, &CheckTableOption, &Batch},
+        {"batch", "", "批量写参数: write every parameter of the profile (--ext: of the extended file)", 0, 0, true,
+         &CheckTableOption, &Batch},
     };
     return commands;
 }

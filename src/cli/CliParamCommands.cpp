@@ -9,6 +9,7 @@
 #include "params/ParamFile.h"
 #include "params/ParamReader.h"
 #include "params/ParamWriter.h"
+#include "protocol/DeviceCommands.h"
 #include "protocol/Hex.h"
 
 #include <QJsonArray>
@@ -138,6 +139,18 @@ bool ChosenTableActive(CliContext &c)
     return false;
 }
 
+// A numbered row the write would send (0091 only from level 2).
+bool HasWritableRow(CliContext &c)
+{
+    const ParamTableModel &table = ChosenTable(c);
+    for (int i = 0; i < table.Count(); ++i) {
+        const QString &number = table.Row(i).Number();
+        if (!number.isEmpty() && (number != QLatin1String("0091") || c.session.state.AccessLevel >= 2))
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 bool CheckTableOption(CliContext &c, QString *error)
@@ -152,6 +165,12 @@ bool CheckTableOption(CliContext &c, QString *error)
     }
     if (c.options.ext && c.options.command == QLatin1String("save")) {
         *error = QStringLiteral("save writes the main table only; --ext does not apply");
+        return false;
+    }
+    // A batch that could send nothing must not pass for one that wrote the table.
+    if (c.options.command == QLatin1String("batch") && !HasWritableRow(c)) {
+        *error = QStringLiteral("batch: the %1 table has no parameter to write at this access level")
+                     .arg(c.options.ext ? QStringLiteral("extended") : QStringLiteral("main"));
         return false;
     }
     return true;
@@ -195,6 +214,11 @@ bool Read(CliContext &c)
 bool Write(CliContext &c)
 {
     EnterChosenPage(c);
+    // The edits are made on the active table: the device is put on the
+    // chosen one first, as the page's "设置" does before writing.
+    const int channel = c.options.ext ? DeviceCommands::kExtendedPageChannel : c.session.state.MainParamChannel;
+    if (!DeviceCommands::SelectTableFor(c.session, channel, ParamWriter::kWriteWord))
+        return false;
     if (!ChosenTableActive(c))
         return false;
     ParamTableModel &table = ChosenTable(c);
@@ -221,7 +245,10 @@ bool Save(CliContext &c)
 bool Batch(CliContext &c)
 {
     EnterChosenPage(c);
-    ParamFile::BatchWrite(c.session);
+    if (c.options.ext)
+        ParamFile::BatchWriteExtended(c.session);
+    else
+        ParamFile::BatchWrite(c.session);
     return !c.frontend.FailureSeen();
 }
 

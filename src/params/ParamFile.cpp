@@ -95,26 +95,51 @@ void SaveParamFile(DtuSession &session)
     }
 }
 
-void BatchWrite(DtuSession &session)
+namespace {
+
+// Lists every numbered row from `first` on, so the next "设置" writes the
+// rows a batch did not reach; returns how many there are.
+int KeepFrom(DtuSession &session, const ParamTableModel &table, int first)
+{
+    int kept = 0;
+    for (int k = first; k < table.Count(); ++k) {
+        if (table.Row(k).IsHeading())
+            continue;
+        session.state.ModifiedParamList.Add(table.Row(k).Number());
+        ++kept;
+    }
+    session.state.NotifyModifiedChanged();
+    return kept;
+}
+
+// One WriteModified per numbered row, each after listing its row. The device
+// is put on the table's channel first: the rows must not go to the table of
+// whichever page was shown last.
+void BatchWriteTable(DtuSession &session, ParamTableModel &table, int channel)
 {
     if (session.ActionRunning())
         return;
     AppState &state = session.state;
-    ParamTableModel &table = session.mainTable;
-    const int count = table.Count();
-    for (int i = 0; i < count && i < table.Count(); ++i) {
-        if (state.ClosingFlag)
+    if (!session.channel.ChannelIsOpen()) {
+        // One message for the whole run, not one per row.
+        KeepFrom(session, table, 0);
+        session.RequireChannel();
+        return;
+    }
+    if (!DeviceCommands::SelectTableFor(session, channel, ParamWriter::kWriteWord)) {
+        KeepFrom(session, table, 0);
+        return;
+    }
+    for (int i = 0; i < table.Count(); ++i) {
+        if (state.ClosingFlag) {
+            KeepFrom(session, table, i);
             return;
+        }
         const QString number = table.Row(i).Number();
         if (number.isEmpty())
             continue;
         if (!session.channel.ChannelIsOpen()) {
-            // One message for the whole run, not one per row; the rows not
-            // yet written stay listed so the next "设置" writes them.
-            for (int k = i; k < table.Count(); ++k)
-                if (!table.Row(k).IsHeading())
-                    state.ModifiedParamList.Add(table.Row(k).Number());
-            state.NotifyModifiedChanged();
+            ResultWording::Post(session.frontend(), ParamWriter::ChannelLostText(KeepFrom(session, table, i)));
             session.RequireChannel();
             return;
         }
@@ -123,6 +148,18 @@ void BatchWrite(DtuSession &session)
         table.SetCurrentRow(i);
         ParamWriter::WriteModified(session);
     }
+}
+
+} // namespace
+
+void BatchWrite(DtuSession &session)
+{
+    BatchWriteTable(session, session.mainTable, session.state.MainParamChannel);
+}
+
+void BatchWriteExtended(DtuSession &session)
+{
+    BatchWriteTable(session, session.extTable, DeviceCommands::kExtendedPageChannel);
 }
 
 } // namespace ParamFile

@@ -17,7 +17,12 @@ inline const QString kNothingToSaveText = QStringLiteral("尚未调入参数文�
 void RestoreDefaultsMenu(DtuSession &session); // "恢复出厂默认设置"
 void ResetMenu(DtuSession &session);           // "复位设备"
 void SaveParamFile(DtuSession &session);       // "保存参数文件"
-void BatchWrite(DtuSession &session);          // "批量写参数"
+// "批量写参数": every numbered row of the main table, on the main channel
+// whichever page was shown last. Rows it does not reach (closed channel, a
+// selection the device did not confirm) stay in ModifiedParamList.
+void BatchWrite(DtuSession &session);
+// The same for the extended table on channel 0 (the command line's --ext).
+void BatchWriteExtended(DtuSession &session);
 
 // Copies the hex cells of the main table into PVALUE of the loaded profile's
 // own Params (elements without a CMDID or without a row keep theirs).

@@ -110,23 +110,27 @@ QByteArray RecordArea(const QByteArray &frame, int prefixLength)
     return frame.mid(start, length);
 }
 
-void ReadMainPage(DtuSession &session)
+namespace {
+// A read whose table the device did not switch to stops before asking: the
+// records would come from whichever table the device is on.
+void ReadPage(DtuSession &session, int channel)
 {
     if (!session.RequireChannel())
         return;
-    if (session.state.ExtPageVisible) {
-        const int channel = session.state.CurrentParamChannel == -1 ? 1 : session.state.CurrentParamChannel;
-        DeviceCommands::SelectParamChannel(session, channel);
-    }
+    if (!DeviceCommands::SelectTableFor(session, channel, QString::fromUtf8(kReadWord)))
+        return;
     ReadAllParameters(session);
+}
+} // namespace
+
+void ReadMainPage(DtuSession &session)
+{
+    ReadPage(session, DeviceCommands::MainPageChannel(session.state));
 }
 
 void ReadExtendedPage(DtuSession &session)
 {
-    if (!session.RequireChannel())
-        return;
-    DeviceCommands::SelectParamChannel(session, session.state.CurrentParamChannel == -1 ? 1 : 0);
-    ReadAllParameters(session);
+    ReadPage(session, DeviceCommands::kExtendedPageChannel);
 }
 
 void ReadAllParameters(DtuSession &session)

@@ -10,8 +10,9 @@ namespace ParamReader {
 inline constexpr const char *kReadWord = "参数读取";
 
 // "读取" on the main page (btRead): channel check, channel selection, read.
+// A selection the device does not confirm ends the read with a memo line.
 void ReadMainPage(DtuSession &session);
-// "读取" on the extended page (Button16).
+// "读取" on the extended page (Button16): the same on channel 0.
 void ReadExtendedPage(DtuSession &session);
 
 // Reads the table(s) that belong to the current parameter channel.

@@ -8,9 +8,24 @@ class ParamTableModel;
 namespace ParamWriter {
 
 inline const QString kSettingText = QStringLiteral("正在设置，请稍候...");
+inline const QString kWriteWord = QStringLiteral("参数设置");
 
-// "设置": writes every listed row of the active table in table order, then
-// empties ModifiedParamList (unless the channel check stopped it).
+// The line of a write run that found its channel closed: how many of the
+// rows it was to write it did not reach (they stay listed).
+QString ChannelLostText(int unwritten);
+
+// "设置" on the main page (btWrite) and on the extended page (Button17): with
+// edits listed, the device is first put on the page's table (a selection it
+// did not confirm left that unknown); if it does not confirm, nothing is
+// written and the edits stay listed. Then WriteModified.
+void WriteMainPage(DtuSession &session);
+void WriteExtendedPage(DtuSession &session);
+
+// Writes every listed row of the active table in table order, then empties
+// ModifiedParamList. The list stays as it is when the channel check stops
+// the run or no table is active (the reason is posted); a run that finds
+// the channel closed at a row stops there and keeps the rows it did not
+// reach.
 void WriteModified(DtuSession &session);
 // Writes the current row of the active table ("0091" only from level 2).
 void WriteCurrentRow(DtuSession &session);

@@ -84,8 +84,34 @@ int SelectParamChannel(DtuSession &session, int channel)
     state.CurrentParamChannel = channel;
     if (!session.channel.ChannelIsOpen())
         return 0;
-    return session.exchange.SetTypeExchange(kSelectChannelWord,
-                                            QByteArray(1, static_cast<char>(channel & 0xFF)));
+    // Until the device confirms, the table it serves is not known: a read or
+    // write must not take it for the new one, and the next selection must
+    // go out again.
+    int result = TransactionResult::NoAnswer;
+    try {
+        result = session.exchange.SetTypeExchange(kSelectChannelWord,
+                                                  QByteArray(1, static_cast<char>(channel & 0xFF)));
+    } catch (...) {
+        state.CurrentParamChannel = -1;
+        throw;
+    }
+    if (result != TransactionResult::Accepted)
+        state.CurrentParamChannel = -1;
+    return result;
+}
+
+int MainPageChannel(const AppState &state)
+{
+    return state.MainTableActive() || state.ExtTableActive() ? state.CurrentParamChannel : state.MainParamChannel;
+}
+
+bool SelectTableFor(DtuSession &session, int channel, const QString &operationWord)
+{
+    if (SelectParamChannel(session, channel) == TransactionResult::Accepted)
+        return true;
+    ResultWording::Post(session.frontend(), ResultWording::Text(operationWord, ResultWording::Family::Ack,
+                                                                ResultWording::kTableNotSwitched));
+    return false;
 }
 
 int QueryStatus(DtuSession &session)

@@ -32,6 +32,9 @@ QString Suffix(Family family, int result)
         if (family == Family::DataReply)
             suffix = QStringLiteral("失败，返回数据包命令字非法！");
         break;
+    case kTableNotSwitched:
+        suffix = QStringLiteral("失败，设备未切换参数表！");
+        break;
     default:
         break;
     }

@@ -14,6 +14,10 @@ enum class Family {
 
 // Outcomes of the data-reply family beyond the TransactionResult codes.
 constexpr int kWrongCommandWord = -5;
+// A read or write that needed the device on another parameter table, which
+// did not confirm the switch: nothing was exchanged with a table it may not
+// be serving. Every family words it alike.
+constexpr int kTableNotSwitched = -6;
 
 // The suffix after the operation word ("失败，设备无响应！"...); empty when
 // the family has no text for the outcome. The control-mode page writes it

@@ -368,7 +368,7 @@ QWidget *TForm1::BuildMainPage()
     connect(readButton, &QPushButton::clicked, this,
             [this] { RunDevice([this] { ParamReader::ReadMainPage(*session_); }); });
     connect(writeButton, &QPushButton::clicked, this,
-            [this] { RunDevice([this] { ParamWriter::WriteModified(*session_); }); });
+            [this] { RunDevice([this] { ParamWriter::WriteMainPage(*session_); }); });
     auto *panelLayout = new QVBoxLayout(Panel16);
     panelLayout->addWidget(readButton);
     panelLayout->addWidget(writeButton);
@@ -517,7 +517,7 @@ QWidget *TForm1::BuildExtendedPage()
     connect(readButton, &QPushButton::clicked, this,
             [this] { RunDevice([this] { ParamReader::ReadExtendedPage(*session_); }); });
     connect(writeButton, &QPushButton::clicked, this,
-            [this] { RunDevice([this] { ParamWriter::WriteModified(*session_); }); });
+            [this] { RunDevice([this] { ParamWriter::WriteExtendedPage(*session_); }); });
     auto *boxLayout = new QHBoxLayout(box);
     boxLayout->addWidget(readButton);
     boxLayout->addWidget(writeButton);

@@ -230,6 +230,48 @@ private slots:
         run = bench.Cfg({}, {QStringLiteral("--help")});
         QCOMPARE(run.exitCode, 0);
         QVERIFY(run.out.join(QLatin1Char('\n')).contains(QStringLiteral("set-clock")));
+
+        // A batch with no row it may send would succeed having written
+        // nothing: refused before the channel opens.
+        QFile headings(bench.Path(QStringLiteral("headings.txt")));
+        QVERIFY(headings.open(QIODevice::WriteOnly));
+        headings.write("{\"Params\": [{\"CMDID\": \"\", \"PNAME\": \"group\"},"
+                       " {\"CMDID\": \"0091\", \"PNAME\": \"number\", \"PVALUE\": \"HEX:01\"}]}\n");
+        headings.close();
+        run = bench.Cfg({QStringLiteral("batch")}, {QStringLiteral("--profile"), QStringLiteral("headings.txt")});
+        QCOMPARE(run.exitCode, 2);
+        QVERIFY(run.out.isEmpty());
+        QVERIFY2(run.err.contains(QStringLiteral("no parameter to write")), qPrintable(run.err));
+    }
+
+    // The device vanishes during the channel selection that follows the
+    // port's opening: a failed device operation (status 1), not a channel
+    // that did not open (status 2).
+    void deviceVanishesAfterOpening()
+    {
+        QTemporaryDir dir;
+        for (const char *name : {"script.js", "example_profile.txt", "example_ext.txt"})
+            QVERIFY(QFile::copy(TestPaths::Example(QLatin1String(name)), dir.filePath(QLatin1String(name))));
+        SimProcess sim;
+        QVERIFY2(sim.Start({QStringLiteral("--profile"), TestPaths::Example(QStringLiteral("example_profile.txt")),
+                            QStringLiteral("--silent"), QStringLiteral("--only"), QStringLiteral("E050"),
+                            QStringLiteral("--verbose")},
+                           TestPaths::Source(QStringLiteral("examples"))),
+                 qPrintable(sim.Error()));
+        QProcess cfg;
+        cfg.setWorkingDirectory(dir.path());
+        cfg.start(TestPaths::Program(QStringLiteral("dtucfg")),
+                  {QStringLiteral("--profile"), QStringLiteral("example_profile.txt"), QStringLiteral("--port"),
+                   sim.Pty(), QStringLiteral("read")});
+        QVERIFY(cfg.waitForStarted(5000));
+        QVERIFY(sim.WaitForLog(QStringLiteral("E050"), 10000)); // the selection on opening
+        sim.Stop();
+        QVERIFY2(cfg.waitForFinished(10000), "dtucfg hangs");
+        const QString err = QString::fromUtf8(cfg.readAllStandardError());
+        QCOMPARE(cfg.exitStatus(), QProcess::NormalExit);
+        QVERIFY2(cfg.exitCode() == 1, qPrintable(err));
+        QVERIFY2(!err.contains(QStringLiteral("did not open")), qPrintable(err));
+        QVERIFY(!cfg.readAllStandardOutput().contains("0030\t")); // no table that did not come from the device
     }
 };
 

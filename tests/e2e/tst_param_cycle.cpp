@@ -1,7 +1,8 @@
 // Whole parameter cycles as a technician runs them: dtucfg against dtusim
 // over a real pseudo-terminal and a loopback TCP port, on copies of the
 // example profile. Read, edit rows of every kind, read back; the extended
-// table; back up one device into a file and clone it onto another.
+// table; back up one device into a file and clone it onto another, the
+// extended table included.
 #include "app/TextFile.h"
 #include "support/SimProcess.h"
 #include "support/TestPaths.h"
@@ -97,6 +98,19 @@ public:
                           root_.path());
     }
     QString Path(const QString &name) const { return root_.filePath(name); }
+    // Replaces the one occurrence of `from` in a file of the workshop.
+    bool ReplaceIn(const QString &name, const QByteArray &from, const QByteArray &to) const
+    {
+        QFile file(Path(name));
+        if (!file.open(QIODevice::ReadOnly))
+            return false;
+        QByteArray bytes = file.readAll();
+        file.close();
+        if (bytes.count(from) != 1)
+            return false;
+        bytes.replace(from, to);
+        return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+    }
 
 private:
     static bool CopyExamples(const QString &dir)
@@ -230,6 +244,7 @@ private slots:
                                                                   {"HEX:C0A80101", "HEX:0A000001"},
                                                                   {"HEX:44545530303031", "HEX:44545530303032"}});
         QVERIFY(!deviceA.isEmpty() && !deviceB.isEmpty());
+        QVERIFY(shop.ReplaceIn(QStringLiteral("b/example_ext.txt"), "HEX:000A", "HEX:001E"));
         SimProcess simA, simB;
         QVERIFY2(simA.Start({QStringLiteral("--profile"), deviceA}, QFileInfo(deviceA).path()), qPrintable(simA.Error()));
         QVERIFY2(simB.Start({QStringLiteral("--profile"), deviceB}, QFileInfo(deviceB).path()), qPrintable(simB.Error()));
@@ -268,6 +283,20 @@ private slots:
         EXPECT_RUN(shop.Cfg(simB, {fast, QStringLiteral("read")}), 0,
                    QStringList{kReadDone}
                        + With(tableA, {QStringLiteral("0091\t设备编号\tHEX:44545530303032\tDTU0002")}));
+
+        // The extended table is not in the backup; --ext batch writes the
+        // extended file's values onto B, every row on channel 0.
+        EXPECT_RUN(shop.Cfg(simB, {fast, QStringLiteral("--ext"), QStringLiteral("read")}), 0,
+                   QStringList{kReadDone} + With(kExtTable, {QStringLiteral("0102\t轮询周期\tHEX:001E\t30秒")}));
+        QStringList extLines;
+        for (const QString &row : kExtTable) {
+            const QStringList cells = row.split(QLatin1Char('\t'));
+            extLines << QStringLiteral("设置参数：%1=%2").arg(cells[1], cells[3]) << kWriteOk;
+        }
+        EXPECT_RUN(shop.Cfg(simB, {fast, QStringLiteral("--ext"), QStringLiteral("batch")}, QStringLiteral("saved.txt")),
+                   0, extLines);
+        EXPECT_RUN(shop.Cfg(simB, {fast, QStringLiteral("--ext"), QStringLiteral("read")}), 0,
+                   QStringList{kReadDone} + kExtTable);
     }
 };
 

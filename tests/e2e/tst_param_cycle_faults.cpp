@@ -106,6 +106,22 @@ private slots:
             << writeLines("[参数设置成功]") << 4;
         QTest::newRow("write, pieces 300 ms apart") << QStringList{QStringLiteral("--pieces"), QStringLiteral("3:300")}
                                                     << write << 0 << writeLines("[参数设置成功]") << 4;
+
+        // The device refuses every channel selection: nothing is read from or
+        // written to whichever table it is on, and the run fails.
+        const QStringList refuseSelect{QStringLiteral("--refuse"), QStringLiteral("--only"), QStringLiteral("E050")};
+        const QStringList readNotSwitched{QStringLiteral("[参数读取失败，设备未切换参数表！]")};
+        const QStringList writeNotSwitched{QStringLiteral("[参数设置失败，设备未切换参数表！]")};
+        QTest::newRow("read, selection refused") << refuseSelect << read << 1 << readNotSwitched << 1;
+        QTest::newRow("ext read, selection refused") << refuseSelect << QStringList{QStringLiteral("--ext"), QStringLiteral("read")}
+                                                     << 1 << readNotSwitched << 1;
+        QTest::newRow("ext write, selection refused")
+            << refuseSelect << QStringList{QStringLiteral("--ext"), QStringLiteral("write"), QStringLiteral("0100=RS232")} << 1
+            << writeNotSwitched << 1;
+        QTest::newRow("ext batch, selection refused")
+            << refuseSelect << QStringList{QStringLiteral("--ext"), QStringLiteral("batch")} << 1 << writeNotSwitched << 1;
+        QTest::newRow("batch, selection refused") << refuseSelect << QStringList{QStringLiteral("batch")} << 1
+                                                  << writeNotSwitched << 1;
     }
     void readAndWrite()
     {

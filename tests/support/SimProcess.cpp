@@ -35,6 +35,7 @@ ProgramRun RunProgram(const QString &name, const QStringList &args, const QStrin
 bool SimProcess::Start(const QStringList &args, const QString &workDir)
 {
     Stop();
+    log_.clear();
     if (!workDir.isEmpty())
         process_.setWorkingDirectory(workDir);
     process_.start(TestPaths::Program(QStringLiteral("dtusim")), args);
@@ -58,6 +59,17 @@ void SimProcess::Stop()
     if (!process_.waitForFinished(3000))
         process_.kill();
     process_.waitForFinished(3000);
+}
+
+bool SimProcess::WaitForLog(const QString &text, int timeoutMs)
+{
+    QElapsedTimer t;
+    t.start();
+    while (!log_.contains(text) && process_.state() != QProcess::NotRunning && t.elapsed() < timeoutMs) {
+        process_.waitForReadyRead(20);
+        log_ += QString::fromLocal8Bit(process_.readAllStandardError());
+    }
+    return log_.contains(text);
 }
 
 QString SimProcess::Pty() const

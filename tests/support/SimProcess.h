@@ -33,6 +33,10 @@ public:
     bool Start(const QStringList &args, const QString &workDir = {});
     void Stop();
 
+    // With --verbose the device logs each request on standard error
+    // ("rx ch1 E050 [00]"): waits until the log holds text.
+    bool WaitForLog(const QString &text, int timeoutMs);
+
     QString Pty() const;     // "" when serving TCP
     QString TcpPort() const; // "" when serving a pseudo-terminal
     // The dtucfg options that reach this device.
@@ -43,6 +47,7 @@ private:
     QProcess process_;
     QString where_;
     QString error_;
+    QString log_;
 };
 
 // Lines are compared exactly; an expected line starting with "~" is a

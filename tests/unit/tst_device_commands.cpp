@@ -41,14 +41,31 @@ private slots:
         QTest::addColumn<int>("current");
         QTest::addColumn<bool>("open");
         QTest::addColumn<int>("channel");
+        QTest::addColumn<QByteArray>("reply"); // the device's answer to the selection
+        QTest::addColumn<int>("result");
         QTest::addColumn<int>("currentAfter");
         QTest::addColumn<QByteArray>("sent");
-        QTest::newRow("page hidden") << false << 1 << true << 0 << 1 << QByteArray();
-        QTest::newRow("same channel") << true << 0 << true << 0 << 0 << QByteArray();
-        QTest::newRow("channel closed") << true << 1 << false << 0 << 0 << QByteArray();
-        QTest::newRow("sends channel 0") << true << 1 << true << 0 << 0 << Bytes("AA 55 00 05 E0 50 00 01 35");
-        QTest::newRow("from unknown") << true << -1 << true << 1 << 1 << Bytes("AA 55 00 05 E0 50 01 01 36");
-        QTest::newRow("low 8 bits") << true << 1 << true << 0x102 << 0x102 << Bytes("AA 55 00 05 E0 50 02 01 37");
+        const QByteArray refusal = Bytes("AA 55 00 04 00 F1 00 F5");
+        const QByteArray select0 = Bytes("AA 55 00 05 E0 50 00 01 35");
+        QTest::newRow("page hidden") << false << 1 << true << 0 << kAccept << 0 << 1 << QByteArray();
+        QTest::newRow("same channel") << true << 0 << true << 0 << kAccept << 0 << 0 << QByteArray();
+        QTest::newRow("channel closed") << true << 1 << false << 0 << kAccept << 0 << 0 << QByteArray();
+        QTest::newRow("accepted") << true << 1 << true << 0 << kAccept << 0 << 0 << select0;
+        QTest::newRow("from unknown") << true << -1 << true << 1 << kAccept << 0 << 1
+                                      << Bytes("AA 55 00 05 E0 50 01 01 36");
+        QTest::newRow("low 8 bits") << true << 1 << true << 0x102 << kAccept << 0 << 0x102
+                                    << Bytes("AA 55 00 05 E0 50 02 01 37");
+        // Whatever keeps the device from confirming leaves its table unknown
+        // (-1), so that the next read or write selects again instead of
+        // talking to the table the device may still be on.
+        QTest::newRow("refused") << true << 1 << true << 0 << refusal << -1 << -1 << select0;
+        QTest::newRow("silent") << true << 1 << true << 0 << QByteArray() << -2 << -1 << select0;
+        QTest::newRow("not a frame") << true << 1 << true << 0 << Bytes("55 AA 00 04 00 F0 00 F4") << -3 << -1
+                                     << select0;
+        QTest::newRow("bad checksum") << true << 1 << true << 0 << Bytes("AA 55 00 04 00 F0 00 F5") << -4 << -1
+                                      << select0;
+        QTest::newRow("unknown code") << true << 1 << true << 0 << Bytes("AA 55 00 04 00 F2 00 F6") << -1 << -1
+                                      << select0;
     }
     void selectParamChannel()
     {
@@ -56,27 +73,57 @@ private slots:
         QFETCH(int, current);
         QFETCH(bool, open);
         QFETCH(int, channel);
+        QFETCH(QByteArray, reply);
+        QFETCH(int, result);
         QFETCH(int, currentAfter);
         QFETCH(QByteArray, sent);
         Rig rig;
         rig.session.state.ExtPageVisible = extVisible;
         rig.session.state.CurrentParamChannel = current;
         rig.device.open = open;
-        rig.Answer(Bytes("AA 55 00 04 00 F1 00 F5")); // refusal shows the verdict comes back
-        const int result = DeviceCommands::SelectParamChannel(rig.session, channel);
+        if (!reply.isEmpty())
+            rig.Answer(reply);
+        QCOMPARE(DeviceCommands::SelectParamChannel(rig.session, channel), result);
         QCOMPARE(rig.session.state.CurrentParamChannel, currentAfter);
         if (sent.isEmpty()) {
-            QCOMPARE(result, 0);
             QVERIFY(rig.device.written.isEmpty());
             QCOMPARE(rig.clock.NowMs(), 0);
         } else {
-            QCOMPARE(result, -1);
             QCOMPARE(rig.device.written, QList<QByteArray>{sent});
         }
         QVERIFY(rig.fe.memo.isEmpty());
-        // Asking again for the channel just selected sends nothing.
-        QCOMPARE(DeviceCommands::SelectParamChannel(rig.session, currentAfter), 0);
-        QCOMPARE(rig.device.written.size(), sent.isEmpty() ? 0 : 1);
+        // Asking again for the same channel: sent again only when the device
+        // did not confirm the first time.
+        rig.Answer(kAccept);
+        rig.device.open = true;
+        const qsizetype before = rig.device.written.size();
+        DeviceCommands::SelectParamChannel(rig.session, channel);
+        QCOMPARE(rig.device.written.size() - before, qsizetype(currentAfter == -1 ? 1 : 0));
+        QCOMPARE(rig.session.state.CurrentParamChannel, extVisible ? channel : current);
+    }
+
+    // The selection a read or write needs: a refusal ends it with the memo
+    // line; a script error leaves the table unknown as well.
+    void selectTableFor()
+    {
+        Rig rig;
+        rig.session.state.ExtPageVisible = true;
+        rig.session.state.CurrentParamChannel = 1;
+        rig.Answer(Bytes("AA 55 00 04 00 F1 00 F5"));
+        QVERIFY(!DeviceCommands::SelectTableFor(rig.session, 0, QStringLiteral("参数读取")));
+        QCOMPARE(rig.fe.memo, QStringList{QStringLiteral("[参数读取失败，设备未切换参数表！]")});
+        QCOMPARE(rig.fe.resultPanel, QStringLiteral("[参数读取失败，设备未切换参数表！]"));
+
+        rig.Answer(kAccept);
+        QVERIFY(DeviceCommands::SelectTableFor(rig.session, 0, QStringLiteral("参数设置")));
+        QVERIFY(DeviceCommands::SelectTableFor(rig.session, 0, QStringLiteral("参数设置"))); // known: nothing sent
+        QCOMPARE(rig.device.written.size(), 2);
+        QCOMPARE(rig.fe.memo.size(), 1);
+
+        rig.session.script.Eval(QStringLiteral("PrevCmd = function() { throw new Error(\"p\"); };"));
+        QVERIFY_THROWS_EXCEPTION(ScriptError, DeviceCommands::SelectParamChannel(rig.session, 1));
+        QCOMPARE(rig.session.state.CurrentParamChannel, -1);
+        QCOMPARE(rig.device.written.size(), 2);
     }
 
     void byteReaders_data()

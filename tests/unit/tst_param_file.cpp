@@ -28,6 +28,8 @@ struct Bench : VirtualRig {
         session.mainTable.Clear();
         ProfileLoader::LoadProfile(session, path);
     }
+    // kTwoTableProfile and its extended file, written into dir.
+    void LoadTwoTables(const QTemporaryDir &dir);
 };
 
 void WriteGbk(const QString &path, const QString &text)
@@ -76,6 +78,28 @@ const QString kOneLineProfile = Json(
     "{'CMDID':'0032','PNAME':'协议','PVALUE':'HEX:00','ONLIST':'[[`TCP`,`UDP`],[`00`,`01`]]'},"
     "7,{'CMDID':'0099','PNAME':'不在表中','PVALUE':'HEX:AA'}],"
     "'Buttons':[{'BNAME':'查询','ONCLICK':'','ONREPLY':''}]}");
+
+// A main table (heading, 0030, 0091, 0031) on channel 1 and an extended
+// table (0100, 0101) on channel 0.
+const QString kTwoTableProfile = Json(
+    "{'Params':[{'CMDID':'','PNAME':'组'},{'CMDID':'0030','PNAME':'甲','PVALUE':'HEX:31'},"
+    "{'CMDID':'0091','PNAME':'保护','PVALUE':'HEX:01'},{'CMDID':'0031','PNAME':'乙','PVALUE':'HEX:0203'}],"
+    "'ExParamFile':'ext.txt','ExParamChannel':1}");
+const QString kExtFile = Json(
+    "{'Params':[{'CMDID':'0100','PNAME':'丙','PVALUE':'HEX:05'},{'CMDID':'0101','PNAME':'丁','PVALUE':'HEX:'}]}");
+
+void Bench::LoadTwoTables(const QTemporaryDir &dir)
+{
+    WriteGbk(dir.filePath(QStringLiteral("p.txt")), kTwoTableProfile);
+    WriteGbk(dir.filePath(QStringLiteral("ext.txt")), kExtFile);
+    Load(dir.filePath(QStringLiteral("p.txt")));
+}
+
+const QByteArray kAck = Bytes("AA 55 00 04 00 F0 00 F4");
+const QByteArray kSelect0 = Bytes("AA 55 00 05 E0 50 00 01 35");
+const QByteArray kSelect1 = Bytes("AA 55 00 05 E0 50 01 01 36");
+const QByteArray kWrite30 = Bytes("AA 55 00 05 00 30 31 00 66");
+const QByteArray kWrite31 = Bytes("AA 55 00 06 00 31 02 03 00 3C");
 
 } // namespace
 
@@ -301,6 +325,91 @@ private slots:
         QVERIFY(b.session.state.ModifiedParamList.IsEmpty());
         QCOMPARE(b.session.mainTable.CurrentRow(), 4);
         QCOMPARE(b.frontend.resultPanel, QStringLiteral("[参数设置成功]"));
+    }
+
+    // The batch writes the main table on the main channel whichever page was
+    // entered last: with the interface page last (channel 0) it used to walk
+    // the extended table and write nothing.
+    void batchWriteSelectsTheTablesChannel_data()
+    {
+        QTest::addColumn<bool>("extended");
+        QTest::addColumn<int>("current");
+        QTest::addColumn<QList<QByteArray>>("sent");
+        QTest::newRow("main, interface page last") << false << 0 << QList<QByteArray>{kSelect1, kWrite30, kWrite31};
+        QTest::newRow("main, unknown") << false << -1 << QList<QByteArray>{kSelect1, kWrite30, kWrite31};
+        QTest::newRow("main, already there") << false << 1 << QList<QByteArray>{kWrite30, kWrite31};
+        QTest::newRow("extended, main page last")
+            << true << 1
+            << QList<QByteArray>{kSelect0, Bytes("AA 55 00 05 01 00 05 00 0B"), Bytes("AA 55 00 04 01 01 00 06")};
+    }
+    void batchWriteSelectsTheTablesChannel()
+    {
+        QFETCH(bool, extended);
+        QFETCH(int, current);
+        QTemporaryDir dir;
+        Bench b;
+        b.LoadTwoTables(dir);
+        QVERIFY(b.session.state.ExtPageVisible);
+        b.session.state.CurrentParamChannel = current;
+        b.AnswerEveryFrame(kAck);
+        extended ? ParamFile::BatchWriteExtended(b.session) : ParamFile::BatchWrite(b.session);
+        QTEST(b.port.written, "sent");
+        QCOMPARE(b.session.state.CurrentParamChannel, extended ? 0 : 1);
+        QVERIFY(b.session.state.ModifiedParamList.IsEmpty());
+        QCOMPARE(b.frontend.memo.count(QStringLiteral("[参数设置成功]")), 2);
+    }
+
+    // A selection the device refuses writes no row to a table it may not
+    // serve; the rows stay listed for the next "设置".
+    void batchWriteSelectionRefused()
+    {
+        QTemporaryDir dir;
+        Bench b;
+        b.LoadTwoTables(dir);
+        b.session.state.CurrentParamChannel = 0;
+        b.AnswerEveryFrame(Bytes("AA 55 00 04 00 F1 00 F5"));
+        ParamFile::BatchWrite(b.session);
+        QCOMPARE(b.port.written, QList<QByteArray>{kSelect1});
+        QCOMPARE(b.frontend.memo, QStringList{QStringLiteral("[参数设置失败，设备未切换参数表！]")});
+        QCOMPARE(b.session.state.CurrentParamChannel, -1);
+        QCOMPARE(b.session.state.ModifiedParamList.Items(), (QStringList{"0030", "0091", "0031"}));
+    }
+
+    // The channel closes while the first row waits: the rest are not tried
+    // (no reply time-out each), stay listed, and one line says how many.
+    void batchWriteLosesChannel()
+    {
+        QTemporaryDir dir;
+        Bench b;
+        b.LoadTwoTables(dir);
+        b.port.responder = [&b](const QByteArray &) { b.port.open = false; };
+        ParamFile::BatchWrite(b.session);
+        QCOMPARE(b.port.written, QList<QByteArray>{kWrite30});
+        QCOMPARE(b.frontend.memo, (QStringList{QStringLiteral("设置参数：甲=(空)"),
+                                               QStringLiteral("[参数设置失败，设备无响应！]"),
+                                               QStringLiteral("[参数设置失败，数据通道已关闭，2个参数未写入！]")}));
+        QCOMPARE(b.frontend.messages, QStringList{DtuSession::kChannelClosedText});
+        QCOMPARE(b.session.state.ModifiedParamList.Items(), (QStringList{"0091", "0031"}));
+        QVERIFY(b.clock.NowMs() < 3000 + 500);
+    }
+
+    // The window closing ends the wait at once and the batch with it; the
+    // rows it did not reach stay listed (nothing of them is lost).
+    void batchWriteEndsWhenClosing()
+    {
+        QTemporaryDir dir;
+        Bench b;
+        b.LoadTwoTables(dir);
+        b.AnswerEveryFrame(kAck);
+        b.clock.onEvents = [&b] {
+            if (b.clock.NowMs() >= 10)
+                b.session.state.ClosingFlag = true;
+        };
+        ParamFile::BatchWrite(b.session);
+        QCOMPARE(b.port.written, QList<QByteArray>{kWrite30});
+        QVERIFY(b.clock.NowMs() < 100);
+        QCOMPARE(b.session.state.ModifiedParamList.Items(), (QStringList{"0091", "0031"}));
+        QCOMPARE(b.session.mainTable.Cell(3, ColHex), QStringLiteral("HEX:0203"));
     }
 
     void batchWriteWithClosedChannel()

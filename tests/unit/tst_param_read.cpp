@@ -48,6 +48,8 @@ struct Rig : VirtualRig {
     // When set, every read is answered with these bytes instead.
     QList<QByteArray> cannedReplies;
     int prefixLength = 0; // bytes the script puts before the command word
+    // The answer to a channel selection (empty: none).
+    QByteArray selectReply = Bytes("AA 55 00 04 00 F0 00 F4");
 
     Rig()
     {
@@ -70,6 +72,9 @@ struct Rig : VirtualRig {
                 if (device.contains(WordAt(ids, i)))
                     records += Record(WordAt(ids, i), device[WordAt(ids, i)]);
             port.Schedule(30, FrameCodec::Assemble(0xE101, {}, records));
+        } else if (word == 0xE050) {
+            if (!selectReply.isEmpty())
+                port.Schedule(30, selectReply);
         } else {
             port.Schedule(30, Bytes("AA 55 00 04 00 F0 00 F4"));
         }
@@ -302,6 +307,87 @@ private slots:
             QCOMPARE(rig.fe.resultPanel, QStringLiteral("[参数读取中，请稍候...]"));
             QCOMPARE(rig.fe.memo.last(), kDone);
         }
+    }
+
+    // Each read button at each remembered channel, with the interface page
+    // shown (main table on channel 1 with 0030, extended table 0100). The
+    // main page reads the table the device serves, or selects the main one
+    // when it serves none; the extended page always reads on channel 0. A
+    // selection the device refuses ends the read with its own line instead
+    // of reading whatever table the device is on.
+    void readAtEachChannel_data()
+    {
+        QTest::addColumn<bool>("extPage");
+        QTest::addColumn<int>("current");
+        QTest::addColumn<bool>("refuse");
+        QTest::addColumn<QList<QByteArray>>("sent");
+        QTest::addColumn<int>("currentAfter");
+        QTest::addColumn<QString>("mainHex");
+        QTest::addColumn<QString>("extHex");
+        QTest::addColumn<QStringList>("memo");
+        const QByteArray select0 = Bytes("AA 55 00 05 E0 50 00 01 35");
+        const QByteArray select1 = Bytes("AA 55 00 05 E0 50 01 01 36");
+        const QByteArray readMain = Bytes("AA 55 00 06 E0 01 00 30 01 17");
+        const QByteArray readExt = Bytes("AA 55 00 06 E0 01 01 00 00 E8");
+        const QString old = QStringLiteral("HEX:00");
+        const QString main = QStringLiteral("HEX:11");
+        const QString ext = QStringLiteral("HEX:22");
+        const QStringList done{kDone};
+        const QStringList notSwitched{QStringLiteral("[参数读取失败，设备未切换参数表！]")};
+        using L = QList<QByteArray>;
+
+        QTest::newRow("main page, main channel") << false << 1 << false << L{readMain} << 1 << main << old << done;
+        QTest::newRow("main page, channel 0") << false << 0 << false << L{readExt} << 0 << old << ext << done;
+        QTest::newRow("main page, unknown") << false << -1 << false << L{select1, readMain} << 1 << main << old
+                                            << done;
+        QTest::newRow("main page, channel 5") << false << 5 << false << L{select1, readMain} << 1 << main << old
+                                              << done;
+        QTest::newRow("ext page, main channel") << true << 1 << false << L{select0, readExt} << 0 << old << ext
+                                                << done;
+        QTest::newRow("ext page, channel 0") << true << 0 << false << L{readExt} << 0 << old << ext << done;
+        QTest::newRow("ext page, unknown") << true << -1 << false << L{select0, readExt} << 0 << old << ext << done;
+        QTest::newRow("ext page, channel 5") << true << 5 << false << L{select0, readExt} << 0 << old << ext << done;
+
+        QTest::newRow("main page, unknown, refused") << false << -1 << true << L{select1} << -1 << old << old
+                                                     << notSwitched;
+        QTest::newRow("ext page, main channel, refused") << true << 1 << true << L{select0} << -1 << old << old
+                                                         << notSwitched;
+        // Known to be on the table: no selection to refuse.
+        QTest::newRow("ext page, channel 0, refusing") << true << 0 << true << L{readExt} << 0 << old << ext << done;
+    }
+    void readAtEachChannel()
+    {
+        QFETCH(bool, extPage);
+        QFETCH(int, current);
+        QFETCH(bool, refuse);
+        QFETCH(QList<QByteArray>, sent);
+        QFETCH(int, currentAfter);
+        QFETCH(QString, mainHex);
+        QFETCH(QString, extHex);
+        QFETCH(QStringList, memo);
+        Rig rig;
+        rig.session.state.ExtPageVisible = true;
+        rig.session.state.CurrentParamChannel = current;
+        rig.AddMain(QStringLiteral("0030"));
+        rig.AddRow(rig.session.extTable, rig.session.state.ExtParamIdList, QStringLiteral("0100"), {}, {});
+        rig.device[0x30] = Bytes("11");
+        rig.device[0x100] = Bytes("22");
+        if (refuse)
+            rig.selectReply = Bytes("AA 55 00 04 00 F1 00 F5");
+        extPage ? ParamReader::ReadExtendedPage(rig.session) : ParamReader::ReadMainPage(rig.session);
+        QCOMPARE(rig.port.written, sent);
+        QCOMPARE(rig.session.state.CurrentParamChannel, currentAfter);
+        QCOMPARE(rig.session.mainTable.Cell(0, ColHex), mainHex);
+        QCOMPARE(rig.session.extTable.Cell(0, ColHex), extHex);
+        QCOMPARE(rig.fe.memo, memo);
+        QCOMPARE(rig.fe.resultPanel, memo.last());
+
+        // The next click selects again; once the device confirms, it reads.
+        rig.selectReply = Bytes("AA 55 00 04 00 F0 00 F4");
+        rig.port.written.clear();
+        extPage ? ParamReader::ReadExtendedPage(rig.session) : ParamReader::ReadMainPage(rig.session);
+        QCOMPARE(rig.port.written.last(), extPage || current == 0 ? Bytes("AA 55 00 06 E0 01 01 00 00 E8")
+                                                                  : Bytes("AA 55 00 06 E0 01 00 30 01 17"));
     }
 
     void exampleProfileRead()

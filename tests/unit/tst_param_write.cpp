@@ -224,14 +224,24 @@ private slots:
             QVERIFY(rig.port.written.isEmpty());
             QVERIFY(rig.fe.memo.isEmpty() && rig.fe.messages.isEmpty() && rig.fe.resultPanel.isEmpty());
         }
-        {   // no table active: nothing sent, list emptied
+        // No table active (the device did not confirm a selection, or serves
+        // a channel of no table): nothing sent, and rather than dropping the
+        // edits silently the run keeps them and says why.
+        for (const int current : {-1, 5}) {
             Rig rig;
             rig.Add(QStringLiteral("0030"), QStringLiteral("HEX:01"));
             rig.Edit(QStringLiteral("0030"));
-            rig.session.state.CurrentParamChannel = -1;
+            rig.session.state.CurrentParamChannel = current;
             ParamWriter::WriteModified(rig.session);
             QVERIFY(rig.port.written.isEmpty());
-            QVERIFY(rig.session.state.ModifiedParamList.IsEmpty());
+            QCOMPARE(rig.session.state.ModifiedParamList.Items(), QStringList{QStringLiteral("0030")});
+            QCOMPARE(rig.fe.memo, QStringList{QStringLiteral("[参数设置失败，设备未切换参数表！]")});
+            QCOMPARE(rig.fe.resultPanel, QStringLiteral("[参数设置失败，设备未切换参数表！]"));
+            // With nothing listed there is nothing to say.
+            rig.session.state.ModifiedParamList.Clear();
+            rig.fe.memo.clear();
+            ParamWriter::WriteModified(rig.session);
+            QVERIFY(rig.fe.memo.isEmpty() && rig.port.written.isEmpty());
         }
         {   // channel closed: message, list kept; the next click writes it
             Rig rig;
@@ -255,6 +265,77 @@ private slots:
             QVERIFY(rig.port.written.isEmpty());
             QCOMPARE(rig.session.state.ModifiedParamList.Count(), 1);
         }
+    }
+
+    // "设置" on each page at each remembered channel, with the interface page
+    // shown and one edit listed in each table (main 0030 on channel 1,
+    // extended 0100). A page's button first puts the device on its table when
+    // the device serves none (main page) or another one (extended page); a
+    // selection the device refuses writes nothing and keeps both edits.
+    void writeAtEachChannel_data()
+    {
+        QTest::addColumn<bool>("extPage");
+        QTest::addColumn<int>("current");
+        QTest::addColumn<bool>("refuse");
+        QTest::addColumn<QList<QByteArray>>("sent");
+        QTest::addColumn<int>("currentAfter");
+        QTest::addColumn<QStringList>("listAfter");
+        const QByteArray select0 = Bytes("AA 55 00 05 E0 50 00 01 35");
+        const QByteArray select1 = Bytes("AA 55 00 05 E0 50 01 01 36");
+        const QByteArray write30 = Bytes("AA 55 00 05 00 30 11 00 46");
+        const QByteArray write100 = Bytes("AA 55 00 05 01 00 22 00 28");
+        const QStringList both{QStringLiteral("0030"), QStringLiteral("0100")};
+        using L = QList<QByteArray>;
+        QTest::newRow("main page, main channel") << false << 1 << false << L{write30} << 1 << QStringList();
+        QTest::newRow("main page, channel 0") << false << 0 << false << L{write100} << 0 << QStringList();
+        QTest::newRow("main page, unknown") << false << -1 << false << L{select1, write30} << 1 << QStringList();
+        QTest::newRow("main page, channel 5") << false << 5 << false << L{select1, write30} << 1 << QStringList();
+        QTest::newRow("ext page, main channel") << true << 1 << false << L{select0, write100} << 0 << QStringList();
+        QTest::newRow("ext page, channel 0") << true << 0 << false << L{write100} << 0 << QStringList();
+        QTest::newRow("ext page, unknown") << true << -1 << false << L{select0, write100} << 0 << QStringList();
+        QTest::newRow("ext page, channel 5") << true << 5 << false << L{select0, write100} << 0 << QStringList();
+        QTest::newRow("main page, unknown, refused") << false << -1 << true << L{select1} << -1 << both;
+        QTest::newRow("ext page, main channel, refused") << true << 1 << true << L{select0} << -1 << both;
+    }
+    void writeAtEachChannel()
+    {
+        QFETCH(bool, extPage);
+        QFETCH(int, current);
+        QFETCH(bool, refuse);
+        QFETCH(QList<QByteArray>, sent);
+        QFETCH(int, currentAfter);
+        QFETCH(QStringList, listAfter);
+        Rig rig;
+        rig.session.state.ExtPageVisible = true;
+        rig.session.state.CurrentParamChannel = current;
+        rig.Add(QStringLiteral("0030"), QStringLiteral("HEX:11"));
+        rig.Add(rig.session.extTable, QStringLiteral("0100"), QStringLiteral("HEX:22"));
+        rig.Edit(QStringLiteral("0030"));
+        rig.Edit(QStringLiteral("0100"));
+        if (refuse)
+            rig.replies << Bytes("AA 55 00 04 00 F1 00 F5");
+        extPage ? ParamWriter::WriteExtendedPage(rig.session) : ParamWriter::WriteMainPage(rig.session);
+        QCOMPARE(rig.port.written, sent);
+        QCOMPARE(rig.session.state.CurrentParamChannel, currentAfter);
+        QCOMPARE(rig.session.state.ModifiedParamList.Items(), listAfter);
+        QCOMPARE(rig.fe.memo.last(), refuse ? QStringLiteral("[参数设置失败，设备未切换参数表！]")
+                                            : QStringLiteral("[参数设置成功]"));
+        // The rows keep the values that were to be sent.
+        QCOMPARE(rig.session.mainTable.Cell(0, ColHex), QStringLiteral("HEX:11"));
+        QCOMPARE(rig.session.extTable.Cell(0, ColHex), QStringLiteral("HEX:22"));
+    }
+
+    void emptyListSendsNoSelection()
+    {
+        Rig rig;
+        rig.session.state.ExtPageVisible = true;
+        rig.session.state.CurrentParamChannel = -1;
+        rig.Add(QStringLiteral("0030"), QStringLiteral("HEX:11"));
+        ParamWriter::WriteMainPage(rig.session);
+        ParamWriter::WriteExtendedPage(rig.session);
+        QVERIFY(rig.port.written.isEmpty());
+        QVERIFY(rig.fe.memo.isEmpty() && rig.fe.messages.isEmpty());
+        QCOMPARE(rig.session.state.CurrentParamChannel, -1);
     }
 
     void extendedTable()

@@ -1,5 +1,7 @@
 // A write run whose channel goes away half-way: no edited value is lost from
-// its row, and every row that was tried has its outcome in the memo.
+// its row, every row that was tried has its outcome in the memo, and the run
+// stops at the first row that finds the channel closed, keeping the rows it
+// did not reach listed and saying how many they are.
 #include "app/DtuError.h"
 #include "app/DtuSession.h"
 #include "params/ParamTableModel.h"
@@ -10,6 +12,7 @@
 #include "support/TestPaths.h"
 #include "support/VirtualClock.h"
 
+#include <QColor>
 #include <QtTest>
 
 namespace {
@@ -80,6 +83,7 @@ private slots:
         QTest::newRow("closes before the third row") << FailingPort::How::Closes << 3;
         QTest::newRow("closes during the second reply") << FailingPort::How::ClosesMidReply << 2;
         QTest::newRow("closed from the first row") << FailingPort::How::Closes << 1;
+        QTest::newRow("closes at the last row") << FailingPort::How::Closes << 5;
         QTest::newRow("write rejected at the fourth row") << FailingPort::How::Throws << 4;
     }
     void channelGoesAway()
@@ -117,29 +121,48 @@ private slots:
         }
 
         // Each row that was tried has its line and its outcome, in order;
-        // a rejected write ends the run at its row.
+        // a rejected write ends the run at its row. The rows after the one
+        // that lost the channel are not tried: one line says how many there
+        // are (a mend: the run used to wait out every one of them).
+        const int unreached = int(kEdits.size()) - failAt;
         QStringList expected;
-        for (int i = 0; i < kEdits.size(); ++i) {
+        for (int i = 0; i < failAt; ++i) {
             const Edit &e = kEdits[i];
             expected << QStringLiteral("设置参数：名") + e.number + QLatin1Char('=') + e.value;
             if (threw && i == failAt - 1)
                 break;
             if (i < failAt - 1)
                 expected << QStringLiteral("[参数设置成功]");
-            else if (how == FailingPort::How::ClosesMidReply && i == failAt - 1)
+            else if (how == FailingPort::How::ClosesMidReply)
                 expected << QStringLiteral("[参数设置失败，返回帧校验错误！]");
             else
                 expected << QStringLiteral("[参数设置失败，设备无响应！]");
         }
+        if (!threw && unreached > 0)
+            expected << QStringLiteral("[参数设置失败，数据通道已关闭，%1个参数未写入！]").arg(unreached);
         QCOMPARE(fe.memo, expected);
+        QCOMPARE(port.written.size(), failAt - 1); // the failing write itself never arrives
 
-        // A run that ended early keeps the rows it did not reach listed, so a
-        // second "设置" sends them; a finished run empties the list.
+        // Only the row that lost the channel waits out its reply (3000 ms);
+        // the healthy ones before it take about 430 ms each.
+        QVERIFY2(clock.NowMs() <= (failAt - 1) * 500 + 3000 + 500, qPrintable(QString::number(clock.NowMs())));
+
+        // A rejected write ends the run before the list is touched: every
+        // row stays listed, the rejected one included.
         if (threw) {
             for (int i = failAt - 1; i < kEdits.size(); ++i)
                 QVERIFY(session.state.ModifiedParamList.Contains(kEdits[i].number));
-        } else {
-            QVERIFY(session.state.ModifiedParamList.IsEmpty());
+            return;
+        }
+        // The rows not reached stay listed (and blue), so a second "设置"
+        // sends them; a finished run empties the list.
+        QStringList unwritten;
+        for (int i = failAt; i < kEdits.size(); ++i)
+            unwritten << kEdits[i].number;
+        QCOMPARE(session.state.ModifiedParamList.Items(), unwritten);
+        for (int i = 0; i < kEdits.size(); ++i) {
+            const QVariant colour = session.mainTable.data(session.mainTable.index(i, ColValue), Qt::ForegroundRole);
+            QCOMPARE(colour, unwritten.contains(kEdits[i].number) ? QVariant(QColor(0, 0, 200)) : QVariant());
         }
     }
 };

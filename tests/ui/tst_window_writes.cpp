@@ -1,0 +1,277 @@
+// Reads and writes through the window against dtusim on a pseudo-terminal:
+// the batch write from the interface page, channel selections the device
+// does not confirm, a write run losing its channel, and the window closing
+// during a batch write.
+#include "ScriptedDialogs.h"
+#include "UiWorkspace.h"
+#include "support/SimProcess.h"
+
+#include "app/DtuSession.h"
+#include "params/EditorLogic.h"
+#include "ui/MainWindow.h"
+
+#include <QAction>
+#include <QColor>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTimer>
+#include <QtTest>
+
+#include <functional>
+
+namespace {
+
+const QString kSelectMain = QStringLiteral("下行：AA 55 00 05 E0 50 01 01 36 ");
+const QString kSelectExt = QStringLiteral("下行：AA 55 00 05 E0 50 00 01 35 ");
+// A read or write whose table the device did not confirm says so in its
+// own line rather than exchanging parameters with whichever table the
+// device is on.
+const QString kReadNotSwitched = QStringLiteral("[参数读取失败，设备未切换参数表！]");
+const QString kWriteNotSwitched = QStringLiteral("[参数设置失败，设备未切换参数表！]");
+const QString kWriteOk = QStringLiteral("[参数设置成功]");
+
+// The window on a copy of the example profile, its serial port opened on a
+// simulated device started with `simArgs`.
+class Bench {
+public:
+    explicit Bench(const QStringList &simArgs, bool openPort = true)
+    {
+        QVERIFY2(sim.Start(QStringList{QStringLiteral("--profile"), ws.Path(QStringLiteral("example_profile.txt"))}
+                               + simArgs),
+                 qPrintable(sim.Error()));
+        ws.RememberProfile(QStringLiteral("example_profile.txt"));
+        window = std::make_unique<TForm1>(dialogs);
+        window->show();
+        QTRY_VERIFY(Session().mainTable.Count() > 5);
+        Session().exchange.SetFastCompletion(true);
+        Child<QComboBox>("Edit1")->setEditText(sim.Pty());
+        if (openPort)
+            OpenPort();
+    }
+    void OpenPort()
+    {
+        Child<QPushButton>("Button3")->click();
+        QVERIFY(Session().channel.ChannelIsOpen());
+    }
+
+    template <typename T>
+    T *Child(const char *name) const
+    {
+        return window->findChild<T *>(QLatin1String(name));
+    }
+    DtuSession &Session() const { return window->session(); }
+    AppState &State() const { return window->session().state; }
+    QStringList Memo() const
+    {
+        return Child<QPlainTextEdit>("Memo1")->toPlainText().split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    }
+    QString Panel() const { return Child<QLabel>("StatusBar1Panel3")->text(); }
+    void ClearMemo() const { Child<QPlainTextEdit>("Memo1")->clear(); }
+    int MainRow(const QString &number) const { return Session().mainTable.FindByNumber(number); }
+    QVariant Colour(const QString &number) const
+    {
+        const ParamTableModel &table = Session().mainTable;
+        return table.data(table.index(MainRow(number), ColValue), Qt::ForegroundRole);
+    }
+    // Types a value for a main-table row as its edit box would.
+    void Edit(const QString &number, const QString &text) const
+    {
+        Child<QTableView>("ListView1")->selectRow(MainRow(number));
+        EditorLogic::ConvertTyped(Session(), text);
+    }
+    // Runs `action` the first time the memo holds `count` lines starting with `prefix`.
+    void When(const QString &prefix, int count, std::function<void()> action)
+    {
+        auto *watch = new QTimer(window.get());
+        QObject::connect(watch, &QTimer::timeout, window.get(), [this, watch, prefix, count, action] {
+            if (Memo().filter(prefix).size() >= count) {
+                watch->stop();
+                action();
+            }
+        });
+        watch->start(5);
+    }
+
+    Workspace ws;
+    SimProcess sim;
+    ScriptedDialogs dialogs;
+    std::unique_ptr<TForm1> window;
+};
+
+QStringList WithoutTrace(const QStringList &lines)
+{
+    QStringList out;
+    for (const QString &line : lines)
+        if (!line.startsWith(QStringLiteral("下行：")) && !line.startsWith(QStringLiteral("上行：")))
+            out << line;
+    return out;
+}
+
+// The main table's numbered rows from `first` (a parameter number) on.
+QStringList NumbersFrom(const ParamTableModel &table, const QString &first)
+{
+    QStringList numbers;
+    for (int i = table.FindByNumber(first); i >= 0 && i < table.Count(); ++i)
+        if (!table.Row(i).IsHeading())
+            numbers << table.Row(i).Number();
+    return numbers;
+}
+
+} // namespace
+
+class WindowWritesTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+
+    // 批量写参数 with the interface page entered last (the device on channel
+    // 0) writes the main table on the main channel: the device takes every
+    // row, and a value it did not hold reads back from it.
+    void batchFromInterfacePageWritesMainTable()
+    {
+        Bench b({});
+        auto *tabs = b.Child<QTabWidget>("PageControl1");
+        tabs->setCurrentIndex(3);
+        QCOMPARE(b.State().CurrentParamChannel, 0);
+        ParamTableModel &table = b.Session().mainTable;
+        const int port = b.MainRow(QStringLiteral("0031"));
+        table.SetCell(port, ColHex, QStringLiteral("HEX:2328"));
+        table.SetCell(port, ColValue, QStringLiteral("9000"));
+        b.ClearMemo();
+
+        b.window->findChild<QAction *>(QStringLiteral("N4"))->trigger();
+        const QStringList memo = b.Memo();
+        QCOMPARE(memo.value(0), kSelectMain);
+        const QStringList results = WithoutTrace(memo);
+        QCOMPARE(results.filter(QStringLiteral("设置参数：")).size(), 10); // every row but 0091 below level 2
+        QCOMPARE(results.filter(kWriteOk).size(), 10);
+        QVERIFY2(results.filter(QStringLiteral("失败")).isEmpty(), qPrintable(results.join(QLatin1Char('\n'))));
+        QVERIFY(b.State().ModifiedParamList.IsEmpty());
+        QCOMPARE(b.State().CurrentParamChannel, 1);
+
+        tabs->setCurrentIndex(0);
+        table.SetCell(port, ColHex, QStringLiteral("HEX:0000"));
+        b.Child<QPushButton>("btRead")->click();
+        QCOMPARE(table.Cell(port, ColHex), QStringLiteral("HEX:2328"));
+        QCOMPARE(table.Cell(port, ColValue), QStringLiteral("9000"));
+        QVERIFY(b.dialogs.messages.isEmpty() && b.dialogs.errors.isEmpty());
+    }
+
+    // A device that refuses every channel selection: the table it serves is
+    // not known, so no read or write exchanges parameters with it; each says
+    // so, and each tries the selection again. An edit made before stays
+    // listed and blue.
+    void refusedSelectionStopsReadsAndWrites()
+    {
+        Bench b({QStringLiteral("--refuse"), QStringLiteral("--only"), QStringLiteral("E050")}, false);
+        b.Edit(QStringLiteral("0031"), QStringLiteral("9000"));
+        QCOMPARE(b.State().ModifiedParamList.Items(), QStringList{QStringLiteral("0031")});
+        b.OpenPort();
+        QCOMPARE(b.State().CurrentParamChannel, -1);
+
+        const auto expectRefused = [&b](const char *button, const QString &selection, const QString &line) {
+            b.ClearMemo();
+            b.Child<QPushButton>(button)->click();
+            const QStringList memo = b.Memo();
+            QCOMPARE(memo.size(), 3);
+            QCOMPARE(memo.value(0), selection); // the only frame sent
+            QVERIFY(memo[1].startsWith(QStringLiteral("上行：AA 55 00 04 00 F1")));
+            QCOMPARE(memo[2], line);
+            QCOMPARE(b.Panel(), line);
+            QCOMPARE(b.State().CurrentParamChannel, -1);
+        };
+        expectRefused("btRead", kSelectMain, kReadNotSwitched);
+        expectRefused("btWrite", kSelectMain, kWriteNotSwitched);
+        QCOMPARE(b.State().ModifiedParamList.Items(), QStringList{QStringLiteral("0031")});
+        QCOMPARE(b.Colour(QStringLiteral("0031")), QVariant(QColor(0, 0, 200)));
+        QCOMPARE(b.Session().mainTable.Cell(b.MainRow(QStringLiteral("0031")), ColHex), QStringLiteral("HEX:2328"));
+
+        b.dialogs.answers = {false}; // keep the edit unwritten on leaving the page
+        b.Child<QTabWidget>("PageControl1")->setCurrentIndex(3);
+        expectRefused("Button16", kSelectExt, kReadNotSwitched);
+        QVERIFY(b.dialogs.errors.isEmpty());
+    }
+
+    // After a selection the device did not confirm, "设置" selects the
+    // page's table again and, confirmed this time, writes the edit; it used
+    // to drop the edit without a word.
+    void writeSelectsTheTableAgain()
+    {
+        Bench b({});
+        b.Edit(QStringLiteral("0031"), QStringLiteral("9000"));
+        b.State().CurrentParamChannel = -1;
+        b.ClearMemo();
+        b.Child<QPushButton>("btWrite")->click();
+        const QStringList memo = b.Memo();
+        QCOMPARE(memo.value(0), kSelectMain);
+        QCOMPARE(WithoutTrace(memo), (QStringList{QStringLiteral("设置参数：中心端口=9000"), kWriteOk}));
+        QCOMPARE(b.State().CurrentParamChannel, 1);
+        QVERIFY(b.State().ModifiedParamList.IsEmpty());
+    }
+
+    // The device goes away while the second of four rows waits for its
+    // answer: that row fails once its wait is over, the two after it are not
+    // tried (no 3 s wait each), stay listed and blue, and one line says so.
+    void channelLostDuringWriteRun()
+    {
+        Bench b({QStringLiteral("--delay"), QStringLiteral("200")});
+        const QStringList rows{QStringLiteral("0030"), QStringLiteral("0031"), QStringLiteral("0032"),
+                               QStringLiteral("0033")};
+        for (const QString &number : rows)
+            b.State().ModifiedParamList.Add(number);
+        b.ClearMemo();
+        b.When(QStringLiteral("设置参数："), 2, [&b] { b.sim.Stop(); });
+        QElapsedTimer run;
+        run.start();
+        b.Child<QPushButton>("btWrite")->click();
+        const qint64 elapsed = run.elapsed();
+
+        QCOMPARE(WithoutTrace(b.Memo()),
+                 (QStringList{QStringLiteral("设置参数：中心地址=10.0.0.8"), kWriteOk,
+                              QStringLiteral("设置参数：中心端口=8080"), QStringLiteral("[参数设置失败，设备无响应！]"),
+                              QStringLiteral("[参数设置失败，数据通道已关闭，2个参数未写入！]")}));
+        // Three more waits of 3 s would take over 9 s; slow builds get room.
+        QVERIFY2(elapsed < 3000 + 4500, qPrintable(QString::number(elapsed)));
+        QCOMPARE(b.State().ModifiedParamList.Items(), rows.mid(2));
+        for (const QString &number : rows)
+            QCOMPARE(b.Colour(number), rows.indexOf(number) >= 2 ? QVariant(QColor(0, 0, 200)) : QVariant());
+        QVERIFY(b.dialogs.errors.isEmpty());
+    }
+
+    // The window closes while the batch waits for its first answer: the wait
+    // ends at once, nothing crashes, and the rows not written stay listed
+    // with their values.
+    void closingDuringBatchWrite()
+    {
+        Bench b({QStringLiteral("--delay"), QStringLiteral("2500")});
+        const ParamTableModel &table = b.Session().mainTable;
+        QStringList hexBefore;
+        for (int i = 0; i < table.Count(); ++i)
+            hexBefore << table.Cell(i, ColHex);
+        QElapsedTimer sinceClose;
+        b.When(QStringLiteral("设置参数："), 1, [&b, &sinceClose] {
+            sinceClose.start();
+            b.window->close();
+        });
+        b.window->findChild<QAction *>(QStringLiteral("N4"))->trigger();
+        QVERIFY(sinceClose.isValid());
+        QVERIFY2(sinceClose.elapsed() < 1500, qPrintable(QString::number(sinceClose.elapsed())));
+        QVERIFY(b.State().ClosingFlag);
+
+        QCOMPARE(b.State().ModifiedParamList.Items(), NumbersFrom(table, QStringLiteral("0031")));
+        QStringList hexAfter;
+        for (int i = 0; i < table.Count(); ++i)
+            hexAfter << table.Cell(i, ColHex);
+        QCOMPARE(hexAfter, hexBefore);
+        QVERIFY(b.dialogs.errors.isEmpty());
+    }
+};
+
+QTEST_MAIN(WindowWritesTest)
+#include "tst_window_writes.moc"
