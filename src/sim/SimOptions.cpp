@@ -25,8 +25,8 @@ const Spec kOptions[] = {
     {"password", "TEXT", true, "password expected first on each TCP connection (default 480917)"},
     {"status", "N", true, "working state reported (default 5)"},
     {"signal", "N", true, "signal strength reported (default 23)"},
-    {"signal-steps", "LIST", true, "signal strengths reported in turn, one per --signal-period from start-up, the "
-                                   "last one kept (such as 10,14,99,22)"},
+    {"signal-steps", "LIST", true, "signal strengths reported in turn, one per --signal-period from when dtusim is "
+                                   "ready, the last one kept (such as 10,14,99,22)"},
     {"signal-period", "MS", true, "how long each of --signal-steps is reported (default 1000)"},
     {"version", "TEXT", true, "firmware version text (alone: print dtusim's version)"},
     {"imei", "TEXT", true, "IMEI text"},
