@@ -40,6 +40,7 @@ SimDevice::SimDevice(const SimTables &tables, const SimCommandSet &words, const 
     : words_(words), state_(state), misbehaviour_(misbehaviour), channel_(tables.mainChannel),
       clock_([] { return QDateTime::currentDateTime(); })
 {
+    constructed_.start();
     // A profile whose main channel is 0 puts both tables on channel 0; the
     // extended table then wins for a number present in both, as in the tool.
     QHash<quint16, QByteArray> main, extended;
@@ -154,7 +155,7 @@ QByteArray SimDevice::Answer(quint16 word, const QByteArray &data)
     if (word == words_.getStatus)
         return DataReply(kStatusReply, QByteArray(1, static_cast<char>(state_.status)));
     if (word == kSignal)
-        return DataReply(kSignal, QByteArray(1, static_cast<char>(state_.signal)));
+        return DataReply(kSignal, QByteArray(1, static_cast<char>(state_.SignalAt(SinceUpMs()))));
     if (word == words_.getVersion)
         return DataReply(word, state_.version);
     if (word == kImei)
@@ -220,6 +221,11 @@ QByteArray SimDevice::SetClock(const QByteArray &data)
 QDateTime SimDevice::DeviceNow() const
 {
     return clock_().addSecs(clockOffsetSecs_);
+}
+
+qint64 SimDevice::SinceUpMs() const
+{
+    return uptime_ ? uptime_() : constructed_.elapsed();
 }
 
 void SimDevice::Log(const QString &line) const

@@ -2,23 +2,17 @@
 #include "sim/SimCommands.h"
 #include "sim/SimMisbehaviour.h"
 #include "sim/SimProfile.h"
+#include "sim/SimState.h"
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QHash>
 #include <QList>
 #include <QMap>
 #include <QString>
 #include <functional>
 #include <optional>
-
-// Readings the simulated device reports.
-struct SimState {
-    quint8 status = 5; // online and logged in to the data centre
-    quint8 signal = 23;
-    QByteArray version = QByteArrayLiteral("SIM-DTU V1.0");
-    QByteArray imei = QByteArrayLiteral("860000000000018");
-};
 
 // The protocol engine of the simulated device, without any I/O: bytes from
 // the line go in, the pieces of the answer come out with their timing.
@@ -28,6 +22,9 @@ struct SimState {
 class SimDevice {
 public:
     using Clock = std::function<QDateTime()>;
+    // Milliseconds since the device came up, for readings that change over
+    // time; by default measured from construction.
+    using Uptime = std::function<qint64()>;
     using Logger = std::function<void(const QString &)>;
 
     SimDevice(const SimTables &tables, const SimCommandSet &words, const SimState &state = {},
@@ -40,6 +37,7 @@ public:
     bool HasPartial() const { return !buffer_.isEmpty(); }
 
     void SetClock(Clock clock) { clock_ = std::move(clock); }
+    void SetUptime(Uptime uptime) { uptime_ = std::move(uptime); }
     void SetLogger(Logger logger) { log_ = std::move(logger); }
 
     int CurrentChannel() const { return channel_; }
@@ -60,6 +58,7 @@ private:
     QByteArray WriteParam(quint16 number, const QByteArray &data);
     QByteArray SetClock(const QByteArray &data);
     QDateTime DeviceNow() const;
+    qint64 SinceUpMs() const;
     void Log(const QString &line) const;
 
     QMap<int, Table> tables_;
@@ -70,5 +69,7 @@ private:
     qint64 clockOffsetSecs_ = 0;
     QByteArray buffer_;
     Clock clock_;
+    Uptime uptime_;
+    QElapsedTimer constructed_;
     Logger log_;
 };

@@ -1,43 +1,68 @@
 #include "sim/SimOptions.h"
 
-#include "app/TextFile.h"
-#include "protocol/Hex.h"
+#include "sim/SimOptionReader.h"
+#include "sim/SimUnitOptions.h"
 
 #include <QCommandLineParser>
-#include <QRegularExpression>
+#include <memory>
 
 namespace {
 
 struct Spec {
     const char *name;
     const char *valueName; // nullptr: a switch
+    bool perUnit;          // may follow --unit K
     const char *help;
 };
 
 const Spec kOptions[] = {
-    {"profile", "FILE", "device profile whose parameters the device holds (required)"},
-    {"script", "FILE", "device script (default: script.js beside the profile, else ./script.js)"},
-    {"tcp", "PORT", "serve the TCP maintenance port on 127.0.0.1 instead of a pseudo-terminal (8888 when no port "
-                    "follows; 0 picks a free one)"},
-    {"password", "TEXT", "password expected first on each TCP connection (default 480917)"},
-    {"status", "N", "working state reported (default 5)"},
-    {"signal", "N", "signal strength reported (default 23)"},
-    {"version", "TEXT", "firmware version text (alone: print dtusim's version)"},
-    {"imei", "TEXT", "IMEI text"},
-    {"silent", nullptr, "never answer"},
-    {"refuse", nullptr, "answer every accepted command with a refusal"},
-    {"delay", "MS", "answer delay (default 5)"},
-    {"pieces", "N:MS", "send each answer in N pieces MS apart"},
-    {"stray-before", "HEX", "bytes sent before each answer"},
-    {"stray-after", "HEX", "bytes sent after each answer"},
-    {"bad-checksum", nullptr, "answer with a wrong checksum"},
-    {"not-frame", nullptr, "answer starting with 55 AA"},
-    {"trickle", "MS", "send answers one byte every MS"},
-    {"long-length", "N", "claim N bytes more in the length field than the answer holds"},
-    {"flood", "N:MS", "send N bytes of noise MS after each answer"},
-    {"only", "WORDHEX", "misbehave only when answering this request word (repeatable)"},
-    {"verbose", nullptr, "log each request and answer to standard error"},
+    {"profile", "FILE", false, "device profile whose parameters the device holds (required)"},
+    {"script", "FILE", false, "device script (default: script.js beside the profile, else ./script.js)"},
+    {"tcp", "PORT", false, "serve the TCP maintenance port on 127.0.0.1 instead of a pseudo-terminal (8888 when no "
+                           "port follows; 0 picks a free one; with --count, units take PORT, PORT+1, ...)"},
+    {"count", "N", false, "simulate N independent devices, each on its own pseudo-terminal or TCP port (default 1)"},
+    {"unit", "K", false, "the options that follow apply to unit K (1 to N) only, until the next --unit"},
+    {"password", "TEXT", true, "password expected first on each TCP connection (default 480917)"},
+    {"status", "N", true, "working state reported (default 5)"},
+    {"signal", "N", true, "signal strength reported (default 23)"},
+    {"signal-steps", "LIST", true, "signal strengths reported in turn, one per --signal-period from when dtusim is "
+                                   "ready, the last one kept (such as 10,14,99,22)"},
+    {"signal-period", "MS", true, "how long each of --signal-steps is reported (default 1000)"},
+    {"version", "TEXT", true, "firmware version text (alone: print dtusim's version)"},
+    {"imei", "TEXT", true, "IMEI text"},
+    {"silent", nullptr, true, "never answer"},
+    {"refuse", nullptr, true, "answer every accepted command with a refusal"},
+    {"delay", "MS", true, "answer delay (default 5)"},
+    {"pieces", "N:MS", true, "send each answer in N pieces MS apart"},
+    {"stray-before", "HEX", true, "bytes sent before each answer"},
+    {"stray-after", "HEX", true, "bytes sent after each answer"},
+    {"bad-checksum", nullptr, true, "answer with a wrong checksum"},
+    {"not-frame", nullptr, true, "answer starting with 55 AA"},
+    {"trickle", "MS", true, "send answers one byte every MS"},
+    {"long-length", "N", true, "claim N bytes more in the length field than the answer holds"},
+    {"flood", "N:MS", true, "send N bytes of noise MS after each answer"},
+    {"only", "WORDHEX", true, "misbehave only when answering this request word (repeatable; a parameter's write "
+                              "has its number as word)"},
+    {"verbose", nullptr, false, "log each request and answer to standard error"},
 };
+
+const Spec *Find(const QString &name)
+{
+    for (const Spec &s : kOptions)
+        if (name == QLatin1String(s.name))
+            return &s;
+    return nullptr;
+}
+
+// The option a token names ("--delay=5" and "-delay" name delay); "" for a
+// token that is no option.
+QString OptionName(const QString &token)
+{
+    if (!token.startsWith(QLatin1Char('-')))
+        return {};
+    const qsizetype start = token.startsWith(QLatin1String("--")) ? 2 : 1;
+    return token.mid(start).section(QLatin1Char('='), 0, 0);
+}
 
 bool StandsWithoutValue(const QStringList &args, qsizetype i)
 {
@@ -54,20 +79,39 @@ QStringList WithTcpPort(QStringList args)
     return args;
 }
 
-bool ToInt(const QString &text, int min, int max, int *out)
-{
-    bool ok = false;
-    const int v = text.toInt(&ok, 10);
-    if (!ok || v < min || v > max)
-        return false;
-    *out = v;
-    return true;
-}
+// One stretch of the command line: the shared options, or those after
+// "--unit K". args starts with the program name, as the parser wants.
+struct Stretch {
+    bool shared = true;
+    QString unitText; // K as given
+    QStringList args;
+    std::unique_ptr<QCommandLineParser> parser;
+};
 
-bool IsHex(const QString &text)
+// Cuts the arguments at each "--unit K". Values are stepped over, so a
+// password that reads "--unit" stays a password.
+bool CutAtUnits(const QStringList &args, std::vector<Stretch> *stretches, QString *error)
 {
-    static const QRegularExpression re(QStringLiteral("^([0-9A-Fa-f]{2})*$"));
-    return re.match(text).hasMatch();
+    stretches->push_back({true, {}, {args.value(0)}, nullptr});
+    for (qsizetype i = 1; i < args.size(); ++i) {
+        const QString &token = args[i];
+        const QString name = OptionName(token);
+        const bool inlineValue = token.contains(QLatin1Char('='));
+        if (name == QLatin1String("unit")) {
+            if (!inlineValue && i + 1 == args.size()) {
+                *error = QStringLiteral("--unit needs a unit number");
+                return false;
+            }
+            const QString k = inlineValue ? token.section(QLatin1Char('='), 1) : args[++i];
+            stretches->push_back({false, k, {args.value(0)}, nullptr});
+            continue;
+        }
+        stretches->back().args.append(token);
+        const Spec *spec = Find(name);
+        if (spec && spec->valueName && !inlineValue && i + 1 < args.size())
+            stretches->back().args.append(args[++i]);
+    }
+    return true;
 }
 
 void Add(QCommandLineParser &parser)
@@ -79,6 +123,76 @@ void Add(QCommandLineParser &parser)
             parser.addOption(QCommandLineOption(QLatin1String(s.name), QLatin1String(s.help)));
     }
     parser.addHelpOption();
+}
+
+bool ParseStretch(Stretch &stretch, QString *error)
+{
+    stretch.parser = std::make_unique<QCommandLineParser>();
+    QCommandLineParser &parser = *stretch.parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    Add(parser);
+    if (!parser.parse(stretch.args)) {
+        *error = parser.errorText();
+        return false;
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        *error = QStringLiteral("unexpected argument: %1").arg(parser.positionalArguments().first());
+        return false;
+    }
+    return true;
+}
+
+bool RefuseRunOptions(const SimOptionReader &reader)
+{
+    for (const Spec &s : kOptions) {
+        if (!s.perUnit && reader.IsSet(s.name))
+            return reader.Fail(QStringLiteral("--%1 applies to the whole run, not to one unit: give it before the "
+                                              "first --unit")
+                                   .arg(QLatin1String(s.name)));
+    }
+    return true;
+}
+
+bool ApplyRunOptions(const SimOptionReader &reader, SimOptions *o, int *count)
+{
+    o->profilePath = reader.Value("profile");
+    if (o->profilePath.isEmpty())
+        return reader.Fail(QStringLiteral("--profile FILE is required"));
+    o->scriptPath = reader.Value("script");
+    o->verbose = reader.IsSet("verbose");
+    o->tcp = reader.IsSet("tcp");
+    if (!reader.Number("tcp", 0, 65535, &o->tcpPort) || !reader.Number("count", 1, SimOptions::kMaxCount, count))
+        return false;
+    if (o->tcp && o->tcpPort != 0 && o->tcpPort + *count - 1 > 65535)
+        return reader.Fail(QStringLiteral("--tcp %1 with --count %2 needs ports up to %3, past 65535")
+                               .arg(o->tcpPort).arg(*count).arg(o->tcpPort + *count - 1));
+    return true;
+}
+
+bool UnitNumber(const SimOptionReader &reader, const QString &text, int count, int *k)
+{
+    if (!SimOptionReader::ToInt(text, 1, SimOptions::kMaxCount, k))
+        return reader.Fail(QStringLiteral("--unit needs a unit number from 1, not \"%1\"").arg(text));
+    if (*k > count)
+        return reader.Fail(QStringLiteral("--unit %1 names no unit: there are %2 (give --count N before the first "
+                                          "--unit)")
+                               .arg(*k).arg(count));
+    return true;
+}
+
+// --signal-period alone times nothing: say so rather than ignore it.
+bool PeriodHasSteps(const Stretch &stretch, const SimOptions &o, int unitIndex, QString *error)
+{
+    if (!stretch.parser->isSet(QStringLiteral("signal-period")))
+        return true;
+    for (int i = 0; i < o.units.size(); ++i) {
+        if ((stretch.shared || i == unitIndex) && !o.units[i].state.signalSteps.isEmpty())
+            return true;
+    }
+    *error = stretch.shared ? QStringLiteral("--signal-period needs --signal-steps")
+                            : QStringLiteral("--signal-period of unit %1 needs --signal-steps for that unit")
+                                  .arg(unitIndex + 1);
+    return false;
 }
 
 } // namespace
@@ -94,104 +208,50 @@ bool SimOptions::AsksProgramVersion(const QStringList &arguments)
 QString SimOptions::Usage()
 {
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Simulated DTU on a pseudo-terminal or a loopback TCP port."));
+    parser.setApplicationDescription(
+        QStringLiteral("Simulated DTU on a pseudo-terminal or a loopback TCP port. Options before the first --unit "
+                       "apply to every unit; --password, the readings and the faults may follow --unit K."));
     Add(parser);
     return parser.helpText();
 }
 
 bool SimOptions::Parse(const QStringList &arguments, SimOptions *out, QString *error, bool *helpAsked)
 {
-    QCommandLineParser parser;
-    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    Add(parser);
-    if (!parser.parse(WithTcpPort(arguments))) {
-        *error = parser.errorText();
+    std::vector<Stretch> stretches;
+    if (!CutAtUnits(WithTcpPort(arguments), &stretches, error))
         return false;
+    for (Stretch &s : stretches) {
+        if (!ParseStretch(s, error))
+            return false;
     }
-    if (parser.isSet(QStringLiteral("help"))) {
-        if (helpAsked)
-            *helpAsked = true;
-        return true;
-    }
-    if (!parser.positionalArguments().isEmpty()) {
-        *error = QStringLiteral("unexpected argument: %1").arg(parser.positionalArguments().first());
-        return false;
-    }
-    SimOptions o;
-    auto value = [&](const char *name) { return parser.value(QLatin1String(name)); };
-    auto isSet = [&](const char *name) { return parser.isSet(QLatin1String(name)); };
-    auto number = [&](const char *name, int min, int max, int *into) {
-        if (!isSet(name) || ToInt(value(name), min, max, into))
+    for (const Stretch &s : stretches) {
+        if (s.parser->isSet(QStringLiteral("help"))) {
+            if (helpAsked)
+                *helpAsked = true;
             return true;
-        *error = QStringLiteral("--%1 needs a number from %2 to %3, not \"%4\"")
-                     .arg(QLatin1String(name)).arg(min).arg(max).arg(value(name));
-        return false;
-    };
-    auto hex = [&](const char *name, QByteArray *into) {
-        const QString text = value(name).remove(QLatin1Char(' '));
-        if (!IsHex(text)) {
-            *error = QStringLiteral("--%1 needs hex digits in pairs, not \"%2\"").arg(QLatin1String(name), value(name));
-            return false;
         }
-        *into = HexToBytes(text);
-        return true;
-    };
+    }
 
-    o.profilePath = value("profile");
-    if (o.profilePath.isEmpty()) {
-        *error = QStringLiteral("--profile FILE is required");
+    SimOptions o;
+    int count = 1;
+    SimUnitSettings shared;
+    const SimOptionReader sharedReader(*stretches.front().parser, error);
+    if (!ApplyRunOptions(sharedReader, &o, &count) || !SimUnitOptions::Apply(sharedReader, &shared))
         return false;
-    }
-    o.scriptPath = value("script");
-    o.verbose = isSet("verbose");
-    if (isSet("password"))
-        o.password = value("password").toUtf8();
-    o.tcp = isSet("tcp");
-    int port = kDefaultTcpPort, status = o.state.status, signal = o.state.signal;
-    if (!number("tcp", 0, 65535, &port) || !number("status", 0, 255, &status) || !number("signal", 0, 255, &signal))
-        return false;
-    o.tcpPort = static_cast<quint16>(port);
-    o.state.status = static_cast<quint8>(status);
-    o.state.signal = static_cast<quint8>(signal);
-    if (isSet("version"))
-        o.state.version = TextFile::ToGbk(value("version"));
-    if (isSet("imei"))
-        o.state.imei = TextFile::ToGbk(value("imei"));
+    o.units = QList<SimUnitSettings>(count, shared);
 
-    SimMisbehaviour &m = o.misbehaviour;
-    m.silent = isSet("silent");
-    m.refuse = isSet("refuse");
-    m.badChecksum = isSet("bad-checksum");
-    m.notFrame = isSet("not-frame");
-    if (!number("delay", 0, 600000, &m.delayMs) || !number("trickle", 0, 60000, &m.trickleMs))
-        return false;
-    if (isSet("pieces")) {
-        const QStringList parts = value("pieces").split(QLatin1Char(':'));
-        if (parts.size() != 2 || !ToInt(parts[0], 1, 65535, &m.pieces) || !ToInt(parts[1], 0, 60000, &m.pieceGapMs)) {
-            *error = QStringLiteral("--pieces needs N:MS, such as 3:100, not \"%1\"").arg(value("pieces"));
+    std::vector<int> unitOf(stretches.size(), -1);
+    for (size_t i = 1; i < stretches.size(); ++i) {
+        const SimOptionReader reader(*stretches[i].parser, error);
+        int k = 0;
+        if (!RefuseRunOptions(reader) || !UnitNumber(reader, stretches[i].unitText, count, &k)
+            || !SimUnitOptions::Apply(reader, &o.units[k - 1]))
             return false;
-        }
+        unitOf[i] = k - 1;
     }
-    if (!number("long-length", 0, 65535, &m.lengthExcess))
-        return false;
-    if (isSet("flood")) {
-        const QStringList parts = value("flood").split(QLatin1Char(':'));
-        if (parts.size() != 2 || !ToInt(parts[0], 1, 64 << 20, &m.floodBytes)
-            || !ToInt(parts[1], 0, 600000, &m.floodAfterMs)) {
-            *error = QStringLiteral("--flood needs N:MS, such as 1048576:600, not \"%1\"").arg(value("flood"));
+    for (size_t i = 0; i < stretches.size(); ++i) {
+        if (!PeriodHasSteps(stretches[i], o, unitOf[i], error))
             return false;
-        }
-    }
-    if ((isSet("stray-before") && !hex("stray-before", &m.strayBefore))
-        || (isSet("stray-after") && !hex("stray-after", &m.strayAfter)))
-        return false;
-    for (const QString &word : parser.values(QStringLiteral("only"))) {
-        static const QRegularExpression re(QStringLiteral("^[0-9A-Fa-f]{4}$"));
-        if (!re.match(word).hasMatch()) {
-            *error = QStringLiteral("--only needs a command word of four hex digits, not \"%1\"").arg(word);
-            return false;
-        }
-        m.onlyWords.append(static_cast<quint16>(HexToInt(word)));
     }
     *out = o;
     return true;

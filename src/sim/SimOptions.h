@@ -1,22 +1,32 @@
 #pragma once
-#include "sim/SimDevice.h"
 #include "sim/SimMisbehaviour.h"
+#include "sim/SimState.h"
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 
-// The command line of dtusim.
+// What one simulated unit may have of its own.
+struct SimUnitSettings {
+    QByteArray password = QByteArrayLiteral("480917");
+    SimState state;
+    SimMisbehaviour misbehaviour;
+};
+
+// The command line of dtusim. Options before the first "--unit K" apply to
+// every unit; those after it to unit K only, until the next --unit, laid
+// over the shared ones.
 struct SimOptions {
     static constexpr quint16 kDefaultTcpPort = 8888;
+    static constexpr int kMaxCount = 1000;
 
     QString profilePath;
     QString scriptPath;   // empty: script.js beside the profile, else ./script.js
-    bool tcp = false;     // false: a pseudo-terminal
-    quint16 tcpPort = kDefaultTcpPort; // 0 picks a free port
-    QByteArray password = QByteArrayLiteral("480917");
+    bool tcp = false;     // false: a pseudo-terminal per unit
+    // 0 picks a free port for each unit; otherwise unit K serves tcpPort + K - 1.
+    quint16 tcpPort = kDefaultTcpPort;
     bool verbose = false;
-    SimState state;
-    SimMisbehaviour misbehaviour;
+    QList<SimUnitSettings> units{SimUnitSettings()}; // one per unit (--count)
 
     // Parses arguments (the program name first). Returns false with a
     // one-line reason in *error. With --help, sets *helpAsked and returns true

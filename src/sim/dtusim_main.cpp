@@ -1,12 +1,12 @@
 // dtusim: a simulated DTU for trying the configuration tool and for its
 // end-to-end tests. It plays the device on a new pseudo-terminal, or on a
-// loopback TCP maintenance port, from a device profile and its script.
+// loopback TCP maintenance port, from a device profile and its script;
+// with --count, several independent devices at once.
 #include "app/DtuError.h"
 #include "script/ScriptHost.h"
-#include "sim/PtyServer.h"
 #include "sim/QuitOnSignals.h"
+#include "sim/SimFleet.h"
 #include "sim/SimOptions.h"
-#include "sim/TcpServer.h"
 #include "DtuVersion.h"
 
 #include <QCoreApplication>
@@ -21,11 +21,12 @@ void ErrorLine(const QString &line)
     std::fflush(stderr);
 }
 
-// The first line of standard output tells the caller where the device is;
-// flushed at once, since the caller waits for it while we serve.
-void AnnounceLine(const QString &line)
+// Standard output tells the caller where the devices are, one line per
+// unit; flushed at once, since the caller waits for it while we serve.
+void AnnounceLines(const QStringList &lines)
 {
-    std::fprintf(stdout, "%s\n", line.toLocal8Bit().constData());
+    for (const QString &line : lines)
+        std::fprintf(stdout, "%s\n", line.toLocal8Bit().constData());
     std::fflush(stdout);
 }
 
@@ -75,29 +76,16 @@ int main(int argc, char *argv[])
         return 2;
     }
 
-    SimDevice device(tables, words, options.state, options.misbehaviour);
     SimDevice::Logger log;
     if (options.verbose)
         log = [](const QString &line) { ErrorLine(line); };
-    device.SetLogger(log);
+    SimFleet fleet(options, tables, words, log);
     QuitOnSignals();
 
-    std::unique_ptr<TcpServer> tcp;
-    std::unique_ptr<PtyServer> pty;
-    if (options.tcp) {
-        tcp = std::make_unique<TcpServer>(device, options.password, log);
-        if (!tcp->Listen(options.tcpPort, &error)) {
-            ErrorLine(error);
-            return 1;
-        }
-        AnnounceLine(QStringLiteral("tcp 127.0.0.1:%1").arg(tcp->Port()));
-    } else {
-        pty = std::make_unique<PtyServer>(device);
-        if (!pty->Open(&error)) {
-            ErrorLine(error);
-            return 1;
-        }
-        AnnounceLine(pty->SlavePath());
+    if (!fleet.Open(&error)) {
+        ErrorLine(error);
+        return 1;
     }
+    AnnounceLines(fleet.Endpoints());
     return app.exec();
 }

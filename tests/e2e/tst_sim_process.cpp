@@ -18,15 +18,26 @@ namespace {
 const QByteArray kStatusRequest = Bytes("AA 55 00 04 E0 04 00 E8");
 const QByteArray kStatusReply = Bytes("AA 55 00 05 E0 04 05 00 EE");
 
+// Write 1F 90 into 0031 (中心端口), read it back, and the two readings.
+const QByteArray kWrite0031 = Bytes("AA 55 00 06 00 31 00 50 00 87");
+const QByteArray kRead0031 = Bytes("AA 55 00 06 E0 01 00 31 01 18");
+const QByteArray kRead0031Written = Bytes("AA 55 00 0A E1 01 00 04 00 31 00 50 01 71");
+const QByteArray kRead0031Default = Bytes("AA 55 00 0A E1 01 00 04 00 31 1F 90 01 D0");
+const QByteArray kAck = Bytes("AA 55 00 04 00 F0 00 F4");
+const QByteArray kSignalRequest = Bytes("AA 55 00 04 E0 23 01 07");
+
+QStringList ExampleArgs()
+{
+    return {QStringLiteral("--profile"), TestPaths::Example(QStringLiteral("example_profile.txt")),
+            QStringLiteral("--script"), TestPaths::Example(QStringLiteral("script.js"))};
+}
+
 // Starts dtusim on the example profile and returns its first line of output.
 std::unique_ptr<QProcess> StartSim(const QStringList &extra, QString *firstLine)
 {
     auto process = std::make_unique<QProcess>();
     process->setProcessChannelMode(QProcess::SeparateChannels);
-    process->start(TestPaths::Program(QStringLiteral("dtusim")),
-                   QStringList{QStringLiteral("--profile"), TestPaths::Example(QStringLiteral("example_profile.txt")),
-                               QStringLiteral("--script"), TestPaths::Example(QStringLiteral("script.js"))}
-                       + extra);
+    process->start(TestPaths::Program(QStringLiteral("dtusim")), ExampleArgs() + extra);
     QElapsedTimer t;
     t.start();
     while (!process->canReadLine() && process->state() != QProcess::NotRunning && t.elapsed() < 5000)
@@ -47,6 +58,12 @@ QByteArray ReadSome(QIODevice &io, qsizetype size, int timeoutMs = 3000)
         got += io.readAll();
     }
     return got;
+}
+
+bool ConnectTo(QTcpSocket &socket, const QString &port)
+{
+    socket.connectToHost(QHostAddress::LocalHost, port.toUShort());
+    return socket.waitForConnected(3000);
 }
 
 void StopCleanly(QProcess &process)
@@ -129,8 +146,83 @@ private slots:
         StopCleanly(*sim);
     }
 
+    // Three units on free TCP ports: values, silence and password are each
+    // unit's own.
+    void fleetOverTcp()
+    {
+        SimProcess sim;
+        QVERIFY2(sim.Start(ExampleArgs()
+                               + QStringList{"--count", "3", "--tcp", "0", "--unit", "2", "--silent", "--unit", "3",
+                                             "--password", "other"},
+                           {}, 3),
+                 qPrintable(sim.Error()));
+        QStringList ports{sim.TcpPort(1), sim.TcpPort(2), sim.TcpPort(3)};
+        QVERIFY2(!ports.contains(QString()), qPrintable(sim.Endpoints().join(QLatin1Char(' '))));
+        QCOMPARE(ports.removeDuplicates(), 0);
+
+        QTcpSocket one, two, three;
+        QVERIFY(ConnectTo(one, sim.TcpPort(1)) && ConnectTo(two, sim.TcpPort(2)) && ConnectTo(three, sim.TcpPort(3)));
+        one.write("480917" + kWrite0031);
+        QCOMPARE(ReadSome(one, kAck.size()), kAck);
+        one.write(kRead0031);
+        QCOMPARE(ReadSome(one, kRead0031Written.size()), kRead0031Written);
+
+        three.write("other" + kRead0031);
+        QCOMPARE(ReadSome(three, kRead0031Default.size()), kRead0031Default);
+
+        // Let in, but never answering.
+        two.write("480917" + kStatusRequest);
+        QCOMPARE(ReadSome(two, 1, 700), QByteArray());
+        QCOMPARE(two.state(), QAbstractSocket::ConnectedState);
+    }
+
+    void fleetOverPseudoTerminals()
+    {
+        SimProcess sim;
+        QVERIFY2(sim.Start(ExampleArgs() + QStringList{"--count", "2"}, {}, 2), qPrintable(sim.Error()));
+        QVERIFY(!sim.Pty(1).isEmpty() && !sim.Pty(2).isEmpty() && sim.Pty(1) != sim.Pty(2));
+
+        QSerialPort one(sim.Pty(1)), two(sim.Pty(2));
+        QVERIFY2(one.open(QIODevice::ReadWrite) && two.open(QIODevice::ReadWrite), qPrintable(one.errorString()));
+        one.write(kWrite0031);
+        QCOMPARE(ReadSome(one, kAck.size()), kAck);
+        two.write(kRead0031);
+        QCOMPARE(ReadSome(two, kRead0031Default.size()), kRead0031Default);
+        one.write(kRead0031);
+        QCOMPARE(ReadSome(one, kRead0031Written.size()), kRead0031Written);
+    }
+
+    // The reported signal walks through its steps while the device runs.
+    void signalStepsOverTime()
+    {
+        SimProcess sim;
+        QVERIFY2(sim.Start(ExampleArgs() + QStringList{"--tcp", "0", "--signal-steps", "7,31", "--signal-period", "1500"}),
+                 qPrintable(sim.Error()));
+        QTcpSocket tool;
+        QVERIFY(ConnectTo(tool, sim.TcpPort()));
+        tool.write("480917" + kSignalRequest);
+        QCOMPARE(ReadSome(tool, 9), Bytes("AA 55 00 05 E0 23 07 01 0F"));
+
+        const QByteArray later = Bytes("AA 55 00 05 E0 23 1F 01 27");
+        QByteArray reply;
+        QElapsedTimer t;
+        t.start();
+        while (reply != later && t.elapsed() < 5000) {
+            QTest::qWait(200);
+            tool.write(kSignalRequest);
+            reply = ReadSome(tool, 9);
+        }
+        QCOMPARE(reply, later);
+    }
+
     void badStartIsReported()
     {
+        const ProgramRun unitTcp =
+            RunProgram(QStringLiteral("dtusim"), ExampleArgs() + QStringList{"--unit", "1", "--tcp", "0"}, {});
+        QCOMPARE(unitTcp.exitCode, 2);
+        QVERIFY2(unitTcp.err.contains(QLatin1String("--tcp applies to the whole run")), qPrintable(unitTcp.err));
+        QVERIFY(unitTcp.out.isEmpty());
+
         QString line;
         auto sim = StartSim({"--profile", "/nonexistent/profile.txt"}, &line);
         QVERIFY(sim->state() == QProcess::NotRunning || sim->waitForFinished(5000));

@@ -6,6 +6,8 @@
 #include <QRegularExpression>
 #include <QtTest>
 
+#include <algorithm>
+
 QString ProgramRun::Describe() const
 {
     return QStringLiteral("exit %1, stderr: %2").arg(exitCode).arg(err);
@@ -32,22 +34,37 @@ ProgramRun RunProgram(const QString &name, const QStringList &args, const QStrin
     return r;
 }
 
-bool SimProcess::Start(const QStringList &args, const QString &workDir)
+bool SimProcess::Start(const QStringList &args, const QString &workDir, int units)
 {
     Stop();
     log_.clear();
+    where_.clear();
     if (!workDir.isEmpty())
         process_.setWorkingDirectory(workDir);
     process_.start(TestPaths::Program(QStringLiteral("dtusim")), args);
+    auto isAddress = [](const QString &line) {
+        return line.startsWith(QLatin1Char('/')) || line.startsWith(QLatin1String("tcp "));
+    };
+    QStringList printed;
     QElapsedTimer t;
     t.start();
-    while (!process_.canReadLine() && process_.state() != QProcess::NotRunning && t.elapsed() < 5000)
-        process_.waitForReadyRead(50);
-    where_ = QString::fromLocal8Bit(process_.readLine()).trimmed();
-    if (where_.startsWith(QLatin1Char('/')) || where_.startsWith(QLatin1String("tcp ")))
+    while (printed.size() < units && t.elapsed() < 5000) {
+        if (process_.canReadLine()) {
+            printed << QString::fromLocal8Bit(process_.readLine()).trimmed();
+            if (!isAddress(printed.last()))
+                break;
+        } else if (process_.state() == QProcess::NotRunning) {
+            break;
+        } else {
+            process_.waitForReadyRead(50);
+        }
+    }
+    if (printed.size() == units && std::all_of(printed.cbegin(), printed.cend(), isAddress)) {
+        where_ = printed;
         return true;
-    error_ = QStringLiteral("dtusim printed \"%1\"; %2").arg(where_, QString::fromLocal8Bit(process_.readAllStandardError()));
-    where_.clear();
+    }
+    error_ = QStringLiteral("dtusim printed \"%1\"; %2")
+                 .arg(printed.join(QLatin1String("\" \"")), QString::fromLocal8Bit(process_.readAllStandardError()));
     return false;
 }
 
@@ -72,21 +89,23 @@ bool SimProcess::WaitForLog(const QString &text, int timeoutMs)
     return log_.contains(text);
 }
 
-QString SimProcess::Pty() const
+QString SimProcess::Pty(int unit) const
 {
-    return where_.startsWith(QLatin1Char('/')) ? where_ : QString();
+    const QString where = where_.value(unit - 1);
+    return where.startsWith(QLatin1Char('/')) ? where : QString();
 }
 
-QString SimProcess::TcpPort() const
+QString SimProcess::TcpPort(int unit) const
 {
-    return where_.startsWith(QLatin1String("tcp ")) ? where_.section(QLatin1Char(':'), -1) : QString();
+    const QString where = where_.value(unit - 1);
+    return where.startsWith(QLatin1String("tcp ")) ? where.section(QLatin1Char(':'), -1) : QString();
 }
 
-QStringList SimProcess::CfgChannel() const
+QStringList SimProcess::CfgChannel(int unit) const
 {
-    if (!TcpPort().isEmpty())
-        return {QStringLiteral("--tcp"), QStringLiteral("127.0.0.1"), QStringLiteral("--tcp-port"), TcpPort()};
-    return {QStringLiteral("--port"), Pty()};
+    if (!TcpPort(unit).isEmpty())
+        return {QStringLiteral("--tcp"), QStringLiteral("127.0.0.1"), QStringLiteral("--tcp-port"), TcpPort(unit)};
+    return {QStringLiteral("--port"), Pty(unit)};
 }
 
 void CompareLines(const QStringList &actual, const QStringList &expected)

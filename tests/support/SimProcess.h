@@ -19,8 +19,8 @@ struct ProgramRun {
 ProgramRun RunProgram(const QString &name, const QStringList &args, const QString &workDir,
                       int limitMs = 60000);
 
-// One dtusim process. The first line it prints says where it serves: a
-// pseudo-terminal path or "tcp 127.0.0.1:PORT".
+// One dtusim process. It prints one line per simulated unit saying where it
+// serves: a pseudo-terminal path or "tcp 127.0.0.1:PORT".
 class SimProcess {
 public:
     SimProcess() = default;
@@ -28,24 +28,27 @@ public:
     SimProcess(const SimProcess &) = delete;
     SimProcess &operator=(const SimProcess &) = delete;
 
-    // Starts dtusim with args (--profile FILE and the rest). False when it
-    // printed no address within five seconds; Error() then says why.
-    bool Start(const QStringList &args, const QString &workDir = {});
+    // Starts dtusim with args (--profile FILE and the rest) serving `units`
+    // devices (its --count). False when it did not print that many
+    // addresses within five seconds; Error() then says why.
+    bool Start(const QStringList &args, const QString &workDir = {}, int units = 1);
     void Stop();
 
     // With --verbose the device logs each request on standard error
     // ("rx ch1 E050 [00]"): waits until the log holds text.
     bool WaitForLog(const QString &text, int timeoutMs);
 
-    QString Pty() const;     // "" when serving TCP
-    QString TcpPort() const; // "" when serving a pseudo-terminal
-    // The dtucfg options that reach this device.
-    QStringList CfgChannel() const;
+    // Unit numbers count from 1, as dtusim's --unit does.
+    QString Pty(int unit = 1) const;     // "" when serving TCP
+    QString TcpPort(int unit = 1) const; // "" when serving a pseudo-terminal
+    // The dtucfg options that reach this unit.
+    QStringList CfgChannel(int unit = 1) const;
+    QStringList Endpoints() const { return where_; }
     QString Error() const { return error_; }
 
 private:
     QProcess process_;
-    QString where_;
+    QStringList where_;
     QString error_;
     QString log_;
 };

@@ -9,10 +9,12 @@
 #include "sim/PasswordGate.h"
 #include "sim/SimCommands.h"
 #include "sim/SimDevice.h"
+#include "sim/SimFleet.h"
 #include "sim/SimMisbehaviour.h"
 #include "sim/SimOptions.h"
 #include "sim/SimProfile.h"
 
+#include <QTcpServer>
 #include <QtTest>
 
 namespace {
@@ -43,6 +45,11 @@ const char *kExtended = R"({"Params": [{"CMDID": "0100", "PVALUE": "HEX:01"}]})"
 const QByteArray kPrefix = Bytes("01 02");
 const QByteArray kAck = Bytes("AA 55 00 04 00 F0 00 F4");
 const QByteArray kRefusal = Bytes("AA 55 00 04 00 F1 00 F5");
+
+SimTables Tables()
+{
+    return SimProfile::FromTexts(QString::fromLatin1(kProfile), QString::fromLatin1(kExtended));
+}
 
 SimCommandSet Words()
 {
@@ -91,8 +98,7 @@ class SimDeviceTest : public QObject {
 
     SimDevice MakeDevice(const SimMisbehaviour &m = {})
     {
-        return SimDevice(SimProfile::FromTexts(QString::fromLatin1(kProfile), QString::fromLatin1(kExtended)),
-                         Words(), TestState(), m);
+        return SimDevice(Tables(), Words(), TestState(), m);
     }
 
 private slots:
@@ -235,6 +241,128 @@ private slots:
         QCOMPARE(Joined(device.Feed(Request(0xE00E))), FrameCodec::Assemble(0xE00E, {}, "2027-01-01 00:00:10"));
     }
 
+    // The reported strength walks through the steps, one per period from
+    // start-up, and keeps the last.
+    void signalSteps()
+    {
+        SimState state = TestState();
+        state.signalSteps = {10, 14, 99, 22};
+        state.signalPeriodMs = 1000;
+        SimDevice device(Tables(), Words(), state);
+        qint64 upMs = 0;
+        device.SetUptime([&upMs] { return upMs; });
+        QCOMPARE(Joined(device.Feed(Request(0xE023))), Bytes("AA 55 00 05 E0 23 0A 01 12"));
+        const QList<QPair<qint64, int>> readings{{999, 10}, {1000, 14}, {2500, 99}, {3000, 22}, {86400000, 22}};
+        for (const auto &[ms, csq] : readings) {
+            upMs = ms;
+            const QByteArray reply = Joined(device.Feed(Request(0xE023)));
+            QCOMPARE(reply.size(), 9);
+            QCOMPARE(int(quint8(reply[6])), csq);
+        }
+        QCOMPARE(Joined(device.Feed(Request(0xE023))), Bytes("AA 55 00 05 E0 23 16 01 1E"));
+    }
+
+    // Each unit of a fleet holds its own values and answers by its own
+    // settings.
+    void fleetUnitsAreIndependent()
+    {
+        SimOptions options;
+        QString error;
+        QVERIFY2(SimOptions::Parse({"dtusim", "--profile", "p.txt", "--count", "3", "--delay", "0", "--unit", "2",
+                                    "--silent", "--unit", "3", "--refuse", "--only", "0030", "--signal", "9"},
+                                   &options, &error),
+                 qPrintable(error));
+        QStringList log;
+        SimFleet fleet(options, Tables(), Words(), [&log](const QString &line) { log << line; });
+        QCOMPARE(fleet.Count(), 3);
+        SimDevice &one = fleet.Device(1), &two = fleet.Device(2), &three = fleet.Device(3);
+
+        QCOMPARE(Timeline(one.Feed(Request(0x0030, "ZZ"))), "0:AA 55 00 04 00 F0 00 F4");
+        QCOMPARE(one.Value(1, 0x0030), std::optional<QByteArray>("ZZ"));
+        QCOMPARE(two.Value(1, 0x0030), std::optional<QByteArray>("A"));
+        QCOMPARE(three.Value(1, 0x0030), std::optional<QByteArray>("A"));
+
+        QVERIFY(two.Feed(Request(0xE004)).isEmpty());
+        QCOMPARE(Joined(one.Feed(Request(0xE050, Bytes("00")))), kAck); // channel is per unit too
+        QCOMPARE(three.CurrentChannel(), 1);
+
+        // Refuses only the write of 0030.
+        QCOMPARE(Joined(three.Feed(Request(0x0030, "Q"))), kRefusal);
+        QCOMPARE(Joined(three.Feed(Request(0x0031, "Q"))), kAck);
+        QCOMPARE(three.Value(1, 0x0031), std::optional<QByteArray>("Q"));
+        QCOMPARE(Joined(three.Feed(Request(0xE023))), Bytes("AA 55 00 05 E0 23 09 01 11"));
+        QCOMPARE(Joined(one.Feed(Request(0xE023))), Bytes("AA 55 00 05 E0 23 17 01 1F"));
+
+        // Log lines say which unit wrote them.
+        QVERIFY(!log.isEmpty());
+        QVERIFY2(log.filter(QRegularExpression(QStringLiteral("^unit 2: rx ch1 E004"))).size() == 1,
+                 qPrintable(log.join(QLatin1Char('\n'))));
+        QVERIFY2(log.filter(QRegularExpression(QStringLiteral("^unit [123]: "))).size() == log.size(),
+                 qPrintable(log.join(QLatin1Char('\n'))));
+
+        // A single unit logs as dtusim always did.
+        SimOptions single;
+        QVERIFY(SimOptions::Parse({"dtusim", "--profile", "p.txt"}, &single, &error));
+        log.clear();
+        SimFleet alone(single, Tables(), Words(), [&log](const QString &line) { log << line; });
+        alone.Device(1).Feed(Request(0xE004));
+        QVERIFY(!log.isEmpty() && log.first().startsWith(QLatin1String("rx ch1 E004")));
+    }
+
+    // Endpoints in unit order: a pseudo-terminal each, free TCP ports, or
+    // consecutive ones from a fixed port.
+    void fleetEndpoints()
+    {
+        const SimTables tables = Tables();
+        auto options = [](const QStringList &rest) {
+            SimOptions o;
+            QString error;
+            if (!SimOptions::Parse(QStringList{"dtusim", "--profile", "p.txt", "--count", "2"} + rest, &o, &error))
+                qWarning() << error;
+            return o;
+        };
+        QString error;
+        SimFleet ptys(options({}), tables, Words());
+        QVERIFY2(ptys.Open(&error), qPrintable(error));
+        QCOMPARE(ptys.Endpoints().size(), 2);
+        QVERIFY(ptys.Endpoints()[0].startsWith(QLatin1String("/dev/")));
+        QVERIFY(ptys.Endpoints()[1].startsWith(QLatin1String("/dev/")));
+        QVERIFY(ptys.Endpoints()[0] != ptys.Endpoints()[1]);
+
+        SimFleet free(options({"--tcp", "0"}), tables, Words());
+        QVERIFY2(free.Open(&error), qPrintable(error));
+        const QRegularExpression tcpLine(QStringLiteral("^tcp 127\\.0\\.0\\.1:[1-9][0-9]*$"));
+        QVERIFY(tcpLine.match(free.Endpoints().value(0)).hasMatch());
+        QVERIFY(tcpLine.match(free.Endpoints().value(1)).hasMatch());
+        QVERIFY(free.Endpoints()[0] != free.Endpoints()[1]);
+
+        // A free port P, hoping P+1 is free too; another try when it is not.
+        for (int attempt = 0;; ++attempt) {
+            QTcpServer probe;
+            QVERIFY(probe.listen(QHostAddress::LocalHost, 0));
+            const quint16 p = probe.serverPort();
+            probe.close();
+            if (p == 65535)
+                continue;
+            SimFleet fixed(options({"--tcp", QString::number(p)}), tables, Words());
+            if (!fixed.Open(&error)) {
+                QVERIFY2(attempt < 10, qPrintable(error));
+                continue;
+            }
+            QCOMPARE(fixed.Endpoints(), (QStringList{QStringLiteral("tcp 127.0.0.1:%1").arg(p),
+                                                     QStringLiteral("tcp 127.0.0.1:%1").arg(p + 1)}));
+            break;
+        }
+
+        // The unit whose port is taken is named.
+        QTcpServer taken;
+        QVERIFY(taken.listen(QHostAddress::LocalHost, 0));
+        const quint16 t = taken.serverPort();
+        SimFleet blocked(options({"--tcp", QString::number(t - 1)}), tables, Words());
+        QVERIFY(!blocked.Open(&error));
+        QVERIFY2(error.startsWith(QStringLiteral("unit 2: cannot listen on 127.0.0.1:%1").arg(t)), qPrintable(error));
+    }
+
     void misbehaviour_data()
     {
         QTest::addColumn<QStringList>("options");
@@ -272,7 +400,7 @@ private slots:
         QString error;
         QVERIFY2(SimOptions::Parse(QStringList{"dtusim", "--profile", "p.txt"} + options, &parsed, &error),
                  qPrintable(error));
-        SimDevice device = MakeDevice(parsed.misbehaviour);
+        SimDevice device = MakeDevice(parsed.units.first().misbehaviour);
         QCOMPARE(Timeline(device.Feed(Request(static_cast<quint16>(word)))), timeline);
     }
 

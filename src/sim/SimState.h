@@ -1,0 +1,21 @@
+#pragma once
+#include <QByteArray>
+#include <QList>
+
+// Readings the simulated device reports.
+struct SimState {
+    static constexpr int kDefaultSignalPeriodMs = 1000;
+
+    quint8 status = 5; // online and logged in to the data centre
+    quint8 signal = 23;
+    // A signal that changes over time: signalSteps[i] is reported from
+    // i * signalPeriodMs after the device came up, the last one for ever
+    // after. Empty: the fixed signal.
+    QList<quint8> signalSteps;
+    int signalPeriodMs = kDefaultSignalPeriodMs;
+    QByteArray version = QByteArrayLiteral("SIM-DTU V1.0");
+    QByteArray imei = QByteArrayLiteral("860000000000018");
+
+    // The signal reported sinceUpMs milliseconds after the device came up.
+    quint8 SignalAt(qint64 sinceUpMs) const;
+};

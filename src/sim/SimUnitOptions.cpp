@@ -1,0 +1,76 @@
+#include "sim/SimUnitOptions.h"
+
+#include "app/TextFile.h"
+#include "protocol/Hex.h"
+
+#include <QRegularExpression>
+
+namespace SimUnitOptions {
+namespace {
+
+constexpr int kMaxSignalSteps = 10000;
+
+bool ApplyReadings(const SimOptionReader &r, SimState *state)
+{
+    if (r.IsSet("signal") && r.IsSet("signal-steps"))
+        return r.Fail(QStringLiteral("give --signal or --signal-steps, not both"));
+    if (!r.Number("status", 0, 255, &state->status) || !r.Number("signal", 0, 255, &state->signal)
+        || !r.Number("signal-period", 1, 24 * 3600 * 1000, &state->signalPeriodMs))
+        return false;
+    if (r.IsSet("signal"))
+        state->signalSteps.clear();
+    if (r.IsSet("signal-steps")) {
+        QList<quint8> steps;
+        const QStringList texts = r.Value("signal-steps").split(QLatin1Char(','));
+        for (const QString &text : texts) {
+            int v = 0;
+            if (texts.size() > kMaxSignalSteps || !SimOptionReader::ToInt(text.trimmed(), 0, 255, &v))
+                return r.Fail(QStringLiteral("--signal-steps needs up to %1 signal strengths from 0 to 255 "
+                                             "separated by commas, such as 10,14,99,22, not \"%2\"")
+                                  .arg(kMaxSignalSteps).arg(r.Value("signal-steps")));
+            steps.append(static_cast<quint8>(v));
+        }
+        state->signalSteps = steps;
+    }
+    if (r.IsSet("version"))
+        state->version = TextFile::ToGbk(r.Value("version"));
+    if (r.IsSet("imei"))
+        state->imei = TextFile::ToGbk(r.Value("imei"));
+    return true;
+}
+
+bool ApplyFaults(const SimOptionReader &r, SimMisbehaviour *m)
+{
+    m->silent = m->silent || r.IsSet("silent");
+    m->refuse = m->refuse || r.IsSet("refuse");
+    m->badChecksum = m->badChecksum || r.IsSet("bad-checksum");
+    m->notFrame = m->notFrame || r.IsSet("not-frame");
+    if (!r.Number("delay", 0, 600000, &m->delayMs) || !r.Number("trickle", 0, 60000, &m->trickleMs)
+        || !r.Pair("pieces", 1, 65535, 60000, "3:100", &m->pieces, &m->pieceGapMs)
+        || !r.Number("long-length", 0, 65535, &m->lengthExcess)
+        || !r.Pair("flood", 1, 64 << 20, 600000, "1048576:600", &m->floodBytes, &m->floodAfterMs)
+        || !r.Hex("stray-before", &m->strayBefore) || !r.Hex("stray-after", &m->strayAfter))
+        return false;
+    if (!r.IsSet("only"))
+        return true;
+    static const QRegularExpression word(QStringLiteral("^[0-9A-Fa-f]{4}$"));
+    QList<quint16> words;
+    for (const QString &text : r.Values("only")) {
+        if (!word.match(text).hasMatch())
+            return r.Fail(QStringLiteral("--only needs a command word of four hex digits, not \"%1\"").arg(text));
+        words.append(static_cast<quint16>(HexToInt(text)));
+    }
+    m->onlyWords = words;
+    return true;
+}
+
+} // namespace
+
+bool Apply(const SimOptionReader &reader, SimUnitSettings *unit)
+{
+    if (reader.IsSet("password"))
+        unit->password = reader.Value("password").toUtf8();
+    return ApplyReadings(reader, &unit->state) && ApplyFaults(reader, &unit->misbehaviour);
+}
+
+} // namespace SimUnitOptions
