@@ -8,6 +8,7 @@
 #ifdef Q_OS_UNIX
 #include <cerrno>
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
 #endif
@@ -109,6 +110,13 @@ void SerialTransport::OnError(QSerialPort::SerialPortError error)
             emit lost();
         return;
     case QSerialPort::ReadError: {
+        // A read that finds the other end hung up is a lost device, whatever
+        // stale reason the port gives ("File exists" after a pty closes).
+        if (LineHungUp()) {
+            if (CloseAfterError())
+                emit lost();
+            return;
+        }
         // The port keeps signalling a failing read, so an open port would
         // spin on it while nothing arrives: close it and say why, once.
         const QString reason = port_.errorString();
@@ -119,6 +127,18 @@ void SerialTransport::OnError(QSerialPort::SerialPortError error)
     default:
         return; // write errors surface where the bytes are moved
     }
+}
+
+bool SerialTransport::LineHungUp()
+{
+#ifdef Q_OS_UNIX
+    if (!port_.isOpen())
+        return false;
+    pollfd line{static_cast<int>(port_.handle()), POLLIN, 0};
+    return ::poll(&line, 1, 0) > 0 && (line.revents & (POLLHUP | POLLERR | POLLNVAL));
+#else
+    return false;
+#endif
 }
 
 bool SerialTransport::CloseAfterError()

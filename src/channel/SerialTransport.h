@@ -55,6 +55,7 @@ private:
     void OnError(QSerialPort::SerialPortError error);
     // Closes the port from an error report; false when it was already closed
     // or is closing (close itself may report errors).
+    bool LineHungUp();
     bool CloseAfterError();
     QString Diagnose(const QString &name) const;
 

@@ -378,21 +378,23 @@ private slots:
     {
         RecordingFrontend fe;
         DtuSession session(fe);
-        QString firstName;
-        {
+        // The hang-up reaches the port as a lost resource or as a failed read
+        // with a stale reason, whichever the timing gives: both are a lost
+        // device, closed quietly. Several rounds meet both.
+        for (int round = 0; round < 8; ++round) {
             PtyDevice pty;
             QVERIFY(pty.Ok());
-            firstName = pty.Slave();
             Open(session, pty.Slave(), QStringLiteral("57600"), QStringLiteral("8N1"));
             QVERIFY(session.serial.IsOpen());
             session.poller.SetEnabled(true);
             QSignalSpy lost(&session.serial, &SerialTransport::lost);
             pty.Close(); // the adapter is pulled
             QTRY_VERIFY_WITH_TIMEOUT(!session.serial.IsOpen(), 3000);
-            QTest::qWait(300);
-            QVERIFY(lost.size() <= 1);
+            QTest::qWait(50);
+            QCOMPARE(lost.size(), 1);
         }
         // Quietly: the texts still say open, so the next toggle opens again.
+        QVERIFY2(fe.memo.isEmpty(), qPrintable(fe.memo.join(QLatin1Char('\n'))));
         QVERIFY(session.facts.SerialStateText.contains(QStringLiteral("打开成功")));
         QVERIFY(fe.messages.isEmpty());
         QVERIFY(fe.errors.isEmpty());
