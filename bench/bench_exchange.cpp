@@ -4,8 +4,8 @@
 // processor time the process used while waiting.
 //
 //   bench_exchange [REPETITIONS [DEVICE_DELAY_MS]] [--fast]
-#include "app/DtuSession.h"
-#include "app/SilentFrontend.h"
+#include "session/DtuSession.h"
+#include "core/SilentFrontend.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -7,13 +7,13 @@
 // own (the ones the window and dtucfg call), so the frames are the same.
 //
 //   bench_fleet [DEVICE_DELAY_MS [BAUD]]     (defaults 20 and 57600)
-#include "app/DtuError.h"
-#include "app/DtuSession.h"
-#include "app/Frontend.h"
-#include "params/ParamFile.h"
-#include "params/ParamReader.h"
-#include "profile/ProfileLoader.h"
-#include "tools/ControlMode.h"
+#include "core/DtuError.h"
+#include "session/DtuSession.h"
+#include "core/Frontend.h"
+#include "ops/ParamFile.h"
+#include "ops/ParamReader.h"
+#include "ops/ProfileLoader.h"
+#include "ops/ControlMode.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -1,10 +1,10 @@
 #pragma once
 // A session whose device answers every request with the fuzz input, on a
 // virtual clock: a reader runs its whole time-out in microseconds.
-#include "app/SilentFrontend.h"
+#include "core/SilentFrontend.h"
 
-#include "app/DtuSession.h"
-#include "profile/ProfileLoader.h"
+#include "session/DtuSession.h"
+#include "ops/ProfileLoader.h"
 #include "support/ScriptedTransport.h"
 #include "support/VirtualClock.h"
 

@@ -1,6 +1,6 @@
 // CRC-16/MODBUS: the table-driven routine against the bit-by-bit definition,
 // and the residue of a message with its CRC appended.
-#include "tools/ModbusCrc.h"
+#include "protocol/ModbusCrc.h"
 
 #include <cstdint>
 

@@ -2,7 +2,7 @@
 // clock) over a session whose device answers with the fuzz input.
 #include "FuzzRig.h"
 
-#include "protocol/DeviceCommands.h"
+#include "ops/DeviceCommands.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

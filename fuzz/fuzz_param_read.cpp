@@ -2,7 +2,7 @@
 // the example profile's snippets, on the main or the extended table.
 #include "FuzzRig.h"
 
-#include "params/ParamReader.h"
+#include "ops/ParamReader.h"
 #include "params/ParamTableModel.h"
 #include "params/ParamRow.h"
 

@@ -1,6 +1,6 @@
 #include "channel/SerialTransport.h"
 
-#include "app/DtuError.h"
+#include "core/DtuError.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>

@@ -1,12 +1,12 @@
 // dtucfg: the configuration tool's device operations from the command line.
-#include "app/DtuError.h"
-#include "app/DtuSession.h"
+#include "core/DtuError.h"
+#include "session/DtuSession.h"
 #include "cli/CliChannel.h"
 #include "cli/CliCommands.h"
 #include "cli/CliOptions.h"
 #include "cli/ConsoleFrontend.h"
 #include "DtuVersion.h"
-#include "profile/ProfileLoader.h"
+#include "ops/ProfileLoader.h"
 
 #include <QCoreApplication>
 #include <QJsonArray>

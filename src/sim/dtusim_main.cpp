@@ -1,7 +1,7 @@
 // dtusim: a simulated DTU for trying the configuration tool and for its
 // end-to-end tests. It plays the device on a new pseudo-terminal, or on a
 // loopback TCP maintenance port, from a device profile and its script.
-#include "app/DtuError.h"
+#include "core/DtuError.h"
 #include "script/ScriptHost.h"
 #include "sim/PtyServer.h"
 #include "sim/QuitOnSignals.h"

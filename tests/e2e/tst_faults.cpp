@@ -3,8 +3,8 @@
 // real transports and real clock. In every case the exchange ends with one of
 // the known verdicts, the event loop keeps running during the wait, and the
 // channel serves a healthy command afterwards.
-#include "app/DtuSession.h"
-#include "protocol/DeviceCommands.h"
+#include "session/DtuSession.h"
+#include "ops/DeviceCommands.h"
 #include "protocol/TransactionResult.h"
 #include "support/RecordingFrontend.h"
 #include "support/TestPaths.h"

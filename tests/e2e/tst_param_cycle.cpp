@@ -3,7 +3,7 @@
 // example profile. Read, edit rows of every kind, read back; the extended
 // table; back up one device into a file and clone it onto another, the
 // extended table included.
-#include "app/TextFile.h"
+#include "core/TextFile.h"
 #include "support/SimProcess.h"
 #include "support/TestPaths.h"
 

@@ -2,7 +2,7 @@
 // one, never a mix. This program runs itself as the child that saves two
 // versions of a profile in turn, as fast as it can, and is killed (SIGKILL,
 // no clean-up of any kind) again and again while it does so.
-#include "app/TextFile.h"
+#include "core/TextFile.h"
 #include "profile/DeviceProfile.h"
 #include "support/TestPaths.h"
 

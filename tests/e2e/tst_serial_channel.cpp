@@ -1,8 +1,8 @@
 // The serial side of the data channel over a real pseudo-terminal: the test
 // holds the master side and plays the device; the session opens the slave.
-#include "app/DtuSession.h"
+#include "session/DtuSession.h"
 #include "channel/SerialSettings.h"
-#include "channel/SerialToggle.h"
+#include "ops/SerialToggle.h"
 #include "profile/DeviceProfile.h"
 #include "support/Hexes.h"
 #include "support/RecordingFrontend.h"

@@ -1,7 +1,7 @@
 // The TCP maintenance connection over a real loopback server playing the
 // device, and its precedence over an open serial port.
-#include "app/DtuSession.h"
-#include "channel/SerialToggle.h"
+#include "session/DtuSession.h"
+#include "ops/SerialToggle.h"
 #include "support/Hexes.h"
 #include "support/RecordingFrontend.h"
 

@@ -1,10 +1,10 @@
 // The fast reply completion entry of the window: it switches the exchange,
 // shows itself in the status bar and is remembered between runs. Settings go
 // to a temporary folder, never to the user's own.
-#include "ScriptedDialogs.h"
+#include "support/ScriptedDialogs.h"
 #include "support/TestPaths.h"
 
-#include "app/DtuSession.h"
+#include "session/DtuSession.h"
 #include "ui/MainWindow.h"
 
 #include <QAction>

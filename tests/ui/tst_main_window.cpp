@@ -1,9 +1,9 @@
-#include "ScriptedDialogs.h"
+#include "support/ScriptedDialogs.h"
 #include "UiWorkspace.h"
 #include "support/TestPaths.h"
 
-#include "app/DtuSession.h"
-#include "app/Frontend.h"
+#include "session/DtuSession.h"
+#include "core/Frontend.h"
 #include "channel/ReceivePoller.h"
 #include "params/ParamRow.h"
 #include "ui/MainWindow.h"

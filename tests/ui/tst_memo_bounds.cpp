@@ -1,10 +1,10 @@
 // The window's memos keep a bounded history: a device that chatters for
 // hours, or a long repeated send, cannot grow them without end.
-#include "ScriptedDialogs.h"
+#include "support/ScriptedDialogs.h"
 #include "support/TestPaths.h"
 
-#include "app/DtuSession.h"
-#include "app/Frontend.h"
+#include "session/DtuSession.h"
+#include "core/Frontend.h"
 #include "ui/MainWindow.h"
 
 #include <QDir>

@@ -1,10 +1,10 @@
 // One device exchange at a time in the window: a second button clicked while
 // a reply is awaited starts nothing, and the first exchange gets its reply.
-#include "ScriptedDialogs.h"
+#include "support/ScriptedDialogs.h"
 #include "UiWorkspace.h"
 #include "support/SimProcess.h"
 
-#include "app/DtuSession.h"
+#include "session/DtuSession.h"
 #include "ui/MainWindow.h"
 
 #include <QComboBox>

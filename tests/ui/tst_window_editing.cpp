@@ -2,10 +2,10 @@
 // and its typing limits, the serial pick lists, the transparent test page,
 // what assistive technology sees of the pages, a failed port open and a
 // window closed in the middle of a repeated send.
-#include "ScriptedDialogs.h"
+#include "support/ScriptedDialogs.h"
 #include "UiWorkspace.h"
 
-#include "app/DtuSession.h"
+#include "session/DtuSession.h"
 #include "params/ParamRow.h"
 #include "ui/MainWindow.h"
 

@@ -1,9 +1,9 @@
 // A megabyte of noise reaching the window while it is idle: the poller shows
 // it on the transparent display and the window keeps handling events.
-#include "ScriptedDialogs.h"
+#include "support/ScriptedDialogs.h"
 #include "support/TestPaths.h"
 
-#include "app/DtuSession.h"
+#include "session/DtuSession.h"
 #include "channel/Transport.h"
 #include "ui/MainWindow.h"
 

@@ -1,5 +1,5 @@
 // What the window says at start-up about its script.js.
-#include "ScriptedDialogs.h"
+#include "support/ScriptedDialogs.h"
 #include "UiWorkspace.h"
 
 #include "ui/MainWindow.h"

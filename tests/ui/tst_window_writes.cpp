@@ -2,12 +2,12 @@
 // the batch write from the interface page, channel selections the device
 // does not confirm, a write run losing its channel, and the window closing
 // during a batch write.
-#include "ScriptedDialogs.h"
+#include "support/ScriptedDialogs.h"
 #include "UiWorkspace.h"
 #include "support/SimProcess.h"
 
-#include "app/DtuSession.h"
-#include "params/EditorLogic.h"
+#include "session/DtuSession.h"
+#include "ops/EditorLogic.h"
 #include "ui/MainWindow.h"
 
 #include <QAction>

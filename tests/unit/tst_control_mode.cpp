@@ -1,7 +1,7 @@
 // The control-mode page's buttons: the lines they write to Memo4 and the
 // panel texts, for healthy and misbehaving devices.
-#include "app/DtuSession.h"
-#include "tools/ControlMode.h"
+#include "session/DtuSession.h"
+#include "ops/ControlMode.h"
 #include "support/Hexes.h"
 #include "support/TestPaths.h"
 

@@ -1,7 +1,7 @@
 // The device commands: channel selection, status and signal readers, text
 // readers, clock setting, reset and restore, in virtual time.
-#include "app/DtuSession.h"
-#include "protocol/DeviceCommands.h"
+#include "session/DtuSession.h"
+#include "ops/DeviceCommands.h"
 #include "script/ScriptError.h"
 #include "support/Hexes.h"
 #include "support/TestPaths.h"

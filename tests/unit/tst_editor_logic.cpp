@@ -1,9 +1,9 @@
 // What the in-place editors show for a row, and how typed text and chosen
 // labels become the row's raw value, with the real script engine.
-#include "app/DtuSession.h"
-#include "params/EditorLogic.h"
+#include "session/DtuSession.h"
+#include "ops/EditorLogic.h"
 #include "params/ParamTableModel.h"
-#include "profile/ProfileLoader.h"
+#include "ops/ProfileLoader.h"
 #include "support/RecordingFrontend.h"
 #include "support/TestPaths.h"
 

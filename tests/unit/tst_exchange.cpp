@@ -1,7 +1,7 @@
 // The command exchange in virtual time: reply collection, the quiet gap,
 // acknowledgement verdicts, trace lines, the poller switch and re-entry.
-#include "app/DtuError.h"
-#include "app/DtuSession.h"
+#include "core/DtuError.h"
+#include "session/DtuSession.h"
 #include "protocol/CommandExchange.h"
 #include "support/Hexes.h"
 #include "support/TestPaths.h"

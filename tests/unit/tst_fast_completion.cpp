@@ -2,7 +2,7 @@
 // in the standard mode and once in the fast mode: the verdicts must agree,
 // only the end of the wait moves, and the fast mode may only cut a reply at a
 // complete, valid frame followed by a quiet gap.
-#include "params/ParamReader.h"
+#include "ops/ParamReader.h"
 #include "protocol/CommandExchange.h"
 #include "protocol/FrameCodec.h"
 #include "support/Hexes.h"

@@ -1,5 +1,5 @@
 // Hex helpers, frame assembly and the received-frame checks.
-#include "app/AppState.h"
+#include "core/AppState.h"
 #include "channel/DataChannel.h"
 #include "protocol/CommandExchange.h"
 #include "protocol/FrameCodec.h"

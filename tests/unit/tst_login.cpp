@@ -1,6 +1,6 @@
 // The hidden login: which texts set which level.
-#include "app/AppState.h"
-#include "params/Login.h"
+#include "core/AppState.h"
+#include "ops/Login.h"
 
 #include <QtTest>
 

@@ -1,6 +1,6 @@
 // CRC-16/MODBUS: known vectors and the table against a bit-by-bit reference.
 #include "support/Hexes.h"
-#include "tools/ModbusCrc.h"
+#include "protocol/ModbusCrc.h"
 
 #include <QRandomGenerator>
 #include <QtTest>

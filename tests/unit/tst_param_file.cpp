@@ -1,9 +1,9 @@
 // The whole-device menu: restore, reset, saving the parameter file and the
 // batch write, over a scripted device on a virtual clock and real files.
-#include "app/DtuSession.h"
-#include "app/TextFile.h"
-#include "params/ParamFile.h"
-#include "profile/ProfileLoader.h"
+#include "session/DtuSession.h"
+#include "core/TextFile.h"
+#include "ops/ParamFile.h"
+#include "ops/ProfileLoader.h"
 #include "support/Hexes.h"
 #include "support/TestPaths.h"
 

@@ -1,9 +1,9 @@
 // Reading parameters: the request, the reply checks, the record walk and the
 // display values, against a small device on a virtual clock.
-#include "app/DtuSession.h"
-#include "params/ParamReader.h"
+#include "session/DtuSession.h"
+#include "ops/ParamReader.h"
 #include "params/ParamTableModel.h"
-#include "profile/ProfileLoader.h"
+#include "ops/ProfileLoader.h"
 #include "protocol/FrameCodec.h"
 #include "protocol/Hex.h"
 #include "support/Hexes.h"

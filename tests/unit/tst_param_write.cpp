@@ -1,9 +1,9 @@
 // Writing modified parameters: which rows go out, in which order, with which
 // bytes, and how each outcome is reported.
-#include "app/DtuError.h"
-#include "app/DtuSession.h"
+#include "core/DtuError.h"
+#include "session/DtuSession.h"
 #include "params/ParamTableModel.h"
-#include "params/ParamWriter.h"
+#include "ops/ParamWriter.h"
 #include "protocol/FrameCodec.h"
 #include "support/Hexes.h"
 #include "support/TestPaths.h"

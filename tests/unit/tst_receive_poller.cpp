@@ -1,8 +1,8 @@
 // The receive poller, its trace and line assembler, the raw send, the hold
 // during a command exchange, and the steps run when a page is shown.
-#include "app/DtuSession.h"
-#include "app/PageEntry.h"
-#include "app/DtuError.h"
+#include "session/DtuSession.h"
+#include "ops/PageEntry.h"
+#include "core/DtuError.h"
 #include "channel/ReceivePoller.h"
 #include "support/Hexes.h"
 #include "support/RecordingFrontend.h"

@@ -1,7 +1,7 @@
 // The bounds on one reply, in virtual time: a device that never stops
 // sending ends the reply after 15 s or 64 KiB; every reply that falls silent
 // before them is collected exactly as before.
-#include "app/DtuSession.h"
+#include "session/DtuSession.h"
 #include "protocol/CommandExchange.h"
 #include "protocol/TransactionResult.h"
 #include "support/Hexes.h"

@@ -1,6 +1,6 @@
 // The rules that turn the serial boxes' texts into port settings.
 #include "channel/SerialSettings.h"
-#include "channel/SerialToggle.h"
+#include "ops/SerialToggle.h"
 
 #include <QtTest>
 

@@ -1,8 +1,8 @@
 // The transparent transmission test: message bytes, the hex key filter,
 // repeated sends with their counters and lines, and the CRC appender.
-#include "app/DtuSession.h"
+#include "session/DtuSession.h"
 #include "support/Hexes.h"
-#include "tools/TransparentTest.h"
+#include "ops/TransparentTest.h"
 
 #include <QRegularExpression>
 #include "support/VirtualRig.h"

@@ -2,10 +2,10 @@
 // its row, every row that was tried has its outcome in the memo, and the run
 // stops at the first row that finds the channel closed, keeping the rows it
 // did not reach listed and saying how many they are.
-#include "app/DtuError.h"
-#include "app/DtuSession.h"
+#include "core/DtuError.h"
+#include "session/DtuSession.h"
 #include "params/ParamTableModel.h"
-#include "params/ParamWriter.h"
+#include "ops/ParamWriter.h"
 #include "support/Hexes.h"
 #include "support/RecordingFrontend.h"
 #include "support/ScriptedTransport.h"

@@ -1,8 +1,8 @@
-#include "tools/ControlMode.h"
+#include "ops/ControlMode.h"
 
-#include "app/DtuSession.h"
-#include "app/Frontend.h"
-#include "protocol/DeviceCommands.h"
+#include "session/DtuSession.h"
+#include "core/Frontend.h"
+#include "ops/DeviceCommands.h"
 #include "protocol/ResultWording.h"
 
 #include <QDateTime>

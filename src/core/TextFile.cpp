@@ -1,6 +1,6 @@
-#include "app/TextFile.h"
+#include "core/TextFile.h"
 
-#include "app/DtuError.h"
+#include "core/DtuError.h"
 
 #include <QFile>
 #include <QSaveFile>

@@ -1,6 +1,6 @@
-#include "app/DtuSession.h"
+#include "session/DtuSession.h"
 
-#include "app/Frontend.h"
+#include "core/Frontend.h"
 
 DtuSession::DtuSession(Frontend &frontend, QObject *parent)
     : QObject(parent),

@@ -1,5 +1,5 @@
 #pragma once
-#include "app/AppState.h"
+#include "core/AppState.h"
 #include "channel/DataChannel.h"
 #include "channel/ReceivePoller.h"
 #include "channel/SerialTransport.h"

@@ -1,8 +1,8 @@
-#include "protocol/DeviceCommands.h"
+#include "ops/DeviceCommands.h"
 
-#include "app/DtuSession.h"
-#include "app/Frontend.h"
-#include "app/TextFile.h"
+#include "session/DtuSession.h"
+#include "core/Frontend.h"
+#include "core/TextFile.h"
 #include "protocol/CommandExchange.h"
 #include "protocol/FrameCodec.h"
 #include "protocol/Hex.h"

@@ -1,8 +1,8 @@
-#include "profile/ProfileLoader.h"
+#include "ops/ProfileLoader.h"
 
-#include "app/DtuError.h"
-#include "app/DtuSession.h"
-#include "app/TextFile.h"
+#include "core/DtuError.h"
+#include "session/DtuSession.h"
+#include "core/TextFile.h"
 #include "params/RowBuilder.h"
 
 #include <QDir>

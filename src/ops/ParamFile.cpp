@@ -1,10 +1,10 @@
-#include "params/ParamFile.h"
+#include "ops/ParamFile.h"
 
-#include "app/DtuError.h"
-#include "app/DtuSession.h"
-#include "app/Frontend.h"
-#include "params/ParamWriter.h"
-#include "protocol/DeviceCommands.h"
+#include "core/DtuError.h"
+#include "session/DtuSession.h"
+#include "core/Frontend.h"
+#include "ops/ParamWriter.h"
+#include "ops/DeviceCommands.h"
 #include "protocol/ResultWording.h"
 
 #include <QFileInfo>

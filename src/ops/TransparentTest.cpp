@@ -1,10 +1,10 @@
-#include "tools/TransparentTest.h"
+#include "ops/TransparentTest.h"
 
-#include "app/DtuSession.h"
-#include "app/Frontend.h"
-#include "app/TextFile.h"
+#include "session/DtuSession.h"
+#include "core/Frontend.h"
+#include "core/TextFile.h"
 #include "protocol/Hex.h"
-#include "tools/ModbusCrc.h"
+#include "protocol/ModbusCrc.h"
 
 #include <QTime>
 

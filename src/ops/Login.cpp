@@ -1,6 +1,6 @@
-#include "params/Login.h"
+#include "ops/Login.h"
 
-#include "app/AppState.h"
+#include "core/AppState.h"
 
 namespace Login {
 

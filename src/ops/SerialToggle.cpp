@@ -1,8 +1,8 @@
-#include "channel/SerialToggle.h"
+#include "ops/SerialToggle.h"
 
-#include "app/DtuSession.h"
-#include "app/Frontend.h"
-#include "protocol/DeviceCommands.h"
+#include "session/DtuSession.h"
+#include "core/Frontend.h"
+#include "ops/DeviceCommands.h"
 #include "profile/DeviceProfile.h"
 
 #include <exception>

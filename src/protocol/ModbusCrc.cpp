@@ -1,4 +1,4 @@
-#include "tools/ModbusCrc.h"
+#include "protocol/ModbusCrc.h"
 
 #include <array>
 

@@ -1,5 +1,5 @@
 #pragma once
-#include "app/Frontend.h"
+#include "core/Frontend.h"
 
 // A front end that shows nothing and answers every question with OK: for
 // programs that only measure or probe the library (benchmarks, fuzz targets).

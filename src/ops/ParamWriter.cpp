@@ -1,9 +1,9 @@
-#include "params/ParamWriter.h"
+#include "ops/ParamWriter.h"
 
-#include "app/DtuSession.h"
-#include "app/Frontend.h"
+#include "session/DtuSession.h"
+#include "core/Frontend.h"
 #include "params/ParamTableModel.h"
-#include "protocol/DeviceCommands.h"
+#include "ops/DeviceCommands.h"
 #include "protocol/Hex.h"
 #include "protocol/ResultWording.h"
 #include "protocol/TransactionResult.h"

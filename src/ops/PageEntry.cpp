@@ -1,9 +1,9 @@
-#include "app/PageEntry.h"
+#include "ops/PageEntry.h"
 
-#include "app/DtuSession.h"
-#include "app/Frontend.h"
-#include "params/ParamWriter.h"
-#include "protocol/DeviceCommands.h"
+#include "session/DtuSession.h"
+#include "core/Frontend.h"
+#include "ops/ParamWriter.h"
+#include "ops/DeviceCommands.h"
 
 namespace PageEntry {
 

@@ -1,7 +1,7 @@
-#include "params/EditorLogic.h"
+#include "ops/EditorLogic.h"
 
-#include "app/DtuError.h"
-#include "app/DtuSession.h"
+#include "core/DtuError.h"
+#include "session/DtuSession.h"
 #include "params/ChoiceList.h"
 #include "params/ParamTableModel.h"
 #include "params/ValueCodec.h"
