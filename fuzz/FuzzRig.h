@@ -3,6 +3,7 @@
 // virtual clock: a reader runs its whole time-out in microseconds.
 #include "core/SilentFrontend.h"
 
+#include "session/ActionScope.h"
 #include "session/DtuSession.h"
 #include "ops/ProfileLoader.h"
 #include "support/ScriptedTransport.h"

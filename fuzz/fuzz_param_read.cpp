@@ -22,7 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     DtuSession &s = rig.session;
     const bool ext = in.mode & 2;
     ParamTableModel &table = ext ? s.extTable : s.mainTable;
-    ParamReader::ReadParamGroup(s, table, ext ? s.state.ExtParamIdList : s.state.MainParamIdList);
+    RunAction(s, [&] { ParamReader::ReadParamGroup(s, table, ext ? s.state.ExtParamIdList : s.state.MainParamIdList); });
     // A read fills cells; it never adds or drops rows.
     if (s.mainTable.Count() != mainRows || s.extTable.Count() != extRows)
         __builtin_trap();

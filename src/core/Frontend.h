@@ -34,7 +34,4 @@ public:
     virtual void ClearEditors() {}
     // Hides both in-place editors (a read is about to refresh the rows).
     virtual void HideEditors() {}
-    // Lets the front end know an exchange started or ended, so that it can
-    // lock the controls that would start a second one.
-    virtual void ExchangeBusyChanged(bool /*busy*/) {}
 };

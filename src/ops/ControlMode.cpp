@@ -42,9 +42,6 @@ bool ShowText(Frontend &frontend, const QString &failureLine, const QString &lab
 
 bool ReadSignal(DtuSession &session)
 {
-    ActionScope scope(session);
-    if (!scope)
-        return false;
     const int value = DeviceCommands::QuerySignal(session);
     if (value < 0)
         session.frontend().AppendControlMemo(QStringLiteral("信号读取失败"));
@@ -55,9 +52,6 @@ bool ReadSignal(DtuSession &session)
 
 bool ReadStatus(DtuSession &session)
 {
-    ActionScope scope(session);
-    if (!scope)
-        return false;
     const int status = DeviceCommands::QueryStatus(session);
     const QString line = StatusLine(status);
     if (!line.isEmpty())
@@ -67,9 +61,6 @@ bool ReadStatus(DtuSession &session)
 
 bool ReadVersion(DtuSession &session)
 {
-    ActionScope scope(session);
-    if (!scope)
-        return false;
     Frontend &frontend = session.frontend();
     const bool versionOk = ShowText(frontend, QStringLiteral("DTU版本号读取失败"), QStringLiteral("DTU版本号"),
                                     DeviceCommands::QueryVersion(session));
@@ -80,9 +71,6 @@ bool ReadVersion(DtuSession &session)
 
 bool ReadClock(DtuSession &session)
 {
-    ActionScope scope(session);
-    if (!scope)
-        return false;
     Frontend &frontend = session.frontend();
     const QString clock = DeviceCommands::ReadClock(session);
     frontend.SetResultPanel(clock.isEmpty() ? QStringLiteral("设备时钟读取失败")
@@ -94,9 +82,6 @@ bool ReadClock(DtuSession &session)
 
 bool SetClock(DtuSession &session)
 {
-    ActionScope scope(session);
-    if (!scope)
-        return false;
     Frontend &frontend = session.frontend();
     const int result = DeviceCommands::SetClock(session, QDateTime::currentDateTime());
     const QString text = ResultWording::Text(QStringLiteral("设备时钟设置"), Family::ControlPanel, result);

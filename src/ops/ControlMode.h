@@ -3,10 +3,9 @@
 class DtuSession;
 
 // The buttons of the control-mode page; each writes its lines to Memo4.
-// Each takes the session's ActionScope itself; callers do not wrap them.
-// Each returns true when every device command it ran succeeded (the command
-// line tool turns that into its exit status); false also when another device
-// action was running and the click was refused.
+// Each is one device action: front ends start it through RunAction. Each
+// returns true when every device command it ran succeeded (the command line
+// tool turns that into its exit status).
 namespace ControlMode {
 bool ReadSignal(DtuSession &session);     // Button6 "读取信号强度"
 bool ReadStatus(DtuSession &session);     // Button9 "读DTU状态"

@@ -19,9 +19,6 @@ void AskAndRun(DtuSession &session, const QString &question, const QString &word
 {
     if (!session.RequireChannel())
         return;
-    ActionScope scope(session);
-    if (!scope)
-        return; // another exchange is waiting for its reply
     Frontend &frontend = session.frontend();
     if (!frontend.AskOkCancel(question, kQuestionCaption)) {
         frontend.AppendMemo(frontend.ResultPanel());
@@ -117,8 +114,6 @@ int KeepFrom(DtuSession &session, const ParamTableModel &table, int first)
 // whichever page was shown last.
 void BatchWriteTable(DtuSession &session, ParamTableModel &table, int channel)
 {
-    if (session.ActionRunning())
-        return;
     AppState &state = session.state;
     if (!session.channel.ChannelIsOpen()) {
         // One message for the whole run, not one per row.

@@ -4,9 +4,7 @@
 class DtuSession;
 
 // The menu commands acting on the whole device or the whole parameter set.
-// Restore and reset take the session's one-action guard themselves; batch
-// write refuses to start while an action runs and leaves the guarding of each
-// step to WriteModified. Callers do not wrap them in an ActionScope.
+// Each is one device action: front ends start it through RunAction.
 namespace ParamFile {
 
 inline const QString kRestoreQuestion = QStringLiteral("真的要恢复出厂默认设置吗？");

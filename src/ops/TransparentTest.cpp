@@ -57,9 +57,6 @@ bool Send(DtuSession &session, const QString &text, const QString &repeatText, b
     const QByteArray bytes = MessageBytes(text, hexMode);
     if (bytes.isEmpty())
         return false;
-    ActionScope scope(session);
-    if (!scope)
-        return false; // a command exchange is waiting; raw bytes would spoil its reply
 
     bool ok = false;
     const int repeats = qMax(1, repeatText.trimmed().toInt(&ok));

@@ -20,9 +20,10 @@ QByteArray MessageBytes(const QString &text, bool hexMode);
 // Whether a typed character is accepted by the input while hex mode is on.
 bool HexKeyAccepted(QChar c);
 // Button8: returns true when the input should be cleared (something was
-// sent). Shows the closed-channel message when no channel is open. Takes the
-// session's one-action guard itself; a send stops early when the channel
-// closes or the window is closing, and counts only what was written.
+// sent). Shows the closed-channel message when no channel is open. One
+// device action (front ends start it through RunAction: raw bytes sent
+// during an exchange would spoil its reply); a send stops early when the
+// channel closes or the window is closing, and counts only what was written.
 bool Send(DtuSession &session, const QString &text, const QString &repeatText, bool hexMode);
 // CheckBox8: the input with a CRC-16/MODBUS appended, as unspaced hex.
 QString AppendModbusCrc(const QString &text);

@@ -48,19 +48,17 @@ bool DtuSession::RequireChannel()
 
 bool DtuSession::TryBeginAction()
 {
-    if (actionDepth_ > 0)
+    if (actionRunning_)
         return false;
-    ++actionDepth_;
-    frontend_.ExchangeBusyChanged(true);
+    actionRunning_ = true;
     emit actionRunningChanged(true);
     return true;
 }
 
 void DtuSession::EndAction()
 {
-    if (actionDepth_ == 0)
+    if (!actionRunning_)
         return;
-    --actionDepth_;
-    frontend_.ExchangeBusyChanged(false);
+    actionRunning_ = false;
     emit actionRunningChanged(false);
 }

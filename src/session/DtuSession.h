@@ -9,28 +9,12 @@
 #include "protocol/CommandExchange.h"
 #include "protocol/ExchangeClock.h"
 #include "script/ScriptHost.h"
+#include "session/WindowFacts.h"
 
 #include <QObject>
 #include <optional>
 
 class Frontend;
-
-// What the loaded profile puts on the window besides the tables. The window
-// mirrors these; the command line tool reads them as its defaults.
-struct WindowFacts {
-    QString Caption;                     // "" until a profile with a Title loads
-    QString PortText = QStringLiteral("COM1");
-    QString BaudText = QStringLiteral("57600");
-    QString FormatText = QStringLiteral("8N1");
-    bool TcpBoxVisible = false;
-    QString TcpAddress;
-    // Serial open/close control and panel 1 of the main status bar.
-    QString SerialStateText = QStringLiteral("串口未打开");
-    QString SerialButtonCaption = QStringLiteral("打开串口");
-    bool SerialOpenColour = false; // RGB(180,220,240) while open, RGB(172,196,213) after a close
-    // Label10 of the TCP box.
-    QString TcpStatusText;
-};
 
 // One run of the tool: the shared values, the script engine, both parameter
 // tables, the loaded profile, the data channel and the command exchange.
@@ -70,38 +54,24 @@ public:
     // message) when neither TCP nor the serial port is open.
     bool RequireChannel();
 
-    // At most one device action at a time. A second start while one waits
-    // is refused (returns false); the window also locks its controls.
-    bool TryBeginAction();
-    void EndAction();
-    bool ActionRunning() const { return actionDepth_ > 0; }
+    // Whether a device action runs now (ActionScope starts and ends one).
+    bool ActionRunning() const { return actionRunning_; }
 
     // Tells the window to redraw what the profile sets (caption, boxes, tabs).
     void NotifyFactsChanged() { emit factsChanged(); }
 
 signals:
     void factsChanged();
+    // A device action started (true) or ended (false): the window locks and
+    // unlocks the controls that would start another one.
     void actionRunningChanged(bool running);
 
 private:
+    friend class ActionScope;
+    // At most one device action at a time: false while one runs.
+    bool TryBeginAction();
+    void EndAction();
+
     Frontend &frontend_;
-    int actionDepth_ = 0;
-};
-
-// Runs one device action under the session's one-at-a-time rule.
-class ActionScope {
-public:
-    explicit ActionScope(DtuSession &session) : session_(session), ok_(session.TryBeginAction()) {}
-    ~ActionScope()
-    {
-        if (ok_)
-            session_.EndAction();
-    }
-    ActionScope(const ActionScope &) = delete;
-    ActionScope &operator=(const ActionScope &) = delete;
-    explicit operator bool() const { return ok_; }
-
-private:
-    DtuSession &session_;
-    bool ok_;
+    bool actionRunning_ = false;
 };

@@ -2,6 +2,7 @@
 #include "UiWorkspace.h"
 #include "support/TestPaths.h"
 
+#include "session/ActionScope.h"
 #include "session/DtuSession.h"
 #include "core/Frontend.h"
 #include "channel/ReceivePoller.h"
@@ -599,7 +600,9 @@ void TestMainWindow::controlsLockedWhileActionRuns()
     auto *tabs = Child<QTabWidget>(window, "PageControl1");
     const char *buttons[] = {"btRead", "btWrite", "Button3", "Button8", "Button9", "Button16"};
 
-    QVERIFY(session.TryBeginAction());
+    // The controls follow the session's one guard, whoever holds it.
+    auto running = std::make_unique<ActionScope>(session);
+    QVERIFY(*running);
     for (const char *name : buttons)
         QVERIFY2(!Child<QPushButton>(window, name)->isEnabled(), name);
     QVERIFY(!window.findChild<QAction *>(QStringLiteral("N1"))->isEnabled());
@@ -609,7 +612,7 @@ void TestMainWindow::controlsLockedWhileActionRuns()
     window.findChild<QAction *>(QStringLiteral("N6"))->trigger();
     QVERIFY(dialogs.messages.isEmpty() && dialogs.questions.isEmpty());
 
-    session.EndAction();
+    running.reset();
     for (const char *name : buttons)
         QVERIFY2(Child<QPushButton>(window, name)->isEnabled(), name);
     QVERIFY(tabs->tabBar()->isEnabled());

@@ -172,17 +172,6 @@ private slots:
         QVERIFY(rig.fe.memo.isEmpty());
     }
 
-    void secondActionRefused()
-    {
-        Rig rig;
-        ActionScope running(rig.session);
-        QVERIFY(running);
-        QVERIFY(!ControlMode::ReadStatus(rig.session));
-        QVERIFY(!ControlMode::SetClock(rig.session));
-        QVERIFY(rig.device.written.isEmpty());
-        QVERIFY(rig.fe.controlMemo.isEmpty());
-    }
-
     void noChannelCheck()
     {
         // The page does not ask for an open channel: the exchange just times out.

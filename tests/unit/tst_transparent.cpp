@@ -94,7 +94,6 @@ private slots:
         QVERIFY(b.frontend.transparent.first().endsWith(QStringLiteral(" 发送数据：AB[10次]")));
         QVERIFY(b.clock.eventRounds >= 10); // the window ran between repeats
         QVERIFY(b.frontend.memo.isEmpty()); // no trace below level 1
-        QVERIFY(!b.session.ActionRunning());
     }
 
     void traceAtLevelOne()
@@ -144,14 +143,6 @@ private slots:
         QVERIFY(b.frontend.transparent.isEmpty());
         QCOMPARE(b.session.state.SentByteCount, 0);
         QCOMPARE(b.frontend.messages, messages);
-    }
-
-    void refusedWhileAnExchangeWaits()
-    {
-        Bench b;
-        ActionScope busy(b.session);
-        QVERIFY(!Send(b.session, QStringLiteral("AB"), QStringLiteral("1"), false));
-        QVERIFY(b.port.written.isEmpty());
     }
 };
 
