@@ -43,6 +43,7 @@ bool SerialTransport::Open(const QString &name, const QString &speedText, const 
     speed_ = SerialSettings::SpeedFromText(speedText);
     format_ = SerialSettings::ApplyFormat(formatText, format_);
 
+    devicePath_ = SerialSettings::DevicePath(name);
     port_.setPortName(SerialSettings::DeviceFromName(name));
     // Non-standard speeds (14400, 28800, 33600, 76800) go to the driver as
     // they are; on Linux QSerialPort sets them through termios2.
@@ -109,6 +110,14 @@ void SerialTransport::OnError(QSerialPort::SerialPortError error)
             emit lost();
         return;
     case QSerialPort::ReadError: {
+        // A hung-up line (the adapter pulled, the pty's other side closed)
+        // reads as end of file, which the port reports as a read error with
+        // a stale reason: with the device node gone, the device went away.
+        if (DeviceGone()) {
+            if (CloseAfterError())
+                emit lost();
+            return;
+        }
         // The port keeps signalling a failing read, so an open port would
         // spin on it while nothing arrives: close it and say why, once.
         const QString reason = port_.errorString();
@@ -119,6 +128,15 @@ void SerialTransport::OnError(QSerialPort::SerialPortError error)
     default:
         return; // write errors surface where the bytes are moved
     }
+}
+
+bool SerialTransport::DeviceGone() const
+{
+#ifdef Q_OS_UNIX
+    return ::access(QFile::encodeName(devicePath_).constData(), F_OK) != 0;
+#else
+    return false; // COM names are no files to look for
+#endif
 }
 
 bool SerialTransport::CloseAfterError()

@@ -393,7 +393,10 @@ private slots:
             QVERIFY(lost.size() <= 1);
         }
         // Quietly: the texts still say open, so the next toggle opens again.
+        // However the line ends (a failed read, or one that finds the end
+        // of the line with the device node gone), no read error is told.
         QVERIFY(session.facts.SerialStateText.contains(QStringLiteral("打开成功")));
+        QVERIFY2(fe.memo.isEmpty(), qPrintable(fe.memo.join(QLatin1Char('\n'))));
         QVERIFY(fe.messages.isEmpty());
         QVERIFY(fe.errors.isEmpty());
 
