@@ -3,7 +3,8 @@
 #include "protocol/FrameCodec.h"
 #include "protocol/Hex.h"
 #include "script/ScriptHost.h"
-#include "support/Hexes.h"
+#include "support/Frames.h"
+#include "support/TestMain.h"
 
 // The engine is built into the dtusim program only; compile what is tested.
 #include "sim/PasswordGate.h"
@@ -41,8 +42,8 @@ const char *kProfile = R"({
 const char *kExtended = R"({"Params": [{"CMDID": "0100", "PVALUE": "HEX:01"}]})";
 
 const QByteArray kPrefix = Bytes("01 02");
-const QByteArray kAck = Bytes("AA 55 00 04 00 F0 00 F4");
-const QByteArray kRefusal = Bytes("AA 55 00 04 00 F1 00 F5");
+using TestFrames::kAck;
+using TestFrames::kRefusal;
 
 SimCommandSet Words()
 {
@@ -312,5 +313,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(SimDeviceTest)
+DTU_TEST_GUILESS(SimDeviceTest)
 #include "tst_sim_device.moc"

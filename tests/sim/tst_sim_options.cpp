@@ -1,5 +1,6 @@
 // The command line of the simulated device.
 #include "support/Hexes.h"
+#include "support/TestMain.h"
 
 // Built into the dtusim program only; compile what is tested.
 #include "sim/SimOptions.h"
@@ -108,5 +109,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(SimOptionsTest)
+DTU_TEST_GUILESS(SimOptionsTest)
 #include "tst_sim_options.moc"

@@ -1,39 +1,20 @@
 // The dtusim program itself, over a real pseudo-terminal and a real loopback
 // TCP port.
-#include "support/Hexes.h"
+#include "support/Frames.h"
 #include "support/SimProcess.h"
 #include "support/TestPaths.h"
+#include "support/TestMain.h"
 
 #include <QElapsedTimer>
-#include <QProcess>
 #include <QSerialPort>
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <memory>
-
 namespace {
 
 const QByteArray kStatusRequest = Bytes("AA 55 00 04 E0 04 00 E8");
 const QByteArray kStatusReply = Bytes("AA 55 00 05 E0 04 05 00 EE");
-
-// Starts dtusim on the example profile and returns its first line of output.
-std::unique_ptr<QProcess> StartSim(const QStringList &extra, QString *firstLine)
-{
-    auto process = std::make_unique<QProcess>();
-    process->setProcessChannelMode(QProcess::SeparateChannels);
-    process->start(TestPaths::Program(QStringLiteral("dtusim")),
-                   QStringList{QStringLiteral("--profile"), TestPaths::Example(QStringLiteral("example_profile.txt")),
-                               QStringLiteral("--script"), TestPaths::Example(QStringLiteral("script.js"))}
-                       + extra);
-    QElapsedTimer t;
-    t.start();
-    while (!process->canReadLine() && process->state() != QProcess::NotRunning && t.elapsed() < 5000)
-        process->waitForReadyRead(100);
-    *firstLine = QString::fromLocal8Bit(process->readLine()).trimmed();
-    return process;
-}
 
 // Reads until `size` bytes came or the wait ran out.
 QByteArray ReadSome(QIODevice &io, qsizetype size, int timeoutMs = 3000)
@@ -49,14 +30,6 @@ QByteArray ReadSome(QIODevice &io, qsizetype size, int timeoutMs = 3000)
     return got;
 }
 
-void StopCleanly(QProcess &process)
-{
-    process.terminate(); // SIGTERM
-    QVERIFY(process.waitForFinished(5000));
-    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(process.exitCode(), 0);
-}
-
 } // namespace
 
 class SimProcessTest : public QObject {
@@ -69,11 +42,11 @@ private slots:
 
     void pseudoTerminal()
     {
-        QString path;
-        auto sim = StartSim({}, &path);
-        QVERIFY2(path.startsWith(QLatin1String("/dev/")), qPrintable(path + sim->readAllStandardError()));
+        SimProcess sim;
+        QVERIFY2(sim.Start(SimProcess::ExampleArgs()), qPrintable(sim.Error()));
+        QVERIFY2(sim.Pty().startsWith(QLatin1String("/dev/")), qPrintable(sim.Where()));
 
-        QSerialPort port(path);
+        QSerialPort port(sim.Pty());
         port.setBaudRate(57600);
         QVERIFY2(port.open(QIODevice::ReadWrite), qPrintable(port.errorString()));
         port.write(kStatusRequest);
@@ -82,7 +55,7 @@ private slots:
         // A read of the extended table after selecting its channel: the
         // extended file is found beside the profile.
         port.write(Bytes("AA 55 00 05 E0 50 00 01 35"));
-        QCOMPARE(ReadSome(port, 8), Bytes("AA 55 00 04 00 F0 00 F4"));
+        QCOMPARE(ReadSome(port, 8), TestFrames::kAck);
         port.write(Bytes("AA 55 00 06 E0 01 01 00 00 E8"));
         QCOMPARE(ReadSome(port, 13), Bytes("AA 55 00 09 E1 01 00 03 01 00 01 00 F0"));
 
@@ -94,22 +67,24 @@ private slots:
         QCOMPARE(ReadSome(port, kStatusReply.size()), kStatusReply);
         port.close();
 
-        StopCleanly(*sim);
+        QVERIFY(sim.Stop()); // SIGTERM ends it with status 0
     }
 
     void tcpWithPassword()
     {
-        QString line;
-        auto sim = StartSim({"--tcp", "0", "--password", "secret", "--trickle", "20", "--only", "E004"}, &line);
-        QVERIFY2(line.startsWith(QLatin1String("tcp 127.0.0.1:")), qPrintable(line + sim->readAllStandardError()));
-        const quint16 port = line.section(QLatin1Char(':'), 1).toUShort();
+        SimProcess sim;
+        QVERIFY2(sim.Start(SimProcess::ExampleArgs()
+                           + QStringList{"--tcp", "0", "--password", "secret", "--trickle", "20", "--only", "E004"}),
+                 qPrintable(sim.Error()));
+        QVERIFY2(sim.Where().startsWith(QLatin1String("tcp 127.0.0.1:")), qPrintable(sim.Where()));
+        const quint16 port = sim.TcpPort().toUShort();
 
         // The tool sends the password and its first frame back to back.
         QTcpSocket tool;
         tool.connectToHost(QHostAddress::LocalHost, port);
         QVERIFY(tool.waitForConnected(3000));
         tool.write("secret" + Bytes("AA 55 00 04 E0 03 00 E7"));
-        QCOMPARE(ReadSome(tool, 8), Bytes("AA 55 00 04 00 F0 00 F4")); // not trickled: another word
+        QCOMPARE(ReadSome(tool, 8), TestFrames::kAck); // not trickled: another word
 
         // Trickled status: a byte every 20 ms, so the reply is spread out.
         QElapsedTimer t;
@@ -126,17 +101,16 @@ private slots:
         QVERIFY(stranger.state() == QAbstractSocket::UnconnectedState || stranger.waitForDisconnected(3000));
         QVERIFY(stranger.readAll().isEmpty());
 
-        StopCleanly(*sim);
+        QVERIFY(sim.Stop()); // SIGTERM ends it with status 0
     }
 
     void badStartIsReported()
     {
-        QString line;
-        auto sim = StartSim({"--profile", "/nonexistent/profile.txt"}, &line);
-        QVERIFY(sim->state() == QProcess::NotRunning || sim->waitForFinished(5000));
-        QCOMPARE(sim->exitCode(), 2);
-        QVERIFY(line.isEmpty());
-        QVERIFY(!sim->readAllStandardError().isEmpty());
+        SimProcess sim;
+        QVERIFY(!sim.Start(SimProcess::ExampleArgs() + QStringList{"--profile", "/nonexistent/profile.txt"}));
+        QCOMPARE(sim.WaitForExit(), 2);
+        QVERIFY(sim.Where().isEmpty());
+        QVERIFY(!sim.Log().isEmpty());
     }
 
     // A script that does not run: its own error (file, line, message) comes
@@ -160,5 +134,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(SimProcessTest)
+DTU_TEST_GUILESS(SimProcessTest)
 #include "tst_sim_process.moc"

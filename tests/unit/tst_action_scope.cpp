@@ -7,8 +7,9 @@
 #include "ops/ParamFile.h"
 #include "ops/TransparentTest.h"
 #include "session/ActionScope.h"
-#include "support/Hexes.h"
+#include "support/Frames.h"
 #include "support/VirtualRig.h"
+#include "support/TestMain.h"
 
 #include <QSignalSpy>
 #include <QtTest>
@@ -19,7 +20,7 @@ private slots:
     void runsTheActionAndGivesItsVerdict()
     {
         VirtualRig rig;
-        rig.AnswerEveryWrite(Bytes("AA 55 00 05 E0 04 05 00 EE"));
+        rig.AnswerEveryWrite(TestFrames::ByteReply(0xE004, 5));
         QVERIFY(RunAction(rig.session, [&] { return ControlMode::ReadStatus(rig.session); }));
         QCOMPARE(rig.device.written.size(), 1);
         // A failed command is a false verdict, as for a refusal.
@@ -36,7 +37,7 @@ private slots:
     void secondActionRefused()
     {
         VirtualRig rig;
-        rig.AnswerEveryWrite(Bytes("AA 55 00 04 00 F0 00 F4"));
+        rig.AnswerEveryWrite(TestFrames::kAck);
         ActionScope running(rig.session);
         QVERIFY(running);
         QVERIFY(rig.session.ActionRunning());
@@ -77,10 +78,10 @@ private slots:
         QCOMPARE(running.size(), 2);
         QVERIFY(!rig.session.ActionRunning());
         // The next action starts as usual.
-        rig.AnswerEveryWrite(Bytes("AA 55 00 04 00 F0 00 F4"));
+        rig.AnswerEveryWrite(TestFrames::kAck);
         QVERIFY(RunAction(rig.session, [&] { return ControlMode::SetClock(rig.session); }));
     }
 };
 
-QTEST_GUILESS_MAIN(ActionScopeTest)
+DTU_TEST_GUILESS(ActionScopeTest)
 #include "tst_action_scope.moc"

@@ -2,10 +2,11 @@
 // panel texts, for healthy and misbehaving devices.
 #include "session/DtuSession.h"
 #include "ops/ControlMode.h"
-#include "support/Hexes.h"
+#include "support/Frames.h"
 #include "support/TestPaths.h"
 
 #include "support/VirtualRig.h"
+#include "support/TestMain.h"
 
 #include <QtTest>
 
@@ -25,20 +26,9 @@ struct Rig : VirtualRig {
     }
 };
 
-QByteArray Framed(const QByteArray &body) // body = length field onwards, without the sum
-{
-    quint16 sum = 0;
-    for (char c : body)
-        sum += quint8(c);
-    return Bytes("AA 55") + body + QByteArray(1, char(sum >> 8)) + QByteArray(1, char(sum & 0xFF));
-}
-QByteArray StatusReply(quint8 v) { return Framed(Bytes("00 05 E0 04") + QByteArray(1, char(v))); }
-QByteArray TextReply(const QByteArray &text)
-{
-    QByteArray body;
-    body.append(char(0)).append(char(text.size() + 4)).append(Bytes("E0 24")).append(text);
-    return Framed(body);
-}
+using TestFrames::Framed;
+QByteArray StatusReply(quint8 v) { return TestFrames::ByteReply(0xE004, v); }
+QByteArray TextReply(const QByteArray &text) { return TestFrames::Frame(0xE024, text); }
 const QByteArray kBadSum = Bytes("AA 55 00 05 E0 04 04 00 EE");
 const QByteArray kNotFrame = Bytes("55 AA 00 05 E0 04 04 00 ED");
 } // namespace
@@ -183,5 +173,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(ControlModeTest)
+DTU_TEST_GUILESS(ControlModeTest)
 #include "tst_control_mode.moc"

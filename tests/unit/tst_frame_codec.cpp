@@ -8,6 +8,7 @@
 #include "support/Hexes.h"
 #include "support/RecordingFrontend.h"
 #include "support/VirtualClock.h"
+#include "support/TestMain.h"
 
 #include <QtTest>
 
@@ -173,5 +174,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(FrameCodecTest)
+DTU_TEST_GUILESS(FrameCodecTest)
 #include "tst_frame_codec.moc"

@@ -1,4 +1,5 @@
 // The hidden login: which texts set which level.
+#include "support/TestMain.h"
 #include "core/AppState.h"
 #include "ops/Login.h"
 
@@ -34,5 +35,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(LoginTest)
+DTU_TEST_GUILESS(LoginTest)
 #include "tst_login.moc"

@@ -1,4 +1,5 @@
 // The rules that turn the serial boxes' texts into port settings.
+#include "support/TestMain.h"
 #include "channel/SerialSettings.h"
 #include "ops/SerialToggle.h"
 
@@ -114,5 +115,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(SerialSettingsTest)
+DTU_TEST_GUILESS(SerialSettingsTest)
 #include "tst_serial_settings.moc"

@@ -6,6 +6,7 @@
 
 #include <QRegularExpression>
 #include "support/VirtualRig.h"
+#include "support/TestMain.h"
 
 #include <QtTest>
 
@@ -146,5 +147,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TransparentTestTest)
+DTU_TEST_GUILESS(TransparentTestTest)
 #include "tst_transparent.moc"
