@@ -4,8 +4,9 @@
 // processor time the process used while waiting.
 //
 //   bench_exchange [REPETITIONS [DEVICE_DELAY_MS]] [--fast]
-#include "app/DtuSession.h"
-#include "app/SilentFrontend.h"
+#include "session/ActionScope.h"
+#include "session/DtuSession.h"
+#include "core/SilentFrontend.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -74,7 +75,8 @@ int main(int argc, char *argv[])
         QElapsedTimer timer;
         const double cpuBefore = CpuMs();
         timer.start();
-        const int result = session.exchange.SetTypeExchange(0xE050, QByteArray(1, char(1 - i % 2)));
+        int result = -1;
+        RunAction(session, [&] { result = session.exchange.SetTypeExchange(0xE050, QByteArray(1, char(1 - i % 2))); });
         const double elapsed = timer.nsecsElapsed() / 1e6;
         waitCpuMs += CpuMs() - cpuBefore;
         wallMs += elapsed;

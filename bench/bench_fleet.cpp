@@ -7,13 +7,14 @@
 // own (the ones the window and dtucfg call), so the frames are the same.
 //
 //   bench_fleet [DEVICE_DELAY_MS [BAUD]]     (defaults 20 and 57600)
-#include "app/DtuError.h"
-#include "app/DtuSession.h"
-#include "app/Frontend.h"
-#include "params/ParamFile.h"
-#include "params/ParamReader.h"
-#include "profile/ProfileLoader.h"
-#include "tools/ControlMode.h"
+#include "core/DtuError.h"
+#include "session/ActionScope.h"
+#include "session/DtuSession.h"
+#include "core/Frontend.h"
+#include "ops/ParamFile.h"
+#include "ops/ParamReader.h"
+#include "ops/ProfileLoader.h"
+#include "ops/ControlMode.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -185,19 +186,18 @@ int main(int argc, char *argv[])
 
     const QString written = QStringLiteral("[参数设置成功]");
     const QList<Step> steps = {
-        {"batch write, 50 rows", [](DtuSession &s) { ParamFile::BatchWrite(s); },
+        {"batch write, 50 rows", [](DtuSession &s) { RunAction(s, [&] { ParamFile::BatchWrite(s); }); },
          [&](const QStringList &l) { return Count(l, written) == kRows; }},
-        {"read all rows", [](DtuSession &s) { ParamReader::ReadMainPage(s); },
+        {"read all rows", [](DtuSession &s) { RunAction(s, [&] { ParamReader::ReadMainPage(s); }); },
          [](const QStringList &l) { return Count(l, QStringLiteral("[参数读取完毕]")) == 1; }},
         {"control mode, 10 commands",
          [](DtuSession &s) {
-             // Ten presses: status, signal, version + IMEI, clock, set clock, twice.
+             // Ten presses: status, signal, version + IMEI, clock, set clock,
+             // twice; each its own action, as the window's buttons start them.
              for (int round = 0; round < 2; ++round) {
-                 ControlMode::ReadStatus(s);
-                 ControlMode::ReadSignal(s);
-                 ControlMode::ReadVersion(s);
-                 ControlMode::ReadClock(s);
-                 ControlMode::SetClock(s);
+                 for (auto press : {&ControlMode::ReadStatus, &ControlMode::ReadSignal, &ControlMode::ReadVersion,
+                                    &ControlMode::ReadClock, &ControlMode::SetClock})
+                     RunAction(s, [&] { return press(s); });
              }
          },
          [](const QStringList &l) {

@@ -8,7 +8,7 @@
 //
 // The poller normally ticks every 100 ms (two memo lines per tick); the
 // shorter tick fills the 10000-line memos within the first half minute.
-#include "app/DtuSession.h"
+#include "session/DtuSession.h"
 #include "ui/Dialogs.h"
 #include "ui/MainWindow.h"
 

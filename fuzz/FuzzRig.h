@@ -1,10 +1,12 @@
 #pragma once
 // A session whose device answers every request with the fuzz input, on a
 // virtual clock: a reader runs its whole time-out in microseconds.
-#include "app/SilentFrontend.h"
+#include "core/SilentFrontend.h"
 
-#include "app/DtuSession.h"
-#include "profile/ProfileLoader.h"
+#include "session/ActionScope.h"
+#include "session/DtuSession.h"
+#include "ops/ProfileLoader.h"
+#include "support/Frames.h"
 #include "support/ScriptedTransport.h"
 #include "support/VirtualClock.h"
 
@@ -43,16 +45,9 @@ public:
     static QByteArray Framed(const QByteArray &payload)
     {
         const int length = static_cast<int>(payload.size()) + 2;
-        QByteArray frame("\xAA\x55", 2);
-        frame.append(static_cast<char>((length >> 8) & 0xFF));
-        frame.append(static_cast<char>(length & 0xFF));
-        frame += payload;
-        quint16 sum = 0;
-        for (qsizetype i = 2; i < frame.size(); ++i)
-            sum = static_cast<quint16>(sum + static_cast<quint8>(frame[i]));
-        frame.append(static_cast<char>(sum >> 8));
-        frame.append(static_cast<char>(sum & 0xFF));
-        return frame;
+        QByteArray lengthField;
+        lengthField.append(static_cast<char>((length >> 8) & 0xFF)).append(static_cast<char>(length & 0xFF));
+        return TestFrames::Framed(lengthField + payload);
     }
 
     // The device answers the next write with `reply`, cut in pieces. The

@@ -13,7 +13,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     // Mode bit 0: frame the bytes properly, so the code check is reached.
     const QByteArray reply = (in.mode & 1) ? FuzzRig::Framed(in.rest) : in.rest;
     rig.Answer(in.control, reply);
-    const int result = rig.session.exchange.SetTypeExchange(0xE003, {});
+    int result = 0;
+    RunAction(rig.session, [&] { result = rig.session.exchange.SetTypeExchange(0xE003, {}); });
     if (result > TransactionResult::Accepted || result < TransactionResult::BadChecksum)
         __builtin_trap();
     // Collected without a gap, the exchange judges exactly what was sent.

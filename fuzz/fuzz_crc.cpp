@@ -1,21 +1,9 @@
 // CRC-16/MODBUS: the table-driven routine against the bit-by-bit definition,
 // and the residue of a message with its CRC appended.
-#include "tools/ModbusCrc.h"
+#include "protocol/ModbusCrc.h"
+#include "support/BitwiseCrc.h"
 
 #include <cstdint>
-
-namespace {
-quint16 BitwiseCrc(const QByteArray &bytes)
-{
-    quint16 crc = 0xFFFF;
-    for (char c : bytes) {
-        crc ^= static_cast<quint8>(c);
-        for (int bit = 0; bit < 8; ++bit)
-            crc = (crc & 1) ? static_cast<quint16>((crc >> 1) ^ 0xA001) : static_cast<quint16>(crc >> 1);
-    }
-    return crc;
-}
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

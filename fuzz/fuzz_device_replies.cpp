@@ -2,18 +2,13 @@
 // clock) over a session whose device answers with the fuzz input.
 #include "FuzzRig.h"
 
-#include "protocol/DeviceCommands.h"
+#include "ops/DeviceCommands.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+namespace {
+// Bits 1-3 of the mode byte pick the command.
+void QueryOne(DtuSession &s, quint8 mode)
 {
-    FuzzRig::App();
-    static FuzzRig rig(false);
-    const FuzzInput in(data, size);
-    // Mode bit 0: a well-framed reply; bits 1-3 pick the command.
-    const QByteArray reply = (in.mode & 1) ? FuzzRig::Framed(in.rest) : in.rest;
-    rig.Answer(in.control, reply);
-    DtuSession &s = rig.session;
-    switch ((in.mode >> 1) % 5) {
+    switch ((mode >> 1) % 5) {
     case 0: {
         const int status = DeviceCommands::QueryStatus(s);
         if (status < -4 || status > 255)
@@ -36,5 +31,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         (void)DeviceCommands::ReadClock(s);
         break;
     }
+}
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    FuzzRig::App();
+    static FuzzRig rig(false);
+    const FuzzInput in(data, size);
+    // Mode bit 0: a well-framed reply; bits 1-3 pick the command.
+    const QByteArray reply = (in.mode & 1) ? FuzzRig::Framed(in.rest) : in.rest;
+    rig.Answer(in.control, reply);
+    DtuSession &s = rig.session;
+    RunAction(s, [&] { QueryOne(s, in.mode); });
     return 0;
 }

@@ -1,8 +1,8 @@
 // The extended parameter file loader: file bytes, encoding, JSON, rows.
 #include "FuzzRig.h"
 
-#include "app/DtuError.h"
-#include "app/TextFile.h"
+#include "core/DtuError.h"
+#include "core/TextFile.h"
 
 #include <QFile>
 #include <QTemporaryDir>

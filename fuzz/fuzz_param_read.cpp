@@ -2,7 +2,7 @@
 // the example profile's snippets, on the main or the extended table.
 #include "FuzzRig.h"
 
-#include "params/ParamReader.h"
+#include "ops/ParamReader.h"
 #include "params/ParamTableModel.h"
 #include "params/ParamRow.h"
 
@@ -22,7 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     DtuSession &s = rig.session;
     const bool ext = in.mode & 2;
     ParamTableModel &table = ext ? s.extTable : s.mainTable;
-    ParamReader::ReadParamGroup(s, table, ext ? s.state.ExtParamIdList : s.state.MainParamIdList);
+    RunAction(s, [&] { ParamReader::ReadParamGroup(s, table, ext ? s.state.ExtParamIdList : s.state.MainParamIdList); });
     // A read fills cells; it never adds or drops rows.
     if (s.mainTable.Count() != mainRows || s.extTable.Count() != extRows)
         __builtin_trap();

@@ -1,9 +1,9 @@
 // Profile files: encoding detection, JSON, and row building with snippets.
-#include "app/SilentFrontend.h"
+#include "core/SilentFrontend.h"
 
-#include "app/DtuError.h"
-#include "app/DtuSession.h"
-#include "app/TextFile.h"
+#include "core/DtuError.h"
+#include "session/DtuSession.h"
+#include "core/TextFile.h"
 #include "params/ChoiceList.h"
 #include "params/RowBuilder.h"
 #include "profile/DeviceProfile.h"

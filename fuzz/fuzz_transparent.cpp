@@ -1,7 +1,7 @@
 // The transparent test's typed input: text to GBK bytes, hex pairs, the CRC
 // appender and the sent-line text.
 #include "protocol/Hex.h"
-#include "tools/TransparentTest.h"
+#include "ops/TransparentTest.h"
 
 #include <cstdint>
 

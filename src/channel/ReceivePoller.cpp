@@ -1,8 +1,8 @@
 #include "channel/ReceivePoller.h"
 
-#include "app/AppState.h"
-#include "app/Frontend.h"
-#include "app/TextFile.h"
+#include "core/AppState.h"
+#include "core/Frontend.h"
+#include "core/TextFile.h"
 #include "channel/DataChannel.h"
 #include "protocol/Hex.h"
 

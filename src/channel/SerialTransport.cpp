@@ -1,6 +1,6 @@
 #include "channel/SerialTransport.h"
 
-#include "app/DtuError.h"
+#include "core/DtuError.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -44,6 +44,7 @@ bool SerialTransport::Open(const QString &name, const QString &speedText, const 
     speed_ = SerialSettings::SpeedFromText(speedText);
     format_ = SerialSettings::ApplyFormat(formatText, format_);
 
+    devicePath_ = SerialSettings::DevicePath(name);
     port_.setPortName(SerialSettings::DeviceFromName(name));
     // Non-standard speeds (14400, 28800, 33600, 76800) go to the driver as
     // they are; on Linux QSerialPort sets them through termios2.
@@ -110,9 +111,10 @@ void SerialTransport::OnError(QSerialPort::SerialPortError error)
             emit lost();
         return;
     case QSerialPort::ReadError: {
-        // A read that finds the other end hung up is a lost device, whatever
-        // stale reason the port gives ("File exists" after a pty closes).
-        if (LineHungUp()) {
+        // A read that finds the line hung up (the pty's other side closed)
+        // or the device node gone (the adapter pulled) is a lost device,
+        // whatever stale reason the port gives ("File exists").
+        if (LineHungUp() || DeviceGone()) {
             if (CloseAfterError())
                 emit lost();
             return;
@@ -138,6 +140,15 @@ bool SerialTransport::LineHungUp()
     return ::poll(&line, 1, 0) > 0 && (line.revents & (POLLHUP | POLLERR | POLLNVAL));
 #else
     return false;
+#endif
+}
+
+bool SerialTransport::DeviceGone() const
+{
+#ifdef Q_OS_UNIX
+    return ::access(QFile::encodeName(devicePath_).constData(), F_OK) != 0;
+#else
+    return false; // COM names are no files to look for
 #endif
 }
 

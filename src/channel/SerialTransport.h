@@ -58,10 +58,13 @@ private:
     bool LineHungUp();
     bool CloseAfterError();
     QString Diagnose(const QString &name) const;
+    // The device file of the last open no longer exists.
+    bool DeviceGone() const;
 
     QSerialPort port_;
     qint32 speed_ = 9600;
     SerialSettings::FrameFormat format_;
     QString failureReason_;
+    QString devicePath_;
     bool closingAfterError_ = false;
 };

@@ -1,6 +1,6 @@
 #include "channel/TcpTransport.h"
 
-#include "app/TextFile.h"
+#include "core/TextFile.h"
 
 TcpTransport::TcpTransport(QObject *parent) : QObject(parent)
 {

@@ -1,8 +1,8 @@
 #include "cli/CliChannel.h"
 
-#include "app/DtuSession.h"
-#include "app/PageEntry.h"
-#include "channel/SerialToggle.h"
+#include "session/DtuSession.h"
+#include "ops/PageEntry.h"
+#include "ops/SerialToggle.h"
 #include "cli/CliOptions.h"
 
 #include <QEventLoop>

@@ -1,10 +1,10 @@
 #include "cli/CliCommands.h"
 
-#include "app/DtuSession.h"
+#include "session/DtuSession.h"
 #include "cli/ConsoleFrontend.h"
-#include "params/ParamFile.h"
+#include "ops/ParamFile.h"
 #include "protocol/ResultWording.h"
-#include "tools/ControlMode.h"
+#include "ops/ControlMode.h"
 
 namespace CliCommands {
 namespace {

@@ -1,15 +1,15 @@
 // The commands on the parameter tables: read, write, save, batch.
 #include "cli/CliCommands.h"
 
-#include "app/DtuSession.h"
-#include "app/PageEntry.h"
+#include "session/DtuSession.h"
+#include "ops/PageEntry.h"
 #include "cli/CliOptions.h"
 #include "cli/ConsoleFrontend.h"
-#include "params/EditorLogic.h"
-#include "params/ParamFile.h"
-#include "params/ParamReader.h"
-#include "params/ParamWriter.h"
-#include "protocol/DeviceCommands.h"
+#include "ops/EditorLogic.h"
+#include "ops/ParamFile.h"
+#include "ops/ParamReader.h"
+#include "ops/ParamWriter.h"
+#include "ops/DeviceCommands.h"
 #include "protocol/Hex.h"
 
 #include <QJsonArray>

@@ -1,6 +1,6 @@
 #include "cli/ConsoleFrontend.h"
 
-#include "params/ParamWriter.h"
+#include "ops/ParamWriter.h"
 
 namespace {
 bool IsTraceLine(const QString &line)

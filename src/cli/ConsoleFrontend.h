@@ -1,5 +1,5 @@
 #pragma once
-#include "app/Frontend.h"
+#include "core/Frontend.h"
 
 #include <QStringList>
 #include <cstdio>

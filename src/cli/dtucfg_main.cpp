@@ -1,12 +1,13 @@
 // dtucfg: the configuration tool's device operations from the command line.
-#include "app/DtuError.h"
-#include "app/DtuSession.h"
+#include "core/DtuError.h"
+#include "session/ActionScope.h"
+#include "session/DtuSession.h"
 #include "cli/CliChannel.h"
 #include "cli/CliCommands.h"
 #include "cli/CliOptions.h"
 #include "cli/ConsoleFrontend.h"
 #include "DtuVersion.h"
-#include "profile/ProfileLoader.h"
+#include "ops/ProfileLoader.h"
 
 #include <QCoreApplication>
 #include <QJsonArray>
@@ -62,9 +63,9 @@ int Prepare(CliContext &context, const CliCommand &command)
     if (command.check && !command.check(context, &error))
         return UsageError(frontend, error);
     if (command.needsChannel) {
-        if (!CliChannel::Open(session, options, &error)) {
+        // Opening the channel talks to the device (the channel selection).
+        if (!RunAction(session, [&] { return CliChannel::Open(session, options, &error); }))
             return SetUpError(frontend, QStringLiteral("the data channel did not open: ") + error);
-        }
         // Opening the port raises the level to 1 as the window's button
         // does; the command line keeps the level it was given.
         session.state.AccessLevel = options.level;
@@ -111,7 +112,8 @@ int main(int argc, char *argv[])
     try {
         if (const int status = Prepare(context, *command); status >= 0)
             return status;
-        ok = command->run(context);
+        // One device action, started as the window starts its own.
+        ok = RunAction(session, [&] { return command->run(context); });
     } catch (const CliUsageError &e) {
         return UsageError(frontend, e.text);
     } catch (const DtuError &e) {

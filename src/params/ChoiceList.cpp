@@ -1,6 +1,6 @@
 #include "params/ChoiceList.h"
 
-#include "app/DtuError.h"
+#include "core/DtuError.h"
 #include "params/ParamRow.h"
 #include "profile/OrderedJson.h"
 

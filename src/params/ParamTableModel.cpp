@@ -1,6 +1,6 @@
 #include "params/ParamTableModel.h"
 
-#include "app/AppState.h"
+#include "core/AppState.h"
 
 #include <QColor>
 #include <QFont>

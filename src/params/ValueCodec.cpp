@@ -1,7 +1,7 @@
 #include "params/ValueCodec.h"
 
-#include "app/DtuError.h"
-#include "app/TextFile.h"
+#include "core/DtuError.h"
+#include "core/TextFile.h"
 #include "protocol/Hex.h"
 #include "script/ScriptHost.h"
 

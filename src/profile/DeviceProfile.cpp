@@ -1,6 +1,6 @@
 #include "profile/DeviceProfile.h"
 
-#include "app/DtuError.h"
+#include "core/DtuError.h"
 
 bool ProfileParam::FromJson(const JsonValue &element, ProfileParam *out)
 {

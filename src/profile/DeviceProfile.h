@@ -1,5 +1,5 @@
 #pragma once
-#include "app/TextFile.h"
+#include "core/TextFile.h"
 #include "profile/OrderedJson.h"
 
 #include <QString>

@@ -1,8 +1,8 @@
 #include "protocol/CommandExchange.h"
 
-#include "app/AppState.h"
-#include "app/DtuError.h"
-#include "app/Frontend.h"
+#include "core/AppState.h"
+#include "core/DtuError.h"
+#include "core/Frontend.h"
 #include "channel/DataChannel.h"
 #include "protocol/ExchangeClock.h"
 #include "protocol/FrameCodec.h"

@@ -1,6 +1,6 @@
 #include "protocol/ResultWording.h"
 
-#include "app/Frontend.h"
+#include "core/Frontend.h"
 
 namespace ResultWording {
 

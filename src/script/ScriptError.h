@@ -1,5 +1,5 @@
 #pragma once
-#include "app/DtuError.h"
+#include "core/DtuError.h"
 
 // Raised by ScriptHost::Eval: the calling operation ends with it.
 class ScriptError : public DtuError {

@@ -3,7 +3,7 @@
 #include "script/ScriptError.h"
 #include "script/ScriptWatchdog.h"
 
-#include "app/TextFile.h"
+#include "core/TextFile.h"
 
 #include <QFile>
 #include <QJSEngine>

@@ -1,6 +1,6 @@
 #include "sim/SimProfile.h"
 
-#include "app/DtuError.h"
+#include "core/DtuError.h"
 #include "profile/DeviceProfile.h"
 #include "protocol/Hex.h"
 

@@ -1,6 +1,6 @@
 #include "sim/SimUnitOptions.h"
 
-#include "app/TextFile.h"
+#include "core/TextFile.h"
 #include "protocol/Hex.h"
 
 #include <QRegularExpression>

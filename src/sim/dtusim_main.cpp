@@ -2,7 +2,7 @@
 // end-to-end tests. It plays the device on a new pseudo-terminal, or on a
 // loopback TCP maintenance port, from a device profile and its script;
 // with --count, several independent devices at once.
-#include "app/DtuError.h"
+#include "core/DtuError.h"
 #include "script/ScriptHost.h"
 #include "sim/QuitOnSignals.h"
 #include "sim/SimFleet.h"

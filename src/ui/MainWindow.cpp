@@ -1,19 +1,20 @@
 #include "ui/MainWindow.h"
 
-#include "app/DtuError.h"
-#include "app/DtuSession.h"
-#include "app/PageEntry.h"
+#include "core/DtuError.h"
+#include "session/ActionScope.h"
+#include "session/DtuSession.h"
+#include "ops/PageEntry.h"
 #include "channel/ReceivePoller.h"
 #include "channel/SerialSettings.h"
-#include "channel/SerialToggle.h"
+#include "ops/SerialToggle.h"
 #include "channel/TcpTransport.h"
-#include "params/Login.h"
-#include "params/ParamFile.h"
-#include "params/ParamReader.h"
-#include "params/ParamWriter.h"
-#include "profile/ProfileLoader.h"
-#include "tools/ControlMode.h"
-#include "tools/TransparentTest.h"
+#include "ops/Login.h"
+#include "ops/ParamFile.h"
+#include "ops/ParamReader.h"
+#include "ops/ParamWriter.h"
+#include "ops/ProfileLoader.h"
+#include "ops/ControlMode.h"
+#include "ops/TransparentTest.h"
 #include "ui/Dialogs.h"
 #include "ui/KeyFilters.h"
 #include "ui/ParamEditors.h"
@@ -195,15 +196,12 @@ void TForm1::Guarded(F &&fn)
 template <typename F>
 void TForm1::RunDevice(F &&fn)
 {
-    if (busy_ > 0 || session_->ActionRunning())
-        return;
     QPointer<QWidget> focus = QApplication::focusWidget();
     const ParamTableModel *active = session_->ActiveTable();
-    ++busy_;
-    UpdateLock();
-    Guarded(fn);
-    --busy_;
-    UpdateLock();
+    // Refused while another action runs; the controls lock and unlock from
+    // the session's actionRunningChanged.
+    if (!RunAction(*session_, [&] { Guarded(fn); }))
+        return;
     // The action chose another parameter channel: the editors move to the
     // table that is active now.
     if (session_->ActiveTable() != active)
@@ -664,7 +662,7 @@ void TForm1::ShowExtendedTab(bool shown)
 
 void TForm1::UpdateLock()
 {
-    const bool locked = busy_ > 0 || session_->ActionRunning();
+    const bool locked = session_->ActionRunning();
     for (QWidget *widget : std::as_const(lockedWidgets_))
         widget->setEnabled(!locked);
     for (QAction *action : std::as_const(lockedActions_))
@@ -681,7 +679,7 @@ void TForm1::OnTabChanged(int index)
 {
     if (index < 0)
         return;
-    if (busy_ > 0 || session_->ActionRunning()) {
+    if (session_->ActionRunning()) {
         // A page changed while an action runs (a profile load hiding the
         // extended page): its entry steps run once the action ends.
         pageEntryPending_ = true;

@@ -62,8 +62,9 @@ private:
     // shown in the general error box and the window goes on.
     template <typename F>
     void Guarded(F &&fn);
-    // A handler that may talk to the device: refused while another device
-    // action runs; the controls that start one are locked meanwhile.
+    // A handler that may talk to the device: one device action (RunAction),
+    // refused while another runs, its errors shown as Guarded does; then the
+    // editors follow the active table and the focus goes back.
     template <typename F>
     void RunDevice(F &&fn);
 
@@ -77,7 +78,6 @@ private:
     std::unique_ptr<QtFrontend> frontend_;
     std::unique_ptr<DtuSession> session_;
     ParamEditors *editors_ = nullptr;
-    int busy_ = 0;
     bool pageEntryPending_ = false;
 
     QTabWidget *PageControl1 = nullptr;

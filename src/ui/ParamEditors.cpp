@@ -1,8 +1,8 @@
 #include "ui/ParamEditors.h"
 
-#include "app/DtuSession.h"
-#include "app/Frontend.h"
-#include "params/EditorLogic.h"
+#include "session/DtuSession.h"
+#include "core/Frontend.h"
+#include "ops/EditorLogic.h"
 #include "params/ParamTableModel.h"
 #include "ui/KeyFilters.h"
 

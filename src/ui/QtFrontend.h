@@ -1,5 +1,5 @@
 #pragma once
-#include "app/Frontend.h"
+#include "core/Frontend.h"
 
 class Dialogs;
 class ParamEditors;

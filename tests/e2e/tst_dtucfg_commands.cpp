@@ -3,12 +3,13 @@
 // exit statuses.
 #include "support/SimProcess.h"
 #include "support/TestPaths.h"
+#include "support/WorkFolder.h"
+#include "support/TestMain.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
@@ -35,14 +36,10 @@ class Bench {
 public:
     explicit Bench(const QStringList &simArgs)
     {
-        QVERIFY(dir_.isValid());
-        QVERIFY(QFile::copy(TestPaths::Example(QStringLiteral("script.js")), dir_.filePath(QStringLiteral("script.js"))));
-        QFile profile(dir_.filePath(QStringLiteral("dev.txt")));
-        QVERIFY(profile.open(QIODevice::WriteOnly));
-        profile.write(kProfile);
-        profile.close();
-        QVERIFY2(sim_.Start(QStringList{QStringLiteral("--profile"), dir_.filePath(QStringLiteral("dev.txt"))} + simArgs,
-                            dir_.path()),
+        QVERIFY(dir_.IsValid());
+        dir_.Write(QStringLiteral("dev.txt"), kProfile);
+        QVERIFY2(sim_.Start(QStringList{QStringLiteral("--profile"), dir_.Path(QStringLiteral("dev.txt"))} + simArgs,
+                            dir_.Path()),
                  qPrintable(sim_.Error()));
         QVERIFY(!sim_.Pty().isEmpty());
     }
@@ -53,12 +50,13 @@ public:
                           QStringList{QStringLiteral("--profile"), QStringLiteral("dev.txt"), QStringLiteral("--port"),
                                       sim_.Pty()}
                               + options + args,
-                          dir_.path());
+                          dir_.Path());
     }
-    QString Path(const QString &name) const { return dir_.filePath(name); }
+    QString Path(const QString &name) const { return dir_.Path(name); }
+    void Write(const QString &name, const QByteArray &bytes) const { dir_.Write(name, bytes); }
 
 private:
-    QTemporaryDir dir_;
+    WorkFolder dir_{WorkFolder::kScript};
     SimProcess sim_;
 };
 
@@ -156,20 +154,17 @@ private slots:
 
     void overTcpWithJson()
     {
-        QTemporaryDir dir;
-        QVERIFY(QFile::copy(TestPaths::Example(QStringLiteral("script.js")), dir.filePath(QStringLiteral("script.js"))));
-        QFile profile(dir.filePath(QStringLiteral("dev.txt")));
-        QVERIFY(profile.open(QIODevice::WriteOnly));
-        profile.write(kProfile);
-        profile.close();
+        WorkFolder dir(WorkFolder::kScript);
+        dir.Write(QStringLiteral("dev.txt"), kProfile);
         SimProcess sim;
-        QVERIFY2(sim.Start({QStringLiteral("--profile"), profile.fileName(), QStringLiteral("--tcp"), QStringLiteral("0")}),
+        QVERIFY2(sim.Start({QStringLiteral("--profile"), dir.Path(QStringLiteral("dev.txt")), QStringLiteral("--tcp"),
+                            QStringLiteral("0")}),
                  qPrintable(sim.Error()));
         const QString port = sim.TcpPort();
         QVERIFY(port.toInt() > 0);
 
         QProcess cfg;
-        cfg.setWorkingDirectory(dir.path());
+        cfg.setWorkingDirectory(dir.Path());
         cfg.start(TestPaths::Program(QStringLiteral("dtucfg")),
                   {QStringLiteral("--profile"), QStringLiteral("dev.txt"), QStringLiteral("--tcp"),
                    QStringLiteral("127.0.0.1"), QStringLiteral("--tcp-port"), port, QStringLiteral("--json"),
@@ -201,10 +196,8 @@ private slots:
     void scriptErrorNamedOnStandardError()
     {
         Bench bench({});
-        QFile script(bench.Path(QStringLiteral("odd.js")));
-        QVERIFY(script.open(QIODevice::WriteOnly));
-        script.write("function GetCmd(n) { return 'E004'; }\nfunction PrevCmd() { return ''; }\nNoSuchHelper();\n");
-        script.close();
+        bench.Write(QStringLiteral("odd.js"),
+                    "function GetCmd(n) { return 'E004'; }\nfunction PrevCmd() { return ''; }\nNoSuchHelper();\n");
         const ProgramRun run = bench.Cfg({QStringLiteral("status")}, {QStringLiteral("--script"), QStringLiteral("odd.js")});
         QVERIFY2(run.exitCode == 0, qPrintable(run.Describe()));
         QVERIFY2(run.err.startsWith(QStringLiteral("dtucfg: script error: odd.js 第3行：ReferenceError")),
@@ -233,11 +226,9 @@ private slots:
 
         // A batch with no row it may send would succeed having written
         // nothing: refused before the channel opens.
-        QFile headings(bench.Path(QStringLiteral("headings.txt")));
-        QVERIFY(headings.open(QIODevice::WriteOnly));
-        headings.write("{\"Params\": [{\"CMDID\": \"\", \"PNAME\": \"group\"},"
-                       " {\"CMDID\": \"0091\", \"PNAME\": \"number\", \"PVALUE\": \"HEX:01\"}]}\n");
-        headings.close();
+        bench.Write(QStringLiteral("headings.txt"),
+                    "{\"Params\": [{\"CMDID\": \"\", \"PNAME\": \"group\"},"
+                    " {\"CMDID\": \"0091\", \"PNAME\": \"number\", \"PVALUE\": \"HEX:01\"}]}\n");
         run = bench.Cfg({QStringLiteral("batch")}, {QStringLiteral("--profile"), QStringLiteral("headings.txt")});
         QCOMPARE(run.exitCode, 2);
         QVERIFY(run.out.isEmpty());
@@ -249,9 +240,7 @@ private slots:
     // that did not open (status 2).
     void deviceVanishesAfterOpening()
     {
-        QTemporaryDir dir;
-        for (const char *name : {"script.js", "example_profile.txt", "example_ext.txt"})
-            QVERIFY(QFile::copy(TestPaths::Example(QLatin1String(name)), dir.filePath(QLatin1String(name))));
+        WorkFolder dir(WorkFolder::kAllExamples);
         SimProcess sim;
         QVERIFY2(sim.Start({QStringLiteral("--profile"), TestPaths::Example(QStringLiteral("example_profile.txt")),
                             QStringLiteral("--silent"), QStringLiteral("--only"), QStringLiteral("E050"),
@@ -259,7 +248,7 @@ private slots:
                            TestPaths::Source(QStringLiteral("examples"))),
                  qPrintable(sim.Error()));
         QProcess cfg;
-        cfg.setWorkingDirectory(dir.path());
+        cfg.setWorkingDirectory(dir.Path());
         cfg.start(TestPaths::Program(QStringLiteral("dtucfg")),
                   {QStringLiteral("--profile"), QStringLiteral("example_profile.txt"), QStringLiteral("--port"),
                    sim.Pty(), QStringLiteral("read")});
@@ -275,5 +264,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(DtucfgCommandsTest)
+DTU_TEST_GUILESS(DtucfgCommandsTest)
 #include "tst_dtucfg_commands.moc"

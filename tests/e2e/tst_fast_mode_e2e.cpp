@@ -3,9 +3,10 @@
 // device state as without --fast. Each mode gets a fresh device.
 #include "support/SimProcess.h"
 #include "support/TestPaths.h"
+#include "support/WorkFolder.h"
+#include "support/TestMain.h"
 
 #include <QElapsedTimer>
-#include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
@@ -79,15 +80,12 @@ private slots:
         QFETCH(Calls, calls);
         qint64 elapsed[2] = {};
         for (const bool fast : {false, true}) {
-            QTemporaryDir dir;
-            QVERIFY(dir.isValid());
-            QVERIFY(QFile::copy(TestPaths::Example(QStringLiteral("script.js")), dir.filePath(QStringLiteral("script.js"))));
-            QFile profile(dir.filePath(QStringLiteral("dev.txt")));
-            QVERIFY(profile.open(QIODevice::WriteOnly));
-            profile.write(kProfile);
-            profile.close();
+            WorkFolder dir(WorkFolder::kScript);
+            QVERIFY(dir.IsValid());
+            dir.Write(QStringLiteral("dev.txt"), kProfile);
             SimProcess device;
-            QVERIFY2(device.Start(QStringList{QStringLiteral("--profile"), profile.fileName()} + sim, dir.path()),
+            QVERIFY2(device.Start(QStringList{QStringLiteral("--profile"), dir.Path(QStringLiteral("dev.txt"))} + sim,
+                                  dir.Path()),
                      qPrintable(device.Error()));
 
             QElapsedTimer timer;
@@ -97,7 +95,7 @@ private slots:
                     + device.CfgChannel();
                 if (fast)
                     args << QStringLiteral("--fast");
-                const ProgramRun run = RunProgram(QStringLiteral("dtucfg"), args + call.args, dir.path());
+                const ProgramRun run = RunProgram(QStringLiteral("dtucfg"), args + call.args, dir.Path());
                 const QString what = QStringLiteral("%1 %2: %3")
                                          .arg(fast ? QStringLiteral("--fast") : QStringLiteral("standard"),
                                               call.args.join(QLatin1Char(' ')), run.Describe());
@@ -114,5 +112,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(FastModeE2eTest)
+DTU_TEST_GUILESS(FastModeE2eTest)
 #include "tst_fast_mode_e2e.moc"

@@ -3,15 +3,17 @@
 // real transports and real clock. In every case the exchange ends with one of
 // the known verdicts, the event loop keeps running during the wait, and the
 // channel serves a healthy command afterwards.
-#include "app/DtuSession.h"
-#include "protocol/DeviceCommands.h"
+#include "session/DtuSession.h"
+#include "ops/DeviceCommands.h"
 #include "protocol/TransactionResult.h"
 #include "support/RecordingFrontend.h"
+#include "support/SimProcess.h"
 #include "support/TestPaths.h"
+#include "support/WorkFolder.h"
+#include "support/TestMain.h"
 
 #include <QElapsedTimer>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 
@@ -21,62 +23,15 @@ namespace {
 
 constexpr int kHealthyStatus = 5; // dtusim's default working state
 
-// One dtusim process; the first line of its output says where it serves.
-class Sim {
-public:
-    Sim(bool tcp, const QStringList &faults)
-    {
-        QStringList args{QStringLiteral("--profile"), TestPaths::Example(QStringLiteral("example_profile.txt")),
-                         QStringLiteral("--script"), TestPaths::Example(QStringLiteral("script.js"))};
-        if (tcp)
-            args << QStringLiteral("--tcp") << QStringLiteral("0");
-        process_.start(TestPaths::Program(QStringLiteral("dtusim")), args + faults);
-        QElapsedTimer t;
-        t.start();
-        while (!process_.canReadLine() && process_.state() != QProcess::NotRunning && t.elapsed() < 5000)
-            process_.waitForReadyRead(50);
-        const QString line = QString::fromLocal8Bit(process_.readLine()).trimmed();
-        if (tcp && line.startsWith(QLatin1String("tcp ")))
-            port_ = line.section(QLatin1Char(':'), 1).toUShort();
-        else if (!tcp && line.startsWith(QLatin1String("/dev/")))
-            path_ = line;
-    }
-    ~Sim()
-    {
-        if (process_.state() != QProcess::NotRunning) {
-            process_.kill();
-            process_.waitForFinished(3000);
-        }
-    }
-    bool Started() const { return port_ != 0 || !path_.isEmpty(); }
-    // With --verbose the device logs each request on standard error
-    // ("rx ch1 E004 []"): waits for the one with this word.
-    bool WaitForRequest(const char *word, int timeoutMs)
-    {
-        const QByteArray wanted = QByteArray(" ") + word + " [";
-        QElapsedTimer t;
-        t.start();
-        while (!log_.contains(wanted) && t.elapsed() < timeoutMs) {
-            process_.waitForReadyRead(20);
-            log_ += process_.readAllStandardError();
-        }
-        return log_.contains(wanted);
-    }
-    // The device vanishes at once: no goodbye on the line.
-    void Kill()
-    {
-        process_.kill();
-        process_.waitForFinished(3000);
-    }
-    quint16 Port() const { return port_; }
-    QString Path() const { return path_; }
-
-private:
-    QProcess process_;
-    quint16 port_ = 0;
-    QString path_;
-    QByteArray log_;
-};
+// The example device on a pseudo-terminal or on a loopback TCP port,
+// misbehaving as `faults` say.
+QStringList SimArgs(bool tcp, const QStringList &faults)
+{
+    QStringList args = SimProcess::ExampleArgs();
+    if (tcp)
+        args << QStringLiteral("--tcp") << QStringLiteral("0");
+    return args + faults;
+}
 
 // Counts event-loop turns: the longest gap between two 50 ms ticks shows
 // whether the window would have frozen.
@@ -105,10 +60,10 @@ struct Rig {
 
     Rig() { QVERIFY(session.script.LoadFile(TestPaths::Example(QStringLiteral("script.js")))); }
 
-    bool Attach(const Sim &sim, bool tcp)
+    bool Attach(const SimProcess &sim, bool tcp)
     {
         if (tcp) {
-            session.tcp.SetPort(sim.Port());
+            session.tcp.SetPort(sim.TcpPort().toUShort());
             session.tcp.Connect(QStringLiteral("127.0.0.1"), TcpTransport::kPasswordDefault);
             QDeadlineTimer deadline(3000);
             while (!session.tcp.IsOpen() && !deadline.hasExpired())
@@ -116,7 +71,7 @@ struct Rig {
             return session.tcp.IsOpen();
         }
         session.serial.Close();
-        return session.serial.Open(sim.Path(), QStringLiteral("57600"), QStringLiteral("8N1"));
+        return session.serial.Open(sim.Pty(), QStringLiteral("57600"), QStringLiteral("8N1"));
     }
     // Lets the event loop run (the poller, socket notifications) for a while.
     static void Run(int ms) { QTest::qWait(ms); }
@@ -154,8 +109,8 @@ private slots:
     {
         QFETCH(bool, tcp);
         Rig rig;
-        auto sim = std::make_unique<Sim>(tcp, QStringList{"--trickle", "100", "--only", "E004"});
-        QVERIFY(sim->Started());
+        auto sim = std::make_unique<SimProcess>();
+        QVERIFY2(sim->Start(SimArgs(tcp, {"--trickle", "100", "--only", "E004"})), qPrintable(sim->Error()));
         QVERIFY(rig.Attach(*sim, tcp));
 
         Heartbeat beat;
@@ -172,8 +127,8 @@ private slots:
         QVERIFY(IsFailure(rig.Status()));
         QVERIFY(rig.fe.errors.isEmpty());
 
-        sim = std::make_unique<Sim>(tcp, QStringList{});
-        QVERIFY(sim->Started());
+        sim = std::make_unique<SimProcess>();
+        QVERIFY2(sim->Start(SimArgs(tcp, {})), qPrintable(sim->Error()));
         QVERIFY(rig.Attach(*sim, tcp));
         QCOMPARE(rig.Status(), kHealthyStatus);
     }
@@ -184,22 +139,21 @@ private slots:
     void dtucfgEndsWhenDeviceVanishes()
     {
         QFETCH(bool, tcp);
-        Sim sim(tcp, {"--trickle", "100", "--only", "E004", "--verbose"});
-        QVERIFY(sim.Started());
+        SimProcess sim;
+        QVERIFY2(sim.Start(SimArgs(tcp, {"--trickle", "100", "--only", "E004", "--verbose"})),
+                 qPrintable(sim.Error()));
         // A copy: a successful port open writes the port back into the profile.
-        QTemporaryDir dir;
-        for (const char *name : {"example_profile.txt", "example_ext.txt"})
-            QVERIFY(QFile::copy(TestPaths::Example(QLatin1String(name)), dir.filePath(QLatin1String(name))));
-        QStringList args{"--profile", dir.filePath(QStringLiteral("example_profile.txt")), "--script",
+        WorkFolder dir(WorkFolder::kProfiles);
+        QStringList args{"--profile", dir.Path(QStringLiteral("example_profile.txt")), "--script",
                          TestPaths::Example(QStringLiteral("script.js"))};
         if (tcp)
-            args << "--tcp" << "127.0.0.1" << "--tcp-port" << QString::number(sim.Port());
+            args << "--tcp" << "127.0.0.1" << "--tcp-port" << sim.TcpPort();
         else
-            args << "--port" << sim.Path();
+            args << "--port" << sim.Pty();
         QProcess cfg;
         cfg.start(TestPaths::Program(QStringLiteral("dtucfg")), args << "status");
         QVERIFY(cfg.waitForStarted(5000));
-        QVERIFY(sim.WaitForRequest("E004", 10000));
+        QVERIFY(sim.WaitForLog(QStringLiteral(" E004 ["), 10000)); // the request arrived (--verbose)
         QTest::qWait(250); // the answer is trickling out
         sim.Kill();
         QVERIFY2(cfg.waitForFinished(8000), "dtucfg hangs");
@@ -216,8 +170,9 @@ private slots:
     {
         QFETCH(bool, tcp);
         Rig rig;
-        Sim sim(tcp, {"--trickle", "300", "--stray-before", "5A5A5A5A5A5A5A5A", "--only", "E003"});
-        QVERIFY(sim.Started());
+        SimProcess sim;
+        QVERIFY2(sim.Start(SimArgs(tcp, {"--trickle", "300", "--stray-before", "5A5A5A5A5A5A5A5A", "--only", "E003"})),
+                 qPrintable(sim.Error()));
         QVERIFY(rig.Attach(sim, tcp));
         rig.session.exchange.SetReplyBounds(CommandExchange::kMaxReplyBytes, 2000);
         rig.session.poller.SetEnabled(true);
@@ -247,8 +202,9 @@ private slots:
     {
         QFETCH(bool, tcp);
         Rig rig;
-        Sim sim(tcp, {"--long-length", "100", "--only", "E003", "--only", "E024"});
-        QVERIFY(sim.Started());
+        SimProcess sim;
+        QVERIFY2(sim.Start(SimArgs(tcp, {"--long-length", "100", "--only", "E003", "--only", "E024"})),
+                 qPrintable(sim.Error()));
         QVERIFY(rig.Attach(sim, tcp));
         QCOMPARE(DeviceCommands::Reset(rig.session), int(TransactionResult::BadChecksum));
         QCOMPARE(DeviceCommands::QueryVersion(rig.session), QString());
@@ -264,8 +220,9 @@ private slots:
         QFETCH(bool, tcp);
         constexpr int kNoise = 1 << 20;
         Rig rig;
-        Sim sim(tcp, {"--flood", QString::number(kNoise) + ":600", "--only", "E003"});
-        QVERIFY(sim.Started());
+        SimProcess sim;
+        QVERIFY2(sim.Start(SimArgs(tcp, {"--flood", QString::number(kNoise) + ":600", "--only", "E003"})),
+                 qPrintable(sim.Error()));
         QVERIFY(rig.Attach(sim, tcp));
         rig.session.poller.SetEnabled(true);
 
@@ -294,8 +251,8 @@ private slots:
         QFETCH(bool, tcp);
         QFETCH(bool, poller);
         Rig rig;
-        Sim sim(tcp, {"--delay", "4500", "--only", "E004"});
-        QVERIFY(sim.Started());
+        SimProcess sim;
+        QVERIFY2(sim.Start(SimArgs(tcp, {"--delay", "4500", "--only", "E004"})), qPrintable(sim.Error()));
         QVERIFY(rig.Attach(sim, tcp));
         rig.session.poller.SetEnabled(poller);
 
@@ -316,5 +273,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(FaultsTest)
+DTU_TEST_GUILESS(FaultsTest)
 #include "tst_faults.moc"

@@ -3,15 +3,16 @@
 // example profile. Read, edit rows of every kind, read back; the extended
 // table; back up one device into a file and clone it onto another, the
 // extended table included.
-#include "app/TextFile.h"
+#include "core/TextFile.h"
 #include "support/SimProcess.h"
 #include "support/TestPaths.h"
+#include "support/WorkFolder.h"
+#include "support/TestMain.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QMap>
-#include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
@@ -63,73 +64,53 @@ QStringList With(QStringList table, const QStringList &rows)
 // can only have come from the device.
 class Workshop {
 public:
-    Workshop()
-    {
-        QVERIFY(root_.isValid());
-        QVERIFY(CopyExamples(root_.path()));
-    }
+    Workshop() { QVERIFY(CopyExamples(QString())); }
 
     // A device folder whose profile has the PVALUE texts in `values`
     // (old text -> new text) replaced; returns the profile's path.
     QString Device(const QString &name, const QMap<QByteArray, QByteArray> &values = {})
     {
-        const QString dir = root_.filePath(name);
-        if (!QDir().mkpath(dir) || !CopyExamples(dir))
+        if (!CopyExamples(name + QLatin1Char('/')))
             return {};
-        QFile file(QDir(dir).filePath(kProfile));
-        if (!file.open(QIODevice::ReadOnly))
-            return {};
-        QByteArray bytes = file.readAll(); // GBK; the PVALUE texts are ASCII
-        file.close();
         for (auto it = values.cbegin(); it != values.cend(); ++it) {
-            const QByteArray from = "\"PVALUE\": \"" + it.key() + "\"";
-            if (bytes.count(from) != 1)
+            // GBK; the PVALUE texts are ASCII
+            if (!ReplaceIn(name + QLatin1Char('/') + kProfile, "\"PVALUE\": \"" + it.key() + "\"",
+                           "\"PVALUE\": \"" + it.value() + "\""))
                 return {};
-            bytes.replace(from, "\"PVALUE\": \"" + it.value() + "\"");
         }
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
-            return {};
-        return file.fileName();
+        return root_.Path(name + QLatin1Char('/') + kProfile);
     }
 
     ProgramRun Cfg(const SimProcess &sim, const QStringList &args, const QString &profile = kProfile) const
     {
         return RunProgram(QStringLiteral("dtucfg"), QStringList{QStringLiteral("--profile"), profile} + sim.CfgChannel() + args,
-                          root_.path());
+                          root_.Path());
     }
-    QString Path(const QString &name) const { return root_.filePath(name); }
+    QString Path(const QString &name) const { return root_.Path(name); }
+    QByteArray Read(const QString &name) const { return root_.Read(name); }
     // Replaces the one occurrence of `from` in a file of the workshop.
     bool ReplaceIn(const QString &name, const QByteArray &from, const QByteArray &to) const
     {
-        QFile file(Path(name));
-        if (!file.open(QIODevice::ReadOnly))
-            return false;
-        QByteArray bytes = file.readAll();
-        file.close();
+        QByteArray bytes = root_.Read(name);
         if (bytes.count(from) != 1)
             return false;
-        bytes.replace(from, to);
-        return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+        root_.Write(name, bytes.replace(from, to));
+        return !QTest::currentTestFailed();
     }
 
 private:
-    static bool CopyExamples(const QString &dir)
+    // Script, profile and extended file into `prefix` ("" or "folder/").
+    bool CopyExamples(const QString &prefix) const
     {
         for (const QString &name : {QStringLiteral("script.js"), kProfile, QStringLiteral("example_ext.txt")}) {
-            if (!QFile::copy(TestPaths::Example(name), QDir(dir).filePath(name)))
+            if (!root_.CopyExample(prefix + name))
                 return false;
         }
         return true;
     }
 
-    QTemporaryDir root_;
+    WorkFolder root_;
 };
-
-QByteArray ReadBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 #define EXPECT_RUN(run, code, lines)                                                                                   \
     do {                                                                                                               \
@@ -180,7 +161,7 @@ private slots:
         // A new dtucfg knows only the profile, whose values did not change:
         // the new values come from the device.
         EXPECT_RUN(shop.Cfg(sim, {QStringLiteral("read")}), 0, QStringList{kReadDone} + written);
-        QVERIFY(ReadBytes(shop.Path(kProfile)).contains("HEX:434D4E4554"));
+        QVERIFY(shop.Read(kProfile).contains("HEX:434D4E4554"));
 
         // The extended table on channel 0.
         EXPECT_RUN(shop.Cfg(sim, {QStringLiteral("--ext"), QStringLiteral("read")}), 0, QStringList{kReadDone} + kExtTable);
@@ -257,7 +238,7 @@ private slots:
 
         // The backup is a profile in the tool's own file form: GBK, CR LF,
         // and the device's values in PVALUE.
-        const QByteArray saved = ReadBytes(shop.Path(QStringLiteral("saved.txt")));
+        const QByteArray saved = shop.Read(QStringLiteral("saved.txt"));
         QVERIFY(!saved.isEmpty());
         QCOMPARE(saved.count("\n"), saved.count("\r\n"));
         QVERIFY(saved.endsWith("}\r\n"));
@@ -300,5 +281,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(ParamCycleTest)
+DTU_TEST_GUILESS(ParamCycleTest)
 #include "tst_param_cycle.moc"

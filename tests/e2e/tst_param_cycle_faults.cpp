@@ -3,13 +3,14 @@
 // a failed read neither prints nor saves values the device did not send.
 #include "support/SimProcess.h"
 #include "support/TestPaths.h"
+#include "support/WorkFolder.h"
+#include "support/TestMain.h"
 
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
@@ -22,9 +23,7 @@ class Bench {
 public:
     explicit Bench(const QStringList &faults)
     {
-        QVERIFY(dir_.isValid());
-        for (const QString &name : {QStringLiteral("script.js"), kProfile, QStringLiteral("example_ext.txt")})
-            QVERIFY(QFile::copy(TestPaths::Example(name), dir_.filePath(name)));
+        QVERIFY(dir_.CopyExample(kProfile) && dir_.CopyExample(QStringLiteral("example_ext.txt")));
         QVERIFY2(sim_.Start(QStringList{QStringLiteral("--profile"), TestPaths::Example(kProfile)} + faults,
                             TestPaths::Source(QStringLiteral("examples"))),
                  qPrintable(sim_.Error()));
@@ -32,12 +31,12 @@ public:
     ProgramRun Cfg(const QStringList &args) const
     {
         return RunProgram(QStringLiteral("dtucfg"),
-                          QStringList{QStringLiteral("--profile"), kProfile} + sim_.CfgChannel() + args, dir_.path());
+                          QStringList{QStringLiteral("--profile"), kProfile} + sim_.CfgChannel() + args, dir_.Path());
     }
-    QString Path(const QString &name) const { return dir_.filePath(name); }
+    QString Path(const QString &name) const { return dir_.Path(name); }
 
 private:
-    QTemporaryDir dir_;
+    WorkFolder dir_{WorkFolder::kScript};
     SimProcess sim_;
 };
 
@@ -172,5 +171,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(ParamCycleFaultsTest)
+DTU_TEST_GUILESS(ParamCycleFaultsTest)
 #include "tst_param_cycle_faults.moc"

@@ -2,11 +2,13 @@
 // one, never a mix. This program runs itself as the child that saves two
 // versions of a profile in turn, as fast as it can, and is killed (SIGKILL,
 // no clean-up of any kind) again and again while it does so.
-#include "app/TextFile.h"
+#include "core/TextFile.h"
 #include "profile/DeviceProfile.h"
+#include "support/TestMain.h"
 #include "support/TestPaths.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -66,7 +68,8 @@ private slots:
             QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
             env.insert(QString::fromLatin1(kChildVariable), target);
             child.setProcessEnvironment(env);
-            child.start(QCoreApplication::applicationFilePath(), {});
+            // This program again, as this test (see TestMain.h).
+            child.start(QCoreApplication::applicationFilePath(), {QFileInfo(QStringLiteral(__FILE__)).completeBaseName()});
             QVERIFY(child.waitForReadyRead(10000));
             QTest::qSleep(QRandomGenerator::global()->bounded(1, 60));
             child.kill();
@@ -100,7 +103,9 @@ private slots:
     }
 };
 
-int main(int argc, char *argv[])
+namespace {
+// The test, or in the child it starts the save loop.
+int SaveInterruptedMain(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     const QString target = qEnvironmentVariable(kChildVariable);
@@ -109,5 +114,8 @@ int main(int argc, char *argv[])
     SaveInterruptedTest test;
     return QTest::qExec(&test, argc, argv);
 }
+} // namespace
+
+DTU_TEST_ENTRY(SaveInterruptedMain)
 
 #include "tst_save_interrupted.moc"

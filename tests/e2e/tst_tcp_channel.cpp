@@ -1,19 +1,16 @@
 // The TCP maintenance connection over a real loopback server playing the
 // device, and its precedence over an open serial port.
-#include "app/DtuSession.h"
-#include "channel/SerialToggle.h"
+#include "session/DtuSession.h"
+#include "ops/SerialToggle.h"
 #include "support/Hexes.h"
+#include "support/PtyPeer.h"
 #include "support/RecordingFrontend.h"
+#include "support/TestMain.h"
 
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QtTest>
-
-#include <fcntl.h>
-#include <poll.h>
-#include <stdlib.h>
-#include <unistd.h>
 
 namespace {
 
@@ -26,17 +23,6 @@ QByteArray ReadFromPeer(QTcpSocket *peer, int atLeast, int waitMs = 2000)
         got += peer->readAll();
     }
     return got;
-}
-
-// What the master side of a pty holds now.
-QByteArray DrainPty(int fd)
-{
-    QByteArray out;
-    char buf[256];
-    ssize_t n;
-    while ((n = ::read(fd, buf, sizeof buf)) > 0)
-        out.append(buf, n);
-    return out;
 }
 
 } // namespace
@@ -161,9 +147,9 @@ private slots:
     // port carries the traffic again.
     void tcpTakesPrecedenceOverSerial()
     {
-        const int master = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
-        QVERIFY(master >= 0 && ::grantpt(master) == 0 && ::unlockpt(master) == 0);
-        session_->facts.PortText = QString::fromLocal8Bit(::ptsname(master));
+        PtyPeer pty;
+        QVERIFY(pty.Ok());
+        session_->facts.PortText = pty.Slave();
         SerialToggle::Toggle(*session_);
         QVERIFY(session_->serial.IsOpen());
         QTcpSocket *peer = ConnectDevice(QString());
@@ -171,8 +157,7 @@ private slots:
 
         session_->state.AccessLevel = 0;
         session_->poller.SetEnabled(true);
-        const char serialData[] = "serial";
-        QCOMPARE(::write(master, serialData, 6), 6);
+        pty.Send("serial");
         peer->write("tcp");
         peer->flush();
         session_->channel.ChannelWrite("frame");
@@ -181,7 +166,7 @@ private slots:
         QCOMPARE(fe_.transparent[1], QStringLiteral("tcp"));
         QTest::qWait(250);
         QCOMPARE(fe_.transparent.size(), 2); // the serial bytes stay in the port
-        QCOMPARE(DrainPty(master), QByteArray());
+        QCOMPARE(pty.ReadAll(), QByteArray());
 
         peer->close();
         QTRY_VERIFY(!session_->tcp.IsOpen());
@@ -189,10 +174,9 @@ private slots:
         QCOMPARE(fe_.transparent[3], QStringLiteral("serial"));
         session_->channel.ChannelWrite("again");
         QByteArray onSerial;
-        QTRY_COMPARE((onSerial += DrainPty(master)), QByteArray("again"));
-        ::close(master);
+        QTRY_COMPARE((onSerial += pty.ReadAll()), QByteArray("again"));
     }
 };
 
-QTEST_GUILESS_MAIN(TcpChannelTest)
+DTU_TEST_GUILESS(TcpChannelTest)
 #include "tst_tcp_channel.moc"

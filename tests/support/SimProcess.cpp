@@ -34,10 +34,17 @@ ProgramRun RunProgram(const QString &name, const QStringList &args, const QStrin
     return r;
 }
 
+QStringList SimProcess::ExampleArgs()
+{
+    return {QStringLiteral("--profile"), TestPaths::Example(QStringLiteral("example_profile.txt")),
+            QStringLiteral("--script"), TestPaths::Example(QStringLiteral("script.js"))};
+}
+
 bool SimProcess::Start(const QStringList &args, const QString &workDir, int units)
 {
     Stop();
     log_.clear();
+    error_.clear();
     where_.clear();
     if (!workDir.isEmpty())
         process_.setWorkingDirectory(workDir);
@@ -63,19 +70,35 @@ bool SimProcess::Start(const QStringList &args, const QString &workDir, int unit
         where_ = printed;
         return true;
     }
-    error_ = QStringLiteral("dtusim printed \"%1\"; %2")
-                 .arg(printed.join(QLatin1String("\" \"")), QString::fromLocal8Bit(process_.readAllStandardError()));
+    process_.waitForFinished(1000); // a failed start says why, then ends
+    log_ += QString::fromLocal8Bit(process_.readAllStandardError());
+    error_ = QStringLiteral("dtusim printed \"%1\"; %2").arg(printed.join(QLatin1String("\" \"")), log_);
     return false;
 }
 
-void SimProcess::Stop()
+bool SimProcess::Stop()
 {
     if (process_.state() == QProcess::NotRunning)
-        return;
+        return false;
     process_.terminate();
-    if (!process_.waitForFinished(3000))
+    bool clean = process_.waitForFinished(3000);
+    if (!clean)
         process_.kill();
     process_.waitForFinished(3000);
+    return clean && process_.exitStatus() == QProcess::NormalExit && process_.exitCode() == 0;
+}
+
+void SimProcess::Kill()
+{
+    process_.kill();
+    process_.waitForFinished(3000);
+}
+
+int SimProcess::WaitForExit(int timeoutMs)
+{
+    if (process_.state() != QProcess::NotRunning && !process_.waitForFinished(timeoutMs))
+        return -1;
+    return process_.exitStatus() == QProcess::NormalExit ? process_.exitCode() : -1;
 }
 
 bool SimProcess::WaitForLog(const QString &text, int timeoutMs)

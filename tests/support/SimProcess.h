@@ -28,23 +28,40 @@ public:
     SimProcess(const SimProcess &) = delete;
     SimProcess &operator=(const SimProcess &) = delete;
 
+    // The arguments that make it play the example device: the example
+    // profile (with its extended file) and the example script.
+    static QStringList ExampleArgs();
+
     // Starts dtusim with args (--profile FILE and the rest) serving `units`
     // devices (its --count). False when it did not print that many
     // addresses within five seconds; Error() then says why.
     bool Start(const QStringList &args, const QString &workDir = {}, int units = 1);
-    void Stop();
+    // Ends it as Ctrl+C would (SIGTERM, then SIGKILL after three seconds);
+    // true when it was running and exited by itself with status 0.
+    bool Stop();
+    // The device vanishes at once (SIGKILL): no goodbye on the line.
+    void Kill();
+    // Waits for a start that failed to end; its exit status, or -1 when it
+    // did not end in time or crashed.
+    int WaitForExit(int timeoutMs = 5000);
 
     // With --verbose the device logs each request on standard error
     // ("rx ch1 E050 [00]"): waits until the log holds text.
     bool WaitForLog(const QString &text, int timeoutMs);
 
+    // Where the first unit serves: "/dev/pts/N" or "tcp 127.0.0.1:PORT" ("" before a start).
+    QString Where() const { return where_.value(0); }
+    QStringList Endpoints() const { return where_; }
     // Unit numbers count from 1, as dtusim's --unit does.
     QString Pty(int unit = 1) const;     // "" when serving TCP
     QString TcpPort(int unit = 1) const; // "" when serving a pseudo-terminal
     // The dtucfg options that reach this unit.
     QStringList CfgChannel(int unit = 1) const;
-    QStringList Endpoints() const { return where_; }
+    // Why a start failed: the first line and what it wrote to standard error.
     QString Error() const { return error_; }
+    // What it wrote to standard error, as far as WaitForLog or a failed
+    // start has read it.
+    QString Log() const { return log_; }
 
 private:
     QProcess process_;

@@ -1,5 +1,5 @@
 #pragma once
-#include "app/DtuSession.h"
+#include "session/DtuSession.h"
 #include "support/RecordingFrontend.h"
 #include "support/ScriptedTransport.h"
 #include "support/TestPaths.h"

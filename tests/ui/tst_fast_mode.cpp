@@ -1,31 +1,24 @@
 // The fast reply completion entry of the window: it switches the exchange,
 // shows itself in the status bar and is remembered between runs. Settings go
 // to a temporary folder, never to the user's own.
-#include "ScriptedDialogs.h"
-#include "support/TestPaths.h"
+#include "support/TestMain.h"
+#include "support/WindowFixture.h"
 
-#include "app/DtuSession.h"
-#include "ui/MainWindow.h"
-
-#include <QAction>
-#include <QDir>
 #include <QDirIterator>
-#include <QLabel>
 #include <QMenu>
 #include <QSettings>
-#include <QStandardPaths>
-#include <QTemporaryDir>
-#include <QTest>
 
 namespace {
 
-struct Window {
-    ScriptedDialogs dialogs;
-    TForm1 form{dialogs};
+// A window started without a profile (script.js beside, no lastfile.log).
+struct Window : WindowFixture {
+    TForm1 &form;
 
-    QAction *Entry() { return form.findChild<QAction *>(QStringLiteral("N7")); }
-    QLabel *Panel() { return form.findChild<QLabel *>(QStringLiteral("FastModePanel")); }
-    bool Fast() { return form.session().exchange.FastCompletion(); }
+    Window() : WindowFixture(WorkFolder::kScript), form(Create()) {}
+
+    QAction *Entry() { return Action("N7"); }
+    QLabel *Panel() { return Child<QLabel>("FastModePanel"); }
+    bool Fast() { return Session().exchange.FastCompletion(); }
     // The entry, the exchange and the status bar tell the same story.
     void Expect(bool on)
     {
@@ -44,16 +37,11 @@ class FastModeTest : public QObject {
 private slots:
     void initTestCase()
     {
-        QVERIFY(settingsDir_.isValid() && workDir_.isValid());
+        QVERIFY(settingsDir_.isValid());
         QStandardPaths::setTestModeEnabled(true);
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir_.path());
         QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir_.path());
-        // script.js beside, no lastfile.log: the window starts without a profile.
-        QVERIFY(QFile::copy(TestPaths::Example(QStringLiteral("script.js")), workDir_.filePath(QStringLiteral("script.js"))));
-        oldCwd_ = QDir::currentPath();
-        QDir::setCurrent(workDir_.path());
     }
-    void cleanupTestCase() { QDir::setCurrent(oldCwd_); }
 
     void offByDefault()
     {
@@ -62,7 +50,7 @@ private slots:
         QVERIFY(w.Entry()->isCheckable());
         QCOMPARE(w.Entry()->text(), QStringLiteral("快速应答模式"));
         // It sits in the "文件操作" menu.
-        auto *files = w.form.findChild<QMenu *>(QStringLiteral("N2"));
+        auto *files = w.Child<QMenu>("N2");
         QVERIFY(files);
         QVERIFY(files->actions().contains(w.Entry()));
     }
@@ -72,12 +60,12 @@ private slots:
         {
             Window w;
             w.Expect(false);
-            const QString panel3 = w.form.findChild<QLabel *>(QStringLiteral("StatusBar1Panel3"))->text();
+            const QString panel3 = w.WindowFixture::Panel();
             w.Entry()->trigger();
             w.Expect(true);
             QCOMPARE(w.Panel()->text(), QStringLiteral("快速应答"));
             // The result panel is not used for it.
-            QCOMPARE(w.form.findChild<QLabel *>(QStringLiteral("StatusBar1Panel3"))->text(), panel3);
+            QCOMPARE(w.WindowFixture::Panel(), panel3);
         }
         // Remembered in the temporary folder, not in the user's settings:
         // the one settings file there holds the choice.
@@ -110,9 +98,7 @@ private:
     }
 
     QTemporaryDir settingsDir_;
-    QTemporaryDir workDir_;
-    QString oldCwd_;
 };
 
-QTEST_MAIN(FastModeTest)
+DTU_TEST_WIDGETS(FastModeTest)
 #include "tst_fast_mode.moc"

@@ -1,48 +1,36 @@
 // One device exchange at a time in the window: a second button clicked while
 // a reply is awaited starts nothing, and the first exchange gets its reply.
-#include "ScriptedDialogs.h"
-#include "UiWorkspace.h"
 #include "support/SimProcess.h"
-
-#include "app/DtuSession.h"
-#include "ui/MainWindow.h"
+#include "support/TestMain.h"
+#include "support/WindowFixture.h"
 
 #include <QComboBox>
-#include <QPlainTextEdit>
 #include <QPushButton>
-#include <QStandardPaths>
-#include <QTimer>
-#include <QtTest>
 
 class OneExchangeTest : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
-
     void secondClickWhileWaitingStartsNothing()
     {
-        Workspace ws;
         SimProcess device;
-        QVERIFY2(device.Start({QStringLiteral("--profile"), ws.Path(QStringLiteral("example_profile.txt")),
+        WindowFixture w;
+        QVERIFY2(device.Start({QStringLiteral("--profile"), w.ws.Path(QStringLiteral("example_profile.txt")),
                                QStringLiteral("--delay"), QStringLiteral("600")}),
                  qPrintable(device.Error()));
-        ws.RememberProfile(QStringLiteral("example_profile.txt"));
+        w.ws.RememberProfile(QStringLiteral("example_profile.txt"));
+        w.Show();
+        DtuSession &session = w.Session();
+        QVERIFY(session.mainTable.Count() > 0);
 
-        ScriptedDialogs dialogs;
-        TForm1 window(dialogs);
-        window.show();
-        DtuSession &session = window.session();
-        QTRY_COMPARE(session.mainTable.Count() > 0, true);
-
-        window.findChild<QComboBox *>(QStringLiteral("Edit1"))->setEditText(device.Pty());
-        window.findChild<QPushButton *>(QStringLiteral("Button3"))->click();
+        w.Child<QComboBox>("Edit1")->setEditText(device.Pty());
+        w.Child<QPushButton>("Button3")->click();
         QVERIFY(session.channel.ChannelIsOpen());
         QCOMPARE(session.state.AccessLevel, 1); // the trace shows every frame sent
 
-        auto *memo1 = window.findChild<QPlainTextEdit *>(QStringLiteral("Memo1"));
-        auto *memo4 = window.findChild<QPlainTextEdit *>(QStringLiteral("Memo4"));
-        auto *status = window.findChild<QPushButton *>(QStringLiteral("Button9"));
-        auto *version = window.findChild<QPushButton *>(QStringLiteral("Button14"));
+        auto *memo1 = w.Child<QPlainTextEdit>("Memo1");
+        auto *memo4 = w.Child<QPlainTextEdit>("Memo4");
+        auto *status = w.Child<QPushButton>("Button9");
+        auto *version = w.Child<QPushButton>("Button14");
         const int sentBefore = memo1->toPlainText().count(QStringLiteral("下行："));
 
         bool versionClicked = false;
@@ -59,10 +47,10 @@ private slots:
         QCOMPARE(memo1->toPlainText().count(QStringLiteral("下行：")) - sentBefore, 1);
         const QStringList lines = memo4->toPlainText().split(QLatin1Char('\n'), Qt::SkipEmptyParts);
         QCOMPARE(lines, QStringList{QStringLiteral("DTU状态=5,在线状态，已登录到数据中心")});
-        QVERIFY(dialogs.errors.isEmpty());
+        QVERIFY(w.dialogs.errors.isEmpty());
         QVERIFY(version->isEnabled());
     }
 };
 
-QTEST_MAIN(OneExchangeTest)
+DTU_TEST_WIDGETS(OneExchangeTest)
 #include "tst_one_exchange.moc"

@@ -1,17 +1,11 @@
 // A megabyte of noise reaching the window while it is idle: the poller shows
 // it on the transparent display and the window keeps handling events.
-#include "ScriptedDialogs.h"
-#include "support/TestPaths.h"
+#include "support/TestMain.h"
+#include "support/WindowFixture.h"
 
-#include "app/DtuSession.h"
 #include "channel/Transport.h"
-#include "ui/MainWindow.h"
 
-#include <QDir>
 #include <QElapsedTimer>
-#include <QPlainTextEdit>
-#include <QTemporaryDir>
-#include <QtTest>
 
 namespace {
 // Hands out the noise in the pieces a busy line would deliver per poll.
@@ -51,40 +45,33 @@ private slots:
     {
         QFETCH(qsizetype, piece);
         QFETCH(bool, hex);
-        QTemporaryDir dir;
-        QFile::copy(TestPaths::Example(QStringLiteral("script.js")), dir.filePath(QStringLiteral("script.js")));
-        const QString oldCwd = QDir::currentPath();
-        QDir::setCurrent(dir.path());
-        ScriptedDialogs dialogs;
-        {
-            TForm1 window(dialogs);
-            window.show();
-            DtuSession &session = window.session();
-            session.state.HexDisplayOn = hex;
-            NoisyLine line(1 << 20, piece);
-            session.channel.SetSerial(&line);
+        WindowFixture w(WorkFolder::kScript);
+        TForm1 &window = w.Create();
+        window.show();
+        DtuSession &session = w.Session();
+        session.state.HexDisplayOn = hex;
+        NoisyLine line(1 << 20, piece);
+        session.channel.SetSerial(&line);
 
-            QElapsedTimer t;
-            t.start();
-            qint64 longest = 0;
-            while (line.Left() > 0) {
-                QElapsedTimer one;
-                one.start();
-                session.poller.Tick();
-                QCoreApplication::processEvents(); // layout and paint
-                longest = qMax(longest, one.elapsed());
-            }
-            QCOMPARE(session.state.ReceivedByteCount, 1 << 20);
-            qInfo("1 MiB in %lld ms; the longest poll with its repaint took %lld ms", t.elapsed(), longest);
-            // Only a hang fails here; how fast it goes is the soak benchmark's business.
-            QVERIFY2(longest < 15000, qPrintable(QString::number(longest)));
-            auto *memo2 = window.findChild<QPlainTextEdit *>(QStringLiteral("Memo2"));
-            QVERIFY(memo2->blockCount() > 1);
-            session.channel.SetSerial(nullptr);
+        QElapsedTimer t;
+        t.start();
+        qint64 longest = 0;
+        while (line.Left() > 0) {
+            QElapsedTimer one;
+            one.start();
+            session.poller.Tick();
+            QCoreApplication::processEvents(); // layout and paint
+            longest = qMax(longest, one.elapsed());
         }
-        QDir::setCurrent(oldCwd);
+        QCOMPARE(session.state.ReceivedByteCount, 1 << 20);
+        qInfo("1 MiB in %lld ms; the longest poll with its repaint took %lld ms", t.elapsed(), longest);
+        // Only a hang fails here; how fast it goes is the soak benchmark's business.
+        QVERIFY2(longest < 15000, qPrintable(QString::number(longest)));
+        auto *memo2 = w.Child<QPlainTextEdit>("Memo2");
+        QVERIFY(memo2->blockCount() > 1);
+        session.channel.SetSerial(nullptr);
     }
 };
 
-QTEST_MAIN(WindowFloodTest)
+DTU_TEST_WIDGETS(WindowFloodTest)
 #include "tst_window_flood.moc"

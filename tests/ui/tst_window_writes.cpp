@@ -2,13 +2,11 @@
 // the batch write from the interface page, channel selections the device
 // does not confirm, a write run losing its channel, and the window closing
 // during a batch write.
-#include "ScriptedDialogs.h"
-#include "UiWorkspace.h"
 #include "support/SimProcess.h"
+#include "support/TestMain.h"
+#include "support/WindowFixture.h"
 
-#include "app/DtuSession.h"
-#include "params/EditorLogic.h"
-#include "ui/MainWindow.h"
+#include "ops/EditorLogic.h"
 
 #include <QAction>
 #include <QColor>
@@ -17,7 +15,6 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QStandardPaths>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTimer>
@@ -38,7 +35,7 @@ const QString kWriteOk = QStringLiteral("[参数设置成功]");
 
 // The window on a copy of the example profile, its serial port opened on a
 // simulated device started with `simArgs`.
-class Bench {
+class Bench : public WindowFixture {
 public:
     explicit Bench(const QStringList &simArgs, bool openPort = true)
     {
@@ -46,32 +43,21 @@ public:
                                + simArgs),
                  qPrintable(sim.Error()));
         ws.RememberProfile(QStringLiteral("example_profile.txt"));
-        window = std::make_unique<TForm1>(dialogs);
-        window->show();
-        QTRY_VERIFY(Session().mainTable.Count() > 5);
+        Show();
+        QVERIFY(Session().mainTable.Count() > 5);
         Session().exchange.SetFastCompletion(true);
         Child<QComboBox>("Edit1")->setEditText(sim.Pty());
         if (openPort)
             OpenPort();
     }
+    // The window goes before the device it talks to.
+    ~Bench() { window.reset(); }
     void OpenPort()
     {
         Child<QPushButton>("Button3")->click();
         QVERIFY(Session().channel.ChannelIsOpen());
     }
 
-    template <typename T>
-    T *Child(const char *name) const
-    {
-        return window->findChild<T *>(QLatin1String(name));
-    }
-    DtuSession &Session() const { return window->session(); }
-    AppState &State() const { return window->session().state; }
-    QStringList Memo() const
-    {
-        return Child<QPlainTextEdit>("Memo1")->toPlainText().split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    }
-    QString Panel() const { return Child<QLabel>("StatusBar1Panel3")->text(); }
     void ClearMemo() const { Child<QPlainTextEdit>("Memo1")->clear(); }
     int MainRow(const QString &number) const { return Session().mainTable.FindByNumber(number); }
     QVariant Colour(const QString &number) const
@@ -82,7 +68,7 @@ public:
     // Types a value for a main-table row as its edit box would.
     void Edit(const QString &number, const QString &text) const
     {
-        Child<QTableView>("ListView1")->selectRow(MainRow(number));
+        SelectNumber(number);
         EditorLogic::ConvertTyped(Session(), text);
     }
     // Runs `action` the first time the memo holds `count` lines starting with `prefix`.
@@ -98,10 +84,7 @@ public:
         watch->start(5);
     }
 
-    Workspace ws;
     SimProcess sim;
-    ScriptedDialogs dialogs;
-    std::unique_ptr<TForm1> window;
 };
 
 QStringList WithoutTrace(const QStringList &lines)
@@ -128,8 +111,6 @@ QStringList NumbersFrom(const ParamTableModel &table, const QString &first)
 class WindowWritesTest : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
-
     // 批量写参数 with the interface page entered last (the device on channel
     // 0) writes the main table on the main channel: the device takes every
     // row, and a value it did not hold reads back from it.
@@ -145,7 +126,7 @@ private slots:
         table.SetCell(port, ColValue, QStringLiteral("9000"));
         b.ClearMemo();
 
-        b.window->findChild<QAction *>(QStringLiteral("N4"))->trigger();
+        b.Action("N4")->trigger();
         const QStringList memo = b.Memo();
         QCOMPARE(memo.value(0), kSelectMain);
         const QStringList results = WithoutTrace(memo);
@@ -259,7 +240,7 @@ private slots:
             sinceClose.start();
             b.window->close();
         });
-        b.window->findChild<QAction *>(QStringLiteral("N4"))->trigger();
+        b.Action("N4")->trigger();
         QVERIFY(sinceClose.isValid());
         QVERIFY2(sinceClose.elapsed() < 1500, qPrintable(QString::number(sinceClose.elapsed())));
         QVERIFY(b.State().ClosingFlag);
@@ -273,5 +254,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(WindowWritesTest)
+DTU_TEST_WIDGETS(WindowWritesTest)
 #include "tst_window_writes.moc"

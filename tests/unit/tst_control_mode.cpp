@@ -1,11 +1,12 @@
 // The control-mode page's buttons: the lines they write to Memo4 and the
 // panel texts, for healthy and misbehaving devices.
-#include "app/DtuSession.h"
-#include "tools/ControlMode.h"
-#include "support/Hexes.h"
+#include "session/DtuSession.h"
+#include "ops/ControlMode.h"
+#include "support/Frames.h"
 #include "support/TestPaths.h"
 
 #include "support/VirtualRig.h"
+#include "support/TestMain.h"
 
 #include <QtTest>
 
@@ -25,20 +26,9 @@ struct Rig : VirtualRig {
     }
 };
 
-QByteArray Framed(const QByteArray &body) // body = length field onwards, without the sum
-{
-    quint16 sum = 0;
-    for (char c : body)
-        sum += quint8(c);
-    return Bytes("AA 55") + body + QByteArray(1, char(sum >> 8)) + QByteArray(1, char(sum & 0xFF));
-}
-QByteArray StatusReply(quint8 v) { return Framed(Bytes("00 05 E0 04") + QByteArray(1, char(v))); }
-QByteArray TextReply(const QByteArray &text)
-{
-    QByteArray body;
-    body.append(char(0)).append(char(text.size() + 4)).append(Bytes("E0 24")).append(text);
-    return Framed(body);
-}
+using TestFrames::Framed;
+QByteArray StatusReply(quint8 v) { return TestFrames::ByteReply(0xE004, v); }
+QByteArray TextReply(const QByteArray &text) { return TestFrames::Frame(0xE024, text); }
 const QByteArray kBadSum = Bytes("AA 55 00 05 E0 04 04 00 EE");
 const QByteArray kNotFrame = Bytes("55 AA 00 05 E0 04 04 00 ED");
 } // namespace
@@ -172,17 +162,6 @@ private slots:
         QVERIFY(rig.fe.memo.isEmpty());
     }
 
-    void secondActionRefused()
-    {
-        Rig rig;
-        ActionScope running(rig.session);
-        QVERIFY(running);
-        QVERIFY(!ControlMode::ReadStatus(rig.session));
-        QVERIFY(!ControlMode::SetClock(rig.session));
-        QVERIFY(rig.device.written.isEmpty());
-        QVERIFY(rig.fe.controlMemo.isEmpty());
-    }
-
     void noChannelCheck()
     {
         // The page does not ask for an open channel: the exchange just times out.
@@ -194,5 +173,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(ControlModeTest)
+DTU_TEST_GUILESS(ControlModeTest)
 #include "tst_control_mode.moc"

@@ -1,17 +1,19 @@
 // The device commands: channel selection, status and signal readers, text
 // readers, clock setting, reset and restore, in virtual time.
-#include "app/DtuSession.h"
-#include "protocol/DeviceCommands.h"
+#include "session/DtuSession.h"
+#include "ops/DeviceCommands.h"
 #include "script/ScriptError.h"
-#include "support/Hexes.h"
+#include "support/Frames.h"
 #include "support/TestPaths.h"
 
 #include "support/VirtualRig.h"
+#include "support/TestMain.h"
 
 #include <QtTest>
 
 namespace {
-const QByteArray kAccept = Bytes("AA 55 00 04 00 F0 00 F4");
+using TestFrames::ByteReply;
+const QByteArray kAccept = TestFrames::kAck;
 
 struct Rig : VirtualRig {
     void Answer(const QByteArray &reply, int delayMs = 40)
@@ -19,17 +21,6 @@ struct Rig : VirtualRig {
         device.responder = [this, reply, delayMs](const QByteArray &) { device.Schedule(delayMs, reply); };
     }
 };
-
-// A status-shaped reply with a correct checksum.
-QByteArray ByteReply(quint16 word, quint8 value)
-{
-    QByteArray f = Bytes("AA 55 00 05");
-    f.append(char(word >> 8)).append(char(word & 0xFF)).append(char(value));
-    quint16 sum = 0;
-    for (int i = 2; i < f.size(); ++i)
-        sum += quint8(f[i]);
-    return f.append(char(sum >> 8)).append(char(sum & 0xFF));
-}
 } // namespace
 
 class DeviceCommandsTest : public QObject {
@@ -310,5 +301,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(DeviceCommandsTest)
+DTU_TEST_GUILESS(DeviceCommandsTest)
 #include "tst_device_commands.moc"

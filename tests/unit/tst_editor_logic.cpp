@@ -1,11 +1,13 @@
 // What the in-place editors show for a row, and how typed text and chosen
 // labels become the row's raw value, with the real script engine.
-#include "app/DtuSession.h"
-#include "params/EditorLogic.h"
+#include "session/DtuSession.h"
+#include "ops/EditorLogic.h"
 #include "params/ParamTableModel.h"
-#include "profile/ProfileLoader.h"
+#include "ops/ProfileLoader.h"
+#include "support/ParamRows.h"
 #include "support/RecordingFrontend.h"
 #include "support/TestPaths.h"
+#include "support/TestMain.h"
 
 #include <QSignalSpy>
 #include <QtTest>
@@ -28,9 +30,8 @@ struct Rig {
     int Row(const QString &number, const QString &hex, const QString &onList = {}, const QString &onGet = {},
             const QString &onSet = {}, const QString &value = QStringLiteral("旧值"))
     {
-        ParamRow row;
-        row.cells = {number, QStringLiteral("参数"), hex, value, onList, onGet, onSet, QString()};
-        session.mainTable.AppendRow(row);
+        session.mainTable.AppendRow(
+            TestRow(number, QStringLiteral("参数")).Hex(hex).Value(value).OnList(onList).OnGet(onGet).OnSet(onSet));
         const int index = session.mainTable.Count() - 1;
         session.mainTable.SetCurrentRow(index);
         return index;
@@ -294,5 +295,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(EditorLogicTest)
+DTU_TEST_GUILESS(EditorLogicTest)
 #include "tst_editor_logic.moc"

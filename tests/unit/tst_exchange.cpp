@@ -1,17 +1,18 @@
 // The command exchange in virtual time: reply collection, the quiet gap,
 // acknowledgement verdicts, trace lines, the poller switch and re-entry.
-#include "app/DtuError.h"
-#include "app/DtuSession.h"
+#include "core/DtuError.h"
+#include "session/DtuSession.h"
 #include "protocol/CommandExchange.h"
-#include "support/Hexes.h"
+#include "support/Frames.h"
 #include "support/TestPaths.h"
 
 #include "support/VirtualRig.h"
+#include "support/TestMain.h"
 
 #include <QtTest>
 
 namespace {
-const QByteArray kAccept = Bytes("AA 55 00 04 00 F0 00 F4");
+const QByteArray kAccept = TestFrames::kAck;
 
 struct Rig : VirtualRig {
     QList<bool> pollerCalls;
@@ -317,5 +318,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(ExchangeTest)
+DTU_TEST_GUILESS(ExchangeTest)
 #include "tst_exchange.moc"

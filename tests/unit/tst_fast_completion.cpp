@@ -2,11 +2,13 @@
 // in the standard mode and once in the fast mode: the verdicts must agree,
 // only the end of the wait moves, and the fast mode may only cut a reply at a
 // complete, valid frame followed by a quiet gap.
-#include "params/ParamReader.h"
+#include "ops/ParamReader.h"
 #include "protocol/CommandExchange.h"
 #include "protocol/FrameCodec.h"
-#include "support/Hexes.h"
+#include "support/Frames.h"
+#include "support/ParamRows.h"
 #include "support/VirtualRig.h"
+#include "support/TestMain.h"
 
 #include <QtTest>
 
@@ -15,9 +17,9 @@ Q_DECLARE_METATYPE(Chunks)
 
 namespace {
 
-const QByteArray kAccept = Bytes("AA 55 00 04 00 F0 00 F4");
+const QByteArray kAccept = TestFrames::kAck;
 // A parameter reply: one record, 0031 = 1F 90.
-const QByteArray kReadReply = FrameCodec::Assemble(0xE101, {}, Bytes("00 04 00 31 1F 90"));
+const QByteArray kReadReply = TestFrames::Frame(0xE101, TestFrames::Record(0x0031, Bytes("1F 90")));
 
 struct Outcome {
     QByteArray reply;    // what the exchange collected
@@ -48,10 +50,7 @@ struct Rig : VirtualRig {
     // Reads row 0031 of a one-row table; returns the last memo line.
     QString Read()
     {
-        ParamRow row;
-        row.cells = {QStringLiteral("0031"), QStringLiteral("中心端口"), QStringLiteral("HEX:00"), QString(),
-                     QString(), QString(), QString(), QString()};
-        session.mainTable.AppendRow(row);
+        session.mainTable.AppendRow(TestRow(QStringLiteral("0031"), QStringLiteral("中心端口")).Hex(QStringLiteral("HEX:00")));
         ParamReader::ReadParamGroup(session, session.mainTable, Bytes("00 31"));
         return fe.memo.value(fe.memo.size() - 1);
     }
@@ -238,5 +237,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(FastCompletionTest)
+DTU_TEST_GUILESS(FastCompletionTest)
 #include "tst_fast_completion.moc"

@@ -1,5 +1,5 @@
 // Hex helpers, frame assembly and the received-frame checks.
-#include "app/AppState.h"
+#include "core/AppState.h"
 #include "channel/DataChannel.h"
 #include "protocol/CommandExchange.h"
 #include "protocol/FrameCodec.h"
@@ -8,6 +8,7 @@
 #include "support/Hexes.h"
 #include "support/RecordingFrontend.h"
 #include "support/VirtualClock.h"
+#include "support/TestMain.h"
 
 #include <QtTest>
 
@@ -173,5 +174,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(FrameCodecTest)
+DTU_TEST_GUILESS(FrameCodecTest)
 #include "tst_frame_codec.moc"

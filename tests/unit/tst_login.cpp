@@ -1,6 +1,7 @@
 // The hidden login: which texts set which level.
-#include "app/AppState.h"
-#include "params/Login.h"
+#include "support/TestMain.h"
+#include "core/AppState.h"
+#include "ops/Login.h"
 
 #include <QtTest>
 
@@ -34,5 +35,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(LoginTest)
+DTU_TEST_GUILESS(LoginTest)
 #include "tst_login.moc"

@@ -1,22 +1,11 @@
 // CRC-16/MODBUS: known vectors and the table against a bit-by-bit reference.
+#include "support/BitwiseCrc.h"
 #include "support/Hexes.h"
-#include "tools/ModbusCrc.h"
+#include "support/TestMain.h"
+#include "protocol/ModbusCrc.h"
 
 #include <QRandomGenerator>
 #include <QtTest>
-
-namespace {
-quint16 BitwiseCrc(const QByteArray &bytes)
-{
-    quint16 crc = 0xFFFF;
-    for (char c : bytes) {
-        crc ^= static_cast<quint8>(c);
-        for (int bit = 0; bit < 8; ++bit)
-            crc = (crc & 1) ? static_cast<quint16>((crc >> 1) ^ 0xA001) : static_cast<quint16>(crc >> 1);
-    }
-    return crc;
-}
-} // namespace
 
 class ModbusCrcTest : public QObject {
     Q_OBJECT
@@ -56,5 +45,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(ModbusCrcTest)
+DTU_TEST_GUILESS(ModbusCrcTest)
 #include "tst_modbus_crc.moc"

@@ -1,4 +1,5 @@
 // The order-keeping JSON reader and writer behind profile re-saves.
+#include "support/TestMain.h"
 #include "profile/OrderedJson.h"
 
 #include <QtTest>
@@ -65,5 +66,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(OrderedJsonTest)
+DTU_TEST_GUILESS(OrderedJsonTest)
 #include "tst_ordered_json.moc"

@@ -1,16 +1,17 @@
 // The whole-device menu: restore, reset, saving the parameter file and the
 // batch write, over a scripted device on a virtual clock and real files.
-#include "app/DtuSession.h"
-#include "app/TextFile.h"
-#include "params/ParamFile.h"
-#include "profile/ProfileLoader.h"
-#include "support/Hexes.h"
+#include "session/DtuSession.h"
+#include "core/TextFile.h"
+#include "ops/ParamFile.h"
+#include "ops/ProfileLoader.h"
+#include "support/Frames.h"
 #include "support/TestPaths.h"
+#include "support/WorkFolder.h"
 
 #include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 #include "support/VirtualRig.h"
+#include "support/TestMain.h"
 
 #include <QtTest>
 
@@ -29,21 +30,8 @@ struct Bench : VirtualRig {
         ProfileLoader::LoadProfile(session, path);
     }
     // kTwoTableProfile and its extended file, written into dir.
-    void LoadTwoTables(const QTemporaryDir &dir);
+    void LoadTwoTables(const WorkFolder &dir);
 };
-
-void WriteGbk(const QString &path, const QString &text)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(TextFile::Encode(text, TextFile::Encoding::Gbk));
-}
-
-QByteArray FileBytes(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 QStringList TableCells(const ParamTableModel &table)
 {
@@ -88,14 +76,14 @@ const QString kTwoTableProfile = Json(
 const QString kExtFile = Json(
     "{'Params':[{'CMDID':'0100','PNAME':'丙','PVALUE':'HEX:05'},{'CMDID':'0101','PNAME':'丁','PVALUE':'HEX:'}]}");
 
-void Bench::LoadTwoTables(const QTemporaryDir &dir)
+void Bench::LoadTwoTables(const WorkFolder &dir)
 {
-    WriteGbk(dir.filePath(QStringLiteral("p.txt")), kTwoTableProfile);
-    WriteGbk(dir.filePath(QStringLiteral("ext.txt")), kExtFile);
-    Load(dir.filePath(QStringLiteral("p.txt")));
+    dir.WriteGbk(QStringLiteral("p.txt"), kTwoTableProfile);
+    dir.WriteGbk(QStringLiteral("ext.txt"), kExtFile);
+    Load(dir.Path(QStringLiteral("p.txt")));
 }
 
-const QByteArray kAck = Bytes("AA 55 00 04 00 F0 00 F4");
+using TestFrames::kAck;
 const QByteArray kSelect0 = Bytes("AA 55 00 05 E0 50 00 01 35");
 const QByteArray kSelect1 = Bytes("AA 55 00 05 E0 50 01 01 36");
 const QByteArray kWrite30 = Bytes("AA 55 00 05 00 30 31 00 66");
@@ -138,7 +126,6 @@ private slots:
         QCOMPARE(b.port.written.size(), 1);
         QCOMPARE(b.frontend.resultPanel, text);
         QCOMPARE(b.frontend.memo, QStringList{text}); // one line, not two
-        QVERIFY(!b.session.ActionRunning());
     }
 
     void cancelledOrClosed_data()
@@ -174,22 +161,22 @@ private slots:
 
     void saveRightAfterLoadRoundTrips()
     {
-        QTemporaryDir dir;
-        const QString profilePath = dir.filePath(QStringLiteral("example_profile.txt"));
-        const QString extPath = dir.filePath(QStringLiteral("example_ext.txt"));
-        QVERIFY(QFile::copy(TestPaths::Example(QStringLiteral("example_profile.txt")), profilePath));
-        QVERIFY(QFile::copy(TestPaths::Example(QStringLiteral("example_ext.txt")), extPath));
-        const QByteArray extBefore = FileBytes(extPath);
+        WorkFolder dir;
+        const QString profilePath = dir.Path(QStringLiteral("example_profile.txt"));
+        const QString extPath = dir.Path(QStringLiteral("example_ext.txt"));
+        QVERIFY(dir.CopyExample(QStringLiteral("example_profile.txt")));
+        QVERIFY(dir.CopyExample(QStringLiteral("example_ext.txt")));
+        const QByteArray extBefore = dir.Read(extPath);
 
         Bench first;
         first.Load(profilePath);
         QVERIFY(first.session.mainTable.Count() > 3);
         QVERIFY(first.session.extTable.Count() > 0);
-        const QString saved = dir.filePath(QStringLiteral("saved.txt"));
+        const QString saved = dir.Path(QStringLiteral("saved.txt"));
         first.frontend.fileAnswers = {saved};
         ParamFile::SaveParamFile(first.session);
         QVERIFY(first.frontend.messages.isEmpty());
-        QCOMPARE(FileBytes(extPath), extBefore); // the extended file is never written
+        QCOMPARE(dir.Read(extPath), extBefore); // the extended file is never written
 
         Bench second;
         second.Load(saved);
@@ -200,9 +187,9 @@ private slots:
 
     void saveWritesTableValues()
     {
-        QTemporaryDir dir;
-        const QString profilePath = dir.filePath(QStringLiteral("one_line.txt"));
-        WriteGbk(profilePath, kOneLineProfile);
+        WorkFolder dir;
+        const QString profilePath = dir.Path(QStringLiteral("one_line.txt"));
+        dir.WriteGbk(profilePath, kOneLineProfile);
         Bench b;
         b.Load(profilePath);
         ParamTableModel &table = b.session.mainTable;
@@ -210,13 +197,13 @@ private slots:
         table.SetCell(1, ColHex, QStringLiteral("HEX:"));
         table.SetCell(3, ColHex, QStringLiteral("HEX:01"));
 
-        b.frontend.fileAnswers = {dir.filePath(QStringLiteral("saved"))}; // no extension typed
+        b.frontend.fileAnswers = {dir.Path(QStringLiteral("saved"))}; // no extension typed
         ParamFile::SaveParamFile(b.session);
-        const QString saved = dir.filePath(QStringLiteral("saved.txt"));
+        const QString saved = dir.Path(QStringLiteral("saved.txt"));
         QVERIFY(QFile::exists(saved));
         QVERIFY(b.frontend.messages.isEmpty());
 
-        const QByteArray bytes = FileBytes(saved);
+        const QByteArray bytes = dir.Read(saved);
         QVERIFY(bytes.contains(TextFile::ToGbk(QStringLiteral("中心地址"))));
         QVERIFY(!bytes.contains(QStringLiteral("中心地址").toUtf8()));
         QVERIFY(bytes.endsWith("\r\n"));
@@ -250,16 +237,16 @@ private slots:
 
     void cancelledSaveKeepsValuesInProfile()
     {
-        QTemporaryDir dir;
-        const QString profilePath = dir.filePath(QStringLiteral("p.txt"));
-        WriteGbk(profilePath, kOneLineProfile);
-        const QByteArray before = FileBytes(profilePath);
+        WorkFolder dir;
+        const QString profilePath = dir.Path(QStringLiteral("p.txt"));
+        dir.WriteGbk(profilePath, kOneLineProfile);
+        const QByteArray before = dir.Read(profilePath);
         Bench b;
         b.Load(profilePath);
         b.session.mainTable.SetCell(2, ColHex, QStringLiteral("HEX:1F90"));
         ParamFile::SaveParamFile(b.session); // the dialog answers nothing: cancelled
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("p.txt")});
-        QCOMPARE(FileBytes(profilePath), before);
+        QCOMPARE(QDir(dir.Path()).entryList(QDir::Files), QStringList{QStringLiteral("p.txt")});
+        QCOMPARE(dir.Read(profilePath), before);
         QCOMPARE(Member(Element(*b.session.profile, 2), ProfileKeys::PVALUE), QStringLiteral("HEX:1F90"));
     }
 
@@ -276,15 +263,15 @@ private slots:
     {
         QFETCH(QString, target);
         QFETCH(QString, name);
-        QTemporaryDir dir;
-        const QString profilePath = dir.filePath(QStringLiteral("p.txt"));
-        WriteGbk(profilePath, kOneLineProfile);
-        const QByteArray before = FileBytes(profilePath);
+        WorkFolder dir;
+        const QString profilePath = dir.Path(QStringLiteral("p.txt"));
+        dir.WriteGbk(profilePath, kOneLineProfile);
+        const QByteArray before = dir.Read(profilePath);
         Bench b;
         b.Load(profilePath);
         if (!name.isEmpty())
             b.session.profile->Params()->Items()[1].Set(ProfileKeys::PNAME, JsonValue::MakeString(name));
-        const QString path = QDir::isAbsolutePath(target) ? target : dir.filePath(target);
+        const QString path = QDir::isAbsolutePath(target) ? target : dir.Path(target);
         b.frontend.fileAnswers = {path};
         ParamFile::SaveParamFile(b.session);
 
@@ -293,8 +280,8 @@ private slots:
         QVERIFY2(message.contains(path), qPrintable(message));
         QVERIFY2(message.split(QLatin1Char('\n')).size() >= 2, qPrintable(message)); // a reason follows
         QVERIFY(!QFile::exists(path));
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("p.txt")});
-        QCOMPARE(FileBytes(profilePath), before);
+        QCOMPARE(QDir(dir.Path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("p.txt")});
+        QCOMPARE(dir.Read(profilePath), before);
     }
 
     void nothingToSave()
@@ -308,9 +295,9 @@ private slots:
 
     void batchWrite()
     {
-        QTemporaryDir dir;
-        const QString profilePath = dir.filePath(QStringLiteral("p.txt"));
-        WriteGbk(profilePath, Json(
+        WorkFolder dir;
+        const QString profilePath = dir.Path(QStringLiteral("p.txt"));
+        dir.WriteGbk(profilePath, Json(
             "{'Params':[{'CMDID':'','PNAME':'组'},{'CMDID':'0030','PNAME':'甲','PVALUE':'HEX:31'},"
             "{'CMDID':'0091','PNAME':'保护','PVALUE':'HEX:01'},{'CMDID':'0031','PNAME':'乙','PVALUE':'HEX:'},"
             "{'CMDID':'0032','PNAME':'丙','PVALUE':'HEX:0102'}]}"));
@@ -346,7 +333,7 @@ private slots:
     {
         QFETCH(bool, extended);
         QFETCH(int, current);
-        QTemporaryDir dir;
+        WorkFolder dir;
         Bench b;
         b.LoadTwoTables(dir);
         QVERIFY(b.session.state.ExtPageVisible);
@@ -363,7 +350,7 @@ private slots:
     // serve; the rows stay listed for the next "设置".
     void batchWriteSelectionRefused()
     {
-        QTemporaryDir dir;
+        WorkFolder dir;
         Bench b;
         b.LoadTwoTables(dir);
         b.session.state.CurrentParamChannel = 0;
@@ -379,7 +366,7 @@ private slots:
     // (no reply time-out each), stay listed, and one line says how many.
     void batchWriteLosesChannel()
     {
-        QTemporaryDir dir;
+        WorkFolder dir;
         Bench b;
         b.LoadTwoTables(dir);
         b.port.responder = [&b](const QByteArray &) { b.port.open = false; };
@@ -397,7 +384,7 @@ private slots:
     // rows it did not reach stay listed (nothing of them is lost).
     void batchWriteEndsWhenClosing()
     {
-        QTemporaryDir dir;
+        WorkFolder dir;
         Bench b;
         b.LoadTwoTables(dir);
         b.AnswerEveryFrame(kAck);
@@ -414,9 +401,9 @@ private slots:
 
     void batchWriteWithClosedChannel()
     {
-        QTemporaryDir dir;
-        const QString profilePath = dir.filePath(QStringLiteral("p.txt"));
-        WriteGbk(profilePath, kOneLineProfile);
+        WorkFolder dir;
+        const QString profilePath = dir.Path(QStringLiteral("p.txt"));
+        dir.WriteGbk(profilePath, kOneLineProfile);
         Bench b;
         b.Load(profilePath);
         b.port.open = false;
@@ -427,5 +414,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(ParamFileTest)
+DTU_TEST_GUILESS(ParamFileTest)
 #include "tst_param_file.moc"

@@ -1,17 +1,19 @@
 // Reading parameters: the request, the reply checks, the record walk and the
 // display values, against a small device on a virtual clock.
-#include "app/DtuSession.h"
-#include "params/ParamReader.h"
+#include "session/DtuSession.h"
+#include "ops/ParamReader.h"
 #include "params/ParamTableModel.h"
-#include "profile/ProfileLoader.h"
+#include "ops/ProfileLoader.h"
 #include "protocol/FrameCodec.h"
 #include "protocol/Hex.h"
-#include "support/Hexes.h"
+#include "support/Frames.h"
+#include "support/ParamRows.h"
 #include "support/TestPaths.h"
 
 #include <QMap>
 #include <QTemporaryDir>
 #include "support/VirtualRig.h"
+#include "support/TestMain.h"
 
 #include <QtTest>
 
@@ -22,24 +24,8 @@ quint16 WordAt(const QByteArray &b, int at)
     return static_cast<quint16>((static_cast<quint8>(b[at]) << 8) | static_cast<quint8>(b[at + 1]));
 }
 
-QByteArray Record(quint16 number, const QByteArray &value)
-{
-    QByteArray r;
-    const int n = value.size() + 2;
-    r.append(char(n >> 8)).append(char(n & 0xFF)).append(char(number >> 8)).append(char(number & 0xFF));
-    return r + value;
-}
-
-// A frame whose length field says `length` although only `payload` follows;
-// the checksum covers what is really there, so the size rule passes.
-QByteArray FrameWithLength(quint16 word, const QByteArray &payload, int length)
-{
-    QByteArray f = Bytes("AA 55");
-    f.append(char(length >> 8)).append(char(length & 0xFF)).append(char(word >> 8)).append(char(word & 0xFF));
-    f += payload;
-    const quint16 sum = FrameCodec::Sum16(f.constData() + 2, f.size() - 2);
-    return f.append(char(sum >> 8)).append(char(sum & 0xFF));
-}
+using TestFrames::FrameWithLength; // the checksum covers what is really there
+using TestFrames::Record;
 
 struct Rig : VirtualRig {
     ScriptedTransport &port = VirtualRig::device;
@@ -49,7 +35,7 @@ struct Rig : VirtualRig {
     QList<QByteArray> cannedReplies;
     int prefixLength = 0; // bytes the script puts before the command word
     // The answer to a channel selection (empty: none).
-    QByteArray selectReply = Bytes("AA 55 00 04 00 F0 00 F4");
+    QByteArray selectReply = TestFrames::kAck;
 
     Rig()
     {
@@ -71,22 +57,20 @@ struct Rig : VirtualRig {
             for (int i = 0; i + 1 < ids.size(); i += 2)
                 if (device.contains(WordAt(ids, i)))
                     records += Record(WordAt(ids, i), device[WordAt(ids, i)]);
-            port.Schedule(30, FrameCodec::Assemble(0xE101, {}, records));
+            port.Schedule(30, TestFrames::Frame(0xE101, records));
         } else if (word == 0xE050) {
             if (!selectReply.isEmpty())
                 port.Schedule(30, selectReply);
         } else {
-            port.Schedule(30, Bytes("AA 55 00 04 00 F0 00 F4"));
+            port.Schedule(30, TestFrames::kAck);
         }
     }
 
     void AddRow(ParamTableModel &table, QByteArray &ids, const QString &number, const QString &onList,
                 const QString &onGet, const QString &value = QStringLiteral("旧"))
     {
-        ParamRow row;
-        row.cells = {number, QStringLiteral("名称") + number, QStringLiteral("HEX:00"), value, onList, onGet,
-                     QString(), QString()};
-        table.AppendRow(row);
+        table.AppendRow(TestRow(number, QStringLiteral("名称") + number)
+                            .Hex(QStringLiteral("HEX:00")).Value(value).OnList(onList).OnGet(onGet));
         ids += HexToBytes(number);
     }
     void AddMain(const QString &number, const QString &onList = {}, const QString &onGet = {})
@@ -116,7 +100,7 @@ private slots:
         QTest::addColumn<QString>("hex30");
         QTest::addColumn<QString>("hex31");
         const QString untouched = QStringLiteral("HEX:00");
-        auto frame = [](const char *area) { return FrameCodec::Assemble(0xE101, {}, Bytes(area)); };
+        auto frame = [](const char *area) { return TestFrames::Frame(0xE101, Bytes(area)); };
         QTest::newRow("two records") << frame("00 03 00 30 41 00 04 00 31 42 43") << "HEX:41" << "HEX:4243";
         QTest::newRow("no value bytes") << frame("00 02 00 30") << "HEX:" << untouched;
         QTest::newRow("unknown number skipped") << frame("00 03 00 99 FF 00 03 00 31 42") << untouched << "HEX:42";
@@ -134,7 +118,7 @@ private slots:
         QTest::newRow("length shorter") << FrameWithLength(0xE101, Bytes("00 03 00 30 41 00 03 00 31 42"), 9)
                                         << "HEX:41" << untouched;
         QTest::newRow("stray bytes before") << Bytes("13 00 ") + frame("00 03 00 30 41") << "HEX:41" << untouched;
-        QTest::newRow("high byte of word only") << FrameCodec::Assemble(0xE1FF, {}, Bytes("00 03 00 30 41"))
+        QTest::newRow("high byte of word only") << TestFrames::Frame(0xE1FF, Bytes("00 03 00 30 41"))
                                                 << "HEX:41" << untouched;
         // Record boundaries: exactly four bytes left is a record; N below 2
         // carries no value and the next record starts 2 + N bytes on.
@@ -168,10 +152,10 @@ private slots:
     {
         QTest::addColumn<QByteArray>("reply");
         QTest::addColumn<QString>("text");
-        const QByteArray good = FrameCodec::Assemble(0xE101, {}, Bytes("00 03 00 30 41"));
+        const QByteArray good = TestFrames::Frame(0xE101, Bytes("00 03 00 30 41"));
         QTest::newRow("silent") << QByteArray() << "[参数读取失败，设备无响应！]";
         QTest::newRow("no header") << Bytes("55 AA 00 04 E1 01 00 E6") << "[参数读取失败，返回数据包头非法！]";
-        QTest::newRow("wrong word") << FrameCodec::Assemble(0xE201, {}, Bytes("00 03 00 30 41"))
+        QTest::newRow("wrong word") << TestFrames::Frame(0xE201, Bytes("00 03 00 30 41"))
                                     << "[参数读取失败，返回数据包命令字非法！]";
         QTest::newRow("header only") << Bytes("AA 55") << "[参数读取失败，返回数据包命令字非法！]";
         QTest::newRow("bad checksum") << good.left(good.size() - 1) + "\x01"
@@ -272,7 +256,7 @@ private slots:
         rig.prefixLength = 2;
         rig.AddMain(QStringLiteral("0030"));
         // The reply carries prefix-length bytes after its word.
-        rig.cannedReplies << FrameCodec::Assemble(0xE101, {}, Bytes("01 02 00 03 00 30 41"));
+        rig.cannedReplies << TestFrames::Frame(0xE101, Bytes("01 02 00 03 00 30 41"));
         ParamReader::ReadMainPage(rig.session);
         QCOMPARE(rig.port.written[0], Bytes("AA 55 00 08 01 02 E0 01 00 30 01 1C"));
         QCOMPARE(rig.Hex(QStringLiteral("0030")), QStringLiteral("HEX:41"));
@@ -466,8 +450,8 @@ private slots:
         rig.session.state.CurrentParamChannel = 0;
         rig.AddMain(QStringLiteral("0030"));
         rig.AddRow(rig.session.extTable, rig.session.state.ExtParamIdList, QStringLiteral("0030"), {}, {});
-        rig.cannedReplies << FrameCodec::Assemble(0xE101, {}, Bytes("00 03 00 30 AA"))
-                          << FrameCodec::Assemble(0xE101, {}, Bytes("00 03 00 30 BB"));
+        rig.cannedReplies << TestFrames::Frame(0xE101, Bytes("00 03 00 30 AA"))
+                          << TestFrames::Frame(0xE101, Bytes("00 03 00 30 BB"));
         ParamReader::ReadAllParameters(rig.session);
         QCOMPARE(rig.port.written.size(), 2);
         QCOMPARE(rig.session.mainTable.Cell(0, ColHex), QStringLiteral("HEX:AA"));
@@ -492,5 +476,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(ParamReadTest)
+DTU_TEST_GUILESS(ParamReadTest)
 #include "tst_param_read.moc"

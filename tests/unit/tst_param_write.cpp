@@ -1,20 +1,22 @@
 // Writing modified parameters: which rows go out, in which order, with which
 // bytes, and how each outcome is reported.
-#include "app/DtuError.h"
-#include "app/DtuSession.h"
+#include "core/DtuError.h"
+#include "session/DtuSession.h"
 #include "params/ParamTableModel.h"
-#include "params/ParamWriter.h"
+#include "ops/ParamWriter.h"
 #include "protocol/FrameCodec.h"
-#include "support/Hexes.h"
+#include "support/Frames.h"
+#include "support/ParamRows.h"
 #include "support/TestPaths.h"
 
 #include "support/VirtualRig.h"
+#include "support/TestMain.h"
 
 #include <QtTest>
 
 namespace {
 
-const QByteArray kAck = Bytes("AA 55 00 04 00 F0 00 F4");
+using TestFrames::kAck;
 
 struct Rig : VirtualRig {
     ScriptedTransport &port = device;
@@ -34,9 +36,7 @@ struct Rig : VirtualRig {
     void Add(ParamTableModel &table, const QString &number, const QString &hex,
              const QString &value = QStringLiteral("值"))
     {
-        ParamRow row;
-        row.cells = {number, QStringLiteral("名") + number, hex, value, {}, {}, {}, {}};
-        table.AppendRow(row);
+        table.AppendRow(TestRow(number, QStringLiteral("名") + number).Hex(hex).Value(value));
     }
     void Add(const QString &number, const QString &hex, const QString &value = QStringLiteral("值"))
     {
@@ -363,5 +363,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(ParamWriteTest)
+DTU_TEST_GUILESS(ParamWriteTest)
 #include "tst_param_write.moc"

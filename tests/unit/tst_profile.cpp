@@ -1,36 +1,24 @@
 // Loading profiles into a session, the encodings, and the re-save.
-#include "app/DtuError.h"
-#include "app/DtuSession.h"
-#include "app/TextFile.h"
+#include "core/DtuError.h"
+#include "session/DtuSession.h"
+#include "core/TextFile.h"
 #include "params/RowBuilder.h"
-#include "params/ParamReader.h"
+#include "ops/ParamReader.h"
 #include "profile/DeviceProfile.h"
-#include "profile/ProfileLoader.h"
+#include "ops/ProfileLoader.h"
 #include "support/Hexes.h"
 #include "support/RecordingFrontend.h"
 #include "support/TestPaths.h"
 #include "support/VirtualRig.h"
+#include "support/WorkFolder.h"
+#include "support/TestMain.h"
 
 #include <QDir>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <memory>
 
 namespace {
-
-void WriteBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
-QByteArray ReadBytes(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 QStringList TableText(const ParamTableModel &t)
 {
@@ -58,29 +46,22 @@ class ProfileTest : public QObject {
     Q_OBJECT
     // A fresh working folder for every test function: lastfile.log and the
     // files one case writes must not be seen by another.
-    std::unique_ptr<QTemporaryDir> dir_;
-    QString oldCwd_;
+    std::unique_ptr<Workspace> dir_;
+    void WriteBytes(const QString &name, const QByteArray &bytes) const { dir_->Write(name, bytes); }
+    QByteArray ReadBytes(const QString &name) const { return dir_->Read(name); }
 
 private slots:
     void init()
     {
-        oldCwd_ = QDir::currentPath();
-        dir_ = std::make_unique<QTemporaryDir>();
-        QVERIFY(dir_->isValid());
-        QDir::setCurrent(dir_->path());
-        for (const char *name : {"example_profile.txt", "example_ext.txt", "example_tcp_profile.txt", "script.js"})
-            QFile::copy(TestPaths::Example(QString::fromLatin1(name)), dir_->filePath(QString::fromLatin1(name)));
+        dir_ = std::make_unique<Workspace>();
+        QVERIFY(dir_->IsValid());
     }
-    void cleanup()
-    {
-        QDir::setCurrent(oldCwd_);
-        dir_.reset();
-    }
+    void cleanup() { dir_.reset(); }
 
     void loadsExampleProfile()
     {
         Fixture f;
-        ProfileLoader::LoadChosenProfile(f.session, dir_->filePath(QStringLiteral("example_profile.txt")));
+        ProfileLoader::LoadChosenProfile(f.session, dir_->Path(QStringLiteral("example_profile.txt")));
         const AppState &s = f.session.state;
         QCOMPARE(f.session.facts.Caption, QStringLiteral("参数配置程序 示例GPRS DTU"));
         QCOMPARE(s.MainParamChannel, 1);
@@ -102,11 +83,11 @@ private slots:
         QCOMPARE(t.Cell(t.FindByNumber(QStringLiteral("0032")), ColValue), QStringLiteral("TCP"));
         QCOMPARE(t.Cell(t.FindByNumber(QStringLiteral("0041")), ColValue), QStringLiteral("10.000"));
         QCOMPARE(t.Cell(t.FindByNumber(QStringLiteral("0033")), ColValue), QStringLiteral("1分0秒"));
-        QCOMPARE(ProfileLoader::ReadLastFile(), dir_->filePath(QStringLiteral("example_profile.txt")));
+        QCOMPARE(ProfileLoader::ReadLastFile(), dir_->Path(QStringLiteral("example_profile.txt")));
 
         // Loading the same profile twice keeps one copy of each row.
         const int rows = t.Count();
-        ProfileLoader::LoadChosenProfile(f.session, dir_->filePath(QStringLiteral("example_profile.txt")));
+        ProfileLoader::LoadChosenProfile(f.session, dir_->Path(QStringLiteral("example_profile.txt")));
         QCOMPARE(t.Count(), rows);
         QCOMPARE(f.session.extTable.Count(), 4);
     }
@@ -295,12 +276,12 @@ private slots:
             QCOMPARE(f.session.mainTable.Count(), 0);
             QCOMPARE(f.session.facts.Caption, QString());
         }
-        ProfileLoader::WriteLastFile(dir_->filePath(QStringLiteral("example_profile.txt")));
+        ProfileLoader::WriteLastFile(dir_->Path(QStringLiteral("example_profile.txt")));
         QCOMPARE(ReadBytes(QStringLiteral("lastfile.log")).right(2), QByteArray("\r\n"));
         Fixture f;
         QVERIFY(ProfileLoader::RestoreLastProfile(f.session));
         QCOMPARE(f.session.facts.Caption, QStringLiteral("参数配置程序 示例GPRS DTU"));
-        QCOMPARE(f.session.profilePath, dir_->filePath(QStringLiteral("example_profile.txt")));
+        QCOMPARE(f.session.profilePath, dir_->Path(QStringLiteral("example_profile.txt")));
         QVERIFY(!ProfileLoader::RestoreLastProfile(f.session)); // a profile is loaded already
     }
 
@@ -428,9 +409,9 @@ private slots:
         } catch (const DtuError &e) {
             QVERIFY(e.text().contains(QStringLiteral("x.txt")));
         }
-        QCOMPARE(QDir(dir_->path()).entryList({QStringLiteral("keep.txt*")}, QDir::Files).size(), 1);
+        QCOMPARE(QDir(dir_->Path()).entryList({QStringLiteral("keep.txt*")}, QDir::Files).size(), 1);
     }
 };
 
-QTEST_GUILESS_MAIN(ProfileTest)
+DTU_TEST_GUILESS(ProfileTest)
 #include "tst_profile.moc"

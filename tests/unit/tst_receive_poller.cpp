@@ -1,14 +1,16 @@
 // The receive poller, its trace and line assembler, the raw send, the hold
 // during a command exchange, and the steps run when a page is shown.
-#include "app/DtuSession.h"
-#include "app/PageEntry.h"
-#include "app/DtuError.h"
+#include "session/DtuSession.h"
+#include "ops/PageEntry.h"
+#include "core/DtuError.h"
 #include "channel/ReceivePoller.h"
 #include "support/Hexes.h"
+#include "support/ParamRows.h"
 #include "support/RecordingFrontend.h"
 #include "support/ScriptedTransport.h"
 #include "support/TestPaths.h"
 #include "support/VirtualClock.h"
+#include "support/TestMain.h"
 
 #include <QSignalSpy>
 #include <QtTest>
@@ -24,10 +26,7 @@ public:
 
 ParamRow Row(const QString &number)
 {
-    ParamRow r;
-    r.cells[ColNumber] = number;
-    r.cells[ColName] = QStringLiteral("p") + number;
-    return r;
+    return TestRow(number, QStringLiteral("p") + number);
 }
 
 } // namespace
@@ -279,5 +278,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(ReceivePollerTest)
+DTU_TEST_GUILESS(ReceivePollerTest)
 #include "tst_receive_poller.moc"

@@ -1,34 +1,25 @@
 // The bounds on one reply, in virtual time: a device that never stops
 // sending ends the reply after 15 s or 64 KiB; every reply that falls silent
 // before them is collected exactly as before.
-#include "app/DtuSession.h"
+#include "session/DtuSession.h"
 #include "protocol/CommandExchange.h"
 #include "protocol/TransactionResult.h"
-#include "support/Hexes.h"
-#include "support/RecordingFrontend.h"
-#include "support/ScriptedTransport.h"
-#include "support/TestPaths.h"
-#include "support/VirtualClock.h"
+#include "support/Frames.h"
+#include "support/VirtualRig.h"
+#include "support/TestMain.h"
 
 #include <QtTest>
 
 namespace {
-const QByteArray kAccept = Bytes("AA 55 00 04 00 F0 00 F4");
+const QByteArray kAccept = TestFrames::kAck;
 
-struct Rig {
-    RecordingFrontend fe;
-    DtuSession session{fe};
-    VirtualClock clock;
-    ScriptedTransport device{clock};
+struct Rig : VirtualRig {
     QList<bool> pollerCalls;
     qint64 firstByteAt = -1;
 
     Rig()
     {
-        session.exchange.SetClock(clock);
-        session.channel.SetSerial(&device);
         session.exchange.SetPollerSwitch([this](bool on) { pollerCalls << on; });
-        QVERIFY(session.script.LoadFile(TestPaths::Example(QStringLiteral("script.js"))));
     }
     // The answer to the next write: `count` pieces of `piece`, `gapMs` apart,
     // the first 50 ms after the write.
@@ -157,5 +148,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(ReplyBoundsTest)
+DTU_TEST_GUILESS(ReplyBoundsTest)
 #include "tst_reply_bounds.moc"

@@ -1,5 +1,6 @@
 // The script engine as the tool uses it: text results, persistent globals,
 // user text entering as values, and the time limit.
+#include "support/TestMain.h"
 #include "script/ScriptError.h"
 #include "script/ScriptHost.h"
 
@@ -145,5 +146,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(ScriptHostTest)
+DTU_TEST_GUILESS(ScriptHostTest)
 #include "tst_script_host.moc"

@@ -1,6 +1,7 @@
 // The rules that turn the serial boxes' texts into port settings.
+#include "support/TestMain.h"
 #include "channel/SerialSettings.h"
-#include "channel/SerialToggle.h"
+#include "ops/SerialToggle.h"
 
 #include <QtTest>
 
@@ -114,5 +115,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(SerialSettingsTest)
+DTU_TEST_GUILESS(SerialSettingsTest)
 #include "tst_serial_settings.moc"

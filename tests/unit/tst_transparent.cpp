@@ -1,11 +1,12 @@
 // The transparent transmission test: message bytes, the hex key filter,
 // repeated sends with their counters and lines, and the CRC appender.
-#include "app/DtuSession.h"
+#include "session/DtuSession.h"
 #include "support/Hexes.h"
-#include "tools/TransparentTest.h"
+#include "ops/TransparentTest.h"
 
 #include <QRegularExpression>
 #include "support/VirtualRig.h"
+#include "support/TestMain.h"
 
 #include <QtTest>
 
@@ -94,7 +95,6 @@ private slots:
         QVERIFY(b.frontend.transparent.first().endsWith(QStringLiteral(" 发送数据：AB[10次]")));
         QVERIFY(b.clock.eventRounds >= 10); // the window ran between repeats
         QVERIFY(b.frontend.memo.isEmpty()); // no trace below level 1
-        QVERIFY(!b.session.ActionRunning());
     }
 
     void traceAtLevelOne()
@@ -145,15 +145,7 @@ private slots:
         QCOMPARE(b.session.state.SentByteCount, 0);
         QCOMPARE(b.frontend.messages, messages);
     }
-
-    void refusedWhileAnExchangeWaits()
-    {
-        Bench b;
-        ActionScope busy(b.session);
-        QVERIFY(!Send(b.session, QStringLiteral("AB"), QStringLiteral("1"), false));
-        QVERIFY(b.port.written.isEmpty());
-    }
 };
 
-QTEST_GUILESS_MAIN(TransparentTestTest)
+DTU_TEST_GUILESS(TransparentTestTest)
 #include "tst_transparent.moc"

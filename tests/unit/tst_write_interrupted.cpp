@@ -2,22 +2,24 @@
 // its row, every row that was tried has its outcome in the memo, and the run
 // stops at the first row that finds the channel closed, keeping the rows it
 // did not reach listed and saying how many they are.
-#include "app/DtuError.h"
-#include "app/DtuSession.h"
+#include "core/DtuError.h"
+#include "session/DtuSession.h"
 #include "params/ParamTableModel.h"
-#include "params/ParamWriter.h"
-#include "support/Hexes.h"
+#include "ops/ParamWriter.h"
+#include "support/Frames.h"
+#include "support/ParamRows.h"
 #include "support/RecordingFrontend.h"
 #include "support/ScriptedTransport.h"
 #include "support/TestPaths.h"
 #include "support/VirtualClock.h"
+#include "support/TestMain.h"
 
 #include <QColor>
 #include <QtTest>
 
 namespace {
 
-const QByteArray kAck = Bytes("AA 55 00 04 00 F0 00 F4");
+using TestFrames::kAck;
 
 // A port that fails at its n-th write: it closes (the cable came out, the
 // TCP peer went away) or rejects the write with an error.
@@ -100,8 +102,7 @@ private slots:
         QVERIFY(session.script.LoadFile(TestPaths::Example(QStringLiteral("script.js"))));
         session.state.MainParamChannel = session.state.CurrentParamChannel = 1;
         for (const Edit &e : kEdits) {
-            ParamRow row;
-            row.cells = {e.number, QStringLiteral("名") + e.number, e.hex, e.value, {}, {}, {}, {}};
+            const ParamRow row = TestRow(e.number, QStringLiteral("名") + e.number).Hex(e.hex).Value(e.value);
             session.mainTable.AppendRow(row);
             session.state.ModifiedParamList.Add(e.number);
         }
@@ -167,5 +168,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(WriteInterruptedTest)
+DTU_TEST_GUILESS(WriteInterruptedTest)
 #include "tst_write_interrupted.moc"

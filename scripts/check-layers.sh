@@ -1,0 +1,70 @@
+#!/usr/bin/env bash
+# Checks the one rule of the source tree: a file includes only files of its
+# own layer and of the layers below it (ARCHITECTURE.md draws them).
+#   core                                        0  nothing of the project outside core/
+#   channel protocol script profile params      1  may include each other
+#   session                                     2
+#   ops                                         3
+#   ui cli                                      4  never each other
+#   sim (dtusim)                                   core and layer 1 only
+# Project headers are included by their path under src/ ("session/DtuSession.h");
+# a bare name means the generated version header or a file of the same folder.
+#   scripts/check-layers.sh [SRC_DIR]    (default: src/ of this tree)
+# Prints each include that breaks the rule and exits 1 when there is one.
+set -euo pipefail
+src="${1:-$(dirname "$0")/../src}"
+cd "$src"
+
+declare -A rank=([core]=0 [channel]=1 [protocol]=1 [script]=1 [profile]=1 [params]=1
+                 [session]=2 [ops]=3 [ui]=4 [cli]=4 [sim]=9)
+
+allowed() { # allowed FROM_FOLDER TO_FOLDER
+  local from=$1 to=$2
+  [[ $from == "$to" ]] && return 0
+  case $from in
+    sim) ((rank[$to] <= 1)) ;;
+    ui | cli) [[ $to != ui && $to != cli && $to != sim ]] ;;
+    *) [[ $to != sim ]] && ((rank[$to] <= rank[$from])) ;;
+  esac
+}
+
+layers=$(IFS='|'; echo "${!rank[*]}")
+problems=0
+while IFS= read -r file; do
+  from=${file%%/*}
+  if [[ -z ${rank[$from]+set} ]]; then
+    echo "check-layers: $file: folder $from/ is no layer (see ARCHITECTURE.md)"
+    problems=$((problems + 1))
+    continue
+  fi
+  while IFS=: read -r line target; do
+    case $target in
+      */*)
+        to=${target%%/*}
+        if [[ $target == *..* || -z ${rank[$to]+set} ]]; then
+          echo "check-layers: src/$file:$line: includes \"$target\", which is no path under src/"
+          problems=$((problems + 1))
+        elif ! allowed "$from" "$to"; then
+          echo "check-layers: src/$file:$line: $from/ includes \"$target\" of the layer $to/, which is not below it"
+          problems=$((problems + 1))
+        fi
+        ;;
+      *)
+        if [[ $target != DtuVersion.h && ! -f $from/$target ]]; then
+          echo "check-layers: src/$file:$line: includes \"$target\" without its folder"
+          problems=$((problems + 1))
+        fi
+        ;;
+    esac
+  done < <(grep -n '^[[:space:]]*#[[:space:]]*include[[:space:]]*"' "$file" |
+             sed 's/^\([0-9]*\):[^"]*"\([^"]*\)".*/\1:\2/'
+           # <session/DtuSession.h> is a project header too.
+           grep -nE "^[[:space:]]*#[[:space:]]*include[[:space:]]*<($layers)/" "$file" |
+             sed 's/^\([0-9]*\):[^<]*<\([^>]*\)>.*/\1:\2/')
+done < <(find . -type f \( -name '*.h' -o -name '*.cpp' -o -name '*.h.in' \) | sed 's#^\./##' | LC_ALL=C sort)
+
+if ((problems)); then
+  echo "check-layers: $problems include(s) break the layer rule"
+  exit 1
+fi
+echo "check-layers: every include points to its own layer or below"

@@ -1,0 +1,37 @@
+#pragma once
+#include <QString>
+
+// The edge between the device logic and whoever shows it: the main window,
+// the command line tool, or a test. Every text a device operation reports and
+// every question it asks goes through here, so the library never opens a
+// dialog from inside an exchange and tests answer questions without a window.
+class Frontend {
+public:
+    virtual ~Frontend() = default;
+
+    // Traffic memo (Memo1): result lines and trace lines.
+    virtual void AppendMemo(const QString &line) = 0;
+    // Transparent display (Memo2) on the transparent-test page.
+    virtual void AppendTransparent(const QString &line) = 0;
+    // Control-mode display (Memo4).
+    virtual void AppendControlMemo(const QString &line) = 0;
+    // Panel 3 of the main status bar: result of the last operation.
+    virtual void SetResultPanel(const QString &text) = 0;
+    virtual QString ResultPanel() const = 0;
+
+    // Message box with an OK button (for example the closed-channel message).
+    virtual void ShowMessage(const QString &text) = 0;
+    // OK/Cancel question; true means OK.
+    virtual bool AskOkCancel(const QString &text, const QString &caption) = 0;
+    // The application's general error box for errors an operation does not catch.
+    virtual void ShowError(const QString &text) = 0;
+    // File dialogs; an empty result means the user cancelled.
+    virtual QString AskOpenFile(const QString &initialName, const QString &defaultSuffix) = 0;
+    virtual QString AskSaveFile(const QString &initialName, const QString &defaultSuffix) = 0;
+
+    // Empties the text of the in-place editor that is showing (a write refused
+    // with a non-frame reply does this). Front ends without editors ignore it.
+    virtual void ClearEditors() {}
+    // Hides both in-place editors (a read is about to refresh the rows).
+    virtual void HideEditors() {}
+};

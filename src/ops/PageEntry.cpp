@@ -1,0 +1,37 @@
+#include "ops/PageEntry.h"
+
+#include "session/DtuSession.h"
+#include "core/Frontend.h"
+#include "ops/ParamWriter.h"
+#include "ops/DeviceCommands.h"
+
+namespace PageEntry {
+
+void OnPageShown(DtuSession &session, Page page)
+{
+    AppState &state = session.state;
+    // Edits not yet written: offer to write them before leaving them behind.
+    if (!state.ModifiedParamList.IsEmpty()
+        && session.frontend().AskOkCancel(QStringLiteral("您修改了参数，请问需要写入吗？"),
+                                          QStringLiteral("参数设置")))
+        ParamWriter::WriteModified(session);
+
+    switch (page) {
+    case Page::Main:
+    case Page::Extended: {
+        state.ModifiedParamList.Clear();
+        state.NotifyModifiedChanged();
+        ParamTableModel &table = page == Page::Main ? session.mainTable : session.extTable;
+        if (table.Count() > 0)
+            table.SetCurrentRow(0);
+        DeviceCommands::SelectParamChannel(session, page == Page::Main ? state.MainParamChannel : 0);
+        break;
+    }
+    case Page::Transparent:
+    case Page::Control:
+        DeviceCommands::SelectParamChannel(session, state.MainParamChannel);
+        break;
+    }
+}
+
+} // namespace PageEntry

@@ -1,0 +1,160 @@
+#include "ops/ParamFile.h"
+
+#include "core/DtuError.h"
+#include "session/DtuSession.h"
+#include "core/Frontend.h"
+#include "ops/ParamWriter.h"
+#include "ops/DeviceCommands.h"
+#include "protocol/ResultWording.h"
+
+#include <QFileInfo>
+
+namespace ParamFile {
+namespace {
+
+// Restore and reset differ only in question, word and command: ask first,
+// then send, then the panel's text goes to Memo1 whatever the answer was.
+void AskAndRun(DtuSession &session, const QString &question, const QString &word,
+               int (*command)(DtuSession &))
+{
+    if (!session.RequireChannel())
+        return;
+    Frontend &frontend = session.frontend();
+    if (!frontend.AskOkCancel(question, kQuestionCaption)) {
+        frontend.AppendMemo(frontend.ResultPanel());
+        return;
+    }
+    // Post also appends the text to Memo1; a code without text repeats the panel.
+    ResultWording::PostResult(frontend, word, ResultWording::Family::Ack, command(session));
+}
+
+} // namespace
+
+void RestoreDefaultsMenu(DtuSession &session)
+{
+    // The restore reports in the words of a parameter write.
+    AskAndRun(session, kRestoreQuestion, QStringLiteral("参数设置"), &DeviceCommands::RestoreDefaults);
+}
+
+void ResetMenu(DtuSession &session)
+{
+    AskAndRun(session, kResetQuestion, QStringLiteral("复位设备"), &DeviceCommands::Reset);
+}
+
+int UpdateProfileValues(DtuSession &session)
+{
+    if (!session.profile)
+        return 0;
+    JsonValue *params = session.profile->Params();
+    if (!params)
+        return 0;
+    int updated = 0;
+    for (JsonValue &element : params->Items()) {
+        if (!element.IsObject())
+            continue;
+        const JsonValue *id = element.Find(ProfileKeys::CMDID);
+        const QString number = id ? id->Text() : QString();
+        if (number.isEmpty())
+            continue;
+        // Same search as the writer's: rows sharing a number resolve alike.
+        const int row = session.mainTable.FindByNumberFromSecond(number);
+        if (row < 0)
+            continue;
+        element.Set(ProfileKeys::PVALUE, JsonValue::MakeString(session.mainTable.Cell(row, ColHex)));
+        ++updated;
+    }
+    return updated;
+}
+
+void SaveParamFile(DtuSession &session)
+{
+    Frontend &frontend = session.frontend();
+    if (!session.profile) {
+        frontend.ShowMessage(kNothingToSaveText);
+        return;
+    }
+    // The values go into the loaded profile itself and stay there even when
+    // the dialog is cancelled, so a later re-save of the profile keeps them.
+    UpdateProfileValues(session);
+
+    QString path = frontend.AskSaveFile(QStringLiteral("*.txt"), QStringLiteral(".txt"));
+    if (path.isEmpty())
+        return;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QStringLiteral(".txt");
+    try {
+        // Renders first and writes through a temporary file: a character the
+        // file's encoding cannot hold or a failed write leaves no file behind.
+        session.profile->SaveAs(path);
+    } catch (const DtuError &e) {
+        const QString file = QFileInfo(path).absoluteFilePath();
+        frontend.ShowMessage(QStringLiteral("参数文件 %1 保存失败。\n%2").arg(file, e.text()));
+    }
+}
+
+namespace {
+
+// Lists every numbered row from `first` on, so the next "设置" writes the
+// rows a batch did not reach; returns how many there are.
+int KeepFrom(DtuSession &session, const ParamTableModel &table, int first)
+{
+    int kept = 0;
+    for (int k = first; k < table.Count(); ++k) {
+        if (table.Row(k).IsHeading())
+            continue;
+        session.state.ModifiedParamList.Add(table.Row(k).Number());
+        ++kept;
+    }
+    session.state.NotifyModifiedChanged();
+    return kept;
+}
+
+// One WriteModified per numbered row, each after listing its row. The device
+// is put on the table's channel first: the rows must not go to the table of
+// whichever page was shown last.
+void BatchWriteTable(DtuSession &session, ParamTableModel &table, int channel)
+{
+    AppState &state = session.state;
+    if (!session.channel.ChannelIsOpen()) {
+        // One message for the whole run, not one per row.
+        KeepFrom(session, table, 0);
+        session.RequireChannel();
+        return;
+    }
+    if (!DeviceCommands::SelectTableFor(session, channel, ParamWriter::kWriteWord)) {
+        KeepFrom(session, table, 0);
+        return;
+    }
+    for (int i = 0; i < table.Count(); ++i) {
+        if (state.ClosingFlag) {
+            KeepFrom(session, table, i);
+            return;
+        }
+        const QString number = table.Row(i).Number();
+        if (number.isEmpty())
+            continue;
+        if (!session.channel.ChannelIsOpen()) {
+            ResultWording::Post(session.frontend(), ParamWriter::ChannelLostText(KeepFrom(session, table, i)));
+            session.RequireChannel();
+            return;
+        }
+        state.ModifiedParamList.Add(number);
+        state.NotifyModifiedChanged();
+        table.SetCurrentRow(i);
+        ParamWriter::WriteModified(session);
+    }
+}
+
+} // namespace
+
+void BatchWrite(DtuSession &session)
+{
+    BatchWriteTable(session, session.mainTable, session.state.MainParamChannel);
+}
+
+void BatchWriteExtended(DtuSession &session)
+{
+    BatchWriteTable(session, session.extTable, DeviceCommands::kExtendedPageChannel);
+}
+
+} // namespace ParamFile

@@ -1,0 +1,30 @@
+#pragma once
+#include <QString>
+
+class DtuSession;
+
+// The menu commands acting on the whole device or the whole parameter set.
+// Each is one device action: front ends start it through RunAction.
+namespace ParamFile {
+
+inline const QString kRestoreQuestion = QStringLiteral("真的要恢复出厂默认设置吗？");
+inline const QString kResetQuestion = QStringLiteral("真的要复位设备吗？");
+inline const QString kQuestionCaption = QStringLiteral("提示");
+inline const QString kNothingToSaveText = QStringLiteral("尚未调入参数文件，没有可以保存的参数。");
+
+void RestoreDefaultsMenu(DtuSession &session); // "恢复出厂默认设置"
+void ResetMenu(DtuSession &session);           // "复位设备"
+void SaveParamFile(DtuSession &session);       // "保存参数文件"
+// "批量写参数": every numbered row of the main table, on the main channel
+// whichever page was shown last. Rows it does not reach (closed channel, a
+// selection the device did not confirm) stay in ModifiedParamList.
+void BatchWrite(DtuSession &session);
+// The same for the extended table on channel 0 (the command line's --ext).
+void BatchWriteExtended(DtuSession &session);
+
+// Copies the hex cells of the main table into PVALUE of the loaded profile's
+// own Params (elements without a CMDID or without a row keep theirs).
+// Returns the number of elements updated; 0 without a profile.
+int UpdateProfileValues(DtuSession &session);
+
+} // namespace ParamFile

@@ -1,0 +1,195 @@
+#include "ops/ParamReader.h"
+
+#include "core/DtuError.h"
+#include "session/DtuSession.h"
+#include "core/Frontend.h"
+#include "params/ChoiceList.h"
+#include "params/ParamTableModel.h"
+#include "params/ValueCodec.h"
+#include "ops/DeviceCommands.h"
+#include "protocol/FrameCodec.h"
+#include "protocol/Hex.h"
+#include "protocol/ResultWording.h"
+#include "protocol/TransactionResult.h"
+
+namespace ParamReader {
+namespace {
+
+const QString kReadingText = QStringLiteral("[参数读取中，请稍候...]");
+const QString kDoneText = QStringLiteral("[参数读取完毕]");
+
+quint16 BigEndian(const QByteArray &bytes, qsizetype at)
+{
+    return static_cast<quint16>((static_cast<quint8>(bytes[at]) << 8) | static_cast<quint8>(bytes[at + 1]));
+}
+
+// Table that a record goes to when no table is named: the extended one wins
+// when the current channel is 0, then the main one on the main channel.
+ParamTableModel *TableForRecords(DtuSession &session)
+{
+    if (session.state.CurrentParamChannel == 0)
+        return &session.extTable;
+    if (session.state.MainTableActive())
+        return &session.mainTable;
+    return nullptr;
+}
+
+void PostFailure(DtuSession &session, int outcome)
+{
+    ResultWording::Post(session.frontend(),
+                        ResultWording::Text(QString::fromUtf8(kReadWord), ResultWording::Family::DataReply,
+                                            outcome));
+}
+
+// Walks the records; an error while applying one (a malformed choice list)
+// ends the walk, and the records applied before it keep their values.
+void ParseRecords(DtuSession &session, ParamTableModel *table, const QByteArray &area)
+{
+    qsizetype pos = 0;
+    try {
+        while (area.size() - pos >= 4) {
+            const int n = BigEndian(area, pos);
+            const quint16 number = BigEndian(area, pos + 2);
+            const QByteArray value = n > 2 ? area.mid(pos + 4, n - 2) : QByteArray();
+            if (table)
+                ApplyParamValue(session, *table, number, value);
+            else
+                ApplyParamValue(session, number, value);
+            pos += 2 + n;
+        }
+    } catch (const DtuError &) {
+    }
+}
+
+void ReadGroup(DtuSession &session, ParamTableModel *table, const QByteArray &idList)
+{
+    // Script errors here propagate: the read ends before anything is sent.
+    const QString replyText = session.script.Eval(QStringLiteral("GetCmd(\"CMD_REPLYCONFIG\");"));
+    const quint16 replyWord = static_cast<quint16>(HexToInt(replyText.left(4)) & 0xFFFF);
+    const quint16 requestWord
+        = ScriptCommandWord(session.script.Eval(QStringLiteral("GetCmd(\"CMD_GETPARAM\");")));
+
+    const QByteArray reply
+        = session.exchange.Transact(requestWord, idList, CommandExchange::kParamReadTimeoutMs);
+    if (reply.isEmpty()) {
+        PostFailure(session, TransactionResult::NoAnswer);
+        return;
+    }
+    const QByteArray frame = FrameCodec::Locate(reply);
+    if (!FrameCodec::HasHeader(frame)) {
+        PostFailure(session, TransactionResult::NotAFrame);
+        return;
+    }
+    // Only the high byte of the reply word is compared.
+    if (frame.size() < 5 || static_cast<quint8>(frame[4]) != (replyWord >> 8)) {
+        PostFailure(session, ResultWording::kWrongCommandWord);
+        return;
+    }
+    // The checksum is taken over everything received: trailing bytes fail.
+    if (!FrameCodec::ChecksumBySize(frame)) {
+        PostFailure(session, TransactionResult::BadChecksum);
+        return;
+    }
+
+    ParseRecords(session, table, RecordArea(frame, static_cast<int>(session.exchange.CommandPrefix().size())));
+    session.frontend().AppendMemo(kDoneText);
+}
+
+} // namespace
+
+QByteArray RecordArea(const QByteArray &frame, int prefixLength)
+{
+    const qsizetype start = 6 + prefixLength;
+    qsizetype length = FrameCodec::LengthField(frame) - 4 - prefixLength;
+    // A length field larger than what arrived gives a shorter area; the
+    // last two bytes are the checksum just verified and carry no record.
+    const qsizetype available = frame.size() - 2 - start;
+    length = qMin(length, available);
+    if (length <= 0)
+        return {};
+    return frame.mid(start, length);
+}
+
+namespace {
+// A read whose table the device did not switch to stops before asking: the
+// records would come from whichever table the device is on.
+void ReadPage(DtuSession &session, int channel)
+{
+    if (!session.RequireChannel())
+        return;
+    if (!DeviceCommands::SelectTableFor(session, channel, QString::fromUtf8(kReadWord)))
+        return;
+    ReadAllParameters(session);
+}
+} // namespace
+
+void ReadMainPage(DtuSession &session)
+{
+    ReadPage(session, DeviceCommands::MainPageChannel(session.state));
+}
+
+void ReadExtendedPage(DtuSession &session)
+{
+    ReadPage(session, DeviceCommands::kExtendedPageChannel);
+}
+
+void ReadAllParameters(DtuSession &session)
+{
+    AppState &state = session.state;
+    Frontend &frontend = session.frontend();
+    frontend.HideEditors();
+    frontend.SetResultPanel(kReadingText);
+    // Each group's records go to the table whose numbers were asked for, also
+    // when a main channel of 0 makes both groups run.
+    if (state.MainTableActive())
+        ReadGroup(session, &session.mainTable, state.MainParamIdList);
+    if (state.ExtPageVisible && state.CurrentParamChannel == 0)
+        ReadGroup(session, &session.extTable, state.ExtParamIdList);
+    // After a login the panel keeps the last outcome (a failure stays visible).
+    if (!state.LoginFlag)
+        frontend.SetResultPanel(kDoneText);
+}
+
+void ReadParamGroup(DtuSession &session, const QByteArray &idList)
+{
+    ReadGroup(session, nullptr, idList);
+}
+
+void ReadParamGroup(DtuSession &session, ParamTableModel &table, const QByteArray &idList)
+{
+    ReadGroup(session, &table, idList);
+}
+
+void ApplyParamValue(DtuSession &session, quint16 number, const QByteArray &value)
+{
+    if (ParamTableModel *table = TableForRecords(session))
+        ApplyParamValue(session, *table, number, value);
+}
+
+void ApplyParamValue(DtuSession &session, ParamTableModel &table, quint16 number, const QByteArray &value)
+{
+    const QString key = ByteToHex(static_cast<quint8>(number >> 8)) + ByteToHex(static_cast<quint8>(number & 0xFF));
+    const int row = table.FindByNumber(key);
+    if (row < 0)
+        return;
+    const QString hex = BytesToHex(value);
+    table.SetCell(row, ColHex, kHexPrefix + hex);
+    const QString onList = table.Cell(row, ColOnList);
+    session.script.SetGlobal(QStringLiteral("hexinput"), hex);
+
+    if (ChoiceList::LooksLikeList(onList)) {
+        // A malformed list throws and ends the parsing of the reply.
+        const ChoiceList list = ChoiceList::Parse(onList);
+        const int match = list.LastMatch(kHexPrefix + hex);
+        if (match >= 0)
+            table.SetCell(row, ColValue, list.labels[match]);
+        return;
+    }
+    try {
+        table.SetCell(row, ColValue, ValueCodec::Decode(session.script, table.Cell(row, ColOnGet), hex));
+    } catch (const DtuError &) {
+        // The value cell keeps its text; the next record is still applied.
+    }
+}
+
+} // namespace ParamReader

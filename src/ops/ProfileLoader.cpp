@@ -1,0 +1,161 @@
+#include "ops/ProfileLoader.h"
+
+#include "core/DtuError.h"
+#include "session/DtuSession.h"
+#include "core/TextFile.h"
+#include "params/RowBuilder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace ProfileLoader {
+namespace {
+
+// Relative paths are taken from the current directory; when the file is not
+// there, the profile's own folder is tried, so a profile and its extended
+// file copied together keep working wherever the tool is started.
+QString ResolveBeside(const QString &name, const QString &profilePath)
+{
+    const QFileInfo info(name);
+    if (info.isAbsolute() || info.exists())
+        return name;
+    const QString beside = QFileInfo(profilePath).dir().filePath(name);
+    return QFileInfo::exists(beside) ? beside : name;
+}
+
+// The main table and its id list go together: a load that fails after this
+// must not leave the old profile's numbers for the next read to ask for.
+void ClearMainTable(DtuSession &session)
+{
+    session.mainTable.Clear();
+    session.state.MainParamIdList.clear();
+}
+
+} // namespace
+
+void LoadExtendedFile(DtuSession &session, const QString &path)
+{
+    const TextFile::Decoded decoded = TextFile::Read(path);
+    session.extTable.Clear();
+    session.state.ExtParamIdList.clear();
+    const DeviceProfile ext = DeviceProfile::FromText(decoded.text, path);
+    const JsonValue *params = ext.Params();
+    if (!params)
+        return;
+    for (const JsonValue &element : params->Items()) {
+        ProfileParam param;
+        if (!ProfileParam::FromJson(element, &param))
+            return;
+        try {
+            RowBuilder::BuildExtendedRow(session.extTable, session.state.ExtParamIdList,
+                                         session.script, param);
+        } catch (const DtuError &) {
+            return; // the rows built so far stay
+        }
+    }
+}
+
+void LoadProfile(DtuSession &session, const QString &path)
+{
+    AppState &state = session.state;
+    WindowFacts &facts = session.facts;
+
+    const TextFile::Decoded decoded = TextFile::Read(path);
+    state.MainParamIdList.clear();
+    // The encoding the file came in is kept, so a re-save writes it alike.
+    session.profile = DeviceProfile::FromDecoded(decoded, path);
+    const DeviceProfile &profile = *session.profile;
+
+    const QString title = profile.Text(ProfileKeys::Title);
+    const QString exParamFile = profile.Text(ProfileKeys::ExParamFile);
+    const JsonValue *channelValue = profile.Root().Find(ProfileKeys::ExParamChannel);
+    state.MainParamChannel = exParamFile.isEmpty() ? 1 : (channelValue ? channelValue->ToInt(0) : 0);
+
+    if (!title.isEmpty())
+        facts.Caption = QStringLiteral("参数配置程序 ") + title;
+    const QString port = profile.Text(ProfileKeys::Comport);
+    const QString baud = profile.Text(ProfileKeys::Baudrate);
+    const QString format = profile.Text(ProfileKeys::ComOption);
+    if (!port.isEmpty())
+        facts.PortText = port;
+    if (!baud.isEmpty())
+        facts.BaudText = baud;
+    if (!format.isEmpty())
+        facts.FormatText = format;
+
+    if (const JsonValue *params = profile.Params()) {
+        for (const JsonValue &element : params->Items()) {
+            ProfileParam param;
+            if (!ProfileParam::FromJson(element, &param))
+                break;
+            try {
+                RowBuilder::BuildMainRow(session.mainTable, state.MainParamIdList, session.script, param);
+            } catch (const DtuError &) {
+                break; // rows already added stay; the rest are skipped
+            }
+        }
+    }
+
+    // The main table is active right after any load, so its rows get editors
+    // and a read fills them, whether or not the profile has an extended page.
+    state.CurrentParamChannel = state.MainParamChannel;
+    if (!exParamFile.isEmpty()) {
+        state.ExtPageVisible = true;
+        session.NotifyFactsChanged();
+        LoadExtendedFile(session, ResolveBeside(exParamFile, path)); // throws: the TCP step below does not run
+    } else {
+        state.ExtPageVisible = false;
+    }
+
+    const QString tcp = profile.Text(ProfileKeys::TcpConfigIP);
+    facts.TcpBoxVisible = !tcp.isEmpty();
+    facts.TcpAddress = tcp;
+    session.NotifyFactsChanged();
+}
+
+void LoadChosenProfile(DtuSession &session, const QString &path)
+{
+    session.profilePath = path;
+    try {
+        WriteLastFile(path);
+    } catch (const DtuError &) {
+        // A read-only working folder only costs the restore at next start.
+    }
+    ClearMainTable(session);
+    LoadProfile(session, path);
+}
+
+bool RestoreLastProfile(DtuSession &session)
+{
+    if (!session.profilePath.isEmpty())
+        return false;
+    const QString path = ReadLastFile();
+    if (path.isEmpty())
+        return false;
+    session.profilePath = path;
+    ClearMainTable(session);
+    try {
+        LoadProfile(session, path);
+    } catch (const DtuError &) {
+        session.NotifyFactsChanged();
+        return false;
+    }
+    return true;
+}
+
+QString ReadLastFile()
+{
+    QFile file(kLastFileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QString text = TextFile::FromUtf8OrGbk(file.readAll());
+    return text.section(QLatin1Char('\n'), 0, 0).remove(QLatin1Char('\r'));
+}
+
+void WriteLastFile(const QString &path)
+{
+    TextFile::WriteAtomically(kLastFileName, path.toUtf8() + "\r\n");
+}
+
+} // namespace ProfileLoader

@@ -1,0 +1,64 @@
+#include "session/DtuSession.h"
+
+#include "core/Frontend.h"
+
+DtuSession::DtuSession(Frontend &frontend, QObject *parent)
+    : QObject(parent),
+      mainTable(state, ParamTableModel::Kind::Main),
+      extTable(state, ParamTableModel::Kind::Extended),
+      exchange(state, script, channel, frontend, realClock),
+      poller(state, channel, frontend),
+      frontend_(frontend)
+{
+    channel.SetSerial(&serial);
+    channel.SetTcp(&tcp);
+    // The exchange holds the poller while it waits for a reply so that the
+    // poller cannot take the reply, and releases it afterwards.
+    exchange.SetPollerSwitch([this](bool on) { poller.SetHeldByExchange(!on); });
+    poller.SetReadFailureHandler([this] { serial.Close(); });
+    // Like a vanished device, the failed port keeps its texts, so the next
+    // toggle opens it again; the memo says what happened.
+    connect(&serial, &SerialTransport::readFailed, this, [this](const QString &reason) {
+        frontend_.AppendMemo(QStringLiteral("串口读取出错（%1），串口已关闭").arg(reason));
+    });
+    connect(&tcp, &TcpTransport::statusTextChanged, this, [this](const QString &text) {
+        facts.TcpStatusText = text;
+        NotifyFactsChanged();
+    });
+}
+
+DtuSession::~DtuSession() = default;
+
+ParamTableModel *DtuSession::ActiveTable()
+{
+    if (state.CurrentParamChannel == state.MainParamChannel)
+        return &mainTable;
+    if (state.CurrentParamChannel == 0)
+        return &extTable;
+    return nullptr;
+}
+
+bool DtuSession::RequireChannel()
+{
+    if (channel.ChannelIsOpen())
+        return true;
+    frontend_.ShowMessage(kChannelClosedText);
+    return false;
+}
+
+bool DtuSession::TryBeginAction()
+{
+    if (actionRunning_)
+        return false;
+    actionRunning_ = true;
+    emit actionRunningChanged(true);
+    return true;
+}
+
+void DtuSession::EndAction()
+{
+    if (!actionRunning_)
+        return;
+    actionRunning_ = false;
+    emit actionRunningChanged(false);
+}
