@@ -40,6 +40,8 @@ public:
     QByteArray MainParamIdList;     // two bytes per numbered row, in row order
     QByteArray ExtParamIdList;
     bool ClosingFlag = false;       // ends every reply wait at once
+    // The user asked the running write run to stop after its current exchange.
+    bool StopRequested = false;
     bool ExtPageVisible = false;    // the "   接口参数设置   " tab is shown (TabSheet5)
     bool HexDisplayOn = false;      // CheckBox2: received lines carry a hex part
     qint32 SentByteCount = 0;       // transparent test counters (StatusBar2)

@@ -1,6 +1,15 @@
 #pragma once
 #include <QString>
 
+// Where a run of parameter writes stands: reported before each row, and once
+// more when the run ends (running false, done counting the rows tried).
+struct WriteRunStatus {
+    int done = 0;           // rows tried so far
+    int total = 0;          // rows the run means to write
+    QString currentName;    // name of the row being written; empty at the end
+    bool running = false;
+};
+
 // The edge between the device logic and whoever shows it: the main window,
 // the command line tool, or a test. Every text a device operation reports and
 // every question it asks goes through here, so the library never opens a
@@ -34,4 +43,7 @@ public:
     virtual void ClearEditors() {}
     // Hides both in-place editors (a read is about to refresh the rows).
     virtual void HideEditors() {}
+    // Progress of a run of parameter writes ("设置", a batch write): a front
+    // end may show a bar and offer to stop (AppState::StopRequested).
+    virtual void ShowWriteRun(const WriteRunStatus & /*status*/) {}
 };

@@ -5,6 +5,7 @@
 #include "core/Frontend.h"
 #include "ops/ParamWriter.h"
 #include "ops/DeviceCommands.h"
+#include "ops/WriteRun.h"
 #include "protocol/ResultWording.h"
 
 #include <QFileInfo>
@@ -125,6 +126,10 @@ void BatchWriteTable(DtuSession &session, ParamTableModel &table, int channel)
         KeepFrom(session, table, 0);
         return;
     }
+    int total = 0;
+    for (int i = 0; i < table.Count(); ++i)
+        total += WillBeWritten(session, table.Row(i).Number()) ? 1 : 0;
+    WriteRun run(session, total);
     for (int i = 0; i < table.Count(); ++i) {
         if (state.ClosingFlag) {
             KeepFrom(session, table, i);
@@ -138,10 +143,14 @@ void BatchWriteTable(DtuSession &session, ParamTableModel &table, int channel)
             session.RequireChannel();
             return;
         }
+        if (WillBeWritten(session, number) && !run.BeginRow(table.Cell(i, ColName))) {
+            ParamWriter::PostEndOfStoppedRun(session, run.Done(), KeepFrom(session, table, i));
+            return;
+        }
         state.ModifiedParamList.Add(number);
         state.NotifyModifiedChanged();
         table.SetCurrentRow(i);
-        ParamWriter::WriteModified(session);
+        ParamWriter::WriteModified(session, /*rowOfLongerRun=*/true);
     }
 }
 

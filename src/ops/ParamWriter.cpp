@@ -4,9 +4,12 @@
 #include "core/Frontend.h"
 #include "params/ParamTableModel.h"
 #include "ops/DeviceCommands.h"
+#include "ops/WriteRun.h"
 #include "protocol/Hex.h"
 #include "protocol/ResultWording.h"
 #include "protocol/TransactionResult.h"
+
+#include <optional>
 
 namespace ParamWriter {
 namespace {
@@ -15,9 +18,10 @@ namespace {
 const QString kNotAFrameText = QStringLiteral("[参数设置失败，输入了非法内容！]");
 
 // Writes the listed rows of one table in table order. Returns the row at
-// which the run stopped because the channel had closed or the window is
-// closing, or -1 when every listed row was tried.
-int WriteListedRows(DtuSession &session, ParamTableModel &table)
+// which the run stopped because the channel had closed, the window is
+// closing or the user asked to stop, or -1 when every listed row was tried.
+// Without a run of its own (one row of a batch) it reports no progress.
+int WriteListedRows(DtuSession &session, ParamTableModel &table, WriteRun *run)
 {
     const ModifiedList &list = session.state.ModifiedParamList;
     const int count = table.Count();
@@ -28,6 +32,8 @@ int WriteListedRows(DtuSession &session, ParamTableModel &table)
             continue;
         // Each row would wait out its whole reply time-out for nothing.
         if (!session.channel.ChannelIsOpen() || session.state.ClosingFlag)
+            return i;
+        if (run && WillBeWritten(session, number) && !run->BeginRow(table.Cell(i, ColName)))
             return i;
         table.SetCurrentRow(i);
         WriteCurrentRow(session, table);
@@ -65,11 +71,37 @@ void WritePage(DtuSession &session, int channel)
     WriteModified(session);
 }
 
+int CountToWrite(const DtuSession &session, const QList<ParamTableModel *> &tables)
+{
+    int count = 0;
+    for (const ParamTableModel *table : tables) {
+        for (int i = 0; i < table->Count(); ++i) {
+            const QString number = table->Cell(i, ColNumber);
+            if (session.state.ModifiedParamList.Contains(number) && WillBeWritten(session, number))
+                ++count;
+        }
+    }
+    return count;
+}
+
 } // namespace
 
 QString ChannelLostText(int unwritten)
 {
     return QStringLiteral("[参数设置失败，数据通道已关闭，%1个参数未写入！]").arg(unwritten);
+}
+
+QString StoppedText(int written, int unwritten)
+{
+    return QStringLiteral("[参数设置已停止，已写入%1个参数，%2个参数未写入！]").arg(written).arg(unwritten);
+}
+
+void PostEndOfStoppedRun(DtuSession &session, int written, int unwritten)
+{
+    if (session.state.ClosingFlag)
+        return; // nobody is left to read it
+    ResultWording::Post(session.frontend(), session.channel.ChannelIsOpen() ? StoppedText(written, unwritten)
+                                                                            : ChannelLostText(unwritten));
 }
 
 void WriteMainPage(DtuSession &session)
@@ -82,7 +114,7 @@ void WriteExtendedPage(DtuSession &session)
     WritePage(session, DeviceCommands::kExtendedPageChannel);
 }
 
-void WriteModified(DtuSession &session)
+void WriteModified(DtuSession &session, bool rowOfLongerRun)
 {
     if (!session.RequireChannel())
         return; // the list survives for the next attempt
@@ -100,13 +132,15 @@ void WriteModified(DtuSession &session)
                                                               ResultWording::kTableNotSwitched));
         return;
     }
+    std::optional<WriteRun> run;
+    if (!rowOfLongerRun)
+        run.emplace(session, CountToWrite(session, tables));
     for (qsizetype t = 0; t < tables.size(); ++t) {
-        const int stop = WriteListedRows(session, *tables[t]);
+        const int stop = WriteListedRows(session, *tables[t], run ? &*run : nullptr);
         if (stop < 0)
             continue;
         const int unwritten = KeepUnreached(session, tables.mid(t), stop);
-        if (!state.ClosingFlag)
-            ResultWording::Post(frontend, ChannelLostText(unwritten));
+        PostEndOfStoppedRun(session, run ? run->Done() : 0, unwritten);
         return;
     }
     state.ModifiedParamList.Clear();

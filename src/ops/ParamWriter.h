@@ -13,6 +13,11 @@ inline const QString kWriteWord = QStringLiteral("参数设置");
 // The line of a write run that found its channel closed: how many of the
 // rows it was to write it did not reach (they stay listed).
 QString ChannelLostText(int unwritten);
+// The line of a write run the user stopped: rows tried, rows left listed.
+QString StoppedText(int written, int unwritten);
+// The last line of a run that stopped early: the channel-lost line when the
+// channel has closed, else the stopped line; nothing when the window closes.
+void PostEndOfStoppedRun(DtuSession &session, int written, int unwritten);
 
 // "设置" on the main page (btWrite) and on the extended page (Button17): with
 // edits listed, the device is first put on the page's table (a selection it
@@ -25,8 +30,10 @@ void WriteExtendedPage(DtuSession &session);
 // ModifiedParamList. The list stays as it is when the channel check stops
 // the run or no table is active (the reason is posted); a run that finds
 // the channel closed at a row stops there and keeps the rows it did not
-// reach.
-void WriteModified(DtuSession &session);
+// reach; so does a run the user stops (AppState::StopRequested) between two
+// rows. The run reports its progress to the front end, unless it is one row
+// of a longer run (a batch) that reports its own.
+void WriteModified(DtuSession &session, bool rowOfLongerRun = false);
 // Writes the current row of the active table ("0091" only from level 2).
 void WriteCurrentRow(DtuSession &session);
 // Sends one set command for the row of the active table with that number

@@ -1,8 +1,10 @@
 #pragma once
 #include "core/Frontend.h"
 
+#include <QList>
 #include <QStringList>
 #include <deque>
+#include <functional>
 
 // A Frontend that records every line and answers questions and file dialogs
 // from queues the test fills (OK and an empty file name when they run dry).
@@ -18,6 +20,8 @@ public:
     std::deque<bool> answers;
     std::deque<QString> fileAnswers;
     int clearEditorsCalls = 0;
+    QList<WriteRunStatus> runs;                   // every progress report of write runs
+    std::function<void(const WriteRunStatus &)> onRun; // e.g. to ask for a stop mid-run
 
     void AppendMemo(const QString &line) override { memo << line; }
     void AppendControlMemo(const QString &line) override { controlMemo << line; }
@@ -38,6 +42,12 @@ public:
     QString AskOpenFile(const QString &, const QString &) override { return NextFile(); }
     QString AskSaveFile(const QString &, const QString &) override { return NextFile(); }
     void ClearEditors() override { ++clearEditorsCalls; }
+    void ShowWriteRun(const WriteRunStatus &status) override
+    {
+        runs << status;
+        if (onRun)
+            onRun(status);
+    }
 
 private:
     QString NextFile()

@@ -412,6 +412,37 @@ private slots:
         QCOMPARE(b.frontend.messages, QStringList{DtuSession::kChannelClosedText}); // once, not per row
         QCOMPARE(b.session.state.ModifiedParamList.Items(), (QStringList{"0030", "0031", "0032"}));
     }
+    // A batch is one run: it counts the rows it will send (not "0091"
+    // below level 2) and reports each; a stop asked for during a row ends the
+    // batch after it and lists the rows not reached for the next "设置".
+    void batchWriteProgressAndStop()
+    {
+        WorkFolder dir;
+        Bench b;
+        b.LoadTwoTables(dir);
+        b.session.state.CurrentParamChannel = 1;
+        b.AnswerEveryFrame(kAck);
+        ParamFile::BatchWrite(b.session);
+        QCOMPARE(b.frontend.runs.size(), 3);
+        QCOMPARE(b.frontend.runs[0].total, 2);
+        QCOMPARE(b.frontend.runs[0].currentName, QStringLiteral("甲"));
+        QCOMPARE(b.frontend.runs[1].currentName, QStringLiteral("乙"));
+        QCOMPARE(b.frontend.runs[2].running, false);
+        QCOMPARE(b.frontend.runs[2].done, 2);
+
+        Bench stopped;
+        stopped.LoadTwoTables(dir);
+        stopped.session.state.CurrentParamChannel = 1;
+        stopped.AnswerEveryFrame(kAck);
+        stopped.frontend.onRun = [&stopped](const WriteRunStatus &s) {
+            if (s.running && s.done == 0)
+                stopped.session.state.StopRequested = true;
+        };
+        ParamFile::BatchWrite(stopped.session);
+        QCOMPARE(stopped.port.written, QList<QByteArray>{kWrite30});
+        QCOMPARE(stopped.session.state.ModifiedParamList.Items(), QStringList{"0031"});
+        QCOMPARE(stopped.frontend.memo.last(), QStringLiteral("[参数设置已停止，已写入1个参数，1个参数未写入！]"));
+    }
 };
 
 DTU_TEST_GUILESS(ParamFileTest)

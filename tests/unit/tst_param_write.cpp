@@ -361,6 +361,70 @@ private slots:
         QCOMPARE(both.Words(), (QStringList{QStringLiteral("0030"), QStringLiteral("0100")}));
         QCOMPARE(both.port.written[1].mid(6, 1), Bytes("22"));
     }
+    // A run reports where it stands before each row it will send (the
+    // protected row below level 2 is not one of them), then its end.
+    void runReportsProgress()
+    {
+        Rig rig;
+        rig.Add(QStringLiteral("0100"), QStringLiteral("HEX:01"));
+        rig.Add(QStringLiteral("0091"), QStringLiteral("HEX:02"));
+        rig.Add(QStringLiteral("0105"), QStringLiteral("HEX:05"));
+        rig.Add(QStringLiteral("0120"), QStringLiteral("HEX:20"));
+        for (const char *n : {"0120", "0091", "0100", "0105"})
+            rig.Edit(QString::fromLatin1(n));
+        ParamWriter::WriteModified(rig.session);
+        QCOMPARE(rig.Words(), (QStringList{"0100", "0105", "0120"}));
+        const QList<WriteRunStatus> expected{{0, 3, QStringLiteral("名0100"), true},
+                                             {1, 3, QStringLiteral("名0105"), true},
+                                             {2, 3, QStringLiteral("名0120"), true},
+                                             {3, 3, QString(), false}};
+        QCOMPARE(rig.fe.runs.size(), expected.size());
+        for (qsizetype i = 0; i < expected.size(); ++i) {
+            QCOMPARE(rig.fe.runs[i].done, expected[i].done);
+            QCOMPARE(rig.fe.runs[i].total, expected[i].total);
+            QCOMPARE(rig.fe.runs[i].currentName, expected[i].currentName);
+            QCOMPARE(rig.fe.runs[i].running, expected[i].running);
+        }
+    }
+
+    // A stop asked for while the second of four rows waits for its answer
+    // lets that exchange finish, sends nothing more, keeps the last two rows
+    // listed (still blue, still to be written) and says how many of each.
+    void stopEndsTheRunAfterTheCurrentRow()
+    {
+        Rig rig;
+        for (const char *n : {"0030", "0031", "0032", "0033"}) {
+            rig.Add(QString::fromLatin1(n), QStringLiteral("HEX:01"));
+            rig.Edit(QString::fromLatin1(n));
+        }
+        rig.fe.onRun = [&rig](const WriteRunStatus &s) {
+            if (s.running && s.done == 1)
+                rig.session.state.StopRequested = true;
+        };
+        ParamWriter::WriteModified(rig.session);
+        QCOMPARE(rig.Words(), (QStringList{"0030", "0031"}));
+        QCOMPARE(rig.session.state.ModifiedParamList.Items(), (QStringList{"0032", "0033"}));
+        QCOMPARE(rig.fe.memo.last(), QStringLiteral("[参数设置已停止，已写入2个参数，2个参数未写入！]"));
+        QCOMPARE(rig.fe.memo.count(QStringLiteral("[参数设置成功]")), 2);
+        QCOMPARE(rig.fe.runs.last().running, false);
+        QCOMPARE(rig.fe.runs.last().done, 2);
+        QVERIFY(!rig.session.state.StopRequested); // the next run starts afresh
+    }
+
+    // A stop asked for when no run was going (a late click) does not end
+    // the next run before it starts.
+    void staleStopIsForgotten()
+    {
+        Rig rig;
+        rig.Add(QStringLiteral("0030"), QStringLiteral("HEX:01"));
+        rig.Add(QStringLiteral("0031"), QStringLiteral("HEX:02"));
+        rig.Edit(QStringLiteral("0030"));
+        rig.Edit(QStringLiteral("0031"));
+        rig.session.state.StopRequested = true;
+        ParamWriter::WriteModified(rig.session);
+        QCOMPARE(rig.Words(), (QStringList{"0030", "0031"}));
+        QVERIFY(rig.session.state.ModifiedParamList.IsEmpty());
+    }
 };
 
 DTU_TEST_GUILESS(ParamWriteTest)

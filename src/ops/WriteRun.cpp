@@ -1,0 +1,32 @@
+#include "ops/WriteRun.h"
+
+#include "core/Frontend.h"
+#include "session/DtuSession.h"
+
+WriteRun::WriteRun(DtuSession &session, int total) : session_(session), total_(total)
+{
+    // A stop asked for after the last run ended must not end this one.
+    session_.state.StopRequested = false;
+}
+
+WriteRun::~WriteRun()
+{
+    session_.state.StopRequested = false;
+    session_.frontend().ShowWriteRun({done_, total_, QString(), false});
+}
+
+bool WriteRun::BeginRow(const QString &name)
+{
+    if (session_.state.StopRequested)
+        return false;
+    session_.frontend().ShowWriteRun({done_, total_, name, true});
+    ++done_;
+    return true;
+}
+
+bool WillBeWritten(const DtuSession &session, const QString &number)
+{
+    if (number.isEmpty())
+        return false;
+    return session.state.AccessLevel >= 2 || number != QLatin1String("0091");
+}
