@@ -120,8 +120,9 @@ int main(int argc, char *argv[])
 
     bool ok = false;
     try {
-        if (const int status = Prepare(context, *command); status >= 0)
-            return status;
+        if (command->needsProfile)
+            if (const int status = Prepare(context, *command); status >= 0)
+                return status;
         // One device action, started as the window starts its own.
         ok = RunAction(session, [&] { return command->run(context); });
     } catch (const CliUsageError &e) {
