@@ -2,6 +2,7 @@
 
 #include "session/DtuSession.h"
 #include "cli/ConsoleFrontend.h"
+#include "cli/CliPorts.h"
 #include "ops/ParamFile.h"
 #include "protocol/ResultWording.h"
 #include "ops/ControlMode.h"
@@ -49,6 +50,8 @@ const std::vector<CliCommand> &All()
         {"save", "FILE", "read the parameters, then 保存参数文件 into FILE", 1, 1, true, &CheckTableOption, &Save},
         {"batch", "", "批量写参数: write every parameter of the profile (--ext: of the extended file)", 0, 0, true,
          &CheckTableOption, &Batch},
+        {"ports", "[PATH...]", "list the serial ports (and the PATHs) and whether you may open each",
+         0, -1, false, nullptr, &CliPorts::Run, false},
     };
     return commands;
 }

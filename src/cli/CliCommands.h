@@ -36,6 +36,9 @@ struct CliCommand {
     bool (*check)(CliContext &context, QString *error);
     // True when every device operation succeeded.
     bool (*run)(CliContext &context);
+    // False for a command about this computer (ports): it runs without
+    // script and profile.
+    bool needsProfile = true;
 };
 
 namespace CliCommands {

@@ -7,9 +7,9 @@
 struct CliOptions {
     static constexpr quint16 kDefaultTcpPort = 8888;
 
-    QString profilePath;   // empty: the profile named in ./lastfile.log, if any
+    QString profilePath;   // empty: the profile the lastfile.log in use names, if any
     bool profileGiven = false;
-    QString scriptPath = QStringLiteral("script.js");
+    QString scriptPath;    // empty: looked for as the window does (WorkPaths)
     QString port, baud, format; // empty: the profile's, else COM1 / 57600 / 8N1
     QString tcpHost;       // non-empty: the TCP maintenance connection instead of the serial port
     quint16 tcpPort = kDefaultTcpPort;

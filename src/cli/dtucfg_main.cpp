@@ -8,6 +8,7 @@
 #include "cli/ConsoleFrontend.h"
 #include "DtuVersion.h"
 #include "ops/ProfileLoader.h"
+#include "core/WorkPaths.h"
 
 #include <QCoreApplication>
 #include <QJsonArray>
@@ -42,15 +43,24 @@ int Prepare(CliContext &context, const CliCommand &command)
     ConsoleFrontend &frontend = context.frontend;
     const CliOptions &options = context.options;
 
+    // The window's lookup: the profile lastfile.log names, the script of
+    // the working folder, else beside the profile, else in the
+    // configuration folder.
+    const QString profilePath = options.profileGiven ? options.profilePath : WorkPaths::ReadLastFile();
+    const QString scriptPath = options.scriptPath.isEmpty() ? WorkPaths::FindScript(profilePath) : options.scriptPath;
+    if (scriptPath.isEmpty()) {
+        const QStringList tried = WorkPaths::Shown(WorkPaths::ScriptCandidates(profilePath));
+        return SetUpError(frontend, QStringLiteral("cannot find %1; tried %2 (or give --script FILE)")
+                                        .arg(WorkPaths::kScriptName, tried.join(QStringLiteral(", "))));
+    }
     QString error;
     ScriptFault fault;
-    if (!session.script.LoadFile(options.scriptPath, &error, &fault))
-        return SetUpError(frontend, QStringLiteral("cannot read the script %1: %2").arg(options.scriptPath, error));
+    if (!session.script.LoadFile(scriptPath, &error, &fault))
+        return SetUpError(frontend, QStringLiteral("cannot read the script %1: %2").arg(scriptPath, error));
     // Said at once: the commands that need the script then fail on their own.
     if (!fault.IsEmpty())
         frontend.Complain(QStringLiteral("dtucfg: script error: ") + fault.Text());
 
-    const QString profilePath = options.profileGiven ? options.profilePath : ProfileLoader::ReadLastFile();
     if (!profilePath.isEmpty()) {
         try {
             ProfileLoader::LoadProfile(session, profilePath);
@@ -110,8 +120,9 @@ int main(int argc, char *argv[])
 
     bool ok = false;
     try {
-        if (const int status = Prepare(context, *command); status >= 0)
-            return status;
+        if (command->needsProfile)
+            if (const int status = Prepare(context, *command); status >= 0)
+                return status;
         // One device action, started as the window starts its own.
         ok = RunAction(session, [&] { return command->run(context); });
     } catch (const CliUsageError &e) {

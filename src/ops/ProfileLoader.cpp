@@ -3,6 +3,7 @@
 #include "core/DtuError.h"
 #include "session/DtuSession.h"
 #include "core/TextFile.h"
+#include "core/WorkPaths.h"
 #include "params/RowBuilder.h"
 
 #include <QDir>
@@ -118,7 +119,7 @@ void LoadChosenProfile(DtuSession &session, const QString &path)
 {
     session.profilePath = path;
     try {
-        WriteLastFile(path);
+        WorkPaths::WriteLastFile(path);
     } catch (const DtuError &) {
         // A read-only working folder only costs the restore at next start.
     }
@@ -130,7 +131,7 @@ bool RestoreLastProfile(DtuSession &session)
 {
     if (!session.profilePath.isEmpty())
         return false;
-    const QString path = ReadLastFile();
+    const QString path = WorkPaths::ReadLastFile();
     if (path.isEmpty())
         return false;
     session.profilePath = path;
@@ -144,18 +145,12 @@ bool RestoreLastProfile(DtuSession &session)
     return true;
 }
 
-QString ReadLastFile()
+QString OpenDialogStart(const DtuSession &session, const QString &fallbackFolder)
 {
-    QFile file(kLastFileName);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    const QString text = TextFile::FromUtf8OrGbk(file.readAll());
-    return text.section(QLatin1Char('\n'), 0, 0).remove(QLatin1Char('\r'));
-}
-
-void WriteLastFile(const QString &path)
-{
-    TextFile::WriteAtomically(kLastFileName, path.toUtf8() + "\r\n");
+    const QString last = session.profilePath.isEmpty() ? WorkPaths::ReadLastFile() : session.profilePath;
+    const QFileInfo folder(QFileInfo(last).absolutePath());
+    const QString start = !last.isEmpty() && folder.isDir() ? folder.absoluteFilePath() : fallbackFolder;
+    return start + QStringLiteral("/*.txt");
 }
 
 } // namespace ProfileLoader

@@ -4,10 +4,9 @@
 class DtuSession;
 
 // Loading a device profile into a session: tables, channels, caption, serial
-// boxes, TCP box, extended page; and remembering it in lastfile.log.
+// boxes, TCP box, extended page; and remembering it in lastfile.log
+// (WorkPaths says which one).
 namespace ProfileLoader {
-
-inline const QString kLastFileName = QStringLiteral("lastfile.log");
 
 // Loads the profile at path. Callers empty the main table first. Throws
 // DtuError when the profile or its extended parameter file cannot be read or
@@ -24,8 +23,9 @@ void LoadChosenProfile(DtuSession &session, const QString &path);
 // already. Any failure is silent; returns whether a profile was loaded.
 bool RestoreLastProfile(DtuSession &session);
 
-// The first line of lastfile.log in the current directory ("" if none).
-QString ReadLastFile();
-void WriteLastFile(const QString &path);
+// The initial name for the open dialog of "调入参数文件": "*.txt" in the
+// folder of the loaded profile, else of the one lastfile.log names, else in
+// fallbackFolder when that folder is gone or no profile is known.
+QString OpenDialogStart(const DtuSession &session, const QString &fallbackFolder);
 
 } // namespace ProfileLoader

@@ -17,7 +17,8 @@ struct Spec {
 
 const Spec kOptions[] = {
     {"profile", "FILE", false, "device profile whose parameters the device holds (required)"},
-    {"script", "FILE", false, "device script (default: script.js beside the profile, else ./script.js)"},
+    {"script", "FILE", false, "device script (default: script.js beside the profile, else ./script.js, else "
+                              "~/.config/dtutools/script.js)"},
     {"tcp", "PORT", false, "serve the TCP maintenance port on 127.0.0.1 instead of a pseudo-terminal (8888 when no "
                            "port follows; 0 picks a free one; with --count, units take PORT, PORT+1, ...)"},
     {"count", "N", false, "simulate N independent devices, each on its own pseudo-terminal or TCP port (default 1)"},

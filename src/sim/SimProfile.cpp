@@ -1,6 +1,7 @@
 #include "sim/SimProfile.h"
 
 #include "core/DtuError.h"
+#include "core/WorkPaths.h"
 #include "profile/DeviceProfile.h"
 #include "protocol/Hex.h"
 
@@ -92,10 +93,13 @@ SimTables FromTexts(const QString &profileText, const QString &extendedText)
 
 QString DefaultScript(const QString &profilePath)
 {
-    const QString beside = QFileInfo(profilePath).dir().filePath(QStringLiteral("script.js"));
+    const QString beside = QFileInfo(profilePath).dir().filePath(WorkPaths::kScriptName);
     if (QFileInfo::exists(beside))
         return beside;
-    return QStringLiteral("script.js");
+    // Then the window's places without a profile: ./script.js, then the
+    // configuration folder. Found nowhere: the error names ./script.js.
+    const QString found = WorkPaths::FindScript(QString());
+    return found.isEmpty() ? WorkPaths::kScriptName : found;
 }
 
 } // namespace SimProfile

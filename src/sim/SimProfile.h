@@ -35,7 +35,8 @@ SimTables FromTexts(const QString &profileText, const QString &extendedText = {}
 // Where the extended file named in a profile is found ("" when nowhere).
 QString ResolveExtended(const QString &name, const QString &profilePath);
 
-// The default script: script.js beside the profile, else ./script.js.
+// The default script: script.js beside the profile, else ./script.js, else
+// script.js in the configuration folder (WorkPaths).
 QString DefaultScript(const QString &profilePath);
 
 } // namespace SimProfile

@@ -1,6 +1,7 @@
 #include "ui/MainWindow.h"
 
 #include "core/DtuError.h"
+#include "core/WorkPaths.h"
 #include "session/ActionScope.h"
 #include "session/DtuSession.h"
 #include "ops/PageEntry.h"
@@ -290,9 +291,18 @@ TForm1::~TForm1()
 
 void TForm1::LoadScript()
 {
+    // A window started from the desktop menu runs in the home folder: the
+    // script is then looked for beside the last profile and in the
+    // configuration folder too.
+    const QString lastProfile = WorkPaths::ReadLastFile();
+    const QString path = WorkPaths::FindScript(lastProfile);
+    if (path.isEmpty()) {
+        dialogs_.Message(WorkPaths::ScriptNotFoundText(WorkPaths::ScriptCandidates(lastProfile)), kAppTitle);
+        return;
+    }
     QString error;
     ScriptFault fault;
-    if (!session_->script.LoadFile(QStringLiteral("script.js"), &error, &fault))
+    if (!session_->script.LoadFile(path, &error, &fault))
         dialogs_.Message(error, kAppTitle);
     else if (!fault.IsEmpty())
         dialogs_.Error(QStringLiteral("脚本文件有错误，") + fault.Text(), kAppTitle);
@@ -691,7 +701,7 @@ void TForm1::OnTabChanged(int index)
 void TForm1::N5Click()
 {
     RunDevice([this] {
-        const QString initial = QCoreApplication::applicationDirPath() + QStringLiteral("/*.txt");
+        const QString initial = ProfileLoader::OpenDialogStart(*session_, QCoreApplication::applicationDirPath());
         const QString path = frontend_->AskOpenFile(initial, QStringLiteral(".txt"));
         if (path.isEmpty())
             return;

@@ -2,7 +2,9 @@
 // argument names (see TestMain.h).
 #include "support/TestMain.h"
 
+#include <QFile>
 #include <QFileInfo>
+#include <QTemporaryDir>
 #include <QMap>
 
 #include <cstdio>
@@ -36,6 +38,10 @@ int main(int argc, char *argv[])
             std::fprintf(stderr, "  %s\n", qPrintable(it.key()));
         return 2;
     }
+    // The tool keeps files in the user's configuration folder: every test,
+    // and every program a test starts, gets an empty one of its own.
+    QTemporaryDir configHome;
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(configHome.path()));
     // QtTest sees the program name and its own options only.
     std::vector<char *> args{argv[0]};
     args.insert(args.end(), argv + 2, argv + argc);

@@ -35,6 +35,7 @@ bool WorkFolder::CopyExample(const QString &name) const
 void WorkFolder::Write(const QString &name, const QByteArray &bytes) const
 {
     QFile file(Path(name));
+    QDir().mkpath(QFileInfo(file.fileName()).path());
     QVERIFY2(file.open(QIODevice::WriteOnly | QIODevice::Truncate), qPrintable(file.fileName()));
     QCOMPARE(file.write(bytes), bytes.size());
 }
@@ -63,4 +64,19 @@ Workspace::Workspace(int examples) : WorkFolder(examples), oldCwd_(QDir::current
 Workspace::~Workspace()
 {
     QDir::setCurrent(oldCwd_);
+}
+
+ConfigHome::ConfigHome() : WorkFolder(kNoExamples), old_(qgetenv("XDG_CONFIG_HOME"))
+{
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(Path()));
+}
+
+ConfigHome::~ConfigHome()
+{
+    qputenv("XDG_CONFIG_HOME", old_);
+}
+
+void ConfigHome::RememberLastProfile(const QString &profilePath) const
+{
+    Write(Tool(QStringLiteral("lastfile.log")), profilePath.toUtf8() + "\r\n");
 }

@@ -52,3 +52,19 @@ public:
 private:
     QString oldCwd_;
 };
+
+// A configuration home (XDG_CONFIG_HOME) of its own for its life: the tool
+// keeps lastfile.log, and may find script.js, in Tool(). The test programs
+// start with an empty one, so no test sees the user's real files.
+class ConfigHome : public WorkFolder {
+public:
+    ConfigHome();
+    ~ConfigHome();
+    // The tool's folder in it (dtutools/), or a file there.
+    QString Tool(const QString &name = {}) const { return Path(QStringLiteral("dtutools/") + name); }
+    // The lastfile.log kept there, naming profilePath.
+    void RememberLastProfile(const QString &profilePath) const;
+
+private:
+    QByteArray old_;
+};

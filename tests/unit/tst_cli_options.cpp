@@ -32,7 +32,7 @@ private slots:
         QCOMPARE(p.options.command, QStringLiteral("status"));
         QVERIFY(p.options.arguments.isEmpty());
         QVERIFY(!p.options.profileGiven);
-        QCOMPARE(p.options.scriptPath, QStringLiteral("script.js"));
+        QVERIFY(p.options.scriptPath.isEmpty()); // looked for at run time
         QCOMPARE(p.options.password, QStringLiteral("480917"));
         QCOMPARE(p.options.tcpPort, quint16(8888));
         QVERIFY(p.options.tcpHost.isEmpty() && p.options.port.isEmpty());
@@ -124,7 +124,7 @@ private slots:
                                    "--fast", "--help", "--version"})
             QVERIFY2(usage.contains(QStringLiteral("\n  ") + QLatin1String(option)), option);
         const QStringList commands{"status", "signal", "version", "clock", "set-clock", "reset", "restore",
-                                   "read", "write NUM=TEXT...", "save FILE", "batch"};
+                                   "read", "write NUM=TEXT...", "save FILE", "batch", "ports [PATH...]"};
         QCOMPARE(int(CliCommands::All().size()), int(commands.size()));
         for (const QString &command : commands)
             QVERIFY2(usage.contains(QStringLiteral("\n  ") + command + QLatin1Char(' ')), qPrintable(command));

@@ -6,6 +6,7 @@
 #include "ops/ParamReader.h"
 #include "profile/DeviceProfile.h"
 #include "ops/ProfileLoader.h"
+#include "core/WorkPaths.h"
 #include "support/Hexes.h"
 #include "support/RecordingFrontend.h"
 #include "support/TestPaths.h"
@@ -83,7 +84,7 @@ private slots:
         QCOMPARE(t.Cell(t.FindByNumber(QStringLiteral("0032")), ColValue), QStringLiteral("TCP"));
         QCOMPARE(t.Cell(t.FindByNumber(QStringLiteral("0041")), ColValue), QStringLiteral("10.000"));
         QCOMPARE(t.Cell(t.FindByNumber(QStringLiteral("0033")), ColValue), QStringLiteral("1分0秒"));
-        QCOMPARE(ProfileLoader::ReadLastFile(), dir_->Path(QStringLiteral("example_profile.txt")));
+        QCOMPARE(WorkPaths::ReadLastFile(), dir_->Path(QStringLiteral("example_profile.txt")));
 
         // Loading the same profile twice keeps one copy of each row.
         const int rows = t.Count();
@@ -239,7 +240,7 @@ private slots:
     {
         Fixture f;
         QVERIFY_THROWS_EXCEPTION(DtuError, ProfileLoader::LoadChosenProfile(f.session, QStringLiteral("none.txt")));
-        QCOMPARE(ProfileLoader::ReadLastFile(), QStringLiteral("none.txt")); // written before the load
+        QCOMPARE(WorkPaths::ReadLastFile(), QStringLiteral("none.txt")); // written before the load
         WriteBytes(QStringLiteral("array.txt"), "[1,2]");
         QVERIFY_THROWS_EXCEPTION(DtuError, ProfileLoader::LoadChosenProfile(f.session, QStringLiteral("array.txt")));
         WriteBytes(QStringLiteral("broken.txt"), "{\"Params\": [");
@@ -276,7 +277,7 @@ private slots:
             QCOMPARE(f.session.mainTable.Count(), 0);
             QCOMPARE(f.session.facts.Caption, QString());
         }
-        ProfileLoader::WriteLastFile(dir_->Path(QStringLiteral("example_profile.txt")));
+        WorkPaths::WriteLastFile(dir_->Path(QStringLiteral("example_profile.txt")));
         QCOMPARE(ReadBytes(QStringLiteral("lastfile.log")).right(2), QByteArray("\r\n"));
         Fixture f;
         QVERIFY(ProfileLoader::RestoreLastProfile(f.session));
@@ -387,9 +388,9 @@ private slots:
     void lastFileKeepsAnyPath()
     {
         const QString path = QStringLiteral("/home/josé/müller.txt");
-        ProfileLoader::WriteLastFile(path);
+        WorkPaths::WriteLastFile(path);
         QCOMPARE(ReadBytes(QStringLiteral("lastfile.log")), path.toUtf8() + "\r\n");
-        QCOMPARE(ProfileLoader::ReadLastFile(), path);
+        QCOMPARE(WorkPaths::ReadLastFile(), path);
     }
 
     void saveNeverLosesTheOldFile()

@@ -1,0 +1,133 @@
+#include "cli/CliPorts.h"
+
+#include "cli/CliCommands.h"
+#include "cli/CliOptions.h"
+#include "cli/ConsoleFrontend.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+namespace CliPorts {
+namespace {
+
+using PortSurvey::Access;
+using PortSurvey::Port;
+
+QString Hex4(quint16 id)
+{
+    return QStringLiteral("%1").arg(id, 4, 16, QLatin1Char('0'));
+}
+
+// Serial devices belong to the dialout group on Debian and Ubuntu; a file
+// whose group is not known gets that advice too.
+QString PermissionHint(const Port &port)
+{
+    const QString group = port.group.isEmpty() || port.group == QLatin1String("root") ? QStringLiteral("dialout")
+                                                                                       : port.group;
+    return QStringLiteral("add yourself to the %1 group: sudo usermod -aG %1 $USER, then log in again").arg(group);
+}
+
+QString AccessText(const Port &port)
+{
+    switch (port.access) {
+    case Access::Yes:
+        return QStringLiteral("access: yes");
+    case Access::Missing:
+        return QStringLiteral("access: no, no such device");
+    case Access::NoPermission:
+        return QStringLiteral("access: no, permission (%1)").arg(PermissionHint(port));
+    case Access::Other:
+        break;
+    }
+    return QStringLiteral("access: no, ") + port.problem;
+}
+
+QString AccessWord(Access access)
+{
+    switch (access) {
+    case Access::Yes:
+        return QStringLiteral("yes");
+    case Access::Missing:
+        return QStringLiteral("missing");
+    case Access::NoPermission:
+        return QStringLiteral("permission");
+    case Access::Other:
+        break;
+    }
+    return QStringLiteral("error");
+}
+
+QJsonValue OptionalId(const std::optional<quint16> &id)
+{
+    return id ? QJsonValue(Hex4(*id)) : QJsonValue();
+}
+
+} // namespace
+
+QString Line(const Port &port)
+{
+    QStringList fields{port.path};
+    if (!port.reported)
+        fields << QStringLiteral("not reported by the system");
+    if (port.vendorId || port.productId)
+        fields << QStringLiteral("usb %1:%2").arg(port.vendorId ? Hex4(*port.vendorId) : QStringLiteral("?"),
+                                                   port.productId ? Hex4(*port.productId) : QStringLiteral("?"));
+    if (!port.serialNumber.isEmpty())
+        fields << QStringLiteral("serial ") + port.serialNumber;
+    QString what;
+    if (!port.description.isEmpty())
+        what = QLatin1Char('"') + port.description + QLatin1Char('"');
+    if (!port.manufacturer.isEmpty())
+        what += (what.isEmpty() ? QString() : QStringLiteral(" ")) + QLatin1Char('(') + port.manufacturer + QLatin1Char(')');
+    if (!what.isEmpty())
+        fields << what;
+    fields << AccessText(port);
+    return fields.join(QStringLiteral("  "));
+}
+
+QString Json(const QList<Port> &ports)
+{
+    QJsonArray list;
+    for (const Port &port : ports) {
+        list.append(QJsonObject{
+            {QStringLiteral("path"), port.path},
+            {QStringLiteral("reported"), port.reported},
+            {QStringLiteral("vendorId"), OptionalId(port.vendorId)},
+            {QStringLiteral("productId"), OptionalId(port.productId)},
+            {QStringLiteral("serialNumber"), port.serialNumber},
+            {QStringLiteral("description"), port.description},
+            {QStringLiteral("manufacturer"), port.manufacturer},
+            {QStringLiteral("canOpen"), port.access == Access::Yes},
+            {QStringLiteral("access"), AccessWord(port.access)},
+            {QStringLiteral("group"), port.group},
+            {QStringLiteral("hint"), port.access == Access::NoPermission ? PermissionHint(port) : QString()},
+        });
+    }
+    const QJsonObject result{{QStringLiteral("command"), QStringLiteral("ports")},
+                             {QStringLiteral("ok"), true},
+                             {QStringLiteral("ports"), list}};
+    return QString::fromUtf8(QJsonDocument(result).toJson(QJsonDocument::Indented));
+}
+
+QString Listing(const QList<Port> &ports, bool json)
+{
+    if (json)
+        return Json(ports);
+    QString text;
+    for (const Port &port : ports)
+        text += Line(port) + QLatin1Char('\n');
+    return text;
+}
+
+bool Run(CliContext &context)
+{
+    const QList<Port> ports = PortSurvey::Survey(PortSurvey::SystemPorts(), context.options.arguments);
+    context.frontend.PrintOut(Listing(ports, context.options.json));
+    context.jsonPrinted = true;
+    if (ports.isEmpty() && !context.options.json)
+        context.frontend.Complain(QStringLiteral("dtucfg: the system reports no serial ports"));
+    return true;
+}
+
+} // namespace CliPorts

@@ -1,0 +1,23 @@
+#pragma once
+#include "channel/PortSurvey.h"
+
+#include <QString>
+
+struct CliContext;
+
+// `dtucfg ports [PATH...]`: the serial ports the system reports, and the
+// paths named, one line each (or a JSON document with --json).
+namespace CliPorts {
+
+// One line: path, USB identity, serial number, description and maker when
+// known, then whether this user can open it and, if not, what to do.
+QString Line(const PortSurvey::Port &port);
+// {"command":"ports","ok":true,"ports":[...]} (indented, ending in a newline).
+QString Json(const QList<PortSurvey::Port> &ports);
+// The whole listing as printed: the lines, or the JSON document.
+QString Listing(const QList<PortSurvey::Port> &ports, bool json);
+
+// The command: surveys the system's ports and the arguments' paths.
+bool Run(CliContext &context);
+
+} // namespace CliPorts

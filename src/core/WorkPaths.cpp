@@ -1,0 +1,86 @@
+#include "core/WorkPaths.h"
+
+#include "core/TextFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace WorkPaths {
+
+QString ConfigFolder()
+{
+    // The XDG rule: a relative XDG_CONFIG_HOME is invalid and ignored.
+    QString base = qEnvironmentVariable("XDG_CONFIG_HOME");
+    if (base.isEmpty() || QDir::isRelativePath(base))
+        base = QDir::homePath() + QStringLiteral("/.config");
+    return QDir::cleanPath(base + QStringLiteral("/dtutools"));
+}
+
+bool WorkingFolderIsSetUp()
+{
+    return QFileInfo::exists(kScriptName) || QFileInfo::exists(kLastFileName);
+}
+
+QString LastFilePath()
+{
+    if (WorkingFolderIsSetUp())
+        return kLastFileName;
+    return ConfigFolder() + QLatin1Char('/') + kLastFileName;
+}
+
+QString ReadLastFile()
+{
+    QFile file(LastFilePath());
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QString text = TextFile::FromUtf8OrGbk(file.readAll());
+    return text.section(QLatin1Char('\n'), 0, 0).remove(QLatin1Char('\r'));
+}
+
+void WriteLastFile(const QString &path)
+{
+    const QString target = LastFilePath();
+    QDir().mkpath(QFileInfo(target).absolutePath()); // a failure shows in the write
+    TextFile::WriteAtomically(target, path.toUtf8() + "\r\n");
+}
+
+QStringList ScriptCandidates(const QString &profilePath)
+{
+    QStringList candidates{kScriptName};
+    QStringList seen{QFileInfo(kScriptName).absoluteFilePath()};
+    const auto add = [&](const QString &path) {
+        const QString absolute = QFileInfo(path).absoluteFilePath();
+        if (!seen.contains(absolute)) {
+            seen << absolute;
+            candidates << path;
+        }
+    };
+    if (!profilePath.isEmpty())
+        add(QFileInfo(profilePath).absoluteDir().filePath(kScriptName));
+    add(ConfigFolder() + QLatin1Char('/') + kScriptName);
+    return candidates;
+}
+
+QString FindScript(const QString &profilePath)
+{
+    for (const QString &candidate : ScriptCandidates(profilePath))
+        if (QFileInfo(candidate).isFile())
+            return candidate;
+    return {};
+}
+
+QStringList Shown(const QStringList &paths)
+{
+    QStringList shown;
+    for (const QString &path : paths)
+        shown << QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+    return shown;
+}
+
+QString ScriptNotFoundText(const QStringList &tried)
+{
+    return QStringLiteral("找不到脚本文件%1，已查找：\n").arg(kScriptName) + Shown(tried).join(QLatin1Char('\n'));
+}
+
+} // namespace WorkPaths

@@ -1,0 +1,44 @@
+#pragma once
+#include <QString>
+#include <QStringList>
+
+// Where the tool finds its device script and remembers the last profile.
+// A work folder set up for a device (one holding script.js or lastfile.log)
+// is used exactly as it is: ./script.js, ./lastfile.log. Started from the
+// desktop menu the working folder is the home folder, which holds neither:
+// then lastfile.log lives in the user's configuration folder, and script.js
+// is looked for beside the last profile and in that configuration folder.
+namespace WorkPaths {
+
+inline const QString kScriptName = QStringLiteral("script.js");
+inline const QString kLastFileName = QStringLiteral("lastfile.log");
+
+// $XDG_CONFIG_HOME/dtutools, or ~/.config/dtutools when that is unset or
+// not an absolute path. It may not exist yet.
+QString ConfigFolder();
+
+// True when the working folder holds script.js or lastfile.log.
+bool WorkingFolderIsSetUp();
+
+// The lastfile.log in use: ./lastfile.log in a set-up working folder,
+// else the one in the configuration folder.
+QString LastFilePath();
+// Its first line, the last profile's path ("" when there is none).
+QString ReadLastFile();
+// Writes path and CR LF to LastFilePath(), making the configuration folder
+// when needed. Throws DtuError when it cannot be written.
+void WriteLastFile(const QString &path);
+
+// The places script.js is looked for, in order: ./script.js, script.js
+// beside the profile (when one is named), script.js in the configuration
+// folder. The first is the relative name, so messages about a work folder's
+// script read as they always did.
+QStringList ScriptCandidates(const QString &profilePath);
+// The first candidate that exists; "" when none does.
+QString FindScript(const QString &profilePath);
+// Paths as a message shows them: absolute, in the system's own notation.
+QStringList Shown(const QStringList &paths);
+// The window's message for a script found nowhere, naming every path tried.
+QString ScriptNotFoundText(const QStringList &tried);
+
+} // namespace WorkPaths
