@@ -5,7 +5,7 @@ set -euo pipefail
 
 PACKAGES=(
   cmake ninja-build g++ pkg-config
-  qt6-base-dev qt6-serialport-dev qt6-declarative-dev qt6-tools-dev-tools
+  qt6-base-dev qt6-serialport-dev qt6-declarative-dev qt6-tools-dev-tools qt6-tools-dev qt6-l10n-tools
   libgl-dev fonts-wqy-microhei
 )
 if [[ "${DTU_WITH_FUZZ:-0}" == 1 ]]; then

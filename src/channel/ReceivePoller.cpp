@@ -8,6 +8,8 @@
 
 #include <exception>
 
+#include <QCoreApplication>
+
 QString TLineGet::Line(const QByteArray &bytes, bool hexOn, const QTime &now)
 {
     // A byte 00 would end the text in the display; show it as 01.
@@ -16,8 +18,8 @@ QString TLineGet::Line(const QByteArray &bytes, bool hexOn, const QTime &now)
     QString hexPart;
     if (hexOn)
         hexPart = QStringLiteral("{") + BytesToSpacedHex(bytes) + QStringLiteral("}");
-    return now.toString(QStringLiteral("hh:mm:ss")) + QStringLiteral(" 收到数据：") + hexPart
-        + TextFile::FromGbk(shown);
+    return now.toString(QStringLiteral("hh:mm:ss")) + QCoreApplication::translate("ReceivePoller", " 收到数据：")
+        + hexPart + TextFile::FromGbk(shown);
 }
 
 void TLineGet::Emit(AppState &state, Frontend &frontend, const QTime &now)
@@ -66,7 +68,7 @@ void ReceivePoller::Tick()
             QByteArray bytes;
             if (channel_.ChannelRead(&bytes)) {
                 if (state_.TraceOn())
-                    frontend_.AppendMemo(QStringLiteral("上行：") + BytesToSpacedHex(bytes));
+                    frontend_.AppendMemo(QCoreApplication::translate("Trace", "上行：") + BytesToSpacedHex(bytes));
                 lineGet_.Append(bytes);
                 lineGet_.Emit(state_, frontend_, QTime::currentTime());
                 frontend_.AppendTransparent(TextFile::FromGbk(bytes));
@@ -86,12 +88,12 @@ void ReceivePoller::SendRaw(const QByteArray &bytes)
 {
     channel_.ChannelWrite(bytes);
     if (state_.TraceOn())
-        frontend_.AppendMemo(QStringLiteral("下行：") + BytesToSpacedHex(bytes));
+        frontend_.AppendMemo(QCoreApplication::translate("Trace", "下行：") + BytesToSpacedHex(bytes));
 }
 
 QString ReceivePoller::CountersText(qint32 received, qint32 sent)
 {
-    return QStringLiteral("收：%1字节，发:%2字节").arg(received).arg(sent);
+    return QCoreApplication::translate("ReceivePoller", "收：%1字节，发:%2字节").arg(received).arg(sent);
 }
 
 QString ReceivePoller::CountersText() const

@@ -2,6 +2,7 @@
 
 #include "core/DtuError.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFileInfo>
 
@@ -77,22 +78,27 @@ QString SerialTransport::Diagnose(const QString &name) const
 #ifdef Q_OS_UNIX
     const QByteArray native = QFile::encodeName(path);
     if (::access(native.constData(), F_OK) != 0)
-        return QStringLiteral("系统里没有这个串口（%1），请检查串口名是否写对、USB转串口线是否插好").arg(path);
+        return QCoreApplication::translate("SerialTransport",
+                                           "系统里没有这个串口（%1），请检查串口名是否写对、USB转串口线是否插好")
+            .arg(path);
     if (::access(native.constData(), R_OK | W_OK) != 0)
-        return QStringLiteral("没有使用%1的权限，请把当前用户加入dialout组"
-                              "（sudo usermod -aG dialout 用户名），然后重新登录")
+        return QCoreApplication::translate("SerialTransport",
+                                           "没有使用%1的权限，请把当前用户加入dialout组"
+                                           "（sudo usermod -aG dialout 用户名），然后重新登录")
             .arg(path);
     if (port_.error() == QSerialPort::PermissionError)
-        return QStringLiteral("串口%1正被其他程序占用，请先关闭占用它的程序").arg(name);
-    return QStringLiteral("串口打不开（%1）").arg(port_.errorString());
+        return QCoreApplication::translate("SerialTransport", "串口%1正被其他程序占用，请先关闭占用它的程序").arg(name);
+    return QCoreApplication::translate("SerialTransport", "串口打不开（%1）").arg(port_.errorString());
 #else
     switch (port_.error()) {
     case QSerialPort::DeviceNotFoundError:
-        return QStringLiteral("系统里没有这个串口（%1），请检查串口号是否写对、USB转串口线是否插好").arg(path);
+        return QCoreApplication::translate("SerialTransport",
+                                           "系统里没有这个串口（%1），请检查串口号是否写对、USB转串口线是否插好")
+            .arg(path);
     case QSerialPort::PermissionError:
-        return QStringLiteral("串口%1正被其他程序占用，或者没有使用它的权限").arg(name);
+        return QCoreApplication::translate("SerialTransport", "串口%1正被其他程序占用，或者没有使用它的权限").arg(name);
     default:
-        return QStringLiteral("串口打不开（%1）").arg(port_.errorString());
+        return QCoreApplication::translate("SerialTransport", "串口打不开（%1）").arg(port_.errorString());
     }
 #endif
 }

@@ -39,7 +39,7 @@ void TcpTransport::Connect(const QString &host, const QString &password)
         socket_.abort();
     password_ = TextFile::ToGbk(password);
     SetState(State::Connecting);
-    SetStatus(kConnectingText);
+    SetStatus(ConnectingText());
     socket_.connectToHost(host, port_);
 }
 
@@ -59,7 +59,7 @@ void TcpTransport::OnConnected()
         socket_.write(password_);
         socket_.flush();
     }
-    SetStatus(kConnectedText);
+    SetStatus(ConnectedText());
 }
 
 void TcpTransport::OnSocketState(QAbstractSocket::SocketState socketState)
@@ -69,7 +69,7 @@ void TcpTransport::OnSocketState(QAbstractSocket::SocketState socketState)
     if (state_ == State::Active) {
         // Closed by either side, by "断开", or after a failed send/receive.
         SetState(State::Inactive);
-        SetStatus(kFailedText);
+        SetStatus(FailedText());
     } else {
         // A refused or unanswered attempt: inactive, text stays "连接中...".
         SetState(State::Inactive);
@@ -81,7 +81,7 @@ void TcpTransport::OnError(QAbstractSocket::SocketError error)
     if (error == QAbstractSocket::HostNotFoundError) {
         socket_.abort();
         SetState(State::Inactive);
-        SetStatus(kFailedText);
+        SetStatus(FailedText());
     }
     // Other errors change nothing here: a failed attempt leaves the client
     // inactive (see OnSocketState); an open connection stays until it closes.

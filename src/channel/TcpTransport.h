@@ -1,6 +1,7 @@
 #pragma once
 #include "channel/Transport.h"
 
+#include <QCoreApplication>
 #include <QObject>
 #include <QString>
 #include <QTcpSocket>
@@ -16,9 +17,9 @@ public:
 
     static constexpr quint16 kMaintenancePort = 8888;
     static inline const QString kPasswordDefault = QStringLiteral("480917");
-    static inline const QString kConnectingText = QStringLiteral("TCP维护端口连接中...");
-    static inline const QString kConnectedText = QStringLiteral("TCP维护端口连接成功");
-    static inline const QString kFailedText = QStringLiteral("TCP维护端口连接失败");
+    static QString ConnectingText() { return QCoreApplication::translate("TcpTransport", "TCP维护端口连接中..."); }
+    static QString ConnectedText() { return QCoreApplication::translate("TcpTransport", "TCP维护端口连接成功"); }
+    static QString FailedText() { return QCoreApplication::translate("TcpTransport", "TCP维护端口连接失败"); }
 
     explicit TcpTransport(QObject *parent = nullptr);
     ~TcpTransport() override;

@@ -5,6 +5,7 @@
 #include "ops/SerialToggle.h"
 #include "cli/CliOptions.h"
 
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <QTimer>
 
@@ -26,7 +27,7 @@ bool OpenSerial(DtuSession &session, const CliOptions &options, QString *reason)
         return true;
     *reason = session.facts.SerialStateText;
     if (!session.serial.FailureReason().isEmpty())
-        *reason += QStringLiteral("：") + session.serial.FailureReason();
+        *reason += QCoreApplication::translate("SerialToggle", "：") + session.serial.FailureReason();
     return false;
 }
 
@@ -48,7 +49,7 @@ bool OpenTcp(DtuSession &session, const CliOptions &options, QString *reason)
         loop.exec();
     }
     if (!tcp.IsOpen()) {
-        *reason = QStringLiteral("%1 %2:%3").arg(TcpTransport::kFailedText, options.tcpHost).arg(options.tcpPort);
+        *reason = QStringLiteral("%1 %2:%3").arg(TcpTransport::FailedText(), options.tcpHost).arg(options.tcpPort);
         return false;
     }
     // The device keeps its parameter channel from one connection to the

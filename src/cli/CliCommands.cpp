@@ -4,6 +4,7 @@
 #include "cli/ConsoleFrontend.h"
 #include "cli/CliPorts.h"
 #include "ops/ParamFile.h"
+#include "ops/ParamWriter.h"
 #include "protocol/ResultWording.h"
 #include "ops/ControlMode.h"
 
@@ -25,11 +26,11 @@ bool Signal(CliContext &c) { return ControlMode::ReadSignal(c.session); }
 bool Version(CliContext &c) { return ControlMode::ReadVersion(c.session); }
 bool Clock(CliContext &c) { return ControlMode::ReadClock(c.session); }
 bool SetClock(CliContext &c) { return ControlMode::SetClock(c.session); }
-bool Reset(CliContext &c) { return RunMenuCommand(c, &ParamFile::ResetMenu, QStringLiteral("复位设备")); }
+bool Reset(CliContext &c) { return RunMenuCommand(c, &ParamFile::ResetMenu, ParamFile::ResetWord()); }
 // The restore reports in the words of a parameter write.
 bool Restore(CliContext &c)
 {
-    return RunMenuCommand(c, &ParamFile::RestoreDefaultsMenu, QStringLiteral("参数设置"));
+    return RunMenuCommand(c, &ParamFile::RestoreDefaultsMenu, ParamWriter::WriteWord());
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "cli/CliOptions.h"
 
 #include "cli/CliCommands.h"
+#include "core/Translation.h"
 
 namespace {
 
@@ -16,7 +17,7 @@ const OptionSpec kOptions[] = {
     {"baud", Takes::Value},    {"format", Takes::Value},   {"tcp", Takes::Value},
     {"tcp-port", Takes::Value}, {"password", Takes::Value}, {"level", Takes::Value},
     {"ext", Takes::Nothing},   {"json", Takes::Nothing},   {"fast", Takes::Nothing},
-    {"help", Takes::Nothing},  {"version", Takes::Nothing},
+    {"help", Takes::Nothing},  {"version", Takes::Nothing}, {"lang", Takes::Value},
 };
 
 const OptionSpec *FindOption(const QString &name)
@@ -62,6 +63,8 @@ bool Apply(CliOptions *out, const QString &name, const QString &value, QString *
         out->help = true;
     } else if (name == QLatin1String("version")) {
         out->showVersion = true;
+    } else if (name == QLatin1String("lang")) {
+        ok = Translation::FromCode(value, &out->language);
     }
     if (!ok)
         *error = QStringLiteral("--%1: invalid value \"%2\"").arg(name, value);
@@ -139,6 +142,7 @@ QString CliOptions::Usage()
         "  --json           machine-readable result on standard output; the window's\n"
         "                   lines then go to standard error\n"
         "  --fast           end a reply as soon as it holds a complete frame\n"
+        "  --lang zh|en     language of the printed lines (default zh, whatever the locale)\n"
         "  --help           this text\n"
         "  --version        print dtucfg's version\n"
         "\n"

@@ -1,4 +1,6 @@
 #pragma once
+#include "core/Translation.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -18,6 +20,8 @@ struct CliOptions {
     bool ext = false;      // act on the extended table
     bool json = false;
     bool fast = false;
+    // The lines are Chinese unless asked otherwise: scripts match them.
+    Language language = Language::Chinese;
     bool help = false;
     bool showVersion = false; // --version, not the device's version command
     QString command;

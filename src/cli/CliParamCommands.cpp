@@ -217,7 +217,7 @@ bool Write(CliContext &c)
     // The edits are made on the active table: the device is put on the
     // chosen one first, as the page's "设置" does before writing.
     const int channel = c.options.ext ? DeviceCommands::kExtendedPageChannel : c.session.state.MainParamChannel;
-    if (!DeviceCommands::SelectTableFor(c.session, channel, ParamWriter::kWriteWord))
+    if (!DeviceCommands::SelectTableFor(c.session, channel, ParamWriter::WriteWord()))
         return false;
     if (!ChosenTableActive(c))
         return false;

@@ -2,10 +2,22 @@
 
 #include "ops/ParamWriter.h"
 
+#include <QCoreApplication>
+
 namespace {
+// The lines are in the language the program speaks (--lang): the trace
+// heads and the failure word are matched in that language too.
 bool IsTraceLine(const QString &line)
 {
-    return line.startsWith(QStringLiteral("下行：")) || line.startsWith(QStringLiteral("上行："));
+    return line.startsWith(QCoreApplication::translate("Trace", "下行："))
+        || line.startsWith(QCoreApplication::translate("Trace", "上行："));
+}
+
+// Every bracketed result that reports a failure holds this word.
+bool IsFailureLine(const QString &line)
+{
+    return line.startsWith(QLatin1Char('['))
+        && line.contains(QCoreApplication::translate("ResultWording", "失败").trimmed());
 }
 
 void Write(std::FILE *stream, const QString &text)
@@ -29,8 +41,7 @@ void ConsoleFrontend::AppendMemo(const QString &line)
             PrintLine(line);
         return;
     }
-    if ((line.startsWith(QLatin1Char('[')) && line.contains(QStringLiteral("失败")))
-        || line == ParamWriter::kSettingText)
+    if (IsFailureLine(line) || line == ParamWriter::SettingText())
         failureSeen_ = true;
     PrintLine(line);
 }

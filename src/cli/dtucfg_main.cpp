@@ -8,6 +8,7 @@
 #include "cli/ConsoleFrontend.h"
 #include "DtuVersion.h"
 #include "ops/ProfileLoader.h"
+#include "core/Translation.h"
 #include "core/WorkPaths.h"
 
 #include <QCoreApplication>
@@ -112,6 +113,8 @@ int main(int argc, char *argv[])
     if (count < command->minArgs || (command->maxArgs >= 0 && count > command->maxArgs))
         return UsageError(frontend, QStringLiteral("wrong number of arguments for %1").arg(options.command));
 
+    if (!Translation::Install(options.language))
+        return SetUpError(frontend, QStringLiteral("the English texts could not be loaded"));
     frontend.SetShowTrace(options.level == 1);
     frontend.SetLinesToStderr(options.json);
     DtuSession session(frontend);

@@ -2,6 +2,7 @@
 
 #include "core/DtuError.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QSaveFile>
 #include <QStringDecoder>
@@ -84,17 +85,17 @@ QByteArray Encode(const QString &text, Encoding encoding)
         const QByteArray probe = one.encode(piece);
         Q_UNUSED(probe);
         if (one.hasError())
-            throw DtuError(QStringLiteral("字符“%1”无法用GBK编码保存").arg(piece));
+            throw DtuError(QCoreApplication::translate("TextFile", "字符“%1”无法用GBK编码保存").arg(piece));
         i += len;
     }
-    throw DtuError(QStringLiteral("文本无法用GBK编码保存"));
+    throw DtuError(QCoreApplication::translate("TextFile", "文本无法用GBK编码保存"));
 }
 
 Decoded Read(const QString &path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throw DtuError(QStringLiteral("无法打开文件 %1：%2").arg(path, file.errorString()));
+        throw DtuError(QCoreApplication::translate("TextFile", "无法打开文件 %1：%2").arg(path, file.errorString()));
     return Decode(file.readAll());
 }
 
@@ -102,14 +103,14 @@ void WriteAtomically(const QString &path, const QByteArray &bytes)
 {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
-        throw DtuError(QStringLiteral("无法写入文件 %1：%2").arg(path, file.errorString()));
+        throw DtuError(QCoreApplication::translate("TextFile", "无法写入文件 %1：%2").arg(path, file.errorString()));
     if (file.write(bytes) != bytes.size()) {
         const QString reason = file.errorString();
         file.cancelWriting();
-        throw DtuError(QStringLiteral("无法写入文件 %1：%2").arg(path, reason));
+        throw DtuError(QCoreApplication::translate("TextFile", "无法写入文件 %1：%2").arg(path, reason));
     }
     if (!file.commit())
-        throw DtuError(QStringLiteral("无法写入文件 %1：%2").arg(path, file.errorString()));
+        throw DtuError(QCoreApplication::translate("TextFile", "无法写入文件 %1：%2").arg(path, file.errorString()));
 }
 
 QString FromUtf8OrGbk(const QByteArray &bytes)

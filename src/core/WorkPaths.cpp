@@ -2,6 +2,7 @@
 
 #include "core/TextFile.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -80,7 +81,7 @@ QStringList Shown(const QStringList &paths)
 
 QString ScriptNotFoundText(const QStringList &tried)
 {
-    return QStringLiteral("找不到脚本文件%1，已查找：\n").arg(kScriptName) + Shown(tried).join(QLatin1Char('\n'));
+    return QCoreApplication::translate("WorkPaths", "找不到脚本文件%1，已查找：\n").arg(kScriptName) + Shown(tried).join(QLatin1Char('\n'));
 }
 
 } // namespace WorkPaths

@@ -5,6 +5,7 @@
 #include "ops/DeviceCommands.h"
 #include "protocol/ResultWording.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 
 namespace ControlMode {
@@ -17,15 +18,20 @@ using ResultWording::Family;
 QString StatusLine(int status)
 {
     static const char *const kStates[] = {
-        "睡眠状态", "未注册状态", "待机状态", "PPP拨号状态",
-        "在线状态，未登录到数据中心", "在线状态，已登录到数据中心",
+        QT_TRANSLATE_NOOP("ControlMode", "睡眠状态"),
+        QT_TRANSLATE_NOOP("ControlMode", "未注册状态"),
+        QT_TRANSLATE_NOOP("ControlMode", "待机状态"),
+        QT_TRANSLATE_NOOP("ControlMode", "PPP拨号状态"),
+        QT_TRANSLATE_NOOP("ControlMode", "在线状态，未登录到数据中心"),
+        QT_TRANSLATE_NOOP("ControlMode", "在线状态，已登录到数据中心"),
     };
     if (status >= 0 && status < 6)
-        return QStringLiteral("DTU状态=%1,").arg(status) + QString::fromUtf8(kStates[status]);
+        return QCoreApplication::translate("ControlMode", "DTU状态=%1,").arg(status)
+            + QCoreApplication::translate("ControlMode", kStates[status]);
     // Failures read like the other control-page outcomes, without brackets.
     const QString suffix = ResultWording::Suffix(Family::ControlPanel, status);
     if (status < 0 && !suffix.isEmpty())
-        return QStringLiteral("DTU状态读取") + suffix;
+        return QCoreApplication::translate("ControlMode", "DTU状态读取") + suffix;
     return {};
 }
 
@@ -44,7 +50,7 @@ bool ReadSignal(DtuSession &session)
 {
     const int value = DeviceCommands::QuerySignal(session);
     if (value < 0)
-        session.frontend().AppendControlMemo(QStringLiteral("信号读取失败"));
+        session.frontend().AppendControlMemo(QCoreApplication::translate("ControlMode", "信号读取失败"));
     else
         session.frontend().AppendControlMemo(QStringLiteral("DTU CSQ=%1").arg(value));
     return value >= 0;
@@ -62,10 +68,11 @@ bool ReadStatus(DtuSession &session)
 bool ReadVersion(DtuSession &session)
 {
     Frontend &frontend = session.frontend();
-    const bool versionOk = ShowText(frontend, QStringLiteral("DTU版本号读取失败"), QStringLiteral("DTU版本号"),
-                                    DeviceCommands::QueryVersion(session));
-    const bool imeiOk = ShowText(frontend, QStringLiteral("IMEI读取失败"), QStringLiteral("IMEI"),
-                                 DeviceCommands::QueryImei(session));
+    const bool versionOk
+        = ShowText(frontend, QCoreApplication::translate("ControlMode", "DTU版本号读取失败"),
+                   QCoreApplication::translate("ControlMode", "DTU版本号"), DeviceCommands::QueryVersion(session));
+    const bool imeiOk = ShowText(frontend, QCoreApplication::translate("ControlMode", "IMEI读取失败"),
+                                 QStringLiteral("IMEI"), DeviceCommands::QueryImei(session));
     return versionOk && imeiOk;
 }
 
@@ -73,8 +80,8 @@ bool ReadClock(DtuSession &session)
 {
     Frontend &frontend = session.frontend();
     const QString clock = DeviceCommands::ReadClock(session);
-    frontend.SetResultPanel(clock.isEmpty() ? QStringLiteral("设备时钟读取失败")
-                                            : QStringLiteral("设备时钟读取成功"));
+    frontend.SetResultPanel(clock.isEmpty() ? QCoreApplication::translate("ControlMode", "设备时钟读取失败")
+                                            : QCoreApplication::translate("ControlMode", "设备时钟读取成功"));
     frontend.AppendControlMemo(frontend.ResultPanel());
     frontend.AppendControlMemo(clock);
     return !clock.isEmpty();
@@ -84,7 +91,8 @@ bool SetClock(DtuSession &session)
 {
     Frontend &frontend = session.frontend();
     const int result = DeviceCommands::SetClock(session, QDateTime::currentDateTime());
-    const QString text = ResultWording::Text(QStringLiteral("设备时钟设置"), Family::ControlPanel, result);
+    const QString text
+        = ResultWording::Text(QCoreApplication::translate("ControlMode", "设备时钟设置"), Family::ControlPanel, result);
     if (!text.isEmpty())
         frontend.SetResultPanel(text);
     frontend.AppendControlMemo(frontend.ResultPanel());

@@ -9,6 +9,8 @@
 #include "protocol/ResultWording.h"
 #include "protocol/TransactionResult.h"
 
+#include <QCoreApplication>
+
 namespace DeviceCommands {
 namespace {
 
@@ -117,13 +119,13 @@ bool SelectTableFor(DtuSession &session, int channel, const QString &operationWo
 int QueryStatus(DtuSession &session)
 {
     return ReadByteReply(session, ScriptWord(session, "CMD_GETSTATUS"), kStatusReplyWord,
-                         CommandExchange::kDataTimeoutMs, QStringLiteral("状态读取"));
+                         CommandExchange::kDataTimeoutMs, QCoreApplication::translate("DeviceCommands", "状态读取"));
 }
 
 int QuerySignal(DtuSession &session)
 {
     return ReadByteReply(session, kSignalWord, kSignalWord, CommandExchange::kSignalTimeoutMs,
-                         QStringLiteral("信号读取"));
+                         QCoreApplication::translate("DeviceCommands", "信号读取"));
 }
 
 QString QueryVersion(DtuSession &session)
@@ -148,7 +150,7 @@ int SetClock(DtuSession &session, const QDateTime &localNow)
     const QString text = QString::asprintf("%.4d-%.2d-%.2d %.2d:%.2d:%.2d", d.year(), d.month(), d.day(),
                                            t.hour(), t.minute(), t.second());
     // The line goes out first, so it is there even when the device is silent.
-    session.frontend().AppendControlMemo(QStringLiteral("设置设备时钟=") + text);
+    session.frontend().AppendControlMemo(QCoreApplication::translate("DeviceCommands", "设置设备时钟=") + text);
     return session.exchange.SetTypeExchange(kSetClockWord, text.toLatin1());
 }
 

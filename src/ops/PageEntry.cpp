@@ -5,6 +5,8 @@
 #include "ops/ParamWriter.h"
 #include "ops/DeviceCommands.h"
 
+#include <QCoreApplication>
+
 namespace PageEntry {
 
 void OnPageShown(DtuSession &session, Page page)
@@ -12,8 +14,8 @@ void OnPageShown(DtuSession &session, Page page)
     AppState &state = session.state;
     // Edits not yet written: offer to write them before leaving them behind.
     if (!state.ModifiedParamList.IsEmpty()
-        && session.frontend().AskOkCancel(QStringLiteral("您修改了参数，请问需要写入吗？"),
-                                          QStringLiteral("参数设置")))
+        && session.frontend().AskOkCancel(QCoreApplication::translate("PageEntry", "您修改了参数，请问需要写入吗？"),
+                                          QCoreApplication::translate("PageEntry", "参数设置")))
         ParamWriter::WriteModified(session);
 
     switch (page) {

@@ -8,6 +8,7 @@
 #include "ops/WriteRun.h"
 #include "protocol/ResultWording.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 
 namespace ParamFile {
@@ -21,7 +22,7 @@ void AskAndRun(DtuSession &session, const QString &question, const QString &word
     if (!session.RequireChannel())
         return;
     Frontend &frontend = session.frontend();
-    if (!frontend.AskOkCancel(question, kQuestionCaption)) {
+    if (!frontend.AskOkCancel(question, QuestionCaption())) {
         frontend.AppendMemo(frontend.ResultPanel());
         return;
     }
@@ -34,12 +35,12 @@ void AskAndRun(DtuSession &session, const QString &question, const QString &word
 void RestoreDefaultsMenu(DtuSession &session)
 {
     // The restore reports in the words of a parameter write.
-    AskAndRun(session, kRestoreQuestion, QStringLiteral("参数设置"), &DeviceCommands::RestoreDefaults);
+    AskAndRun(session, RestoreQuestion(), ParamWriter::WriteWord(), &DeviceCommands::RestoreDefaults);
 }
 
 void ResetMenu(DtuSession &session)
 {
-    AskAndRun(session, kResetQuestion, QStringLiteral("复位设备"), &DeviceCommands::Reset);
+    AskAndRun(session, ResetQuestion(), ResetWord(), &DeviceCommands::Reset);
 }
 
 int UpdateProfileValues(DtuSession &session)
@@ -71,7 +72,7 @@ void SaveParamFile(DtuSession &session)
 {
     Frontend &frontend = session.frontend();
     if (!session.profile) {
-        frontend.ShowMessage(kNothingToSaveText);
+        frontend.ShowMessage(NothingToSaveText());
         return;
     }
     // The values go into the loaded profile itself and stay there even when
@@ -89,7 +90,8 @@ void SaveParamFile(DtuSession &session)
         session.profile->SaveAs(path);
     } catch (const DtuError &e) {
         const QString file = QFileInfo(path).absoluteFilePath();
-        frontend.ShowMessage(QStringLiteral("参数文件 %1 保存失败。\n%2").arg(file, e.text()));
+        frontend.ShowMessage(
+            QCoreApplication::translate("ParamFile", "参数文件 %1 保存失败。\n%2").arg(file, e.text()));
     }
 }
 
@@ -122,7 +124,7 @@ void BatchWriteTable(DtuSession &session, ParamTableModel &table, int channel)
         session.RequireChannel();
         return;
     }
-    if (!DeviceCommands::SelectTableFor(session, channel, ParamWriter::kWriteWord)) {
+    if (!DeviceCommands::SelectTableFor(session, channel, ParamWriter::WriteWord())) {
         KeepFrom(session, table, 0);
         return;
     }

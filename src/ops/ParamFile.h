@@ -1,4 +1,5 @@
 #pragma once
+#include <QCoreApplication>
 #include <QString>
 
 class DtuSession;
@@ -7,10 +8,16 @@ class DtuSession;
 // Each is one device action: front ends start it through RunAction.
 namespace ParamFile {
 
-inline const QString kRestoreQuestion = QStringLiteral("真的要恢复出厂默认设置吗？");
-inline const QString kResetQuestion = QStringLiteral("真的要复位设备吗？");
-inline const QString kQuestionCaption = QStringLiteral("提示");
-inline const QString kNothingToSaveText = QStringLiteral("尚未调入参数文件，没有可以保存的参数。");
+inline QString RestoreQuestion() { return QCoreApplication::translate("ParamFile", "真的要恢复出厂默认设置吗？"); }
+inline QString ResetQuestion() { return QCoreApplication::translate("ParamFile", "真的要复位设备吗？"); }
+inline QString QuestionCaption() { return QCoreApplication::translate("ParamFile", "提示"); }
+inline QString NothingToSaveText()
+{
+    return QCoreApplication::translate("ParamFile", "尚未调入参数文件，没有可以保存的参数。");
+}
+// The operation word of a reset's result texts ("[复位设备成功]"); a restore
+// reports in the words of a parameter write.
+inline QString ResetWord() { return QCoreApplication::translate("ParamFile", "复位设备"); }
 
 void RestoreDefaultsMenu(DtuSession &session); // "恢复出厂默认设置"
 void ResetMenu(DtuSession &session);           // "复位设备"

@@ -15,8 +15,8 @@
 namespace ParamReader {
 namespace {
 
-const QString kReadingText = QStringLiteral("[参数读取中，请稍候...]");
-const QString kDoneText = QStringLiteral("[参数读取完毕]");
+QString ReadingText() { return QCoreApplication::translate("ParamReader", "[参数读取中，请稍候...]"); }
+QString DoneText() { return QCoreApplication::translate("ParamReader", "[参数读取完毕]"); }
 
 quint16 BigEndian(const QByteArray &bytes, qsizetype at)
 {
@@ -37,7 +37,7 @@ ParamTableModel *TableForRecords(DtuSession &session)
 void PostFailure(DtuSession &session, int outcome)
 {
     ResultWording::Post(session.frontend(),
-                        ResultWording::Text(QString::fromUtf8(kReadWord), ResultWording::Family::DataReply,
+                        ResultWording::Text(ReadWord(), ResultWording::Family::DataReply,
                                             outcome));
 }
 
@@ -92,7 +92,7 @@ void ReadGroup(DtuSession &session, ParamTableModel *table, const QByteArray &id
     }
 
     ParseRecords(session, table, RecordArea(frame, static_cast<int>(session.exchange.CommandPrefix().size())));
-    session.frontend().AppendMemo(kDoneText);
+    session.frontend().AppendMemo(DoneText());
 }
 
 } // namespace
@@ -117,7 +117,7 @@ void ReadPage(DtuSession &session, int channel)
 {
     if (!session.RequireChannel())
         return;
-    if (!DeviceCommands::SelectTableFor(session, channel, QString::fromUtf8(kReadWord)))
+    if (!DeviceCommands::SelectTableFor(session, channel, ReadWord()))
         return;
     ReadAllParameters(session);
 }
@@ -138,7 +138,7 @@ void ReadAllParameters(DtuSession &session)
     AppState &state = session.state;
     Frontend &frontend = session.frontend();
     frontend.HideEditors();
-    frontend.SetResultPanel(kReadingText);
+    frontend.SetResultPanel(ReadingText());
     // Each group's records go to the table whose numbers were asked for, also
     // when a main channel of 0 makes both groups run.
     if (state.MainTableActive())
@@ -147,7 +147,7 @@ void ReadAllParameters(DtuSession &session)
         ReadGroup(session, &session.extTable, state.ExtParamIdList);
     // After a login the panel keeps the last outcome (a failure stays visible).
     if (!state.LoginFlag)
-        frontend.SetResultPanel(kDoneText);
+        frontend.SetResultPanel(DoneText());
 }
 
 void ReadParamGroup(DtuSession &session, const QByteArray &idList)

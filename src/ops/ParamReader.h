@@ -1,5 +1,6 @@
 #pragma once
 #include <QByteArray>
+#include <QCoreApplication>
 
 class DtuSession;
 class ParamTableModel;
@@ -7,7 +8,8 @@ class ParamTableModel;
 // Reading every parameter of a table from the device in one exchange.
 namespace ParamReader {
 
-inline constexpr const char *kReadWord = "参数读取";
+// The operation word of a read's result texts ("[参数读取失败，设备无响应！]").
+inline QString ReadWord() { return QCoreApplication::translate("ParamReader", "参数读取"); }
 
 // "读取" on the main page (btRead): channel check, channel selection, read.
 // A selection the device does not confirm ends the read with a memo line.

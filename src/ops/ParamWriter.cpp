@@ -11,11 +11,13 @@
 
 #include <optional>
 
+#include <QCoreApplication>
+
 namespace ParamWriter {
 namespace {
 
 // A reply that is not a frame at all: the device rejected what was typed.
-const QString kNotAFrameText = QStringLiteral("[参数设置失败，输入了非法内容！]");
+QString NotAFrameText() { return QCoreApplication::translate("ParamWriter", "[参数设置失败，输入了非法内容！]"); }
 
 // Writes the listed rows of one table in table order. Returns the row at
 // which the run stopped because the channel had closed, the window is
@@ -66,7 +68,7 @@ void WritePage(DtuSession &session, int channel)
         return;
     // With nothing to write nothing is sent, not even a selection.
     if (!session.state.ModifiedParamList.IsEmpty()
-        && !DeviceCommands::SelectTableFor(session, channel, kWriteWord))
+        && !DeviceCommands::SelectTableFor(session, channel, WriteWord()))
         return; // the edits stay listed for the next attempt
     WriteModified(session);
 }
@@ -88,12 +90,15 @@ int CountToWrite(const DtuSession &session, const QList<ParamTableModel *> &tabl
 
 QString ChannelLostText(int unwritten)
 {
-    return QStringLiteral("[参数设置失败，数据通道已关闭，%1个参数未写入！]").arg(unwritten);
+    return QCoreApplication::translate("ParamWriter", "[参数设置失败，数据通道已关闭，%1个参数未写入！]")
+        .arg(unwritten);
 }
 
 QString StoppedText(int written, int unwritten)
 {
-    return QStringLiteral("[参数设置已停止，已写入%1个参数，%2个参数未写入！]").arg(written).arg(unwritten);
+    return QCoreApplication::translate("ParamWriter", "[参数设置已停止，已写入%1个参数，%2个参数未写入！]")
+        .arg(written)
+        .arg(unwritten);
 }
 
 void PostEndOfStoppedRun(DtuSession &session, int written, int unwritten)
@@ -128,7 +133,7 @@ void WriteModified(DtuSession &session, bool rowOfLongerRun)
     if (tables.isEmpty()) {
         // The device serves no table the edits belong to; they wait for one.
         if (!state.ModifiedParamList.IsEmpty())
-            ResultWording::Post(frontend, ResultWording::Text(kWriteWord, ResultWording::Family::Ack,
+            ResultWording::Post(frontend, ResultWording::Text(WriteWord(), ResultWording::Family::Ack,
                                                               ResultWording::kTableNotSwitched));
         return;
     }
@@ -182,19 +187,20 @@ int SetParameter(DtuSession &session, ParamTableModel &table, const QString &num
     if (row < 0)
         return TransactionResult::NoAnswer; // nothing to send for an unknown number
     Frontend &frontend = session.frontend();
-    frontend.SetResultPanel(kSettingText);
+    frontend.SetResultPanel(SettingText());
 
     const quint16 word = static_cast<quint16>(HexToInt(number) & 0xFFFF);
     const QString value = table.Cell(row, ColValue);
-    frontend.AppendMemo(QStringLiteral("设置参数：") + table.Cell(row, ColName) + QLatin1Char('=')
-                        + (value.isEmpty() ? QStringLiteral("(空)") : value));
+    frontend.AppendMemo(QCoreApplication::translate("ParamWriter", "设置参数：") + table.Cell(row, ColName)
+                        + QLatin1Char('=')
+                        + (value.isEmpty() ? QCoreApplication::translate("ParamWriter", "(空)") : value));
     const QByteArray bytes = HexToBytes(table.Cell(row, ColHex).mid(4));
 
     const int result = session.exchange.SetTypeExchange(word, bytes);
     if (result == TransactionResult::NotAFrame)
-        ResultWording::Post(frontend, kNotAFrameText);
+        ResultWording::Post(frontend, NotAFrameText());
     else
-        ResultWording::PostResult(frontend, kWriteWord, ResultWording::Family::Ack, result);
+        ResultWording::PostResult(frontend, WriteWord(), ResultWording::Family::Ack, result);
     return result;
 }
 

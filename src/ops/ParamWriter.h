@@ -1,4 +1,5 @@
 #pragma once
+#include <QCoreApplication>
 #include <QString>
 
 class DtuSession;
@@ -7,8 +8,9 @@ class ParamTableModel;
 // Writing the modified rows of the active table, one set command per row.
 namespace ParamWriter {
 
-inline const QString kSettingText = QStringLiteral("正在设置，请稍候...");
-inline const QString kWriteWord = QStringLiteral("参数设置");
+inline QString SettingText() { return QCoreApplication::translate("ParamWriter", "正在设置，请稍候..."); }
+// The operation word of a write's result texts ("[参数设置成功]").
+inline QString WriteWord() { return QCoreApplication::translate("ParamWriter", "参数设置"); }
 
 // The line of a write run that found its channel closed: how many of the
 // rows it was to write it did not reach (they stay listed).

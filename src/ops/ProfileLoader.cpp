@@ -6,6 +6,7 @@
 #include "core/WorkPaths.h"
 #include "params/RowBuilder.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -74,7 +75,7 @@ void LoadProfile(DtuSession &session, const QString &path)
     state.MainParamChannel = exParamFile.isEmpty() ? 1 : (channelValue ? channelValue->ToInt(0) : 0);
 
     if (!title.isEmpty())
-        facts.Caption = QStringLiteral("参数配置程序 ") + title;
+        facts.Caption = QCoreApplication::translate("ProfileLoader", "参数配置程序 ") + title;
     const QString port = profile.Text(ProfileKeys::Comport);
     const QString baud = profile.Text(ProfileKeys::Baudrate);
     const QString format = profile.Text(ProfileKeys::ComOption);

@@ -7,11 +7,14 @@
 
 #include <exception>
 
+#include <QCoreApplication>
+
 namespace SerialToggle {
 
 QString OpenedText(const QString &name, const QString &speedText, const QString &formatText)
 {
-    return name + QStringLiteral("打开成功,BaudRate=") + speedText + QStringLiteral(",参数=") + formatText;
+    return name + QCoreApplication::translate("SerialToggle", "打开成功,BaudRate=") + speedText
+        + QCoreApplication::translate("SerialToggle", ",参数=") + formatText;
 }
 
 namespace {
@@ -43,8 +46,8 @@ bool Toggle(DtuSession &session)
 
     if (session.serial.IsOpen()) {
         session.serial.Close();
-        facts.SerialButtonCaption = QStringLiteral("打开串口");
-        facts.SerialStateText = QStringLiteral("串口未打开");
+        facts.SerialButtonCaption = QCoreApplication::translate("SerialToggle", "打开串口");
+        facts.SerialStateText = QCoreApplication::translate("SerialToggle", "串口未打开");
         facts.SerialOpenColour = false;
         session.NotifyFactsChanged();
         return false;
@@ -65,11 +68,12 @@ bool Toggle(DtuSession &session)
     if (opened) {
         facts.SerialStateText = OpenedText(name, speed, format);
         RememberSettings(session, name, speed, format);
-        facts.SerialButtonCaption = QStringLiteral("关闭串口");
+        facts.SerialButtonCaption = QCoreApplication::translate("SerialToggle", "关闭串口");
         facts.SerialOpenColour = true;
     } else {
-        facts.SerialStateText = name + QStringLiteral("打开失败");
-        session.frontend().AppendMemo(facts.SerialStateText + QStringLiteral("：") + reason);
+        facts.SerialStateText = name + QCoreApplication::translate("SerialToggle", "打开失败");
+        session.frontend().AppendMemo(facts.SerialStateText + QCoreApplication::translate("SerialToggle", "：")
+                                      + reason);
     }
     session.NotifyFactsChanged();
 

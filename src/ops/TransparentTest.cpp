@@ -6,6 +6,7 @@
 #include "protocol/Hex.h"
 #include "protocol/ModbusCrc.h"
 
+#include <QCoreApplication>
 #include <QTime>
 
 namespace TransparentTest {
@@ -46,8 +47,8 @@ QString SentLineBody(const QByteArray &bytes, bool hexMode, const QString &repea
     // A zero byte would cut the memo line short; it shows as 01, as received lines do.
     QByteArray shown = bytes;
     shown.replace('\0', '\x01');
-    return QStringLiteral(" 发送数据：") + hexPart + TextFile::FromGbk(shown) + QLatin1Char('[') + repeatText
-        + QStringLiteral("次]");
+    return QCoreApplication::translate("TransparentTest", " 发送数据：") + hexPart + TextFile::FromGbk(shown)
+        + QLatin1Char('[') + repeatText + QCoreApplication::translate("TransparentTest", "次]");
 }
 
 bool Send(DtuSession &session, const QString &text, const QString &repeatText, bool hexMode)

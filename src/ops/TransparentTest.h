@@ -1,5 +1,6 @@
 #pragma once
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QString>
 #include <QStringList>
 
@@ -10,8 +11,8 @@ class DtuSession;
 namespace TransparentTest {
 inline const QStringList kRepeatItems = {QStringLiteral("1"), QStringLiteral("10"), QStringLiteral("50"),
                                          QStringLiteral("100"), QStringLiteral("1000"), QStringLiteral("10000")};
-inline const QString kHexModeCaption = QStringLiteral("文字输入窗口[HEX模式]");
-inline const QString kTextModeCaption = QStringLiteral("文字输入窗口(文本模式)");
+inline QString HexModeCaption() { return QCoreApplication::translate("TransparentTest", "文字输入窗口[HEX模式]"); }
+inline QString TextModeCaption() { return QCoreApplication::translate("TransparentTest", "文字输入窗口(文本模式)"); }
 
 // The bytes a message text stands for: GBK text with its lines joined by
 // CR LF, or in hex mode the pairs of digits left after removing spaces (a

@@ -4,15 +4,17 @@
 #include "params/ParamRow.h"
 #include "profile/OrderedJson.h"
 
+#include <QCoreApplication>
+
 ChoiceList ChoiceList::Parse(const QString &onList)
 {
     JsonValue root;
     QString error;
     if (!JsonValue::Parse(onList, &root, &error))
-        throw DtuError(QStringLiteral("选择列表%1").arg(error));
+        throw DtuError(QCoreApplication::translate("ChoiceList", "选择列表%1").arg(error));
     if (!root.IsArray() || root.Items().size() < 2 || !root.Items()[0].IsArray()
         || !root.Items()[1].IsArray())
-        throw DtuError(QStringLiteral("选择列表格式错误：应为[[名称...],[取值...]]"));
+        throw DtuError(QCoreApplication::translate("ChoiceList", "选择列表格式错误：应为[[名称...],[取值...]]"));
     ChoiceList list;
     for (const JsonValue &v : root.Items()[0].Items())
         list.labels << v.Text();

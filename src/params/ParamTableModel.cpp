@@ -3,6 +3,7 @@
 #include "core/AppState.h"
 
 #include <QColor>
+#include <QCoreApplication>
 #include <QFont>
 
 ParamTableModel::ParamTableModel(const AppState &state, Kind kind, QObject *parent)
@@ -63,15 +64,16 @@ QVariant ParamTableModel::headerData(int section, Qt::Orientation orientation, i
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
         return {};
     switch (section) {
-    case ColNumber: return QStringLiteral("参数号");
-    case ColName: return QStringLiteral("参数名称");
-    case ColHex: return QStringLiteral("参数HEX值");
-    case ColValue: return QStringLiteral("参数值");
+    case ColNumber: return QCoreApplication::translate("ParamTableModel", "参数号");
+    case ColName: return QCoreApplication::translate("ParamTableModel", "参数名称");
+    case ColHex: return QCoreApplication::translate("ParamTableModel", "参数HEX值");
+    case ColValue: return QCoreApplication::translate("ParamTableModel", "参数值");
     case ColOnList: return QStringLiteral("OnList");
     case ColOnGet: return QStringLiteral("OnGet");
     case ColOnSet: return QStringLiteral("OnSet");
     case ColNote:
-        return kind_ == Kind::Main ? QStringLiteral("参数说明") : QStringLiteral("参数相关说明");
+        return kind_ == Kind::Main ? QCoreApplication::translate("ParamTableModel", "参数说明")
+                                   : QCoreApplication::translate("ParamTableModel", "参数相关说明");
     default: return {};
     }
 }

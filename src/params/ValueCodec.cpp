@@ -5,6 +5,7 @@
 #include "protocol/Hex.h"
 #include "script/ScriptHost.h"
 
+#include <QCoreApplication>
 #include <QRegularExpression>
 #include <cstring>
 
@@ -53,7 +54,7 @@ QString Encode(ScriptHost &script, const QString &onSet, const QString &text)
         bool ok = false;
         const double number = text.trimmed().toDouble(&ok);
         if (!ok)
-            throw DtuError(QStringLiteral("“%1”不是数字").arg(text));
+            throw DtuError(QCoreApplication::translate("ValueCodec", "“%1”不是数字").arg(text));
         const float single = static_cast<float>(number);
         quint32 bits = 0;
         std::memcpy(&bits, &single, sizeof bits);

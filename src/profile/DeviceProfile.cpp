@@ -2,6 +2,8 @@
 
 #include "core/DtuError.h"
 
+#include <QCoreApplication>
+
 bool ProfileParam::FromJson(const JsonValue &element, ProfileParam *out)
 {
     if (!element.IsObject())
@@ -37,9 +39,9 @@ DeviceProfile DeviceProfile::FromText(const QString &text, const QString &path)
     DeviceProfile profile;
     QString error;
     if (!JsonValue::Parse(text, &profile.root_, &error))
-        throw DtuError(QStringLiteral("参数文件 %1 无法解析：%2").arg(path, error));
+        throw DtuError(QCoreApplication::translate("DeviceProfile", "参数文件 %1 无法解析：%2").arg(path, error));
     if (!profile.root_.IsObject())
-        throw DtuError(QStringLiteral("参数文件 %1 不是JSON对象").arg(path));
+        throw DtuError(QCoreApplication::translate("DeviceProfile", "参数文件 %1 不是JSON对象").arg(path));
     profile.path_ = path;
     return profile;
 }
@@ -78,7 +80,7 @@ QByteArray DeviceProfile::Render() const
 void DeviceProfile::SaveAs(const QString &path) const
 {
     if (path.isEmpty())
-        throw DtuError(QStringLiteral("没有可保存的参数文件"));
+        throw DtuError(QCoreApplication::translate("DeviceProfile", "没有可保存的参数文件"));
     const QByteArray bytes = Render();
     TextFile::WriteAtomically(path, bytes);
 }

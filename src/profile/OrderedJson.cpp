@@ -1,5 +1,7 @@
 #include "profile/OrderedJson.h"
 
+#include <QCoreApplication>
+
 JsonValue JsonValue::MakeString(const QString &s)
 {
     JsonValue v;
@@ -73,7 +75,7 @@ public:
             return Fail(error);
         SkipSpace();
         if (pos_ != s_.size()) {
-            problem_ = QStringLiteral("多余的内容");
+            problem_ = QCoreApplication::translate("OrderedJson", "多余的内容");
             return Fail(error);
         }
         return true;
@@ -85,7 +87,9 @@ private:
     bool Fail(QString *error)
     {
         if (error)
-            *error = QStringLiteral("JSON格式错误（第%1个字符）：%2").arg(pos_ + 1).arg(problem_);
+            *error = QCoreApplication::translate("OrderedJson", "JSON格式错误（第%1个字符）：%2")
+                         .arg(pos_ + 1)
+                         .arg(problem_);
         return false;
     }
     bool Problem(const QString &what)
@@ -106,7 +110,7 @@ private:
     {
         const QLatin1String w(word);
         if (s_.mid(pos_, w.size()) != w)
-            return Problem(QStringLiteral("无效的值"));
+            return Problem(QCoreApplication::translate("OrderedJson", "无效的值"));
         pos_ += w.size();
         return true;
     }
@@ -114,9 +118,9 @@ private:
     bool ParseValue(JsonValue *out, int depth)
     {
         if (depth > kMaxDepth)
-            return Problem(QStringLiteral("嵌套过深"));
+            return Problem(QCoreApplication::translate("OrderedJson", "嵌套过深"));
         if (pos_ >= s_.size())
-            return Problem(QStringLiteral("内容不完整"));
+            return Problem(QCoreApplication::translate("OrderedJson", "内容不完整"));
         const QChar c = s_.at(pos_);
         switch (c.unicode()) {
         case '{':
@@ -156,18 +160,18 @@ private:
         if (pos_ < s_.size() && s_.at(pos_) == QLatin1Char('0'))
             ++pos_;
         else if (!digits())
-            return Problem(QStringLiteral("无效的值"));
+            return Problem(QCoreApplication::translate("OrderedJson", "无效的值"));
         if (pos_ < s_.size() && s_.at(pos_) == QLatin1Char('.')) {
             ++pos_;
             if (!digits())
-                return Problem(QStringLiteral("无效的数字"));
+                return Problem(QCoreApplication::translate("OrderedJson", "无效的数字"));
         }
         if (pos_ < s_.size() && (s_.at(pos_) == QLatin1Char('e') || s_.at(pos_) == QLatin1Char('E'))) {
             ++pos_;
             if (pos_ < s_.size() && (s_.at(pos_) == QLatin1Char('+') || s_.at(pos_) == QLatin1Char('-')))
                 ++pos_;
             if (!digits())
-                return Problem(QStringLiteral("无效的数字"));
+                return Problem(QCoreApplication::translate("OrderedJson", "无效的数字"));
         }
         out->type_ = JsonValue::Type::Number;
         out->text_ = s_.mid(start, pos_ - start);
@@ -177,11 +181,11 @@ private:
     bool ParseHex4(char16_t *out)
     {
         if (pos_ + 4 > s_.size())
-            return Problem(QStringLiteral("无效的转义"));
+            return Problem(QCoreApplication::translate("OrderedJson", "无效的转义"));
         bool ok = false;
         const uint v = s_.mid(pos_, 4).toUInt(&ok, 16);
         if (!ok)
-            return Problem(QStringLiteral("无效的转义"));
+            return Problem(QCoreApplication::translate("OrderedJson", "无效的转义"));
         pos_ += 4;
         *out = static_cast<char16_t>(v);
         return true;
@@ -193,18 +197,18 @@ private:
         QString result;
         while (true) {
             if (pos_ >= s_.size())
-                return Problem(QStringLiteral("字符串未结束"));
+                return Problem(QCoreApplication::translate("OrderedJson", "字符串未结束"));
             const QChar c = s_.at(pos_++);
             if (c == QLatin1Char('"'))
                 break;
             if (c.unicode() < 0x20)
-                return Problem(QStringLiteral("字符串中有控制字符"));
+                return Problem(QCoreApplication::translate("OrderedJson", "字符串中有控制字符"));
             if (c != QLatin1Char('\\')) {
                 result += c;
                 continue;
             }
             if (pos_ >= s_.size())
-                return Problem(QStringLiteral("字符串未结束"));
+                return Problem(QCoreApplication::translate("OrderedJson", "字符串未结束"));
             const QChar e = s_.at(pos_++);
             switch (e.unicode()) {
             case '"': result += QLatin1Char('"'); break;
@@ -223,7 +227,7 @@ private:
                 break;
             }
             default:
-                return Problem(QStringLiteral("无效的转义"));
+                return Problem(QCoreApplication::translate("OrderedJson", "无效的转义"));
             }
         }
         *out = result;
@@ -247,12 +251,12 @@ private:
             out->items_.push_back(std::move(item));
             SkipSpace();
             if (pos_ >= s_.size())
-                return Problem(QStringLiteral("数组未结束"));
+                return Problem(QCoreApplication::translate("OrderedJson", "数组未结束"));
             const QChar c = s_.at(pos_++);
             if (c == QLatin1Char(']'))
                 return true;
             if (c != QLatin1Char(','))
-                return Problem(QStringLiteral("数组中缺少逗号"));
+                return Problem(QCoreApplication::translate("OrderedJson", "数组中缺少逗号"));
         }
     }
 
@@ -268,13 +272,13 @@ private:
         while (true) {
             SkipSpace();
             if (pos_ >= s_.size() || s_.at(pos_) != QLatin1Char('"'))
-                return Problem(QStringLiteral("缺少成员名"));
+                return Problem(QCoreApplication::translate("OrderedJson", "缺少成员名"));
             QString name;
             if (!ParseString(&name))
                 return false;
             SkipSpace();
             if (pos_ >= s_.size() || s_.at(pos_) != QLatin1Char(':'))
-                return Problem(QStringLiteral("缺少冒号"));
+                return Problem(QCoreApplication::translate("OrderedJson", "缺少冒号"));
             ++pos_;
             SkipSpace();
             JsonValue value;
@@ -283,12 +287,12 @@ private:
             out->members_.emplace_back(std::move(name), std::move(value));
             SkipSpace();
             if (pos_ >= s_.size())
-                return Problem(QStringLiteral("对象未结束"));
+                return Problem(QCoreApplication::translate("OrderedJson", "对象未结束"));
             const QChar c = s_.at(pos_++);
             if (c == QLatin1Char('}'))
                 return true;
             if (c != QLatin1Char(','))
-                return Problem(QStringLiteral("对象中缺少逗号"));
+                return Problem(QCoreApplication::translate("OrderedJson", "对象中缺少逗号"));
         }
     }
 

@@ -10,6 +10,8 @@
 #include "protocol/TransactionResult.h"
 #include "script/ScriptHost.h"
 
+#include <QCoreApplication>
+
 namespace {
 constexpr int kPollMs = 10;
 
@@ -47,9 +49,10 @@ QByteArray CommandExchange::BuildFrame(quint16 word, const QByteArray &data)
     commandPrefix_ = HexToBytes(script_.Eval(QStringLiteral("PrevCmd();")));
     const QByteArray frame = FrameCodec::Assemble(word, commandPrefix_, data);
     if (frame.isEmpty())
-        throw DtuError(QStringLiteral("数据过长，无法组成一帧（最多%1字节）").arg(FrameCodec::kMaxPayload));
+        throw DtuError(QCoreApplication::translate("CommandExchange", "数据过长，无法组成一帧（最多%1字节）")
+                           .arg(FrameCodec::kMaxPayload));
     if (state_.TraceOn())
-        frontend_.AppendMemo(QStringLiteral("下行：") + BytesToSpacedHex(frame));
+        frontend_.AppendMemo(QCoreApplication::translate("Trace", "下行：") + BytesToSpacedHex(frame));
     return frame;
 }
 
@@ -119,7 +122,7 @@ QByteArray CommandExchange::ReceiveReply(int firstByteTimeoutMs)
     }
 
     if (state_.TraceOn())
-        frontend_.AppendMemo(QStringLiteral("上行：") + BytesToSpacedHex(reply));
+        frontend_.AppendMemo(QCoreApplication::translate("Trace", "上行：") + BytesToSpacedHex(reply));
     return reply;
 }
 

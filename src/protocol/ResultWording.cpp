@@ -2,6 +2,8 @@
 
 #include "core/Frontend.h"
 
+#include <QCoreApplication>
+
 namespace ResultWording {
 
 QString Suffix(Family family, int result)
@@ -10,30 +12,30 @@ QString Suffix(Family family, int result)
     switch (result) {
     case 0:
         if (family != Family::DataReply)
-            suffix = QStringLiteral("成功");
+            suffix = QCoreApplication::translate("ResultWording", "成功");
         break;
     case -1:
         if (family != Family::DataReply)
-            suffix = QStringLiteral("失败");
+            suffix = QCoreApplication::translate("ResultWording", "失败");
         break;
     case -2:
-        suffix = QStringLiteral("失败，设备无响应！");
+        suffix = QCoreApplication::translate("ResultWording", "失败，设备无响应！");
         break;
     case -3:
-        suffix = family == Family::DataReply ? QStringLiteral("失败，返回数据包头非法！")
-            : family == Family::ControlPanel ? QStringLiteral("失败，参数错误！")
-                                             : QStringLiteral("失败，非法的返回串！");
+        suffix = family == Family::DataReply ? QCoreApplication::translate("ResultWording", "失败，返回数据包头非法！")
+            : family == Family::ControlPanel ? QCoreApplication::translate("ResultWording", "失败，参数错误！")
+                                             : QCoreApplication::translate("ResultWording", "失败，非法的返回串！");
         break;
     case -4:
-        suffix = family == Family::DataReply ? QStringLiteral("失败，返回数据包校验错！")
-                                             : QStringLiteral("失败，返回帧校验错误！");
+        suffix = family == Family::DataReply ? QCoreApplication::translate("ResultWording", "失败，返回数据包校验错！")
+                                             : QCoreApplication::translate("ResultWording", "失败，返回帧校验错误！");
         break;
     case kWrongCommandWord:
         if (family == Family::DataReply)
-            suffix = QStringLiteral("失败，返回数据包命令字非法！");
+            suffix = QCoreApplication::translate("ResultWording", "失败，返回数据包命令字非法！");
         break;
     case kTableNotSwitched:
-        suffix = QStringLiteral("失败，设备未切换参数表！");
+        suffix = QCoreApplication::translate("ResultWording", "失败，设备未切换参数表！");
         break;
     default:
         break;

@@ -5,6 +5,7 @@
 
 #include "core/TextFile.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QJSEngine>
 #include <QJSValue>
@@ -24,8 +25,8 @@ ScriptHost::~ScriptHost()
 QString ScriptFault::Text() const
 {
     if (line > 0)
-        return QStringLiteral("%1 第%2行：%3").arg(file).arg(line).arg(message);
-    return QStringLiteral("%1：%2").arg(file, message);
+        return QCoreApplication::translate("ScriptHost", "%1 第%2行：%3").arg(file).arg(line).arg(message);
+    return QCoreApplication::translate("ScriptHost", "%1：%2").arg(file, message);
 }
 
 QJSValue ScriptHost::Evaluate(const QString &text, const QString &fileName, bool *timedOut)
@@ -43,7 +44,9 @@ QString ScriptHost::Eval(const QString &text)
     bool timedOut = false;
     const QJSValue result = Evaluate(text, QString(), &timedOut);
     if (timedOut)
-        throw ScriptError(QStringLiteral("脚本执行超时（超过%1毫秒）：%2").arg(timeLimitMs_).arg(text.left(80)));
+        throw ScriptError(QCoreApplication::translate("ScriptHost", "脚本执行超时（超过%1毫秒）：%2")
+                              .arg(timeLimitMs_)
+                              .arg(text.left(80)));
     if (result.isError())
         throw ScriptError(result.toString());
     if (result.isUndefined() || result.isNull())
@@ -61,7 +64,7 @@ bool ScriptHost::LoadFile(const QString &path, QString *error, ScriptFault *faul
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         if (error)
-            *error = QStringLiteral("无法打开文件 %1：%2").arg(path, file.errorString());
+            *error = QCoreApplication::translate("ScriptHost", "无法打开文件 %1：%2").arg(path, file.errorString());
         return false;
     }
     const QString text = TextFile::Decode(file.readAll()).text;
@@ -70,7 +73,8 @@ bool ScriptHost::LoadFile(const QString &path, QString *error, ScriptFault *faul
     if (fault) {
         *fault = {};
         if (timedOut) {
-            *fault = {path, 0, QStringLiteral("脚本执行超时（超过%1毫秒）").arg(timeLimitMs_)};
+            *fault
+                = {path, 0, QCoreApplication::translate("ScriptHost", "脚本执行超时（超过%1毫秒）").arg(timeLimitMs_)};
         } else if (result.isError()) {
             *fault = {path, result.property(QStringLiteral("lineNumber")).toInt(), result.toString()};
         }

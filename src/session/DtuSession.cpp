@@ -2,6 +2,8 @@
 
 #include "core/Frontend.h"
 
+#include <QCoreApplication>
+
 DtuSession::DtuSession(Frontend &frontend, QObject *parent)
     : QObject(parent),
       mainTable(state, ParamTableModel::Kind::Main),
@@ -19,7 +21,7 @@ DtuSession::DtuSession(Frontend &frontend, QObject *parent)
     // Like a vanished device, the failed port keeps its texts, so the next
     // toggle opens it again; the memo says what happened.
     connect(&serial, &SerialTransport::readFailed, this, [this](const QString &reason) {
-        frontend_.AppendMemo(QStringLiteral("串口读取出错（%1），串口已关闭").arg(reason));
+        frontend_.AppendMemo(QCoreApplication::translate("DtuSession", "串口读取出错（%1），串口已关闭").arg(reason));
     });
     connect(&tcp, &TcpTransport::statusTextChanged, this, [this](const QString &text) {
         facts.TcpStatusText = text;
@@ -42,7 +44,7 @@ bool DtuSession::RequireChannel()
 {
     if (channel.ChannelIsOpen())
         return true;
-    frontend_.ShowMessage(kChannelClosedText);
+    frontend_.ShowMessage(ChannelClosedText());
     return false;
 }
 

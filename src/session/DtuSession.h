@@ -23,8 +23,10 @@ class Frontend;
 class DtuSession : public QObject {
     Q_OBJECT
 public:
-    static inline const QString kChannelClosedText =
-        QStringLiteral("数据通道未打开，请先打开串口或建立TCP链接");
+    static QString ChannelClosedText()
+    {
+        return QCoreApplication::translate("DtuSession", "数据通道未打开，请先打开串口或建立TCP链接");
+    }
 
     explicit DtuSession(Frontend &frontend, QObject *parent = nullptr);
     ~DtuSession() override;

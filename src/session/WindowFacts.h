@@ -1,4 +1,5 @@
 #pragma once
+#include <QCoreApplication>
 #include <QString>
 
 // What the loaded profile puts on the window besides the tables. The window
@@ -11,8 +12,8 @@ struct WindowFacts {
     bool TcpBoxVisible = false;
     QString TcpAddress;
     // Serial open/close control and panel 1 of the main status bar.
-    QString SerialStateText = QStringLiteral("串口未打开");
-    QString SerialButtonCaption = QStringLiteral("打开串口");
+    QString SerialStateText = QCoreApplication::translate("SerialToggle", "串口未打开");
+    QString SerialButtonCaption = QCoreApplication::translate("SerialToggle", "打开串口");
     bool SerialOpenColour = false; // RGB(180,220,240) while open, RGB(172,196,213) after a close
     // Label10 of the TCP box.
     QString TcpStatusText;

@@ -20,7 +20,10 @@
 #include "ui/KeyFilters.h"
 #include "ui/ParamEditors.h"
 #include "ui/QtFrontend.h"
+#include "ui/WindowLanguage.h"
+#include "ui/WindowSettings.h"
 
+#include <QActionGroup>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -49,14 +52,10 @@
 
 namespace {
 
-const QString kAppTitle = QtFrontend::kAppTitle;
 constexpr int kRestoreDelayMs = 100;
 constexpr int kMemoLineLimit = 10000; // a long repeated send or a chatty device must not eat the memory
 const QColor kOpenColour(180, 220, 240);
 const QColor kClosedColour(172, 196, 213);
-// Window preferences kept between runs (per user).
-const QString kSettingsOrganisation = QStringLiteral("dtutools");
-const QString kSettingsApplication = QStringLiteral("dtuconfig");
 const QString kFastModeKey = QStringLiteral("exchange/fastCompletion");
 
 // 宋体 where it exists; otherwise the first installed CJK face.
@@ -221,11 +220,11 @@ TForm1::TForm1(Dialogs &dialogs, QWidget *parent)
     setFont(WindowFont());
     editors_ = new ParamEditors(*session_, this);
 
-    PageControl1 = Named(new QTabWidget, "PageControl1", QStringLiteral("参数页"));
+    PageControl1 = Named(new QTabWidget, "PageControl1", tr("参数页"));
     PageControl1->setTabPosition(QTabWidget::South);
-    PageControl1->addTab(BuildMainPage(), QStringLiteral("   通信参数设置   "));
-    PageControl1->addTab(BuildTransparentPage(), QStringLiteral("  透明传输测试  "));
-    PageControl1->addTab(BuildControlPage(), QStringLiteral("控制模式测试"));
+    PageControl1->addTab(BuildMainPage(), tr("   通信参数设置   "));
+    PageControl1->addTab(BuildTransparentPage(), tr("  透明传输测试  "));
+    PageControl1->addTab(BuildControlPage(), tr("控制模式测试"));
     // A tab only while the profile names an interface file; kept under the
     // tab widget meanwhile, so it goes with it.
     TabSheet5 = BuildExtendedPage();
@@ -247,7 +246,8 @@ TForm1::TForm1(Dialogs &dialogs, QWidget *parent)
     BuildStatusBar();
     {
         const QSignalBlocker restoring(N7);
-        N7->setChecked(QSettings(kSettingsOrganisation, kSettingsApplication).value(kFastModeKey, false).toBool());
+        N7->setChecked(
+            QSettings(WindowSettings::kOrganisation, WindowSettings::kApplication).value(kFastModeKey, false).toBool());
     }
     ShowFastMode();
 
@@ -297,30 +297,30 @@ void TForm1::LoadScript()
     const QString lastProfile = WorkPaths::ReadLastFile();
     const QString path = WorkPaths::FindScript(lastProfile);
     if (path.isEmpty()) {
-        dialogs_.Message(WorkPaths::ScriptNotFoundText(WorkPaths::ScriptCandidates(lastProfile)), kAppTitle);
+        dialogs_.Message(WorkPaths::ScriptNotFoundText(WorkPaths::ScriptCandidates(lastProfile)), QtFrontend::AppTitle());
         return;
     }
     QString error;
     ScriptFault fault;
     if (!session_->script.LoadFile(path, &error, &fault))
-        dialogs_.Message(error, kAppTitle);
+        dialogs_.Message(error, QtFrontend::AppTitle());
     else if (!fault.IsEmpty())
-        dialogs_.Error(QStringLiteral("脚本文件有错误，") + fault.Text(), kAppTitle);
+        dialogs_.Error(tr("脚本文件有错误，") + fault.Text(), QtFrontend::AppTitle());
 }
 
 QWidget *TForm1::BuildMainPage()
 {
     auto *page = Named(new QWidget, "TabSheet1");
 
-    GroupBox2 = Named(new QGroupBox(QStringLiteral("串口设置")), "GroupBox2", QStringLiteral("串口设置"));
-    Edit1 = Named(new PortBox, "Edit1", QStringLiteral("串口号"));
+    GroupBox2 = Named(new QGroupBox(tr("串口设置")), "GroupBox2", tr("串口设置"));
+    Edit1 = Named(new PortBox, "Edit1", tr("串口号"));
     Edit1->setEditable(true);
     Edit1->setInsertPolicy(QComboBox::NoInsert);
     Edit1->addItems(SerialSettings::SystemPorts());
     Edit1->setMinimumContentsLength(8);
     connect(Edit1, &QComboBox::editTextChanged, this, [this](const QString &text) { session_->facts.PortText = text; });
-    ComboBox1 = PickList("ComboBox1", QStringLiteral("波特率"), SerialSettings::OfferedSpeeds());
-    ComboBox6 = PickList("ComboBox6", QStringLiteral("数据格式"), SerialSettings::OfferedFormats());
+    ComboBox1 = PickList("ComboBox1", tr("波特率"), SerialSettings::OfferedSpeeds());
+    ComboBox6 = PickList("ComboBox6", tr("数据格式"), SerialSettings::OfferedFormats());
     // Only another item runs the toggle: picking the one shown again leaves
     // an open port open.
     const auto pickRunsToggle = [this](QComboBox *box, QString WindowFacts::*setting) {
@@ -334,34 +334,34 @@ QWidget *TForm1::BuildMainPage()
     };
     pickRunsToggle(ComboBox1, &WindowFacts::BaudText);
     pickRunsToggle(ComboBox6, &WindowFacts::FormatText);
-    Button3 = Button("Button3", QStringLiteral("打开串口"));
+    Button3 = Button("Button3", tr("打开串口"));
     connect(Button3, &QPushButton::clicked, this, &TForm1::Button3Click);
     auto *serialGrid = new QGridLayout(GroupBox2);
-    serialGrid->addWidget(BuddyLabel(QStringLiteral("串口号"), Edit1), 0, 0);
+    serialGrid->addWidget(BuddyLabel(tr("串口号"), Edit1), 0, 0);
     serialGrid->addWidget(Edit1, 0, 1);
-    serialGrid->addWidget(BuddyLabel(QStringLiteral("波特率"), ComboBox1), 1, 0);
+    serialGrid->addWidget(BuddyLabel(tr("波特率"), ComboBox1), 1, 0);
     serialGrid->addWidget(ComboBox1, 1, 1);
-    serialGrid->addWidget(BuddyLabel(QStringLiteral("数据格式"), ComboBox6), 2, 0);
+    serialGrid->addWidget(BuddyLabel(tr("数据格式"), ComboBox6), 2, 0);
     serialGrid->addWidget(ComboBox6, 2, 1);
     serialGrid->addWidget(Button3, 0, 2, 3, 1);
 
-    GroupBox16 = Named(new QGroupBox(QStringLiteral("TCP连接设置")), "GroupBox16", QStringLiteral("TCP连接设置"));
-    Edit8 = Named(new QLineEdit, "Edit8", QStringLiteral("设备IP"));
+    GroupBox16 = Named(new QGroupBox(tr("TCP连接设置")), "GroupBox16", tr("TCP连接设置"));
+    Edit8 = Named(new QLineEdit, "Edit8", tr("设备IP"));
     connect(Edit8, &QLineEdit::textEdited, this, [this](const QString &text) { session_->facts.TcpAddress = text; });
-    Edit9 = Named(new QLineEdit(TcpTransport::kPasswordDefault), "Edit9", QStringLiteral("密码"));
+    Edit9 = Named(new QLineEdit(TcpTransport::kPasswordDefault), "Edit9", tr("密码"));
     Edit9->setEchoMode(QLineEdit::Password);
     Edit9->setStyleSheet(QStringLiteral("lineedit-password-character: 42;"));
-    auto *connectButton = Button("Button15", QStringLiteral("连接"));
-    auto *disconnectButton = Button("Button18", QStringLiteral("断开"));
-    Label10 = Named(new QLabel, "Label10", QStringLiteral("TCP连接状态"));
+    auto *connectButton = Button("Button15", tr("连接"));
+    auto *disconnectButton = Button("Button18", tr("断开"));
+    Label10 = Named(new QLabel, "Label10", tr("TCP连接状态"));
     connect(connectButton, &QPushButton::clicked, this,
             [this] { Guarded([this] { session_->tcp.Connect(Edit8->text(), Edit9->text()); }); });
     connect(disconnectButton, &QPushButton::clicked, this, [this] { Guarded([this] { session_->tcp.Disconnect(); }); });
     auto *tcpGrid = new QGridLayout(GroupBox16);
-    tcpGrid->addWidget(BuddyLabel(QStringLiteral("设备IP   "), Edit8), 0, 0);
+    tcpGrid->addWidget(BuddyLabel(tr("设备IP   "), Edit8), 0, 0);
     tcpGrid->addWidget(Edit8, 0, 1);
     tcpGrid->addWidget(connectButton, 0, 2);
-    tcpGrid->addWidget(BuddyLabel(QStringLiteral("密码:"), Edit9), 1, 0);
+    tcpGrid->addWidget(BuddyLabel(tr("密码:"), Edit9), 1, 0);
     tcpGrid->addWidget(Edit9, 1, 1);
     tcpGrid->addWidget(disconnectButton, 1, 2);
     tcpGrid->addWidget(Label10, 2, 0, 1, 3);
@@ -369,10 +369,10 @@ QWidget *TForm1::BuildMainPage()
 
     Panel16 = Named(new QFrame, "Panel16");
     Panel16->setFrameShape(QFrame::StyledPanel);
-    auto *readButton = Button("btRead", QStringLiteral("读取"));
-    auto *writeButton = Button("btWrite", QStringLiteral("设置"));
-    writeButton->setToolTip(QStringLiteral("设置当前选中参数"));
-    writeButton->setAccessibleDescription(QStringLiteral("设置当前选中参数"));
+    auto *readButton = Button("btRead", tr("读取"));
+    auto *writeButton = Button("btWrite", tr("设置"));
+    writeButton->setToolTip(tr("设置当前选中参数"));
+    writeButton->setAccessibleDescription(tr("设置当前选中参数"));
     connect(readButton, &QPushButton::clicked, this,
             [this] { RunDevice([this] { ParamReader::ReadMainPage(*session_); }); });
     connect(writeButton, &QPushButton::clicked, this,
@@ -382,7 +382,7 @@ QWidget *TForm1::BuildMainPage()
     panelLayout->addWidget(writeButton);
     panelLayout->addStretch();
 
-    ListView1 = Named(new QTableView, "ListView1", QStringLiteral("通信参数表"));
+    ListView1 = Named(new QTableView, "ListView1", tr("通信参数表"));
     ListView1->setModel(&session_->mainTable);
     SetUpTable(ListView1, 210, 180, 300);
 
@@ -419,23 +419,23 @@ QWidget *TForm1::BuildTransparentPage()
 {
     auto *page = Named(new QWidget, "TabSheet2");
 
-    auto *dialogueBox = Named(new QGroupBox(QStringLiteral("对话显示窗口")), "GroupBox3");
-    Memo2 = Memo("Memo2", QStringLiteral("对话显示"), true);
+    auto *dialogueBox = Named(new QGroupBox(tr("对话显示窗口")), "GroupBox3");
+    Memo2 = Memo("Memo2", tr("对话显示"), true);
     (new QVBoxLayout(dialogueBox))->addWidget(Memo2);
 
-    GroupBox1 = Named(new QGroupBox(TransparentTest::kTextModeCaption), "GroupBox1");
-    Memo3 = Memo("Memo3", QStringLiteral("发送内容输入"), false);
+    GroupBox1 = Named(new QGroupBox(TransparentTest::TextModeCaption()), "GroupBox1");
+    Memo3 = Memo("Memo3", tr("发送内容输入"), false);
     (new QVBoxLayout(GroupBox1))->addWidget(Memo3);
     TypedKeyFilter::Install(Memo3, [this](QChar c) {
         return !CheckBox2->isChecked() || TransparentTest::HexKeyAccepted(c);
     });
 
-    CheckBox2 = Named(new QCheckBox(QStringLiteral(" 显示十六进制值     ")), "CheckBox2", QStringLiteral("显示十六进制值"));
+    CheckBox2 = Named(new QCheckBox(tr(" 显示十六进制值     ")), "CheckBox2", tr("显示十六进制值"));
     connect(CheckBox2, &QCheckBox::toggled, this, [this](bool on) {
-        GroupBox1->setTitle(on ? TransparentTest::kHexModeCaption : TransparentTest::kTextModeCaption);
+        GroupBox1->setTitle(on ? TransparentTest::HexModeCaption() : TransparentTest::TextModeCaption());
         session_->state.HexDisplayOn = on;
     });
-    ComboBox2 = Named(new QComboBox, "ComboBox2", QStringLiteral("重复发送次数"));
+    ComboBox2 = Named(new QComboBox, "ComboBox2", tr("重复发送次数"));
     ComboBox2->addItems(TransparentTest::kRepeatItems);
     TypedKeyFilter::DiscardAll(ComboBox2);
     auto *crcBox = Named(new QCheckBox(QStringLiteral("MODBUSCRC")), "CheckBox8", QStringLiteral("MODBUSCRC"));
@@ -443,14 +443,14 @@ QWidget *TForm1::BuildTransparentPage()
     // click, the keyboard, a screen reader's toggle or desktop automation.
     connect(crcBox, &QCheckBox::toggled, this,
             [this] { Guarded([this] { Memo3->setPlainText(TransparentTest::AppendModbusCrc(Memo3->toPlainText())); }); });
-    auto *sendButton = Button("Button8", QStringLiteral("发送数据"));
+    auto *sendButton = Button("Button8", tr("发送数据"));
     connect(sendButton, &QPushButton::clicked, this, [this] {
         RunDevice([this] {
             if (TransparentTest::Send(*session_, Memo3->toPlainText(), ComboBox2->currentText(), CheckBox2->isChecked()))
                 Memo3->clear();
         });
     });
-    auto *clearButton = Button("Button7", QStringLiteral("统计清零"));
+    auto *clearButton = Button("Button7", tr("统计清零"));
     connect(clearButton, &QPushButton::clicked, this, [this] {
         session_->state.SentByteCount = 0;
         session_->state.ReceivedByteCount = 0;
@@ -459,7 +459,7 @@ QWidget *TForm1::BuildTransparentPage()
 
     auto *controls = new QHBoxLayout;
     controls->addWidget(CheckBox2);
-    controls->addWidget(BuddyLabel(QStringLiteral("重复发送次数       "), ComboBox2));
+    controls->addWidget(BuddyLabel(tr("重复发送次数       "), ComboBox2));
     controls->addWidget(ComboBox2);
     controls->addWidget(crcBox);
     controls->addStretch();
@@ -468,7 +468,7 @@ QWidget *TForm1::BuildTransparentPage()
 
     auto *counters = Named(new QStatusBar, "StatusBar2");
     counters->setSizeGripEnabled(false);
-    StatusBar2Panel = Named(new QLabel(session_->poller.CountersText()), "StatusBar2Panel0", QStringLiteral("收发字节数"));
+    StatusBar2Panel = Named(new QLabel(session_->poller.CountersText()), "StatusBar2Panel0", tr("收发字节数"));
     counters->addWidget(StatusBar2Panel, 1);
 
     auto *layout = new QVBoxLayout(page);
@@ -485,11 +485,11 @@ QWidget *TForm1::BuildControlPage()
 {
     auto *page = Named(new QWidget, "TabSheet3");
 
-    auto *dialogueBox = Named(new QGroupBox(QStringLiteral("对话显示窗口")), "GroupBox4");
-    Memo4 = Memo("Memo4", QStringLiteral("DTU状态显示"), true);
+    auto *dialogueBox = Named(new QGroupBox(tr("对话显示窗口")), "GroupBox4");
+    Memo4 = Memo("Memo4", tr("DTU状态显示"), true);
     (new QVBoxLayout(dialogueBox))->addWidget(Memo4);
 
-    auto *statusBox = Named(new QGroupBox(QStringLiteral("DTU状态访问")), "GroupBox5");
+    auto *statusBox = Named(new QGroupBox(tr("DTU状态访问")), "GroupBox5");
     auto *buttons = new QVBoxLayout(statusBox);
     using Command = bool (*)(DtuSession &);
     const auto add = [&](const char *name, const QString &caption, Command command) {
@@ -499,11 +499,11 @@ QWidget *TForm1::BuildControlPage()
         lockedWidgets_ << button;
         return button;
     };
-    Button6 = add("Button6", QStringLiteral("读取信号强度"), &ControlMode::ReadSignal);
-    add("Button9", QStringLiteral("读DTU状态"), &ControlMode::ReadStatus);
-    add("Button14", QStringLiteral("查询DTU版本/IMEI"), &ControlMode::ReadVersion);
-    add("Button19", QStringLiteral("读取设备时钟"), &ControlMode::ReadClock);
-    add("Button20", QStringLiteral("设置设备时钟"), &ControlMode::SetClock);
+    Button6 = add("Button6", tr("读取信号强度"), &ControlMode::ReadSignal);
+    add("Button9", tr("读DTU状态"), &ControlMode::ReadStatus);
+    add("Button14", tr("查询DTU版本/IMEI"), &ControlMode::ReadVersion);
+    add("Button19", tr("读取设备时钟"), &ControlMode::ReadClock);
+    add("Button20", tr("设置设备时钟"), &ControlMode::SetClock);
     buttons->addStretch();
 
     auto *layout = new QHBoxLayout(page);
@@ -515,13 +515,13 @@ QWidget *TForm1::BuildControlPage()
 QWidget *TForm1::BuildExtendedPage()
 {
     auto *page = Named(new QWidget, "TabSheet5");
-    ListView2 = Named(new QTableView, "ListView2", QStringLiteral("接口参数表"));
+    ListView2 = Named(new QTableView, "ListView2", tr("接口参数表"));
     ListView2->setModel(&session_->extTable);
     SetUpTable(ListView2, 200, 180, 325);
 
-    auto *box = Named(new QGroupBox(QStringLiteral("扩展参数设置")), "GroupBox6");
-    auto *readButton = Button("Button16", QStringLiteral("读取"));
-    auto *writeButton = Button("Button17", QStringLiteral("设置"));
+    auto *box = Named(new QGroupBox(tr("扩展参数设置")), "GroupBox6");
+    auto *readButton = Button("Button16", tr("读取"));
+    auto *writeButton = Button("Button17", tr("设置"));
     connect(readButton, &QPushButton::clicked, this,
             [this] { RunDevice([this] { ParamReader::ReadExtendedPage(*session_); }); });
     connect(writeButton, &QPushButton::clicked, this,
@@ -541,13 +541,13 @@ QWidget *TForm1::BuildExtendedPage()
 QWidget *TForm1::BuildMemoPanel()
 {
     auto *panel = Named(new QWidget, "panel3");
-    Memo1 = Memo("Memo1", QStringLiteral("通信记录"), true);
+    Memo1 = Memo("Memo1", tr("通信记录"), true);
     auto *layout = new QVBoxLayout(panel);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(Memo1);
 
     // The hidden login box lies over the memo's top left corner.
-    MaskEdit3 = Named(new QLineEdit(panel), "MaskEdit3", QStringLiteral("管理口令"));
+    MaskEdit3 = Named(new QLineEdit(panel), "MaskEdit3", tr("管理口令"));
     MaskEdit3->setEchoMode(QLineEdit::Password);
     MaskEdit3->setStyleSheet(QStringLiteral("lineedit-password-character: 42;"));
     MaskEdit3->setFrame(false);
@@ -581,37 +581,69 @@ void TForm1::BuildMenu()
         lockedActions_ << act;
         return act;
     };
-    bar->addAction(action("N1", QStringLiteral("恢复出厂默认设置"), QKeySequence(QStringLiteral("Ctrl+Shift+D")),
+    bar->addAction(action("N1", tr("恢复出厂默认设置"), QKeySequence(QStringLiteral("Ctrl+Shift+D")),
                           [this] { RunDevice([this] { ParamFile::RestoreDefaultsMenu(*session_); }); }));
-    bar->addAction(action("N6", QStringLiteral("复位设备"), QKeySequence(QStringLiteral("Ctrl+Shift+R")),
+    bar->addAction(action("N6", tr("复位设备"), QKeySequence(QStringLiteral("Ctrl+Shift+R")),
                           [this] { RunDevice([this] { ParamFile::ResetMenu(*session_); }); }));
-    QMenu *files = bar->addMenu(QStringLiteral("文件操作"));
+    QMenu *files = bar->addMenu(tr("文件操作"));
     files->setObjectName(QStringLiteral("N2"));
     files->menuAction()->setObjectName(QStringLiteral("N2Action"));
-    files->addAction(action("N5", QStringLiteral("调入参数文件"), QKeySequence::Open, [this] { N5Click(); }));
-    files->addAction(action("ba1", QStringLiteral("保存参数文件"), QKeySequence::Save,
+    files->addAction(action("N5", tr("调入参数文件"), QKeySequence::Open, [this] { N5Click(); }));
+    files->addAction(action("ba1", tr("保存参数文件"), QKeySequence::Save,
                             [this] { RunDevice([this] { ParamFile::SaveParamFile(*session_); }); }));
-    files->addAction(action("N4", QStringLiteral("批量写参数"), QKeySequence(QStringLiteral("Ctrl+Shift+W")),
+    files->addAction(action("N4", tr("批量写参数"), QKeySequence(QStringLiteral("Ctrl+Shift+W")),
                             [this] { RunDevice([this] { ParamFile::BatchWrite(*session_); }); }));
     files->addSeparator();
     // Not a device action: it only tells the exchange how to end replies.
-    N7 = new QAction(QStringLiteral("快速应答模式"), this);
+    N7 = new QAction(tr("快速应答模式"), this);
     N7->setObjectName(QStringLiteral("N7"));
     N7->setCheckable(true);
     connect(N7, &QAction::toggled, this, &TForm1::N7Click);
     files->addAction(N7);
+    BuildLanguageMenu(files);
     lockedActions_ << files->menuAction();
+}
+
+void TForm1::BuildLanguageMenu(QMenu *parent)
+{
+    // Each language under its own name, so a reader of either finds it.
+    QMenu *menu = parent->addMenu(tr("语言 / Language"));
+    menu->setObjectName(QStringLiteral("LanguageMenu"));
+    auto *group = new QActionGroup(this);
+    const WindowLanguage::Choice saved = WindowLanguage::SavedChoice();
+    const auto add = [&](const char *name, const QString &caption, WindowLanguage::Choice choice) {
+        QAction *act = menu->addAction(caption);
+        act->setObjectName(QLatin1String(name));
+        act->setCheckable(true);
+        act->setChecked(choice == saved);
+        group->addAction(act);
+        connect(act, &QAction::triggered, this, [this, choice] { LanguagePicked(choice); });
+    };
+    add("LanguageSystem", tr("跟随系统"), WindowLanguage::Choice::System);
+    add("LanguageChinese", QStringLiteral("中文"), WindowLanguage::Choice::Chinese);
+    add("LanguageEnglish", QStringLiteral("English"), WindowLanguage::Choice::English);
+}
+
+void TForm1::LanguagePicked(WindowLanguage::Choice choice)
+{
+    WindowLanguage::SaveChoice(choice);
+    const Language next = WindowLanguage::Resolve(choice, QLocale::system());
+    if (next == Translation::Current())
+        return;
+    // Said in the language picked: that is the one its reader reads.
+    static const char *const kNotice = QT_TRANSLATE_NOOP("TForm1", "界面语言将在下次启动程序时切换。");
+    dialogs_.Message(Translation::InLanguage(next, "TForm1", kNotice), QtFrontend::AppTitle());
 }
 
 void TForm1::BuildStatusBar()
 {
     QStatusBar *bar = statusBar();
     bar->setObjectName(QStringLiteral("StatusBar1"));
-    const QString texts[4] = {QStringLiteral("串口状态"), session_->facts.SerialStateText,
-                              QStringLiteral("操作结果"), QString()};
+    const QString texts[4] = {tr("串口状态"), session_->facts.SerialStateText,
+                              tr("操作结果"), QString()};
     const int widths[4] = {80, 300, 100, 0};
-    const QString names[4] = {QStringLiteral("串口状态"), QStringLiteral("串口状态内容"),
-                              QStringLiteral("操作结果"), QStringLiteral("操作结果内容")};
+    const QString names[4] = {tr("串口状态"), tr("串口状态内容"),
+                              tr("操作结果"), tr("操作结果内容")};
     for (int i = 0; i < 4; ++i) {
         auto *panel = new QLabel(texts[i]);
         panel->setObjectName(QStringLiteral("StatusBar1Panel%1").arg(i));
@@ -622,9 +654,9 @@ void TForm1::BuildStatusBar()
         bar->addWidget(panel, widths[i] > 0 ? 0 : 1);
         StatusPanels[i] = panel;
     }
-    FastModePanel = new QLabel(QStringLiteral("快速应答"));
+    FastModePanel = new QLabel(tr("快速应答"));
     FastModePanel->setObjectName(QStringLiteral("FastModePanel"));
-    FastModePanel->setAccessibleName(QStringLiteral("快速应答模式"));
+    FastModePanel->setAccessibleName(tr("快速应答模式"));
     FastModePanel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     bar->addPermanentWidget(FastModePanel);
 }
@@ -665,7 +697,7 @@ void TForm1::ShowExtendedTab(bool shown)
     // keep their indexes.
     const int index = PageControl1->indexOf(TabSheet5);
     if (shown && index < 0)
-        PageControl1->insertTab(int(Page::Extended), TabSheet5, QStringLiteral("   接口参数设置   "));
+        PageControl1->insertTab(int(Page::Extended), TabSheet5, tr("   接口参数设置   "));
     else if (!shown && index >= 0)
         PageControl1->removeTab(index);
 }
@@ -708,7 +740,7 @@ void TForm1::N5Click()
         try {
             ProfileLoader::LoadChosenProfile(*session_, path);
         } catch (const DtuError &error) {
-            throw DtuError(QStringLiteral("参数文件 %1 无法调入：%2").arg(path, error.text()));
+            throw DtuError(tr("参数文件 %1 无法调入：%2").arg(path, error.text()));
         }
     });
 }
@@ -716,7 +748,7 @@ void TForm1::N5Click()
 void TForm1::N7Click(bool checked)
 {
     ShowFastMode();
-    QSettings(kSettingsOrganisation, kSettingsApplication).setValue(kFastModeKey, checked);
+    QSettings(WindowSettings::kOrganisation, WindowSettings::kApplication).setValue(kFastModeKey, checked);
 }
 
 void TForm1::Button3Click()

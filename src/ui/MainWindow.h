@@ -1,4 +1,6 @@
 #pragma once
+#include "ui/WindowLanguage.h"
+
 #include <QMainWindow>
 #include <QVector>
 #include <memory>
@@ -14,6 +16,7 @@ class QComboBox;
 class QFrame;
 class QGroupBox;
 class QLabel;
+class QMenu;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
@@ -48,6 +51,7 @@ private:
     QWidget *BuildExtendedPage();
     QWidget *BuildMemoPanel();
     void BuildMenu();
+    void BuildLanguageMenu(QMenu *parent);
     void BuildStatusBar();
     void SetUpTable(QTableView *view, int nameWidth, int valueWidth, int noteWidth);
     void LoadScript();
@@ -71,6 +75,8 @@ private:
     // Handlers (named after control and event).
     void N5Click();
     void N7Click(bool checked);
+    // Keeps the language picked in the menu for the next start.
+    void LanguagePicked(WindowLanguage::Choice choice);
     void Button3Click();
     void MaskEdit3Submit();
 

@@ -7,6 +7,7 @@
 #include "ui/KeyFilters.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
@@ -39,7 +40,7 @@ void ParamEditors::AddTable(QTableView *view, ParamTableModel *model)
     if (!edit_) {
         edit_ = new QLineEdit(view->viewport());
         edit_->setObjectName(QStringLiteral("GEdit"));
-        edit_->setAccessibleName(QStringLiteral("参数值编辑框"));
+        edit_->setAccessibleName(QCoreApplication::translate("ParamEditors", "参数值编辑框"));
         QFont font = edit_->font();
         font.setPointSize(9);
         edit_->setFont(font);
@@ -52,7 +53,7 @@ void ParamEditors::AddTable(QTableView *view, ParamTableModel *model)
 
         choice_ = new QComboBox(view->viewport());
         choice_->setObjectName(QStringLiteral("GComboBox"));
-        choice_->setAccessibleName(QStringLiteral("参数值选择框"));
+        choice_->setAccessibleName(QCoreApplication::translate("ParamEditors", "参数值选择框"));
         choice_->hide();
         TypedKeyFilter::DiscardAll(choice_);
         connect(choice_, &QComboBox::activated, this, [this](int) {

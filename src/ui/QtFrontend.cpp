@@ -32,14 +32,14 @@ void QtFrontend::SetResultPanel(const QString &text)
         w_.resultPanel->setText(text);
 }
 
-void QtFrontend::ShowMessage(const QString &text) { dialogs_.Message(text, kAppTitle); }
+void QtFrontend::ShowMessage(const QString &text) { dialogs_.Message(text, AppTitle()); }
 
 bool QtFrontend::AskOkCancel(const QString &text, const QString &caption)
 {
     return dialogs_.Question(text, caption);
 }
 
-void QtFrontend::ShowError(const QString &text) { dialogs_.Error(text, kAppTitle); }
+void QtFrontend::ShowError(const QString &text) { dialogs_.Error(text, AppTitle()); }
 
 QString QtFrontend::AskOpenFile(const QString &initialName, const QString &defaultSuffix)
 {

@@ -1,6 +1,8 @@
 #pragma once
 #include "core/Frontend.h"
 
+#include <QCoreApplication>
+
 class Dialogs;
 class ParamEditors;
 class QLabel;
@@ -11,7 +13,8 @@ class QPlainTextEdit;
 // made before them) lines are dropped and the panel text is kept.
 class QtFrontend : public Frontend {
 public:
-    static inline const QString kAppTitle = QStringLiteral("参数配置程序");
+    // The caption of every message box.
+    static QString AppTitle() { return QCoreApplication::translate("QtFrontend", "参数配置程序"); }
 
     explicit QtFrontend(Dialogs &dialogs) : dialogs_(dialogs) {}
 

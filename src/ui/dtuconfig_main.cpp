@@ -1,4 +1,5 @@
 #include "ui/MainWindow.h"
+#include "ui/WindowLanguage.h"
 #include "DtuVersion.h"
 
 #include <QApplication>
@@ -18,5 +19,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("参数配置程序"));
     QApplication::setApplicationDisplayName(QString());
+    // Before any widget: every text is looked up as it is made.
+    Translation::Install(WindowLanguage::ForThisRun());
     return RunMainWindow(app);
 }

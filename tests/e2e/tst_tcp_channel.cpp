@@ -66,11 +66,11 @@ private slots:
         QSignalSpy texts(&session_->tcp, &TcpTransport::statusTextChanged);
         QSignalSpy facts(session_.get(), &DtuSession::factsChanged);
         session_->tcp.Connect(QStringLiteral("127.0.0.1"), QStringLiteral("480917"));
-        QCOMPARE(session_->facts.TcpStatusText, TcpTransport::kConnectingText);
+        QCOMPARE(session_->facts.TcpStatusText, TcpTransport::ConnectingText());
         QVERIFY(!session_->channel.ChannelIsOpen()); // connecting is not open
         QVERIFY(server_.waitForNewConnection(2000));
         QTcpSocket *peer = server_.nextPendingConnection();
-        QTRY_COMPARE(session_->facts.TcpStatusText, TcpTransport::kConnectedText);
+        QTRY_COMPARE(session_->facts.TcpStatusText, TcpTransport::ConnectedText());
         QVERIFY(session_->channel.ChannelIsOpen());
         QVERIFY(!facts.isEmpty());
 
@@ -100,7 +100,7 @@ private slots:
         QVERIFY(peer);
         session_->tcp.Connect(QStringLiteral("127.0.0.1"), QStringLiteral("480917"));
         QVERIFY(!server_.waitForNewConnection(200));
-        QCOMPARE(session_->facts.TcpStatusText, TcpTransport::kConnectedText);
+        QCOMPARE(session_->facts.TcpStatusText, TcpTransport::ConnectedText());
     }
 
     void disconnectAndPeerCloseBothReadFailed()
@@ -114,9 +114,9 @@ private slots:
 
         peer = ConnectDevice();
         QVERIFY(peer);
-        QCOMPARE(session_->facts.TcpStatusText, TcpTransport::kConnectedText);
+        QCOMPARE(session_->facts.TcpStatusText, TcpTransport::ConnectedText());
         peer->close();
-        QTRY_COMPARE(session_->facts.TcpStatusText, TcpTransport::kFailedText);
+        QTRY_COMPARE(session_->facts.TcpStatusText, TcpTransport::FailedText());
         QVERIFY(!session_->channel.ChannelIsOpen());
         QVERIFY(fe_.messages.isEmpty());
         QVERIFY(fe_.errors.isEmpty());
@@ -138,7 +138,7 @@ private slots:
     void unknownHostReadsFailed()
     {
         session_->tcp.Connect(QStringLiteral("no-such-host.invalid"), QStringLiteral("480917"));
-        QTRY_COMPARE_WITH_TIMEOUT(session_->facts.TcpStatusText, TcpTransport::kFailedText, 15000);
+        QTRY_COMPARE_WITH_TIMEOUT(session_->facts.TcpStatusText, TcpTransport::FailedText(), 15000);
         QCOMPARE(session_->tcp.state(), TcpTransport::State::Inactive);
         QVERIFY(fe_.messages.isEmpty());
     }

@@ -191,7 +191,7 @@ private slots:
         // With no channel open the device buttons only tell so.
         w.Child<QPushButton>("btRead")->click();
         QCOMPARE(w.dialogs.messages.size(), 1);
-        QCOMPARE(w.dialogs.messages[0].text, DtuSession::kChannelClosedText);
+        QCOMPARE(w.dialogs.messages[0].text, DtuSession::ChannelClosedText());
         QCOMPARE(w.dialogs.messages[0].caption, QStringLiteral("参数配置程序"));
     }
 

@@ -38,6 +38,7 @@ private slots:
         QVERIFY(p.options.tcpHost.isEmpty() && p.options.port.isEmpty());
         QCOMPARE(p.options.level, 0);
         QVERIFY(!p.options.ext && !p.options.json && !p.options.fast && !p.options.help && !p.options.showVersion);
+        QCOMPARE(p.options.language, Language::Chinese); // whatever the locale: scripts match the lines
     }
 
     // Options may stand anywhere; the first other word is the command and
@@ -45,7 +46,7 @@ private slots:
     void optionsAroundTheCommand()
     {
         const Parsed p = Parse({"--profile", "dev.txt", "write", "--level=2", "0031=9000", "--fast", "0032=UDP",
-                                "--tcp", "192.168.1.9", "--tcp-port=9000", "--ext", "--json"});
+                                "--tcp", "192.168.1.9", "--tcp-port=9000", "--ext", "--json", "--lang", "en"});
         QVERIFY2(p.ok, qPrintable(p.error));
         QCOMPARE(p.options.command, QStringLiteral("write"));
         QCOMPARE(p.options.arguments, (QStringList{"0031=9000", "0032=UDP"}));
@@ -55,6 +56,7 @@ private slots:
         QVERIFY(p.options.fast && p.options.ext && p.options.json);
         QCOMPARE(p.options.tcpHost, QStringLiteral("192.168.1.9"));
         QCOMPARE(p.options.tcpPort, quint16(9000));
+        QCOMPARE(p.options.language, Language::English);
     }
 
     // After "--" every word is an argument, even one that looks like an
@@ -87,6 +89,8 @@ private slots:
         QTest::newRow("port not a number") << QStringList{"--tcp-port", "http"}
                                            << QStringLiteral("--tcp-port: invalid value \"http\"");
         QTest::newRow("level not a number") << QStringList{"--level=x"} << QStringLiteral("--level: invalid value \"x\"");
+        QTest::newRow("language not known") << QStringList{"--lang=fr", "status"}
+                                            << QStringLiteral("--lang: invalid value \"fr\"");
         QTest::newRow("empty host") << QStringList{"--tcp=", "status"} << QStringLiteral("--tcp: invalid value \"\"");
     }
     void refusals()

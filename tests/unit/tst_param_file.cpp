@@ -122,7 +122,7 @@ private slots:
         b.frontend.resultPanel = QStringLiteral("[参数读取完毕]");
         restore ? ParamFile::RestoreDefaultsMenu(b.session) : ParamFile::ResetMenu(b.session);
         QCOMPARE(b.frontend.questions,
-                 QStringList{restore ? ParamFile::kRestoreQuestion : ParamFile::kResetQuestion});
+                 QStringList{restore ? ParamFile::RestoreQuestion() : ParamFile::ResetQuestion()});
         QCOMPARE(b.port.written.size(), 1);
         QCOMPARE(b.frontend.resultPanel, text);
         QCOMPARE(b.frontend.memo, QStringList{text}); // one line, not two
@@ -155,7 +155,7 @@ private slots:
         } else {
             QVERIFY(b.frontend.questions.isEmpty()); // the check comes before the question
             QVERIFY(b.frontend.memo.isEmpty());
-            QCOMPARE(b.frontend.messages, QStringList{DtuSession::kChannelClosedText});
+            QCOMPARE(b.frontend.messages, QStringList{DtuSession::ChannelClosedText()});
         }
     }
 
@@ -289,7 +289,7 @@ private slots:
         Bench b;
         b.frontend.fileAnswers = {QStringLiteral("/tmp/never.txt")};
         ParamFile::SaveParamFile(b.session);
-        QCOMPARE(b.frontend.messages, QStringList{ParamFile::kNothingToSaveText});
+        QCOMPARE(b.frontend.messages, QStringList{ParamFile::NothingToSaveText()});
         QCOMPARE(b.frontend.fileAnswers.size(), size_t(1)); // no dialog was shown
     }
 
@@ -375,7 +375,7 @@ private slots:
         QCOMPARE(b.frontend.memo, (QStringList{QStringLiteral("设置参数：甲=(空)"),
                                                QStringLiteral("[参数设置失败，设备无响应！]"),
                                                QStringLiteral("[参数设置失败，数据通道已关闭，2个参数未写入！]")}));
-        QCOMPARE(b.frontend.messages, QStringList{DtuSession::kChannelClosedText});
+        QCOMPARE(b.frontend.messages, QStringList{DtuSession::ChannelClosedText()});
         QCOMPARE(b.session.state.ModifiedParamList.Items(), (QStringList{"0091", "0031"}));
         QVERIFY(b.clock.NowMs() < 3000 + 500);
     }
@@ -409,7 +409,7 @@ private slots:
         b.port.open = false;
         ParamFile::BatchWrite(b.session);
         QVERIFY(b.port.written.isEmpty());
-        QCOMPARE(b.frontend.messages, QStringList{DtuSession::kChannelClosedText}); // once, not per row
+        QCOMPARE(b.frontend.messages, QStringList{DtuSession::ChannelClosedText()}); // once, not per row
         QCOMPARE(b.session.state.ModifiedParamList.Items(), (QStringList{"0030", "0031", "0032"}));
     }
     // A batch is one run: it counts the rows it will send (not "0091"

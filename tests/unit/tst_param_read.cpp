@@ -271,7 +271,7 @@ private slots:
             ParamReader::ReadMainPage(rig.session);
             ParamReader::ReadExtendedPage(rig.session);
             QCOMPARE(rig.fe.messages.size(), 2);
-            QCOMPARE(rig.fe.messages[0], DtuSession::kChannelClosedText);
+            QCOMPARE(rig.fe.messages[0], DtuSession::ChannelClosedText());
             QVERIFY(rig.port.written.isEmpty());
         }
         {   // no table active: nothing sent, still "done"

@@ -249,7 +249,7 @@ private slots:
             rig.Edit(QStringLiteral("0030"));
             rig.port.open = false;
             ParamWriter::WriteModified(rig.session);
-            QCOMPARE(rig.fe.messages, QStringList{DtuSession::kChannelClosedText});
+            QCOMPARE(rig.fe.messages, QStringList{DtuSession::ChannelClosedText()});
             QCOMPARE(rig.session.state.ModifiedParamList.Count(), 1);
             rig.port.open = true;
             ParamWriter::WriteModified(rig.session);

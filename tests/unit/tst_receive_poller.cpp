@@ -266,7 +266,7 @@ private slots:
         // The channel is remembered even though nothing can be sent.
         QCOMPARE(session.state.CurrentParamChannel, channel);
         // OK runs the write, which finds the channel closed and says so.
-        QCOMPARE(fe_.messages, answer ? QStringList{DtuSession::kChannelClosedText} : QStringList{});
+        QCOMPARE(fe_.messages, answer ? QStringList{DtuSession::ChannelClosedText()} : QStringList{});
     }
 
     void noQuestionWithoutEdits()

@@ -127,7 +127,7 @@ private slots:
         QTest::addColumn<bool>("hex");
         QTest::addColumn<QStringList>("messages");
         QTest::newRow("closed channel") << false << QStringLiteral("AB") << false
-                                        << QStringList{DtuSession::kChannelClosedText};
+                                        << QStringList{DtuSession::ChannelClosedText()};
         QTest::newRow("empty text") << true << QString() << false << QStringList{};
         QTest::newRow("one hex digit") << true << QStringLiteral("4") << true << QStringList{};
     }

@@ -1,0 +1,776 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en" sourcelanguage="zh_CN">
+<context>
+    <name>ChoiceList</name>
+    <message>
+        <source>选择列表%1</source>
+        <translation>Choice list: %1</translation>
+    </message>
+    <message>
+        <source>选择列表格式错误：应为[[名称...],[取值...]]</source>
+        <translation>Choice list format error: expected [[names...],[values...]]</translation>
+    </message>
+</context>
+<context>
+    <name>CommandExchange</name>
+    <message>
+        <source>数据过长，无法组成一帧（最多%1字节）</source>
+        <translation>Data too long for one frame (at most %1 bytes)</translation>
+    </message>
+</context>
+<context>
+    <name>ControlMode</name>
+    <message>
+        <source>睡眠状态</source>
+        <translation>sleeping</translation>
+    </message>
+    <message>
+        <source>未注册状态</source>
+        <translation>not registered</translation>
+    </message>
+    <message>
+        <source>待机状态</source>
+        <translation>standby</translation>
+    </message>
+    <message>
+        <source>PPP拨号状态</source>
+        <translation>PPP dialling</translation>
+    </message>
+    <message>
+        <source>在线状态，未登录到数据中心</source>
+        <translation>online, not logged in to the data centre</translation>
+    </message>
+    <message>
+        <source>在线状态，已登录到数据中心</source>
+        <translation>online, logged in to the data centre</translation>
+    </message>
+    <message>
+        <source>DTU状态=%1,</source>
+        <translation>DTU status=%1, </translation>
+    </message>
+    <message>
+        <source>DTU状态读取</source>
+        <translation>DTU status read</translation>
+    </message>
+    <message>
+        <source>信号读取失败</source>
+        <translation>Signal read failed</translation>
+    </message>
+    <message>
+        <source>DTU版本号读取失败</source>
+        <translation>DTU version read failed</translation>
+    </message>
+    <message>
+        <source>DTU版本号</source>
+        <translation>DTU version</translation>
+    </message>
+    <message>
+        <source>IMEI读取失败</source>
+        <translation>IMEI read failed</translation>
+    </message>
+    <message>
+        <source>设备时钟读取失败</source>
+        <translation>Device clock read failed</translation>
+    </message>
+    <message>
+        <source>设备时钟读取成功</source>
+        <translation>Device clock read</translation>
+    </message>
+    <message>
+        <source>设备时钟设置</source>
+        <translation>Setting the device clock</translation>
+    </message>
+</context>
+<context>
+    <name>DeviceCommands</name>
+    <message>
+        <source>状态读取</source>
+        <translation>Status read</translation>
+    </message>
+    <message>
+        <source>信号读取</source>
+        <translation>Signal read</translation>
+    </message>
+    <message>
+        <source>设置设备时钟=</source>
+        <translation>Set device clock=</translation>
+    </message>
+</context>
+<context>
+    <name>DeviceProfile</name>
+    <message>
+        <source>参数文件 %1 无法解析：%2</source>
+        <translation>Cannot parse the parameter file %1: %2</translation>
+    </message>
+    <message>
+        <source>参数文件 %1 不是JSON对象</source>
+        <translation>The parameter file %1 is not a JSON object</translation>
+    </message>
+    <message>
+        <source>没有可保存的参数文件</source>
+        <translation>No parameter file to save</translation>
+    </message>
+</context>
+<context>
+    <name>DtuSession</name>
+    <message>
+        <source>串口读取出错（%1），串口已关闭</source>
+        <translation>Serial port read error (%1); the port has been closed</translation>
+    </message>
+    <message>
+        <source>数据通道未打开，请先打开串口或建立TCP链接</source>
+        <translation>The data channel is not open. Open the serial port or connect over TCP first.</translation>
+    </message>
+</context>
+<context>
+    <name>OrderedJson</name>
+    <message>
+        <source>多余的内容</source>
+        <translation>extra content</translation>
+    </message>
+    <message>
+        <source>JSON格式错误（第%1个字符）：%2</source>
+        <translation>JSON format error (character %1): %2</translation>
+    </message>
+    <message>
+        <source>无效的值</source>
+        <translation>invalid value</translation>
+    </message>
+    <message>
+        <source>嵌套过深</source>
+        <translation>nested too deeply</translation>
+    </message>
+    <message>
+        <source>内容不完整</source>
+        <translation>incomplete content</translation>
+    </message>
+    <message>
+        <source>无效的数字</source>
+        <translation>invalid number</translation>
+    </message>
+    <message>
+        <source>无效的转义</source>
+        <translation>invalid escape</translation>
+    </message>
+    <message>
+        <source>字符串未结束</source>
+        <translation>unterminated string</translation>
+    </message>
+    <message>
+        <source>字符串中有控制字符</source>
+        <translation>control character in a string</translation>
+    </message>
+    <message>
+        <source>数组未结束</source>
+        <translation>unterminated array</translation>
+    </message>
+    <message>
+        <source>数组中缺少逗号</source>
+        <translation>missing comma in an array</translation>
+    </message>
+    <message>
+        <source>缺少成员名</source>
+        <translation>missing member name</translation>
+    </message>
+    <message>
+        <source>缺少冒号</source>
+        <translation>missing colon</translation>
+    </message>
+    <message>
+        <source>对象未结束</source>
+        <translation>unterminated object</translation>
+    </message>
+    <message>
+        <source>对象中缺少逗号</source>
+        <translation>missing comma in an object</translation>
+    </message>
+</context>
+<context>
+    <name>PageEntry</name>
+    <message>
+        <source>您修改了参数，请问需要写入吗？</source>
+        <translation>You have changed parameters. Write them to the device?</translation>
+    </message>
+    <message>
+        <source>参数设置</source>
+        <translation>Parameter settings</translation>
+    </message>
+</context>
+<context>
+    <name>ParamEditors</name>
+    <message>
+        <source>参数值编辑框</source>
+        <translation>Parameter value editor</translation>
+    </message>
+    <message>
+        <source>参数值选择框</source>
+        <translation>Parameter value choice</translation>
+    </message>
+</context>
+<context>
+    <name>ParamFile</name>
+    <message>
+        <source>参数文件 %1 保存失败。
+%2</source>
+        <translation>Saving the parameter file %1 failed.
+%2</translation>
+    </message>
+    <message>
+        <source>真的要恢复出厂默认设置吗？</source>
+        <translation>Really restore the factory default settings?</translation>
+    </message>
+    <message>
+        <source>真的要复位设备吗？</source>
+        <translation>Really reset the device?</translation>
+    </message>
+    <message>
+        <source>提示</source>
+        <translation>Confirm</translation>
+    </message>
+    <message>
+        <source>尚未调入参数文件，没有可以保存的参数。</source>
+        <translation>No parameter file is loaded, so there are no parameters to save.</translation>
+    </message>
+    <message>
+        <source>复位设备</source>
+        <translation>Device reset</translation>
+    </message>
+</context>
+<context>
+    <name>ParamReader</name>
+    <message>
+        <source>[参数读取中，请稍候...]</source>
+        <translation>[Reading parameters, please wait...]</translation>
+    </message>
+    <message>
+        <source>[参数读取完毕]</source>
+        <translation>[Parameters read]</translation>
+    </message>
+    <message>
+        <source>参数读取</source>
+        <translation>Parameter read</translation>
+    </message>
+</context>
+<context>
+    <name>ParamTableModel</name>
+    <message>
+        <source>参数号</source>
+        <translation>No.</translation>
+    </message>
+    <message>
+        <source>参数名称</source>
+        <translation>Parameter</translation>
+    </message>
+    <message>
+        <source>参数HEX值</source>
+        <translation>HEX value</translation>
+    </message>
+    <message>
+        <source>参数值</source>
+        <translation>Value</translation>
+    </message>
+    <message>
+        <source>参数说明</source>
+        <translation>Description</translation>
+    </message>
+    <message>
+        <source>参数相关说明</source>
+        <translation>Notes</translation>
+    </message>
+</context>
+<context>
+    <name>ParamWriter</name>
+    <message>
+        <source>[参数设置失败，输入了非法内容！]</source>
+        <translation>[Parameter write failed: invalid input!]</translation>
+    </message>
+    <message>
+        <source>[参数设置失败，数据通道已关闭，%1个参数未写入！]</source>
+        <translation>[Parameter write failed: the data channel closed, %1 parameter(s) not written!]</translation>
+    </message>
+    <message>
+        <source>[参数设置已停止，已写入%1个参数，%2个参数未写入！]</source>
+        <translation>[Parameter write stopped: %1 parameter(s) written, %2 not written!]</translation>
+    </message>
+    <message>
+        <source>设置参数：</source>
+        <translation>Set parameter: </translation>
+    </message>
+    <message>
+        <source>(空)</source>
+        <translation>(empty)</translation>
+    </message>
+    <message>
+        <source>正在设置，请稍候...</source>
+        <translation>Writing, please wait...</translation>
+    </message>
+    <message>
+        <source>参数设置</source>
+        <translation>Parameter write</translation>
+    </message>
+</context>
+<context>
+    <name>ProfileLoader</name>
+    <message>
+        <source>参数配置程序 </source>
+        <translation>DTU Configuration - </translation>
+    </message>
+</context>
+<context>
+    <name>QtFrontend</name>
+    <message>
+        <source>参数配置程序</source>
+        <translation>DTU Configuration</translation>
+    </message>
+</context>
+<context>
+    <name>ReceivePoller</name>
+    <message>
+        <source> 收到数据：</source>
+        <translation> Received: </translation>
+    </message>
+    <message>
+        <source>收：%1字节，发:%2字节</source>
+        <translation>Received: %1 bytes, sent: %2 bytes</translation>
+    </message>
+</context>
+<context>
+    <name>ResultWording</name>
+    <message>
+        <source>失败</source>
+        <translation> failed</translation>
+    </message>
+    <message>
+        <source>成功</source>
+        <translation> succeeded</translation>
+    </message>
+    <message>
+        <source>失败，设备无响应！</source>
+        <translation> failed: no response from the device!</translation>
+    </message>
+    <message>
+        <source>失败，返回数据包头非法！</source>
+        <translation> failed: invalid reply header!</translation>
+    </message>
+    <message>
+        <source>失败，参数错误！</source>
+        <translation> failed: parameter error!</translation>
+    </message>
+    <message>
+        <source>失败，非法的返回串！</source>
+        <translation> failed: invalid reply!</translation>
+    </message>
+    <message>
+        <source>失败，返回数据包校验错！</source>
+        <translation> failed: reply checksum error!</translation>
+    </message>
+    <message>
+        <source>失败，返回帧校验错误！</source>
+        <translation> failed: reply frame checksum error!</translation>
+    </message>
+    <message>
+        <source>失败，返回数据包命令字非法！</source>
+        <translation> failed: invalid command word in the reply!</translation>
+    </message>
+    <message>
+        <source>失败，设备未切换参数表！</source>
+        <translation> failed: the device did not switch parameter tables!</translation>
+    </message>
+</context>
+<context>
+    <name>ScriptHost</name>
+    <message>
+        <source>%1 第%2行：%3</source>
+        <translation>%1 line %2: %3</translation>
+    </message>
+    <message>
+        <source>%1：%2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>脚本执行超时（超过%1毫秒）：%2</source>
+        <translation>Script timed out (over %1 ms): %2</translation>
+    </message>
+    <message>
+        <source>无法打开文件 %1：%2</source>
+        <translation>Cannot open the file %1: %2</translation>
+    </message>
+    <message>
+        <source>脚本执行超时（超过%1毫秒）</source>
+        <translation>Script timed out (over %1 ms)</translation>
+    </message>
+</context>
+<context>
+    <name>SerialToggle</name>
+    <message>
+        <source>打开成功,BaudRate=</source>
+        <translation> opened, BaudRate=</translation>
+    </message>
+    <message>
+        <source>,参数=</source>
+        <translation>, format=</translation>
+    </message>
+    <message>
+        <source>打开串口</source>
+        <translation>Open port</translation>
+    </message>
+    <message>
+        <source>串口未打开</source>
+        <translation>Port not open</translation>
+    </message>
+    <message>
+        <source>关闭串口</source>
+        <translation>Close port</translation>
+    </message>
+    <message>
+        <source>打开失败</source>
+        <translation> failed to open</translation>
+    </message>
+    <message>
+        <source>：</source>
+        <translation>: </translation>
+    </message>
+</context>
+<context>
+    <name>SerialTransport</name>
+    <message>
+        <source>系统里没有这个串口（%1），请检查串口名是否写对、USB转串口线是否插好</source>
+        <translation>The system has no such serial port (%1). Check the port name and that the USB serial adapter is plugged in.</translation>
+    </message>
+    <message>
+        <source>没有使用%1的权限，请把当前用户加入dialout组（sudo usermod -aG dialout 用户名），然后重新登录</source>
+        <translation>No permission to use %1. Add your user to the dialout group (sudo usermod -aG dialout USERNAME), then log in again.</translation>
+    </message>
+    <message>
+        <source>串口%1正被其他程序占用，请先关闭占用它的程序</source>
+        <translation>Serial port %1 is in use by another program. Close that program first.</translation>
+    </message>
+    <message>
+        <source>串口打不开（%1）</source>
+        <translation>The serial port cannot be opened (%1)</translation>
+    </message>
+    <message>
+        <source>系统里没有这个串口（%1），请检查串口号是否写对、USB转串口线是否插好</source>
+        <translation>The system has no such serial port (%1). Check the port number and that the USB serial adapter is plugged in.</translation>
+    </message>
+    <message>
+        <source>串口%1正被其他程序占用，或者没有使用它的权限</source>
+        <translation>Serial port %1 is in use by another program, or you have no permission to use it.</translation>
+    </message>
+</context>
+<context>
+    <name>TForm1</name>
+    <message>
+        <source>参数页</source>
+        <translation>Parameter pages</translation>
+    </message>
+    <message>
+        <source>   通信参数设置   </source>
+        <translation>   Communication settings   </translation>
+    </message>
+    <message>
+        <source>  透明传输测试  </source>
+        <translation>  Transparent transmission test  </translation>
+    </message>
+    <message>
+        <source>控制模式测试</source>
+        <translation>Control mode test</translation>
+    </message>
+    <message>
+        <source>脚本文件有错误，</source>
+        <translation>The script file has an error: </translation>
+    </message>
+    <message>
+        <source>串口设置</source>
+        <translation>Serial port</translation>
+    </message>
+    <message>
+        <source>串口号</source>
+        <translation>Port</translation>
+    </message>
+    <message>
+        <source>波特率</source>
+        <translation>Baud rate</translation>
+    </message>
+    <message>
+        <source>数据格式</source>
+        <translation>Data format</translation>
+    </message>
+    <message>
+        <source>打开串口</source>
+        <translation>Open port</translation>
+    </message>
+    <message>
+        <source>TCP连接设置</source>
+        <translation>TCP connection</translation>
+    </message>
+    <message>
+        <source>设备IP</source>
+        <translation>Device IP</translation>
+    </message>
+    <message>
+        <source>密码</source>
+        <translation>Password</translation>
+    </message>
+    <message>
+        <source>连接</source>
+        <translation>Connect</translation>
+    </message>
+    <message>
+        <source>断开</source>
+        <translation>Disconnect</translation>
+    </message>
+    <message>
+        <source>TCP连接状态</source>
+        <translation>TCP connection state</translation>
+    </message>
+    <message>
+        <source>设备IP   </source>
+        <translation>Device IP   </translation>
+    </message>
+    <message>
+        <source>密码:</source>
+        <translation>Password:</translation>
+    </message>
+    <message>
+        <source>读取</source>
+        <translation>Read</translation>
+    </message>
+    <message>
+        <source>设置</source>
+        <translation>Write</translation>
+    </message>
+    <message>
+        <source>设置当前选中参数</source>
+        <translation>Write the selected parameter</translation>
+    </message>
+    <message>
+        <source>通信参数表</source>
+        <translation>Communication parameters</translation>
+    </message>
+    <message>
+        <source>对话显示窗口</source>
+        <translation>Received data</translation>
+    </message>
+    <message>
+        <source>对话显示</source>
+        <translation>Received data</translation>
+    </message>
+    <message>
+        <source>发送内容输入</source>
+        <translation>Data to send</translation>
+    </message>
+    <message>
+        <source> 显示十六进制值     </source>
+        <translation> Show hex values     </translation>
+    </message>
+    <message>
+        <source>显示十六进制值</source>
+        <translation>Show hex values</translation>
+    </message>
+    <message>
+        <source>重复发送次数</source>
+        <translation>Repeat count</translation>
+    </message>
+    <message>
+        <source>发送数据</source>
+        <translation>Send</translation>
+    </message>
+    <message>
+        <source>统计清零</source>
+        <translation>Clear counters</translation>
+    </message>
+    <message>
+        <source>重复发送次数       </source>
+        <translation>Repeat count       </translation>
+    </message>
+    <message>
+        <source>收发字节数</source>
+        <translation>Bytes received and sent</translation>
+    </message>
+    <message>
+        <source>DTU状态显示</source>
+        <translation>DTU status</translation>
+    </message>
+    <message>
+        <source>DTU状态访问</source>
+        <translation>DTU status access</translation>
+    </message>
+    <message>
+        <source>读取信号强度</source>
+        <translation>Read signal strength</translation>
+    </message>
+    <message>
+        <source>读DTU状态</source>
+        <translation>Read DTU status</translation>
+    </message>
+    <message>
+        <source>查询DTU版本/IMEI</source>
+        <translation>Query DTU version/IMEI</translation>
+    </message>
+    <message>
+        <source>读取设备时钟</source>
+        <translation>Read device clock</translation>
+    </message>
+    <message>
+        <source>设置设备时钟</source>
+        <translation>Set device clock</translation>
+    </message>
+    <message>
+        <source>接口参数表</source>
+        <translation>Interface parameters</translation>
+    </message>
+    <message>
+        <source>扩展参数设置</source>
+        <translation>Extended parameters</translation>
+    </message>
+    <message>
+        <source>通信记录</source>
+        <translation>Traffic log</translation>
+    </message>
+    <message>
+        <source>管理口令</source>
+        <translation>Administrator password</translation>
+    </message>
+    <message>
+        <source>恢复出厂默认设置</source>
+        <translation>Restore factory defaults</translation>
+    </message>
+    <message>
+        <source>复位设备</source>
+        <translation>Reset device</translation>
+    </message>
+    <message>
+        <source>文件操作</source>
+        <translation>File</translation>
+    </message>
+    <message>
+        <source>调入参数文件</source>
+        <translation>Load parameter file</translation>
+    </message>
+    <message>
+        <source>保存参数文件</source>
+        <translation>Save parameter file</translation>
+    </message>
+    <message>
+        <source>批量写参数</source>
+        <translation>Write all parameters</translation>
+    </message>
+    <message>
+        <source>快速应答模式</source>
+        <translation>Fast reply mode</translation>
+    </message>
+    <message>
+        <source>语言 / Language</source>
+        <translation>Language</translation>
+    </message>
+    <message>
+        <source>跟随系统</source>
+        <translation>System language</translation>
+    </message>
+    <message>
+        <source>界面语言将在下次启动程序时切换。</source>
+        <translation>The new language takes effect the next time the program starts.</translation>
+    </message>
+    <message>
+        <source>串口状态</source>
+        <translation>Port state</translation>
+    </message>
+    <message>
+        <source>操作结果</source>
+        <translation>Result</translation>
+    </message>
+    <message>
+        <source>串口状态内容</source>
+        <translation>Port state text</translation>
+    </message>
+    <message>
+        <source>操作结果内容</source>
+        <translation>Result text</translation>
+    </message>
+    <message>
+        <source>快速应答</source>
+        <translation>Fast reply</translation>
+    </message>
+    <message>
+        <source>   接口参数设置   </source>
+        <translation>   Interface settings   </translation>
+    </message>
+    <message>
+        <source>参数文件 %1 无法调入：%2</source>
+        <translation>Cannot load the parameter file %1: %2</translation>
+    </message>
+</context>
+<context>
+    <name>TcpTransport</name>
+    <message>
+        <source>TCP维护端口连接中...</source>
+        <translation>Connecting to the TCP maintenance port...</translation>
+    </message>
+    <message>
+        <source>TCP维护端口连接成功</source>
+        <translation>Connected to the TCP maintenance port</translation>
+    </message>
+    <message>
+        <source>TCP维护端口连接失败</source>
+        <translation>TCP maintenance port connection failed</translation>
+    </message>
+</context>
+<context>
+    <name>TextFile</name>
+    <message>
+        <source>字符“%1”无法用GBK编码保存</source>
+        <translation>The character "%1" cannot be saved in GBK</translation>
+    </message>
+    <message>
+        <source>文本无法用GBK编码保存</source>
+        <translation>The text cannot be saved in GBK</translation>
+    </message>
+    <message>
+        <source>无法打开文件 %1：%2</source>
+        <translation>Cannot open the file %1: %2</translation>
+    </message>
+    <message>
+        <source>无法写入文件 %1：%2</source>
+        <translation>Cannot write the file %1: %2</translation>
+    </message>
+</context>
+<context>
+    <name>Trace</name>
+    <message>
+        <source>上行：</source>
+        <translation>Up: </translation>
+    </message>
+    <message>
+        <source>下行：</source>
+        <translation>Down: </translation>
+    </message>
+</context>
+<context>
+    <name>TransparentTest</name>
+    <message>
+        <source> 发送数据：</source>
+        <translation> Sent: </translation>
+    </message>
+    <message>
+        <source>次]</source>
+        <translation> times]</translation>
+    </message>
+    <message>
+        <source>文字输入窗口[HEX模式]</source>
+        <translation>Text input [HEX mode]</translation>
+    </message>
+    <message>
+        <source>文字输入窗口(文本模式)</source>
+        <translation>Text input (text mode)</translation>
+    </message>
+</context>
+<context>
+    <name>ValueCodec</name>
+    <message>
+        <source>“%1”不是数字</source>
+        <translation>"%1" is not a number</translation>
+    </message>
+</context>
+</TS>
