@@ -16,7 +16,7 @@ const OptionSpec kOptions[] = {
     {"baud", Takes::Value},    {"format", Takes::Value},   {"tcp", Takes::Value},
     {"tcp-port", Takes::Value}, {"password", Takes::Value}, {"level", Takes::Value},
     {"ext", Takes::Nothing},   {"json", Takes::Nothing},   {"fast", Takes::Nothing},
-    {"help", Takes::Nothing},  {"version", Takes::Nothing},
+    {"help", Takes::Nothing},  {"version", Takes::Nothing}, {"watch", Takes::Value},
 };
 
 const OptionSpec *FindOption(const QString &name)
@@ -62,6 +62,9 @@ bool Apply(CliOptions *out, const QString &name, const QString &value, QString *
         out->help = true;
     } else if (name == QLatin1String("version")) {
         out->showVersion = true;
+    } else if (name == QLatin1String("watch")) {
+        out->watchSeconds = value.toInt(&ok);
+        ok = ok && out->watchSeconds >= 1 && out->watchSeconds <= 3600;
     }
     if (!ok)
         *error = QStringLiteral("--%1: invalid value \"%2\"").arg(name, value);
@@ -112,6 +115,10 @@ bool CliOptions::Parse(const QStringList &args, CliOptions *out, QString *error)
         if (!Apply(out, name, value, error))
             return false;
     }
+    if (out->watchSeconds > 0 && out->command != QLatin1String("signal") && !out->command.isEmpty()) {
+        *error = QStringLiteral("--watch goes with the signal command only");
+        return false;
+    }
     return true;
 }
 
@@ -137,6 +144,8 @@ QString CliOptions::Usage()
         "  --json           machine-readable result on standard output; the window's\n"
         "                   lines then go to standard error\n"
         "  --fast           end a reply as soon as it holds a complete frame\n"
+        "  --watch N        with signal: read the signal every N seconds (1-3600), one\n"
+        "                   line each (time, CSQ, dBm), until Ctrl+C or SIGTERM\n"
         "  --help           this text\n"
         "  --version        print dtucfg's version\n"
         "\n"
