@@ -14,6 +14,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <unistd.h>
+
 namespace {
 
 constexpr int kExitOk = 0;
@@ -104,6 +106,7 @@ int main(int argc, char *argv[])
 
     frontend.SetShowTrace(options.level == 1);
     frontend.SetLinesToStderr(options.json);
+    frontend.SetProgressOnTerminal(::isatty(STDERR_FILENO) == 1);
     DtuSession session(frontend);
     session.exchange.SetFastCompletion(options.fast);
     CliContext context{session, frontend, options};
