@@ -34,6 +34,15 @@ void RememberSettings(DtuSession &session, const QString &name, const QString &s
 
 } // namespace
 
+void ShowClosed(DtuSession &session)
+{
+    WindowFacts &facts = session.facts;
+    facts.SerialButtonCaption = QStringLiteral("打开串口");
+    facts.SerialStateText = QStringLiteral("串口未打开");
+    facts.SerialOpenColour = false;
+    session.NotifyFactsChanged();
+}
+
 bool Toggle(DtuSession &session)
 {
     AppState &state = session.state;
@@ -43,10 +52,7 @@ bool Toggle(DtuSession &session)
 
     if (session.serial.IsOpen()) {
         session.serial.Close();
-        facts.SerialButtonCaption = QStringLiteral("打开串口");
-        facts.SerialStateText = QStringLiteral("串口未打开");
-        facts.SerialOpenColour = false;
-        session.NotifyFactsChanged();
+        ShowClosed(session);
         return false;
     }
 
