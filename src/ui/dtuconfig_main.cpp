@@ -18,5 +18,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("参数配置程序"));
     QApplication::setApplicationDisplayName(QString());
+    // The saved traffic log names the version that wrote it.
+    QApplication::setApplicationVersion(QStringLiteral(DTU_VERSION));
     return RunMainWindow(app);
 }
