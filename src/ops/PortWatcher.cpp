@@ -25,7 +25,7 @@ void PortWatcher::Check()
 {
     if (session_.ActionRunning())
         return;
-    const bool shownOpen = session_.facts.SerialOpenColour && !session_.facts.TcpBoxVisible;
+    const bool shownOpen = session_.facts.SerialOpenColour;
     if (!shownOpen) {
         openName_.clear();
         lostSignalled_ = false;
@@ -56,7 +56,7 @@ void PortWatcher::Check()
     emit returned(name);
 }
 
-void PortWatcher::OnLost(const QString &name)
+void PortWatcher::OnLost(QString name)
 {
     if (remembered_.name.isEmpty() || !PortIdentity::SameDevice(remembered_.name, name))
         remembered_ = PortEntry{name, std::nullopt, std::nullopt, QString()};

@@ -36,7 +36,7 @@ signals:
     void returned(const QString &name);
 
 private:
-    void OnLost(const QString &name);
+    void OnLost(QString name); // by value: it may be openName_, which it clears
 
     DtuSession &session_;
     ListSource source_;

@@ -6,6 +6,7 @@
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QProgressBar>
 #include <QSpinBox>
 
@@ -39,6 +40,9 @@ SignalMeterView::SignalMeterView(SignalMonitor &monitor, QWidget *parent)
     interval_->setRange(SignalMonitor::kMinSeconds, SignalMonitor::kMaxSeconds);
     interval_->setValue(SignalMonitor::kDefaultSeconds);
     interval_->setSuffix(QStringLiteral(" 秒"));
+    // Screen readers land on the box's text field, not on the box.
+    if (auto *text = interval_->findChild<QLineEdit *>())
+        text->setAccessibleName(interval_->accessibleName());
     bar_->setObjectName(QStringLiteral("SignalBar"));
     bar_->setAccessibleName(QStringLiteral("信号强度"));
     bar_->setRange(0, SignalMeter::kMaxCsq);

@@ -33,12 +33,13 @@ QStringList TraceLines(const QStringList &memo)
 class WindowSignalTest : public QObject {
     Q_OBJECT
 private slots:
-    // The device walks 12, 99, 25; the meter shows each with its dBm, and the
+    // The device walks 12 (for 3 s: the window's start may take a while),
+    // 99, 25; the meter shows each with its dBm, and the
     // plot's history holds them in order.
     void meterFollowsChangingSignal()
     {
-        SimWindow w({QStringLiteral("--signal-steps"), QStringLiteral("12,99,25"), QStringLiteral("--signal-period"),
-                     QStringLiteral("600")});
+        SimWindow w({QStringLiteral("--signal-steps"), QStringLiteral("12,12,12,12,12,12,99,25"),
+                     QStringLiteral("--signal-period"), QStringLiteral("500")});
         w.Child<QTabWidget>("PageControl1")->setCurrentIndex(kControlPage);
         SignalMonitor &monitor = w.window->signalMonitor();
         monitor.SetIntervalMs(100);
@@ -48,7 +49,7 @@ private slots:
                           w.Child<QLabel>("SignalQuality")->text()});
         });
         w.Child<QCheckBox>("SignalWatch")->setChecked(true);
-        QTRY_VERIFY_WITH_TIMEOUT(!shown.isEmpty() && shown.last().csq == 25, 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(!shown.isEmpty() && shown.last().csq == 25, 8000);
 
         QList<int> walk;
         for (const Shown &s : shown) {

@@ -6,11 +6,22 @@
 #include <QFile>
 #include <QPlainTextEdit>
 #include <QRegularExpression>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QtTest>
 
 class WindowTrafficLogTest : public QObject {
     Q_OBJECT
 private slots:
+    // The menu switches are remembered: in a folder of this run's own.
+    void initTestCase()
+    {
+        QVERIFY(settingsDir_.isValid());
+        QStandardPaths::setTestModeEnabled(true);
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir_.path());
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir_.path());
+    }
+
     // The three displays go into one UTF-8 file under their titles, after a
     // header naming the date, the tool's version, the profile and the port.
     void savesThreeSectionsWithHeader()
@@ -21,6 +32,7 @@ private slots:
         w.Child<QPlainTextEdit>("Memo2")->appendPlainText(QStringLiteral("收到：hello 你好"));
         const QString path = w.ws.Path(QStringLiteral("log.txt"));
         w.dialogs.files = {path};
+        const QStringList memo = w.Memo();
         w.Action("SaveTrafficLog")->trigger();
         QVERIFY(w.dialogs.errors.isEmpty());
 
@@ -40,11 +52,11 @@ private slots:
         const qsizetype control = lines.indexOf(QStringLiteral("==== 控制模式显示 ===="));
         const qsizetype transparent = lines.indexOf(QStringLiteral("==== 透明传输对话 ===="));
         QVERIFY2(traffic > 4 && control > traffic && transparent > control, qPrintable(log));
-        QCOMPARE(lines.mid(traffic + 1, control - traffic - 2), w.Memo());
+        QCOMPARE(lines.mid(traffic + 1, control - traffic - 2), memo);
         QVERIFY(lines.mid(traffic + 1).contains(QStringLiteral("下行：AA 55 00 04 E0 04 00 E8 ")));
         QCOMPARE(lines.value(control + 1), QStringLiteral("DTU状态=5,在线状态，已登录到数据中心"));
         QCOMPARE(lines.value(transparent + 1), QStringLiteral("收到：hello 你好"));
-        QVERIFY(w.Memo().last().startsWith(QStringLiteral("通信记录已保存到")));
+        QCOMPARE(w.Memo().last(), QStringLiteral("通信记录已保存到") + path);
 
         // Cancelling the file dialog writes nothing.
         QVERIFY(QFile::remove(path));
@@ -71,8 +83,10 @@ private slots:
         WindowFixture again;
         again.Show();
         QVERIFY(again.Action("StampMemoLines")->isChecked());
-        again.Action("StampMemoLines")->setChecked(false);
     }
+
+private:
+    QTemporaryDir settingsDir_;
 };
 
 DTU_TEST_WIDGETS(WindowTrafficLogTest)

@@ -83,9 +83,14 @@ private slots:
         SignalRig rig;
         rig.values = {17, 99, 5};
         QSignalSpy readings(&rig.monitor, &SignalMonitor::reading);
+        QObject::connect(&rig.monitor, &SignalMonitor::reading, [&] {
+            if (readings.size() == 4) // the fourth finds the device silent
+                rig.monitor.Stop();
+        });
         rig.monitor.Start();
-        QTRY_COMPARE(readings.size(), 4); // the fourth finds the device silent
-        rig.monitor.Stop();
+        QTRY_COMPARE(readings.size(), 4);
+        QTest::qWait(20);
+        QCOMPARE(readings.size(), 4);
         QCOMPARE(rig.device.written.first(), kSignalRequest);
         QList<int> csqs;
         for (const SignalSample &s : rig.monitor.History().Samples())
