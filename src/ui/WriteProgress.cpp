@@ -16,7 +16,8 @@ WriteProgress::WriteProgress(AppState &state, QWidget *parent)
     bar_->setObjectName(QStringLiteral("WriteProgressBar"));
     bar_->setAccessibleName(QStringLiteral("写入进度"));
     bar_->setFormat(QStringLiteral("%v/%m"));
-    bar_->setFixedWidth(140);
+    bar_->setMinimumWidth(110);
+    row_->setMaximumWidth(120);
     stop_->setObjectName(QStringLiteral("btStop"));
     stop_->setText(QStringLiteral("停止"));
     stop_->setAccessibleName(QStringLiteral("停止"));
