@@ -684,6 +684,8 @@ void TForm1::ShowFacts()
     SetPickText(ComboBox6, facts.FormatText);
     GroupBox16->setVisible(facts.TcpBoxVisible);
     Button6->setVisible(!facts.TcpBoxVisible);
+    // The meter reads through Button6's command: it goes where the button goes.
+    meter_->setVisible(!facts.TcpBoxVisible);
     if (Edit8->text() != facts.TcpAddress)
         Edit8->setText(facts.TcpAddress);
     Label10->setText(facts.TcpStatusText);
@@ -695,7 +697,7 @@ void TForm1::ShowFacts()
     SetBackground(Panel16, colour);
     ShowExtendedTab(session_->state.ExtPageVisible);
     // Nothing to poll once the channel has closed.
-    if (!session_->channel.ChannelIsOpen())
+    if (!session_->channel.ChannelIsOpen() || facts.TcpBoxVisible)
         meter_->SwitchOff();
 }
 
