@@ -51,8 +51,6 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include <utility>
-
 namespace {
 
 const QString kAppTitle = QtFrontend::kAppTitle;
@@ -728,11 +726,10 @@ void TForm1::UpdateLock()
         pageEntryPending_ = false;
         QTimer::singleShot(0, this, [this] { OnTabChanged(PageControl1->currentIndex()); });
     }
-    if (!session_->ActionRunning() && !pressesAfterPoll_.isEmpty()) {
-        const auto presses = std::exchange(pressesAfterPoll_, {});
-        for (const auto &press : presses)
-            QTimer::singleShot(0, this, press);
-    }
+    // One queued press at a time: each is an action of its own, and the next
+    // would be refused while the one before it runs.
+    if (!session_->ActionRunning() && !pressesAfterPoll_.isEmpty())
+        QTimer::singleShot(0, this, pressesAfterPoll_.takeFirst());
 }
 
 void TForm1::OnTabChanged(int index)

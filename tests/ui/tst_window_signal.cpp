@@ -70,8 +70,9 @@ private slots:
         QVERIFY(w.dialogs.errors.isEmpty() && w.dialogs.messages.isEmpty());
     }
 
-    // "读DTU状态" pressed while a poll waits for its answer runs right after
-    // that poll: every request's answer comes before the next request.
+    // "读DTU状态" and "读取设备时钟" pressed while a poll waits for its answer
+    // run right after that poll, one after the other: every request's answer
+    // comes before the next request.
     void pressDuringPollRunsAfterIt()
     {
         SimWindow w({QStringLiteral("--delay"), QStringLiteral("250")});
@@ -88,16 +89,20 @@ private slots:
             watch.stop();
             pressedInPoll = true;
             statusButton->click();
+            w.Child<QPushButton>("Button19")->click();
         });
         watch.start(5);
         w.Child<QCheckBox>("SignalWatch")->setChecked(true);
         QTRY_VERIFY_WITH_TIMEOUT(pressedInPoll, 5000);
-        QTRY_VERIFY_WITH_TIMEOUT(!w.Child<QPlainTextEdit>("Memo4")->toPlainText().isEmpty(), 5000);
+        auto *display = w.Child<QPlainTextEdit>("Memo4");
+        QTRY_VERIFY_WITH_TIMEOUT(display->toPlainText().contains(QStringLiteral("设备时钟读取成功")), 5000);
         QTest::qWait(400); // one more poll after the press
         w.Child<QCheckBox>("SignalWatch")->setChecked(false);
         QTRY_VERIFY(!w.Session().ActionRunning());
 
-        QCOMPARE(w.Child<QPlainTextEdit>("Memo4")->toPlainText(), QStringLiteral("DTU状态=5,在线状态，已登录到数据中心"));
+        const QStringList shown = display->toPlainText().split(QLatin1Char('\n'));
+        QCOMPARE(shown.mid(0, 2), (QStringList{QStringLiteral("DTU状态=5,在线状态，已登录到数据中心"),
+                                               QStringLiteral("设备时钟读取成功")}));
         const QStringList trace = TraceLines(w.Memo());
         const QString statusRequest = QStringLiteral("下行：AA 55 00 04 E0 04 00 E8 ");
         const qsizetype at = trace.indexOf(statusRequest);
