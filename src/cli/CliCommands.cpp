@@ -7,6 +7,8 @@
 #include "ops/ParamWriter.h"
 #include "protocol/ResultWording.h"
 #include "ops/ControlMode.h"
+#include "cli/CliOptions.h"
+#include "cli/SignalWatch.h"
 
 namespace CliCommands {
 namespace {
@@ -22,7 +24,10 @@ bool RunMenuCommand(CliContext &context, void (*menu)(DtuSession &), const QStri
 }
 
 bool Status(CliContext &c) { return ControlMode::ReadStatus(c.session); }
-bool Signal(CliContext &c) { return ControlMode::ReadSignal(c.session); }
+bool Signal(CliContext &c)
+{
+    return c.options.watchSeconds > 0 ? SignalWatch::Run(c) : ControlMode::ReadSignal(c.session);
+}
 bool Version(CliContext &c) { return ControlMode::ReadVersion(c.session); }
 bool Clock(CliContext &c) { return ControlMode::ReadClock(c.session); }
 bool SetClock(CliContext &c) { return ControlMode::SetClock(c.session); }
@@ -39,7 +44,7 @@ const std::vector<CliCommand> &All()
 {
     static const std::vector<CliCommand> commands{
         {"status", "", "读DTU状态: the working state", 0, 0, true, nullptr, &Status},
-        {"signal", "", "读取信号强度: the signal strength", 0, 0, true, nullptr, &Signal},
+        {"signal", "", "读取信号强度: the signal strength (--watch N: again every N seconds)", 0, 0, true, nullptr, &Signal},
         {"version", "", "查询DTU版本/IMEI: firmware version, then IMEI", 0, 0, true, nullptr, &Version},
         {"clock", "", "读取设备时钟: the device clock", 0, 0, true, nullptr, &Clock},
         {"set-clock", "", "设置设备时钟: set the device clock to this computer's", 0, 0, true, nullptr, &SetClock},

@@ -18,6 +18,7 @@ const OptionSpec kOptions[] = {
     {"tcp-port", Takes::Value}, {"password", Takes::Value}, {"level", Takes::Value},
     {"ext", Takes::Nothing},   {"json", Takes::Nothing},   {"fast", Takes::Nothing},
     {"help", Takes::Nothing},  {"version", Takes::Nothing}, {"lang", Takes::Value},
+    {"watch", Takes::Value},
 };
 
 const OptionSpec *FindOption(const QString &name)
@@ -65,6 +66,9 @@ bool Apply(CliOptions *out, const QString &name, const QString &value, QString *
         out->showVersion = true;
     } else if (name == QLatin1String("lang")) {
         ok = Translation::FromCode(value, &out->language);
+    } else if (name == QLatin1String("watch")) {
+        out->watchSeconds = value.toInt(&ok);
+        ok = ok && out->watchSeconds >= 1 && out->watchSeconds <= 3600;
     }
     if (!ok)
         *error = QStringLiteral("--%1: invalid value \"%2\"").arg(name, value);
@@ -115,6 +119,10 @@ bool CliOptions::Parse(const QStringList &args, CliOptions *out, QString *error)
         if (!Apply(out, name, value, error))
             return false;
     }
+    if (out->watchSeconds > 0 && out->command != QLatin1String("signal") && !out->command.isEmpty()) {
+        *error = QStringLiteral("--watch goes with the signal command only");
+        return false;
+    }
     return true;
 }
 
@@ -143,6 +151,8 @@ QString CliOptions::Usage()
         "                   lines then go to standard error\n"
         "  --fast           end a reply as soon as it holds a complete frame\n"
         "  --lang zh|en     language of the printed lines (default zh, whatever the locale)\n"
+        "  --watch N        with signal: read the signal every N seconds (1-3600), one\n"
+        "                   line each (time, CSQ, dBm), until Ctrl+C or SIGTERM\n"
         "  --help           this text\n"
         "  --version        print dtucfg's version\n"
         "\n"

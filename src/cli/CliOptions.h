@@ -24,6 +24,7 @@ struct CliOptions {
     Language language = Language::Chinese;
     bool help = false;
     bool showVersion = false; // --version, not the device's version command
+    int watchSeconds = 0;  // signal --watch N: read every N seconds until stopped
     QString command;
     QStringList arguments;
 

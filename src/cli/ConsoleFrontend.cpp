@@ -30,6 +30,7 @@ void Write(std::FILE *stream, const QString &text)
 
 void ConsoleFrontend::PrintLine(const QString &line)
 {
+    ClearProgress();
     lines_ << line;
     Write(linesToStderr_ ? err_ : out_, line + QLatin1Char('\n'));
 }
@@ -84,8 +85,29 @@ QString ConsoleFrontend::AskSaveFile(const QString &, const QString &)
     return saveAnswer_;
 }
 
+void ConsoleFrontend::ClearProgress()
+{
+    if (!progressOnScreen_)
+        return;
+    progressOnScreen_ = false;
+    Write(err_, QStringLiteral("\r\x1b[K"));
+}
+
+void ConsoleFrontend::ShowWriteRun(const WriteRunStatus &status)
+{
+    if (!progressShown_)
+        return;
+    if (!status.running || status.total <= 1) {
+        ClearProgress();
+        return;
+    }
+    Write(err_, QStringLiteral("\r\x1b[K写入 %1/%2 %3").arg(status.done).arg(status.total).arg(status.currentName));
+    progressOnScreen_ = true;
+}
+
 void ConsoleFrontend::Complain(const QString &text)
 {
+    ClearProgress();
     Write(err_, text + QLatin1Char('\n'));
 }
 

@@ -24,6 +24,8 @@ public:
     // A failure the window would have shown: a bracketed failure line, the
     // stuck "正在设置，请稍候..." of a corrupt write reply, or a message box.
     bool FailureSeen() const { return failureSeen_; }
+    // A command that repeats a reading judges by the last one only.
+    void ForgetFailures() { failureSeen_ = false; }
     // Every memo line printed, in order (for --json).
     const QStringList &Lines() const { return lines_; }
 
@@ -37,6 +39,12 @@ public:
     void ShowError(const QString &text) override;
     QString AskOpenFile(const QString &initialName, const QString &defaultSuffix) override;
     QString AskSaveFile(const QString &initialName, const QString &defaultSuffix) override;
+    // On a terminal, a run of more than one row shows "写入 3/50 名称" on
+    // standard error, redrawn in place; elsewhere nothing, so piped and
+    // logged output stays as it was.
+    void ShowWriteRun(const WriteRunStatus &status) override;
+    // Whether standard error is a terminal; found out once at start.
+    void SetProgressOnTerminal(bool on) { progressShown_ = on; }
 
     // A line for standard error (reasons, refusals).
     void Complain(const QString &text);
@@ -45,6 +53,7 @@ public:
 
 private:
     void PrintLine(const QString &line);
+    void ClearProgress();
 
     std::FILE *out_;
     std::FILE *err_;
@@ -55,4 +64,6 @@ private:
     QString saveAnswer_;
     QString openAnswer_;
     QStringList lines_;
+    bool progressShown_ = false;
+    bool progressOnScreen_ = false;
 };

@@ -16,6 +16,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <unistd.h>
+
 namespace {
 
 constexpr int kExitOk = 0;
@@ -117,6 +119,7 @@ int main(int argc, char *argv[])
         return SetUpError(frontend, QStringLiteral("the English texts could not be loaded"));
     frontend.SetShowTrace(options.level == 1);
     frontend.SetLinesToStderr(options.json);
+    frontend.SetProgressOnTerminal(::isatty(STDERR_FILENO) == 1);
     DtuSession session(frontend);
     session.exchange.SetFastCompletion(options.fast);
     CliContext context{session, frontend, options};

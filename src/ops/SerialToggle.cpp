@@ -37,6 +37,15 @@ void RememberSettings(DtuSession &session, const QString &name, const QString &s
 
 } // namespace
 
+void ShowClosed(DtuSession &session)
+{
+    WindowFacts &facts = session.facts;
+    facts.SerialButtonCaption = QCoreApplication::translate("SerialToggle", "打开串口");
+    facts.SerialStateText = QCoreApplication::translate("SerialToggle", "串口未打开");
+    facts.SerialOpenColour = false;
+    session.NotifyFactsChanged();
+}
+
 bool Toggle(DtuSession &session)
 {
     AppState &state = session.state;
@@ -46,10 +55,7 @@ bool Toggle(DtuSession &session)
 
     if (session.serial.IsOpen()) {
         session.serial.Close();
-        facts.SerialButtonCaption = QCoreApplication::translate("SerialToggle", "打开串口");
-        facts.SerialStateText = QCoreApplication::translate("SerialToggle", "串口未打开");
-        facts.SerialOpenColour = false;
-        session.NotifyFactsChanged();
+        ShowClosed(session);
         return false;
     }
 

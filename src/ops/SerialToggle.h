@@ -10,6 +10,8 @@ class DtuSession;
 // channel selection that follows).
 namespace SerialToggle {
 bool Toggle(DtuSession &session);
+// The button, panel 1 and the settings boxes show the port closed.
+void ShowClosed(DtuSession &session);
 // Panel 1 after a successful open: "COM1打开成功,BaudRate=57600,参数=8N1".
 QString OpenedText(const QString &name, const QString &speedText, const QString &formatText);
 }

@@ -18,8 +18,9 @@ DtuSession::DtuSession(Frontend &frontend, QObject *parent)
     // poller cannot take the reply, and releases it afterwards.
     exchange.SetPollerSwitch([this](bool on) { poller.SetHeldByExchange(!on); });
     poller.SetReadFailureHandler([this] { serial.Close(); });
-    // Like a vanished device, the failed port keeps its texts, so the next
-    // toggle opens it again; the memo says what happened.
+    // The failed port keeps its texts, so the next toggle opens it again; the
+    // memo says what happened. (A vanished device is another matter: the
+    // window's PortWatcher shows that port closed.)
     connect(&serial, &SerialTransport::readFailed, this, [this](const QString &reason) {
         frontend_.AppendMemo(QCoreApplication::translate("DtuSession", "串口读取出错（%1），串口已关闭").arg(reason));
     });

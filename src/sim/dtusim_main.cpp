@@ -4,7 +4,7 @@
 // with --count, several independent devices at once.
 #include "core/DtuError.h"
 #include "script/ScriptHost.h"
-#include "sim/QuitOnSignals.h"
+#include "core/StopSignals.h"
 #include "sim/SimFleet.h"
 #include "sim/SimOptions.h"
 #include "DtuVersion.h"

@@ -16,6 +16,11 @@
 #include "ops/ProfileLoader.h"
 #include "ops/ControlMode.h"
 #include "ops/TransparentTest.h"
+#include "ops/PortWatcher.h"
+#include "ops/SignalMonitor.h"
+#include "ops/TrafficLog.h"
+#include "ui/SignalMeterView.h"
+#include "ui/WriteProgress.h"
 #include "ui/Dialogs.h"
 #include "ui/KeyFilters.h"
 #include "ui/ParamEditors.h"
@@ -57,6 +62,8 @@ constexpr int kMemoLineLimit = 10000; // a long repeated send or a chatty device
 const QColor kOpenColour(180, 220, 240);
 const QColor kClosedColour(172, 196, 213);
 const QString kFastModeKey = QStringLiteral("exchange/fastCompletion");
+const QString kStampKey = QStringLiteral("memo/stampLines");
+const QString kAutoReopenKey = QStringLiteral("serial/autoReopen");
 
 // 宋体 where it exists; otherwise the first installed CJK face.
 QFont WindowFont()
@@ -196,6 +203,11 @@ void TForm1::Guarded(F &&fn)
 template <typename F>
 void TForm1::RunDevice(F &&fn)
 {
+    if (monitor_->Polling()) {
+        // Pressed during a signal poll: runs right after it, never inside it.
+        pressesAfterPoll_.append([this, fn = std::decay_t<F>(std::forward<F>(fn))]() mutable { RunDevice(fn); });
+        return;
+    }
     QPointer<QWidget> focus = QApplication::focusWidget();
     const ParamTableModel *active = session_->ActiveTable();
     // Refused while another action runs; the controls lock and unlock from
@@ -214,7 +226,9 @@ TForm1::TForm1(Dialogs &dialogs, QWidget *parent)
     : QMainWindow(parent),
       dialogs_(dialogs),
       frontend_(std::make_unique<QtFrontend>(dialogs)),
-      session_(std::make_unique<DtuSession>(*frontend_))
+      session_(std::make_unique<DtuSession>(*frontend_)),
+      monitor_(std::make_unique<SignalMonitor>(*session_)),
+      portWatcher_(std::make_unique<PortWatcher>(*session_))
 {
     setObjectName(QStringLiteral("TForm1"));
     setFont(WindowFont());
@@ -251,7 +265,7 @@ TForm1::TForm1(Dialogs &dialogs, QWidget *parent)
     }
     ShowFastMode();
 
-    frontend_->Bind({Memo1, Memo2, Memo4, StatusPanels[3], editors_});
+    frontend_->Bind({Memo1, Memo2, Memo4, StatusPanels[3], editors_, writeProgress_});
     editors_->AddTable(ListView1, &session_->mainTable);
     editors_->AddTable(ListView2, &session_->extTable);
 
@@ -259,7 +273,9 @@ TForm1::TForm1(Dialogs &dialogs, QWidget *parent)
     connect(session_.get(), &DtuSession::actionRunningChanged, this, &TForm1::UpdateLock);
     connect(&session_->poller, &ReceivePoller::countersChanged, StatusBar2Panel, &QLabel::setText);
     connect(PageControl1, &QTabWidget::currentChanged, this, &TForm1::OnTabChanged);
+    connect(portWatcher_.get(), &PortWatcher::returned, this, &TForm1::OnPortReturned);
     ShowFacts();
+    portWatcher_->Start();
 
     LoadScript();
 
@@ -281,6 +297,8 @@ TForm1::TForm1(Dialogs &dialogs, QWidget *parent)
 
 TForm1::~TForm1()
 {
+    monitor_->Stop();
+    portWatcher_->Stop();
     // The widgets show the session's tables: they go before the session.
     delete editors_;
     editors_ = nullptr;
@@ -506,9 +524,13 @@ QWidget *TForm1::BuildControlPage()
     add("Button20", tr("设置设备时钟"), &ControlMode::SetClock);
     buttons->addStretch();
 
+    meter_ = new SignalMeterView(*monitor_);
+    auto *side = new QVBoxLayout;
+    side->addWidget(statusBox);
+    side->addWidget(meter_, 1);
     auto *layout = new QHBoxLayout(page);
     layout->addWidget(dialogueBox, 1);
-    layout->addWidget(statusBox);
+    layout->addLayout(side);
     return page;
 }
 
@@ -600,8 +622,30 @@ void TForm1::BuildMenu()
     N7->setCheckable(true);
     connect(N7, &QAction::toggled, this, &TForm1::N7Click);
     files->addAction(N7);
+    files->addSeparator();
+    auto *saveLog = new QAction(tr("保存通信记录..."), this);
+    saveLog->setObjectName(QStringLiteral("SaveTrafficLog"));
+    connect(saveLog, &QAction::triggered, this, [this] { Guarded([this] { SaveTrafficLog(); }); });
+    files->addAction(saveLog);
+    stampAction_ = RememberedSwitch("StampMemoLines", tr("记录时间"), kStampKey);
+    frontend_->SetStampMemoLines(stampAction_->isChecked());
+    connect(stampAction_, &QAction::toggled, this, [this](bool on) { frontend_->SetStampMemoLines(on); });
+    files->addAction(stampAction_);
+    autoReopenAction_ = RememberedSwitch("AutoReopen", tr("自动重新打开"), kAutoReopenKey);
+    files->addAction(autoReopenAction_);
     BuildLanguageMenu(files);
     lockedActions_ << files->menuAction();
+}
+
+QAction *TForm1::RememberedSwitch(const char *name, const QString &caption, const QString &key)
+{
+    auto *action = new QAction(caption, this);
+    action->setObjectName(QLatin1String(name));
+    action->setCheckable(true);
+    action->setChecked(QSettings(WindowSettings::kOrganisation, WindowSettings::kApplication).value(key, false).toBool());
+    connect(action, &QAction::toggled, this,
+            [key](bool on) { QSettings(WindowSettings::kOrganisation, WindowSettings::kApplication).setValue(key, on); });
+    return action;
 }
 
 void TForm1::BuildLanguageMenu(QMenu *parent)
@@ -658,6 +702,8 @@ void TForm1::BuildStatusBar()
     FastModePanel->setObjectName(QStringLiteral("FastModePanel"));
     FastModePanel->setAccessibleName(tr("快速应答模式"));
     FastModePanel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    writeProgress_ = new WriteProgress(session_->state);
+    bar->addPermanentWidget(writeProgress_);
     bar->addPermanentWidget(FastModePanel);
 }
 
@@ -678,6 +724,8 @@ void TForm1::ShowFacts()
     SetPickText(ComboBox6, facts.FormatText);
     GroupBox16->setVisible(facts.TcpBoxVisible);
     Button6->setVisible(!facts.TcpBoxVisible);
+    // The meter reads through Button6's command: it goes where the button goes.
+    meter_->setVisible(!facts.TcpBoxVisible);
     if (Edit8->text() != facts.TcpAddress)
         Edit8->setText(facts.TcpAddress);
     Label10->setText(facts.TcpStatusText);
@@ -688,6 +736,9 @@ void TForm1::ShowFacts()
     SetBackground(GroupBox2, colour);
     SetBackground(Panel16, colour);
     ShowExtendedTab(session_->state.ExtPageVisible);
+    // Nothing to poll once the channel has closed.
+    if (!session_->channel.ChannelIsOpen() || facts.TcpBoxVisible)
+        meter_->SwitchOff();
 }
 
 void TForm1::ShowExtendedTab(bool shown)
@@ -704,7 +755,9 @@ void TForm1::ShowExtendedTab(bool shown)
 
 void TForm1::UpdateLock()
 {
-    const bool locked = session_->ActionRunning();
+    // A signal poll is short and runs by itself: the controls stay live and
+    // a press during it is queued (RunDevice).
+    const bool locked = session_->ActionRunning() && !monitor_->Polling();
     for (QWidget *widget : std::as_const(lockedWidgets_))
         widget->setEnabled(!locked);
     for (QAction *action : std::as_const(lockedActions_))
@@ -715,12 +768,18 @@ void TForm1::UpdateLock()
         pageEntryPending_ = false;
         QTimer::singleShot(0, this, [this] { OnTabChanged(PageControl1->currentIndex()); });
     }
+    // One queued press at a time: each is an action of its own, and the next
+    // would be refused while the one before it runs.
+    if (!session_->ActionRunning() && !pressesAfterPoll_.isEmpty())
+        QTimer::singleShot(0, this, pressesAfterPoll_.takeFirst());
 }
 
 void TForm1::OnTabChanged(int index)
 {
     if (index < 0)
         return;
+    if (index != int(Page::Control))
+        meter_->SwitchOff();
     if (session_->ActionRunning()) {
         // A page changed while an action runs (a profile load hiding the
         // extended page): its entry steps run once the action ends.
@@ -766,6 +825,24 @@ void TForm1::MaskEdit3Submit()
     } else {
         MaskEdit3->setFocus(Qt::OtherFocusReason);
     }
+}
+
+void TForm1::SaveTrafficLog()
+{
+    const QDateTime now = QDateTime::currentDateTime();
+    const QString path = frontend_->AskSaveFile(TrafficLog::SuggestedName(now), QStringLiteral(".txt"));
+    if (path.isEmpty())
+        return;
+    const TrafficLog::Texts texts{Memo1->toPlainText(), Memo4->toPlainText(), Memo2->toPlainText()};
+    TrafficLog::Save(path, TrafficLog::Compose(*session_, QStringLiteral("dtuconfig ") + QCoreApplication::applicationVersion(), now, texts));
+    frontend_->AppendMemo(QStringLiteral("通信记录已保存到%1").arg(path));
+}
+
+void TForm1::OnPortReturned()
+{
+    ShowFacts();
+    if (autoReopenAction_->isChecked() && !session_->channel.ChannelIsOpen())
+        Button3Click();
 }
 
 void TForm1::closeEvent(QCloseEvent *event)

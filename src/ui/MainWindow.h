@@ -3,9 +3,14 @@
 
 #include <QMainWindow>
 #include <QVector>
+#include <functional>
 #include <memory>
 
 class DtuSession;
+class PortWatcher;
+class SignalMeterView;
+class SignalMonitor;
+class WriteProgress;
 class Dialogs;
 class ParamEditors;
 class QtFrontend;
@@ -39,6 +44,8 @@ public:
 
     DtuSession &session() { return *session_; }
     ParamEditors &editors() { return *editors_; }
+    SignalMonitor &signalMonitor() { return *monitor_; }
+    PortWatcher &portWatcher() { return *portWatcher_; }
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -79,12 +86,24 @@ private:
     void LanguagePicked(WindowLanguage::Choice choice);
     void Button3Click();
     void MaskEdit3Submit();
+    void SaveTrafficLog();
+    // A checkable menu entry whose state is kept in the settings under key.
+    QAction *RememberedSwitch(const char *name, const QString &caption, const QString &key);
+    void OnPortReturned();
 
     Dialogs &dialogs_;
     std::unique_ptr<QtFrontend> frontend_;
     std::unique_ptr<DtuSession> session_;
     ParamEditors *editors_ = nullptr;
     bool pageEntryPending_ = false;
+    // Presses that came during a signal poll; they run once it ends.
+    QList<std::function<void()>> pressesAfterPoll_;
+    std::unique_ptr<SignalMonitor> monitor_;
+    std::unique_ptr<PortWatcher> portWatcher_;
+    SignalMeterView *meter_ = nullptr;
+    WriteProgress *writeProgress_ = nullptr;
+    QAction *stampAction_ = nullptr;      // "记录时间"
+    QAction *autoReopenAction_ = nullptr; // "自动重新打开"
 
     QTabWidget *PageControl1 = nullptr;
     QGroupBox *GroupBox2 = nullptr;

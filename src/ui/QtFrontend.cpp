@@ -2,9 +2,11 @@
 
 #include "ui/Dialogs.h"
 #include "ui/ParamEditors.h"
+#include "ui/WriteProgress.h"
 
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QTime>
 
 namespace {
 void Append(QPlainTextEdit *memo, const QString &line)
@@ -21,7 +23,13 @@ void QtFrontend::Bind(const Widgets &widgets)
         w_.resultPanel->setText(resultText_);
 }
 
-void QtFrontend::AppendMemo(const QString &line) { Append(w_.memo1, line); }
+void QtFrontend::AppendMemo(const QString &line)
+{
+    if (stampMemoLines_)
+        Append(w_.memo1, QTime::currentTime().toString(QStringLiteral("HH:mm:ss.zzz ")) + line);
+    else
+        Append(w_.memo1, line);
+}
 void QtFrontend::AppendTransparent(const QString &line) { Append(w_.memo2, line); }
 void QtFrontend::AppendControlMemo(const QString &line) { Append(w_.memo4, line); }
 
@@ -61,4 +69,10 @@ void QtFrontend::HideEditors()
 {
     if (w_.editors)
         w_.editors->HideAll();
+}
+
+void QtFrontend::ShowWriteRun(const WriteRunStatus &status)
+{
+    if (w_.writeProgress)
+        w_.writeProgress->Show(status);
 }

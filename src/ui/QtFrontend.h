@@ -7,6 +7,7 @@ class Dialogs;
 class ParamEditors;
 class QLabel;
 class QPlainTextEdit;
+class WriteProgress;
 
 // The Frontend of the main window: memo lines, the result panel, and every
 // box through the window's Dialogs. Until the widgets exist (the session is
@@ -24,6 +25,7 @@ public:
         QPlainTextEdit *memo4 = nullptr; // control-mode display
         QLabel *resultPanel = nullptr;   // StatusBar1 panel 3
         ParamEditors *editors = nullptr;
+        WriteProgress *writeProgress = nullptr;
     };
     void Bind(const Widgets &widgets);
 
@@ -41,9 +43,14 @@ public:
 
     void ClearEditors() override;
     void HideEditors() override;
+    void ShowWriteRun(const WriteRunStatus &status) override;
+
+    // "记录时间": every traffic memo line from now on starts with the time.
+    void SetStampMemoLines(bool on) { stampMemoLines_ = on; }
 
 private:
     Dialogs &dialogs_;
     Widgets w_;
     QString resultText_;
+    bool stampMemoLines_ = false;
 };

@@ -21,5 +21,7 @@ int main(int argc, char *argv[])
     QApplication::setApplicationDisplayName(QString());
     // Before any widget: every text is looked up as it is made.
     Translation::Install(WindowLanguage::ForThisRun());
+    // The saved traffic log names the version that wrote it.
+    QApplication::setApplicationVersion(QStringLiteral(DTU_VERSION));
     return RunMainWindow(app);
 }

@@ -2,11 +2,8 @@
 // the batch write from the interface page, channel selections the device
 // does not confirm, a write run losing its channel, and the window closing
 // during a batch write.
-#include "support/SimProcess.h"
+#include "support/SimWindow.h"
 #include "support/TestMain.h"
-#include "support/WindowFixture.h"
-
-#include "ops/EditorLogic.h"
 
 #include <QAction>
 #include <QColor>
@@ -33,59 +30,7 @@ const QString kReadNotSwitched = QStringLiteral("[参数读取失败，设备未
 const QString kWriteNotSwitched = QStringLiteral("[参数设置失败，设备未切换参数表！]");
 const QString kWriteOk = QStringLiteral("[参数设置成功]");
 
-// The window on a copy of the example profile, its serial port opened on a
-// simulated device started with `simArgs`.
-class Bench : public WindowFixture {
-public:
-    explicit Bench(const QStringList &simArgs, bool openPort = true)
-    {
-        QVERIFY2(sim.Start(QStringList{QStringLiteral("--profile"), ws.Path(QStringLiteral("example_profile.txt"))}
-                               + simArgs),
-                 qPrintable(sim.Error()));
-        ws.RememberProfile(QStringLiteral("example_profile.txt"));
-        Show();
-        QVERIFY(Session().mainTable.Count() > 5);
-        Session().exchange.SetFastCompletion(true);
-        Child<QComboBox>("Edit1")->setEditText(sim.Pty());
-        if (openPort)
-            OpenPort();
-    }
-    // The window goes before the device it talks to.
-    ~Bench() { window.reset(); }
-    void OpenPort()
-    {
-        Child<QPushButton>("Button3")->click();
-        QVERIFY(Session().channel.ChannelIsOpen());
-    }
-
-    void ClearMemo() const { Child<QPlainTextEdit>("Memo1")->clear(); }
-    int MainRow(const QString &number) const { return Session().mainTable.FindByNumber(number); }
-    QVariant Colour(const QString &number) const
-    {
-        const ParamTableModel &table = Session().mainTable;
-        return table.data(table.index(MainRow(number), ColValue), Qt::ForegroundRole);
-    }
-    // Types a value for a main-table row as its edit box would.
-    void Edit(const QString &number, const QString &text) const
-    {
-        SelectNumber(number);
-        EditorLogic::ConvertTyped(Session(), text);
-    }
-    // Runs `action` the first time the memo holds `count` lines starting with `prefix`.
-    void When(const QString &prefix, int count, std::function<void()> action)
-    {
-        auto *watch = new QTimer(window.get());
-        QObject::connect(watch, &QTimer::timeout, window.get(), [this, watch, prefix, count, action] {
-            if (Memo().filter(prefix).size() >= count) {
-                watch->stop();
-                action();
-            }
-        });
-        watch->start(5);
-    }
-
-    SimProcess sim;
-};
+using Bench = SimWindow;
 
 QStringList WithoutTrace(const QStringList &lines)
 {

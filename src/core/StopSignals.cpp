@@ -1,4 +1,4 @@
-#include "sim/QuitOnSignals.h"
+#include "core/StopSignals.h"
 
 #include <QCoreApplication>
 #include <QSocketNotifier>
@@ -18,15 +18,15 @@ void OnSignal(int)
 }
 } // namespace
 
-void QuitOnSignals()
+void OnStopSignals(std::function<void()> onStop)
 {
     if (::socketpair(AF_UNIX, SOCK_STREAM, 0, g_pipe) != 0)
         return;
     auto *notifier = new QSocketNotifier(g_pipe[0], QSocketNotifier::Read, QCoreApplication::instance());
-    QObject::connect(notifier, &QSocketNotifier::activated, [] {
+    QObject::connect(notifier, &QSocketNotifier::activated, [onStop = std::move(onStop)] {
         char byte;
         [[maybe_unused]] const ssize_t n = ::read(g_pipe[0], &byte, 1);
-        QCoreApplication::quit();
+        onStop();
     });
     struct sigaction action {};
     action.sa_handler = OnSignal;
@@ -35,4 +35,9 @@ void QuitOnSignals()
     ::sigaction(SIGINT, &action, nullptr);
     ::sigaction(SIGTERM, &action, nullptr);
     std::signal(SIGPIPE, SIG_IGN);
+}
+
+void QuitOnSignals()
+{
+    OnStopSignals([] { QCoreApplication::quit(); });
 }

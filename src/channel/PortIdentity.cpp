@@ -1,0 +1,65 @@
+#include "channel/PortIdentity.h"
+
+#include "channel/SerialSettings.h"
+
+#include <QFileInfo>
+#include <QSerialPortInfo>
+
+namespace PortIdentity {
+
+bool SameDevice(const QString &a, const QString &b)
+{
+    return SerialSettings::DevicePath(a) == SerialSettings::DevicePath(b);
+}
+
+std::optional<PortEntry> Find(const QString &name, const QList<PortEntry> &ports)
+{
+    for (const PortEntry &entry : ports)
+        if (SameDevice(entry.name, name))
+            return entry;
+    return std::nullopt;
+}
+
+QString FindAdapter(const PortEntry &remembered, const QList<PortEntry> &ports)
+{
+    const bool bySerial = remembered.HasUsbIdentity() && !remembered.serialNumber.isEmpty();
+    for (const PortEntry &entry : ports) {
+        if (bySerial) {
+            if (entry.vendor == remembered.vendor && entry.product == remembered.product
+                && entry.serialNumber == remembered.serialNumber)
+                return entry.name;
+            continue;
+        }
+        if (!SameDevice(entry.name, remembered.name))
+            continue;
+        // The same name taken by another model is not the adapter that left.
+        if (remembered.HasUsbIdentity()
+            && (entry.vendor != remembered.vendor || entry.product != remembered.product))
+            continue;
+        return entry.name;
+    }
+    return {};
+}
+
+QList<PortEntry> SystemPorts(const QStringList &alsoCheck)
+{
+    QList<PortEntry> ports;
+    const auto infos = QSerialPortInfo::availablePorts();
+    for (const QSerialPortInfo &info : infos) {
+        PortEntry entry{info.portName(), std::nullopt, std::nullopt, info.serialNumber()};
+        if (info.hasVendorIdentifier() && info.hasProductIdentifier()) {
+            entry.vendor = info.vendorIdentifier();
+            entry.product = info.productIdentifier();
+        }
+        ports << entry;
+    }
+    for (const QString &name : alsoCheck) {
+        if (name.isEmpty() || Find(name, ports))
+            continue;
+        if (QFileInfo::exists(SerialSettings::DevicePath(name)))
+            ports << PortEntry{name, std::nullopt, std::nullopt, QString()};
+    }
+    return ports;
+}
+
+} // namespace PortIdentity

@@ -1,0 +1,59 @@
+#include "cli/SignalWatch.h"
+
+#include "cli/CliCommands.h"
+#include "cli/CliOptions.h"
+#include "cli/ConsoleFrontend.h"
+#include "core/StopSignals.h"
+#include "ops/DeviceCommands.h"
+#include "ops/SignalMeter.h"
+#include "session/DtuSession.h"
+
+#include <QEventLoop>
+#include <QTimer>
+
+namespace SignalWatch {
+
+QString Line(const QDateTime &when, int csq)
+{
+    const QString time = when.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss "));
+    if (csq < 0)
+        return time + QStringLiteral("信号读取失败");
+    if (!SignalMeter::Known(csq))
+        return time + QStringLiteral("CSQ=%1 未知").arg(csq);
+    return time + QStringLiteral("CSQ=%1 %2").arg(csq).arg(SignalMeter::DbmText(csq));
+}
+
+bool Run(CliContext &context)
+{
+    DtuSession &session = context.session;
+    bool stop = false;
+    QEventLoop pause;
+    // A signal during an exchange lets it finish; one during the pause ends it.
+    OnStopSignals([&] {
+        stop = true;
+        pause.quit();
+    });
+    QTimer next;
+    next.setSingleShot(true);
+    QObject::connect(&next, &QTimer::timeout, &pause, &QEventLoop::quit);
+
+    bool lastOk = false;
+    while (!stop) {
+        if (!session.channel.ChannelIsOpen()) {
+            session.RequireChannel();
+            return false;
+        }
+        // Only the last reading decides the exit status.
+        context.frontend.ForgetFailures();
+        const int csq = DeviceCommands::QuerySignal(session);
+        lastOk = csq >= 0;
+        context.frontend.AppendControlMemo(Line(QDateTime::currentDateTime(), lastOk ? csq : -1));
+        if (stop)
+            break;
+        next.start(context.options.watchSeconds * 1000);
+        pause.exec();
+    }
+    return lastOk;
+}
+
+} // namespace SignalWatch

@@ -1,0 +1,55 @@
+#include "ops/SignalMeter.h"
+
+namespace SignalMeter {
+
+bool Known(int csq)
+{
+    return csq >= 0 && csq <= kMaxCsq;
+}
+
+int Dbm(int csq)
+{
+    return -113 + 2 * csq;
+}
+
+QString DbmText(int csq)
+{
+    return Known(csq) ? QStringLiteral("%1 dBm").arg(Dbm(csq)) : QStringLiteral("未知");
+}
+
+Quality QualityOf(int csq)
+{
+    if (!Known(csq))
+        return Quality::Unknown;
+    if (csq >= 20)
+        return Quality::Excellent;
+    if (csq >= 15)
+        return Quality::Good;
+    if (csq >= 10)
+        return Quality::Fair;
+    if (csq >= 2)
+        return Quality::Poor;
+    return Quality::NoSignal;
+}
+
+QString QualityWord(Quality quality)
+{
+    switch (quality) {
+    case Quality::Excellent: return QStringLiteral("很好");
+    case Quality::Good: return QStringLiteral("良好");
+    case Quality::Fair: return QStringLiteral("一般");
+    case Quality::Poor: return QStringLiteral("差");
+    case Quality::NoSignal: return QStringLiteral("无信号");
+    case Quality::Unknown: break;
+    }
+    return QStringLiteral("未知");
+}
+
+} // namespace SignalMeter
+
+void SignalHistory::Add(qint64 msecs, int csq)
+{
+    samples_.push_back({msecs, csq});
+    while (!samples_.empty() && samples_.front().msecs < msecs - kSpanMs)
+        samples_.pop_front();
+}

@@ -1,0 +1,61 @@
+#pragma once
+#include "ops/SignalMeter.h"
+
+#include <QObject>
+#include <QTimer>
+#include <functional>
+
+class DtuSession;
+
+// Reads the signal strength again and again ("连续监测"). Each poll is one
+// ordinary device action through the same signal command as the button, so
+// it never starts while another action runs (it waits for the end of that
+// one) and nothing else starts during it. The next poll is due one interval
+// after the previous one ended. Polling stops on Stop() and, by itself, when
+// the data channel is found closed or the device script fails.
+class SignalMonitor : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int kMinSeconds = 2;
+    static constexpr int kMaxSeconds = 60;
+    static constexpr int kDefaultSeconds = 5;
+
+    explicit SignalMonitor(DtuSession &session, QObject *parent = nullptr);
+
+    // Clamped to kMinSeconds..kMaxSeconds; takes effect from the next wait.
+    void SetIntervalSeconds(int seconds);
+    int IntervalSeconds() const { return intervalMs_ / 1000; }
+    // Tests poll faster than a person would.
+    void SetIntervalMs(int ms) { intervalMs_ = ms; }
+    // Where the readings' times come from (tests give a clock of their own).
+    void SetClock(std::function<qint64()> nowMs) { nowMs_ = std::move(nowMs); }
+
+    // The first poll runs as soon as the event loop turns.
+    void Start();
+    void Stop();
+    bool IsRunning() const { return running_; }
+    // True while a poll's exchange runs: the window then queues a press
+    // instead of refusing it.
+    bool Polling() const { return polling_; }
+    const SignalHistory &History() const { return history_; }
+
+signals:
+    // A poll ended: CSQ as read (99 and out-of-range values included), or -1
+    // when the device gave no usable answer.
+    void reading(int csq);
+    // Polling ended by itself; reason says why.
+    void stopped(const QString &reason);
+
+private:
+    void Poll();
+    void StopBecause(const QString &reason);
+
+    DtuSession &session_;
+    QTimer timer_;
+    int intervalMs_ = kDefaultSeconds * 1000;
+    bool running_ = false;
+    bool polling_ = false;
+    bool dueAfterAction_ = false;
+    std::function<qint64()> nowMs_;
+    SignalHistory history_;
+};

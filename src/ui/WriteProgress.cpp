@@ -1,0 +1,49 @@
+#include "ui/WriteProgress.h"
+
+#include "core/AppState.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+
+WriteProgress::WriteProgress(AppState &state, QWidget *parent)
+    : QWidget(parent), state_(state), row_(new QLabel), bar_(new QProgressBar), stop_(new QPushButton)
+{
+    setObjectName(QStringLiteral("WriteProgress"));
+    row_->setObjectName(QStringLiteral("WriteProgressRow"));
+    row_->setAccessibleName(QStringLiteral("正在写入的参数"));
+    bar_->setObjectName(QStringLiteral("WriteProgressBar"));
+    bar_->setAccessibleName(QStringLiteral("写入进度"));
+    bar_->setFormat(QStringLiteral("%v/%m"));
+    bar_->setMinimumWidth(110);
+    row_->setMaximumWidth(120);
+    stop_->setObjectName(QStringLiteral("btStop"));
+    stop_->setText(QStringLiteral("停止"));
+    stop_->setAccessibleName(QStringLiteral("停止"));
+    // The run itself notices the request before its next row.
+    connect(stop_, &QPushButton::clicked, this, [this] {
+        state_.StopRequested = true;
+        stop_->setEnabled(false);
+    });
+    auto *layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(row_);
+    layout->addWidget(bar_);
+    layout->addWidget(stop_);
+    hide();
+}
+
+void WriteProgress::Show(const WriteRunStatus &status)
+{
+    // A single row is over before a bar could be read.
+    if (!status.running || status.total <= 1) {
+        hide();
+        stop_->setEnabled(true);
+        return;
+    }
+    bar_->setRange(0, status.total);
+    bar_->setValue(status.done);
+    row_->setText(status.currentName);
+    show();
+}

@@ -1,0 +1,78 @@
+// dtucfg signal --watch against dtusim whose signal changes: one line per
+// reading until SIGTERM, and the exit status of the last reading.
+#include "support/SimProcess.h"
+#include "support/TestMain.h"
+#include "support/TestPaths.h"
+#include "support/WorkFolder.h"
+
+#include <QProcess>
+#include <QRegularExpression>
+#include <QtTest>
+
+namespace {
+const QString kTime = QStringLiteral("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d ");
+
+// Starts the watch, lets it print `lines` lines, ends it with SIGTERM.
+struct Watch {
+    WorkFolder dir{WorkFolder::kAllExamples};
+    SimProcess sim;
+    QProcess cfg;
+    QStringList out;
+
+    bool Run(const QStringList &simArgs, int lines)
+    {
+        if (!sim.Start(QStringList{QStringLiteral("--profile"), dir.Path(QStringLiteral("example_profile.txt"))}
+                       + simArgs))
+            return false;
+        cfg.setWorkingDirectory(dir.Path());
+        cfg.start(TestPaths::Program(QStringLiteral("dtucfg")),
+                  {QStringLiteral("--profile"), QStringLiteral("example_profile.txt"), QStringLiteral("--port"),
+                   sim.Pty(), QStringLiteral("signal"), QStringLiteral("--watch"), QStringLiteral("1")});
+        QString text;
+        QElapsedTimer waited;
+        waited.start();
+        while (text.count(QLatin1Char('\n')) < lines && waited.elapsed() < 15000) {
+            cfg.waitForReadyRead(200);
+            text += QString::fromUtf8(cfg.readAllStandardOutput());
+        }
+        cfg.terminate();
+        cfg.waitForFinished(5000);
+        text += QString::fromUtf8(cfg.readAllStandardOutput());
+        out = text.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        return true;
+    }
+};
+} // namespace
+
+class DtucfgWatchTest : public QObject {
+    Q_OBJECT
+private slots:
+    void linesUntilTerminated()
+    {
+        Watch w;
+        QVERIFY(w.Run({QStringLiteral("--signal-steps"), QStringLiteral("10,99"), QStringLiteral("--signal-period"),
+                       QStringLiteral("1500")},
+                      3));
+        QCOMPARE(w.cfg.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(w.cfg.exitCode(), 0);
+        QVERIFY2(w.out.size() >= 3, qPrintable(w.out.join(QLatin1Char('\n'))));
+        QVERIFY2(QRegularExpression(kTime + QStringLiteral("CSQ=10 -93 dBm$")).match(w.out.first()).hasMatch(),
+                 qPrintable(w.out.first()));
+        QVERIFY2(QRegularExpression(kTime + QStringLiteral("CSQ=99 未知$")).match(w.out.last()).hasMatch(),
+                 qPrintable(w.out.last()));
+    }
+
+    // A device that stopped answering: the last reading failed, exit status 1.
+    void lastReadingFailed()
+    {
+        Watch w;
+        QVERIFY(w.Run({QStringLiteral("--silent"), QStringLiteral("--only"), QStringLiteral("E023")}, 1));
+        QCOMPARE(w.cfg.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(w.cfg.exitCode(), 1);
+        QVERIFY2(QRegularExpression(kTime + QStringLiteral("信号读取失败$")).match(w.out.value(0)).hasMatch(),
+                 qPrintable(w.out.join(QLatin1Char('\n'))));
+    }
+};
+
+DTU_TEST_GUILESS(DtucfgWatchTest)
+#include "tst_dtucfg_watch.moc"

@@ -1,0 +1,66 @@
+// A serial device that goes away and comes back, through the window: dtusim
+// on a pseudo-terminal reached through a link of its own (as a udev link
+// names a USB adapter), killed and started again behind the same link.
+#include "support/SimWindow.h"
+#include "support/TestMain.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QtTest>
+
+class WindowReplugTest : public QObject {
+    Q_OBJECT
+private slots:
+    // The menu switches are remembered: in a folder of this run's own.
+    void initTestCase()
+    {
+        QVERIFY(settingsDir_.isValid());
+        QStandardPaths::setTestModeEnabled(true);
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir_.path());
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir_.path());
+    }
+
+    void lostThenBackAndReopened()
+    {
+        SimWindow w({}, false);
+        const QString link = w.ws.Path(QStringLiteral("ttyDTU"));
+        QVERIFY(QFile::link(w.sim.Pty(), link));
+        w.Child<QComboBox>("Edit1")->setEditText(link);
+        w.OpenPort();
+        w.Action("AutoReopen")->setChecked(true);
+        auto *button = w.Child<QPushButton>("Button3");
+        QCOMPARE(button->text(), QStringLiteral("关闭串口"));
+        w.ClearMemo();
+
+        w.sim.Kill();
+        const QString lostLine = QStringLiteral("串口%1已断开（设备已拔出），串口已关闭").arg(link);
+        QTRY_VERIFY_WITH_TIMEOUT(w.Memo().contains(lostLine), 5000);
+        QCOMPARE(button->text(), QStringLiteral("打开串口"));
+        QCOMPARE(w.Child<QLabel>("StatusBar1Panel1")->text(), QStringLiteral("串口未打开"));
+        QVERIFY(!w.Session().channel.ChannelIsOpen());
+        QTest::qWait(1500); // said once, however long it stays away
+        QCOMPARE(w.Memo().filter(QStringLiteral("已断开")).size(), 1);
+
+        SimProcess again;
+        QVERIFY2(again.Start({QStringLiteral("--profile"), w.ws.Path(QStringLiteral("example_profile.txt"))}),
+                 qPrintable(again.Error()));
+        QVERIFY(QFile::remove(link));
+        QVERIFY(QFile::link(again.Pty(), link));
+        QTRY_VERIFY_WITH_TIMEOUT(w.Session().channel.ChannelIsOpen(), 5000);
+        QVERIFY(w.Memo().contains(QStringLiteral("串口设备已重新接入：%1").arg(link)));
+        QCOMPARE(button->text(), QStringLiteral("关闭串口"));
+        QCOMPARE(w.Child<QComboBox>("Edit1")->currentText(), link);
+
+        w.Child<QPushButton>("btRead")->click();
+        QVERIFY2(w.Memo().filter(QStringLiteral("失败")).isEmpty(), qPrintable(w.Memo().join(QLatin1Char('\n'))));
+        w.window.reset();
+    }
+
+private:
+    QTemporaryDir settingsDir_;
+};
+
+DTU_TEST_WIDGETS(WindowReplugTest)
+#include "tst_window_replug.moc"

@@ -1,0 +1,135 @@
+// The signal meter's reading of CSQ values, its ten-minute history, and the
+// monitor's polls against a scripted device: one action at a time, and an
+// end when the channel closes.
+#include "ops/SignalMeter.h"
+#include "ops/SignalMonitor.h"
+#include "session/ActionScope.h"
+#include "support/Frames.h"
+#include "support/TestMain.h"
+#include "support/VirtualRig.h"
+
+#include <QSignalSpy>
+#include <QtTest>
+
+namespace {
+const QByteArray kSignalRequest = Bytes("AA 55 00 04 E0 23 01 07");
+
+// A device answering every signal request with the next CSQ of its list.
+struct SignalRig : VirtualRig {
+    QList<int> values;
+    SignalMonitor monitor{session};
+    qint64 now = 1'000'000;
+
+    SignalRig()
+    {
+        device.responder = [this](const QByteArray &) {
+            if (!values.isEmpty())
+                device.Schedule(20, TestFrames::ByteReply(0xE023, quint8(values.takeFirst())));
+        };
+        monitor.SetIntervalMs(1);
+        monitor.SetClock([this] { return now += 5000; });
+    }
+};
+} // namespace
+
+class SignalMeterTest : public QObject {
+    Q_OBJECT
+private slots:
+    void scale_data()
+    {
+        QTest::addColumn<int>("csq");
+        QTest::addColumn<QString>("dbm");
+        QTest::addColumn<QString>("word");
+        QTest::newRow("0") << 0 << "-113 dBm" << "无信号";
+        QTest::newRow("1") << 1 << "-111 dBm" << "无信号";
+        QTest::newRow("2") << 2 << "-109 dBm" << "差";
+        QTest::newRow("9") << 9 << "-95 dBm" << "差";
+        QTest::newRow("10") << 10 << "-93 dBm" << "一般";
+        QTest::newRow("14") << 14 << "-85 dBm" << "一般";
+        QTest::newRow("15") << 15 << "-83 dBm" << "良好";
+        QTest::newRow("19") << 19 << "-75 dBm" << "良好";
+        QTest::newRow("20") << 20 << "-73 dBm" << "很好";
+        QTest::newRow("31") << 31 << "-51 dBm" << "很好";
+        QTest::newRow("99 unknown") << 99 << "未知" << "未知";
+        QTest::newRow("32 out of range") << 32 << "未知" << "未知";
+        QTest::newRow("255") << 255 << "未知" << "未知";
+    }
+    void scale()
+    {
+        QFETCH(int, csq);
+        QFETCH(QString, dbm);
+        QFETCH(QString, word);
+        QCOMPARE(SignalMeter::DbmText(csq), dbm);
+        QCOMPARE(SignalMeter::QualityWord(SignalMeter::QualityOf(csq)), word);
+    }
+
+    void historyKeepsTenMinutes()
+    {
+        SignalHistory history;
+        history.Add(0, 10);
+        history.Add(300'000, 99);
+        history.Add(600'000, 12); // exactly ten minutes after the first: kept
+        QCOMPARE(history.Samples().size(), size_t(3));
+        history.Add(600'001, 14);
+        QCOMPARE(history.Samples().size(), size_t(3));
+        QCOMPARE(history.Samples().front().msecs, 300'000);
+        QCOMPARE(history.Samples().back().csq, 14);
+    }
+
+    // Each poll sends the button's signal request and records what came back,
+    // a failed poll as -1.
+    void pollsRecordReadings()
+    {
+        SignalRig rig;
+        rig.values = {17, 99, 5};
+        QSignalSpy readings(&rig.monitor, &SignalMonitor::reading);
+        QObject::connect(&rig.monitor, &SignalMonitor::reading, [&] {
+            if (readings.size() == 4) // the fourth finds the device silent
+                rig.monitor.Stop();
+        });
+        rig.monitor.Start();
+        QTRY_COMPARE(readings.size(), 4);
+        QTest::qWait(20);
+        QCOMPARE(readings.size(), 4);
+        QCOMPARE(rig.device.written.first(), kSignalRequest);
+        QList<int> csqs;
+        for (const SignalSample &s : rig.monitor.History().Samples())
+            csqs << s.csq;
+        QCOMPARE(csqs, (QList<int>{17, 99, 5, -1}));
+    }
+
+    // A poll due while another action runs waits for its end.
+    void pollWaitsForRunningAction()
+    {
+        SignalRig rig;
+        rig.values = {20};
+        QSignalSpy readings(&rig.monitor, &SignalMonitor::reading);
+        {
+            ActionScope other(rig.session);
+            rig.monitor.Start();
+            QTest::qWait(30);
+            QVERIFY(rig.device.written.isEmpty());
+            QVERIFY(readings.isEmpty());
+        }
+        QTRY_COMPARE(readings.size(), 1);
+        QCOMPARE(readings.first().first().toInt(), 20);
+    }
+
+    void stopsWhenChannelCloses()
+    {
+        SignalRig rig;
+        rig.values = {20, 20, 20};
+        QSignalSpy readings(&rig.monitor, &SignalMonitor::reading);
+        QSignalSpy stopped(&rig.monitor, &SignalMonitor::stopped);
+        rig.monitor.Start();
+        QTRY_COMPARE(readings.size(), 1);
+        rig.device.open = false;
+        QTRY_COMPARE(stopped.size(), 1);
+        QVERIFY(!rig.monitor.IsRunning());
+        QCOMPARE(readings.size(), 1);
+        QCOMPARE(rig.device.written.size(), 1);
+    }
+};
+
+DTU_TEST_GUILESS(SignalMeterTest)
+#include "tst_signal_meter.moc"
