@@ -4,6 +4,8 @@
 #include "ops/SerialToggle.h"
 #include "session/DtuSession.h"
 
+#include <QCoreApplication>
+
 PortWatcher::PortWatcher(DtuSession &session, ListSource source, QObject *parent)
     : QObject(parent), session_(session), source_(std::move(source))
 {
@@ -52,7 +54,7 @@ void PortWatcher::Check()
     awaiting_ = false;
     session_.facts.PortText = name;
     session_.NotifyFactsChanged();
-    session_.frontend().AppendMemo(QStringLiteral("串口设备已重新接入：%1").arg(name));
+    session_.frontend().AppendMemo(QCoreApplication::translate("PortWatcher", "串口设备已重新接入：%1").arg(name));
     emit returned(name);
 }
 
@@ -65,5 +67,5 @@ void PortWatcher::OnLost(QString name)
     openName_.clear();
     lostSignalled_ = false;
     awaiting_ = true;
-    session_.frontend().AppendMemo(QStringLiteral("串口%1已断开（设备已拔出），串口已关闭").arg(name));
+    session_.frontend().AppendMemo(QCoreApplication::translate("PortWatcher", "串口%1已断开（设备已拔出），串口已关闭").arg(name));
 }

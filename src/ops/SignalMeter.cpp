@@ -1,5 +1,7 @@
 #include "ops/SignalMeter.h"
 
+#include <QCoreApplication>
+
 namespace SignalMeter {
 
 bool Known(int csq)
@@ -14,7 +16,7 @@ int Dbm(int csq)
 
 QString DbmText(int csq)
 {
-    return Known(csq) ? QStringLiteral("%1 dBm").arg(Dbm(csq)) : QStringLiteral("未知");
+    return Known(csq) ? QStringLiteral("%1 dBm").arg(Dbm(csq)) : QCoreApplication::translate("SignalMeter", "未知");
 }
 
 Quality QualityOf(int csq)
@@ -35,14 +37,14 @@ Quality QualityOf(int csq)
 QString QualityWord(Quality quality)
 {
     switch (quality) {
-    case Quality::Excellent: return QStringLiteral("很好");
-    case Quality::Good: return QStringLiteral("良好");
-    case Quality::Fair: return QStringLiteral("一般");
-    case Quality::Poor: return QStringLiteral("差");
-    case Quality::NoSignal: return QStringLiteral("无信号");
+    case Quality::Excellent: return QCoreApplication::translate("SignalMeter", "很好");
+    case Quality::Good: return QCoreApplication::translate("SignalMeter", "良好");
+    case Quality::Fair: return QCoreApplication::translate("SignalMeter", "一般");
+    case Quality::Poor: return QCoreApplication::translate("SignalMeter", "差");
+    case Quality::NoSignal: return QCoreApplication::translate("SignalMeter", "无信号");
     case Quality::Unknown: break;
     }
-    return QStringLiteral("未知");
+    return QCoreApplication::translate("SignalMeter", "未知");
 }
 
 } // namespace SignalMeter

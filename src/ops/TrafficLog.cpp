@@ -3,6 +3,8 @@
 #include "core/TextFile.h"
 #include "session/DtuSession.h"
 
+#include <QCoreApplication>
+
 namespace TrafficLog {
 namespace {
 
@@ -16,7 +18,7 @@ QString Section(const QString &title, const QString &text)
 
 QString OnOff(bool on)
 {
-    return on ? QStringLiteral("开") : QStringLiteral("关");
+    return on ? QCoreApplication::translate("TrafficLog", "开") : QCoreApplication::translate("TrafficLog", "关");
 }
 
 } // namespace
@@ -24,19 +26,19 @@ QString OnOff(bool on)
 QString Compose(const DtuSession &session, const QString &toolVersion, const QDateTime &now, const Texts &texts)
 {
     const WindowFacts &facts = session.facts;
-    QString log = QStringLiteral("DTU 通信记录\n");
-    log += QStringLiteral("日期：%1\n").arg(now.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
-    log += QStringLiteral("程序版本：%1\n").arg(toolVersion);
-    log += QStringLiteral("参数文件：%1\n")
-               .arg(session.profilePath.isEmpty() ? QStringLiteral("(未调入)") : session.profilePath);
-    log += QStringLiteral("串口：%1，波特率=%2，数据格式=%3，%4\n")
+    QString log = QCoreApplication::translate("TrafficLog", "DTU 通信记录\n");
+    log += QCoreApplication::translate("TrafficLog", "日期：%1\n").arg(now.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
+    log += QCoreApplication::translate("TrafficLog", "程序版本：%1\n").arg(toolVersion);
+    log += QCoreApplication::translate("TrafficLog", "参数文件：%1\n")
+               .arg(session.profilePath.isEmpty() ? QCoreApplication::translate("TrafficLog", "(未调入)") : session.profilePath);
+    log += QCoreApplication::translate("TrafficLog", "串口：%1，波特率=%2，数据格式=%3，%4\n")
                .arg(facts.PortText, facts.BaudText, facts.FormatText, facts.SerialStateText);
     if (facts.TcpBoxVisible)
-        log += QStringLiteral("TCP：%1，%2\n").arg(facts.TcpAddress, facts.TcpStatusText);
-    log += QStringLiteral("快速应答模式：%1\n\n").arg(OnOff(session.exchange.FastCompletion()));
-    log += Section(QStringLiteral("通信记录"), texts.traffic);
-    log += Section(QStringLiteral("控制模式显示"), texts.control);
-    log += Section(QStringLiteral("透明传输对话"), texts.transparent);
+        log += QCoreApplication::translate("TrafficLog", "TCP：%1，%2\n").arg(facts.TcpAddress, facts.TcpStatusText);
+    log += QCoreApplication::translate("TrafficLog", "快速应答模式：%1\n\n").arg(OnOff(session.exchange.FastCompletion()));
+    log += Section(QCoreApplication::translate("TrafficLog", "通信记录"), texts.traffic);
+    log += Section(QCoreApplication::translate("TrafficLog", "控制模式显示"), texts.control);
+    log += Section(QCoreApplication::translate("TrafficLog", "透明传输对话"), texts.transparent);
     return log;
 }
 
@@ -47,7 +49,7 @@ void Save(const QString &path, const QString &log)
 
 QString SuggestedName(const QDateTime &now)
 {
-    return QStringLiteral("通信记录-%1.txt").arg(now.toString(QStringLiteral("yyyyMMdd-HHmmss")));
+    return QCoreApplication::translate("TrafficLog", "通信记录-%1.txt").arg(now.toString(QStringLiteral("yyyyMMdd-HHmmss")));
 }
 
 } // namespace TrafficLog

@@ -835,7 +835,7 @@ void TForm1::SaveTrafficLog()
         return;
     const TrafficLog::Texts texts{Memo1->toPlainText(), Memo4->toPlainText(), Memo2->toPlainText()};
     TrafficLog::Save(path, TrafficLog::Compose(*session_, QStringLiteral("dtuconfig ") + QCoreApplication::applicationVersion(), now, texts));
-    frontend_->AppendMemo(QStringLiteral("通信记录已保存到%1").arg(path));
+    frontend_->AppendMemo(tr("通信记录已保存到%1").arg(path));
 }
 
 void TForm1::OnPortReturned()

@@ -4,6 +4,7 @@
 #include "ui/SignalTrendPlot.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -22,29 +23,29 @@ QLabel *ValueLabel(const char *name, const QString &accessibleName)
 } // namespace
 
 SignalMeterView::SignalMeterView(SignalMonitor &monitor, QWidget *parent)
-    : QGroupBox(QStringLiteral("信号监测"), parent),
+    : QGroupBox(QCoreApplication::translate("SignalMeterView", "信号监测"), parent),
       monitor_(monitor),
-      switch_(new QCheckBox(QStringLiteral("连续监测"))),
+      switch_(new QCheckBox(QCoreApplication::translate("SignalMeterView", "连续监测"))),
       interval_(new QSpinBox),
       csq_(ValueLabel("SignalCsq", QStringLiteral("CSQ"))),
-      dbm_(ValueLabel("SignalDbm", QStringLiteral("信号强度dBm"))),
-      quality_(ValueLabel("SignalQuality", QStringLiteral("信号质量"))),
+      dbm_(ValueLabel("SignalDbm", QCoreApplication::translate("SignalMeterView", "信号强度dBm"))),
+      quality_(ValueLabel("SignalQuality", QCoreApplication::translate("SignalMeterView", "信号质量"))),
       bar_(new QProgressBar),
       plot_(new SignalTrendPlot(monitor.History()))
 {
     setObjectName(QStringLiteral("SignalMeter"));
     switch_->setObjectName(QStringLiteral("SignalWatch"));
-    switch_->setAccessibleName(QStringLiteral("连续监测"));
+    switch_->setAccessibleName(QCoreApplication::translate("SignalMeterView", "连续监测"));
     interval_->setObjectName(QStringLiteral("SignalInterval"));
-    interval_->setAccessibleName(QStringLiteral("监测间隔（秒）"));
+    interval_->setAccessibleName(QCoreApplication::translate("SignalMeterView", "监测间隔（秒）"));
     interval_->setRange(SignalMonitor::kMinSeconds, SignalMonitor::kMaxSeconds);
     interval_->setValue(SignalMonitor::kDefaultSeconds);
-    interval_->setSuffix(QStringLiteral(" 秒"));
+    interval_->setSuffix(QCoreApplication::translate("SignalMeterView", " 秒"));
     // Screen readers land on the box's text field, not on the box.
     if (auto *text = interval_->findChild<QLineEdit *>())
         text->setAccessibleName(interval_->accessibleName());
     bar_->setObjectName(QStringLiteral("SignalBar"));
-    bar_->setAccessibleName(QStringLiteral("信号强度"));
+    bar_->setAccessibleName(QCoreApplication::translate("SignalMeterView", "信号强度"));
     bar_->setRange(0, SignalMeter::kMaxCsq);
     bar_->setValue(0);
     bar_->setTextVisible(false);
@@ -61,7 +62,7 @@ SignalMeterView::SignalMeterView(SignalMonitor &monitor, QWidget *parent)
 
     auto *grid = new QGridLayout(this);
     grid->addWidget(switch_, 0, 0);
-    grid->addWidget(new QLabel(QStringLiteral("间隔")), 0, 1, Qt::AlignRight);
+    grid->addWidget(new QLabel(QCoreApplication::translate("SignalMeterView", "间隔")), 0, 1, Qt::AlignRight);
     grid->addWidget(interval_, 0, 2);
     grid->addWidget(new QLabel(QStringLiteral("CSQ")), 1, 0);
     grid->addWidget(csq_, 1, 1);
@@ -83,7 +84,7 @@ void SignalMeterView::ShowReading(int csq)
     if (csq < 0) {
         csq_->setText(QStringLiteral("--"));
         dbm_->setText(QStringLiteral("--"));
-        quality_->setText(QStringLiteral("读取失败"));
+        quality_->setText(QCoreApplication::translate("SignalMeterView", "读取失败"));
         bar_->setValue(0);
     } else {
         csq_->setText(QString::number(csq));

@@ -2,6 +2,7 @@
 
 #include "ops/SignalMeter.h"
 
+#include <QCoreApplication>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -9,7 +10,7 @@ SignalTrendPlot::SignalTrendPlot(const SignalHistory &history, QWidget *parent)
     : QWidget(parent), history_(history)
 {
     setObjectName(QStringLiteral("SignalTrendPlot"));
-    setAccessibleName(QStringLiteral("信号强度趋势"));
+    setAccessibleName(QCoreApplication::translate("SignalTrendPlot", "信号强度趋势"));
     setMinimumSize(240, 120);
 }
 
@@ -34,9 +35,9 @@ void SignalTrendPlot::paintEvent(QPaintEvent *)
     painter.setPen(Qt::darkGray);
     painter.drawRect(area);
     painter.drawText(QRectF(area.left(), area.bottom() + 2, area.width(), metrics.height() + 4),
-                     Qt::AlignLeft | Qt::AlignTop, QStringLiteral("-10分钟"));
+                     Qt::AlignLeft | Qt::AlignTop, QCoreApplication::translate("SignalTrendPlot", "-10分钟"));
     painter.drawText(QRectF(area.left(), area.bottom() + 2, area.width(), metrics.height() + 4),
-                     Qt::AlignRight | Qt::AlignTop, QStringLiteral("现在"));
+                     Qt::AlignRight | Qt::AlignTop, QCoreApplication::translate("SignalTrendPlot", "现在"));
 
     const auto &samples = history_.Samples();
     if (samples.empty())

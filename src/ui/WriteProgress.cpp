@@ -2,6 +2,7 @@
 
 #include "core/AppState.h"
 
+#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
@@ -12,15 +13,15 @@ WriteProgress::WriteProgress(AppState &state, QWidget *parent)
 {
     setObjectName(QStringLiteral("WriteProgress"));
     row_->setObjectName(QStringLiteral("WriteProgressRow"));
-    row_->setAccessibleName(QStringLiteral("正在写入的参数"));
+    row_->setAccessibleName(QCoreApplication::translate("WriteProgress", "正在写入的参数"));
     bar_->setObjectName(QStringLiteral("WriteProgressBar"));
-    bar_->setAccessibleName(QStringLiteral("写入进度"));
+    bar_->setAccessibleName(QCoreApplication::translate("WriteProgress", "写入进度"));
     bar_->setFormat(QStringLiteral("%v/%m"));
     bar_->setMinimumWidth(110);
     row_->setMaximumWidth(120);
     stop_->setObjectName(QStringLiteral("btStop"));
-    stop_->setText(QStringLiteral("停止"));
-    stop_->setAccessibleName(QStringLiteral("停止"));
+    stop_->setText(QCoreApplication::translate("WriteProgress", "停止"));
+    stop_->setAccessibleName(QCoreApplication::translate("WriteProgress", "停止"));
     // The run itself notices the request before its next row.
     connect(stop_, &QPushButton::clicked, this, [this] {
         state_.StopRequested = true;
