@@ -311,6 +311,17 @@
     </message>
 </context>
 <context>
+    <name>PortWatcher</name>
+    <message>
+        <source>串口设备已重新接入：%1</source>
+        <translation>The serial device is back: %1</translation>
+    </message>
+    <message>
+        <source>串口%1已断开（设备已拔出），串口已关闭</source>
+        <translation>Serial port %1 is gone (the device was unplugged); the port is closed</translation>
+    </message>
+</context>
+<context>
     <name>ProfileLoader</name>
     <message>
         <source>参数配置程序 </source>
@@ -457,6 +468,87 @@
     <message>
         <source>串口%1正被其他程序占用，或者没有使用它的权限</source>
         <translation>Serial port %1 is in use by another program, or you have no permission to use it.</translation>
+    </message>
+</context>
+<context>
+    <name>SignalMeter</name>
+    <message>
+        <source>未知</source>
+        <translation>unknown</translation>
+    </message>
+    <message>
+        <source>很好</source>
+        <translation>very good</translation>
+    </message>
+    <message>
+        <source>良好</source>
+        <translation>good</translation>
+    </message>
+    <message>
+        <source>一般</source>
+        <translation>fair</translation>
+    </message>
+    <message>
+        <source>差</source>
+        <translation>poor</translation>
+    </message>
+    <message>
+        <source>无信号</source>
+        <translation>no signal</translation>
+    </message>
+</context>
+<context>
+    <name>SignalMeterView</name>
+    <message>
+        <source>信号监测</source>
+        <translation>Signal monitor</translation>
+    </message>
+    <message>
+        <source>连续监测</source>
+        <translation>Monitor continuously</translation>
+    </message>
+    <message>
+        <source>信号强度dBm</source>
+        <translation>Signal strength dBm</translation>
+    </message>
+    <message>
+        <source>信号质量</source>
+        <translation>Signal quality</translation>
+    </message>
+    <message>
+        <source>监测间隔（秒）</source>
+        <translation>Monitoring interval (seconds)</translation>
+    </message>
+    <message>
+        <source> 秒</source>
+        <translation> s</translation>
+    </message>
+    <message>
+        <source>信号强度</source>
+        <translation>Signal strength</translation>
+    </message>
+    <message>
+        <source>间隔</source>
+        <translation>Interval</translation>
+    </message>
+    <message>
+        <source>读取失败</source>
+        <translation>read failed</translation>
+    </message>
+</context>
+<context>
+    <name>SignalTrendPlot</name>
+    <message>
+        <source>信号强度趋势</source>
+        <translation>Signal strength trend</translation>
+    </message>
+    <message>
+        <source>-10分钟</source>
+        <translation>-10 min</translation>
+    </message>
+    <message>
+        <source>现在</source>
+        <translation>now</translation>
     </message>
 </context>
 <context>
@@ -701,6 +793,22 @@
         <source>参数文件 %1 无法调入：%2</source>
         <translation>Cannot load the parameter file %1: %2</translation>
     </message>
+    <message>
+        <source>保存通信记录...</source>
+        <translation>Save traffic log...</translation>
+    </message>
+    <message>
+        <source>记录时间</source>
+        <translation>Time-stamp lines</translation>
+    </message>
+    <message>
+        <source>自动重新打开</source>
+        <translation>Reopen automatically</translation>
+    </message>
+    <message>
+        <source>通信记录已保存到%1</source>
+        <translation>Traffic log saved to %1</translation>
+    </message>
 </context>
 <context>
     <name>TcpTransport</name>
@@ -721,7 +829,7 @@
     <name>TextFile</name>
     <message>
         <source>字符“%1”无法用GBK编码保存</source>
-        <translation>The character "%1" cannot be saved in GBK</translation>
+        <translation>The character &quot;%1&quot; cannot be saved in GBK</translation>
     </message>
     <message>
         <source>文本无法用GBK编码保存</source>
@@ -748,6 +856,81 @@
     </message>
 </context>
 <context>
+    <name>TrafficLog</name>
+    <message>
+        <source>开</source>
+        <translation>on</translation>
+    </message>
+    <message>
+        <source>关</source>
+        <translation>off</translation>
+    </message>
+    <message>
+        <source>DTU 通信记录
+</source>
+        <translation>DTU traffic log
+</translation>
+    </message>
+    <message>
+        <source>日期：%1
+</source>
+        <translation>Date: %1
+</translation>
+    </message>
+    <message>
+        <source>程序版本：%1
+</source>
+        <translation>Program version: %1
+</translation>
+    </message>
+    <message>
+        <source>参数文件：%1
+</source>
+        <translation>Parameter file: %1
+</translation>
+    </message>
+    <message>
+        <source>(未调入)</source>
+        <translation>(none loaded)</translation>
+    </message>
+    <message>
+        <source>串口：%1，波特率=%2，数据格式=%3，%4
+</source>
+        <translation>Serial port: %1, baud rate=%2, data format=%3, %4
+</translation>
+    </message>
+    <message>
+        <source>TCP：%1，%2
+</source>
+        <translation>TCP: %1, %2
+</translation>
+    </message>
+    <message>
+        <source>快速应答模式：%1
+
+</source>
+        <translation>Fast reply mode: %1
+
+</translation>
+    </message>
+    <message>
+        <source>通信记录</source>
+        <translation>Traffic</translation>
+    </message>
+    <message>
+        <source>控制模式显示</source>
+        <translation>Control mode display</translation>
+    </message>
+    <message>
+        <source>透明传输对话</source>
+        <translation>Transparent transmission dialogue</translation>
+    </message>
+    <message>
+        <source>通信记录-%1.txt</source>
+        <translation>traffic-log-%1.txt</translation>
+    </message>
+</context>
+<context>
     <name>TransparentTest</name>
     <message>
         <source> 发送数据：</source>
@@ -770,7 +953,31 @@
     <name>ValueCodec</name>
     <message>
         <source>“%1”不是数字</source>
-        <translation>"%1" is not a number</translation>
+        <translation>&quot;%1&quot; is not a number</translation>
+    </message>
+</context>
+<context>
+    <name>WorkPaths</name>
+    <message>
+        <source>找不到脚本文件%1，已查找：
+</source>
+        <translation>Cannot find the script file %1. Looked in:
+</translation>
+    </message>
+</context>
+<context>
+    <name>WriteProgress</name>
+    <message>
+        <source>正在写入的参数</source>
+        <translation>Parameter being written</translation>
+    </message>
+    <message>
+        <source>写入进度</source>
+        <translation>Write progress</translation>
+    </message>
+    <message>
+        <source>停止</source>
+        <translation>Stop</translation>
     </message>
 </context>
 </TS>
