@@ -53,7 +53,7 @@ void SignalMonitor::Poll()
     if (!running_)
         return;
     if (!session_.channel.ChannelIsOpen()) {
-        StopBecause(DtuSession::kChannelClosedText);
+        StopBecause(DtuSession::ChannelClosedText());
         return;
     }
     if (session_.ActionRunning()) {
