@@ -7,6 +7,7 @@ struct WriteRunStatus {
     int done = 0;           // rows tried so far
     int total = 0;          // rows the run means to write
     QString currentName;    // name of the row being written; empty at the end
+    QString currentNumber;  // its parameter number
     bool running = false;
 };
 

@@ -133,6 +133,13 @@ void ReadExtendedPage(DtuSession &session)
     ReadPage(session, DeviceCommands::kExtendedPageChannel);
 }
 
+void ReadWholeDevice(DtuSession &session)
+{
+    ReadPage(session, session.state.MainParamChannel);
+    if (session.state.ExtPageVisible && session.channel.ChannelIsOpen())
+        ReadPage(session, DeviceCommands::kExtendedPageChannel);
+}
+
 void ReadAllParameters(DtuSession &session)
 {
     AppState &state = session.state;

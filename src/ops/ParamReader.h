@@ -15,6 +15,10 @@ void ReadMainPage(DtuSession &session);
 // "读取" on the extended page (Button16): the same on channel 0.
 void ReadExtendedPage(DtuSession &session);
 
+// Both tables, each on its own channel (the main one alone when the profile
+// has no extended page): what a backup or a comparison reads.
+void ReadWholeDevice(DtuSession &session);
+
 // Reads the table(s) that belong to the current parameter channel.
 void ReadAllParameters(DtuSession &session);
 
