@@ -46,9 +46,16 @@ const std::vector<CliCommand> &All()
         {"read", "", "读取: read the parameter table and print it", 0, 0, true, &CheckTableOption, &Read},
         {"write", "NUM=TEXT...", "设置: edit the named rows (NUM=HEX:digits sets raw bytes) and write them",
          1, -1, true, &CheckWrite, &Write},
-        {"save", "FILE", "read the parameters, then 保存参数文件 into FILE", 1, 1, true, &CheckTableOption, &Save},
-        {"batch", "", "批量写参数: write every parameter of the profile (--ext: of the extended file)", 0, 0, true,
-         &CheckTableOption, &Batch},
+        {"save", "FILE", "read both tables, then 保存参数文件 into FILE (the extended table beside it)", 1, 1,
+         true, &CheckTableOption, &Save},
+        {"batch", "", "批量写参数: write every parameter of the profile and of its extended file (--ext: that file's only)",
+         0, 0, true, &CheckTableOption, &Batch},
+        {"verify", "FILE", "compare the device with FILE; print each difference (exit 3 when they differ)", 1, 1,
+         true, &CheckVerify, &Verify},
+        {"provision", "", "one device of a fleet: batch with --set values, --verify reads back and compares",
+         0, 0, false, &CheckProvision, &Provision},
+        {"fleet", "INVENTORY.csv", "write every device of the inventory (--jobs, --report, --verify)", 1, 1, false,
+         &CheckFleet, &Fleet},
     };
     return commands;
 }

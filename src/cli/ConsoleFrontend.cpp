@@ -19,6 +19,8 @@ void Write(std::FILE *stream, const QString &text)
 void ConsoleFrontend::PrintLine(const QString &line)
 {
     lines_ << line;
+    if (onLine)
+        onLine(line);
     Write(linesToStderr_ ? err_ : out_, line + QLatin1Char('\n'));
 }
 
@@ -81,4 +83,10 @@ void ConsoleFrontend::Complain(const QString &text)
 void ConsoleFrontend::PrintOut(const QString &text)
 {
     Write(out_, text);
+}
+
+void ConsoleFrontend::ShowWriteRun(const WriteRunStatus &status)
+{
+    if (onWriteRun)
+        onWriteRun(status);
 }

@@ -3,6 +3,7 @@
 
 #include <QStringList>
 #include <cstdio>
+#include <functional>
 
 // The command line's edge: the lines the window appends to its memos go to
 // standard output (or standard error in --json mode), message and error
@@ -37,6 +38,12 @@ public:
     void ShowError(const QString &text) override;
     QString AskOpenFile(const QString &initialName, const QString &defaultSuffix) override;
     QString AskSaveFile(const QString &initialName, const QString &defaultSuffix) override;
+    void ShowWriteRun(const WriteRunStatus &status) override;
+
+    // Watchers for a command that reports on its own (the fleet worker):
+    // every memo line, and the progress of write runs.
+    std::function<void(const QString &)> onLine;
+    std::function<void(const WriteRunStatus &)> onWriteRun;
 
     // A line for standard error (reasons, refusals).
     void Complain(const QString &text);
