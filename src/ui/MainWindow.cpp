@@ -1,5 +1,7 @@
 #include "ui/MainWindow.h"
 
+#include "ui/FleetWindow.h"
+
 #include "core/DtuError.h"
 #include "session/ActionScope.h"
 #include "session/DtuSession.h"
@@ -583,6 +585,11 @@ void TForm1::BuildMenu()
                             [this] { RunDevice([this] { ParamFile::SaveParamFile(*session_); }); }));
     files->addAction(action("N4", QStringLiteral("批量写参数"), QKeySequence(QStringLiteral("Ctrl+Shift+W")),
                             [this] { RunDevice([this] { ParamFile::BatchWrite(*session_); }); }));
+    // Not an action on this window's channel: the fleet has its own workers.
+    auto *fleet = new QAction(QStringLiteral("多台设备配置..."), this);
+    fleet->setObjectName(QStringLiteral("N8"));
+    connect(fleet, &QAction::triggered, this, &TForm1::ShowFleetWindow);
+    files->addAction(fleet);
     files->addSeparator();
     // Not a device action: it only tells the exchange how to end replies.
     N7 = new QAction(QStringLiteral("快速应答模式"), this);
@@ -591,6 +598,15 @@ void TForm1::BuildMenu()
     connect(N7, &QAction::toggled, this, &TForm1::N7Click);
     files->addAction(N7);
     lockedActions_ << files->menuAction();
+}
+
+void TForm1::ShowFleetWindow()
+{
+    if (!fleetWindow_)
+        fleetWindow_ = new FleetWindow(dialogs_, session_->profile ? session_->profile->Path() : QString(), this);
+    fleetWindow_->show();
+    fleetWindow_->raise();
+    fleetWindow_->activateWindow();
 }
 
 void TForm1::BuildStatusBar()

@@ -4,6 +4,7 @@
 #include <memory>
 
 class DtuSession;
+class FleetWindow;
 class Dialogs;
 class ParamEditors;
 class QtFrontend;
@@ -48,6 +49,8 @@ private:
     QWidget *BuildExtendedPage();
     QWidget *BuildMemoPanel();
     void BuildMenu();
+    // "多台设备配置...": the fleet window, made on first use and kept.
+    void ShowFleetWindow();
     void BuildStatusBar();
     void SetUpTable(QTableView *view, int nameWidth, int valueWidth, int noteWidth);
     void LoadScript();
@@ -75,6 +78,7 @@ private:
     void MaskEdit3Submit();
 
     Dialogs &dialogs_;
+    FleetWindow *fleetWindow_ = nullptr;
     std::unique_ptr<QtFrontend> frontend_;
     std::unique_ptr<DtuSession> session_;
     ParamEditors *editors_ = nullptr;
