@@ -7,8 +7,8 @@ struct WriteRunStatus {
     int done = 0;           // rows tried so far
     int total = 0;          // rows the run means to write
     QString currentName;    // name of the row being written; empty at the end
-    QString currentNumber;  // its parameter number
     bool running = false;
+    QString currentNumber;  // the number of the row being written
 };
 
 // The edge between the device logic and whoever shows it: the main window,
