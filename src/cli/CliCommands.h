@@ -1,4 +1,6 @@
 #pragma once
+#include "ops/TableCompare.h"
+
 #include <QString>
 #include <QStringList>
 #include <vector>
@@ -14,6 +16,10 @@ struct CliContext {
     const CliOptions &options;
     // Set by a command that printed its own --json document.
     bool jsonPrinted = false;
+    // Set by a command whose exit status says more than success or failure.
+    int exitStatus = -1;
+    // What verify and provision expect the device to hold.
+    QList<TableCompare::RowValue> expectedMain, expectedExt;
 };
 
 // Arguments that do not fit the profile (no such row, a label not offered):
@@ -52,4 +58,20 @@ bool Read(CliContext &context);
 bool Write(CliContext &context);
 bool Save(CliContext &context);
 bool Batch(CliContext &context);
+// Sets a row of the main or, when the main one has no such number, the
+// extended table from "NUM=TEXT" as write does; throws CliUsageError.
+void SetRowValue(CliContext &context, const QString &argument);
+
+// Comparing a device with a file (CliVerify.cpp).
+bool CheckVerify(CliContext &context, QString *error);
+bool Verify(CliContext &context);
+// Reads both tables afresh and compares them with expectedMain/Ext.
+// False when the read failed.
+bool ReadAndCompare(CliContext &context, TableCompare::Outcome *outcome);
+
+// One device of a fleet, and the fleet (CliProvision.cpp, CliFleet.cpp).
+bool CheckProvision(CliContext &context, QString *error);
+bool Provision(CliContext &context);
+bool CheckFleet(CliContext &context, QString *error);
+bool Fleet(CliContext &context);
 } // namespace CliCommands

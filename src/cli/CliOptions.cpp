@@ -3,6 +3,8 @@
 #include "cli/CliCommands.h"
 #include "core/Translation.h"
 
+#include <QRegularExpression>
+
 namespace {
 
 enum class Takes { Nothing, Value };
@@ -19,6 +21,9 @@ const OptionSpec kOptions[] = {
     {"ext", Takes::Nothing},   {"json", Takes::Nothing},   {"fast", Takes::Nothing},
     {"help", Takes::Nothing},  {"version", Takes::Nothing}, {"lang", Takes::Value},
     {"watch", Takes::Value},
+    {"keep-profile", Takes::Nothing},
+    {"ignore", Takes::Value},  {"set", Takes::Value},      {"events", Takes::Nothing},
+    {"verify", Takes::Nothing}, {"jobs", Takes::Value},    {"report", Takes::Value},
 };
 
 const OptionSpec *FindOption(const QString &name)
@@ -69,6 +74,24 @@ bool Apply(CliOptions *out, const QString &name, const QString &value, QString *
     } else if (name == QLatin1String("watch")) {
         out->watchSeconds = value.toInt(&ok);
         ok = ok && out->watchSeconds >= 1 && out->watchSeconds <= 3600;
+    } else if (name == QLatin1String("keep-profile")) {
+        out->keepProfile = true;
+    } else if (name == QLatin1String("ignore")) {
+        static const QRegularExpression numbers(QStringLiteral("^[0-9A-Fa-f]{4}(,[0-9A-Fa-f]{4})*$"));
+        ok = numbers.match(value).hasMatch();
+        out->ignore += value.toUpper().split(QLatin1Char(','));
+    } else if (name == QLatin1String("set")) {
+        out->set << value;
+    } else if (name == QLatin1String("events")) {
+        out->events = true;
+    } else if (name == QLatin1String("verify")) {
+        out->verify = true;
+    } else if (name == QLatin1String("jobs")) {
+        out->jobs = value.toInt(&ok);
+        ok = ok && out->jobs >= 1;
+    } else if (name == QLatin1String("report")) {
+        out->report = value;
+        ok = !value.isEmpty();
     }
     if (!ok)
         *error = QStringLiteral("--%1: invalid value \"%2\"").arg(name, value);
@@ -153,6 +176,16 @@ QString CliOptions::Usage()
         "  --lang zh|en     language of the printed lines (default zh, whatever the locale)\n"
         "  --watch N        with signal: read the signal every N seconds (1-3600), one\n"
         "                   line each (time, CSQ, dBm), until Ctrl+C or SIGTERM\n"
+        "  --keep-profile   opening the serial port does not store the port settings\n"
+        "                   into the profile file (save, verify, provision and fleet\n"
+        "                   never do)\n"
+        "  --ignore NUM,... verify: rows not compared (such as 0091)\n"
+        "  --set NUM=TEXT   provision: this device's value of a row (repeatable;\n"
+        "                   NUM=HEX:digits for raw bytes)\n"
+        "  --events         provision: JSON lines on standard output (progress, result)\n"
+        "  --verify         provision, fleet: read back and compare after writing\n"
+        "  --jobs N         fleet: devices at once (default: all, at most 16)\n"
+        "  --report FILE    fleet: write the report (FILE.csv or FILE.json)\n"
         "  --help           this text\n"
         "  --version        print dtucfg's version\n"
         "\n"
@@ -166,6 +199,8 @@ QString CliOptions::Usage()
     text += QStringLiteral(
         "\n"
         "Exit status: 0 every device operation succeeded; 1 one failed or was refused;\n"
-        "2 usage error, unreadable profile or script, or a channel that did not open.\n");
+        "2 usage error, unreadable profile or script, or a channel that did not open.\n"
+        "verify: 0 the device matches the file, 3 it differs, 1 a device failure.\n"
+        "fleet: 0 every device ok, 1 otherwise (the report says which and why).\n");
     return text;
 }

@@ -25,6 +25,13 @@ struct CliOptions {
     bool help = false;
     bool showVersion = false; // --version, not the device's version command
     int watchSeconds = 0;  // signal --watch N: read every N seconds until stopped
+    bool keepProfile = false; // opening the serial port leaves the profile file alone
+    QStringList ignore;       // verify: parameter numbers not compared
+    QStringList set;          // provision: NUM=TEXT values over the profile's
+    bool events = false;      // provision: JSON lines on standard output
+    bool verify = false;      // provision, fleet: read back and compare
+    int jobs = 0;             // fleet: devices at once (0: all, at most 16)
+    QString report;           // fleet: the report file (.csv or .json)
     QString command;
     QStringList arguments;
 

@@ -11,6 +11,9 @@
 #include "ops/ParamWriter.h"
 #include "ops/DeviceCommands.h"
 #include "protocol/Hex.h"
+#include "core/DtuError.h"
+
+#include <QFileInfo>
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -164,7 +167,7 @@ bool CheckTableOption(CliContext &c, QString *error)
         return false;
     }
     if (c.options.ext && c.options.command == QLatin1String("save")) {
-        *error = QStringLiteral("save writes the main table only; --ext does not apply");
+        *error = QStringLiteral("save writes both tables; --ext does not apply");
         return false;
     }
     // A batch that could send nothing must not pass for one that wrote the table.
@@ -231,15 +234,24 @@ bool Write(CliContext &c)
 
 bool Save(CliContext &c)
 {
-    // A backup of the device: its values first, then the file.
-    ParamReader::ReadMainPage(c.session);
+    // A backup of the device: its values first (both tables), then the files.
+    ParamReader::ReadWholeDevice(c.session);
     if (c.frontend.FailureSeen()) {
         c.frontend.Complain(QStringLiteral("save: the parameters could not be read; nothing saved"));
         return false;
     }
-    c.frontend.SetSaveAnswer(c.options.arguments.value(0));
-    ParamFile::SaveParamFile(c.session);
-    return !c.frontend.FailureSeen();
+    QString path = c.options.arguments.value(0);
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QStringLiteral(".txt");
+    try {
+        const QString extPath = ParamFile::SaveFullBackup(c.session, path);
+        if (!extPath.isEmpty())
+            c.frontend.Complain(QStringLiteral("save: the extended table is in %1").arg(extPath));
+    } catch (const DtuError &e) {
+        c.frontend.ShowMessage(QStringLiteral("参数文件 %1 保存失败。\n%2").arg(QFileInfo(path).absoluteFilePath(), e.text()));
+        return false;
+    }
+    return true;
 }
 
 bool Batch(CliContext &c)
@@ -248,8 +260,25 @@ bool Batch(CliContext &c)
     if (c.options.ext)
         ParamFile::BatchWriteExtended(c.session);
     else
-        ParamFile::BatchWrite(c.session);
+        ParamFile::BatchWriteAll(c.session);
     return !c.frontend.FailureSeen();
+}
+
+void SetRowValue(CliContext &c, const QString &argument)
+{
+    const Assignment a = ParseAssignment(argument);
+    DtuSession &s = c.session;
+    const bool inMain = s.mainTable.FindByNumber(a.number) >= 0;
+    if (!inMain && (!s.state.ExtPageVisible || s.extTable.FindByNumber(a.number) < 0))
+        throw CliUsageError{QStringLiteral("--set: no parameter %1 in the profile").arg(a.number)};
+    // The editors act on the active table: make it the one holding the row
+    // for the edit. Opening the channel selects the device's table afresh.
+    const int channel = s.state.CurrentParamChannel;
+    s.state.CurrentParamChannel = inMain ? s.state.MainParamChannel : DeviceCommands::kExtendedPageChannel;
+    const bool edited = EditRow(c, inMain ? s.mainTable : s.extTable, a);
+    s.state.CurrentParamChannel = channel;
+    if (!edited)
+        throw CliUsageError{QStringLiteral("--set: %1 may not be changed at this access level").arg(a.number)};
 }
 
 } // namespace CliCommands

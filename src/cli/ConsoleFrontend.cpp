@@ -32,6 +32,8 @@ void ConsoleFrontend::PrintLine(const QString &line)
 {
     ClearProgress();
     lines_ << line;
+    if (onLine)
+        onLine(line);
     Write(linesToStderr_ ? err_ : out_, line + QLatin1Char('\n'));
 }
 
@@ -95,6 +97,8 @@ void ConsoleFrontend::ClearProgress()
 
 void ConsoleFrontend::ShowWriteRun(const WriteRunStatus &status)
 {
+    if (onWriteRun)
+        onWriteRun(status);
     if (!progressShown_)
         return;
     if (!status.running || status.total <= 1) {

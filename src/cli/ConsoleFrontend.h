@@ -3,6 +3,7 @@
 
 #include <QStringList>
 #include <cstdio>
+#include <functional>
 
 // The command line's edge: the lines the window appends to its memos go to
 // standard output (or standard error in --json mode), message and error
@@ -45,6 +46,11 @@ public:
     void ShowWriteRun(const WriteRunStatus &status) override;
     // Whether standard error is a terminal; found out once at start.
     void SetProgressOnTerminal(bool on) { progressShown_ = on; }
+
+    // Watchers for a command that reports on its own (the fleet worker):
+    // every memo line, and the progress of write runs.
+    std::function<void(const QString &)> onLine;
+    std::function<void(const WriteRunStatus &)> onWriteRun;
 
     // A line for standard error (reasons, refusals).
     void Complain(const QString &text);

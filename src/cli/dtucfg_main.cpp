@@ -72,6 +72,9 @@ int Prepare(CliContext &context, const CliCommand &command)
         }
     }
     session.state.AccessLevel = options.level;
+    // These read the shared profile and must leave its file as it is.
+    static const QStringList keeping{QStringLiteral("save"), QStringLiteral("verify"), QStringLiteral("provision")};
+    session.state.KeepProfileFile = options.keepProfile || keeping.contains(options.command);
 
     if (command.check && !command.check(context, &error))
         return UsageError(frontend, error);
@@ -118,7 +121,9 @@ int main(int argc, char *argv[])
     if (!Translation::Install(options.language))
         return SetUpError(frontend, QStringLiteral("the English texts could not be loaded"));
     frontend.SetShowTrace(options.level == 1);
-    frontend.SetLinesToStderr(options.json);
+    // Standard output is kept for what the program reads: the JSON document,
+    // the worker's events, verify's differences.
+    frontend.SetLinesToStderr(options.json || options.events || options.command == QLatin1String("verify"));
     frontend.SetProgressOnTerminal(::isatty(STDERR_FILENO) == 1);
     DtuSession session(frontend);
     session.exchange.SetFastCompletion(options.fast);
@@ -146,5 +151,9 @@ int main(int argc, char *argv[])
                                  {QStringLiteral("lines"), QJsonArray::fromStringList(frontend.Lines())}};
         frontend.PrintOut(QString::fromUtf8(QJsonDocument(result).toJson(QJsonDocument::Indented)));
     }
+    // verify, provision and fleet judge for themselves (a difference, a
+    // refused row of one device of many).
+    if (context.exitStatus >= 0)
+        return context.exitStatus;
     return ok ? kExitOk : kExitFailed;
 }

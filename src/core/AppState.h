@@ -42,6 +42,9 @@ public:
     bool ClosingFlag = false;       // ends every reply wait at once
     // The user asked the running write run to stop after its current exchange.
     bool StopRequested = false;
+    // Opening the serial port leaves the profile file as it is (it would
+    // otherwise store the port settings into it): for runs that share it.
+    bool KeepProfileFile = false;
     bool ExtPageVisible = false;    // the "   接口参数设置   " tab is shown (TabSheet5)
     bool HexDisplayOn = false;      // CheckBox2: received lines carry a hex part
     qint32 SentByteCount = 0;       // transparent test counters (StatusBar2)

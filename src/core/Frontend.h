@@ -8,6 +8,7 @@ struct WriteRunStatus {
     int total = 0;          // rows the run means to write
     QString currentName;    // name of the row being written; empty at the end
     bool running = false;
+    QString currentNumber;  // the number of the row being written
 };
 
 // The edge between the device logic and whoever shows it: the main window,

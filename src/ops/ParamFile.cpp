@@ -112,30 +112,35 @@ int KeepFrom(DtuSession &session, const ParamTableModel &table, int first)
     return kept;
 }
 
+int RowsToWrite(const DtuSession &session, const ParamTableModel &table)
+{
+    int total = 0;
+    for (int i = 0; i < table.Count(); ++i)
+        total += WillBeWritten(session, table.Row(i).Number()) ? 1 : 0;
+    return total;
+}
+
 // One WriteModified per numbered row, each after listing its row. The device
 // is put on the table's channel first: the rows must not go to the table of
-// whichever page was shown last.
-void BatchWriteTable(DtuSession &session, ParamTableModel &table, int channel)
+// whichever page was shown last. False when the run ended before the table's
+// last row (closed channel, no selection, a stop).
+bool BatchWriteTable(DtuSession &session, WriteRun &run, ParamTableModel &table, int channel)
 {
     AppState &state = session.state;
     if (!session.channel.ChannelIsOpen()) {
         // One message for the whole run, not one per row.
         KeepFrom(session, table, 0);
         session.RequireChannel();
-        return;
+        return false;
     }
     if (!DeviceCommands::SelectTableFor(session, channel, ParamWriter::WriteWord())) {
         KeepFrom(session, table, 0);
-        return;
+        return false;
     }
-    int total = 0;
-    for (int i = 0; i < table.Count(); ++i)
-        total += WillBeWritten(session, table.Row(i).Number()) ? 1 : 0;
-    WriteRun run(session, total);
     for (int i = 0; i < table.Count(); ++i) {
         if (state.ClosingFlag) {
             KeepFrom(session, table, i);
-            return;
+            return false;
         }
         const QString number = table.Row(i).Number();
         if (number.isEmpty())
@@ -143,16 +148,50 @@ void BatchWriteTable(DtuSession &session, ParamTableModel &table, int channel)
         if (!session.channel.ChannelIsOpen()) {
             ResultWording::Post(session.frontend(), ParamWriter::ChannelLostText(KeepFrom(session, table, i)));
             session.RequireChannel();
-            return;
+            return false;
         }
-        if (WillBeWritten(session, number) && !run.BeginRow(table.Cell(i, ColName))) {
+        if (WillBeWritten(session, number) && !run.BeginRow(table.Cell(i, ColName), number)) {
             ParamWriter::PostEndOfStoppedRun(session, run.Done(), KeepFrom(session, table, i));
-            return;
+            return false;
         }
         state.ModifiedParamList.Add(number);
         state.NotifyModifiedChanged();
         table.SetCurrentRow(i);
         ParamWriter::WriteModified(session, /*rowOfLongerRun=*/true);
+    }
+    return true;
+}
+
+void BatchWriteOne(DtuSession &session, ParamTableModel &table, int channel)
+{
+    WriteRun run(session, RowsToWrite(session, table));
+    BatchWriteTable(session, run, table, channel);
+}
+
+// The file an extended table is saved in beside a backup: "b.txt" gives
+// "b_ext.txt" in the same folder, named as the backup was named.
+QString ExtendedPathFor(const QString &backupPath)
+{
+    const QFileInfo info(backupPath);
+    const QString name = info.completeBaseName() + QStringLiteral("_ext.")
+        + (info.suffix().isEmpty() ? QStringLiteral("txt") : info.suffix());
+    const qsizetype slash = backupPath.lastIndexOf(QLatin1Char('/'));
+    return slash < 0 ? name : backupPath.left(slash + 1) + name;
+}
+
+// Copies the hex cells of a table into PVALUE of the elements of a Params
+// array whose CMDID names one of its rows.
+void CopyValues(JsonValue *params, const ParamTableModel &table)
+{
+    if (!params)
+        return;
+    for (JsonValue &element : params->Items()) {
+        if (!element.IsObject())
+            continue;
+        const JsonValue *id = element.Find(ProfileKeys::CMDID);
+        const int row = id && !id->Text().isEmpty() ? table.FindByNumber(id->Text()) : -1;
+        if (row >= 0)
+            element.Set(ProfileKeys::PVALUE, JsonValue::MakeString(table.Cell(row, ColHex)));
     }
 }
 
@@ -160,12 +199,44 @@ void BatchWriteTable(DtuSession &session, ParamTableModel &table, int channel)
 
 void BatchWrite(DtuSession &session)
 {
-    BatchWriteTable(session, session.mainTable, session.state.MainParamChannel);
+    BatchWriteOne(session, session.mainTable, session.state.MainParamChannel);
 }
 
 void BatchWriteExtended(DtuSession &session)
 {
-    BatchWriteTable(session, session.extTable, DeviceCommands::kExtendedPageChannel);
+    BatchWriteOne(session, session.extTable, DeviceCommands::kExtendedPageChannel);
+}
+
+void BatchWriteAll(DtuSession &session)
+{
+    if (!session.state.ExtPageVisible) {
+        BatchWrite(session);
+        return;
+    }
+    WriteRun run(session, RowsToWrite(session, session.mainTable) + RowsToWrite(session, session.extTable));
+    if (BatchWriteTable(session, run, session.mainTable, session.state.MainParamChannel))
+        BatchWriteTable(session, run, session.extTable, DeviceCommands::kExtendedPageChannel);
+}
+
+QString SaveFullBackup(DtuSession &session, const QString &path)
+{
+    if (!session.profile)
+        throw DtuError(NothingToSaveText());
+    UpdateProfileValues(session);
+    const QString extFile = session.profile->Text(ProfileKeys::ExParamFile);
+    if (!session.state.ExtPageVisible || extFile.isEmpty()) {
+        session.profile->SaveAs(path);
+        return {};
+    }
+    // The extended file first: the backup never names a file not yet there.
+    DeviceProfile ext = DeviceProfile::FromFile(extFile);
+    CopyValues(ext.Params(), session.extTable);
+    const QString extPath = ExtendedPathFor(path);
+    ext.SaveAs(extPath);
+    DeviceProfile backup = *session.profile;
+    backup.SetText(ProfileKeys::ExParamFile, extPath);
+    backup.SaveAs(path);
+    return extPath;
 }
 
 } // namespace ParamFile

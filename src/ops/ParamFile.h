@@ -28,6 +28,17 @@ void SaveParamFile(DtuSession &session);       // "保存参数文件"
 void BatchWrite(DtuSession &session);
 // The same for the extended table on channel 0 (the command line's --ext).
 void BatchWriteExtended(DtuSession &session);
+// Both tables in one write run, each on its own channel (the main table
+// alone when the profile has no extended page). The extended table is not
+// begun when the main one ended early.
+void BatchWriteAll(DtuSession &session);
+
+// A backup of the whole device into path: the loaded profile with the main
+// table's values and, when it has an extended page, the extended table's
+// values in an extended file beside it ("b.txt": "b_ext.txt"), which the
+// backup names. The loaded profile keeps the extended file it names.
+// Returns the extended file's path ("" when none). Throws DtuError.
+QString SaveFullBackup(DtuSession &session, const QString &path);
 
 // Copies the hex cells of the main table into PVALUE of the loaded profile's
 // own Params (elements without a CMDID or without a row keep theirs).

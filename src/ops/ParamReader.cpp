@@ -61,7 +61,7 @@ void ParseRecords(DtuSession &session, ParamTableModel *table, const QByteArray 
     }
 }
 
-void ReadGroup(DtuSession &session, ParamTableModel *table, const QByteArray &idList)
+bool ReadGroup(DtuSession &session, ParamTableModel *table, const QByteArray &idList)
 {
     // Script errors here propagate: the read ends before anything is sent.
     const QString replyText = session.script.Eval(QStringLiteral("GetCmd(\"CMD_REPLYCONFIG\");"));
@@ -73,26 +73,27 @@ void ReadGroup(DtuSession &session, ParamTableModel *table, const QByteArray &id
         = session.exchange.Transact(requestWord, idList, CommandExchange::kParamReadTimeoutMs);
     if (reply.isEmpty()) {
         PostFailure(session, TransactionResult::NoAnswer);
-        return;
+        return false;
     }
     const QByteArray frame = FrameCodec::Locate(reply);
     if (!FrameCodec::HasHeader(frame)) {
         PostFailure(session, TransactionResult::NotAFrame);
-        return;
+        return false;
     }
     // Only the high byte of the reply word is compared.
     if (frame.size() < 5 || static_cast<quint8>(frame[4]) != (replyWord >> 8)) {
         PostFailure(session, ResultWording::kWrongCommandWord);
-        return;
+        return false;
     }
     // The checksum is taken over everything received: trailing bytes fail.
     if (!FrameCodec::ChecksumBySize(frame)) {
         PostFailure(session, TransactionResult::BadChecksum);
-        return;
+        return false;
     }
 
     ParseRecords(session, table, RecordArea(frame, static_cast<int>(session.exchange.CommandPrefix().size())));
     session.frontend().AppendMemo(DoneText());
+    return true;
 }
 
 } // namespace
@@ -113,13 +114,13 @@ QByteArray RecordArea(const QByteArray &frame, int prefixLength)
 namespace {
 // A read whose table the device did not switch to stops before asking: the
 // records would come from whichever table the device is on.
-void ReadPage(DtuSession &session, int channel)
+bool ReadPage(DtuSession &session, int channel)
 {
     if (!session.RequireChannel())
-        return;
+        return false;
     if (!DeviceCommands::SelectTableFor(session, channel, ReadWord()))
-        return;
-    ReadAllParameters(session);
+        return false;
+    return ReadAllParameters(session);
 }
 } // namespace
 
@@ -133,7 +134,15 @@ void ReadExtendedPage(DtuSession &session)
     ReadPage(session, DeviceCommands::kExtendedPageChannel);
 }
 
-void ReadAllParameters(DtuSession &session)
+bool ReadWholeDevice(DtuSession &session)
+{
+    // One failure line is enough: the extended table is not asked for then.
+    if (!ReadPage(session, session.state.MainParamChannel))
+        return false;
+    return !session.state.ExtPageVisible || ReadPage(session, DeviceCommands::kExtendedPageChannel);
+}
+
+bool ReadAllParameters(DtuSession &session)
 {
     AppState &state = session.state;
     Frontend &frontend = session.frontend();
@@ -141,13 +150,15 @@ void ReadAllParameters(DtuSession &session)
     frontend.SetResultPanel(ReadingText());
     // Each group's records go to the table whose numbers were asked for, also
     // when a main channel of 0 makes both groups run.
+    bool read = true;
     if (state.MainTableActive())
-        ReadGroup(session, &session.mainTable, state.MainParamIdList);
+        read = ReadGroup(session, &session.mainTable, state.MainParamIdList);
     if (state.ExtPageVisible && state.CurrentParamChannel == 0)
-        ReadGroup(session, &session.extTable, state.ExtParamIdList);
+        read = ReadGroup(session, &session.extTable, state.ExtParamIdList) && read;
     // After a login the panel keeps the last outcome (a failure stays visible).
     if (!state.LoginFlag)
         frontend.SetResultPanel(DoneText());
+    return read;
 }
 
 void ReadParamGroup(DtuSession &session, const QByteArray &idList)

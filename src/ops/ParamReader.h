@@ -17,8 +17,14 @@ void ReadMainPage(DtuSession &session);
 // "读取" on the extended page (Button16): the same on channel 0.
 void ReadExtendedPage(DtuSession &session);
 
-// Reads the table(s) that belong to the current parameter channel.
-void ReadAllParameters(DtuSession &session);
+// Both tables, each on its own channel (the main one alone when the profile
+// has no extended page): what a backup or a comparison reads. Stops at the
+// first table that could not be read; false then.
+bool ReadWholeDevice(DtuSession &session);
+
+// Reads the table(s) that belong to the current parameter channel; false
+// when a reply was missing or not a valid parameter reply.
+bool ReadAllParameters(DtuSession &session);
 
 // One read exchange for the id list and its reply check. The records go to
 // the rows found by the channel rule of ApplyParamValue.

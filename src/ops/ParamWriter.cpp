@@ -35,7 +35,7 @@ int WriteListedRows(DtuSession &session, ParamTableModel &table, WriteRun *run)
         // Each row would wait out its whole reply time-out for nothing.
         if (!session.channel.ChannelIsOpen() || session.state.ClosingFlag)
             return i;
-        if (run && WillBeWritten(session, number) && !run->BeginRow(table.Cell(i, ColName)))
+        if (run && WillBeWritten(session, number) && !run->BeginRow(table.Cell(i, ColName), number))
             return i;
         table.SetCurrentRow(i);
         WriteCurrentRow(session, table);

@@ -29,7 +29,7 @@ void RememberSettings(DtuSession &session, const QString &name, const QString &s
         session.profile->SetText(ProfileKeys::Comport, name);
         session.profile->SetText(ProfileKeys::Baudrate, speed);
         session.profile->SetText(ProfileKeys::ComOption, format);
-        if (!session.profile->Path().isEmpty())
+        if (!session.profile->Path().isEmpty() && !session.state.KeepProfileFile)
             session.profile->SaveOver();
     } catch (const std::exception &) {
     }

@@ -12,14 +12,14 @@ WriteRun::WriteRun(DtuSession &session, int total) : session_(session), total_(t
 WriteRun::~WriteRun()
 {
     session_.state.StopRequested = false;
-    session_.frontend().ShowWriteRun({done_, total_, QString(), false});
+    session_.frontend().ShowWriteRun({done_, total_, QString(), false, QString()});
 }
 
-bool WriteRun::BeginRow(const QString &name)
+bool WriteRun::BeginRow(const QString &name, const QString &number)
 {
     if (session_.state.StopRequested)
         return false;
-    session_.frontend().ShowWriteRun({done_, total_, name, true});
+    session_.frontend().ShowWriteRun({done_, total_, name, true, number});
     ++done_;
     return true;
 }

@@ -17,7 +17,7 @@ public:
 
     // Called before writing a row: false when a stop was asked for (the row
     // is not written); otherwise reports the row and counts it as tried.
-    bool BeginRow(const QString &name);
+    bool BeginRow(const QString &name, const QString &number = {});
     int Done() const { return done_; }
 
 private:

@@ -1,5 +1,7 @@
 #include "ui/MainWindow.h"
 
+#include "ui/FleetWindow.h"
+
 #include "core/DtuError.h"
 #include "core/WorkPaths.h"
 #include "session/ActionScope.h"
@@ -615,6 +617,11 @@ void TForm1::BuildMenu()
                             [this] { RunDevice([this] { ParamFile::SaveParamFile(*session_); }); }));
     files->addAction(action("N4", tr("批量写参数"), QKeySequence(QStringLiteral("Ctrl+Shift+W")),
                             [this] { RunDevice([this] { ParamFile::BatchWrite(*session_); }); }));
+    // Not an action on this window's channel: the fleet has its own workers.
+    auto *fleet = new QAction(tr("多台设备配置..."), this);
+    fleet->setObjectName(QStringLiteral("N8"));
+    connect(fleet, &QAction::triggered, this, &TForm1::ShowFleetWindow);
+    files->addAction(fleet);
     files->addSeparator();
     // Not a device action: it only tells the exchange how to end replies.
     N7 = new QAction(tr("快速应答模式"), this);
@@ -677,6 +684,15 @@ void TForm1::LanguagePicked(WindowLanguage::Choice choice)
     // Said in the language picked: that is the one its reader reads.
     static const char *const kNotice = QT_TRANSLATE_NOOP("TForm1", "界面语言将在下次启动程序时切换。");
     dialogs_.Message(Translation::InLanguage(next, "TForm1", kNotice), QtFrontend::AppTitle());
+}
+
+void TForm1::ShowFleetWindow()
+{
+    if (!fleetWindow_)
+        fleetWindow_ = new FleetWindow(dialogs_, session_->profile ? session_->profile->Path() : QString(), this);
+    fleetWindow_->show();
+    fleetWindow_->raise();
+    fleetWindow_->activateWindow();
 }
 
 void TForm1::BuildStatusBar()

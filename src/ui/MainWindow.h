@@ -7,6 +7,7 @@
 #include <memory>
 
 class DtuSession;
+class FleetWindow;
 class PortWatcher;
 class SignalMeterView;
 class SignalMonitor;
@@ -59,6 +60,8 @@ private:
     QWidget *BuildMemoPanel();
     void BuildMenu();
     void BuildLanguageMenu(QMenu *parent);
+    // "多台设备配置...": the fleet window, made on first use and kept.
+    void ShowFleetWindow();
     void BuildStatusBar();
     void SetUpTable(QTableView *view, int nameWidth, int valueWidth, int noteWidth);
     void LoadScript();
@@ -92,6 +95,7 @@ private:
     void OnPortReturned();
 
     Dialogs &dialogs_;
+    FleetWindow *fleetWindow_ = nullptr;
     std::unique_ptr<QtFrontend> frontend_;
     std::unique_ptr<DtuSession> session_;
     ParamEditors *editors_ = nullptr;

@@ -234,7 +234,9 @@ private slots:
         const QStringList tableA = With(kMainTable, {QStringLiteral("0030\t中心地址\tHEX:31302E392E382E37\t10.9.8.7"),
                                                      QStringLiteral("0033\t心跳间隔\tHEX:0078\t2分0秒"),
                                                      QStringLiteral("0041\t信号门限\tHEX:3FC00000\t1.500")});
-        EXPECT_RUN(shop.Cfg(simA, {fast, QStringLiteral("save"), QStringLiteral("saved.txt")}), 0, QStringList{kReadDone});
+        // Both tables are read: the extended one goes beside the backup.
+        EXPECT_RUN(shop.Cfg(simA, {fast, QStringLiteral("save"), QStringLiteral("saved.txt")}), 0,
+                   (QStringList{kReadDone, kReadDone}));
 
         // The backup is a profile in the tool's own file form: GBK, CR LF,
         // and the device's values in PVALUE.
@@ -245,13 +247,14 @@ private slots:
         QVERIFY(saved.contains(TextFile::ToGbk(QStringLiteral("\"PNAME\": \"中心地址\""))));
         QCOMPARE(TextFile::Decode(saved).encoding, TextFile::Encoding::Gbk);
         QVERIFY(saved.contains("\"PVALUE\": \"HEX:31302E392E382E37\""));
-        QVERIFY(saved.contains("\"ExParamFile\": \"example_ext.txt\""));
+        QVERIFY(saved.contains("\"ExParamFile\": \"saved_ext.txt\""));
+        QVERIFY(shop.Read(QStringLiteral("saved_ext.txt")).contains("\"PVALUE\": \"HEX:000A\""));
 
         // It loads back as a profile.
         EXPECT_RUN(shop.Cfg(simA, {fast, QStringLiteral("read")}, QStringLiteral("saved.txt")), 0,
                    QStringList{kReadDone} + tableA);
 
-        // Clone onto B: every row but 0091, in table order.
+        // Clone onto B: every row but 0091 of both tables, in table order.
         QStringList batchLines;
         for (const QString &row : tableA) {
             const QStringList cells = row.split(QLatin1Char('\t'));
@@ -259,25 +262,22 @@ private slots:
                 continue;
             batchLines << QStringLiteral("设置参数：%1=%2").arg(cells[1], cells[3]) << kWriteOk;
         }
-        EXPECT_RUN(shop.Cfg(simB, {QStringLiteral("batch")}, QStringLiteral("saved.txt")), 0, batchLines);
-
-        EXPECT_RUN(shop.Cfg(simB, {fast, QStringLiteral("read")}), 0,
-                   QStringList{kReadDone}
-                       + With(tableA, {QStringLiteral("0091\t设备编号\tHEX:44545530303032\tDTU0002")}));
-
-        // The extended table is not in the backup; --ext batch writes the
-        // extended file's values onto B, every row on channel 0.
-        EXPECT_RUN(shop.Cfg(simB, {fast, QStringLiteral("--ext"), QStringLiteral("read")}), 0,
-                   QStringList{kReadDone} + With(kExtTable, {QStringLiteral("0102\t轮询周期\tHEX:001E\t30秒")}));
         QStringList extLines;
         for (const QString &row : kExtTable) {
             const QStringList cells = row.split(QLatin1Char('\t'));
             extLines << QStringLiteral("设置参数：%1=%2").arg(cells[1], cells[3]) << kWriteOk;
         }
-        EXPECT_RUN(shop.Cfg(simB, {fast, QStringLiteral("--ext"), QStringLiteral("batch")}, QStringLiteral("saved.txt")),
-                   0, extLines);
+        EXPECT_RUN(shop.Cfg(simB, {QStringLiteral("batch")}, QStringLiteral("saved.txt")), 0, batchLines + extLines);
+
+        EXPECT_RUN(shop.Cfg(simB, {fast, QStringLiteral("read")}), 0,
+                   QStringList{kReadDone}
+                       + With(tableA, {QStringLiteral("0091\t设备编号\tHEX:44545530303032\tDTU0002")}));
         EXPECT_RUN(shop.Cfg(simB, {fast, QStringLiteral("--ext"), QStringLiteral("read")}), 0,
                    QStringList{kReadDone} + kExtTable);
+
+        // --ext batch writes the extended table alone, every row on channel 0.
+        EXPECT_RUN(shop.Cfg(simB, {fast, QStringLiteral("--ext"), QStringLiteral("batch")}, QStringLiteral("saved.txt")),
+                   0, extLines);
     }
 };
 

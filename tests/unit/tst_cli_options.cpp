@@ -111,6 +111,21 @@ private slots:
         }
     }
 
+    void fleetOptions()
+    {
+        const Parsed p = Parse({"verify", "b.txt", "--ignore", "0091,00a1", "--ignore=0030", "--set", "0031=9000",
+                                "--set=0030=HEX:0A", "--jobs", "4", "--keep-profile"});
+        QVERIFY2(p.ok, qPrintable(p.error));
+        QCOMPARE(p.options.ignore, (QStringList{"0091", "00A1", "0030"}));
+        QCOMPARE(p.options.set, (QStringList{"0031=9000", "0030=HEX:0A"}));
+        QCOMPARE(p.options.jobs, 4);
+        QVERIFY(p.options.keepProfile);
+        QCOMPARE(Parse({"verify", "--ignore", "91"}).error, QStringLiteral("--ignore: invalid value \"91\""));
+        QCOMPARE(Parse({"verify", "--ignore", "0091,"}).error, QStringLiteral("--ignore: invalid value \"0091,\""));
+        QCOMPARE(Parse({"fleet", "--jobs", "0"}).error, QStringLiteral("--jobs: invalid value \"0\""));
+        QCOMPARE(Parse({"fleet", "--report="}).error, QStringLiteral("--report: invalid value \"\""));
+    }
+
     void helpAndVersion()
     {
         QVERIFY(Parse({"--help"}).options.help);
@@ -125,10 +140,12 @@ private slots:
         QVERIFY(usage.startsWith(QStringLiteral("Usage: dtucfg [options] COMMAND [ARGS]\n")));
         for (const char *option : {"--profile FILE", "--script FILE", "--port NAME", "--baud TEXT", "--format TEXT",
                                    "--tcp HOST", "--tcp-port N", "--password TEXT", "--level N", "--ext", "--json",
-                                   "--fast", "--help", "--version"})
+                                   "--fast", "--help", "--version", "--keep-profile", "--ignore NUM,...",
+                                   "--set NUM=TEXT", "--events", "--verify", "--jobs N", "--report FILE"})
             QVERIFY2(usage.contains(QStringLiteral("\n  ") + QLatin1String(option)), option);
         const QStringList commands{"status", "signal", "version", "clock", "set-clock", "reset", "restore",
-                                   "read", "write NUM=TEXT...", "save FILE", "batch", "ports [PATH...]"};
+                                   "read", "write NUM=TEXT...", "save FILE", "batch", "verify FILE",
+                                   "provision", "fleet INVENTORY.csv", "ports [PATH...]"};
         QCOMPARE(int(CliCommands::All().size()), int(commands.size()));
         for (const QString &command : commands)
             QVERIFY2(usage.contains(QStringLiteral("\n  ") + command + QLatin1Char(' ')), qPrintable(command));

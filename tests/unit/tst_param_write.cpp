@@ -374,16 +374,17 @@ private slots:
             rig.Edit(QString::fromLatin1(n));
         ParamWriter::WriteModified(rig.session);
         QCOMPARE(rig.Words(), (QStringList{"0100", "0105", "0120"}));
-        const QList<WriteRunStatus> expected{{0, 3, QStringLiteral("名0100"), true},
-                                             {1, 3, QStringLiteral("名0105"), true},
-                                             {2, 3, QStringLiteral("名0120"), true},
-                                             {3, 3, QString(), false}};
+        const QList<WriteRunStatus> expected{{0, 3, QStringLiteral("名0100"), true, QStringLiteral("0100")},
+                                             {1, 3, QStringLiteral("名0105"), true, QStringLiteral("0105")},
+                                             {2, 3, QStringLiteral("名0120"), true, QStringLiteral("0120")},
+                                             {3, 3, QString(), false, QString()}};
         QCOMPARE(rig.fe.runs.size(), expected.size());
         for (qsizetype i = 0; i < expected.size(); ++i) {
             QCOMPARE(rig.fe.runs[i].done, expected[i].done);
             QCOMPARE(rig.fe.runs[i].total, expected[i].total);
             QCOMPARE(rig.fe.runs[i].currentName, expected[i].currentName);
             QCOMPARE(rig.fe.runs[i].running, expected[i].running);
+            QCOMPARE(rig.fe.runs[i].currentNumber, expected[i].currentNumber);
         }
     }
 

@@ -1,0 +1,217 @@
+// provision: one device of a fleet. Opens the channel, writes every row of
+// both tables, reads back and compares when asked, and tells the outcome;
+// with --events as JSON lines on standard output for the fleet runner.
+#include "cli/CliCommands.h"
+
+#include "session/DtuSession.h"
+#include "cli/CliChannel.h"
+#include "cli/CliOptions.h"
+#include "cli/ConsoleFrontend.h"
+#include "cli/StopSignals.h"
+#include "fleet/FleetReport.h"
+#include "fleet/WorkerEvents.h"
+#include "ops/ParamFile.h"
+#include "ops/ParamWriter.h"
+#include "protocol/ResultWording.h"
+#include "protocol/TransactionResult.h"
+
+namespace CliCommands {
+namespace {
+
+// The result of each row of a write run, from the run's progress and the
+// bracketed line each row posts.
+class RowResults {
+public:
+    void OnRun(const WriteRunStatus &status)
+    {
+        Settle(QStringLiteral("(no result)"));
+        if (status.running) {
+            number_ = status.currentNumber;
+            name_ = status.currentName;
+        } else {
+            done_ = status.done;
+            total_ = status.total;
+        }
+    }
+    void OnLine(const QString &line)
+    {
+        if (!number_.isEmpty() && line.startsWith(QLatin1Char('[')) && line.contains(ParamWriter::WriteWord()))
+            Settle(line);
+        else if (line == ParamWriter::SettingText())
+            lastLine_ = line; // a reply that left the row unsettled
+    }
+    void End() { Settle(lastLine_.isEmpty() ? QStringLiteral("(no result)") : lastLine_); }
+
+    int written = 0;
+    QList<RowFailure> failed;
+    bool deviceAnswered = false; // some row got an answer, good or bad
+    int Done() const { return done_; }
+    int Total() const { return total_; }
+
+private:
+    void Settle(const QString &text)
+    {
+        if (number_.isEmpty())
+            return;
+        static const QString ok = ResultWording::Text(ParamWriter::WriteWord(), ResultWording::Family::Ack, 0);
+        static const QString silent = ResultWording::Text(ParamWriter::WriteWord(), ResultWording::Family::Ack,
+                                                          TransactionResult::NoAnswer);
+        if (text == ok)
+            ++written;
+        else
+            failed.append({number_, name_, text});
+        deviceAnswered = deviceAnswered || text != silent;
+        number_.clear();
+        lastLine_.clear();
+    }
+
+    QString number_, name_, lastLine_;
+    int done_ = 0, total_ = 0;
+};
+
+// Set by Ctrl+C or SIGTERM, also before the write run begins.
+bool g_stopAsked = false;
+
+void Emit(CliContext &c, const QByteArray &line)
+{
+    if (c.options.events)
+        c.frontend.PrintOut(QString::fromUtf8(line));
+}
+
+// A device that never answered: over TCP, one that closed the connection
+// right after the password refused it (a device drops a peer that does
+// not know the password); else it is out of reach.
+void JudgeSilence(CliContext &c, DeviceReport *report)
+{
+    if (!c.options.tcpHost.isEmpty() && !c.session.tcp.IsOpen()) {
+        report->outcome = Outcome::RefusedPassword;
+        report->detail = QStringLiteral("the device closed the connection after the password");
+    } else {
+        report->outcome = Outcome::Unreachable;
+        report->detail = QStringLiteral("no answer from the device");
+    }
+}
+
+void Finish(CliContext &c, const DeviceReport &report)
+{
+    Emit(c, WorkerEvents::Result(report));
+    if (!c.options.events) {
+        QString text = report.outcome;
+        if (!report.detail.isEmpty())
+            text += QStringLiteral(": ") + report.detail;
+        c.frontend.PrintOut(text + QLatin1Char('\n'));
+    }
+    c.exitStatus = report.outcome == Outcome::Ok ? 0 : 1;
+}
+
+void WriteAndJudge(CliContext &c, DeviceReport *report)
+{
+    RowResults rows;
+    c.frontend.onWriteRun = [&](const WriteRunStatus &status) {
+        rows.OnRun(status);
+        // A run forgets stops asked before it began: this one was asked for it.
+        if (g_stopAsked)
+            c.session.state.StopRequested = true;
+        if (status.running)
+            Emit(c, WorkerEvents::Progress(QStringLiteral("write"), status.done, status.total, status.currentName));
+    };
+    c.frontend.onLine = [&rows, &c](const QString &line) {
+        rows.OnLine(line);
+        // A device silent from its first row on would wait out every row.
+        if (!rows.failed.isEmpty() && rows.written == 0 && !rows.deviceAnswered)
+            c.session.state.StopRequested = true;
+    };
+    ParamFile::BatchWriteAll(c.session);
+    rows.End();
+    c.frontend.onWriteRun = nullptr;
+    c.frontend.onLine = nullptr;
+
+    report->written = rows.written;
+    report->failed = rows.failed;
+    if (!rows.deviceAnswered) {
+        JudgeSilence(c, report);
+        return;
+    }
+    if (!rows.failed.isEmpty() || rows.Done() < rows.Total()) {
+        report->outcome = Outcome::WrittenWithErrors;
+        if (rows.Done() < rows.Total())
+            report->detail = QStringLiteral("%1 of %2 rows not reached").arg(rows.Total() - rows.Done()).arg(rows.Total());
+        return;
+    }
+    report->outcome = Outcome::Ok;
+}
+
+void VerifyWritten(CliContext &c, DeviceReport *report)
+{
+    Emit(c, WorkerEvents::Progress(QStringLiteral("verify"), 0, 1, QString()));
+    TableCompare::Outcome outcome;
+    if (!ReadAndCompare(c, &outcome)) {
+        report->outcome = Outcome::VerifyDiffers;
+        report->detail = QStringLiteral("the parameters could not be read back");
+        return;
+    }
+    for (const TableCompare::Difference &d : outcome.differences)
+        report->differences.append({d.number, d.name, d.expected, d.actual});
+    if (!outcome.differences.isEmpty())
+        report->outcome = Outcome::VerifyDiffers;
+}
+
+} // namespace
+
+bool CheckProvision(CliContext &c, QString *error)
+{
+    if (!c.session.profile) {
+        *error = QStringLiteral("provision needs a device profile (--profile FILE)");
+        return false;
+    }
+    try {
+        for (const QString &argument : c.options.set)
+            SetRowValue(c, argument);
+    } catch (const CliUsageError &e) {
+        *error = e.text;
+        return false;
+    }
+    // The batch writes every row; edits listed now would be written twice.
+    c.session.state.ModifiedParamList.Clear();
+    c.expectedMain = TableCompare::Snapshot(c.session.mainTable);
+    if (c.session.state.ExtPageVisible)
+        c.expectedExt = TableCompare::Snapshot(c.session.extTable);
+    return true;
+}
+
+bool Provision(CliContext &c)
+{
+    DtuSession &s = c.session;
+    // A stop lands between two rows; the device still reports.
+    OnStopSignals([&s] {
+        g_stopAsked = true;
+        s.state.StopRequested = true;
+    });
+    DeviceReport report;
+    report.target = c.options.tcpHost.isEmpty() ? c.options.port
+                                                : QStringLiteral("tcp:%1:%2").arg(c.options.tcpHost).arg(c.options.tcpPort);
+    Emit(c, WorkerEvents::Progress(QStringLiteral("open"), 0, 0, QString()));
+    QString reason;
+    if (!CliChannel::Open(s, c.options, &reason)) {
+        report.outcome = Outcome::Unreachable;
+        report.detail = reason;
+    } else {
+        s.state.AccessLevel = c.options.level;
+        // With an extended page, opening selected the main table: no
+        // confirmation means no answer at all.
+        if (s.state.ExtPageVisible && s.state.CurrentParamChannel != s.state.MainParamChannel) {
+            JudgeSilence(c, &report);
+        } else if (g_stopAsked) {
+            report.outcome = Outcome::WrittenWithErrors;
+            report.detail = QStringLiteral("stopped before the first row");
+        } else {
+            WriteAndJudge(c, &report);
+        }
+        if (report.outcome == Outcome::Ok && c.options.verify)
+            VerifyWritten(c, &report);
+    }
+    Finish(c, report);
+    return report.outcome == Outcome::Ok;
+}
+
+} // namespace CliCommands

@@ -1,0 +1,111 @@
+#include "fleet/FleetReport.h"
+
+#include "core/TextFile.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QStringList>
+
+namespace FleetReport {
+namespace {
+
+QString CsvCell(const QString &text)
+{
+    if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) && !text.contains(QLatin1Char('\n')))
+        return text;
+    QString quoted = text;
+    quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+    return QLatin1Char('"') + quoted + QLatin1Char('"');
+}
+
+QString Seconds(double seconds)
+{
+    return QString::number(seconds, 'f', 1);
+}
+
+} // namespace
+
+QByteArray Csv(const QList<DeviceReport> &devices)
+{
+    QString text = QStringLiteral(
+        "target,name,outcome,rows_written,rows_failed,failures,differences,seconds,detail\r\n");
+    for (const DeviceReport &d : devices) {
+        QStringList failures;
+        for (const RowFailure &f : d.failed)
+            failures << f.number + QLatin1Char(' ') + f.name + QLatin1Char(' ') + f.text;
+        QStringList differences;
+        for (const VerifyDifference &v : d.differences)
+            differences << QStringLiteral("%1 %2: %3 -> %4").arg(v.number, v.name, v.expected, v.actual);
+        const QStringList cells{CsvCell(d.target),
+                                CsvCell(d.name),
+                                d.outcome,
+                                QString::number(d.written),
+                                QString::number(d.failed.size()),
+                                CsvCell(failures.join(QStringLiteral("; "))),
+                                CsvCell(differences.join(QStringLiteral("; "))),
+                                Seconds(d.seconds),
+                                CsvCell(d.detail)};
+        text += cells.join(QLatin1Char(',')) + QStringLiteral("\r\n");
+    }
+    return text.toUtf8();
+}
+
+QByteArray Json(const QList<DeviceReport> &devices)
+{
+    QJsonArray list;
+    int ok = 0;
+    for (const DeviceReport &d : devices) {
+        QJsonArray failures;
+        for (const RowFailure &f : d.failed)
+            failures.append(QJsonObject{{QStringLiteral("number"), f.number},
+                                        {QStringLiteral("name"), f.name},
+                                        {QStringLiteral("result"), f.text}});
+        QJsonArray differences;
+        for (const VerifyDifference &v : d.differences)
+            differences.append(QJsonObject{{QStringLiteral("number"), v.number},
+                                           {QStringLiteral("name"), v.name},
+                                           {QStringLiteral("expected"), v.expected},
+                                           {QStringLiteral("device"), v.actual}});
+        list.append(QJsonObject{{QStringLiteral("target"), d.target},
+                                {QStringLiteral("name"), d.name},
+                                {QStringLiteral("outcome"), d.outcome},
+                                {QStringLiteral("rows_written"), d.written},
+                                {QStringLiteral("rows_failed"), failures},
+                                {QStringLiteral("differences"), differences},
+                                {QStringLiteral("seconds"), Seconds(d.seconds).toDouble()},
+                                {QStringLiteral("detail"), d.detail}});
+        ok += d.outcome == Outcome::Ok ? 1 : 0;
+    }
+    const QJsonObject root{{QStringLiteral("devices"), list},
+                           {QStringLiteral("total"), static_cast<int>(devices.size())},
+                           {QStringLiteral("ok"), ok}};
+    return QJsonDocument(root).toJson(QJsonDocument::Indented);
+}
+
+void Write(const QString &path, const QList<DeviceReport> &devices)
+{
+    const bool json = path.endsWith(QLatin1String(".json"), Qt::CaseInsensitive);
+    TextFile::WriteAtomically(path, json ? Json(devices) : Csv(devices));
+}
+
+QString Totals(const QList<DeviceReport> &devices)
+{
+    QStringList order;
+    QList<int> counts;
+    for (const DeviceReport &d : devices) {
+        const qsizetype at = order.indexOf(d.outcome);
+        if (at < 0) {
+            order << d.outcome;
+            counts << 1;
+        } else {
+            ++counts[at];
+        }
+    }
+    QStringList parts;
+    for (qsizetype i = 0; i < order.size(); ++i)
+        parts << QStringLiteral("%1 %2").arg(counts[i]).arg(order[i]);
+    return QStringLiteral("%1 devices: %2").arg(devices.size()).arg(parts.join(QStringLiteral(", ")));
+}
+
+} // namespace FleetReport

@@ -1,0 +1,47 @@
+#pragma once
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+// What became of each device of a fleet run, and the report file.
+namespace Outcome {
+inline const QString Ok = QStringLiteral("ok");
+inline const QString WrittenWithErrors = QStringLiteral("written-with-errors");
+inline const QString VerifyDiffers = QStringLiteral("verify-differs");
+inline const QString Unreachable = QStringLiteral("unreachable");
+inline const QString RefusedPassword = QStringLiteral("refused-password");
+// Never started: the run was stopped before its turn.
+inline const QString NotStarted = QStringLiteral("not-started");
+} // namespace Outcome
+
+struct RowFailure {
+    QString number, name, text; // text: the bracketed result, "[参数设置失败]"
+};
+
+struct VerifyDifference {
+    QString number, name, expected, actual;
+};
+
+struct DeviceReport {
+    QString target, name;
+    QString outcome;
+    int written = 0; // rows the device acknowledged
+    QList<RowFailure> failed;
+    QList<VerifyDifference> differences;
+    double seconds = 0;
+    QString detail; // why, for an outcome the lists do not explain
+};
+
+namespace FleetReport {
+// One row per device: target, name, outcome, rows_written, rows_failed,
+// failures ("0031 中心端口 [参数设置失败]", "; " between them), differences
+// ("0030 中心地址: 10.0.0.1 -> 10.0.0.9"), seconds, detail. UTF-8, CR LF.
+QByteArray Csv(const QList<DeviceReport> &devices);
+// {"devices": [{...}], "total": N, "ok": N} with the lists as arrays.
+QByteArray Json(const QList<DeviceReport> &devices);
+// CSV or JSON by the file's suffix (.json, anything else CSV), written
+// atomically. Throws DtuError.
+void Write(const QString &path, const QList<DeviceReport> &devices);
+// "32 devices: 29 ok, 1 unreachable, ..." in the order of first appearance.
+QString Totals(const QList<DeviceReport> &devices);
+} // namespace FleetReport

@@ -1,0 +1,191 @@
+#include "fleet/FleetRunner.h"
+
+#include "fleet/WorkerEvents.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QProcess>
+
+#include <csignal>
+
+struct FleetRunner::Worker {
+    int index = 0;
+    QProcess process;
+    QByteArray pending; // standard output not yet ended by a line break
+    QByteArray errors;  // the end of its standard error, for a worker that gives no result
+    bool resultSeen = false;
+    QElapsedTimer clock;
+};
+
+namespace {
+constexpr qsizetype kErrorTail = 2000;
+}
+
+FleetRunner::FleetRunner(QObject *parent) : QObject(parent) {}
+
+FleetRunner::~FleetRunner()
+{
+    // A window closed mid-run: the workers must not outlive it.
+    for (auto &worker : workers_) {
+        worker->process.disconnect(this);
+        if (worker->process.state() != QProcess::NotRunning) {
+            worker->process.kill();
+            worker->process.waitForFinished(1000);
+        }
+    }
+}
+
+QString FleetRunner::WorkerProgram()
+{
+    const QByteArray dir = qgetenv(kBinDirVariable);
+    const QString folder = dir.isEmpty() ? QCoreApplication::applicationDirPath() : QString::fromLocal8Bit(dir);
+    return QDir(folder).filePath(QStringLiteral("dtucfg"));
+}
+
+int FleetRunner::JobsFor(int devices, int jobs)
+{
+    const int limit = jobs > 0 ? jobs : kMaxDefaultJobs;
+    return qMax(1, qMin(devices, limit));
+}
+
+bool FleetRunner::Start(const QList<FleetDevice> &devices, const Settings &settings)
+{
+    if (running_)
+        return false;
+    devices_ = devices;
+    settings_ = settings;
+    reports_.clear();
+    for (const FleetDevice &d : devices)
+        reports_.append({d.target.text, d.name, Outcome::NotStarted, 0, {}, {}, 0, {}});
+    workers_.clear();
+    next_ = 0;
+    active_ = 0;
+    jobs_ = JobsFor(static_cast<int>(devices.size()), settings.jobs);
+    running_ = true;
+    stopping_ = false;
+    if (devices.isEmpty()) {
+        running_ = false;
+        emit finished();
+        return true;
+    }
+    while (active_ < jobs_ && next_ < devices_.size())
+        StartNext();
+    return true;
+}
+
+void FleetRunner::Stop()
+{
+    if (!running_ || stopping_)
+        return;
+    stopping_ = true;
+    for (auto &worker : workers_)
+        if (worker->process.state() == QProcess::Running)
+            ::kill(static_cast<pid_t>(worker->process.processId()), SIGINT);
+    if (active_ == 0) {
+        running_ = false;
+        emit finished();
+    }
+}
+
+QStringList FleetRunner::WorkerArgs(const FleetDevice &device) const
+{
+    QStringList args{QStringLiteral("--profile"), settings_.profilePath, QStringLiteral("--script"),
+                     settings_.scriptPath, QStringLiteral("--level"), QString::number(settings_.level)};
+    args += device.target.ChannelArgs();
+    if (!device.password.isEmpty())
+        args << QStringLiteral("--password") << device.password;
+    if (settings_.fast)
+        args << QStringLiteral("--fast");
+    args << QStringLiteral("provision") << QStringLiteral("--events");
+    if (settings_.verify)
+        args << QStringLiteral("--verify");
+    for (const auto &value : device.values)
+        args << QStringLiteral("--set") << value.first + QLatin1Char('=') + value.second;
+    return args;
+}
+
+void FleetRunner::StartNext()
+{
+    const int index = next_++;
+    auto owned = std::make_unique<Worker>();
+    Worker &worker = *owned;
+    workers_.push_back(std::move(owned));
+    worker.index = index;
+    if (!settings_.workDir.isEmpty())
+        worker.process.setWorkingDirectory(settings_.workDir);
+    connect(&worker.process, &QProcess::readyReadStandardOutput, this, [this, &worker] { OnOutput(worker); });
+    connect(&worker.process, &QProcess::readyReadStandardError, this, [&worker] {
+        worker.errors += worker.process.readAllStandardError();
+        worker.errors = worker.errors.right(kErrorTail);
+    });
+    connect(&worker.process, &QProcess::finished, this, [this, &worker](int code, QProcess::ExitStatus status) {
+        OnEnded(worker, code, status == QProcess::CrashExit);
+    });
+    connect(&worker.process, &QProcess::errorOccurred, this, [this, &worker](QProcess::ProcessError error) {
+        if (error == QProcess::FailedToStart)
+            OnEnded(worker, -1, true);
+    });
+    ++active_;
+    worker.clock.start();
+    emit deviceStarted(index);
+    worker.process.start(WorkerProgram(), WorkerArgs(devices_[index]));
+}
+
+void FleetRunner::OnOutput(Worker &worker)
+{
+    worker.pending += worker.process.readAllStandardOutput();
+    qsizetype end;
+    while ((end = worker.pending.indexOf('\n')) >= 0) {
+        const QByteArray line = worker.pending.left(end);
+        worker.pending.remove(0, end + 1);
+        const WorkerEvents::Event event = WorkerEvents::Parse(line);
+        if (event.kind == WorkerEvents::Event::Kind::Progress) {
+            emit deviceProgress(worker.index, event.phase, event.done, event.total);
+        } else if (event.kind == WorkerEvents::Event::Kind::Result) {
+            DeviceReport &report = reports_[worker.index];
+            const DeviceReport &r = event.result;
+            report.outcome = r.outcome;
+            report.written = r.written;
+            report.failed = r.failed;
+            report.differences = r.differences;
+            report.detail = r.detail;
+            worker.resultSeen = true;
+        }
+    }
+}
+
+void FleetRunner::OnEnded(Worker &worker, int exitCode, bool crashed)
+{
+    if (!worker.clock.isValid())
+        return; // told twice (a start that failed also finishes)
+    OnOutput(worker);
+    DeviceReport &report = reports_[worker.index];
+    report.seconds = worker.clock.elapsed() / 1000.0;
+    worker.clock.invalidate();
+    if (!worker.resultSeen) {
+        // A worker that crashed or could not run: the device is not known to be written.
+        report.outcome = Outcome::Unreachable;
+        // Its own complaint ("dtucfg: ...") says more than the usage hint after it.
+        const QStringList lines = QString::fromUtf8(worker.errors).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QString said = lines.isEmpty() ? QString() : lines.last();
+        for (const QString &line : lines)
+            if (line.startsWith(QLatin1String("dtucfg: ")))
+                said = line.mid(8);
+        report.detail = crashed ? QStringLiteral("the worker ended without a result (%1)")
+                                      .arg(worker.process.error() == QProcess::FailedToStart
+                                               ? WorkerProgram() + QStringLiteral(" did not start")
+                                               : QStringLiteral("crashed"))
+                                : QStringLiteral("the worker ended with status %1 without a result: %2")
+                                      .arg(exitCode)
+                                      .arg(said);
+    }
+    --active_;
+    emit deviceFinished(worker.index);
+    if (!stopping_)
+        while (active_ < jobs_ && next_ < devices_.size())
+            StartNext();
+    if (active_ == 0 && (stopping_ || next_ >= devices_.size())) {
+        running_ = false;
+        emit finished();
+    }
+}

@@ -1,0 +1,75 @@
+#pragma once
+#include "fleet/FleetReport.h"
+#include "fleet/Inventory.h"
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QString>
+#include <memory>
+#include <vector>
+
+class QProcess;
+
+// Runs a fleet: one worker process per device (dtucfg provision --events),
+// at most `jobs` at a time. A worker owns its device's channel, session and
+// event loop, so parallel devices never share a nested wait and a crash
+// stays with one device. Everything arrives through QProcess signals: the
+// runner never waits, and a window using it stays responsive.
+class FleetRunner : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int kMaxDefaultJobs = 16;
+    // The folder of the worker program, for tests and benchmarks; by default
+    // the folder of the running program.
+    static inline const char *kBinDirVariable = "DTU_BIN_DIR";
+
+    struct Settings {
+        QString profilePath;
+        QString scriptPath = QStringLiteral("script.js");
+        QString workDir;  // where the workers run (relative paths of the profile); "" the current folder
+        int jobs = 0;     // 0: all devices, at most kMaxDefaultJobs
+        bool fast = false;
+        bool verify = false;
+        int level = 0;    // access level (2 writes 0091)
+    };
+
+    explicit FleetRunner(QObject *parent = nullptr);
+    ~FleetRunner() override;
+
+    static QString WorkerProgram();
+    // The jobs a run of `devices` devices uses for a `jobs` setting.
+    static int JobsFor(int devices, int jobs);
+
+    // Starts the run; false when one is running already.
+    bool Start(const QList<FleetDevice> &devices, const Settings &settings);
+    // No new device starts; running ones are asked to stop after their
+    // current exchange (SIGINT), and still report.
+    void Stop();
+    bool Running() const { return running_; }
+    bool StopRequested() const { return stopping_; }
+    // One report per device, in inventory order (filled as devices finish).
+    const QList<DeviceReport> &Reports() const { return reports_; }
+
+signals:
+    void deviceStarted(int index);
+    void deviceProgress(int index, const QString &phase, int done, int total);
+    void deviceFinished(int index);
+    void finished();
+
+private:
+    struct Worker;
+    void StartNext();
+    void OnOutput(Worker &worker);
+    void OnEnded(Worker &worker, int exitCode, bool crashed);
+    QStringList WorkerArgs(const FleetDevice &device) const;
+
+    QList<FleetDevice> devices_;
+    Settings settings_;
+    QList<DeviceReport> reports_;
+    std::vector<std::unique_ptr<Worker>> workers_;
+    int next_ = 0;
+    int active_ = 0;
+    int jobs_ = 1;
+    bool running_ = false;
+    bool stopping_ = false;
+};

@@ -1,0 +1,71 @@
+#include "fleet/WorkerEvents.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+namespace WorkerEvents {
+namespace {
+QByteArray Line(const QJsonObject &object)
+{
+    return QJsonDocument(object).toJson(QJsonDocument::Compact) + '\n';
+}
+} // namespace
+
+QByteArray Progress(const QString &phase, int done, int total, const QString &row)
+{
+    return Line({{QStringLiteral("event"), QStringLiteral("progress")},
+                 {QStringLiteral("phase"), phase},
+                 {QStringLiteral("done"), done},
+                 {QStringLiteral("total"), total},
+                 {QStringLiteral("row"), row}});
+}
+
+QByteArray Result(const DeviceReport &report)
+{
+    QJsonArray failed;
+    for (const RowFailure &f : report.failed)
+        failed.append(QJsonArray{f.number, f.name, f.text});
+    QJsonArray differences;
+    for (const VerifyDifference &d : report.differences)
+        differences.append(QJsonArray{d.number, d.name, d.expected, d.actual});
+    return Line({{QStringLiteral("event"), QStringLiteral("result")},
+                 {QStringLiteral("outcome"), report.outcome},
+                 {QStringLiteral("written"), report.written},
+                 {QStringLiteral("failed"), failed},
+                 {QStringLiteral("differences"), differences},
+                 {QStringLiteral("detail"), report.detail}});
+}
+
+Event Parse(const QByteArray &line)
+{
+    Event event;
+    const QJsonObject o = QJsonDocument::fromJson(line).object();
+    const QString kind = o.value(QStringLiteral("event")).toString();
+    if (kind == QLatin1String("progress")) {
+        event.kind = Event::Kind::Progress;
+        event.phase = o.value(QStringLiteral("phase")).toString();
+        event.done = o.value(QStringLiteral("done")).toInt();
+        event.total = o.value(QStringLiteral("total")).toInt();
+        event.row = o.value(QStringLiteral("row")).toString();
+    } else if (kind == QLatin1String("result")) {
+        event.kind = Event::Kind::Result;
+        DeviceReport &r = event.result;
+        r.outcome = o.value(QStringLiteral("outcome")).toString();
+        r.written = o.value(QStringLiteral("written")).toInt();
+        r.detail = o.value(QStringLiteral("detail")).toString();
+        for (const QJsonValue &v : o.value(QStringLiteral("failed")).toArray()) {
+            const QJsonArray a = v.toArray();
+            r.failed.append({a.at(0).toString(), a.at(1).toString(), a.at(2).toString()});
+        }
+        for (const QJsonValue &v : o.value(QStringLiteral("differences")).toArray()) {
+            const QJsonArray a = v.toArray();
+            r.differences.append({a.at(0).toString(), a.at(1).toString(), a.at(2).toString(), a.at(3).toString()});
+        }
+        if (r.outcome.isEmpty())
+            event.kind = Event::Kind::Other;
+    }
+    return event;
+}
+
+} // namespace WorkerEvents

@@ -1,0 +1,27 @@
+#pragma once
+#include "fleet/FleetReport.h"
+
+#include <QByteArray>
+#include <QString>
+
+// The lines a fleet worker (dtucfg provision --events) prints on standard
+// output, one JSON object a line, so the runner never reads human texts:
+//   {"event":"progress","phase":"write","done":3,"total":41,"row":"中心端口"}
+//   {"event":"result","outcome":"ok","written":41,"failed":[...],"differences":[...],"detail":""}
+namespace WorkerEvents {
+
+struct Event {
+    enum class Kind { Progress, Result, Other };
+    Kind kind = Kind::Other;
+    QString phase; // open, write, verify
+    int done = 0, total = 0;
+    QString row;
+    DeviceReport result; // outcome, written, failed, differences, detail
+};
+
+QByteArray Progress(const QString &phase, int done, int total, const QString &row);
+QByteArray Result(const DeviceReport &report);
+// Kind::Other for a line that is no event.
+Event Parse(const QByteArray &line);
+
+} // namespace WorkerEvents

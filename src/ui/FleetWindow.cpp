@@ -1,0 +1,343 @@
+#include "ui/FleetWindow.h"
+
+#include "channel/SerialSettings.h"
+#include "core/DtuError.h"
+#include "ui/Dialogs.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QSpinBox>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+QString Caption()
+{
+    return FleetWindow::tr("多台设备配置");
+}
+
+enum FixedColumn { ColTarget, ColName, ColPassword, kFixedColumns };
+
+QPushButton *Button(const QString &caption, const char *name, QWidget *parent)
+{
+    auto *b = new QPushButton(caption, parent);
+    b->setObjectName(QLatin1String(name));
+    return b;
+}
+} // namespace
+
+FleetWindow::FleetWindow(Dialogs &dialogs, const QString &profilePath, QWidget *parent)
+    : QWidget(parent, Qt::Window), dialogs_(dialogs)
+{
+    setObjectName(QStringLiteral("FleetWindow"));
+    setWindowTitle(Caption());
+    setAttribute(Qt::WA_DeleteOnClose, false);
+
+    profile_ = new QLineEdit(profilePath, this);
+    profile_->setObjectName(QStringLiteral("fleetProfile"));
+    QPushButton *chooseProfile = Button(tr("选择..."), "fleetChooseProfile", this);
+    ports_ = new QComboBox(this);
+    ports_->setObjectName(QStringLiteral("fleetPorts"));
+    ports_->setEditable(true);
+    ports_->addItems(SerialSettings::SystemPorts());
+    QPushButton *addPort = Button(tr("添加串口"), "fleetAddPort", this);
+    tcpTarget_ = new QLineEdit(this);
+    tcpTarget_->setObjectName(QStringLiteral("fleetTcpTarget"));
+    tcpTarget_->setPlaceholderText(QStringLiteral("tcp:192.168.1.10:8888"));
+    QPushButton *addTcp = Button(tr("添加TCP"), "fleetAddTcp", this);
+    QPushButton *import = Button(tr("导入清单..."), "fleetImport", this);
+    newColumn_ = new QLineEdit(this);
+    newColumn_->setObjectName(QStringLiteral("fleetNewColumn"));
+    newColumn_->setPlaceholderText(QStringLiteral("0091"));
+    newColumn_->setMaxLength(4);
+    QPushButton *addColumn = Button(tr("添加参数列"), "fleetAddColumn", this);
+    QPushButton *remove = Button(tr("删除设备"), "fleetRemove", this);
+
+    devices_ = new QTableWidget(0, kFixedColumns + 2, this);
+    devices_->setObjectName(QStringLiteral("fleetDevices"));
+    devices_->setHorizontalHeaderLabels({tr("目标"), tr("名称"), tr("密码"),
+                                         tr("进度"), tr("结果")});
+    devices_->horizontalHeader()->setStretchLastSection(true);
+
+    jobs_ = new QSpinBox(this);
+    jobs_->setObjectName(QStringLiteral("fleetJobs"));
+    jobs_->setRange(1, 64);
+    jobs_->setValue(FleetRunner::kMaxDefaultJobs);
+    fast_ = new QCheckBox(tr("快速应答"), this);
+    fast_->setObjectName(QStringLiteral("fleetFast"));
+    verify_ = new QCheckBox(tr("写后校验"), this);
+    verify_->setObjectName(QStringLiteral("fleetVerify"));
+    verify_->setChecked(true);
+    start_ = Button(tr("开始"), "fleetStart", this);
+    stop_ = Button(tr("停止"), "fleetStop", this);
+    export_ = Button(tr("导出报告"), "fleetExport", this);
+    totals_ = new QLabel(this);
+    totals_->setObjectName(QStringLiteral("fleetTotals"));
+
+    auto *grid = new QGridLayout;
+    grid->addWidget(new QLabel(tr("参数文件"), this), 0, 0);
+    grid->addWidget(profile_, 0, 1, 1, 3);
+    grid->addWidget(chooseProfile, 0, 4);
+    grid->addWidget(ports_, 1, 0, 1, 2);
+    grid->addWidget(addPort, 1, 2);
+    grid->addWidget(tcpTarget_, 1, 3);
+    grid->addWidget(addTcp, 1, 4);
+    grid->addWidget(import, 2, 0);
+    grid->addWidget(newColumn_, 2, 1);
+    grid->addWidget(addColumn, 2, 2);
+    grid->addWidget(remove, 2, 4);
+    auto *runRow = new QHBoxLayout;
+    runRow->addWidget(new QLabel(tr("同时"), this));
+    runRow->addWidget(jobs_);
+    runRow->addWidget(fast_);
+    runRow->addWidget(verify_);
+    runRow->addStretch();
+    runRow->addWidget(start_);
+    runRow->addWidget(stop_);
+    runRow->addWidget(export_);
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(grid);
+    layout->addWidget(devices_);
+    layout->addLayout(runRow);
+    layout->addWidget(totals_);
+    resize(820, 480);
+
+    editing_ = {profile_, chooseProfile, ports_, addPort, tcpTarget_, addTcp, import, newColumn_, addColumn,
+                remove, jobs_, fast_, verify_, start_};
+
+    connect(chooseProfile, &QPushButton::clicked, this, &FleetWindow::ChooseProfile);
+    connect(addPort, &QPushButton::clicked, this, [this] {
+        FleetDevice device;
+        QString error;
+        if (FleetTarget::Parse(ports_->currentText(), &device.target, &error))
+            AddDevice(device);
+    });
+    connect(addTcp, &QPushButton::clicked, this, [this] {
+        FleetDevice device;
+        QString text = tcpTarget_->text().trimmed();
+        if (!text.startsWith(QLatin1String("tcp:"), Qt::CaseInsensitive))
+            text.prepend(QStringLiteral("tcp:"));
+        QString error;
+        if (!FleetTarget::Parse(text, &device.target, &error)) {
+            dialogs_.Message(error, Caption());
+            return;
+        }
+        AddDevice(device);
+        tcpTarget_->clear();
+    });
+    connect(import, &QPushButton::clicked, this, &FleetWindow::ImportInventory);
+    connect(addColumn, &QPushButton::clicked, this, [this] {
+        static const QRegularExpression number(QStringLiteral("^[0-9A-Fa-f]{4}$"));
+        if (!number.match(newColumn_->text()).hasMatch()) {
+            dialogs_.Message(tr("参数号是四位十六进制数，如 0091"), Caption());
+            return;
+        }
+        AddValueColumn(newColumn_->text().toUpper());
+        newColumn_->clear();
+    });
+    connect(remove, &QPushButton::clicked, this, [this] {
+        const int row = devices_->currentRow();
+        if (row >= 0)
+            devices_->removeRow(row);
+    });
+    connect(start_, &QPushButton::clicked, this, &FleetWindow::StartRun);
+    connect(stop_, &QPushButton::clicked, &runner_, &FleetRunner::Stop);
+    connect(export_, &QPushButton::clicked, this, &FleetWindow::ExportReport);
+    connect(&runner_, &FleetRunner::deviceStarted, this, &FleetWindow::OnStarted);
+    connect(&runner_, &FleetRunner::deviceProgress, this, &FleetWindow::OnProgress);
+    connect(&runner_, &FleetRunner::deviceFinished, this, &FleetWindow::OnFinished);
+    connect(&runner_, &FleetRunner::finished, this, &FleetWindow::OnRunEnded);
+    SetIdle(true);
+    export_->setEnabled(false);
+}
+
+int FleetWindow::ProgressColumn() const
+{
+    return kFixedColumns + static_cast<int>(valueColumns_.size());
+}
+
+void FleetWindow::AddValueColumn(const QString &number)
+{
+    if (valueColumns_.contains(number))
+        return;
+    const int column = ProgressColumn();
+    devices_->insertColumn(column);
+    devices_->setHorizontalHeaderItem(column, new QTableWidgetItem(number));
+    valueColumns_ << number;
+}
+
+void FleetWindow::AddDevice(const FleetDevice &device)
+{
+    const int row = devices_->rowCount();
+    devices_->insertRow(row);
+    devices_->setItem(row, ColTarget, new QTableWidgetItem(device.target.text));
+    devices_->setItem(row, ColName, new QTableWidgetItem(device.name));
+    devices_->setItem(row, ColPassword, new QTableWidgetItem(device.password));
+    for (const auto &value : device.values) {
+        AddValueColumn(value.first);
+        devices_->setItem(row, kFixedColumns + static_cast<int>(valueColumns_.indexOf(value.first)),
+                          new QTableWidgetItem(value.second));
+    }
+    auto *bar = new QProgressBar(devices_);
+    bar->setRange(0, 1);
+    bar->setValue(0);
+    devices_->setCellWidget(row, ProgressColumn(), bar);
+    auto *outcome = new QTableWidgetItem;
+    outcome->setFlags(outcome->flags() & ~Qt::ItemIsEditable);
+    devices_->setItem(row, ProgressColumn() + 1, outcome);
+}
+
+Inventory::Table FleetWindow::DeviceTable() const
+{
+    Inventory::Table table;
+    table.valueColumns = valueColumns_;
+    const auto cell = [this](int row, int column) {
+        const QTableWidgetItem *item = devices_->item(row, column);
+        return item ? item->text().trimmed() : QString();
+    };
+    for (int row = 0; row < devices_->rowCount(); ++row) {
+        FleetDevice device;
+        QString error;
+        if (!FleetTarget::Parse(cell(row, ColTarget), &device.target, &error))
+            throw DtuError(tr("第%1行：%2").arg(row + 1).arg(error));
+        device.name = cell(row, ColName);
+        device.password = cell(row, ColPassword);
+        for (int c = 0; c < valueColumns_.size(); ++c) {
+            const QString value = cell(row, kFixedColumns + c);
+            if (!value.isEmpty())
+                device.values.append({valueColumns_[c], value});
+        }
+        table.devices << device;
+    }
+    // The same checks as an imported inventory (a target twice, bad HEX:).
+    return Inventory::Parse(Inventory::Render(table));
+}
+
+void FleetWindow::ImportInventory()
+{
+    const QString path = dialogs_.OpenFile(QStringLiteral("*.csv"), QStringLiteral(".csv"));
+    if (path.isEmpty())
+        return;
+    try {
+        const Inventory::Table table = Inventory::Read(path);
+        for (const QString &column : table.valueColumns)
+            AddValueColumn(column);
+        for (const FleetDevice &device : table.devices)
+            AddDevice(device);
+    } catch (const DtuError &e) {
+        dialogs_.Message(e.text(), Caption());
+    }
+}
+
+void FleetWindow::ChooseProfile()
+{
+    const QString path = dialogs_.OpenFile(QStringLiteral("*.txt"), QStringLiteral(".txt"));
+    if (!path.isEmpty())
+        profile_->setText(path);
+}
+
+void FleetWindow::StartRun()
+{
+    Inventory::Table table;
+    try {
+        table = DeviceTable();
+    } catch (const DtuError &e) {
+        dialogs_.Message(e.text(), Caption());
+        return;
+    }
+    if (table.devices.isEmpty()) {
+        dialogs_.Message(tr("设备列表为空"), Caption());
+        return;
+    }
+    if (!QFileInfo(profile_->text()).isFile()) {
+        dialogs_.Message(tr("参数文件 %1 不存在").arg(profile_->text()), Caption());
+        return;
+    }
+    FleetRunner::Settings settings;
+    settings.profilePath = QFileInfo(profile_->text()).absoluteFilePath();
+    settings.scriptPath = QDir::current().absoluteFilePath(QStringLiteral("script.js"));
+    settings.workDir = QDir::currentPath();
+    settings.jobs = jobs_->value();
+    settings.fast = fast_->isChecked();
+    settings.verify = verify_->isChecked();
+    for (int row = 0; row < devices_->rowCount(); ++row) {
+        if (auto *bar = qobject_cast<QProgressBar *>(devices_->cellWidget(row, ProgressColumn()))) {
+            bar->setRange(0, 1);
+            bar->setValue(0);
+        }
+        devices_->item(row, ProgressColumn() + 1)->setText(tr("等待"));
+    }
+    totals_->clear();
+    SetIdle(false);
+    runner_.Start(table.devices, settings);
+}
+
+void FleetWindow::OnStarted(int index)
+{
+    devices_->item(index, ProgressColumn() + 1)->setText(tr("连接中"));
+}
+
+void FleetWindow::OnProgress(int index, const QString &phase, int done, int total)
+{
+    auto *bar = qobject_cast<QProgressBar *>(devices_->cellWidget(index, ProgressColumn()));
+    if (bar && phase == QLatin1String("write") && total > 0) {
+        bar->setRange(0, total);
+        bar->setValue(done);
+    }
+    devices_->item(index, ProgressColumn() + 1)
+        ->setText(phase == QLatin1String("verify") ? tr("校验中") : tr("写入中"));
+}
+
+void FleetWindow::OnFinished(int index)
+{
+    const DeviceReport &r = runner_.Reports().at(index);
+    if (auto *bar = qobject_cast<QProgressBar *>(devices_->cellWidget(index, ProgressColumn())))
+        bar->setValue(bar->maximum());
+    QString text = r.outcome;
+    if (!r.failed.isEmpty())
+        text += QStringLiteral(" (") + r.failed.first().number + QLatin1Char(' ') + r.failed.first().text + QLatin1Char(')');
+    else if (!r.detail.isEmpty())
+        text += QStringLiteral(" (") + r.detail + QLatin1Char(')');
+    devices_->item(index, ProgressColumn() + 1)->setText(text);
+}
+
+void FleetWindow::OnRunEnded()
+{
+    for (int i = 0; i < runner_.Reports().size(); ++i)
+        if (runner_.Reports().at(i).outcome == Outcome::NotStarted)
+            devices_->item(i, ProgressColumn() + 1)->setText(Outcome::NotStarted);
+    totals_->setText(FleetReport::Totals(runner_.Reports()));
+    SetIdle(true);
+    export_->setEnabled(true);
+}
+
+void FleetWindow::ExportReport()
+{
+    const QString path = dialogs_.SaveFile(QStringLiteral("*.csv"), QStringLiteral(".csv"));
+    if (path.isEmpty())
+        return;
+    try {
+        FleetReport::Write(path, runner_.Reports());
+    } catch (const DtuError &e) {
+        dialogs_.Message(e.text(), Caption());
+    }
+}
+
+void FleetWindow::SetIdle(bool idle)
+{
+    for (QWidget *w : editing_)
+        w->setEnabled(idle);
+    devices_->setEditTriggers(idle ? QAbstractItemView::AllEditTriggers : QAbstractItemView::NoEditTriggers);
+    stop_->setEnabled(!idle);
+}

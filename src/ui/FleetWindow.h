@@ -1,0 +1,58 @@
+#pragma once
+#include "fleet/FleetRunner.h"
+
+#include <QWidget>
+
+class Dialogs;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QSpinBox;
+class QTableWidget;
+
+// "多台设备配置": one reference profile written onto many devices by the
+// fleet runner, each with its own values from the device table. It never
+// touches the main window's channel, and it waits for nothing: the runner
+// reports through signals.
+class FleetWindow : public QWidget {
+    Q_OBJECT
+public:
+    FleetWindow(Dialogs &dialogs, const QString &profilePath, QWidget *parent = nullptr);
+
+    // The device table as an inventory (for a run and for tests).
+    Inventory::Table DeviceTable() const;
+    const FleetRunner &Runner() const { return runner_; }
+
+private:
+    void AddDevice(const FleetDevice &device);
+    void AddValueColumn(const QString &number);
+    void ImportInventory();
+    void ChooseProfile();
+    void StartRun();
+    void ExportReport();
+    void OnStarted(int index);
+    void OnProgress(int index, const QString &phase, int done, int total);
+    void OnFinished(int index);
+    void OnRunEnded();
+    void SetIdle(bool idle);
+    int ProgressColumn() const;
+
+    Dialogs &dialogs_;
+    FleetRunner runner_;
+    QStringList valueColumns_;
+    QLineEdit *profile_;
+    QComboBox *ports_;
+    QLineEdit *tcpTarget_;
+    QLineEdit *newColumn_;
+    QTableWidget *devices_;
+    QSpinBox *jobs_;
+    QCheckBox *fast_;
+    QCheckBox *verify_;
+    QPushButton *start_;
+    QPushButton *stop_;
+    QPushButton *export_;
+    QLabel *totals_;
+    QList<QWidget *> editing_; // controls locked during a run
+};

@@ -1,0 +1,183 @@
+// The files of a fleet run: the inventory a technician writes (quoting,
+// byte-order mark, its columns and the values it refuses) and the report
+// (CSV and JSON), and the worker's event lines the runner reads back.
+#include "core/DtuError.h"
+#include "fleet/FleetReport.h"
+#include "fleet/Inventory.h"
+#include "fleet/WorkerEvents.h"
+#include "support/TestMain.h"
+#include "support/WorkFolder.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+namespace {
+
+// The reason a bad inventory is refused ("" when it is accepted).
+QString Refusal(const QByteArray &csv)
+{
+    try {
+        Inventory::Parse(csv);
+    } catch (const DtuError &e) {
+        return e.text();
+    }
+    return {};
+}
+
+} // namespace
+
+class FleetFilesTest : public QObject {
+    Q_OBJECT
+private slots:
+    void inventoryColumnsTargetsAndQuoting()
+    {
+        const Inventory::Table t = Inventory::Parse(
+            "\xEF\xBB\xBFname,target,password,0091,0030\r\n"
+            "\"柜1, 左\",tcp:10.0.0.7:4001,135790,DTU0007,\"10.0.0.\"\"9\"\r\n"
+            "\r\n"
+            "\"two\nlines\",/dev/ttyUSB0,,,HEX:0a0B\n"
+            "plain,TCP:host.example\n");
+        QCOMPARE(t.valueColumns, (QStringList{QStringLiteral("0091"), QStringLiteral("0030")}));
+        QCOMPARE(t.devices.size(), 3);
+
+        const FleetDevice &first = t.devices[0];
+        QCOMPARE(first.name, QStringLiteral("柜1, 左"));
+        QVERIFY(first.target.tcp);
+        QCOMPARE(first.target.host, QStringLiteral("10.0.0.7"));
+        QCOMPARE(first.target.port, quint16(4001));
+        QCOMPARE(first.password, QStringLiteral("135790"));
+        QCOMPARE(first.values.size(), 2);
+        QCOMPARE(first.values[0], (QPair<QString, QString>(QStringLiteral("0091"), QStringLiteral("DTU0007"))));
+        QCOMPARE(first.values[1].second, QStringLiteral("10.0.0.\"9"));
+        QCOMPARE(first.target.ChannelArgs(), (QStringList{QStringLiteral("--tcp"), QStringLiteral("10.0.0.7"),
+                                                           QStringLiteral("--tcp-port"), QStringLiteral("4001")}));
+
+        // Empty cells keep the profile's value; a serial port is passed as given.
+        const FleetDevice &second = t.devices[1];
+        QCOMPARE(second.name, QStringLiteral("two\nlines"));
+        QVERIFY(!second.target.tcp);
+        QCOMPARE(second.target.ChannelArgs(), (QStringList{QStringLiteral("--port"), QStringLiteral("/dev/ttyUSB0")}));
+        QCOMPARE(second.values.size(), 1);
+        QCOMPARE(second.values[0].first, QStringLiteral("0030"));
+        QCOMPARE(second.values[0].second, QStringLiteral("HEX:0a0B"));
+
+        // A short row: the missing cells are empty. The maintenance port by default.
+        QCOMPARE(t.devices[2].target.port, quint16(8888));
+        QVERIFY(t.devices[2].values.isEmpty());
+    }
+
+    void inventoryRefusals()
+    {
+        QCOMPARE(Refusal("name,0091\nx,1\n"), QStringLiteral("line 1: no \"target\" column"));
+        QCOMPARE(Refusal("target,colour\n/dev/ttyS0,red\n"),
+                 QStringLiteral("line 1: unknown column \"colour\" (target, password, name or a parameter number)"));
+        QCOMPARE(Refusal("target,0031\ntcp:a:1,HEX:1F9\n"), QStringLiteral("line 2: 0031: HEX: needs hex digits in pairs"));
+        QCOMPARE(Refusal("target\ntcp:a:70000\n"), QStringLiteral("line 2: tcp:a:70000: the TCP port must be 1 to 65535"));
+        QCOMPARE(Refusal("target\ntcp:\n"), QStringLiteral("line 2: tcp:: no host"));
+        QCOMPARE(Refusal("target,name\n,nobody\n"), QStringLiteral("line 2: empty target"));
+        QCOMPARE(Refusal("target\n/dev/ttyS0,extra\n"), QStringLiteral("line 2: 2 cells, the header has 1"));
+        // Two runs on one port would clash; host names compare without case.
+        QCOMPARE(Refusal("target\ntcp:Host:9000\ntcp:host:9000\n"), QStringLiteral("line 3: tcp:host:9000 is listed twice"));
+        QCOMPARE(Refusal("target\n\"tcp:a:1\n"), QStringLiteral("line 2: a quoted field is not closed"));
+        QCOMPARE(Refusal(""), QStringLiteral("the inventory is empty"));
+        // Line numbers count the line breaks inside quoted fields.
+        QCOMPARE(Refusal("target,name\n/dev/ttyS0,\"a\nb\"\n/dev/ttyS0,c\n"),
+                 QStringLiteral("line 4: /dev/ttyS0 is listed twice"));
+    }
+
+    void inventoryRendersWhatItReads()
+    {
+        Inventory::Table t;
+        t.valueColumns = {QStringLiteral("0031")};
+        FleetDevice d;
+        QString error;
+        QVERIFY(FleetTarget::Parse(QStringLiteral("tcp:127.0.0.1:5000"), &d.target, &error));
+        d.name = QStringLiteral("a \"quoted\", name");
+        d.values.append({QStringLiteral("0031"), QStringLiteral("9000")});
+        t.devices << d;
+        const QByteArray csv = Inventory::Render(t);
+        QCOMPARE(csv, QByteArray("target,name,password,0031\r\ntcp:127.0.0.1:5000,\"a \"\"quoted\"\", name\",,9000\r\n"));
+        const Inventory::Table back = Inventory::Parse(csv);
+        QCOMPARE(back.devices.size(), 1);
+        QCOMPARE(back.devices[0].name, d.name);
+        QCOMPARE(back.devices[0].values, d.values);
+    }
+
+    void reportsInCsvAndJson()
+    {
+        QList<DeviceReport> devices;
+        devices.append({QStringLiteral("tcp:127.0.0.1:4001"), QStringLiteral("柜1"), Outcome::Ok, 13, {}, {}, 2.04, {}});
+        DeviceReport refused{QStringLiteral("/dev/pts/4"), QStringLiteral("b,c"), Outcome::WrittenWithErrors, 12};
+        refused.failed.append({QStringLiteral("0031"), QStringLiteral("中心端口"), QStringLiteral("[参数设置失败]")});
+        refused.differences.append({QStringLiteral("0030"), QStringLiteral("中心地址"), QStringLiteral("10.0.0.8"),
+                                    QStringLiteral("10.0.0.9")});
+        refused.seconds = 7.24;
+        devices << refused;
+        devices.append({QStringLiteral("tcp:127.0.0.1:4003"), {}, Outcome::Unreachable, 0, {}, {}, 6, QStringLiteral("no answer")});
+
+        QCOMPARE(FleetReport::Csv(devices),
+                 QByteArray("target,name,outcome,rows_written,rows_failed,failures,differences,seconds,detail\r\n"
+                            "tcp:127.0.0.1:4001,柜1,ok,13,0,,,2.0,\r\n"
+                            "/dev/pts/4,\"b,c\",written-with-errors,12,1,0031 中心端口 [参数设置失败],"
+                            "0030 中心地址: 10.0.0.8 -> 10.0.0.9,7.2,\r\n"
+                            "tcp:127.0.0.1:4003,,unreachable,0,0,,,6.0,no answer\r\n"));
+
+        const QJsonObject root = QJsonDocument::fromJson(FleetReport::Json(devices)).object();
+        QCOMPARE(root.value(QStringLiteral("total")).toInt(), 3);
+        QCOMPARE(root.value(QStringLiteral("ok")).toInt(), 1);
+        const QJsonObject second = root.value(QStringLiteral("devices")).toArray().at(1).toObject();
+        QCOMPARE(second.value(QStringLiteral("outcome")).toString(), QStringLiteral("written-with-errors"));
+        QCOMPARE(second.value(QStringLiteral("rows_written")).toInt(), 12);
+        const QJsonObject failure = second.value(QStringLiteral("rows_failed")).toArray().at(0).toObject();
+        QCOMPARE(failure.value(QStringLiteral("number")).toString(), QStringLiteral("0031"));
+        QCOMPARE(failure.value(QStringLiteral("result")).toString(), QStringLiteral("[参数设置失败]"));
+        const QJsonObject difference = second.value(QStringLiteral("differences")).toArray().at(0).toObject();
+        QCOMPARE(difference.value(QStringLiteral("device")).toString(), QStringLiteral("10.0.0.9"));
+
+        QCOMPARE(FleetReport::Totals(devices), QStringLiteral("3 devices: 1 ok, 1 written-with-errors, 1 unreachable"));
+
+        // By suffix, and written whole.
+        WorkFolder dir;
+        FleetReport::Write(dir.Path(QStringLiteral("r.JSON")), devices);
+        QVERIFY(dir.Read(QStringLiteral("r.JSON")).startsWith('{'));
+        FleetReport::Write(dir.Path(QStringLiteral("r.csv")), devices);
+        QVERIFY(dir.Read(QStringLiteral("r.csv")).startsWith("target,"));
+        bool refusedWrite = false;
+        try {
+            FleetReport::Write(dir.Path(QStringLiteral("no/such/folder/r.csv")), devices);
+        } catch (const DtuError &) {
+            refusedWrite = true;
+        }
+        QVERIFY(refusedWrite);
+    }
+
+    void workerEventsSurviveTheTrip()
+    {
+        const WorkerEvents::Event progress
+            = WorkerEvents::Parse(WorkerEvents::Progress(QStringLiteral("write"), 3, 13, QStringLiteral("中心端口")));
+        QCOMPARE(progress.kind, WorkerEvents::Event::Kind::Progress);
+        QCOMPARE(progress.done, 3);
+        QCOMPARE(progress.total, 13);
+        QCOMPARE(progress.row, QStringLiteral("中心端口"));
+
+        DeviceReport r{{}, {}, Outcome::VerifyDiffers, 13};
+        r.failed.append({QStringLiteral("0031"), QStringLiteral("中心端口"), QStringLiteral("[参数设置失败]")});
+        r.differences.append({QStringLiteral("0091"), QStringLiteral("设备编号"), QStringLiteral("A"), QStringLiteral("B")});
+        const QByteArray line = WorkerEvents::Result(r);
+        QVERIFY(line.endsWith('\n') && line.count('\n') == 1); // one line, whatever the texts hold
+        const WorkerEvents::Event result = WorkerEvents::Parse(line);
+        QCOMPARE(result.kind, WorkerEvents::Event::Kind::Result);
+        QCOMPARE(result.result.outcome, Outcome::VerifyDiffers);
+        QCOMPARE(result.result.written, 13);
+        QCOMPARE(result.result.failed.at(0).text, QStringLiteral("[参数设置失败]"));
+        QCOMPARE(result.result.differences.at(0).actual, QStringLiteral("B"));
+
+        // What a worker prints besides its events is no event.
+        QCOMPARE(WorkerEvents::Parse("[参数设置成功]").kind, WorkerEvents::Event::Kind::Other);
+        QCOMPARE(WorkerEvents::Parse("{\"event\":\"result\"}").kind, WorkerEvents::Event::Kind::Other);
+    }
+};
+
+DTU_TEST_GUILESS(FleetFilesTest)
+#include "tst_fleet_files.moc"
