@@ -124,6 +124,117 @@
     </message>
 </context>
 <context>
+    <name>FleetWindow</name>
+    <message>
+        <source>多台设备配置</source>
+        <translation>Multiple devices</translation>
+    </message>
+    <message>
+        <source>选择...</source>
+        <translation>Choose...</translation>
+    </message>
+    <message>
+        <source>添加串口</source>
+        <translation>Add serial port</translation>
+    </message>
+    <message>
+        <source>添加TCP</source>
+        <translation>Add TCP</translation>
+    </message>
+    <message>
+        <source>导入清单...</source>
+        <translation>Import inventory...</translation>
+    </message>
+    <message>
+        <source>添加参数列</source>
+        <translation>Add parameter column</translation>
+    </message>
+    <message>
+        <source>删除设备</source>
+        <translation>Remove device</translation>
+    </message>
+    <message>
+        <source>目标</source>
+        <translation>Target</translation>
+    </message>
+    <message>
+        <source>名称</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>密码</source>
+        <translation>Password</translation>
+    </message>
+    <message>
+        <source>进度</source>
+        <translation>Progress</translation>
+    </message>
+    <message>
+        <source>结果</source>
+        <translation>Result</translation>
+    </message>
+    <message>
+        <source>快速应答</source>
+        <translation>Fast reply</translation>
+    </message>
+    <message>
+        <source>写后校验</source>
+        <translation>Verify after writing</translation>
+    </message>
+    <message>
+        <source>开始</source>
+        <translation>Start</translation>
+    </message>
+    <message>
+        <source>停止</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>导出报告</source>
+        <translation>Export report</translation>
+    </message>
+    <message>
+        <source>参数文件</source>
+        <translation>Parameter file</translation>
+    </message>
+    <message>
+        <source>同时</source>
+        <translation>At once</translation>
+    </message>
+    <message>
+        <source>参数号是四位十六进制数，如 0091</source>
+        <translation>A parameter number is four hexadecimal digits, such as 0091</translation>
+    </message>
+    <message>
+        <source>第%1行：%2</source>
+        <translation>Row %1: %2</translation>
+    </message>
+    <message>
+        <source>设备列表为空</source>
+        <translation>The device list is empty</translation>
+    </message>
+    <message>
+        <source>参数文件 %1 不存在</source>
+        <translation>The parameter file %1 does not exist</translation>
+    </message>
+    <message>
+        <source>等待</source>
+        <translation>Waiting</translation>
+    </message>
+    <message>
+        <source>连接中</source>
+        <translation>Connecting</translation>
+    </message>
+    <message>
+        <source>校验中</source>
+        <translation>Verifying</translation>
+    </message>
+    <message>
+        <source>写入中</source>
+        <translation>Writing</translation>
+    </message>
+</context>
+<context>
     <name>OrderedJson</name>
     <message>
         <source>多余的内容</source>
@@ -808,6 +919,10 @@
     <message>
         <source>通信记录已保存到%1</source>
         <translation>Traffic log saved to %1</translation>
+    </message>
+    <message>
+        <source>多台设备配置...</source>
+        <translation>Multiple devices...</translation>
     </message>
 </context>
 <context>
