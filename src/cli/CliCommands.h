@@ -14,6 +14,8 @@ struct CliContext {
     DtuSession &session;
     ConsoleFrontend &frontend;
     const CliOptions &options;
+    // The script in use: --script, else found as the window finds it.
+    QString scriptPath;
     // Set by a command that printed its own --json document.
     bool jsonPrinted = false;
     // Set by a command whose exit status says more than success or failure.

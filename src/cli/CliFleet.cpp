@@ -45,7 +45,7 @@ bool Fleet(CliContext &c)
     const Inventory::Table inventory = Inventory::Read(c.options.arguments.value(0));
     FleetRunner::Settings settings;
     settings.profilePath = QFileInfo(c.session.profile->Path()).absoluteFilePath();
-    settings.scriptPath = QFileInfo(c.options.scriptPath).absoluteFilePath();
+    settings.scriptPath = QFileInfo(c.scriptPath).absoluteFilePath();
     settings.workDir = QDir::currentPath();
     settings.jobs = c.options.jobs;
     settings.fast = c.options.fast;

@@ -27,7 +27,7 @@ bool CheckVerify(CliContext &c, QString *error)
     SilentFrontend silent;
     DtuSession file(silent);
     QString scriptError;
-    if (!file.script.LoadFile(c.options.scriptPath, &scriptError)) {
+    if (!file.script.LoadFile(c.scriptPath, &scriptError)) {
         *error = scriptError;
         return false;
     }

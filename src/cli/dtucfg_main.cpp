@@ -56,6 +56,7 @@ int Prepare(CliContext &context, const CliCommand &command)
         return SetUpError(frontend, QStringLiteral("cannot find %1; tried %2 (or give --script FILE)")
                                         .arg(WorkPaths::kScriptName, tried.join(QStringLiteral(", "))));
     }
+    context.scriptPath = scriptPath;
     QString error;
     ScriptFault fault;
     if (!session.script.LoadFile(scriptPath, &error, &fault))
