@@ -126,7 +126,8 @@ expect_completion "dtucfg --lang " "en zh"
 expect_completion "dtucfg --profile my" "my_profile.txt"
 expect_completion "dtucfg --script pro" "profiles"
 expect_completion "dtucfg --port " "$(ls -d /dev/ttyS* /dev/ttyUSB* /dev/ttyACM* /dev/serial/by-id/* 2>/dev/null | LC_ALL=C sort | xargs)"
-expect_completion "dtucfg read --j" "--json"
+expect_completion "dtucfg read --js" "--json"
+expect_completion "dtucfg read --j" "--jobs --json"
 
 if ((failures)); then
   echo "check-package: $failures problem(s) in $deb" >&2
