@@ -7,7 +7,7 @@
 #include "cli/CliOptions.h"
 #include "cli/ConsoleFrontend.h"
 #include "cli/FleetProgress.h"
-#include "cli/StopSignals.h"
+#include "core/StopSignals.h"
 #include "fleet/FleetRunner.h"
 #include "fleet/Inventory.h"
 

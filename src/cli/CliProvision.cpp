@@ -7,7 +7,7 @@
 #include "cli/CliChannel.h"
 #include "cli/CliOptions.h"
 #include "cli/ConsoleFrontend.h"
-#include "cli/StopSignals.h"
+#include "core/StopSignals.h"
 #include "fleet/FleetReport.h"
 #include "fleet/WorkerEvents.h"
 #include "ops/ParamFile.h"

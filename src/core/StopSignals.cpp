@@ -20,7 +20,8 @@ void OnSignal(int)
 
 void OnStopSignals(std::function<void()> onStop)
 {
-    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, g_pipe) != 0)
+    // One pipe for the process: a second call adds a listener, not a pipe.
+    if (g_pipe[0] < 0 && ::socketpair(AF_UNIX, SOCK_STREAM, 0, g_pipe) != 0)
         return;
     auto *notifier = new QSocketNotifier(g_pipe[0], QSocketNotifier::Read, QCoreApplication::instance());
     QObject::connect(notifier, &QSocketNotifier::activated, [onStop = std::move(onStop)] {

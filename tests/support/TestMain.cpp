@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QMap>
+#include <QSettings>
 
 #include <cstdio>
 #include <cstring>
@@ -42,6 +43,10 @@ int main(int argc, char *argv[])
     // and every program a test starts, gets an empty one of its own.
     QTemporaryDir configHome;
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(configHome.path()));
+    // The window's settings go there too: QtTest's test mode would keep them
+    // in ~/.qttest, which every checkout on the machine shares.
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, configHome.path());
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, configHome.path());
     // QtTest sees the program name and its own options only.
     std::vector<char *> args{argv[0]};
     args.insert(args.end(), argv + 2, argv + argc);

@@ -1,9 +1,8 @@
 // The window in English: its controls by their English names, a read from a
 // simulated device in English, no Chinese left on it but the profile's own
 // texts, and the language menu that picks the language of the next start.
-#include "support/SimProcess.h"
+#include "support/SimWindow.h"
 #include "support/TestMain.h"
-#include "support/WindowFixture.h"
 
 #include "core/Translation.h"
 #include "ui/WindowLanguage.h"
@@ -20,36 +19,13 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
-#include <QSettings>
 #include <QTabWidget>
 #include <QTableView>
-#include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
 
 const QRegularExpression kChinese(QStringLiteral("[\\x{3000}-\\x{303F}\\x{4E00}-\\x{9FFF}\\x{FF00}-\\x{FFEF}]"));
-
-// The English window on a copy of the example profile, its port open on a
-// simulated device.
-class EnglishBench : public WindowFixture {
-public:
-    EnglishBench()
-    {
-        QVERIFY2(sim.Start({QStringLiteral("--profile"), ws.Path(QStringLiteral("example_profile.txt"))}),
-                 qPrintable(sim.Error()));
-        ws.RememberProfile(QStringLiteral("example_profile.txt"));
-        Show();
-        QVERIFY(Session().mainTable.Count() > 5);
-        Session().exchange.SetFastCompletion(true);
-        Child<QComboBox>("Edit1")->setEditText(sim.Pty());
-        Child<QPushButton>("Button3")->click();
-        QVERIFY(Session().channel.ChannelIsOpen());
-    }
-    ~EnglishBench() { window.reset(); }
-
-    SimProcess sim;
-};
 
 // Every text the profile brings onto the window: its title, and the cells of
 // both tables with the labels of their choice lists.
@@ -124,9 +100,6 @@ class WindowLanguageTest : public QObject {
 private slots:
     void initTestCase()
     {
-        QVERIFY(settingsDir_.isValid());
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir_.path());
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir_.path());
         QVERIFY(Translation::Install(Language::English));
     }
     void cleanupTestCase() { Translation::Install(Language::Chinese); }
@@ -135,7 +108,7 @@ private slots:
     // the outcome of opening the port and reading.
     void mainControlsInEnglish()
     {
-        EnglishBench b;
+        SimWindow b({}); // the English window, its port open on a simulated device
         QCOMPARE(b.Action("N1")->text(), QStringLiteral("Restore factory defaults"));
         QCOMPARE(b.Action("N6")->text(), QStringLiteral("Reset device"));
         QCOMPARE(b.Action("N2Action")->text(), QStringLiteral("File"));
@@ -169,7 +142,7 @@ private slots:
     // left out of the translation shows up here by where it sits.
     void noChineseButTheProfiles()
     {
-        EnglishBench b;
+        SimWindow b({}); // the English window, its port open on a simulated device
         b.Child<QPushButton>("btRead")->click();
         auto *tabs = b.Child<QTabWidget>("PageControl1");
         QCOMPARE(tabs->count(), 4); // the example names an interface file
@@ -246,9 +219,6 @@ private slots:
         QFETCH(Language, language);
         QCOMPARE(WindowLanguage::Resolve(choice, QLocale(locale)), language);
     }
-
-private:
-    QTemporaryDir settingsDir_;
 };
 
 DTU_TEST_WIDGETS(WindowLanguageTest)

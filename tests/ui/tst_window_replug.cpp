@@ -6,22 +6,11 @@
 
 #include <QFile>
 #include <QLabel>
-#include <QSettings>
-#include <QTemporaryDir>
 #include <QtTest>
 
 class WindowReplugTest : public QObject {
     Q_OBJECT
 private slots:
-    // The menu switches are remembered: in a folder of this run's own.
-    void initTestCase()
-    {
-        QVERIFY(settingsDir_.isValid());
-        QStandardPaths::setTestModeEnabled(true);
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir_.path());
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir_.path());
-    }
-
     void lostThenBackAndReopened()
     {
         SimWindow w({}, false);
@@ -57,9 +46,6 @@ private slots:
         QVERIFY2(w.Memo().filter(QStringLiteral("失败")).isEmpty(), qPrintable(w.Memo().join(QLatin1Char('\n'))));
         w.window.reset();
     }
-
-private:
-    QTemporaryDir settingsDir_;
 };
 
 DTU_TEST_WIDGETS(WindowReplugTest)

@@ -6,22 +6,11 @@
 #include <QFile>
 #include <QPlainTextEdit>
 #include <QRegularExpression>
-#include <QSettings>
-#include <QTemporaryDir>
 #include <QtTest>
 
 class WindowTrafficLogTest : public QObject {
     Q_OBJECT
 private slots:
-    // The menu switches are remembered: in a folder of this run's own.
-    void initTestCase()
-    {
-        QVERIFY(settingsDir_.isValid());
-        QStandardPaths::setTestModeEnabled(true);
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir_.path());
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir_.path());
-    }
-
     // The three displays go into one UTF-8 file under their titles, after a
     // header naming the date, the tool's version, the profile and the port.
     void savesThreeSectionsWithHeader()
@@ -84,9 +73,6 @@ private slots:
         again.Show();
         QVERIFY(again.Action("StampMemoLines")->isChecked());
     }
-
-private:
-    QTemporaryDir settingsDir_;
 };
 
 DTU_TEST_WIDGETS(WindowTrafficLogTest)
