@@ -3,6 +3,7 @@
 #include "cli/CliCommands.h"
 
 #include "core/DtuError.h"
+#include "core/WriteRules.h"
 #include "session/DtuSession.h"
 #include "cli/CliOptions.h"
 #include "cli/ConsoleFrontend.h"
@@ -29,7 +30,8 @@ bool CheckFleet(CliContext &c, QString *error)
         const Inventory::Table inventory = Inventory::Read(c.options.arguments.value(0));
         // The device number is written only from level 2: without it the
         // column would be dropped silently by every worker.
-        if (inventory.valueColumns.contains(QStringLiteral("0091")) && c.options.level < 2) {
+        if (inventory.valueColumns.contains(WriteRules::kProtectedNumber)
+            && !WriteRules::MayWrite(c.options.level, WriteRules::kProtectedNumber)) {
             *error = QStringLiteral("fleet: the inventory sets 0091, which is written only with --level 2");
             return false;
         }

@@ -12,6 +12,7 @@
 #include "ops/DeviceCommands.h"
 #include "protocol/Hex.h"
 #include "core/DtuError.h"
+#include "core/WriteRules.h"
 
 #include <QFileInfo>
 
@@ -148,7 +149,7 @@ bool HasWritableRow(CliContext &c)
     const ParamTableModel &table = ChosenTable(c);
     for (int i = 0; i < table.Count(); ++i) {
         const QString &number = table.Row(i).Number();
-        if (!number.isEmpty() && (number != QLatin1String("0091") || c.session.state.AccessLevel >= 2))
+        if (WriteRules::MayWrite(c.session.state.AccessLevel, number))
             return true;
     }
     return false;

@@ -49,10 +49,11 @@ int Prepare(CliContext &context, const CliCommand &command)
     // The window's lookup: the profile lastfile.log names, the script of
     // the working folder, else beside the profile, else in the
     // configuration folder.
-    const QString profilePath = options.profileGiven ? options.profilePath : WorkPaths::ReadLastFile();
-    const QString scriptPath = options.scriptPath.isEmpty() ? WorkPaths::FindScript(profilePath) : options.scriptPath;
+    const QString profilePath = options.profileGiven ? options.profilePath : WorkPaths::StartProfile(QString());
+    const WorkPaths::ScriptLookup script = WorkPaths::LookUpScript(profilePath, options.scriptPath);
+    const QString scriptPath = script.found;
     if (scriptPath.isEmpty()) {
-        const QStringList tried = WorkPaths::Shown(WorkPaths::ScriptCandidates(profilePath));
+        const QStringList tried = WorkPaths::Shown(script.tried);
         return SetUpError(frontend, QStringLiteral("cannot find %1; tried %2 (or give --script FILE)")
                                         .arg(WorkPaths::kScriptName, tried.join(QStringLiteral(", "))));
     }

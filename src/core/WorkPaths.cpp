@@ -65,10 +65,23 @@ QStringList ScriptCandidates(const QString &profilePath)
 
 QString FindScript(const QString &profilePath)
 {
-    for (const QString &candidate : ScriptCandidates(profilePath))
+    return LookUpScript(profilePath).found;
+}
+
+ScriptLookup LookUpScript(const QString &profilePath, const QString &given)
+{
+    if (!given.isEmpty())
+        return {given, {given}};
+    const QStringList candidates = ScriptCandidates(profilePath);
+    for (const QString &candidate : candidates)
         if (QFileInfo(candidate).isFile())
-            return candidate;
-    return {};
+            return {candidate, candidates.mid(0, candidates.indexOf(candidate) + 1)};
+    return {QString(), candidates};
+}
+
+QString StartProfile(const QString &given)
+{
+    return given.isEmpty() ? ReadLastFile() : given;
 }
 
 QStringList Shown(const QStringList &paths)

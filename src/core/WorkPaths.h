@@ -36,6 +36,17 @@ void WriteLastFile(const QString &path);
 QStringList ScriptCandidates(const QString &profilePath);
 // The first candidate that exists; "" when none does.
 QString FindScript(const QString &profilePath);
+
+// Where a run's script was looked for and what was found: the one home of
+// that rule for the window, dtucfg and the fleet. A path given (--script)
+// is taken as it is; otherwise the candidates are tried in order.
+struct ScriptLookup {
+    QString found;     // "" when nothing was found
+    QStringList tried; // every path looked at, in order
+};
+ScriptLookup LookUpScript(const QString &profilePath, const QString &given = QString());
+// The profile a run starts with: the one given, else the one lastfile.log names.
+QString StartProfile(const QString &given);
 // Paths as a message shows them: absolute, in the system's own notation.
 QStringList Shown(const QStringList &paths);
 // The window's message for a script found nowhere, naming every path tried.

@@ -1,6 +1,7 @@
 #include "ops/EditorLogic.h"
 
 #include "core/DtuError.h"
+#include "core/WriteRules.h"
 #include "session/DtuSession.h"
 #include "params/ChoiceList.h"
 #include "params/ParamTableModel.h"
@@ -8,8 +9,6 @@
 
 namespace EditorLogic {
 namespace {
-
-const QString kProtectedNumber = QStringLiteral("0091");
 
 const ParamTableModel *ActiveTableOf(const DtuSession &session)
 {
@@ -22,7 +21,7 @@ const ParamTableModel *ActiveTableOf(const DtuSession &session)
 
 bool Locked(const DtuSession &session, const QString &number)
 {
-    return number.isEmpty() || (session.state.AccessLevel < 2 && number == kProtectedNumber);
+    return !WriteRules::MayWrite(session.state.AccessLevel, number);
 }
 
 // The selected row of the active table when it may be edited; -1 otherwise.

@@ -2,6 +2,7 @@
 
 #include "session/DtuSession.h"
 #include "core/Frontend.h"
+#include "core/WriteRules.h"
 #include "params/ParamTableModel.h"
 #include "ops/DeviceCommands.h"
 #include "ops/WriteRun.h"
@@ -164,9 +165,7 @@ void WriteCurrentRow(DtuSession &session, ParamTableModel &table)
     if (row < 0 || row >= table.Count())
         return;
     const QString number = table.Cell(row, ColNumber);
-    if (session.state.AccessLevel < 2 && number == QLatin1String("0091"))
-        return;
-    if (number.isEmpty())
+    if (!WriteRules::MayWrite(session.state.AccessLevel, number))
         return;
     if (SetParameter(session, table, number) == TransactionResult::NotAFrame)
         session.frontend().ClearEditors();

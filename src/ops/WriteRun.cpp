@@ -1,6 +1,7 @@
 #include "ops/WriteRun.h"
 
 #include "core/Frontend.h"
+#include "core/WriteRules.h"
 #include "session/DtuSession.h"
 
 WriteRun::WriteRun(DtuSession &session, int total) : session_(session), total_(total)
@@ -26,7 +27,5 @@ bool WriteRun::BeginRow(const QString &name, const QString &number)
 
 bool WillBeWritten(const DtuSession &session, const QString &number)
 {
-    if (number.isEmpty())
-        return false;
-    return session.state.AccessLevel >= 2 || number != QLatin1String("0091");
+    return WriteRules::MayWrite(session.state.AccessLevel, number);
 }

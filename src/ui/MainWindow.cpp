@@ -314,10 +314,10 @@ void TForm1::LoadScript()
     // A window started from the desktop menu runs in the home folder: the
     // script is then looked for beside the last profile and in the
     // configuration folder too.
-    const QString lastProfile = WorkPaths::ReadLastFile();
-    const QString path = WorkPaths::FindScript(lastProfile);
+    const WorkPaths::ScriptLookup script = WorkPaths::LookUpScript(WorkPaths::StartProfile(QString()));
+    const QString path = script.found;
     if (path.isEmpty()) {
-        dialogs_.Message(WorkPaths::ScriptNotFoundText(WorkPaths::ScriptCandidates(lastProfile)), QtFrontend::AppTitle());
+        dialogs_.Message(WorkPaths::ScriptNotFoundText(script.tried), QtFrontend::AppTitle());
         return;
     }
     QString error;
