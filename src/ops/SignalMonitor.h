@@ -1,5 +1,6 @@
 #pragma once
 #include "ops/SignalMeter.h"
+#include "session/ActionDispatcher.h"
 
 #include <QObject>
 #include <QTimer>
@@ -8,9 +9,10 @@
 class DtuSession;
 
 // Reads the signal strength again and again ("连续监测"). Each poll is one
-// ordinary device action through the same signal command as the button, so
-// it never starts while another action runs (it waits for the end of that
-// one) and nothing else starts during it. The next poll is due one interval
+// ordinary device action through the same signal command as the button, a
+// request in the window's one queue (ActionDispatcher): it never starts
+// while another action runs (it waits for the end of that one) and nothing
+// else starts during it. The next poll is due one interval
 // after the previous one ended. Polling stops on Stop() and, by itself, when
 // the data channel is found closed or the device script fails.
 class SignalMonitor : public QObject {
@@ -20,7 +22,7 @@ public:
     static constexpr int kMaxSeconds = 60;
     static constexpr int kDefaultSeconds = 5;
 
-    explicit SignalMonitor(DtuSession &session, QObject *parent = nullptr);
+    SignalMonitor(DtuSession &session, ActionDispatcher &dispatcher, QObject *parent = nullptr);
 
     // Clamped to kMinSeconds..kMaxSeconds; takes effect from the next wait.
     void SetIntervalSeconds(int seconds);
@@ -36,7 +38,7 @@ public:
     bool IsRunning() const { return running_; }
     // True while a poll's exchange runs: the window then queues a press
     // instead of refusing it.
-    bool Polling() const { return polling_; }
+    bool Polling() const { return dispatcher_.Polling(); }
     const SignalHistory &History() const { return history_; }
 
 signals:
@@ -48,14 +50,20 @@ signals:
 
 private:
     void Poll();
+    // Whether a poll is still wanted, checked again when its turn comes: the
+    // channel may have closed while it waited.
+    bool Due();
+    void Read();
+    void Record();
     void StopBecause(const QString &reason);
 
     DtuSession &session_;
+    ActionDispatcher &dispatcher_;
     QTimer timer_;
     int intervalMs_ = kDefaultSeconds * 1000;
     bool running_ = false;
-    bool polling_ = false;
-    bool dueAfterAction_ = false;
+    int csq_ = -1;     // what the last poll read,
+    QString failure_;  // or why it failed
     std::function<qint64()> nowMs_;
     SignalHistory history_;
 };

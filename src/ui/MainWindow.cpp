@@ -4,7 +4,7 @@
 
 #include "core/DtuError.h"
 #include "core/WorkPaths.h"
-#include "session/ActionScope.h"
+#include "session/ActionDispatcher.h"
 #include "session/DtuSession.h"
 #include "ops/PageEntry.h"
 #include "channel/ReceivePoller.h"
@@ -205,23 +205,31 @@ void TForm1::Guarded(F &&fn)
 template <typename F>
 void TForm1::RunDevice(F &&fn)
 {
-    if (monitor_->Polling()) {
-        // Pressed during a signal poll: runs right after it, never inside it.
-        pressesAfterPoll_.append([this, fn = std::decay_t<F>(std::forward<F>(fn))]() mutable { RunDevice(fn); });
-        return;
-    }
-    QPointer<QWidget> focus = QApplication::focusWidget();
-    const ParamTableModel *active = session_->ActiveTable();
-    // Refused while another action runs; the controls lock and unlock from
-    // the session's actionRunningChanged.
-    if (!RunAction(*session_, [&] { Guarded(fn); }))
-        return;
-    // The action chose another parameter channel: the editors move to the
-    // table that is active now.
-    if (session_->ActiveTable() != active)
-        editors_->SetUpActive();
-    if (focus && focus->isEnabled() && focus->isVisible())
-        focus->setFocus();
+    // Noted when the action's turn comes: the lock moves the focus away.
+    struct Before {
+        QPointer<QWidget> focus;
+        const ParamTableModel *active = nullptr;
+    };
+    auto before = std::make_shared<Before>();
+    dispatcher_->Submit({
+        .kind = ActionDispatcher::Kind::Press,
+        .action = [this, fn = std::decay_t<F>(std::forward<F>(fn))] { Guarded(fn); },
+        .before =
+            [this, before] {
+                before->focus = QApplication::focusWidget();
+                before->active = session_->ActiveTable();
+                return true;
+            },
+        .after =
+            [this, before] {
+                // The action chose another parameter channel: the editors
+                // move to the table that is active now.
+                if (session_->ActiveTable() != before->active)
+                    editors_->SetUpActive();
+                if (before->focus && before->focus->isEnabled() && before->focus->isVisible())
+                    before->focus->setFocus();
+            },
+    });
 }
 
 TForm1::TForm1(Dialogs &dialogs, QWidget *parent)
@@ -229,7 +237,8 @@ TForm1::TForm1(Dialogs &dialogs, QWidget *parent)
       dialogs_(dialogs),
       frontend_(std::make_unique<QtFrontend>(dialogs)),
       session_(std::make_unique<DtuSession>(*frontend_)),
-      monitor_(std::make_unique<SignalMonitor>(*session_)),
+      dispatcher_(std::make_unique<ActionDispatcher>(*session_)),
+      monitor_(std::make_unique<SignalMonitor>(*session_, *dispatcher_)),
       portWatcher_(std::make_unique<PortWatcher>(*session_))
 {
     setObjectName(QStringLiteral("TForm1"));
@@ -772,22 +781,14 @@ void TForm1::ShowExtendedTab(bool shown)
 void TForm1::UpdateLock()
 {
     // A signal poll is short and runs by itself: the controls stay live and
-    // a press during it is queued (RunDevice).
-    const bool locked = session_->ActionRunning() && !monitor_->Polling();
+    // a press during it waits in the queue for the poll's end.
+    const bool locked = session_->ActionRunning() && !dispatcher_->Polling();
     for (QWidget *widget : std::as_const(lockedWidgets_))
         widget->setEnabled(!locked);
     for (QAction *action : std::as_const(lockedActions_))
         action->setEnabled(!locked);
     PageControl1->tabBar()->setEnabled(!locked);
     editors_->SetLocked(locked);
-    if (!locked && pageEntryPending_) {
-        pageEntryPending_ = false;
-        QTimer::singleShot(0, this, [this] { OnTabChanged(PageControl1->currentIndex()); });
-    }
-    // One queued press at a time: each is an action of its own, and the next
-    // would be refused while the one before it runs.
-    if (!session_->ActionRunning() && !pressesAfterPoll_.isEmpty())
-        QTimer::singleShot(0, this, pressesAfterPoll_.takeFirst());
 }
 
 void TForm1::OnTabChanged(int index)
@@ -796,13 +797,19 @@ void TForm1::OnTabChanged(int index)
         return;
     if (index != int(Page::Control))
         meter_->SwitchOff();
-    if (session_->ActionRunning()) {
-        // A page changed while an action runs (a profile load hiding the
-        // extended page): its entry steps run once the action ends.
-        pageEntryPending_ = true;
+    // A page shown while an action runs (a profile load hiding the extended
+    // page, a tab picked during a signal poll) has its entry steps wait in
+    // the queue, before any press that came after it; they run once, for
+    // the page shown when their turn comes.
+    if (pageEntryWaiting_)
         return;
-    }
-    RunDevice([this, index] { PageEntry::OnPageShown(*session_, Page(index)); });
+    pageEntryWaiting_ = true;
+    RunDevice([this] {
+        pageEntryWaiting_ = false;
+        const int shown = PageControl1->currentIndex();
+        if (shown >= 0)
+            PageEntry::OnPageShown(*session_, Page(shown));
+    });
 }
 
 void TForm1::N5Click()
@@ -865,6 +872,10 @@ void TForm1::closeEvent(QCloseEvent *event)
 {
     // Ends any reply wait at once; the action then unwinds on its own.
     session_->state.ClosingFlag = true;
+    // What still waits was asked for before the close: it reaches the device
+    // no more, and no poll follows.
+    dispatcher_->Clear();
+    meter_->SwitchOff();
     QMainWindow::closeEvent(event);
 }
 

@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 
+class ActionDispatcher;
 class DtuSession;
 class FleetWindow;
 class PortWatcher;
@@ -76,9 +77,10 @@ private:
     // shown in the general error box and the window goes on.
     template <typename F>
     void Guarded(F &&fn);
-    // A handler that may talk to the device: one device action (RunAction),
-    // refused while another runs, its errors shown as Guarded does; then the
-    // editors follow the active table and the focus goes back.
+    // A handler that may talk to the device: one request in the window's one
+    // queue, so it runs now as one device action, or, pressed while a signal
+    // poll runs, right after that poll; its errors shown as Guarded does.
+    // Then the editors follow the active table and the focus goes back.
     template <typename F>
     void RunDevice(F &&fn);
 
@@ -99,9 +101,10 @@ private:
     std::unique_ptr<QtFrontend> frontend_;
     std::unique_ptr<DtuSession> session_;
     ParamEditors *editors_ = nullptr;
-    bool pageEntryPending_ = false;
-    // Presses that came during a signal poll; they run once it ends.
-    QList<std::function<void()>> pressesAfterPoll_;
+    // Page entry steps wait in the queue (a page shown during an action).
+    bool pageEntryWaiting_ = false;
+    // The one queue of device work: presses and the signal monitor's polls.
+    std::unique_ptr<ActionDispatcher> dispatcher_;
     std::unique_ptr<SignalMonitor> monitor_;
     std::unique_ptr<PortWatcher> portWatcher_;
     SignalMeterView *meter_ = nullptr;

@@ -8,6 +8,7 @@
 
 #include <QCheckBox>
 #include <QLabel>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QtTest>
@@ -111,6 +112,39 @@ private slots:
         for (qsizetype i = 0; i < trace.size(); ++i)
             QVERIFY2(trace[i].startsWith(i % 2 == 0 ? QStringLiteral("下行：") : QStringLiteral("上行：")),
                      qPrintable(trace.join(QLatin1Char('\n'))));
+    }
+
+    // A press waiting for a poll's end when the window closes never reaches
+    // the device, and no poll follows the close.
+    void closeForgetsWaitingPress()
+    {
+        SimWindow w({QStringLiteral("--delay"), QStringLiteral("250")});
+        w.Child<QTabWidget>("PageControl1")->setCurrentIndex(kControlPage);
+        SignalMonitor &monitor = w.window->signalMonitor();
+        monitor.SetIntervalMs(50);
+        w.ClearMemo();
+        auto *statusButton = w.Child<QPushButton>("Button9");
+        bool closed = false;
+        QTimer watch;
+        QObject::connect(&watch, &QTimer::timeout, [&] {
+            if (!monitor.Polling() || !statusButton->isEnabled())
+                return;
+            watch.stop();
+            statusButton->click();
+            w.window->close();
+            closed = true;
+        });
+        watch.start(5);
+        w.Child<QCheckBox>("SignalWatch")->setChecked(true);
+        QTRY_VERIFY_WITH_TIMEOUT(closed, 5000);
+        QTRY_VERIFY(!w.Session().ActionRunning());
+        QTest::qWait(400); // time for the press and for further polls
+
+        const QStringList sent = TraceLines(w.Memo()).filter(QRegularExpression(QStringLiteral("^下行：")));
+        QCOMPARE(sent, QStringList{QStringLiteral("下行：AA 55 00 04 E0 23 01 07 ")}); // the poll under way, alone
+        QVERIFY(!monitor.IsRunning());
+        QVERIFY(!w.Child<QCheckBox>("SignalWatch")->isChecked());
+        QVERIFY(!w.Child<QPlainTextEdit>("Memo4")->toPlainText().contains(QStringLiteral("DTU状态")));
     }
 
     // Leaving the page, or the port closing, turns monitoring off.

@@ -17,7 +17,8 @@ const QByteArray kSignalRequest = Bytes("AA 55 00 04 E0 23 01 07");
 // A device answering every signal request with the next CSQ of its list.
 struct SignalRig : VirtualRig {
     QList<int> values;
-    SignalMonitor monitor{session};
+    ActionDispatcher dispatcher{session};
+    SignalMonitor monitor{session, dispatcher};
     qint64 now = 1'000'000;
 
     SignalRig()
@@ -113,6 +114,81 @@ private slots:
         }
         QTRY_COMPARE(readings.size(), 1);
         QCOMPARE(readings.first().first().toInt(), 20);
+    }
+
+    // The polls share the window's queue with presses: a press that came
+    // before the poll fell due runs before it, one that came after runs
+    // after it.
+    void pollKeepsItsPlaceInTheQueue()
+    {
+        SignalRig rig;
+        rig.values = {20};
+        QStringList order;
+        QObject::connect(&rig.monitor, &SignalMonitor::reading, [&] {
+            order << QStringLiteral("poll");
+            rig.monitor.Stop();
+        });
+        {
+            ActionScope other(rig.session);
+            rig.dispatcher.Submit({.action = [&] { order << QStringLiteral("earlier press"); }});
+            rig.monitor.Start();
+            QTRY_COMPARE(rig.dispatcher.Waiting(), 2); // the poll fell due and waits
+            rig.dispatcher.Submit({.action = [&] { order << QStringLiteral("later press"); }});
+        }
+        QTRY_COMPARE(order.size(), 3);
+        QCOMPARE(order, (QStringList{"earlier press", "poll", "later press"}));
+        QCOMPARE(rig.device.written, QList<QByteArray>{kSignalRequest});
+    }
+
+    // A waiting poll is forgotten when monitoring stops (so a restart polls
+    // once, not twice); one whose channel closed while it waited ends
+    // monitoring without sending or asking anything.
+    void waitingPollChecksAgainAtItsTurn()
+    {
+        SignalRig rig;
+        rig.values = {20, 20, 20};
+        QSignalSpy readings(&rig.monitor, &SignalMonitor::reading);
+        QSignalSpy stopped(&rig.monitor, &SignalMonitor::stopped);
+        {
+            ActionScope other(rig.session);
+            rig.monitor.Start();
+            QTRY_COMPARE(rig.dispatcher.Waiting(), 1);
+            rig.monitor.Stop();
+            QCOMPARE(rig.dispatcher.Waiting(), 0);
+        }
+        QTest::qWait(30);
+        QVERIFY(rig.device.written.isEmpty());
+
+        // Stopped and started again while its poll waited: one poll, not two.
+        rig.monitor.SetIntervalMs(60'000);
+        {
+            ActionScope other(rig.session);
+            rig.monitor.Start();
+            QTRY_COMPARE(rig.dispatcher.Waiting(), 1);
+            rig.monitor.Stop();
+            rig.monitor.Start();
+            QTRY_COMPARE(rig.dispatcher.Waiting(), 1);
+        }
+        QTRY_COMPARE(readings.size(), 1);
+        QTest::qWait(30);
+        QCOMPARE(readings.size(), 1);
+        QCOMPARE(rig.device.written.size(), 1);
+        rig.monitor.Stop();
+        rig.device.written.clear();
+        readings.clear();
+
+        {
+            ActionScope other(rig.session);
+            rig.monitor.Start();
+            QTRY_COMPARE(rig.dispatcher.Waiting(), 1);
+            rig.device.open = false;
+        }
+        QTRY_COMPARE(stopped.size(), 1);
+        QCOMPARE(stopped.first().first().toString(), DtuSession::ChannelClosedText());
+        QVERIFY(!rig.monitor.IsRunning());
+        QVERIFY(rig.device.written.isEmpty());
+        QVERIFY(readings.isEmpty());
+        QVERIFY(rig.fe.messages.isEmpty());
     }
 
     void stopsWhenChannelCloses()
