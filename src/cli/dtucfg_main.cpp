@@ -6,6 +6,7 @@
 #include "cli/CliCommands.h"
 #include "cli/CliOptions.h"
 #include "cli/ConsoleFrontend.h"
+#include "ops/Outcomes.h"
 #include "DtuVersion.h"
 #include "ops/ProfileLoader.h"
 #include "core/Translation.h"
@@ -20,9 +21,9 @@
 
 namespace {
 
-constexpr int kExitOk = 0;
-constexpr int kExitFailed = 1;
-constexpr int kExitUsage = 2;
+constexpr int kExitOk = CliVerdict::kOk;
+constexpr int kExitFailed = CliVerdict::kFailed;
+constexpr int kExitUsage = CliVerdict::kUsage;
 
 // Exit status 2 without the usage hint: a file or channel problem.
 int SetUpError(ConsoleFrontend &frontend, const QString &reason)
@@ -82,8 +83,10 @@ int Prepare(CliContext &context, const CliCommand &command)
         return UsageError(frontend, error);
     if (command.needsChannel) {
         // Opening the channel talks to the device (the channel selection).
-        if (!RunAction(session, [&] { return CliChannel::Open(session, options, &error); }))
-            return SetUpError(frontend, QStringLiteral("the data channel did not open: ") + error);
+        ChannelOutcome channel;
+        RunAction(session, [&] { channel = CliChannel::Open(session, options); });
+        if (!channel.open)
+            return SetUpError(frontend, QStringLiteral("the data channel did not open: ") + channel.reason);
         // Opening the port raises the level to 1 as the window's button
         // does; the command line keeps the level it was given.
         session.state.AccessLevel = options.level;
@@ -131,31 +134,29 @@ int main(int argc, char *argv[])
     session.exchange.SetFastCompletion(options.fast);
     CliContext context{session, frontend, options};
 
-    bool ok = false;
+    CliVerdict verdict{kExitFailed, {}};
     try {
         if (command->needsProfile)
             if (const int status = Prepare(context, *command); status >= 0)
                 return status;
         // One device action, started as the window starts its own.
-        ok = RunAction(session, [&] { return command->run(context); });
+        RunAction(session, [&] { verdict = command->run(context); });
     } catch (const CliUsageError &e) {
         return UsageError(frontend, e.text);
     } catch (const DtuError &e) {
         // The window's general error box.
         frontend.ShowError(e.text());
-        ok = false;
+        verdict = {kExitFailed, {{QStringLiteral("error"), e.text()}}};
     }
-    ok = ok && !frontend.FailureSeen();
 
     if (options.json && !context.jsonPrinted) {
-        const QJsonObject result{{QStringLiteral("command"), options.command},
-                                 {QStringLiteral("ok"), ok},
-                                 {QStringLiteral("lines"), QJsonArray::fromStringList(frontend.Lines())}};
+        QJsonObject result{{QStringLiteral("command"), options.command},
+                           {QStringLiteral("ok"), verdict.status == kExitOk},
+                           {QStringLiteral("status"), verdict.status},
+                           {QStringLiteral("lines"), QJsonArray::fromStringList(frontend.Lines())}};
+        if (!verdict.outcome.isEmpty())
+            result.insert(QStringLiteral("outcome"), verdict.outcome);
         frontend.PrintOut(QString::fromUtf8(QJsonDocument(result).toJson(QJsonDocument::Indented)));
     }
-    // verify, provision and fleet judge for themselves (a difference, a
-    // refused row of one device of many).
-    if (context.exitStatus >= 0)
-        return context.exitStatus;
-    return ok ? kExitOk : kExitFailed;
+    return verdict.status;
 }
