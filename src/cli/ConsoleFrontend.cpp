@@ -3,13 +3,6 @@
 #include <QCoreApplication>
 
 namespace {
-// The lines are in the language the program speaks (--lang): the trace
-// heads are matched in that language too.
-bool IsTraceLine(const QString &line)
-{
-    return line.startsWith(QCoreApplication::translate("Trace", "下行："))
-        || line.startsWith(QCoreApplication::translate("Trace", "上行："));
-}
 
 void Write(std::FILE *stream, const QString &text)
 {
@@ -30,12 +23,13 @@ void ConsoleFrontend::PrintLine(const QString &line)
 
 void ConsoleFrontend::AppendMemo(const QString &line)
 {
-    if (IsTraceLine(line)) {
-        if (showTrace_)
-            PrintLine(line);
-        return;
-    }
     PrintLine(line);
+}
+
+void ConsoleFrontend::AppendTrace(const QString &line)
+{
+    if (showTrace_)
+        PrintLine(line);
 }
 
 void ConsoleFrontend::AppendTransparent(const QString &)

@@ -26,6 +26,7 @@ public:
     const QStringList &Lines() const { return lines_; }
 
     void AppendMemo(const QString &line) override;
+    void AppendTrace(const QString &line) override;
     void AppendTransparent(const QString &line) override;
     void AppendControlMemo(const QString &line) override;
     void SetResultPanel(const QString &text) override { panel_ = text; }

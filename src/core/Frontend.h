@@ -19,8 +19,12 @@ class Frontend {
 public:
     virtual ~Frontend() = default;
 
-    // Traffic memo (Memo1): result lines and trace lines.
+    // Traffic memo (Memo1): result lines.
     virtual void AppendMemo(const QString &line) = 0;
+    // A trace line of the traffic memo ("下行：..." / "上行：...", written at
+    // access level 1): the window shows it as any memo line; a front end
+    // may keep it apart.
+    virtual void AppendTrace(const QString &line) { AppendMemo(line); }
     // Transparent display (Memo2) on the transparent-test page.
     virtual void AppendTransparent(const QString &line) = 0;
     // Control-mode display (Memo4).
