@@ -67,7 +67,8 @@ void SignalMonitor::Read()
     csq_ = -1;
     failure_.clear();
     try {
-        csq_ = DeviceCommands::QuerySignal(session_);
+        const CommandOutcome signal = DeviceCommands::QuerySignal(session_);
+        csq_ = signal.Ok() ? signal.value : -1;
     } catch (const DtuError &error) {
         failure_ = error.text();
     }

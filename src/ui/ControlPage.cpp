@@ -25,8 +25,7 @@ ControlPage::ControlPage(DtuSession &session, HandlerRunner &run, SignalMonitor 
 
     auto *statusBox = Named(new QGroupBox(tr("DTU状态访问")), "GroupBox5");
     auto *buttons = new QVBoxLayout(statusBox);
-    using Command = bool (*)(DtuSession &);
-    const auto add = [&](const char *name, const QString &caption, Command command) {
+    const auto add = [&](const char *name, const QString &caption, auto command) {
         QPushButton *button = Button(name, caption);
         connect(button, &QPushButton::clicked, this,
                 [this, command] { run_.RunDevice([this, command] { command(session_); }); });

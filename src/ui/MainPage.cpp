@@ -2,6 +2,7 @@
 
 #include "channel/SerialSettings.h"
 #include "channel/TcpTransport.h"
+#include "ops/ChannelOpen.h"
 #include "ops/ParamReader.h"
 #include "ops/ParamWriter.h"
 #include "ops/SerialToggle.h"
@@ -92,9 +93,13 @@ void MainPage::BuildTcpBox()
     auto *connectButton = Button("Button15", tr("连接"));
     auto *disconnectButton = Button("Button18", tr("断开"));
     Label10 = Named(new QLabel, "Label10", tr("TCP连接状态"));
-    connect(connectButton, &QPushButton::clicked, this,
-            [this] { run_.Guarded([this] { session_.tcp.Connect(Edit8->text(), Edit9->text()); }); });
-    connect(disconnectButton, &QPushButton::clicked, this, [this] { run_.Guarded([this] { session_.tcp.Disconnect(); }); });
+    // Like the serial port's button: one device action, which waits for the
+    // connection with the window responsive and then selects the main table.
+    connect(connectButton, &QPushButton::clicked, this, [this] {
+        run_.RunDevice([this] { ChannelOpen::ConnectTcp(session_, Edit8->text(), session_.tcp.Port(), Edit9->text()); });
+    });
+    connect(disconnectButton, &QPushButton::clicked, this,
+            [this] { run_.RunDevice([this] { ChannelOpen::DisconnectTcp(session_); }); });
     auto *grid = new QGridLayout(GroupBox16);
     grid->addWidget(BuddyLabel(tr("设备IP   "), Edit8), 0, 0);
     grid->addWidget(Edit8, 0, 1);
