@@ -109,10 +109,6 @@
         <translation>%1: no parameter %2</translation>
     </message>
     <message>
-        <source>%1：%2（%3）在这个访问级别下不能修改（需要 --level 2）</source>
-        <translation>%1: %2 (%3) may not be changed at this access level (it needs --level 2)</translation>
-    </message>
-    <message>
         <source>%1：%2 不能编辑</source>
         <translation>%1: %2 cannot be edited</translation>
     </message>
@@ -130,7 +126,7 @@
     </message>
     <message>
         <source>设备的参数通道不是这张表的</source>
-        <translation>the device's parameter channel does not serve this table</translation>
+        <translation>the device&apos;s parameter channel does not serve this table</translation>
     </message>
     <message>
         <source>%1 需要参数文件（--profile FILE）</source>
@@ -177,6 +173,18 @@
     <message>
         <source>--set：参数文件中没有参数 %1</source>
         <translation>--set: no parameter %1 in the profile</translation>
+    </message>
+    <message>
+        <source>%1：%2（%3）只有用 --level 2 才能修改</source>
+        <translation>%1: %2 (%3) may be changed only with --level 2</translation>
+    </message>
+    <message>
+        <source>：</source>
+        <translation>: </translation>
+    </message>
+    <message>
+        <source>batch：%1（%2）：“%3”不是完整的十六进制字节，什么也没有发送</source>
+        <translation>batch: %1 (%2): &quot;%3&quot; is not whole bytes of hex; nothing was sent</translation>
     </message>
 </context>
 <context>
@@ -412,6 +420,13 @@
     <message>
         <source>%1 命令的参数个数不对</source>
         <translation>wrong number of arguments for %1</translation>
+    </message>
+</context>
+<context>
+    <name>EditorLogic</name>
+    <message>
+        <source>参数%1（%2）不能取值“%3”：%4</source>
+        <translation>Parameter %1 (%2) cannot take &quot;%3&quot;: %4</translation>
     </message>
 </context>
 <context>
@@ -1236,7 +1251,7 @@
     </message>
     <message>
         <source>；文件缺少设备的%1行，未比较</source>
-        <translation>; the file lacks %1 of the device's rows, not compared</translation>
+        <translation>; the file lacks %1 of the device&apos;s rows, not compared</translation>
     </message>
 </context>
 <context>
@@ -1379,10 +1394,54 @@
     </message>
 </context>
 <context>
-    <name>ValueCodec</name>
+    <name>Wording</name>
     <message>
-        <source>“%1”不是数字</source>
-        <translation>&quot;%1&quot; is not a number</translation>
+        <source>没有这个参数</source>
+        <translation>no such parameter</translation>
+    </message>
+    <message>
+        <source>此参数只能在访问级别2下修改</source>
+        <translation>this parameter may be changed at access level 2 only</translation>
+    </message>
+    <message>
+        <source>此参数不能编辑</source>
+        <translation>this parameter cannot be edited</translation>
+    </message>
+    <message>
+        <source>只能选择：%1</source>
+        <translation>choose one of: %1</translation>
+    </message>
+    <message>
+        <source>最多%1个字符</source>
+        <translation>at most %1 characters</translation>
+    </message>
+    <message>
+        <source>只接受这些字符：%1</source>
+        <translation>only these characters are accepted: %1</translation>
+    </message>
+    <message>
+        <source>编码脚本出错：%1</source>
+        <translation>the encoding script failed: %1</translation>
+    </message>
+    <message>
+        <source>不是数字</source>
+        <translation>not a number</translation>
+    </message>
+    <message>
+        <source>不是数字（小数点请用“.”，不用“,”）</source>
+        <translation>not a number (write the decimal point as &quot;.&quot;, not &quot;,&quot;)</translation>
+    </message>
+    <message>
+        <source>超出此参数能保存的范围</source>
+        <translation>outside what this parameter can hold</translation>
+    </message>
+    <message>
+        <source>编码脚本没有给出任何字节</source>
+        <translation>the encoding script gave no bytes</translation>
+    </message>
+    <message>
+        <source>编码脚本给出的不是完整的十六进制字节（%1）</source>
+        <translation>the encoding script gave no whole bytes of hex (%1)</translation>
     </message>
 </context>
 <context>

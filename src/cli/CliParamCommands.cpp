@@ -98,13 +98,14 @@ QString RefusalText(const QString &prefix, const EditResult &r)
     case Kind::Applied: return {};
     case Kind::NoSuchRow: return QCoreApplication::translate("CliParamCommands", "%1：没有参数 %2").arg(prefix, r.number);
     case Kind::Locked:
-        return QCoreApplication::translate("CliParamCommands", "%1：%2（%3）在这个访问级别下不能修改（需要 --level 2）").arg(prefix, r.number, r.name);
+        return QCoreApplication::translate("CliParamCommands", "%1：%2（%3）只有用 --level 2 才能修改").arg(prefix, r.number, r.name);
     case Kind::NotEditable: return QCoreApplication::translate("CliParamCommands", "%1：%2 不能编辑").arg(prefix, r.number);
     case Kind::NotAChoice:
         return QCoreApplication::translate("CliParamCommands", "%1：%2：请从这些值中选一个：%3").arg(prefix, r.number, r.choices.join(QStringLiteral(", ")));
     case Kind::TooLong: return QCoreApplication::translate("CliParamCommands", "%1：%2：最多%3个字符").arg(prefix, r.number).arg(r.maxLength);
     case Kind::BadCharacter:
         return QCoreApplication::translate("CliParamCommands", "%1：%2：只接受这些字符：“%3”").arg(prefix, r.number, r.allowed);
+    case Kind::CannotHold: return prefix + QCoreApplication::translate("CliParamCommands", "：") + Wording::RefusedValue(r);
     }
     return {};
 }
@@ -118,6 +119,24 @@ EditResult EditRow(CliContext &c, ParamTableModel &table, const Assignment &a)
     const EditResult result = EditorLogic::ApplyText(c.session, table, a.number, a.text);
     if (!result.listError.isEmpty())
         c.frontend.ShowMessage(result.listError);
+    return result;
+}
+
+// What EditRow would make of an assignment, without changing anything.
+EditResult CheckAssignment(CliContext &c, const ParamTableModel &table, const Assignment &a)
+{
+    if (!a.raw)
+        return EditorLogic::CheckGiven(c.session, table, a.number, a.text);
+    EditResult result;
+    result.number = a.number;
+    result.text = a.text;
+    const int row = table.FindByNumber(a.number);
+    if (row < 0)
+        result.kind = EditResult::Kind::NoSuchRow;
+    else if (!WriteRules::MayWrite(c.session.state.AccessLevel, a.number))
+        result.kind = EditResult::Kind::Locked;
+    if (row >= 0)
+        result.name = table.Cell(row, ColName);
     return result;
 }
 
@@ -142,6 +161,29 @@ bool HasWritableRow(CliContext &c)
     return false;
 }
 
+// Every value a batch would send must be whole bytes as it stands: half a
+// byte would go out as something nobody wrote.
+bool CheckBatchValues(CliContext &c, QString *error)
+{
+    QList<const ParamTableModel *> tables;
+    if (!c.options.ext)
+        tables << &c.session.mainTable;
+    if (c.session.state.ExtPageVisible)
+        tables << &c.session.extTable;
+    for (const ParamTableModel *table : tables) {
+        for (int i = 0; i < table->Count(); ++i) {
+            const ParamRow &row = table->Row(i);
+            if (row.IsHeading() || !WriteRules::MayWrite(c.session.state.AccessLevel, row.Number())
+                || row.HexIsWholeBytes())
+                continue;
+            *error = QCoreApplication::translate("CliParamCommands", "batch：%1（%2）：“%3”不是完整的十六进制字节，什么也没有发送")
+                         .arg(row.Number(), row.cells[ColName], row.cells[ColHex]);
+            return false;
+        }
+    }
+    return true;
+}
+
 } // namespace
 
 bool CheckTableOption(CliContext &c, QString *error)
@@ -164,6 +206,8 @@ bool CheckTableOption(CliContext &c, QString *error)
                                 : QCoreApplication::translate("CliParamCommands", "batch：在这个访问级别下，主参数表没有可写的参数"));
         return false;
     }
+    if (c.options.command == QLatin1String("batch"))
+        return CheckBatchValues(c, error);
     return true;
 }
 
@@ -171,12 +215,18 @@ bool CheckWrite(CliContext &c, QString *error)
 {
     if (!CheckTableOption(c, error))
         return false;
+    // Every value is checked before the first frame: a refusal sends nothing.
     try {
         for (const QString &argument : c.options.arguments) {
             const Assignment a = ParseAssignment(argument);
             if (ChosenTable(c).FindByNumber(a.number) < 0) {
                 *error = (c.options.ext ? QCoreApplication::translate("CliParamCommands", "write：扩展参数表中没有参数 %1") : QCoreApplication::translate("CliParamCommands", "write：主参数表中没有参数 %1"))
                              .arg(a.number);
+                return false;
+            }
+            const EditResult check = CheckAssignment(c, ChosenTable(c), a);
+            if (!check.Applied()) {
+                *error = RefusalText(QStringLiteral("write"), check);
                 return false;
             }
         }
@@ -218,17 +268,12 @@ CliVerdict Write(CliContext &c)
     ParamTableModel &table = ChosenTable(c);
     bool allEdited = true;
     for (const QString &argument : c.options.arguments) {
+        // Every value passed CheckWrite; a refusal now is the same usage error.
         const EditResult edit = EditRow(c, table, ParseAssignment(argument));
-        // A row the level withholds is left out, and the others written;
-        // any other text the row cannot take is a usage error.
-        if (edit.kind == EditResult::Kind::Locked) {
-            c.frontend.Complain(RefusalText(QStringLiteral("write"), edit));
-            allEdited = false;
-        } else if (!edit.Applied()) {
+        if (!edit.Applied())
             throw CliUsageError{RefusalText(QStringLiteral("write"), edit)};
-        } else if (!edit.listError.isEmpty()) {
+        if (!edit.listError.isEmpty())
             allEdited = false;
-        }
     }
     const WriteReport report = ParamWriter::WriteModified(c.session);
     return CliVerdict::Of(allEdited && report.Ok(), OutcomeJson::Write(report));
@@ -271,7 +316,11 @@ void SetRowValue(CliContext &c, const QString &argument)
     const bool inMain = s.mainTable.FindByNumber(a.number) >= 0;
     if (!inMain && (!s.state.ExtPageVisible || s.extTable.FindByNumber(a.number) < 0))
         throw CliUsageError{QCoreApplication::translate("CliParamCommands", "--set：参数文件中没有参数 %1").arg(a.number)};
-    const EditResult edit = EditRow(c, inMain ? s.mainTable : s.extTable, a);
+    ParamTableModel &table = inMain ? s.mainTable : s.extTable;
+    const EditResult check = CheckAssignment(c, table, a);
+    if (!check.Applied())
+        throw CliUsageError{RefusalText(QStringLiteral("--set"), check)};
+    const EditResult edit = EditRow(c, table, a);
     if (!edit.Applied())
         throw CliUsageError{RefusalText(QStringLiteral("--set"), edit)};
 }
