@@ -14,6 +14,8 @@ class TcpTransport : public QObject, public Transport {
     Q_OBJECT
 public:
     enum class State { Inactive, Connecting, Active };
+    // Why the last attempt did not connect, as the socket reported it.
+    enum class Failure { None, Refused, HostNotFound, TimedOut, Other };
 
     static constexpr quint16 kMaintenancePort = 8888;
     static inline const QString kPasswordDefault = QStringLiteral("480917");
@@ -37,6 +39,12 @@ public:
 
     State state() const { return state_; }
     QString StatusText() const { return statusText_; }
+    // The last attempt's failure (None while it runs or after it connected),
+    // and the system's words for it.
+    Failure LastFailure() const { return failure_; }
+    QString LastErrorText() const { return errorText_; }
+    // Whether the device has sent anything since the connection opened.
+    bool ReceivedAny() const { return receivedAny_; }
 
     bool IsOpen() const override { return state_ == State::Active; }
     // One hand-over to the socket; a failing send closes the connection.
@@ -60,4 +68,8 @@ private:
     QByteArray password_;
     State state_ = State::Inactive;
     QString statusText_;
+    Failure failure_ = Failure::None;
+    QString errorText_;
+    bool receivedAny_ = false;
+    bool connectedOnce_ = false;
 };

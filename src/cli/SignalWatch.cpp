@@ -7,6 +7,7 @@
 #include "core/StopSignals.h"
 #include "ops/DeviceCommands.h"
 #include "ops/SignalMeter.h"
+#include "ops/Wording.h"
 #include "session/DtuSession.h"
 
 #include <QEventLoop>
@@ -18,9 +19,8 @@ QString Line(const QDateTime &when, int csq)
 {
     const QString time = when.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss "));
     if (csq < 0)
-        return time + QStringLiteral("信号读取失败");
-    if (!SignalMeter::Known(csq))
-        return time + QStringLiteral("CSQ=%1 未知").arg(csq);
+        return time + Wording::SignalLine(CommandOutcome{true, false, TransactionResult::NoAnswer, -1, {}});
+    // DbmText says "未知" for a value without a level.
     return time + QStringLiteral("CSQ=%1 %2").arg(csq).arg(SignalMeter::DbmText(csq));
 }
 

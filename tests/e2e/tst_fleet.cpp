@@ -187,7 +187,8 @@ private slots:
                                             dir.Path());
         QCOMPARE(label.exitCode, 1);
         QVERIFY2(dir.Read(QStringLiteral("r.csv")).contains("unreachable"), dir.Read(QStringLiteral("r.csv")).constData());
-        QVERIFY2(dir.Read(QStringLiteral("r.csv")).contains("0032: choose one of: TCP, UDP"),
+        // The worker's own words, in its language (Chinese unless asked).
+        QVERIFY2(QString::fromUtf8(dir.Read(QStringLiteral("r.csv"))).contains(QStringLiteral("0032：请从这些值中选一个：TCP, UDP")),
                  dir.Read(QStringLiteral("r.csv")).constData());
     }
 
