@@ -7,7 +7,6 @@
 
 #include <QCoreApplication>
 #include <QEventLoop>
-#include <QTimer>
 
 namespace CliChannel {
 namespace {
@@ -35,19 +34,15 @@ bool OpenTcp(DtuSession &session, const CliOptions &options, QString *reason)
 {
     TcpTransport &tcp = session.tcp;
     tcp.SetPort(options.tcpPort);
+    // The transport gives up an attempt after its connect limit.
     QEventLoop loop;
-    QTimer limit;
-    limit.setSingleShot(true);
-    QObject::connect(&limit, &QTimer::timeout, &loop, &QEventLoop::quit);
     QObject::connect(&tcp, &TcpTransport::stateChanged, &loop, [&loop](TcpTransport::State state) {
         if (state != TcpTransport::State::Connecting)
             loop.quit();
     });
     tcp.Connect(options.tcpHost, options.password);
-    if (tcp.state() == TcpTransport::State::Connecting) {
-        limit.start(kTcpConnectLimitMs);
+    if (tcp.state() == TcpTransport::State::Connecting)
         loop.exec();
-    }
     if (!tcp.IsOpen()) {
         *reason = QStringLiteral("%1 %2:%3").arg(TcpTransport::FailedText(), options.tcpHost).arg(options.tcpPort);
         return false;

@@ -8,7 +8,6 @@ struct CliOptions;
 // window's controls: the serial open button (settings saved into the
 // profile, the main parameter channel selected) or the TCP connect button.
 namespace CliChannel {
-constexpr int kTcpConnectLimitMs = 5000;
 // False with a reason when the channel did not open.
 bool Open(DtuSession &session, const CliOptions &options, QString *reason);
 } // namespace CliChannel

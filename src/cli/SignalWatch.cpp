@@ -3,13 +3,13 @@
 #include "cli/CliCommands.h"
 #include "cli/CliOptions.h"
 #include "cli/ConsoleFrontend.h"
+#include "core/ScheduledTimer.h"
 #include "core/StopSignals.h"
 #include "ops/DeviceCommands.h"
 #include "ops/SignalMeter.h"
 #include "session/DtuSession.h"
 
 #include <QEventLoop>
-#include <QTimer>
 
 namespace SignalWatch {
 
@@ -33,9 +33,9 @@ bool Run(CliContext &context)
         stop = true;
         pause.quit();
     });
-    QTimer next;
-    next.setSingleShot(true);
-    QObject::connect(&next, &QTimer::timeout, &pause, &QEventLoop::quit);
+    ScheduledTimer next(session.scheduler);
+    next.SetSingleShot(true);
+    next.OnTimeout([&pause] { pause.quit(); });
 
     bool lastOk = false;
     while (!stop) {
@@ -50,7 +50,7 @@ bool Run(CliContext &context)
         context.frontend.AppendControlMemo(Line(QDateTime::currentDateTime(), lastOk ? csq : -1));
         if (stop)
             break;
-        next.start(context.options.watchSeconds * 1000);
+        next.Start(context.options.watchSeconds * 1000);
         pause.exec();
     }
     return lastOk;

@@ -3,8 +3,8 @@
 #include "core/AppState.h"
 #include "core/DtuError.h"
 #include "core/Frontend.h"
+#include "core/Scheduler.h"
 #include "channel/DataChannel.h"
-#include "protocol/ExchangeClock.h"
 #include "protocol/FrameCodec.h"
 #include "protocol/Hex.h"
 #include "protocol/TransactionResult.h"
@@ -39,8 +39,8 @@ private:
 } // namespace
 
 CommandExchange::CommandExchange(AppState &state, ScriptHost &script, DataChannel &channel,
-                                 Frontend &frontend, ExchangeClock &clock)
-    : state_(state), script_(script), channel_(channel), frontend_(frontend), clock_(&clock)
+                                 Frontend &frontend, Scheduler &clock)
+    : state_(state), script_(script), channel_(channel), frontend_(frontend), clock_(clock)
 {
 }
 
@@ -86,8 +86,8 @@ QByteArray CommandExchange::ReceiveReply(int firstByteTimeoutMs)
             leftOver = i == 0 && fastCompletion_ && HoldsCompleteFrame(reply);
             break;
         }
-        clock_->Sleep(kPollMs);
-        clock_->ProcessEvents();
+        clock_.Sleep(kPollMs);
+        clock_.ProcessEvents();
     }
     if (!gotFirst)
         return {};
@@ -95,30 +95,30 @@ QByteArray CommandExchange::ReceiveReply(int firstByteTimeoutMs)
     // Only bytes that keep coming trip a bound: a reply that falls silent
     // ends by the quiet gap as always. The rest of a cut reply stays in the
     // channel for the poller.
-    const qint64 firstAt = clock_->NowMs();
+    const qint64 firstAt = clock_.NowMs();
     auto overBound = [&] {
-        return reply.size() >= maxReplyBytes_ || clock_->NowMs() - firstAt >= maxReplyMs_;
+        return reply.size() >= maxReplyBytes_ || clock_.NowMs() - firstAt >= maxReplyMs_;
     };
     lastReplyCut_ = overBound();
     int quiet = 0;
-    qint64 lastByteAt = clock_->NowMs();
+    qint64 lastByteAt = clock_.NowMs();
     while (!state_.ClosingFlag && !lastReplyCut_) {
-        clock_->Sleep(kPollMs);
+        clock_.Sleep(kPollMs);
         if (channel_.ChannelRead(&chunk)) {
             reply += chunk;
             quiet = 0;
-            lastByteAt = clock_->NowMs();
+            lastByteAt = clock_.NowMs();
             lastReplyCut_ = overBound();
         } else {
             ++quiet;
             // The short gap is timed, not counted: polls that come late
             // under load must not stretch it.
             const bool fastDone = fastCompletion_ && !leftOver
-                && clock_->NowMs() - lastByteAt >= kFastQuietMs && HoldsCompleteFrame(reply);
+                && clock_.NowMs() - lastByteAt >= kFastQuietMs && HoldsCompleteFrame(reply);
             if (quiet > kQuietPolls || fastDone)
                 break;
         }
-        clock_->ProcessEvents();
+        clock_.ProcessEvents();
     }
 
     if (state_.TraceOn())
