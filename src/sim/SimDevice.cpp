@@ -154,8 +154,11 @@ QByteArray SimDevice::Answer(quint16 word, const QByteArray &data)
         return ReadParams(data);
     if (word == words_.getStatus)
         return DataReply(kStatusReply, QByteArray(1, static_cast<char>(state_.status)));
-    if (word == kSignal)
-        return DataReply(kSignal, QByteArray(1, static_cast<char>(state_.SignalAt(SinceUpMs()))));
+    if (word == kSignal) {
+        const quint8 csq = state_.signalPerRequest ? state_.SignalForRequest(signalRequests_++)
+                                                   : state_.SignalAt(SinceUpMs());
+        return DataReply(kSignal, QByteArray(1, static_cast<char>(csq)));
+    }
     if (word == words_.getVersion)
         return DataReply(word, state_.version);
     if (word == kImei)

@@ -66,6 +66,7 @@ private:
     SimState state_;
     SimMisbehaviour misbehaviour_;
     int channel_ = 1;
+    qint64 signalRequests_ = 0; // answered so far, for SimState::signalPerRequest
     qint64 clockOffsetSecs_ = 0;
     QByteArray buffer_;
     Clock clock_;
