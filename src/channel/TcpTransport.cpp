@@ -8,8 +8,10 @@ TcpTransport::TcpTransport(Scheduler &scheduler, QObject *parent) : QObject(pare
     limit_.SetInterval(kConnectLimitMs);
     // Given up like a refused attempt: inactive, the status text unchanged.
     limit_.OnTimeout([this] {
-        if (state_ == State::Connecting)
-            socket_.abort();
+        if (state_ != State::Connecting)
+            return;
+        socket_.abort();
+        SetState(State::Inactive);
     });
     connect(&socket_, &QTcpSocket::connected, this, &TcpTransport::OnConnected);
     connect(&socket_, &QTcpSocket::stateChanged, this, &TcpTransport::OnSocketState);

@@ -145,6 +145,13 @@ QList<SimChunk> SimDevice::Handle(const QByteArray &frame)
     return chunks;
 }
 
+void SimDevice::DropPartial()
+{
+    if (!buffer_.isEmpty())
+        Log(QStringLiteral("dropped an unfinished frame of %1 byte(s)").arg(buffer_.size()));
+    buffer_.clear();
+}
+
 QByteArray SimDevice::Answer(quint16 word, const QByteArray &data)
 {
     using namespace SimWords;

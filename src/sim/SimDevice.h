@@ -33,7 +33,7 @@ public:
     // Takes bytes as they arrive (any split) and returns what to send back.
     QList<SimChunk> Feed(const QByteArray &bytes);
     // Forgets an unfinished frame: the line went idle or a new peer came.
-    void DropPartial() { buffer_.clear(); }
+    void DropPartial();
     bool HasPartial() const { return !buffer_.isEmpty(); }
 
     void SetClock(Clock clock) { clock_ = std::move(clock); }
