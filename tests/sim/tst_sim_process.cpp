@@ -77,6 +77,7 @@ private slots:
         // of swallowing the next request (the log says when: a smoke test on
         // the real clock, waiting at most five times that second).
         port.write(Bytes("AA 55 01 00 E0"));
+        QVERIFY(port.waitForBytesWritten(5000)); // the log wait below turns no event loop
         QVERIFY2(sim.WaitForLog(QStringLiteral("dropped an unfinished frame of 5 byte(s)"), 5000), qPrintable(sim.Log()));
         port.write(kStatusRequest);
         QCOMPARE(ReadSome(port, kStatusReply.size()), kStatusReply);
