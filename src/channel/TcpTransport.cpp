@@ -2,8 +2,17 @@
 
 #include "core/TextFile.h"
 
-TcpTransport::TcpTransport(QObject *parent) : QObject(parent)
+TcpTransport::TcpTransport(Scheduler &scheduler, QObject *parent) : QObject(parent), limit_(scheduler)
 {
+    limit_.SetSingleShot(true);
+    limit_.SetInterval(kConnectLimitMs);
+    // Given up like a refused attempt: inactive, the status text unchanged.
+    limit_.OnTimeout([this] {
+        if (state_ != State::Connecting)
+            return;
+        socket_.abort();
+        SetState(State::Inactive);
+    });
     connect(&socket_, &QTcpSocket::connected, this, &TcpTransport::OnConnected);
     connect(&socket_, &QTcpSocket::stateChanged, this, &TcpTransport::OnSocketState);
     connect(&socket_, &QTcpSocket::errorOccurred, this, &TcpTransport::OnError);
@@ -24,6 +33,8 @@ void TcpTransport::SetStatus(const QString &text)
 
 void TcpTransport::SetState(State state)
 {
+    if (state != State::Connecting)
+        limit_.Stop();
     if (state_ == state)
         return;
     state_ = state;
@@ -44,6 +55,7 @@ void TcpTransport::Connect(const QString &host, const QString &password)
     connectedOnce_ = false;
     SetState(State::Connecting);
     SetStatus(ConnectingText());
+    limit_.Start();
     socket_.connectToHost(host, port_);
 }
 

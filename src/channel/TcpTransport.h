@@ -1,5 +1,6 @@
 #pragma once
 #include "channel/Transport.h"
+#include "core/ScheduledTimer.h"
 
 #include <QCoreApplication>
 #include <QObject>
@@ -18,12 +19,14 @@ public:
     enum class Failure { None, Refused, HostNotFound, TimedOut, Other };
 
     static constexpr quint16 kMaintenancePort = 8888;
+    // An attempt not answered within this is given up (as a refused one is).
+    static constexpr int kConnectLimitMs = 5000;
     static inline const QString kPasswordDefault = QStringLiteral("480917");
     static QString ConnectingText() { return QCoreApplication::translate("TcpTransport", "TCP维护端口连接中..."); }
     static QString ConnectedText() { return QCoreApplication::translate("TcpTransport", "TCP维护端口连接成功"); }
     static QString FailedText() { return QCoreApplication::translate("TcpTransport", "TCP维护端口连接失败"); }
 
-    explicit TcpTransport(QObject *parent = nullptr);
+    explicit TcpTransport(Scheduler &scheduler = Scheduler::Default(), QObject *parent = nullptr);
     ~TcpTransport() override;
 
     // The port connects go to; tests point it at a free loopback port.
@@ -32,7 +35,8 @@ public:
 
     // "连接": starts connecting unless already active; returns at once. The
     // password's bytes are the first thing sent once connected. A pending
-    // attempt is abandoned in favour of the new one.
+    // attempt is abandoned in favour of the new one, and one still pending
+    // after kConnectLimitMs.
     void Connect(const QString &host, const QString &password);
     // "断开": closes an active connection (the status then reads failed).
     void Disconnect();
@@ -64,6 +68,7 @@ private:
     void OnError(QAbstractSocket::SocketError error);
 
     QTcpSocket socket_;
+    ScheduledTimer limit_;
     quint16 port_ = kMaintenancePort;
     QByteArray password_;
     State state_ = State::Inactive;

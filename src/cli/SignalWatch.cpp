@@ -4,6 +4,7 @@
 #include "cli/CliOptions.h"
 #include "cli/ConsoleFrontend.h"
 #include "cli/OutcomeJson.h"
+#include "core/ScheduledTimer.h"
 #include "core/StopSignals.h"
 #include "ops/DeviceCommands.h"
 #include "ops/SignalMeter.h"
@@ -11,7 +12,6 @@
 #include "session/DtuSession.h"
 
 #include <QEventLoop>
-#include <QTimer>
 
 namespace SignalWatch {
 
@@ -34,9 +34,9 @@ CliVerdict Run(CliContext &context)
         stop = true;
         pause.quit();
     });
-    QTimer next;
-    next.setSingleShot(true);
-    QObject::connect(&next, &QTimer::timeout, &pause, &QEventLoop::quit);
+    ScheduledTimer next(session.scheduler);
+    next.SetSingleShot(true);
+    next.OnTimeout([&pause] { pause.quit(); });
 
     // Only the last reading decides the exit status.
     CommandOutcome last;
@@ -51,7 +51,7 @@ CliVerdict Run(CliContext &context)
         context.frontend.AppendControlMemo(Line(QDateTime::currentDateTime(), last.Ok() ? last.value : -1));
         if (stop)
             break;
-        next.start(context.options.watchSeconds * 1000);
+        next.Start(context.options.watchSeconds * 1000);
         pause.exec();
     }
     return CliVerdict::Of(last.Ok(), OutcomeJson::Command(last));

@@ -53,7 +53,7 @@ ChannelOutcome::Failure AttemptFailure(const TcpTransport &tcp)
 template <typename Busy>
 void WaitWhile(DtuSession &session, int limitMs, Busy busy)
 {
-    ExchangeClock &clock = session.exchange.Clock();
+    Scheduler &clock = session.scheduler;
     const qint64 start = clock.NowMs();
     while (busy() && !session.state.ClosingFlag && clock.NowMs() - start < limitMs) {
         clock.Sleep(10);
@@ -87,6 +87,8 @@ ChannelOutcome ConnectTcp(DtuSession &session, const QString &host, quint16 port
             });
         tcp.SetPort(port);
         tcp.Connect(host, password);
+        // The transport gives an attempt up after its own connect limit, on
+        // the session's scheduler: the wait ends by then at the latest.
         WaitWhile(session, kTcpConnectLimitMs, [&tcp] { return tcp.state() == TcpTransport::State::Connecting; });
         QObject::disconnect(watch);
         if (!connected)

@@ -1,4 +1,5 @@
 #pragma once
+#include "channel/TcpTransport.h"
 #include "ops/Outcomes.h"
 
 #include <QString>
@@ -12,8 +13,9 @@ class DtuSession;
 // forgotten, since another program may have left it on the extended one.
 namespace ChannelOpen {
 
-// How long a TCP connect may take before it counts as failed.
-inline constexpr int kTcpConnectLimitMs = 5000;
+// How long a TCP connect may take before it counts as failed: the
+// transport's own limit.
+inline constexpr int kTcpConnectLimitMs = TcpTransport::kConnectLimitMs;
 // How long dtucfg watches a fresh connection for the device dropping it
 // after the password, before it sends anything.
 inline constexpr int kPasswordSettleMs = 300;

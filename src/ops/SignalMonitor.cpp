@@ -4,19 +4,19 @@
 #include "ops/DeviceCommands.h"
 #include "session/ActionScope.h"
 
-#include <QDateTime>
 #include <algorithm>
 
 SignalMonitor::SignalMonitor(DtuSession &session, QObject *parent)
-    : QObject(parent), session_(session), nowMs_([] { return QDateTime::currentMSecsSinceEpoch(); })
+    : QObject(parent), session_(session), timer_(session.scheduler),
+      nowMs_([&scheduler = session.scheduler] { return scheduler.NowMs(); })
 {
-    timer_.setSingleShot(true);
-    connect(&timer_, &QTimer::timeout, this, &SignalMonitor::Poll);
+    timer_.SetSingleShot(true);
+    timer_.OnTimeout([this] { Poll(); });
     // A poll that fell due during another action runs once that one ends.
     connect(&session_, &DtuSession::actionRunningChanged, this, [this](bool running) {
         if (!running && dueAfterAction_ && running_) {
             dueAfterAction_ = false;
-            timer_.start(0);
+            timer_.Start(0);
         }
     });
 }
@@ -32,14 +32,14 @@ void SignalMonitor::Start()
         return;
     running_ = true;
     dueAfterAction_ = false;
-    timer_.start(0);
+    timer_.Start(0);
 }
 
 void SignalMonitor::Stop()
 {
     running_ = false;
     dueAfterAction_ = false;
-    timer_.stop();
+    timer_.Stop();
 }
 
 void SignalMonitor::StopBecause(const QString &reason)
@@ -83,5 +83,5 @@ void SignalMonitor::Poll()
     history_.Add(nowMs_(), csq);
     emit reading(csq);
     if (running_)
-        timer_.start(intervalMs_);
+        timer_.Start(intervalMs_);
 }

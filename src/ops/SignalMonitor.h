@@ -1,8 +1,8 @@
 #pragma once
+#include "core/ScheduledTimer.h"
 #include "ops/SignalMeter.h"
 
 #include <QObject>
-#include <QTimer>
 #include <functional>
 
 class DtuSession;
@@ -27,7 +27,8 @@ public:
     int IntervalSeconds() const { return intervalMs_ / 1000; }
     // Tests poll faster than a person would.
     void SetIntervalMs(int ms) { intervalMs_ = ms; }
-    // Where the readings' times come from (tests give a clock of their own).
+    // Where the readings' times come from: the session's scheduler, unless
+    // a test gives a clock of its own.
     void SetClock(std::function<qint64()> nowMs) { nowMs_ = std::move(nowMs); }
 
     // The first poll runs as soon as the event loop turns.
@@ -51,7 +52,7 @@ private:
     void StopBecause(const QString &reason);
 
     DtuSession &session_;
-    QTimer timer_;
+    ScheduledTimer timer_;
     int intervalMs_ = kDefaultSeconds * 1000;
     bool running_ = false;
     bool polling_ = false;
