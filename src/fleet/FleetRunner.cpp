@@ -14,14 +14,14 @@ struct FleetRunner::Worker {
     QByteArray pending; // standard output not yet ended by a line break
     QByteArray errors;  // the end of its standard error, for a worker that gives no result
     bool resultSeen = false;
-    QElapsedTimer clock;
+    qint64 startedMs = -1; // -1 once it has ended
 };
 
 namespace {
 constexpr qsizetype kErrorTail = 2000;
 }
 
-FleetRunner::FleetRunner(QObject *parent) : QObject(parent) {}
+FleetRunner::FleetRunner(Scheduler &scheduler, QObject *parent) : QObject(parent), scheduler_(scheduler) {}
 
 FleetRunner::~FleetRunner()
 {
@@ -126,7 +126,7 @@ void FleetRunner::StartNext()
             OnEnded(worker, -1, true);
     });
     ++active_;
-    worker.clock.start();
+    worker.startedMs = scheduler_.NowMs();
     emit deviceStarted(index);
     worker.process.start(WorkerProgram(), WorkerArgs(devices_[index]));
 }
@@ -156,12 +156,12 @@ void FleetRunner::OnOutput(Worker &worker)
 
 void FleetRunner::OnEnded(Worker &worker, int exitCode, bool crashed)
 {
-    if (!worker.clock.isValid())
+    if (worker.startedMs < 0)
         return; // told twice (a start that failed also finishes)
     OnOutput(worker);
     DeviceReport &report = reports_[worker.index];
-    report.seconds = worker.clock.elapsed() / 1000.0;
-    worker.clock.invalidate();
+    report.seconds = (scheduler_.NowMs() - worker.startedMs) / 1000.0;
+    worker.startedMs = -1;
     if (!worker.resultSeen) {
         // A worker that crashed or could not run: the device is not known to be written.
         report.outcome = Outcome::Unreachable;

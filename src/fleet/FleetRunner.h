@@ -1,8 +1,8 @@
 #pragma once
+#include "core/Scheduler.h"
 #include "fleet/FleetReport.h"
 #include "fleet/Inventory.h"
 
-#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <memory>
@@ -33,7 +33,8 @@ public:
         int level = 0;    // access level (2 writes 0091)
     };
 
-    explicit FleetRunner(QObject *parent = nullptr);
+    // A device's seconds are counted on the scheduler.
+    explicit FleetRunner(Scheduler &scheduler = Scheduler::Default(), QObject *parent = nullptr);
     ~FleetRunner() override;
 
     static QString WorkerProgram();
@@ -63,6 +64,7 @@ private:
     void OnEnded(Worker &worker, int exitCode, bool crashed);
     QStringList WorkerArgs(const FleetDevice &device) const;
 
+    Scheduler &scheduler_;
     QList<FleetDevice> devices_;
     Settings settings_;
     QList<DeviceReport> reports_;

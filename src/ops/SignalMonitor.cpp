@@ -4,15 +4,14 @@
 #include "ops/DeviceCommands.h"
 #include "session/DtuSession.h"
 
-#include <QDateTime>
 #include <algorithm>
 
 SignalMonitor::SignalMonitor(DtuSession &session, ActionDispatcher &dispatcher, QObject *parent)
-    : QObject(parent), session_(session), dispatcher_(dispatcher),
-      nowMs_([] { return QDateTime::currentMSecsSinceEpoch(); })
+    : QObject(parent), session_(session), dispatcher_(dispatcher), timer_(session.scheduler),
+      nowMs_([&scheduler = session.scheduler] { return scheduler.NowMs(); })
 {
-    timer_.setSingleShot(true);
-    connect(&timer_, &QTimer::timeout, this, &SignalMonitor::Poll);
+    timer_.SetSingleShot(true);
+    timer_.OnTimeout([this] { Poll(); });
 }
 
 void SignalMonitor::SetIntervalSeconds(int seconds)
@@ -25,14 +24,14 @@ void SignalMonitor::Start()
     if (running_)
         return;
     running_ = true;
-    timer_.start(0);
+    timer_.Start(0);
 }
 
 void SignalMonitor::Stop()
 {
     running_ = false;
     dispatcher_.Withdraw(ActionDispatcher::Kind::Poll);
-    timer_.stop();
+    timer_.Stop();
 }
 
 void SignalMonitor::StopBecause(const QString &reason)
@@ -84,5 +83,5 @@ void SignalMonitor::Record()
     history_.Add(nowMs_(), csq);
     emit reading(csq);
     if (running_)
-        timer_.start(intervalMs_);
+        timer_.Start(intervalMs_);
 }

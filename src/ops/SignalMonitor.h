@@ -1,9 +1,9 @@
 #pragma once
+#include "core/ScheduledTimer.h"
 #include "ops/SignalMeter.h"
 #include "session/ActionDispatcher.h"
 
 #include <QObject>
-#include <QTimer>
 #include <functional>
 
 class DtuSession;
@@ -29,7 +29,8 @@ public:
     int IntervalSeconds() const { return intervalMs_ / 1000; }
     // Tests poll faster than a person would.
     void SetIntervalMs(int ms) { intervalMs_ = ms; }
-    // Where the readings' times come from (tests give a clock of their own).
+    // Where the readings' times come from: the session's scheduler, unless
+    // a test gives a clock of its own.
     void SetClock(std::function<qint64()> nowMs) { nowMs_ = std::move(nowMs); }
 
     // The first poll runs as soon as the event loop turns.
@@ -59,7 +60,7 @@ private:
 
     DtuSession &session_;
     ActionDispatcher &dispatcher_;
-    QTimer timer_;
+    ScheduledTimer timer_;
     int intervalMs_ = kDefaultSeconds * 1000;
     bool running_ = false;
     int csq_ = -1;     // what the last poll read,
