@@ -83,7 +83,7 @@ private slots:
             QVERIFY(cfg.waitForStarted(5000));
             QElapsedTimer t;
             t.start();
-            while (!cfg.canReadLine() && t.elapsed() < 20000)
+            while (!cfg.canReadLine() && t.elapsed() < 40000)
                 cfg.waitForReadyRead(100);
             const QString line = QString::fromUtf8(cfg.readLine()).trimmed();
             cfg.terminate();
