@@ -138,20 +138,24 @@ private slots:
         w.ClearMemo();
         auto *statusButton = w.Child<QPushButton>("Button9");
         bool closed = false;
-        QTimer watch;
-        QObject::connect(&watch, &QTimer::timeout, [&] {
+        // Looks every millisecond of the window's time, within the poll's
+        // first wait: the device takes 250 ms to answer.
+        ScheduledTimer watch(w.time);
+        watch.OnTimeout([&] {
             if (!monitor.Polling() || !statusButton->isEnabled())
                 return;
-            watch.stop();
+            watch.Stop();
             statusButton->click();
             w.window->close();
             closed = true;
         });
-        watch.start(5);
+        watch.Start(1);
         w.Child<QCheckBox>("SignalWatch")->setChecked(true);
-        QTRY_VERIFY_WITH_TIMEOUT(closed, 5000);
+        w.Advance(0);
+        QVERIFY(closed);
         QTRY_VERIFY(!w.Session().ActionRunning());
-        QTest::qWait(400); // time for the press and for further polls
+        w.Advance(400); // time for the press and for further polls
+        QCoreApplication::processEvents();
 
         const QStringList sent = TraceLines(w.Memo()).filter(QRegularExpression(QStringLiteral("^下行：")));
         QCOMPARE(sent, QStringList{QStringLiteral("下行：AA 55 00 04 E0 23 01 07 ")}); // the poll under way, alone
