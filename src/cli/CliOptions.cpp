@@ -77,9 +77,12 @@ bool Apply(CliOptions *out, const QString &name, const QString &value, QString *
     } else if (name == QLatin1String("keep-profile")) {
         out->keepProfile = true;
     } else if (name == QLatin1String("ignore")) {
-        static const QRegularExpression numbers(QStringLiteral("^[0-9A-Fa-f]{4}(,[0-9A-Fa-f]{4})*$"));
-        ok = numbers.match(value).hasMatch();
-        out->ignore += value.toUpper().split(QLatin1Char(','));
+        // "0033,0041" or, as a list is often typed, "0033, 0041".
+        static const QRegularExpression number(QStringLiteral("^[0-9A-Fa-f]{4}$"));
+        for (const QString &item : value.split(QLatin1Char(','))) {
+            ok = ok && number.match(item.trimmed()).hasMatch();
+            out->ignore << item.trimmed().toUpper();
+        }
     } else if (name == QLatin1String("set")) {
         out->set << value;
     } else if (name == QLatin1String("events")) {

@@ -122,6 +122,10 @@ private slots:
         QVERIFY(p.options.keepProfile);
         QCOMPARE(Parse({"verify", "--ignore", "91"}).error, QStringLiteral("--ignore: invalid value \"91\""));
         QCOMPARE(Parse({"verify", "--ignore", "0091,"}).error, QStringLiteral("--ignore: invalid value \"0091,\""));
+        // A list as people type it: blanks after the commas (or around them).
+        QCOMPARE(Parse({"fleet", "--ignore", "0033, 0041"}).options.ignore, (QStringList{"0033", "0041"}));
+        QCOMPARE(Parse({"fleet", "--ignore", " 0033 ,0041 "}).options.ignore, (QStringList{"0033", "0041"}));
+        QCOMPARE(Parse({"verify", "--ignore", "0033 0041"}).error, QStringLiteral("--ignore: invalid value \"0033 0041\""));
         QCOMPARE(Parse({"fleet", "--jobs", "0"}).error, QStringLiteral("--jobs: invalid value \"0\""));
         QCOMPARE(Parse({"fleet", "--report="}).error, QStringLiteral("--report: invalid value \"\""));
     }
