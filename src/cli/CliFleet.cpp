@@ -9,16 +9,53 @@
 #include "cli/ConsoleFrontend.h"
 #include "cli/FleetProgress.h"
 #include "core/StopSignals.h"
+#include "core/WorkPaths.h"
 #include "fleet/FleetRunner.h"
+#include "fleet/FleetSetup.h"
 #include "fleet/Inventory.h"
 
-#include <QDir>
 #include <QEventLoop>
-#include <QFileInfo>
 
 #include <unistd.h>
 
 namespace CliCommands {
+
+namespace {
+
+// The run as the options and the loaded profile and script give it.
+FleetSetup::Plan MakePlan(const CliContext &c, const Inventory::Table &inventory)
+{
+    FleetSetup::Choices choices;
+    choices.profilePath = c.session.profile->Path();
+    choices.scriptPath = c.scriptPath;
+    choices.level = c.options.level;
+    choices.fast = c.options.fast;
+    choices.verify = c.options.verify;
+    choices.ignore = c.options.ignore;
+    choices.jobs = c.options.jobs;
+    return FleetSetup::Make(choices, inventory);
+}
+
+QString RefusalText(const FleetSetup::Plan &plan, const QString &profilePath)
+{
+    switch (plan.refusal) {
+    case FleetSetup::Refusal::None:
+        break;
+    case FleetSetup::Refusal::NoProfile:
+        return QStringLiteral("fleet: the profile %1 does not exist").arg(profilePath);
+    case FleetSetup::Refusal::NoScript:
+        return QStringLiteral("fleet: cannot find %1; tried %2")
+            .arg(WorkPaths::kScriptName, WorkPaths::Shown(plan.scriptTried).join(QStringLiteral(", ")));
+    case FleetSetup::Refusal::ColumnWithheld:
+        // Every worker would refuse the column.
+        return QStringLiteral("fleet: the inventory sets %1, which is written only with --level %2")
+            .arg(plan.column)
+            .arg(WriteRules::kUnlockLevel);
+    }
+    return {};
+}
+
+} // namespace
 
 bool CheckFleet(CliContext &c, QString *error)
 {
@@ -27,32 +64,18 @@ bool CheckFleet(CliContext &c, QString *error)
         return false;
     }
     try {
-        const Inventory::Table inventory = Inventory::Read(c.options.arguments.value(0));
-        // The device number is written only from level 2: without it the
-        // column would be dropped silently by every worker.
-        if (inventory.valueColumns.contains(WriteRules::kProtectedNumber)
-            && !WriteRules::MayWrite(c.options.level, WriteRules::kProtectedNumber)) {
-            *error = QStringLiteral("fleet: the inventory sets 0091, which is written only with --level 2");
-            return false;
-        }
+        const FleetSetup::Plan plan = MakePlan(c, Inventory::Read(c.options.arguments.value(0)));
+        *error = RefusalText(plan, c.session.profile->Path());
     } catch (const DtuError &e) {
         *error = QStringLiteral("fleet: ") + e.text();
-        return false;
     }
-    return true;
+    return error->isEmpty();
 }
 
 bool Fleet(CliContext &c)
 {
     const Inventory::Table inventory = Inventory::Read(c.options.arguments.value(0));
-    FleetRunner::Settings settings;
-    settings.profilePath = QFileInfo(c.session.profile->Path()).absoluteFilePath();
-    settings.scriptPath = QFileInfo(c.scriptPath).absoluteFilePath();
-    settings.workDir = QDir::currentPath();
-    settings.jobs = c.options.jobs;
-    settings.fast = c.options.fast;
-    settings.verify = c.options.verify;
-    settings.level = c.options.level;
+    const FleetRunner::Settings settings = MakePlan(c, inventory).settings;
 
     QStringList targets;
     for (const FleetDevice &d : inventory.devices)

@@ -14,6 +14,7 @@ struct FleetRunner::Worker {
     QByteArray pending; // standard output not yet ended by a line break
     QByteArray errors;  // the end of its standard error, for a worker that gives no result
     bool resultSeen = false;
+    bool stopAsked = false; // the run was stopped while this worker lived
     QElapsedTimer clock;
 };
 
@@ -68,7 +69,7 @@ bool FleetRunner::Start(const QList<FleetDevice> &devices, const Settings &setti
         emit finished();
         return true;
     }
-    while (active_ < jobs_ && next_ < devices_.size())
+    while (!stopping_ && active_ < jobs_ && next_ < devices_.size())
         StartNext();
     return true;
 }
@@ -78,13 +79,23 @@ void FleetRunner::Stop()
     if (!running_ || stopping_)
         return;
     stopping_ = true;
-    for (auto &worker : workers_)
+    for (auto &worker : workers_) {
+        if (!worker->clock.isValid())
+            continue; // ended already
+        worker->stopAsked = true;
+        // One still starting is interrupted when it runs (QProcess::started).
         if (worker->process.state() == QProcess::Running)
-            ::kill(static_cast<pid_t>(worker->process.processId()), SIGINT);
+            Interrupt(*worker);
+    }
     if (active_ == 0) {
         running_ = false;
         emit finished();
     }
+}
+
+void FleetRunner::Interrupt(Worker &worker)
+{
+    ::kill(static_cast<pid_t>(worker.process.processId()), SIGINT);
 }
 
 QStringList FleetRunner::WorkerArgs(const FleetDevice &device) const
@@ -99,6 +110,8 @@ QStringList FleetRunner::WorkerArgs(const FleetDevice &device) const
     args << QStringLiteral("provision") << QStringLiteral("--events");
     if (settings_.verify)
         args << QStringLiteral("--verify");
+    if (!settings_.ignore.isEmpty())
+        args << QStringLiteral("--ignore") << settings_.ignore.join(QLatin1Char(','));
     for (const auto &value : device.values)
         args << QStringLiteral("--set") << value.first + QLatin1Char('=') + value.second;
     return args;
@@ -125,9 +138,20 @@ void FleetRunner::StartNext()
         if (error == QProcess::FailedToStart)
             OnEnded(worker, -1, true);
     });
+    // A stop asked while the process was being made reaches it now.
+    connect(&worker.process, &QProcess::started, this, [this, &worker] {
+        if (worker.stopAsked)
+            Interrupt(worker);
+    });
     ++active_;
     worker.clock.start();
     emit deviceStarted(index);
+    if (stopping_) {
+        // Stopped by a receiver of deviceStarted: no process at all.
+        reports_[index].detail = QStringLiteral("stopped before the worker started");
+        Finish(worker);
+        return;
+    }
     worker.process.start(WorkerProgram(), WorkerArgs(devices_[index]));
 }
 
@@ -162,9 +186,14 @@ void FleetRunner::OnEnded(Worker &worker, int exitCode, bool crashed)
     DeviceReport &report = reports_[worker.index];
     report.seconds = worker.clock.elapsed() / 1000.0;
     worker.clock.invalidate();
-    if (!worker.resultSeen) {
+    if (!worker.resultSeen && worker.stopAsked && crashed && exitCode == SIGINT) {
+        // The stop came before the worker listened for it: it never
+        // reached its device.
+        report.outcome = Outcome::NotStarted;
+        report.detail = QStringLiteral("stopped before the worker began");
+    } else if (!worker.resultSeen) {
         // A worker that crashed or could not run: the device is not known to be written.
-        report.outcome = Outcome::Unreachable;
+        report.outcome = Outcome::Failed;
         // Its own complaint ("dtucfg: ...") says more than the usage hint after it.
         const QStringList lines = QString::fromUtf8(worker.errors).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
         QString said = lines.isEmpty() ? QString() : lines.last();
@@ -179,12 +208,17 @@ void FleetRunner::OnEnded(Worker &worker, int exitCode, bool crashed)
                                       .arg(exitCode)
                                       .arg(said);
     }
+    Finish(worker);
+}
+
+void FleetRunner::Finish(Worker &worker)
+{
+    worker.clock.invalidate();
     --active_;
     emit deviceFinished(worker.index);
-    if (!stopping_)
-        while (active_ < jobs_ && next_ < devices_.size())
-            StartNext();
-    if (active_ == 0 && (stopping_ || next_ >= devices_.size())) {
+    while (!stopping_ && active_ < jobs_ && next_ < devices_.size())
+        StartNext();
+    if (running_ && active_ == 0 && (stopping_ || next_ >= devices_.size())) {
         running_ = false;
         emit finished();
     }

@@ -30,7 +30,8 @@ public:
         int jobs = 0;     // 0: all devices, at most kMaxDefaultJobs
         bool fast = false;
         bool verify = false;
-        int level = 0;    // access level (2 writes 0091)
+        int level = 0;    // access level: rows it withholds are neither written nor compared
+        QStringList ignore; // rows the read-back does not compare
     };
 
     explicit FleetRunner(QObject *parent = nullptr);
@@ -43,7 +44,8 @@ public:
     // Starts the run; false when one is running already.
     bool Start(const QList<FleetDevice> &devices, const Settings &settings);
     // No new device starts; running ones are asked to stop after their
-    // current exchange (SIGINT), and still report.
+    // current exchange (SIGINT), and still report. A worker still starting
+    // gets the signal as soon as it runs.
     void Stop();
     bool Running() const { return running_; }
     bool StopRequested() const { return stopping_; }
@@ -61,6 +63,8 @@ private:
     void StartNext();
     void OnOutput(Worker &worker);
     void OnEnded(Worker &worker, int exitCode, bool crashed);
+    void Interrupt(Worker &worker);
+    void Finish(Worker &worker);
     QStringList WorkerArgs(const FleetDevice &device) const;
 
     QList<FleetDevice> devices_;

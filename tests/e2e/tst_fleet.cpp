@@ -1,8 +1,10 @@
 // dtucfg fleet against simulated fleets: every outcome a device can have,
 // the report naming it, the values each device holds afterwards, the shared
-// profile left byte for byte as it was, and Ctrl+C ending a run with a
-// report.
+// profile left byte for byte as it was, the read-back comparing what the
+// run may write, and Ctrl+C (or a stop as a worker starts) ending a run
+// with a report.
 #include "core/TextFile.h"
+#include "fleet/FleetRunner.h"
 #include "support/SimProcess.h"
 #include "support/TestMain.h"
 #include "support/TestPaths.h"
@@ -13,6 +15,7 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSignalSpy>
 #include <QDir>
 #include <QtTest>
 
@@ -179,16 +182,90 @@ private slots:
                                             {"fleet", "twice.csv", "--profile", "example_profile.txt"}, dir.Path());
         QCOMPARE(twice.exitCode, 2);
         QVERIFY2(twice.err.contains(QStringLiteral("line 3: tcp:127.0.0.1:1 is listed twice")), qPrintable(twice.err));
-        // A value the row cannot take is the worker's usage error, for that device alone.
+        // One port under two names, a column given twice: usage errors naming them.
+        dir.Write(QStringLiteral("spellings.csv"), "target\nttyUSB0\n/dev/ttyUSB0\n");
+        const ProgramRun spellings = RunProgram(
+            QStringLiteral("dtucfg"), {"fleet", "spellings.csv", "--profile", "example_profile.txt"}, dir.Path());
+        QCOMPARE(spellings.exitCode, 2);
+        QVERIFY2(spellings.err.contains(QStringLiteral("line 3: /dev/ttyUSB0 is listed twice")), qPrintable(spellings.err));
+        dir.Write(QStringLiteral("columns.csv"), "target,0031,0031\ntcp:127.0.0.1:1,1,2\n");
+        const ProgramRun columns = RunProgram(
+            QStringLiteral("dtucfg"), {"fleet", "columns.csv", "--profile", "example_profile.txt"}, dir.Path());
+        QCOMPARE(columns.exitCode, 2);
+        QVERIFY2(columns.err.contains(QStringLiteral("line 1: the column \"0031\" appears twice")), qPrintable(columns.err));
+        // A value the row cannot take is the worker's usage error, for that
+        // device alone: it failed, with the worker's own words, and was
+        // never contacted.
         dir.Write(QStringLiteral("label.csv"), "target,0032\ntcp:127.0.0.1:1,SCTP\n");
         const ProgramRun label = RunProgram(QStringLiteral("dtucfg"),
                                             {"fleet", "label.csv", "--profile", "example_profile.txt", "--report",
                                              "r.csv"},
                                             dir.Path());
         QCOMPARE(label.exitCode, 1);
-        QVERIFY2(dir.Read(QStringLiteral("r.csv")).contains("unreachable"), dir.Read(QStringLiteral("r.csv")).constData());
-        QVERIFY2(dir.Read(QStringLiteral("r.csv")).contains("0032: choose one of: TCP, UDP"),
-                 dir.Read(QStringLiteral("r.csv")).constData());
+        const QByteArray report = dir.Read(QStringLiteral("r.csv"));
+        QVERIFY2(report.contains("tcp:127.0.0.1:1,,failed,0,0,,,"), report.constData());
+        QVERIFY2(report.contains("0032: choose one of: TCP, UDP"), report.constData());
+    }
+
+    // dtucfg fleet --verify at level 0: the devices keep their own device
+    // numbers, which the level withholds, and are ok; rows given to
+    // --ignore are left alone too (typed with a blank after the comma).
+    void verifyComparesWhatTheRunMayWrite()
+    {
+        WorkFolder dir(WorkFolder::kAllExamples);
+        WriteSimFolder(dir);
+        SimProcess sim;
+        QVERIFY2(sim.Start(SimArgs(dir, {"--tcp", "0", "--count", "2"}), dir.Path(QStringLiteral("sim")), 2),
+                 qPrintable(sim.Error()));
+        dir.Write(QStringLiteral("fleet.csv"),
+                  "target\n" + TcpTarget(sim, 1).toUtf8() + '\n' + TcpTarget(sim, 2).toUtf8() + '\n');
+        const ProgramRun run = RunProgram(QStringLiteral("dtucfg"),
+                                          {"fleet", "fleet.csv", "--profile", "example_profile.txt", "--fast",
+                                           "--verify", "--ignore", "0033, 0041", "--report", "r.json"},
+                                          dir.Path());
+        QVERIFY2(run.exitCode == 0, qPrintable(run.Describe()));
+        QCOMPARE(Outcomes(ReportDevices(dir, QStringLiteral("r.json"))), (QStringList{"ok", "ok"}));
+        const QMap<QString, QString> first = ReadValues(dir, sim.CfgChannel(1));
+        QCOMPARE(first.value(QStringLiteral("0091")), QStringLiteral("DTU0009"));
+        QCOMPARE(first.value(QStringLiteral("0031")), QStringLiteral("8080"));
+    }
+
+    // A stop asked while a worker is still starting reaches it: no device
+    // is written after the stop.
+    void stopReachesWorkersStillStarting()
+    {
+        WorkFolder dir(WorkFolder::kAllExamples);
+        WriteSimFolder(dir);
+        SimProcess sim;
+        QVERIFY2(sim.Start(SimArgs(dir, {"--tcp", "0", "--count", "2"}), dir.Path(QStringLiteral("sim")), 2),
+                 qPrintable(sim.Error()));
+        QList<FleetDevice> devices;
+        for (int unit = 1; unit <= 2; ++unit) {
+            FleetDevice device;
+            QString error;
+            QVERIFY(FleetTarget::Parse(TcpTarget(sim, unit), &device.target, &error));
+            devices << device;
+        }
+        FleetRunner::Settings settings;
+        settings.profilePath = dir.Path(QStringLiteral("example_profile.txt"));
+        settings.scriptPath = dir.Path(QStringLiteral("script.js"));
+        settings.workDir = dir.Path();
+        settings.fast = true;
+        FleetRunner runner;
+        // The first worker is being made when the second device's turn comes.
+        QObject::connect(&runner, &FleetRunner::deviceStarted, &runner, [&](int index) {
+            if (index == 1)
+                runner.Stop();
+        });
+        QSignalSpy ended(&runner, &FleetRunner::finished);
+        QVERIFY(runner.Start(devices, settings));
+        QTRY_COMPARE_WITH_TIMEOUT(ended.size(), 1, 20000);
+        for (const DeviceReport &r : runner.Reports()) {
+            QVERIFY2(r.outcome != Outcome::Ok && r.written == 0, qPrintable(r.outcome + QLatin1Char(' ') + r.detail));
+        }
+        QCOMPARE(runner.Reports().at(1).outcome, Outcome::NotStarted);
+        for (int unit = 1; unit <= 2; ++unit)
+            QCOMPARE(ReadValues(dir, sim.CfgChannel(unit)).value(QStringLiteral("0031")), QStringLiteral("80"));
     }
 
     void interruptStopsBetweenRowsAndStillReports()
