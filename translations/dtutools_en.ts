@@ -233,6 +233,65 @@
         <source>写入中</source>
         <translation>Writing</translation>
     </message>
+    <message>
+        <source>级别0</source>
+        <translation>Level 0</translation>
+    </message>
+    <message>
+        <source>级别%1（写%2）</source>
+        <translation>Level %1 (writes %2)</translation>
+    </message>
+    <message>
+        <source>访问级别</source>
+        <translation>Access level</translation>
+    </message>
+    <message>
+        <source>参数%1只在访问级别%2写入：请选择访问级别%2，或清空这一列。</source>
+        <translation>Parameter %1 is written only at access level %2: choose access level %2, or empty this column.</translation>
+    </message>
+</context>
+<context>
+    <name>FleetWording</name>
+    <message>
+        <source>成功</source>
+        <translation>Succeeded</translation>
+    </message>
+    <message>
+        <source>部分失败</source>
+        <translation>Partly failed</translation>
+    </message>
+    <message>
+        <source>校验不符</source>
+        <translation>Verify mismatch</translation>
+    </message>
+    <message>
+        <source>无法连接</source>
+        <translation>Unreachable</translation>
+    </message>
+    <message>
+        <source>密码错误</source>
+        <translation>Wrong password</translation>
+    </message>
+    <message>
+        <source>未开始</source>
+        <translation>Not started</translation>
+    </message>
+    <message>
+        <source>失败</source>
+        <translation>Failed</translation>
+    </message>
+    <message>
+        <source>%1 %2台</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>共%1台设备：%2</source>
+        <translation>%1 devices — %2</translation>
+    </message>
+    <message>
+        <source>，</source>
+        <translation>, </translation>
+    </message>
 </context>
 <context>
     <name>OrderedJson</name>

@@ -2,11 +2,14 @@
 
 #include "channel/SerialSettings.h"
 #include "core/DtuError.h"
+#include "core/WorkPaths.h"
+#include "core/WriteRules.h"
+#include "fleet/FleetSetup.h"
 #include "ui/Dialogs.h"
+#include "ui/FleetWording.h"
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDir>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -74,6 +77,13 @@ FleetWindow::FleetWindow(Dialogs &dialogs, const QString &profilePath, QWidget *
     jobs_->setObjectName(QStringLiteral("fleetJobs"));
     jobs_->setRange(1, 64);
     jobs_->setValue(FleetRunner::kMaxDefaultJobs);
+    // The device number is written only from the unlock level; below it a
+    // column of it is refused before the run.
+    level_ = new QComboBox(this);
+    level_->setObjectName(QStringLiteral("fleetLevel"));
+    level_->addItem(tr("级别0"), 0);
+    level_->addItem(tr("级别%1（写%2）").arg(WriteRules::kUnlockLevel).arg(WriteRules::kProtectedNumber),
+                    WriteRules::kUnlockLevel);
     fast_ = new QCheckBox(tr("快速应答"), this);
     fast_->setObjectName(QStringLiteral("fleetFast"));
     verify_ = new QCheckBox(tr("写后校验"), this);
@@ -100,6 +110,8 @@ FleetWindow::FleetWindow(Dialogs &dialogs, const QString &profilePath, QWidget *
     auto *runRow = new QHBoxLayout;
     runRow->addWidget(new QLabel(tr("同时"), this));
     runRow->addWidget(jobs_);
+    runRow->addWidget(new QLabel(tr("访问级别"), this));
+    runRow->addWidget(level_);
     runRow->addWidget(fast_);
     runRow->addWidget(verify_);
     runRow->addStretch();
@@ -114,7 +126,7 @@ FleetWindow::FleetWindow(Dialogs &dialogs, const QString &profilePath, QWidget *
     resize(820, 480);
 
     editing_ = {profile_, chooseProfile, ports_, addPort, tcpTarget_, addTcp, import, newColumn_, addColumn,
-                remove, jobs_, fast_, verify_, start_};
+                remove, jobs_, level_, fast_, verify_, start_};
 
     connect(chooseProfile, &QPushButton::clicked, this, &FleetWindow::ChooseProfile);
     connect(addPort, &QPushButton::clicked, this, [this] {
@@ -260,64 +272,85 @@ void FleetWindow::StartRun()
         dialogs_.Message(tr("设备列表为空"), Caption());
         return;
     }
-    if (!QFileInfo(profile_->text()).isFile()) {
+    FleetSetup::Choices choices;
+    choices.profilePath = profile_->text();
+    choices.level = level_->currentData().toInt();
+    choices.jobs = jobs_->value();
+    choices.fast = fast_->isChecked();
+    choices.verify = verify_->isChecked();
+    const FleetSetup::Plan plan = FleetSetup::Make(choices, table);
+    switch (plan.refusal) {
+    case FleetSetup::Refusal::None:
+        break;
+    case FleetSetup::Refusal::NoProfile:
         dialogs_.Message(tr("参数文件 %1 不存在").arg(profile_->text()), Caption());
         return;
+    case FleetSetup::Refusal::NoScript:
+        dialogs_.Message(WorkPaths::ScriptNotFoundText(plan.scriptTried), Caption());
+        return;
+    case FleetSetup::Refusal::ColumnWithheld:
+        dialogs_.Message(tr("参数%1只在访问级别%2写入：请选择访问级别%2，或清空这一列。")
+                             .arg(plan.column)
+                             .arg(WriteRules::kUnlockLevel),
+                         Caption());
+        return;
     }
-    FleetRunner::Settings settings;
-    settings.profilePath = QFileInfo(profile_->text()).absoluteFilePath();
-    settings.scriptPath = QDir::current().absoluteFilePath(QStringLiteral("script.js"));
-    settings.workDir = QDir::currentPath();
-    settings.jobs = jobs_->value();
-    settings.fast = fast_->isChecked();
-    settings.verify = verify_->isChecked();
     for (int row = 0; row < devices_->rowCount(); ++row) {
-        if (auto *bar = qobject_cast<QProgressBar *>(devices_->cellWidget(row, ProgressColumn()))) {
+        if (QProgressBar *bar = Bar(row)) {
             bar->setRange(0, 1);
             bar->setValue(0);
         }
-        devices_->item(row, ProgressColumn() + 1)->setText(tr("等待"));
+        ShowResult(row, tr("等待"));
     }
     totals_->clear();
     SetIdle(false);
-    runner_.Start(table.devices, settings);
+    runner_.Start(table.devices, plan.settings);
+}
+
+QProgressBar *FleetWindow::Bar(int row) const
+{
+    return qobject_cast<QProgressBar *>(devices_->cellWidget(row, ProgressColumn()));
+}
+
+void FleetWindow::ShowResult(int row, const QString &text)
+{
+    QTableWidgetItem *item = devices_->item(row, ProgressColumn() + 1);
+    item->setText(text);
+    item->setToolTip(text); // the whole of a long list of rows
 }
 
 void FleetWindow::OnStarted(int index)
 {
-    devices_->item(index, ProgressColumn() + 1)->setText(tr("连接中"));
+    ShowResult(index, tr("连接中"));
 }
 
 void FleetWindow::OnProgress(int index, const QString &phase, int done, int total)
 {
-    auto *bar = qobject_cast<QProgressBar *>(devices_->cellWidget(index, ProgressColumn()));
+    QProgressBar *bar = Bar(index);
     if (bar && phase == QLatin1String("write") && total > 0) {
         bar->setRange(0, total);
         bar->setValue(done);
     }
-    devices_->item(index, ProgressColumn() + 1)
-        ->setText(phase == QLatin1String("verify") ? tr("校验中") : tr("写入中"));
+    ShowResult(index, phase == QLatin1String("verify") ? tr("校验中") : tr("写入中"));
 }
 
 void FleetWindow::OnFinished(int index)
 {
     const DeviceReport &r = runner_.Reports().at(index);
-    if (auto *bar = qobject_cast<QProgressBar *>(devices_->cellWidget(index, ProgressColumn())))
-        bar->setValue(bar->maximum());
-    QString text = r.outcome;
-    if (!r.failed.isEmpty())
-        text += QStringLiteral(" (") + r.failed.first().number + QLatin1Char(' ') + r.failed.first().text + QLatin1Char(')');
-    else if (!r.detail.isEmpty())
-        text += QStringLiteral(" (") + r.detail + QLatin1Char(')');
-    devices_->item(index, ProgressColumn() + 1)->setText(text);
+    // The rows the device acknowledged: a device not written stays empty.
+    if (QProgressBar *bar = Bar(index)) {
+        bar->setMaximum(qMax(bar->maximum(), r.written));
+        bar->setValue(r.written);
+    }
+    ShowResult(index, FleetWording::Result(r));
 }
 
 void FleetWindow::OnRunEnded()
 {
     for (int i = 0; i < runner_.Reports().size(); ++i)
         if (runner_.Reports().at(i).outcome == Outcome::NotStarted)
-            devices_->item(i, ProgressColumn() + 1)->setText(Outcome::NotStarted);
-    totals_->setText(FleetReport::Totals(runner_.Reports()));
+            ShowResult(i, FleetWording::Result(runner_.Reports().at(i)));
+    totals_->setText(FleetWording::Totals(runner_.Reports()));
     SetIdle(true);
     export_->setEnabled(true);
 }

@@ -8,6 +8,7 @@ class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QProgressBar;
 class QPushButton;
 class QSpinBox;
 class QTableWidget;
@@ -38,6 +39,8 @@ private:
     void OnRunEnded();
     void SetIdle(bool idle);
     int ProgressColumn() const;
+    QProgressBar *Bar(int row) const;
+    void ShowResult(int row, const QString &text);
 
     Dialogs &dialogs_;
     FleetRunner runner_;
@@ -48,6 +51,7 @@ private:
     QLineEdit *newColumn_;
     QTableWidget *devices_;
     QSpinBox *jobs_;
+    QComboBox *level_;
     QCheckBox *fast_;
     QCheckBox *verify_;
     QPushButton *start_;
