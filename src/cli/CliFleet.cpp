@@ -14,6 +14,8 @@
 #include "fleet/FleetSetup.h"
 #include "fleet/Inventory.h"
 
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QEventLoop>
 
 #include <unistd.h>
@@ -72,7 +74,7 @@ bool CheckFleet(CliContext &c, QString *error)
     return error->isEmpty();
 }
 
-bool Fleet(CliContext &c)
+CliVerdict Fleet(CliContext &c)
 {
     const Inventory::Table inventory = Inventory::Read(c.options.arguments.value(0));
     const FleetRunner::Settings settings = MakePlan(c, inventory).settings;
@@ -115,8 +117,7 @@ bool Fleet(CliContext &c)
             reportWritten = false;
         }
     }
-    c.exitStatus = allOk && reportWritten ? 0 : 1;
-    return allOk && reportWritten;
+    return CliVerdict::Of(allOk && reportWritten, QJsonDocument::fromJson(FleetReport::Json(reports)).object());
 }
 
 } // namespace CliCommands
