@@ -4,8 +4,9 @@
 #include <QList>
 #include <QString>
 
-// The fleet window's words for what became of a device, in the window's
-// language. Report files keep the stable outcome identifiers.
+// Words for what became of the devices of a fleet run, in the language of
+// the run (the window's, dtucfg's --lang). Report files keep the stable
+// outcome identifiers.
 namespace FleetWording {
 
 // 成功, 部分失败, 校验不符, 无法连接, 密码错误, 未开始, 失败; an unknown

@@ -1,4 +1,4 @@
-#include "ui/FleetWording.h"
+#include "fleet/FleetWording.h"
 
 #include <QCoreApplication>
 #include <QStringList>

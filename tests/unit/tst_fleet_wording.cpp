@@ -4,7 +4,7 @@
 #include "core/Translation.h"
 #include "fleet/FleetReport.h"
 #include "support/TestMain.h"
-#include "ui/FleetWording.h"
+#include "fleet/FleetWording.h"
 
 class FleetWordingTest : public QObject {
     Q_OBJECT
@@ -69,5 +69,5 @@ private slots:
     }
 };
 
-DTU_TEST_WIDGETS(FleetWordingTest)
+DTU_TEST_GUILESS(FleetWordingTest)
 #include "tst_fleet_wording.moc"
