@@ -264,16 +264,16 @@ CliVerdict Batch(CliContext &c)
     return CliVerdict::Of(report.Ok(), OutcomeJson::Write(report));
 }
 
-void SetRowValue(CliContext &c, const QString &argument)
+void SetRowValue(CliContext &c, const QString &argument, const QString &prefix)
 {
     const Assignment a = ParseAssignment(argument);
     DtuSession &s = c.session;
     const bool inMain = s.mainTable.FindByNumber(a.number) >= 0;
     if (!inMain && (!s.state.ExtPageVisible || s.extTable.FindByNumber(a.number) < 0))
-        throw CliUsageError{QStringLiteral("--set: no parameter %1 in the profile").arg(a.number)};
+        throw CliUsageError{QStringLiteral("%1: no parameter %2 in the profile").arg(prefix, a.number)};
     const EditResult edit = EditRow(c, inMain ? s.mainTable : s.extTable, a);
     if (!edit.Applied())
-        throw CliUsageError{RefusalText(QStringLiteral("--set"), edit)};
+        throw CliUsageError{RefusalText(prefix, edit)};
 }
 
 } // namespace CliCommands

@@ -11,6 +11,10 @@ namespace FleetSetup {
 Plan Make(const Choices &choices, const Inventory::Table &inventory)
 {
     Plan plan;
+    if (inventory.devices.isEmpty()) {
+        plan.refusal = Refusal::NoDevices;
+        return plan;
+    }
     if (!QFileInfo(choices.profilePath).isFile()) {
         plan.refusal = Refusal::NoProfile;
         return plan;

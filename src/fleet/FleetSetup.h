@@ -24,6 +24,7 @@ struct Choices {
 
 enum class Refusal {
     None,
+    NoDevices,      // the inventory lists no device: a run would do nothing
     NoProfile,      // the profile file does not exist
     NoScript,       // no script.js anywhere it was looked for
     ColumnWithheld, // the inventory gives a value to a row the level does not write

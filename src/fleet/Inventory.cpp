@@ -109,6 +109,7 @@ Table Parse(const QByteArray &bytes)
         } else if (number.match(header).hasMatch()) {
             columns << Column::Value;
             table.valueColumns << header.toUpper();
+            table.valueColumnAt << static_cast<int>(columns.size());
         } else {
             Fail(rows.first().line,
                  QStringLiteral("unknown column \"%1\" (target, password, name or a parameter number)").arg(header));
@@ -124,6 +125,7 @@ Table Parse(const QByteArray &bytes)
         if (row.cells.size() > columns.size())
             Fail(row.line, QStringLiteral("%1 cells, the header has %2").arg(row.cells.size()).arg(columns.size()));
         FleetDevice device;
+        device.line = row.line;
         bool targetSeen = false;
         for (qsizetype c = 0; c < row.cells.size(); ++c) {
             const QString cell = row.cells[c];
