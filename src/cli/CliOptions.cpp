@@ -2,8 +2,12 @@
 
 #include "cli/CliCommands.h"
 #include "core/Translation.h"
+#include "fleet/FleetRunner.h"
 
+#include <QFile>
 #include <QRegularExpression>
+
+#include <cstdio>
 
 namespace {
 
@@ -17,7 +21,8 @@ struct OptionSpec {
 const OptionSpec kOptions[] = {
     {"profile", Takes::Value}, {"script", Takes::Value},   {"port", Takes::Value},
     {"baud", Takes::Value},    {"format", Takes::Value},   {"tcp", Takes::Value},
-    {"tcp-port", Takes::Value}, {"password", Takes::Value}, {"level", Takes::Value},
+    {"tcp-port", Takes::Value}, {"password", Takes::Value}, {"password-file", Takes::Value},
+    {"level", Takes::Value},
     {"ext", Takes::Nothing},   {"json", Takes::Nothing},   {"fast", Takes::Nothing},
     {"help", Takes::Nothing},  {"version", Takes::Nothing}, {"lang", Takes::Value},
     {"watch", Takes::Value},
@@ -57,6 +62,10 @@ bool Apply(CliOptions *out, const QString &name, const QString &value, QString *
         out->tcpPort = static_cast<quint16>(port);
     } else if (name == QLatin1String("password")) {
         out->password = value;
+        out->passwordGiven = true;
+    } else if (name == QLatin1String("password-file")) {
+        out->passwordFile = value;
+        ok = !value.isEmpty();
     } else if (name == QLatin1String("level")) {
         out->level = value.toInt(&ok);
     } else if (name == QLatin1String("ext")) {
@@ -92,6 +101,13 @@ bool Apply(CliOptions *out, const QString &name, const QString &value, QString *
     } else if (name == QLatin1String("jobs")) {
         out->jobs = value.toInt(&ok);
         ok = ok && out->jobs >= 1;
+        if (ok && out->jobs > FleetRunner::kMaxJobs) {
+            // Each device is a process of its own with its own script engine.
+            *error = QStringLiteral("--jobs: at most %1 devices at once (each is a process of its own), not %2")
+                         .arg(FleetRunner::kMaxJobs)
+                         .arg(value);
+            return false;
+        }
     } else if (name == QLatin1String("report")) {
         out->report = value;
         ok = !value.isEmpty();
@@ -145,10 +161,36 @@ bool CliOptions::Parse(const QStringList &args, CliOptions *out, QString *error)
         if (!Apply(out, name, value, error))
             return false;
     }
+    if (out->passwordGiven && !out->passwordFile.isEmpty()) {
+        *error = QStringLiteral("--password and --password-file: give one of them");
+        return false;
+    }
     if (out->watchSeconds > 0 && out->command != QLatin1String("signal") && !out->command.isEmpty()) {
         *error = QStringLiteral("--watch goes with the signal command only");
         return false;
     }
+    return true;
+}
+
+bool CliOptions::ReadPassword(CliOptions *out, QString *error)
+{
+    if (out->passwordFile.isEmpty()) {
+        if (!out->passwordGiven && qEnvironmentVariableIsSet("DTU_PASSWORD"))
+            out->password = qEnvironmentVariable("DTU_PASSWORD");
+        return true;
+    }
+    QFile file(out->passwordFile);
+    const bool opened = out->passwordFile == QLatin1String("-") ? file.open(stdin, QIODevice::ReadOnly)
+                                                                 : file.open(QIODevice::ReadOnly);
+    if (!opened) {
+        *error = QStringLiteral("--password-file: cannot read %1: %2").arg(out->passwordFile, file.errorString());
+        return false;
+    }
+    // The first line, without its line end; the rest of the file is not read.
+    QByteArray line = file.readLine();
+    while (line.endsWith('\n') || line.endsWith('\r'))
+        line.chop(1);
+    out->password = QString::fromUtf8(line);
     return true;
 }
 
@@ -170,7 +212,12 @@ QString CliOptions::Usage()
         "  --format TEXT    frame format such as 8N1 (default: the profile's, else 8N1)\n"
         "  --tcp HOST       use the TCP maintenance connection instead of the serial port\n"
         "  --tcp-port N     TCP port (default 8888)\n"
-        "  --password TEXT  TCP maintenance password (default 480917)\n"
+        "  --password TEXT  TCP maintenance password (default 480917). Every user of\n"
+        "                   this computer can read it in the process list: prefer\n"
+        "                   --password-file or DTU_PASSWORD\n"
+        "  --password-file FILE\n"
+        "                   read the TCP password from the first line of FILE\n"
+        "                   (- for standard input)\n"
         "  --level N        access level: 1 prints the traffic trace, 2 unlocks 0091\n"
         "  --ext            act on the extended parameter table\n"
         "  --json           machine-readable result on standard output; the window's\n"
@@ -187,10 +234,15 @@ QString CliOptions::Usage()
         "                   NUM=HEX:digits for raw bytes)\n"
         "  --events         provision: JSON lines on standard output (progress, result)\n"
         "  --verify         provision, fleet: read back and compare after writing\n"
-        "  --jobs N         fleet: devices at once (default: all, at most 16)\n"
+        "  --jobs N         fleet: devices at once (default: all, at most 16; never\n"
+        "                   more than 64)\n"
         "  --report FILE    fleet: write the report (FILE.csv or FILE.json)\n"
         "  --help           this text\n"
         "  --version        print dtucfg's version\n"
+        "\n"
+        "Environment:\n"
+        "  DTU_PASSWORD     the TCP password when --password and --password-file are\n"
+        "                   not given\n"
         "\n"
         "Commands:\n");
     for (const CliCommand &c : CliCommands::All()) {

@@ -16,6 +16,8 @@ struct CliOptions {
     QString tcpHost;       // non-empty: the TCP maintenance connection instead of the serial port
     quint16 tcpPort = kDefaultTcpPort;
     QString password = QStringLiteral("480917");
+    bool passwordGiven = false; // --password: seen by every user of this computer
+    QString passwordFile;       // --password-file: its first line ("-": standard input)
     int level = 0;         // AccessLevel
     bool ext = false;      // act on the extended table
     bool json = false;
@@ -38,5 +40,9 @@ struct CliOptions {
     // Parses the arguments after the program name. False with a one-line
     // reason in *error for an unknown option or a bad value.
     static bool Parse(const QStringList &args, CliOptions *out, QString *error);
+    // The TCP password from --password-file, else from DTU_PASSWORD when
+    // --password was not given. False with the reason when the file cannot
+    // be read.
+    static bool ReadPassword(CliOptions *out, QString *error);
     static QString Usage();
 };

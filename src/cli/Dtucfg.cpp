@@ -120,6 +120,8 @@ int Run(const QStringList &arguments, std::FILE *out, std::FILE *err)
     }
     if (options.command.isEmpty())
         return UsageError(frontend, QStringLiteral("no command given"));
+    if (!CliOptions::ReadPassword(&options, &error))
+        return SetUpError(frontend, error);
     const CliCommand *command = CliCommands::Find(options.command);
     if (!command)
         return UsageError(frontend, QStringLiteral("unknown command \"%1\"").arg(options.command));

@@ -45,7 +45,7 @@ QString FleetRunner::WorkerProgram()
 
 int FleetRunner::JobsFor(int devices, int jobs)
 {
-    const int limit = jobs > 0 ? jobs : kMaxDefaultJobs;
+    const int limit = jobs > 0 ? qMin(jobs, kMaxJobs) : kMaxDefaultJobs;
     return qMax(1, qMin(devices, limit));
 }
 
@@ -103,8 +103,10 @@ QStringList FleetRunner::WorkerArgs(const FleetDevice &device) const
     QStringList args{QStringLiteral("--profile"), settings_.profilePath, QStringLiteral("--script"),
                      settings_.scriptPath, QStringLiteral("--level"), QString::number(settings_.level)};
     args += device.target.ChannelArgs();
+    // The password goes down the worker's standard input: a command line
+    // is readable by every user of the computer.
     if (!device.password.isEmpty())
-        args << QStringLiteral("--password") << device.password;
+        args << QStringLiteral("--password-file") << QStringLiteral("-");
     if (settings_.fast)
         args << QStringLiteral("--fast");
     args << QStringLiteral("provision") << QStringLiteral("--events");
@@ -126,6 +128,11 @@ void FleetRunner::StartNext()
     worker.index = index;
     if (!settings_.workDir.isEmpty())
         worker.process.setWorkingDirectory(settings_.workDir);
+    // A device without a password of its own gets the default one, not the
+    // password this program was given.
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QStringLiteral("DTU_PASSWORD"));
+    worker.process.setProcessEnvironment(environment);
     connect(&worker.process, &QProcess::readyReadStandardOutput, this, [this, &worker] { OnOutput(worker); });
     connect(&worker.process, &QProcess::readyReadStandardError, this, [&worker] {
         worker.errors += worker.process.readAllStandardError();
@@ -153,6 +160,10 @@ void FleetRunner::StartNext()
         return;
     }
     worker.process.start(WorkerProgram(), WorkerArgs(devices_[index]));
+    // Held until the process runs; its end tells the worker the line is whole.
+    if (!devices_[index].password.isEmpty())
+        worker.process.write(devices_[index].password.toUtf8() + '\n');
+    worker.process.closeWriteChannel();
 }
 
 void FleetRunner::OnOutput(Worker &worker)

@@ -19,6 +19,9 @@ class FleetRunner : public QObject {
     Q_OBJECT
 public:
     static constexpr int kMaxDefaultJobs = 16;
+    // Never more at once, whatever is asked: each is a process with its own
+    // script engine.
+    static constexpr int kMaxJobs = 64;
     // The folder of the worker program, for tests and benchmarks; by default
     // the folder of the running program.
     static inline const char *kBinDirVariable = "DTU_BIN_DIR";

@@ -6,7 +6,7 @@
 #include "core/WriteRules.h"
 #include "fleet/FleetSetup.h"
 #include "ui/Dialogs.h"
-#include "ui/FleetWording.h"
+#include "fleet/FleetWording.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -20,6 +20,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSpinBox>
+#include <QStyledItemDelegate>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -31,6 +32,27 @@ QString Caption()
 }
 
 enum FixedColumn { ColTarget, ColName, ColPassword, kFixedColumns };
+
+// The password column: dots for each character, and a password edit box,
+// until the technician asks to see them.
+class PasswordDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    bool shown = false;
+
+    QString displayText(const QVariant &value, const QLocale &locale) const override
+    {
+        const QString text = QStyledItemDelegate::displayText(value, locale);
+        return shown ? text : QString(text.size(), QChar(0x25CF));
+    }
+    QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        QWidget *editor = QStyledItemDelegate::createEditor(parent, option, index);
+        if (auto *edit = qobject_cast<QLineEdit *>(editor); edit && !shown)
+            edit->setEchoMode(QLineEdit::Password);
+        return editor;
+    }
+};
 
 QPushButton *Button(const QString &caption, const char *name, QWidget *parent)
 {
@@ -72,10 +94,18 @@ FleetWindow::FleetWindow(Dialogs &dialogs, const QString &profilePath, QWidget *
     devices_->setHorizontalHeaderLabels({tr("目标"), tr("名称"), tr("密码"),
                                          tr("进度"), tr("结果")});
     devices_->horizontalHeader()->setStretchLastSection(true);
+    auto *passwords = new PasswordDelegate(devices_);
+    devices_->setItemDelegateForColumn(ColPassword, passwords);
+    auto *showPasswords = new QCheckBox(tr("显示密码"), this);
+    showPasswords->setObjectName(QStringLiteral("fleetShowPasswords"));
+    connect(showPasswords, &QCheckBox::toggled, this, [this, passwords](bool on) {
+        passwords->shown = on;
+        devices_->viewport()->update();
+    });
 
     jobs_ = new QSpinBox(this);
     jobs_->setObjectName(QStringLiteral("fleetJobs"));
-    jobs_->setRange(1, 64);
+    jobs_->setRange(1, FleetRunner::kMaxJobs);
     jobs_->setValue(FleetRunner::kMaxDefaultJobs);
     // The device number is written only from the unlock level; below it a
     // column of it is refused before the run.
@@ -106,6 +136,7 @@ FleetWindow::FleetWindow(Dialogs &dialogs, const QString &profilePath, QWidget *
     grid->addWidget(import, 2, 0);
     grid->addWidget(newColumn_, 2, 1);
     grid->addWidget(addColumn, 2, 2);
+    grid->addWidget(showPasswords, 2, 3);
     grid->addWidget(remove, 2, 4);
     auto *runRow = new QHBoxLayout;
     runRow->addWidget(new QLabel(tr("同时"), this));
@@ -268,10 +299,6 @@ void FleetWindow::StartRun()
         dialogs_.Message(e.text(), Caption());
         return;
     }
-    if (table.devices.isEmpty()) {
-        dialogs_.Message(tr("设备列表为空"), Caption());
-        return;
-    }
     FleetSetup::Choices choices;
     choices.profilePath = profile_->text();
     choices.level = level_->currentData().toInt();
@@ -282,6 +309,9 @@ void FleetWindow::StartRun()
     switch (plan.refusal) {
     case FleetSetup::Refusal::None:
         break;
+    case FleetSetup::Refusal::NoDevices:
+        dialogs_.Message(tr("设备列表为空"), Caption());
+        return;
     case FleetSetup::Refusal::NoProfile:
         dialogs_.Message(tr("参数文件 %1 不存在").arg(profile_->text()), Caption());
         return;

@@ -21,6 +21,7 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QStyledItemDelegate>
 #include <QTableWidget>
 
 namespace {
@@ -184,6 +185,17 @@ private slots:
         fx.dialogs.files.push_back(fx.ws.Path(QStringLiteral("numbers.csv")));
         Button(fleet, "fleetImport")->click();
         QVERIFY(fx.dialogs.messages.isEmpty());
+        // The password column shows dots until asked to show the passwords.
+        auto *devices = fleet->findChild<QTableWidget *>(QStringLiteral("fleetDevices"));
+        auto *passwords = qobject_cast<QStyledItemDelegate *>(devices->itemDelegateForColumn(2));
+        QVERIFY(passwords);
+        const auto shown = [&] { return passwords->displayText(devices->item(1, 2)->data(Qt::DisplayRole), QLocale()); };
+        QCOMPARE(shown(), QString(6, QChar(0x25CF)));
+        auto *showPasswords = fleet->findChild<QCheckBox *>(QStringLiteral("fleetShowPasswords"));
+        showPasswords->click();
+        QCOMPARE(shown(), QStringLiteral("135790"));
+        showPasswords->click();
+        QCOMPARE(shown(), QString(6, QChar(0x25CF)));
 
         Button(fleet, "fleetStart")->click();
         QVERIFY(!fleet->Runner().Running());
@@ -201,6 +213,11 @@ private slots:
         QCOMPARE(DeviceValue(fx.ws.Path(), sim.CfgChannel(2) + QStringList{"--password", "135790"},
                              QStringLiteral("0091")),
                  QStringLiteral("DTU0102"));
+        // Nor does the report hold a password.
+        fx.dialogs.files.push_back(fx.ws.Path(QStringLiteral("numbers-report.csv")));
+        Button(fleet, "fleetExport")->click();
+        const QByteArray report = fx.ws.Read(QStringLiteral("numbers-report.csv"));
+        QVERIFY2(report.contains("second,ok") && !report.contains("135790"), report.constData());
     }
 
     // 写后校验 (on by default) at level 0: the devices keep their own

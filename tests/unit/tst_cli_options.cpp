@@ -127,6 +127,14 @@ private slots:
         QCOMPARE(Parse({"fleet", "--ignore", " 0033 ,0041 "}).options.ignore, (QStringList{"0033", "0041"}));
         QCOMPARE(Parse({"verify", "--ignore", "0033 0041"}).error, QStringLiteral("--ignore: invalid value \"0033 0041\""));
         QCOMPARE(Parse({"fleet", "--jobs", "0"}).error, QStringLiteral("--jobs: invalid value \"0\""));
+        // A hard ceiling on workers at once, refused with the reason.
+        QCOMPARE(Parse({"fleet", "--jobs", "64"}).options.jobs, 64);
+        QCOMPARE(Parse({"fleet", "--jobs", "65"}).error,
+                 QStringLiteral("--jobs: at most 64 devices at once (each is a process of its own), not 65"));
+        // A password from a file, never with --password as well.
+        QCOMPARE(Parse({"status", "--password-file", "pw.txt"}).options.passwordFile, QStringLiteral("pw.txt"));
+        QCOMPARE(Parse({"status", "--password", "1", "--password-file", "pw.txt"}).error,
+                 QStringLiteral("--password and --password-file: give one of them"));
         QCOMPARE(Parse({"fleet", "--report="}).error, QStringLiteral("--report: invalid value \"\""));
     }
 

@@ -45,8 +45,12 @@ private:
     QByteArray old_;
 };
 
-// Records its arguments, one a line, in args.txt of its working folder.
+// Records its arguments, one a line, in args.txt of its working folder,
+// what it was given on standard input in stdin.txt, and the password its
+// environment holds in environment.txt.
 const QByteArray kRecorder = "printf '%s\\n' \"$@\" > args.txt\n"
+                             "cat > stdin.txt\n"
+                             "echo \"${DTU_PASSWORD:-none}\" > environment.txt\n"
                              "echo '{\"event\":\"result\",\"outcome\":\"ok\",\"written\":1,\"failed\":[],"
                              "\"differences\":[],\"detail\":\"\"}'\n";
 
@@ -123,7 +127,8 @@ private slots:
         QCOMPARE(FleetSetup::Make(choices, table).refusal, FleetSetup::Refusal::NoProfile);
     }
 
-    // Everything chosen reaches the worker's command line.
+    // Everything chosen reaches the worker's command line, except the
+    // device's password, which comes on its standard input.
     void workerGetsEverySetting()
     {
         Workspace here(WorkFolder::kAllExamples);
@@ -145,8 +150,32 @@ private slots:
         QCOMPARE(QString::fromUtf8(here.Read(QStringLiteral("args.txt"))).split(QLatin1Char('\n'), Qt::SkipEmptyParts),
                  (QStringList{"--profile", here.Path(QStringLiteral("example_profile.txt")), "--script",
                               here.Path(QStringLiteral("script.js")), "--level", "2", "--tcp", "127.0.0.1",
-                              "--tcp-port", "4001", "--password", "135790", "--fast", "provision", "--events",
+                              "--tcp-port", "4001", "--password-file", "-", "--fast", "provision", "--events",
                               "--verify", "--ignore", "0033,0041", "--set", "0091=DTU0007"}));
+        QCOMPARE(here.Read(QStringLiteral("stdin.txt")), QByteArray("135790\n"));
+
+        // A device without a password of its own: nothing on standard
+        // input, and the default password (not this program's DTU_PASSWORD).
+        qputenv("DTU_PASSWORD", "246810");
+        table.devices[0].password.clear();
+        FleetRunner second;
+        RunToEnd(second, table.devices, plan.settings);
+        qunsetenv("DTU_PASSWORD");
+        const QString args = QString::fromUtf8(here.Read(QStringLiteral("args.txt")));
+        QVERIFY2(!args.contains(QStringLiteral("--password")), qPrintable(args));
+        QCOMPARE(here.Read(QStringLiteral("stdin.txt")), QByteArray());
+        QCOMPARE(here.Read(QStringLiteral("environment.txt")), QByteArray("none\n"));
+    }
+
+    // An inventory without a device: nothing to run, refused as such.
+    void inventoryWithoutDevices()
+    {
+        Workspace here(WorkFolder::kAllExamples);
+        FleetSetup::Choices choices;
+        choices.profilePath = QStringLiteral("example_profile.txt");
+        Inventory::Table table = OneDevice(QStringLiteral("tcp:127.0.0.1:4001"));
+        table.devices.clear();
+        QCOMPARE(FleetSetup::Make(choices, table).refusal, FleetSetup::Refusal::NoDevices);
     }
 
     // A worker that ends without a result failed: the device was never
