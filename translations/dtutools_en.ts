@@ -257,6 +257,14 @@
         <translation>Show passwords</translation>
     </message>
     <message>
+        <source>参数文件中没有参数%1：请删除这一列</source>
+        <translation>The profile has no parameter %1: remove this column</translation>
+    </message>
+    <message>
+        <source>第%1台设备（%2）：%3</source>
+        <translation>Device %1 (%2): %3</translation>
+    </message>
+    <message>
         <source>参数%1只在访问级别%2写入：请选择访问级别%2，或清空这一列。</source>
         <translation>Parameter %1 is written only at access level %2: choose access level %2, or empty this column.</translation>
     </message>

@@ -2,9 +2,14 @@
 
 #include "channel/SerialSettings.h"
 #include "core/DtuError.h"
+#include "core/SilentFrontend.h"
 #include "core/WorkPaths.h"
 #include "core/WriteRules.h"
 #include "fleet/FleetSetup.h"
+#include "ops/EditorLogic.h"
+#include "ops/ProfileLoader.h"
+#include "ops/Wording.h"
+#include "session/DtuSession.h"
 #include "ui/Dialogs.h"
 #include "fleet/FleetWording.h"
 
@@ -31,7 +36,7 @@ QString Caption()
     return FleetWindow::tr("多台设备配置");
 }
 
-enum FixedColumn { ColTarget, ColName, ColPassword, kFixedColumns };
+enum FixedColumn { ColTarget, ColDeviceName, ColPassword, kFixedColumns };
 
 // The password column: dots for each character, and a password edit box,
 // until the technician asks to see them.
@@ -225,7 +230,7 @@ void FleetWindow::AddDevice(const FleetDevice &device)
     const int row = devices_->rowCount();
     devices_->insertRow(row);
     devices_->setItem(row, ColTarget, new QTableWidgetItem(device.target.text));
-    devices_->setItem(row, ColName, new QTableWidgetItem(device.name));
+    devices_->setItem(row, ColDeviceName, new QTableWidgetItem(device.name));
     devices_->setItem(row, ColPassword, new QTableWidgetItem(device.password));
     for (const auto &value : device.values) {
         AddValueColumn(value.first);
@@ -254,7 +259,7 @@ Inventory::Table FleetWindow::DeviceTable() const
         QString error;
         if (!FleetTarget::Parse(cell(row, ColTarget), &device.target, &error))
             throw DtuError(tr("第%1行：%2").arg(row + 1).arg(error));
-        device.name = cell(row, ColName);
+        device.name = cell(row, ColDeviceName);
         device.password = cell(row, ColPassword);
         for (int c = 0; c < valueColumns_.size(); ++c) {
             const QString value = cell(row, kFixedColumns + c);
@@ -325,6 +330,10 @@ void FleetWindow::StartRun()
                          Caption());
         return;
     }
+    if (const QStringList refusals = CellRefusals(table, plan.settings); !refusals.isEmpty()) {
+        dialogs_.Message(refusals.join(QLatin1Char('\n')), Caption());
+        return;
+    }
     for (int row = 0; row < devices_->rowCount(); ++row) {
         if (QProgressBar *bar = Bar(row)) {
             bar->setRange(0, 1);
@@ -335,6 +344,51 @@ void FleetWindow::StartRun()
     totals_->clear();
     SetIdle(false);
     runner_.Start(table.devices, plan.settings);
+}
+
+QStringList FleetWindow::CellRefusals(const Inventory::Table &table, const FleetRunner::Settings &settings) const
+{
+    // Every column and cell as the workers would take them, before any
+    // device is contacted: tried on tables of a session of its own, loaded
+    // with the run's profile and script, which no device ever receives.
+    SilentFrontend quiet;
+    DtuSession session(quiet);
+    QString error;
+    ScriptFault fault;
+    QStringList refusals;
+    try {
+        if (!session.script.LoadFile(settings.scriptPath, &error, &fault))
+            return {error};
+        ProfileLoader::LoadProfile(session, settings.profilePath);
+    } catch (const DtuError &e) {
+        return {e.text()};
+    }
+    session.state.AccessLevel = settings.level;
+    const auto tableOf = [&session](const QString &number) -> const ParamTableModel * {
+        if (session.mainTable.FindByNumber(number) >= 0)
+            return &session.mainTable;
+        if (session.state.ExtPageVisible && session.extTable.FindByNumber(number) >= 0)
+            return &session.extTable;
+        return nullptr;
+    };
+    for (const QString &number : table.valueColumns)
+        if (!tableOf(number))
+            refusals << tr("参数文件中没有参数%1：请删除这一列").arg(number);
+    if (!refusals.isEmpty())
+        return refusals;
+    for (const FleetDevice &device : table.devices) {
+        for (const auto &[number, text] : device.values) {
+            // HEX: cells are raw bytes, already checked as hex pairs.
+            if (text.startsWith(QLatin1String("HEX:"), Qt::CaseInsensitive))
+                continue;
+            const EditResult check = EditorLogic::CheckGiven(session, *tableOf(number), number, text);
+            if (!check.Applied())
+                // The table's row: the line of the rendered inventory after its header.
+                refusals << tr("第%1台设备（%2）：%3").arg(device.line - 1).arg(device.target.text,
+                                                                          Wording::RefusedValue(check));
+        }
+    }
+    return refusals;
 }
 
 QProgressBar *FleetWindow::Bar(int row) const

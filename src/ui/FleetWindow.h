@@ -39,6 +39,8 @@ private:
     void OnRunEnded();
     void SetIdle(bool idle);
     int ProgressColumn() const;
+    // Why cells of the table would be refused by their rows, one line each.
+    QStringList CellRefusals(const Inventory::Table &table, const FleetRunner::Settings &settings) const;
     QProgressBar *Bar(int row) const;
     void ShowResult(int row, const QString &text);
 

@@ -220,6 +220,42 @@ private slots:
         QVERIFY2(report.contains("second,ok") && !report.contains("135790"), report.constData());
     }
 
+    // Every cell is tried as its row would take it before any device is
+    // contacted: a refusal names the device, the row, the value and why;
+    // a column the profile lacks is refused as such.
+    void cellsCheckedBeforeAnyDevice()
+    {
+        WindowFixture fx;
+        fx.ws.RememberProfile(QStringLiteral("example_profile.txt"));
+        fx.Show();
+        FleetWindow *fleet = OpenFleet(fx);
+        QVERIFY(fleet);
+        fx.ws.Write(QStringLiteral("cells.csv"), "target,name,0032,0031\n"
+                                                 "tcp:127.0.0.1:1,a,SCTP,9000\n"
+                                                 "tcp:127.0.0.1:2,b,TCP,70000\n"
+                                                 "tcp:127.0.0.1:3,c,UDP,8080\n");
+        fx.dialogs.files.push_back(fx.ws.Path(QStringLiteral("cells.csv")));
+        Button(fleet, "fleetImport")->click();
+        QVERIFY(fx.dialogs.messages.isEmpty());
+        Button(fleet, "fleetStart")->click();
+        QVERIFY(!fleet->Runner().Running());
+        QCOMPARE(fx.dialogs.messages.size(), 1);
+        QCOMPARE(fx.dialogs.messages[0].text,
+                 QStringLiteral("第1台设备（tcp:127.0.0.1:1）：参数0032（传输协议）不能取值“SCTP”：只能选择：TCP, UDP\n"
+                                "第2台设备（tcp:127.0.0.1:2）：参数0031（中心端口）不能取值“70000”：超出此参数能保存的范围"));
+        QCOMPARE(Results(fleet), (QStringList{"", "", ""}));
+
+        fleet->findChild<QLineEdit *>(QStringLiteral("fleetNewColumn"))->setText(QStringLiteral("00EE"));
+        Button(fleet, "fleetAddColumn")->click();
+        auto *devices = fleet->findChild<QTableWidget *>(QStringLiteral("fleetDevices"));
+        devices->item(0, 3)->setText(QStringLiteral("TCP"));
+        devices->item(1, 4)->setText(QStringLiteral("9000"));
+        Button(fleet, "fleetStart")->click();
+        QVERIFY(!fleet->Runner().Running());
+        QCOMPARE(fx.dialogs.messages.size(), 2);
+        QCOMPARE(fx.dialogs.messages[1].text, QStringLiteral("参数文件中没有参数00EE：请删除这一列"));
+    }
+
     // 写后校验 (on by default) at level 0: the devices keep their own
     // device numbers, which the run did not write, and are written right.
     void verifyLeavesTheDeviceNumberAlone()
