@@ -123,6 +123,7 @@ private slots:
         QCOMPARE(Parse({"verify", "--ignore", "91"}).error, QStringLiteral("--ignore: invalid value \"91\""));
         QCOMPARE(Parse({"verify", "--ignore", "0091,"}).error, QStringLiteral("--ignore: invalid value \"0091,\""));
         // A list as people type it: blanks after the commas (or around them).
+        QCOMPARE(Parse({"fleet", "--ignore", "0033, 0041"}).error, QString());
         QCOMPARE(Parse({"fleet", "--ignore", "0033, 0041"}).options.ignore, (QStringList{"0033", "0041"}));
         QCOMPARE(Parse({"fleet", "--ignore", " 0033 ,0041 "}).options.ignore, (QStringList{"0033", "0041"}));
         QCOMPARE(Parse({"verify", "--ignore", "0033 0041"}).error, QStringLiteral("--ignore: invalid value \"0033 0041\""));
