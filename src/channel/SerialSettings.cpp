@@ -24,11 +24,22 @@ const QStringList &OfferedFormats()
     return list;
 }
 
+namespace {
+const qint32 kSpeedTable[] = {300,   600,   1200,  2400,  4800,   9600,   14400,  19200, 28800,
+                              33600, 38400, 57600, 76800, 115200, 230400, 460800, 921600};
+} // namespace
+
+QStringList KnownSpeeds()
+{
+    QStringList list;
+    for (qint32 speed : kSpeedTable)
+        list << QString::number(speed);
+    return list;
+}
+
 qint32 SpeedFromText(const QString &text)
 {
-    static const qint32 table[] = {300,   600,   1200,  2400,  4800,   9600,   14400,  19200, 28800,
-                                   33600, 38400, 57600, 76800, 115200, 230400, 460800, 921600};
-    for (qint32 speed : table) {
+    for (qint32 speed : kSpeedTable) {
         // Exact text only: " 9600" or "09600" are not speeds.
         if (text == QString::number(speed))
             return speed;

@@ -14,6 +14,9 @@ const QStringList &OfferedFormats();
 // "33600" and "76800" are accepted although the box does not offer them:
 // a profile may name them.
 qint32 SpeedFromText(const QString &text);
+// Every speed SpeedFromText knows, in rising order: what a command line may
+// ask for.
+QStringList KnownSpeeds();
 
 enum class Parity { None, Even, Odd };
 

@@ -41,6 +41,7 @@ struct CliVerdict {
 
     int status = kOk;
     QJsonObject outcome;
+    QString message; // what went wrong in words, for --json (else the last complaint or line)
 
     static CliVerdict Of(bool ok, const QJsonObject &outcome = {}) { return {ok ? kOk : kFailed, outcome}; }
 };
@@ -66,6 +67,9 @@ struct CliCommand {
 namespace CliCommands {
 const std::vector<CliCommand> &All();
 const CliCommand *Find(const QString &name);
+// Whether the option (by name, "ext") means something for the command; one
+// that does not is refused rather than ignored.
+bool Takes(const QString &command, const QString &option);
 
 // Commands on the parameter tables (CliParamCommands.cpp).
 bool CheckTableOption(CliContext &context, QString *error);

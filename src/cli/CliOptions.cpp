@@ -1,9 +1,11 @@
 #include "cli/CliOptions.h"
 
 #include "cli/CliCommands.h"
+#include "channel/SerialSettings.h"
 #include "core/Translation.h"
 #include "fleet/FleetRunner.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QRegularExpression>
 
@@ -39,6 +41,32 @@ const OptionSpec *FindOption(const QString &name)
     return nullptr;
 }
 
+// What a value of the option may be, for the refusal of one that is not.
+QString ValidValues(const QString &name)
+{
+    if (name == QLatin1String("tcp"))
+        return QCoreApplication::translate("CliOptions", "需要主机名或IP地址");
+    if (name == QLatin1String("tcp-port"))
+        return QCoreApplication::translate("CliOptions", "应为1到65535的整数");
+    if (name == QLatin1String("level"))
+        return QCoreApplication::translate("CliOptions", "应为0、1或2");
+    if (name == QLatin1String("lang"))
+        return QCoreApplication::translate("CliOptions", "应为zh或en");
+    if (name == QLatin1String("watch"))
+        return QCoreApplication::translate("CliOptions", "应为1到3600的整数（秒）");
+    if (name == QLatin1String("ignore"))
+        return QCoreApplication::translate("CliOptions", "应为以逗号分隔的四位参数编号，例如0091,0033");
+    if (name == QLatin1String("jobs"))
+        return QCoreApplication::translate("CliOptions", "应为1或更大的整数");
+    if (name == QLatin1String("report"))
+        return QCoreApplication::translate("CliOptions", "需要文件名");
+    if (name == QLatin1String("baud"))
+        return QCoreApplication::translate("CliOptions", "可用的速率：%1").arg(SerialSettings::KnownSpeeds().join(QStringLiteral(", ")));
+    if (name == QLatin1String("format"))
+        return QCoreApplication::translate("CliOptions", "可用的格式：%1").arg(SerialSettings::OfferedFormats().join(QStringLiteral(", ")));
+    return {};
+}
+
 bool Apply(CliOptions *out, const QString &name, const QString &value, QString *error)
 {
     bool ok = true;
@@ -50,9 +78,13 @@ bool Apply(CliOptions *out, const QString &name, const QString &value, QString *
     } else if (name == QLatin1String("port")) {
         out->port = value;
     } else if (name == QLatin1String("baud")) {
+        // A speed the port does not know would be stored into the profile
+        // and opened as 9600.
+        ok = SerialSettings::KnownSpeeds().contains(value);
         out->baud = value;
     } else if (name == QLatin1String("format")) {
-        out->format = value;
+        out->format = value.toUpper();
+        ok = SerialSettings::OfferedFormats().contains(out->format);
     } else if (name == QLatin1String("tcp")) {
         out->tcpHost = value;
         ok = !value.isEmpty();
@@ -68,6 +100,7 @@ bool Apply(CliOptions *out, const QString &name, const QString &value, QString *
         ok = !value.isEmpty();
     } else if (name == QLatin1String("level")) {
         out->level = value.toInt(&ok);
+        ok = ok && out->level >= 0 && out->level <= 2;
     } else if (name == QLatin1String("ext")) {
         out->ext = true;
     } else if (name == QLatin1String("json")) {
@@ -113,7 +146,7 @@ bool Apply(CliOptions *out, const QString &name, const QString &value, QString *
         ok = !value.isEmpty();
     }
     if (!ok)
-        *error = QStringLiteral("--%1: invalid value \"%2\"").arg(name, value);
+        *error = QCoreApplication::translate("CliOptions", "--%1：无效的值“%2”，%3").arg(name, value, ValidValues(name));
     return ok;
 }
 
@@ -145,53 +178,53 @@ bool CliOptions::Parse(const QStringList &args, CliOptions *out, QString *error)
         }
         const OptionSpec *spec = FindOption(name);
         if (!spec) {
-            *error = QStringLiteral("unknown option --%1").arg(name);
+            *error = QCoreApplication::translate("CliOptions", "未知的选项 --%1").arg(name);
             return false;
         }
         if (spec->takes == Takes::Value && !inlineValue) {
             if (i + 1 >= args.size()) {
-                *error = QStringLiteral("--%1 needs a value").arg(name);
+                *error = QCoreApplication::translate("CliOptions", "--%1 需要一个值").arg(name);
                 return false;
             }
             value = args[++i];
         } else if (spec->takes == Takes::Nothing && inlineValue) {
-            *error = QStringLiteral("--%1 takes no value").arg(name);
+            *error = QCoreApplication::translate("CliOptions", "--%1 不带值").arg(name);
             return false;
         }
         if (!Apply(out, name, value, error))
             return false;
+        if (!out->given.contains(name))
+            out->given << name;
     }
     if (out->passwordGiven && !out->passwordFile.isEmpty()) {
         *error = QStringLiteral("--password and --password-file: give one of them");
         return false;
     }
-    if (out->watchSeconds > 0 && out->command != QLatin1String("signal") && !out->command.isEmpty()) {
-        *error = QStringLiteral("--watch goes with the signal command only");
-        return false;
-    }
     return true;
 }
 
-bool CliOptions::ReadPassword(CliOptions *out, QString *error)
+void CliOptions::Peek(const QStringList &args, Language *language, bool *json)
 {
-    if (out->passwordFile.isEmpty()) {
-        if (!out->passwordGiven && qEnvironmentVariableIsSet("DTU_PASSWORD"))
-            out->password = qEnvironmentVariable("DTU_PASSWORD");
-        return true;
+    for (int i = 0; i < args.size(); ++i) {
+        const QString &arg = args[i];
+        if (arg == QLatin1String("--"))
+            break;
+        if (arg == QLatin1String("--json"))
+            *json = true;
+        else if (arg.startsWith(QLatin1String("--lang=")))
+            Translation::FromCode(arg.mid(7), language);
+        else if (arg == QLatin1String("--lang") && i + 1 < args.size())
+            Translation::FromCode(args[++i], language);
+        else if (const OptionSpec *spec = arg.startsWith(QLatin1String("--")) && !arg.contains(QLatin1Char('='))
+                     ? FindOption(arg.mid(2))
+                     : nullptr;
+                 spec && spec->takes == Takes::Value)
+            ++i; // its value, whatever it looks like
     }
-    QFile file(out->passwordFile);
-    const bool opened = out->passwordFile == QLatin1String("-") ? file.open(stdin, QIODevice::ReadOnly)
-                                                                 : file.open(QIODevice::ReadOnly);
-    if (!opened) {
-        *error = QStringLiteral("--password-file: cannot read %1: %2").arg(out->passwordFile, file.errorString());
+    }
+    if (out->passwordGiven && !out->passwordFile.isEmpty()) {
+        *error = QStringLiteral("--password and --password-file: give one of them");
         return false;
-    }
-    // The first line, without its line end; the rest of the file is not read.
-    QByteArray line = file.readLine();
-    while (line.endsWith('\n') || line.endsWith('\r'))
-        line.chop(1);
-    out->password = QString::fromUtf8(line);
-    return true;
 }
 
 QString CliOptions::Usage()

@@ -36,13 +36,18 @@ struct CliOptions {
     QString report;           // fleet: the report file (.csv or .json)
     QString command;
     QStringList arguments;
+    QStringList given;        // the options given, by name ("baud"), first use first
 
     // Parses the arguments after the program name. False with a one-line
-    // reason in *error for an unknown option or a bad value.
+    // reason in *error for an unknown option or a bad value (the reason says
+    // what a valid one is).
     static bool Parse(const QStringList &args, CliOptions *out, QString *error);
     // The TCP password from --password-file, else from DTU_PASSWORD when
     // --password was not given. False with the reason when the file cannot
     // be read.
     static bool ReadPassword(CliOptions *out, QString *error);
+    // Looks ahead for --lang and --json, so that a command line that does
+    // not parse is refused in the language, and the form, it asked for.
+    static void Peek(const QStringList &args, Language *language, bool *json);
     static QString Usage();
 };

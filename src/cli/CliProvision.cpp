@@ -163,7 +163,8 @@ CliVerdict Provision(CliContext &c)
     Emit(c, WorkerEvents::Progress(QStringLiteral("open"), 0, 0, QString()));
     const ChannelOutcome channel = CliChannel::Open(s, c.options);
     if (!channel.open) {
-        report.outcome = Outcome::Unreachable;
+        report.outcome = channel.failure == ChannelOutcome::Failure::PasswordRefused ? Outcome::RefusedPassword
+                                                                                      : Outcome::Unreachable;
         report.detail = channel.reason;
     } else {
         s.state.AccessLevel = c.options.level;

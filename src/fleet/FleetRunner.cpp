@@ -15,14 +15,14 @@ struct FleetRunner::Worker {
     QByteArray errors;  // the end of its standard error, for a worker that gives no result
     bool resultSeen = false;
     bool stopAsked = false; // the run was stopped while this worker lived
-    QElapsedTimer clock;
+    qint64 startedMs = -1;  // -1 once it has ended
 };
 
 namespace {
 constexpr qsizetype kErrorTail = 2000;
 }
 
-FleetRunner::FleetRunner(QObject *parent) : QObject(parent) {}
+FleetRunner::FleetRunner(Scheduler &scheduler, QObject *parent) : QObject(parent), scheduler_(scheduler) {}
 
 FleetRunner::~FleetRunner()
 {
@@ -80,7 +80,7 @@ void FleetRunner::Stop()
         return;
     stopping_ = true;
     for (auto &worker : workers_) {
-        if (!worker->clock.isValid())
+        if (worker->startedMs < 0)
             continue; // ended already
         worker->stopAsked = true;
         // One still starting is interrupted when it runs (QProcess::started).
@@ -151,7 +151,7 @@ void FleetRunner::StartNext()
             Interrupt(worker);
     });
     ++active_;
-    worker.clock.start();
+    worker.startedMs = scheduler_.NowMs();
     emit deviceStarted(index);
     if (stopping_) {
         // Stopped by a receiver of deviceStarted: no process at all.
@@ -191,18 +191,12 @@ void FleetRunner::OnOutput(Worker &worker)
 
 void FleetRunner::OnEnded(Worker &worker, int exitCode, bool crashed)
 {
-    if (!worker.clock.isValid())
+    if (worker.startedMs < 0)
         return; // told twice (a start that failed also finishes)
     OnOutput(worker);
     DeviceReport &report = reports_[worker.index];
-    report.seconds = worker.clock.elapsed() / 1000.0;
-    worker.clock.invalidate();
-    if (!worker.resultSeen && worker.stopAsked && crashed && exitCode == SIGINT) {
-        // The stop came before the worker listened for it: it never
-        // reached its device.
-        report.outcome = Outcome::NotStarted;
-        report.detail = QStringLiteral("stopped before the worker began");
-    } else if (!worker.resultSeen) {
+    bool stopAsked = false; // the run was stopped while this worker lived
+    qint64 startedMs = -1;  // -1 once it has ended
         // A worker that crashed or could not run: the device is not known to be written.
         report.outcome = Outcome::Failed;
         // Its own complaint ("dtucfg: ...") says more than the usage hint after it.
@@ -224,7 +218,7 @@ void FleetRunner::OnEnded(Worker &worker, int exitCode, bool crashed)
 
 void FleetRunner::Finish(Worker &worker)
 {
-    worker.clock.invalidate();
+    worker.startedMs = -1;
     --active_;
     emit deviceFinished(worker.index);
     while (!stopping_ && active_ < jobs_ && next_ < devices_.size())

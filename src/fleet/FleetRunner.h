@@ -1,8 +1,8 @@
 #pragma once
+#include "core/Scheduler.h"
 #include "fleet/FleetReport.h"
 #include "fleet/Inventory.h"
 
-#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <memory>
@@ -37,7 +37,8 @@ public:
         QStringList ignore; // rows the read-back does not compare
     };
 
-    explicit FleetRunner(QObject *parent = nullptr);
+    // A device's seconds are counted on the scheduler.
+    explicit FleetRunner(Scheduler &scheduler = Scheduler::Default(), QObject *parent = nullptr);
     ~FleetRunner() override;
 
     static QString WorkerProgram();
@@ -70,6 +71,7 @@ private:
     void Finish(Worker &worker);
     QStringList WorkerArgs(const FleetDevice &device) const;
 
+    Scheduler &scheduler_;
     QList<FleetDevice> devices_;
     Settings settings_;
     QList<DeviceReport> reports_;

@@ -8,11 +8,11 @@
 #include <QCoreApplication>
 
 PortWatcher::PortWatcher(DtuSession &session, ListSource source, QObject *parent)
-    : QObject(parent), session_(session), source_(std::move(source))
+    : QObject(parent), session_(session), source_(std::move(source)), timer_(session.scheduler)
 {
     if (!source_)
         source_ = &PortIdentity::SystemPorts;
-    connect(&timer_, &QTimer::timeout, this, &PortWatcher::Check);
+    timer_.OnTimeout([this] { Check(); });
     // A port that closed itself because its device went away may be back
     // under the same name before the next look: it was lost all the same.
     connect(&session_.serial, &SerialTransport::lost, this, [this] { lostSignalled_ = true; });

@@ -4,6 +4,7 @@
 // the runner reads back.
 #include "core/DtuError.h"
 #include "fleet/FleetReport.h"
+#include "fleet/FleetRunner.h"
 #include "fleet/Inventory.h"
 #include "fleet/WorkerEvents.h"
 #include "support/TestMain.h"
@@ -63,9 +64,24 @@ private slots:
         QCOMPARE(second.values[0].first, QStringLiteral("0030"));
         QCOMPARE(second.values[0].second, QStringLiteral("HEX:0a0B"));
 
-        // A short row: the missing cells are empty. The maintenance port by default.
+        // A short row: the missing cells are empty. "TCP:" in capitals is a
+        // TCP target too, on the maintenance port by default.
+        QVERIFY(t.devices[2].target.tcp);
+        QCOMPARE(t.devices[2].target.host, QStringLiteral("host.example"));
         QCOMPARE(t.devices[2].target.port, quint16(8888));
         QVERIFY(t.devices[2].values.isEmpty());
+    }
+
+    // How many workers run at once: --jobs when given, else every device,
+    // at most 16; never none.
+    void workersAtOnce()
+    {
+        QCOMPARE(FleetRunner::JobsFor(3, 0), 3);
+        QCOMPARE(FleetRunner::JobsFor(40, 0), 16);
+        QCOMPARE(FleetRunner::JobsFor(40, 20), 20);
+        QCOMPARE(FleetRunner::JobsFor(3, 1), 1);
+        QCOMPARE(FleetRunner::JobsFor(3, 8), 3);
+        QCOMPARE(FleetRunner::JobsFor(0, 0), 1);
     }
 
     void inventoryRefusals()
@@ -75,6 +91,7 @@ private slots:
                  QStringLiteral("line 1: unknown column \"colour\" (target, password, name or a parameter number)"));
         QCOMPARE(Refusal("target,0031\ntcp:a:1,HEX:1F9\n"), QStringLiteral("line 2: 0031: HEX: needs hex digits in pairs"));
         QCOMPARE(Refusal("target\ntcp:a:70000\n"), QStringLiteral("line 2: tcp:a:70000: the TCP port must be 1 to 65535"));
+        QCOMPARE(Refusal("target\ntcp:a:0\n"), QStringLiteral("line 2: tcp:a:0: the TCP port must be 1 to 65535"));
         QCOMPARE(Refusal("target\ntcp:\n"), QStringLiteral("line 2: tcp:: no host"));
         QCOMPARE(Refusal("target,name\n,nobody\n"), QStringLiteral("line 2: empty target"));
         QCOMPARE(Refusal("target\n/dev/ttyS0,extra\n"), QStringLiteral("line 2: 2 cells, the header has 1"));
