@@ -539,6 +539,124 @@
         <source>写入中</source>
         <translation>Writing</translation>
     </message>
+    <message>
+        <source>级别0</source>
+        <translation>Level 0</translation>
+    </message>
+    <message>
+        <source>级别%1（写%2）</source>
+        <translation>Level %1 (writes %2)</translation>
+    </message>
+    <message>
+        <source>访问级别</source>
+        <translation>Access level</translation>
+    </message>
+    <message>
+        <source>显示密码</source>
+        <translation>Show passwords</translation>
+    </message>
+    <message>
+        <source>参数文件中没有参数%1：请删除这一列</source>
+        <translation>The profile has no parameter %1: remove this column</translation>
+    </message>
+    <message>
+        <source>第%1台设备（%2）：%3</source>
+        <translation>Device %1 (%2): %3</translation>
+    </message>
+    <message>
+        <source>参数%1只在访问级别%2写入：请选择访问级别%2，或清空这一列。</source>
+        <translation>Parameter %1 is written only at access level %2: choose access level %2, or empty this column.</translation>
+    </message>
+</context>
+<context>
+    <name>FleetProgress</name>
+    <message>
+        <source>等待</source>
+        <translation>waiting</translation>
+    </message>
+    <message>
+        <source>连接中</source>
+        <translation>connecting</translation>
+    </message>
+    <message>
+        <source>开始</source>
+        <translation>started</translation>
+    </message>
+    <message>
+        <source>写入中 %1/%2</source>
+        <translation>writing %1/%2</translation>
+    </message>
+    <message>
+        <source>写入中</source>
+        <translation>writing</translation>
+    </message>
+    <message>
+        <source>校验中</source>
+        <translation>verifying</translation>
+    </message>
+    <message>
+        <source>写入%1行</source>
+        <translation>%1 rows written</translation>
+    </message>
+    <message>
+        <source>，失败%1行</source>
+        <translation>, %1 failed</translation>
+    </message>
+    <message>
+        <source>，%1行不符</source>
+        <translation>, %1 differ</translation>
+    </message>
+    <message>
+        <source>%1秒</source>
+        <translation>%1 s</translation>
+    </message>
+    <message>
+        <source>正在停止：不再开始新的设备，进行中的设备在当前一次交换后结束</source>
+        <translation>stopping: no new devices; running ones end after their current exchange</translation>
+    </message>
+</context>
+<context>
+    <name>FleetWording</name>
+    <message>
+        <source>成功</source>
+        <translation>Succeeded</translation>
+    </message>
+    <message>
+        <source>部分失败</source>
+        <translation>Partly failed</translation>
+    </message>
+    <message>
+        <source>校验不符</source>
+        <translation>Verify mismatch</translation>
+    </message>
+    <message>
+        <source>无法连接</source>
+        <translation>Unreachable</translation>
+    </message>
+    <message>
+        <source>密码错误</source>
+        <translation>Wrong password</translation>
+    </message>
+    <message>
+        <source>未开始</source>
+        <translation>Not started</translation>
+    </message>
+    <message>
+        <source>失败</source>
+        <translation>Failed</translation>
+    </message>
+    <message>
+        <source>%1 %2台</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>共%1台设备：%2</source>
+        <translation>%1 devices — %2</translation>
+    </message>
+    <message>
+        <source>，</source>
+        <translation>, </translation>
+    </message>
 </context>
 <context>
     <name>OrderedJson</name>

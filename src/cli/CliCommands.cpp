@@ -73,7 +73,7 @@ bool Takes(const QString &command, const QString &option)
                                          QStringLiteral("level"), QStringLiteral("fast")};
     static const QStringList withChannel{QStringLiteral("port"),     QStringLiteral("baud"),
                                          QStringLiteral("format"),   QStringLiteral("tcp"),
-                                         QStringLiteral("tcp-port"), QStringLiteral("password"),
+                                         QStringLiteral("tcp-port"), QStringLiteral("password"), QStringLiteral("password-file"),
                                          QStringLiteral("keep-profile")};
     static const QList<QPair<QString, QStringList>> own{
         {QStringLiteral("signal"), {QStringLiteral("watch")}},

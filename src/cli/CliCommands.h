@@ -80,7 +80,8 @@ CliVerdict Save(CliContext &context);
 CliVerdict Batch(CliContext &context);
 // Sets a row of the main or, when the main one has no such number, the
 // extended table from "NUM=TEXT" as write does; throws CliUsageError.
-void SetRowValue(CliContext &context, const QString &argument);
+// A refusal names the row after `prefix`.
+void SetRowValue(CliContext &context, const QString &argument, const QString &prefix = QStringLiteral("--set"));
 
 // Comparing a device with a file (CliVerify.cpp).
 bool CheckVerify(CliContext &context, QString *error);

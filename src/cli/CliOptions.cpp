@@ -3,9 +3,13 @@
 #include "cli/CliCommands.h"
 #include "channel/SerialSettings.h"
 #include "core/Translation.h"
+#include "fleet/FleetRunner.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QRegularExpression>
+
+#include <cstdio>
 
 namespace {
 
@@ -19,7 +23,8 @@ struct OptionSpec {
 const OptionSpec kOptions[] = {
     {"profile", Takes::Value}, {"script", Takes::Value},   {"port", Takes::Value},
     {"baud", Takes::Value},    {"format", Takes::Value},   {"tcp", Takes::Value},
-    {"tcp-port", Takes::Value}, {"password", Takes::Value}, {"level", Takes::Value},
+    {"tcp-port", Takes::Value}, {"password", Takes::Value}, {"password-file", Takes::Value},
+    {"level", Takes::Value},
     {"ext", Takes::Nothing},   {"json", Takes::Nothing},   {"fast", Takes::Nothing},
     {"help", Takes::Nothing},  {"version", Takes::Nothing}, {"lang", Takes::Value},
     {"watch", Takes::Value},
@@ -89,6 +94,10 @@ bool Apply(CliOptions *out, const QString &name, const QString &value, QString *
         out->tcpPort = static_cast<quint16>(port);
     } else if (name == QLatin1String("password")) {
         out->password = value;
+        out->passwordGiven = true;
+    } else if (name == QLatin1String("password-file")) {
+        out->passwordFile = value;
+        ok = !value.isEmpty();
     } else if (name == QLatin1String("level")) {
         out->level = value.toInt(&ok);
         ok = ok && out->level >= 0 && out->level <= 2;
@@ -110,9 +119,12 @@ bool Apply(CliOptions *out, const QString &name, const QString &value, QString *
     } else if (name == QLatin1String("keep-profile")) {
         out->keepProfile = true;
     } else if (name == QLatin1String("ignore")) {
-        static const QRegularExpression numbers(QStringLiteral("^[0-9A-Fa-f]{4}(,[0-9A-Fa-f]{4})*$"));
-        ok = numbers.match(value).hasMatch();
-        out->ignore += value.toUpper().split(QLatin1Char(','));
+        // "0033,0041" or, as a list is often typed, "0033, 0041".
+        static const QRegularExpression number(QStringLiteral("^[0-9A-Fa-f]{4}$"));
+        for (const QString &item : value.split(QLatin1Char(','))) {
+            ok = ok && number.match(item.trimmed()).hasMatch();
+            out->ignore << item.trimmed().toUpper();
+        }
     } else if (name == QLatin1String("set")) {
         out->set << value;
     } else if (name == QLatin1String("events")) {
@@ -122,6 +134,13 @@ bool Apply(CliOptions *out, const QString &name, const QString &value, QString *
     } else if (name == QLatin1String("jobs")) {
         out->jobs = value.toInt(&ok);
         ok = ok && out->jobs >= 1;
+        if (ok && out->jobs > FleetRunner::kMaxJobs) {
+            // Each device is a process of its own with its own script engine.
+            *error = QStringLiteral("--jobs: at most %1 devices at once (each is a process of its own), not %2")
+                         .arg(FleetRunner::kMaxJobs)
+                         .arg(value);
+            return false;
+        }
     } else if (name == QLatin1String("report")) {
         out->report = value;
         ok = !value.isEmpty();
@@ -177,6 +196,10 @@ bool CliOptions::Parse(const QStringList &args, CliOptions *out, QString *error)
         if (!out->given.contains(name))
             out->given << name;
     }
+    if (out->passwordGiven && !out->passwordFile.isEmpty()) {
+        *error = QStringLiteral("--password and --password-file: give one of them");
+        return false;
+    }
     return true;
 }
 
@@ -198,6 +221,10 @@ void CliOptions::Peek(const QStringList &args, Language *language, bool *json)
                  spec && spec->takes == Takes::Value)
             ++i; // its value, whatever it looks like
     }
+    }
+    if (out->passwordGiven && !out->passwordFile.isEmpty()) {
+        *error = QStringLiteral("--password and --password-file: give one of them");
+        return false;
 }
 
 QString CliOptions::Usage()
@@ -218,7 +245,12 @@ QString CliOptions::Usage()
         "  --format TEXT    frame format such as 8N1 (default: the profile's, else 8N1)\n"
         "  --tcp HOST       use the TCP maintenance connection instead of the serial port\n"
         "  --tcp-port N     TCP port (default 8888)\n"
-        "  --password TEXT  TCP maintenance password (default 480917)\n"
+        "  --password TEXT  TCP maintenance password (default 480917). Every user of\n"
+        "                   this computer can read it in the process list: prefer\n"
+        "                   --password-file or DTU_PASSWORD\n"
+        "  --password-file FILE\n"
+        "                   read the TCP password from the first line of FILE\n"
+        "                   (- for standard input)\n"
         "  --level N        access level: 1 prints the traffic trace, 2 unlocks 0091\n"
         "  --ext            act on the extended parameter table\n"
         "  --json           machine-readable result on standard output; the window's\n"
@@ -235,10 +267,15 @@ QString CliOptions::Usage()
         "                   NUM=HEX:digits for raw bytes)\n"
         "  --events         provision: JSON lines on standard output (progress, result)\n"
         "  --verify         provision, fleet: read back and compare after writing\n"
-        "  --jobs N         fleet: devices at once (default: all, at most 16)\n"
+        "  --jobs N         fleet: devices at once (default: all, at most 16; never\n"
+        "                   more than 64)\n"
         "  --report FILE    fleet: write the report (FILE.csv or FILE.json)\n"
         "  --help           this text\n"
         "  --version        print dtucfg's version\n"
+        "\n"
+        "Environment:\n"
+        "  DTU_PASSWORD     the TCP password when --password and --password-file are\n"
+        "                   not given\n"
         "\n"
         "Commands:\n");
     for (const CliCommand &c : CliCommands::All()) {

@@ -309,20 +309,22 @@ CliVerdict Batch(CliContext &c)
     return CliVerdict::Of(report.Ok(), OutcomeJson::Write(report));
 }
 
-void SetRowValue(CliContext &c, const QString &argument)
+void SetRowValue(CliContext &c, const QString &argument, const QString &prefix)
 {
     const Assignment a = ParseAssignment(argument);
     DtuSession &s = c.session;
     const bool inMain = s.mainTable.FindByNumber(a.number) >= 0;
     if (!inMain && (!s.state.ExtPageVisible || s.extTable.FindByNumber(a.number) < 0))
-        throw CliUsageError{QCoreApplication::translate("CliParamCommands", "--set：参数文件中没有参数 %1").arg(a.number)};
+        throw CliUsageError{prefix == QLatin1String("--set")
+                                ? QCoreApplication::translate("CliParamCommands", "--set：参数文件中没有参数 %1").arg(a.number)
+                                : QStringLiteral("%1: no parameter %2 in the profile").arg(prefix, a.number)};
     ParamTableModel &table = inMain ? s.mainTable : s.extTable;
     const EditResult check = CheckAssignment(c, table, a);
     if (!check.Applied())
-        throw CliUsageError{RefusalText(QStringLiteral("--set"), check)};
+        throw CliUsageError{RefusalText(prefix, check)};
     const EditResult edit = EditRow(c, table, a);
     if (!edit.Applied())
-        throw CliUsageError{RefusalText(QStringLiteral("--set"), edit)};
+        throw CliUsageError{RefusalText(prefix, edit)};
 }
 
 } // namespace CliCommands

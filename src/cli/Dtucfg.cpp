@@ -201,6 +201,8 @@ int Run(const QStringList &arguments, ConsoleFrontend &frontend)
     for (const QString &option : options.given)
         if (!CliCommands::Takes(options.command, option))
             return refuse(UsageError(QCoreApplication::translate("Dtucfg", "--%1 对 %2 命令没有意义").arg(option, options.command)));
+    if (!CliOptions::ReadPassword(&options, &error))
+        return refuse(SetUpError(error));
     const int count = static_cast<int>(options.arguments.size());
     if (count < found->minArgs || (found->maxArgs >= 0 && count > found->maxArgs))
         return refuse(UsageError(QCoreApplication::translate("Dtucfg", "%1 命令的参数个数不对").arg(options.command)));

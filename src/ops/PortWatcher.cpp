@@ -1,6 +1,7 @@
 #include "ops/PortWatcher.h"
 
 #include "core/Frontend.h"
+#include "core/PortNames.h"
 #include "ops/SerialToggle.h"
 #include "session/DtuSession.h"
 
@@ -60,7 +61,7 @@ void PortWatcher::Check()
 
 void PortWatcher::OnLost(QString name)
 {
-    if (remembered_.name.isEmpty() || !PortIdentity::SameDevice(remembered_.name, name))
+    if (remembered_.name.isEmpty() || !PortNames::SameDevice(remembered_.name, name))
         remembered_ = PortEntry{name, std::nullopt, std::nullopt, QString()};
     session_.serial.Close();
     SerialToggle::ShowClosed(session_);

@@ -212,6 +212,19 @@ private slots:
         QCOMPARE(Parse({"verify", "--ignore", "0091,"}).error, QStringLiteral("--ignore: invalid value \"0091,\"; give four-digit parameter numbers separated by commas, such as 0091,0033"));
         QCOMPARE(Parse({"fleet", "--jobs", "0"}).error, QStringLiteral("--jobs: invalid value \"0\"; give a whole number of 1 or more"));
         QCOMPARE(Parse({"fleet", "--report="}).error, QStringLiteral("--report: invalid value \"\"; give a file name"));
+        // A list as people type it: blanks after the commas (or around them).
+        QCOMPARE(Parse({"fleet", "--ignore", "0033, 0041"}).error, QString());
+        QCOMPARE(Parse({"fleet", "--ignore", "0033, 0041"}).options.ignore, (QStringList{"0033", "0041"}));
+        QCOMPARE(Parse({"fleet", "--ignore", " 0033 ,0041 "}).options.ignore, (QStringList{"0033", "0041"}));
+        QCOMPARE(Parse({"verify", "--ignore", "0033 0041"}).error, QStringLiteral("--ignore: invalid value \"0033 0041\"; give four-digit parameter numbers separated by commas, such as 0091,0033"));
+        // A hard ceiling on workers at once, refused with the reason.
+        QCOMPARE(Parse({"fleet", "--jobs", "64"}).options.jobs, 64);
+        QCOMPARE(Parse({"fleet", "--jobs", "65"}).error,
+                 QStringLiteral("--jobs: at most 64 devices at once (each is a process of its own), not 65"));
+        // A password from a file, never with --password as well.
+        QCOMPARE(Parse({"status", "--password-file", "pw.txt"}).options.passwordFile, QStringLiteral("pw.txt"));
+        QCOMPARE(Parse({"status", "--password", "1", "--password-file", "pw.txt"}).error,
+                 QStringLiteral("--password and --password-file: give one of them"));
     }
 
     void helpAndVersion()

@@ -1,6 +1,7 @@
 // The files of a fleet run: the inventory a technician writes (quoting,
-// byte-order mark, its columns and the values it refuses) and the report
-// (CSV and JSON), and the worker's event lines the runner reads back.
+// byte-order mark, its columns and the values it refuses, one port under
+// two names) and the report (CSV and JSON), and the worker's event lines
+// the runner reads back.
 #include "core/DtuError.h"
 #include "fleet/FleetReport.h"
 #include "fleet/FleetRunner.h"
@@ -103,6 +104,39 @@ private slots:
                  QStringLiteral("line 4: /dev/ttyS0 is listed twice"));
     }
 
+    // One port under two spellings is one device: two workers on it would clash.
+    void inventorySerialPortUnderTwoNames_data()
+    {
+        QTest::addColumn<QByteArray>("first");
+        QTest::addColumn<QByteArray>("second");
+        QTest::newRow("bare name and path") << QByteArray("ttyUSB0") << QByteArray("/dev/ttyUSB0");
+        QTest::newRow("path and bare name") << QByteArray("/dev/ttyACM1") << QByteArray("ttyACM1");
+        QTest::newRow("COM name and its device") << QByteArray("COM1") << QByteArray("/dev/ttyS0");
+        QTest::newRow("COM names without case") << QByteArray("com3") << QByteArray("COM3");
+    }
+    void inventorySerialPortUnderTwoNames()
+    {
+        QFETCH(QByteArray, first);
+        QFETCH(QByteArray, second);
+        QCOMPARE(Refusal("target\n" + first + "\n" + second + "\n"),
+                 QStringLiteral("line 3: %1 is listed twice").arg(QString::fromLatin1(second)));
+        // Different ports stay apart.
+        QCOMPARE(Refusal("target\n" + first + "\n/dev/ttyUSB9\n"), QString());
+    }
+
+    // A column given twice leaves unclear which cell counts.
+    void inventoryColumnTwice()
+    {
+        QCOMPARE(Refusal("target,name,target\n/dev/ttyS0,a,/dev/ttyS1\n"),
+                 QStringLiteral("line 1: the column \"target\" appears twice"));
+        QCOMPARE(Refusal("Target,0031,0030,0031\n/dev/ttyS0,1,2,3\n"),
+                 QStringLiteral("line 1: the column \"0031\" appears twice"));
+        QCOMPARE(Refusal("target,00a1,00A1\n/dev/ttyS0,1,2\n"),
+                 QStringLiteral("line 1: the column \"00A1\" appears twice"));
+        QCOMPARE(Refusal("target,password,PASSWORD\n/dev/ttyS0,1,2\n"),
+                 QStringLiteral("line 1: the column \"PASSWORD\" appears twice"));
+    }
+
     void inventoryRendersWhatItReads()
     {
         Inventory::Table t;
@@ -153,6 +187,10 @@ private slots:
         QCOMPARE(difference.value(QStringLiteral("device")).toString(), QStringLiteral("10.0.0.9"));
 
         QCOMPARE(FleetReport::Totals(devices), QStringLiteral("3 devices: 1 ok, 1 written-with-errors, 1 unreachable"));
+        devices.append({QStringLiteral("tcp:127.0.0.1:4004"), {}, Outcome::Ok, 13, {}, {}, 1, {}});
+        QCOMPARE(FleetReport::Counts(devices),
+                 (QList<QPair<QString, int>>{{"ok", 2}, {"written-with-errors", 1}, {"unreachable", 1}}));
+        devices.removeLast();
 
         // By suffix, and written whole.
         WorkFolder dir;
@@ -167,6 +205,24 @@ private slots:
             refusedWrite = true;
         }
         QVERIFY(refusedWrite);
+    }
+
+    // A field holding a line break of either kind is quoted, so a
+    // spreadsheet keeps it in its cell (as the inventory writes it).
+    void reportQuotesLineBreaks()
+    {
+        DeviceReport crashed{QStringLiteral("/dev/ttyUSB0"), QStringLiteral("cabinet\r7"), Outcome::Failed, 0};
+        crashed.detail = QStringLiteral("first\r\nsecond");
+        const QByteArray csv = FleetReport::Csv({crashed});
+        QCOMPARE(csv.mid(csv.indexOf("\r\n") + 2),
+                 QByteArray("/dev/ttyUSB0,\"cabinet\r7\",failed,0,0,,,0.0,\"first\r\nsecond\"\r\n"));
+        Inventory::Table t;
+        FleetDevice d;
+        QString error;
+        QVERIFY(FleetTarget::Parse(QStringLiteral("/dev/ttyUSB0"), &d.target, &error));
+        d.name = QStringLiteral("cabinet\r7");
+        t.devices << d;
+        QCOMPARE(Inventory::Render(t), QByteArray("target,name,password\r\n/dev/ttyUSB0,\"cabinet\r7\",\r\n"));
     }
 
     void workerEventsSurviveTheTrip()
