@@ -221,10 +221,28 @@ void CliOptions::Peek(const QStringList &args, Language *language, bool *json)
                  spec && spec->takes == Takes::Value)
             ++i; // its value, whatever it looks like
     }
+}
+
+bool CliOptions::ReadPassword(CliOptions *out, QString *error)
+{
+    if (out->passwordFile.isEmpty()) {
+        if (!out->passwordGiven && qEnvironmentVariableIsSet("DTU_PASSWORD"))
+            out->password = qEnvironmentVariable("DTU_PASSWORD");
+        return true;
     }
-    if (out->passwordGiven && !out->passwordFile.isEmpty()) {
-        *error = QStringLiteral("--password and --password-file: give one of them");
+    QFile file(out->passwordFile);
+    const bool opened = out->passwordFile == QLatin1String("-") ? file.open(stdin, QIODevice::ReadOnly)
+                                                                 : file.open(QIODevice::ReadOnly);
+    if (!opened) {
+        *error = QStringLiteral("--password-file: cannot read %1: %2").arg(out->passwordFile, file.errorString());
         return false;
+    }
+    // The first line, without its line end; the rest of the file is not read.
+    QByteArray line = file.readLine();
+    while (line.endsWith('\n') || line.endsWith('\r'))
+        line.chop(1);
+    out->password = QString::fromUtf8(line);
+    return true;
 }
 
 QString CliOptions::Usage()

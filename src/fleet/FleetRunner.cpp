@@ -195,8 +195,14 @@ void FleetRunner::OnEnded(Worker &worker, int exitCode, bool crashed)
         return; // told twice (a start that failed also finishes)
     OnOutput(worker);
     DeviceReport &report = reports_[worker.index];
-    bool stopAsked = false; // the run was stopped while this worker lived
-    qint64 startedMs = -1;  // -1 once it has ended
+    report.seconds = (scheduler_.NowMs() - worker.startedMs) / 1000.0;
+    worker.startedMs = -1;
+    if (!worker.resultSeen && worker.stopAsked && crashed && exitCode == SIGINT) {
+        // The stop came before the worker listened for it: it never
+        // reached its device.
+        report.outcome = Outcome::NotStarted;
+        report.detail = QStringLiteral("stopped before the worker began");
+    } else if (!worker.resultSeen) {
         // A worker that crashed or could not run: the device is not known to be written.
         report.outcome = Outcome::Failed;
         // Its own complaint ("dtucfg: ...") says more than the usage hint after it.
