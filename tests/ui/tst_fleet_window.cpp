@@ -132,7 +132,8 @@ private slots:
         QTimer turn;
         QObject::connect(&turn, &QTimer::timeout, [&turns] { ++turns; });
         turn.start(0);
-        QList<int> turnsAtStart(3, -1), turnsAtEnd(3, -1);
+        const int count = devices->rowCount();
+        QList<int> turnsAtStart(count, -1), turnsAtEnd(count, -1);
         QObject::connect(&fleet->Runner(), &FleetRunner::deviceStarted, [&](int i) { turnsAtStart[i] = turns; });
         QObject::connect(&fleet->Runner(), &FleetRunner::deviceFinished, [&](int i) { turnsAtEnd[i] = turns; });
         Button(fleet, "fleetStart")->click();
@@ -141,7 +142,7 @@ private slots:
         QVERIFY(!fleet->findChild<QComboBox *>(QStringLiteral("fleetLevel"))->isEnabled());
         QTRY_VERIFY_WITH_TIMEOUT(!fleet->Runner().Running(), 60000);
         turn.stop();
-        for (int i = 0; i < 3; ++i)
+        for (int i = 0; i < count; ++i)
             QVERIFY2(turnsAtStart[i] >= 0 && turnsAtEnd[i] > turnsAtStart[i],
                      qPrintable(QStringLiteral("device %1: %2 turns at its start, %3 at its end")
                                     .arg(i).arg(turnsAtStart[i]).arg(turnsAtEnd[i])));
