@@ -36,6 +36,104 @@
     </message>
 </context>
 <context>
+    <name>CliCommands</name>
+    <message>
+        <source>读DTU状态：设备的工作状态</source>
+        <translation>the working state of the device</translation>
+    </message>
+    <message>
+        <source>读取信号强度（--watch N：每 N 秒再读一次）</source>
+        <translation>the signal strength (--watch N: again every N seconds)</translation>
+    </message>
+    <message>
+        <source>查询DTU版本/IMEI：先固件版本，再IMEI</source>
+        <translation>firmware version, then IMEI</translation>
+    </message>
+    <message>
+        <source>读取设备时钟</source>
+        <translation>the device clock</translation>
+    </message>
+    <message>
+        <source>设置设备时钟：设为这台计算机的时间</source>
+        <translation>set the device clock to this computer&apos;s</translation>
+    </message>
+    <message>
+        <source>复位设备：重新启动设备</source>
+        <translation>restart the device</translation>
+    </message>
+    <message>
+        <source>恢复出厂默认设置</source>
+        <translation>restore factory settings</translation>
+    </message>
+    <message>
+        <source>读取：读出参数表并打印</source>
+        <translation>read the parameter table and print it</translation>
+    </message>
+    <message>
+        <source>设置：修改给出的参数并写入（NUM=HEX:digits 给出原始字节）</source>
+        <translation>edit the named rows (NUM=HEX:digits sets raw bytes) and write them</translation>
+    </message>
+    <message>
+        <source>读出两张表，再保存参数文件到 FILE（扩展参数表在它旁边）</source>
+        <translation>read both tables, then save them into FILE (the extended table beside it)</translation>
+    </message>
+    <message>
+        <source>批量写参数：写入参数文件及其扩展参数文件的每个参数（--ext：只写扩展的）</source>
+        <translation>write every parameter of the profile and of its extended file (--ext: that file&apos;s only)</translation>
+    </message>
+    <message>
+        <source>比较设备与 FILE，打印每处不同（不同时退出状态为3）</source>
+        <translation>compare the device with FILE; print each difference (exit 3 when they differ)</translation>
+    </message>
+    <message>
+        <source>批量配置中的一台设备：带 --set 值的批量写，--verify 读回并比较</source>
+        <translation>one device of a fleet: batch with --set values, --verify reads back and compares</translation>
+    </message>
+    <message>
+        <source>写入清单中的每台设备（--jobs、--report、--verify）</source>
+        <translation>write every device of the inventory (--jobs, --report, --verify)</translation>
+    </message>
+    <message>
+        <source>列出串口（及给出的 PATH），以及你能否打开每一个</source>
+        <translation>list the serial ports (and the PATHs) and whether you may open each</translation>
+    </message>
+</context>
+<context>
+    <name>CliFleet</name>
+    <message>
+        <source>fleet：清单中没有设备</source>
+        <translation>fleet: the inventory lists no device</translation>
+    </message>
+    <message>
+        <source>fleet：参数文件 %1 不存在</source>
+        <translation>fleet: the profile %1 does not exist</translation>
+    </message>
+    <message>
+        <source>fleet：找不到 %1；找过：%2</source>
+        <translation>fleet: cannot find %1; tried %2</translation>
+    </message>
+    <message>
+        <source>fleet：清单给出了 %1 的值，它只有用 --level %2 才能写入</source>
+        <translation>fleet: the inventory sets %1, which is written only with --level %2</translation>
+    </message>
+    <message>
+        <source>fleet：清单第%1行第%2列</source>
+        <translation>fleet: inventory line %1, column %2</translation>
+    </message>
+    <message>
+        <source>fleet 需要参数文件（--profile FILE）</source>
+        <translation>fleet needs a device profile (--profile FILE)</translation>
+    </message>
+    <message>
+        <source>fleet：</source>
+        <translation>fleet: </translation>
+    </message>
+    <message>
+        <source>fleet：报告没有写出：</source>
+        <translation>fleet: the report was not written: </translation>
+    </message>
+</context>
+<context>
     <name>CliOptions</name>
     <message>
         <source>需要主机名或IP地址</source>
@@ -92,6 +190,178 @@
     <message>
         <source>--%1 不带值</source>
         <translation>--%1 takes no value</translation>
+    </message>
+    <message>
+        <source>设备参数文件（默认：./lastfile.log 记下的那个，
+否则 ~/.config/dtutools/lastfile.log 记下的那个）</source>
+        <translation>device profile (default: the one named in ./lastfile.log,
+else in ~/.config/dtutools/lastfile.log)</translation>
+    </message>
+    <message>
+        <source>设备脚本（默认：./script.js，否则参数文件旁的
+script.js，否则 ~/.config/dtutools/script.js）</source>
+        <translation>device script (default: ./script.js, else script.js beside
+the profile, else ~/.config/dtutools/script.js)</translation>
+    </message>
+    <message>
+        <source>串口（默认：参数文件中的，否则 COM1）</source>
+        <translation>serial port (default: the profile&apos;s, else COM1)</translation>
+    </message>
+    <message>
+        <source>速率（默认：参数文件中的，否则 57600）</source>
+        <translation>speed (default: the profile&apos;s, else 57600)</translation>
+    </message>
+    <message>
+        <source>帧格式，如 8N1（默认：参数文件中的，否则 8N1）</source>
+        <translation>frame format such as 8N1 (default: the profile&apos;s, else 8N1)</translation>
+    </message>
+    <message>
+        <source>用TCP维护连接代替串口</source>
+        <translation>use the TCP maintenance connection instead of the serial port</translation>
+    </message>
+    <message>
+        <source>TCP端口（默认 8888）</source>
+        <translation>TCP port (default 8888)</translation>
+    </message>
+    <message>
+        <source>TCP维护密码（默认 480917）。这台计算机的每个用户
+都能在进程列表中看到它：请用 --password-file 或 DTU_PASSWORD</source>
+        <translation>TCP maintenance password (default 480917). Every user of
+this computer can read it in the process list: prefer
+--password-file or DTU_PASSWORD</translation>
+    </message>
+    <message>
+        <source>从 FILE 的第一行读TCP密码（- 表示标准输入）</source>
+        <translation>read the TCP password from the first line of FILE
+(- for standard input)</translation>
+    </message>
+    <message>
+        <source>访问级别：1 打印通信记录，2 解锁 0091</source>
+        <translation>access level: 1 prints the traffic trace, 2 unlocks 0091</translation>
+    </message>
+    <message>
+        <source>操作扩展参数表</source>
+        <translation>act on the extended parameter table</translation>
+    </message>
+    <message>
+        <source>在标准输出给出机器可读的结果；窗口会显示的那些行
+这时写到标准错误</source>
+        <translation>machine-readable result on standard output; the window&apos;s
+lines then go to standard error</translation>
+    </message>
+    <message>
+        <source>应答一旦是完整的一帧就结束</source>
+        <translation>end a reply as soon as it holds a complete frame</translation>
+    </message>
+    <message>
+        <source>显示本说明（也可写 -h）</source>
+        <translation>this text (also -h)</translation>
+    </message>
+    <message>
+        <source>打印 dtucfg 的版本</source>
+        <translation>print dtucfg&apos;s version</translation>
+    </message>
+    <message>
+        <source>打印的语言（默认 zh，与系统语言无关）</source>
+        <translation>language of the printed lines (default zh, whatever the locale)</translation>
+    </message>
+    <message>
+        <source>与 signal 一起：每 N 秒（1-3600）读一次信号，每次一行
+（时间、CSQ、dBm），直到 Ctrl+C 或 SIGTERM</source>
+        <translation>with signal: read the signal every N seconds (1-3600), one
+line each (time, CSQ, dBm), until Ctrl+C or SIGTERM</translation>
+    </message>
+    <message>
+        <source>打开串口时不把串口设置存入参数文件
+（save、verify、provision 和 fleet 从不存）</source>
+        <translation>opening the serial port does not store the port settings
+into the profile file (save, verify, provision and fleet
+never do)</translation>
+    </message>
+    <message>
+        <source>verify：不比较的参数（如 0091）</source>
+        <translation>verify: rows not compared (such as 0091)</translation>
+    </message>
+    <message>
+        <source>provision：这台设备某个参数的值（可重复；
+NUM=HEX:digits 给出原始字节）</source>
+        <translation>provision: this device&apos;s value of a row (repeatable;
+NUM=HEX:digits for raw bytes)</translation>
+    </message>
+    <message>
+        <source>provision：在标准输出给出 JSON 行（进度、结果）</source>
+        <translation>provision: JSON lines on standard output (progress, result)</translation>
+    </message>
+    <message>
+        <source>provision、fleet：写完后读回并比较</source>
+        <translation>provision, fleet: read back and compare after writing</translation>
+    </message>
+    <message>
+        <source>fleet：同时配置的设备数（默认：全部，最多 16；
+不能超过 64）</source>
+        <translation>fleet: devices at once (default: all, at most 16; never
+more than 64)</translation>
+    </message>
+    <message>
+        <source>fleet：写出报告（FILE.csv 或 FILE.json）</source>
+        <translation>fleet: write the report (FILE.csv or FILE.json)</translation>
+    </message>
+    <message>
+        <source>--jobs：最多同时%1台设备（每台一个进程），不能是%2</source>
+        <translation>--jobs: at most %1 devices at once (each is a process of its own), not %2</translation>
+    </message>
+    <message>
+        <source>--password 和 --password-file：只能给出其中一个</source>
+        <translation>--password and --password-file: give one of them</translation>
+    </message>
+    <message>
+        <source>--password-file：无法读取 %1：%2</source>
+        <translation>--password-file: cannot read %1: %2</translation>
+    </message>
+    <message>
+        <source>用法：dtucfg [选项] 命令 [参数]
+
+通过串口或TCP维护端口与DTU通信，并打印配置窗口
+对同一操作会显示的每一行。
+
+选项：
+</source>
+        <translation>Usage: dtucfg [options] COMMAND [ARGS]
+
+Talks to a DTU over its serial port or its TCP maintenance port and prints
+every line the configuration window would show for the same action.
+
+Options:
+</translation>
+    </message>
+    <message>
+        <source>
+环境变量：
+  DTU_PASSWORD     没有给出 --password 和 --password-file 时的TCP密码
+
+命令：
+</source>
+        <translation>
+Environment:
+  DTU_PASSWORD     the TCP password when --password and --password-file are
+                   not given
+
+Commands:
+</translation>
+    </message>
+    <message>
+        <source>
+退出状态：0 每个设备操作都成功；1 有操作失败或被拒绝；
+2 用法错误、参数文件或脚本无法读取、数据通道没有打开。
+verify：0 设备与文件相符，3 有不同，1 设备出错。
+fleet：0 每台设备都成功，1 其他情况（报告说明是哪台、为什么）。
+</source>
+        <translation>
+Exit status: 0 every device operation succeeded; 1 one failed or was refused;
+2 usage error, unreadable profile or script, or a channel that did not open.
+verify: 0 the device matches the file, 3 it differs, 1 a device failure.
+fleet: 0 every device ok, 1 otherwise (the report says which and why).
+</translation>
     </message>
 </context>
 <context>
@@ -171,10 +441,6 @@
 %2</translation>
     </message>
     <message>
-        <source>--set：参数文件中没有参数 %1</source>
-        <translation>--set: no parameter %1 in the profile</translation>
-    </message>
-    <message>
         <source>%1：%2（%3）只有用 --level 2 才能修改</source>
         <translation>%1: %2 (%3) may be changed only with --level 2</translation>
     </message>
@@ -183,8 +449,12 @@
         <translation>: </translation>
     </message>
     <message>
-        <source>batch：%1（%2）：“%3”不是完整的十六进制字节，什么也没有发送</source>
-        <translation>batch: %1 (%2): &quot;%3&quot; is not whole bytes of hex; nothing was sent</translation>
+        <source>batch：</source>
+        <translation>batch: </translation>
+    </message>
+    <message>
+        <source>%1：参数文件中没有参数 %2</source>
+        <translation>%1: no parameter %2 in the profile</translation>
     </message>
 </context>
 <context>
@@ -228,6 +498,13 @@
     <message>
         <source>系统没有报告任何串口</source>
         <translation>the system reports no serial ports</translation>
+    </message>
+</context>
+<context>
+    <name>CliProvision</name>
+    <message>
+        <source>provision：</source>
+        <translation>provision: </translation>
     </message>
 </context>
 <context>
@@ -430,6 +707,53 @@
     </message>
 </context>
 <context>
+    <name>FleetProgress</name>
+    <message>
+        <source>等待</source>
+        <translation>waiting</translation>
+    </message>
+    <message>
+        <source>连接中</source>
+        <translation>connecting</translation>
+    </message>
+    <message>
+        <source>开始</source>
+        <translation>started</translation>
+    </message>
+    <message>
+        <source>写入中 %1/%2</source>
+        <translation>writing %1/%2</translation>
+    </message>
+    <message>
+        <source>写入中</source>
+        <translation>writing</translation>
+    </message>
+    <message>
+        <source>校验中</source>
+        <translation>verifying</translation>
+    </message>
+    <message>
+        <source>写入%1行</source>
+        <translation>%1 rows written</translation>
+    </message>
+    <message>
+        <source>，失败%1行</source>
+        <translation>, %1 failed</translation>
+    </message>
+    <message>
+        <source>，%1行不符</source>
+        <translation>, %1 differ</translation>
+    </message>
+    <message>
+        <source>%1秒</source>
+        <translation>%1 s</translation>
+    </message>
+    <message>
+        <source>正在停止：不再开始新的设备，进行中的设备在当前一次交换后结束</source>
+        <translation>stopping: no new devices; running ones end after their current exchange</translation>
+    </message>
+</context>
+<context>
     <name>FleetWindow</name>
     <message>
         <source>多台设备配置</source>
@@ -569,53 +893,6 @@
     </message>
 </context>
 <context>
-    <name>FleetProgress</name>
-    <message>
-        <source>等待</source>
-        <translation>waiting</translation>
-    </message>
-    <message>
-        <source>连接中</source>
-        <translation>connecting</translation>
-    </message>
-    <message>
-        <source>开始</source>
-        <translation>started</translation>
-    </message>
-    <message>
-        <source>写入中 %1/%2</source>
-        <translation>writing %1/%2</translation>
-    </message>
-    <message>
-        <source>写入中</source>
-        <translation>writing</translation>
-    </message>
-    <message>
-        <source>校验中</source>
-        <translation>verifying</translation>
-    </message>
-    <message>
-        <source>写入%1行</source>
-        <translation>%1 rows written</translation>
-    </message>
-    <message>
-        <source>，失败%1行</source>
-        <translation>, %1 failed</translation>
-    </message>
-    <message>
-        <source>，%1行不符</source>
-        <translation>, %1 differ</translation>
-    </message>
-    <message>
-        <source>%1秒</source>
-        <translation>%1 s</translation>
-    </message>
-    <message>
-        <source>正在停止：不再开始新的设备，进行中的设备在当前一次交换后结束</source>
-        <translation>stopping: no new devices; running ones end after their current exchange</translation>
-    </message>
-</context>
-<context>
     <name>FleetWording</name>
     <message>
         <source>成功</source>
@@ -656,6 +933,102 @@
     <message>
         <source>，</source>
         <translation>, </translation>
+    </message>
+    <message>
+        <source>设备在收到密码后断开了连接</source>
+        <translation>the device closed the connection after the password</translation>
+    </message>
+    <message>
+        <source>设备无响应</source>
+        <translation>no answer from the device</translation>
+    </message>
+    <message>
+        <source>%2行中有%1行未写到</source>
+        <translation>%1 of %2 rows not reached</translation>
+    </message>
+    <message>
+        <source>无法读回参数</source>
+        <translation>the parameters could not be read back</translation>
+    </message>
+    <message>
+        <source>在写第一行之前停止</source>
+        <translation>stopped before the first row</translation>
+    </message>
+    <message>
+        <source>在这台设备开始之前停止</source>
+        <translation>stopped before this device began</translation>
+    </message>
+    <message>
+        <source>没有结果：%1 没能启动</source>
+        <translation>no result: %1 did not start</translation>
+    </message>
+    <message>
+        <source>没有结果：工作进程崩溃了</source>
+        <translation>no result: the worker crashed</translation>
+    </message>
+    <message>
+        <source>没有结果，工作进程以状态%1结束：%2</source>
+        <translation>no result, the worker ended with status %1: %2</translation>
+    </message>
+    <message>
+        <source>没有给出设备地址</source>
+        <translation>empty target</translation>
+    </message>
+    <message>
+        <source>%1：TCP端口应为1到65535</source>
+        <translation>%1: the TCP port must be 1 to 65535</translation>
+    </message>
+    <message>
+        <source>%1：没有主机名</source>
+        <translation>%1: no host</translation>
+    </message>
+    <message>
+        <source>无法读取：%1</source>
+        <translation>cannot be read: %1</translation>
+    </message>
+    <message>
+        <source>清单是空的</source>
+        <translation>the inventory is empty</translation>
+    </message>
+    <message>
+        <source>引号中的字段直到文件末尾都没有结束</source>
+        <translation>a quoted field is not closed</translation>
+    </message>
+    <message>
+        <source>列“%1”出现了两次</source>
+        <translation>the column &quot;%1&quot; appears twice</translation>
+    </message>
+    <message>
+        <source>未知的列“%1”（应为 target、password、name 或四位参数编号）</source>
+        <translation>unknown column &quot;%1&quot; (target, password, name or a parameter number)</translation>
+    </message>
+    <message>
+        <source>没有“target”列</source>
+        <translation>no &quot;target&quot; column</translation>
+    </message>
+    <message>
+        <source>有%1个单元格，表头只有%2列</source>
+        <translation>%1 cells, the header has %2</translation>
+    </message>
+    <message>
+        <source>%1：HEX: 后面应是成对的十六进制数字</source>
+        <translation>%1: HEX: needs hex digits in pairs</translation>
+    </message>
+    <message>
+        <source>%1 已在第%2行列出</source>
+        <translation>%1 is listed twice (first on line %2)</translation>
+    </message>
+    <message>
+        <source>第%1行第%2列：</source>
+        <translation>line %1, column %2: </translation>
+    </message>
+    <message>
+        <source>第%1行：</source>
+        <translation>line %1: </translation>
+    </message>
+    <message>
+        <source>：</source>
+        <translation>: </translation>
     </message>
 </context>
 <context>
@@ -770,6 +1143,10 @@
     <message>
         <source>复位设备</source>
         <translation>Device reset</translation>
+    </message>
+    <message>
+        <source>%1（%2）：“%3”不是完整的十六进制字节，什么也没有发送</source>
+        <translation>%1 (%2): &quot;%3&quot; is not whole bytes of hex; nothing was sent</translation>
     </message>
 </context>
 <context>

@@ -9,6 +9,8 @@
 #include "ops/ParamFile.h"
 #include "session/DtuSession.h"
 
+#include <QCoreApplication>
+
 namespace CliCommands {
 namespace {
 
@@ -39,27 +41,27 @@ CliVerdict Restore(CliContext &c) { return Judge(ParamFile::RestoreDefaultsMenu(
 const std::vector<CliCommand> &All()
 {
     static const std::vector<CliCommand> commands{
-        {"status", "", "读DTU状态: the working state", 0, 0, true, nullptr, &Status},
-        {"signal", "", "读取信号强度: the signal strength (--watch N: again every N seconds)", 0, 0, true, nullptr, &Signal},
-        {"version", "", "查询DTU版本/IMEI: firmware version, then IMEI", 0, 0, true, nullptr, &Version},
-        {"clock", "", "读取设备时钟: the device clock", 0, 0, true, nullptr, &Clock},
-        {"set-clock", "", "设置设备时钟: set the device clock to this computer's", 0, 0, true, nullptr, &SetClock},
-        {"reset", "", "复位设备: restart the device", 0, 0, true, nullptr, &Reset},
-        {"restore", "", "恢复出厂默认设置: restore factory settings", 0, 0, true, nullptr, &Restore},
-        {"read", "", "读取: read the parameter table and print it", 0, 0, true, &CheckTableOption, &Read},
-        {"write", "NUM=TEXT...", "设置: edit the named rows (NUM=HEX:digits sets raw bytes) and write them",
+        {"status", "", QT_TRANSLATE_NOOP("CliCommands", "读DTU状态：设备的工作状态"), 0, 0, true, nullptr, &Status},
+        {"signal", "", QT_TRANSLATE_NOOP("CliCommands", "读取信号强度（--watch N：每 N 秒再读一次）"), 0, 0, true, nullptr, &Signal},
+        {"version", "", QT_TRANSLATE_NOOP("CliCommands", "查询DTU版本/IMEI：先固件版本，再IMEI"), 0, 0, true, nullptr, &Version},
+        {"clock", "", QT_TRANSLATE_NOOP("CliCommands", "读取设备时钟"), 0, 0, true, nullptr, &Clock},
+        {"set-clock", "", QT_TRANSLATE_NOOP("CliCommands", "设置设备时钟：设为这台计算机的时间"), 0, 0, true, nullptr, &SetClock},
+        {"reset", "", QT_TRANSLATE_NOOP("CliCommands", "复位设备：重新启动设备"), 0, 0, true, nullptr, &Reset},
+        {"restore", "", QT_TRANSLATE_NOOP("CliCommands", "恢复出厂默认设置"), 0, 0, true, nullptr, &Restore},
+        {"read", "", QT_TRANSLATE_NOOP("CliCommands", "读取：读出参数表并打印"), 0, 0, true, &CheckTableOption, &Read},
+        {"write", "NUM=TEXT...", QT_TRANSLATE_NOOP("CliCommands", "设置：修改给出的参数并写入（NUM=HEX:digits 给出原始字节）"),
          1, -1, true, &CheckWrite, &Write},
-        {"save", "FILE", "read both tables, then 保存参数文件 into FILE (the extended table beside it)", 1, 1,
+        {"save", "FILE", QT_TRANSLATE_NOOP("CliCommands", "读出两张表，再保存参数文件到 FILE（扩展参数表在它旁边）"), 1, 1,
          true, &CheckTableOption, &Save},
-        {"batch", "", "批量写参数: write every parameter of the profile and of its extended file (--ext: that file's only)",
+        {"batch", "", QT_TRANSLATE_NOOP("CliCommands", "批量写参数：写入参数文件及其扩展参数文件的每个参数（--ext：只写扩展的）"),
          0, 0, true, &CheckTableOption, &Batch},
-        {"verify", "FILE", "compare the device with FILE; print each difference (exit 3 when they differ)", 1, 1,
+        {"verify", "FILE", QT_TRANSLATE_NOOP("CliCommands", "比较设备与 FILE，打印每处不同（不同时退出状态为3）"), 1, 1,
          true, &CheckVerify, &Verify},
-        {"provision", "", "one device of a fleet: batch with --set values, --verify reads back and compares",
+        {"provision", "", QT_TRANSLATE_NOOP("CliCommands", "批量配置中的一台设备：带 --set 值的批量写，--verify 读回并比较"),
          0, 0, false, &CheckProvision, &Provision},
-        {"fleet", "INVENTORY.csv", "write every device of the inventory (--jobs, --report, --verify)", 1, 1, false,
+        {"fleet", "INVENTORY.csv", QT_TRANSLATE_NOOP("CliCommands", "写入清单中的每台设备（--jobs、--report、--verify）"), 1, 1, false,
          &CheckFleet, &Fleet},
-        {"ports", "[PATH...]", "list the serial ports (and the PATHs) and whether you may open each",
+        {"ports", "[PATH...]", QT_TRANSLATE_NOOP("CliCommands", "列出串口（及给出的 PATH），以及你能否打开每一个"),
          0, -1, false, nullptr, &CliPorts::Run, false},
     };
     return commands;

@@ -51,7 +51,7 @@ struct CliVerdict {
 struct CliCommand {
     const char *name;
     const char *arguments; // for the usage text
-    const char *summary;
+    const char *summary;   // for the usage text, translated where shown
     int minArgs;
     int maxArgs; // -1: any number
     bool needsChannel;
@@ -82,6 +82,9 @@ CliVerdict Batch(CliContext &context);
 // extended table from "NUM=TEXT" as write does; throws CliUsageError.
 // A refusal names the row after `prefix`.
 void SetRowValue(CliContext &context, const QString &argument, const QString &prefix = QStringLiteral("--set"));
+// "PREFIX：参数文件中没有参数 NUM": the one text for a number the profile
+// lacks, whoever named it (--set, an inventory's cell or column).
+QString NoParameterText(const QString &prefix, const QString &number);
 
 // Comparing a device with a file (CliVerify.cpp).
 bool CheckVerify(CliContext &context, QString *error);

@@ -9,6 +9,7 @@
 #include "cli/ConsoleFrontend.h"
 #include "cli/FleetProgress.h"
 #include "core/StopSignals.h"
+#include "core/Translation.h"
 #include "core/WorkPaths.h"
 #include "fleet/FleetRunner.h"
 #include "fleet/FleetSetup.h"
@@ -37,6 +38,7 @@ FleetSetup::Plan MakePlan(const CliContext &c, const Inventory::Table &inventory
     choices.verify = c.options.verify;
     choices.ignore = c.options.ignore;
     choices.jobs = c.options.jobs;
+    choices.language = Translation::Code(c.options.language);
     return FleetSetup::Make(choices, inventory);
 }
 
@@ -46,19 +48,25 @@ QString RefusalText(const FleetSetup::Plan &plan, const QString &profilePath)
     case FleetSetup::Refusal::None:
         break;
     case FleetSetup::Refusal::NoDevices:
-        return QStringLiteral("fleet: the inventory lists no device");
+        return QCoreApplication::translate("CliFleet", "fleet：清单中没有设备");
     case FleetSetup::Refusal::NoProfile:
-        return QStringLiteral("fleet: the profile %1 does not exist").arg(profilePath);
+        return QCoreApplication::translate("CliFleet", "fleet：参数文件 %1 不存在").arg(profilePath);
     case FleetSetup::Refusal::NoScript:
-        return QStringLiteral("fleet: cannot find %1; tried %2")
+        return QCoreApplication::translate("CliFleet", "fleet：找不到 %1；找过：%2")
             .arg(WorkPaths::kScriptName, WorkPaths::Shown(plan.scriptTried).join(QStringLiteral(", ")));
     case FleetSetup::Refusal::ColumnWithheld:
         // Every worker would refuse the column.
-        return QStringLiteral("fleet: the inventory sets %1, which is written only with --level %2")
+        return QCoreApplication::translate("CliFleet", "fleet：清单给出了 %1 的值，它只有用 --level %2 才能写入")
             .arg(plan.column)
             .arg(WriteRules::kUnlockLevel);
     }
     return {};
+}
+
+// Where an inventory refusal points: "fleet：清单第2行第3列".
+QString CellPlace(int line, int column)
+{
+    return QCoreApplication::translate("CliFleet", "fleet：清单第%1行第%2列").arg(line).arg(column);
 }
 
 // Every column and every cell as the workers would take them, before any
@@ -72,9 +80,7 @@ QStringList CellRefusals(CliContext &c, const Inventory::Table &inventory)
     for (int i = 0; i < inventory.valueColumns.size(); ++i) {
         const QString &number = inventory.valueColumns[i];
         if (s.mainTable.FindByNumber(number) < 0 && (!s.state.ExtPageVisible || s.extTable.FindByNumber(number) < 0))
-            refusals << QStringLiteral("fleet: inventory line 1, column %1: no parameter %2 in the profile")
-                            .arg(inventory.valueColumnAt.value(i))
-                            .arg(number);
+            refusals << NoParameterText(CellPlace(1, inventory.valueColumnAt.value(i)), number);
     }
     if (!refusals.isEmpty())
         return refusals;
@@ -82,8 +88,7 @@ QStringList CellRefusals(CliContext &c, const Inventory::Table &inventory)
         for (const auto &[number, text] : device.values) {
             const int column = inventory.valueColumnAt.value(static_cast<int>(inventory.valueColumns.indexOf(number)));
             try {
-                SetRowValue(c, number + QLatin1Char('=') + text,
-                            QStringLiteral("fleet: inventory line %1, column %2").arg(device.line).arg(column));
+                SetRowValue(c, number + QLatin1Char('=') + text, CellPlace(device.line, column));
             } catch (const CliUsageError &e) {
                 refusals << e.text;
             }
@@ -97,7 +102,7 @@ QStringList CellRefusals(CliContext &c, const Inventory::Table &inventory)
 bool CheckFleet(CliContext &c, QString *error)
 {
     if (!c.session.profile) {
-        *error = QStringLiteral("fleet needs a device profile (--profile FILE)");
+        *error = QCoreApplication::translate("CliFleet", "fleet 需要参数文件（--profile FILE）");
         return false;
     }
     try {
@@ -106,8 +111,10 @@ bool CheckFleet(CliContext &c, QString *error)
         *error = RefusalText(plan, c.session.profile->Path());
         if (error->isEmpty())
             *error = CellRefusals(c, inventory).join(QLatin1Char('\n'));
+    } catch (const Inventory::ParseError &e) {
+        *error = QCoreApplication::translate("CliFleet", "fleet：") + FleetWording::InventoryProblem(e.problem);
     } catch (const DtuError &e) {
-        *error = QStringLiteral("fleet: ") + e.text();
+        *error = QCoreApplication::translate("CliFleet", "fleet：") + e.text();
     }
     return error->isEmpty();
 }
@@ -152,7 +159,7 @@ CliVerdict Fleet(CliContext &c)
         try {
             FleetReport::Write(c.options.report, reports);
         } catch (const DtuError &e) {
-            c.frontend.Complain(QStringLiteral("fleet: the report was not written: ") + e.text());
+            c.frontend.Complain(QCoreApplication::translate("CliFleet", "fleet：报告没有写出：") + e.text());
             reportWritten = false;
         }
     }

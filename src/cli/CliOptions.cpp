@@ -15,23 +15,54 @@ namespace {
 
 enum class Takes { Nothing, Value };
 
+// The one table of dtucfg's options: the parser reads its names, --help
+// prints its arguments and descriptions (translated where shown; a "\n" in
+// a description continues it on the next line).
 struct OptionSpec {
     const char *name;
     Takes takes;
+    const char *argument; // what --help shows after the name
+    const char *description;
 };
 
 const OptionSpec kOptions[] = {
-    {"profile", Takes::Value}, {"script", Takes::Value},   {"port", Takes::Value},
-    {"baud", Takes::Value},    {"format", Takes::Value},   {"tcp", Takes::Value},
-    {"tcp-port", Takes::Value}, {"password", Takes::Value}, {"password-file", Takes::Value},
-    {"level", Takes::Value},
-    {"ext", Takes::Nothing},   {"json", Takes::Nothing},   {"fast", Takes::Nothing},
-    {"help", Takes::Nothing},  {"version", Takes::Nothing}, {"lang", Takes::Value},
-    {"watch", Takes::Value},
-    {"keep-profile", Takes::Nothing},
-    {"ignore", Takes::Value},  {"set", Takes::Value},      {"events", Takes::Nothing},
-    {"verify", Takes::Nothing}, {"jobs", Takes::Value},    {"report", Takes::Value},
+    {"profile", Takes::Value, "FILE",
+     QT_TRANSLATE_NOOP("CliOptions", "设备参数文件（默认：./lastfile.log 记下的那个，\n否则 ~/.config/dtutools/lastfile.log 记下的那个）")},
+    {"script", Takes::Value, "FILE",
+     QT_TRANSLATE_NOOP("CliOptions", "设备脚本（默认：./script.js，否则参数文件旁的\nscript.js，否则 ~/.config/dtutools/script.js）")},
+    {"port", Takes::Value, "NAME", QT_TRANSLATE_NOOP("CliOptions", "串口（默认：参数文件中的，否则 COM1）")},
+    {"baud", Takes::Value, "TEXT", QT_TRANSLATE_NOOP("CliOptions", "速率（默认：参数文件中的，否则 57600）")},
+    {"format", Takes::Value, "TEXT", QT_TRANSLATE_NOOP("CliOptions", "帧格式，如 8N1（默认：参数文件中的，否则 8N1）")},
+    {"tcp", Takes::Value, "HOST", QT_TRANSLATE_NOOP("CliOptions", "用TCP维护连接代替串口")},
+    {"tcp-port", Takes::Value, "N", QT_TRANSLATE_NOOP("CliOptions", "TCP端口（默认 8888）")},
+    {"password", Takes::Value, "TEXT",
+     QT_TRANSLATE_NOOP("CliOptions", "TCP维护密码（默认 480917）。这台计算机的每个用户\n都能在进程列表中看到它：请用 --password-file 或 DTU_PASSWORD")},
+    {"password-file", Takes::Value, "FILE",
+     QT_TRANSLATE_NOOP("CliOptions", "从 FILE 的第一行读TCP密码（- 表示标准输入）")},
+    {"level", Takes::Value, "N", QT_TRANSLATE_NOOP("CliOptions", "访问级别：1 打印通信记录，2 解锁 0091")},
+    {"ext", Takes::Nothing, "", QT_TRANSLATE_NOOP("CliOptions", "操作扩展参数表")},
+    {"json", Takes::Nothing, "",
+     QT_TRANSLATE_NOOP("CliOptions", "在标准输出给出机器可读的结果；窗口会显示的那些行\n这时写到标准错误")},
+    {"fast", Takes::Nothing, "", QT_TRANSLATE_NOOP("CliOptions", "应答一旦是完整的一帧就结束")},
+    {"help", Takes::Nothing, "", QT_TRANSLATE_NOOP("CliOptions", "显示本说明（也可写 -h）")},
+    {"version", Takes::Nothing, "", QT_TRANSLATE_NOOP("CliOptions", "打印 dtucfg 的版本")},
+    {"lang", Takes::Value, "zh|en", QT_TRANSLATE_NOOP("CliOptions", "打印的语言（默认 zh，与系统语言无关）")},
+    {"watch", Takes::Value, "N",
+     QT_TRANSLATE_NOOP("CliOptions", "与 signal 一起：每 N 秒（1-3600）读一次信号，每次一行\n（时间、CSQ、dBm），直到 Ctrl+C 或 SIGTERM")},
+    {"keep-profile", Takes::Nothing, "",
+     QT_TRANSLATE_NOOP("CliOptions", "打开串口时不把串口设置存入参数文件\n（save、verify、provision 和 fleet 从不存）")},
+    {"ignore", Takes::Value, "NUM,...", QT_TRANSLATE_NOOP("CliOptions", "verify：不比较的参数（如 0091）")},
+    {"set", Takes::Value, "NUM=TEXT",
+     QT_TRANSLATE_NOOP("CliOptions", "provision：这台设备某个参数的值（可重复；\nNUM=HEX:digits 给出原始字节）")},
+    {"events", Takes::Nothing, "", QT_TRANSLATE_NOOP("CliOptions", "provision：在标准输出给出 JSON 行（进度、结果）")},
+    {"verify", Takes::Nothing, "", QT_TRANSLATE_NOOP("CliOptions", "provision、fleet：写完后读回并比较")},
+    {"jobs", Takes::Value, "N",
+     QT_TRANSLATE_NOOP("CliOptions", "fleet：同时配置的设备数（默认：全部，最多 16；\n不能超过 64）")},
+    {"report", Takes::Value, "FILE", QT_TRANSLATE_NOOP("CliOptions", "fleet：写出报告（FILE.csv 或 FILE.json）")},
 };
+
+// The short spellings, each for one option of the table.
+const QPair<const char *, const char *> kShortOptions[] = {{"-h", "help"}};
 
 const OptionSpec *FindOption(const QString &name)
 {
@@ -136,7 +167,7 @@ bool Apply(CliOptions *out, const QString &name, const QString &value, QString *
         ok = ok && out->jobs >= 1;
         if (ok && out->jobs > FleetRunner::kMaxJobs) {
             // Each device is a process of its own with its own script engine.
-            *error = QStringLiteral("--jobs: at most %1 devices at once (each is a process of its own), not %2")
+            *error = QCoreApplication::translate("CliOptions", "--jobs：最多同时%1台设备（每台一个进程），不能是%2")
                          .arg(FleetRunner::kMaxJobs)
                          .arg(value);
             return false;
@@ -160,6 +191,19 @@ bool CliOptions::Parse(const QStringList &args, CliOptions *out, QString *error)
         if (!optionsEnded && arg == QLatin1String("--")) {
             optionsEnded = true;
             continue;
+        }
+        if (!optionsEnded) {
+            bool isShort = false;
+            for (const auto &[shortName, longName] : kShortOptions) {
+                if (arg == QLatin1String(shortName)) {
+                    Apply(out, QLatin1String(longName), QString(), error);
+                    if (!out->given.contains(QLatin1String(longName)))
+                        out->given << QLatin1String(longName);
+                    isShort = true;
+                }
+            }
+            if (isShort)
+                continue;
         }
         if (optionsEnded || !arg.startsWith(QLatin1String("--"))) {
             if (out->command.isEmpty())
@@ -197,7 +241,7 @@ bool CliOptions::Parse(const QStringList &args, CliOptions *out, QString *error)
             out->given << name;
     }
     if (out->passwordGiven && !out->passwordFile.isEmpty()) {
-        *error = QStringLiteral("--password and --password-file: give one of them");
+        *error = QCoreApplication::translate("CliOptions", "--password 和 --password-file：只能给出其中一个");
         return false;
     }
     return true;
@@ -234,7 +278,7 @@ bool CliOptions::ReadPassword(CliOptions *out, QString *error)
     const bool opened = out->passwordFile == QLatin1String("-") ? file.open(stdin, QIODevice::ReadOnly)
                                                                  : file.open(QIODevice::ReadOnly);
     if (!opened) {
-        *error = QStringLiteral("--password-file: cannot read %1: %2").arg(out->passwordFile, file.errorString());
+        *error = QCoreApplication::translate("CliOptions", "--password-file：无法读取 %1：%2").arg(out->passwordFile, file.errorString());
         return false;
     }
     // The first line, without its line end; the rest of the file is not read.
@@ -247,66 +291,43 @@ bool CliOptions::ReadPassword(CliOptions *out, QString *error)
 
 QString CliOptions::Usage()
 {
-    QString text = QStringLiteral(
-        "Usage: dtucfg [options] COMMAND [ARGS]\n"
-        "\n"
-        "Talks to a DTU over its serial port or its TCP maintenance port and prints\n"
-        "every line the configuration window would show for the same action.\n"
-        "\n"
-        "Options:\n"
-        "  --profile FILE   device profile (default: the one named in ./lastfile.log,\n"
-        "                   else in ~/.config/dtutools/lastfile.log)\n"
-        "  --script FILE    device script (default: ./script.js, else script.js beside\n"
-        "                   the profile, else ~/.config/dtutools/script.js)\n"
-        "  --port NAME      serial port (default: the profile's, else COM1)\n"
-        "  --baud TEXT      speed (default: the profile's, else 57600)\n"
-        "  --format TEXT    frame format such as 8N1 (default: the profile's, else 8N1)\n"
-        "  --tcp HOST       use the TCP maintenance connection instead of the serial port\n"
-        "  --tcp-port N     TCP port (default 8888)\n"
-        "  --password TEXT  TCP maintenance password (default 480917). Every user of\n"
-        "                   this computer can read it in the process list: prefer\n"
-        "                   --password-file or DTU_PASSWORD\n"
-        "  --password-file FILE\n"
-        "                   read the TCP password from the first line of FILE\n"
-        "                   (- for standard input)\n"
-        "  --level N        access level: 1 prints the traffic trace, 2 unlocks 0091\n"
-        "  --ext            act on the extended parameter table\n"
-        "  --json           machine-readable result on standard output; the window's\n"
-        "                   lines then go to standard error\n"
-        "  --fast           end a reply as soon as it holds a complete frame\n"
-        "  --lang zh|en     language of the printed lines (default zh, whatever the locale)\n"
-        "  --watch N        with signal: read the signal every N seconds (1-3600), one\n"
-        "                   line each (time, CSQ, dBm), until Ctrl+C or SIGTERM\n"
-        "  --keep-profile   opening the serial port does not store the port settings\n"
-        "                   into the profile file (save, verify, provision and fleet\n"
-        "                   never do)\n"
-        "  --ignore NUM,... verify: rows not compared (such as 0091)\n"
-        "  --set NUM=TEXT   provision: this device's value of a row (repeatable;\n"
-        "                   NUM=HEX:digits for raw bytes)\n"
-        "  --events         provision: JSON lines on standard output (progress, result)\n"
-        "  --verify         provision, fleet: read back and compare after writing\n"
-        "  --jobs N         fleet: devices at once (default: all, at most 16; never\n"
-        "                   more than 64)\n"
-        "  --report FILE    fleet: write the report (FILE.csv or FILE.json)\n"
-        "  --help           this text\n"
-        "  --version        print dtucfg's version\n"
-        "\n"
-        "Environment:\n"
-        "  DTU_PASSWORD     the TCP password when --password and --password-file are\n"
-        "                   not given\n"
-        "\n"
-        "Commands:\n");
+    const auto tr = [](const char *text) { return QCoreApplication::translate("CliOptions", text); };
+    constexpr int kDescriptionColumn = 19;
+    const QString indent(kDescriptionColumn, QLatin1Char(' '));
+    QString text = tr("用法：dtucfg [选项] 命令 [参数]\n"
+                      "\n"
+                      "通过串口或TCP维护端口与DTU通信，并打印配置窗口\n"
+                      "对同一操作会显示的每一行。\n"
+                      "\n"
+                      "选项：\n");
+    for (const OptionSpec &o : kOptions) {
+        QString head = QStringLiteral("  --") + QLatin1String(o.name);
+        if (*o.argument)
+            head += QLatin1Char(' ') + QLatin1String(o.argument);
+        const QStringList lines = tr(o.description).split(QLatin1Char('\n'));
+        // A head too wide for its column has its description on the lines below.
+        text += head.size() < kDescriptionColumn - 1 ? head.leftJustified(kDescriptionColumn) + lines.first()
+                                                     : head + QLatin1Char('\n') + indent + lines.first();
+        text += QLatin1Char('\n');
+        for (qsizetype i = 1; i < lines.size(); ++i)
+            text += indent + lines[i] + QLatin1Char('\n');
+    }
+    text += tr("\n"
+               "环境变量：\n"
+               "  DTU_PASSWORD     没有给出 --password 和 --password-file 时的TCP密码\n"
+               "\n"
+               "命令：\n");
     for (const CliCommand &c : CliCommands::All()) {
         QString head = QStringLiteral("  ") + QLatin1String(c.name);
         if (*c.arguments)
             head += QLatin1Char(' ') + QLatin1String(c.arguments);
-        text += head.leftJustified(24) + QLatin1Char(' ') + QString::fromUtf8(c.summary) + QLatin1Char('\n');
+        text += head.leftJustified(24) + QLatin1Char(' ') + QCoreApplication::translate("CliCommands", c.summary)
+            + QLatin1Char('\n');
     }
-    text += QStringLiteral(
-        "\n"
-        "Exit status: 0 every device operation succeeded; 1 one failed or was refused;\n"
-        "2 usage error, unreadable profile or script, or a channel that did not open.\n"
-        "verify: 0 the device matches the file, 3 it differs, 1 a device failure.\n"
-        "fleet: 0 every device ok, 1 otherwise (the report says which and why).\n");
+    text += tr("\n"
+               "退出状态：0 每个设备操作都成功；1 有操作失败或被拒绝；\n"
+               "2 用法错误、参数文件或脚本无法读取、数据通道没有打开。\n"
+               "verify：0 设备与文件相符，3 有不同，1 设备出错。\n"
+               "fleet：0 每台设备都成功，1 其他情况（报告说明是哪台、为什么）。\n");
     return text;
 }

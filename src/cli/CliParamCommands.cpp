@@ -165,23 +165,12 @@ bool HasWritableRow(CliContext &c)
 // byte would go out as something nobody wrote.
 bool CheckBatchValues(CliContext &c, QString *error)
 {
-    QList<const ParamTableModel *> tables;
-    if (!c.options.ext)
-        tables << &c.session.mainTable;
-    if (c.session.state.ExtPageVisible)
-        tables << &c.session.extTable;
-    for (const ParamTableModel *table : tables) {
-        for (int i = 0; i < table->Count(); ++i) {
-            const ParamRow &row = table->Row(i);
-            if (row.IsHeading() || !WriteRules::MayWrite(c.session.state.AccessLevel, row.Number())
-                || row.HexIsWholeBytes())
-                continue;
-            *error = QCoreApplication::translate("CliParamCommands", "batch：%1（%2）：“%3”不是完整的十六进制字节，什么也没有发送")
-                         .arg(row.Number(), row.cells[ColName], row.cells[ColHex]);
-            return false;
-        }
-    }
-    return true;
+    const QList<UnsendableRow> refused
+        = ParamFile::UnsendableRows(c.session, c.options.ext ? ParamFile::BatchTables::Extended : ParamFile::BatchTables::Both);
+    if (refused.isEmpty())
+        return true;
+    *error = QCoreApplication::translate("CliParamCommands", "batch：") + Wording::Unsendable(refused.first());
+    return false;
 }
 
 } // namespace
@@ -309,15 +298,18 @@ CliVerdict Batch(CliContext &c)
     return CliVerdict::Of(report.Ok(), OutcomeJson::Write(report));
 }
 
+QString NoParameterText(const QString &prefix, const QString &number)
+{
+    return QCoreApplication::translate("CliParamCommands", "%1：参数文件中没有参数 %2").arg(prefix, number);
+}
+
 void SetRowValue(CliContext &c, const QString &argument, const QString &prefix)
 {
     const Assignment a = ParseAssignment(argument);
     DtuSession &s = c.session;
     const bool inMain = s.mainTable.FindByNumber(a.number) >= 0;
     if (!inMain && (!s.state.ExtPageVisible || s.extTable.FindByNumber(a.number) < 0))
-        throw CliUsageError{prefix == QLatin1String("--set")
-                                ? QCoreApplication::translate("CliParamCommands", "--set：参数文件中没有参数 %1").arg(a.number)
-                                : QStringLiteral("%1: no parameter %2 in the profile").arg(prefix, a.number)};
+        throw CliUsageError{NoParameterText(prefix, a.number)};
     ParamTableModel &table = inMain ? s.mainTable : s.extTable;
     const EditResult check = CheckAssignment(c, table, a);
     if (!check.Applied())

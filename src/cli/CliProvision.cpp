@@ -10,6 +10,7 @@
 #include "core/StopSignals.h"
 #include "core/WriteRules.h"
 #include "fleet/FleetReport.h"
+#include "fleet/FleetWording.h"
 #include "fleet/WorkerEvents.h"
 #include "ops/ParamFile.h"
 #include "ops/ParamWriter.h"
@@ -18,6 +19,7 @@
 #include "protocol/ResultWording.h"
 #include "protocol/TransactionResult.h"
 
+#include <QCoreApplication>
 #include <QJsonDocument>
 #include <QJsonObject>
 
@@ -48,10 +50,10 @@ void JudgeSilence(CliContext &c, DeviceReport *report)
 {
     if (!c.options.tcpHost.isEmpty() && !c.session.tcp.IsOpen()) {
         report->outcome = Outcome::RefusedPassword;
-        report->detail = QStringLiteral("the device closed the connection after the password");
+        report->why = {DeviceWhy::Kind::ClosedAfterPassword};
     } else {
         report->outcome = Outcome::Unreachable;
-        report->detail = QStringLiteral("no answer from the device");
+        report->why = {DeviceWhy::Kind::NoAnswer};
     }
 }
 
@@ -60,8 +62,8 @@ CliVerdict Finish(CliContext &c, const DeviceReport &report)
     Emit(c, WorkerEvents::Result(report));
     if (!c.options.events) {
         QString text = report.outcome;
-        if (!report.detail.isEmpty())
-            text += QStringLiteral(": ") + report.detail;
+        if (const QString why = FleetWording::Detail(report.why); !why.isEmpty())
+            text += QStringLiteral(": ") + why;
         c.frontend.PrintOut(text + QLatin1Char('\n'));
     }
     return CliVerdict::Of(report.outcome == Outcome::Ok,
@@ -93,7 +95,7 @@ void WriteAndJudge(CliContext &c, DeviceReport *report)
     if (!run.Failed().isEmpty() || !run.notReached.isEmpty() || run.EndedEarly()) {
         report->outcome = Outcome::WrittenWithErrors;
         if (!run.notReached.isEmpty())
-            report->detail = QStringLiteral("%1 of %2 rows not reached").arg(run.notReached.size()).arg(run.total);
+            report->why = {DeviceWhy::Kind::RowsNotReached, static_cast<int>(run.notReached.size()), run.total};
         return;
     }
     report->outcome = Outcome::Ok;
@@ -105,7 +107,7 @@ void VerifyWritten(CliContext &c, DeviceReport *report)
     TableCompare::Outcome outcome;
     if (!ReadAndCompare(c, &outcome).Ok()) {
         report->outcome = Outcome::VerifyDiffers;
-        report->detail = QStringLiteral("the parameters could not be read back");
+        report->why = {DeviceWhy::Kind::NoReadBack};
         return;
     }
     for (const TableCompare::Difference &d : outcome.differences)
@@ -138,6 +140,13 @@ bool CheckProvision(CliContext &c, QString *error)
         *error = e.text;
         return false;
     }
+    // A cell the batch could not send refuses the whole batch: said now, as
+    // the usage error it is, not as a device that never answered.
+    if (const QList<UnsendableRow> refused = ParamFile::UnsendableRows(c.session, ParamFile::BatchTables::Both);
+        !refused.isEmpty()) {
+        *error = QCoreApplication::translate("CliProvision", "provision：") + Wording::Unsendable(refused.first());
+        return false;
+    }
     // The batch writes every row; edits listed now would be written twice.
     c.session.state.ModifiedParamList.Clear();
     // The read-back expects what this run may write: a row the level
@@ -165,7 +174,7 @@ CliVerdict Provision(CliContext &c)
     if (!channel.open) {
         report.outcome = channel.failure == ChannelOutcome::Failure::PasswordRefused ? Outcome::RefusedPassword
                                                                                       : Outcome::Unreachable;
-        report.detail = channel.reason;
+        report.why = {DeviceWhy::Kind::Channel, 0, 0, channel.reason};
     } else {
         s.state.AccessLevel = c.options.level;
         // With an extended page, opening selected the main table: no
@@ -174,7 +183,7 @@ CliVerdict Provision(CliContext &c)
             JudgeSilence(c, &report);
         } else if (g_stopAsked) {
             report.outcome = Outcome::WrittenWithErrors;
-            report.detail = QStringLiteral("stopped before the first row");
+            report.why = {DeviceWhy::Kind::StoppedBeforeFirstRow};
         } else {
             WriteAndJudge(c, &report);
         }

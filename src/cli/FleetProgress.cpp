@@ -84,8 +84,8 @@ void FleetProgress::Finished(int index, const DeviceReport &r)
     if (!r.differences.isEmpty())
         state += QCoreApplication::translate("FleetProgress", "，%1行不符").arg(r.differences.size());
     state += QStringLiteral("  ") + QCoreApplication::translate("FleetProgress", "%1秒").arg(r.seconds, 0, 'f', 1);
-    if (!r.detail.isEmpty())
-        state += QStringLiteral("  (") + r.detail + QLatin1Char(')');
+    if (const QString why = FleetWording::Detail(r.why); !why.isEmpty())
+        state += QStringLiteral("  (") + why + QLatin1Char(')');
     Set(index, state, true);
     if (!terminal_)
         Print(Head(index) + state + QLatin1Char('\n'));

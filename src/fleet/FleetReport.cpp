@@ -39,7 +39,7 @@ QByteArray Csv(const QList<DeviceReport> &devices)
                                 CsvText::Cell(failures.join(QStringLiteral("; "))),
                                 CsvText::Cell(differences.join(QStringLiteral("; "))),
                                 Seconds(d.seconds),
-                                CsvText::Cell(d.detail)};
+                                CsvText::Cell(DetailText(d.why))};
         text += cells.join(QLatin1Char(',')) + QStringLiteral("\r\n");
     }
     return text.toUtf8();
@@ -68,7 +68,7 @@ QByteArray Json(const QList<DeviceReport> &devices)
                                 {QStringLiteral("rows_failed"), failures},
                                 {QStringLiteral("differences"), differences},
                                 {QStringLiteral("seconds"), Seconds(d.seconds).toDouble()},
-                                {QStringLiteral("detail"), d.detail}});
+                                {QStringLiteral("detail"), DetailText(d.why)}});
         ok += d.outcome == Outcome::Ok ? 1 : 0;
     }
     const QJsonObject root{{QStringLiteral("devices"), list},
@@ -94,6 +94,63 @@ QList<QPair<QString, int>> Counts(const QList<DeviceReport> &devices)
             ++it->second;
     }
     return counts;
+}
+
+namespace {
+struct WhyEntry {
+    DeviceWhy::Kind kind;
+    const char *name;
+};
+const WhyEntry kWhyNames[] = {
+    {DeviceWhy::Kind::None, ""},
+    {DeviceWhy::Kind::ClosedAfterPassword, "closed-after-password"},
+    {DeviceWhy::Kind::NoAnswer, "no-answer"},
+    {DeviceWhy::Kind::RowsNotReached, "rows-not-reached"},
+    {DeviceWhy::Kind::NoReadBack, "no-read-back"},
+    {DeviceWhy::Kind::StoppedBeforeFirstRow, "stopped-before-first-row"},
+    {DeviceWhy::Kind::StoppedBeforeStart, "stopped-before-start"},
+    {DeviceWhy::Kind::WorkerDidNotStart, "worker-did-not-start"},
+    {DeviceWhy::Kind::WorkerCrashed, "worker-crashed"},
+    {DeviceWhy::Kind::WorkerStatus, "worker-status"},
+    {DeviceWhy::Kind::Channel, "channel"},
+};
+} // namespace
+
+QString WhyName(DeviceWhy::Kind kind)
+{
+    for (const WhyEntry &e : kWhyNames)
+        if (e.kind == kind)
+            return QLatin1String(e.name);
+    return {};
+}
+
+DeviceWhy::Kind WhyKind(const QString &name)
+{
+    for (const WhyEntry &e : kWhyNames)
+        if (name == QLatin1String(e.name))
+            return e.kind;
+    return DeviceWhy::Kind::None;
+}
+
+QString DetailText(const DeviceWhy &why)
+{
+    using Kind = DeviceWhy::Kind;
+    switch (why.kind) {
+    case Kind::None: return {};
+    case Kind::ClosedAfterPassword: return QStringLiteral("the device closed the connection after the password");
+    case Kind::NoAnswer: return QStringLiteral("no answer from the device");
+    case Kind::RowsNotReached: return QStringLiteral("%1 of %2 rows not reached").arg(why.count).arg(why.total);
+    case Kind::NoReadBack: return QStringLiteral("the parameters could not be read back");
+    case Kind::StoppedBeforeFirstRow: return QStringLiteral("stopped before the first row");
+    case Kind::StoppedBeforeStart: return QStringLiteral("stopped before the worker began");
+    case Kind::WorkerDidNotStart:
+        return QStringLiteral("the worker ended without a result (%1 did not start)").arg(why.text);
+    case Kind::WorkerCrashed: return QStringLiteral("the worker ended without a result (crashed)");
+    case Kind::WorkerStatus:
+        return QStringLiteral("the worker ended with status %1 without a result: %2").arg(why.count).arg(why.text);
+    case Kind::Channel: return why.text;
+    }
+    return {};
 }
 
 QString Totals(const QList<DeviceReport> &devices)

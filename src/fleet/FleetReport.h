@@ -29,6 +29,30 @@ struct VerifyDifference {
     QString number, name, expected, actual;
 };
 
+// Why, for an outcome the lists do not explain, as a value: a window and
+// dtucfg word it in their language (FleetWording::Detail), the report files
+// in fixed words (FleetReport::DetailText).
+struct DeviceWhy {
+    enum class Kind {
+        None,
+        ClosedAfterPassword,   // over TCP, the device hung up right after the password
+        NoAnswer,              // the device answered nothing
+        RowsNotReached,        // count of total rows were not reached
+        NoReadBack,            // the parameters could not be read back
+        StoppedBeforeFirstRow,
+        StoppedBeforeStart,    // the run stopped before this device's worker began
+        WorkerDidNotStart,     // text: the program
+        WorkerCrashed,
+        WorkerStatus,          // the worker ended with status `count` and no result; text: what it said
+        Channel,               // text: why the channel did not open, in the worker's words
+    };
+    Kind kind = Kind::None;
+    int count = 0, total = 0;
+    QString text;
+
+    bool operator==(const DeviceWhy &) const = default;
+};
+
 struct DeviceReport {
     QString target, name;
     QString outcome;
@@ -36,7 +60,7 @@ struct DeviceReport {
     QList<RowFailure> failed;
     QList<VerifyDifference> differences;
     double seconds = 0;
-    QString detail; // why, for an outcome the lists do not explain
+    DeviceWhy why; // for an outcome the lists do not explain
 };
 
 namespace FleetReport {
@@ -51,6 +75,13 @@ QByteArray Json(const QList<DeviceReport> &devices);
 void Write(const QString &path, const QList<DeviceReport> &devices);
 // How many devices ended with each outcome, in the order of first appearance.
 QList<QPair<QString, int>> Counts(const QList<DeviceReport> &devices);
+// The detail cell of the report files: why, in fixed words ("3 of 13 rows
+// not reached"); "" for none.
+QString DetailText(const DeviceWhy &why);
+// The stable name of a kind of why ("rows-not-reached"), and back (None
+// for a name it does not know).
+QString WhyName(DeviceWhy::Kind kind);
+DeviceWhy::Kind WhyKind(const QString &name);
 // "32 devices: 29 ok, 1 unreachable, ..." in that order.
 QString Totals(const QList<DeviceReport> &devices);
 } // namespace FleetReport

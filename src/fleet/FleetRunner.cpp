@@ -103,6 +103,10 @@ QStringList FleetRunner::WorkerArgs(const FleetDevice &device) const
     QStringList args{QStringLiteral("--profile"), settings_.profilePath, QStringLiteral("--script"),
                      settings_.scriptPath, QStringLiteral("--level"), QString::number(settings_.level)};
     args += device.target.ChannelArgs();
+    // The worker's own words (why a channel did not open, a refusal) in
+    // the run's language.
+    if (!settings_.language.isEmpty())
+        args << QStringLiteral("--lang") << settings_.language;
     // The password goes down the worker's standard input: a command line
     // is readable by every user of the computer.
     if (!device.password.isEmpty())
@@ -155,7 +159,7 @@ void FleetRunner::StartNext()
     emit deviceStarted(index);
     if (stopping_) {
         // Stopped by a receiver of deviceStarted: no process at all.
-        reports_[index].detail = QStringLiteral("stopped before the worker started");
+        reports_[index].why = {DeviceWhy::Kind::StoppedBeforeStart};
         Finish(worker);
         return;
     }
@@ -183,7 +187,7 @@ void FleetRunner::OnOutput(Worker &worker)
             report.written = r.written;
             report.failed = r.failed;
             report.differences = r.differences;
-            report.detail = r.detail;
+            report.why = r.why;
             worker.resultSeen = true;
         }
     }
@@ -201,7 +205,7 @@ void FleetRunner::OnEnded(Worker &worker, int exitCode, bool crashed)
         // The stop came before the worker listened for it: it never
         // reached its device.
         report.outcome = Outcome::NotStarted;
-        report.detail = QStringLiteral("stopped before the worker began");
+        report.why = {DeviceWhy::Kind::StoppedBeforeStart};
     } else if (!worker.resultSeen) {
         // A worker that crashed or could not run: the device is not known to be written.
         report.outcome = Outcome::Failed;
@@ -211,13 +215,12 @@ void FleetRunner::OnEnded(Worker &worker, int exitCode, bool crashed)
         for (const QString &line : lines)
             if (line.startsWith(QLatin1String("dtucfg: ")))
                 said = line.mid(8);
-        report.detail = crashed ? QStringLiteral("the worker ended without a result (%1)")
-                                      .arg(worker.process.error() == QProcess::FailedToStart
-                                               ? WorkerProgram() + QStringLiteral(" did not start")
-                                               : QStringLiteral("crashed"))
-                                : QStringLiteral("the worker ended with status %1 without a result: %2")
-                                      .arg(exitCode)
-                                      .arg(said);
+        if (!crashed)
+            report.why = {DeviceWhy::Kind::WorkerStatus, exitCode, 0, said};
+        else if (worker.process.error() == QProcess::FailedToStart)
+            report.why = {DeviceWhy::Kind::WorkerDidNotStart, 0, 0, WorkerProgram()};
+        else
+            report.why = {DeviceWhy::Kind::WorkerCrashed};
     }
     Finish(worker);
 }

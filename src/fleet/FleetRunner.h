@@ -35,6 +35,7 @@ public:
         bool verify = false;
         int level = 0;    // access level: rows it withholds are neither written nor compared
         QStringList ignore; // rows the read-back does not compare
+        QString language;   // "zh", "en": the workers' language; "" their default
     };
 
     // A device's seconds are counted on the scheduler.

@@ -47,6 +47,7 @@ Plan Make(const Choices &choices, const Inventory::Table &inventory)
     s.verify = choices.verify;
     s.level = choices.level;
     s.ignore = choices.ignore;
+    s.language = choices.language;
     return plan;
 }
 

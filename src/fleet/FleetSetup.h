@@ -20,6 +20,7 @@ struct Choices {
     bool verify = false;
     QStringList ignore;
     int jobs = 0;
+    QString language; // "zh", "en": the run's, for the workers' own words
 };
 
 enum class Refusal {

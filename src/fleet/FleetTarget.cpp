@@ -1,12 +1,16 @@
 #include "fleet/FleetTarget.h"
 
-bool FleetTarget::Parse(const QString &text, FleetTarget *out, QString *error)
+bool FleetTarget::Parse(const QString &text, FleetTarget *out, Fault *fault)
 {
+    const auto fail = [fault](Fault why) {
+        if (fault)
+            *fault = why;
+        return false;
+    };
     FleetTarget target;
     target.text = text.trimmed();
     if (target.text.isEmpty()) {
-        *error = QStringLiteral("empty target");
-        return false;
+        return fail(Fault::Empty);
     }
     if (target.text.startsWith(QLatin1String("tcp:"), Qt::CaseInsensitive)) {
         target.tcp = true;
@@ -16,19 +20,19 @@ bool FleetTarget::Parse(const QString &text, FleetTarget *out, QString *error)
             bool ok = false;
             const uint port = rest.mid(colon + 1).toUInt(&ok);
             if (!ok || port < 1 || port > 65535) {
-                *error = QStringLiteral("%1: the TCP port must be 1 to 65535").arg(target.text);
-                return false;
+                return fail(Fault::BadTcpPort);
             }
             target.port = static_cast<quint16>(port);
             rest.truncate(colon);
         }
         target.host = rest;
         if (target.host.isEmpty()) {
-            *error = QStringLiteral("%1: no host").arg(target.text);
-            return false;
+            return fail(Fault::NoHost);
         }
     }
     *out = target;
+    if (fault)
+        *fault = Fault::None;
     return true;
 }
 

@@ -12,8 +12,11 @@ struct FleetTarget {
     QString host;
     quint16 port = kDefaultTcpPort;
 
-    // False with a reason for an empty target or a bad TCP port.
-    static bool Parse(const QString &text, FleetTarget *out, QString *error);
+    // What makes a text no target.
+    enum class Fault { None, Empty, BadTcpPort, NoHost };
+    // False, with the fault, for an empty target, a TCP target without a
+    // host or with a port outside 1 to 65535.
+    static bool Parse(const QString &text, FleetTarget *out, Fault *fault = nullptr);
     // The dtucfg options that reach it.
     QStringList ChannelArgs() const;
 };

@@ -37,10 +37,30 @@ QString Result(const DeviceReport &r)
             rows << QStringLiteral("%1 %2: %3 -> %4").arg(d.number, d.name, d.expected, d.actual);
         why = rows.join(QStringLiteral("; "));
     } else {
-        why = r.detail;
+        why = Detail(r.why);
     }
     const QString word = Word(r.outcome);
     return why.isEmpty() ? word : word + QStringLiteral(" (") + why + QLatin1Char(')');
+}
+
+QString Detail(const DeviceWhy &why)
+{
+    using Kind = DeviceWhy::Kind;
+    const auto tr = [](const char *source) { return QCoreApplication::translate("FleetWording", source); };
+    switch (why.kind) {
+    case Kind::None: return {};
+    case Kind::ClosedAfterPassword: return tr("设备在收到密码后断开了连接");
+    case Kind::NoAnswer: return tr("设备无响应");
+    case Kind::RowsNotReached: return tr("%2行中有%1行未写到").arg(why.count).arg(why.total);
+    case Kind::NoReadBack: return tr("无法读回参数");
+    case Kind::StoppedBeforeFirstRow: return tr("在写第一行之前停止");
+    case Kind::StoppedBeforeStart: return tr("在这台设备开始之前停止");
+    case Kind::WorkerDidNotStart: return tr("没有结果：%1 没能启动").arg(why.text);
+    case Kind::WorkerCrashed: return tr("没有结果：工作进程崩溃了");
+    case Kind::WorkerStatus: return tr("没有结果，工作进程以状态%1结束：%2").arg(why.count).arg(why.text);
+    case Kind::Channel: return why.text;
+    }
+    return {};
 }
 
 QString Totals(const QList<DeviceReport> &reports)
@@ -51,6 +71,46 @@ QString Totals(const QList<DeviceReport> &reports)
     return QCoreApplication::translate("FleetWording", "共%1台设备：%2")
         .arg(reports.size())
         .arg(parts.join(QCoreApplication::translate("FleetWording", "，")));
+}
+
+QString TargetFault(FleetTarget::Fault fault, const QString &text)
+{
+    const auto tr = [](const char *source) { return QCoreApplication::translate("FleetWording", source); };
+    switch (fault) {
+    case FleetTarget::Fault::None: return {};
+    case FleetTarget::Fault::Empty: return tr("没有给出设备地址");
+    case FleetTarget::Fault::BadTcpPort: return tr("%1：TCP端口应为1到65535").arg(text);
+    case FleetTarget::Fault::NoHost: return tr("%1：没有主机名").arg(text);
+    }
+    return {};
+}
+
+QString InventoryProblem(const Inventory::Problem &p)
+{
+    using Kind = Inventory::Problem::Kind;
+    const auto tr = [](const char *source) { return QCoreApplication::translate("FleetWording", source); };
+    QString what;
+    switch (p.kind) {
+    case Kind::Unreadable: what = tr("无法读取：%1").arg(p.detail); break;
+    case Kind::Empty: what = tr("清单是空的"); break;
+    case Kind::QuoteNotClosed: what = tr("引号中的字段直到文件末尾都没有结束"); break;
+    case Kind::ColumnTwice: what = tr("列“%1”出现了两次").arg(p.text); break;
+    case Kind::UnknownColumn: what = tr("未知的列“%1”（应为 target、password、name 或四位参数编号）").arg(p.text); break;
+    case Kind::NoTargetColumn: what = tr("没有“target”列"); break;
+    case Kind::TooManyCells: what = tr("有%1个单元格，表头只有%2列").arg(p.count).arg(p.expected); break;
+    case Kind::EmptyTarget: what = TargetFault(FleetTarget::Fault::Empty, p.text); break;
+    case Kind::BadTcpPort: what = TargetFault(FleetTarget::Fault::BadTcpPort, p.text); break;
+    case Kind::NoHost: what = TargetFault(FleetTarget::Fault::NoHost, p.text); break;
+    case Kind::HexNotPairs: what = tr("%1：HEX: 后面应是成对的十六进制数字").arg(p.text); break;
+    case Kind::ListedTwice: what = tr("%1 已在第%2行列出").arg(p.text).arg(p.expected); break;
+    }
+    QString place;
+    if (p.line > 0 && p.column > 0)
+        place = tr("第%1行第%2列：").arg(p.line).arg(p.column);
+    else if (p.line > 0)
+        place = tr("第%1行：").arg(p.line);
+    const QString file = p.file.isEmpty() ? QString() : p.file + tr("：");
+    return file + place + what;
 }
 
 } // namespace FleetWording

@@ -1,5 +1,7 @@
 #pragma once
 #include "fleet/FleetReport.h"
+#include "fleet/FleetTarget.h"
+#include "fleet/Inventory.h"
 
 #include <QList>
 #include <QString>
@@ -15,7 +17,15 @@ QString Word(const QString &outcome);
 // The result cell: the word, then what explains it (the first refused row,
 // the rows that differ, or the detail).
 QString Result(const DeviceReport &report);
+// Why, for an outcome the lists do not explain ("41行中有3行未写到"); "" for none.
+QString Detail(const DeviceWhy &why);
 // "共3台设备：成功 2台，部分失败 1台", in the order outcomes first appear.
 QString Totals(const QList<DeviceReport> &reports);
+
+// What is wrong with an inventory: its file, line and column, then what is
+// at fault there ("inv.csv：第3行第1列：tcp:a:1 已在第2行列出").
+QString InventoryProblem(const Inventory::Problem &problem);
+// Why a text is no target: "tcp:a:0：TCP端口应为1到65535".
+QString TargetFault(FleetTarget::Fault fault, const QString &text);
 
 } // namespace FleetWording

@@ -1,13 +1,12 @@
 #include "fleet/Inventory.h"
 
-#include "core/DtuError.h"
 #include "core/PortNames.h"
 #include "core/TextFile.h"
 #include "fleet/CsvText.h"
 
 #include <QFile>
 #include <QRegularExpression>
-#include <QSet>
+#include <QHash>
 
 namespace Inventory {
 namespace {
@@ -64,15 +63,20 @@ QList<CsvRow> SplitCsv(const QString &text)
         }
     }
     if (quoted)
-        throw DtuError(QStringLiteral("line %1: a quoted field is not closed").arg(row.line));
+        throw ParseError({Problem::Kind::QuoteNotClosed, {}, row.line, static_cast<int>(row.cells.size()) + 1, cell.left(40)});
     if (!cell.isEmpty() || !row.cells.isEmpty())
         endRow();
     return rows;
 }
 
-[[noreturn]] void Fail(int line, const QString &text)
+[[noreturn]] void Fail(Problem::Kind kind, int line, qsizetype column, const QString &text = {})
 {
-    throw DtuError(QStringLiteral("line %1: %2").arg(line).arg(text));
+    Problem problem;
+    problem.kind = kind;
+    problem.line = line;
+    problem.column = static_cast<int>(column);
+    problem.text = text;
+    throw ParseError(problem);
 }
 
 enum class Column { Target, Password, Name, Value };
@@ -84,7 +88,7 @@ Table Parse(const QByteArray &bytes)
     const QString text = TextFile::Decode(bytes).text;
     const QList<CsvRow> rows = SplitCsv(text);
     if (rows.isEmpty())
-        throw DtuError(QStringLiteral("the inventory is empty"));
+        throw ParseError({Problem::Kind::Empty});
 
     static const QRegularExpression number(QStringLiteral("^[0-9A-Fa-f]{4}$"));
     static const QRegularExpression hexPairs(QStringLiteral("^([0-9A-Fa-f]{2})*$"));
@@ -95,9 +99,10 @@ Table Parse(const QByteArray &bytes)
     bool hasTarget = false;
     for (QString header : rows.first().cells) {
         header = header.trimmed();
+        const qsizetype at = columns.size() + 1;
         // A second column of one name would leave it unclear which cell counts.
         if (seenColumns.contains(header, Qt::CaseInsensitive))
-            Fail(rows.first().line, QStringLiteral("the column \"%1\" appears twice").arg(header));
+            Fail(Problem::Kind::ColumnTwice, rows.first().line, at, header);
         seenColumns << header;
         if (header.compare(QLatin1String("target"), Qt::CaseInsensitive) == 0) {
             columns << Column::Target;
@@ -111,30 +116,39 @@ Table Parse(const QByteArray &bytes)
             table.valueColumns << header.toUpper();
             table.valueColumnAt << static_cast<int>(columns.size());
         } else {
-            Fail(rows.first().line,
-                 QStringLiteral("unknown column \"%1\" (target, password, name or a parameter number)").arg(header));
+            Fail(Problem::Kind::UnknownColumn, rows.first().line, at, header);
         }
         columnNumber << (columns.last() == Column::Value ? header.toUpper() : QString());
     }
     if (!hasTarget)
-        Fail(rows.first().line, QStringLiteral("no \"target\" column"));
+        Fail(Problem::Kind::NoTargetColumn, rows.first().line, 0);
 
-    QSet<QString> targets;
+    QHash<QString, int> targets; // the line that lists each
     for (qsizetype r = 1; r < rows.size(); ++r) {
         const CsvRow &row = rows[r];
-        if (row.cells.size() > columns.size())
-            Fail(row.line, QStringLiteral("%1 cells, the header has %2").arg(row.cells.size()).arg(columns.size()));
+        if (row.cells.size() > columns.size()) {
+            Problem problem{Problem::Kind::TooManyCells, {}, row.line, static_cast<int>(columns.size()) + 1,
+                            row.cells[columns.size()].trimmed()};
+            problem.count = static_cast<int>(row.cells.size());
+            problem.expected = static_cast<int>(columns.size());
+            throw ParseError(problem);
+        }
         FleetDevice device;
         device.line = row.line;
         bool targetSeen = false;
+        qsizetype targetColumn = 0;
         for (qsizetype c = 0; c < row.cells.size(); ++c) {
             const QString cell = row.cells[c];
             switch (columns[c]) {
             case Column::Target: {
-                QString error;
-                if (!FleetTarget::Parse(cell, &device.target, &error))
-                    Fail(row.line, error);
+                FleetTarget::Fault fault = FleetTarget::Fault::None;
+                if (!FleetTarget::Parse(cell, &device.target, &fault))
+                    Fail(fault == FleetTarget::Fault::BadTcpPort ? Problem::Kind::BadTcpPort
+                         : fault == FleetTarget::Fault::NoHost   ? Problem::Kind::NoHost
+                                                                 : Problem::Kind::EmptyTarget,
+                         row.line, c + 1, cell.trimmed());
                 targetSeen = true;
+                targetColumn = c + 1;
                 break;
             }
             case Column::Password:
@@ -149,22 +163,25 @@ Table Parse(const QByteArray &bytes)
                     break;
                 if (value.startsWith(QLatin1String("HEX:"), Qt::CaseInsensitive)
                     && !hexPairs.match(value.mid(4)).hasMatch())
-                    Fail(row.line, QStringLiteral("%1: HEX: needs hex digits in pairs").arg(columnNumber[c]));
+                    Fail(Problem::Kind::HexNotPairs, row.line, c + 1, value);
                 device.values.append({columnNumber[c], value});
                 break;
             }
             }
         }
         if (!targetSeen)
-            Fail(row.line, QStringLiteral("empty target"));
+            Fail(Problem::Kind::EmptyTarget, row.line, columns.indexOf(Column::Target) + 1);
         // Two spellings of one port (ttyUSB0, /dev/ttyUSB0; COM1, /dev/ttyS0)
         // are one device.
         const QString key = device.target.tcp
             ? QStringLiteral("tcp:%1:%2").arg(device.target.host.toLower()).arg(device.target.port)
             : PortNames::DevicePath(device.target.text);
-        if (targets.contains(key))
-            Fail(row.line, QStringLiteral("%1 is listed twice").arg(device.target.text));
-        targets.insert(key);
+        if (targets.contains(key)) {
+            Problem problem{Problem::Kind::ListedTwice, {}, row.line, static_cast<int>(targetColumn), device.target.text};
+            problem.expected = targets.value(key);
+            throw ParseError(problem);
+        }
+        targets.insert(key, row.line);
         table.devices << device;
     }
     return table;
@@ -173,12 +190,16 @@ Table Parse(const QByteArray &bytes)
 Table Read(const QString &path)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw DtuError(QStringLiteral("%1: %2").arg(path, file.errorString()));
+    if (!file.open(QIODevice::ReadOnly)) {
+        Problem problem{Problem::Kind::Unreadable, path};
+        problem.detail = file.errorString();
+        throw ParseError(problem);
+    }
     try {
         return Parse(file.readAll());
-    } catch (const DtuError &e) {
-        throw DtuError(QStringLiteral("%1: %2").arg(path, e.text()));
+    } catch (ParseError &e) {
+        e.problem.file = path;
+        throw;
     }
 }
 

@@ -34,7 +34,11 @@ QByteArray Result(const DeviceReport &report)
                  {QStringLiteral("written"), report.written},
                  {QStringLiteral("failed"), failed},
                  {QStringLiteral("differences"), differences},
-                 {QStringLiteral("detail"), report.detail}});
+                 {QStringLiteral("why"), FleetReport::WhyName(report.why.kind)},
+                 {QStringLiteral("count"), report.why.count},
+                 {QStringLiteral("of"), report.why.total},
+                 {QStringLiteral("text"), report.why.text},
+                 {QStringLiteral("detail"), FleetReport::DetailText(report.why)}});
 }
 
 Event Parse(const QByteArray &line)
@@ -53,7 +57,10 @@ Event Parse(const QByteArray &line)
         DeviceReport &r = event.result;
         r.outcome = o.value(QStringLiteral("outcome")).toString();
         r.written = o.value(QStringLiteral("written")).toInt();
-        r.detail = o.value(QStringLiteral("detail")).toString();
+        r.why.kind = FleetReport::WhyKind(o.value(QStringLiteral("why")).toString());
+        r.why.count = o.value(QStringLiteral("count")).toInt();
+        r.why.total = o.value(QStringLiteral("of")).toInt();
+        r.why.text = o.value(QStringLiteral("text")).toString();
         for (const QJsonValue &v : o.value(QStringLiteral("failed")).toArray()) {
             const QJsonArray a = v.toArray();
             r.failed.append({a.at(0).toString(), a.at(1).toString(), a.at(2).toString()});

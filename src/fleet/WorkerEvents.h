@@ -7,7 +7,9 @@
 // The lines a fleet worker (dtucfg provision --events) prints on standard
 // output, one JSON object a line, so the runner never reads human texts:
 //   {"event":"progress","phase":"write","done":3,"total":41,"row":"中心端口"}
-//   {"event":"result","outcome":"ok","written":41,"failed":[...],"differences":[...],"detail":""}
+//   {"event":"result","outcome":"ok","written":41,"failed":[...],"differences":[...],
+//    "why":"rows-not-reached","count":3,"of":41,"text":"","detail":"3 of 41 rows not reached"}
+// ("detail" is for a reader; the runner takes "why" and its figures.)
 namespace WorkerEvents {
 
 struct Event {
@@ -16,7 +18,7 @@ struct Event {
     QString phase; // open, write, verify
     int done = 0, total = 0;
     QString row;
-    DeviceReport result; // outcome, written, failed, differences, detail
+    DeviceReport result; // outcome, written, failed, differences, why
 };
 
 QByteArray Progress(const QString &phase, int done, int total, const QString &row);

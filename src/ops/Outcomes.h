@@ -53,10 +53,18 @@ struct RowResult {
     bool Ok() const { return result == TransactionResult::Accepted; }
 };
 
+// A row whose hex cell is not whole bytes of hex digits ("HEX:1F9", a
+// profile's odd value): sent as it stands, the device would get something
+// nobody wrote.
+struct UnsendableRow {
+    QString number, name, hex; // hex: the cell as it stands, "HEX:1F9"
+};
+
 // A run of parameter writes: a page's edits, one table's batch, both tables'
 // batch, a fleet device's provision.
 struct WriteReport {
     int total = 0;            // rows the run meant to send
+    QList<UnsendableRow> refused; // a batch refused before its first frame: nothing was sent
     QList<RowResult> rows;    // every row sent, in the order sent
     QStringList notReached;   // rows it meant to send and did not (numbers)
     QStringList withheld;     // rows the access level keeps from the device
@@ -92,7 +100,7 @@ struct WriteReport {
     }
     bool EndedEarly() const
     {
-        return !channelOpen || tableNotSwitched || selectionUnanswered || stopped || channelLost || closing;
+        return !refused.isEmpty() || !channelOpen || tableNotSwitched || selectionUnanswered || stopped || channelLost || closing;
     }
     bool Ok() const { return !EndedEarly() && notReached.isEmpty() && Failed().isEmpty(); }
 };

@@ -3,6 +3,7 @@
 #include "core/DtuError.h"
 #include "session/DtuSession.h"
 #include "core/Frontend.h"
+#include "core/WriteRules.h"
 #include "ops/ParamWriter.h"
 #include "ops/DeviceCommands.h"
 #include "ops/Wording.h"
@@ -119,8 +120,14 @@ namespace {
 // A batch over tables, each on its own channel, as one write run. A channel
 // lost on the way is also said in a message box, as the closed channel is
 // at the start.
-WriteReport Batch(DtuSession &session, const QList<WriteLoop::Part> &parts, const WriteLoop::Options &options = {})
+WriteReport Batch(DtuSession &session, BatchTables tables, const QList<WriteLoop::Part> &parts,
+                  const WriteLoop::Options &options = {})
 {
+    if (QList<UnsendableRow> refused = UnsendableRows(session, tables); !refused.isEmpty()) {
+        WriteReport report;
+        report.refused = std::move(refused);
+        return report;
+    }
     const WriteReport report = WriteLoop::Run(session, parts, options);
     if (report.channelLost)
         session.RequireChannel();
@@ -166,21 +173,41 @@ void CopyValues(JsonValue *params, const ParamTableModel &table)
 
 } // namespace
 
+QList<UnsendableRow> UnsendableRows(const DtuSession &session, BatchTables tables)
+{
+    QList<const ParamTableModel *> sent;
+    if (tables != BatchTables::Extended)
+        sent << &session.mainTable;
+    if (tables == BatchTables::Extended || (tables == BatchTables::Both && session.state.ExtPageVisible))
+        sent << &session.extTable;
+    QList<UnsendableRow> rows;
+    for (const ParamTableModel *table : sent) {
+        for (int i = 0; i < table->Count(); ++i) {
+            const ParamRow &row = table->Row(i);
+            if (row.IsHeading() || !WriteRules::MayWrite(session.state.AccessLevel, row.Number())
+                || row.HexIsWholeBytes())
+                continue;
+            rows.append({row.Number(), row.cells[ColName], row.cells[ColHex]});
+        }
+    }
+    return rows;
+}
+
 WriteReport BatchWrite(DtuSession &session)
 {
-    return Batch(session, {MainPart(session)});
+    return Batch(session, BatchTables::Main, {MainPart(session)});
 }
 
 WriteReport BatchWriteExtended(DtuSession &session)
 {
-    return Batch(session, {ExtendedPart(session)});
+    return Batch(session, BatchTables::Extended, {ExtendedPart(session)});
 }
 
 WriteReport BatchWriteAll(DtuSession &session, const WriteLoop::Options &options)
 {
     if (!session.state.ExtPageVisible)
-        return Batch(session, {MainPart(session)}, options);
-    return Batch(session, {MainPart(session), ExtendedPart(session)}, options);
+        return Batch(session, BatchTables::Both, {MainPart(session)}, options);
+    return Batch(session, BatchTables::Both, {MainPart(session), ExtendedPart(session)}, options);
 }
 
 QString SaveFullBackup(DtuSession &session, const QString &path)

@@ -21,10 +21,20 @@ inline QString NothingToSaveText()
 CommandOutcome RestoreDefaultsMenu(DtuSession &session); // "恢复出厂默认设置"
 CommandOutcome ResetMenu(DtuSession &session);           // "复位设备"
 SaveOutcome SaveParamFile(DtuSession &session);          // "保存参数文件"
+// The tables a batch sends.
+enum class BatchTables { Main, Extended, Both };
+// The rows a batch of those tables would send, at the session's access
+// level, whose hex cell is not whole bytes: any one refuses the whole batch
+// before its first frame. Both front ends ask this before a batch, and
+// each batch below refuses by it.
+QList<UnsendableRow> UnsendableRows(const DtuSession &session, BatchTables tables);
+
 // "批量写参数": every numbered row of the main table, on the main channel
 // whichever page was shown last, in one write run (WriteLoop). Rows it does
 // not reach (closed channel, a selection the device did not confirm, a
-// stop) stay in ModifiedParamList for the next "设置".
+// stop) stay in ModifiedParamList for the next "设置". A row that cannot be
+// sent (UnsendableRows) sends nothing at all: the report lists it in
+// `refused`.
 WriteReport BatchWrite(DtuSession &session);
 // The same for the extended table on channel 0 (the command line's --ext).
 WriteReport BatchWriteExtended(DtuSession &session);

@@ -61,6 +61,12 @@ QString WriteEnd(const WriteReport &report, int tried)
     return {};
 }
 
+QString Unsendable(const UnsendableRow &row)
+{
+    return QCoreApplication::translate("ParamFile", "%1（%2）：“%3”不是完整的十六进制字节，什么也没有发送")
+        .arg(row.number, row.name, row.hex);
+}
+
 QString EditRefusal(const EditResult &r)
 {
     using Kind = EditResult::Kind;

@@ -55,6 +55,10 @@ QString EditRefusal(const EditResult &result);
 // window's status bar and dtucfg's refusals say the same.
 QString RefusedValue(const EditResult &result);
 
+// A row a batch refused before its first frame: its number, name and hex
+// cell, and that nothing was sent.
+QString Unsendable(const UnsendableRow &row);
+
 // Reset and restore (the restore reports in the words of a write).
 QString ResetResult(int result);
 QString RestoreResult(int result);

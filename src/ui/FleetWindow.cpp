@@ -2,6 +2,7 @@
 
 #include "channel/SerialSettings.h"
 #include "core/DtuError.h"
+#include "core/Translation.h"
 #include "core/SilentFrontend.h"
 #include "core/WorkPaths.h"
 #include "core/WriteRules.h"
@@ -167,8 +168,7 @@ FleetWindow::FleetWindow(Dialogs &dialogs, const QString &profilePath, QWidget *
     connect(chooseProfile, &QPushButton::clicked, this, &FleetWindow::ChooseProfile);
     connect(addPort, &QPushButton::clicked, this, [this] {
         FleetDevice device;
-        QString error;
-        if (FleetTarget::Parse(ports_->currentText(), &device.target, &error))
+        if (FleetTarget::Parse(ports_->currentText(), &device.target))
             AddDevice(device);
     });
     connect(addTcp, &QPushButton::clicked, this, [this] {
@@ -176,9 +176,9 @@ FleetWindow::FleetWindow(Dialogs &dialogs, const QString &profilePath, QWidget *
         QString text = tcpTarget_->text().trimmed();
         if (!text.startsWith(QLatin1String("tcp:"), Qt::CaseInsensitive))
             text.prepend(QStringLiteral("tcp:"));
-        QString error;
-        if (!FleetTarget::Parse(text, &device.target, &error)) {
-            dialogs_.Message(error, Caption());
+        FleetTarget::Fault fault = FleetTarget::Fault::None;
+        if (!FleetTarget::Parse(text, &device.target, &fault)) {
+            dialogs_.Message(FleetWording::TargetFault(fault, text), Caption());
             return;
         }
         AddDevice(device);
@@ -256,9 +256,9 @@ Inventory::Table FleetWindow::DeviceTable() const
     };
     for (int row = 0; row < devices_->rowCount(); ++row) {
         FleetDevice device;
-        QString error;
-        if (!FleetTarget::Parse(cell(row, ColTarget), &device.target, &error))
-            throw DtuError(tr("第%1行：%2").arg(row + 1).arg(error));
+        FleetTarget::Fault fault = FleetTarget::Fault::None;
+        if (!FleetTarget::Parse(cell(row, ColTarget), &device.target, &fault))
+            throw DtuError(tr("第%1行：%2").arg(row + 1).arg(FleetWording::TargetFault(fault, cell(row, ColTarget))));
         device.name = cell(row, ColDeviceName);
         device.password = cell(row, ColPassword);
         for (int c = 0; c < valueColumns_.size(); ++c) {
@@ -283,8 +283,8 @@ void FleetWindow::ImportInventory()
             AddValueColumn(column);
         for (const FleetDevice &device : table.devices)
             AddDevice(device);
-    } catch (const DtuError &e) {
-        dialogs_.Message(e.text(), Caption());
+    } catch (const Inventory::ParseError &e) {
+        dialogs_.Message(FleetWording::InventoryProblem(e.problem), Caption());
     }
 }
 
@@ -300,6 +300,9 @@ void FleetWindow::StartRun()
     Inventory::Table table;
     try {
         table = DeviceTable();
+    } catch (const Inventory::ParseError &e) {
+        dialogs_.Message(FleetWording::InventoryProblem(e.problem), Caption());
+        return;
     } catch (const DtuError &e) {
         dialogs_.Message(e.text(), Caption());
         return;
@@ -308,6 +311,7 @@ void FleetWindow::StartRun()
     choices.profilePath = profile_->text();
     choices.level = level_->currentData().toInt();
     choices.jobs = jobs_->value();
+    choices.language = Translation::Code(Translation::Current());
     choices.fast = fast_->isChecked();
     choices.verify = verify_->isChecked();
     const FleetSetup::Plan plan = FleetSetup::Make(choices, table);

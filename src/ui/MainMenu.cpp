@@ -2,6 +2,7 @@
 
 #include "core/DtuError.h"
 #include "ops/ParamFile.h"
+#include "ops/Wording.h"
 #include "ops/ProfileLoader.h"
 #include "session/DtuSession.h"
 #include "ui/Dialogs.h"
@@ -46,7 +47,7 @@ MainMenu::MainMenu(QMainWindow &window, DtuSession &session, HandlerRunner &run,
     files->addAction(action("ba1", tr("保存参数文件"), QKeySequence::Save,
                             [this] { run_.RunDevice([this] { ParamFile::SaveParamFile(session_); }); }));
     files->addAction(action("N4", tr("批量写参数"), QKeySequence(QStringLiteral("Ctrl+Shift+W")),
-                            [this] { run_.RunDevice([this] { ParamFile::BatchWrite(session_); }); }));
+                            [this] { run_.RunDevice([this] { BatchWrite(); }); }));
     // Not an action on this window's channel: the fleet has its own workers.
     auto *fleet = new QAction(tr("多台设备配置..."), &window_);
     fleet->setObjectName(QStringLiteral("N8"));
@@ -70,6 +71,15 @@ MainMenu::MainMenu(QMainWindow &window, DtuSession &session, HandlerRunner &run,
     files->addAction(autoReopen_);
     BuildLanguageMenu(files);
     lockable_ << files->menuAction();
+}
+
+void MainMenu::BatchWrite()
+{
+    // A cell that is not whole bytes refuses the batch before its first
+    // frame: the technician learns which row, what it holds and why.
+    const WriteReport report = ParamFile::BatchWrite(session_);
+    if (!report.refused.isEmpty())
+        frontend_.ShowMessage(Wording::Unsendable(report.refused.first()));
 }
 
 bool MainMenu::AutoReopen() const

@@ -31,6 +31,7 @@ public:
 
 private:
     void LoadProfile();
+    void BatchWrite(); // 批量写参数, refused whole when a cell cannot be sent
     // "多台设备配置...": the fleet window, made on first use and kept.
     void ShowFleetWindow();
     // A checkable entry whose state is kept in the settings under key.

@@ -103,7 +103,6 @@ private slots:
     void oneLanguageAtATime()
     {
         QFETCH(QString, language);
-        const bool english = language == QLatin1String("en");
         Rig healthy;
         Rig silent({QStringLiteral("--silent")});
         healthy.Dir().Write(QStringLiteral("other.txt"),
@@ -145,6 +144,8 @@ private slots:
             {QStringLiteral("--baud"), QStringLiteral("1"), QStringLiteral("status")},
             {QStringLiteral("--frob"), QStringLiteral("status")},
             {QStringLiteral("frob")},
+            {QStringLiteral("--help")},
+            {QStringLiteral("-h")},
         };
         for (Rig *rig : {&healthy, &silent}) {
             for (const QStringList &command : commands) {
@@ -156,21 +157,55 @@ private slots:
                     continue;
                 const ProgramRun run
                     = rig->Cfg(QStringList{QStringLiteral("--fast"), QStringLiteral("--lang"), language} + command);
-                QVERIFY2(run.exitCode >= 0, qPrintable(run.Describe()));
-                QStringList lines = run.out;
-                lines += run.err.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-                for (QString line : lines) {
-                    const QString shown = line;
-                    for (const QString &text : profileTexts)
-                        line.remove(text);
-                    const bool wrong = english ? HasChinese(line) : LooksEnglish(line);
-                    QVERIFY2(!wrong, qPrintable(QStringLiteral("%1: \"%2\" (%3)").arg(language, shown, command.join(QLatin1Char(' ')))));
-                }
+                CheckLines(run, language, command, profileTexts);
+                if (QTest::currentTestFailed())
+                    return;
             }
+        }
+        // The fleet: inventories it refuses (each problem named by line and
+        // column), and a run whose device cannot be reached, with the
+        // workers' own words.
+        healthy.Dir().Write(QStringLiteral("columns.csv"), "target,colour\n/dev/ttyS0,red\n");
+        healthy.Dir().Write(QStringLiteral("twice.csv"), "target\ntcp:127.0.0.1:1\ntcp:127.0.0.1:1\n");
+        healthy.Dir().Write(QStringLiteral("hex.csv"), "target,0031\ntcp:127.0.0.1:1,HEX:1F9\n");
+        healthy.Dir().Write(QStringLiteral("quote.csv"), "target\n\"tcp:127.0.0.1:1\n");
+        healthy.Dir().Write(QStringLiteral("cells.csv"), "target,0032,00EE\ntcp:127.0.0.1:1,SCTP,1\n");
+        healthy.Dir().Write(QStringLiteral("gone.csv"), "target\n/dev/no-such-tty\n");
+        for (const char *inventory : {"columns.csv", "twice.csv", "hex.csv", "quote.csv", "cells.csv", "nosuch.csv",
+                                      "gone.csv"}) {
+            const QStringList command{QStringLiteral("fleet"), QLatin1String(inventory)};
+            const ProgramRun run
+                = RunProgram(QStringLiteral("dtucfg"),
+                             QStringList{QStringLiteral("--profile"), kProfile, QStringLiteral("--lang"), language}
+                                 + command,
+                             healthy.Dir().Path());
+            QVERIFY2(run.exitCode == (QLatin1String(inventory) == QLatin1String("gone.csv") ? 1 : 2),
+                     qPrintable(run.Describe()));
+            CheckLines(run, language, command, profileTexts);
+            if (QTest::currentTestFailed())
+                return;
         }
     }
 
 private:
+    // Every line of a run, the profile's own texts taken out, in the
+    // language asked for.
+    static void CheckLines(const ProgramRun &run, const QString &language, const QStringList &command,
+                           const QStringList &profileTexts)
+    {
+        const bool english = language == QLatin1String("en");
+        QVERIFY2(run.exitCode >= 0, qPrintable(run.Describe()));
+        QStringList lines = run.out;
+        lines += run.err.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        for (QString line : lines) {
+            const QString shown = line;
+            for (const QString &text : profileTexts)
+                line.remove(text);
+            const bool wrong = english ? HasChinese(line) : LooksEnglish(line);
+            QVERIFY2(!wrong, qPrintable(QStringLiteral("%1: \"%2\" (%3)").arg(language, shown, command.join(QLatin1Char(' ')))));
+        }
+    }
+
     // The texts the example profile and its extended file give the window:
     // every run of Chinese characters in them, and the ASCII labels.
     static QStringList ProfileTexts()

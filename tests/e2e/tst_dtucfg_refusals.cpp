@@ -48,6 +48,12 @@ private slots:
         QTest::newRow("raw device number without level 2") << L({"write", "0091=HEX:41"}) << L({"0091", "--level 2"});
         QTest::newRow("provision --set") << L({"provision", "--set", "0031=70000"}) << L({"0031", "70000"});
         QTest::newRow("batch of half a byte") << L({"batch", "--profile", "half.txt"}) << L({"0031", "HEX:1F9"});
+        // A fleet worker's batch is held to the same rule: a usage error,
+        // not a device that never answered.
+        QTest::newRow("provision of half a byte")
+            << L({"provision", "--profile", "half.txt"}) << L({"provision：0031（中心端口）：“HEX:1F9”不是完整的十六进制字节"});
+        QTest::newRow("provision --set of no parameter")
+            << L({"provision", "--set", "0EEE=1"}) << L({"--set：参数文件中没有参数 0EEE"});
     }
     void refusedBeforeAnyFrame()
     {

@@ -196,23 +196,23 @@ private slots:
         const ProgramRun level = RunProgram(QStringLiteral("dtucfg"),
                                             {"fleet", "number.csv", "--profile", "example_profile.txt"}, dir.Path());
         QCOMPARE(level.exitCode, 2);
-        QVERIFY2(level.err.contains(QStringLiteral("0091, which is written only with --level 2")), qPrintable(level.err));
+        QVERIFY2(level.err.contains(QStringLiteral("清单给出了 0091 的值，它只有用 --level 2 才能写入")), qPrintable(level.err));
         dir.Write(QStringLiteral("twice.csv"), "target\ntcp:127.0.0.1:1\ntcp:127.0.0.1:1\n");
         const ProgramRun twice = RunProgram(QStringLiteral("dtucfg"),
                                             {"fleet", "twice.csv", "--profile", "example_profile.txt"}, dir.Path());
         QCOMPARE(twice.exitCode, 2);
-        QVERIFY2(twice.err.contains(QStringLiteral("line 3: tcp:127.0.0.1:1 is listed twice")), qPrintable(twice.err));
+        QVERIFY2(twice.err.contains(QStringLiteral("twice.csv：第3行第1列：tcp:127.0.0.1:1 已在第2行列出")), qPrintable(twice.err));
         // One port under two names, a column given twice: usage errors naming them.
         dir.Write(QStringLiteral("spellings.csv"), "target\nttyUSB0\n/dev/ttyUSB0\n");
         const ProgramRun spellings = RunProgram(
             QStringLiteral("dtucfg"), {"fleet", "spellings.csv", "--profile", "example_profile.txt"}, dir.Path());
         QCOMPARE(spellings.exitCode, 2);
-        QVERIFY2(spellings.err.contains(QStringLiteral("line 3: /dev/ttyUSB0 is listed twice")), qPrintable(spellings.err));
+        QVERIFY2(spellings.err.contains(QStringLiteral("第3行第1列：/dev/ttyUSB0 已在第2行列出")), qPrintable(spellings.err));
         dir.Write(QStringLiteral("columns.csv"), "target,0031,0031\ntcp:127.0.0.1:1,1,2\n");
         const ProgramRun columns = RunProgram(
             QStringLiteral("dtucfg"), {"fleet", "columns.csv", "--profile", "example_profile.txt"}, dir.Path());
         QCOMPARE(columns.exitCode, 2);
-        QVERIFY2(columns.err.contains(QStringLiteral("line 1: the column \"0031\" appears twice")), qPrintable(columns.err));
+        QVERIFY2(columns.err.contains(QStringLiteral("第1行第3列：列“0031”出现了两次")), qPrintable(columns.err));
         // Every column and cell as the workers would take them, each
         // refusal naming its line and column; nothing is started.
         dir.Write(QStringLiteral("cells.csv"), "target,name,0032,0031\n"
@@ -226,31 +226,30 @@ private slots:
         QCOMPARE(cells.exitCode, 2);
         // Each refusal names its line and column, the row and what it takes
         // (the reason in the run's language).
-        QVERIFY2(cells.err.contains(QRegularExpression(QStringLiteral("line 2, column 3.*0032.*TCP, UDP"))),
+        QVERIFY2(cells.err.contains(QRegularExpression(QStringLiteral("清单第2行第3列.*0032.*TCP, UDP"))),
                  qPrintable(cells.err));
-        QVERIFY2(cells.err.contains(QRegularExpression(QStringLiteral("line 4, column 4.*0031.*5"))),
+        QVERIFY2(cells.err.contains(QRegularExpression(QStringLiteral("清单第4行第4列.*0031.*5"))),
                  qPrintable(cells.err));
-        QVERIFY2(!cells.err.contains(QStringLiteral("line 3")), qPrintable(cells.err));
+        QVERIFY2(!cells.err.contains(QStringLiteral("第3行")), qPrintable(cells.err));
         QVERIFY(!QFile::exists(dir.Path(QStringLiteral("r.csv"))));
         dir.Write(QStringLiteral("unknown.csv"), "target,0031,00EE\ntcp:127.0.0.1:1,9000,\n");
         const ProgramRun unknown = RunProgram(QStringLiteral("dtucfg"),
                                               {"fleet", "unknown.csv", "--profile", "example_profile.txt"}, dir.Path());
         QCOMPARE(unknown.exitCode, 2);
-        QVERIFY2(unknown.err.contains(QRegularExpression(QStringLiteral("line 1, column 3.*00EE"))),
+        QVERIFY2(unknown.err.contains(QRegularExpression(QStringLiteral("fleet：清单第1行第3列：参数文件中没有参数 00EE"))),
                  qPrintable(unknown.err));
         // A header and no device: nothing to do is a usage error, not "0 devices".
         dir.Write(QStringLiteral("empty.csv"), "target,name\n");
         const ProgramRun empty = RunProgram(QStringLiteral("dtucfg"),
                                             {"fleet", "empty.csv", "--profile", "example_profile.txt"}, dir.Path());
         QCOMPARE(empty.exitCode, 2);
-        QVERIFY2(empty.err.contains(QStringLiteral("fleet: the inventory lists no device")), qPrintable(empty.err));
+        QVERIFY2(empty.err.contains(QStringLiteral("fleet：清单中没有设备")), qPrintable(empty.err));
         // More workers at once than the ceiling: refused with the reason.
         const ProgramRun jobs = RunProgram(QStringLiteral("dtucfg"),
                                            {"fleet", "twice.csv", "--profile", "example_profile.txt", "--jobs", "1000"},
                                            dir.Path());
         QCOMPARE(jobs.exitCode, 2);
-        QVERIFY2(jobs.err.contains(QStringLiteral("--jobs: at most 64 devices at once (each is a process of its own), "
-                                                  "not 1000")),
+        QVERIFY2(jobs.err.contains(QStringLiteral("--jobs：最多同时64台设备（每台一个进程），不能是1000")),
                  qPrintable(jobs.err));
     }
 
@@ -293,8 +292,7 @@ private slots:
         QList<FleetDevice> devices;
         for (int unit = 1; unit <= 2; ++unit) {
             FleetDevice device;
-            QString error;
-            QVERIFY(FleetTarget::Parse(TcpTarget(sim, unit), &device.target, &error));
+            QVERIFY(FleetTarget::Parse(TcpTarget(sim, unit), &device.target));
             devices << device;
         }
         FleetRunner::Settings settings;
@@ -312,7 +310,7 @@ private slots:
         QVERIFY(runner.Start(devices, settings));
         QTRY_COMPARE_WITH_TIMEOUT(ended.size(), 1, 20000);
         for (const DeviceReport &r : runner.Reports()) {
-            QVERIFY2(r.outcome != Outcome::Ok && r.written == 0, qPrintable(r.outcome + QLatin1Char(' ') + r.detail));
+            QVERIFY2(r.outcome != Outcome::Ok && r.written == 0, qPrintable(r.outcome + QLatin1Char(' ') + FleetReport::DetailText(r.why)));
         }
         QCOMPARE(runner.Reports().at(1).outcome, Outcome::NotStarted);
         for (int unit = 1; unit <= 2; ++unit)
@@ -329,8 +327,7 @@ private slots:
         QVERIFY2(sim.Start(SimArgs(dir, {"--tcp", "0", "--password", "135790"}), dir.Path(QStringLiteral("sim"))),
                  qPrintable(sim.Error()));
         FleetDevice device;
-        QString error;
-        QVERIFY(FleetTarget::Parse(TcpTarget(sim, 1), &device.target, &error));
+        QVERIFY(FleetTarget::Parse(TcpTarget(sim, 1), &device.target));
         device.password = QStringLiteral("135790");
         FleetRunner::Settings settings;
         settings.profilePath = dir.Path(QStringLiteral("example_profile.txt"));
@@ -375,7 +372,7 @@ private slots:
         const ProgramRun missing
             = RunProgram(QStringLiteral("dtucfg"), QStringList{"--password-file", "nosuch.txt"} + status, dir.Path());
         QCOMPARE(missing.exitCode, 2);
-        QVERIFY2(missing.err.contains(QStringLiteral("--password-file: cannot read nosuch.txt")), qPrintable(missing.err));
+        QVERIFY2(missing.err.contains(QStringLiteral("--password-file：无法读取 nosuch.txt")), qPrintable(missing.err));
         const ProgramRun both = RunProgram(
             QStringLiteral("dtucfg"), QStringList{"--password", "135790", "--password-file", "pw.txt"} + status, dir.Path());
         QCOMPARE(both.exitCode, 2);
@@ -391,9 +388,13 @@ private slots:
         QVERIFY(RunProgram(QStringLiteral("dtucfg"), status, dir.Path()).exitCode != 0);
 
         const ProgramRun help = RunProgram(QStringLiteral("dtucfg"), {"--help"}, dir.Path());
-        QVERIFY2(help.out.join(QLatin1Char('\n')).contains(QStringLiteral("Every user of\n"
-                                                                          "                   this computer can read it")),
+        QVERIFY2(help.out.join(QLatin1Char('\n')).contains(QStringLiteral("这台计算机的每个用户\n"
+                                                                          "                   都能在进程列表中看到它")),
                  qPrintable(help.out.join(QLatin1Char('\n'))));
+        const ProgramRun english = RunProgram(QStringLiteral("dtucfg"), {"--lang", "en", "--help"}, dir.Path());
+        QVERIFY2(english.out.join(QLatin1Char('\n')).contains(QStringLiteral("Every user of\n"
+                                                                             "                   this computer can read it")),
+                 qPrintable(english.out.join(QLatin1Char('\n'))));
     }
 
     void interruptStopsBetweenRowsAndStillReports()

@@ -88,6 +88,35 @@ private slots:
         QVERIFY(b.dialogs.messages.isEmpty() && b.dialogs.errors.isEmpty());
     }
 
+    // 批量写参数 with a cell that is not whole bytes (a profile's
+    // "HEX:1F9"): the batch is refused whole, naming the row, its value and
+    // why; the device gets no frame at all, not even the channel selection.
+    // Mended, the same batch goes out.
+    void batchRefusesHalfByteCell()
+    {
+        Bench b({QStringLiteral("--verbose")});
+        ParamTableModel &table = b.Session().mainTable;
+        const int port = b.MainRow(QStringLiteral("0031"));
+        table.SetCell(port, ColHex, QStringLiteral("HEX:1F9"));
+        b.ClearMemo();
+
+        b.Action("N4")->trigger();
+        QCOMPARE(b.dialogs.messages.size(), 1);
+        QCOMPARE(b.dialogs.messages[0].text,
+                 QStringLiteral("0031（中心端口）：“HEX:1F9”不是完整的十六进制字节，什么也没有发送"));
+        QCOMPARE(b.Memo().filter(QStringLiteral("下行：")), QStringList{});
+        QCOMPARE(table.Cell(port, ColHex), QStringLiteral("HEX:1F9"));
+
+        table.SetCell(port, ColHex, QStringLiteral("HEX:1F90"));
+        b.Action("N4")->trigger();
+        QVERIFY2(b.sim.WaitForLog(QStringLiteral("rx ch1 0031 [1F 90]"), 10000), qPrintable(b.sim.Log()));
+        // What the device got: every row once, from the mended batch;
+        // nothing from the refused one.
+        QCOMPARE(b.sim.Log().count(QStringLiteral("rx ch1 0030 ")), 1);
+        QCOMPARE(b.sim.Log().count(QStringLiteral("rx ch1 0031 ")), 1);
+        QCOMPARE(b.dialogs.messages.size(), 1);
+    }
+
     // A device that refuses every channel selection: the table it serves is
     // not known, so no read or write exchanges parameters with it; each says
     // so, and each tries the selection again. An edit made before stays

@@ -3,7 +3,9 @@
 // two names) and the report (CSV and JSON), and the worker's event lines
 // the runner reads back.
 #include "core/DtuError.h"
+#include "core/Translation.h"
 #include "fleet/FleetReport.h"
+#include "fleet/FleetWording.h"
 #include "fleet/FleetRunner.h"
 #include "fleet/Inventory.h"
 #include "fleet/WorkerEvents.h"
@@ -16,15 +18,19 @@
 
 namespace {
 
-// The reason a bad inventory is refused ("" when it is accepted).
-QString Refusal(const QByteArray &csv)
+// The reason a bad inventory is refused, as the English run words it (""
+// when it is accepted).
+QString Refusal(const QByteArray &csv, Language language = Language::English)
 {
+    QString text;
     try {
         Inventory::Parse(csv);
-    } catch (const DtuError &e) {
-        return e.text();
+    } catch (const Inventory::ParseError &e) {
+        Translation::Install(language);
+        text = FleetWording::InventoryProblem(e.problem);
+        Translation::Install(Language::Chinese);
     }
-    return {};
+    return text;
 }
 
 } // namespace
@@ -88,20 +94,33 @@ private slots:
     {
         QCOMPARE(Refusal("name,0091\nx,1\n"), QStringLiteral("line 1: no \"target\" column"));
         QCOMPARE(Refusal("target,colour\n/dev/ttyS0,red\n"),
-                 QStringLiteral("line 1: unknown column \"colour\" (target, password, name or a parameter number)"));
-        QCOMPARE(Refusal("target,0031\ntcp:a:1,HEX:1F9\n"), QStringLiteral("line 2: 0031: HEX: needs hex digits in pairs"));
-        QCOMPARE(Refusal("target\ntcp:a:70000\n"), QStringLiteral("line 2: tcp:a:70000: the TCP port must be 1 to 65535"));
-        QCOMPARE(Refusal("target\ntcp:a:0\n"), QStringLiteral("line 2: tcp:a:0: the TCP port must be 1 to 65535"));
-        QCOMPARE(Refusal("target\ntcp:\n"), QStringLiteral("line 2: tcp:: no host"));
-        QCOMPARE(Refusal("target,name\n,nobody\n"), QStringLiteral("line 2: empty target"));
-        QCOMPARE(Refusal("target\n/dev/ttyS0,extra\n"), QStringLiteral("line 2: 2 cells, the header has 1"));
+                 QStringLiteral("line 1, column 2: unknown column \"colour\" (target, password, name or a parameter number)"));
+        QCOMPARE(Refusal("target,0031\ntcp:a:1,HEX:1F9\n"), QStringLiteral("line 2, column 2: HEX:1F9: HEX: needs hex digits in pairs"));
+        QCOMPARE(Refusal("target\ntcp:a:70000\n"), QStringLiteral("line 2, column 1: tcp:a:70000: the TCP port must be 1 to 65535"));
+        QCOMPARE(Refusal("target\ntcp:a:0\n"), QStringLiteral("line 2, column 1: tcp:a:0: the TCP port must be 1 to 65535"));
+        QCOMPARE(Refusal("target\ntcp:\n"), QStringLiteral("line 2, column 1: tcp:: no host"));
+        QCOMPARE(Refusal("target,name\n,nobody\n"), QStringLiteral("line 2, column 1: empty target"));
+        QCOMPARE(Refusal("target\n/dev/ttyS0,extra\n"), QStringLiteral("line 2, column 2: 2 cells, the header has 1"));
         // Two runs on one port would clash; host names compare without case.
-        QCOMPARE(Refusal("target\ntcp:Host:9000\ntcp:host:9000\n"), QStringLiteral("line 3: tcp:host:9000 is listed twice"));
-        QCOMPARE(Refusal("target\n\"tcp:a:1\n"), QStringLiteral("line 2: a quoted field is not closed"));
+        QCOMPARE(Refusal("target\ntcp:Host:9000\ntcp:host:9000\n"), QStringLiteral("line 3, column 1: tcp:host:9000 is listed twice (first on line 2)"));
+        QCOMPARE(Refusal("target\n\"tcp:a:1\n"), QStringLiteral("line 2, column 1: a quoted field is not closed"));
         QCOMPARE(Refusal(""), QStringLiteral("the inventory is empty"));
         // Line numbers count the line breaks inside quoted fields.
         QCOMPARE(Refusal("target,name\n/dev/ttyS0,\"a\nb\"\n/dev/ttyS0,c\n"),
-                 QStringLiteral("line 4: /dev/ttyS0 is listed twice"));
+                 QStringLiteral("line 4, column 1: /dev/ttyS0 is listed twice (first on line 2)"));
+        // The Chinese run's words, and a file that cannot be read.
+        QCOMPARE(Refusal("target\ntcp:Host:9000\ntcp:host:9000\n", Language::Chinese),
+                 QStringLiteral("第3行第1列：tcp:host:9000 已在第2行列出"));
+        QCOMPARE(Refusal("target,0031\ntcp:a:1,HEX:1F9\n", Language::Chinese),
+                 QStringLiteral("第2行第2列：HEX:1F9：HEX: 后面应是成对的十六进制数字"));
+        try {
+            Inventory::Read(QStringLiteral("/no/such/inventory.csv"));
+            QFAIL("read a file that is not there");
+        } catch (const Inventory::ParseError &e) {
+            QCOMPARE(e.problem.kind, Inventory::Problem::Kind::Unreadable);
+            QCOMPARE(e.problem.file, QStringLiteral("/no/such/inventory.csv"));
+            QVERIFY(FleetWording::InventoryProblem(e.problem).startsWith(QStringLiteral("/no/such/inventory.csv：无法读取：")));
+        }
     }
 
     // One port under two spellings is one device: two workers on it would clash.
@@ -119,7 +138,7 @@ private slots:
         QFETCH(QByteArray, first);
         QFETCH(QByteArray, second);
         QCOMPARE(Refusal("target\n" + first + "\n" + second + "\n"),
-                 QStringLiteral("line 3: %1 is listed twice").arg(QString::fromLatin1(second)));
+                 QStringLiteral("line 3, column 1: %1 is listed twice (first on line 2)").arg(QString::fromLatin1(second)));
         // Different ports stay apart.
         QCOMPARE(Refusal("target\n" + first + "\n/dev/ttyUSB9\n"), QString());
     }
@@ -128,13 +147,13 @@ private slots:
     void inventoryColumnTwice()
     {
         QCOMPARE(Refusal("target,name,target\n/dev/ttyS0,a,/dev/ttyS1\n"),
-                 QStringLiteral("line 1: the column \"target\" appears twice"));
+                 QStringLiteral("line 1, column 3: the column \"target\" appears twice"));
         QCOMPARE(Refusal("Target,0031,0030,0031\n/dev/ttyS0,1,2,3\n"),
-                 QStringLiteral("line 1: the column \"0031\" appears twice"));
+                 QStringLiteral("line 1, column 4: the column \"0031\" appears twice"));
         QCOMPARE(Refusal("target,00a1,00A1\n/dev/ttyS0,1,2\n"),
-                 QStringLiteral("line 1: the column \"00A1\" appears twice"));
+                 QStringLiteral("line 1, column 3: the column \"00A1\" appears twice"));
         QCOMPARE(Refusal("target,password,PASSWORD\n/dev/ttyS0,1,2\n"),
-                 QStringLiteral("line 1: the column \"PASSWORD\" appears twice"));
+                 QStringLiteral("line 1, column 3: the column \"PASSWORD\" appears twice"));
     }
 
     void inventoryRendersWhatItReads()
@@ -143,7 +162,7 @@ private slots:
         t.valueColumns = {QStringLiteral("0031")};
         FleetDevice d;
         QString error;
-        QVERIFY(FleetTarget::Parse(QStringLiteral("tcp:127.0.0.1:5000"), &d.target, &error));
+        QVERIFY(FleetTarget::Parse(QStringLiteral("tcp:127.0.0.1:5000"), &d.target));
         d.name = QStringLiteral("a \"quoted\", name");
         d.values.append({QStringLiteral("0031"), QStringLiteral("9000")});
         t.devices << d;
@@ -165,14 +184,15 @@ private slots:
                                     QStringLiteral("10.0.0.9")});
         refused.seconds = 7.24;
         devices << refused;
-        devices.append({QStringLiteral("tcp:127.0.0.1:4003"), {}, Outcome::Unreachable, 0, {}, {}, 6, QStringLiteral("no answer")});
+        devices.append({QStringLiteral("tcp:127.0.0.1:4003"), {}, Outcome::Unreachable, 0, {}, {}, 6,
+                        DeviceWhy{DeviceWhy::Kind::NoAnswer}});
 
         QCOMPARE(FleetReport::Csv(devices),
                  QByteArray("target,name,outcome,rows_written,rows_failed,failures,differences,seconds,detail\r\n"
                             "tcp:127.0.0.1:4001,柜1,ok,13,0,,,2.0,\r\n"
                             "/dev/pts/4,\"b,c\",written-with-errors,12,1,0031 中心端口 [参数设置失败],"
                             "0030 中心地址: 10.0.0.8 -> 10.0.0.9,7.2,\r\n"
-                            "tcp:127.0.0.1:4003,,unreachable,0,0,,,6.0,no answer\r\n"));
+                            "tcp:127.0.0.1:4003,,unreachable,0,0,,,6.0,no answer from the device\r\n"));
 
         const QJsonObject root = QJsonDocument::fromJson(FleetReport::Json(devices)).object();
         QCOMPARE(root.value(QStringLiteral("total")).toInt(), 3);
@@ -212,14 +232,14 @@ private slots:
     void reportQuotesLineBreaks()
     {
         DeviceReport crashed{QStringLiteral("/dev/ttyUSB0"), QStringLiteral("cabinet\r7"), Outcome::Failed, 0};
-        crashed.detail = QStringLiteral("first\r\nsecond");
+        crashed.why = {DeviceWhy::Kind::WorkerStatus, 2, 0, QStringLiteral("first\r\nsecond")};
         const QByteArray csv = FleetReport::Csv({crashed});
         QCOMPARE(csv.mid(csv.indexOf("\r\n") + 2),
-                 QByteArray("/dev/ttyUSB0,\"cabinet\r7\",failed,0,0,,,0.0,\"first\r\nsecond\"\r\n"));
+                 QByteArray("/dev/ttyUSB0,\"cabinet\r7\",failed,0,0,,,0.0,"
+                            "\"the worker ended with status 2 without a result: first\r\nsecond\"\r\n"));
         Inventory::Table t;
         FleetDevice d;
-        QString error;
-        QVERIFY(FleetTarget::Parse(QStringLiteral("/dev/ttyUSB0"), &d.target, &error));
+        QVERIFY(FleetTarget::Parse(QStringLiteral("/dev/ttyUSB0"), &d.target));
         d.name = QStringLiteral("cabinet\r7");
         t.devices << d;
         QCOMPARE(Inventory::Render(t), QByteArray("target,name,password\r\n/dev/ttyUSB0,\"cabinet\r7\",\r\n"));
@@ -237,6 +257,7 @@ private slots:
         DeviceReport r{{}, {}, Outcome::VerifyDiffers, 13};
         r.failed.append({QStringLiteral("0031"), QStringLiteral("中心端口"), QStringLiteral("[参数设置失败]")});
         r.differences.append({QStringLiteral("0091"), QStringLiteral("设备编号"), QStringLiteral("A"), QStringLiteral("B")});
+        r.why = {DeviceWhy::Kind::WorkerStatus, 2, 13, QStringLiteral("第一行\n第二行")};
         const QByteArray line = WorkerEvents::Result(r);
         QVERIFY(line.endsWith('\n') && line.count('\n') == 1); // one line, whatever the texts hold
         const WorkerEvents::Event result = WorkerEvents::Parse(line);
@@ -245,6 +266,7 @@ private slots:
         QCOMPARE(result.result.written, 13);
         QCOMPARE(result.result.failed.at(0).text, QStringLiteral("[参数设置失败]"));
         QCOMPARE(result.result.differences.at(0).actual, QStringLiteral("B"));
+        QCOMPARE(result.result.why, r.why);
 
         // What a worker prints besides its events is no event.
         QCOMPARE(WorkerEvents::Parse("[参数设置成功]").kind, WorkerEvents::Event::Kind::Other);

@@ -17,8 +17,7 @@ Inventory::Table OneDevice(const QString &target, const QList<QPair<QString, QSt
 {
     Inventory::Table table;
     FleetDevice device;
-    QString error;
-    if (!FleetTarget::Parse(target, &device.target, &error))
+    if (!FleetTarget::Parse(target, &device.target))
         qFatal("bad target %s", qPrintable(target));
     device.values = values;
     for (const auto &value : values)
@@ -139,6 +138,7 @@ private slots:
         choices.fast = true;
         choices.verify = true;
         choices.ignore = {QStringLiteral("0033"), QStringLiteral("0041")};
+        choices.language = QStringLiteral("en"); // the workers' own words in the run's language
         Inventory::Table table = OneDevice(QStringLiteral("tcp:127.0.0.1:4001"), {{"0091", "DTU0007"}});
         table.devices[0].password = QStringLiteral("135790");
         const FleetSetup::Plan plan = FleetSetup::Make(choices, table);
@@ -150,7 +150,7 @@ private slots:
         QCOMPARE(QString::fromUtf8(here.Read(QStringLiteral("args.txt"))).split(QLatin1Char('\n'), Qt::SkipEmptyParts),
                  (QStringList{"--profile", here.Path(QStringLiteral("example_profile.txt")), "--script",
                               here.Path(QStringLiteral("script.js")), "--level", "2", "--tcp", "127.0.0.1",
-                              "--tcp-port", "4001", "--password-file", "-", "--fast", "provision", "--events",
+                              "--tcp-port", "4001", "--lang", "en", "--password-file", "-", "--fast", "provision", "--events",
                               "--verify", "--ignore", "0033,0041", "--set", "0091=DTU0007"}));
         QCOMPARE(here.Read(QStringLiteral("stdin.txt")), QByteArray("135790\n"));
 
@@ -192,8 +192,8 @@ private slots:
         RunToEnd(runner, table.devices, FleetSetup::Make(choices, table).settings);
         const DeviceReport &r = runner.Reports().at(0);
         QCOMPARE(r.outcome, QStringLiteral("failed"));
-        QCOMPARE(r.detail,
-                 QStringLiteral("the worker ended with status 2 without a result: --set: 0032: choose one of: TCP, UDP"));
+        QCOMPARE(r.why, (DeviceWhy{DeviceWhy::Kind::WorkerStatus, 2, 0,
+                                   QStringLiteral("--set: 0032: choose one of: TCP, UDP")}));
     }
 
     // A stop asked as a device starts: that worker and the ones after it

@@ -19,7 +19,7 @@ class FleetWordingTest : public QObject {
         DeviceReport refused{QStringLiteral("tcp:127.0.0.1:4002"), {}, Outcome::WrittenWithErrors, 12};
         refused.failed.append({QStringLiteral("0031"), QStringLiteral("中心端口"), QStringLiteral("[参数设置失败]")});
         DeviceReport crashed{QStringLiteral("/dev/ttyUSB0"), {}, Outcome::Failed, 0};
-        crashed.detail = QStringLiteral("the worker ended without a result (crashed)");
+        crashed.why = {DeviceWhy::Kind::WorkerCrashed};
         return {differs, refused, crashed, {QStringLiteral("/dev/ttyUSB1"), {}, Outcome::Ok, 13},
                 {QStringLiteral("/dev/ttyUSB2"), {}, Outcome::VerifyDiffers, 13}};
     }
@@ -56,8 +56,45 @@ private slots:
         QCOMPARE(FleetWording::Result(fleet[0]),
                  QStringLiteral("校验不符 (0030 中心地址: 10.0.0.8 -> 10.0.0.9; 0031 中心端口: 8080 -> (not reported))"));
         QCOMPARE(FleetWording::Result(fleet[1]), QStringLiteral("部分失败 (0031 [参数设置失败])"));
-        QCOMPARE(FleetWording::Result(fleet[2]), QStringLiteral("失败 (the worker ended without a result (crashed))"));
+        QCOMPARE(FleetWording::Result(fleet[2]), QStringLiteral("失败 (没有结果：工作进程崩溃了)"));
         QCOMPARE(FleetWording::Result(fleet[3]), QStringLiteral("成功"));
+    }
+
+    // Why a device ended as it did, in the run's language; the report file
+    // keeps its fixed words whatever the language.
+    void detailsInTheRunsLanguage_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("chinese");
+        QTest::addColumn<QString>("english");
+        using Kind = DeviceWhy::Kind;
+        QTest::newRow("password") << int(Kind::ClosedAfterPassword) << "设备在收到密码后断开了连接"
+                                  << "the device closed the connection after the password";
+        QTest::newRow("silent") << int(Kind::NoAnswer) << "设备无响应" << "no answer from the device";
+        QTest::newRow("not reached") << int(Kind::RowsNotReached) << "13行中有3行未写到" << "3 of 13 rows not reached";
+        QTest::newRow("read-back") << int(Kind::NoReadBack) << "无法读回参数" << "the parameters could not be read back";
+        QTest::newRow("stopped") << int(Kind::StoppedBeforeFirstRow) << "在写第一行之前停止" << "stopped before the first row";
+        QTest::newRow("not begun") << int(Kind::StoppedBeforeStart) << "在这台设备开始之前停止"
+                                   << "stopped before this device began";
+        QTest::newRow("no program") << int(Kind::WorkerDidNotStart) << "没有结果：/x/dtucfg 没能启动"
+                                    << "no result: /x/dtucfg did not start";
+        QTest::newRow("crashed") << int(Kind::WorkerCrashed) << "没有结果：工作进程崩溃了" << "no result: the worker crashed";
+        QTest::newRow("status") << int(Kind::WorkerStatus) << "没有结果，工作进程以状态3结束：/x/dtucfg"
+                                << "no result, the worker ended with status 3: /x/dtucfg";
+        QTest::newRow("none") << int(Kind::None) << "" << "";
+    }
+    void detailsInTheRunsLanguage()
+    {
+        QFETCH(int, kind);
+        QFETCH(QString, chinese);
+        QFETCH(QString, english);
+        const DeviceWhy why{DeviceWhy::Kind(kind), 3, 13, QStringLiteral("/x/dtucfg")};
+        const QString file = FleetReport::DetailText(why);
+        QCOMPARE(FleetWording::Detail(why), chinese);
+        QVERIFY(Translation::Install(Language::English));
+        QCOMPARE(FleetWording::Detail(why), english);
+        QCOMPARE(FleetReport::DetailText(why), file);
+        QCOMPARE(FleetReport::WhyKind(FleetReport::WhyName(why.kind)), why.kind);
     }
 
     void totalsInTheWindowsWords()
