@@ -18,14 +18,14 @@ enum class Takes { Nothing, Value };
 // The one table of dtucfg's options: the parser reads its names, --help
 // prints its arguments and descriptions (translated where shown; a "\n" in
 // a description continues it on the next line).
-struct OptionSpec {
+struct OptionEntry {
     const char *name;
     Takes takes;
     const char *argument; // what --help shows after the name
     const char *description;
 };
 
-const OptionSpec kOptions[] = {
+const OptionEntry kOptions[] = {
     {"profile", Takes::Value, "FILE",
      QT_TRANSLATE_NOOP("CliOptions", "设备参数文件（默认：./lastfile.log 记下的那个，\n否则 ~/.config/dtutools/lastfile.log 记下的那个）")},
     {"script", Takes::Value, "FILE",
@@ -64,9 +64,9 @@ const OptionSpec kOptions[] = {
 // The short spellings, each for one option of the table.
 const QPair<const char *, const char *> kShortOptions[] = {{"-h", "help"}};
 
-const OptionSpec *FindOption(const QString &name)
+const OptionEntry *FindOption(const QString &name)
 {
-    for (const OptionSpec &o : kOptions)
+    for (const OptionEntry &o : kOptions)
         if (name == QLatin1String(o.name))
             return &o;
     return nullptr;
@@ -220,18 +220,18 @@ bool CliOptions::Parse(const QStringList &args, CliOptions *out, QString *error)
             name.truncate(eq);
             inlineValue = true;
         }
-        const OptionSpec *spec = FindOption(name);
-        if (!spec) {
+        const OptionEntry *entry = FindOption(name);
+        if (!entry) {
             *error = QCoreApplication::translate("CliOptions", "未知的选项 --%1").arg(name);
             return false;
         }
-        if (spec->takes == Takes::Value && !inlineValue) {
+        if (entry->takes == Takes::Value && !inlineValue) {
             if (i + 1 >= args.size()) {
                 *error = QCoreApplication::translate("CliOptions", "--%1 需要一个值").arg(name);
                 return false;
             }
             value = args[++i];
-        } else if (spec->takes == Takes::Nothing && inlineValue) {
+        } else if (entry->takes == Takes::Nothing && inlineValue) {
             *error = QCoreApplication::translate("CliOptions", "--%1 不带值").arg(name);
             return false;
         }
@@ -259,10 +259,10 @@ void CliOptions::Peek(const QStringList &args, Language *language, bool *json)
             Translation::FromCode(arg.mid(7), language);
         else if (arg == QLatin1String("--lang") && i + 1 < args.size())
             Translation::FromCode(args[++i], language);
-        else if (const OptionSpec *spec = arg.startsWith(QLatin1String("--")) && !arg.contains(QLatin1Char('='))
+        else if (const OptionEntry *entry = arg.startsWith(QLatin1String("--")) && !arg.contains(QLatin1Char('='))
                      ? FindOption(arg.mid(2))
                      : nullptr;
-                 spec && spec->takes == Takes::Value)
+                 entry && entry->takes == Takes::Value)
             ++i; // its value, whatever it looks like
     }
 }
@@ -300,7 +300,7 @@ QString CliOptions::Usage()
                       "对同一操作会显示的每一行。\n"
                       "\n"
                       "选项：\n");
-    for (const OptionSpec &o : kOptions) {
+    for (const OptionEntry &o : kOptions) {
         QString head = QStringLiteral("  --") + QLatin1String(o.name);
         if (*o.argument)
             head += QLatin1Char(' ') + QLatin1String(o.argument);
