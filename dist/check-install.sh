@@ -30,8 +30,11 @@ for program in dtuconfig dtucfg dtusim; do
   [[ $line == "$program $version" ]] || fail "$program --version printed \"$line\", not \"$program $version\""
 done
 
-help=$("$bin/dtucfg" --help) || fail "dtucfg --help exited with $?"
-[[ $(head -n1 <<<"$help") == "Usage: dtucfg [options] COMMAND [ARGS]" ]] || fail "dtucfg --help: $help"
+# Chinese by default, English from the translation the program carries.
+zh_help=$("$bin/dtucfg" --help) || fail "dtucfg --help exited with $?"
+[[ $(head -n1 <<<"$zh_help") == "用法：dtucfg [选项] 命令 [参数]" ]] || fail "dtucfg --help: $zh_help"
+help=$("$bin/dtucfg" --lang en --help) || fail "dtucfg --lang en --help exited with $?"
+[[ $(head -n1 <<<"$help") == "Usage: dtucfg [options] COMMAND [ARGS]" ]] || fail "dtucfg --lang en --help: $help"
 for word in --profile --port --tcp --version status read write save batch "Exit status"; do
   grep -q -e "$word" <<<"$help" || fail "dtucfg --help does not mention $word"
 done
