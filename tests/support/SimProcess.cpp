@@ -15,14 +15,24 @@ QString ProgramRun::Describe() const
 
 ProgramRun RunProgram(const QString &name, const QStringList &args, const QString &workDir, int limitMs)
 {
-    QProcess p;
-    p.setWorkingDirectory(workDir);
-    p.start(TestPaths::Program(name), args);
+    return StartedProgram(name, args, workDir).Finish(limitMs);
+}
+
+StartedProgram::StartedProgram(const QString &name, const QStringList &args, const QString &workDir)
+    : name_(name)
+{
+    process_.setWorkingDirectory(workDir);
+    process_.start(TestPaths::Program(name), args);
+}
+
+ProgramRun StartedProgram::Finish(int limitMs)
+{
+    QProcess &p = process_;
     ProgramRun r;
     if (!p.waitForFinished(limitMs)) {
         p.kill();
         p.waitForFinished(3000);
-        r.err = QStringLiteral("%1 did not finish within %2 ms").arg(name).arg(limitMs);
+        r.err = QStringLiteral("%1 did not finish within %2 ms").arg(name_).arg(limitMs);
         return r;
     }
     r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;

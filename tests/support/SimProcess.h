@@ -19,6 +19,21 @@ struct ProgramRun {
 ProgramRun RunProgram(const QString &name, const QStringList &args, const QString &workDir,
                       int limitMs = 60000);
 
+// A program of the build tree started now and collected later, so that
+// runs that each wait out a silent device can wait at the same time.
+class StartedProgram {
+public:
+    StartedProgram(const QString &name, const QStringList &args, const QString &workDir);
+    StartedProgram(const StartedProgram &) = delete;
+    StartedProgram &operator=(const StartedProgram &) = delete;
+    // Waits for it to end (killing it after limitMs).
+    ProgramRun Finish(int limitMs = 60000);
+
+private:
+    QString name_;
+    QProcess process_;
+};
+
 // One dtusim process. It prints one line per simulated unit saying where it
 // serves: a pseudo-terminal path or "tcp 127.0.0.1:PORT".
 class SimProcess {
