@@ -26,7 +26,11 @@ private slots:
         QCOMPARE(button->text(), QStringLiteral("关闭串口"));
         w.ClearMemo();
 
+        // Unplugged: the device goes, and so does its link, as udev removes
+        // it (the old pseudo-terminal's number is free for another test's
+        // device at once, and must not pass for this one).
         w.sim.Kill();
+        QVERIFY(QFile::remove(link));
         const QString lostLine = QStringLiteral("串口%1已断开（设备已拔出），串口已关闭").arg(link);
         w.Advance(PortWatcher::kPeriodMs); // the watcher's next look
         QVERIFY2(w.Memo().contains(lostLine), qPrintable(w.Memo().join(QLatin1Char('\n'))));
@@ -41,7 +45,6 @@ private slots:
         SimProcess again;
         QVERIFY2(again.Start({QStringLiteral("--profile"), w.ws.Path(QStringLiteral("example_profile.txt"))}),
                  qPrintable(again.Error()));
-        QVERIFY(QFile::remove(link));
         QVERIFY(QFile::link(again.Pty(), link));
         w.Advance(PortWatcher::kPeriodMs); // found again at the next look, and reopened
         QVERIFY(w.Session().channel.ChannelIsOpen());
