@@ -3,7 +3,6 @@
 #include "session/ActionScope.h"
 
 #include <QScopeGuard>
-#include <QTimer>
 
 ActionDispatcher::ActionDispatcher(DtuSession &session, QObject *parent) : QObject(parent), session_(session)
 {
@@ -12,7 +11,7 @@ ActionDispatcher::ActionDispatcher(DtuSession &session, QObject *parent) : QObje
     // the focus back, the monitor records its reading).
     connect(&session_, &DtuSession::actionRunningChanged, this, [this](bool running) {
         if (!running && !queue_.isEmpty())
-            QTimer::singleShot(0, this, &ActionDispatcher::RunNext);
+            QMetaObject::invokeMethod(this, &ActionDispatcher::RunNext, Qt::QueuedConnection);
     });
 }
 

@@ -1,5 +1,7 @@
 #include "ui/MainWindow.h"
 
+#include "core/ScheduledTimer.h"
+
 #include "core/WorkPaths.h"
 #include "ops/PageEntry.h"
 #include "ops/PortWatcher.h"
@@ -34,10 +36,8 @@
 #include <QSplitter>
 #include <QTabBar>
 #include <QTabWidget>
-#include <QTimer>
 
 namespace {
-constexpr int kRestoreDelayMs = 100;
 const QString kFastModeKey = QStringLiteral("exchange/fastCompletion");
 } // namespace
 
@@ -119,19 +119,21 @@ TForm1::TForm1(Dialogs &dialogs, QWidget *parent)
     LoadScript();
 
     // The last profile is restored once the message loop runs.
-    auto *restore = new QTimer(this);
-    restore->setObjectName(QStringLiteral("RestoreTimer"));
-    restore->setSingleShot(true);
-    restore->setInterval(kRestoreDelayMs);
-    connect(restore, &QTimer::timeout, this,
-            [this] { run_->RunDevice([this] { ProfileLoader::RestoreLastProfile(*session_); }); });
-    restore->start();
+    restoreTimer_ = std::make_unique<ScheduledTimer>(session_->scheduler, QStringLiteral("RestoreTimer"));
+    restoreTimer_->SetSingleShot(true);
+    restoreTimer_->OnTimeout([this] { run_->RunDevice([this] { ProfileLoader::RestoreLastProfile(*session_); }); });
+    restoreTimer_->Start(kRestoreDelayMs);
 
     resize(756, 768);
     if (const QScreen *screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->availableGeometry();
         move(area.center() - QPoint(width() / 2, height() / 2));
     }
+}
+
+bool TForm1::RestorePending() const
+{
+    return restoreTimer_ && restoreTimer_->IsActive();
 }
 
 TForm1::~TForm1()

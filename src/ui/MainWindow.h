@@ -3,6 +3,8 @@
 #include <QVector>
 #include <memory>
 
+class ScheduledTimer;
+
 class ActionDispatcher;
 class ControlPage;
 class Dialogs;
@@ -39,6 +41,10 @@ public:
     ParamEditors &editors() { return *editors_; }
     SignalMonitor &signalMonitor() { return *monitor_; }
     PortWatcher &portWatcher() { return *portWatcher_; }
+    // True until the start-up restore of the last profile has run (it runs
+    // on the session's time, once the message loop turns).
+    bool RestorePending() const;
+    static constexpr int kRestoreDelayMs = 100;
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -63,6 +69,7 @@ private:
     std::unique_ptr<ActionDispatcher> dispatcher_;
     std::unique_ptr<SignalMonitor> monitor_;
     std::unique_ptr<PortWatcher> portWatcher_;
+    std::unique_ptr<ScheduledTimer> restoreTimer_;
     ParamEditors *editors_ = nullptr;
     std::unique_ptr<HandlerRunner> run_;
     std::unique_ptr<MainMenu> menu_;

@@ -69,11 +69,11 @@ public:
         WaitRestored();
         return *window;
     }
-    void WaitRestored() const
+    void WaitRestored()
     {
-        auto *timer = window->findChild<QTimer *>(QStringLiteral("RestoreTimer"));
-        QVERIFY(timer);
-        QTRY_VERIFY(!timer->isActive());
+        QVERIFY(window->RestorePending());
+        Advance(TForm1::kRestoreDelayMs);
+        QVERIFY(!window->RestorePending());
     }
 
     // A control by its object name ("btRead", "Memo1"...).
