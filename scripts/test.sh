@@ -9,19 +9,33 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 SANITIZE=1
 [[ "${DTU_SKIP_SANITIZE:-0}" == 1 ]] && SANITIZE=0
+# Where the time goes, one line per stage at the end.
+timings=()
+stage_start=$SECONDS
+stage() {
+  timings+=("$(printf '%5ds  %s' $((SECONDS - stage_start)) "$1")")
+  stage_start=$SECONDS
+}
+trap 'printf "test.sh: %s\n" "${timings[@]}" >&2' EXIT
+
 DTU_WITH_FUZZ="$SANITIZE" scripts/setup.sh
+stage "setup"
 
 # Most cases wait on a device's time, not on a core: three runners a core.
 RUNNERS=$(($(nproc) * 3))
 scripts/build.sh
+stage "build"
 (cd "${DTU_BUILD_DIR:-build}" &&
   QT_QPA_PLATFORM=offscreen ctest --output-on-failure --parallel "$RUNNERS" --timeout 300)
+stage "tests"
 # The Debian package from the build just tested, and what it holds.
 scripts/check-package.sh
+stage "package"
 
 if [[ "$SANITIZE" == 1 ]]; then
   ASAN_DIR="${DTU_ASAN_BUILD_DIR:-build-asan}"
   CC=clang CXX=clang++ DTU_BUILD_DIR="$ASAN_DIR" scripts/build.sh -DDTU_SANITIZE=ON -DDTU_FUZZ=ON
+  stage "sanitized build"
   # Leak checking at exit stays on, with no suppressions: what Qt keeps
   # until exit is still reachable then and is not reported. (The fuzz cases
   # that run the script engine skip libFuzzer's per-input leak check; see
@@ -30,4 +44,5 @@ if [[ "$SANITIZE" == 1 ]]; then
   export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
   (cd "$ASAN_DIR" &&
     QT_QPA_PLATFORM=offscreen ctest --output-on-failure --parallel "$RUNNERS" --timeout 600)
+  stage "sanitized tests"
 fi
