@@ -2,6 +2,7 @@
 // the language asked for, and nothing reaches the device when dtucfg
 // refuses. The simulated device logs every request it gets (--verbose), so
 // "nothing sent" is what the device saw, not what dtucfg thinks it did.
+#include "support/RefusingPort.h"
 #include "support/SimProcess.h"
 #include "support/TestMain.h"
 #include "support/TestPaths.h"
@@ -59,17 +60,6 @@ QJsonObject JsonOf(const ProgramRun &run)
     return QJsonDocument::fromJson(run.out.join(QLatin1Char('\n')).toUtf8()).object();
 }
 
-// A loopback port nobody listens on.
-QString ClosedPort()
-{
-    QTcpServer server;
-    if (!server.listen(QHostAddress::LocalHost))
-        return {};
-    const QString port = QString::number(server.serverPort());
-    server.close();
-    return port;
-}
-
 // A listening socket whose queue is full and never read: a connection
 // attempt to it gets no answer.
 class Deaf {
@@ -124,7 +114,8 @@ private slots:
                                   + more + QStringList{QStringLiteral("status")},
                               dir.Path());
         };
-        const QString closed = ClosedPort();
+        const RefusingPort refusing;
+        const QString closed = refusing.Text();
         QVERIFY(!closed.isEmpty());
         ProgramRun run = cfg(QStringLiteral("127.0.0.1"), closed);
         QVERIFY2(run.exitCode == 1, qPrintable(run.Describe()));

@@ -3,6 +3,7 @@
 #include "core/VirtualScheduler.h"
 #include "session/DtuSession.h"
 #include "ops/SerialToggle.h"
+#include "support/RefusingPort.h"
 #include "support/Hexes.h"
 #include "support/PtyPeer.h"
 #include "support/RecordingFrontend.h"
@@ -126,9 +127,9 @@ private slots:
 
     void refusedAttemptKeepsConnectingText()
     {
-        const quint16 port = server_.serverPort();
-        server_.close(); // nobody listens there now
-        session_->tcp.SetPort(port);
+        const RefusingPort nobody;
+        QVERIFY(nobody.Port() != 0);
+        session_->tcp.SetPort(nobody.Port());
         session_->tcp.Connect(QStringLiteral("127.0.0.1"), QStringLiteral("480917"));
         QTRY_COMPARE(session_->tcp.state(), TcpTransport::State::Inactive);
         for (int i = 0; i < 8; ++i) // the events the refusal may still bring
