@@ -3,6 +3,7 @@
 #include "session/DtuSession.h"
 #include "cli/ConsoleFrontend.h"
 #include "cli/CliPorts.h"
+#include "cli/CliHistory.h"
 #include "ops/ParamFile.h"
 #include "ops/ParamWriter.h"
 #include "protocol/ResultWording.h"
@@ -65,6 +66,8 @@ const std::vector<CliCommand> &All()
          &CheckFleet, &Fleet},
         {"ports", "[PATH...]", "list the serial ports (and the PATHs) and whether you may open each",
          0, -1, false, nullptr, &CliPorts::Run, false},
+        {"history", "[DEVICE]", "the device records, newest first (--show ID, --diff ID1 ID2, --limit N)",
+         0, 2, false, nullptr, &CliHistory::Run, false},
     };
     return commands;
 }

@@ -24,6 +24,8 @@ const OptionSpec kOptions[] = {
     {"keep-profile", Takes::Nothing},
     {"ignore", Takes::Value},  {"set", Takes::Value},      {"events", Takes::Nothing},
     {"verify", Takes::Nothing}, {"jobs", Takes::Value},    {"report", Takes::Value},
+    {"records", Takes::Value}, {"no-records", Takes::Nothing},
+    {"limit", Takes::Value},   {"show", Takes::Value},     {"diff", Takes::Nothing},
 };
 
 const OptionSpec *FindOption(const QString &name)
@@ -37,7 +39,8 @@ const OptionSpec *FindOption(const QString &name)
 bool Apply(CliOptions *out, const QString &name, const QString &value, QString *error)
 {
     bool ok = true;
-    if (name == QLatin1String("profile")) {
+    if (CliRecordOptions::Apply(&out->records, name, value, &ok)) {
+    } else if (name == QLatin1String("profile")) {
         out->profilePath = value;
         out->profileGiven = true;
     } else if (name == QLatin1String("script")) {
@@ -146,7 +149,7 @@ bool CliOptions::Parse(const QStringList &args, CliOptions *out, QString *error)
         *error = QStringLiteral("--watch goes with the signal command only");
         return false;
     }
-    return true;
+    return CliRecordOptions::Check(*out, error);
 }
 
 QString CliOptions::Usage()
@@ -186,6 +189,13 @@ QString CliOptions::Usage()
         "  --verify         provision, fleet: read back and compare after writing\n"
         "  --jobs N         fleet: devices at once (default: all, at most 16)\n"
         "  --report FILE    fleet: write the report (FILE.csv or FILE.json)\n"
+        "  --records WHERE  the device records: a SQLite file, or\n"
+        "                   postgresql://USER@HOST:PORT/DATABASE (default:\n"
+        "                   ~/.local/share/dtutools/records.sqlite)\n"
+        "  --no-records     keep no record of this call\n"
+        "  --limit N        history: at most N entries (default 50, 0: all)\n"
+        "  --show ID        history: one entry with its rows\n"
+        "  --diff           history --diff ID1 ID2: compare two snapshots as verify does\n"
         "  --help           this text\n"
         "  --version        print dtucfg's version\n"
         "\n"

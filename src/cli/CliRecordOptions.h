@@ -1,0 +1,32 @@
+#pragma once
+#include <QString>
+
+struct CliOptions;
+
+// The options about the device records: where they are kept, and what the
+// history command shows.
+struct RecordOptions {
+    static constexpr int kDefaultLimit = 50;
+
+    QString location;  // --records PATH|URL; "" for the default file
+    bool off = false;  // --no-records
+    int limit = -1;    // history --limit N: at most N entries (0: all; -1: not given, kDefaultLimit)
+    qint64 show = 0;   // history --show ID
+    bool diff = false; // history --diff ID1 ID2
+};
+
+namespace CliRecordOptions {
+// Takes --records, --no-records, --limit, --show and --diff. False when
+// `name` is none of them; *ok says whether the value was good.
+bool Apply(RecordOptions *out, const QString &name, const QString &value, bool *ok);
+// After all options: false with a reason for options that do not go
+// together or with the command.
+bool Check(const CliOptions &options, QString *error);
+} // namespace CliRecordOptions
+
+struct RecordLocation;
+namespace CliRecordOptions {
+// Where the records are: --records, else the default file. False with a
+// reason for a URL that cannot be one.
+bool Location(const RecordOptions &options, RecordLocation *out, QString *error);
+} // namespace CliRecordOptions
