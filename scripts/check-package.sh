@@ -128,6 +128,8 @@ expect_completion "dtucfg --script pro" "profiles"
 expect_completion "dtucfg --port " "$(ls -d /dev/ttyS* /dev/ttyUSB* /dev/ttyACM* /dev/serial/by-id/* 2>/dev/null | LC_ALL=C sort | xargs)"
 expect_completion "dtucfg read --js" "--json"
 expect_completion "dtucfg read --j" "--jobs --json"
+expect_completion "dtucfg --limit 5 hi" "history"
+expect_completion "dtucfg history --no" "--no-records"
 
 if ((failures)); then
   echo "check-package: $failures problem(s) in $deb" >&2

@@ -211,6 +211,7 @@ QString CliOptions::Usage()
         "Exit status: 0 every device operation succeeded; 1 one failed or was refused;\n"
         "2 usage error, unreadable profile or script, or a channel that did not open.\n"
         "verify: 0 the device matches the file, 3 it differs, 1 a device failure.\n"
-        "fleet: 0 every device ok, 1 otherwise (the report says which and why).\n");
+        "fleet: 0 every device ok, 1 otherwise (the report says which and why).\n"
+        "history: 0 listed, 1 no such entry; --diff: 0 the same, 3 they differ.\n");
     return text;
 }

@@ -117,13 +117,8 @@ bool RecordLocation::Parse(const QString &text, RecordLocation *out, QString *er
         *error = QStringLiteral("no records location given");
         return false;
     }
-    if (IsServerUrl(text)) {
-        if (!ParseServer(text, out, error)) {
-            *error = QStringLiteral("%1: %2").arg(RecordLocation(*out).Shown(), *error);
-            return false;
-        }
-        return true;
-    }
+    if (IsServerUrl(text))
+        return ParseServer(text, out, error);
     out->kind = Kind::File;
     out->path = QDir::cleanPath(QFileInfo(text).absoluteFilePath());
     return true;
