@@ -73,7 +73,7 @@ StoreError RecordStore::Usable() const
 
 StoreError RecordStore::Open(const RecordLocation &location)
 {
-    if (QThread::currentThread() != owner_)
+    if (owner_ != QThread::currentThread())
         return Fail(StoreError::Kind::WrongThread, QStringLiteral("the store was used from another thread"));
     // A fresh connection each time: the driver may differ.
     open_ = false;
