@@ -37,7 +37,7 @@ public:
     void AppendTransparent(const QString &) override {}
     void AppendControlMemo(const QString &line) override { Note(line); }
     void SetResultPanel(const QString &text) override { panel_ = text; }
-    QString ResultPanel() const override { return panel_; }
+    void RepeatResult(Memo) override { Note(panel_); }
     void ShowMessage(const QString &text) override { Note(text); }
     bool AskOkCancel(const QString &, const QString &) override { return true; }
     void ShowError(const QString &text) override { Note(text); }
@@ -195,9 +195,11 @@ int main(int argc, char *argv[])
              // Ten presses: status, signal, version + IMEI, clock, set clock,
              // twice; each its own action, as the window's buttons start them.
              for (int round = 0; round < 2; ++round) {
-                 for (auto press : {&ControlMode::ReadStatus, &ControlMode::ReadSignal, &ControlMode::ReadVersion,
-                                    &ControlMode::ReadClock, &ControlMode::SetClock})
-                     RunAction(s, [&] { return press(s); });
+                 const std::function<void(DtuSession &)> presses[] = {
+                     ControlMode::ReadStatus, ControlMode::ReadSignal, ControlMode::ReadVersion,
+                     ControlMode::ReadClock, ControlMode::SetClock};
+                 for (const auto &press : presses)
+                     RunAction(s, [&] { press(s); });
              }
          },
          [](const QStringList &l) {

@@ -68,7 +68,7 @@ void ReceivePoller::Tick()
             QByteArray bytes;
             if (channel_.ChannelRead(&bytes)) {
                 if (state_.TraceOn())
-                    frontend_.AppendMemo(QCoreApplication::translate("Trace", "上行：") + BytesToSpacedHex(bytes));
+                    frontend_.AppendTrace(QCoreApplication::translate("Trace", "上行：") + BytesToSpacedHex(bytes));
                 lineGet_.Append(bytes);
                 lineGet_.Emit(state_, frontend_, QTime::currentTime());
                 frontend_.AppendTransparent(TextFile::FromGbk(bytes));
@@ -88,7 +88,7 @@ void ReceivePoller::SendRaw(const QByteArray &bytes)
 {
     channel_.ChannelWrite(bytes);
     if (state_.TraceOn())
-        frontend_.AppendMemo(QCoreApplication::translate("Trace", "下行：") + BytesToSpacedHex(bytes));
+        frontend_.AppendTrace(QCoreApplication::translate("Trace", "下行：") + BytesToSpacedHex(bytes));
 }
 
 QString ReceivePoller::CountersText(qint32 received, qint32 sent)

@@ -1,14 +1,12 @@
 #pragma once
-#include <QString>
+#include "ops/Outcomes.h"
 
 class DtuSession;
 struct CliOptions;
 
-// Opens the data channel the options name, with the side effects of the
-// window's controls: the serial open button (settings saved into the
-// profile, the main parameter channel selected) or the TCP connect button.
+// Opens the data channel the options name, through the window's own home
+// for it (ChannelOpen): the serial port with the options' settings, or the
+// TCP maintenance port with its password.
 namespace CliChannel {
-constexpr int kTcpConnectLimitMs = 5000;
-// False with a reason when the channel did not open.
-bool Open(DtuSession &session, const CliOptions &options, QString *reason);
+ChannelOutcome Open(DtuSession &session, const CliOptions &options);
 } // namespace CliChannel

@@ -1,43 +1,39 @@
 #include "cli/CliCommands.h"
 
-#include "session/DtuSession.h"
-#include "cli/ConsoleFrontend.h"
-#include "cli/CliPorts.h"
 #include "cli/CliHistory.h"
-#include "ops/ParamFile.h"
-#include "ops/ParamWriter.h"
-#include "protocol/ResultWording.h"
-#include "ops/ControlMode.h"
 #include "cli/CliOptions.h"
+#include "cli/CliPorts.h"
+#include "cli/ConsoleFrontend.h"
+#include "cli/OutcomeJson.h"
 #include "cli/SignalWatch.h"
+#include "ops/ControlMode.h"
+#include "ops/ParamFile.h"
+#include "session/DtuSession.h"
 
 namespace CliCommands {
 namespace {
 
-// The menu's restore and reset: the window asks first, the command line is
-// the confirmation. Success is the panel's success text after the run.
-bool RunMenuCommand(CliContext &context, void (*menu)(DtuSession &), const QString &word)
+CliVerdict Judge(const CommandOutcome &outcome)
 {
-    context.frontend.SetResultPanel(QString());
-    menu(context.session);
-    return context.frontend.ResultPanel()
-        == ResultWording::Text(word, ResultWording::Family::Ack, 0);
+    return CliVerdict::Of(outcome.Ok(), OutcomeJson::Command(outcome));
 }
 
-bool Status(CliContext &c) { return ControlMode::ReadStatus(c.session); }
-bool Signal(CliContext &c)
+CliVerdict Status(CliContext &c) { return Judge(ControlMode::ReadStatus(c.session)); }
+CliVerdict Signal(CliContext &c)
 {
-    return c.options.watchSeconds > 0 ? SignalWatch::Run(c) : ControlMode::ReadSignal(c.session);
+    return c.options.watchSeconds > 0 ? SignalWatch::Run(c) : Judge(ControlMode::ReadSignal(c.session));
 }
-bool Version(CliContext &c) { return ControlMode::ReadVersion(c.session); }
-bool Clock(CliContext &c) { return ControlMode::ReadClock(c.session); }
-bool SetClock(CliContext &c) { return ControlMode::SetClock(c.session); }
-bool Reset(CliContext &c) { return RunMenuCommand(c, &ParamFile::ResetMenu, ParamFile::ResetWord()); }
-// The restore reports in the words of a parameter write.
-bool Restore(CliContext &c)
+CliVerdict Version(CliContext &c)
 {
-    return RunMenuCommand(c, &ParamFile::RestoreDefaultsMenu, ParamWriter::WriteWord());
+    const VersionOutcome outcome = ControlMode::ReadVersion(c.session);
+    return CliVerdict::Of(outcome.Ok(), OutcomeJson::Version(outcome));
 }
+CliVerdict Clock(CliContext &c) { return Judge(ControlMode::ReadClock(c.session)); }
+CliVerdict SetClock(CliContext &c) { return Judge(ControlMode::SetClock(c.session)); }
+// The menu's restore and reset: the window asks first, the command line is
+// the confirmation.
+CliVerdict Reset(CliContext &c) { return Judge(ParamFile::ResetMenu(c.session)); }
+CliVerdict Restore(CliContext &c) { return Judge(ParamFile::RestoreDefaultsMenu(c.session)); }
 
 } // namespace
 

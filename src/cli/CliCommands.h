@@ -1,6 +1,8 @@
 #pragma once
+#include "ops/Outcomes.h"
 #include "ops/TableCompare.h"
 
+#include <QJsonObject>
 #include <QString>
 #include <QStringList>
 #include <vector>
@@ -18,8 +20,6 @@ struct CliContext {
     QString scriptPath;
     // Set by a command that printed its own --json document.
     bool jsonPrinted = false;
-    // Set by a command whose exit status says more than success or failure.
-    int exitStatus = -1;
     // What verify and provision expect the device to hold.
     QList<TableCompare::RowValue> expectedMain, expectedExt;
 };
@@ -28,6 +28,21 @@ struct CliContext {
 // a usage error, found before anything is written.
 struct CliUsageError {
     QString text;
+};
+
+// What a command did, judged from the operations' outcome values: the exit
+// status, and the outcome for --json. No verdict is ever read from a line
+// that was printed.
+struct CliVerdict {
+    static constexpr int kOk = 0;
+    static constexpr int kFailed = 1;   // a device operation failed
+    static constexpr int kUsage = 2;
+    static constexpr int kDiffers = 3;  // verify: the device differs from the file
+
+    int status = kOk;
+    QJsonObject outcome;
+
+    static CliVerdict Of(bool ok, const QJsonObject &outcome = {}) { return {ok ? kOk : kFailed, outcome}; }
 };
 
 // One command of dtucfg. Each runs the very operation that the window's
@@ -42,8 +57,7 @@ struct CliCommand {
     // Optional check of the arguments against the loaded profile, before the
     // channel is opened. False with a reason: a usage error.
     bool (*check)(CliContext &context, QString *error);
-    // True when every device operation succeeded.
-    bool (*run)(CliContext &context);
+    CliVerdict (*run)(CliContext &context);
     // False for a command about this computer (ports): it runs without
     // script and profile.
     bool needsProfile = true;
@@ -56,24 +70,24 @@ const CliCommand *Find(const QString &name);
 // Commands on the parameter tables (CliParamCommands.cpp).
 bool CheckTableOption(CliContext &context, QString *error);
 bool CheckWrite(CliContext &context, QString *error);
-bool Read(CliContext &context);
-bool Write(CliContext &context);
-bool Save(CliContext &context);
-bool Batch(CliContext &context);
+CliVerdict Read(CliContext &context);
+CliVerdict Write(CliContext &context);
+CliVerdict Save(CliContext &context);
+CliVerdict Batch(CliContext &context);
 // Sets a row of the main or, when the main one has no such number, the
 // extended table from "NUM=TEXT" as write does; throws CliUsageError.
 void SetRowValue(CliContext &context, const QString &argument);
 
 // Comparing a device with a file (CliVerify.cpp).
 bool CheckVerify(CliContext &context, QString *error);
-bool Verify(CliContext &context);
-// Reads both tables afresh and compares them with expectedMain/Ext.
-// False when the read failed.
-bool ReadAndCompare(CliContext &context, TableCompare::Outcome *outcome);
+CliVerdict Verify(CliContext &context);
+// Reads both tables afresh and compares them with expectedMain/Ext (the
+// comparison only when the read succeeded).
+ReadOutcome ReadAndCompare(CliContext &context, TableCompare::Outcome *outcome);
 
 // One device of a fleet, and the fleet (CliProvision.cpp, CliFleet.cpp).
 bool CheckProvision(CliContext &context, QString *error);
-bool Provision(CliContext &context);
+CliVerdict Provision(CliContext &context);
 bool CheckFleet(CliContext &context, QString *error);
-bool Fleet(CliContext &context);
+CliVerdict Fleet(CliContext &context);
 } // namespace CliCommands

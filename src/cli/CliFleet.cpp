@@ -13,6 +13,8 @@
 #include "fleet/Inventory.h"
 
 #include <QDir>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QEventLoop>
 #include <QFileInfo>
 
@@ -42,7 +44,7 @@ bool CheckFleet(CliContext &c, QString *error)
     return true;
 }
 
-bool Fleet(CliContext &c)
+CliVerdict Fleet(CliContext &c)
 {
     const Inventory::Table inventory = Inventory::Read(c.options.arguments.value(0));
     FleetRunner::Settings settings;
@@ -92,8 +94,7 @@ bool Fleet(CliContext &c)
             reportWritten = false;
         }
     }
-    c.exitStatus = allOk && reportWritten ? 0 : 1;
-    return allOk && reportWritten;
+    return CliVerdict::Of(allOk && reportWritten, QJsonDocument::fromJson(FleetReport::Json(reports)).object());
 }
 
 } // namespace CliCommands

@@ -14,9 +14,9 @@
 namespace CliHistory {
 namespace {
 
-constexpr int kExitFailed = 1;
-constexpr int kExitUsage = 2;
-constexpr int kExitDiffers = 3;
+constexpr int kExitFailed = CliVerdict::kFailed;
+constexpr int kExitUsage = CliVerdict::kUsage;
+constexpr int kExitDiffers = CliVerdict::kDiffers;
 
 // Prints the --json document; main() prints its own only for a failure.
 void PrintJson(CliContext &c, const QString &member, const QJsonValue &value)
@@ -37,14 +37,13 @@ qint64 EntryId(const QString &text)
     return id;
 }
 
-bool Failed(CliContext &c, int status, const QString &text)
+CliVerdict Failed(CliContext &c, int status, const QString &text)
 {
     c.frontend.Complain(QStringLiteral("dtucfg: history: ") + text);
-    c.exitStatus = status;
-    return false;
+    return {status, {{QStringLiteral("error"), text}}};
 }
 
-bool List(CliContext &c, RecordStore &store)
+CliVerdict List(CliContext &c, RecordStore &store)
 {
     const RecordOptions &o = c.options.records;
     const int limit = o.limit >= 0 ? o.limit : RecordOptions::kDefaultLimit;
@@ -53,16 +52,16 @@ bool List(CliContext &c, RecordStore &store)
         return Failed(c, kExitFailed, found.error.message);
     if (c.options.json) {
         PrintJson(c, QStringLiteral("entries"), EntryJson::Entries(found.value));
-        return true;
+        return CliVerdict::Of(true);
     }
     QString text;
     for (const RecordEntry &e : found.value)
         text += ListLine(e) + QLatin1Char('\n');
     c.frontend.PrintOut(text);
-    return true;
+    return CliVerdict::Of(true);
 }
 
-bool Show(CliContext &c, RecordStore &store, qint64 id)
+CliVerdict Show(CliContext &c, RecordStore &store, qint64 id)
 {
     const auto found = store.Entry(id);
     if (!found.Ok())
@@ -73,10 +72,10 @@ bool Show(CliContext &c, RecordStore &store, qint64 id)
         PrintJson(c, QStringLiteral("entry"), EntryJson::Entry(*found.value));
     else
         c.frontend.PrintOut(ShowText(*found.value));
-    return true;
+    return CliVerdict::Of(true);
 }
 
-bool Diff(CliContext &c, RecordStore &store, qint64 firstId, qint64 secondId)
+CliVerdict Diff(CliContext &c, RecordStore &store, qint64 firstId, qint64 secondId)
 {
     RecordEntry entries[2];
     const qint64 ids[2] = {firstId, secondId};
@@ -96,8 +95,7 @@ bool Diff(CliContext &c, RecordStore &store, qint64 firstId, qint64 secondId)
         text += TableCompare::Line(d) + QLatin1Char('\n');
     text += TableCompare::Summary(outcome) + QLatin1Char('\n');
     c.frontend.PrintOut(text);
-    c.exitStatus = outcome.differences.isEmpty() ? 0 : kExitDiffers;
-    return true;
+    return {outcome.differences.isEmpty() ? CliVerdict::kOk : kExitDiffers, {}};
 }
 
 QString Shown(const RecordValue &value)
@@ -152,7 +150,7 @@ QList<TableCompare::RowValue> Snapshot(const RecordEntry &entry, const QString &
     return rows;
 }
 
-bool Run(CliContext &c)
+CliVerdict Run(CliContext &c)
 {
     const CliOptions &o = c.options;
     if (o.records.off)
@@ -177,7 +175,7 @@ bool Run(CliContext &c)
         c.frontend.Complain(QStringLiteral("dtucfg: history: no records yet in ") + location.path);
         if (o.json)
             PrintJson(c, QStringLiteral("entries"), QJsonArray());
-        return true;
+        return CliVerdict::Of(true);
     }
     RecordStore store;
     if (const StoreError opened = store.Open(location); !opened.IsNone())

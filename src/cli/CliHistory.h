@@ -1,4 +1,5 @@
 #pragma once
+#include "cli/CliCommands.h"
 #include "records/RecordEntry.h"
 #include "ops/TableCompare.h"
 
@@ -12,7 +13,7 @@ struct CliContext;
 //   history --show ID         one entry with its rows
 //   history --diff ID1 ID2    two snapshots compared as verify compares
 namespace CliHistory {
-bool Run(CliContext &context);
+CliVerdict Run(CliContext &context);
 
 // "id<TAB>time<TAB>device<TAB>action<TAB>outcome<TAB>operator".
 QString ListLine(const RecordEntry &entry);

@@ -13,6 +13,8 @@
 #include "protocol/Hex.h"
 #include "core/DtuError.h"
 #include "core/WriteRules.h"
+#include "cli/OutcomeJson.h"
+#include "ops/Wording.h"
 
 #include <QFileInfo>
 
@@ -94,44 +96,35 @@ Assignment ParseAssignment(const QString &argument)
     return a;
 }
 
-// Edits one row the way the in-place editors would with that text.
-// Returns false when the row may not be edited (0091 below level 2).
-bool EditRow(CliContext &c, ParamTableModel &table, const Assignment &a)
+// The reason a text was not taken, as a usage error names it.
+QString RefusalText(const QString &prefix, const EditResult &r)
 {
-    DtuSession &s = c.session;
-    const int row = table.FindByNumber(a.number);
-    table.SetCurrentRow(row);
-    if (EditorLogic::RowReadOnly(s, row)) {
-        c.frontend.Complain(QStringLiteral("write: %1 (%2) may not be changed at this access level")
-                                .arg(a.number, table.Cell(row, ColName)));
-        return false;
+    using Kind = EditResult::Kind;
+    switch (r.kind) {
+    case Kind::Applied: return {};
+    case Kind::NoSuchRow: return QStringLiteral("%1: no parameter %2").arg(prefix, r.number);
+    case Kind::Locked:
+        return QStringLiteral("%1: %2 (%3) may not be changed at this access level").arg(prefix, r.number, r.name);
+    case Kind::NotEditable: return QStringLiteral("%1: %2 cannot be edited").arg(prefix, r.number);
+    case Kind::NotAChoice:
+        return QStringLiteral("%1: %2: choose one of: %3").arg(prefix, r.number, r.choices.join(QStringLiteral(", ")));
+    case Kind::TooLong: return QStringLiteral("%1: %2: at most %3 characters").arg(prefix, r.number).arg(r.maxLength);
+    case Kind::BadCharacter:
+        return QStringLiteral("%1: %2: only the characters \"%3\" are accepted").arg(prefix, r.number, r.allowed);
     }
-    if (a.raw) {
-        ParamReader::ApplyParamValue(s, table, static_cast<quint16>(HexToInt(a.number)), HexToBytes(a.text));
-        s.state.ModifiedParamList.Add(table.Cell(row, ColNumber));
-        s.state.NotifyModifiedChanged();
-        return true;
-    }
-    const EditorPlan plan = EditorLogic::Plan(s, row);
-    if (!plan.listError.isEmpty())
-        c.frontend.ShowMessage(plan.listError);
-    if (plan.kind == EditorPlan::Kind::Choice) {
-        if (!plan.items.contains(a.text))
-            throw CliUsageError{QStringLiteral("write: %1: choose one of: %2")
-                                    .arg(a.number, plan.items.join(QStringLiteral(", ")))};
-        EditorLogic::ApplyChoice(s, a.text);
-        return true;
-    }
-    if (plan.kind != EditorPlan::Kind::Edit || plan.readOnly)
-        throw CliUsageError{QStringLiteral("write: %1 cannot be edited").arg(a.number)};
-    if (plan.maxLength > 0 && a.text.size() > plan.maxLength)
-        throw CliUsageError{QStringLiteral("write: %1: at most %2 characters").arg(a.number).arg(plan.maxLength)};
-    for (const QChar ch : a.text)
-        if (!plan.charFilter.isEmpty() && !plan.charFilter.contains(ch))
-            throw CliUsageError{QStringLiteral("write: %1: only the characters \"%2\" are accepted")
-                                    .arg(a.number, plan.charFilter)};
-    EditorLogic::ConvertTyped(s, a.text);
-    return true;
+    return {};
+}
+
+// Edits one row the way the in-place editors would with that text (the one
+// home of that rule, EditorLogic), on the table given.
+EditResult EditRow(CliContext &c, ParamTableModel &table, const Assignment &a)
+{
+    if (a.raw)
+        return EditorLogic::ApplyRaw(c.session, table, a.number, HexToBytes(a.text));
+    const EditResult result = EditorLogic::ApplyText(c.session, table, a.number, a.text);
+    if (!result.listError.isEmpty())
+        c.frontend.ShowMessage(result.listError);
+    return result;
 }
 
 // The table chosen must be the one the device channel now serves.
@@ -200,46 +193,54 @@ bool CheckWrite(CliContext &c, QString *error)
     return true;
 }
 
-bool Read(CliContext &c)
+CliVerdict Read(CliContext &c)
 {
     EnterChosenPage(c);
-    if (c.options.ext)
-        ParamReader::ReadExtendedPage(c.session);
-    else
-        ParamReader::ReadMainPage(c.session);
+    const ReadOutcome outcome
+        = c.options.ext ? ParamReader::ReadExtendedPage(c.session) : ParamReader::ReadMainPage(c.session);
     // After a failed read the table still holds the profile's values;
     // printed, they would pass for the device's.
-    if (c.frontend.FailureSeen())
-        return false;
-    PrintTable(c, ChosenTable(c));
-    return true;
+    if (outcome.Ok())
+        PrintTable(c, ChosenTable(c));
+    return CliVerdict::Of(outcome.Ok(), OutcomeJson::Read(outcome));
 }
 
-bool Write(CliContext &c)
+CliVerdict Write(CliContext &c)
 {
     EnterChosenPage(c);
     // The edits are made on the active table: the device is put on the
     // chosen one first, as the page's "设置" does before writing.
     const int channel = c.options.ext ? DeviceCommands::kExtendedPageChannel : c.session.state.MainParamChannel;
-    if (!DeviceCommands::SelectTableFor(c.session, channel, ParamWriter::WriteWord()))
-        return false;
+    if (!DeviceCommands::SelectTableFor(c.session, channel, Wording::WriteWord()))
+        return CliVerdict::Of(false, OutcomeJson::Read({true, TransactionResult::TableNotSwitched, 0}));
     if (!ChosenTableActive(c))
-        return false;
+        return CliVerdict::Of(false);
     ParamTableModel &table = ChosenTable(c);
     bool allEdited = true;
-    for (const QString &argument : c.options.arguments)
-        allEdited = EditRow(c, table, ParseAssignment(argument)) && allEdited;
-    ParamWriter::WriteModified(c.session);
-    return allEdited && !c.frontend.FailureSeen();
+    for (const QString &argument : c.options.arguments) {
+        const EditResult edit = EditRow(c, table, ParseAssignment(argument));
+        // A row the level withholds is left out, and the others written;
+        // any other text the row cannot take is a usage error.
+        if (edit.kind == EditResult::Kind::Locked) {
+            c.frontend.Complain(RefusalText(QStringLiteral("write"), edit));
+            allEdited = false;
+        } else if (!edit.Applied()) {
+            throw CliUsageError{RefusalText(QStringLiteral("write"), edit)};
+        } else if (!edit.listError.isEmpty()) {
+            allEdited = false;
+        }
+    }
+    const WriteReport report = ParamWriter::WriteModified(c.session);
+    return CliVerdict::Of(allEdited && report.Ok(), OutcomeJson::Write(report));
 }
 
-bool Save(CliContext &c)
+CliVerdict Save(CliContext &c)
 {
     // A backup of the device: its values first (both tables), then the files.
-    ParamReader::ReadWholeDevice(c.session);
-    if (c.frontend.FailureSeen()) {
+    const ReadOutcome read = ParamReader::ReadWholeDevice(c.session);
+    if (!read.Ok()) {
         c.frontend.Complain(QStringLiteral("save: the parameters could not be read; nothing saved"));
-        return false;
+        return CliVerdict::Of(false, OutcomeJson::Read(read));
     }
     QString path = c.options.arguments.value(0);
     if (QFileInfo(path).suffix().isEmpty())
@@ -250,19 +251,17 @@ bool Save(CliContext &c)
             c.frontend.Complain(QStringLiteral("save: the extended table is in %1").arg(extPath));
     } catch (const DtuError &e) {
         c.frontend.ShowMessage(QStringLiteral("参数文件 %1 保存失败。\n%2").arg(QFileInfo(path).absoluteFilePath(), e.text()));
-        return false;
+        return CliVerdict::Of(false, OutcomeJson::Read(read));
     }
-    return true;
+    return CliVerdict::Of(true, OutcomeJson::Read(read));
 }
 
-bool Batch(CliContext &c)
+CliVerdict Batch(CliContext &c)
 {
     EnterChosenPage(c);
-    if (c.options.ext)
-        ParamFile::BatchWriteExtended(c.session);
-    else
-        ParamFile::BatchWriteAll(c.session);
-    return !c.frontend.FailureSeen();
+    const WriteReport report
+        = c.options.ext ? ParamFile::BatchWriteExtended(c.session) : ParamFile::BatchWriteAll(c.session);
+    return CliVerdict::Of(report.Ok(), OutcomeJson::Write(report));
 }
 
 void SetRowValue(CliContext &c, const QString &argument)
@@ -272,14 +271,9 @@ void SetRowValue(CliContext &c, const QString &argument)
     const bool inMain = s.mainTable.FindByNumber(a.number) >= 0;
     if (!inMain && (!s.state.ExtPageVisible || s.extTable.FindByNumber(a.number) < 0))
         throw CliUsageError{QStringLiteral("--set: no parameter %1 in the profile").arg(a.number)};
-    // The editors act on the active table: make it the one holding the row
-    // for the edit. Opening the channel selects the device's table afresh.
-    const int channel = s.state.CurrentParamChannel;
-    s.state.CurrentParamChannel = inMain ? s.state.MainParamChannel : DeviceCommands::kExtendedPageChannel;
-    const bool edited = EditRow(c, inMain ? s.mainTable : s.extTable, a);
-    s.state.CurrentParamChannel = channel;
-    if (!edited)
-        throw CliUsageError{QStringLiteral("--set: %1 may not be changed at this access level").arg(a.number)};
+    const EditResult edit = EditRow(c, inMain ? s.mainTable : s.extTable, a);
+    if (!edit.Applied())
+        throw CliUsageError{RefusalText(QStringLiteral("--set"), edit)};
 }
 
 } // namespace CliCommands

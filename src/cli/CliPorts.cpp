@@ -120,14 +120,14 @@ QString Listing(const QList<Port> &ports, bool json)
     return text;
 }
 
-bool Run(CliContext &context)
+CliVerdict Run(CliContext &context)
 {
     const QList<Port> ports = PortSurvey::Survey(PortSurvey::SystemPorts(), context.options.arguments);
     context.frontend.PrintOut(Listing(ports, context.options.json));
     context.jsonPrinted = true;
     if (ports.isEmpty() && !context.options.json)
         context.frontend.Complain(QStringLiteral("dtucfg: the system reports no serial ports"));
-    return true;
+    return CliVerdict::Of(true);
 }
 
 } // namespace CliPorts

@@ -4,6 +4,7 @@
 #include <QString>
 
 struct CliContext;
+struct CliVerdict;
 
 // `dtucfg ports [PATH...]`: the serial ports the system reports, and the
 // paths named, one line each (or a JSON document with --json).
@@ -18,6 +19,6 @@ QString Json(const QList<PortSurvey::Port> &ports);
 QString Listing(const QList<PortSurvey::Port> &ports, bool json);
 
 // The command: surveys the system's ports and the arguments' paths.
-bool Run(CliContext &context);
+CliVerdict Run(CliContext &context);
 
 } // namespace CliPorts

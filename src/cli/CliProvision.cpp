@@ -12,62 +12,24 @@
 #include "fleet/WorkerEvents.h"
 #include "ops/ParamFile.h"
 #include "ops/ParamWriter.h"
+#include "ops/Wording.h"
+#include "ops/WriteLoop.h"
 #include "protocol/ResultWording.h"
 #include "protocol/TransactionResult.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
 
 namespace CliCommands {
 namespace {
 
-// The result of each row of a write run, from the run's progress and the
-// bracketed line each row posts.
-class RowResults {
-public:
-    void OnRun(const WriteRunStatus &status)
-    {
-        Settle(QStringLiteral("(no result)"));
-        if (status.running) {
-            number_ = status.currentNumber;
-            name_ = status.currentName;
-        } else {
-            done_ = status.done;
-            total_ = status.total;
-        }
-    }
-    void OnLine(const QString &line)
-    {
-        if (!number_.isEmpty() && line.startsWith(QLatin1Char('[')) && line.contains(ParamWriter::WriteWord()))
-            Settle(line);
-        else if (line == ParamWriter::SettingText())
-            lastLine_ = line; // a reply that left the row unsettled
-    }
-    void End() { Settle(lastLine_.isEmpty() ? QStringLiteral("(no result)") : lastLine_); }
-
-    int written = 0;
-    QList<RowFailure> failed;
-    bool deviceAnswered = false; // some row got an answer, good or bad
-    int Done() const { return done_; }
-    int Total() const { return total_; }
-
-private:
-    void Settle(const QString &text)
-    {
-        if (number_.isEmpty())
-            return;
-        static const QString ok = ResultWording::Text(ParamWriter::WriteWord(), ResultWording::Family::Ack, 0);
-        static const QString silent = ResultWording::Text(ParamWriter::WriteWord(), ResultWording::Family::Ack,
-                                                          TransactionResult::NoAnswer);
-        if (text == ok)
-            ++written;
-        else
-            failed.append({number_, name_, text});
-        deviceAnswered = deviceAnswered || text != silent;
-        number_.clear();
-        lastLine_.clear();
-    }
-
-    QString number_, name_, lastLine_;
-    int done_ = 0, total_ = 0;
-};
+// A failed row as the report names it: the line its result left in the
+// traffic memo.
+QString FailureText(int result)
+{
+    const QString text = Wording::RowResultText(result);
+    return text.isEmpty() ? Wording::SettingText() : text;
+}
 
 // Set by Ctrl+C or SIGTERM, also before the write run begins.
 bool g_stopAsked = false;
@@ -92,7 +54,7 @@ void JudgeSilence(CliContext &c, DeviceReport *report)
     }
 }
 
-void Finish(CliContext &c, const DeviceReport &report)
+CliVerdict Finish(CliContext &c, const DeviceReport &report)
 {
     Emit(c, WorkerEvents::Result(report));
     if (!c.options.events) {
@@ -101,41 +63,36 @@ void Finish(CliContext &c, const DeviceReport &report)
             text += QStringLiteral(": ") + report.detail;
         c.frontend.PrintOut(text + QLatin1Char('\n'));
     }
-    c.exitStatus = report.outcome == Outcome::Ok ? 0 : 1;
+    return CliVerdict::Of(report.outcome == Outcome::Ok,
+                          QJsonDocument::fromJson(WorkerEvents::Result(report)).object());
 }
 
 void WriteAndJudge(CliContext &c, DeviceReport *report)
 {
-    RowResults rows;
     c.frontend.onWriteRun = [&](const WriteRunStatus &status) {
-        rows.OnRun(status);
         // A run forgets stops asked before it began: this one was asked for it.
         if (g_stopAsked)
             c.session.state.StopRequested = true;
         if (status.running)
             Emit(c, WorkerEvents::Progress(QStringLiteral("write"), status.done, status.total, status.currentName));
     };
-    c.frontend.onLine = [&rows, &c](const QString &line) {
-        rows.OnLine(line);
-        // A device silent from its first row on would wait out every row.
-        if (!rows.failed.isEmpty() && rows.written == 0 && !rows.deviceAnswered)
-            c.session.state.StopRequested = true;
-    };
-    ParamFile::BatchWriteAll(c.session);
-    rows.End();
+    // A device silent from its first row on would wait out every row.
+    WriteLoop::Options options;
+    options.giveUpWhenSilent = true;
+    const WriteReport run = ParamFile::BatchWriteAll(c.session, options);
     c.frontend.onWriteRun = nullptr;
-    c.frontend.onLine = nullptr;
 
-    report->written = rows.written;
-    report->failed = rows.failed;
-    if (!rows.deviceAnswered) {
+    report->written = run.Written();
+    for (const RowResult &row : run.Failed())
+        report->failed.append({row.number, row.name, FailureText(row.result)});
+    if (!run.DeviceAnswered()) {
         JudgeSilence(c, report);
         return;
     }
-    if (!rows.failed.isEmpty() || rows.Done() < rows.Total()) {
+    if (!run.Failed().isEmpty() || !run.notReached.isEmpty() || run.EndedEarly()) {
         report->outcome = Outcome::WrittenWithErrors;
-        if (rows.Done() < rows.Total())
-            report->detail = QStringLiteral("%1 of %2 rows not reached").arg(rows.Total() - rows.Done()).arg(rows.Total());
+        if (!run.notReached.isEmpty())
+            report->detail = QStringLiteral("%1 of %2 rows not reached").arg(run.notReached.size()).arg(run.total);
         return;
     }
     report->outcome = Outcome::Ok;
@@ -145,7 +102,7 @@ void VerifyWritten(CliContext &c, DeviceReport *report)
 {
     Emit(c, WorkerEvents::Progress(QStringLiteral("verify"), 0, 1, QString()));
     TableCompare::Outcome outcome;
-    if (!ReadAndCompare(c, &outcome)) {
+    if (!ReadAndCompare(c, &outcome).Ok()) {
         report->outcome = Outcome::VerifyDiffers;
         report->detail = QStringLiteral("the parameters could not be read back");
         return;
@@ -179,7 +136,7 @@ bool CheckProvision(CliContext &c, QString *error)
     return true;
 }
 
-bool Provision(CliContext &c)
+CliVerdict Provision(CliContext &c)
 {
     DtuSession &s = c.session;
     // A stop lands between two rows; the device still reports.
@@ -191,15 +148,15 @@ bool Provision(CliContext &c)
     report.target = c.options.tcpHost.isEmpty() ? c.options.port
                                                 : QStringLiteral("tcp:%1:%2").arg(c.options.tcpHost).arg(c.options.tcpPort);
     Emit(c, WorkerEvents::Progress(QStringLiteral("open"), 0, 0, QString()));
-    QString reason;
-    if (!CliChannel::Open(s, c.options, &reason)) {
+    const ChannelOutcome channel = CliChannel::Open(s, c.options);
+    if (!channel.open) {
         report.outcome = Outcome::Unreachable;
-        report.detail = reason;
+        report.detail = channel.reason;
     } else {
         s.state.AccessLevel = c.options.level;
         // With an extended page, opening selected the main table: no
         // confirmation means no answer at all.
-        if (s.state.ExtPageVisible && s.state.CurrentParamChannel != s.state.MainParamChannel) {
+        if (channel.selection != TransactionResult::Accepted) {
             JudgeSilence(c, &report);
         } else if (g_stopAsked) {
             report.outcome = Outcome::WrittenWithErrors;
@@ -210,8 +167,7 @@ bool Provision(CliContext &c)
         if (report.outcome == Outcome::Ok && c.options.verify)
             VerifyWritten(c, &report);
     }
-    Finish(c, report);
-    return report.outcome == Outcome::Ok;
+    return Finish(c, report);
 }
 
 } // namespace CliCommands

@@ -6,14 +6,11 @@
 #include "session/DtuSession.h"
 #include "cli/CliOptions.h"
 #include "cli/ConsoleFrontend.h"
+#include "cli/OutcomeJson.h"
 #include "ops/ParamReader.h"
 #include "ops/ProfileLoader.h"
 
 namespace CliCommands {
-namespace {
-constexpr int kExitSame = 0;
-constexpr int kExitDiffers = 3;
-} // namespace
 
 bool CheckVerify(CliContext &c, QString *error)
 {
@@ -43,36 +40,40 @@ bool CheckVerify(CliContext &c, QString *error)
     return true;
 }
 
-bool ReadAndCompare(CliContext &c, TableCompare::Outcome *outcome)
+ReadOutcome ReadAndCompare(CliContext &c, TableCompare::Outcome *outcome)
 {
     DtuSession &s = c.session;
     TableCompare::ForgetValues(s.mainTable);
     TableCompare::ForgetValues(s.extTable);
-    ParamReader::ReadWholeDevice(s);
-    if (c.frontend.FailureSeen())
-        return false;
+    const ReadOutcome read = ParamReader::ReadWholeDevice(s);
+    if (!read.Ok())
+        return read;
     TableCompare::Compare(c.expectedMain, TableCompare::Snapshot(s.mainTable), c.options.ignore, outcome);
     if (s.state.ExtPageVisible)
         TableCompare::Compare(c.expectedExt, TableCompare::Snapshot(s.extTable), c.options.ignore, outcome);
     else if (!c.expectedExt.isEmpty())
         TableCompare::Compare(c.expectedExt, {}, c.options.ignore, outcome);
-    return true;
+    return read;
 }
 
-bool Verify(CliContext &c)
+CliVerdict Verify(CliContext &c)
 {
     TableCompare::Outcome outcome;
-    if (!ReadAndCompare(c, &outcome)) {
+    const ReadOutcome read = ReadAndCompare(c, &outcome);
+    if (!read.Ok()) {
         c.frontend.Complain(QStringLiteral("verify: the parameters could not be read"));
-        return false;
+        return CliVerdict::Of(false, OutcomeJson::Read(read));
     }
     QString text;
     for (const TableCompare::Difference &d : outcome.differences)
         text += TableCompare::Line(d) + QLatin1Char('\n');
     text += TableCompare::Summary(outcome) + QLatin1Char('\n');
     c.frontend.PrintOut(text);
-    c.exitStatus = outcome.differences.isEmpty() ? kExitSame : kExitDiffers;
-    return true;
+    QJsonObject json = OutcomeJson::Read(read);
+    json.insert(QStringLiteral("compared"), outcome.compared);
+    json.insert(QStringLiteral("ignored"), outcome.ignored);
+    json.insert(QStringLiteral("differences"), static_cast<int>(outcome.differences.size()));
+    return {outcome.differences.isEmpty() ? CliVerdict::kOk : CliVerdict::kDiffers, json};
 }
 
 } // namespace CliCommands

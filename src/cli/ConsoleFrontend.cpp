@@ -1,24 +1,8 @@
 #include "cli/ConsoleFrontend.h"
 
-#include "ops/ParamWriter.h"
-
 #include <QCoreApplication>
 
 namespace {
-// The lines are in the language the program speaks (--lang): the trace
-// heads and the failure word are matched in that language too.
-bool IsTraceLine(const QString &line)
-{
-    return line.startsWith(QCoreApplication::translate("Trace", "下行："))
-        || line.startsWith(QCoreApplication::translate("Trace", "上行："));
-}
-
-// Every bracketed result that reports a failure holds this word.
-bool IsFailureLine(const QString &line)
-{
-    return line.startsWith(QLatin1Char('['))
-        && line.contains(QCoreApplication::translate("ResultWording", "失败").trimmed());
-}
 
 void Write(std::FILE *stream, const QString &text)
 {
@@ -39,14 +23,13 @@ void ConsoleFrontend::PrintLine(const QString &line)
 
 void ConsoleFrontend::AppendMemo(const QString &line)
 {
-    if (IsTraceLine(line)) {
-        if (showTrace_)
-            PrintLine(line);
-        return;
-    }
-    if (IsFailureLine(line) || line == ParamWriter::SettingText())
-        failureSeen_ = true;
     PrintLine(line);
+}
+
+void ConsoleFrontend::AppendTrace(const QString &line)
+{
+    if (showTrace_)
+        PrintLine(line);
 }
 
 void ConsoleFrontend::AppendTransparent(const QString &)
@@ -60,9 +43,16 @@ void ConsoleFrontend::AppendControlMemo(const QString &line)
     PrintLine(line);
 }
 
+void ConsoleFrontend::RepeatResult(Memo memo)
+{
+    if (memo == Memo::Traffic)
+        AppendMemo(panel_);
+    else
+        AppendControlMemo(panel_);
+}
+
 void ConsoleFrontend::ShowMessage(const QString &text)
 {
-    failureSeen_ = true;
     Complain(text);
 }
 
@@ -73,7 +63,6 @@ bool ConsoleFrontend::AskOkCancel(const QString &, const QString &)
 
 void ConsoleFrontend::ShowError(const QString &text)
 {
-    failureSeen_ = true;
     Complain(text);
 }
 

@@ -22,19 +22,15 @@ public:
     void SetSaveAnswer(const QString &path) { saveAnswer_ = path; }
     void SetOpenAnswer(const QString &path) { openAnswer_ = path; }
 
-    // A failure the window would have shown: a bracketed failure line, the
-    // stuck "正在设置，请稍候..." of a corrupt write reply, or a message box.
-    bool FailureSeen() const { return failureSeen_; }
-    // A command that repeats a reading judges by the last one only.
-    void ForgetFailures() { failureSeen_ = false; }
     // Every memo line printed, in order (for --json).
     const QStringList &Lines() const { return lines_; }
 
     void AppendMemo(const QString &line) override;
+    void AppendTrace(const QString &line) override;
     void AppendTransparent(const QString &line) override;
     void AppendControlMemo(const QString &line) override;
     void SetResultPanel(const QString &text) override { panel_ = text; }
-    QString ResultPanel() const override { return panel_; }
+    void RepeatResult(Memo memo) override;
     void ShowMessage(const QString &text) override;
     bool AskOkCancel(const QString &text, const QString &caption) override;
     void ShowError(const QString &text) override;
@@ -65,7 +61,6 @@ private:
     std::FILE *err_;
     bool showTrace_ = false;
     bool linesToStderr_ = false;
-    bool failureSeen_ = false;
     QString panel_;
     QString saveAnswer_;
     QString openAnswer_;

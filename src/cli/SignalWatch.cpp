@@ -3,6 +3,7 @@
 #include "cli/CliCommands.h"
 #include "cli/CliOptions.h"
 #include "cli/ConsoleFrontend.h"
+#include "cli/OutcomeJson.h"
 #include "core/StopSignals.h"
 #include "ops/DeviceCommands.h"
 #include "ops/SignalMeter.h"
@@ -23,7 +24,7 @@ QString Line(const QDateTime &when, int csq)
     return time + QStringLiteral("CSQ=%1 %2").arg(csq).arg(SignalMeter::DbmText(csq));
 }
 
-bool Run(CliContext &context)
+CliVerdict Run(CliContext &context)
 {
     DtuSession &session = context.session;
     bool stop = false;
@@ -37,23 +38,23 @@ bool Run(CliContext &context)
     next.setSingleShot(true);
     QObject::connect(&next, &QTimer::timeout, &pause, &QEventLoop::quit);
 
-    bool lastOk = false;
+    // Only the last reading decides the exit status.
+    CommandOutcome last;
+    last.result = TransactionResult::NoAnswer; // a stop before the first reading read nothing
     while (!stop) {
         if (!session.channel.ChannelIsOpen()) {
             session.RequireChannel();
-            return false;
+            last.channelOpen = false;
+            break;
         }
-        // Only the last reading decides the exit status.
-        context.frontend.ForgetFailures();
-        const int csq = DeviceCommands::QuerySignal(session);
-        lastOk = csq >= 0;
-        context.frontend.AppendControlMemo(Line(QDateTime::currentDateTime(), lastOk ? csq : -1));
+        last = DeviceCommands::QuerySignal(session);
+        context.frontend.AppendControlMemo(Line(QDateTime::currentDateTime(), last.Ok() ? last.value : -1));
         if (stop)
             break;
         next.start(context.options.watchSeconds * 1000);
         pause.exec();
     }
-    return lastOk;
+    return CliVerdict::Of(last.Ok(), OutcomeJson::Command(last));
 }
 
 } // namespace SignalWatch

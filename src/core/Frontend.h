@@ -19,15 +19,24 @@ class Frontend {
 public:
     virtual ~Frontend() = default;
 
-    // Traffic memo (Memo1): result lines and trace lines.
+    // Traffic memo (Memo1): result lines.
     virtual void AppendMemo(const QString &line) = 0;
+    // A trace line of the traffic memo ("下行：..." / "上行：...", written at
+    // access level 1): the window shows it as any memo line; a front end
+    // may keep it apart.
+    virtual void AppendTrace(const QString &line) { AppendMemo(line); }
     // Transparent display (Memo2) on the transparent-test page.
     virtual void AppendTransparent(const QString &line) = 0;
     // Control-mode display (Memo4).
     virtual void AppendControlMemo(const QString &line) = 0;
     // Panel 3 of the main status bar: result of the last operation.
     virtual void SetResultPanel(const QString &text) = 0;
-    virtual QString ResultPanel() const = 0;
+    // Appends panel 3's text, as it stands, to a memo once more: an outcome
+    // without a text of its own (a question answered Cancel, a corrupt
+    // reply) repeats the last result there. Only the front end knows what
+    // its panel shows; nothing below it reads the panel back.
+    enum class Memo { Traffic, Control };
+    virtual void RepeatResult(Memo memo) = 0;
 
     // Message box with an OK button (for example the closed-channel message).
     virtual void ShowMessage(const QString &text) = 0;

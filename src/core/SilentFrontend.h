@@ -8,14 +8,11 @@ public:
     void AppendMemo(const QString &) override {}
     void AppendTransparent(const QString &) override {}
     void AppendControlMemo(const QString &) override {}
-    void SetResultPanel(const QString &t) override { panel_ = t; }
-    QString ResultPanel() const override { return panel_; }
+    void SetResultPanel(const QString &) override {}
+    void RepeatResult(Memo) override {}
     void ShowMessage(const QString &) override {}
     bool AskOkCancel(const QString &, const QString &) override { return true; }
     void ShowError(const QString &) override {}
     QString AskOpenFile(const QString &, const QString &) override { return {}; }
     QString AskSaveFile(const QString &, const QString &) override { return {}; }
-
-private:
-    QString panel_;
 };

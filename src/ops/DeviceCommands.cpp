@@ -6,10 +6,10 @@
 #include "protocol/CommandExchange.h"
 #include "protocol/FrameCodec.h"
 #include "protocol/Hex.h"
+#include "ops/Wording.h"
 #include "protocol/ResultWording.h"
 #include "protocol/TransactionResult.h"
 
-#include <QCoreApplication>
 
 namespace DeviceCommands {
 namespace {
@@ -31,46 +31,68 @@ quint16 ScriptWord(DtuSession &session, const char *name)
 
 // One-byte answers (status, signal). The device answers with a fixed frame
 // AA 55 00 05 <word> <value> <sum>; the start is not searched for.
-int ReadByteReply(DtuSession &session, quint16 requestWord, quint16 replyWord, int timeoutMs,
-                  const QString &operationWord)
+CommandOutcome ReadByteReply(DtuSession &session, quint16 requestWord, quint16 replyWord, int timeoutMs,
+                             const QString &operationWord)
 {
+    CommandOutcome outcome;
     const QByteArray reply = session.exchange.Transact(requestWord, {}, timeoutMs);
-    if (reply.isEmpty())
-        return TransactionResult::NoAnswer;
-    if (!FrameCodec::HasHeader(reply))
-        return TransactionResult::NotAFrame;
+    if (reply.isEmpty()) {
+        outcome.result = TransactionResult::NoAnswer;
+        return outcome;
+    }
+    if (!FrameCodec::HasHeader(reply)) {
+        outcome.result = TransactionResult::NotAFrame;
+        return outcome;
+    }
     // A reply too short to hold a word cannot carry the expected one.
     const bool wordMatches = reply.size() >= 6
         && static_cast<quint8>(reply[4]) == (replyWord >> 8)
         && static_cast<quint8>(reply[5]) == (replyWord & 0xFF);
     if (!wordMatches) {
-        ResultWording::Post(session.frontend(),
-                            ResultWording::Text(operationWord, ResultWording::Family::DataReply,
-                                                ResultWording::kWrongCommandWord));
-        return TransactionResult::Refused;
+        ResultWording::Post(session.frontend(), Wording::WrongCommandWord(operationWord));
+        outcome.result = TransactionResult::WrongCommandWord;
+        return outcome;
     }
     if (!FrameCodec::ChecksumByLength(reply))
-        return TransactionResult::BadChecksum;
-    if (reply.size() != 9)
-        return TransactionResult::NoAnswer;
-    return static_cast<quint8>(reply[6]);
+        outcome.result = TransactionResult::BadChecksum;
+    else if (reply.size() != 9)
+        outcome.result = TransactionResult::NoAnswer;
+    else
+        outcome.value = static_cast<quint8>(reply[6]);
+    return outcome;
 }
 
 // Text answers (version, IMEI, clock): the data bytes of a checked frame.
-QString ReadTextReply(DtuSession &session, quint16 requestWord)
+CommandOutcome ReadTextReply(DtuSession &session, quint16 requestWord)
 {
+    CommandOutcome outcome;
     const QByteArray reply = session.exchange.Transact(requestWord, {}, CommandExchange::kDataTimeoutMs);
-    if (reply.isEmpty() || !FrameCodec::HasHeader(reply) || !FrameCodec::ChecksumByLength(reply))
-        return {};
+    if (reply.isEmpty())
+        outcome.result = TransactionResult::NoAnswer;
+    else if (!FrameCodec::HasHeader(reply))
+        outcome.result = TransactionResult::NotAFrame;
+    else if (!FrameCodec::ChecksumByLength(reply))
+        outcome.result = TransactionResult::BadChecksum;
+    if (outcome.result != TransactionResult::Accepted)
+        return outcome;
     const int dataLength = FrameCodec::LengthField(reply) - 4;
-    if (dataLength <= 0)
-        return {};
-    QByteArray data = reply.mid(6, dataLength);
+    QByteArray data = dataLength > 0 ? reply.mid(6, dataLength) : QByteArray();
     // Devices pad their texts with zero bytes; the text ends at the first.
     const qsizetype zero = data.indexOf('\0');
     if (zero >= 0)
         data.truncate(zero);
-    return TextFile::FromGbk(data);
+    outcome.text = TextFile::FromGbk(data);
+    // An answer without a text answers nothing.
+    if (outcome.text.isEmpty())
+        outcome.result = TransactionResult::NoAnswer;
+    return outcome;
+}
+
+CommandOutcome SetTypeCommand(DtuSession &session, quint16 word, const QByteArray &data)
+{
+    CommandOutcome outcome;
+    outcome.result = session.exchange.SetTypeExchange(word, data);
+    return outcome;
 }
 
 } // namespace
@@ -111,57 +133,55 @@ bool SelectTableFor(DtuSession &session, int channel, const QString &operationWo
 {
     if (SelectParamChannel(session, channel) == TransactionResult::Accepted)
         return true;
-    ResultWording::Post(session.frontend(), ResultWording::Text(operationWord, ResultWording::Family::Ack,
-                                                                ResultWording::kTableNotSwitched));
+    ResultWording::Post(session.frontend(), Wording::TableNotSwitched(operationWord));
     return false;
 }
 
-int QueryStatus(DtuSession &session)
+CommandOutcome QueryStatus(DtuSession &session)
 {
     return ReadByteReply(session, ScriptWord(session, "CMD_GETSTATUS"), kStatusReplyWord,
-                         CommandExchange::kDataTimeoutMs, QCoreApplication::translate("DeviceCommands", "状态读取"));
+                         CommandExchange::kDataTimeoutMs, Wording::StatusWord());
 }
 
-int QuerySignal(DtuSession &session)
+CommandOutcome QuerySignal(DtuSession &session)
 {
-    return ReadByteReply(session, kSignalWord, kSignalWord, CommandExchange::kSignalTimeoutMs,
-                         QCoreApplication::translate("DeviceCommands", "信号读取"));
+    return ReadByteReply(session, kSignalWord, kSignalWord, CommandExchange::kSignalTimeoutMs, Wording::SignalWord());
 }
 
-QString QueryVersion(DtuSession &session)
+CommandOutcome QueryVersion(DtuSession &session)
 {
     return ReadTextReply(session, ScriptWord(session, "CMD_GETDTUVER"));
 }
 
-QString QueryImei(DtuSession &session)
+CommandOutcome QueryImei(DtuSession &session)
 {
     return ReadTextReply(session, kImeiWord);
 }
 
-QString ReadClock(DtuSession &session)
+CommandOutcome ReadClock(DtuSession &session)
 {
     return ReadTextReply(session, kReadClockWord);
 }
 
-int SetClock(DtuSession &session, const QDateTime &localNow)
+CommandOutcome SetClock(DtuSession &session, const QDateTime &localNow)
 {
     const QDate d = localNow.date();
     const QTime t = localNow.time();
     const QString text = QString::asprintf("%.4d-%.2d-%.2d %.2d:%.2d:%.2d", d.year(), d.month(), d.day(),
                                            t.hour(), t.minute(), t.second());
     // The line goes out first, so it is there even when the device is silent.
-    session.frontend().AppendControlMemo(QCoreApplication::translate("DeviceCommands", "设置设备时钟=") + text);
-    return session.exchange.SetTypeExchange(kSetClockWord, text.toLatin1());
+    session.frontend().AppendControlMemo(Wording::SetClockLine(text));
+    return SetTypeCommand(session, kSetClockWord, text.toLatin1());
 }
 
-int Reset(DtuSession &session)
+CommandOutcome Reset(DtuSession &session)
 {
-    return session.exchange.SetTypeExchange(ScriptWord(session, "CMD_RESET"), {});
+    return SetTypeCommand(session, ScriptWord(session, "CMD_RESET"), {});
 }
 
-int RestoreDefaults(DtuSession &session)
+CommandOutcome RestoreDefaults(DtuSession &session)
 {
-    return session.exchange.SetTypeExchange(ScriptWord(session, "CMD_SETDEFAULT"), {});
+    return SetTypeCommand(session, ScriptWord(session, "CMD_SETDEFAULT"), {});
 }
 
 } // namespace DeviceCommands

@@ -1,4 +1,6 @@
 #pragma once
+#include "ops/Outcomes.h"
+
 #include <QDateTime>
 #include <QString>
 
@@ -25,17 +27,19 @@ int MainPageChannel(const AppState &state);
 // is sent when it is known to be there). False when the device did not
 // confirm: "[<word>失败，设备未切换参数表！]" has then been posted.
 bool SelectTableFor(DtuSession &session, int channel, const QString &operationWord);
-// Status byte 0..255, or -1 (wrong reply word, message posted), -2, -3, -4.
-int QueryStatus(DtuSession &session);
-// Signal value 0..255, or -1, -2, -3, -4 as QueryStatus.
-int QuerySignal(DtuSession &session);
-// Texts; empty on any failure.
-QString QueryVersion(DtuSession &session);
-QString QueryImei(DtuSession &session);
-QString ReadClock(DtuSession &session);
+// The status byte (value, 0..255) when accepted; else the result: NoAnswer,
+// NotAFrame, BadChecksum, or WrongCommandWord (its line then posted).
+CommandOutcome QueryStatus(DtuSession &session);
+// The signal value (CSQ) as QueryStatus.
+CommandOutcome QuerySignal(DtuSession &session);
+// Texts of a checked frame; a missing, broken or empty answer is a failure
+// (NoAnswer, NotAFrame, BadChecksum) with an empty text.
+CommandOutcome QueryVersion(DtuSession &session);
+CommandOutcome QueryImei(DtuSession &session);
+CommandOutcome ReadClock(DtuSession &session);
 // Writes "设置设备时钟=<time>" to Memo4, then sends the 19 characters.
-int SetClock(DtuSession &session, const QDateTime &localNow);
-int Reset(DtuSession &session);
-int RestoreDefaults(DtuSession &session);
+CommandOutcome SetClock(DtuSession &session, const QDateTime &localNow);
+CommandOutcome Reset(DtuSession &session);
+CommandOutcome RestoreDefaults(DtuSession &session);
 
 } // namespace DeviceCommands

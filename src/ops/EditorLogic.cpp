@@ -6,6 +6,8 @@
 #include "params/ChoiceList.h"
 #include "params/ParamTableModel.h"
 #include "params/ValueCodec.h"
+#include "ops/ParamReader.h"
+#include "protocol/Hex.h"
 
 namespace EditorLogic {
 namespace {
@@ -24,22 +26,14 @@ bool Locked(const DtuSession &session, const QString &number)
     return !WriteRules::MayWrite(session.state.AccessLevel, number);
 }
 
-// The selected row of the active table when it may be edited; -1 otherwise.
-int EditableCurrentRow(DtuSession &session, ParamTableModel *&table)
+// Row `row` of the table when the user may edit it, marked as modified.
+bool StartEdit(DtuSession &session, const ParamTableModel &table, int row)
 {
-    table = session.ActiveTable();
-    if (!table)
-        return -1;
-    const int row = table->CurrentRow();
-    if (row < 0 || row >= table->Count() || Locked(session, table->Cell(row, ColNumber)))
-        return -1;
-    return row;
-}
-
-void MarkModified(DtuSession &session, const QString &number)
-{
-    session.state.ModifiedParamList.Add(number);
+    if (row < 0 || row >= table.Count() || Locked(session, table.Cell(row, ColNumber)))
+        return false;
+    session.state.ModifiedParamList.Add(table.Cell(row, ColNumber));
     session.state.NotifyModifiedChanged();
+    return true;
 }
 
 // Length and Mask from a script ONLIST; errors leave the defaults.
@@ -75,25 +69,20 @@ void ApplyEditLimits(DtuSession &session, const QString &onList, EditorPlan &pla
     }
 }
 
-// The selected row of the active table when the user may edit it, marked as
-// modified; -1 (nothing marked) otherwise.
-int StartEdit(DtuSession &session, ParamTableModel *&table)
-{
-    const int row = EditableCurrentRow(session, table);
-    if (row >= 0)
-        MarkModified(session, table->Cell(row, ColNumber));
-    return row;
-}
-
 } // namespace
 
 EditorPlan Plan(DtuSession &session, int index)
 {
+    const ParamTableModel *table = ActiveTableOf(session);
+    return table ? Plan(session, *table, index) : EditorPlan();
+}
+
+EditorPlan Plan(DtuSession &session, const ParamTableModel &table, int index)
+{
     EditorPlan plan;
-    ParamTableModel *table = session.ActiveTable();
-    if (!table || index < 0 || index >= table->Count())
+    if (index < 0 || index >= table.Count())
         return plan;
-    const ParamRow &row = table->Row(index);
+    const ParamRow &row = table.Row(index);
     if (Locked(session, row.Number())) {
         plan.readOnly = true;
         return plan;
@@ -140,38 +129,109 @@ bool RowReadOnly(const DtuSession &session, int index)
     return Locked(session, table->Cell(index, ColNumber));
 }
 
-void ConvertTyped(DtuSession &session, const QString &text)
+void ConvertTyped(DtuSession &session, ParamTableModel &table, int row, const QString &text)
 {
-    ParamTableModel *table = nullptr;
-    const int row = StartEdit(session, table);
-    if (row < 0)
+    if (!StartEdit(session, table, row))
         return;
     try {
-        const QString hex = ValueCodec::Encode(session.script, table->Cell(row, ColOnSet), text);
-        table->SetCell(row, ColHex, kHexPrefix + hex);
-        table->SetCell(row, ColValue, text);
+        const QString hex = ValueCodec::Encode(session.script, table.Cell(row, ColOnSet), text);
+        table.SetCell(row, ColHex, kHexPrefix + hex);
+        table.SetCell(row, ColValue, text);
     } catch (const DtuError &) {
         // The row keeps its old raw value but stays marked as modified.
     }
 }
 
-void ApplyChoice(DtuSession &session, const QString &label)
+void ApplyChoice(DtuSession &session, ParamTableModel &table, int row, const QString &label)
 {
-    ParamTableModel *table = nullptr;
-    const int row = StartEdit(session, table);
-    if (row < 0)
+    if (!StartEdit(session, table, row))
         return;
     try {
-        const ChoiceList list = ChoiceList::Parse(table->Cell(row, ColOnList));
+        const ChoiceList list = ChoiceList::Parse(table.Cell(row, ColOnList));
         for (int i = 0; i < list.labels.size() && i < list.values.size(); ++i) {
             if (list.labels[i] == label) {
-                table->SetCell(row, ColHex, kHexPrefix + list.values[i]);
-                table->SetCell(row, ColValue, label);
+                table.SetCell(row, ColHex, kHexPrefix + list.values[i]);
+                table.SetCell(row, ColValue, label);
             }
         }
     } catch (const DtuError &) {
         // Only a parsed list shows the choice box; nothing to do otherwise.
     }
+}
+
+void ConvertTyped(DtuSession &session, const QString &text)
+{
+    if (ParamTableModel *table = session.ActiveTable())
+        ConvertTyped(session, *table, table->CurrentRow(), text);
+}
+
+void ApplyChoice(DtuSession &session, const QString &label)
+{
+    if (ParamTableModel *table = session.ActiveTable())
+        ApplyChoice(session, *table, table->CurrentRow(), label);
+}
+
+EditResult ApplyText(DtuSession &session, ParamTableModel &table, const QString &number, const QString &text)
+{
+    EditResult result;
+    result.number = number;
+    const int row = table.FindByNumber(number);
+    if (row < 0) {
+        result.kind = EditResult::Kind::NoSuchRow;
+        return result;
+    }
+    result.name = table.Cell(row, ColName);
+    if (Locked(session, table.Cell(row, ColNumber))) {
+        result.kind = EditResult::Kind::Locked;
+        return result;
+    }
+    const EditorPlan plan = Plan(session, table, row);
+    result.listError = plan.listError;
+    if (plan.kind == EditorPlan::Kind::Choice) {
+        if (!plan.items.contains(text)) {
+            result.kind = EditResult::Kind::NotAChoice;
+            result.choices = plan.items;
+            return result;
+        }
+        ApplyChoice(session, table, row, text);
+        return result;
+    }
+    if (plan.kind != EditorPlan::Kind::Edit || plan.readOnly) {
+        result.kind = EditResult::Kind::NotEditable;
+        return result;
+    }
+    if (plan.maxLength > 0 && text.size() > plan.maxLength) {
+        result.kind = EditResult::Kind::TooLong;
+        result.maxLength = plan.maxLength;
+        return result;
+    }
+    for (const QChar ch : text) {
+        if (!plan.charFilter.isEmpty() && !plan.charFilter.contains(ch)) {
+            result.kind = EditResult::Kind::BadCharacter;
+            result.allowed = plan.charFilter;
+            return result;
+        }
+    }
+    ConvertTyped(session, table, row, text);
+    return result;
+}
+
+EditResult ApplyRaw(DtuSession &session, ParamTableModel &table, const QString &number, const QByteArray &bytes)
+{
+    EditResult result;
+    result.number = number;
+    const int row = table.FindByNumber(number);
+    if (row < 0) {
+        result.kind = EditResult::Kind::NoSuchRow;
+        return result;
+    }
+    result.name = table.Cell(row, ColName);
+    if (!StartEdit(session, table, row)) {
+        result.kind = EditResult::Kind::Locked;
+        return result;
+    }
+    ParamReader::ApplyParamValue(session, table, static_cast<quint16>(HexToInt(number)), bytes);
+    return result;
 }
 
 bool TypedEditAllowed(const QString &before, const QString &after, int maxLength, const QString &charFilter)

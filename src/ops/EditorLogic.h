@@ -3,6 +3,7 @@
 #include <QStringList>
 
 class DtuSession;
+class ParamTableModel;
 
 // What the in-place editors show for a row, and how a typed text or a chosen
 // label becomes the row's raw value. The widgets only follow these plans.
@@ -23,17 +24,52 @@ struct EditorPlan {
     QString listError;
 };
 
+// What became of a text given for a row (dtucfg write, --set, an inventory
+// cell): applied, or why not.
+struct EditResult {
+    enum class Kind {
+        Applied,
+        NoSuchRow,   // no row with that number in the table
+        Locked,      // the access level withholds the row (WriteRules)
+        NotEditable, // a heading, or a row whose editor takes no text
+        NotAChoice,  // a pick list without that label
+        TooLong,     // longer than the row's Length
+        BadCharacter // a character outside the row's Mask
+    };
+    Kind kind = Kind::Applied;
+    QString number, name;
+    QStringList choices;  // NotAChoice: the labels offered
+    int maxLength = 0;    // TooLong
+    QString allowed;      // BadCharacter: the characters accepted
+    QString listError;    // a malformed choice list: the row took the text as an edit box would
+    bool Applied() const { return kind == Kind::Applied; }
+};
+
 namespace EditorLogic {
+// Plan for row `index` of a table (the window asks for the active one).
+EditorPlan Plan(DtuSession &session, const ParamTableModel &table, int index);
 // Plan for row `index` of the active table.
 EditorPlan Plan(DtuSession &session, int index);
 // Whether the value edit box of that row is read-only (heading, or "0091"
 // below level 2).
 bool RowReadOnly(const DtuSession &session, int index);
-// The user's text in the edit box for the selected row of the active table:
-// marks it modified and converts it to the hex cell (errors keep old cells).
+// The user's text in the edit box for a row: marks it modified and converts
+// it to the hex cell (errors keep old cells). Nothing for a locked row.
+void ConvertTyped(DtuSession &session, ParamTableModel &table, int row, const QString &text);
+// The user's choice in the choice box for a row.
+void ApplyChoice(DtuSession &session, ParamTableModel &table, int row, const QString &label);
+// The same two for the selected row of the active table.
 void ConvertTyped(DtuSession &session, const QString &text);
-// The user's choice in the choice box for the selected row.
 void ApplyChoice(DtuSession &session, const QString &label);
+
+// A text given for the row with that number, taken as the row's editor would
+// take it: a label of its pick list, or a text within its Length and Mask.
+// The one home of that rule for every front end; CurrentParamChannel and the
+// selected row stay as they are.
+EditResult ApplyText(DtuSession &session, ParamTableModel &table, const QString &number, const QString &text);
+// Raw bytes given for the row with that number (HEX:..), shown as a read
+// would show them.
+EditResult ApplyRaw(DtuSession &session, ParamTableModel &table, const QString &number, const QByteArray &bytes);
 // Whether a change the user makes in the edit box (typing, pasting) may
 // stand: what it adds must be in charFilter (when not empty) and must not
 // leave the text longer than maxLength (when above 0). Removing characters

@@ -5,7 +5,8 @@
 #include "core/Frontend.h"
 #include "ops/ParamWriter.h"
 #include "ops/DeviceCommands.h"
-#include "ops/WriteRun.h"
+#include "ops/Wording.h"
+#include "ops/WriteLoop.h"
 #include "protocol/ResultWording.h"
 
 #include <QCoreApplication>
@@ -14,33 +15,43 @@
 namespace ParamFile {
 namespace {
 
-// Restore and reset differ only in question, word and command: ask first,
-// then send, then the panel's text goes to Memo1 whatever the answer was.
-void AskAndRun(DtuSession &session, const QString &question, const QString &word,
-               int (*command)(DtuSession &))
+// Restore and reset differ only in question, wording and command: ask first,
+// then send; the result goes to panel 3 and Memo1, and a question answered
+// Cancel repeats the panel's text there.
+CommandOutcome AskAndRun(DtuSession &session, const QString &question, QString (*wording)(int),
+                         CommandOutcome (*command)(DtuSession &))
 {
-    if (!session.RequireChannel())
-        return;
+    CommandOutcome outcome;
+    if (!session.RequireChannel()) {
+        outcome.channelOpen = false;
+        return outcome;
+    }
     Frontend &frontend = session.frontend();
     if (!frontend.AskOkCancel(question, QuestionCaption())) {
-        frontend.AppendMemo(frontend.ResultPanel());
-        return;
+        frontend.RepeatResult(Frontend::Memo::Traffic);
+        outcome.cancelled = true;
+        return outcome;
     }
-    // Post also appends the text to Memo1; a code without text repeats the panel.
-    ResultWording::PostResult(frontend, word, ResultWording::Family::Ack, command(session));
+    outcome = command(session);
+    const QString text = wording(outcome.result);
+    if (text.isEmpty())
+        frontend.RepeatResult(Frontend::Memo::Traffic);
+    else
+        ResultWording::Post(frontend, text);
+    return outcome;
 }
 
 } // namespace
 
-void RestoreDefaultsMenu(DtuSession &session)
+CommandOutcome RestoreDefaultsMenu(DtuSession &session)
 {
     // The restore reports in the words of a parameter write.
-    AskAndRun(session, RestoreQuestion(), ParamWriter::WriteWord(), &DeviceCommands::RestoreDefaults);
+    return AskAndRun(session, RestoreQuestion(), &Wording::RestoreResult, &DeviceCommands::RestoreDefaults);
 }
 
-void ResetMenu(DtuSession &session)
+CommandOutcome ResetMenu(DtuSession &session)
 {
-    AskAndRun(session, ResetQuestion(), ResetWord(), &DeviceCommands::Reset);
+    return AskAndRun(session, ResetQuestion(), &Wording::ResetResult, &DeviceCommands::Reset);
 }
 
 int UpdateProfileValues(DtuSession &session)
@@ -68,22 +79,27 @@ int UpdateProfileValues(DtuSession &session)
     return updated;
 }
 
-void SaveParamFile(DtuSession &session)
+SaveOutcome SaveParamFile(DtuSession &session)
 {
     Frontend &frontend = session.frontend();
+    SaveOutcome outcome;
     if (!session.profile) {
         frontend.ShowMessage(NothingToSaveText());
-        return;
+        outcome.kind = SaveOutcome::Kind::NoProfile;
+        return outcome;
     }
     // The values go into the loaded profile itself and stay there even when
     // the dialog is cancelled, so a later re-save of the profile keeps them.
     UpdateProfileValues(session);
 
     QString path = frontend.AskSaveFile(QStringLiteral("*.txt"), QStringLiteral(".txt"));
-    if (path.isEmpty())
-        return;
+    if (path.isEmpty()) {
+        outcome.kind = SaveOutcome::Kind::Cancelled;
+        return outcome;
+    }
     if (QFileInfo(path).suffix().isEmpty())
         path += QStringLiteral(".txt");
+    outcome.path = path;
     try {
         // Renders first and writes through a temporary file: a character the
         // file's encoding cannot hold or a failed write leaves no file behind.
@@ -92,80 +108,33 @@ void SaveParamFile(DtuSession &session)
         const QString file = QFileInfo(path).absoluteFilePath();
         frontend.ShowMessage(
             QCoreApplication::translate("ParamFile", "参数文件 %1 保存失败。\n%2").arg(file, e.text()));
+        outcome.kind = SaveOutcome::Kind::Failed;
+        outcome.error = e.text();
     }
+    return outcome;
 }
 
 namespace {
 
-// Lists every numbered row from `first` on, so the next "设置" writes the
-// rows a batch did not reach; returns how many there are.
-int KeepFrom(DtuSession &session, const ParamTableModel &table, int first)
+// A batch over tables, each on its own channel, as one write run. A channel
+// lost on the way is also said in a message box, as the closed channel is
+// at the start.
+WriteReport Batch(DtuSession &session, const QList<WriteLoop::Part> &parts, const WriteLoop::Options &options = {})
 {
-    int kept = 0;
-    for (int k = first; k < table.Count(); ++k) {
-        if (table.Row(k).IsHeading())
-            continue;
-        session.state.ModifiedParamList.Add(table.Row(k).Number());
-        ++kept;
-    }
-    session.state.NotifyModifiedChanged();
-    return kept;
-}
-
-int RowsToWrite(const DtuSession &session, const ParamTableModel &table)
-{
-    int total = 0;
-    for (int i = 0; i < table.Count(); ++i)
-        total += WillBeWritten(session, table.Row(i).Number()) ? 1 : 0;
-    return total;
-}
-
-// One WriteModified per numbered row, each after listing its row. The device
-// is put on the table's channel first: the rows must not go to the table of
-// whichever page was shown last. False when the run ended before the table's
-// last row (closed channel, no selection, a stop).
-bool BatchWriteTable(DtuSession &session, WriteRun &run, ParamTableModel &table, int channel)
-{
-    AppState &state = session.state;
-    if (!session.channel.ChannelIsOpen()) {
-        // One message for the whole run, not one per row.
-        KeepFrom(session, table, 0);
+    const WriteReport report = WriteLoop::Run(session, parts, options);
+    if (report.channelLost)
         session.RequireChannel();
-        return false;
-    }
-    if (!DeviceCommands::SelectTableFor(session, channel, ParamWriter::WriteWord())) {
-        KeepFrom(session, table, 0);
-        return false;
-    }
-    for (int i = 0; i < table.Count(); ++i) {
-        if (state.ClosingFlag) {
-            KeepFrom(session, table, i);
-            return false;
-        }
-        const QString number = table.Row(i).Number();
-        if (number.isEmpty())
-            continue;
-        if (!session.channel.ChannelIsOpen()) {
-            ResultWording::Post(session.frontend(), ParamWriter::ChannelLostText(KeepFrom(session, table, i)));
-            session.RequireChannel();
-            return false;
-        }
-        if (WillBeWritten(session, number) && !run.BeginRow(table.Cell(i, ColName), number)) {
-            ParamWriter::PostEndOfStoppedRun(session, run.Done(), KeepFrom(session, table, i));
-            return false;
-        }
-        state.ModifiedParamList.Add(number);
-        state.NotifyModifiedChanged();
-        table.SetCurrentRow(i);
-        ParamWriter::WriteModified(session, /*rowOfLongerRun=*/true);
-    }
-    return true;
+    return report;
 }
 
-void BatchWriteOne(DtuSession &session, ParamTableModel &table, int channel)
+WriteLoop::Part MainPart(DtuSession &session)
 {
-    WriteRun run(session, RowsToWrite(session, table));
-    BatchWriteTable(session, run, table, channel);
+    return {&session.mainTable, WriteLoop::NumberedRows(session.mainTable), session.state.MainParamChannel};
+}
+
+WriteLoop::Part ExtendedPart(DtuSession &session)
+{
+    return {&session.extTable, WriteLoop::NumberedRows(session.extTable), DeviceCommands::kExtendedPageChannel};
 }
 
 // The file an extended table is saved in beside a backup: "b.txt" gives
@@ -197,25 +166,21 @@ void CopyValues(JsonValue *params, const ParamTableModel &table)
 
 } // namespace
 
-void BatchWrite(DtuSession &session)
+WriteReport BatchWrite(DtuSession &session)
 {
-    BatchWriteOne(session, session.mainTable, session.state.MainParamChannel);
+    return Batch(session, {MainPart(session)});
 }
 
-void BatchWriteExtended(DtuSession &session)
+WriteReport BatchWriteExtended(DtuSession &session)
 {
-    BatchWriteOne(session, session.extTable, DeviceCommands::kExtendedPageChannel);
+    return Batch(session, {ExtendedPart(session)});
 }
 
-void BatchWriteAll(DtuSession &session)
+WriteReport BatchWriteAll(DtuSession &session, const WriteLoop::Options &options)
 {
-    if (!session.state.ExtPageVisible) {
-        BatchWrite(session);
-        return;
-    }
-    WriteRun run(session, RowsToWrite(session, session.mainTable) + RowsToWrite(session, session.extTable));
-    if (BatchWriteTable(session, run, session.mainTable, session.state.MainParamChannel))
-        BatchWriteTable(session, run, session.extTable, DeviceCommands::kExtendedPageChannel);
+    if (!session.state.ExtPageVisible)
+        return Batch(session, {MainPart(session)}, options);
+    return Batch(session, {MainPart(session), ExtendedPart(session)}, options);
 }
 
 QString SaveFullBackup(DtuSession &session, const QString &path)

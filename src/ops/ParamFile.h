@@ -1,4 +1,7 @@
 #pragma once
+#include "ops/Outcomes.h"
+#include "ops/WriteLoop.h"
+
 #include <QCoreApplication>
 #include <QString>
 
@@ -15,23 +18,20 @@ inline QString NothingToSaveText()
 {
     return QCoreApplication::translate("ParamFile", "尚未调入参数文件，没有可以保存的参数。");
 }
-// The operation word of a reset's result texts ("[复位设备成功]"); a restore
-// reports in the words of a parameter write.
-inline QString ResetWord() { return QCoreApplication::translate("ParamFile", "复位设备"); }
-
-void RestoreDefaultsMenu(DtuSession &session); // "恢复出厂默认设置"
-void ResetMenu(DtuSession &session);           // "复位设备"
-void SaveParamFile(DtuSession &session);       // "保存参数文件"
+CommandOutcome RestoreDefaultsMenu(DtuSession &session); // "恢复出厂默认设置"
+CommandOutcome ResetMenu(DtuSession &session);           // "复位设备"
+SaveOutcome SaveParamFile(DtuSession &session);          // "保存参数文件"
 // "批量写参数": every numbered row of the main table, on the main channel
-// whichever page was shown last. Rows it does not reach (closed channel, a
-// selection the device did not confirm) stay in ModifiedParamList.
-void BatchWrite(DtuSession &session);
+// whichever page was shown last, in one write run (WriteLoop). Rows it does
+// not reach (closed channel, a selection the device did not confirm, a
+// stop) stay in ModifiedParamList for the next "设置".
+WriteReport BatchWrite(DtuSession &session);
 // The same for the extended table on channel 0 (the command line's --ext).
-void BatchWriteExtended(DtuSession &session);
+WriteReport BatchWriteExtended(DtuSession &session);
 // Both tables in one write run, each on its own channel (the main table
 // alone when the profile has no extended page). The extended table is not
-// begun when the main one ended early.
-void BatchWriteAll(DtuSession &session);
+// begun when the main one ended early; its rows count as not reached.
+WriteReport BatchWriteAll(DtuSession &session, const WriteLoop::Options &options = {});
 
 // A backup of the whole device into path: the loaded profile with the main
 // table's values and, when it has an extended page, the extended table's

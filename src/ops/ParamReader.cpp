@@ -9,14 +9,12 @@
 #include "ops/DeviceCommands.h"
 #include "protocol/FrameCodec.h"
 #include "protocol/Hex.h"
+#include "ops/Wording.h"
 #include "protocol/ResultWording.h"
 #include "protocol/TransactionResult.h"
 
 namespace ParamReader {
 namespace {
-
-QString ReadingText() { return QCoreApplication::translate("ParamReader", "[参数读取中，请稍候...]"); }
-QString DoneText() { return QCoreApplication::translate("ParamReader", "[参数读取完毕]"); }
 
 quint16 BigEndian(const QByteArray &bytes, qsizetype at)
 {
@@ -34,11 +32,10 @@ ParamTableModel *TableForRecords(DtuSession &session)
     return nullptr;
 }
 
-void PostFailure(DtuSession &session, int outcome)
+int PostFailure(DtuSession &session, int result)
 {
-    ResultWording::Post(session.frontend(),
-                        ResultWording::Text(ReadWord(), ResultWording::Family::DataReply,
-                                            outcome));
+    ResultWording::Post(session.frontend(), Wording::ReadFailure(result));
+    return result;
 }
 
 // Walks the records; an error while applying one (a malformed choice list)
@@ -61,7 +58,7 @@ void ParseRecords(DtuSession &session, ParamTableModel *table, const QByteArray 
     }
 }
 
-bool ReadGroup(DtuSession &session, ParamTableModel *table, const QByteArray &idList)
+int ReadGroup(DtuSession &session, ParamTableModel *table, const QByteArray &idList)
 {
     // Script errors here propagate: the read ends before anything is sent.
     const QString replyText = session.script.Eval(QStringLiteral("GetCmd(\"CMD_REPLYCONFIG\");"));
@@ -71,29 +68,21 @@ bool ReadGroup(DtuSession &session, ParamTableModel *table, const QByteArray &id
 
     const QByteArray reply
         = session.exchange.Transact(requestWord, idList, CommandExchange::kParamReadTimeoutMs);
-    if (reply.isEmpty()) {
-        PostFailure(session, TransactionResult::NoAnswer);
-        return false;
-    }
+    if (reply.isEmpty())
+        return PostFailure(session, TransactionResult::NoAnswer);
     const QByteArray frame = FrameCodec::Locate(reply);
-    if (!FrameCodec::HasHeader(frame)) {
-        PostFailure(session, TransactionResult::NotAFrame);
-        return false;
-    }
+    if (!FrameCodec::HasHeader(frame))
+        return PostFailure(session, TransactionResult::NotAFrame);
     // Only the high byte of the reply word is compared.
-    if (frame.size() < 5 || static_cast<quint8>(frame[4]) != (replyWord >> 8)) {
-        PostFailure(session, ResultWording::kWrongCommandWord);
-        return false;
-    }
+    if (frame.size() < 5 || static_cast<quint8>(frame[4]) != (replyWord >> 8))
+        return PostFailure(session, TransactionResult::WrongCommandWord);
     // The checksum is taken over everything received: trailing bytes fail.
-    if (!FrameCodec::ChecksumBySize(frame)) {
-        PostFailure(session, TransactionResult::BadChecksum);
-        return false;
-    }
+    if (!FrameCodec::ChecksumBySize(frame))
+        return PostFailure(session, TransactionResult::BadChecksum);
 
     ParseRecords(session, table, RecordArea(frame, static_cast<int>(session.exchange.CommandPrefix().size())));
-    session.frontend().AppendMemo(DoneText());
-    return true;
+    session.frontend().AppendMemo(Wording::ReadDoneText());
+    return TransactionResult::Accepted;
 }
 
 } // namespace
@@ -114,61 +103,78 @@ QByteArray RecordArea(const QByteArray &frame, int prefixLength)
 namespace {
 // A read whose table the device did not switch to stops before asking: the
 // records would come from whichever table the device is on.
-bool ReadPage(DtuSession &session, int channel)
+ReadOutcome ReadPage(DtuSession &session, int channel)
 {
-    if (!session.RequireChannel())
-        return false;
-    if (!DeviceCommands::SelectTableFor(session, channel, ReadWord()))
-        return false;
+    ReadOutcome outcome;
+    if (!session.RequireChannel()) {
+        outcome.channelOpen = false;
+        return outcome;
+    }
+    if (!DeviceCommands::SelectTableFor(session, channel, Wording::ReadWord())) {
+        outcome.result = TransactionResult::TableNotSwitched;
+        return outcome;
+    }
     return ReadAllParameters(session);
 }
 } // namespace
 
-void ReadMainPage(DtuSession &session)
+ReadOutcome ReadMainPage(DtuSession &session)
 {
-    ReadPage(session, DeviceCommands::MainPageChannel(session.state));
+    return ReadPage(session, DeviceCommands::MainPageChannel(session.state));
 }
 
-void ReadExtendedPage(DtuSession &session)
+ReadOutcome ReadExtendedPage(DtuSession &session)
 {
-    ReadPage(session, DeviceCommands::kExtendedPageChannel);
+    return ReadPage(session, DeviceCommands::kExtendedPageChannel);
 }
 
-bool ReadWholeDevice(DtuSession &session)
+ReadOutcome ReadWholeDevice(DtuSession &session)
 {
     // One failure line is enough: the extended table is not asked for then.
-    if (!ReadPage(session, session.state.MainParamChannel))
-        return false;
-    return !session.state.ExtPageVisible || ReadPage(session, DeviceCommands::kExtendedPageChannel);
+    ReadOutcome outcome = ReadPage(session, session.state.MainParamChannel);
+    if (!outcome.Ok() || !session.state.ExtPageVisible)
+        return outcome;
+    const ReadOutcome ext = ReadPage(session, DeviceCommands::kExtendedPageChannel);
+    outcome.channelOpen = ext.channelOpen;
+    outcome.result = ext.result;
+    outcome.tablesRead += ext.tablesRead;
+    return outcome;
 }
 
-bool ReadAllParameters(DtuSession &session)
+ReadOutcome ReadAllParameters(DtuSession &session)
 {
     AppState &state = session.state;
     Frontend &frontend = session.frontend();
     frontend.HideEditors();
-    frontend.SetResultPanel(ReadingText());
+    frontend.SetResultPanel(Wording::ReadingText());
     // Each group's records go to the table whose numbers were asked for, also
     // when a main channel of 0 makes both groups run.
-    bool read = true;
+    ReadOutcome outcome;
+    const auto group = [&](ParamTableModel &table, const QByteArray &idList) {
+        const int result = ReadGroup(session, &table, idList);
+        if (result == TransactionResult::Accepted)
+            ++outcome.tablesRead;
+        else if (outcome.result == TransactionResult::Accepted)
+            outcome.result = result;
+    };
     if (state.MainTableActive())
-        read = ReadGroup(session, &session.mainTable, state.MainParamIdList);
+        group(session.mainTable, state.MainParamIdList);
     if (state.ExtPageVisible && state.CurrentParamChannel == 0)
-        read = ReadGroup(session, &session.extTable, state.ExtParamIdList) && read;
+        group(session.extTable, state.ExtParamIdList);
     // After a login the panel keeps the last outcome (a failure stays visible).
     if (!state.LoginFlag)
-        frontend.SetResultPanel(DoneText());
-    return read;
+        frontend.SetResultPanel(Wording::ReadDoneText());
+    return outcome;
 }
 
-void ReadParamGroup(DtuSession &session, const QByteArray &idList)
+int ReadParamGroup(DtuSession &session, const QByteArray &idList)
 {
-    ReadGroup(session, nullptr, idList);
+    return ReadGroup(session, nullptr, idList);
 }
 
-void ReadParamGroup(DtuSession &session, ParamTableModel &table, const QByteArray &idList)
+int ReadParamGroup(DtuSession &session, ParamTableModel &table, const QByteArray &idList)
 {
-    ReadGroup(session, &table, idList);
+    return ReadGroup(session, &table, idList);
 }
 
 void ApplyParamValue(DtuSession &session, quint16 number, const QByteArray &value)

@@ -1,174 +1,99 @@
 #include "ops/ParamWriter.h"
 
-#include "session/DtuSession.h"
 #include "core/Frontend.h"
-#include "core/WriteRules.h"
-#include "params/ParamTableModel.h"
 #include "ops/DeviceCommands.h"
-#include "ops/WriteRun.h"
+#include "ops/Wording.h"
+#include "ops/WriteLoop.h"
+#include "params/ParamTableModel.h"
 #include "protocol/Hex.h"
 #include "protocol/ResultWording.h"
-#include "protocol/TransactionResult.h"
-
-#include <optional>
-
-#include <QCoreApplication>
+#include "session/DtuSession.h"
 
 namespace ParamWriter {
 namespace {
 
-// A reply that is not a frame at all: the device rejected what was typed.
-QString NotAFrameText() { return QCoreApplication::translate("ParamWriter", "[参数设置失败，输入了非法内容！]"); }
-
-// Writes the listed rows of one table in table order. Returns the row at
-// which the run stopped because the channel had closed, the window is
-// closing or the user asked to stop, or -1 when every listed row was tried.
-// Without a run of its own (one row of a batch) it reports no progress.
-int WriteListedRows(DtuSession &session, ParamTableModel &table, WriteRun *run)
+// The tables the user's edits go to when the device serves `channel`: the
+// main one on the main channel, the extended one on 0 (both when a main
+// channel of 0 makes both active).
+QList<ParamTableModel *> TablesServedBy(DtuSession &session, int channel)
 {
-    const ModifiedList &list = session.state.ModifiedParamList;
-    const int count = table.Count();
-    for (int i = 0; i < count; ++i) {
-        // Cell() is empty past the end, should the table shrink during a wait.
-        const QString number = table.Cell(i, ColNumber);
-        if (number.isEmpty() || !list.Contains(number))
-            continue;
-        // Each row would wait out its whole reply time-out for nothing.
-        if (!session.channel.ChannelIsOpen() || session.state.ClosingFlag)
-            return i;
-        if (run && WillBeWritten(session, number) && !run->BeginRow(table.Cell(i, ColName), number))
-            return i;
-        table.SetCurrentRow(i);
-        WriteCurrentRow(session, table);
-    }
-    return -1;
+    QList<ParamTableModel *> tables;
+    if (channel == session.state.MainParamChannel)
+        tables << &session.mainTable;
+    if (channel == 0)
+        tables << &session.extTable;
+    return tables;
 }
 
-// The listed rows a stopped run did not reach: from row `first` of the first
-// table on. They become the whole list, as a finished run would have emptied it.
-int KeepUnreached(DtuSession &session, const QList<ParamTableModel *> &tables, int first)
+// The listed rows of each table; the device is put on `channel` before the first.
+QList<WriteLoop::Part> Parts(DtuSession &session, const QList<ParamTableModel *> &tables, int channel)
 {
-    ModifiedList &list = session.state.ModifiedParamList;
-    ModifiedList unreached;
+    QList<WriteLoop::Part> parts;
     for (ParamTableModel *table : tables) {
-        for (int i = first; i < table->Count(); ++i) {
-            const QString number = table->Cell(i, ColNumber);
-            if (!number.isEmpty() && list.Contains(number))
-                unreached.Add(number);
-        }
-        first = 0;
+        parts.append({table, WriteLoop::ListedRows(session, *table), channel});
+        channel = WriteLoop::kNoSelection;
     }
-    list = unreached;
-    session.state.NotifyModifiedChanged();
-    return list.Count();
+    return parts;
 }
 
-void WritePage(DtuSession &session, int channel)
+WriteReport WritePage(DtuSession &session, int channel)
 {
-    if (!session.RequireChannel())
-        return;
     // With nothing to write nothing is sent, not even a selection.
-    if (!session.state.ModifiedParamList.IsEmpty()
-        && !DeviceCommands::SelectTableFor(session, channel, WriteWord()))
-        return; // the edits stay listed for the next attempt
-    WriteModified(session);
-}
-
-int CountToWrite(const DtuSession &session, const QList<ParamTableModel *> &tables)
-{
-    int count = 0;
-    for (const ParamTableModel *table : tables) {
-        for (int i = 0; i < table->Count(); ++i) {
-            const QString number = table->Cell(i, ColNumber);
-            if (session.state.ModifiedParamList.Contains(number) && WillBeWritten(session, number))
-                ++count;
-        }
-    }
-    return count;
+    if (session.state.ModifiedParamList.IsEmpty())
+        return WriteModified(session);
+    return WriteLoop::Run(session, Parts(session, TablesServedBy(session, channel), channel));
 }
 
 } // namespace
 
-QString ChannelLostText(int unwritten)
+WriteReport WriteMainPage(DtuSession &session)
 {
-    return QCoreApplication::translate("ParamWriter", "[参数设置失败，数据通道已关闭，%1个参数未写入！]")
-        .arg(unwritten);
+    return WritePage(session, DeviceCommands::MainPageChannel(session.state));
 }
 
-QString StoppedText(int written, int unwritten)
+WriteReport WriteExtendedPage(DtuSession &session)
 {
-    return QCoreApplication::translate("ParamWriter", "[参数设置已停止，已写入%1个参数，%2个参数未写入！]")
-        .arg(written)
-        .arg(unwritten);
+    return WritePage(session, DeviceCommands::kExtendedPageChannel);
 }
 
-void PostEndOfStoppedRun(DtuSession &session, int written, int unwritten)
+WriteReport WriteModified(DtuSession &session)
 {
-    if (session.state.ClosingFlag)
-        return; // nobody is left to read it
-    ResultWording::Post(session.frontend(), session.channel.ChannelIsOpen() ? StoppedText(written, unwritten)
-                                                                            : ChannelLostText(unwritten));
-}
-
-void WriteMainPage(DtuSession &session)
-{
-    WritePage(session, DeviceCommands::MainPageChannel(session.state));
-}
-
-void WriteExtendedPage(DtuSession &session)
-{
-    WritePage(session, DeviceCommands::kExtendedPageChannel);
-}
-
-void WriteModified(DtuSession &session, bool rowOfLongerRun)
-{
-    if (!session.RequireChannel())
-        return; // the list survives for the next attempt
-    AppState &state = session.state;
-    Frontend &frontend = session.frontend();
-    QList<ParamTableModel *> tables;
-    if (state.MainTableActive())
-        tables << &session.mainTable;
-    if (state.ExtTableActive())
-        tables << &session.extTable;
-    if (tables.isEmpty()) {
+    const QList<ParamTableModel *> tables = TablesServedBy(session, session.state.CurrentParamChannel);
+    if (tables.isEmpty() && session.channel.ChannelIsOpen()) {
         // The device serves no table the edits belong to; they wait for one.
-        if (!state.ModifiedParamList.IsEmpty())
-            ResultWording::Post(frontend, ResultWording::Text(WriteWord(), ResultWording::Family::Ack,
-                                                              ResultWording::kTableNotSwitched));
-        return;
+        WriteReport report;
+        report.tableNotSwitched = true;
+        report.notReached = session.state.ModifiedParamList.Items();
+        if (!report.notReached.isEmpty())
+            ResultWording::Post(session.frontend(), Wording::TableNotSwitched(Wording::WriteWord()));
+        return report;
     }
-    std::optional<WriteRun> run;
-    if (!rowOfLongerRun)
-        run.emplace(session, CountToWrite(session, tables));
-    for (qsizetype t = 0; t < tables.size(); ++t) {
-        const int stop = WriteListedRows(session, *tables[t], run ? &*run : nullptr);
-        if (stop < 0)
-            continue;
-        const int unwritten = KeepUnreached(session, tables.mid(t), stop);
-        PostEndOfStoppedRun(session, run ? run->Done() : 0, unwritten);
-        return;
-    }
-    state.ModifiedParamList.Clear();
-    state.NotifyModifiedChanged();
+    return WriteLoop::Run(session, Parts(session, tables, WriteLoop::kNoSelection));
 }
 
-void WriteCurrentRow(DtuSession &session)
+RowResult SetParameter(DtuSession &session, ParamTableModel &table, const QString &number)
 {
-    if (ParamTableModel *table = session.ActiveTable())
-        WriteCurrentRow(session, *table);
-}
+    RowResult result;
+    result.number = number;
+    // Among rows sharing a number, the first one after the first row is sent.
+    const int row = table.FindByNumberFromSecond(number);
+    if (row < 0)
+        return result; // nothing to send for an unknown number
+    result.name = table.Cell(row, ColName);
+    Frontend &frontend = session.frontend();
+    frontend.SetResultPanel(Wording::SettingText());
+    frontend.AppendMemo(Wording::RowLine(result.name, table.Cell(row, ColValue)));
 
-void WriteCurrentRow(DtuSession &session, ParamTableModel &table)
-{
-    const int row = table.CurrentRow();
-    if (row < 0 || row >= table.Count())
-        return;
-    const QString number = table.Cell(row, ColNumber);
-    if (!WriteRules::MayWrite(session.state.AccessLevel, number))
-        return;
-    if (SetParameter(session, table, number) == TransactionResult::NotAFrame)
-        session.frontend().ClearEditors();
+    const quint16 word = static_cast<quint16>(HexToInt(number) & 0xFFFF);
+    const QByteArray bytes = HexToBytes(table.Cell(row, ColHex).mid(4));
+    result.bytesSent = bytes.size();
+    result.result = session.exchange.SetTypeExchange(word, bytes);
+    const QString text = Wording::RowResultText(result.result);
+    if (text.isEmpty())
+        frontend.RepeatResult(Frontend::Memo::Traffic); // a corrupt reply leaves the panel as it was
+    else
+        ResultWording::Post(frontend, text);
+    return result;
 }
 
 int SetParameter(DtuSession &session, const QString &number)
@@ -176,31 +101,7 @@ int SetParameter(DtuSession &session, const QString &number)
     ParamTableModel *table = session.ActiveTable();
     if (!table)
         return TransactionResult::NoAnswer;
-    return SetParameter(session, *table, number);
-}
-
-int SetParameter(DtuSession &session, ParamTableModel &table, const QString &number)
-{
-    // Among rows sharing a number, the first one after the first row is sent.
-    const int row = table.FindByNumberFromSecond(number);
-    if (row < 0)
-        return TransactionResult::NoAnswer; // nothing to send for an unknown number
-    Frontend &frontend = session.frontend();
-    frontend.SetResultPanel(SettingText());
-
-    const quint16 word = static_cast<quint16>(HexToInt(number) & 0xFFFF);
-    const QString value = table.Cell(row, ColValue);
-    frontend.AppendMemo(QCoreApplication::translate("ParamWriter", "设置参数：") + table.Cell(row, ColName)
-                        + QLatin1Char('=')
-                        + (value.isEmpty() ? QCoreApplication::translate("ParamWriter", "(空)") : value));
-    const QByteArray bytes = HexToBytes(table.Cell(row, ColHex).mid(4));
-
-    const int result = session.exchange.SetTypeExchange(word, bytes);
-    if (result == TransactionResult::NotAFrame)
-        ResultWording::Post(frontend, NotAFrameText());
-    else
-        ResultWording::PostResult(frontend, WriteWord(), ResultWording::Family::Ack, result);
-    return result;
+    return SetParameter(session, *table, number).result;
 }
 
 } // namespace ParamWriter

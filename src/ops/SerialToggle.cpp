@@ -2,7 +2,7 @@
 
 #include "session/DtuSession.h"
 #include "core/Frontend.h"
-#include "ops/DeviceCommands.h"
+#include "ops/ChannelOpen.h"
 #include "profile/DeviceProfile.h"
 
 #include <exception>
@@ -46,7 +46,7 @@ void ShowClosed(DtuSession &session)
     session.NotifyFactsChanged();
 }
 
-bool Toggle(DtuSession &session)
+bool Toggle(DtuSession &session, int *selection)
 {
     AppState &state = session.state;
     WindowFacts &facts = session.facts;
@@ -83,7 +83,9 @@ bool Toggle(DtuSession &session)
     }
     session.NotifyFactsChanged();
 
-    DeviceCommands::SelectParamChannel(session, state.MainParamChannel);
+    const int selected = ChannelOpen::SelectMainTable(session);
+    if (selection)
+        *selection = selected;
     return opened;
 }
 

@@ -67,7 +67,8 @@ void SignalMonitor::Poll()
     polling_ = true;
     RunAction(session_, [&] {
         try {
-            csq = DeviceCommands::QuerySignal(session_);
+            const CommandOutcome signal = DeviceCommands::QuerySignal(session_);
+            csq = signal.Ok() ? signal.value : -1;
         } catch (const DtuError &error) {
             failure = error.text();
         }

@@ -1,7 +1,6 @@
 #include "ops/WriteRun.h"
 
 #include "core/Frontend.h"
-#include "core/WriteRules.h"
 #include "session/DtuSession.h"
 
 WriteRun::WriteRun(DtuSession &session, int total) : session_(session), total_(total)
@@ -25,7 +24,3 @@ bool WriteRun::BeginRow(const QString &name, const QString &number)
     return true;
 }
 
-bool WillBeWritten(const DtuSession &session, const QString &number)
-{
-    return WriteRules::MayWrite(session.state.AccessLevel, number);
-}

@@ -26,6 +26,3 @@ private:
     int done_ = 0;
 };
 
-// Rows of a write run that will really be sent: numbered, and "0091" only
-// from access level 2 (below it the row is skipped without a word).
-bool WillBeWritten(const DtuSession &session, const QString &number);

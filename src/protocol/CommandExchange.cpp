@@ -52,7 +52,7 @@ QByteArray CommandExchange::BuildFrame(quint16 word, const QByteArray &data)
         throw DtuError(QCoreApplication::translate("CommandExchange", "数据过长，无法组成一帧（最多%1字节）")
                            .arg(FrameCodec::kMaxPayload));
     if (state_.TraceOn())
-        frontend_.AppendMemo(QCoreApplication::translate("Trace", "下行：") + BytesToSpacedHex(frame));
+        frontend_.AppendTrace(QCoreApplication::translate("Trace", "下行：") + BytesToSpacedHex(frame));
     return frame;
 }
 
@@ -122,7 +122,7 @@ QByteArray CommandExchange::ReceiveReply(int firstByteTimeoutMs)
     }
 
     if (state_.TraceOn())
-        frontend_.AppendMemo(QCoreApplication::translate("Trace", "上行：") + BytesToSpacedHex(reply));
+        frontend_.AppendTrace(QCoreApplication::translate("Trace", "上行：") + BytesToSpacedHex(reply));
     return reply;
 }
 

@@ -61,7 +61,7 @@ void PostResult(Frontend &frontend, const QString &word, Family family, int resu
 {
     const QString text = Text(word, family, result);
     if (text.isEmpty())
-        frontend.AppendMemo(frontend.ResultPanel());
+        frontend.RepeatResult(Frontend::Memo::Traffic);
     else
         Post(frontend, text);
 }

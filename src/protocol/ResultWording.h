@@ -1,4 +1,6 @@
 #pragma once
+#include "protocol/TransactionResult.h"
+
 #include <QString>
 
 class Frontend;
@@ -12,12 +14,11 @@ enum class Family {
     ControlPanel // the control-mode page: as Ack, but -3 reads 参数错误
 };
 
-// Outcomes of the data-reply family beyond the TransactionResult codes.
-constexpr int kWrongCommandWord = -5;
-// A read or write that needed the device on another parameter table, which
-// did not confirm the switch: nothing was exchanged with a table it may not
-// be serving. Every family words it alike.
-constexpr int kTableNotSwitched = -6;
+// Outcomes beyond the set-type codes (TransactionResult): a wrong reply word
+// has a text in the data-reply family only; a table the device did not switch
+// to is worded alike by every family.
+constexpr int kWrongCommandWord = TransactionResult::WrongCommandWord;
+constexpr int kTableNotSwitched = TransactionResult::TableNotSwitched;
 
 // The suffix after the operation word ("失败，设备无响应！"...); empty when
 // the family has no text for the outcome. The control-mode page writes it

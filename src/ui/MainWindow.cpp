@@ -11,6 +11,7 @@
 #include "channel/SerialSettings.h"
 #include "ops/SerialToggle.h"
 #include "channel/TcpTransport.h"
+#include "ops/ChannelOpen.h"
 #include "ops/Login.h"
 #include "ops/ParamFile.h"
 #include "ops/ParamReader.h"
@@ -374,9 +375,15 @@ QWidget *TForm1::BuildMainPage()
     auto *connectButton = Button("Button15", tr("连接"));
     auto *disconnectButton = Button("Button18", tr("断开"));
     Label10 = Named(new QLabel, "Label10", tr("TCP连接状态"));
-    connect(connectButton, &QPushButton::clicked, this,
-            [this] { Guarded([this] { session_->tcp.Connect(Edit8->text(), Edit9->text()); }); });
-    connect(disconnectButton, &QPushButton::clicked, this, [this] { Guarded([this] { session_->tcp.Disconnect(); }); });
+    // Like the serial port's button: one device action, which waits for the
+    // connection with the window responsive and then selects the main table.
+    connect(connectButton, &QPushButton::clicked, this, [this] {
+        RunDevice([this] {
+            ChannelOpen::ConnectTcp(*session_, Edit8->text(), session_->tcp.Port(), Edit9->text());
+        });
+    });
+    connect(disconnectButton, &QPushButton::clicked, this,
+            [this] { RunDevice([this] { ChannelOpen::DisconnectTcp(*session_); }); });
     auto *tcpGrid = new QGridLayout(GroupBox16);
     tcpGrid->addWidget(BuddyLabel(tr("设备IP   "), Edit8), 0, 0);
     tcpGrid->addWidget(Edit8, 0, 1);
@@ -511,8 +518,7 @@ QWidget *TForm1::BuildControlPage()
 
     auto *statusBox = Named(new QGroupBox(tr("DTU状态访问")), "GroupBox5");
     auto *buttons = new QVBoxLayout(statusBox);
-    using Command = bool (*)(DtuSession &);
-    const auto add = [&](const char *name, const QString &caption, Command command) {
+    const auto add = [&](const char *name, const QString &caption, auto command) {
         QPushButton *button = Button(name, caption);
         connect(button, &QPushButton::clicked, this, [this, command] { RunDevice([this, command] { command(*session_); }); });
         buttons->addWidget(button);

@@ -40,6 +40,14 @@ void QtFrontend::SetResultPanel(const QString &text)
         w_.resultPanel->setText(text);
 }
 
+void QtFrontend::RepeatResult(Memo memo)
+{
+    if (memo == Memo::Traffic)
+        AppendMemo(resultText_);
+    else
+        AppendControlMemo(resultText_);
+}
+
 void QtFrontend::ShowMessage(const QString &text) { dialogs_.Message(text, AppTitle()); }
 
 bool QtFrontend::AskOkCancel(const QString &text, const QString &caption)

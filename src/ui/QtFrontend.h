@@ -33,7 +33,7 @@ public:
     void AppendTransparent(const QString &line) override;
     void AppendControlMemo(const QString &line) override;
     void SetResultPanel(const QString &text) override;
-    QString ResultPanel() const override { return resultText_; }
+    void RepeatResult(Memo memo) override;
 
     void ShowMessage(const QString &text) override;
     bool AskOkCancel(const QString &text, const QString &caption) override;

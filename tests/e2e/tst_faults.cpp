@@ -75,12 +75,17 @@ struct Rig {
     }
     // Lets the event loop run (the poller, socket notifications) for a while.
     static void Run(int ms) { QTest::qWait(ms); }
-    int Status() { return DeviceCommands::QueryStatus(session); }
+    // The status byte, or the failure's code.
+    int Status()
+    {
+        const CommandOutcome status = DeviceCommands::QueryStatus(session);
+        return status.Ok() ? status.value : status.result;
+    }
 };
 
 bool IsFailure(int verdict)
 {
-    return verdict >= TransactionResult::BadChecksum && verdict <= TransactionResult::Refused;
+    return verdict >= TransactionResult::WrongCommandWord && verdict <= TransactionResult::Refused;
 }
 
 void AddTransports()
@@ -180,7 +185,7 @@ private slots:
         Heartbeat beat;
         QElapsedTimer t;
         t.start();
-        const int verdict = DeviceCommands::Reset(rig.session);
+        const int verdict = DeviceCommands::Reset(rig.session).result;
         QVERIFY2(t.elapsed() < 2000 + 4000, qPrintable(QString::number(t.elapsed())));
         QVERIFY(rig.session.exchange.LastReplyCut());
         QCOMPARE(verdict, int(TransactionResult::NotAFrame)); // noise so far, no frame yet
@@ -206,8 +211,8 @@ private slots:
         QVERIFY2(sim.Start(SimArgs(tcp, {"--long-length", "100", "--only", "E003", "--only", "E024"})),
                  qPrintable(sim.Error()));
         QVERIFY(rig.Attach(sim, tcp));
-        QCOMPARE(DeviceCommands::Reset(rig.session), int(TransactionResult::BadChecksum));
-        QCOMPARE(DeviceCommands::QueryVersion(rig.session), QString());
+        QCOMPARE(DeviceCommands::Reset(rig.session).result, int(TransactionResult::BadChecksum));
+        QCOMPARE(DeviceCommands::QueryVersion(rig.session).text, QString());
         QCOMPARE(rig.Status(), kHealthyStatus);
     }
 
@@ -226,7 +231,7 @@ private slots:
         QVERIFY(rig.Attach(sim, tcp));
         rig.session.poller.SetEnabled(true);
 
-        QCOMPARE(DeviceCommands::Reset(rig.session), int(TransactionResult::Accepted));
+        QCOMPARE(DeviceCommands::Reset(rig.session).result, int(TransactionResult::Accepted));
         Heartbeat beat;
         QTRY_COMPARE_WITH_TIMEOUT(rig.session.state.ReceivedByteCount, kNoise, 20000);
         QVERIFY2(beat.MaxGapMs() < 5000, qPrintable(QString::number(beat.MaxGapMs())));
@@ -258,7 +263,7 @@ private slots:
 
         QCOMPARE(rig.Status(), int(TransactionResult::NoAnswer));
         Rig::Run(800);
-        const int next = DeviceCommands::Reset(rig.session);
+        const int next = DeviceCommands::Reset(rig.session).result;
         if (poller) {
             QCOMPARE(next, int(TransactionResult::Accepted));
             QCOMPARE(rig.session.state.ReceivedByteCount, 9); // the late status frame
@@ -267,7 +272,7 @@ private slots:
             // channel and leads the next reply; a frame of length 5 is no
             // acknowledgement, so the reset reads as "no valid answer".
             QCOMPARE(next, int(TransactionResult::NoAnswer));
-            QCOMPARE(DeviceCommands::Reset(rig.session), int(TransactionResult::Accepted));
+            QCOMPARE(DeviceCommands::Reset(rig.session).result, int(TransactionResult::Accepted));
         }
         QVERIFY(rig.fe.errors.isEmpty());
     }

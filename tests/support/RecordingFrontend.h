@@ -27,7 +27,7 @@ public:
     void AppendControlMemo(const QString &line) override { controlMemo << line; }
     void AppendTransparent(const QString &line) override { transparent << line; }
     void SetResultPanel(const QString &text) override { resultPanel = text; }
-    QString ResultPanel() const override { return resultPanel; }
+    void RepeatResult(Memo where) override { (where == Memo::Traffic ? memo : controlMemo) << resultPanel; }
     void ShowMessage(const QString &text) override { messages << text; }
     bool AskOkCancel(const QString &text, const QString &) override
     {

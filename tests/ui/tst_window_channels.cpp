@@ -1,17 +1,20 @@
 // The serial and TCP boxes of the main page: the pick lists, the open and
 // close button on a real pseudo-terminal, a failed open, the colours and
 // texts the session's facts give, and the TCP box on a loopback server.
+#include "support/Hexes.h"
 #include "support/PtyPeer.h"
 #include "support/TestMain.h"
 #include "support/WindowFixture.h"
 
 #include "core/Frontend.h"
+#include "session/DtuSession.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTabWidget>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -21,6 +24,12 @@ namespace {
 // A profile without an interface file: opening the port sends nothing, so
 // a pty that never answers costs no wait.
 const QByteArray kPlainProfile = R"json({"Title": "串口", "Params": [
+    {"CMDID": "0031", "PNAME": "端口", "PVALUE": "HEX:1F90", "ONGET": "GetUInt()", "ONSET": "SetUInt(2)"}]})json";
+
+// A network DTU with an interface page: after connecting, the main table's
+// channel (1) is selected.
+const QByteArray kTcpTwoTables = R"json({"Title": "网络", "TcpConfigIP": "127.0.0.1",
+    "ExParamFile": "example_ext.txt", "ExParamChannel": 1, "Params": [
     {"CMDID": "0031", "PNAME": "端口", "PVALUE": "HEX:1F90", "ONGET": "GetUInt()", "ONSET": "SetUInt(2)"}]})json";
 
 } // namespace
@@ -212,6 +221,40 @@ private slots:
         QVERIFY(tcpBox->isHidden());
         QCOMPARE(w.Child<QLineEdit>("Edit8")->text(), QString());
         QVERIFY(w.dialogs.errors.isEmpty());
+    }
+
+    // "连接" is one device action, as opening the serial port is: nothing
+    // else starts meanwhile, and once connected the main table's channel is
+    // selected (after the password) and known.
+    void tcpConnectIsOneActionThatSelectsTheTable()
+    {
+        QTcpServer server;
+        QVERIFY(server.listen(QHostAddress::LocalHost));
+        QByteArray heard;
+        connect(&server, &QTcpServer::newConnection, &server, [&] {
+            QTcpSocket *peer = server.nextPendingConnection();
+            connect(peer, &QTcpSocket::readyRead, peer, [&heard, peer] {
+                heard += peer->readAll();
+                if (heard.endsWith(Bytes("E0 50 01 01 36")))
+                    peer->write(Bytes("AA 55 00 04 00 F0 00 F4"));
+            });
+        });
+        WindowFixture w;
+        w.ws.Write(QStringLiteral("tcp_ext.txt"), kTcpTwoTables);
+        w.Show();
+        w.Session().tcp.SetPort(server.serverPort());
+        w.dialogs.files.push_back(w.ws.Path(QStringLiteral("tcp_ext.txt")));
+        w.Action("N5")->trigger();
+        QVERIFY(w.Session().state.ExtPageVisible);
+
+        QSignalSpy actions(&w.Session(), &DtuSession::actionRunningChanged);
+        w.Child<QPushButton>("Button15")->click(); // returns once the action is over
+        QCOMPARE(actions.size(), 2);
+        QCOMPARE(actions[0][0].toBool(), true);
+        QCOMPARE(actions[1][0].toBool(), false);
+        QCOMPARE(heard, QByteArray("480917") + Bytes("AA 55 00 05 E0 50 01 01 36"));
+        QCOMPARE(w.Session().state.CurrentParamChannel, 1);
+        QVERIFY(w.dialogs.errors.isEmpty() && w.dialogs.messages.isEmpty());
     }
 
     void tcpBoxConnectsAndDisconnects()

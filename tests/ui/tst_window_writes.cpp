@@ -190,7 +190,11 @@ private slots:
         QVERIFY2(sinceClose.elapsed() < 1500, qPrintable(QString::number(sinceClose.elapsed())));
         QVERIFY(b.State().ClosingFlag);
 
-        QCOMPARE(b.State().ModifiedParamList.Items(), NumbersFrom(table, QStringLiteral("0031")));
+        // Listed: the rows the batch meant to send and did not reach (0091 is
+        // withheld at the level an open port gives, so never meant).
+        QStringList unreached = NumbersFrom(table, QStringLiteral("0031"));
+        unreached.removeAll(QStringLiteral("0091"));
+        QCOMPARE(b.State().ModifiedParamList.Items(), unreached);
         QStringList hexAfter;
         for (int i = 0; i < table.Count(); ++i)
             hexAfter << table.Cell(i, ColHex);

@@ -21,11 +21,11 @@ private slots:
     {
         VirtualRig rig;
         rig.AnswerEveryWrite(TestFrames::ByteReply(0xE004, 5));
-        QVERIFY(RunAction(rig.session, [&] { return ControlMode::ReadStatus(rig.session); }));
+        QVERIFY(RunAction(rig.session, [&] { return ControlMode::ReadStatus(rig.session).Ok(); }));
         QCOMPARE(rig.device.written.size(), 1);
         // A failed command is a false verdict, as for a refusal.
         rig.device.responder = nullptr;
-        QVERIFY(!RunAction(rig.session, [&] { return ControlMode::ReadStatus(rig.session); }));
+        QVERIFY(!RunAction(rig.session, [&] { return ControlMode::ReadStatus(rig.session).Ok(); }));
         // An action without a verdict counts as run.
         bool ran = false;
         QVERIFY(RunAction(rig.session, [&] { ran = true; }));
@@ -41,7 +41,7 @@ private slots:
         ActionScope running(rig.session);
         QVERIFY(running);
         QVERIFY(rig.session.ActionRunning());
-        QVERIFY(!RunAction(rig.session, [&] { return ControlMode::ReadStatus(rig.session); }));
+        QVERIFY(!RunAction(rig.session, [&] { return ControlMode::ReadStatus(rig.session).Ok(); }));
         QVERIFY(!RunAction(rig.session, [&] { return ControlMode::SetClock(rig.session); }));
         QVERIFY(!RunAction(rig.session, [&] { ParamFile::ResetMenu(rig.session); }));
         QVERIFY(!RunAction(rig.session, [&] {

@@ -59,7 +59,7 @@ private slots:
         QFETCH(bool, ok);
         Rig rig;
         rig.replies << reply;
-        QCOMPARE(ControlMode::ReadStatus(rig.session), ok);
+        QCOMPARE(ControlMode::ReadStatus(rig.session).Ok(), ok);
         QCOMPARE(rig.fe.controlMemo, line.isEmpty() ? QStringList() : QStringList{line});
     }
 
@@ -83,7 +83,7 @@ private slots:
         QFETCH(QStringList, memo1);
         Rig rig;
         rig.replies << reply;
-        QCOMPARE(ControlMode::ReadSignal(rig.session), !reply.isEmpty() && memo1.isEmpty());
+        QCOMPARE(ControlMode::ReadSignal(rig.session).Ok(), !reply.isEmpty() && memo1.isEmpty());
         QCOMPARE(rig.fe.controlMemo, memo4);
         QCOMPARE(rig.fe.memo, memo1);
     }
@@ -109,7 +109,7 @@ private slots:
         QFETCH(QStringList, lines);
         Rig rig;
         rig.replies << version << imei;
-        QCOMPARE(ControlMode::ReadVersion(rig.session), lines.size() == 2);
+        QCOMPARE(ControlMode::ReadVersion(rig.session).Ok(), lines.size() == 2);
         QCOMPARE(rig.fe.controlMemo, lines);
         QCOMPARE(rig.device.written.size(), 2); // IMEI is asked even after a failed version
     }
@@ -130,7 +130,7 @@ private slots:
         QFETCH(QString, clock);
         Rig rig;
         rig.replies << reply;
-        QCOMPARE(ControlMode::ReadClock(rig.session), !clock.isEmpty());
+        QCOMPARE(ControlMode::ReadClock(rig.session).Ok(), !clock.isEmpty());
         QCOMPARE(rig.fe.resultPanel, panel);
         QCOMPARE(rig.fe.controlMemo, (QStringList{panel, clock}));
         QVERIFY(rig.fe.memo.isEmpty());
@@ -153,7 +153,7 @@ private slots:
         Rig rig;
         rig.fe.resultPanel = QStringLiteral("[参数读取完毕]");
         rig.replies << reply;
-        QCOMPARE(ControlMode::SetClock(rig.session), panel.contains(QStringLiteral("成功")));
+        QCOMPARE(ControlMode::SetClock(rig.session).Ok(), panel.contains(QStringLiteral("成功")));
         QCOMPARE(rig.fe.resultPanel, panel);
         QCOMPARE(rig.fe.controlMemo.size(), 2);
         QVERIFY(QRegularExpression(QStringLiteral("^设置设备时钟=\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d$"))
@@ -167,7 +167,7 @@ private slots:
         // The page does not ask for an open channel: the exchange just times out.
         Rig rig;
         rig.device.open = false;
-        QVERIFY(!ControlMode::ReadStatus(rig.session));
+        QVERIFY(!ControlMode::ReadStatus(rig.session).Ok());
         QVERIFY(rig.fe.messages.isEmpty());
         QCOMPARE(rig.fe.controlMemo, QStringList{QStringLiteral("DTU状态读取失败，设备无响应！")});
     }

@@ -21,6 +21,11 @@ struct Rig : VirtualRig {
         device.responder = [this, reply, delayMs](const QByteArray &) { device.Schedule(delayMs, reply); };
     }
 };
+// The byte read, or the failure's code.
+int Code(const CommandOutcome &outcome)
+{
+    return outcome.Ok() ? outcome.value : outcome.result;
+}
 } // namespace
 
 class DeviceCommandsTest : public QObject {
@@ -128,14 +133,14 @@ private slots:
         QTest::newRow("status 4") << false << Bytes("AA 55 00 05 E0 04 04 00 ED") << 4 << QString();
         QTest::newRow("status 255") << false << ByteReply(0xE004, 255) << 255 << QString();
         QTest::newRow("status extra byte") << false << Bytes("AA 55 00 05 E0 04 04 00 ED 00") << -2 << QString();
-        QTest::newRow("status wrong word") << false << ByteReply(0xE005, 4) << -1 << badStatus;
-        QTest::newRow("status word of signal") << false << ByteReply(0xE023, 4) << -1 << badStatus;
+        QTest::newRow("status wrong word") << false << ByteReply(0xE005, 4) << -5 << badStatus;
+        QTest::newRow("status word of signal") << false << ByteReply(0xE023, 4) << -5 << badStatus;
         QTest::newRow("status not located") << false << (Bytes("13") + ByteReply(0xE004, 4)) << -3 << QString();
         QTest::newRow("status bad sum") << false << Bytes("AA 55 00 05 E0 04 04 00 EE") << -4 << QString();
-        QTest::newRow("status header only") << false << Bytes("AA 55 00") << -1 << badStatus;
+        QTest::newRow("status header only") << false << Bytes("AA 55 00") << -5 << badStatus;
         QTest::newRow("status two data bytes") << false << Bytes("AA 55 00 06 E0 04 04 05 00 F3") << -2 << QString();
         QTest::newRow("signal 23") << true << ByteReply(0xE023, 23) << 23 << QString();
-        QTest::newRow("signal wrong word") << true << ByteReply(0xE004, 23) << -1 << badSignal;
+        QTest::newRow("signal wrong word") << true << ByteReply(0xE004, 23) << -5 << badSignal;
         QTest::newRow("signal bad header") << true << Bytes("55 AA 00 05 E0 23 17 01 1F") << -3 << QString();
         // Length boundaries of the 9-byte answer, and the value byte's range.
         QTest::newRow("status 0") << false << Bytes("AA 55 00 05 E0 04 00 00 E9") << 0 << QString();
@@ -144,7 +149,7 @@ private slots:
         QTest::newRow("status one byte") << false << Bytes("AA") << -3 << QString();
         QTest::newRow("status word only") << false << Bytes("AA 55 00 05 E0 04") << -4 << QString();
         // Too short to hold the word at offsets 4-5: it is not the expected one.
-        QTest::newRow("status word cut") << false << Bytes("AA 55 00 05 E0") << -1 << badStatus;
+        QTest::newRow("status word cut") << false << Bytes("AA 55 00 05 E0") << -5 << badStatus;
         QTest::newRow("status without value") << false << Bytes("AA 55 00 04 E0 04 00 E8") << -2 << QString();
         QTest::newRow("signal exact") << true << Bytes("AA 55 00 05 E0 23 17 01 1F") << 23 << QString();
         QTest::newRow("signal one byte short") << true << Bytes("AA 55 00 05 E0 23 17 01") << -4 << QString();
@@ -158,7 +163,7 @@ private slots:
         QFETCH(QString, posted);
         Rig rig;
         rig.Answer(reply);
-        const int got = signal ? DeviceCommands::QuerySignal(rig.session) : DeviceCommands::QueryStatus(rig.session);
+        const int got = Code(signal ? DeviceCommands::QuerySignal(rig.session) : DeviceCommands::QueryStatus(rig.session));
         QCOMPARE(got, result);
         QCOMPARE(rig.device.written.first(),
                  signal ? Bytes("AA 55 00 04 E0 23 01 07") : Bytes("AA 55 00 04 E0 04 00 E8"));
@@ -170,9 +175,9 @@ private slots:
     void byteReaderTimeouts()
     {
         Rig rig;
-        QCOMPARE(DeviceCommands::QueryStatus(rig.session), -2);
+        QCOMPARE(Code(DeviceCommands::QueryStatus(rig.session)), -2);
         QCOMPARE(rig.clock.NowMs(), 4000);
-        QCOMPARE(DeviceCommands::QuerySignal(rig.session), -2);
+        QCOMPARE(Code(DeviceCommands::QuerySignal(rig.session)), -2);
         QCOMPARE(rig.clock.NowMs(), 4000 + 10000);
         QVERIFY(rig.fe.memo.isEmpty());
     }
@@ -204,10 +209,11 @@ private slots:
         QFETCH(QString, text);
         Rig rig;
         rig.Answer(reply);
-        const QString got = which == 0 ? DeviceCommands::QueryVersion(rig.session)
-            : which == 1               ? DeviceCommands::QueryImei(rig.session)
-                                       : DeviceCommands::ReadClock(rig.session);
-        QCOMPARE(got, text);
+        const CommandOutcome got = which == 0 ? DeviceCommands::QueryVersion(rig.session)
+            : which == 1                      ? DeviceCommands::QueryImei(rig.session)
+                                              : DeviceCommands::ReadClock(rig.session);
+        QCOMPARE(got.text, text);
+        QCOMPARE(got.Ok(), !text.isEmpty()); // a missing or broken text is a failure
         const QList<QByteArray> frames{Bytes("AA 55 00 04 E0 24 01 08"), Bytes("AA 55 00 04 E0 25 01 09"),
                                        Bytes("AA 55 00 04 E0 0E 00 F2")};
         QCOMPARE(rig.device.written, QList<QByteArray>{frames[which]});
@@ -216,7 +222,9 @@ private slots:
     void textReaderTimeout()
     {
         Rig rig;
-        QVERIFY(DeviceCommands::QueryImei(rig.session).isEmpty());
+        const CommandOutcome imei = DeviceCommands::QueryImei(rig.session);
+        QVERIFY(imei.text.isEmpty());
+        QCOMPARE(imei.result, -2);
         QCOMPARE(rig.clock.NowMs(), 4000);
     }
 
@@ -235,7 +243,7 @@ private slots:
         if (!reply.isEmpty())
             rig.Answer(reply);
         const QDateTime when(QDate(2026, 12, 6), QTime(20, 56, 6));
-        QCOMPARE(DeviceCommands::SetClock(rig.session, when), result);
+        QCOMPARE(DeviceCommands::SetClock(rig.session, when).result, result);
         QCOMPARE(rig.fe.controlMemo, QStringList{QStringLiteral("设置设备时钟=2026-12-06 20:56:06")});
         QCOMPARE(rig.device.written.first(),
                  Bytes("AA 55 00 17 E0 0D 32 30 32 36 2D 31 32 2D 30 36 20 32 30 3A 35 36 3A 30 36 04 B8"));
@@ -255,7 +263,9 @@ private slots:
         QFETCH(QByteArray, frame);
         Rig rig;
         rig.Answer(Bytes("AA 55 00 04 00 F1 00 F5"));
-        auto run = [&] { return reset ? DeviceCommands::Reset(rig.session) : DeviceCommands::RestoreDefaults(rig.session); };
+        auto run = [&] {
+            return (reset ? DeviceCommands::Reset(rig.session) : DeviceCommands::RestoreDefaults(rig.session)).result;
+        };
         QCOMPARE(run(), -1);
         QCOMPARE(rig.device.written.last(), frame);
         // The word is asked for at every send: a changed script changes it.
@@ -296,7 +306,7 @@ private slots:
         Rig rig;
         rig.session.script.Eval(QStringLiteral("PrevCmd = function() { return \"0102\"; };"));
         rig.Answer(Bytes("AA 55 00 05 E0 04 04 00 ED"));
-        QCOMPARE(DeviceCommands::QueryStatus(rig.session), 4);
+        QCOMPARE(Code(DeviceCommands::QueryStatus(rig.session)), 4);
         QCOMPARE(rig.device.written.first(), Bytes("AA 55 00 06 01 02 E0 04 00 ED"));
     }
 };

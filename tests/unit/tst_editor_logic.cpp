@@ -293,6 +293,75 @@ private slots:
         QCOMPARE(EditorLogic::Plan(rig.session, t.FindByNumber(QStringLiteral("0091"))).kind,
                  EditorPlan::Kind::None);
     }
+
+    // A text given for a row of either table (dtucfg write, --set, an
+    // inventory cell) is taken as that row's editor takes it, on the table
+    // named: the device's channel and the selected rows stay as they are.
+    void applyTextOnEitherTable()
+    {
+        Rig rig;
+        ProfileLoader::LoadProfile(rig.session, TestPaths::Example(QStringLiteral("example_profile.txt")));
+        rig.session.state.CurrentParamChannel = 1;
+        ParamTableModel &ext = rig.session.extTable;
+        ParamTableModel &main = rig.session.mainTable;
+        QVERIFY(ext.Count() > 0);
+        const int mainRow = main.CurrentRow();
+        const int extRow = ext.CurrentRow();
+        const QString mainHex = main.Cell(0, ColHex);
+        const int row = ext.FindByNumber(QStringLiteral("0100")); // 接口类型: RS232 or RS485
+
+        const EditResult r = EditorLogic::ApplyText(rig.session, ext, QStringLiteral("0100"), QStringLiteral("RS485"));
+        QVERIFY(r.Applied());
+        QCOMPARE(ext.Cell(row, ColHex), QStringLiteral("HEX:01"));
+        QCOMPARE(ext.Cell(row, ColValue), QStringLiteral("RS485"));
+        QVERIFY(rig.session.state.ModifiedParamList.Contains(QStringLiteral("0100")));
+        QCOMPARE(rig.session.state.CurrentParamChannel, 1);
+        QCOMPARE(main.CurrentRow(), mainRow);
+        QCOMPARE(ext.CurrentRow(), extRow);
+        QCOMPARE(main.Cell(0, ColHex), mainHex);
+    }
+
+    void applyTextRefusals_data()
+    {
+        QTest::addColumn<QString>("number");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("kind");
+        QTest::newRow("no such row") << "0999" << "1" << int(EditResult::Kind::NoSuchRow);
+        QTest::newRow("device number below level 2") << "0091" << "DTU9" << int(EditResult::Kind::Locked);
+        QTest::newRow("label not offered") << "0032" << "SCTP" << int(EditResult::Kind::NotAChoice);
+        QTest::newRow("longer than Length") << "0031" << "123456" << int(EditResult::Kind::TooLong);
+        QTest::newRow("outside Mask") << "0031" << "80a" << int(EditResult::Kind::BadCharacter);
+        QTest::newRow("label offered") << "0032" << "UDP" << int(EditResult::Kind::Applied);
+        QTest::newRow("within Length and Mask") << "0031" << "12345" << int(EditResult::Kind::Applied);
+    }
+    void applyTextRefusals()
+    {
+        QFETCH(QString, number);
+        QFETCH(QString, text);
+        QFETCH(int, kind);
+        Rig rig;
+        ProfileLoader::LoadProfile(rig.session, TestPaths::Example(QStringLiteral("example_profile.txt")));
+        ParamTableModel &main = rig.session.mainTable;
+        const int row = main.FindByNumber(number);
+        const QString hexBefore = row >= 0 ? main.Cell(row, ColHex) : QString();
+        const EditResult r = EditorLogic::ApplyText(rig.session, main, number, text);
+        QCOMPARE(int(r.kind), kind);
+        if (r.Applied()) {
+            QCOMPARE(main.Cell(row, ColValue), text);
+            QVERIFY(rig.session.state.ModifiedParamList.Contains(number));
+            return;
+        }
+        // A refused text changes nothing and lists nothing.
+        if (row >= 0)
+            QCOMPARE(main.Cell(row, ColHex), hexBefore);
+        QVERIFY(rig.session.state.ModifiedParamList.IsEmpty());
+        if (r.kind == EditResult::Kind::NotAChoice)
+            QCOMPARE(r.choices, (QStringList{QStringLiteral("TCP"), QStringLiteral("UDP")}));
+        if (r.kind == EditResult::Kind::TooLong)
+            QCOMPARE(r.maxLength, 5);
+        if (r.kind == EditResult::Kind::BadCharacter)
+            QCOMPARE(r.allowed, kDigits);
+    }
 };
 
 DTU_TEST_GUILESS(EditorLogicTest)

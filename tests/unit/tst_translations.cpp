@@ -96,9 +96,9 @@ private slots:
         QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QLatin1Char('\n'))));
     }
 
-    // dtucfg and the write run tell a failure by the word "failed" in a
-    // bracketed line, as by 失败 in Chinese; the result suffixes carry it
-    // into every composed result text.
+    // A reader tells a failure by the word "failed" in a bracketed line, as
+    // by 失败 in Chinese; the result suffixes carry it into every composed
+    // result text. (No program judges by it: verdicts are values.)
     void failuresSayFailed()
     {
         QStringList faults;

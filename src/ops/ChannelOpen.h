@@ -1,0 +1,34 @@
+#pragma once
+#include "ops/Outcomes.h"
+
+#include <QString>
+
+class DtuSession;
+
+// The one home of opening the data channel, for the window's buttons and
+// dtucfg alike. Each is one device action (front ends start it through
+// RunAction): after opening, the device is put on the main table's channel,
+// as the serial open button always did, and the table it served before is
+// forgotten, since another program may have left it on the extended one.
+namespace ChannelOpen {
+
+// How long a TCP connect may take before it counts as failed.
+inline constexpr int kTcpConnectLimitMs = 5000;
+
+// Opens the serial port named in the session's facts (port box, speed,
+// format) when it is closed: SerialToggle, with its texts. A port that is
+// open already is left open.
+ChannelOutcome OpenSerial(DtuSession &session);
+// "连接": connects to host:port, sends the password, waits for the outcome
+// with the window responsive (the session's clock), then selects the main
+// table. A connection already active is used as it is. Open means it
+// connected, even when the device dropped it again at once.
+ChannelOutcome ConnectTcp(DtuSession &session, const QString &host, quint16 port, const QString &password);
+// "断开".
+void DisconnectTcp(DtuSession &session);
+
+// After a channel opened: the parameter channel is not known (with an
+// extended page) and the main table's is selected. The selection's result.
+int SelectMainTable(DtuSession &session);
+
+} // namespace ChannelOpen

@@ -1,0 +1,113 @@
+#pragma once
+#include "protocol/TransactionResult.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// What the device operations did, as values. The front ends judge by these
+// (an exit status, a fleet outcome, a status display) and render them through
+// Wording; nothing decides by reading a displayed text back.
+
+// A stable name for an exchange's result, for files and scripts (never
+// translated): "ok", "refused", "no-answer", "not-a-frame", "bad-checksum",
+// "wrong-command-word", "table-not-switched"; "code-N" otherwise.
+QString ResultId(int result);
+
+// One command of one exchange (status, signal, clock, set clock, reset,
+// restore) or a text query (version, IMEI).
+struct CommandOutcome {
+    bool channelOpen = true; // false: nothing was sent (the closed-channel message was shown)
+    bool cancelled = false;  // the user answered Cancel to the command's question
+    int result = TransactionResult::Accepted; // the exchange's code
+    int value = -1;          // the byte read: status, CSQ
+    QString text;            // the text read: version, IMEI, clock
+
+    bool Ok() const { return channelOpen && !cancelled && result == TransactionResult::Accepted; }
+};
+
+// "查询DTU版本/IMEI": two exchanges.
+struct VersionOutcome {
+    CommandOutcome version, imei;
+    bool Ok() const { return version.Ok() && imei.Ok(); }
+};
+
+// A read of one table or of both.
+struct ReadOutcome {
+    bool channelOpen = true;
+    // The first failure: NoAnswer, NotAFrame, BadChecksum, WrongCommandWord or
+    // TableNotSwitched; Accepted when every table asked for was read.
+    int result = TransactionResult::Accepted;
+    int tablesRead = 0;
+
+    bool Ok() const { return channelOpen && result == TransactionResult::Accepted; }
+};
+
+// One row of a write run: the set command of its number and how the device
+// took it.
+struct RowResult {
+    QString number, name;
+    int result = TransactionResult::NoAnswer;
+    qsizetype bytesSent = 0; // the value bytes carried by the frame
+
+    bool Ok() const { return result == TransactionResult::Accepted; }
+};
+
+// A run of parameter writes: a page's edits, one table's batch, both tables'
+// batch, a fleet device's provision.
+struct WriteReport {
+    int total = 0;            // rows the run meant to send
+    QList<RowResult> rows;    // every row sent, in the order sent
+    QStringList notReached;   // rows it meant to send and did not (numbers)
+    QStringList withheld;     // rows the access level keeps from the device
+    bool channelOpen = true;  // false: the channel was closed before the run began
+    bool tableNotSwitched = false; // the device did not confirm a table's channel
+    bool stopped = false;     // the user asked it to stop between two rows
+    bool channelLost = false; // the channel closed during the run
+    bool closing = false;     // the window closed during the run
+
+    int Written() const
+    {
+        int n = 0;
+        for (const RowResult &r : rows)
+            n += r.Ok() ? 1 : 0;
+        return n;
+    }
+    QList<RowResult> Failed() const
+    {
+        QList<RowResult> failed;
+        for (const RowResult &r : rows)
+            if (!r.Ok())
+                failed << r;
+        return failed;
+    }
+    // Some row got an answer from the device, good or bad.
+    bool DeviceAnswered() const
+    {
+        for (const RowResult &r : rows)
+            if (r.result != TransactionResult::NoAnswer)
+                return true;
+        return false;
+    }
+    bool EndedEarly() const { return !channelOpen || tableNotSwitched || stopped || channelLost || closing; }
+    bool Ok() const { return !EndedEarly() && notReached.isEmpty() && Failed().isEmpty(); }
+};
+
+// Opening the data channel: the serial port or the TCP maintenance port.
+struct ChannelOutcome {
+    bool open = false;
+    QString reason; // why it did not open, as the transport says it
+    // The main table's channel selected after opening: the device's answer
+    // (Accepted when nothing needed to be sent).
+    int selection = TransactionResult::Accepted;
+    bool Ok() const { return open; }
+};
+
+// "保存参数文件" in the window.
+struct SaveOutcome {
+    enum class Kind { Saved, Cancelled, NoProfile, Failed };
+    Kind kind = Kind::Saved;
+    QString path;
+    QString error; // why the file could not be written
+    bool Ok() const { return kind == Kind::Saved; }
+};

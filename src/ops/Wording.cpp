@@ -1,0 +1,138 @@
+#include "ops/Wording.h"
+
+namespace Wording {
+
+using ResultWording::Family;
+
+QString ReadFailure(int result)
+{
+    // A table not switched is worded alike by every family.
+    return ResultWording::Text(ReadWord(), Family::DataReply, result);
+}
+
+QString TableNotSwitched(const QString &word)
+{
+    return ResultWording::Text(word, Family::Ack, TransactionResult::TableNotSwitched);
+}
+
+QString WrongCommandWord(const QString &word)
+{
+    return ResultWording::Text(word, Family::DataReply, TransactionResult::WrongCommandWord);
+}
+
+QString RowLine(const QString &name, const QString &value)
+{
+    return QCoreApplication::translate("ParamWriter", "设置参数：") + name + QLatin1Char('=')
+        + (value.isEmpty() ? QCoreApplication::translate("ParamWriter", "(空)") : value);
+}
+
+QString RowResultText(int result)
+{
+    // A reply that is not a frame at all: the device rejected what was typed.
+    if (result == TransactionResult::NotAFrame)
+        return QCoreApplication::translate("ParamWriter", "[参数设置失败，输入了非法内容！]");
+    return ResultWording::Text(WriteWord(), Family::Ack, result);
+}
+
+QString ChannelLost(int unwritten)
+{
+    return QCoreApplication::translate("ParamWriter", "[参数设置失败，数据通道已关闭，%1个参数未写入！]")
+        .arg(unwritten);
+}
+
+QString Stopped(int written, int unwritten)
+{
+    return QCoreApplication::translate("ParamWriter", "[参数设置已停止，已写入%1个参数，%2个参数未写入！]")
+        .arg(written)
+        .arg(unwritten);
+}
+
+QString WriteEnd(const WriteReport &report, int tried)
+{
+    const int unwritten = static_cast<int>(report.notReached.size());
+    if (report.closing)
+        return {};
+    if (report.channelLost)
+        return ChannelLost(unwritten);
+    if (report.stopped)
+        return Stopped(tried, unwritten);
+    return {};
+}
+
+QString ResetResult(int result)
+{
+    return ResultWording::Text(ResetWord(), Family::Ack, result);
+}
+
+QString RestoreResult(int result)
+{
+    return ResultWording::Text(WriteWord(), Family::Ack, result);
+}
+
+QString StatusLine(const CommandOutcome &status)
+{
+    static const char *const kStates[] = {
+        QT_TRANSLATE_NOOP("ControlMode", "睡眠状态"),
+        QT_TRANSLATE_NOOP("ControlMode", "未注册状态"),
+        QT_TRANSLATE_NOOP("ControlMode", "待机状态"),
+        QT_TRANSLATE_NOOP("ControlMode", "PPP拨号状态"),
+        QT_TRANSLATE_NOOP("ControlMode", "在线状态，未登录到数据中心"),
+        QT_TRANSLATE_NOOP("ControlMode", "在线状态，已登录到数据中心"),
+    };
+    if (status.Ok()) {
+        if (status.value >= 0 && status.value < 6)
+            return QCoreApplication::translate("ControlMode", "DTU状态=%1,").arg(status.value)
+                + QCoreApplication::translate("ControlMode", kStates[status.value]);
+        return {};
+    }
+    // A reply with the wrong word reads as a refusal here; its own line is
+    // in the traffic memo.
+    const int code = status.result == TransactionResult::WrongCommandWord ? TransactionResult::Refused : status.result;
+    const QString suffix = ResultWording::Suffix(Family::ControlPanel, code);
+    if (suffix.isEmpty())
+        return {};
+    return QCoreApplication::translate("ControlMode", "DTU状态读取") + suffix;
+}
+
+QString SignalLine(const CommandOutcome &signal)
+{
+    if (!signal.Ok())
+        return QCoreApplication::translate("ControlMode", "信号读取失败");
+    return QStringLiteral("DTU CSQ=%1").arg(signal.value);
+}
+
+QStringList VersionLines(const CommandOutcome &version)
+{
+    QStringList lines;
+    if (!version.Ok())
+        lines << QCoreApplication::translate("ControlMode", "DTU版本号读取失败");
+    lines << QCoreApplication::translate("ControlMode", "DTU版本号") + QLatin1Char('=') + version.text;
+    return lines;
+}
+
+QStringList ImeiLines(const CommandOutcome &imei)
+{
+    QStringList lines;
+    if (!imei.Ok())
+        lines << QCoreApplication::translate("ControlMode", "IMEI读取失败");
+    lines << QStringLiteral("IMEI=") + imei.text;
+    return lines;
+}
+
+QString ClockResult(const CommandOutcome &clock)
+{
+    return clock.Ok() ? QCoreApplication::translate("ControlMode", "设备时钟读取成功")
+                      : QCoreApplication::translate("ControlMode", "设备时钟读取失败");
+}
+
+QString SetClockLine(const QString &text)
+{
+    return QCoreApplication::translate("DeviceCommands", "设置设备时钟=") + text;
+}
+
+QString SetClockResult(int result)
+{
+    return ResultWording::Text(QCoreApplication::translate("ControlMode", "设备时钟设置"), Family::ControlPanel, result);
+}
+
+} // namespace Wording

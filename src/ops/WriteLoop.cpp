@@ -1,0 +1,129 @@
+#include "ops/WriteLoop.h"
+
+#include "core/Frontend.h"
+#include "core/WriteRules.h"
+#include "ops/DeviceCommands.h"
+#include "ops/ParamWriter.h"
+#include "ops/Wording.h"
+#include "ops/WriteRun.h"
+#include "params/ParamTableModel.h"
+#include "protocol/ResultWording.h"
+#include "session/DtuSession.h"
+
+#include <optional>
+
+namespace WriteLoop {
+namespace {
+
+// The rows of the parts that the run means to send, and those the level keeps.
+void Plan(const DtuSession &session, const QList<Part> &parts, WriteReport &report)
+{
+    for (const Part &part : parts) {
+        for (int i : part.rows) {
+            const QString number = part.table->Cell(i, ColNumber);
+            if (number.isEmpty())
+                continue;
+            if (WriteRules::MayWrite(session.state.AccessLevel, number))
+                ++report.total;
+            else
+                report.withheld << number;
+        }
+    }
+}
+
+// Why the run cannot go on at this row; false when it can.
+bool EndsHere(DtuSession &session, WriteRun &run, const ParamTableModel &table, int row, WriteReport &report)
+{
+    if (session.state.ClosingFlag)
+        report.closing = true;
+    else if (!session.channel.ChannelIsOpen())
+        report.channelLost = true; // each row would wait out its whole reply time-out for nothing
+    else if (!run.BeginRow(table.Cell(row, ColName), table.Cell(row, ColNumber)))
+        report.stopped = true;
+    else
+        return false;
+    return true;
+}
+
+void KeepUnreached(DtuSession &session, const WriteReport &report)
+{
+    // A run that went through, or sent something, leaves only what it did
+    // not reach; one that ended before its first row keeps the edits too.
+    ModifiedList &list = session.state.ModifiedParamList;
+    const QStringList before = list.Items();
+    if (!report.rows.isEmpty() || !report.EndedEarly())
+        list.Clear();
+    for (const QString &number : report.notReached)
+        list.Add(number);
+    if (list.Items() != before)
+        session.state.NotifyModifiedChanged();
+}
+
+} // namespace
+
+WriteReport Run(DtuSession &session, const QList<Part> &parts, const Options &options)
+{
+    WriteReport report;
+    Plan(session, parts, report);
+    bool ended = !session.RequireChannel();
+    report.channelOpen = !ended;
+    std::optional<WriteRun> run;
+    if (!ended)
+        run.emplace(session, report.total);
+    for (const Part &part : parts) {
+        ParamTableModel &table = *part.table;
+        if (!ended && part.channel != kNoSelection) {
+            if (!session.channel.ChannelIsOpen()) {
+                report.channelLost = ended = true;
+            } else if (!DeviceCommands::SelectTableFor(session, part.channel, Wording::WriteWord())) {
+                report.tableNotSwitched = ended = true;
+            }
+        }
+        for (int i : part.rows) {
+            // Cell() is empty past the end, should the table shrink during a wait.
+            const QString number = table.Cell(i, ColNumber);
+            if (!WriteRules::MayWrite(session.state.AccessLevel, number))
+                continue;
+            if (!ended)
+                ended = EndsHere(session, *run, table, i, report);
+            if (ended) {
+                report.notReached << number;
+                continue;
+            }
+            table.SetCurrentRow(i);
+            const RowResult row = ParamWriter::SetParameter(session, table, number);
+            report.rows << row;
+            if (row.result == TransactionResult::NotAFrame)
+                session.frontend().ClearEditors();
+            if (options.giveUpWhenSilent && !report.DeviceAnswered())
+                session.state.StopRequested = true;
+        }
+    }
+    const QString end = Wording::WriteEnd(report, run ? run->Done() : 0);
+    if (!end.isEmpty())
+        ResultWording::Post(session.frontend(), end);
+    KeepUnreached(session, report);
+    return report;
+}
+
+QList<int> ListedRows(const DtuSession &session, const ParamTableModel &table)
+{
+    QList<int> rows;
+    for (int i = 0; i < table.Count(); ++i) {
+        const QString number = table.Cell(i, ColNumber);
+        if (!number.isEmpty() && session.state.ModifiedParamList.Contains(number))
+            rows << i;
+    }
+    return rows;
+}
+
+QList<int> NumberedRows(const ParamTableModel &table)
+{
+    QList<int> rows;
+    for (int i = 0; i < table.Count(); ++i)
+        if (!table.Cell(i, ColNumber).isEmpty())
+            rows << i;
+    return rows;
+}
+
+} // namespace WriteLoop
