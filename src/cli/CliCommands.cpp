@@ -2,6 +2,10 @@
 
 #include "cli/CliHistory.h"
 #include "cli/CliOptions.h"
+#include "cli/CliRecording.h"
+#include "recording/ActionRecord.h"
+#include "cli/CliRollback.h"
+#include "recording/Recorder.h"
 #include "cli/CliPorts.h"
 #include "cli/ConsoleFrontend.h"
 #include "cli/OutcomeJson.h"
@@ -32,8 +36,39 @@ CliVerdict Clock(CliContext &c) { return Judge(ControlMode::ReadClock(c.session)
 CliVerdict SetClock(CliContext &c) { return Judge(ControlMode::SetClock(c.session)); }
 // The menu's restore and reset: the window asks first, the command line is
 // the confirmation.
-CliVerdict Reset(CliContext &c) { return Judge(ParamFile::ResetMenu(c.session)); }
-CliVerdict Restore(CliContext &c) { return Judge(ParamFile::RestoreDefaultsMenu(c.session)); }
+CliVerdict Recorded(CliContext &c, const QString &action, const CommandOutcome &outcome)
+{
+    const CliVerdict verdict = Judge(outcome);
+    RecordEntry entry = CliRecording::Begin(c, action);
+    CliRecording::Keep(c, entry, ActionRecord::Outcome(outcome), verdict.outcome);
+    return verdict;
+}
+CliVerdict Reset(CliContext &c) { return Recorded(c, RecordAction::Reset, ParamFile::ResetMenu(c.session)); }
+CliVerdict Restore(CliContext &c)
+{
+    return Recorded(c, RecordAction::Restore, ParamFile::RestoreDefaultsMenu(c.session));
+}
+// The version and IMEI queries of 查询DTU版本/IMEI, kept as the device's
+// identity.
+CliVerdict Identify(CliContext &c)
+{
+    const VersionOutcome outcome = ControlMode::ReadVersion(c.session);
+    QJsonObject json = OutcomeJson::Version(outcome);
+    if (c.recorder)
+        c.recorder->LearnVersion(outcome.version.Ok() ? outcome.version.text : QString(),
+                                 outcome.imei.Ok() ? outcome.imei.text : QString());
+    RecordEntry entry = CliRecording::Begin(c, RecordAction::Identify);
+    const QString result = !outcome.version.Ok() ? ActionRecord::Outcome(outcome.version)
+                                                 : ActionRecord::Outcome(outcome.imei);
+    const qint64 id = CliRecording::Keep(c, entry, result, json);
+    if (id > 0)
+        json.insert(QStringLiteral("record"), id);
+    if (!c.options.json)
+        c.frontend.PrintOut(QStringLiteral("firmware: %1\nIMEI: %2\n")
+                                .arg(entry.device.firmware.isEmpty() ? QStringLiteral("-") : entry.device.firmware,
+                                     entry.device.imei.isEmpty() ? QStringLiteral("-") : entry.device.imei));
+    return CliVerdict::Of(outcome.Ok(), json);
+}
 
 } // namespace
 
@@ -62,6 +97,10 @@ const std::vector<CliCommand> &All()
          &CheckFleet, &Fleet},
         {"ports", "[PATH...]", "list the serial ports (and the PATHs) and whether you may open each",
          0, -1, false, nullptr, &CliPorts::Run, false},
+        {"identify", "", "查询DTU版本/IMEI, kept in the device records as the device's identity", 0, 0, true, nullptr,
+         &Identify},
+        {"rollback", "ID", "put the device back to the values of snapshot ID (--run ID: a whole fleet run)", 0, 1,
+         false, &CliRollback::Check, &CliRollback::Run},
         {"history", "[DEVICE]", "the device records, newest first (--show ID, --diff ID1 ID2, --limit N)",
          0, 2, false, nullptr, &CliHistory::Run, false},
     };

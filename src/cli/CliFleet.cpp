@@ -12,6 +12,8 @@
 #include "fleet/FleetRunner.h"
 #include "fleet/Inventory.h"
 
+#include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -55,6 +57,19 @@ CliVerdict Fleet(CliContext &c)
     settings.fast = c.options.fast;
     settings.verify = c.options.verify;
     settings.level = c.options.level;
+    // Every worker records into the same store, under one run id.
+    const QString runId = QStringLiteral("%1-%2")
+                              .arg(QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMdd'T'HHmmsszzz")))
+                              .arg(QCoreApplication::applicationPid());
+    if (c.options.records.off) {
+        settings.recordArgs = {QStringLiteral("--no-records")};
+    } else {
+        if (!c.options.records.location.isEmpty())
+            settings.recordArgs << QStringLiteral("--records") << c.options.records.location;
+        settings.recordArgs << QStringLiteral("--fleet-run") << runId;
+        if (c.options.records.identify)
+            settings.recordArgs << QStringLiteral("--identify");
+    }
 
     QStringList targets;
     for (const FleetDevice &d : inventory.devices)
@@ -85,6 +100,8 @@ CliVerdict Fleet(CliContext &c)
     for (const DeviceReport &r : reports)
         allOk = allOk && r.outcome == Outcome::Ok;
     progress.Note(FleetReport::Totals(reports));
+    if (!c.options.records.off)
+        progress.Note(QStringLiteral("device records: fleet run %1 (dtucfg rollback --run %1 undoes it)").arg(runId));
     bool reportWritten = true;
     if (!c.options.report.isEmpty()) {
         try {
@@ -94,7 +111,10 @@ CliVerdict Fleet(CliContext &c)
             reportWritten = false;
         }
     }
-    return CliVerdict::Of(allOk && reportWritten, QJsonDocument::fromJson(FleetReport::Json(reports)).object());
+    QJsonObject json = QJsonDocument::fromJson(FleetReport::Json(reports)).object();
+    if (!c.options.records.off)
+        json.insert(QStringLiteral("run"), runId);
+    return CliVerdict::Of(allOk && reportWritten, json);
 }
 
 } // namespace CliCommands

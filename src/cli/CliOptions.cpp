@@ -26,6 +26,8 @@ const OptionSpec kOptions[] = {
     {"verify", Takes::Nothing}, {"jobs", Takes::Value},    {"report", Takes::Value},
     {"records", Takes::Value}, {"no-records", Takes::Nothing},
     {"limit", Takes::Value},   {"show", Takes::Value},     {"diff", Takes::Nothing},
+    {"snapshot", Takes::Nothing}, {"identify", Takes::Nothing}, {"run", Takes::Value},
+    {"fleet-run", Takes::Value},
 };
 
 const OptionSpec *FindOption(const QString &name)
@@ -196,6 +198,11 @@ QString CliOptions::Usage()
         "  --limit N        history: at most N entries (default 50, 0: all)\n"
         "  --show ID        history: one entry with its rows\n"
         "  --diff           history --diff ID1 ID2: compare two snapshots as verify does\n"
+        "  --snapshot       write, batch: read and record the device's values first\n"
+        "  --identify       fleet: each device's firmware version and IMEI are queried\n"
+        "                   first, for the records\n"
+        "  --run ID         rollback: put back every device the fleet run ID changed\n"
+        "  --fleet-run ID   provision: the fleet run the device's entries belong to\n"
         "  --help           this text\n"
         "  --version        print dtucfg's version\n"
         "\n"

@@ -21,6 +21,16 @@ bool Apply(RecordOptions *out, const QString &name, const QString &value, bool *
         *ok = *ok && out->show > 0;
     } else if (name == QLatin1String("diff")) {
         out->diff = true;
+    } else if (name == QLatin1String("snapshot")) {
+        out->snapshot = true;
+    } else if (name == QLatin1String("fleet-run")) {
+        out->fleetRun = value;
+        *ok = !value.isEmpty();
+    } else if (name == QLatin1String("identify")) {
+        out->identify = true;
+    } else if (name == QLatin1String("run")) {
+        out->run = value;
+        *ok = !value.isEmpty();
     } else {
         return false;
     }
@@ -37,6 +47,24 @@ bool Check(const CliOptions &options, QString *error)
     const bool historyOnly = r.show > 0 || r.diff || r.limit >= 0;
     if (historyOnly && !options.command.isEmpty() && options.command != QLatin1String("history")) {
         *error = QStringLiteral("--limit, --show and --diff go with the history command only");
+        return false;
+    }
+    static const QStringList writing{QStringLiteral("write"), QStringLiteral("batch")};
+    if (r.snapshot && !options.command.isEmpty() && !writing.contains(options.command)) {
+        *error = QStringLiteral("--snapshot goes with write and batch only");
+        return false;
+    }
+    if (r.off && (r.snapshot || options.command == QLatin1String("rollback"))) {
+        *error = QStringLiteral("--snapshot and rollback need the records, which --no-records turns off");
+        return false;
+    }
+    if (!r.run.isEmpty() && !options.command.isEmpty() && options.command != QLatin1String("rollback")) {
+        *error = QStringLiteral("--run goes with rollback only");
+        return false;
+    }
+    static const QStringList identifying{QStringLiteral("fleet"), QStringLiteral("provision")};
+    if (r.identify && !options.command.isEmpty() && !identifying.contains(options.command)) {
+        *error = QStringLiteral("--identify goes with fleet only");
         return false;
     }
     if (r.show > 0 && r.diff) {

@@ -13,6 +13,10 @@ struct RecordOptions {
     int limit = -1;    // history --limit N: at most N entries (0: all; -1: not given, kDefaultLimit)
     qint64 show = 0;   // history --show ID
     bool diff = false; // history --diff ID1 ID2
+    bool snapshot = false; // write, batch: read and record the device first
+    QString run;       // rollback --run ID: the fleet run to undo
+    bool identify = false; // fleet: each worker queries version and IMEI first
+    QString fleetRun;  // provision --fleet-run ID: the fleet run the worker's entries belong to
 };
 
 namespace CliRecordOptions {

@@ -5,10 +5,14 @@
 #include "core/SilentFrontend.h"
 #include "session/DtuSession.h"
 #include "cli/CliOptions.h"
+#include "cli/CliRecording.h"
+#include "recording/ActionRecord.h"
 #include "cli/ConsoleFrontend.h"
 #include "cli/OutcomeJson.h"
 #include "ops/ParamReader.h"
 #include "ops/ProfileLoader.h"
+
+#include <QFileInfo>
 
 namespace CliCommands {
 
@@ -60,8 +64,11 @@ CliVerdict Verify(CliContext &c)
 {
     TableCompare::Outcome outcome;
     const ReadOutcome read = ReadAndCompare(c, &outcome);
+    RecordEntry entry = CliRecording::Begin(c, RecordAction::Verify);
+    entry.rows = CliRecording::ReadRows(c, read);
     if (!read.Ok()) {
         c.frontend.Complain(QStringLiteral("verify: the parameters could not be read"));
+        CliRecording::Keep(c, entry, ActionRecord::Outcome(read), OutcomeJson::Read(read));
         return CliVerdict::Of(false, OutcomeJson::Read(read));
     }
     QString text;
@@ -73,6 +80,10 @@ CliVerdict Verify(CliContext &c)
     json.insert(QStringLiteral("compared"), outcome.compared);
     json.insert(QStringLiteral("ignored"), outcome.ignored);
     json.insert(QStringLiteral("differences"), static_cast<int>(outcome.differences.size()));
+    json.insert(QStringLiteral("file"), QFileInfo(c.options.arguments.value(0)).absoluteFilePath());
+    CliRecording::Keep(c, entry, outcome.differences.isEmpty() ? ActionRecord::Outcome(read) : ActionRecord::kDiffers,
+                       json);
+    json.remove(QStringLiteral("file"));
     return {outcome.differences.isEmpty() ? CliVerdict::kOk : CliVerdict::kDiffers, json};
 }
 

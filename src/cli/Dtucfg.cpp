@@ -9,6 +9,8 @@
 #include "cli/CliChannel.h"
 #include "cli/CliCommands.h"
 #include "cli/CliOptions.h"
+#include "cli/CliRecording.h"
+#include "recording/Recorder.h"
 #include "cli/ConsoleFrontend.h"
 #include "ops/Outcomes.h"
 #include "DtuVersion.h"
@@ -137,6 +139,11 @@ int Run(const QStringList &arguments, std::FILE *out, std::FILE *err)
     DtuSession session(frontend);
     session.exchange.SetFastCompletion(options.fast);
     CliContext context{session, frontend, options};
+    // The fleet's worker records as the fleet.
+    Recorder recorder(options.command == QLatin1String("provision") ? RecordProgram::Fleet : RecordProgram::Dtucfg);
+    if (!CliRecording::Configure(recorder, options, &error))
+        return UsageError(frontend, error);
+    context.recorder = &recorder;
 
     CliVerdict verdict{kExitFailed, {}};
     try {
@@ -152,6 +159,7 @@ int Run(const QStringList &arguments, std::FILE *out, std::FILE *err)
         frontend.ShowError(e.text());
         verdict = {kExitFailed, {{QStringLiteral("error"), e.text()}}};
     }
+    CliRecording::WarnOnce(context);
 
     if (options.json && !context.jsonPrinted) {
         QJsonObject result{{QStringLiteral("command"), options.command},

@@ -29,7 +29,7 @@ QString Seconds(double seconds)
 QByteArray Csv(const QList<DeviceReport> &devices)
 {
     QString text = QStringLiteral(
-        "target,name,outcome,rows_written,rows_failed,failures,differences,seconds,detail\r\n");
+        "target,name,outcome,rows_written,rows_failed,failures,differences,seconds,detail,record\r\n");
     for (const DeviceReport &d : devices) {
         QStringList failures;
         for (const RowFailure &f : d.failed)
@@ -45,7 +45,8 @@ QByteArray Csv(const QList<DeviceReport> &devices)
                                 CsvCell(failures.join(QStringLiteral("; "))),
                                 CsvCell(differences.join(QStringLiteral("; "))),
                                 Seconds(d.seconds),
-                                CsvCell(d.detail)};
+                                CsvCell(d.detail),
+                                d.record > 0 ? QString::number(d.record) : QString()};
         text += cells.join(QLatin1Char(',')) + QStringLiteral("\r\n");
     }
     return text.toUtf8();
@@ -74,7 +75,8 @@ QByteArray Json(const QList<DeviceReport> &devices)
                                 {QStringLiteral("rows_failed"), failures},
                                 {QStringLiteral("differences"), differences},
                                 {QStringLiteral("seconds"), Seconds(d.seconds).toDouble()},
-                                {QStringLiteral("detail"), d.detail}});
+                                {QStringLiteral("detail"), d.detail},
+                                {QStringLiteral("record"), d.record > 0 ? QJsonValue(d.record) : QJsonValue()}});
         ok += d.outcome == Outcome::Ok ? 1 : 0;
     }
     const QJsonObject root{{QStringLiteral("devices"), list},

@@ -96,6 +96,7 @@ QStringList FleetRunner::WorkerArgs(const FleetDevice &device) const
         args << QStringLiteral("--password") << device.password;
     if (settings_.fast)
         args << QStringLiteral("--fast");
+    args += settings_.recordArgs;
     args << QStringLiteral("provision") << QStringLiteral("--events");
     if (settings_.verify)
         args << QStringLiteral("--verify");
@@ -149,6 +150,7 @@ void FleetRunner::OnOutput(Worker &worker)
             report.failed = r.failed;
             report.differences = r.differences;
             report.detail = r.detail;
+            report.record = r.record;
             worker.resultSeen = true;
         }
     }

@@ -31,6 +31,9 @@ public:
         bool fast = false;
         bool verify = false;
         int level = 0;    // access level (2 writes 0091)
+        // The workers' options for the device records: where they are
+        // (or --no-records), the run they belong to, --identify.
+        QStringList recordArgs;
     };
 
     explicit FleetRunner(QObject *parent = nullptr);

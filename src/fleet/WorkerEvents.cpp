@@ -34,7 +34,8 @@ QByteArray Result(const DeviceReport &report)
                  {QStringLiteral("written"), report.written},
                  {QStringLiteral("failed"), failed},
                  {QStringLiteral("differences"), differences},
-                 {QStringLiteral("detail"), report.detail}});
+                 {QStringLiteral("detail"), report.detail},
+                 {QStringLiteral("record"), report.record}});
 }
 
 Event Parse(const QByteArray &line)
@@ -54,6 +55,7 @@ Event Parse(const QByteArray &line)
         r.outcome = o.value(QStringLiteral("outcome")).toString();
         r.written = o.value(QStringLiteral("written")).toInt();
         r.detail = o.value(QStringLiteral("detail")).toString();
+        r.record = o.value(QStringLiteral("record")).toInteger();
         for (const QJsonValue &v : o.value(QStringLiteral("failed")).toArray()) {
             const QJsonArray a = v.toArray();
             r.failed.append({a.at(0).toString(), a.at(1).toString(), a.at(2).toString()});

@@ -78,4 +78,20 @@ QJsonObject WithoutPasswords(const QJsonObject &details)
     return out;
 }
 
+bool IsSecretRow(const QString &name)
+{
+    return name.contains(QStringLiteral("密码")) || name.contains(QStringLiteral("口令"))
+        || name.contains(QLatin1String("password"), Qt::CaseInsensitive);
+}
+
+RecordRow Kept(const RecordRow &row)
+{
+    if (!IsSecretRow(row.name))
+        return row;
+    RecordRow kept = row;
+    kept.before = {};
+    kept.after = {};
+    return kept;
+}
+
 } // namespace RecordEntries

@@ -103,4 +103,10 @@ QDateTime TimeFromText(const QString &text);
 // The details without any member that could hold a password, at any depth:
 // the store never keeps one.
 QJsonObject WithoutPasswords(const QJsonObject &details);
+// A parameter whose name says it holds a password ("密码", "口令",
+// "password" in any letter case): its values are never kept, only that it
+// was read or written and how that went.
+bool IsSecretRow(const QString &name);
+// The row as the store keeps it: a secret row without its values.
+RecordRow Kept(const RecordRow &row);
 } // namespace RecordEntries

@@ -235,7 +235,7 @@ StoreResult<QList<qint64>> RecordStore::Append(const QList<RecordEntry> &entries
         // SQLite keeps a statement with RETURNING open until it is reset.
         addEntry.finish();
         for (qsizetype i = 0; i < e.rows.size(); ++i) {
-            const RecordRow &row = e.rows[i];
+            const RecordRow row = RecordEntries::Kept(e.rows[i]);
             const QVariantList rowValues{id, static_cast<int>(i), Text(row.table), Text(row.number), Text(row.name),
                                          Text(row.before.raw), Text(row.before.shown), Text(row.after.raw),
                                          Text(row.after.shown), Text(row.result)};
