@@ -27,9 +27,11 @@ var ascinput = "";
 var Length = 0;
 var Mask = "";
 
+// A value the field cannot hold comes back as "NaN": the tool then refuses
+// the text instead of storing something else.
 function hexByte(n) {
-    if (isNaN(n)) return "NaN";
-    var s = (n & 0xFF).toString(16).toUpperCase();
+    if (isNaN(n) || n < 0 || n > 255 || n !== Math.floor(n)) return "NaN";
+    var s = n.toString(16).toUpperCase();
     return s.length < 2 ? "0" + s : s;
 }
 
@@ -71,9 +73,14 @@ function GetUInt() {
     return String(v);
 }
 
+// Digits only; a number wider than the field is refused, not wrapped.
+function decimalOf(text) {
+    return /^[0-9]+$/.test(text) ? parseInt(text, 10) : NaN;
+}
+
 function SetUInt(width) {
-    var n = parseInt(ascinput, 10);
-    if (isNaN(n) || n < 0) return "NaN";
+    var n = decimalOf(ascinput);
+    if (isNaN(n) || n >= Math.pow(256, width)) return "NaN";
     var s = "";
     for (var i = 0; i < width; i++) {
         s = hexByte(n % 256) + s;
@@ -92,9 +99,7 @@ function SetIP() {
     if (parts.length !== 4) return "NaN";
     var s = "";
     for (var i = 0; i < 4; i++) {
-        var n = parseInt(parts[i], 10);
-        if (isNaN(n) || n < 0 || n > 255) return "NaN";
-        s += hexByte(n);
+        s += hexByte(decimalOf(parts[i]));
     }
     return s;
 }

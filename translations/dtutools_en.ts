@@ -124,6 +124,13 @@
     </message>
 </context>
 <context>
+    <name>EditorLogic</name>
+    <message>
+        <source>参数%1（%2）不能取值“%3”：%4</source>
+        <translation>Parameter %1 (%2) cannot take &quot;%3&quot;: %4</translation>
+    </message>
+</context>
+<context>
     <name>FleetWindow</name>
     <message>
         <source>多台设备配置</source>
@@ -1065,10 +1072,54 @@
     </message>
 </context>
 <context>
-    <name>ValueCodec</name>
+    <name>Wording</name>
     <message>
-        <source>“%1”不是数字</source>
-        <translation>&quot;%1&quot; is not a number</translation>
+        <source>没有这个参数</source>
+        <translation>no such parameter</translation>
+    </message>
+    <message>
+        <source>此参数只能在访问级别2下修改</source>
+        <translation>this parameter may be changed at access level 2 only</translation>
+    </message>
+    <message>
+        <source>此参数不能编辑</source>
+        <translation>this parameter cannot be edited</translation>
+    </message>
+    <message>
+        <source>只能选择：%1</source>
+        <translation>choose one of: %1</translation>
+    </message>
+    <message>
+        <source>最多%1个字符</source>
+        <translation>at most %1 characters</translation>
+    </message>
+    <message>
+        <source>只接受这些字符：%1</source>
+        <translation>only these characters are accepted: %1</translation>
+    </message>
+    <message>
+        <source>编码脚本出错：%1</source>
+        <translation>the encoding script failed: %1</translation>
+    </message>
+    <message>
+        <source>不是数字</source>
+        <translation>not a number</translation>
+    </message>
+    <message>
+        <source>不是数字（小数点请用“.”，不用“,”）</source>
+        <translation>not a number (write the decimal point as &quot;.&quot;, not &quot;,&quot;)</translation>
+    </message>
+    <message>
+        <source>超出此参数能保存的范围</source>
+        <translation>outside what this parameter can hold</translation>
+    </message>
+    <message>
+        <source>编码脚本没有给出任何字节</source>
+        <translation>the encoding script gave no bytes</translation>
+    </message>
+    <message>
+        <source>编码脚本给出的不是完整的十六进制字节（%1）</source>
+        <translation>the encoding script gave no whole bytes of hex (%1)</translation>
     </message>
 </context>
 <context>

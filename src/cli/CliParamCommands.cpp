@@ -107,13 +107,14 @@ QString RefusalText(const QString &prefix, const EditResult &r)
     case Kind::Applied: return {};
     case Kind::NoSuchRow: return QStringLiteral("%1: no parameter %2").arg(prefix, r.number);
     case Kind::Locked:
-        return QStringLiteral("%1: %2 (%3) may not be changed at this access level").arg(prefix, r.number, r.name);
+        return QStringLiteral("%1: %2 (%3) may be changed only with --level 2").arg(prefix, r.number, r.name);
     case Kind::NotEditable: return QStringLiteral("%1: %2 cannot be edited").arg(prefix, r.number);
     case Kind::NotAChoice:
         return QStringLiteral("%1: %2: choose one of: %3").arg(prefix, r.number, r.choices.join(QStringLiteral(", ")));
     case Kind::TooLong: return QStringLiteral("%1: %2: at most %3 characters").arg(prefix, r.number).arg(r.maxLength);
     case Kind::BadCharacter:
         return QStringLiteral("%1: %2: only the characters \"%3\" are accepted").arg(prefix, r.number, r.allowed);
+    case Kind::CannotHold: return prefix + QStringLiteral(": ") + Wording::RefusedValue(r);
     }
     return {};
 }
@@ -127,6 +128,24 @@ EditResult EditRow(CliContext &c, ParamTableModel &table, const Assignment &a)
     const EditResult result = EditorLogic::ApplyText(c.session, table, a.number, a.text);
     if (!result.listError.isEmpty())
         c.frontend.ShowMessage(result.listError);
+    return result;
+}
+
+// What EditRow would make of an assignment, without changing anything.
+EditResult CheckAssignment(CliContext &c, const ParamTableModel &table, const Assignment &a)
+{
+    if (!a.raw)
+        return EditorLogic::CheckGiven(c.session, table, a.number, a.text);
+    EditResult result;
+    result.number = a.number;
+    result.text = a.text;
+    const int row = table.FindByNumber(a.number);
+    if (row < 0)
+        result.kind = EditResult::Kind::NoSuchRow;
+    else if (!WriteRules::MayWrite(c.session.state.AccessLevel, a.number))
+        result.kind = EditResult::Kind::Locked;
+    if (row >= 0)
+        result.name = table.Cell(row, ColName);
     return result;
 }
 
@@ -163,6 +182,29 @@ void RestoreValues(ParamTableModel &table, const QList<TableCompare::RowValue> &
     }
 }
 
+// Every value a batch would send must be whole bytes as it stands: half a
+// byte would go out as something nobody wrote.
+bool CheckBatchValues(CliContext &c, QString *error)
+{
+    QList<const ParamTableModel *> tables;
+    if (!c.options.ext)
+        tables << &c.session.mainTable;
+    if (c.session.state.ExtPageVisible)
+        tables << &c.session.extTable;
+    for (const ParamTableModel *table : tables) {
+        for (int i = 0; i < table->Count(); ++i) {
+            const ParamRow &row = table->Row(i);
+            if (row.IsHeading() || !WriteRules::MayWrite(c.session.state.AccessLevel, row.Number())
+                || row.HexIsWholeBytes())
+                continue;
+            *error = QStringLiteral("batch: %1 (%2): \"%3\" is not whole bytes of hex; nothing was sent")
+                         .arg(row.Number(), row.cells[ColName], row.cells[ColHex]);
+            return false;
+        }
+    }
+    return true;
+}
+
 } // namespace
 
 bool CheckTableOption(CliContext &c, QString *error)
@@ -185,6 +227,8 @@ bool CheckTableOption(CliContext &c, QString *error)
                      .arg(c.options.ext ? QStringLiteral("extended") : QStringLiteral("main"));
         return false;
     }
+    if (c.options.command == QLatin1String("batch"))
+        return CheckBatchValues(c, error);
     return true;
 }
 
@@ -192,12 +236,18 @@ bool CheckWrite(CliContext &c, QString *error)
 {
     if (!CheckTableOption(c, error))
         return false;
+    // Every value is checked before the first frame: a refusal sends nothing.
     try {
         for (const QString &argument : c.options.arguments) {
             const Assignment a = ParseAssignment(argument);
             if (ChosenTable(c).FindByNumber(a.number) < 0) {
                 *error = QStringLiteral("write: no parameter %1 in the %2 table")
                              .arg(a.number, c.options.ext ? QStringLiteral("extended") : QStringLiteral("main"));
+                return false;
+            }
+            const EditResult check = CheckAssignment(c, ChosenTable(c), a);
+            if (!check.Applied()) {
+                *error = RefusalText(QStringLiteral("write"), check);
                 return false;
             }
         }
@@ -243,17 +293,12 @@ CliVerdict Write(CliContext &c)
     ParamTableModel &table = ChosenTable(c);
     bool allEdited = true;
     for (const QString &argument : c.options.arguments) {
+        // Every value passed CheckWrite; a refusal now is the same usage error.
         const EditResult edit = EditRow(c, table, ParseAssignment(argument));
-        // A row the level withholds is left out, and the others written;
-        // any other text the row cannot take is a usage error.
-        if (edit.kind == EditResult::Kind::Locked) {
-            c.frontend.Complain(RefusalText(QStringLiteral("write"), edit));
-            allEdited = false;
-        } else if (!edit.Applied()) {
+        if (!edit.Applied())
             throw CliUsageError{RefusalText(QStringLiteral("write"), edit)};
-        } else if (!edit.listError.isEmpty()) {
+        if (!edit.listError.isEmpty())
             allEdited = false;
-        }
     }
     const WriteReport report = ParamWriter::WriteModified(c.session);
     const QJsonObject json = OutcomeJson::Write(report);
@@ -337,7 +382,11 @@ void SetRowValue(CliContext &c, const QString &argument)
     const bool inMain = s.mainTable.FindByNumber(a.number) >= 0;
     if (!inMain && (!s.state.ExtPageVisible || s.extTable.FindByNumber(a.number) < 0))
         throw CliUsageError{QStringLiteral("--set: no parameter %1 in the profile").arg(a.number)};
-    const EditResult edit = EditRow(c, inMain ? s.mainTable : s.extTable, a);
+    ParamTableModel &table = inMain ? s.mainTable : s.extTable;
+    const EditResult check = CheckAssignment(c, table, a);
+    if (!check.Applied())
+        throw CliUsageError{RefusalText(QStringLiteral("--set"), check)};
+    const EditResult edit = EditRow(c, table, a);
     if (!edit.Applied())
         throw CliUsageError{RefusalText(QStringLiteral("--set"), edit)};
 }

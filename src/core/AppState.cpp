@@ -10,3 +10,8 @@ bool ModifiedList::Contains(const QString &number) const
 {
     return items_.contains(number, Qt::CaseInsensitive);
 }
+
+void ModifiedList::Remove(const QString &number)
+{
+    items_.removeIf([&number](const QString &item) { return item.compare(number, Qt::CaseInsensitive) == 0; });
+}

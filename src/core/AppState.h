@@ -9,6 +9,8 @@
 class ModifiedList {
 public:
     void Add(const QString &number);
+    // Takes the number out again (an edit the row could not hold).
+    void Remove(const QString &number);
     bool Contains(const QString &number) const;
     void Clear() { items_.clear(); }
     bool IsEmpty() const { return items_.isEmpty(); }

@@ -129,16 +129,86 @@ bool RowReadOnly(const DtuSession &session, int index)
     return Locked(session, table->Cell(index, ColNumber));
 }
 
-void ConvertTyped(DtuSession &session, ParamTableModel &table, int row, const QString &text)
+EditResult CheckText(DtuSession &session, const ParamTableModel &table, int row, const QString &text, QString *hex,
+                     Limits limits)
 {
-    if (!StartEdit(session, table, row))
+    EditResult result;
+    result.text = text;
+    if (row < 0 || row >= table.Count()) {
+        result.kind = EditResult::Kind::NoSuchRow;
+        return result;
+    }
+    result.number = table.Cell(row, ColNumber);
+    result.name = table.Cell(row, ColName);
+    if (Locked(session, result.number)) {
+        result.kind = EditResult::Kind::Locked;
+        return result;
+    }
+    const EditorPlan plan = Plan(session, table, row);
+    if (plan.kind != EditorPlan::Kind::Edit || plan.readOnly) {
+        result.kind = EditResult::Kind::NotEditable;
+        return result;
+    }
+    if (limits == Limits::Checked && plan.maxLength > 0 && text.size() > plan.maxLength) {
+        result.kind = EditResult::Kind::TooLong;
+        result.maxLength = plan.maxLength;
+        return result;
+    }
+    for (const QChar ch : limits == Limits::Checked ? text : QString()) {
+        if (!plan.charFilter.isEmpty() && !plan.charFilter.contains(ch)) {
+            result.kind = EditResult::Kind::BadCharacter;
+            result.allowed = plan.charFilter;
+            return result;
+        }
+    }
+    const ValueCodec::Encoded encoded = ValueCodec::Encode(session.script, table.Cell(row, ColOnSet), text);
+    if (!encoded.Ok()) {
+        result.kind = EditResult::Kind::CannotHold;
+        result.problem = encoded.problem;
+        result.detail = encoded.detail;
+        return result;
+    }
+    if (hex)
+        *hex = encoded.hex;
+    return result;
+}
+
+EditResult ConvertTyped(DtuSession &session, ParamTableModel &table, int row, const QString &text)
+{
+    QString hex;
+    // The edit box keeps typing within Length and Mask itself, and a longer
+    // value the device gave may still be shortened there.
+    const EditResult result = CheckText(session, table, row, text, &hex, Limits::Typed);
+    if (!result.Applied())
+        return result;
+    StartEdit(session, table, row);
+    table.SetCell(row, ColHex, kHexPrefix + hex);
+    table.SetCell(row, ColValue, text);
+    return result;
+}
+
+RowSnapshot Snapshot(const DtuSession &session, const ParamTableModel &table, int row)
+{
+    if (row < 0 || row >= table.Count())
+        return {};
+    return {table.Cell(row, ColHex), table.Cell(row, ColValue),
+            session.state.ModifiedParamList.Contains(table.Cell(row, ColNumber))};
+}
+
+void Restore(DtuSession &session, ParamTableModel &table, int row, const RowSnapshot &snapshot)
+{
+    if (row < 0 || row >= table.Count())
         return;
-    try {
-        const QString hex = ValueCodec::Encode(session.script, table.Cell(row, ColOnSet), text);
-        table.SetCell(row, ColHex, kHexPrefix + hex);
-        table.SetCell(row, ColValue, text);
-    } catch (const DtuError &) {
-        // The row keeps its old raw value but stays marked as modified.
+    table.SetCell(row, ColHex, snapshot.hex);
+    table.SetCell(row, ColValue, snapshot.value);
+    const QString number = table.Cell(row, ColNumber);
+    ModifiedList &list = session.state.ModifiedParamList;
+    if (snapshot.listed != list.Contains(number)) {
+        if (snapshot.listed)
+            list.Add(number);
+        else
+            list.Remove(number);
+        session.state.NotifyModifiedChanged();
     }
 }
 
@@ -159,10 +229,15 @@ void ApplyChoice(DtuSession &session, ParamTableModel &table, int row, const QSt
     }
 }
 
-void ConvertTyped(DtuSession &session, const QString &text)
+EditResult ConvertTyped(DtuSession &session, const QString &text)
 {
-    if (ParamTableModel *table = session.ActiveTable())
-        ConvertTyped(session, *table, table->CurrentRow(), text);
+    ParamTableModel *table = session.ActiveTable();
+    if (!table) {
+        EditResult none;
+        none.kind = EditResult::Kind::NoSuchRow;
+        return none;
+    }
+    return ConvertTyped(session, *table, table->CurrentRow(), text);
 }
 
 void ApplyChoice(DtuSession &session, const QString &label)
@@ -171,48 +246,43 @@ void ApplyChoice(DtuSession &session, const QString &label)
         ApplyChoice(session, *table, table->CurrentRow(), label);
 }
 
-EditResult ApplyText(DtuSession &session, ParamTableModel &table, const QString &number, const QString &text)
+EditResult CheckGiven(DtuSession &session, const ParamTableModel &table, const QString &number, const QString &text)
 {
-    EditResult result;
-    result.number = number;
     const int row = table.FindByNumber(number);
     if (row < 0) {
+        EditResult result;
         result.kind = EditResult::Kind::NoSuchRow;
-        return result;
-    }
-    result.name = table.Cell(row, ColName);
-    if (Locked(session, table.Cell(row, ColNumber))) {
-        result.kind = EditResult::Kind::Locked;
+        result.number = number;
+        result.text = text;
         return result;
     }
     const EditorPlan plan = Plan(session, table, row);
-    result.listError = plan.listError;
-    if (plan.kind == EditorPlan::Kind::Choice) {
-        if (!plan.items.contains(text)) {
-            result.kind = EditResult::Kind::NotAChoice;
-            result.choices = plan.items;
-            return result;
-        }
+    if (plan.kind != EditorPlan::Kind::Choice) {
+        EditResult result = CheckText(session, table, row, text);
+        result.listError = plan.listError;
+        return result;
+    }
+    EditResult result;
+    result.number = table.Cell(row, ColNumber);
+    result.name = table.Cell(row, ColName);
+    result.text = text;
+    if (!plan.items.contains(text)) {
+        result.kind = EditResult::Kind::NotAChoice;
+        result.choices = plan.items;
+    }
+    return result;
+}
+
+EditResult ApplyText(DtuSession &session, ParamTableModel &table, const QString &number, const QString &text)
+{
+    const EditResult result = CheckGiven(session, table, number, text);
+    if (!result.Applied())
+        return result;
+    const int row = table.FindByNumber(number);
+    if (Plan(session, table, row).kind == EditorPlan::Kind::Choice)
         ApplyChoice(session, table, row, text);
-        return result;
-    }
-    if (plan.kind != EditorPlan::Kind::Edit || plan.readOnly) {
-        result.kind = EditResult::Kind::NotEditable;
-        return result;
-    }
-    if (plan.maxLength > 0 && text.size() > plan.maxLength) {
-        result.kind = EditResult::Kind::TooLong;
-        result.maxLength = plan.maxLength;
-        return result;
-    }
-    for (const QChar ch : text) {
-        if (!plan.charFilter.isEmpty() && !plan.charFilter.contains(ch)) {
-            result.kind = EditResult::Kind::BadCharacter;
-            result.allowed = plan.charFilter;
-            return result;
-        }
-    }
-    ConvertTyped(session, table, row, text);
+    else
+        ConvertTyped(session, table, row, text);
     return result;
 }
 

@@ -1,4 +1,6 @@
 #pragma once
+#include "params/ValueCodec.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -34,10 +36,13 @@ struct EditResult {
         NotEditable, // a heading, or a row whose editor takes no text
         NotAChoice,  // a pick list without that label
         TooLong,     // longer than the row's Length
-        BadCharacter // a character outside the row's Mask
+        BadCharacter, // a character outside the row's Mask
+        CannotHold   // the row's encoder could not turn the text into bytes (problem says why)
     };
     Kind kind = Kind::Applied;
-    QString number, name;
+    ValueCodec::Encoded::Problem problem = ValueCodec::Encoded::Problem::None;
+    QString detail;       // CannotHold: the script's message, or what the encoder gave
+    QString number, name, text;
     QStringList choices;  // NotAChoice: the labels offered
     int maxLength = 0;    // TooLong
     QString allowed;      // BadCharacter: the characters accepted
@@ -53,13 +58,22 @@ EditorPlan Plan(DtuSession &session, int index);
 // Whether the value edit box of that row is read-only (heading, or "0091"
 // below level 2).
 bool RowReadOnly(const DtuSession &session, int index);
-// The user's text in the edit box for a row: marks it modified and converts
-// it to the hex cell (errors keep old cells). Nothing for a locked row.
-void ConvertTyped(DtuSession &session, ParamTableModel &table, int row, const QString &text);
+// Whether a row can hold a text as its editor would take it (its Length, its
+// Mask, what its encoder makes of it), without changing anything; the hex
+// digits it would store go to *hex.
+// Typed: the text came through the edit box, which held it to the row's
+// Length and Mask as it was typed; those are not checked again.
+enum class Limits { Checked, Typed };
+EditResult CheckText(DtuSession &session, const ParamTableModel &table, int row, const QString &text,
+                     QString *hex = nullptr, Limits limits = Limits::Checked);
+// The user's text in the edit box for a row: when the row can hold it, the
+// hex and value cells take it and the row is listed as modified; a text it
+// cannot hold changes nothing and comes back with the reason. Typed limits.
+EditResult ConvertTyped(DtuSession &session, ParamTableModel &table, int row, const QString &text);
 // The user's choice in the choice box for a row.
 void ApplyChoice(DtuSession &session, ParamTableModel &table, int row, const QString &label);
 // The same two for the selected row of the active table.
-void ConvertTyped(DtuSession &session, const QString &text);
+EditResult ConvertTyped(DtuSession &session, const QString &text);
 void ApplyChoice(DtuSession &session, const QString &label);
 
 // A text given for the row with that number, taken as the row's editor would
@@ -67,6 +81,19 @@ void ApplyChoice(DtuSession &session, const QString &label);
 // The one home of that rule for every front end; CurrentParamChannel and the
 // selected row stay as they are.
 EditResult ApplyText(DtuSession &session, ParamTableModel &table, const QString &number, const QString &text);
+// What ApplyText would say, without changing anything: dtucfg checks every
+// value before the first frame goes out.
+EditResult CheckGiven(DtuSession &session, const ParamTableModel &table, const QString &number, const QString &text);
+// A row as an editor found it: the window puts it back when the text in
+// the edit box cannot be held, so the row keeps its value, its colour and
+// whether it was listed.
+struct RowSnapshot {
+    QString hex, value;
+    bool listed = false;
+};
+RowSnapshot Snapshot(const DtuSession &session, const ParamTableModel &table, int row);
+void Restore(DtuSession &session, ParamTableModel &table, int row, const RowSnapshot &snapshot);
+
 // Raw bytes given for the row with that number (HEX:..), shown as a read
 // would show them.
 EditResult ApplyRaw(DtuSession &session, ParamTableModel &table, const QString &number, const QByteArray &bytes);

@@ -59,6 +59,39 @@ QString WriteEnd(const WriteReport &report, int tried)
     return {};
 }
 
+QString EditRefusal(const EditResult &r)
+{
+    using Kind = EditResult::Kind;
+    using Problem = ValueCodec::Encoded::Problem;
+    const auto tr = [](const char *text) { return QCoreApplication::translate("EditorLogic", text); };
+    switch (r.kind) {
+    case Kind::Applied: return {};
+    case Kind::NoSuchRow: return tr("没有这个参数");
+    case Kind::Locked: return tr("此参数只能在访问级别2下修改");
+    case Kind::NotEditable: return tr("此参数不能编辑");
+    case Kind::NotAChoice: return tr("只能选择：%1").arg(r.choices.join(QStringLiteral(", ")));
+    case Kind::TooLong: return tr("最多%1个字符").arg(r.maxLength);
+    case Kind::BadCharacter: return tr("只接受这些字符：%1").arg(r.allowed);
+    case Kind::CannotHold: break;
+    }
+    switch (r.problem) {
+    case Problem::None: return {};
+    case Problem::ScriptError: return tr("编码脚本出错：%1").arg(r.detail);
+    case Problem::NotANumber: return tr("不是数字");
+    case Problem::DecimalComma: return tr("不是数字（小数点请用“.”，不用“,”）");
+    case Problem::NotRepresentable: return tr("超出此参数能保存的范围");
+    case Problem::NothingEncoded: return tr("编码脚本没有给出任何字节");
+    case Problem::NotWholeBytes: return tr("编码脚本给出的不是完整的十六进制字节（%1）").arg(r.detail);
+    }
+    return {};
+}
+
+QString RefusedValue(const EditResult &r)
+{
+    return QCoreApplication::translate("EditorLogic", "参数%1（%2）不能取值“%3”：%4")
+        .arg(r.number, r.name, r.text, EditRefusal(r));
+}
+
 QString ResetResult(int result)
 {
     return ResultWording::Text(ResetWord(), Family::Ack, result);

@@ -1,4 +1,5 @@
 #pragma once
+#include "ops/EditorLogic.h"
 #include "ops/Outcomes.h"
 #include "protocol/ResultWording.h"
 
@@ -46,6 +47,13 @@ QString Stopped(int written, int unwritten);
 // channel has closed, else the stopped line; empty otherwise (a finished
 // run, a closing window: nobody is left to read it).
 QString WriteEnd(const WriteReport &report, int tried);
+
+// Why a row cannot take a text (EditorLogic): the reason alone, without the
+// row, "超出此参数能保存的范围"...
+QString EditRefusal(const EditResult &result);
+// The row, the text and why the row cannot take it, in one line: the
+// window's status bar and dtucfg's refusals say the same.
+QString RefusedValue(const EditResult &result);
 
 // Reset and restore (the restore reports in the words of a write).
 QString ResetResult(int result);

@@ -1,6 +1,7 @@
 #pragma once
 #include <QString>
 #include <array>
+#include <cctype>
 
 // One row of a parameter table: eight text cells. Cells 4..7 never change
 // after the row is built; editing, reading and writing touch cells 2 and 3.
@@ -26,4 +27,16 @@ struct ParamRow {
     // The hex digits after "HEX:" (the cell's first four characters dropped).
     QString HexDigits() const { return cells[ColHex].mid(4); }
     bool HasValue() const { return cells[ColHex].size() > 4; }
+    // Whether the raw cell is "HEX:" and whole bytes of hex digits: what a
+    // write can send as it stands.
+    bool HexIsWholeBytes() const
+    {
+        const QString &hex = cells[ColHex];
+        if (!hex.startsWith(kHexPrefix) || hex.size() % 2 != 0)
+            return false;
+        for (qsizetype i = kHexPrefix.size(); i < hex.size(); ++i)
+            if (!isxdigit(hex[i].toLatin1()))
+                return false;
+        return true;
+    }
 };

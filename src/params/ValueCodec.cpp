@@ -7,6 +7,7 @@
 
 #include <QCoreApplication>
 #include <QRegularExpression>
+#include <cmath>
 #include <cstring>
 
 namespace ValueCodec {
@@ -45,27 +46,66 @@ QString Decode(ScriptHost &script, const QString &onGet, const QString &hexDigit
     return script.Eval(onGet);
 }
 
-QString Encode(ScriptHost &script, const QString &onSet, const QString &text)
+bool IsPlainNumber(const QString &text)
 {
-    QString hex;
+    static const QRegularExpression number(QStringLiteral("^[+-]?(\\d+\\.?\\d*|\\.\\d+)([eE][+-]?\\d+)?$"));
+    return number.match(text.trimmed()).hasMatch();
+}
+
+namespace {
+
+Encoded Refused(Encoded::Problem problem, const QString &detail = {})
+{
+    Encoded e;
+    e.problem = problem;
+    e.detail = detail;
+    return e;
+}
+
+Encoded EncodeFloat(const QString &text)
+{
+    if (!IsPlainNumber(text)) {
+        QString dotted = text;
+        dotted.replace(QLatin1Char(','), QLatin1Char('.'));
+        return Refused(text.contains(QLatin1Char(',')) && IsPlainNumber(dotted) ? Encoded::Problem::DecimalComma
+                                                                                 : Encoded::Problem::NotANumber);
+    }
+    const float single = static_cast<float>(text.trimmed().toDouble());
+    if (!std::isfinite(single))
+        return Refused(Encoded::Problem::NotRepresentable);
+    quint32 bits = 0;
+    std::memcpy(&bits, &single, sizeof bits);
+    Encoded e;
+    e.hex = QStringLiteral("%1").arg(bits, 8, 16, QLatin1Char('0')).toUpper();
+    return e;
+}
+
+} // namespace
+
+Encoded Encode(ScriptHost &script, const QString &onSet, const QString &text)
+{
+    if (IsSetFloat(onSet))
+        return EncodeFloat(text);
+    Encoded e;
     if (IsSetStr(onSet)) {
-        hex = BytesToHex(TextFile::ToGbk(text));
-    } else if (IsSetFloat(onSet)) {
-        bool ok = false;
-        const double number = text.trimmed().toDouble(&ok);
-        if (!ok)
-            throw DtuError(QCoreApplication::translate("ValueCodec", "“%1”不是数字").arg(text));
-        const float single = static_cast<float>(number);
-        quint32 bits = 0;
-        std::memcpy(&bits, &single, sizeof bits);
-        hex = QStringLiteral("%1").arg(bits, 8, 16, QLatin1Char('0')).toUpper();
+        e.hex = BytesToHex(TextFile::ToGbk(text));
     } else {
-        script.SetGlobal(QStringLiteral("ascinput"), text);
-        hex = script.Eval(onSet);
+        try {
+            script.SetGlobal(QStringLiteral("ascinput"), text);
+            e.hex = script.Eval(onSet);
+        } catch (const DtuError &error) {
+            return Refused(Encoded::Problem::ScriptError, error.text());
+        }
     }
     static const QRegularExpression nan(QStringLiteral("nan"), QRegularExpression::CaseInsensitiveOption);
-    hex.replace(nan, QStringLiteral("00"));
-    return hex;
+    static const QRegularExpression pairs(QStringLiteral("^([0-9A-Fa-f]{2})*$"));
+    if (e.hex.contains(nan))
+        return Refused(Encoded::Problem::NotRepresentable);
+    if (e.hex.isEmpty() && !text.isEmpty())
+        return Refused(Encoded::Problem::NothingEncoded);
+    if (!pairs.match(e.hex).hasMatch())
+        return Refused(Encoded::Problem::NotWholeBytes, e.hex);
+    return e;
 }
 
 } // namespace ValueCodec

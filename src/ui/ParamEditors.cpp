@@ -3,6 +3,7 @@
 #include "session/DtuSession.h"
 #include "core/Frontend.h"
 #include "ops/EditorLogic.h"
+#include "ops/Wording.h"
 #include "params/ParamTableModel.h"
 #include "ui/KeyFilters.h"
 
@@ -132,7 +133,11 @@ void ParamEditors::SetUp(int index)
 
     HideAll();
     choice_->setCurrentIndex(-1);
+    MarkRefused({});
     ClearEdit();
+    editedTable_ = binding->model;
+    editedRow_ = index;
+    before_ = EditorLogic::Snapshot(session_, *binding->model, index);
 
     const EditorPlan plan = EditorLogic::Plan(session_, index);
     if (!plan.listError.isEmpty())
@@ -236,10 +241,8 @@ void ParamEditors::OnEditTextChanged(const QString &text)
         EditorFilling = false;
         return;
     }
-    if (!text.isEmpty() && !edit_->isReadOnly()) {
-        EditorLogic::ConvertTyped(session_, text);
-        settledText_ = text;
-    }
+    if (!text.isEmpty() && !edit_->isReadOnly())
+        Convert(text);
 }
 
 void ParamEditors::OnEditKeyReleased(int key)
@@ -252,6 +255,33 @@ void ParamEditors::OnEditKeyReleased(int key)
     const QString text = edit_->text();
     if (text == settledText_)
         return;
-    EditorLogic::ConvertTyped(session_, text);
+    Convert(text);
+}
+
+void ParamEditors::Convert(const QString &text)
+{
     settledText_ = text;
+    const EditResult result = EditorLogic::ConvertTyped(session_, text);
+    if (result.Applied()) {
+        MarkRefused({});
+        return;
+    }
+    ParamTableModel *table = session_.ActiveTable();
+    if (table && table == editedTable_ && table->CurrentRow() == editedRow_)
+        EditorLogic::Restore(session_, *table, editedRow_, before_);
+    MarkRefused(Wording::RefusedValue(result));
+}
+
+void ParamEditors::MarkRefused(const QString &reason)
+{
+    const bool refused = !reason.isEmpty();
+    if (refused)
+        session_.frontend().SetResultPanel(reason);
+    edit_->setToolTip(reason);
+    if (refused == refused_)
+        return;
+    refused_ = refused;
+    edit_->setProperty("refused", refused);
+    // Red on pale red while the row cannot hold the text; the tip says why.
+    edit_->setStyleSheet(refused ? QStringLiteral("QLineEdit { color: #b00000; background: #ffe0e0; }") : QString());
 }

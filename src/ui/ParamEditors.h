@@ -1,4 +1,6 @@
 #pragma once
+#include "ops/EditorLogic.h"
+
 #include <QObject>
 #include <QString>
 #include <QVector>
@@ -53,6 +55,10 @@ public:
     // longer value from the device is still shown whole.
     int EditMaxLength = 0;
 
+    // Whether the edit box holds a text its row cannot hold (marked, the
+    // row left as it was when the editor was set up).
+    bool Refused() const { return refused_; }
+
 private:
     struct Binding {
         QTableView *view;
@@ -64,6 +70,10 @@ private:
     void FillEdit(const QString &text);
     void OnEditTextChanged(const QString &text);
     void OnEditKeyReleased(int key);
+    // Hands the edit box's text to the row; a text the row cannot hold puts
+    // the row back as it was and marks the box with the reason.
+    void Convert(const QString &text);
+    void MarkRefused(const QString &reason);
 
     DtuSession &session_;
     QVector<Binding> bindings_;
@@ -74,4 +84,9 @@ private:
     // so (an arrow, Shift) changes nothing in the row.
     QString settledText_;
     bool syncing_ = false;
+    // The row under the edit box as it was when the editor was set up.
+    ParamTableModel *editedTable_ = nullptr;
+    int editedRow_ = -1;
+    EditorLogic::RowSnapshot before_;
+    bool refused_ = false;
 };

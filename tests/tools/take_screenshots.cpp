@@ -1,13 +1,16 @@
 // Takes the README's pictures from the real window, offscreen, against
 // dtusim: the signal meter after a minute of real readings (a poll every
-// 2 s from a device whose signal wanders), and a batch write under way.
-// Not a test: run it by hand, with the folder for the pictures:
-//   QT_QPA_PLATFORM=offscreen build/tests/take_screenshots docs
+// 2 s from a device whose signal wanders), a batch write under way, and a
+// value the row cannot hold refused in the edit box.
+// Not a test: run it by hand, with the folder for the pictures, and a
+// picture's name to take that one only:
+//   QT_QPA_PLATFORM=offscreen build/tests/take_screenshots docs [value-refused]
 #include "support/ScriptedDialogs.h"
 #include "support/SimProcess.h"
 #include "support/WorkFolder.h"
 
 #include "ops/SignalMonitor.h"
+#include "params/ParamTableModel.h"
 #include "session/DtuSession.h"
 #include "ui/MainWindow.h"
 
@@ -17,9 +20,11 @@
 #include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTableView>
 #include <QStandardPaths>
 #include <QTabWidget>
 #include <QTest>
@@ -52,6 +57,8 @@ int main(int argc, char *argv[])
     QStandardPaths::setTestModeEnabled(true);
     // Taken before the work folder becomes the current one.
     const QString outDir = QDir(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".")).absolutePath();
+    const QString only = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QString();
+    const auto wanted = [&only](const char *name) { return only.isEmpty() || only == QLatin1String(name); };
     Workspace ws;
     ws.RememberProfile(QStringLiteral("example_profile.txt"));
     SimProcess sim;
@@ -73,36 +80,53 @@ int main(int argc, char *argv[])
         window.findChild<QPushButton *>(QStringLiteral("Button3"))->click();
 
         auto *tabs = window.findChild<QTabWidget *>(QStringLiteral("PageControl1"));
-        tabs->setCurrentIndex(2);
-        QTest::qWait(300);
-        window.findChild<QSpinBox *>(QStringLiteral("SignalInterval"))->setValue(2);
-        window.findChild<QCheckBox *>(QStringLiteral("SignalWatch"))->setChecked(true);
-        QTest::qWait(qEnvironmentVariableIntValue("SCREENSHOT_MINUTE_MS") > 0
-                         ? qEnvironmentVariableIntValue("SCREENSHOT_MINUTE_MS") : 61000);
-        if (!Save(window, outDir + QStringLiteral("/signal-meter.png")))
-            status = 1;
-        window.findChild<QCheckBox *>(QStringLiteral("SignalWatch"))->setChecked(false);
-        WaitFor([&] { return !window.session().ActionRunning(); }, 5000);
+        if (wanted("signal-meter")) {
+            tabs->setCurrentIndex(2);
+            QTest::qWait(300);
+            window.findChild<QSpinBox *>(QStringLiteral("SignalInterval"))->setValue(2);
+            window.findChild<QCheckBox *>(QStringLiteral("SignalWatch"))->setChecked(true);
+            QTest::qWait(qEnvironmentVariableIntValue("SCREENSHOT_MINUTE_MS") > 0
+                             ? qEnvironmentVariableIntValue("SCREENSHOT_MINUTE_MS") : 61000);
+            if (!Save(window, outDir + QStringLiteral("/signal-meter.png")))
+                status = 1;
+            window.findChild<QCheckBox *>(QStringLiteral("SignalWatch"))->setChecked(false);
+            WaitFor([&] { return !window.session().ActionRunning(); }, 5000);
+        }
 
         tabs->setCurrentIndex(0);
         window.resize(960, window.height()); // room for the status bar's progress
         QTest::qWait(300);
         window.findChild<QPushButton *>(QStringLiteral("btRead"))->click();
-        auto *bar = window.findChild<QProgressBar *>(QStringLiteral("WriteProgressBar"));
-        // Looked at between the run's exchanges; a wait here would hold the run up.
-        QTimer watch;
-        bool taken = false;
-        QObject::connect(&watch, &QTimer::timeout, [&] {
-            if (!bar->isVisible() || bar->value() < 4)
-                return;
-            watch.stop();
-            taken = Save(window, outDir + QStringLiteral("/write-progress.png"));
-            window.findChild<QPushButton *>(QStringLiteral("btStop"))->click();
-        });
-        watch.start(10);
-        window.findChild<QAction *>(QStringLiteral("N4"))->trigger();
-        if (!taken)
-            status = 1;
+        if (wanted("write-progress")) {
+            auto *bar = window.findChild<QProgressBar *>(QStringLiteral("WriteProgressBar"));
+            // Looked at between the run's exchanges; a wait here would hold the run up.
+            QTimer watch;
+            bool taken = false;
+            QObject::connect(&watch, &QTimer::timeout, [&] {
+                if (!bar->isVisible() || bar->value() < 4)
+                    return;
+                watch.stop();
+                taken = Save(window, outDir + QStringLiteral("/write-progress.png"));
+                window.findChild<QPushButton *>(QStringLiteral("btStop"))->click();
+            });
+            watch.start(10);
+            window.findChild<QAction *>(QStringLiteral("N4"))->trigger();
+            if (!taken)
+                status = 1;
+        }
+
+        if (wanted("value-refused")) {
+            WaitFor([&] { return !window.session().ActionRunning(); }, 10000);
+            const int row = window.session().mainTable.FindByNumber(QStringLiteral("0031"));
+            window.findChild<QTableView *>(QStringLiteral("ListView1"))->selectRow(row);
+            QTest::qWait(300);
+            auto *edit = window.findChild<QLineEdit *>(QStringLiteral("GEdit"));
+            edit->selectAll();
+            QTest::keyClicks(edit, QStringLiteral("70000"));
+            QTest::qWait(300);
+            if (!Save(window, outDir + QStringLiteral("/value-refused.png")))
+                status = 1;
+        }
         window.close();
     }
     return status;

@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
@@ -16,7 +17,8 @@
 namespace {
 
 // Rows whose values and limits the tests below rely on: 0035 holds six
-// characters though only three may be typed, 0036 takes four digits.
+// characters though only three may be typed, 0036 takes four digits, 0038
+// is a single-precision float holding 10.
 const QByteArray kEditProfile = R"json({"Title": "编辑测试", "Params": [
     {"CMDID": "", "PNAME": "编辑"},
     {"CMDID": "0035", "PNAME": "短码", "PVALUE": "HEX:616263646566", "ONLIST": "Length=3;",
@@ -24,7 +26,8 @@ const QByteArray kEditProfile = R"json({"Title": "编辑测试", "Params": [
     {"CMDID": "0036", "PNAME": "端口", "PVALUE": "HEX:1F90", "ONLIST": "Length=4;Mask='0123456789';",
      "ONGET": "GetUInt()", "ONSET": "SetUInt(2)"},
     {"CMDID": "0037", "PNAME": "十六进制", "PVALUE": "HEX:4142", "ONLIST": "Mask='0123456789ABCDEF';",
-     "ONGET": "GetStr()", "ONSET": "SetStr()"}]})json";
+     "ONGET": "GetStr()", "ONSET": "SetStr()"},
+    {"CMDID": "0038", "PNAME": "门限", "PVALUE": "HEX:41200000", "ONGET": "GetFloat()", "ONSET": "SetFloat()"}]})json";
 
 QRect ValueCell(QTableView *view, int row)
 {
@@ -54,7 +57,7 @@ struct EditWindow : WindowFixture {
     ~EditWindow() { window.reset(); }
     bool Open()
     {
-        if (!peer.Ok() || Session().mainTable.Count() != 4)
+        if (!peer.Ok() || Session().mainTable.Count() != 5)
             return false;
         Child<QComboBox>("Edit1")->setEditText(peer.Slave());
         Child<QPushButton>("Button3")->click();
@@ -270,6 +273,45 @@ private slots:
         QCOMPARE(w.Edit()->text(), QString());
         QCOMPARE(w.Hex(row), QStringLiteral("HEX:"));
         QVERIFY(w.State().ModifiedParamList.Contains(QStringLiteral("0037")));
+    }
+
+    // A text the row cannot hold stays in the box, marked, with the reason
+    // in the status bar; the row keeps its value and colour and 设置 sends
+    // nothing for it. A text it can hold then behaves as always.
+    void refusedTextLeavesRowAsItWas()
+    {
+        EditWindow w;
+        QVERIFY(w.Open());
+        const int row = w.SelectNumber(QStringLiteral("0038"));
+        QTRY_VERIFY(w.Edit()->isVisible());
+        const QVariant colour = w.Colour(row);
+        const QString valueBefore = w.Session().mainTable.Cell(row, ColValue);
+        w.peer.ReadAll();
+
+        w.Edit()->selectAll();
+        QTest::keyClicks(w.Edit(), QStringLiteral("12,5"));
+        QCOMPARE(w.Edit()->text(), QStringLiteral("12,5"));
+        QVERIFY(w.Edit()->property("refused").toBool());
+        QVERIFY(!w.Edit()->styleSheet().isEmpty());
+        const QString panel = w.Child<QLabel>("StatusBar1Panel3")->text();
+        QVERIFY2(panel.contains(QStringLiteral("0038")) && panel.contains(QStringLiteral("12,5"))
+                     && panel.contains(QStringLiteral("“.”")),
+                 qPrintable(panel));
+        QCOMPARE(w.Hex(row), QStringLiteral("HEX:41200000"));
+        QCOMPARE(w.Session().mainTable.Cell(row, ColValue), valueBefore);
+        QCOMPARE(w.Colour(row), colour);
+        QVERIFY(!w.State().ModifiedParamList.Contains(QStringLiteral("0038")));
+
+        w.Child<QPushButton>("btWrite")->click();
+        QCOMPARE(w.peer.Receive(300), QByteArray());
+
+        QTest::keyClick(w.Edit(), Qt::Key_Backspace);
+        QTest::keyClick(w.Edit(), Qt::Key_Backspace);
+        QTest::keyClicks(w.Edit(), QStringLiteral(".5"));
+        QVERIFY(!w.Edit()->property("refused").toBool());
+        QCOMPARE(w.Hex(row), QStringLiteral("HEX:41480000"));
+        QVERIFY(w.State().ModifiedParamList.Contains(QStringLiteral("0038")));
+        QVERIFY(w.dialogs.errors.isEmpty());
     }
 
     void maskLetsThroughOnlyItsCharacters_data()

@@ -13,6 +13,7 @@
 #include <QtTest>
 
 Q_DECLARE_METATYPE(EditorPlan::Kind)
+Q_DECLARE_METATYPE(ValueCodec::Encoded::Problem)
 
 namespace {
 
@@ -152,36 +153,70 @@ private slots:
 
     void convertTyped_data()
     {
+        using P = ValueCodec::Encoded::Problem;
         QTest::addColumn<QString>("onSet");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("hexCell");
         QTest::addColumn<QString>("valueCell");
-        QTest::newRow("string") << "SetStr()" << "AB" << "HEX:4142" << "AB";
-        QTest::newRow("string with quote") << "SetStr()" << "\"\\" << "HEX:225C" << "\"\\";
-        QTest::newRow("float") << "SetFloat()" << "1" << "HEX:3F800000" << "1";
-        QTest::newRow("float not a number") << "SetFloat()" << "abc" << "HEX:99" << "旧值";
-        QTest::newRow("script") << "SetUInt(2)" << "8080" << "HEX:1F90" << "8080";
-        QTest::newRow("script NaN") << "SetUInt(2)" << "x" << "HEX:00" << "x";
-        QTest::newRow("script nan mixed") << "'1nAn2'" << "y" << "HEX:1002" << "y";
-        QTest::newRow("script error") << "NoSuchFunction()" << "5" << "HEX:99" << "旧值";
+        QTest::addColumn<P>("problem");
+        QTest::newRow("string") << "SetStr()" << "AB" << "HEX:4142" << "AB" << P::None;
+        QTest::newRow("string with quote") << "SetStr()" << "\"\\" << "HEX:225C" << "\"\\" << P::None;
+        QTest::newRow("float") << "SetFloat()" << "1" << "HEX:3F800000" << "1" << P::None;
+        QTest::newRow("float, exponent") << "SetFloat()" << "-1.5e1" << "HEX:C1700000" << "-1.5e1" << P::None;
+        QTest::newRow("script") << "SetUInt(2)" << "8080" << "HEX:1F90" << "8080" << P::None;
+        QTest::newRow("script, empty answer for empty text") << "''" << "" << "HEX:" << "" << P::None;
         // The script's own SetStr, reached without the built-in shortcut: a
         // typed quote and backslash arrive unharmed.
-        QTest::newRow("quote reaches ONSET") << "SetStr.call()" << "a\"b\\" << "HEX:6122625C" << "a\"b\\";
-        QTest::newRow("ONSET sees text as is") << "ascinput.length + ''" << "'\";\\n" << "HEX:5" << "'\";\\n";
+        QTest::newRow("quote reaches ONSET") << "SetStr.call()" << "a\"b\\" << "HEX:6122625C" << "a\"b\\"
+                                             << P::None;
+        // Refused: the row keeps its old cells and is not listed.
+        QTest::newRow("float not a number") << "SetFloat()" << "abc" << "HEX:99" << "旧值" << P::NotANumber;
+        QTest::newRow("float with a unit") << "SetFloat()" << "12.5 dBm" << "HEX:99" << "旧值" << P::NotANumber;
+        QTest::newRow("float decimal comma") << "SetFloat()" << "12,5" << "HEX:99" << "旧值" << P::DecimalComma;
+        QTest::newRow("float too large for single") << "SetFloat()" << "1e39" << "HEX:99" << "旧值"
+                                                    << P::NotRepresentable;
+        QTest::newRow("script NaN") << "SetUInt(2)" << "x" << "HEX:99" << "旧值" << P::NotRepresentable;
+        QTest::newRow("script nan inside") << "'1nAn2'" << "y" << "HEX:99" << "旧值" << P::NotRepresentable;
+        QTest::newRow("script error") << "NoSuchFunction()" << "5" << "HEX:99" << "旧值" << P::ScriptError;
+        QTest::newRow("script answers nothing") << "''" << "5" << "HEX:99" << "旧值" << P::NothingEncoded;
+        QTest::newRow("script answers half a byte") << "'ABC'" << "5" << "HEX:99" << "旧值" << P::NotWholeBytes;
+        QTest::newRow("script answers no hex") << "ascinput.length + ''" << "'\";\\n" << "HEX:99" << "旧值"
+                                               << P::NotWholeBytes;
     }
     void convertTyped()
     {
         QFETCH(QString, onSet);
         QFETCH(QString, typed);
+        QFETCH(ValueCodec::Encoded::Problem, problem);
         Rig rig;
         rig.Row(QStringLiteral("0040"), QStringLiteral("HEX:99"), {}, {}, onSet);
         QSignalSpy spy(&rig.session.state, &AppState::modifiedChanged);
-        EditorLogic::ConvertTyped(rig.session, typed);
+        const EditResult result = EditorLogic::ConvertTyped(rig.session, typed);
         QTEST(rig.Cell(ColHex), "hexCell");
         QTEST(rig.Cell(ColValue), "valueCell");
-        // Marked modified even when the conversion failed.
-        QVERIFY(rig.session.state.ModifiedParamList.Contains(QStringLiteral("0040")));
-        QVERIFY(spy.count() >= 1);
+        QCOMPARE(result.problem, problem);
+        const bool held = problem == ValueCodec::Encoded::Problem::None;
+        QCOMPARE(result.Applied(), held);
+        QCOMPARE(rig.session.state.ModifiedParamList.Contains(QStringLiteral("0040")), held);
+        QCOMPARE(spy.count() >= 1, held);
+    }
+
+    // The window's edit box converts as the user types: a text the row
+    // cannot hold puts back the row as the editor found it.
+    void snapshotRestoresRowAndListing()
+    {
+        Rig rig;
+        const int row = rig.Row(QStringLiteral("0031"), QStringLiteral("HEX:1F90"), {}, {}, QStringLiteral("SetUInt(2)"),
+                                QStringLiteral("8080"));
+        const EditorLogic::RowSnapshot before = EditorLogic::Snapshot(rig.session, rig.session.mainTable, row);
+        QVERIFY(EditorLogic::ConvertTyped(rig.session, QStringLiteral("7000")).Applied());
+        QCOMPARE(rig.Cell(ColHex), QStringLiteral("HEX:1B58"));
+        QVERIFY(rig.session.state.ModifiedParamList.Contains(QStringLiteral("0031")));
+        QVERIFY(!EditorLogic::ConvertTyped(rig.session, QStringLiteral("70000")).Applied());
+        EditorLogic::Restore(rig.session, rig.session.mainTable, row, before);
+        QCOMPARE(rig.Cell(ColHex), QStringLiteral("HEX:1F90"));
+        QCOMPARE(rig.Cell(ColValue), QStringLiteral("8080"));
+        QVERIFY(!rig.session.state.ModifiedParamList.Contains(QStringLiteral("0031")));
     }
 
     void floatRoundTrip()
@@ -333,6 +368,18 @@ private slots:
         QTest::newRow("outside Mask") << "0031" << "80a" << int(EditResult::Kind::BadCharacter);
         QTest::newRow("label offered") << "0032" << "UDP" << int(EditResult::Kind::Applied);
         QTest::newRow("within Length and Mask") << "0031" << "12345" << int(EditResult::Kind::Applied);
+        // What the example script cannot represent is refused, never wrapped.
+        QTest::newRow("port over 16 bits") << "0031" << "70000" << int(EditResult::Kind::CannotHold);
+        QTest::newRow("largest port") << "0031" << "65535" << int(EditResult::Kind::Applied);
+        QTest::newRow("heartbeat over 16 bits") << "0033" << "99999" << int(EditResult::Kind::CannotHold);
+        QTest::newRow("octet over 255") << "0052" << "192.168.1.256" << int(EditResult::Kind::CannotHold);
+        QTest::newRow("first octet over 255") << "0052" << "300.1.1.1" << int(EditResult::Kind::CannotHold);
+        QTest::newRow("octet of four hex digits") << "0052" << "4096.1.1.1" << int(EditResult::Kind::CannotHold);
+        QTest::newRow("three octets") << "0052" << "10.0.0" << int(EditResult::Kind::CannotHold);
+        QTest::newRow("empty octet") << "0052" << "10..0.1" << int(EditResult::Kind::CannotHold);
+        QTest::newRow("address") << "0052" << "10.0.0.255" << int(EditResult::Kind::Applied);
+        QTest::newRow("float with comma") << "0041" << "12,5" << int(EditResult::Kind::CannotHold);
+        QTest::newRow("float") << "0041" << "12.5" << int(EditResult::Kind::Applied);
     }
     void applyTextRefusals()
     {

@@ -143,6 +143,14 @@ private slots:
         QCOMPARE(host.Eval(QStringLiteral("SetUInt(2)")), QStringLiteral("NaN"));
         host.SetGlobal(QStringLiteral("ascinput"), QStringLiteral("8080"));
         QCOMPARE(host.Eval(QStringLiteral("SetUInt(2)")), QStringLiteral("1F90"));
+        // A row without a Mask may be given anything: digits only make a
+        // number, so "12abc" is not taken for 12, nor "1.5" for 1.
+        for (const char *notDigits : {"12abc", "1.5", "-1", " 7"}) {
+            host.SetGlobal(QStringLiteral("ascinput"), QString::fromLatin1(notDigits));
+            QVERIFY2(host.Eval(QStringLiteral("SetUInt(2)")).contains(QStringLiteral("NaN")), notDigits);
+            host.SetGlobal(QStringLiteral("ascinput"), QStringLiteral("10.0.0.") + QString::fromLatin1(notDigits));
+            QVERIFY2(host.Eval(QStringLiteral("SetIP()")).contains(QStringLiteral("NaN")), notDigits);
+        }
     }
 };
 
