@@ -205,7 +205,13 @@ CliVerdict Provision(CliContext &c)
             report.outcome = Outcome::WrittenWithErrors;
             report.detail = QStringLiteral("stopped before the first row");
         } else if (SnapshotFirst(c, &report)) {
-            run = WriteAndJudge(c, &report);
+            // A stop during the snapshot: nothing written, and the device did answer.
+            if (g_stopAsked) {
+                report.outcome = Outcome::WrittenWithErrors;
+                report.detail = QStringLiteral("stopped before the first row");
+            } else {
+                run = WriteAndJudge(c, &report);
+            }
         }
         if (report.outcome == Outcome::Ok && c.options.verify)
             VerifyWritten(c, &report);

@@ -210,10 +210,11 @@ private slots:
         fleet.start(TestPaths::Program(QStringLiteral("dtucfg")),
                     {"fleet", "fleet.csv", "--profile", "example_profile.txt", "--jobs", "1", "--report", "r.json"});
         QVERIFY(fleet.waitForStarted());
-        // Under way on the first device, a few rows in.
+        // Under way on the first device, a few rows in (after the snapshot
+        // read of both tables, about two seconds at this pace).
         QByteArray said;
         QTRY_VERIFY2_WITH_TIMEOUT((said += fleet.readAllStandardError()).contains("started"), said.constData(), 10000);
-        QTest::qWait(1500);
+        QTest::qWait(4000);
         QElapsedTimer stopping;
         stopping.start();
         ::kill(static_cast<pid_t>(fleet.processId()), SIGINT);
