@@ -8,6 +8,7 @@
 //
 //   bench_fleet [DEVICE_DELAY_MS [BAUD]]     (defaults 20 and 57600)
 #include "core/DtuError.h"
+#include "core/RealScheduler.h"
 #include "session/ActionScope.h"
 #include "session/DtuSession.h"
 #include "core/Frontend.h"
@@ -69,13 +70,13 @@ private:
 };
 
 // The window's clock, watched: how late each 10 ms poll wakes up.
-class WatchedClock : public RealClock {
+class WatchedClock : public RealScheduler {
 public:
     void Sleep(int ms) override
     {
         QElapsedTimer t;
         t.start();
-        RealClock::Sleep(ms);
+        RealScheduler::Sleep(ms);
         const double late = t.nsecsElapsed() / 1e6 - ms;
         lateSum += late;
         lateMax = qMax(lateMax, late);
@@ -167,7 +168,8 @@ int main(int argc, char *argv[])
     const QString pty = QString::fromUtf8(sim.readLine()).trimmed();
 
     CountingFrontend frontend;
-    DtuSession session(frontend);
+    WatchedClock clock;
+    DtuSession session(frontend, clock);
     try {
         if (!session.script.LoadFile(script))
             throw DtuError(QStringLiteral("script"));
@@ -181,8 +183,6 @@ int main(int argc, char *argv[])
         return 2;
     }
     session.state.AccessLevel = 1; // the trace counts the bytes
-    WatchedClock clock;
-    session.exchange.SetClock(clock);
 
     const QString written = QStringLiteral("[参数设置成功]");
     const QList<Step> steps = {

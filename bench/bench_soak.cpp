@@ -98,7 +98,7 @@ int main(int argc, char *argv[])
     });
     sender.start(10);
     session.poller.SetEnabled(true);
-    session.poller.Timer().setInterval(tickMs);
+    session.poller.Timer().Start(tickMs);
 
     auto *memo1 = window.findChild<QPlainTextEdit *>(QStringLiteral("Memo1"));
     auto *memo2 = window.findChild<QPlainTextEdit *>(QStringLiteral("Memo2"));

@@ -19,7 +19,6 @@ public:
     // With a profile, the example profile (and its extended file) is loaded.
     explicit FuzzRig(bool withProfile)
     {
-        session.exchange.SetClock(clock);
         session.script.SetTimeLimitMs(200);
         if (!session.script.LoadFile(Example("script.js")))
             __builtin_trap();
@@ -71,8 +70,8 @@ public:
     }
 
     SilentFrontend frontend;
-    DtuSession session{frontend};
     VirtualClock clock;
+    DtuSession session{frontend, clock};
     std::unique_ptr<ScriptedTransport> device;
 };
 

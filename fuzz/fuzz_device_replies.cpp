@@ -5,22 +5,23 @@
 #include "ops/DeviceCommands.h"
 
 namespace {
+// A byte read is a byte; a failure is one of the exchange's codes.
+void CheckByte(const CommandOutcome &outcome)
+{
+    if (outcome.value > 255 || outcome.result < -6 || outcome.result > 0)
+        __builtin_trap();
+}
+
 // Bits 1-3 of the mode byte pick the command.
 void QueryOne(DtuSession &s, quint8 mode)
 {
     switch ((mode >> 1) % 5) {
-    case 0: {
-        const int status = DeviceCommands::QueryStatus(s);
-        if (status < -4 || status > 255)
-            __builtin_trap();
+    case 0:
+        CheckByte(DeviceCommands::QueryStatus(s));
         break;
-    }
-    case 1: {
-        const int signal = DeviceCommands::QuerySignal(s);
-        if (signal < -4 || signal > 255)
-            __builtin_trap();
+    case 1:
+        CheckByte(DeviceCommands::QuerySignal(s));
         break;
-    }
     case 2:
         (void)DeviceCommands::QueryVersion(s);
         break;

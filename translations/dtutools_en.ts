@@ -2,6 +2,29 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="zh_CN">
 <context>
+    <name>ChannelOpen</name>
+    <message>
+        <source>%1 拒绝连接（该端口没有程序在监听）</source>
+        <translation>%1 refused the connection (nothing listens on that port)</translation>
+    </message>
+    <message>
+        <source>找不到主机 %1</source>
+        <translation>host %1 not found</translation>
+    </message>
+    <message>
+        <source>%1 在%2秒内没有应答</source>
+        <translation>no answer from %1 within %2 s</translation>
+    </message>
+    <message>
+        <source>设备收到密码后立即关闭了连接，请检查密码</source>
+        <translation>the device closed the connection right after the password; check the password</translation>
+    </message>
+    <message>
+        <source>：</source>
+        <translation>: </translation>
+    </message>
+</context>
+<context>
     <name>ChoiceList</name>
     <message>
         <source>选择列表%1</source>
@@ -13,10 +36,231 @@
     </message>
 </context>
 <context>
+    <name>CliOptions</name>
+    <message>
+        <source>需要主机名或IP地址</source>
+        <translation>give a host name or an IP address</translation>
+    </message>
+    <message>
+        <source>应为1到65535的整数</source>
+        <translation>give a whole number from 1 to 65535</translation>
+    </message>
+    <message>
+        <source>应为0、1或2</source>
+        <translation>give 0, 1 or 2</translation>
+    </message>
+    <message>
+        <source>应为zh或en</source>
+        <translation>give zh or en</translation>
+    </message>
+    <message>
+        <source>应为1到3600的整数（秒）</source>
+        <translation>give a whole number of seconds from 1 to 3600</translation>
+    </message>
+    <message>
+        <source>应为以逗号分隔的四位参数编号，例如0091,0033</source>
+        <translation>give four-digit parameter numbers separated by commas, such as 0091,0033</translation>
+    </message>
+    <message>
+        <source>应为1或更大的整数</source>
+        <translation>give a whole number of 1 or more</translation>
+    </message>
+    <message>
+        <source>需要文件名</source>
+        <translation>give a file name</translation>
+    </message>
+    <message>
+        <source>可用的速率：%1</source>
+        <translation>accepted speeds: %1</translation>
+    </message>
+    <message>
+        <source>可用的格式：%1</source>
+        <translation>accepted formats: %1</translation>
+    </message>
+    <message>
+        <source>--%1：无效的值“%2”，%3</source>
+        <translation>--%1: invalid value &quot;%2&quot;; %3</translation>
+    </message>
+    <message>
+        <source>未知的选项 --%1</source>
+        <translation>unknown option --%1</translation>
+    </message>
+    <message>
+        <source>--%1 需要一个值</source>
+        <translation>--%1 needs a value</translation>
+    </message>
+    <message>
+        <source>--%1 不带值</source>
+        <translation>--%1 takes no value</translation>
+    </message>
+</context>
+<context>
+    <name>CliParamCommands</name>
+    <message>
+        <source>write：“%1”不是 编号=值 的形式</source>
+        <translation>write: &quot;%1&quot; is not NUM=TEXT</translation>
+    </message>
+    <message>
+        <source>write：%1：HEX: 后面应是成对的十六进制数字</source>
+        <translation>write: %1: HEX: needs hex digits in pairs</translation>
+    </message>
+    <message>
+        <source>%1：没有参数 %2</source>
+        <translation>%1: no parameter %2</translation>
+    </message>
+    <message>
+        <source>%1：%2 不能编辑</source>
+        <translation>%1: %2 cannot be edited</translation>
+    </message>
+    <message>
+        <source>%1：%2：请从这些值中选一个：%3</source>
+        <translation>%1: %2: choose one of: %3</translation>
+    </message>
+    <message>
+        <source>%1：%2：最多%3个字符</source>
+        <translation>%1: %2: at most %3 characters</translation>
+    </message>
+    <message>
+        <source>%1：%2：只接受这些字符：“%3”</source>
+        <translation>%1: %2: only the characters &quot;%3&quot; are accepted</translation>
+    </message>
+    <message>
+        <source>设备的参数通道不是这张表的</source>
+        <translation>the device&apos;s parameter channel does not serve this table</translation>
+    </message>
+    <message>
+        <source>%1 需要参数文件（--profile FILE）</source>
+        <translation>%1 needs a device profile (--profile FILE)</translation>
+    </message>
+    <message>
+        <source>--ext：参数文件没有指定扩展参数文件</source>
+        <translation>--ext: the profile names no extended parameter file</translation>
+    </message>
+    <message>
+        <source>save 总是保存两张表，--ext 对它没有意义</source>
+        <translation>save writes both tables; --ext does not apply</translation>
+    </message>
+    <message>
+        <source>batch：在这个访问级别下，扩展参数表没有可写的参数</source>
+        <translation>batch: the extended table has no parameter to write at this access level</translation>
+    </message>
+    <message>
+        <source>batch：在这个访问级别下，主参数表没有可写的参数</source>
+        <translation>batch: the main table has no parameter to write at this access level</translation>
+    </message>
+    <message>
+        <source>write：扩展参数表中没有参数 %1</source>
+        <translation>write: no parameter %1 in the extended table</translation>
+    </message>
+    <message>
+        <source>write：主参数表中没有参数 %1</source>
+        <translation>write: no parameter %1 in the main table</translation>
+    </message>
+    <message>
+        <source>save：没能读出设备的参数，什么也没有保存</source>
+        <translation>save: the parameters could not be read; nothing saved</translation>
+    </message>
+    <message>
+        <source>save：扩展参数表保存在 %1</source>
+        <translation>save: the extended table is in %1</translation>
+    </message>
+    <message>
+        <source>参数文件 %1 保存失败。
+%2</source>
+        <translation>Saving the parameter file %1 failed.
+%2</translation>
+    </message>
+    <message>
+        <source>--set：参数文件中没有参数 %1</source>
+        <translation>--set: no parameter %1 in the profile</translation>
+    </message>
+    <message>
+        <source>%1：%2（%3）只有用 --level 2 才能修改</source>
+        <translation>%1: %2 (%3) may be changed only with --level 2</translation>
+    </message>
+    <message>
+        <source>：</source>
+        <translation>: </translation>
+    </message>
+    <message>
+        <source>batch：%1（%2）：“%3”不是完整的十六进制字节，什么也没有发送</source>
+        <translation>batch: %1 (%2): &quot;%3&quot; is not whole bytes of hex; nothing was sent</translation>
+    </message>
+</context>
+<context>
+    <name>CliPorts</name>
+    <message>
+        <source>加入 %1 组：sudo usermod -aG %1 $USER，然后重新登录</source>
+        <translation>add yourself to the %1 group: sudo usermod -aG %1 $USER, then log in again</translation>
+    </message>
+    <message>
+        <source>只有 root 能打开它</source>
+        <translation>only root may open it</translation>
+    </message>
+    <message>
+        <source>只有 %1 和 root 能打开它</source>
+        <translation>only %1 and root may open it</translation>
+    </message>
+    <message>
+        <source>可以打开</source>
+        <translation>access: yes</translation>
+    </message>
+    <message>
+        <source>不能打开：没有这个设备</source>
+        <translation>access: no, no such device</translation>
+    </message>
+    <message>
+        <source>不能打开：没有权限（%1）</source>
+        <translation>access: no, permission (%1)</translation>
+    </message>
+    <message>
+        <source>不能打开：</source>
+        <translation>access: no, </translation>
+    </message>
+    <message>
+        <source>系统没有列出</source>
+        <translation>not reported by the system</translation>
+    </message>
+    <message>
+        <source>序列号 </source>
+        <translation>serial </translation>
+    </message>
+    <message>
+        <source>系统没有报告任何串口</source>
+        <translation>the system reports no serial ports</translation>
+    </message>
+</context>
+<context>
+    <name>CliVerify</name>
+    <message>
+        <source>verify 需要参数文件（--profile FILE）</source>
+        <translation>verify needs a device profile (--profile FILE)</translation>
+    </message>
+    <message>
+        <source>verify：无法载入 %1：%2</source>
+        <translation>verify: cannot load %1: %2</translation>
+    </message>
+    <message>
+        <source>verify：%1 与参数文件 %2 没有一个相同的参数</source>
+        <translation>verify: %1 has no parameter in common with the profile %2</translation>
+    </message>
+    <message>
+        <source>verify：没能读出设备的参数</source>
+        <translation>verify: the parameters could not be read</translation>
+    </message>
+</context>
+<context>
     <name>CommandExchange</name>
     <message>
         <source>数据过长，无法组成一帧（最多%1字节）</source>
         <translation>Data too long for one frame (at most %1 bytes)</translation>
+    </message>
+</context>
+<context>
+    <name>ConsoleFrontend</name>
+    <message>
+        <source>写入 %1/%2 %3</source>
+        <translation>writing %1/%2 %3</translation>
     </message>
 </context>
 <context>
@@ -121,6 +365,61 @@
     <message>
         <source>数据通道未打开，请先打开串口或建立TCP链接</source>
         <translation>The data channel is not open. Open the serial port or connect over TCP first.</translation>
+    </message>
+</context>
+<context>
+    <name>Dtucfg</name>
+    <message>
+        <source>找不到参数文件 %1</source>
+        <translation>cannot find the profile %1</translation>
+    </message>
+    <message>
+        <source>找不到 %1；找过：%2（或用 --script FILE 指定）</source>
+        <translation>cannot find %1; tried %2 (or give --script FILE)</translation>
+    </message>
+    <message>
+        <source>无法读取脚本 %1：%2</source>
+        <translation>cannot read the script %1: %2</translation>
+    </message>
+    <message>
+        <source>脚本错误：%1</source>
+        <translation>script error: %1</translation>
+    </message>
+    <message>
+        <source>无法载入参数文件 %1：%2</source>
+        <translation>cannot load the profile %1: %2</translation>
+    </message>
+    <message>
+        <source>数据通道没有打开：</source>
+        <translation>the data channel did not open: </translation>
+    </message>
+    <message>
+        <source>（密码用 --password 给出，默认 480917）</source>
+        <translation> (give the password with --password; the default is 480917)</translation>
+    </message>
+    <message>
+        <source>命令没有成功</source>
+        <translation>the command did not succeed</translation>
+    </message>
+    <message>
+        <source>用法见 &apos;dtucfg --help&apos;。</source>
+        <translation>Try &apos;dtucfg --help&apos;.</translation>
+    </message>
+    <message>
+        <source>没有给出命令</source>
+        <translation>no command given</translation>
+    </message>
+    <message>
+        <source>未知的命令“%1”</source>
+        <translation>unknown command &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>--%1 对 %2 命令没有意义</source>
+        <translation>--%1 means nothing for the %2 command</translation>
+    </message>
+    <message>
+        <source>%1 命令的参数个数不对</source>
+        <translation>wrong number of arguments for %1</translation>
     </message>
 </context>
 <context>
@@ -239,6 +538,124 @@
     <message>
         <source>写入中</source>
         <translation>Writing</translation>
+    </message>
+    <message>
+        <source>级别0</source>
+        <translation>Level 0</translation>
+    </message>
+    <message>
+        <source>级别%1（写%2）</source>
+        <translation>Level %1 (writes %2)</translation>
+    </message>
+    <message>
+        <source>访问级别</source>
+        <translation>Access level</translation>
+    </message>
+    <message>
+        <source>显示密码</source>
+        <translation>Show passwords</translation>
+    </message>
+    <message>
+        <source>参数文件中没有参数%1：请删除这一列</source>
+        <translation>The profile has no parameter %1: remove this column</translation>
+    </message>
+    <message>
+        <source>第%1台设备（%2）：%3</source>
+        <translation>Device %1 (%2): %3</translation>
+    </message>
+    <message>
+        <source>参数%1只在访问级别%2写入：请选择访问级别%2，或清空这一列。</source>
+        <translation>Parameter %1 is written only at access level %2: choose access level %2, or empty this column.</translation>
+    </message>
+</context>
+<context>
+    <name>FleetProgress</name>
+    <message>
+        <source>等待</source>
+        <translation>waiting</translation>
+    </message>
+    <message>
+        <source>连接中</source>
+        <translation>connecting</translation>
+    </message>
+    <message>
+        <source>开始</source>
+        <translation>started</translation>
+    </message>
+    <message>
+        <source>写入中 %1/%2</source>
+        <translation>writing %1/%2</translation>
+    </message>
+    <message>
+        <source>写入中</source>
+        <translation>writing</translation>
+    </message>
+    <message>
+        <source>校验中</source>
+        <translation>verifying</translation>
+    </message>
+    <message>
+        <source>写入%1行</source>
+        <translation>%1 rows written</translation>
+    </message>
+    <message>
+        <source>，失败%1行</source>
+        <translation>, %1 failed</translation>
+    </message>
+    <message>
+        <source>，%1行不符</source>
+        <translation>, %1 differ</translation>
+    </message>
+    <message>
+        <source>%1秒</source>
+        <translation>%1 s</translation>
+    </message>
+    <message>
+        <source>正在停止：不再开始新的设备，进行中的设备在当前一次交换后结束</source>
+        <translation>stopping: no new devices; running ones end after their current exchange</translation>
+    </message>
+</context>
+<context>
+    <name>FleetWording</name>
+    <message>
+        <source>成功</source>
+        <translation>Succeeded</translation>
+    </message>
+    <message>
+        <source>部分失败</source>
+        <translation>Partly failed</translation>
+    </message>
+    <message>
+        <source>校验不符</source>
+        <translation>Verify mismatch</translation>
+    </message>
+    <message>
+        <source>无法连接</source>
+        <translation>Unreachable</translation>
+    </message>
+    <message>
+        <source>密码错误</source>
+        <translation>Wrong password</translation>
+    </message>
+    <message>
+        <source>未开始</source>
+        <translation>Not started</translation>
+    </message>
+    <message>
+        <source>失败</source>
+        <translation>Failed</translation>
+    </message>
+    <message>
+        <source>%1 %2台</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>共%1台设备：%2</source>
+        <translation>%1 devices — %2</translation>
+    </message>
+    <message>
+        <source>，</source>
+        <translation>, </translation>
     </message>
 </context>
 <context>
@@ -930,6 +1347,29 @@
     <message>
         <source>多台设备配置...</source>
         <translation>Multiple devices...</translation>
+    </message>
+</context>
+<context>
+    <name>TableCompare</name>
+    <message>
+        <source>(设备未报告)</source>
+        <translation>(not reported)</translation>
+    </message>
+    <message>
+        <source>比较了%1行，没有差异</source>
+        <translation>no differences in %1 rows compared</translation>
+    </message>
+    <message>
+        <source>比较了%2行，其中%1行不同</source>
+        <translation>%1 of %2 rows compared differ</translation>
+    </message>
+    <message>
+        <source>（忽略%1行）</source>
+        <translation> (%1 ignored)</translation>
+    </message>
+    <message>
+        <source>；文件缺少设备的%1行，未比较</source>
+        <translation>; the file lacks %1 of the device&apos;s rows, not compared</translation>
     </message>
 </context>
 <context>

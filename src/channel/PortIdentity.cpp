@@ -1,21 +1,16 @@
 #include "channel/PortIdentity.h"
 
-#include "channel/SerialSettings.h"
+#include "core/PortNames.h"
 
 #include <QFileInfo>
 #include <QSerialPortInfo>
 
 namespace PortIdentity {
 
-bool SameDevice(const QString &a, const QString &b)
-{
-    return SerialSettings::DevicePath(a) == SerialSettings::DevicePath(b);
-}
-
 std::optional<PortEntry> Find(const QString &name, const QList<PortEntry> &ports)
 {
     for (const PortEntry &entry : ports)
-        if (SameDevice(entry.name, name))
+        if (PortNames::SameDevice(entry.name, name))
             return entry;
     return std::nullopt;
 }
@@ -30,7 +25,7 @@ QString FindAdapter(const PortEntry &remembered, const QList<PortEntry> &ports)
                 return entry.name;
             continue;
         }
-        if (!SameDevice(entry.name, remembered.name))
+        if (!PortNames::SameDevice(entry.name, remembered.name))
             continue;
         // The same name taken by another model is not the adapter that left.
         if (remembered.HasUsbIdentity()
@@ -56,7 +51,7 @@ QList<PortEntry> SystemPorts(const QStringList &alsoCheck)
     for (const QString &name : alsoCheck) {
         if (name.isEmpty() || Find(name, ports))
             continue;
-        if (QFileInfo::exists(SerialSettings::DevicePath(name)))
+        if (QFileInfo::exists(PortNames::DevicePath(name)))
             ports << PortEntry{name, std::nullopt, std::nullopt, QString()};
     }
     return ports;

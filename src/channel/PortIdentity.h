@@ -22,8 +22,6 @@ struct PortEntry {
 // is known by its name alone.
 namespace PortIdentity {
 
-// Names compare by the device file they open ("ttyUSB0" = "/dev/ttyUSB0").
-bool SameDevice(const QString &a, const QString &b);
 // The entry for the device `name` opens; nullopt when it is not listed.
 std::optional<PortEntry> Find(const QString &name, const QList<PortEntry> &ports);
 // The name under which the remembered adapter is listed now; empty when it is absent.

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstring>
 #include <grp.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -75,6 +76,9 @@ void CheckAccess(Port &port)
     }
     if (const group *owner = ::getgrgid(facts.st_gid))
         port.group = QString::fromLocal8Bit(owner->gr_name);
+    if (const passwd *user = ::getpwuid(facts.st_uid))
+        port.owner = QString::fromLocal8Bit(user->pw_name);
+    port.groupMayUse = (facts.st_mode & (S_IRGRP | S_IWGRP)) == (S_IRGRP | S_IWGRP);
     if (::access(native.constData(), R_OK | W_OK) == 0) {
         port.access = Access::Yes;
     } else if (errno == EACCES || errno == EPERM) {

@@ -23,6 +23,8 @@ struct Port {
     QString description, manufacturer, serialNumber;
     Access access = Access::Missing;
     QString group;   // the device file's group, when it can be read ("dialout")
+    QString owner;   // the device file's owner, when it can be read ("root")
+    bool groupMayUse = false; // the file's mode lets its group read and write it
     QString problem; // the system's text for Access::Other
 };
 

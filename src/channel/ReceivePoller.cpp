@@ -29,12 +29,13 @@ void TLineGet::Emit(AppState &state, Frontend &frontend, const QTime &now)
     buffer_.clear();
 }
 
-ReceivePoller::ReceivePoller(AppState &state, DataChannel &channel, Frontend &frontend, QObject *parent)
-    : QObject(parent), state_(state), channel_(channel), frontend_(frontend)
+ReceivePoller::ReceivePoller(AppState &state, DataChannel &channel, Frontend &frontend, Scheduler &scheduler,
+                             QObject *parent)
+    : QObject(parent), state_(state), channel_(channel), frontend_(frontend),
+      timer_(scheduler, QStringLiteral("Timer1"))
 {
-    timer_.setObjectName(QStringLiteral("Timer1"));
-    timer_.setInterval(kIntervalMs);
-    connect(&timer_, &QTimer::timeout, this, &ReceivePoller::Tick);
+    timer_.SetInterval(kIntervalMs);
+    timer_.OnTimeout([this] { Tick(); });
 }
 
 void ReceivePoller::SetEnabled(bool on)
@@ -55,10 +56,10 @@ void ReceivePoller::SetHeldByExchange(bool held)
 void ReceivePoller::Apply()
 {
     const bool run = wanted_ && holds_ == 0;
-    if (run && !timer_.isActive())
-        timer_.start();
-    else if (!run && timer_.isActive())
-        timer_.stop();
+    if (run && !timer_.IsActive())
+        timer_.Start();
+    else if (!run && timer_.IsActive())
+        timer_.Stop();
 }
 
 void ReceivePoller::Tick()

@@ -1,9 +1,10 @@
 #pragma once
+#include "core/ScheduledTimer.h"
+
 #include <QByteArray>
 #include <QObject>
 #include <QString>
 #include <QTime>
-#include <QTimer>
 #include <functional>
 
 class AppState;
@@ -35,7 +36,8 @@ class ReceivePoller : public QObject {
 public:
     static constexpr int kIntervalMs = 100;
 
-    ReceivePoller(AppState &state, DataChannel &channel, Frontend &frontend, QObject *parent = nullptr);
+    ReceivePoller(AppState &state, DataChannel &channel, Frontend &frontend,
+                  Scheduler &scheduler = Scheduler::Default(), QObject *parent = nullptr);
 
     // What a failing read does: the session closes the serial port (quietly,
     // its texts unchanged); the TCP connection is left alone.
@@ -46,9 +48,9 @@ public:
     // While the exchange holds it the timer stays off; an enable asked for
     // meanwhile takes effect when the hold ends.
     void SetEnabled(bool on);
-    bool IsEnabled() const { return timer_.isActive(); }
+    bool IsEnabled() const { return timer_.IsActive(); }
     void SetHeldByExchange(bool held);
-    QTimer &Timer() { return timer_; }
+    ScheduledTimer &Timer() { return timer_; }
 
     // One tick of Timer1. Public so that tests and the command line can run it.
     void Tick();
@@ -74,7 +76,7 @@ private:
     std::function<void()> onReadFailure_;
     void Apply();
 
-    QTimer timer_;
+    ScheduledTimer timer_;
     TLineGet lineGet_;
     bool wanted_ = false;
     int holds_ = 0;

@@ -1,6 +1,5 @@
 #include "channel/SerialSettings.h"
 
-#include <QRegularExpression>
 #include <QSerialPortInfo>
 
 namespace SerialSettings {
@@ -25,11 +24,22 @@ const QStringList &OfferedFormats()
     return list;
 }
 
+namespace {
+const qint32 kSpeedTable[] = {300,   600,   1200,  2400,  4800,   9600,   14400,  19200, 28800,
+                              33600, 38400, 57600, 76800, 115200, 230400, 460800, 921600};
+} // namespace
+
+QStringList KnownSpeeds()
+{
+    QStringList list;
+    for (qint32 speed : kSpeedTable)
+        list << QString::number(speed);
+    return list;
+}
+
 qint32 SpeedFromText(const QString &text)
 {
-    static const qint32 table[] = {300,   600,   1200,  2400,  4800,   9600,   14400,  19200, 28800,
-                                   33600, 38400, 57600, 76800, 115200, 230400, 460800, 921600};
-    for (qint32 speed : table) {
+    for (qint32 speed : kSpeedTable) {
         // Exact text only: " 9600" or "09600" are not speeds.
         if (text == QString::number(speed))
             return speed;
@@ -61,37 +71,6 @@ FrameFormat ApplyFormat(const QString &text, const FrameFormat &previous)
             f.stopBits = 2;
     }
     return f;
-}
-
-QString DeviceFromName(const QString &name)
-{
-#ifdef Q_OS_WIN
-    // QSerialPort adds the device-namespace prefix itself, so COM10 and up open.
-    return name;
-#else
-    static const QRegularExpression com(QStringLiteral("^COM([1-9][0-9]*)$"),
-                                        QRegularExpression::CaseInsensitiveOption);
-    const auto m = com.match(name);
-    if (m.hasMatch()) {
-        bool ok = false;
-        const int n = m.captured(1).toInt(&ok);
-        if (ok && n >= 1)
-            return QStringLiteral("/dev/ttyS%1").arg(n - 1);
-    }
-    return name;
-#endif
-}
-
-QString DevicePath(const QString &name)
-{
-    const QString device = DeviceFromName(name);
-#ifdef Q_OS_WIN
-    return device;
-#else
-    if (device.startsWith(u'/'))
-        return device;
-    return QStringLiteral("/dev/") + device;
-#endif
 }
 
 QStringList SystemPorts()

@@ -14,6 +14,9 @@ const QStringList &OfferedFormats();
 // "33600" and "76800" are accepted although the box does not offer them:
 // a profile may name them.
 qint32 SpeedFromText(const QString &text);
+// Every speed SpeedFromText knows, in rising order: what a command line may
+// ask for.
+QStringList KnownSpeeds();
 
 enum class Parity { None, Even, Odd };
 
@@ -28,12 +31,7 @@ struct FrameFormat {
 // character, or missing, keeps the setting of the previous open.
 FrameFormat ApplyFormat(const QString &text, const FrameFormat &previous);
 
-// The device the port name means. A path or a bare name ("ttyUSB0") is used
-// as it is; "COMn" means /dev/ttyS(n-1) on systems without COM names.
-QString DeviceFromName(const QString &name);
-// The device file a name opens ("/dev/ttyUSB0" for "ttyUSB0"); used to tell
-// why an open failed.
-QString DevicePath(const QString &name);
+// What a port name means (COMn, bare names, paths): core/PortNames.h.
 
 // Serial ports the system reports, for the port box (Edit1).
 QStringList SystemPorts();

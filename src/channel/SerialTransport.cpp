@@ -1,6 +1,7 @@
 #include "channel/SerialTransport.h"
 
 #include "core/DtuError.h"
+#include "core/PortNames.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -45,8 +46,8 @@ bool SerialTransport::Open(const QString &name, const QString &speedText, const 
     speed_ = SerialSettings::SpeedFromText(speedText);
     format_ = SerialSettings::ApplyFormat(formatText, format_);
 
-    devicePath_ = SerialSettings::DevicePath(name);
-    port_.setPortName(SerialSettings::DeviceFromName(name));
+    devicePath_ = PortNames::DevicePath(name);
+    port_.setPortName(PortNames::DeviceFromName(name));
     // Non-standard speeds (14400, 28800, 33600, 76800) go to the driver as
     // they are; on Linux QSerialPort sets them through termios2.
     port_.setBaudRate(speed_);
@@ -74,7 +75,7 @@ bool SerialTransport::Open(const QString &name, const QString &speedText, const 
 
 QString SerialTransport::Diagnose(const QString &name) const
 {
-    const QString path = SerialSettings::DevicePath(name);
+    const QString path = PortNames::DevicePath(name);
 #ifdef Q_OS_UNIX
     const QByteArray native = QFile::encodeName(path);
     if (::access(native.constData(), F_OK) != 0)

@@ -2,8 +2,17 @@
 
 #include "core/TextFile.h"
 
-TcpTransport::TcpTransport(QObject *parent) : QObject(parent)
+TcpTransport::TcpTransport(Scheduler &scheduler, QObject *parent) : QObject(parent), limit_(scheduler)
 {
+    limit_.SetSingleShot(true);
+    limit_.SetInterval(kConnectLimitMs);
+    // Given up like a refused attempt: inactive, the status text unchanged.
+    limit_.OnTimeout([this] {
+        if (state_ != State::Connecting)
+            return;
+        socket_.abort();
+        SetState(State::Inactive);
+    });
     connect(&socket_, &QTcpSocket::connected, this, &TcpTransport::OnConnected);
     connect(&socket_, &QTcpSocket::stateChanged, this, &TcpTransport::OnSocketState);
     connect(&socket_, &QTcpSocket::errorOccurred, this, &TcpTransport::OnError);
@@ -24,6 +33,8 @@ void TcpTransport::SetStatus(const QString &text)
 
 void TcpTransport::SetState(State state)
 {
+    if (state != State::Connecting)
+        limit_.Stop();
     if (state_ == state)
         return;
     state_ = state;
@@ -38,8 +49,13 @@ void TcpTransport::Connect(const QString &host, const QString &password)
     if (socket_.state() != QAbstractSocket::UnconnectedState)
         socket_.abort();
     password_ = TextFile::ToGbk(password);
+    failure_ = Failure::None;
+    errorText_.clear();
+    receivedAny_ = false;
+    connectedOnce_ = false;
     SetState(State::Connecting);
     SetStatus(ConnectingText());
+    limit_.Start();
     socket_.connectToHost(host, port_);
 }
 
@@ -52,6 +68,7 @@ void TcpTransport::Disconnect()
 
 void TcpTransport::OnConnected()
 {
+    connectedOnce_ = true;
     SetState(State::Active);
     // The password is the first thing the device hears: its bytes only, no
     // frame, no terminator, no trace line. Its answer is read like any data.
@@ -78,6 +95,18 @@ void TcpTransport::OnSocketState(QAbstractSocket::SocketState socketState)
 
 void TcpTransport::OnError(QAbstractSocket::SocketError error)
 {
+    // Only an attempt's failure is kept: an error on a connection that was
+    // open is not why it failed to connect. (The socket reports a failed
+    // attempt after it has turned unconnected.)
+    if (!connectedOnce_) {
+        errorText_ = socket_.errorString();
+        switch (error) {
+        case QAbstractSocket::ConnectionRefusedError: failure_ = Failure::Refused; break;
+        case QAbstractSocket::HostNotFoundError: failure_ = Failure::HostNotFound; break;
+        case QAbstractSocket::SocketTimeoutError: failure_ = Failure::TimedOut; break;
+        default: failure_ = Failure::Other; break;
+        }
+    }
     if (error == QAbstractSocket::HostNotFoundError) {
         socket_.abort();
         SetState(State::Inactive);
@@ -102,5 +131,7 @@ QByteArray TcpTransport::ReadAvailable()
 {
     if (state_ != State::Active)
         return {};
-    return socket_.readAll();
+    const QByteArray bytes = socket_.readAll();
+    receivedAny_ = receivedAny_ || !bytes.isEmpty();
+    return bytes;
 }

@@ -1,5 +1,6 @@
 #pragma once
 #include "channel/Transport.h"
+#include "core/ScheduledTimer.h"
 
 #include <QCoreApplication>
 #include <QObject>
@@ -14,14 +15,18 @@ class TcpTransport : public QObject, public Transport {
     Q_OBJECT
 public:
     enum class State { Inactive, Connecting, Active };
+    // Why the last attempt did not connect, as the socket reported it.
+    enum class Failure { None, Refused, HostNotFound, TimedOut, Other };
 
     static constexpr quint16 kMaintenancePort = 8888;
+    // An attempt not answered within this is given up (as a refused one is).
+    static constexpr int kConnectLimitMs = 5000;
     static inline const QString kPasswordDefault = QStringLiteral("480917");
     static QString ConnectingText() { return QCoreApplication::translate("TcpTransport", "TCP维护端口连接中..."); }
     static QString ConnectedText() { return QCoreApplication::translate("TcpTransport", "TCP维护端口连接成功"); }
     static QString FailedText() { return QCoreApplication::translate("TcpTransport", "TCP维护端口连接失败"); }
 
-    explicit TcpTransport(QObject *parent = nullptr);
+    explicit TcpTransport(Scheduler &scheduler = Scheduler::Default(), QObject *parent = nullptr);
     ~TcpTransport() override;
 
     // The port connects go to; tests point it at a free loopback port.
@@ -32,13 +37,20 @@ public:
 
     // "连接": starts connecting unless already active; returns at once. The
     // password's bytes are the first thing sent once connected. A pending
-    // attempt is abandoned in favour of the new one.
+    // attempt is abandoned in favour of the new one, and one still pending
+    // after kConnectLimitMs.
     void Connect(const QString &host, const QString &password);
     // "断开": closes an active connection (the status then reads failed).
     void Disconnect();
 
     State state() const { return state_; }
     QString StatusText() const { return statusText_; }
+    // The last attempt's failure (None while it runs or after it connected),
+    // and the system's words for it.
+    Failure LastFailure() const { return failure_; }
+    QString LastErrorText() const { return errorText_; }
+    // Whether the device has sent anything since the connection opened.
+    bool ReceivedAny() const { return receivedAny_; }
 
     bool IsOpen() const override { return state_ == State::Active; }
     // One hand-over to the socket; a failing send closes the connection.
@@ -58,8 +70,13 @@ private:
     void OnError(QAbstractSocket::SocketError error);
 
     QTcpSocket socket_;
+    ScheduledTimer limit_;
     quint16 port_ = kMaintenancePort;
     QByteArray password_;
     State state_ = State::Inactive;
     QString statusText_;
+    Failure failure_ = Failure::None;
+    QString errorText_;
+    bool receivedAny_ = false;
+    bool connectedOnce_ = false;
 };

@@ -9,7 +9,8 @@ namespace CliChannel {
 ChannelOutcome Open(DtuSession &session, const CliOptions &options)
 {
     if (!options.tcpHost.isEmpty())
-        return ChannelOpen::ConnectTcp(session, options.tcpHost, options.tcpPort, options.password);
+        return ChannelOpen::ConnectTcp(session, options.tcpHost, options.tcpPort, options.password,
+                                       ChannelOpen::kPasswordSettleMs);
     // Options override what the profile put into the serial boxes.
     if (!options.port.isEmpty())
         session.facts.PortText = options.port;

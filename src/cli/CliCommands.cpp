@@ -107,6 +107,42 @@ const std::vector<CliCommand> &All()
     return commands;
 }
 
+bool Takes(const QString &command, const QString &option)
+{
+    static const QStringList everyCommand{QStringLiteral("help"), QStringLiteral("version"), QStringLiteral("lang"),
+                                          QStringLiteral("json")};
+    static const QStringList withProfile{QStringLiteral("profile"), QStringLiteral("script"),
+                                         QStringLiteral("level"), QStringLiteral("fast")};
+    static const QStringList withChannel{QStringLiteral("port"),     QStringLiteral("baud"),
+                                         QStringLiteral("format"),   QStringLiteral("tcp"),
+                                         QStringLiteral("tcp-port"), QStringLiteral("password"), QStringLiteral("password-file"),
+                                         QStringLiteral("keep-profile")};
+    static const QList<QPair<QString, QStringList>> own{
+        {QStringLiteral("signal"), {QStringLiteral("watch")}},
+        {QStringLiteral("read"), {QStringLiteral("ext")}},
+        {QStringLiteral("write"), {QStringLiteral("ext")}},
+        {QStringLiteral("batch"), {QStringLiteral("ext")}},
+        {QStringLiteral("verify"), {QStringLiteral("ignore")}},
+        {QStringLiteral("provision"),
+         {QStringLiteral("set"), QStringLiteral("events"), QStringLiteral("verify"), QStringLiteral("ignore")}},
+        {QStringLiteral("fleet"),
+         {QStringLiteral("verify"), QStringLiteral("jobs"), QStringLiteral("report"), QStringLiteral("ignore")}},
+    };
+    if (everyCommand.contains(option))
+        return true;
+    const CliCommand *c = Find(command);
+    if (!c)
+        return true; // refused for itself
+    if (c->needsProfile && withProfile.contains(option))
+        return true;
+    if ((c->needsChannel || command == QLatin1String("provision")) && withChannel.contains(option))
+        return true;
+    for (const auto &entry : own)
+        if (entry.first == command)
+            return entry.second.contains(option);
+    return false;
+}
+
 const CliCommand *Find(const QString &name)
 {
     for (const CliCommand &c : All())

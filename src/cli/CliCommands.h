@@ -44,6 +44,7 @@ struct CliVerdict {
 
     int status = kOk;
     QJsonObject outcome;
+    QString message; // what went wrong in words, for --json (else the last complaint or line)
 
     static CliVerdict Of(bool ok, const QJsonObject &outcome = {}) { return {ok ? kOk : kFailed, outcome}; }
 };
@@ -69,6 +70,9 @@ struct CliCommand {
 namespace CliCommands {
 const std::vector<CliCommand> &All();
 const CliCommand *Find(const QString &name);
+// Whether the option (by name, "ext") means something for the command; one
+// that does not is refused rather than ignored.
+bool Takes(const QString &command, const QString &option);
 
 // Commands on the parameter tables (CliParamCommands.cpp).
 bool CheckTableOption(CliContext &context, QString *error);
@@ -83,7 +87,8 @@ CliVerdict Batch(CliContext &context);
 bool Snapshot(CliContext &context);
 // Sets a row of the main or, when the main one has no such number, the
 // extended table from "NUM=TEXT" as write does; throws CliUsageError.
-void SetRowValue(CliContext &context, const QString &argument);
+// A refusal names the row after `prefix`.
+void SetRowValue(CliContext &context, const QString &argument, const QString &prefix = QStringLiteral("--set"));
 
 // Comparing a device with a file (CliVerify.cpp).
 bool CheckVerify(CliContext &context, QString *error);

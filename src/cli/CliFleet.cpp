@@ -9,20 +9,92 @@
 #include "cli/ConsoleFrontend.h"
 #include "cli/FleetProgress.h"
 #include "core/StopSignals.h"
+#include "core/WorkPaths.h"
 #include "fleet/FleetRunner.h"
+#include "fleet/FleetSetup.h"
+#include "fleet/FleetWording.h"
 #include "fleet/Inventory.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
-#include <QDir>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QCoreApplication>
 #include <QEventLoop>
-#include <QFileInfo>
 
 #include <unistd.h>
 
 namespace CliCommands {
+
+namespace {
+
+// The run as the options and the loaded profile and script give it.
+FleetSetup::Plan MakePlan(const CliContext &c, const Inventory::Table &inventory)
+{
+    FleetSetup::Choices choices;
+    choices.profilePath = c.session.profile->Path();
+    choices.scriptPath = c.scriptPath;
+    choices.level = c.options.level;
+    choices.fast = c.options.fast;
+    choices.verify = c.options.verify;
+    choices.ignore = c.options.ignore;
+    choices.jobs = c.options.jobs;
+    return FleetSetup::Make(choices, inventory);
+}
+
+QString RefusalText(const FleetSetup::Plan &plan, const QString &profilePath)
+{
+    switch (plan.refusal) {
+    case FleetSetup::Refusal::None:
+        break;
+    case FleetSetup::Refusal::NoDevices:
+        return QStringLiteral("fleet: the inventory lists no device");
+    case FleetSetup::Refusal::NoProfile:
+        return QStringLiteral("fleet: the profile %1 does not exist").arg(profilePath);
+    case FleetSetup::Refusal::NoScript:
+        return QStringLiteral("fleet: cannot find %1; tried %2")
+            .arg(WorkPaths::kScriptName, WorkPaths::Shown(plan.scriptTried).join(QStringLiteral(", ")));
+    case FleetSetup::Refusal::ColumnWithheld:
+        // Every worker would refuse the column.
+        return QStringLiteral("fleet: the inventory sets %1, which is written only with --level %2")
+            .arg(plan.column)
+            .arg(WriteRules::kUnlockLevel);
+    }
+    return {};
+}
+
+// Every column and every cell as the workers would take them, before any
+// device is contacted: a column the profile lacks, a value its row cannot
+// take. Each refusal names the inventory line and column. The cells are
+// tried on this process's own tables, which no device ever receives.
+QStringList CellRefusals(CliContext &c, const Inventory::Table &inventory)
+{
+    QStringList refusals;
+    const DtuSession &s = c.session;
+    for (int i = 0; i < inventory.valueColumns.size(); ++i) {
+        const QString &number = inventory.valueColumns[i];
+        if (s.mainTable.FindByNumber(number) < 0 && (!s.state.ExtPageVisible || s.extTable.FindByNumber(number) < 0))
+            refusals << QStringLiteral("fleet: inventory line 1, column %1: no parameter %2 in the profile")
+                            .arg(inventory.valueColumnAt.value(i))
+                            .arg(number);
+    }
+    if (!refusals.isEmpty())
+        return refusals;
+    for (const FleetDevice &device : inventory.devices) {
+        for (const auto &[number, text] : device.values) {
+            const int column = inventory.valueColumnAt.value(static_cast<int>(inventory.valueColumns.indexOf(number)));
+            try {
+                SetRowValue(c, number + QLatin1Char('=') + text,
+                            QStringLiteral("fleet: inventory line %1, column %2").arg(device.line).arg(column));
+            } catch (const CliUsageError &e) {
+                refusals << e.text;
+            }
+        }
+    }
+    return refusals;
+}
+
+} // namespace
 
 bool CheckFleet(CliContext &c, QString *error)
 {
@@ -32,31 +104,20 @@ bool CheckFleet(CliContext &c, QString *error)
     }
     try {
         const Inventory::Table inventory = Inventory::Read(c.options.arguments.value(0));
-        // The device number is written only from level 2: without it the
-        // column would be dropped silently by every worker.
-        if (inventory.valueColumns.contains(WriteRules::kProtectedNumber)
-            && !WriteRules::MayWrite(c.options.level, WriteRules::kProtectedNumber)) {
-            *error = QStringLiteral("fleet: the inventory sets 0091, which is written only with --level 2");
-            return false;
-        }
+        const FleetSetup::Plan plan = MakePlan(c, inventory);
+        *error = RefusalText(plan, c.session.profile->Path());
+        if (error->isEmpty())
+            *error = CellRefusals(c, inventory).join(QLatin1Char('\n'));
     } catch (const DtuError &e) {
         *error = QStringLiteral("fleet: ") + e.text();
-        return false;
     }
-    return true;
+    return error->isEmpty();
 }
 
 CliVerdict Fleet(CliContext &c)
 {
     const Inventory::Table inventory = Inventory::Read(c.options.arguments.value(0));
-    FleetRunner::Settings settings;
-    settings.profilePath = QFileInfo(c.session.profile->Path()).absoluteFilePath();
-    settings.scriptPath = QFileInfo(c.scriptPath).absoluteFilePath();
-    settings.workDir = QDir::currentPath();
-    settings.jobs = c.options.jobs;
-    settings.fast = c.options.fast;
-    settings.verify = c.options.verify;
-    settings.level = c.options.level;
+    FleetRunner::Settings settings = MakePlan(c, inventory).settings;
     // Every worker records into the same store, under one run id.
     const QString runId = QStringLiteral("%1-%2")
                               .arg(QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMdd'T'HHmmsszzz")))
@@ -84,7 +145,8 @@ CliVerdict Fleet(CliContext &c)
     OnStopSignals([&] {
         if (runner.StopRequested())
             return;
-        progress.Note(QStringLiteral("stopping: no new devices; running ones end after their current exchange"));
+        progress.Note(QCoreApplication::translate("FleetProgress",
+                                                  "正在停止：不再开始新的设备，进行中的设备在当前一次交换后结束"));
         runner.Stop();
     });
 
@@ -99,9 +161,9 @@ CliVerdict Fleet(CliContext &c)
     bool allOk = true;
     for (const DeviceReport &r : reports)
         allOk = allOk && r.outcome == Outcome::Ok;
-    progress.Note(FleetReport::Totals(reports));
+    progress.Note(FleetWording::Totals(reports));
     if (!c.options.records.off)
-        progress.Note(QStringLiteral("device records: fleet run %1 (dtucfg rollback --run %1 undoes it)").arg(runId));
+        progress.Note(QCoreApplication::translate("CliFleet", "设备档案：批量运行 %1（dtucfg rollback --run %1 可撤销）").arg(runId));
     bool reportWritten = true;
     if (!c.options.report.isEmpty()) {
         try {

@@ -1,9 +1,15 @@
 #include "cli/CliOptions.h"
 
 #include "cli/CliCommands.h"
+#include "channel/SerialSettings.h"
 #include "core/Translation.h"
+#include "fleet/FleetRunner.h"
 
+#include <QCoreApplication>
+#include <QFile>
 #include <QRegularExpression>
+
+#include <cstdio>
 
 namespace {
 
@@ -17,7 +23,8 @@ struct OptionSpec {
 const OptionSpec kOptions[] = {
     {"profile", Takes::Value}, {"script", Takes::Value},   {"port", Takes::Value},
     {"baud", Takes::Value},    {"format", Takes::Value},   {"tcp", Takes::Value},
-    {"tcp-port", Takes::Value}, {"password", Takes::Value}, {"level", Takes::Value},
+    {"tcp-port", Takes::Value}, {"password", Takes::Value}, {"password-file", Takes::Value},
+    {"level", Takes::Value},
     {"ext", Takes::Nothing},   {"json", Takes::Nothing},   {"fast", Takes::Nothing},
     {"help", Takes::Nothing},  {"version", Takes::Nothing}, {"lang", Takes::Value},
     {"watch", Takes::Value},
@@ -38,6 +45,32 @@ const OptionSpec *FindOption(const QString &name)
     return nullptr;
 }
 
+// What a value of the option may be, for the refusal of one that is not.
+QString ValidValues(const QString &name)
+{
+    if (name == QLatin1String("tcp"))
+        return QCoreApplication::translate("CliOptions", "需要主机名或IP地址");
+    if (name == QLatin1String("tcp-port"))
+        return QCoreApplication::translate("CliOptions", "应为1到65535的整数");
+    if (name == QLatin1String("level"))
+        return QCoreApplication::translate("CliOptions", "应为0、1或2");
+    if (name == QLatin1String("lang"))
+        return QCoreApplication::translate("CliOptions", "应为zh或en");
+    if (name == QLatin1String("watch"))
+        return QCoreApplication::translate("CliOptions", "应为1到3600的整数（秒）");
+    if (name == QLatin1String("ignore"))
+        return QCoreApplication::translate("CliOptions", "应为以逗号分隔的四位参数编号，例如0091,0033");
+    if (name == QLatin1String("jobs"))
+        return QCoreApplication::translate("CliOptions", "应为1或更大的整数");
+    if (name == QLatin1String("report"))
+        return QCoreApplication::translate("CliOptions", "需要文件名");
+    if (name == QLatin1String("baud"))
+        return QCoreApplication::translate("CliOptions", "可用的速率：%1").arg(SerialSettings::KnownSpeeds().join(QStringLiteral(", ")));
+    if (name == QLatin1String("format"))
+        return QCoreApplication::translate("CliOptions", "可用的格式：%1").arg(SerialSettings::OfferedFormats().join(QStringLiteral(", ")));
+    return {};
+}
+
 bool Apply(CliOptions *out, const QString &name, const QString &value, QString *error)
 {
     bool ok = true;
@@ -50,9 +83,13 @@ bool Apply(CliOptions *out, const QString &name, const QString &value, QString *
     } else if (name == QLatin1String("port")) {
         out->port = value;
     } else if (name == QLatin1String("baud")) {
+        // A speed the port does not know would be stored into the profile
+        // and opened as 9600.
+        ok = SerialSettings::KnownSpeeds().contains(value);
         out->baud = value;
     } else if (name == QLatin1String("format")) {
-        out->format = value;
+        out->format = value.toUpper();
+        ok = SerialSettings::OfferedFormats().contains(out->format);
     } else if (name == QLatin1String("tcp")) {
         out->tcpHost = value;
         ok = !value.isEmpty();
@@ -62,8 +99,13 @@ bool Apply(CliOptions *out, const QString &name, const QString &value, QString *
         out->tcpPort = static_cast<quint16>(port);
     } else if (name == QLatin1String("password")) {
         out->password = value;
+        out->passwordGiven = true;
+    } else if (name == QLatin1String("password-file")) {
+        out->passwordFile = value;
+        ok = !value.isEmpty();
     } else if (name == QLatin1String("level")) {
         out->level = value.toInt(&ok);
+        ok = ok && out->level >= 0 && out->level <= 2;
     } else if (name == QLatin1String("ext")) {
         out->ext = true;
     } else if (name == QLatin1String("json")) {
@@ -82,9 +124,12 @@ bool Apply(CliOptions *out, const QString &name, const QString &value, QString *
     } else if (name == QLatin1String("keep-profile")) {
         out->keepProfile = true;
     } else if (name == QLatin1String("ignore")) {
-        static const QRegularExpression numbers(QStringLiteral("^[0-9A-Fa-f]{4}(,[0-9A-Fa-f]{4})*$"));
-        ok = numbers.match(value).hasMatch();
-        out->ignore += value.toUpper().split(QLatin1Char(','));
+        // "0033,0041" or, as a list is often typed, "0033, 0041".
+        static const QRegularExpression number(QStringLiteral("^[0-9A-Fa-f]{4}$"));
+        for (const QString &item : value.split(QLatin1Char(','))) {
+            ok = ok && number.match(item.trimmed()).hasMatch();
+            out->ignore << item.trimmed().toUpper();
+        }
     } else if (name == QLatin1String("set")) {
         out->set << value;
     } else if (name == QLatin1String("events")) {
@@ -94,12 +139,19 @@ bool Apply(CliOptions *out, const QString &name, const QString &value, QString *
     } else if (name == QLatin1String("jobs")) {
         out->jobs = value.toInt(&ok);
         ok = ok && out->jobs >= 1;
+        if (ok && out->jobs > FleetRunner::kMaxJobs) {
+            // Each device is a process of its own with its own script engine.
+            *error = QStringLiteral("--jobs: at most %1 devices at once (each is a process of its own), not %2")
+                         .arg(FleetRunner::kMaxJobs)
+                         .arg(value);
+            return false;
+        }
     } else if (name == QLatin1String("report")) {
         out->report = value;
         ok = !value.isEmpty();
     }
     if (!ok)
-        *error = QStringLiteral("--%1: invalid value \"%2\"").arg(name, value);
+        *error = QCoreApplication::translate("CliOptions", "--%1：无效的值“%2”，%3").arg(name, value, ValidValues(name));
     return ok;
 }
 
@@ -131,27 +183,71 @@ bool CliOptions::Parse(const QStringList &args, CliOptions *out, QString *error)
         }
         const OptionSpec *spec = FindOption(name);
         if (!spec) {
-            *error = QStringLiteral("unknown option --%1").arg(name);
+            *error = QCoreApplication::translate("CliOptions", "未知的选项 --%1").arg(name);
             return false;
         }
         if (spec->takes == Takes::Value && !inlineValue) {
             if (i + 1 >= args.size()) {
-                *error = QStringLiteral("--%1 needs a value").arg(name);
+                *error = QCoreApplication::translate("CliOptions", "--%1 需要一个值").arg(name);
                 return false;
             }
             value = args[++i];
         } else if (spec->takes == Takes::Nothing && inlineValue) {
-            *error = QStringLiteral("--%1 takes no value").arg(name);
+            *error = QCoreApplication::translate("CliOptions", "--%1 不带值").arg(name);
             return false;
         }
         if (!Apply(out, name, value, error))
             return false;
+        if (!out->given.contains(name))
+            out->given << name;
     }
-    if (out->watchSeconds > 0 && out->command != QLatin1String("signal") && !out->command.isEmpty()) {
-        *error = QStringLiteral("--watch goes with the signal command only");
+    if (out->passwordGiven && !out->passwordFile.isEmpty()) {
+        *error = QStringLiteral("--password and --password-file: give one of them");
         return false;
     }
     return CliRecordOptions::Check(*out, error);
+}
+
+void CliOptions::Peek(const QStringList &args, Language *language, bool *json)
+{
+    for (int i = 0; i < args.size(); ++i) {
+        const QString &arg = args[i];
+        if (arg == QLatin1String("--"))
+            break;
+        if (arg == QLatin1String("--json"))
+            *json = true;
+        else if (arg.startsWith(QLatin1String("--lang=")))
+            Translation::FromCode(arg.mid(7), language);
+        else if (arg == QLatin1String("--lang") && i + 1 < args.size())
+            Translation::FromCode(args[++i], language);
+        else if (const OptionSpec *spec = arg.startsWith(QLatin1String("--")) && !arg.contains(QLatin1Char('='))
+                     ? FindOption(arg.mid(2))
+                     : nullptr;
+                 spec && spec->takes == Takes::Value)
+            ++i; // its value, whatever it looks like
+    }
+}
+
+bool CliOptions::ReadPassword(CliOptions *out, QString *error)
+{
+    if (out->passwordFile.isEmpty()) {
+        if (!out->passwordGiven && qEnvironmentVariableIsSet("DTU_PASSWORD"))
+            out->password = qEnvironmentVariable("DTU_PASSWORD");
+        return true;
+    }
+    QFile file(out->passwordFile);
+    const bool opened = out->passwordFile == QLatin1String("-") ? file.open(stdin, QIODevice::ReadOnly)
+                                                                 : file.open(QIODevice::ReadOnly);
+    if (!opened) {
+        *error = QStringLiteral("--password-file: cannot read %1: %2").arg(out->passwordFile, file.errorString());
+        return false;
+    }
+    // The first line, without its line end; the rest of the file is not read.
+    QByteArray line = file.readLine();
+    while (line.endsWith('\n') || line.endsWith('\r'))
+        line.chop(1);
+    out->password = QString::fromUtf8(line);
+    return true;
 }
 
 QString CliOptions::Usage()
@@ -172,7 +268,12 @@ QString CliOptions::Usage()
         "  --format TEXT    frame format such as 8N1 (default: the profile's, else 8N1)\n"
         "  --tcp HOST       use the TCP maintenance connection instead of the serial port\n"
         "  --tcp-port N     TCP port (default 8888)\n"
-        "  --password TEXT  TCP maintenance password (default 480917)\n"
+        "  --password TEXT  TCP maintenance password (default 480917). Every user of\n"
+        "                   this computer can read it in the process list: prefer\n"
+        "                   --password-file or DTU_PASSWORD\n"
+        "  --password-file FILE\n"
+        "                   read the TCP password from the first line of FILE\n"
+        "                   (- for standard input)\n"
         "  --level N        access level: 1 prints the traffic trace, 2 unlocks 0091\n"
         "  --ext            act on the extended parameter table\n"
         "  --json           machine-readable result on standard output; the window's\n"
@@ -189,7 +290,8 @@ QString CliOptions::Usage()
         "                   NUM=HEX:digits for raw bytes)\n"
         "  --events         provision: JSON lines on standard output (progress, result)\n"
         "  --verify         provision, fleet: read back and compare after writing\n"
-        "  --jobs N         fleet: devices at once (default: all, at most 16)\n"
+        "  --jobs N         fleet: devices at once (default: all, at most 16; never\n"
+        "                   more than 64)\n"
         "  --report FILE    fleet: write the report (FILE.csv or FILE.json)\n"
         "  --records WHERE  the device records: a SQLite file, or\n"
         "                   postgresql://USER@HOST:PORT/DATABASE (default:\n"
@@ -205,6 +307,10 @@ QString CliOptions::Usage()
         "  --fleet-run ID   provision: the fleet run the device's entries belong to\n"
         "  --help           this text\n"
         "  --version        print dtucfg's version\n"
+        "\n"
+        "Environment:\n"
+        "  DTU_PASSWORD     the TCP password when --password and --password-file are\n"
+        "                   not given\n"
         "\n"
         "Commands:\n");
     for (const CliCommand &c : CliCommands::All()) {

@@ -17,6 +17,8 @@ struct CliOptions {
     QString tcpHost;       // non-empty: the TCP maintenance connection instead of the serial port
     quint16 tcpPort = kDefaultTcpPort;
     QString password = QStringLiteral("480917");
+    bool passwordGiven = false; // --password: seen by every user of this computer
+    QString passwordFile;       // --password-file: its first line ("-": standard input)
     int level = 0;         // AccessLevel
     bool ext = false;      // act on the extended table
     bool json = false;
@@ -36,9 +38,18 @@ struct CliOptions {
     RecordOptions records;    // --records, --no-records; history's options
     QString command;
     QStringList arguments;
+    QStringList given;        // the options given, by name ("baud"), first use first
 
     // Parses the arguments after the program name. False with a one-line
-    // reason in *error for an unknown option or a bad value.
+    // reason in *error for an unknown option or a bad value (the reason says
+    // what a valid one is).
     static bool Parse(const QStringList &args, CliOptions *out, QString *error);
+    // The TCP password from --password-file, else from DTU_PASSWORD when
+    // --password was not given. False with the reason when the file cannot
+    // be read.
+    static bool ReadPassword(CliOptions *out, QString *error);
+    // Looks ahead for --lang and --json, so that a command line that does
+    // not parse is refused in the language, and the form, it asked for.
+    static void Peek(const QStringList &args, Language *language, bool *json);
     static QString Usage();
 };

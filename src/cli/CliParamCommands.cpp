@@ -19,10 +19,11 @@
 #include "ops/TableCompare.h"
 #include "ops/Wording.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 
 #include <QJsonArray>
-#include <QJsonDocument>
+#include <QJsonObject>
 #include <QRegularExpression>
 
 namespace CliCommands {
@@ -41,31 +42,24 @@ void EnterChosenPage(CliContext &c)
         PageEntry::OnPageShown(c.session, Page::Extended);
 }
 
-QString JsonString(const QString &text)
+// The rows as --json gives them, in table order, inside the one document.
+QJsonArray TableJson(const ParamTableModel &table)
 {
-    const QByteArray array = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
-    return QString::fromUtf8(array.mid(1, array.size() - 2)); // drop [ ]
+    QJsonArray rows;
+    for (int i = 0; i < table.Count(); ++i) {
+        const ParamRow &row = table.Row(i);
+        if (row.IsHeading())
+            continue;
+        rows.append(QJsonObject{{QStringLiteral("number"), row.cells[ColNumber]},
+                                {QStringLiteral("name"), row.cells[ColName]},
+                                {QStringLiteral("hex"), row.cells[ColHex]},
+                                {QStringLiteral("value"), row.cells[ColValue]}});
+    }
+    return rows;
 }
 
 void PrintTable(CliContext &c, const ParamTableModel &table)
 {
-    if (c.options.json) {
-        // Members in table order (QJsonObject would sort them).
-        QStringList objects;
-        for (int i = 0; i < table.Count(); ++i) {
-            const ParamRow &row = table.Row(i);
-            if (row.IsHeading())
-                continue;
-            objects << QStringLiteral("  {\"number\": %1, \"name\": %2, \"hex\": %3, \"value\": %4}")
-                           .arg(JsonString(row.cells[ColNumber]), JsonString(row.cells[ColName]),
-                                JsonString(row.cells[ColHex]), JsonString(row.cells[ColValue]));
-        }
-        c.frontend.PrintOut(objects.isEmpty() ? QStringLiteral("[]\n")
-                                              : QStringLiteral("[\n") + objects.join(QStringLiteral(",\n"))
-                                                    + QStringLiteral("\n]\n"));
-        c.jsonPrinted = true;
-        return;
-    }
     QString text;
     for (int i = 0; i < table.Count(); ++i) {
         const ParamRow &row = table.Row(i);
@@ -87,14 +81,14 @@ Assignment ParseAssignment(const QString &argument)
 {
     const qsizetype eq = argument.indexOf(QLatin1Char('='));
     if (eq <= 0)
-        throw CliUsageError{QStringLiteral("write: \"%1\" is not NUM=TEXT").arg(argument)};
+        throw CliUsageError{QCoreApplication::translate("CliParamCommands", "write：“%1”不是 编号=值 的形式").arg(argument)};
     Assignment a{argument.left(eq), argument.mid(eq + 1)};
     if (a.text.startsWith(QLatin1String("HEX:"), Qt::CaseInsensitive)) {
         a.raw = true;
         a.text = a.text.mid(4).toUpper();
         static const QRegularExpression hexPairs(QStringLiteral("^([0-9A-F]{2})*$"));
         if (!hexPairs.match(a.text).hasMatch())
-            throw CliUsageError{QStringLiteral("write: %1: HEX: needs hex digits in pairs").arg(a.number)};
+            throw CliUsageError{QCoreApplication::translate("CliParamCommands", "write：%1：HEX: 后面应是成对的十六进制数字").arg(a.number)};
     }
     return a;
 }
@@ -105,16 +99,16 @@ QString RefusalText(const QString &prefix, const EditResult &r)
     using Kind = EditResult::Kind;
     switch (r.kind) {
     case Kind::Applied: return {};
-    case Kind::NoSuchRow: return QStringLiteral("%1: no parameter %2").arg(prefix, r.number);
+    case Kind::NoSuchRow: return QCoreApplication::translate("CliParamCommands", "%1：没有参数 %2").arg(prefix, r.number);
     case Kind::Locked:
-        return QStringLiteral("%1: %2 (%3) may be changed only with --level 2").arg(prefix, r.number, r.name);
-    case Kind::NotEditable: return QStringLiteral("%1: %2 cannot be edited").arg(prefix, r.number);
+        return QCoreApplication::translate("CliParamCommands", "%1：%2（%3）只有用 --level 2 才能修改").arg(prefix, r.number, r.name);
+    case Kind::NotEditable: return QCoreApplication::translate("CliParamCommands", "%1：%2 不能编辑").arg(prefix, r.number);
     case Kind::NotAChoice:
-        return QStringLiteral("%1: %2: choose one of: %3").arg(prefix, r.number, r.choices.join(QStringLiteral(", ")));
-    case Kind::TooLong: return QStringLiteral("%1: %2: at most %3 characters").arg(prefix, r.number).arg(r.maxLength);
+        return QCoreApplication::translate("CliParamCommands", "%1：%2：请从这些值中选一个：%3").arg(prefix, r.number, r.choices.join(QStringLiteral(", ")));
+    case Kind::TooLong: return QCoreApplication::translate("CliParamCommands", "%1：%2：最多%3个字符").arg(prefix, r.number).arg(r.maxLength);
     case Kind::BadCharacter:
-        return QStringLiteral("%1: %2: only the characters \"%3\" are accepted").arg(prefix, r.number, r.allowed);
-    case Kind::CannotHold: return prefix + QStringLiteral(": ") + Wording::RefusedValue(r);
+        return QCoreApplication::translate("CliParamCommands", "%1：%2：只接受这些字符：“%3”").arg(prefix, r.number, r.allowed);
+    case Kind::CannotHold: return prefix + QCoreApplication::translate("CliParamCommands", "：") + Wording::RefusedValue(r);
     }
     return {};
 }
@@ -154,7 +148,7 @@ bool ChosenTableActive(CliContext &c)
 {
     if (c.session.ActiveTable() == &ChosenTable(c))
         return true;
-    c.frontend.Complain(QStringLiteral("the device's parameter channel does not serve this table"));
+    c.frontend.Complain(QCoreApplication::translate("CliParamCommands", "设备的参数通道不是这张表的"));
     return false;
 }
 
@@ -197,7 +191,7 @@ bool CheckBatchValues(CliContext &c, QString *error)
             if (row.IsHeading() || !WriteRules::MayWrite(c.session.state.AccessLevel, row.Number())
                 || row.HexIsWholeBytes())
                 continue;
-            *error = QStringLiteral("batch: %1 (%2): \"%3\" is not whole bytes of hex; nothing was sent")
+            *error = QCoreApplication::translate("CliParamCommands", "batch：%1（%2）：“%3”不是完整的十六进制字节，什么也没有发送")
                          .arg(row.Number(), row.cells[ColName], row.cells[ColHex]);
             return false;
         }
@@ -210,21 +204,21 @@ bool CheckBatchValues(CliContext &c, QString *error)
 bool CheckTableOption(CliContext &c, QString *error)
 {
     if (!c.session.profile) {
-        *error = QStringLiteral("%1 needs a device profile (--profile FILE)").arg(c.options.command);
+        *error = QCoreApplication::translate("CliParamCommands", "%1 需要参数文件（--profile FILE）").arg(c.options.command);
         return false;
     }
     if (c.options.ext && !c.session.state.ExtPageVisible) {
-        *error = QStringLiteral("--ext: the profile names no extended parameter file");
+        *error = QCoreApplication::translate("CliParamCommands", "--ext：参数文件没有指定扩展参数文件");
         return false;
     }
     if (c.options.ext && c.options.command == QLatin1String("save")) {
-        *error = QStringLiteral("save writes both tables; --ext does not apply");
+        *error = QCoreApplication::translate("CliParamCommands", "save 总是保存两张表，--ext 对它没有意义");
         return false;
     }
     // A batch that could send nothing must not pass for one that wrote the table.
     if (c.options.command == QLatin1String("batch") && !HasWritableRow(c)) {
-        *error = QStringLiteral("batch: the %1 table has no parameter to write at this access level")
-                     .arg(c.options.ext ? QStringLiteral("extended") : QStringLiteral("main"));
+        *error = (c.options.ext ? QCoreApplication::translate("CliParamCommands", "batch：在这个访问级别下，扩展参数表没有可写的参数")
+                                : QCoreApplication::translate("CliParamCommands", "batch：在这个访问级别下，主参数表没有可写的参数"));
         return false;
     }
     if (c.options.command == QLatin1String("batch"))
@@ -241,8 +235,8 @@ bool CheckWrite(CliContext &c, QString *error)
         for (const QString &argument : c.options.arguments) {
             const Assignment a = ParseAssignment(argument);
             if (ChosenTable(c).FindByNumber(a.number) < 0) {
-                *error = QStringLiteral("write: no parameter %1 in the %2 table")
-                             .arg(a.number, c.options.ext ? QStringLiteral("extended") : QStringLiteral("main"));
+                *error = (c.options.ext ? QCoreApplication::translate("CliParamCommands", "write：扩展参数表中没有参数 %1") : QCoreApplication::translate("CliParamCommands", "write：主参数表中没有参数 %1"))
+                             .arg(a.number);
                 return false;
             }
             const EditResult check = CheckAssignment(c, ChosenTable(c), a);
@@ -265,12 +259,16 @@ CliVerdict Read(CliContext &c)
         = c.options.ext ? ParamReader::ReadExtendedPage(c.session) : ParamReader::ReadMainPage(c.session);
     // After a failed read the table still holds the profile's values;
     // printed, they would pass for the device's.
-    if (outcome.Ok())
-        PrintTable(c, ChosenTable(c));
-    const QJsonObject json = OutcomeJson::Read(outcome);
+    QJsonObject json = OutcomeJson::Read(outcome);
+    if (outcome.Ok()) {
+        if (c.options.json)
+            json.insert(QStringLiteral("rows"), TableJson(ChosenTable(c)));
+        else
+            PrintTable(c, ChosenTable(c));
+    }
     RecordEntry entry = CliRecording::Begin(c, RecordAction::Read);
     entry.rows = CliRecording::ReadRows(c, outcome, &ChosenTable(c));
-    CliRecording::Keep(c, entry, ActionRecord::Outcome(outcome), json);
+    CliRecording::Keep(c, entry, ActionRecord::Outcome(outcome), OutcomeJson::Read(outcome));
     return CliVerdict::Of(outcome.Ok(), json);
 }
 
@@ -282,10 +280,11 @@ CliVerdict Write(CliContext &c)
     // The edits are made on the active table: the device is put on the
     // chosen one first, as the page's "设置" does before writing.
     const int channel = c.options.ext ? DeviceCommands::kExtendedPageChannel : c.session.state.MainParamChannel;
-    if (!DeviceCommands::SelectTableFor(c.session, channel, Wording::WriteWord())) {
-        const QJsonObject json = OutcomeJson::Read({true, TransactionResult::TableNotSwitched, 0});
+    if (const int selected = DeviceCommands::SelectTableFor(c.session, channel, Wording::WriteWord());
+        selected != TransactionResult::Accepted) {
+        const QJsonObject json = OutcomeJson::Read({true, selected, 0});
         RecordEntry entry = CliRecording::Begin(c, RecordAction::Write);
-        CliRecording::Keep(c, entry, ResultId(TransactionResult::TableNotSwitched), json);
+        CliRecording::Keep(c, entry, ResultId(selected), json);
         return CliVerdict::Of(false, json);
     }
     if (!ChosenTableActive(c))
@@ -313,7 +312,7 @@ CliVerdict Save(CliContext &c)
     RecordEntry entry = CliRecording::Begin(c, RecordAction::Save);
     entry.rows = CliRecording::ReadRows(c, read);
     if (!read.Ok()) {
-        c.frontend.Complain(QStringLiteral("save: the parameters could not be read; nothing saved"));
+        c.frontend.Complain(QCoreApplication::translate("CliParamCommands", "save：没能读出设备的参数，什么也没有保存"));
         CliRecording::Keep(c, entry, ActionRecord::Outcome(read), OutcomeJson::Read(read));
         return CliVerdict::Of(false, OutcomeJson::Read(read));
     }
@@ -323,9 +322,9 @@ CliVerdict Save(CliContext &c)
     try {
         const QString extPath = ParamFile::SaveFullBackup(c.session, path);
         if (!extPath.isEmpty())
-            c.frontend.Complain(QStringLiteral("save: the extended table is in %1").arg(extPath));
+            c.frontend.Complain(QCoreApplication::translate("CliParamCommands", "save：扩展参数表保存在 %1").arg(extPath));
     } catch (const DtuError &e) {
-        c.frontend.ShowMessage(QStringLiteral("参数文件 %1 保存失败。\n%2").arg(QFileInfo(path).absoluteFilePath(), e.text()));
+        c.frontend.ShowMessage(QCoreApplication::translate("CliParamCommands", "参数文件 %1 保存失败。\n%2").arg(QFileInfo(path).absoluteFilePath(), e.text()));
         QJsonObject json = OutcomeJson::Read(read);
         json.insert(QStringLiteral("file"), QFileInfo(path).absoluteFilePath());
         CliRecording::Keep(c, entry, QStringLiteral("file-not-written"), json);
@@ -375,20 +374,22 @@ bool Snapshot(CliContext &c)
     return true;
 }
 
-void SetRowValue(CliContext &c, const QString &argument)
+void SetRowValue(CliContext &c, const QString &argument, const QString &prefix)
 {
     const Assignment a = ParseAssignment(argument);
     DtuSession &s = c.session;
     const bool inMain = s.mainTable.FindByNumber(a.number) >= 0;
     if (!inMain && (!s.state.ExtPageVisible || s.extTable.FindByNumber(a.number) < 0))
-        throw CliUsageError{QStringLiteral("--set: no parameter %1 in the profile").arg(a.number)};
+        throw CliUsageError{prefix == QLatin1String("--set")
+                                ? QCoreApplication::translate("CliParamCommands", "--set：参数文件中没有参数 %1").arg(a.number)
+                                : QStringLiteral("%1: no parameter %2 in the profile").arg(prefix, a.number)};
     ParamTableModel &table = inMain ? s.mainTable : s.extTable;
     const EditResult check = CheckAssignment(c, table, a);
     if (!check.Applied())
-        throw CliUsageError{RefusalText(QStringLiteral("--set"), check)};
+        throw CliUsageError{RefusalText(prefix, check)};
     const EditResult edit = EditRow(c, table, a);
     if (!edit.Applied())
-        throw CliUsageError{RefusalText(QStringLiteral("--set"), edit)};
+        throw CliUsageError{RefusalText(prefix, edit)};
 }
 
 } // namespace CliCommands

@@ -4,6 +4,7 @@
 #include "cli/CliOptions.h"
 #include "cli/ConsoleFrontend.h"
 
+#include <QCoreApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -19,28 +20,31 @@ QString Hex4(quint16 id)
     return QStringLiteral("%1").arg(id, 4, 16, QLatin1Char('0'));
 }
 
-// Serial devices belong to the dialout group on Debian and Ubuntu; a file
-// whose group is not known gets that advice too.
+// Joining the group helps only when the group may use the file and is not
+// root's own (joining root is no advice); otherwise only root, or the
+// owner, may open it.
 QString PermissionHint(const Port &port)
 {
-    const QString group = port.group.isEmpty() || port.group == QLatin1String("root") ? QStringLiteral("dialout")
-                                                                                       : port.group;
-    return QStringLiteral("add yourself to the %1 group: sudo usermod -aG %1 $USER, then log in again").arg(group);
+    if (!port.group.isEmpty() && port.group != QLatin1String("root") && port.groupMayUse)
+        return QCoreApplication::translate("CliPorts", "加入 %1 组：sudo usermod -aG %1 $USER，然后重新登录").arg(port.group);
+    if (port.owner.isEmpty() || port.owner == QLatin1String("root"))
+        return QCoreApplication::translate("CliPorts", "只有 root 能打开它");
+    return QCoreApplication::translate("CliPorts", "只有 %1 和 root 能打开它").arg(port.owner);
 }
 
 QString AccessText(const Port &port)
 {
     switch (port.access) {
     case Access::Yes:
-        return QStringLiteral("access: yes");
+        return QCoreApplication::translate("CliPorts", "可以打开");
     case Access::Missing:
-        return QStringLiteral("access: no, no such device");
+        return QCoreApplication::translate("CliPorts", "不能打开：没有这个设备");
     case Access::NoPermission:
-        return QStringLiteral("access: no, permission (%1)").arg(PermissionHint(port));
+        return QCoreApplication::translate("CliPorts", "不能打开：没有权限（%1）").arg(PermissionHint(port));
     case Access::Other:
         break;
     }
-    return QStringLiteral("access: no, ") + port.problem;
+    return QCoreApplication::translate("CliPorts", "不能打开：") + port.problem;
 }
 
 QString AccessWord(Access access)
@@ -69,12 +73,12 @@ QString Line(const Port &port)
 {
     QStringList fields{port.path};
     if (!port.reported)
-        fields << QStringLiteral("not reported by the system");
+        fields << QCoreApplication::translate("CliPorts", "系统没有列出");
     if (port.vendorId || port.productId)
         fields << QStringLiteral("usb %1:%2").arg(port.vendorId ? Hex4(*port.vendorId) : QStringLiteral("?"),
                                                    port.productId ? Hex4(*port.productId) : QStringLiteral("?"));
     if (!port.serialNumber.isEmpty())
-        fields << QStringLiteral("serial ") + port.serialNumber;
+        fields << QCoreApplication::translate("CliPorts", "序列号 ") + port.serialNumber;
     QString what;
     if (!port.description.isEmpty())
         what = QLatin1Char('"') + port.description + QLatin1Char('"');
@@ -126,7 +130,7 @@ CliVerdict Run(CliContext &context)
     context.frontend.PrintOut(Listing(ports, context.options.json));
     context.jsonPrinted = true;
     if (ports.isEmpty() && !context.options.json)
-        context.frontend.Complain(QStringLiteral("dtucfg: the system reports no serial ports"));
+        context.frontend.Complain(QStringLiteral("dtucfg: ") + QCoreApplication::translate("CliPorts", "系统没有报告任何串口"));
     return CliVerdict::Of(true);
 }
 

@@ -12,6 +12,7 @@
 #include "recording/Recorder.h"
 #include "cli/ConsoleFrontend.h"
 #include "core/StopSignals.h"
+#include "core/WriteRules.h"
 #include "fleet/FleetReport.h"
 #include "fleet/WorkerEvents.h"
 #include "ops/ParamFile.h"
@@ -155,6 +156,15 @@ void VerifyWritten(CliContext &c, DeviceReport *report)
         report->outcome = Outcome::VerifyDiffers;
 }
 
+QList<TableCompare::RowValue> Writable(const QList<TableCompare::RowValue> &rows, int level)
+{
+    QList<TableCompare::RowValue> kept;
+    for (const TableCompare::RowValue &row : rows)
+        if (WriteRules::MayWrite(level, row.number))
+            kept << row;
+    return kept;
+}
+
 } // namespace
 
 bool CheckProvision(CliContext &c, QString *error)
@@ -172,9 +182,12 @@ bool CheckProvision(CliContext &c, QString *error)
     }
     // The batch writes every row; edits listed now would be written twice.
     c.session.state.ModifiedParamList.Clear();
-    c.expectedMain = TableCompare::Snapshot(c.session.mainTable);
+    // The read-back expects what this run may write: a row the level
+    // withholds keeps the device's own value (--ignore rows are left out
+    // by the comparison itself).
+    c.expectedMain = Writable(TableCompare::Snapshot(c.session.mainTable), c.options.level);
     if (c.session.state.ExtPageVisible)
-        c.expectedExt = TableCompare::Snapshot(c.session.extTable);
+        c.expectedExt = Writable(TableCompare::Snapshot(c.session.extTable), c.options.level);
     return true;
 }
 
@@ -193,7 +206,8 @@ CliVerdict Provision(CliContext &c)
     Emit(c, WorkerEvents::Progress(QStringLiteral("open"), 0, 0, QString()));
     const ChannelOutcome channel = CliChannel::Open(s, c.options);
     if (!channel.open) {
-        report.outcome = Outcome::Unreachable;
+        report.outcome = channel.failure == ChannelOutcome::Failure::PasswordRefused ? Outcome::RefusedPassword
+                                                                                      : Outcome::Unreachable;
         report.detail = channel.reason;
     } else {
         s.state.AccessLevel = c.options.level;

@@ -12,14 +12,27 @@
 #include "ops/ParamReader.h"
 #include "ops/ProfileLoader.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 
 namespace CliCommands {
+namespace {
+
+// The numbered rows the profile gives the device, both tables.
+QList<TableCompare::RowValue> ProfileRows(CliContext &c)
+{
+    QList<TableCompare::RowValue> rows = TableCompare::Snapshot(c.session.mainTable);
+    if (c.session.state.ExtPageVisible)
+        rows += TableCompare::Snapshot(c.session.extTable);
+    return rows;
+}
+
+} // namespace
 
 bool CheckVerify(CliContext &c, QString *error)
 {
     if (!c.session.profile) {
-        *error = QStringLiteral("verify needs a device profile (--profile FILE)");
+        *error = QCoreApplication::translate("CliVerify", "verify 需要参数文件（--profile FILE）");
         return false;
     }
     // The file is read as a profile of its own, decoded by its own rows, so
@@ -35,12 +48,19 @@ bool CheckVerify(CliContext &c, QString *error)
     try {
         ProfileLoader::LoadProfile(file, path);
     } catch (const DtuError &e) {
-        *error = QStringLiteral("verify: cannot load %1: %2").arg(path, e.text());
+        *error = QCoreApplication::translate("CliVerify", "verify：无法载入 %1：%2").arg(path, e.text());
         return false;
     }
     c.expectedMain = TableCompare::Snapshot(file.mainTable);
     if (file.state.ExtPageVisible)
         c.expectedExt = TableCompare::Snapshot(file.extTable);
+    // A file of another kind of device would compare nothing and pass.
+    const QList<TableCompare::RowValue> profileRows = ProfileRows(c);
+    if (TableCompare::Shared(c.expectedMain + c.expectedExt, profileRows) == 0) {
+        *error = QCoreApplication::translate("CliVerify", "verify：%1 与参数文件 %2 没有一个相同的参数")
+                     .arg(path, c.session.profile->Path());
+        return false;
+    }
     return true;
 }
 
@@ -67,24 +87,27 @@ CliVerdict Verify(CliContext &c)
     RecordEntry entry = CliRecording::Begin(c, RecordAction::Verify);
     entry.rows = CliRecording::ReadRows(c, read);
     if (!read.Ok()) {
-        c.frontend.Complain(QStringLiteral("verify: the parameters could not be read"));
+        c.frontend.Complain(QCoreApplication::translate("CliVerify", "verify：没能读出设备的参数"));
         CliRecording::Keep(c, entry, ActionRecord::Outcome(read), OutcomeJson::Read(read));
         return CliVerdict::Of(false, OutcomeJson::Read(read));
     }
+    TableCompare::CountUnlisted(c.expectedMain + c.expectedExt, ProfileRows(c), c.options.ignore, &outcome);
     QString text;
     for (const TableCompare::Difference &d : outcome.differences)
         text += TableCompare::Line(d) + QLatin1Char('\n');
-    text += TableCompare::Summary(outcome) + QLatin1Char('\n');
+    const QString summary = TableCompare::Summary(outcome);
+    text += summary + QLatin1Char('\n');
     c.frontend.PrintOut(text);
     QJsonObject json = OutcomeJson::Read(read);
     json.insert(QStringLiteral("compared"), outcome.compared);
     json.insert(QStringLiteral("ignored"), outcome.ignored);
     json.insert(QStringLiteral("differences"), static_cast<int>(outcome.differences.size()));
+    json.insert(QStringLiteral("not_in_file"), outcome.unlisted);
     json.insert(QStringLiteral("file"), QFileInfo(c.options.arguments.value(0)).absoluteFilePath());
     CliRecording::Keep(c, entry, outcome.differences.isEmpty() ? ActionRecord::Outcome(read) : ActionRecord::kDiffers,
                        json);
     json.remove(QStringLiteral("file"));
-    return {outcome.differences.isEmpty() ? CliVerdict::kOk : CliVerdict::kDiffers, json};
+    return {outcome.differences.isEmpty() ? CliVerdict::kOk : CliVerdict::kDiffers, json, summary};
 }
 
 } // namespace CliCommands

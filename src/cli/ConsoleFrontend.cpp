@@ -94,12 +94,13 @@ void ConsoleFrontend::ShowWriteRun(const WriteRunStatus &status)
         ClearProgress();
         return;
     }
-    Write(err_, QStringLiteral("\r\x1b[K写入 %1/%2 %3").arg(status.done).arg(status.total).arg(status.currentName));
+    Write(err_, QStringLiteral("\r\x1b[K") + QCoreApplication::translate("ConsoleFrontend", "写入 %1/%2 %3").arg(status.done).arg(status.total).arg(status.currentName));
     progressOnScreen_ = true;
 }
 
 void ConsoleFrontend::Complain(const QString &text)
 {
+    lastComplaint_ = text;
     ClearProgress();
     Write(err_, text + QLatin1Char('\n'));
 }

@@ -50,6 +50,8 @@ public:
 
     // A line for standard error (reasons, refusals).
     void Complain(const QString &text);
+    // The last such line (for the error member of --json).
+    const QString &LastComplaint() const { return lastComplaint_; }
     // Writes text as UTF-8 to standard output.
     void PrintOut(const QString &text);
 
@@ -65,6 +67,7 @@ private:
     QString saveAnswer_;
     QString openAnswer_;
     QStringList lines_;
+    QString lastComplaint_;
     bool progressShown_ = false;
     bool progressOnScreen_ = false;
 };

@@ -1,14 +1,18 @@
 #include "cli/FleetProgress.h"
 
+#include "fleet/FleetWording.h"
+
+#include <QCoreApplication>
+
 namespace {
 constexpr int kRedrawMs = 100;
-}
+} // namespace
 
 FleetProgress::FleetProgress(std::FILE *stream, bool terminal, const QStringList &targets)
     : stream_(stream), terminal_(terminal), targets_(targets)
 {
     for (const QString &t : targets) {
-        states_ << QStringLiteral("waiting");
+        states_ << QCoreApplication::translate("FleetProgress", "等待");
         width_ = qMax(width_, static_cast<int>(t.size()));
     }
 }
@@ -55,26 +59,31 @@ void FleetProgress::Flush()
 
 void FleetProgress::Started(int index)
 {
-    Set(index, QStringLiteral("open"), false);
+    Set(index, QCoreApplication::translate("FleetProgress", "连接中"), false);
     if (!terminal_)
-        Print(Head(index) + QStringLiteral("started\n"));
+        Print(Head(index) + QCoreApplication::translate("FleetProgress", "开始") + QLatin1Char('\n'));
 }
 
 void FleetProgress::Progress(int index, const QString &phase, int done, int total)
 {
-    Set(index, total > 0 && phase == QLatin1String("write") ? QStringLiteral("%1 %2/%3").arg(phase).arg(done).arg(total)
-                                                           : phase,
-        false);
+    QString state;
+    if (phase == QLatin1String("write"))
+        state = total > 0 ? QCoreApplication::translate("FleetProgress", "写入中 %1/%2").arg(done).arg(total) : QCoreApplication::translate("FleetProgress", "写入中");
+    else if (phase == QLatin1String("verify"))
+        state = QCoreApplication::translate("FleetProgress", "校验中");
+    else
+        state = QCoreApplication::translate("FleetProgress", "连接中");
+    Set(index, state, false);
 }
 
 void FleetProgress::Finished(int index, const DeviceReport &r)
 {
-    QString state = QStringLiteral("%1  %2 written").arg(r.outcome).arg(r.written);
+    QString state = FleetWording::Word(r.outcome) + QStringLiteral("  ") + QCoreApplication::translate("FleetProgress", "写入%1行").arg(r.written);
     if (!r.failed.isEmpty())
-        state += QStringLiteral(", %1 failed").arg(r.failed.size());
+        state += QCoreApplication::translate("FleetProgress", "，失败%1行").arg(r.failed.size());
     if (!r.differences.isEmpty())
-        state += QStringLiteral(", %1 differ").arg(r.differences.size());
-    state += QStringLiteral("  %1 s").arg(r.seconds, 0, 'f', 1);
+        state += QCoreApplication::translate("FleetProgress", "，%1行不符").arg(r.differences.size());
+    state += QStringLiteral("  ") + QCoreApplication::translate("FleetProgress", "%1秒").arg(r.seconds, 0, 'f', 1);
     if (!r.detail.isEmpty())
         state += QStringLiteral("  (") + r.detail + QLatin1Char(')');
     Set(index, state, true);

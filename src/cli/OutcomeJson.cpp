@@ -56,6 +56,7 @@ QJsonObject Write(const WriteReport &report)
     };
     flag("channel_closed", !report.channelOpen);
     flag("table_not_switched", report.tableNotSwitched);
+    flag("selection_unanswered", report.selectionUnanswered);
     flag("stopped", report.stopped);
     flag("channel_lost", report.channelLost);
     return json;
@@ -68,6 +69,8 @@ QJsonObject Channel(const ChannelOutcome &outcome)
         json.insert(QStringLiteral("reason"), outcome.reason);
     if (outcome.open)
         json.insert(QStringLiteral("selection"), ResultId(outcome.selection));
+    else
+        json.insert(QStringLiteral("failure"), outcome.FailureId());
     return json;
 }
 

@@ -4,13 +4,14 @@
 #include "cli/CliOptions.h"
 #include "cli/ConsoleFrontend.h"
 #include "cli/OutcomeJson.h"
+#include "core/ScheduledTimer.h"
 #include "core/StopSignals.h"
 #include "ops/DeviceCommands.h"
 #include "ops/SignalMeter.h"
+#include "ops/Wording.h"
 #include "session/DtuSession.h"
 
 #include <QEventLoop>
-#include <QTimer>
 
 namespace SignalWatch {
 
@@ -18,9 +19,8 @@ QString Line(const QDateTime &when, int csq)
 {
     const QString time = when.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss "));
     if (csq < 0)
-        return time + QStringLiteral("信号读取失败");
-    if (!SignalMeter::Known(csq))
-        return time + QStringLiteral("CSQ=%1 未知").arg(csq);
+        return time + Wording::SignalLine(CommandOutcome{true, false, TransactionResult::NoAnswer, -1, {}});
+    // DbmText says "未知" for a value without a level.
     return time + QStringLiteral("CSQ=%1 %2").arg(csq).arg(SignalMeter::DbmText(csq));
 }
 
@@ -34,9 +34,9 @@ CliVerdict Run(CliContext &context)
         stop = true;
         pause.quit();
     });
-    QTimer next;
-    next.setSingleShot(true);
-    QObject::connect(&next, &QTimer::timeout, &pause, &QEventLoop::quit);
+    ScheduledTimer next(session.scheduler);
+    next.SetSingleShot(true);
+    next.OnTimeout([&pause] { pause.quit(); });
 
     // Only the last reading decides the exit status.
     CommandOutcome last;
@@ -51,7 +51,7 @@ CliVerdict Run(CliContext &context)
         context.frontend.AppendControlMemo(Line(QDateTime::currentDateTime(), last.Ok() ? last.value : -1));
         if (stop)
             break;
-        next.start(context.options.watchSeconds * 1000);
+        next.Start(context.options.watchSeconds * 1000);
         pause.exec();
     }
     return CliVerdict::Of(last.Ok(), OutcomeJson::Command(last));

@@ -1,23 +1,17 @@
 #include "fleet/FleetReport.h"
 
 #include "core/TextFile.h"
+#include "fleet/CsvText.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QStringList>
 
+#include <algorithm>
+
 namespace FleetReport {
 namespace {
-
-QString CsvCell(const QString &text)
-{
-    if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) && !text.contains(QLatin1Char('\n')))
-        return text;
-    QString quoted = text;
-    quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
-    return QLatin1Char('"') + quoted + QLatin1Char('"');
-}
 
 QString Seconds(double seconds)
 {
@@ -37,15 +31,15 @@ QByteArray Csv(const QList<DeviceReport> &devices)
         QStringList differences;
         for (const VerifyDifference &v : d.differences)
             differences << QStringLiteral("%1 %2: %3 -> %4").arg(v.number, v.name, v.expected, v.actual);
-        const QStringList cells{CsvCell(d.target),
-                                CsvCell(d.name),
+        const QStringList cells{CsvText::Cell(d.target),
+                                CsvText::Cell(d.name),
                                 d.outcome,
                                 QString::number(d.written),
                                 QString::number(d.failed.size()),
-                                CsvCell(failures.join(QStringLiteral("; "))),
-                                CsvCell(differences.join(QStringLiteral("; "))),
+                                CsvText::Cell(failures.join(QStringLiteral("; "))),
+                                CsvText::Cell(differences.join(QStringLiteral("; "))),
                                 Seconds(d.seconds),
-                                CsvCell(d.detail),
+                                CsvText::Cell(d.detail),
                                 d.record > 0 ? QString::number(d.record) : QString()};
         text += cells.join(QLatin1Char(',')) + QStringLiteral("\r\n");
     }
@@ -91,22 +85,24 @@ void Write(const QString &path, const QList<DeviceReport> &devices)
     TextFile::WriteAtomically(path, json ? Json(devices) : Csv(devices));
 }
 
+QList<QPair<QString, int>> Counts(const QList<DeviceReport> &devices)
+{
+    QList<QPair<QString, int>> counts;
+    for (const DeviceReport &d : devices) {
+        auto it = std::find_if(counts.begin(), counts.end(), [&](const auto &c) { return c.first == d.outcome; });
+        if (it == counts.end())
+            counts.append({d.outcome, 1});
+        else
+            ++it->second;
+    }
+    return counts;
+}
+
 QString Totals(const QList<DeviceReport> &devices)
 {
-    QStringList order;
-    QList<int> counts;
-    for (const DeviceReport &d : devices) {
-        const qsizetype at = order.indexOf(d.outcome);
-        if (at < 0) {
-            order << d.outcome;
-            counts << 1;
-        } else {
-            ++counts[at];
-        }
-    }
     QStringList parts;
-    for (qsizetype i = 0; i < order.size(); ++i)
-        parts << QStringLiteral("%1 %2").arg(counts[i]).arg(order[i]);
+    for (const auto &[outcome, count] : Counts(devices))
+        parts << QStringLiteral("%1 %2").arg(count).arg(outcome);
     return QStringLiteral("%1 devices: %2").arg(devices.size()).arg(parts.join(QStringLiteral(", ")));
 }
 

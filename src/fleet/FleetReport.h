@@ -1,17 +1,24 @@
 #pragma once
 #include <QByteArray>
 #include <QList>
+#include <QPair>
 #include <QString>
 
-// What became of each device of a fleet run, and the report file.
+// What became of each device of a fleet run, and the report file. The
+// outcomes are stable identifiers for report files and scripts; a window
+// shows them in its own words.
 namespace Outcome {
 inline const QString Ok = QStringLiteral("ok");
 inline const QString WrittenWithErrors = QStringLiteral("written-with-errors");
 inline const QString VerifyDiffers = QStringLiteral("verify-differs");
+// The channel did not open, or the device answered nothing.
 inline const QString Unreachable = QStringLiteral("unreachable");
 inline const QString RefusedPassword = QStringLiteral("refused-password");
 // Never started: the run was stopped before its turn.
 inline const QString NotStarted = QStringLiteral("not-started");
+// The worker ended without telling a result (it could not run, refused its
+// arguments, or crashed): what became of the device is not known.
+inline const QString Failed = QStringLiteral("failed");
 } // namespace Outcome
 
 struct RowFailure {
@@ -44,6 +51,8 @@ QByteArray Json(const QList<DeviceReport> &devices);
 // CSV or JSON by the file's suffix (.json, anything else CSV), written
 // atomically. Throws DtuError.
 void Write(const QString &path, const QList<DeviceReport> &devices);
-// "32 devices: 29 ok, 1 unreachable, ..." in the order of first appearance.
+// How many devices ended with each outcome, in the order of first appearance.
+QList<QPair<QString, int>> Counts(const QList<DeviceReport> &devices);
+// "32 devices: 29 ok, 1 unreachable, ..." in that order.
 QString Totals(const QList<DeviceReport> &devices);
 } // namespace FleetReport

@@ -14,14 +14,15 @@ struct FleetRunner::Worker {
     QByteArray pending; // standard output not yet ended by a line break
     QByteArray errors;  // the end of its standard error, for a worker that gives no result
     bool resultSeen = false;
-    QElapsedTimer clock;
+    bool stopAsked = false; // the run was stopped while this worker lived
+    qint64 startedMs = -1;  // -1 once it has ended
 };
 
 namespace {
 constexpr qsizetype kErrorTail = 2000;
 }
 
-FleetRunner::FleetRunner(QObject *parent) : QObject(parent) {}
+FleetRunner::FleetRunner(Scheduler &scheduler, QObject *parent) : QObject(parent), scheduler_(scheduler) {}
 
 FleetRunner::~FleetRunner()
 {
@@ -44,7 +45,7 @@ QString FleetRunner::WorkerProgram()
 
 int FleetRunner::JobsFor(int devices, int jobs)
 {
-    const int limit = jobs > 0 ? jobs : kMaxDefaultJobs;
+    const int limit = jobs > 0 ? qMin(jobs, kMaxJobs) : kMaxDefaultJobs;
     return qMax(1, qMin(devices, limit));
 }
 
@@ -68,7 +69,7 @@ bool FleetRunner::Start(const QList<FleetDevice> &devices, const Settings &setti
         emit finished();
         return true;
     }
-    while (active_ < jobs_ && next_ < devices_.size())
+    while (!stopping_ && active_ < jobs_ && next_ < devices_.size())
         StartNext();
     return true;
 }
@@ -78,13 +79,23 @@ void FleetRunner::Stop()
     if (!running_ || stopping_)
         return;
     stopping_ = true;
-    for (auto &worker : workers_)
+    for (auto &worker : workers_) {
+        if (worker->startedMs < 0)
+            continue; // ended already
+        worker->stopAsked = true;
+        // One still starting is interrupted when it runs (QProcess::started).
         if (worker->process.state() == QProcess::Running)
-            ::kill(static_cast<pid_t>(worker->process.processId()), SIGINT);
+            Interrupt(*worker);
+    }
     if (active_ == 0) {
         running_ = false;
         emit finished();
     }
+}
+
+void FleetRunner::Interrupt(Worker &worker)
+{
+    ::kill(static_cast<pid_t>(worker.process.processId()), SIGINT);
 }
 
 QStringList FleetRunner::WorkerArgs(const FleetDevice &device) const
@@ -92,14 +103,18 @@ QStringList FleetRunner::WorkerArgs(const FleetDevice &device) const
     QStringList args{QStringLiteral("--profile"), settings_.profilePath, QStringLiteral("--script"),
                      settings_.scriptPath, QStringLiteral("--level"), QString::number(settings_.level)};
     args += device.target.ChannelArgs();
+    // The password goes down the worker's standard input: a command line
+    // is readable by every user of the computer.
     if (!device.password.isEmpty())
-        args << QStringLiteral("--password") << device.password;
+        args << QStringLiteral("--password-file") << QStringLiteral("-");
     if (settings_.fast)
         args << QStringLiteral("--fast");
     args += settings_.recordArgs;
     args << QStringLiteral("provision") << QStringLiteral("--events");
     if (settings_.verify)
         args << QStringLiteral("--verify");
+    if (!settings_.ignore.isEmpty())
+        args << QStringLiteral("--ignore") << settings_.ignore.join(QLatin1Char(','));
     for (const auto &value : device.values)
         args << QStringLiteral("--set") << value.first + QLatin1Char('=') + value.second;
     return args;
@@ -114,6 +129,11 @@ void FleetRunner::StartNext()
     worker.index = index;
     if (!settings_.workDir.isEmpty())
         worker.process.setWorkingDirectory(settings_.workDir);
+    // A device without a password of its own gets the default one, not the
+    // password this program was given.
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QStringLiteral("DTU_PASSWORD"));
+    worker.process.setProcessEnvironment(environment);
     connect(&worker.process, &QProcess::readyReadStandardOutput, this, [this, &worker] { OnOutput(worker); });
     connect(&worker.process, &QProcess::readyReadStandardError, this, [&worker] {
         worker.errors += worker.process.readAllStandardError();
@@ -126,10 +146,25 @@ void FleetRunner::StartNext()
         if (error == QProcess::FailedToStart)
             OnEnded(worker, -1, true);
     });
+    // A stop asked while the process was being made reaches it now.
+    connect(&worker.process, &QProcess::started, this, [this, &worker] {
+        if (worker.stopAsked)
+            Interrupt(worker);
+    });
     ++active_;
-    worker.clock.start();
+    worker.startedMs = scheduler_.NowMs();
     emit deviceStarted(index);
+    if (stopping_) {
+        // Stopped by a receiver of deviceStarted: no process at all.
+        reports_[index].detail = QStringLiteral("stopped before the worker started");
+        Finish(worker);
+        return;
+    }
     worker.process.start(WorkerProgram(), WorkerArgs(devices_[index]));
+    // Held until the process runs; its end tells the worker the line is whole.
+    if (!devices_[index].password.isEmpty())
+        worker.process.write(devices_[index].password.toUtf8() + '\n');
+    worker.process.closeWriteChannel();
 }
 
 void FleetRunner::OnOutput(Worker &worker)
@@ -158,15 +193,20 @@ void FleetRunner::OnOutput(Worker &worker)
 
 void FleetRunner::OnEnded(Worker &worker, int exitCode, bool crashed)
 {
-    if (!worker.clock.isValid())
+    if (worker.startedMs < 0)
         return; // told twice (a start that failed also finishes)
     OnOutput(worker);
     DeviceReport &report = reports_[worker.index];
-    report.seconds = worker.clock.elapsed() / 1000.0;
-    worker.clock.invalidate();
-    if (!worker.resultSeen) {
+    report.seconds = (scheduler_.NowMs() - worker.startedMs) / 1000.0;
+    worker.startedMs = -1;
+    if (!worker.resultSeen && worker.stopAsked && crashed && exitCode == SIGINT) {
+        // The stop came before the worker listened for it: it never
+        // reached its device.
+        report.outcome = Outcome::NotStarted;
+        report.detail = QStringLiteral("stopped before the worker began");
+    } else if (!worker.resultSeen) {
         // A worker that crashed or could not run: the device is not known to be written.
-        report.outcome = Outcome::Unreachable;
+        report.outcome = Outcome::Failed;
         // Its own complaint ("dtucfg: ...") says more than the usage hint after it.
         const QStringList lines = QString::fromUtf8(worker.errors).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
         QString said = lines.isEmpty() ? QString() : lines.last();
@@ -181,12 +221,17 @@ void FleetRunner::OnEnded(Worker &worker, int exitCode, bool crashed)
                                       .arg(exitCode)
                                       .arg(said);
     }
+    Finish(worker);
+}
+
+void FleetRunner::Finish(Worker &worker)
+{
+    worker.startedMs = -1;
     --active_;
     emit deviceFinished(worker.index);
-    if (!stopping_)
-        while (active_ < jobs_ && next_ < devices_.size())
-            StartNext();
-    if (active_ == 0 && (stopping_ || next_ >= devices_.size())) {
+    while (!stopping_ && active_ < jobs_ && next_ < devices_.size())
+        StartNext();
+    if (running_ && active_ == 0 && (stopping_ || next_ >= devices_.size())) {
         running_ = false;
         emit finished();
     }

@@ -1,8 +1,8 @@
 #pragma once
+#include "core/Scheduler.h"
 #include "fleet/FleetReport.h"
 #include "fleet/Inventory.h"
 
-#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <memory>
@@ -19,6 +19,9 @@ class FleetRunner : public QObject {
     Q_OBJECT
 public:
     static constexpr int kMaxDefaultJobs = 16;
+    // Never more at once, whatever is asked: each is a process with its own
+    // script engine.
+    static constexpr int kMaxJobs = 64;
     // The folder of the worker program, for tests and benchmarks; by default
     // the folder of the running program.
     static inline const char *kBinDirVariable = "DTU_BIN_DIR";
@@ -30,13 +33,15 @@ public:
         int jobs = 0;     // 0: all devices, at most kMaxDefaultJobs
         bool fast = false;
         bool verify = false;
-        int level = 0;    // access level (2 writes 0091)
+        int level = 0;    // access level: rows it withholds are neither written nor compared
+        QStringList ignore; // rows the read-back does not compare
         // The workers' options for the device records: where they are
         // (or --no-records), the run they belong to, --identify.
         QStringList recordArgs;
     };
 
-    explicit FleetRunner(QObject *parent = nullptr);
+    // A device's seconds are counted on the scheduler.
+    explicit FleetRunner(Scheduler &scheduler = Scheduler::Default(), QObject *parent = nullptr);
     ~FleetRunner() override;
 
     static QString WorkerProgram();
@@ -46,7 +51,8 @@ public:
     // Starts the run; false when one is running already.
     bool Start(const QList<FleetDevice> &devices, const Settings &settings);
     // No new device starts; running ones are asked to stop after their
-    // current exchange (SIGINT), and still report.
+    // current exchange (SIGINT), and still report. A worker still starting
+    // gets the signal as soon as it runs.
     void Stop();
     bool Running() const { return running_; }
     bool StopRequested() const { return stopping_; }
@@ -64,8 +70,11 @@ private:
     void StartNext();
     void OnOutput(Worker &worker);
     void OnEnded(Worker &worker, int exitCode, bool crashed);
+    void Interrupt(Worker &worker);
+    void Finish(Worker &worker);
     QStringList WorkerArgs(const FleetDevice &device) const;
 
+    Scheduler &scheduler_;
     QList<FleetDevice> devices_;
     Settings settings_;
     QList<DeviceReport> reports_;

@@ -1,7 +1,9 @@
 #include "fleet/Inventory.h"
 
 #include "core/DtuError.h"
+#include "core/PortNames.h"
 #include "core/TextFile.h"
+#include "fleet/CsvText.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -89,9 +91,14 @@ Table Parse(const QByteArray &bytes)
     Table table;
     QList<Column> columns;
     QList<QString> columnNumber;
+    QStringList seenColumns; // as written first, compared without case
     bool hasTarget = false;
     for (QString header : rows.first().cells) {
         header = header.trimmed();
+        // A second column of one name would leave it unclear which cell counts.
+        if (seenColumns.contains(header, Qt::CaseInsensitive))
+            Fail(rows.first().line, QStringLiteral("the column \"%1\" appears twice").arg(header));
+        seenColumns << header;
         if (header.compare(QLatin1String("target"), Qt::CaseInsensitive) == 0) {
             columns << Column::Target;
             hasTarget = true;
@@ -102,6 +109,7 @@ Table Parse(const QByteArray &bytes)
         } else if (number.match(header).hasMatch()) {
             columns << Column::Value;
             table.valueColumns << header.toUpper();
+            table.valueColumnAt << static_cast<int>(columns.size());
         } else {
             Fail(rows.first().line,
                  QStringLiteral("unknown column \"%1\" (target, password, name or a parameter number)").arg(header));
@@ -117,6 +125,7 @@ Table Parse(const QByteArray &bytes)
         if (row.cells.size() > columns.size())
             Fail(row.line, QStringLiteral("%1 cells, the header has %2").arg(row.cells.size()).arg(columns.size()));
         FleetDevice device;
+        device.line = row.line;
         bool targetSeen = false;
         for (qsizetype c = 0; c < row.cells.size(); ++c) {
             const QString cell = row.cells[c];
@@ -148,9 +157,11 @@ Table Parse(const QByteArray &bytes)
         }
         if (!targetSeen)
             Fail(row.line, QStringLiteral("empty target"));
+        // Two spellings of one port (ttyUSB0, /dev/ttyUSB0; COM1, /dev/ttyS0)
+        // are one device.
         const QString key = device.target.tcp
             ? QStringLiteral("tcp:%1:%2").arg(device.target.host.toLower()).arg(device.target.port)
-            : device.target.text;
+            : PortNames::DevicePath(device.target.text);
         if (targets.contains(key))
             Fail(row.line, QStringLiteral("%1 is listed twice").arg(device.target.text));
         targets.insert(key);
@@ -171,31 +182,19 @@ Table Read(const QString &path)
     }
 }
 
-namespace {
-QString CsvCell(const QString &text)
-{
-    if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) && !text.contains(QLatin1Char('\n'))
-        && !text.contains(QLatin1Char('\r')))
-        return text;
-    QString quoted = text;
-    quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
-    return QLatin1Char('"') + quoted + QLatin1Char('"');
-}
-} // namespace
-
 QByteArray Render(const Table &table)
 {
     QStringList header{QStringLiteral("target"), QStringLiteral("name"), QStringLiteral("password")};
     header += table.valueColumns;
     QString text = header.join(QLatin1Char(',')) + QStringLiteral("\r\n");
     for (const FleetDevice &device : table.devices) {
-        QStringList cells{CsvCell(device.target.text), CsvCell(device.name), CsvCell(device.password)};
+        QStringList cells{CsvText::Cell(device.target.text), CsvText::Cell(device.name), CsvText::Cell(device.password)};
         for (const QString &column : table.valueColumns) {
             QString value;
             for (const auto &pair : device.values)
                 if (pair.first == column)
                     value = pair.second;
-            cells << CsvCell(value);
+            cells << CsvText::Cell(value);
         }
         text += cells.join(QLatin1Char(',')) + QStringLiteral("\r\n");
     }

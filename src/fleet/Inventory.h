@@ -15,6 +15,7 @@ struct FleetDevice {
     QString password; // empty: the default password
     QString name;
     QList<QPair<QString, QString>> values;
+    int line = 0; // the inventory line that lists it (0: not read from a file)
 };
 
 // The inventory of a fleet, a CSV file (UTF-8 with or without a byte-order
@@ -26,6 +27,7 @@ namespace Inventory {
 
 struct Table {
     QStringList valueColumns; // the parameter numbers, in column order
+    QList<int> valueColumnAt; // the file's column of each (from 1), for naming a cell
     QList<FleetDevice> devices;
 };
 

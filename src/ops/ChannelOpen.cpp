@@ -2,6 +2,7 @@
 
 #include "ops/DeviceCommands.h"
 #include "ops/SerialToggle.h"
+#include "ops/Wording.h"
 #include "session/DtuSession.h"
 
 #include <QCoreApplication>
@@ -24,6 +25,7 @@ ChannelOutcome OpenSerial(DtuSession &session)
     }
     outcome.open = SerialToggle::Toggle(session, &outcome.selection);
     if (!outcome.open) {
+        outcome.failure = ChannelOutcome::Failure::SerialPort;
         outcome.reason = session.facts.SerialStateText;
         if (!session.serial.FailureReason().isEmpty())
             outcome.reason += QCoreApplication::translate("SerialToggle", "：") + session.serial.FailureReason();
@@ -31,36 +33,77 @@ ChannelOutcome OpenSerial(DtuSession &session)
     return outcome;
 }
 
-ChannelOutcome ConnectTcp(DtuSession &session, const QString &host, quint16 port, const QString &password)
+namespace {
+
+ChannelOutcome::Failure AttemptFailure(const TcpTransport &tcp)
+{
+    using Failure = ChannelOutcome::Failure;
+    switch (tcp.LastFailure()) {
+    case TcpTransport::Failure::Refused: return Failure::Refused;
+    case TcpTransport::Failure::HostNotFound: return Failure::HostNotFound;
+    case TcpTransport::Failure::TimedOut: return Failure::TimedOut;
+    case TcpTransport::Failure::Other: return Failure::Other;
+    case TcpTransport::Failure::None: break;
+    }
+    // Still trying when the limit ran out.
+    return Failure::TimedOut;
+}
+
+// Waits on the session's clock while `busy` holds, at most limitMs.
+template <typename Busy>
+void WaitWhile(DtuSession &session, int limitMs, Busy busy)
+{
+    Scheduler &clock = session.scheduler;
+    const qint64 start = clock.NowMs();
+    while (busy() && !session.state.ClosingFlag && clock.NowMs() - start < limitMs) {
+        clock.Sleep(10);
+        clock.ProcessEvents();
+    }
+}
+
+} // namespace
+
+ChannelOutcome ConnectTcp(DtuSession &session, const QString &host, quint16 port, const QString &password,
+                          int passwordSettleMs)
 {
     ChannelOutcome outcome;
     TcpTransport &tcp = session.tcp;
+    const auto fail = [&](ChannelOutcome::Failure failure) {
+        outcome.open = false;
+        outcome.failure = failure;
+        outcome.detail = tcp.LastErrorText();
+        outcome.reason = Wording::ChannelFailure(outcome, host, port);
+        return outcome;
+    };
     // Whether it connected, not whether it is still connected: a device that
     // drops the connection right after the password refused the password,
-    // which the caller may tell from a device out of reach.
-    bool connected = tcp.IsOpen();
-    if (!connected) {
+    // which is told apart from a device out of reach.
+    const bool fresh = !tcp.IsOpen();
+    if (fresh) {
+        bool connected = false;
         const QMetaObject::Connection watch = QObject::connect(
             &tcp, &TcpTransport::stateChanged, &tcp, [&connected](TcpTransport::State state) {
                 connected = connected || state == TcpTransport::State::Active;
             });
         tcp.SetPort(port);
         tcp.Connect(host, password);
-        ExchangeClock &clock = session.exchange.Clock();
-        const qint64 start = clock.NowMs();
-        while (tcp.state() == TcpTransport::State::Connecting && !session.state.ClosingFlag
-               && clock.NowMs() - start < kTcpConnectLimitMs) {
-            clock.Sleep(10);
-            clock.ProcessEvents();
-        }
+        // The transport gives an attempt up after its own connect limit, on
+        // the session's scheduler: the wait ends by then at the latest.
+        WaitWhile(session, kTcpConnectLimitMs, [&tcp] { return tcp.state() == TcpTransport::State::Connecting; });
         QObject::disconnect(watch);
+        if (!connected)
+            return fail(AttemptFailure(tcp));
+        // A device drops a peer that does not know the password as soon as
+        // it has read it: given a moment, the drop is seen before any command.
+        WaitWhile(session, passwordSettleMs, [&tcp] { return tcp.IsOpen(); });
+        if (!tcp.IsOpen() && !tcp.ReceivedAny())
+            return fail(ChannelOutcome::Failure::PasswordRefused);
     }
-    outcome.open = connected;
-    if (!outcome.open) {
-        outcome.reason = QStringLiteral("%1 %2:%3").arg(TcpTransport::FailedText(), host).arg(port);
-        return outcome;
-    }
+    outcome.open = true;
     outcome.selection = SelectMainTable(session);
+    // Dropped during the selection without a word: the same refusal.
+    if (fresh && !tcp.IsOpen() && !tcp.ReceivedAny())
+        return fail(ChannelOutcome::Failure::PasswordRefused);
     return outcome;
 }
 

@@ -1,4 +1,5 @@
 #pragma once
+#include "channel/TcpTransport.h"
 #include "ops/Outcomes.h"
 
 #include <QString>
@@ -12,8 +13,12 @@ class DtuSession;
 // forgotten, since another program may have left it on the extended one.
 namespace ChannelOpen {
 
-// How long a TCP connect may take before it counts as failed.
-inline constexpr int kTcpConnectLimitMs = 5000;
+// How long a TCP connect may take before it counts as failed: the
+// transport's own limit.
+inline constexpr int kTcpConnectLimitMs = TcpTransport::kConnectLimitMs;
+// How long dtucfg watches a fresh connection for the device dropping it
+// after the password, before it sends anything.
+inline constexpr int kPasswordSettleMs = 300;
 
 // Opens the serial port named in the session's facts (port box, speed,
 // format) when it is closed: SerialToggle, with its texts. A port that is
@@ -21,9 +26,14 @@ inline constexpr int kTcpConnectLimitMs = 5000;
 ChannelOutcome OpenSerial(DtuSession &session);
 // "连接": connects to host:port, sends the password, waits for the outcome
 // with the window responsive (the session's clock), then selects the main
-// table. A connection already active is used as it is. Open means it
-// connected, even when the device dropped it again at once.
-ChannelOutcome ConnectTcp(DtuSession &session, const QString &host, quint16 port, const QString &password);
+// table. A connection already active is used as it is. It did not open
+// when the attempt failed (refused, host not found, no answer within the
+// limit: the outcome says which), or when the device closed the connection
+// before saying anything, right after the password or during the
+// selection: a refused password. passwordSettleMs is how long to watch for
+// that drop before the selection is sent (0: not at all).
+ChannelOutcome ConnectTcp(DtuSession &session, const QString &host, quint16 port, const QString &password,
+                          int passwordSettleMs = 0);
 // "断开".
 void DisconnectTcp(DtuSession &session);
 

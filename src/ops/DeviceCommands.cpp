@@ -97,9 +97,13 @@ CommandOutcome SetTypeCommand(DtuSession &session, quint16 word, const QByteArra
 
 } // namespace
 
-int SelectParamChannel(DtuSession &session, int channel)
+namespace {
+
+// The selection, and whether the device said nothing at all to it.
+int Select(DtuSession &session, int channel, bool *silent)
 {
     AppState &state = session.state;
+    *silent = false;
     if (!state.ExtPageVisible)
         return 0;
     if (channel == state.CurrentParamChannel)
@@ -113,8 +117,10 @@ int SelectParamChannel(DtuSession &session, int channel)
     // go out again.
     int result = TransactionResult::NoAnswer;
     try {
-        result = session.exchange.SetTypeExchange(kSelectChannelWord,
-                                                  QByteArray(1, static_cast<char>(channel & 0xFF)));
+        const QByteArray reply = session.exchange.Transact(
+            kSelectChannelWord, QByteArray(1, static_cast<char>(channel & 0xFF)), CommandExchange::kAckTimeoutMs);
+        *silent = reply.isEmpty();
+        result = CommandExchange::JudgeAck(reply);
     } catch (...) {
         state.CurrentParamChannel = -1;
         throw;
@@ -124,17 +130,30 @@ int SelectParamChannel(DtuSession &session, int channel)
     return result;
 }
 
+} // namespace
+
+int SelectParamChannel(DtuSession &session, int channel)
+{
+    bool silent = false;
+    return Select(session, channel, &silent);
+}
+
 int MainPageChannel(const AppState &state)
 {
     return state.MainTableActive() || state.ExtTableActive() ? state.CurrentParamChannel : state.MainParamChannel;
 }
 
-bool SelectTableFor(DtuSession &session, int channel, const QString &operationWord)
+int SelectTableFor(DtuSession &session, int channel, const QString &operationWord)
 {
-    if (SelectParamChannel(session, channel) == TransactionResult::Accepted)
-        return true;
-    ResultWording::Post(session.frontend(), Wording::TableNotSwitched(operationWord));
-    return false;
+    bool silent = false;
+    if (Select(session, channel, &silent) == TransactionResult::Accepted)
+        return TransactionResult::Accepted;
+    // Silence is silence, whichever command met it; a device that answered
+    // and did not confirm kept its table.
+    const int result = silent ? TransactionResult::NoAnswer : TransactionResult::TableNotSwitched;
+    ResultWording::Post(session.frontend(),
+                        ResultWording::Text(operationWord, ResultWording::Family::Ack, result));
+    return result;
 }
 
 CommandOutcome QueryStatus(DtuSession &session)

@@ -24,9 +24,11 @@ inline constexpr int kExtendedPageChannel = 0;
 // serves now when it serves a table, else the main table's.
 int MainPageChannel(const AppState &state);
 // Puts the device on `channel` for a read or write that needs it (nothing
-// is sent when it is known to be there). False when the device did not
-// confirm: "[<word>失败，设备未切换参数表！]" has then been posted.
-bool SelectTableFor(DtuSession &session, int channel, const QString &operationWord);
+// is sent when it is known to be there). Accepted when it is there; else,
+// with its line posted, NoAnswer for a device that said nothing at all
+// ("[<word>失败，设备无响应！]") and TableNotSwitched for one that answered
+// without confirming ("[<word>失败，设备未切换参数表！]").
+int SelectTableFor(DtuSession &session, int channel, const QString &operationWord);
 // The status byte (value, 0..255) when accepted; else the result: NoAnswer,
 // NotAFrame, BadChecksum, or WrongCommandWord (its line then posted).
 CommandOutcome QueryStatus(DtuSession &session);

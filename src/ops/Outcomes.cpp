@@ -13,3 +13,17 @@ QString ResultId(int result)
     default: return QStringLiteral("code%1").arg(result);
     }
 }
+
+QString ChannelOutcome::FailureId() const
+{
+    switch (failure) {
+    case Failure::None: break;
+    case Failure::SerialPort: return QStringLiteral("serial-port");
+    case Failure::Refused: return QStringLiteral("refused");
+    case Failure::HostNotFound: return QStringLiteral("host-not-found");
+    case Failure::TimedOut: return QStringLiteral("timed-out");
+    case Failure::PasswordRefused: return QStringLiteral("password-refused");
+    case Failure::Other: return QStringLiteral("network-error");
+    }
+    return {};
+}

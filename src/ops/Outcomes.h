@@ -63,6 +63,7 @@ struct WriteReport {
     QStringList withheld;     // rows the access level keeps from the device
     bool channelOpen = true;  // false: the channel was closed before the run began
     bool tableNotSwitched = false; // the device did not confirm a table's channel
+    bool selectionUnanswered = false; // the device said nothing to a table's channel selection
     bool stopped = false;     // the user asked it to stop between two rows
     bool channelLost = false; // the channel closed during the run
     bool closing = false;     // the window closed during the run
@@ -90,18 +91,37 @@ struct WriteReport {
                 return true;
         return false;
     }
-    bool EndedEarly() const { return !channelOpen || tableNotSwitched || stopped || channelLost || closing; }
+    bool EndedEarly() const
+    {
+        return !channelOpen || tableNotSwitched || selectionUnanswered || stopped || channelLost || closing;
+    }
     bool Ok() const { return !EndedEarly() && notReached.isEmpty() && Failed().isEmpty(); }
 };
 
 // Opening the data channel: the serial port or the TCP maintenance port.
 struct ChannelOutcome {
+    // Why it did not open.
+    enum class Failure {
+        None,
+        SerialPort,      // the serial port did not open (reason: the port's text)
+        Refused,         // nothing listens at the address
+        HostNotFound,    // the host name does not resolve
+        TimedOut,        // no answer to the connection attempt in time
+        PasswordRefused, // connected, then closed by the device right after the password
+        Other,           // another network error (reason: the system's text)
+    };
     bool open = false;
-    QString reason; // why it did not open, as the transport says it
+    Failure failure = Failure::None;
+    QString reason; // why it did not open, in words (Wording::ChannelFailure for TCP)
+    QString detail; // the system's own words for Other
     // The main table's channel selected after opening: the device's answer
     // (Accepted when nothing needed to be sent).
     int selection = TransactionResult::Accepted;
     bool Ok() const { return open; }
+    // A stable name for the failure, for files and scripts: "serial-port",
+    // "refused", "host-not-found", "timed-out", "password-refused",
+    // "network-error"; empty when it opened.
+    QString FailureId() const;
 };
 
 // "保存参数文件" in the window.

@@ -102,7 +102,8 @@ QByteArray RecordArea(const QByteArray &frame, int prefixLength)
 
 namespace {
 // A read whose table the device did not switch to stops before asking: the
-// records would come from whichever table the device is on.
+// records would come from whichever table the device is on. A device silent
+// to the selection stops it as well, as a device that does not answer.
 ReadOutcome ReadPage(DtuSession &session, int channel)
 {
     ReadOutcome outcome;
@@ -110,8 +111,9 @@ ReadOutcome ReadPage(DtuSession &session, int channel)
         outcome.channelOpen = false;
         return outcome;
     }
-    if (!DeviceCommands::SelectTableFor(session, channel, Wording::ReadWord())) {
-        outcome.result = TransactionResult::TableNotSwitched;
+    if (const int selected = DeviceCommands::SelectTableFor(session, channel, Wording::ReadWord());
+        selected != TransactionResult::Accepted) {
+        outcome.result = selected;
         return outcome;
     }
     return ReadAllParameters(session);

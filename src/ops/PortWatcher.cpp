@@ -1,17 +1,18 @@
 #include "ops/PortWatcher.h"
 
 #include "core/Frontend.h"
+#include "core/PortNames.h"
 #include "ops/SerialToggle.h"
 #include "session/DtuSession.h"
 
 #include <QCoreApplication>
 
 PortWatcher::PortWatcher(DtuSession &session, ListSource source, QObject *parent)
-    : QObject(parent), session_(session), source_(std::move(source))
+    : QObject(parent), session_(session), source_(std::move(source)), timer_(session.scheduler)
 {
     if (!source_)
         source_ = &PortIdentity::SystemPorts;
-    connect(&timer_, &QTimer::timeout, this, &PortWatcher::Check);
+    timer_.OnTimeout([this] { Check(); });
     // A port that closed itself because its device went away may be back
     // under the same name before the next look: it was lost all the same.
     connect(&session_.serial, &SerialTransport::lost, this, [this] { lostSignalled_ = true; });
@@ -60,7 +61,7 @@ void PortWatcher::Check()
 
 void PortWatcher::OnLost(QString name)
 {
-    if (remembered_.name.isEmpty() || !PortIdentity::SameDevice(remembered_.name, name))
+    if (remembered_.name.isEmpty() || !PortNames::SameDevice(remembered_.name, name))
         remembered_ = PortEntry{name, std::nullopt, std::nullopt, QString()};
     session_.serial.Close();
     SerialToggle::ShowClosed(session_);

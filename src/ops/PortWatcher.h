@@ -1,8 +1,8 @@
 #pragma once
 #include "channel/PortIdentity.h"
+#include "core/ScheduledTimer.h"
 
 #include <QObject>
-#include <QTimer>
 #include <functional>
 
 class DtuSession;
@@ -23,8 +23,9 @@ public:
     // Without a source it asks the system (PortIdentity::SystemPorts).
     explicit PortWatcher(DtuSession &session, ListSource source = {}, QObject *parent = nullptr);
 
-    void Start(int periodMs = kPeriodMs) { timer_.start(periodMs); }
-    void Stop() { timer_.stop(); }
+    // Looks every periodMs on the session's scheduler.
+    void Start(int periodMs = kPeriodMs) { timer_.Start(periodMs); }
+    void Stop() { timer_.Stop(); }
     // One look at the list; the timer calls it.
     void Check();
 
@@ -40,7 +41,7 @@ private:
 
     DtuSession &session_;
     ListSource source_;
-    QTimer timer_;
+    ScheduledTimer timer_;
     PortEntry remembered_;
     QString openName_;       // the name the open port was opened under
     bool awaiting_ = false;

@@ -2,23 +2,16 @@
 
 #include "core/DtuError.h"
 #include "ops/DeviceCommands.h"
-#include "session/ActionScope.h"
+#include "session/DtuSession.h"
 
-#include <QDateTime>
 #include <algorithm>
 
-SignalMonitor::SignalMonitor(DtuSession &session, QObject *parent)
-    : QObject(parent), session_(session), nowMs_([] { return QDateTime::currentMSecsSinceEpoch(); })
+SignalMonitor::SignalMonitor(DtuSession &session, ActionDispatcher &dispatcher, QObject *parent)
+    : QObject(parent), session_(session), dispatcher_(dispatcher), timer_(session.scheduler),
+      nowMs_([&scheduler = session.scheduler] { return scheduler.NowMs(); })
 {
-    timer_.setSingleShot(true);
-    connect(&timer_, &QTimer::timeout, this, &SignalMonitor::Poll);
-    // A poll that fell due during another action runs once that one ends.
-    connect(&session_, &DtuSession::actionRunningChanged, this, [this](bool running) {
-        if (!running && dueAfterAction_ && running_) {
-            dueAfterAction_ = false;
-            timer_.start(0);
-        }
-    });
+    timer_.SetSingleShot(true);
+    timer_.OnTimeout([this] { Poll(); });
 }
 
 void SignalMonitor::SetIntervalSeconds(int seconds)
@@ -31,15 +24,14 @@ void SignalMonitor::Start()
     if (running_)
         return;
     running_ = true;
-    dueAfterAction_ = false;
-    timer_.start(0);
+    timer_.Start(0);
 }
 
 void SignalMonitor::Stop()
 {
     running_ = false;
-    dueAfterAction_ = false;
-    timer_.stop();
+    dispatcher_.Withdraw(ActionDispatcher::Kind::Poll);
+    timer_.Stop();
 }
 
 void SignalMonitor::StopBecause(const QString &reason)
@@ -50,38 +42,46 @@ void SignalMonitor::StopBecause(const QString &reason)
 
 void SignalMonitor::Poll()
 {
-    if (!running_)
+    if (!Due())
         return;
+    // Runs now, or once the action that runs has ended (a poll that fell due
+    // during another action); a press during the poll waits for its end.
+    dispatcher_.Submit({ActionDispatcher::Kind::Poll, [this] { Read(); }, [this] { return Due(); },
+                        [this] { Record(); }});
+}
+
+bool SignalMonitor::Due()
+{
+    if (!running_)
+        return false;
     if (!session_.channel.ChannelIsOpen()) {
         StopBecause(DtuSession::ChannelClosedText());
+        return false;
+    }
+    return true;
+}
+
+void SignalMonitor::Read()
+{
+    csq_ = -1;
+    failure_.clear();
+    try {
+        const CommandOutcome signal = DeviceCommands::QuerySignal(session_);
+        csq_ = signal.Ok() ? signal.value : -1;
+    } catch (const DtuError &error) {
+        failure_ = error.text();
+    }
+}
+
+void SignalMonitor::Record()
+{
+    if (!failure_.isEmpty()) {
+        StopBecause(failure_);
         return;
     }
-    if (session_.ActionRunning()) {
-        dueAfterAction_ = true;
-        return;
-    }
-    int csq = -1;
-    QString failure;
-    // Set before the action begins, so whoever watches the action's start
-    // already knows it is a poll.
-    polling_ = true;
-    RunAction(session_, [&] {
-        try {
-            const CommandOutcome signal = DeviceCommands::QuerySignal(session_);
-            csq = signal.Ok() ? signal.value : -1;
-        } catch (const DtuError &error) {
-            failure = error.text();
-        }
-    });
-    polling_ = false;
-    if (!failure.isEmpty()) {
-        StopBecause(failure);
-        return;
-    }
-    if (csq < 0)
-        csq = -1;
+    const int csq = csq_ < 0 ? -1 : csq_;
     history_.Add(nowMs_(), csq);
     emit reading(csq);
     if (running_)
-        timer_.start(intervalMs_);
+        timer_.Start(intervalMs_);
 }

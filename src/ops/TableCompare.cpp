@@ -2,6 +2,8 @@
 
 #include "params/ParamTableModel.h"
 
+#include <QCoreApplication>
+
 namespace TableCompare {
 
 QList<RowValue> Snapshot(const ParamTableModel &table)
@@ -65,18 +67,40 @@ void Compare(const QList<RowValue> &expected, const QList<RowValue> &actual, con
     }
 }
 
+void CountUnlisted(const QList<RowValue> &expected, const QList<RowValue> &actual, const QStringList &ignore,
+                   Outcome *outcome)
+{
+    for (const RowValue &row : actual)
+        if (!Listed(ignore, row.number) && !Find(expected, row.number))
+            ++outcome->unlisted;
+}
+
+int Shared(const QList<RowValue> &a, const QList<RowValue> &b)
+{
+    int n = 0;
+    for (const RowValue &row : a)
+        n += Find(b, row.number) ? 1 : 0;
+    return n;
+}
+
 QString Line(const Difference &d)
 {
-    return d.number + QLatin1Char('\t') + d.name + QLatin1Char('\t') + d.expected + QLatin1Char('\t') + d.actual;
+    const QString actual
+        = d.actual == kNotReported ? QCoreApplication::translate("TableCompare", "(设备未报告)") : d.actual;
+    return d.number + QLatin1Char('\t') + d.name + QLatin1Char('\t') + d.expected + QLatin1Char('\t') + actual;
 }
 
 QString Summary(const Outcome &outcome)
 {
     QString text = outcome.differences.isEmpty()
-        ? QStringLiteral("no differences in %1 rows compared").arg(outcome.compared)
-        : QStringLiteral("%1 of %2 rows compared differ").arg(outcome.differences.size()).arg(outcome.compared);
+        ? QCoreApplication::translate("TableCompare", "比较了%1行，没有差异").arg(outcome.compared)
+        : QCoreApplication::translate("TableCompare", "比较了%2行，其中%1行不同")
+              .arg(outcome.differences.size())
+              .arg(outcome.compared);
     if (outcome.ignored > 0)
-        text += QStringLiteral(" (%1 ignored)").arg(outcome.ignored);
+        text += QCoreApplication::translate("TableCompare", "（忽略%1行）").arg(outcome.ignored);
+    if (outcome.unlisted > 0)
+        text += QCoreApplication::translate("TableCompare", "；文件缺少设备的%1行，未比较").arg(outcome.unlisted);
     return text;
 }
 

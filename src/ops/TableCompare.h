@@ -26,6 +26,7 @@ struct Outcome {
     QList<Difference> differences;
     int compared = 0;
     int ignored = 0;
+    int unlisted = 0; // rows the device has that the expected values do not list: never compared
 };
 
 // The numbered rows of a table with their raw and shown values.
@@ -40,9 +41,17 @@ void ForgetValues(ParamTableModel &table);
 void Compare(const QList<RowValue> &expected, const QList<RowValue> &actual, const QStringList &ignore,
              Outcome *outcome);
 
+// Counts into outcome->unlisted the rows of `actual` that `expected` does not
+// list (ignored ones aside).
+void CountUnlisted(const QList<RowValue> &expected, const QList<RowValue> &actual, const QStringList &ignore,
+                   Outcome *outcome);
+// How many numbers the two lists have in common.
+int Shared(const QList<RowValue> &a, const QList<RowValue> &b);
+
 // "number<TAB>name<TAB>expected<TAB>actual".
 QString Line(const Difference &difference);
-// The last line of a comparison: how many rows differ, of how many compared.
+// The last line of a comparison: how many rows differ, of how many compared,
+// and how many the expected values did not list.
 QString Summary(const Outcome &outcome);
 
 } // namespace TableCompare

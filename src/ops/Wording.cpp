@@ -1,5 +1,7 @@
 #include "ops/Wording.h"
 
+#include "ops/ChannelOpen.h"
+
 namespace Wording {
 
 using ResultWording::Family;
@@ -166,6 +168,35 @@ QString SetClockLine(const QString &text)
 QString SetClockResult(int result)
 {
     return ResultWording::Text(QCoreApplication::translate("ControlMode", "设备时钟设置"), Family::ControlPanel, result);
+}
+
+QString ChannelFailure(const ChannelOutcome &outcome, const QString &host, quint16 port)
+{
+    using Failure = ChannelOutcome::Failure;
+    const QString failed = QCoreApplication::translate("TcpTransport", "TCP维护端口连接失败");
+    const QString address = QStringLiteral("%1:%2").arg(host).arg(port);
+    QString cause;
+    switch (outcome.failure) {
+    case Failure::None:
+    case Failure::SerialPort:
+        return outcome.reason;
+    case Failure::Refused:
+        cause = QCoreApplication::translate("ChannelOpen", "%1 拒绝连接（该端口没有程序在监听）").arg(address);
+        break;
+    case Failure::HostNotFound:
+        cause = QCoreApplication::translate("ChannelOpen", "找不到主机 %1").arg(host);
+        break;
+    case Failure::TimedOut:
+        cause = QCoreApplication::translate("ChannelOpen", "%1 在%2秒内没有应答").arg(address).arg(ChannelOpen::kTcpConnectLimitMs / 1000);
+        break;
+    case Failure::PasswordRefused:
+        cause = QCoreApplication::translate("ChannelOpen", "设备收到密码后立即关闭了连接，请检查密码");
+        break;
+    case Failure::Other:
+        cause = address + QLatin1Char(' ') + outcome.detail;
+        break;
+    }
+    return failed + QCoreApplication::translate("ChannelOpen", "：") + cause;
 }
 
 } // namespace Wording

@@ -75,4 +75,8 @@ QString SetClockLine(const QString &text);
 // "设备时钟设置成功"...: panel 3 and Memo4; empty for a code without a text.
 QString SetClockResult(int result);
 
+// Opening the data channel: why a TCP connection did not open ("TCP维护端口
+// 连接失败：..." with the cause); the serial port's own text otherwise.
+QString ChannelFailure(const ChannelOutcome &outcome, const QString &host, quint16 port);
+
 } // namespace Wording

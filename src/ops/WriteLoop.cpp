@@ -75,8 +75,11 @@ WriteReport Run(DtuSession &session, const QList<Part> &parts, const Options &op
         if (!ended && part.channel != kNoSelection) {
             if (!session.channel.ChannelIsOpen()) {
                 report.channelLost = ended = true;
-            } else if (!DeviceCommands::SelectTableFor(session, part.channel, Wording::WriteWord())) {
-                report.tableNotSwitched = ended = true;
+            } else if (const int selected = DeviceCommands::SelectTableFor(session, part.channel, Wording::WriteWord());
+                       selected != TransactionResult::Accepted) {
+                report.tableNotSwitched = selected == TransactionResult::TableNotSwitched;
+                report.selectionUnanswered = selected == TransactionResult::NoAnswer;
+                ended = true;
             }
         }
         for (int i : part.rows) {

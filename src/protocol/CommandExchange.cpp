@@ -3,8 +3,8 @@
 #include "core/AppState.h"
 #include "core/DtuError.h"
 #include "core/Frontend.h"
+#include "core/Scheduler.h"
 #include "channel/DataChannel.h"
-#include "protocol/ExchangeClock.h"
 #include "protocol/FrameCodec.h"
 #include "protocol/Hex.h"
 #include "protocol/TransactionResult.h"
@@ -14,6 +14,9 @@
 
 namespace {
 constexpr int kPollMs = 10;
+// A reply ends once the channel stayed silent through kQuietPolls polls
+// after the last byte, and is read at the next: 410 ms after it.
+constexpr int kQuietMs = (CommandExchange::kQuietPolls + 1) * kPollMs;
 
 // Switches the poller off for the wait and on again however the wait ends.
 class PollerPause {
@@ -39,8 +42,8 @@ private:
 } // namespace
 
 CommandExchange::CommandExchange(AppState &state, ScriptHost &script, DataChannel &channel,
-                                 Frontend &frontend, ExchangeClock &clock)
-    : state_(state), script_(script), channel_(channel), frontend_(frontend), clock_(&clock)
+                                 Frontend &frontend, Scheduler &clock)
+    : state_(state), script_(script), channel_(channel), frontend_(frontend), clock_(clock)
 {
 }
 
@@ -77,17 +80,23 @@ QByteArray CommandExchange::ReceiveReply(int firstByteTimeoutMs)
     // answer (the device cannot have answered yet). It gets no fast end, so
     // this request's answer joins it rather than passing for the next one's.
     bool leftOver = false;
-    for (int i = 0; i < firstByteTimeoutMs / kPollMs; ++i) {
+    // Both waits end by a deadline on the clock, not by a count of polls:
+    // a poll's timer that comes late (a busy machine, the timer's slack)
+    // then stretches no wait. The channel is still read every kPollMs.
+    // The first-byte wait is whole polls long: below one poll there is none.
+    const qint64 firstByteWaitMs = firstByteTimeoutMs / kPollMs * kPollMs;
+    const qint64 waitFrom = clock_.NowMs();
+    for (bool firstRead = true; clock_.NowMs() - waitFrom < firstByteWaitMs; firstRead = false) {
         if (state_.ClosingFlag)
             break;
         if (channel_.ChannelRead(&chunk)) {
             reply = chunk;
             gotFirst = true;
-            leftOver = i == 0 && fastCompletion_ && HoldsCompleteFrame(reply);
+            leftOver = firstRead && fastCompletion_ && HoldsCompleteFrame(reply);
             break;
         }
-        clock_->Sleep(kPollMs);
-        clock_->ProcessEvents();
+        clock_.Sleep(int(qBound(qint64(0), firstByteWaitMs - (clock_.NowMs() - waitFrom), qint64(kPollMs))));
+        clock_.ProcessEvents();
     }
     if (!gotFirst)
         return {};
@@ -95,30 +104,27 @@ QByteArray CommandExchange::ReceiveReply(int firstByteTimeoutMs)
     // Only bytes that keep coming trip a bound: a reply that falls silent
     // ends by the quiet gap as always. The rest of a cut reply stays in the
     // channel for the poller.
-    const qint64 firstAt = clock_->NowMs();
+    const qint64 firstAt = clock_.NowMs();
     auto overBound = [&] {
-        return reply.size() >= maxReplyBytes_ || clock_->NowMs() - firstAt >= maxReplyMs_;
+        return reply.size() >= maxReplyBytes_ || clock_.NowMs() - firstAt >= maxReplyMs_;
     };
     lastReplyCut_ = overBound();
-    int quiet = 0;
-    qint64 lastByteAt = clock_->NowMs();
+    // The reply ends when the gap after its last byte reaches the quiet gap,
+    // or, with fast completion, the short gap once it holds a whole frame.
+    qint64 lastByteAt = clock_.NowMs();
+    bool complete = fastCompletion_ && !leftOver && HoldsCompleteFrame(reply);
     while (!state_.ClosingFlag && !lastReplyCut_) {
-        clock_->Sleep(kPollMs);
+        const qint64 deadline = lastByteAt + (complete ? kFastQuietMs : kQuietMs);
+        clock_.Sleep(int(qBound(qint64(0), deadline - clock_.NowMs(), qint64(kPollMs))));
         if (channel_.ChannelRead(&chunk)) {
             reply += chunk;
-            quiet = 0;
-            lastByteAt = clock_->NowMs();
+            lastByteAt = clock_.NowMs();
             lastReplyCut_ = overBound();
-        } else {
-            ++quiet;
-            // The short gap is timed, not counted: polls that come late
-            // under load must not stretch it.
-            const bool fastDone = fastCompletion_ && !leftOver
-                && clock_->NowMs() - lastByteAt >= kFastQuietMs && HoldsCompleteFrame(reply);
-            if (quiet > kQuietPolls || fastDone)
-                break;
+            complete = fastCompletion_ && !leftOver && HoldsCompleteFrame(reply);
+        } else if (clock_.NowMs() >= deadline) {
+            break;
         }
-        clock_->ProcessEvents();
+        clock_.ProcessEvents();
     }
 
     if (state_.TraceOn())

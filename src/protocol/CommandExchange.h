@@ -4,8 +4,8 @@
 
 class AppState;
 class DataChannel;
-class ExchangeClock;
 class Frontend;
+class Scheduler;
 class ScriptHost;
 
 // One command exchange: build a frame, write it, collect the reply, judge it.
@@ -30,10 +30,10 @@ public:
     static constexpr int kMaxReplyMs = 15000; // counted from the first byte
 
     CommandExchange(AppState &state, ScriptHost &script, DataChannel &channel,
-                    Frontend &frontend, ExchangeClock &clock);
+                    Frontend &frontend, Scheduler &clock);
 
-    void SetClock(ExchangeClock &clock) { clock_ = &clock; }
-    ExchangeClock &Clock() const { return *clock_; }
+    // The scheduler its waits run on (the session's).
+    Scheduler &Clock() const { return clock_; }
     // Called with false when a wait begins and true when it ends.
     void SetPollerSwitch(std::function<void(bool)> pollerSwitch) { pollerSwitch_ = std::move(pollerSwitch); }
     // Opt-in: end a reply shortly after it holds a complete, valid frame.
@@ -72,7 +72,7 @@ private:
     ScriptHost &script_;
     DataChannel &channel_;
     Frontend &frontend_;
-    ExchangeClock *clock_;
+    Scheduler &clock_;
     std::function<void(bool)> pollerSwitch_;
     QByteArray commandPrefix_;
     bool fastCompletion_ = false;

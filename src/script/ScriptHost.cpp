@@ -76,7 +76,8 @@ bool ScriptHost::LoadFile(const QString &path, QString *error, ScriptFault *faul
             *fault
                 = {path, 0, QCoreApplication::translate("ScriptHost", "脚本执行超时（超过%1毫秒）").arg(timeLimitMs_)};
         } else if (result.isError()) {
-            *fault = {path, result.property(QStringLiteral("lineNumber")).toInt(), result.toString()};
+            *fault = {path, result.property(QStringLiteral("lineNumber")).toInt(), result.toString(),
+                      result.errorType() == QJSValue::SyntaxError};
         }
     }
     return true;

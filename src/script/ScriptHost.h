@@ -11,6 +11,7 @@ struct ScriptFault {
     QString file;
     int line = 0;    // 0 when the engine gave none (a time-out)
     QString message; // the engine's text, such as "SyntaxError: Expected token `;'"
+    bool syntax = false; // the file did not parse: nothing in it was defined
 
     bool IsEmpty() const { return message.isEmpty(); }
     // "script.js 第3行：SyntaxError: ..."

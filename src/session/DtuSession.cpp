@@ -5,11 +5,18 @@
 #include <QCoreApplication>
 
 DtuSession::DtuSession(Frontend &frontend, QObject *parent)
+    : DtuSession(frontend, Scheduler::Default(), parent)
+{
+}
+
+DtuSession::DtuSession(Frontend &frontend, Scheduler &scheduler, QObject *parent)
     : QObject(parent),
+      scheduler(scheduler),
       mainTable(state, ParamTableModel::Kind::Main),
       extTable(state, ParamTableModel::Kind::Extended),
-      exchange(state, script, channel, frontend, realClock),
-      poller(state, channel, frontend),
+      exchange(state, script, channel, frontend, scheduler),
+      tcp(scheduler),
+      poller(state, channel, frontend, scheduler),
       frontend_(frontend)
 {
     channel.SetSerial(&serial);

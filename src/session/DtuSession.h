@@ -1,5 +1,6 @@
 #pragma once
 #include "core/AppState.h"
+#include "core/Scheduler.h"
 #include "channel/DataChannel.h"
 #include "channel/ReceivePoller.h"
 #include "channel/SerialTransport.h"
@@ -7,7 +8,6 @@
 #include "params/ParamTableModel.h"
 #include "profile/DeviceProfile.h"
 #include "protocol/CommandExchange.h"
-#include "protocol/ExchangeClock.h"
 #include "script/ScriptHost.h"
 #include "session/WindowFacts.h"
 
@@ -28,10 +28,16 @@ public:
         return QCoreApplication::translate("DtuSession", "数据通道未打开，请先打开串口或建立TCP链接");
     }
 
+    // On the default scheduler (the real one unless a test put another in its place).
     explicit DtuSession(Frontend &frontend, QObject *parent = nullptr);
+    DtuSession(Frontend &frontend, Scheduler &scheduler, QObject *parent = nullptr);
     ~DtuSession() override;
 
     Frontend &frontend() { return frontend_; }
+    // The time of every wait and timer of the session: the exchange's reply
+    // waits, the receive poller, the TCP connect limit, and the monitors the
+    // front ends build on the session.
+    Scheduler &scheduler;
     AppState state;
     ScriptHost script;
     ParamTableModel mainTable;
@@ -40,7 +46,6 @@ public:
     QString profilePath;                  // the hidden `filename` box
     WindowFacts facts;
     DataChannel channel;
-    RealClock realClock;
     CommandExchange exchange;
     // The two transports behind `channel` (TCP first) and the receive poller
     // (Timer1). Declared after the exchange: the poller is switched by it.

@@ -145,6 +145,13 @@ QList<SimChunk> SimDevice::Handle(const QByteArray &frame)
     return chunks;
 }
 
+void SimDevice::DropPartial()
+{
+    if (!buffer_.isEmpty())
+        Log(QStringLiteral("dropped an unfinished frame of %1 byte(s)").arg(buffer_.size()));
+    buffer_.clear();
+}
+
 QByteArray SimDevice::Answer(quint16 word, const QByteArray &data)
 {
     using namespace SimWords;
@@ -154,8 +161,11 @@ QByteArray SimDevice::Answer(quint16 word, const QByteArray &data)
         return ReadParams(data);
     if (word == words_.getStatus)
         return DataReply(kStatusReply, QByteArray(1, static_cast<char>(state_.status)));
-    if (word == kSignal)
-        return DataReply(kSignal, QByteArray(1, static_cast<char>(state_.SignalAt(SinceUpMs()))));
+    if (word == kSignal) {
+        const quint8 csq = state_.signalPerRequest ? state_.SignalForRequest(signalRequests_++)
+                                                   : state_.SignalAt(SinceUpMs());
+        return DataReply(kSignal, QByteArray(1, static_cast<char>(csq)));
+    }
     if (word == words_.getVersion)
         return DataReply(word, state_.version);
     if (word == kImei)

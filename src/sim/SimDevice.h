@@ -33,7 +33,7 @@ public:
     // Takes bytes as they arrive (any split) and returns what to send back.
     QList<SimChunk> Feed(const QByteArray &bytes);
     // Forgets an unfinished frame: the line went idle or a new peer came.
-    void DropPartial() { buffer_.clear(); }
+    void DropPartial();
     bool HasPartial() const { return !buffer_.isEmpty(); }
 
     void SetClock(Clock clock) { clock_ = std::move(clock); }
@@ -66,6 +66,7 @@ private:
     SimState state_;
     SimMisbehaviour misbehaviour_;
     int channel_ = 1;
+    qint64 signalRequests_ = 0; // answered so far, for SimState::signalPerRequest
     qint64 clockOffsetSecs_ = 0;
     QByteArray buffer_;
     Clock clock_;

@@ -29,6 +29,8 @@ const Spec kOptions[] = {
     {"signal-steps", "LIST", true, "signal strengths reported in turn, one per --signal-period from when dtusim is "
                                    "ready, the last one kept (such as 10,14,99,22)"},
     {"signal-period", "MS", true, "how long each of --signal-steps is reported (default 1000)"},
+    {"signal-per-request", nullptr, true, "step through --signal-steps one value per signal request instead of one "
+                                          "per --signal-period (the first request gets the first value)"},
     {"version", "TEXT", true, "firmware version text (alone: print dtusim's version)"},
     {"imei", "TEXT", true, "IMEI text"},
     {"silent", nullptr, true, "never answer"},
@@ -181,19 +183,27 @@ bool UnitNumber(const SimOptionReader &reader, const QString &text, int count, i
     return true;
 }
 
-// --signal-period alone times nothing: say so rather than ignore it.
-bool PeriodHasSteps(const Stretch &stretch, const SimOptions &o, int unitIndex, QString *error)
+// --signal-period or --signal-per-request alone steps nothing: say so
+// rather than ignore it.
+bool StepOptionHasSteps(const Stretch &stretch, const SimOptions &o, int unitIndex, const QString &option,
+                        QString *error)
 {
-    if (!stretch.parser->isSet(QStringLiteral("signal-period")))
+    if (!stretch.parser->isSet(option))
         return true;
     for (int i = 0; i < o.units.size(); ++i) {
         if ((stretch.shared || i == unitIndex) && !o.units[i].state.signalSteps.isEmpty())
             return true;
     }
-    *error = stretch.shared ? QStringLiteral("--signal-period needs --signal-steps")
-                            : QStringLiteral("--signal-period of unit %1 needs --signal-steps for that unit")
-                                  .arg(unitIndex + 1);
+    *error = stretch.shared ? QStringLiteral("--%1 needs --signal-steps").arg(option)
+                            : QStringLiteral("--%1 of unit %2 needs --signal-steps for that unit")
+                                  .arg(option).arg(unitIndex + 1);
     return false;
+}
+
+bool PeriodHasSteps(const Stretch &stretch, const SimOptions &o, int unitIndex, QString *error)
+{
+    return StepOptionHasSteps(stretch, o, unitIndex, QStringLiteral("signal-period"), error)
+        && StepOptionHasSteps(stretch, o, unitIndex, QStringLiteral("signal-per-request"), error);
 }
 
 } // namespace

@@ -13,9 +13,14 @@ struct SimState {
     // after. Empty: the fixed signal.
     QList<quint8> signalSteps;
     int signalPeriodMs = kDefaultSignalPeriodMs;
+    // Steps at each signal request instead of each period: request n (from
+    // 0) is answered with signalSteps[n], the last one for ever after.
+    bool signalPerRequest = false;
     QByteArray version = QByteArrayLiteral("SIM-DTU V1.0");
     QByteArray imei = QByteArrayLiteral("860000000000018");
 
     // The signal reported sinceUpMs milliseconds after the device came up.
     quint8 SignalAt(qint64 sinceUpMs) const;
+    // The signal reported to the signal request numbered `request` (from 0).
+    quint8 SignalForRequest(qint64 request) const;
 };

@@ -14,6 +14,9 @@ bool ApplyReadings(const SimOptionReader &r, SimState *state)
 {
     if (r.IsSet("signal") && r.IsSet("signal-steps"))
         return r.Fail(QStringLiteral("give --signal or --signal-steps, not both"));
+    if (r.IsSet("signal-period") && r.IsSet("signal-per-request"))
+        return r.Fail(QStringLiteral("give --signal-period or --signal-per-request, not both"));
+    state->signalPerRequest = state->signalPerRequest || r.IsSet("signal-per-request");
     if (!r.Number("status", 0, 255, &state->status) || !r.Number("signal", 0, 255, &state->signal)
         || !r.Number("signal-period", 1, 24 * 3600 * 1000, &state->signalPeriodMs))
         return false;

@@ -2,11 +2,19 @@
 
 #include "channel/SerialSettings.h"
 #include "core/DtuError.h"
+#include "core/SilentFrontend.h"
+#include "core/WorkPaths.h"
+#include "core/WriteRules.h"
+#include "fleet/FleetSetup.h"
+#include "ops/EditorLogic.h"
+#include "ops/ProfileLoader.h"
+#include "ops/Wording.h"
+#include "session/DtuSession.h"
 #include "ui/Dialogs.h"
+#include "fleet/FleetWording.h"
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDir>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -17,6 +25,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSpinBox>
+#include <QStyledItemDelegate>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -27,7 +36,28 @@ QString Caption()
     return FleetWindow::tr("多台设备配置");
 }
 
-enum FixedColumn { ColTarget, ColName, ColPassword, kFixedColumns };
+enum FixedColumn { ColTarget, ColDeviceName, ColPassword, kFixedColumns };
+
+// The password column: dots for each character, and a password edit box,
+// until the technician asks to see them.
+class PasswordDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    bool shown = false;
+
+    QString displayText(const QVariant &value, const QLocale &locale) const override
+    {
+        const QString text = QStyledItemDelegate::displayText(value, locale);
+        return shown ? text : QString(text.size(), QChar(0x25CF));
+    }
+    QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        QWidget *editor = QStyledItemDelegate::createEditor(parent, option, index);
+        if (auto *edit = qobject_cast<QLineEdit *>(editor); edit && !shown)
+            edit->setEchoMode(QLineEdit::Password);
+        return editor;
+    }
+};
 
 QPushButton *Button(const QString &caption, const char *name, QWidget *parent)
 {
@@ -69,11 +99,26 @@ FleetWindow::FleetWindow(Dialogs &dialogs, const QString &profilePath, QWidget *
     devices_->setHorizontalHeaderLabels({tr("目标"), tr("名称"), tr("密码"),
                                          tr("进度"), tr("结果")});
     devices_->horizontalHeader()->setStretchLastSection(true);
+    auto *passwords = new PasswordDelegate(devices_);
+    devices_->setItemDelegateForColumn(ColPassword, passwords);
+    auto *showPasswords = new QCheckBox(tr("显示密码"), this);
+    showPasswords->setObjectName(QStringLiteral("fleetShowPasswords"));
+    connect(showPasswords, &QCheckBox::toggled, this, [this, passwords](bool on) {
+        passwords->shown = on;
+        devices_->viewport()->update();
+    });
 
     jobs_ = new QSpinBox(this);
     jobs_->setObjectName(QStringLiteral("fleetJobs"));
-    jobs_->setRange(1, 64);
+    jobs_->setRange(1, FleetRunner::kMaxJobs);
     jobs_->setValue(FleetRunner::kMaxDefaultJobs);
+    // The device number is written only from the unlock level; below it a
+    // column of it is refused before the run.
+    level_ = new QComboBox(this);
+    level_->setObjectName(QStringLiteral("fleetLevel"));
+    level_->addItem(tr("级别0"), 0);
+    level_->addItem(tr("级别%1（写%2）").arg(WriteRules::kUnlockLevel).arg(WriteRules::kProtectedNumber),
+                    WriteRules::kUnlockLevel);
     fast_ = new QCheckBox(tr("快速应答"), this);
     fast_->setObjectName(QStringLiteral("fleetFast"));
     verify_ = new QCheckBox(tr("写后校验"), this);
@@ -96,10 +141,13 @@ FleetWindow::FleetWindow(Dialogs &dialogs, const QString &profilePath, QWidget *
     grid->addWidget(import, 2, 0);
     grid->addWidget(newColumn_, 2, 1);
     grid->addWidget(addColumn, 2, 2);
+    grid->addWidget(showPasswords, 2, 3);
     grid->addWidget(remove, 2, 4);
     auto *runRow = new QHBoxLayout;
     runRow->addWidget(new QLabel(tr("同时"), this));
     runRow->addWidget(jobs_);
+    runRow->addWidget(new QLabel(tr("访问级别"), this));
+    runRow->addWidget(level_);
     runRow->addWidget(fast_);
     runRow->addWidget(verify_);
     runRow->addStretch();
@@ -114,7 +162,7 @@ FleetWindow::FleetWindow(Dialogs &dialogs, const QString &profilePath, QWidget *
     resize(820, 480);
 
     editing_ = {profile_, chooseProfile, ports_, addPort, tcpTarget_, addTcp, import, newColumn_, addColumn,
-                remove, jobs_, fast_, verify_, start_};
+                remove, jobs_, level_, fast_, verify_, start_};
 
     connect(chooseProfile, &QPushButton::clicked, this, &FleetWindow::ChooseProfile);
     connect(addPort, &QPushButton::clicked, this, [this] {
@@ -182,7 +230,7 @@ void FleetWindow::AddDevice(const FleetDevice &device)
     const int row = devices_->rowCount();
     devices_->insertRow(row);
     devices_->setItem(row, ColTarget, new QTableWidgetItem(device.target.text));
-    devices_->setItem(row, ColName, new QTableWidgetItem(device.name));
+    devices_->setItem(row, ColDeviceName, new QTableWidgetItem(device.name));
     devices_->setItem(row, ColPassword, new QTableWidgetItem(device.password));
     for (const auto &value : device.values) {
         AddValueColumn(value.first);
@@ -211,7 +259,7 @@ Inventory::Table FleetWindow::DeviceTable() const
         QString error;
         if (!FleetTarget::Parse(cell(row, ColTarget), &device.target, &error))
             throw DtuError(tr("第%1行：%2").arg(row + 1).arg(error));
-        device.name = cell(row, ColName);
+        device.name = cell(row, ColDeviceName);
         device.password = cell(row, ColPassword);
         for (int c = 0; c < valueColumns_.size(); ++c) {
             const QString value = cell(row, kFixedColumns + c);
@@ -256,68 +304,137 @@ void FleetWindow::StartRun()
         dialogs_.Message(e.text(), Caption());
         return;
     }
-    if (table.devices.isEmpty()) {
+    FleetSetup::Choices choices;
+    choices.profilePath = profile_->text();
+    choices.level = level_->currentData().toInt();
+    choices.jobs = jobs_->value();
+    choices.fast = fast_->isChecked();
+    choices.verify = verify_->isChecked();
+    const FleetSetup::Plan plan = FleetSetup::Make(choices, table);
+    switch (plan.refusal) {
+    case FleetSetup::Refusal::None:
+        break;
+    case FleetSetup::Refusal::NoDevices:
         dialogs_.Message(tr("设备列表为空"), Caption());
         return;
-    }
-    if (!QFileInfo(profile_->text()).isFile()) {
+    case FleetSetup::Refusal::NoProfile:
         dialogs_.Message(tr("参数文件 %1 不存在").arg(profile_->text()), Caption());
         return;
+    case FleetSetup::Refusal::NoScript:
+        dialogs_.Message(WorkPaths::ScriptNotFoundText(plan.scriptTried), Caption());
+        return;
+    case FleetSetup::Refusal::ColumnWithheld:
+        dialogs_.Message(tr("参数%1只在访问级别%2写入：请选择访问级别%2，或清空这一列。")
+                             .arg(plan.column)
+                             .arg(WriteRules::kUnlockLevel),
+                         Caption());
+        return;
     }
-    FleetRunner::Settings settings;
-    settings.profilePath = QFileInfo(profile_->text()).absoluteFilePath();
-    settings.scriptPath = QDir::current().absoluteFilePath(QStringLiteral("script.js"));
-    settings.workDir = QDir::currentPath();
-    settings.jobs = jobs_->value();
-    settings.fast = fast_->isChecked();
-    settings.verify = verify_->isChecked();
+    if (const QStringList refusals = CellRefusals(table, plan.settings); !refusals.isEmpty()) {
+        dialogs_.Message(refusals.join(QLatin1Char('\n')), Caption());
+        return;
+    }
     for (int row = 0; row < devices_->rowCount(); ++row) {
-        if (auto *bar = qobject_cast<QProgressBar *>(devices_->cellWidget(row, ProgressColumn()))) {
+        if (QProgressBar *bar = Bar(row)) {
             bar->setRange(0, 1);
             bar->setValue(0);
         }
-        devices_->item(row, ProgressColumn() + 1)->setText(tr("等待"));
+        ShowResult(row, tr("等待"));
     }
     totals_->clear();
     SetIdle(false);
-    runner_.Start(table.devices, settings);
+    runner_.Start(table.devices, plan.settings);
+}
+
+QStringList FleetWindow::CellRefusals(const Inventory::Table &table, const FleetRunner::Settings &settings) const
+{
+    // Every column and cell as the workers would take them, before any
+    // device is contacted: tried on tables of a session of its own, loaded
+    // with the run's profile and script, which no device ever receives.
+    SilentFrontend quiet;
+    DtuSession session(quiet);
+    QString error;
+    ScriptFault fault;
+    QStringList refusals;
+    try {
+        if (!session.script.LoadFile(settings.scriptPath, &error, &fault))
+            return {error};
+        ProfileLoader::LoadProfile(session, settings.profilePath);
+    } catch (const DtuError &e) {
+        return {e.text()};
+    }
+    session.state.AccessLevel = settings.level;
+    const auto tableOf = [&session](const QString &number) -> const ParamTableModel * {
+        if (session.mainTable.FindByNumber(number) >= 0)
+            return &session.mainTable;
+        if (session.state.ExtPageVisible && session.extTable.FindByNumber(number) >= 0)
+            return &session.extTable;
+        return nullptr;
+    };
+    for (const QString &number : table.valueColumns)
+        if (!tableOf(number))
+            refusals << tr("参数文件中没有参数%1：请删除这一列").arg(number);
+    if (!refusals.isEmpty())
+        return refusals;
+    for (const FleetDevice &device : table.devices) {
+        for (const auto &[number, text] : device.values) {
+            // HEX: cells are raw bytes, already checked as hex pairs.
+            if (text.startsWith(QLatin1String("HEX:"), Qt::CaseInsensitive))
+                continue;
+            const EditResult check = EditorLogic::CheckGiven(session, *tableOf(number), number, text);
+            if (!check.Applied())
+                // The table's row: the line of the rendered inventory after its header.
+                refusals << tr("第%1台设备（%2）：%3").arg(device.line - 1).arg(device.target.text,
+                                                                          Wording::RefusedValue(check));
+        }
+    }
+    return refusals;
+}
+
+QProgressBar *FleetWindow::Bar(int row) const
+{
+    return qobject_cast<QProgressBar *>(devices_->cellWidget(row, ProgressColumn()));
+}
+
+void FleetWindow::ShowResult(int row, const QString &text)
+{
+    QTableWidgetItem *item = devices_->item(row, ProgressColumn() + 1);
+    item->setText(text);
+    item->setToolTip(text); // the whole of a long list of rows
 }
 
 void FleetWindow::OnStarted(int index)
 {
-    devices_->item(index, ProgressColumn() + 1)->setText(tr("连接中"));
+    ShowResult(index, tr("连接中"));
 }
 
 void FleetWindow::OnProgress(int index, const QString &phase, int done, int total)
 {
-    auto *bar = qobject_cast<QProgressBar *>(devices_->cellWidget(index, ProgressColumn()));
+    QProgressBar *bar = Bar(index);
     if (bar && phase == QLatin1String("write") && total > 0) {
         bar->setRange(0, total);
         bar->setValue(done);
     }
-    devices_->item(index, ProgressColumn() + 1)
-        ->setText(phase == QLatin1String("verify") ? tr("校验中") : tr("写入中"));
+    ShowResult(index, phase == QLatin1String("verify") ? tr("校验中") : tr("写入中"));
 }
 
 void FleetWindow::OnFinished(int index)
 {
     const DeviceReport &r = runner_.Reports().at(index);
-    if (auto *bar = qobject_cast<QProgressBar *>(devices_->cellWidget(index, ProgressColumn())))
-        bar->setValue(bar->maximum());
-    QString text = r.outcome;
-    if (!r.failed.isEmpty())
-        text += QStringLiteral(" (") + r.failed.first().number + QLatin1Char(' ') + r.failed.first().text + QLatin1Char(')');
-    else if (!r.detail.isEmpty())
-        text += QStringLiteral(" (") + r.detail + QLatin1Char(')');
-    devices_->item(index, ProgressColumn() + 1)->setText(text);
+    // The rows the device acknowledged: a device not written stays empty.
+    if (QProgressBar *bar = Bar(index)) {
+        bar->setMaximum(qMax(bar->maximum(), r.written));
+        bar->setValue(r.written);
+    }
+    ShowResult(index, FleetWording::Result(r));
 }
 
 void FleetWindow::OnRunEnded()
 {
     for (int i = 0; i < runner_.Reports().size(); ++i)
         if (runner_.Reports().at(i).outcome == Outcome::NotStarted)
-            devices_->item(i, ProgressColumn() + 1)->setText(Outcome::NotStarted);
-    totals_->setText(FleetReport::Totals(runner_.Reports()));
+            ShowResult(i, FleetWording::Result(runner_.Reports().at(i)));
+    totals_->setText(FleetWording::Totals(runner_.Reports()));
     SetIdle(true);
     export_->setEnabled(true);
 }

@@ -8,6 +8,7 @@ class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QProgressBar;
 class QPushButton;
 class QSpinBox;
 class QTableWidget;
@@ -38,6 +39,10 @@ private:
     void OnRunEnded();
     void SetIdle(bool idle);
     int ProgressColumn() const;
+    // Why cells of the table would be refused by their rows, one line each.
+    QStringList CellRefusals(const Inventory::Table &table, const FleetRunner::Settings &settings) const;
+    QProgressBar *Bar(int row) const;
+    void ShowResult(int row, const QString &text);
 
     Dialogs &dialogs_;
     FleetRunner runner_;
@@ -48,6 +53,7 @@ private:
     QLineEdit *newColumn_;
     QTableWidget *devices_;
     QSpinBox *jobs_;
+    QComboBox *level_;
     QCheckBox *fast_;
     QCheckBox *verify_;
     QPushButton *start_;

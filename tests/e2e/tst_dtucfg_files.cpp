@@ -70,8 +70,8 @@ private slots:
             {QStringLiteral("--profile"), device.Path(QStringLiteral("example_profile.txt")), QStringLiteral("status")},
             bare.Path());
         QCOMPARE(run.exitCode, 2);
-        QCOMPARE(run.err.trimmed(), QStringLiteral("dtucfg: cannot find script.js; tried %1, %2, %3 "
-                                                   "(or give --script FILE)")
+        QCOMPARE(run.err.trimmed(), QStringLiteral("dtucfg: 找不到 script.js；找过：%1, %2, %3"
+                                                   "（或用 --script FILE 指定）")
                                         .arg(bare.Path(QStringLiteral("script.js")),
                                              device.Path(QStringLiteral("script.js")),
                                              config.Tool(QStringLiteral("script.js"))));

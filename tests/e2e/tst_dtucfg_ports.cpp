@@ -20,7 +20,9 @@ private slots:
         SimProcess sim;
         QVERIFY2(sim.Start(SimProcess::ExampleArgs()), qPrintable(sim.Error()));
 
-        const ProgramRun text = RunProgram(QStringLiteral("dtucfg"), {QStringLiteral("ports"), sim.Pty()}, bare.Path());
+        const ProgramRun text = RunProgram(QStringLiteral("dtucfg"), {QStringLiteral("--lang"), QStringLiteral("en"),
+                                                               QStringLiteral("ports"), sim.Pty()},
+                                           bare.Path());
         QVERIFY2(text.exitCode == 0, qPrintable(text.Describe()));
         QVERIFY(!text.out.isEmpty());
         QCOMPARE(text.out.last(), sim.Pty() + QStringLiteral("  not reported by the system  access: yes"));
@@ -44,7 +46,8 @@ private slots:
     void systemPortsAndMissingPath()
     {
         WorkFolder bare;
-        const ProgramRun all = RunProgram(QStringLiteral("dtucfg"), {QStringLiteral("ports")}, bare.Path());
+        const ProgramRun all = RunProgram(QStringLiteral("dtucfg"),
+                                          {QStringLiteral("--lang"), QStringLiteral("en"), QStringLiteral("ports")}, bare.Path());
         QVERIFY2(all.exitCode == 0, qPrintable(all.Describe()));
         for (const QString &line : all.out)
             QVERIFY2(line.startsWith(QStringLiteral("/dev/")) && line.contains(QStringLiteral("access: ")),
@@ -53,9 +56,14 @@ private slots:
             QCOMPARE(all.err.trimmed(), QStringLiteral("dtucfg: the system reports no serial ports"));
 
         const QString missing = bare.Path(QStringLiteral("ttyGONE0"));
-        const ProgramRun named = RunProgram(QStringLiteral("dtucfg"), {QStringLiteral("ports"), missing}, bare.Path());
+        const ProgramRun named = RunProgram(QStringLiteral("dtucfg"),
+                                            {QStringLiteral("--lang"), QStringLiteral("en"), QStringLiteral("ports"), missing},
+                                            bare.Path());
         QVERIFY2(named.exitCode == 0, qPrintable(named.Describe()));
         QCOMPARE(named.out.last(), missing + QStringLiteral("  not reported by the system  access: no, no such device"));
+        // The same in the default language.
+        const ProgramRun chinese = RunProgram(QStringLiteral("dtucfg"), {QStringLiteral("ports"), missing}, bare.Path());
+        QCOMPARE(chinese.out.last(), missing + QStringLiteral("  系统没有列出  不能打开：没有这个设备"));
     }
 };
 

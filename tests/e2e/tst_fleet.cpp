@@ -1,8 +1,10 @@
 // dtucfg fleet against simulated fleets: every outcome a device can have,
 // the report naming it, the values each device holds afterwards, the shared
-// profile left byte for byte as it was, and Ctrl+C ending a run with a
-// report.
+// profile left byte for byte as it was, the read-back comparing what the
+// run may write, and Ctrl+C (or a stop as a worker starts) ending a run
+// with a report.
 #include "core/TextFile.h"
+#include "fleet/FleetRunner.h"
 #include "support/SimProcess.h"
 #include "support/TestMain.h"
 #include "support/TestPaths.h"
@@ -13,6 +15,7 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSignalSpy>
 #include <QDir>
 #include <QtTest>
 
@@ -80,6 +83,27 @@ QStringList Outcomes(const QJsonArray &devices)
     return outcomes;
 }
 
+// The command lines of this process's children, as any user may read them.
+QStringList ChildCommandLines()
+{
+    QStringList lines;
+    const QString me = QString::number(QCoreApplication::applicationPid());
+    for (const QString &pid : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+        if (!stat.open(QIODevice::ReadOnly))
+            continue;
+        // pid (name) state ppid ...: the name may hold blanks, so count from its end.
+        const QByteArray text = stat.readAll();
+        const QList<QByteArray> after = text.mid(text.lastIndexOf(')') + 2).split(' ');
+        if (after.size() < 2 || QString::fromLatin1(after[1]) != me)
+            continue;
+        QFile cmdline(QStringLiteral("/proc/%1/cmdline").arg(pid));
+        if (cmdline.open(QIODevice::ReadOnly))
+            lines << QString::fromUtf8(cmdline.readAll().replace('\0', ' '));
+    }
+    return lines;
+}
+
 } // namespace
 
 class FleetTest : public QObject {
@@ -123,8 +147,7 @@ private slots:
              "--report", "report.json"},
             dir.Path(), 120000);
         QCOMPARE(run.exitCode, 1); // not every device is ok
-        QVERIFY2(run.err.contains(QStringLiteral("7 devices: 4 ok, 1 unreachable, 1 written-with-errors, "
-                                                 "1 refused-password")),
+        QVERIFY2(run.err.contains(QStringLiteral("共7台设备：成功 4台，无法连接 1台，部分失败 1台，密码错误 1台")),
                  qPrintable(run.err));
 
         const QJsonArray devices = ReportDevices(dir, QStringLiteral("report.json"));
@@ -179,16 +202,198 @@ private slots:
                                             {"fleet", "twice.csv", "--profile", "example_profile.txt"}, dir.Path());
         QCOMPARE(twice.exitCode, 2);
         QVERIFY2(twice.err.contains(QStringLiteral("line 3: tcp:127.0.0.1:1 is listed twice")), qPrintable(twice.err));
-        // A value the row cannot take is the worker's usage error, for that device alone.
-        dir.Write(QStringLiteral("label.csv"), "target,0032\ntcp:127.0.0.1:1,SCTP\n");
-        const ProgramRun label = RunProgram(QStringLiteral("dtucfg"),
-                                            {"fleet", "label.csv", "--profile", "example_profile.txt", "--report",
+        // One port under two names, a column given twice: usage errors naming them.
+        dir.Write(QStringLiteral("spellings.csv"), "target\nttyUSB0\n/dev/ttyUSB0\n");
+        const ProgramRun spellings = RunProgram(
+            QStringLiteral("dtucfg"), {"fleet", "spellings.csv", "--profile", "example_profile.txt"}, dir.Path());
+        QCOMPARE(spellings.exitCode, 2);
+        QVERIFY2(spellings.err.contains(QStringLiteral("line 3: /dev/ttyUSB0 is listed twice")), qPrintable(spellings.err));
+        dir.Write(QStringLiteral("columns.csv"), "target,0031,0031\ntcp:127.0.0.1:1,1,2\n");
+        const ProgramRun columns = RunProgram(
+            QStringLiteral("dtucfg"), {"fleet", "columns.csv", "--profile", "example_profile.txt"}, dir.Path());
+        QCOMPARE(columns.exitCode, 2);
+        QVERIFY2(columns.err.contains(QStringLiteral("line 1: the column \"0031\" appears twice")), qPrintable(columns.err));
+        // Every column and cell as the workers would take them, each
+        // refusal naming its line and column; nothing is started.
+        dir.Write(QStringLiteral("cells.csv"), "target,name,0032,0031\n"
+                                               "tcp:127.0.0.1:1,a,SCTP,9000\n"
+                                               "tcp:127.0.0.1:2,b,TCP,\n"
+                                               "tcp:127.0.0.1:3,c,UDP,123456\n");
+        const ProgramRun cells = RunProgram(QStringLiteral("dtucfg"),
+                                            {"fleet", "cells.csv", "--profile", "example_profile.txt", "--report",
                                              "r.csv"},
                                             dir.Path());
-        QCOMPARE(label.exitCode, 1);
-        QVERIFY2(dir.Read(QStringLiteral("r.csv")).contains("unreachable"), dir.Read(QStringLiteral("r.csv")).constData());
-        QVERIFY2(dir.Read(QStringLiteral("r.csv")).contains("0032: choose one of: TCP, UDP"),
-                 dir.Read(QStringLiteral("r.csv")).constData());
+        QCOMPARE(cells.exitCode, 2);
+        // Each refusal names its line and column, the row and what it takes
+        // (the reason in the run's language).
+        QVERIFY2(cells.err.contains(QRegularExpression(QStringLiteral("line 2, column 3.*0032.*TCP, UDP"))),
+                 qPrintable(cells.err));
+        QVERIFY2(cells.err.contains(QRegularExpression(QStringLiteral("line 4, column 4.*0031.*5"))),
+                 qPrintable(cells.err));
+        QVERIFY2(!cells.err.contains(QStringLiteral("line 3")), qPrintable(cells.err));
+        QVERIFY(!QFile::exists(dir.Path(QStringLiteral("r.csv"))));
+        dir.Write(QStringLiteral("unknown.csv"), "target,0031,00EE\ntcp:127.0.0.1:1,9000,\n");
+        const ProgramRun unknown = RunProgram(QStringLiteral("dtucfg"),
+                                              {"fleet", "unknown.csv", "--profile", "example_profile.txt"}, dir.Path());
+        QCOMPARE(unknown.exitCode, 2);
+        QVERIFY2(unknown.err.contains(QRegularExpression(QStringLiteral("line 1, column 3.*00EE"))),
+                 qPrintable(unknown.err));
+        // A header and no device: nothing to do is a usage error, not "0 devices".
+        dir.Write(QStringLiteral("empty.csv"), "target,name\n");
+        const ProgramRun empty = RunProgram(QStringLiteral("dtucfg"),
+                                            {"fleet", "empty.csv", "--profile", "example_profile.txt"}, dir.Path());
+        QCOMPARE(empty.exitCode, 2);
+        QVERIFY2(empty.err.contains(QStringLiteral("fleet: the inventory lists no device")), qPrintable(empty.err));
+        // More workers at once than the ceiling: refused with the reason.
+        const ProgramRun jobs = RunProgram(QStringLiteral("dtucfg"),
+                                           {"fleet", "twice.csv", "--profile", "example_profile.txt", "--jobs", "1000"},
+                                           dir.Path());
+        QCOMPARE(jobs.exitCode, 2);
+        QVERIFY2(jobs.err.contains(QStringLiteral("--jobs: at most 64 devices at once (each is a process of its own), "
+                                                  "not 1000")),
+                 qPrintable(jobs.err));
+    }
+
+    // dtucfg fleet --verify at level 0: the devices keep their own device
+    // numbers, which the level withholds, and are ok; rows given to
+    // --ignore are left alone too (typed with a blank after the comma).
+    void verifyComparesWhatTheRunMayWrite()
+    {
+        WorkFolder dir(WorkFolder::kAllExamples);
+        WriteSimFolder(dir);
+        SimProcess sim;
+        QVERIFY2(sim.Start(SimArgs(dir, {"--tcp", "0", "--count", "2"}), dir.Path(QStringLiteral("sim")), 2),
+                 qPrintable(sim.Error()));
+        dir.Write(QStringLiteral("fleet.csv"),
+                  "target\n" + TcpTarget(sim, 1).toUtf8() + '\n' + TcpTarget(sim, 2).toUtf8() + '\n');
+        const ProgramRun run = RunProgram(QStringLiteral("dtucfg"),
+                                          {"fleet", "fleet.csv", "--profile", "example_profile.txt", "--fast",
+                                           "--verify", "--ignore", "0033, 0041", "--report", "r.json", "--lang", "en"},
+                                          dir.Path());
+        QVERIFY2(run.exitCode == 0, qPrintable(run.Describe()));
+        // The lines follow --lang; the report keeps its identifiers.
+        QVERIFY2(run.err.contains(QStringLiteral("2 devices — Succeeded: 2")), qPrintable(run.err));
+        QVERIFY2(run.err.contains(QStringLiteral("Succeeded  13 rows written")), qPrintable(run.err));
+        QVERIFY2(!run.err.contains(QStringLiteral("成功")), qPrintable(run.err));
+        QCOMPARE(Outcomes(ReportDevices(dir, QStringLiteral("r.json"))), (QStringList{"ok", "ok"}));
+        const QMap<QString, QString> first = ReadValues(dir, sim.CfgChannel(1));
+        QCOMPARE(first.value(QStringLiteral("0091")), QStringLiteral("DTU0009"));
+        QCOMPARE(first.value(QStringLiteral("0031")), QStringLiteral("8080"));
+    }
+
+    // A stop asked while a worker is still starting reaches it: no device
+    // is written after the stop.
+    void stopReachesWorkersStillStarting()
+    {
+        WorkFolder dir(WorkFolder::kAllExamples);
+        WriteSimFolder(dir);
+        SimProcess sim;
+        QVERIFY2(sim.Start(SimArgs(dir, {"--tcp", "0", "--count", "2"}), dir.Path(QStringLiteral("sim")), 2),
+                 qPrintable(sim.Error()));
+        QList<FleetDevice> devices;
+        for (int unit = 1; unit <= 2; ++unit) {
+            FleetDevice device;
+            QString error;
+            QVERIFY(FleetTarget::Parse(TcpTarget(sim, unit), &device.target, &error));
+            devices << device;
+        }
+        FleetRunner::Settings settings;
+        settings.profilePath = dir.Path(QStringLiteral("example_profile.txt"));
+        settings.scriptPath = dir.Path(QStringLiteral("script.js"));
+        settings.workDir = dir.Path();
+        settings.fast = true;
+        FleetRunner runner;
+        // The first worker is being made when the second device's turn comes.
+        QObject::connect(&runner, &FleetRunner::deviceStarted, &runner, [&](int index) {
+            if (index == 1)
+                runner.Stop();
+        });
+        QSignalSpy ended(&runner, &FleetRunner::finished);
+        QVERIFY(runner.Start(devices, settings));
+        QTRY_COMPARE_WITH_TIMEOUT(ended.size(), 1, 20000);
+        for (const DeviceReport &r : runner.Reports()) {
+            QVERIFY2(r.outcome != Outcome::Ok && r.written == 0, qPrintable(r.outcome + QLatin1Char(' ') + r.detail));
+        }
+        QCOMPARE(runner.Reports().at(1).outcome, Outcome::NotStarted);
+        for (int unit = 1; unit <= 2; ++unit)
+            QCOMPARE(ReadValues(dir, sim.CfgChannel(unit)).value(QStringLiteral("0031")), QStringLiteral("80"));
+    }
+
+    // A device's password reaches its worker on standard input: the
+    // worker's command line, which every user can read, holds none.
+    void workerCommandLineHoldsNoPassword()
+    {
+        WorkFolder dir(WorkFolder::kAllExamples);
+        WriteSimFolder(dir);
+        SimProcess sim;
+        QVERIFY2(sim.Start(SimArgs(dir, {"--tcp", "0", "--password", "135790"}), dir.Path(QStringLiteral("sim"))),
+                 qPrintable(sim.Error()));
+        FleetDevice device;
+        QString error;
+        QVERIFY(FleetTarget::Parse(TcpTarget(sim, 1), &device.target, &error));
+        device.password = QStringLiteral("135790");
+        FleetRunner::Settings settings;
+        settings.profilePath = dir.Path(QStringLiteral("example_profile.txt"));
+        settings.scriptPath = dir.Path(QStringLiteral("script.js"));
+        settings.workDir = dir.Path();
+        FleetRunner runner;
+        // While the worker writes, its command line as ps shows it.
+        QStringList commandLines;
+        QObject::connect(&runner, &FleetRunner::deviceProgress, &runner, [&] {
+            if (commandLines.isEmpty())
+                commandLines = ChildCommandLines();
+        });
+        QSignalSpy ended(&runner, &FleetRunner::finished);
+        QVERIFY(runner.Start({device}, settings));
+        QTRY_COMPARE_WITH_TIMEOUT(ended.size(), 1, 60000);
+        // The simulated device is a child too, with its password on its own command line.
+        const QStringList workers = commandLines.filter(QStringLiteral(" provision --events"));
+        QVERIFY2(workers.size() == 1, qPrintable(commandLines.join(QLatin1Char('\n'))));
+        QVERIFY2(workers[0].contains(QStringLiteral("--password-file -")), qPrintable(workers[0]));
+        QVERIFY2(!workers[0].contains(QStringLiteral("135790")), qPrintable(workers[0]));
+        // The device took it: written whole.
+        QCOMPARE(runner.Reports().at(0).outcome, Outcome::Ok);
+        QCOMPARE(runner.Reports().at(0).written, 13);
+    }
+
+    // dtucfg's own ways to a password no one else can read: a file (its
+    // first line) and DTU_PASSWORD; --password beats the variable, and
+    // with --password-file it is a usage error.
+    void passwordFromFileOrEnvironment()
+    {
+        WorkFolder dir(WorkFolder::kAllExamples);
+        WriteSimFolder(dir);
+        SimProcess sim;
+        QVERIFY2(sim.Start(SimArgs(dir, {"--tcp", "0", "--password", "135790"}), dir.Path(QStringLiteral("sim"))),
+                 qPrintable(sim.Error()));
+        const QStringList status = QStringList{"--profile", "example_profile.txt"} + sim.CfgChannel(1)
+            + QStringList{"--fast", "status"};
+        dir.Write(QStringLiteral("pw.txt"), "135790\r\nsecond line\n");
+        const ProgramRun fromFile
+            = RunProgram(QStringLiteral("dtucfg"), QStringList{"--password-file", "pw.txt"} + status, dir.Path());
+        QVERIFY2(fromFile.exitCode == 0, qPrintable(fromFile.Describe()));
+        const ProgramRun missing
+            = RunProgram(QStringLiteral("dtucfg"), QStringList{"--password-file", "nosuch.txt"} + status, dir.Path());
+        QCOMPARE(missing.exitCode, 2);
+        QVERIFY2(missing.err.contains(QStringLiteral("--password-file: cannot read nosuch.txt")), qPrintable(missing.err));
+        const ProgramRun both = RunProgram(
+            QStringLiteral("dtucfg"), QStringList{"--password", "135790", "--password-file", "pw.txt"} + status, dir.Path());
+        QCOMPARE(both.exitCode, 2);
+
+        qputenv("DTU_PASSWORD", "135790");
+        const ProgramRun fromEnvironment = RunProgram(QStringLiteral("dtucfg"), status, dir.Path());
+        const ProgramRun overridden
+            = RunProgram(QStringLiteral("dtucfg"), QStringList{"--password", "480917"} + status, dir.Path());
+        qunsetenv("DTU_PASSWORD");
+        QVERIFY2(fromEnvironment.exitCode == 0, qPrintable(fromEnvironment.Describe()));
+        QVERIFY2(overridden.exitCode != 0, qPrintable(overridden.Describe())); // the device closes on the wrong one
+        // The default password is not this device's.
+        QVERIFY(RunProgram(QStringLiteral("dtucfg"), status, dir.Path()).exitCode != 0);
+
+        const ProgramRun help = RunProgram(QStringLiteral("dtucfg"), {"--help"}, dir.Path());
+        QVERIFY2(help.out.join(QLatin1Char('\n')).contains(QStringLiteral("Every user of\n"
+                                                                          "                   this computer can read it")),
+                 qPrintable(help.out.join(QLatin1Char('\n'))));
     }
 
     void interruptStopsBetweenRowsAndStillReports()
@@ -197,7 +402,7 @@ private slots:
         WriteSimFolder(dir);
         // Slow devices in the standard reply mode: a device takes seconds.
         SimProcess sim;
-        QVERIFY2(sim.Start(SimArgs(dir, {"--tcp", "0", "--count", "3", "--delay", "100"}),
+        QVERIFY2(sim.Start(SimArgs(dir, {"--tcp", "0", "--count", "3", "--delay", "100", "--verbose"}),
                            dir.Path(QStringLiteral("sim")), 3),
                  qPrintable(sim.Error()));
         QByteArray inventory = "target\n";
@@ -210,17 +415,17 @@ private slots:
         fleet.start(TestPaths::Program(QStringLiteral("dtucfg")),
                     {"fleet", "fleet.csv", "--profile", "example_profile.txt", "--jobs", "1", "--report", "r.json"});
         QVERIFY(fleet.waitForStarted());
-        // Under way on the first device, a few rows in (after the snapshot
-        // read of both tables, about two seconds at this pace).
-        QByteArray said;
-        QTRY_VERIFY2_WITH_TIMEOUT((said += fleet.readAllStandardError()).contains("started"), said.constData(), 10000);
-        QTest::qWait(4000);
+        // Under way on the first device: its second row asked for, so one
+        // row is written whenever the worker got going.
+        QVERIFY2(sim.WaitForLog(QStringLiteral("unit 1: rx ch1 0031"), 30000), qPrintable(sim.Log()));
         QElapsedTimer stopping;
         stopping.start();
         ::kill(static_cast<pid_t>(fleet.processId()), SIGINT);
-        QVERIFY(fleet.waitForFinished(10000));
-        // The current exchange ends (at most a reply time), nothing more.
-        QVERIFY2(stopping.elapsed() < 4000, qPrintable(QString::number(stopping.elapsed())));
+        QVERIFY(fleet.waitForFinished(20000));
+        // A smoke test on the real clock: the current exchange ends (a reply
+        // time, ~0.5 s), then the worker and the run; the bound is over five
+        // times that.
+        QVERIFY2(stopping.elapsed() < 8000, qPrintable(QString::number(stopping.elapsed())));
         QCOMPARE(fleet.exitStatus(), QProcess::NormalExit);
         QCOMPARE(fleet.exitCode(), 1);
 

@@ -164,7 +164,7 @@ private slots:
         const ProgramRun run = bench.Cfg({QStringLiteral("save"), QStringLiteral("backup.txt")});
         QVERIFY2(run.exitCode == 1, qPrintable(run.Describe()));
         CompareLines(run.out, {QStringLiteral("[参数读取失败，设备无响应！]")});
-        QVERIFY(run.err.contains(QStringLiteral("nothing saved")));
+        QVERIFY(run.err.contains(QStringLiteral("什么也没有保存")));
         QVERIFY(old.open(QIODevice::ReadOnly));
         QCOMPARE(old.readAll(), QByteArray("the backup of last week\r\n"));
         QCOMPARE(QDir(bench.Path(QString())).entryList({QStringLiteral("*.txt")}, QDir::Files).size(), 3);

@@ -1,5 +1,6 @@
 // The serial side of the data channel over a real pseudo-terminal: the test
 // holds the master side and plays the device; the session opens the slave.
+#include "core/VirtualScheduler.h"
 #include "session/DtuSession.h"
 #include "channel/SerialSettings.h"
 #include "ops/SerialToggle.h"
@@ -46,6 +47,24 @@ QString FormatOf(const termios2 &t)
     s += !(t.c_cflag & PARENB) ? u'N' : (t.c_cflag & PARODD) ? u'O' : u'E';
     s += (t.c_cflag & CSTOPB) ? u'2' : u'1';
     return s;
+}
+
+// Handles the events pending and those they bring: what the port or the
+// device side would report has been reported after it.
+void Settle()
+{
+    for (int i = 0; i < 8; ++i)
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+// Runs `polls` polls of the receive poller on the session's virtual time,
+// with the event loop's events between them.
+void Poll(VirtualScheduler &time, int polls)
+{
+    for (int i = 0; i < polls; ++i) {
+        Settle();
+        time.Advance(ReceivePoller::kIntervalMs);
+    }
 }
 
 void Open(DtuSession &session, const QString &port, const QString &speed, const QString &format)
@@ -167,7 +186,8 @@ private slots:
         SerialToggle::Toggle(session);
         QCOMPARE(session.state.AccessLevel, 1);
         QCOMPARE(session.state.CurrentParamChannel, -1);
-        QTest::qWait(50);
+        Settle(); // a write would have reached the device side before the toggle returned
+        heard += pty.Receive(0);
         QVERIFY(heard.isEmpty());
     }
 
@@ -275,7 +295,7 @@ private slots:
         Open(session, pty.Slave(), QStringLiteral("115200"), QStringLiteral("8N1"));
         ::close(early);
         QVERIFY(session.serial.IsOpen());
-        QTest::qWait(20);
+        Settle();
         QByteArray stale;
         QVERIFY(!session.channel.ChannelRead(&stale));
 
@@ -309,7 +329,8 @@ private slots:
         PtyDevice pty;
         QVERIFY(pty.Ok());
         RecordingFrontend fe;
-        DtuSession session(fe);
+        VirtualScheduler time;
+        DtuSession session(fe, time);
         Open(session, pty.Slave(), QStringLiteral("57600"), QStringLiteral("8N1"));
         QVERIFY(session.serial.IsOpen());
         session.state.AccessLevel = 0;
@@ -318,25 +339,28 @@ private slots:
         session.poller.SetEnabled(true);
 
         pty.Send(Bytes("41 00 42"));
-        QTRY_COMPARE_WITH_TIMEOUT(fe.transparent.size(), 2, 2000);
+        Poll(time, 1);
+        QCOMPARE(fe.transparent.size(), 2);
         static const QRegularExpression stamp(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d 收到数据：\\{41 00 42 \\}A\x01" "B$"));
         QVERIFY2(stamp.match(fe.transparent[0]).hasMatch(), qPrintable(fe.transparent[0]));
         QCOMPARE(fe.transparent[1], QString::fromLatin1("A\0B", 3));
         QVERIFY(fe.memo.isEmpty()); // no trace below level 1
         QCOMPARE(session.state.ReceivedByteCount, 3);
-        QTRY_VERIFY(!counters.isEmpty());
+        QVERIFY(!counters.isEmpty());
         QCOMPARE(counters.last().at(0).toString(), QStringLiteral("收：3字节，发:0字节"));
 
         session.state.AccessLevel = 1;
         pty.Send(Bytes("AA 55"));
-        QTRY_COMPARE_WITH_TIMEOUT(fe.transparent.size(), 4, 2000);
+        Poll(time, 1);
+        QCOMPARE(fe.transparent.size(), 4);
         QCOMPARE(fe.memo, QStringList{QStringLiteral("上行：AA 55 ")});
     }
 
     void vanishedDeviceClosesOnceAndReopens()
     {
         RecordingFrontend fe;
-        DtuSession session(fe);
+        VirtualScheduler time;
+        DtuSession session(fe, time);
         // The hang-up reaches the port as a lost resource or as a failed read
         // with a stale reason, whichever the timing gives: both are a lost
         // device, closed quietly. Several rounds meet both.
@@ -348,8 +372,8 @@ private slots:
             session.poller.SetEnabled(true);
             QSignalSpy lost(&session.serial, &SerialTransport::lost);
             pty.Close(); // the adapter is pulled
-            QTRY_VERIFY_WITH_TIMEOUT(!session.serial.IsOpen(), 3000);
-            QTest::qWait(50);
+            QTRY_VERIFY((Poll(time, 1), !session.serial.IsOpen()));
+            Poll(time, 3); // more polls: said once
             QCOMPARE(lost.size(), 1);
         }
         // Quietly: the texts still say open, so the next toggle opens again.
@@ -378,11 +402,12 @@ private slots:
         PtyDevice pty;
         QVERIFY(pty.Ok());
         RecordingFrontend fe;
-        DtuSession session(fe);
+        VirtualScheduler time;
+        DtuSession session(fe, time);
         Open(session, pty.Slave(), QStringLiteral("57600"), QStringLiteral("8N1"));
         session.state.AccessLevel = 0;
         session.poller.SetEnabled(true);
-        QTest::qWait(300);
+        Poll(time, 3);
         QVERIFY(session.serial.IsOpen());
         QVERIFY(fe.memo.isEmpty());
 
@@ -394,8 +419,8 @@ private slots:
         QVERIFY(::dup2(folder, int(session.serial.Port().handle())) >= 0);
         ::close(folder);
 
-        QTRY_VERIFY_WITH_TIMEOUT(!session.serial.IsOpen(), 3000);
-        QTest::qWait(300);
+        QTRY_VERIFY((Poll(time, 1), !session.serial.IsOpen()));
+        Poll(time, 3);
         QCOMPARE(fe.memo.size(), 1);
         QVERIFY2(fe.memo[0].startsWith(QStringLiteral("串口读取出错（")), qPrintable(fe.memo[0]));
         QVERIFY(fe.memo[0].endsWith(QStringLiteral("），串口已关闭")));
@@ -405,7 +430,7 @@ private slots:
         Open(session, pty.Slave(), QStringLiteral("57600"), QStringLiteral("8N1"));
         QVERIFY(session.serial.IsOpen());
         pty.Send(QByteArrayLiteral("ok"));
-        QTRY_COMPARE_WITH_TIMEOUT(session.state.ReceivedByteCount, 2, 2000);
+        QTRY_COMPARE((Poll(time, 1), session.state.ReceivedByteCount), 2);
     }
 };
 

@@ -1,5 +1,6 @@
 // The TCP maintenance connection over a real loopback server playing the
 // device, and its precedence over an open serial port.
+#include "core/VirtualScheduler.h"
 #include "session/DtuSession.h"
 #include "ops/SerialToggle.h"
 #include "support/Hexes.h"
@@ -32,6 +33,7 @@ class TcpChannelTest : public QObject {
 
     QTcpServer server_;
     RecordingFrontend fe_;
+    VirtualScheduler time_; // the session's: its poller polls when advanced
     std::unique_ptr<DtuSession> session_;
 
     // Connects the session and returns the device side of the connection.
@@ -51,7 +53,7 @@ private slots:
     void init()
     {
         QVERIFY(server_.listen(QHostAddress::LocalHost, 0));
-        session_ = std::make_unique<DtuSession>(fe_);
+        session_ = std::make_unique<DtuSession>(fe_, time_);
         session_->tcp.SetPort(server_.serverPort());
         fe_ = RecordingFrontend();
     }
@@ -129,10 +131,40 @@ private slots:
         session_->tcp.SetPort(port);
         session_->tcp.Connect(QStringLiteral("127.0.0.1"), QStringLiteral("480917"));
         QTRY_COMPARE(session_->tcp.state(), TcpTransport::State::Inactive);
-        QTest::qWait(50);
+        for (int i = 0; i < 8; ++i) // the events the refusal may still bring
+            QCoreApplication::processEvents(QEventLoop::AllEvents);
         QCOMPARE(session_->facts.TcpStatusText, QStringLiteral("TCP维护端口连接中..."));
         QVERIFY(fe_.messages.isEmpty());
         QVERIFY(fe_.errors.isEmpty());
+    }
+
+    // An attempt still pending after the connect limit is given up as a
+    // refused one is: inactive, the text still "连接中...", and nothing comes
+    // of it later. One that connects in time is not cut.
+    void unansweredAttemptGivenUpAtTheLimit()
+    {
+        VirtualScheduler time;
+        TcpTransport tcp(time);
+        tcp.SetPort(server_.serverPort());
+        // A host name is looked up first: the attempt stays pending until
+        // the event loop turns, which it does not here.
+        tcp.Connect(QStringLiteral("localhost"), QStringLiteral("480917"));
+        QCOMPARE(tcp.state(), TcpTransport::State::Connecting);
+        time.Advance(TcpTransport::kConnectLimitMs - 1);
+        QCOMPARE(tcp.state(), TcpTransport::State::Connecting);
+        time.Advance(1);
+        QCOMPARE(tcp.state(), TcpTransport::State::Inactive);
+        QCOMPARE(tcp.StatusText(), TcpTransport::ConnectingText());
+        for (int i = 0; i < 20; ++i)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        QCOMPARE(tcp.state(), TcpTransport::State::Inactive);
+        QVERIFY(!tcp.IsOpen());
+
+        tcp.Connect(QStringLiteral("127.0.0.1"), QStringLiteral("480917"));
+        QTRY_COMPARE(tcp.state(), TcpTransport::State::Active);
+        time.Advance(10 * TcpTransport::kConnectLimitMs);
+        QCOMPARE(tcp.state(), TcpTransport::State::Active);
+        QCOMPARE(tcp.StatusText(), TcpTransport::ConnectedText());
     }
 
     void unknownHostReadsFailed()
@@ -162,15 +194,18 @@ private slots:
         peer->flush();
         session_->channel.ChannelWrite("frame");
         QCOMPARE(ReadFromPeer(peer, 5), QByteArray("frame"));
-        QTRY_COMPARE(fe_.transparent.size(), 2);
+        QTRY_COMPARE((time_.Advance(ReceivePoller::kIntervalMs), fe_.transparent.size()), 2);
         QCOMPARE(fe_.transparent[1], QStringLiteral("tcp"));
-        QTest::qWait(250);
-        QCOMPARE(fe_.transparent.size(), 2); // the serial bytes stay in the port
+        for (int i = 0; i < 3; ++i) { // more polls: the serial bytes stay in the port
+            QCoreApplication::processEvents(QEventLoop::AllEvents);
+            time_.Advance(ReceivePoller::kIntervalMs);
+        }
+        QCOMPARE(fe_.transparent.size(), 2);
         QCOMPARE(pty.ReadAll(), QByteArray());
 
         peer->close();
         QTRY_VERIFY(!session_->tcp.IsOpen());
-        QTRY_COMPARE(fe_.transparent.size(), 4);
+        QTRY_COMPARE((time_.Advance(ReceivePoller::kIntervalMs), fe_.transparent.size()), 4);
         QCOMPARE(fe_.transparent[3], QStringLiteral("serial"));
         session_->channel.ChannelWrite("again");
         QByteArray onSerial;

@@ -72,7 +72,7 @@ private slots:
         const ProgramRun before = Cfg(second_.CfgChannel(1) + QStringList{"verify", "backup.txt"});
         QCOMPARE(before.exitCode, 3);
         CompareLines(before.out, {"0031\t中心端口\t8080\t80", "0091\t设备编号\tDTU0001\tDTU0002",
-                                  "0100\t接口类型\tRS485\tRS232", "3 of 14 rows compared differ"});
+                                  "0100\t接口类型\tRS485\tRS232", "比较了14行，其中3行不同"});
 
         const ProgramRun batch = Cfg(second_.CfgChannel(1) + QStringList{"batch"}, QStringLiteral("backup.txt"));
         QVERIFY2(batch.exitCode == 0, qPrintable(batch.Describe()));
@@ -80,10 +80,10 @@ private slots:
         // Below level 2 the device keeps its own number, the one row meant to differ.
         const ProgramRun after = Cfg(second_.CfgChannel(1) + QStringList{"verify", "backup.txt", "--ignore", "0091"});
         QVERIFY2(after.exitCode == 0, qPrintable(after.Describe()));
-        CompareLines(after.out, {"no differences in 13 rows compared (1 ignored)"});
+        CompareLines(after.out, {"比较了13行，没有差异（忽略1行）"});
         const ProgramRun all = Cfg(second_.CfgChannel(1) + QStringList{"verify", "backup.txt"});
         QCOMPARE(all.exitCode, 3);
-        CompareLines(all.out, {"0091\t设备编号\tDTU0001\tDTU0002", "1 of 14 rows compared differ"});
+        CompareLines(all.out, {"0091\t设备编号\tDTU0001\tDTU0002", "比较了14行，其中1行不同"});
     }
 
     void verifyFindsAnInjectedDifference()
@@ -94,11 +94,11 @@ private slots:
         const ProgramRun run = Cfg(first_.CfgChannel() + QStringList{"verify", "example_profile.txt"});
         QCOMPARE(run.exitCode, 3);
         CompareLines(run.out, {"0033\t心跳间隔\t1分0秒\t2分0秒", "0041\t信号门限\tHEX:41200000\tHEX:41200001",
-                               "2 of 14 rows compared differ"});
+                               "比较了14行，其中2行不同"});
         const ProgramRun ignored
             = Cfg(first_.CfgChannel() + QStringList{"verify", "example_profile.txt", "--ignore", "0033,0041"});
         QCOMPARE(ignored.exitCode, 0);
-        CompareLines(ignored.out, {"no differences in 12 rows compared (2 ignored)"});
+        CompareLines(ignored.out, {"比较了12行，没有差异（忽略2行）"});
     }
 
     void deviceAndUsageFailures()
@@ -108,7 +108,7 @@ private slots:
         QVERIFY(silent.out.filter(QStringLiteral("\t")).isEmpty()); // no difference lines from a failed read
         const ProgramRun missing = Cfg(first_.CfgChannel() + QStringList{"verify", "no-such-file.txt"});
         QCOMPARE(missing.exitCode, 2);
-        QVERIFY2(missing.err.contains(QStringLiteral("verify: cannot load no-such-file.txt")), qPrintable(missing.err));
+        QVERIFY2(missing.err.contains(QStringLiteral("verify：无法载入 no-such-file.txt")), qPrintable(missing.err));
     }
 };
 

@@ -263,6 +263,28 @@ private slots:
         QCOMPARE(Joined(device.Feed(Request(0xE023))), Bytes("AA 55 00 05 E0 23 16 01 1E"));
     }
 
+    // Stepping per request: each signal request gets the next value whatever
+    // the time, the last one is kept, and other requests take no step.
+    void signalStepsPerRequest()
+    {
+        SimState state = TestState();
+        state.signalSteps = {10, 14, 99};
+        state.signalPerRequest = true;
+        SimDevice device(Tables(), Words(), state);
+        qint64 upMs = 0;
+        device.SetUptime([&upMs] { return upMs; });
+        QList<int> seen;
+        for (int i = 0; i < 5; ++i) {
+            upMs = 86400000LL * i; // time plays no part
+            const QByteArray reply = Joined(device.Feed(Request(0xE023)));
+            QCOMPARE(reply.size(), 9);
+            seen << int(quint8(reply[6]));
+            device.Feed(Request(0xE004)); // a status request in between
+        }
+        QCOMPARE(seen, (QList<int>{10, 14, 99, 99, 99}));
+        QCOMPARE(Joined(device.Feed(Request(0xE023))), Bytes("AA 55 00 05 E0 23 63 01 6B"));
+    }
+
     // Each unit of a fleet holds its own values and answers by its own
     // settings.
     void fleetUnitsAreIndependent()

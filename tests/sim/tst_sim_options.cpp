@@ -65,6 +65,14 @@ private slots:
         QCOMPARE(o.units.first().misbehaviour.pieceGapMs, 25);
         QCOMPARE(o.units.first().state.signalSteps, (QList<quint8>{10, 14, 99, 22}));
         QCOMPARE(o.units.first().state.signalPeriodMs, 1000);
+        QVERIFY(!o.units.first().state.signalPerRequest);
+        QVERIFY(SimOptions::Parse(Line({"--signal-steps", "1,2", "--signal-per-request"}), &o, &error));
+        QVERIFY(o.units.first().state.signalPerRequest);
+        // Per unit: only the unit that asks for it steps per request.
+        QVERIFY(SimOptions::Parse(Line({"--count", "2", "--signal-steps", "1,2", "--unit", "2", "--signal-per-request"}),
+                                  &o, &error));
+        QVERIFY(!o.units[0].state.signalPerRequest);
+        QVERIFY(o.units[1].state.signalPerRequest);
     }
 
     // Options before the first --unit go to every unit; after "--unit K",
@@ -148,6 +156,9 @@ private slots:
         QTest::newRow("step too big") << Line({"--signal-steps", "1,256"}) << "--signal-steps";
         QTest::newRow("zero period") << Line({"--signal-steps", "1", "--signal-period", "0"}) << "--signal-period";
         QTest::newRow("period without steps") << Line({"--signal-period", "500"}) << "--signal-period";
+        QTest::newRow("per request without steps") << Line({"--signal-per-request"}) << "--signal-per-request";
+        QTest::newRow("per request and period")
+            << Line({"--signal-steps", "1,2", "--signal-period", "500", "--signal-per-request"}) << "not both";
         QTest::newRow("unit's period without its steps")
             << Line({"--count", "2", "--unit", "1", "--signal-steps", "1,2", "--unit", "2", "--signal-period", "500"})
             << "unit 2";

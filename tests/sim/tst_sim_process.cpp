@@ -57,7 +57,7 @@ private slots:
     void pseudoTerminal()
     {
         SimProcess sim;
-        QVERIFY2(sim.Start(SimProcess::ExampleArgs()), qPrintable(sim.Error()));
+        QVERIFY2(sim.Start(SimProcess::ExampleArgs() << QStringLiteral("--verbose")), qPrintable(sim.Error()));
         QVERIFY2(sim.Pty().startsWith(QLatin1String("/dev/")), qPrintable(sim.Where()));
 
         QSerialPort port(sim.Pty());
@@ -74,9 +74,11 @@ private slots:
         QCOMPARE(ReadSome(port, 13), Bytes("AA 55 00 09 E1 01 00 03 01 00 01 00 F0"));
 
         // A frame cut short is forgotten after a second of silence instead
-        // of swallowing the next request.
+        // of swallowing the next request (the log says when: a smoke test on
+        // the real clock, waiting at most five times that second).
         port.write(Bytes("AA 55 01 00 E0"));
-        QTest::qWait(1200);
+        QVERIFY(port.waitForBytesWritten(5000)); // the log wait below turns no event loop
+        QVERIFY2(sim.WaitForLog(QStringLiteral("dropped an unfinished frame of 5 byte(s)"), 5000), qPrintable(sim.Log()));
         port.write(kStatusRequest);
         QCOMPARE(ReadSome(port, kStatusReply.size()), kStatusReply);
         port.close();
@@ -179,7 +181,7 @@ private slots:
         QByteArray reply;
         QElapsedTimer t;
         t.start();
-        while (reply != later && t.elapsed() < 5000) {
+        while (reply != later && t.elapsed() < 5 * 1500) { // real clock: five times the period
             QTest::qWait(200);
             tool.write(kSignalRequest);
             reply = ReadSome(tool, 9);

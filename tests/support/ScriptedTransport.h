@@ -1,6 +1,6 @@
 #pragma once
 #include "channel/Transport.h"
-#include "protocol/ExchangeClock.h"
+#include "core/Scheduler.h"
 
 #include <QList>
 #include <functional>
@@ -10,7 +10,7 @@
 // An optional responder answers each write by scheduling bytes.
 class ScriptedTransport : public Transport {
 public:
-    explicit ScriptedTransport(const ExchangeClock &clock) : clock_(clock) {}
+    explicit ScriptedTransport(const Scheduler &clock) : clock_(clock) {}
 
     bool open = true;
     QList<QByteArray> written;
@@ -47,6 +47,6 @@ private:
         qint64 at;
         QByteArray bytes;
     };
-    const ExchangeClock &clock_;
+    const Scheduler &clock_;
     QList<Item> pending_;
 };

@@ -5,6 +5,7 @@
 #include "support/SimProcess.h"
 #include "support/WindowFixture.h"
 
+#include "core/ScheduledTimer.h"
 #include "ops/EditorLogic.h"
 
 #include <QComboBox>
@@ -12,6 +13,8 @@
 #include <QPushButton>
 
 #include <functional>
+#include <memory>
+#include <vector>
 
 class SimWindow : public WindowFixture {
 public:
@@ -52,18 +55,24 @@ public:
         SelectNumber(number);
         EditorLogic::ConvertTyped(Session(), text);
     }
-    // Runs `action` the first time the memo holds `count` lines starting with `prefix`.
+    // Runs `action` the first time the memo holds `count` lines starting
+    // with `prefix`, looking every 5 ms of the window's time (so also while
+    // an exchange waits).
     void When(const QString &prefix, int count, std::function<void()> action)
     {
-        auto *watch = new QTimer(window.get());
-        QObject::connect(watch, &QTimer::timeout, window.get(), [this, watch, prefix, count, action] {
+        watches_.push_back(std::make_unique<ScheduledTimer>(time));
+        ScheduledTimer *watch = watches_.back().get();
+        watch->OnTimeout([this, watch, prefix, count, action] {
             if (Memo().filter(prefix).size() >= count) {
-                watch->stop();
+                watch->Stop();
                 action();
             }
         });
-        watch->start(5);
+        watch->Start(5);
     }
 
     SimProcess sim;
+
+private:
+    std::vector<std::unique_ptr<ScheduledTimer>> watches_;
 };

@@ -10,13 +10,12 @@
 // microseconds. Tests derive from it to give the device its answers.
 struct VirtualRig {
     RecordingFrontend fe;
-    DtuSession session{fe};
     VirtualClock clock;
+    DtuSession session{fe, clock};
     ScriptedTransport device{clock};
 
     explicit VirtualRig(bool loadExampleScript = true)
     {
-        session.exchange.SetClock(clock);
         session.channel.SetSerial(&device);
         if (loadExampleScript)
             session.script.LoadFile(TestPaths::Example(QStringLiteral("script.js")));

@@ -4,11 +4,14 @@
 #include "support/ScriptedDialogs.h"
 #include "support/WorkFolder.h"
 
+#include "core/VirtualScheduler.h"
+
 #include "params/ParamTableModel.h"
 #include "session/DtuSession.h"
 #include "ui/MainWindow.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QStandardPaths>
@@ -23,11 +26,32 @@
 // mode (a fast reply mode chosen in a real run does not leak in) and every
 // dialog answered by ScriptedDialogs. Set up files in `ws` first, then
 // Create() or Show().
+//
+// The window runs on virtual time (`time`): its timers (the receive poller,
+// the signal monitor's polls, the port watcher's looks) fire only when the
+// test advances it or an exchange waits. The time is paced: each wait of an
+// exchange also waits as long in real time, so a simulated device behind a
+// pseudo-terminal or a socket answers within it. No test then depends on how
+// fast the machine is, and a "nothing happened" check advances past the
+// deadline, then looks.
 class WindowFixture {
 public:
     explicit WindowFixture(int examples = WorkFolder::kAllExamples) : ws(examples)
     {
         QStandardPaths::setTestModeEnabled(true);
+        time.SetPaced(true);
+    }
+
+    // Moves the window's time on, firing its timers that fall due.
+    void Advance(qint64 ms) { time.Advance(ms); }
+    // Handles every event pending, and those they post in turn: a step the
+    // window deferred to the next turn of its event loop has run after it.
+    static void Settle()
+    {
+        for (int i = 0; i < 8; ++i) {
+            QCoreApplication::sendPostedEvents();
+            QCoreApplication::processEvents(QEventLoop::AllEvents);
+        }
     }
 
     // The window, built but not shown.
@@ -78,6 +102,8 @@ public:
         return row;
     }
 
+    VirtualScheduler time;
+    DefaultSchedulerScope useTime{time}; // the window's session and fleet runner take it
     Workspace ws;
     ScriptedDialogs dialogs;
     std::unique_ptr<TForm1> window;

@@ -35,7 +35,8 @@ private slots:
 
         bool versionClicked = false;
         bool versionEnabledDuringWait = true;
-        QTimer::singleShot(150, [&] {
+        // 150 ms into the wait for the answer, which the device gives after 600 ms.
+        w.time.Arm(150, [&] {
             versionEnabledDuringWait = version->isEnabled();
             version->click(); // refused: the status reply is still awaited
             versionClicked = true;

@@ -236,7 +236,7 @@ private slots:
         QVERIFY(!w.Colour(row).isValid());
 
         w.Child<QPushButton>("btWrite")->click();
-        QTest::qWait(50);
+        w.Settle(); // a write would have been sent before the click returned
         QCOMPARE(w.peer.ReadAll(), QByteArray());
         QCOMPARE(w.Hex(row), QStringLiteral("HEX:616263646566"));
         QVERIFY(!w.Memo().join(QLatin1Char('\n')).contains(QStringLiteral("设置参数")));

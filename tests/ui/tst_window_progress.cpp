@@ -4,6 +4,8 @@
 #include "support/SimWindow.h"
 #include "support/TestMain.h"
 
+#include "core/ScheduledTimer.h"
+
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -45,17 +47,18 @@ private slots:
         QString rowShown;
         int maximum = 0;
         bool stopEnabled = false;
-        QTimer watch;
-        QObject::connect(&watch, &QTimer::timeout, [&] {
+        // Looks every 5 ms of the window's time, so also while a row waits.
+        ScheduledTimer watch(w.time);
+        watch.OnTimeout([&] {
             if (!progress->isVisible() || bar->value() != 2)
                 return;
-            watch.stop();
+            watch.Stop();
             rowShown = w.Child<QLabel>("WriteProgressRow")->text();
             maximum = bar->maximum();
             stopEnabled = stop->isEnabled();
             stop->click();
         });
-        watch.start(5);
+        watch.Start(5);
         w.Child<QPushButton>("btWrite")->click();
 
         QCOMPARE(maximum, 6);

@@ -106,13 +106,15 @@ private slots:
         rig.session.state.ExtPageVisible = true;
         rig.session.state.CurrentParamChannel = 1;
         rig.Answer(Bytes("AA 55 00 04 00 F1 00 F5"));
-        QVERIFY(!DeviceCommands::SelectTableFor(rig.session, 0, QStringLiteral("参数读取")));
+        QCOMPARE(DeviceCommands::SelectTableFor(rig.session, 0, QStringLiteral("参数读取")),
+                 TransactionResult::TableNotSwitched);
         QCOMPARE(rig.fe.memo, QStringList{QStringLiteral("[参数读取失败，设备未切换参数表！]")});
         QCOMPARE(rig.fe.resultPanel, QStringLiteral("[参数读取失败，设备未切换参数表！]"));
 
         rig.Answer(kAccept);
-        QVERIFY(DeviceCommands::SelectTableFor(rig.session, 0, QStringLiteral("参数设置")));
-        QVERIFY(DeviceCommands::SelectTableFor(rig.session, 0, QStringLiteral("参数设置"))); // known: nothing sent
+        QCOMPARE(DeviceCommands::SelectTableFor(rig.session, 0, QStringLiteral("参数设置")), TransactionResult::Accepted);
+        // known: nothing sent
+        QCOMPARE(DeviceCommands::SelectTableFor(rig.session, 0, QStringLiteral("参数设置")), TransactionResult::Accepted);
         QCOMPARE(rig.device.written.size(), 2);
         QCOMPARE(rig.fe.memo.size(), 1);
 
@@ -120,6 +122,41 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(ScriptError, DeviceCommands::SelectParamChannel(rig.session, 1));
         QCOMPARE(rig.session.state.CurrentParamChannel, -1);
         QCOMPARE(rig.device.written.size(), 2);
+    }
+
+    // Nothing at all in answer to the selection is a device that does not
+    // answer; any answer that is no confirmation is a table not switched.
+    void selectTableForSilence_data()
+    {
+        QTest::addColumn<bool>("silent");
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<int>("result");
+        QTest::addColumn<QString>("line");
+        QTest::newRow("silent") << true << QByteArray() << TransactionResult::NoAnswer
+                                << QStringLiteral("[参数设置失败，设备无响应！]");
+        QTest::newRow("a frame of another length")
+            << false << Bytes("AA 55 00 05 00 F0 00 00 F5") << TransactionResult::TableNotSwitched
+            << QStringLiteral("[参数设置失败，设备未切换参数表！]");
+        QTest::newRow("not a frame") << false << Bytes("12 34") << TransactionResult::TableNotSwitched
+                                     << QStringLiteral("[参数设置失败，设备未切换参数表！]");
+    }
+    void selectTableForSilence()
+    {
+        QFETCH(bool, silent);
+        QFETCH(QByteArray, reply);
+        QFETCH(int, result);
+        QFETCH(QString, line);
+        Rig rig;
+        rig.session.state.ExtPageVisible = true;
+        rig.session.state.CurrentParamChannel = 1;
+        if (silent)
+            rig.device.responder = [](const QByteArray &) {};
+        else
+            rig.Answer(reply);
+        QCOMPARE(DeviceCommands::SelectTableFor(rig.session, 0, QStringLiteral("参数设置")), result);
+        QCOMPARE(rig.fe.memo, QStringList{line});
+        QCOMPARE(rig.session.state.CurrentParamChannel, -1);
+        QCOMPARE(rig.device.written.size(), 1);
     }
 
     void byteReaders_data()

@@ -1,8 +1,10 @@
 // The files of a fleet run: the inventory a technician writes (quoting,
-// byte-order mark, its columns and the values it refuses) and the report
-// (CSV and JSON), and the worker's event lines the runner reads back.
+// byte-order mark, its columns and the values it refuses, one port under
+// two names) and the report (CSV and JSON), and the worker's event lines
+// the runner reads back.
 #include "core/DtuError.h"
 #include "fleet/FleetReport.h"
+#include "fleet/FleetRunner.h"
 #include "fleet/Inventory.h"
 #include "fleet/WorkerEvents.h"
 #include "support/TestMain.h"
@@ -62,9 +64,24 @@ private slots:
         QCOMPARE(second.values[0].first, QStringLiteral("0030"));
         QCOMPARE(second.values[0].second, QStringLiteral("HEX:0a0B"));
 
-        // A short row: the missing cells are empty. The maintenance port by default.
+        // A short row: the missing cells are empty. "TCP:" in capitals is a
+        // TCP target too, on the maintenance port by default.
+        QVERIFY(t.devices[2].target.tcp);
+        QCOMPARE(t.devices[2].target.host, QStringLiteral("host.example"));
         QCOMPARE(t.devices[2].target.port, quint16(8888));
         QVERIFY(t.devices[2].values.isEmpty());
+    }
+
+    // How many workers run at once: --jobs when given, else every device,
+    // at most 16; never none.
+    void workersAtOnce()
+    {
+        QCOMPARE(FleetRunner::JobsFor(3, 0), 3);
+        QCOMPARE(FleetRunner::JobsFor(40, 0), 16);
+        QCOMPARE(FleetRunner::JobsFor(40, 20), 20);
+        QCOMPARE(FleetRunner::JobsFor(3, 1), 1);
+        QCOMPARE(FleetRunner::JobsFor(3, 8), 3);
+        QCOMPARE(FleetRunner::JobsFor(0, 0), 1);
     }
 
     void inventoryRefusals()
@@ -74,6 +91,7 @@ private slots:
                  QStringLiteral("line 1: unknown column \"colour\" (target, password, name or a parameter number)"));
         QCOMPARE(Refusal("target,0031\ntcp:a:1,HEX:1F9\n"), QStringLiteral("line 2: 0031: HEX: needs hex digits in pairs"));
         QCOMPARE(Refusal("target\ntcp:a:70000\n"), QStringLiteral("line 2: tcp:a:70000: the TCP port must be 1 to 65535"));
+        QCOMPARE(Refusal("target\ntcp:a:0\n"), QStringLiteral("line 2: tcp:a:0: the TCP port must be 1 to 65535"));
         QCOMPARE(Refusal("target\ntcp:\n"), QStringLiteral("line 2: tcp:: no host"));
         QCOMPARE(Refusal("target,name\n,nobody\n"), QStringLiteral("line 2: empty target"));
         QCOMPARE(Refusal("target\n/dev/ttyS0,extra\n"), QStringLiteral("line 2: 2 cells, the header has 1"));
@@ -84,6 +102,39 @@ private slots:
         // Line numbers count the line breaks inside quoted fields.
         QCOMPARE(Refusal("target,name\n/dev/ttyS0,\"a\nb\"\n/dev/ttyS0,c\n"),
                  QStringLiteral("line 4: /dev/ttyS0 is listed twice"));
+    }
+
+    // One port under two spellings is one device: two workers on it would clash.
+    void inventorySerialPortUnderTwoNames_data()
+    {
+        QTest::addColumn<QByteArray>("first");
+        QTest::addColumn<QByteArray>("second");
+        QTest::newRow("bare name and path") << QByteArray("ttyUSB0") << QByteArray("/dev/ttyUSB0");
+        QTest::newRow("path and bare name") << QByteArray("/dev/ttyACM1") << QByteArray("ttyACM1");
+        QTest::newRow("COM name and its device") << QByteArray("COM1") << QByteArray("/dev/ttyS0");
+        QTest::newRow("COM names without case") << QByteArray("com3") << QByteArray("COM3");
+    }
+    void inventorySerialPortUnderTwoNames()
+    {
+        QFETCH(QByteArray, first);
+        QFETCH(QByteArray, second);
+        QCOMPARE(Refusal("target\n" + first + "\n" + second + "\n"),
+                 QStringLiteral("line 3: %1 is listed twice").arg(QString::fromLatin1(second)));
+        // Different ports stay apart.
+        QCOMPARE(Refusal("target\n" + first + "\n/dev/ttyUSB9\n"), QString());
+    }
+
+    // A column given twice leaves unclear which cell counts.
+    void inventoryColumnTwice()
+    {
+        QCOMPARE(Refusal("target,name,target\n/dev/ttyS0,a,/dev/ttyS1\n"),
+                 QStringLiteral("line 1: the column \"target\" appears twice"));
+        QCOMPARE(Refusal("Target,0031,0030,0031\n/dev/ttyS0,1,2,3\n"),
+                 QStringLiteral("line 1: the column \"0031\" appears twice"));
+        QCOMPARE(Refusal("target,00a1,00A1\n/dev/ttyS0,1,2\n"),
+                 QStringLiteral("line 1: the column \"00A1\" appears twice"));
+        QCOMPARE(Refusal("target,password,PASSWORD\n/dev/ttyS0,1,2\n"),
+                 QStringLiteral("line 1: the column \"PASSWORD\" appears twice"));
     }
 
     void inventoryRendersWhatItReads()
@@ -139,6 +190,10 @@ private slots:
         QCOMPARE(difference.value(QStringLiteral("device")).toString(), QStringLiteral("10.0.0.9"));
 
         QCOMPARE(FleetReport::Totals(devices), QStringLiteral("3 devices: 1 ok, 1 written-with-errors, 1 unreachable"));
+        devices.append({QStringLiteral("tcp:127.0.0.1:4004"), {}, Outcome::Ok, 13, {}, {}, 1, {}});
+        QCOMPARE(FleetReport::Counts(devices),
+                 (QList<QPair<QString, int>>{{"ok", 2}, {"written-with-errors", 1}, {"unreachable", 1}}));
+        devices.removeLast();
 
         // By suffix, and written whole.
         WorkFolder dir;
@@ -153,6 +208,24 @@ private slots:
             refusedWrite = true;
         }
         QVERIFY(refusedWrite);
+    }
+
+    // A field holding a line break of either kind is quoted, so a
+    // spreadsheet keeps it in its cell (as the inventory writes it).
+    void reportQuotesLineBreaks()
+    {
+        DeviceReport crashed{QStringLiteral("/dev/ttyUSB0"), QStringLiteral("cabinet\r7"), Outcome::Failed, 0};
+        crashed.detail = QStringLiteral("first\r\nsecond");
+        const QByteArray csv = FleetReport::Csv({crashed});
+        QCOMPARE(csv.mid(csv.indexOf("\r\n") + 2),
+                 QByteArray("/dev/ttyUSB0,\"cabinet\r7\",failed,0,0,,,0.0,\"first\r\nsecond\"\r\n"));
+        Inventory::Table t;
+        FleetDevice d;
+        QString error;
+        QVERIFY(FleetTarget::Parse(QStringLiteral("/dev/ttyUSB0"), &d.target, &error));
+        d.name = QStringLiteral("cabinet\r7");
+        t.devices << d;
+        QCOMPARE(Inventory::Render(t), QByteArray("target,name,password\r\n/dev/ttyUSB0,\"cabinet\r7\",\r\n"));
     }
 
     void workerEventsSurviveTheTrip()

@@ -2,6 +2,7 @@
 // system reports it, whether this user may open it, and what to do if not;
 // and which ports make the list.
 #include "cli/CliPorts.h"
+#include "core/Translation.h"
 #include "support/TestMain.h"
 #include "support/WorkFolder.h"
 
@@ -38,6 +39,11 @@ Port UsbAdapter()
 class PortListingTest : public QObject {
     Q_OBJECT
 private slots:
+    // The lines are compared in English (e2e/tst_dtucfg_doors runs both
+    // languages).
+    void initTestCase() { QVERIFY(Translation::Install(Language::English)); }
+    void cleanupTestCase() { QVERIFY(Translation::Install(Language::Chinese)); }
+
     void lines_data()
     {
         QTest::addColumn<int>("variant");
@@ -54,6 +60,12 @@ private slots:
             << QStringLiteral("/dev/ttyUSB7  not reported by the system  access: no, no such device");
         QTest::newRow("named, other fault") << 4
             << QStringLiteral("/dev/pts/9  not reported by the system  access: no, Input/output error");
+        // Joining root's group is no advice, nor a group the file keeps out.
+        QTest::newRow("group root") << 5 << QStringLiteral("/dev/ttyS1  access: no, permission (only root may open it)");
+        QTest::newRow("group without access, owner root")
+            << 6 << QStringLiteral("/dev/ttyS2  access: no, permission (only root may open it)");
+        QTest::newRow("group without access, another owner")
+            << 7 << QStringLiteral("/dev/ttyS3  access: no, permission (only tech and root may open it)");
     }
     void lines()
     {
@@ -69,6 +81,7 @@ private slots:
             port.reported = true;
             port.access = Access::NoPermission;
             port.group = QStringLiteral("dialout");
+            port.groupMayUse = true;
             break;
         case 2:
             port.path = QStringLiteral("/dev/ttyACM0");
@@ -76,6 +89,7 @@ private slots:
             port.description = QStringLiteral("Modem Port");
             port.access = Access::NoPermission;
             port.group = QStringLiteral("uucp");
+            port.groupMayUse = true;
             break;
         case 3:
             port.path = QStringLiteral("/dev/ttyUSB7");
@@ -85,6 +99,23 @@ private slots:
             port.path = QStringLiteral("/dev/pts/9");
             port.access = Access::Other;
             port.problem = QStringLiteral("Input/output error");
+            break;
+        case 5:
+            port.path = QStringLiteral("/dev/ttyS1");
+            port.reported = true;
+            port.access = Access::NoPermission;
+            port.group = QStringLiteral("root");
+            port.owner = QStringLiteral("root");
+            port.groupMayUse = true;
+            break;
+        case 6:
+        case 7:
+            port.path = variant == 6 ? QStringLiteral("/dev/ttyS2") : QStringLiteral("/dev/ttyS3");
+            port.reported = true;
+            port.access = Access::NoPermission;
+            port.group = QStringLiteral("dialout");
+            port.owner = variant == 6 ? QStringLiteral("root") : QStringLiteral("tech");
+            port.groupMayUse = false;
             break;
         }
         QCOMPARE(CliPorts::Line(port), line);
@@ -97,6 +128,7 @@ private slots:
         denied.reported = true;
         denied.access = Access::NoPermission;
         denied.group = QStringLiteral("dialout");
+        denied.groupMayUse = true;
         const QJsonObject doc = QJsonDocument::fromJson(CliPorts::Listing({UsbAdapter(), denied}, true).toUtf8()).object();
         QCOMPARE(doc.value(QStringLiteral("command")).toString(), QStringLiteral("ports"));
         QCOMPARE(doc.value(QStringLiteral("ok")).toBool(), true);

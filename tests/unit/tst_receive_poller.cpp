@@ -191,13 +191,12 @@ private slots:
     // wait takes effect only when the wait ends.
     void exchangeHoldsThePoller()
     {
-        DtuSession session(fe_);
-        QVERIFY(session.script.LoadFile(TestPaths::Example(QStringLiteral("script.js"))));
         VirtualClock clock;
+        DtuSession session(fe_, clock);
+        QVERIFY(session.script.LoadFile(TestPaths::Example(QStringLiteral("script.js"))));
         ScriptedTransport device(clock);
         device.responder = [&](const QByteArray &) { device.Schedule(20, Bytes("AA 55 00 04 00 F0 00 F4")); };
         session.channel.SetSerial(&device);
-        session.exchange.SetClock(clock);
 
         bool enabledDuringWait = false;
         clock.onEvents = [&] { enabledDuringWait |= session.poller.IsEnabled(); };
@@ -219,8 +218,8 @@ private slots:
         QCOMPARE(session.exchange.SetTypeExchange(0x0030, Bytes("31")), 0);
         QVERIFY(!enabledDuringWait);
         QVERIFY(session.poller.IsEnabled());
-        QCOMPARE(session.poller.Timer().interval(), 100);
-        QCOMPARE(session.poller.Timer().objectName(), QStringLiteral("Timer1"));
+        QCOMPARE(session.poller.Timer().Interval(), 100);
+        QCOMPARE(session.poller.Timer().Name(), QStringLiteral("Timer1"));
     }
 
     void pageSteps_data()

@@ -1,6 +1,8 @@
-// The rules that turn the serial boxes' texts into port settings.
+// The rules that turn the serial boxes' texts into port settings, and what
+// a port name means.
 #include "support/TestMain.h"
 #include "channel/SerialSettings.h"
+#include "core/PortNames.h"
 #include "ops/SerialToggle.h"
 
 #include <QtTest>
@@ -88,8 +90,8 @@ private slots:
         QFETCH(QString, name);
         QFETCH(QString, device);
         QFETCH(QString, path);
-        QCOMPARE(DeviceFromName(name), device);
-        QCOMPARE(DevicePath(name), path);
+        QCOMPARE(PortNames::DeviceFromName(name), device);
+        QCOMPARE(PortNames::DevicePath(name), path);
     }
 
     void offeredLists()

@@ -14,11 +14,14 @@
 namespace {
 const QByteArray kSignalRequest = Bytes("AA 55 00 04 E0 23 01 07");
 
-// A device answering every signal request with the next CSQ of its list.
+// A device answering every signal request with the next CSQ of its list,
+// 20 ms after the request, on virtual time: a poll's exchange ends 410 ms
+// after that answer, and the next poll is due an interval after that.
 struct SignalRig : VirtualRig {
+    static constexpr int kPollMs = 20 + 410;
     QList<int> values;
-    SignalMonitor monitor{session};
-    qint64 now = 1'000'000;
+    ActionDispatcher dispatcher{session};
+    SignalMonitor monitor{session, dispatcher};
 
     SignalRig()
     {
@@ -26,8 +29,6 @@ struct SignalRig : VirtualRig {
             if (!values.isEmpty())
                 device.Schedule(20, TestFrames::ByteReply(0xE023, quint8(values.takeFirst())));
         };
-        monitor.SetIntervalMs(1);
-        monitor.SetClock([this] { return now += 5000; });
     }
 };
 } // namespace
@@ -76,8 +77,10 @@ private slots:
         QCOMPARE(history.Samples().back().csq, 14);
     }
 
-    // Each poll sends the button's signal request and records what came back,
-    // a failed poll as -1.
+    // Each poll sends the button's signal request and records what came
+    // back, a failed poll as -1; the first poll runs as soon as time moves,
+    // each next one an interval (5 s) after the previous one ended, with the
+    // time it ended in the history.
     void pollsRecordReadings()
     {
         SignalRig rig;
@@ -87,18 +90,64 @@ private slots:
             if (readings.size() == 4) // the fourth finds the device silent
                 rig.monitor.Stop();
         });
+        QCOMPARE(rig.monitor.IntervalSeconds(), 5);
         rig.monitor.Start();
-        QTRY_COMPARE(readings.size(), 4);
-        QTest::qWait(20);
+        QVERIFY(readings.isEmpty());
+        // The queue hands the waiting poll on from the event loop.
+        rig.clock.Advance(0);
+        QTRY_COMPARE(readings.size(), 1);
+        QCOMPARE(rig.clock.NowMs(), SignalRig::kPollMs);
+        rig.clock.Advance(4999);
+        QCOMPARE(readings.size(), 1);
+        rig.clock.Advance(1);
+        QCOMPARE(readings.size(), 2);
+        rig.clock.Advance(2 * (5000 + 10000));
+        QCOMPARE(readings.size(), 4);
+        rig.clock.Advance(10 * 60 * 1000); // stopped: nothing more, however long
         QCOMPARE(readings.size(), 4);
         QCOMPARE(rig.device.written.first(), kSignalRequest);
+        QCOMPARE(rig.device.written.size(), 4);
         QList<int> csqs;
-        for (const SignalSample &s : rig.monitor.History().Samples())
+        QList<qint64> times;
+        for (const SignalSample &s : rig.monitor.History().Samples()) {
             csqs << s.csq;
+            times << s.msecs;
+        }
         QCOMPARE(csqs, (QList<int>{17, 99, 5, -1}));
+        // Each reading when its poll ended; the silent one after its 10 s wait.
+        const qint64 p = SignalRig::kPollMs;
+        QCOMPARE(times, (QList<qint64>{p, 5000 + 2 * p, 10000 + 3 * p, 15000 + 3 * p + 10000}));
     }
 
-    // A poll due while another action runs waits for its end.
+    // The interval is 2 to 60 seconds; a value outside is taken to the
+    // nearest end, and it counts from the end of the previous poll.
+    void intervalBounds()
+    {
+        SignalRig rig;
+        rig.values = {20, 21, 22, 23};
+        QSignalSpy readings(&rig.monitor, &SignalMonitor::reading);
+        rig.monitor.SetIntervalSeconds(1);
+        QCOMPARE(rig.monitor.IntervalSeconds(), 2);
+        rig.monitor.Start();
+        rig.clock.Advance(0);
+        rig.clock.Advance(1999);
+        QCOMPARE(readings.size(), 1);
+        rig.clock.Advance(1);
+        QCOMPARE(readings.size(), 2);
+        rig.monitor.SetIntervalSeconds(61);
+        QCOMPARE(rig.monitor.IntervalSeconds(), 60);
+        rig.clock.Advance(1999); // the wait under way keeps its 2 s
+        QCOMPARE(readings.size(), 2);
+        rig.clock.Advance(1);
+        QCOMPARE(readings.size(), 3);
+        rig.clock.Advance(59'999);
+        QCOMPARE(readings.size(), 3);
+        rig.clock.Advance(1);
+        QCOMPARE(readings.size(), 4);
+    }
+
+    // A poll due while another action runs waits for its end, however long
+    // it takes, and runs as soon as it ends.
     void pollWaitsForRunningAction()
     {
         SignalRig rig;
@@ -107,12 +156,95 @@ private slots:
         {
             ActionScope other(rig.session);
             rig.monitor.Start();
-            QTest::qWait(30);
+            rig.clock.Advance(60'000);
             QVERIFY(rig.device.written.isEmpty());
             QVERIFY(readings.isEmpty());
         }
+        QVERIFY(readings.isEmpty());
+        // The queue hands the waiting poll on from the event loop.
+        rig.clock.Advance(0);
         QTRY_COMPARE(readings.size(), 1);
         QCOMPARE(readings.first().first().toInt(), 20);
+    }
+
+    // The polls share the window's queue with presses: a press that came
+    // before the poll fell due runs before it, one that came after runs
+    // after it.
+    void pollKeepsItsPlaceInTheQueue()
+    {
+        SignalRig rig;
+        rig.values = {20};
+        QStringList order;
+        QObject::connect(&rig.monitor, &SignalMonitor::reading, [&] {
+            order << QStringLiteral("poll");
+            rig.monitor.Stop();
+        });
+        {
+            ActionScope other(rig.session);
+            rig.dispatcher.Submit({.action = [&] { order << QStringLiteral("earlier press"); }});
+            rig.monitor.Start();
+            rig.clock.Advance(0);
+            QTRY_COMPARE(rig.dispatcher.Waiting(), 2); // the poll fell due and waits
+            rig.dispatcher.Submit({.action = [&] { order << QStringLiteral("later press"); }});
+        }
+        QTRY_COMPARE(order.size(), 3);
+        QCOMPARE(order, (QStringList{"earlier press", "poll", "later press"}));
+        QCOMPARE(rig.device.written, QList<QByteArray>{kSignalRequest});
+    }
+
+    // A waiting poll is forgotten when monitoring stops (so a restart polls
+    // once, not twice); one whose channel closed while it waited ends
+    // monitoring without sending or asking anything.
+    void waitingPollChecksAgainAtItsTurn()
+    {
+        SignalRig rig;
+        rig.values = {20, 20, 20};
+        QSignalSpy readings(&rig.monitor, &SignalMonitor::reading);
+        QSignalSpy stopped(&rig.monitor, &SignalMonitor::stopped);
+        {
+            ActionScope other(rig.session);
+            rig.monitor.Start();
+            rig.clock.Advance(0);
+            QTRY_COMPARE(rig.dispatcher.Waiting(), 1);
+            rig.monitor.Stop();
+            QCOMPARE(rig.dispatcher.Waiting(), 0);
+        }
+        QTest::qWait(30);
+        QVERIFY(rig.device.written.isEmpty());
+
+        // Stopped and started again while its poll waited: one poll, not two.
+        rig.monitor.SetIntervalMs(60'000);
+        {
+            ActionScope other(rig.session);
+            rig.monitor.Start();
+            rig.clock.Advance(0);
+            QTRY_COMPARE(rig.dispatcher.Waiting(), 1);
+            rig.monitor.Stop();
+            rig.monitor.Start();
+            rig.clock.Advance(0);
+            QTRY_COMPARE(rig.dispatcher.Waiting(), 1);
+        }
+        QTRY_COMPARE(readings.size(), 1);
+        QTest::qWait(30);
+        QCOMPARE(readings.size(), 1);
+        QCOMPARE(rig.device.written.size(), 1);
+        rig.monitor.Stop();
+        rig.device.written.clear();
+        readings.clear();
+
+        {
+            ActionScope other(rig.session);
+            rig.monitor.Start();
+            rig.clock.Advance(0);
+            QTRY_COMPARE(rig.dispatcher.Waiting(), 1);
+            rig.device.open = false;
+        }
+        QTRY_COMPARE(stopped.size(), 1);
+        QCOMPARE(stopped.first().first().toString(), DtuSession::ChannelClosedText());
+        QVERIFY(!rig.monitor.IsRunning());
+        QVERIFY(rig.device.written.isEmpty());
+        QVERIFY(readings.isEmpty());
+        QVERIFY(rig.fe.messages.isEmpty());
     }
 
     void stopsWhenChannelCloses()
@@ -122,10 +254,14 @@ private slots:
         QSignalSpy readings(&rig.monitor, &SignalMonitor::reading);
         QSignalSpy stopped(&rig.monitor, &SignalMonitor::stopped);
         rig.monitor.Start();
-        QTRY_COMPARE(readings.size(), 1);
+        rig.clock.Advance(0);
+        QCOMPARE(readings.size(), 1);
         rig.device.open = false;
-        QTRY_COMPARE(stopped.size(), 1);
+        rig.clock.Advance(5000);
+        QCOMPARE(stopped.size(), 1);
+        QCOMPARE(stopped.first().first().toString(), DtuSession::ChannelClosedText());
         QVERIFY(!rig.monitor.IsRunning());
+        rig.clock.Advance(60'000);
         QCOMPARE(readings.size(), 1);
         QCOMPARE(rig.device.written.size(), 1);
     }

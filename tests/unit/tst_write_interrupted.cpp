@@ -26,7 +26,7 @@ using TestFrames::kAck;
 class FailingPort : public ScriptedTransport {
 public:
     enum class How { Closes, Throws, ClosesMidReply };
-    FailingPort(const ExchangeClock &clock, int failAt, How how)
+    FailingPort(const Scheduler &clock, int failAt, How how)
         : ScriptedTransport(clock), failAt_(failAt), how_(how) {}
     void Write(const QByteArray &bytes) override
     {
@@ -93,11 +93,10 @@ private slots:
         QFETCH(FailingPort::How, how);
         QFETCH(int, failAt);
         RecordingFrontend fe;
-        DtuSession session(fe);
         VirtualClock clock;
+        DtuSession session(fe, clock);
         FailingPort port(clock, failAt, how);
         port.responder = [&port](const QByteArray &) { port.Schedule(20, kAck); };
-        session.exchange.SetClock(clock);
         session.channel.SetSerial(&port);
         QVERIFY(session.script.LoadFile(TestPaths::Example(QStringLiteral("script.js"))));
         session.state.MainParamChannel = session.state.CurrentParamChannel = 1;

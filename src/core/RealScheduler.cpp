@@ -1,0 +1,81 @@
+#include "core/RealScheduler.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QTimerEvent>
+
+// Receives the event loop's timer events for the scheduler. One object for
+// all timers: arming one costs no allocation of a QTimer.
+class RealScheduler::Host : public QObject {
+public:
+    explicit Host(RealScheduler &owner) : owner_(owner) {}
+
+protected:
+    void timerEvent(QTimerEvent *event) override { owner_.Fire(event->timerId()); }
+
+private:
+    RealScheduler &owner_;
+};
+
+RealScheduler::RealScheduler() : host_(std::make_unique<Host>(*this))
+{
+    clock_.start();
+}
+
+RealScheduler::~RealScheduler() = default;
+
+Scheduler::TimerId RealScheduler::Arm(int ms, Callback fn, bool repeat)
+{
+    return Start(ms, std::move(fn), repeat, Qt::CoarseTimer);
+}
+
+Scheduler::TimerId RealScheduler::Start(int ms, Callback fn, bool repeat, Qt::TimerType type)
+{
+    // A repeating timer of 0 ms would fire at every turn of the loop.
+    const int interval = qMax(repeat ? 1 : 0, ms);
+    const TimerId id = nextId_++;
+    const int qtId = host_->startTimer(interval, type);
+    entries_[id] = Entry{qtId, repeat, std::make_shared<Callback>(std::move(fn))};
+    byQtId_[qtId] = id;
+    return id;
+}
+
+void RealScheduler::Cancel(TimerId id)
+{
+    const auto it = entries_.find(id);
+    if (it == entries_.end())
+        return;
+    host_->killTimer(it->second.qtId);
+    byQtId_.erase(it->second.qtId);
+    entries_.erase(it);
+}
+
+void RealScheduler::Fire(int qtId)
+{
+    const auto byQt = byQtId_.find(qtId);
+    if (byQt == byQtId_.end())
+        return;
+    const auto it = entries_.find(byQt->second);
+    // Held here: the callback may cancel its own timer.
+    const std::shared_ptr<Callback> fn = it->second.fn;
+    if (!it->second.repeat)
+        Cancel(it->first);
+    (*fn)();
+}
+
+void RealScheduler::Sleep(int ms)
+{
+    // Waits inside the event dispatcher rather than in a bare sleep: the
+    // window repaints and sockets deliver data while a reply is awaited, and
+    // no processor time is burnt. A precise timer, because the exchange
+    // counts its deadlines in these waits.
+    QEventLoop loop;
+    const TimerId id = Start(qMax(0, ms), [&loop] { loop.quit(); }, false, Qt::PreciseTimer);
+    loop.exec();
+    Cancel(id); // the loop may have been ended by someone else
+}
+
+void RealScheduler::ProcessEvents()
+{
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+}

@@ -1,0 +1,80 @@
+#include "core/VirtualScheduler.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QtGlobal>
+
+namespace {
+// A callback that arms itself again at once would spin for ever.
+constexpr quint64 kMaxFiringsPerAdvance = 10'000'000;
+}
+
+Scheduler::TimerId VirtualScheduler::Arm(int ms, Callback fn, bool repeat)
+{
+    const int interval = qMax(repeat ? 1 : 0, ms);
+    const TimerId id = nextId_++;
+    const Key key{now_ + interval, order_++};
+    due_[key] = Entry{id, interval, repeat, std::make_shared<Callback>(std::move(fn))};
+    keys_[id] = key;
+    return id;
+}
+
+void VirtualScheduler::Cancel(TimerId id)
+{
+    const auto it = keys_.find(id);
+    if (it == keys_.end())
+        return;
+    due_.erase(it->second);
+    keys_.erase(it);
+}
+
+bool VirtualScheduler::FireFirst(qint64 until)
+{
+    if (due_.empty() || due_.begin()->first.first > until)
+        return false;
+    auto first = due_.begin();
+    // A callback that slept may have moved time past this one: it fires late, as on the real clock.
+    now_ = qMax(now_, first->first.first);
+    Entry entry = std::move(first->second);
+    due_.erase(first);
+    if (entry.repeat) {
+        const Key next{now_ + entry.interval, order_++};
+        keys_[entry.id] = next;
+        due_[next] = entry;
+    } else {
+        keys_.erase(entry.id);
+    }
+    (*entry.fn)();
+    return true;
+}
+
+void VirtualScheduler::Advance(qint64 ms)
+{
+    const qint64 target = now_ + qMax<qint64>(0, ms);
+    quint64 fired = 0;
+    while (FireFirst(target))
+        if (++fired > kMaxFiringsPerAdvance)
+            qFatal("VirtualScheduler: timers keep firing without time passing");
+    now_ = qMax(now_, target);
+}
+
+bool VirtualScheduler::AdvanceToNext()
+{
+    if (due_.empty())
+        return false;
+    Advance(due_.begin()->first.first - now_);
+    return true;
+}
+
+void VirtualScheduler::Sleep(int ms)
+{
+    if (paced_)
+        Scheduler::Real().Sleep(ms);
+    Advance(ms);
+}
+
+void VirtualScheduler::ProcessEvents()
+{
+    if (paced_)
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+}

@@ -1,0 +1,53 @@
+#include "fleet/FleetSetup.h"
+
+#include "core/WorkPaths.h"
+#include "core/WriteRules.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace FleetSetup {
+
+Plan Make(const Choices &choices, const Inventory::Table &inventory)
+{
+    Plan plan;
+    if (inventory.devices.isEmpty()) {
+        plan.refusal = Refusal::NoDevices;
+        return plan;
+    }
+    if (!QFileInfo(choices.profilePath).isFile()) {
+        plan.refusal = Refusal::NoProfile;
+        return plan;
+    }
+    // A worker refuses a value the level withholds as a usage error: every
+    // device given one would fail alike. An empty cell sets nothing.
+    for (const FleetDevice &device : inventory.devices) {
+        for (const auto &value : device.values) {
+            if (!WriteRules::MayWrite(choices.level, value.first)) {
+                plan.refusal = Refusal::ColumnWithheld;
+                plan.column = value.first;
+                return plan;
+            }
+        }
+    }
+    const WorkPaths::ScriptLookup script = WorkPaths::LookUpScript(choices.profilePath, choices.scriptPath);
+    if (script.found.isEmpty()) {
+        plan.refusal = Refusal::NoScript;
+        plan.scriptTried = script.tried;
+        return plan;
+    }
+    FleetRunner::Settings &s = plan.settings;
+    // The workers run in this folder too, but absolute paths say the same
+    // to any reader of their command lines.
+    s.profilePath = QFileInfo(choices.profilePath).absoluteFilePath();
+    s.scriptPath = QFileInfo(script.found).absoluteFilePath();
+    s.workDir = QDir::currentPath();
+    s.jobs = choices.jobs;
+    s.fast = choices.fast;
+    s.verify = choices.verify;
+    s.level = choices.level;
+    s.ignore = choices.ignore;
+    return plan;
+}
+
+} // namespace FleetSetup

@@ -1,0 +1,42 @@
+#pragma once
+#include "fleet/FleetRunner.h"
+#include "fleet/Inventory.h"
+
+#include <QString>
+#include <QStringList>
+
+// The settings of a fleet run, made in one place for dtucfg fleet and the
+// window from what the technician chose, and what would make every worker
+// fail, found before any starts.
+namespace FleetSetup {
+
+struct Choices {
+    QString profilePath;
+    // The script in use (dtucfg's loaded one); "" looks it up as the window
+    // does: the working folder, beside the profile, the configuration folder.
+    QString scriptPath;
+    int level = 0;
+    bool fast = false;
+    bool verify = false;
+    QStringList ignore;
+    int jobs = 0;
+};
+
+enum class Refusal {
+    None,
+    NoDevices,      // the inventory lists no device: a run would do nothing
+    NoProfile,      // the profile file does not exist
+    NoScript,       // no script.js anywhere it was looked for
+    ColumnWithheld, // the inventory gives a value to a row the level does not write
+};
+
+struct Plan {
+    Refusal refusal = Refusal::None;
+    QString column;          // ColumnWithheld: that row's number
+    QStringList scriptTried; // NoScript: every path looked at, in order
+    FleetRunner::Settings settings; // the workers' settings: absolute paths, run in the current folder
+};
+
+Plan Make(const Choices &choices, const Inventory::Table &inventory);
+
+} // namespace FleetSetup

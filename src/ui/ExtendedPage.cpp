@@ -1,0 +1,41 @@
+#include "ui/ExtendedPage.h"
+
+#include "ops/ParamReader.h"
+#include "ops/ParamWriter.h"
+#include "session/DtuSession.h"
+#include "ui/HandlerRunner.h"
+#include "ui/WidgetHelpers.h"
+
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QTableView>
+#include <QVBoxLayout>
+
+using namespace WidgetHelpers;
+
+ExtendedPage::ExtendedPage(DtuSession &session, HandlerRunner &run, QWidget *parent)
+    : QWidget(parent), session_(session), run_(run)
+{
+    setObjectName(QStringLiteral("TabSheet5"));
+    ListView2 = Named(new QTableView, "ListView2", tr("接口参数表"));
+    ListView2->setModel(&session_.extTable);
+    SetUpParamTable(ListView2, 200, 180, 325);
+
+    auto *box = Named(new QGroupBox(tr("扩展参数设置")), "GroupBox6");
+    auto *readButton = Button("Button16", tr("读取"));
+    auto *writeButton = Button("Button17", tr("设置"));
+    connect(readButton, &QPushButton::clicked, this,
+            [this] { run_.RunDevice([this] { ParamReader::ReadExtendedPage(session_); }); });
+    connect(writeButton, &QPushButton::clicked, this,
+            [this] { run_.RunDevice([this] { ParamWriter::WriteExtendedPage(session_); }); });
+    auto *boxLayout = new QHBoxLayout(box);
+    boxLayout->addWidget(readButton);
+    boxLayout->addWidget(writeButton);
+    boxLayout->addStretch();
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(ListView2, 1);
+    layout->addWidget(box);
+    lockable_ << readButton << writeButton;
+}

@@ -1,0 +1,145 @@
+#include "ui/MainMenu.h"
+
+#include "core/DtuError.h"
+#include "ops/ParamFile.h"
+#include "ops/ProfileLoader.h"
+#include "session/DtuSession.h"
+#include "ui/Dialogs.h"
+#include "ui/FleetWindow.h"
+#include "ui/HandlerRunner.h"
+#include "ui/QtFrontend.h"
+#include "ui/WindowSettings.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QMainWindow>
+#include <QMenuBar>
+#include <QSettings>
+
+namespace {
+const QString kStampKey = QStringLiteral("memo/stampLines");
+const QString kAutoReopenKey = QStringLiteral("serial/autoReopen");
+} // namespace
+
+MainMenu::MainMenu(QMainWindow &window, DtuSession &session, HandlerRunner &run, QtFrontend &frontend,
+                   Dialogs &dialogs)
+    : window_(window), session_(session), run_(run), frontend_(frontend), dialogs_(dialogs)
+{
+    QMenuBar *bar = window_.menuBar();
+    bar->setObjectName(QStringLiteral("MainMenu1"));
+    const auto action = [this](const char *name, const QString &caption, const QKeySequence &keys, auto handler) {
+        auto *act = new QAction(caption, &window_);
+        act->setObjectName(QLatin1String(name));
+        act->setShortcut(keys);
+        QObject::connect(act, &QAction::triggered, &window_, handler);
+        lockable_ << act;
+        return act;
+    };
+    bar->addAction(action("N1", tr("恢复出厂默认设置"), QKeySequence(QStringLiteral("Ctrl+Shift+D")),
+                          [this] { run_.RunDevice([this] { ParamFile::RestoreDefaultsMenu(session_); }); }));
+    bar->addAction(action("N6", tr("复位设备"), QKeySequence(QStringLiteral("Ctrl+Shift+R")),
+                          [this] { run_.RunDevice([this] { ParamFile::ResetMenu(session_); }); }));
+    QMenu *files = bar->addMenu(tr("文件操作"));
+    files->setObjectName(QStringLiteral("N2"));
+    files->menuAction()->setObjectName(QStringLiteral("N2Action"));
+    files->addAction(action("N5", tr("调入参数文件"), QKeySequence::Open, [this] { LoadProfile(); }));
+    files->addAction(action("ba1", tr("保存参数文件"), QKeySequence::Save,
+                            [this] { run_.RunDevice([this] { ParamFile::SaveParamFile(session_); }); }));
+    files->addAction(action("N4", tr("批量写参数"), QKeySequence(QStringLiteral("Ctrl+Shift+W")),
+                            [this] { run_.RunDevice([this] { ParamFile::BatchWrite(session_); }); }));
+    // Not an action on this window's channel: the fleet has its own workers.
+    auto *fleet = new QAction(tr("多台设备配置..."), &window_);
+    fleet->setObjectName(QStringLiteral("N8"));
+    QObject::connect(fleet, &QAction::triggered, &window_, [this] { ShowFleetWindow(); });
+    files->addAction(fleet);
+    files->addSeparator();
+    // Not a device action: it only tells the exchange how to end replies.
+    fastMode_ = new QAction(tr("快速应答模式"), &window_);
+    fastMode_->setObjectName(QStringLiteral("N7"));
+    fastMode_->setCheckable(true);
+    files->addAction(fastMode_);
+    files->addSeparator();
+    saveLog_ = new QAction(tr("保存通信记录..."), &window_);
+    saveLog_->setObjectName(QStringLiteral("SaveTrafficLog"));
+    files->addAction(saveLog_);
+    QAction *stamp = RememberedSwitch("StampMemoLines", tr("记录时间"), kStampKey);
+    frontend_.SetStampMemoLines(stamp->isChecked());
+    QObject::connect(stamp, &QAction::toggled, &window_, [this](bool on) { frontend_.SetStampMemoLines(on); });
+    files->addAction(stamp);
+    autoReopen_ = RememberedSwitch("AutoReopen", tr("自动重新打开"), kAutoReopenKey);
+    files->addAction(autoReopen_);
+    BuildLanguageMenu(files);
+    lockable_ << files->menuAction();
+}
+
+bool MainMenu::AutoReopen() const
+{
+    return autoReopen_->isChecked();
+}
+
+void MainMenu::LoadProfile()
+{
+    run_.RunDevice([this] {
+        const QString initial = ProfileLoader::OpenDialogStart(session_, QCoreApplication::applicationDirPath());
+        const QString path = frontend_.AskOpenFile(initial, QStringLiteral(".txt"));
+        if (path.isEmpty())
+            return;
+        try {
+            ProfileLoader::LoadChosenProfile(session_, path);
+        } catch (const DtuError &error) {
+            throw DtuError(tr("参数文件 %1 无法调入：%2").arg(path, error.text()));
+        }
+    });
+}
+
+void MainMenu::ShowFleetWindow()
+{
+    if (!fleetWindow_)
+        fleetWindow_ = new FleetWindow(dialogs_, session_.profile ? session_.profile->Path() : QString(), &window_);
+    fleetWindow_->show();
+    fleetWindow_->raise();
+    fleetWindow_->activateWindow();
+}
+
+QAction *MainMenu::RememberedSwitch(const char *name, const QString &caption, const QString &key)
+{
+    auto *action = new QAction(caption, &window_);
+    action->setObjectName(QLatin1String(name));
+    action->setCheckable(true);
+    action->setChecked(QSettings(WindowSettings::kOrganisation, WindowSettings::kApplication).value(key, false).toBool());
+    QObject::connect(action, &QAction::toggled, &window_, [key](bool on) {
+        QSettings(WindowSettings::kOrganisation, WindowSettings::kApplication).setValue(key, on);
+    });
+    return action;
+}
+
+void MainMenu::BuildLanguageMenu(QMenu *parent)
+{
+    // Each language under its own name, so a reader of either finds it.
+    QMenu *menu = parent->addMenu(tr("语言 / Language"));
+    menu->setObjectName(QStringLiteral("LanguageMenu"));
+    auto *group = new QActionGroup(&window_);
+    const WindowLanguage::Choice saved = WindowLanguage::SavedChoice();
+    const auto add = [&](const char *name, const QString &caption, WindowLanguage::Choice choice) {
+        QAction *act = menu->addAction(caption);
+        act->setObjectName(QLatin1String(name));
+        act->setCheckable(true);
+        act->setChecked(choice == saved);
+        group->addAction(act);
+        QObject::connect(act, &QAction::triggered, &window_, [this, choice] { LanguagePicked(choice); });
+    };
+    add("LanguageSystem", tr("跟随系统"), WindowLanguage::Choice::System);
+    add("LanguageChinese", QStringLiteral("中文"), WindowLanguage::Choice::Chinese);
+    add("LanguageEnglish", QStringLiteral("English"), WindowLanguage::Choice::English);
+}
+
+void MainMenu::LanguagePicked(WindowLanguage::Choice choice)
+{
+    WindowLanguage::SaveChoice(choice);
+    const Language next = WindowLanguage::Resolve(choice, QLocale::system());
+    if (next == Translation::Current())
+        return;
+    // Said in the language picked: that is the one its reader reads.
+    static const char *const kNotice = QT_TRANSLATE_NOOP("TForm1", "界面语言将在下次启动程序时切换。");
+    dialogs_.Message(Translation::InLanguage(next, "TForm1", kNotice), QtFrontend::AppTitle());
+}

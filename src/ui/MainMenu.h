@@ -1,0 +1,52 @@
+#pragma once
+#include "ui/WindowLanguage.h"
+
+#include <QCoreApplication>
+#include <QList>
+
+class Dialogs;
+class DtuSession;
+class FleetWindow;
+class HandlerRunner;
+class QAction;
+class QMainWindow;
+class QMenu;
+class QtFrontend;
+
+// The main window's menu bar (MainMenu1): reset and restore, the file menu
+// (profiles, parameter files, the fleet window, the fast reply mode, the
+// traffic log, the remembered switches) and the language.
+class MainMenu {
+    Q_DECLARE_TR_FUNCTIONS(TForm1)
+public:
+    MainMenu(QMainWindow &window, DtuSession &session, HandlerRunner &run, QtFrontend &frontend, Dialogs &dialogs);
+
+    // The entries that would start a device action.
+    QList<QAction *> Lockable() const { return lockable_; }
+    // "快速应答模式" and "保存通信记录...": the window handles them.
+    QAction *FastMode() const { return fastMode_; }
+    QAction *SaveLog() const { return saveLog_; }
+    // "自动重新打开": reopen a port whose adapter came back.
+    bool AutoReopen() const;
+
+private:
+    void LoadProfile();
+    // "多台设备配置...": the fleet window, made on first use and kept.
+    void ShowFleetWindow();
+    // A checkable entry whose state is kept in the settings under key.
+    QAction *RememberedSwitch(const char *name, const QString &caption, const QString &key);
+    void BuildLanguageMenu(QMenu *parent);
+    // Keeps the language picked in the menu for the next start.
+    void LanguagePicked(WindowLanguage::Choice choice);
+
+    QMainWindow &window_;
+    DtuSession &session_;
+    HandlerRunner &run_;
+    QtFrontend &frontend_;
+    Dialogs &dialogs_;
+    QList<QAction *> lockable_;
+    QAction *fastMode_ = nullptr;
+    QAction *saveLog_ = nullptr;
+    QAction *autoReopen_ = nullptr;
+    FleetWindow *fleetWindow_ = nullptr;
+};

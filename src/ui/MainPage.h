@@ -1,0 +1,52 @@
+#pragma once
+#include <QCoreApplication>
+#include <QList>
+#include <QWidget>
+
+class DtuSession;
+class HandlerRunner;
+class QComboBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTableView;
+struct WindowFacts;
+
+// "通信参数设置" (TabSheet1): the serial box, the TCP box, 读取 / 设置 and
+// the main parameter table.
+class MainPage : public QWidget {
+    Q_DECLARE_TR_FUNCTIONS(TForm1)
+public:
+    MainPage(DtuSession &session, HandlerRunner &run, QWidget *parent = nullptr);
+
+    QTableView *Table() const { return ListView1; }
+    // The controls that would start a device action.
+    QList<QWidget *> Lockable() const { return lockable_; }
+    // Shows what the profile and the channel set: port, speed, format, which
+    // box (serial or TCP), captions and the open or closed colour.
+    void ShowFacts(const WindowFacts &facts);
+    // "打开串口" / "关闭串口".
+    void ToggleSerial();
+
+private:
+    void BuildSerialBox();
+    void BuildTcpBox();
+    void BuildButtons();
+
+    DtuSession &session_;
+    HandlerRunner &run_;
+    QList<QWidget *> lockable_;
+    QGroupBox *GroupBox2 = nullptr;
+    QComboBox *Edit1 = nullptr;
+    QComboBox *ComboBox1 = nullptr;
+    QComboBox *ComboBox6 = nullptr;
+    QPushButton *Button3 = nullptr;
+    QGroupBox *GroupBox16 = nullptr;
+    QLineEdit *Edit8 = nullptr;
+    QLineEdit *Edit9 = nullptr;
+    QLabel *Label10 = nullptr;
+    QFrame *Panel16 = nullptr;
+    QTableView *ListView1 = nullptr;
+};

@@ -1,0 +1,210 @@
+// Every line dtucfg prints is in the language asked for (--lang, Chinese by
+// default): each command in both languages, refusals and failures
+// included, and the watched signal's lines. The profile's own texts (names,
+// labels, values as its script shows them) are the profile's.
+#include "support/SimProcess.h"
+#include "support/TestMain.h"
+#include "support/TestPaths.h"
+#include "support/WorkFolder.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QtTest>
+
+#include <algorithm>
+
+namespace {
+
+const QString kProfile = QStringLiteral("example_profile.txt");
+
+// The example device on a pseudo-terminal and a work folder with the
+// example files.
+class Rig {
+public:
+    explicit Rig(const QStringList &simArgs = {})
+    {
+        QVERIFY(dir_.IsValid());
+        QVERIFY2(sim_.Start(SimProcess::ExampleArgs() + simArgs, TestPaths::Source(QStringLiteral("examples"))),
+                 qPrintable(sim_.Error()));
+    }
+    ProgramRun Cfg(const QStringList &args) const
+    {
+        return RunProgram(QStringLiteral("dtucfg"),
+                          QStringList{QStringLiteral("--profile"), kProfile} + sim_.CfgChannel() + args, dir_.Path());
+    }
+    const WorkFolder &Dir() const { return dir_; }
+    SimProcess &Sim() { return sim_; }
+
+private:
+    WorkFolder dir_{WorkFolder::kAllExamples};
+    SimProcess sim_;
+};
+
+bool HasChinese(const QString &line)
+{
+    static const QRegularExpression han(QStringLiteral("\\p{Han}"));
+    return han.match(line).hasMatch();
+}
+
+} // namespace
+
+class DtucfgOneLanguageTest : public QObject {
+    Q_OBJECT
+private slots:
+    // signal --watch speaks the language asked for: a value without a level
+    // and a failed reading alike.
+    void watchLinesFollowTheLanguage_data()
+    {
+        QTest::addColumn<QStringList>("sim");
+        QTest::addColumn<QString>("english");
+        QTest::addColumn<QString>("chinese");
+        QTest::newRow("no level") << QStringList{QStringLiteral("--signal"), QStringLiteral("99")}
+                                  << QStringLiteral("CSQ=99 unknown") << QStringLiteral("CSQ=99 未知");
+        QTest::newRow("failed") << QStringList{QStringLiteral("--silent")} << QStringLiteral("Signal read failed")
+                                << QStringLiteral("信号读取失败");
+    }
+    void watchLinesFollowTheLanguage()
+    {
+        QFETCH(QStringList, sim);
+        QFETCH(QString, english);
+        QFETCH(QString, chinese);
+        Rig rig(sim);
+        for (const bool inEnglish : {true, false}) {
+            QProcess cfg;
+            cfg.setWorkingDirectory(rig.Dir().Path());
+            QStringList args{QStringLiteral("--profile"), kProfile};
+            args += rig.Sim().CfgChannel();
+            if (inEnglish)
+                args << QStringLiteral("--lang") << QStringLiteral("en");
+            args << QStringLiteral("signal") << QStringLiteral("--watch") << QStringLiteral("1");
+            cfg.start(TestPaths::Program(QStringLiteral("dtucfg")), args);
+            QVERIFY(cfg.waitForStarted(5000));
+            QElapsedTimer t;
+            t.start();
+            while (!cfg.canReadLine() && t.elapsed() < 40000)
+                cfg.waitForReadyRead(100);
+            const QString line = QString::fromUtf8(cfg.readLine()).trimmed();
+            cfg.terminate();
+            QVERIFY(cfg.waitForFinished(15000));
+            QVERIFY2(line.endsWith(inEnglish ? english : chinese), qPrintable(line));
+        }
+    }
+
+    // Every command, in each language: no line in the other one. The
+    // profile's own texts (names, labels) are the profile's.
+    void oneLanguageAtATime_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::newRow("zh") << QStringLiteral("zh");
+        QTest::newRow("en") << QStringLiteral("en");
+    }
+    void oneLanguageAtATime()
+    {
+        QFETCH(QString, language);
+        const bool english = language == QLatin1String("en");
+        Rig healthy;
+        Rig silent({QStringLiteral("--silent")});
+        healthy.Dir().Write(QStringLiteral("other.txt"),
+                            "{\"Params\": [{\"CMDID\": \"0031\", \"PNAME\": \"中心端口\", \"PVALUE\": \"HEX:0050\"},"
+                            " {\"CMDID\": \"0777\", \"PNAME\": \"别的\", \"PVALUE\": \"HEX:01\"}]}\n");
+        // The values as the profile's script shows them are the profile's
+        // too ("1分0秒"): what a read prints, field by field.
+        QStringList profileTexts = ProfileTexts();
+        for (const QStringList &read : {QStringList{QStringLiteral("read")},
+                                        QStringList{QStringLiteral("--ext"), QStringLiteral("read")}}) {
+            const ProgramRun run = healthy.Cfg(QStringList{QStringLiteral("--fast")} + read);
+            QVERIFY2(run.exitCode == 0, qPrintable(run.Describe()));
+            for (const QString &line : run.out)
+                profileTexts += line.split(QLatin1Char('\t'));
+        }
+        profileTexts.removeAll(QString());
+        std::sort(profileTexts.begin(), profileTexts.end(),
+                  [](const QString &a, const QString &b) { return a.size() > b.size(); });
+        const QList<QStringList> commands{
+            {QStringLiteral("status")},
+            {QStringLiteral("signal")},
+            {QStringLiteral("version")},
+            {QStringLiteral("clock")},
+            {QStringLiteral("set-clock")},
+            {QStringLiteral("reset")},
+            {QStringLiteral("restore")},
+            {QStringLiteral("read")},
+            {QStringLiteral("--ext"), QStringLiteral("read")},
+            {QStringLiteral("write"), QStringLiteral("0031=9000"), QStringLiteral("0032=UDP")},
+            {QStringLiteral("write"), QStringLiteral("0091=X")},
+            {QStringLiteral("save"), QStringLiteral("backup.txt")},
+            {QStringLiteral("batch")},
+            {QStringLiteral("verify"), QStringLiteral("other.txt")},
+            {QStringLiteral("verify"), QStringLiteral("backup.txt")},
+            {QStringLiteral("ports"), QStringLiteral("/dev/no-such-tty")},
+            {QStringLiteral("write"), QStringLiteral("0999=1")},
+            {QStringLiteral("write"), QStringLiteral("0032=SCTP")},
+            {QStringLiteral("status"), QStringLiteral("--ext")},
+            {QStringLiteral("--baud"), QStringLiteral("1"), QStringLiteral("status")},
+            {QStringLiteral("--frob"), QStringLiteral("status")},
+            {QStringLiteral("frob")},
+        };
+        for (Rig *rig : {&healthy, &silent}) {
+            for (const QStringList &command : commands) {
+                // A silent device's failures, each waited out: a few stand
+                // for the rest.
+                static const QStringList failing{QStringLiteral("status"), QStringLiteral("read"),
+                                                 QStringLiteral("save")};
+                if (rig == &silent && !failing.contains(command.first()))
+                    continue;
+                const ProgramRun run
+                    = rig->Cfg(QStringList{QStringLiteral("--fast"), QStringLiteral("--lang"), language} + command);
+                QVERIFY2(run.exitCode >= 0, qPrintable(run.Describe()));
+                QStringList lines = run.out;
+                lines += run.err.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+                for (QString line : lines) {
+                    const QString shown = line;
+                    for (const QString &text : profileTexts)
+                        line.remove(text);
+                    const bool wrong = english ? HasChinese(line) : LooksEnglish(line);
+                    QVERIFY2(!wrong, qPrintable(QStringLiteral("%1: \"%2\" (%3)").arg(language, shown, command.join(QLatin1Char(' ')))));
+                }
+            }
+        }
+    }
+
+private:
+    // The texts the example profile and its extended file give the window:
+    // every run of Chinese characters in them, and the ASCII labels.
+    static QStringList ProfileTexts()
+    {
+        QStringList texts;
+        for (const QString &name : {QStringLiteral("example_profile.txt"), QStringLiteral("example_ext.txt")}) {
+            QFile file(TestPaths::Example(name));
+            if (!file.open(QIODevice::ReadOnly))
+                continue;
+            const QString text = QString::fromUtf8(file.readAll());
+            static const QRegularExpression quoted(QStringLiteral("\"([^\"\\\\]*)\""));
+            for (auto it = quoted.globalMatch(text); it.hasNext();)
+                texts << it.next().captured(1);
+        }
+        texts << QStringLiteral("中心端口") << QStringLiteral("别的") << QStringLiteral("协议");
+        texts.removeAll(QString());
+        // Longer first, so that a text inside another goes with it.
+        std::sort(texts.begin(), texts.end(), [](const QString &a, const QString &b) { return a.size() > b.size(); });
+        return texts;
+    }
+
+    // Two English words in a row, apart from the names and codes a Chinese
+    // line uses too.
+    static bool LooksEnglish(QString line)
+    {
+        static const QRegularExpression kept(QStringLiteral(
+            "--[a-z-]+|dtucfg|DTU|CSQ|IMEI|HEX|dBm|TCP|sudo usermod -aG \\S+ \\$USER|root|/\\S+|\\S+\\.(txt|js)\\b"
+            "|\"[^\"]*\"|\\([^)]*\\)")); // a port's description and maker are the system's
+        line.remove(kept);
+        static const QRegularExpression words(QStringLiteral("[A-Za-z]{3,}[ ,:]+[A-Za-z]{2,}"));
+        return words.match(line).hasMatch() && !HasChinese(line);
+    }
+};
+
+
+DTU_TEST_GUILESS(DtucfgOneLanguageTest)
+#include "tst_dtucfg_one_language.moc"
