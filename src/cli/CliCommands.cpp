@@ -120,22 +120,33 @@ bool Takes(const QString &command, const QString &option)
     static const QList<QPair<QString, QStringList>> own{
         {QStringLiteral("signal"), {QStringLiteral("watch")}},
         {QStringLiteral("read"), {QStringLiteral("ext")}},
-        {QStringLiteral("write"), {QStringLiteral("ext")}},
-        {QStringLiteral("batch"), {QStringLiteral("ext")}},
+        {QStringLiteral("write"), {QStringLiteral("ext"), QStringLiteral("snapshot")}},
+        {QStringLiteral("batch"), {QStringLiteral("ext"), QStringLiteral("snapshot")}},
         {QStringLiteral("verify"), {QStringLiteral("ignore")}},
         {QStringLiteral("provision"),
-         {QStringLiteral("set"), QStringLiteral("events"), QStringLiteral("verify"), QStringLiteral("ignore")}},
+         {QStringLiteral("set"), QStringLiteral("events"), QStringLiteral("verify"), QStringLiteral("ignore"),
+          QStringLiteral("identify"), QStringLiteral("fleet-run")}},
         {QStringLiteral("fleet"),
-         {QStringLiteral("verify"), QStringLiteral("jobs"), QStringLiteral("report"), QStringLiteral("ignore")}},
+         {QStringLiteral("verify"), QStringLiteral("jobs"), QStringLiteral("report"), QStringLiteral("ignore"),
+          QStringLiteral("identify")}},
+        {QStringLiteral("history"), {QStringLiteral("limit"), QStringLiteral("show"), QStringLiteral("diff")}},
+        {QStringLiteral("rollback"), {QStringLiteral("run")}},
     };
+    // Where the records are: for every command that leaves an entry or reads them.
+    static const QStringList recordsPlace{QStringLiteral("records"), QStringLiteral("no-records")};
     if (everyCommand.contains(option))
         return true;
     const CliCommand *c = Find(command);
     if (!c)
         return true; // refused for itself
+    if (recordsPlace.contains(option)
+        && (c->needsChannel || command == QLatin1String("history") || command == QLatin1String("fleet")
+            || command == QLatin1String("provision") || command == QLatin1String("rollback")))
+        return true;
     if (c->needsProfile && withProfile.contains(option))
         return true;
-    if ((c->needsChannel || command == QLatin1String("provision")) && withChannel.contains(option))
+    if ((c->needsChannel || command == QLatin1String("provision") || command == QLatin1String("rollback"))
+        && withChannel.contains(option))
         return true;
     for (const auto &entry : own)
         if (entry.first == command)

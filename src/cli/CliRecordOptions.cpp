@@ -37,6 +37,8 @@ bool Apply(RecordOptions *out, const QString &name, const QString &value, bool *
     return true;
 }
 
+// Which command takes which of these options is CliCommands::Takes's rule;
+// here only what they say together.
 bool Check(const CliOptions &options, QString *error)
 {
     const RecordOptions &r = options.records;
@@ -44,27 +46,8 @@ bool Check(const CliOptions &options, QString *error)
         *error = QStringLiteral("--records and --no-records exclude each other");
         return false;
     }
-    const bool historyOnly = r.show > 0 || r.diff || r.limit >= 0;
-    if (historyOnly && !options.command.isEmpty() && options.command != QLatin1String("history")) {
-        *error = QStringLiteral("--limit, --show and --diff go with the history command only");
-        return false;
-    }
-    static const QStringList writing{QStringLiteral("write"), QStringLiteral("batch")};
-    if (r.snapshot && !options.command.isEmpty() && !writing.contains(options.command)) {
-        *error = QStringLiteral("--snapshot goes with write and batch only");
-        return false;
-    }
     if (r.off && (r.snapshot || options.command == QLatin1String("rollback"))) {
         *error = QStringLiteral("--snapshot and rollback need the records, which --no-records turns off");
-        return false;
-    }
-    if (!r.run.isEmpty() && !options.command.isEmpty() && options.command != QLatin1String("rollback")) {
-        *error = QStringLiteral("--run goes with rollback only");
-        return false;
-    }
-    static const QStringList identifying{QStringLiteral("fleet"), QStringLiteral("provision")};
-    if (r.identify && !options.command.isEmpty() && !identifying.contains(options.command)) {
-        *error = QStringLiteral("--identify goes with fleet only");
         return false;
     }
     if (r.show > 0 && r.diff) {

@@ -219,7 +219,7 @@ int Run(const QStringList &arguments, ConsoleFrontend &frontend)
     // The fleet's worker records as the fleet.
     Recorder recorder(options.command == QLatin1String("provision") ? RecordProgram::Fleet : RecordProgram::Dtucfg);
     if (!CliRecording::Configure(recorder, options, &error))
-        return UsageError(frontend, error);
+        return refuse(UsageError(error));
     context.recorder = &recorder;
 
     CliVerdict verdict{kExitFailed, {}};

@@ -218,7 +218,7 @@ private slots:
         crashed.detail = QStringLiteral("first\r\nsecond");
         const QByteArray csv = FleetReport::Csv({crashed});
         QCOMPARE(csv.mid(csv.indexOf("\r\n") + 2),
-                 QByteArray("/dev/ttyUSB0,\"cabinet\r7\",failed,0,0,,,0.0,\"first\r\nsecond\"\r\n"));
+                 QByteArray("/dev/ttyUSB0,\"cabinet\r7\",failed,0,0,,,0.0,\"first\r\nsecond\",\r\n"));
         Inventory::Table t;
         FleetDevice d;
         QString error;
