@@ -882,6 +882,209 @@
     </message>
 </context>
 <context>
+    <name>RecordsWindow</name>
+    <message>
+        <source>读取</source>
+        <translation>Read</translation>
+    </message>
+    <message>
+        <source>设置</source>
+        <translation>Write</translation>
+    </message>
+    <message>
+        <source>批量写参数</source>
+        <translation>Batch write</translation>
+    </message>
+    <message>
+        <source>保存参数文件</source>
+        <translation>Save parameter file</translation>
+    </message>
+    <message>
+        <source>核对</source>
+        <translation>Verify</translation>
+    </message>
+    <message>
+        <source>多台设备配置</source>
+        <translation>Fleet configuration</translation>
+    </message>
+    <message>
+        <source>恢复出厂默认设置</source>
+        <translation>Restore factory defaults</translation>
+    </message>
+    <message>
+        <source>复位设备</source>
+        <translation>Reset device</translation>
+    </message>
+    <message>
+        <source>恢复到快照</source>
+        <translation>Rollback to snapshot</translation>
+    </message>
+    <message>
+        <source>查询DTU版本/IMEI</source>
+        <translation>Query DTU version/IMEI</translation>
+    </message>
+    <message>
+        <source>设备档案</source>
+        <translation>Device records</translation>
+    </message>
+    <message>
+        <source>筛选设备</source>
+        <translation>Filter devices</translation>
+    </message>
+    <message>
+        <source>设备号、IMEI、固件或端口</source>
+        <translation>Device number, IMEI, firmware or port</translation>
+    </message>
+    <message>
+        <source>设备</source>
+        <translation>Device</translation>
+    </message>
+    <message>
+        <source>IMEI</source>
+        <translation>IMEI</translation>
+    </message>
+    <message>
+        <source>固件</source>
+        <translation>Firmware</translation>
+    </message>
+    <message>
+        <source>最后连接</source>
+        <translation>Last seen</translation>
+    </message>
+    <message>
+        <source>最后操作</source>
+        <translation>Last action</translation>
+    </message>
+    <message>
+        <source>结果</source>
+        <translation>Outcome</translation>
+    </message>
+    <message>
+        <source>条目</source>
+        <translation>Entries</translation>
+    </message>
+    <message>
+        <source>操作记录</source>
+        <translation>Entries</translation>
+    </message>
+    <message>
+        <source>编号</source>
+        <translation>Id</translation>
+    </message>
+    <message>
+        <source>时间</source>
+        <translation>Time</translation>
+    </message>
+    <message>
+        <source>操作</source>
+        <translation>Action</translation>
+    </message>
+    <message>
+        <source>端口</source>
+        <translation>Port</translation>
+    </message>
+    <message>
+        <source>操作员</source>
+        <translation>Operator</translation>
+    </message>
+    <message>
+        <source>程序</source>
+        <translation>Program</translation>
+    </message>
+    <message>
+        <source>参数行</source>
+        <translation>Rows</translation>
+    </message>
+    <message>
+        <source>参数号</source>
+        <translation>Number</translation>
+    </message>
+    <message>
+        <source>参数</source>
+        <translation>Parameter</translation>
+    </message>
+    <message>
+        <source>之前</source>
+        <translation>Before</translation>
+    </message>
+    <message>
+        <source>之后</source>
+        <translation>After</translation>
+    </message>
+    <message>
+        <source>快照比较</source>
+        <translation>Snapshots compared</translation>
+    </message>
+    <message>
+        <source>快照一</source>
+        <translation>Snapshot 1</translation>
+    </message>
+    <message>
+        <source>快照二</source>
+        <translation>Snapshot 2</translation>
+    </message>
+    <message>
+        <source>刷新</source>
+        <translation>Refresh</translation>
+    </message>
+    <message>
+        <source>比较两个快照</source>
+        <translation>Compare two snapshots</translation>
+    </message>
+    <message>
+        <source>导出...</source>
+        <translation>Export...</translation>
+    </message>
+    <message>
+        <source>恢复到此快照</source>
+        <translation>Roll back to this snapshot</translation>
+    </message>
+    <message>
+        <source>把连接着的设备恢复到所选快照的参数值</source>
+        <translation>Put the connected device back to the values of the snapshot picked</translation>
+    </message>
+    <message>
+        <source>尚无设备档案：%1</source>
+        <translation>No device records yet: %1</translation>
+    </message>
+    <message>
+        <source>设备档案无法打开：%1</source>
+        <translation>The device records cannot be opened: %1</translation>
+    </message>
+    <message>
+        <source>设备档案无法读取：%1</source>
+        <translation>The device records cannot be read: %1</translation>
+    </message>
+    <message>
+        <source>没有第 %1 条记录</source>
+        <translation>No entry %1</translation>
+    </message>
+    <message>
+        <source>请在操作记录中选中两条记录（按住 Ctrl 点选）。</source>
+        <translation>Pick two entries in the list (Ctrl+click).</translation>
+    </message>
+    <message>
+        <source>第 %1 条</source>
+        <translation>Entry %1</translation>
+    </message>
+    <message>
+        <source>%1 行不同，比较了 %2 行</source>
+        <translation>%1 row(s) differ of %2 compared</translation>
+    </message>
+    <message>
+        <source>没有可以导出的记录。</source>
+        <translation>There are no entries to export.</translation>
+    </message>
+    <message>
+        <source>已导出 %1 条记录到 %2</source>
+        <translation>%1 entries exported to %2</translation>
+    </message>
+    <message>
+        <source>记录无法导出：%1</source>
+        <translation>The entries could not be exported: %1</translation>
+    </message>
+</context>
+<context>
     <name>ResultWording</name>
     <message>
         <source>失败</source>
@@ -1347,6 +1550,30 @@
     <message>
         <source>多台设备配置...</source>
         <translation>Multiple devices...</translation>
+    </message>
+    <message>
+        <source>设备档案...</source>
+        <translation>Device records...</translation>
+    </message>
+    <message>
+        <source>记录设备档案</source>
+        <translation>Keep device records</translation>
+    </message>
+    <message>
+        <source>设备档案位置...</source>
+        <translation>Device records location...</translation>
+    </message>
+    <message>
+        <source>设备档案保存在哪里（留空为默认文件 %1；也可以是另一个 SQLite 文件，或 postgresql:// 开头的服务器地址）：</source>
+        <translation>Where the device records are kept (empty for the default file %1; or another SQLite file, or a server address starting with postgresql://):</translation>
+    </message>
+    <message>
+        <source>设备档案位置无效：%1</source>
+        <translation>The device records location is not valid: %1</translation>
+    </message>
+    <message>
+        <source>设备档案未能保存（设备操作照常进行）：%1</source>
+        <translation>The device record was not kept (the device work went on): %1</translation>
     </message>
 </context>
 <context>

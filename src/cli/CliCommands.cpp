@@ -8,7 +8,7 @@
 #include "recording/Recorder.h"
 #include "cli/CliPorts.h"
 #include "cli/ConsoleFrontend.h"
-#include "cli/OutcomeJson.h"
+#include "ops/OutcomeJson.h"
 #include "cli/SignalWatch.h"
 #include "ops/ControlMode.h"
 #include "ops/ParamFile.h"

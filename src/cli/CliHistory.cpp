@@ -5,6 +5,7 @@
 #include "cli/ConsoleFrontend.h"
 #include "records/EntryJson.h"
 #include "records/RecordStore.h"
+#include "recording/SnapshotCompare.h"
 
 #include <QFileInfo>
 #include <QJsonArray>
@@ -87,9 +88,7 @@ CliVerdict Diff(CliContext &c, RecordStore &store, qint64 firstId, qint64 second
             return Failed(c, kExitFailed, QStringLiteral("no entry %1").arg(ids[i]));
         entries[i] = *found.value;
     }
-    TableCompare::Outcome outcome;
-    for (const QString table : {QStringLiteral("main"), QStringLiteral("ext")})
-        TableCompare::Compare(Snapshot(entries[0], table), Snapshot(entries[1], table), {}, &outcome);
+    const TableCompare::Outcome outcome = SnapshotCompare::Compare(entries[0], entries[1]);
     QString text;
     for (const TableCompare::Difference &d : outcome.differences)
         text += TableCompare::Line(d) + QLatin1Char('\n');
@@ -139,15 +138,6 @@ QString ShowText(const RecordEntry &e)
     for (const RecordRow &row : e.rows)
         lines << QStringList{row.number, row.name, Shown(row.before), Shown(row.after), row.result}.join(QLatin1Char('\t'));
     return lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
-}
-
-QList<TableCompare::RowValue> Snapshot(const RecordEntry &entry, const QString &table)
-{
-    QList<TableCompare::RowValue> rows;
-    for (const RecordRow &row : entry.rows)
-        if (row.table == table && row.after.IsKnown())
-            rows.append({row.number, row.name, row.after.raw, row.after.shown});
-    return rows;
 }
 
 CliVerdict Run(CliContext &c)

@@ -20,7 +20,4 @@ QString ListLine(const RecordEntry &entry);
 // An entry as "name: value" lines, then a line per row:
 // "number<TAB>name<TAB>before<TAB>after<TAB>result" (values as shown).
 QString ShowText(const RecordEntry &entry);
-// The values an entry leaves on the device, per table ("main", "ext"):
-// each row's value after the action, where known.
-QList<TableCompare::RowValue> Snapshot(const RecordEntry &entry, const QString &table);
 } // namespace CliHistory

@@ -13,7 +13,7 @@
 #include "protocol/Hex.h"
 #include "core/DtuError.h"
 #include "core/WriteRules.h"
-#include "cli/OutcomeJson.h"
+#include "ops/OutcomeJson.h"
 #include "cli/CliRecording.h"
 #include "recording/ActionRecord.h"
 #include "ops/TableCompare.h"

@@ -5,7 +5,7 @@
 #include "cli/CliOptions.h"
 #include "cli/CliRecording.h"
 #include "cli/ConsoleFrontend.h"
-#include "cli/OutcomeJson.h"
+#include "ops/OutcomeJson.h"
 #include "core/WriteRules.h"
 #include "ops/ChannelOpen.h"
 #include "ops/DeviceCommands.h"

@@ -8,7 +8,7 @@
 #include "cli/CliRecording.h"
 #include "recording/ActionRecord.h"
 #include "cli/ConsoleFrontend.h"
-#include "cli/OutcomeJson.h"
+#include "ops/OutcomeJson.h"
 #include "ops/ParamReader.h"
 #include "ops/ProfileLoader.h"
 

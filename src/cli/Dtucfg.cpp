@@ -12,7 +12,7 @@
 #include "cli/CliRecording.h"
 #include "recording/Recorder.h"
 #include "cli/ConsoleFrontend.h"
-#include "cli/OutcomeJson.h"
+#include "ops/OutcomeJson.h"
 #include "ops/Outcomes.h"
 #include "DtuVersion.h"
 #include "ops/ProfileLoader.h"

@@ -1,7 +1,7 @@
 #include "fleet/FleetReport.h"
 
 #include "core/TextFile.h"
-#include "fleet/CsvText.h"
+#include "core/CsvText.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

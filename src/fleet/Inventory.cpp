@@ -3,7 +3,7 @@
 #include "core/DtuError.h"
 #include "core/PortNames.h"
 #include "core/TextFile.h"
-#include "fleet/CsvText.h"
+#include "core/CsvText.h"
 
 #include <QFile>
 #include <QRegularExpression>

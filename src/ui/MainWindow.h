@@ -21,6 +21,7 @@ class QTabWidget;
 class QtFrontend;
 class SignalMonitor;
 class TransparentPage;
+class WindowRecords;
 
 // Builds the main window, shows it and runs the message loop.
 int RunMainWindow(QApplication &app);
@@ -39,6 +40,7 @@ public:
     ParamEditors &editors() { return *editors_; }
     SignalMonitor &signalMonitor() { return *monitor_; }
     PortWatcher &portWatcher() { return *portWatcher_; }
+    WindowRecords &records() { return *records_; }
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -63,6 +65,8 @@ private:
     std::unique_ptr<ActionDispatcher> dispatcher_;
     std::unique_ptr<SignalMonitor> monitor_;
     std::unique_ptr<PortWatcher> portWatcher_;
+    // What the window's actions leave in the device records.
+    std::unique_ptr<WindowRecords> records_;
     ParamEditors *editors_ = nullptr;
     std::unique_ptr<HandlerRunner> run_;
     std::unique_ptr<MainMenu> menu_;
