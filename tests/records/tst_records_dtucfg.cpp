@@ -176,7 +176,7 @@ private slots:
         const ProgramRun write = Cfg(store, {QStringLiteral("write"), QStringLiteral("--snapshot"),
                                              QStringLiteral("0031=5001")});
         QVERIFY2(write.exitCode == 0, qPrintable(write.Describe()));
-        QVERIFY2(write.err.contains(QLatin1String("entry 1")), qPrintable(write.err));
+        QVERIFY2(write.err.contains(QStringLiteral("write：写入前设备的参数值已存为记录 1\n")), qPrintable(write.err));
         const QList<RecordEntry> entries = Entries(store);
         QCOMPARE(entries.size(), 2);
         QCOMPARE(entries[0].action, QStringLiteral("read"));
@@ -229,7 +229,7 @@ private slots:
         // Nothing differs now: a second rollback writes nothing.
         const ProgramRun again = Cfg(store, {QStringLiteral("rollback"), QStringLiteral("1")});
         QVERIFY2(again.exitCode == 0, qPrintable(again.Describe()));
-        QVERIFY2(again.out.last().startsWith(QLatin1String("rollback: ok (0 written")), qPrintable(again.out.join('\n')));
+        QVERIFY2(again.out.last().startsWith(QStringLiteral("rollback：ok（写入0行，")), qPrintable(again.out.join('\n')));
 
         // An entry that is not there, or holds no values read.
         QCOMPARE(Cfg(store, {QStringLiteral("rollback"), QStringLiteral("99")}).exitCode, 1);
@@ -263,7 +263,7 @@ private slots:
                                                + refusing.CfgChannel() + QStringList{"rollback", "1"},
                                            dir_.Path());
         QCOMPARE(back.exitCode, 1);
-        QCOMPARE(back.out.last(), QStringLiteral("rollback: failed (0 written, 0 unchanged, 0 withheld); entry 2"));
+        QCOMPARE(back.out.last(), QStringLiteral("rollback：failed（写入0行，0行未变，0行因访问级别未写）；记录 2"));
         const RecordEntry rollback = Entries(store).last();
         QCOMPARE(rollback.restores, 1);
         QCOMPARE(rollback.outcome, QStringLiteral("failed"));
@@ -273,6 +273,17 @@ private slots:
         // What the read-back found, whatever the device answered.
         QCOMPARE(rollback.rows[0].after, kPort5001);
         QCOMPARE(rollback.details.value(QStringLiteral("differences")).toInt(), 0);
+
+        // The device kept the value it refused: in English, a second
+        // rollback finds nothing to write.
+        const ProgramRun backEn = RunProgram(QStringLiteral("dtucfg"),
+                                             QStringList{"--lang", "en", "--profile", "example_profile.txt", "--fast",
+                                                         "--records", store}
+                                                 + refusing.CfgChannel() + QStringList{"rollback", "1"},
+                                             dir_.Path());
+        QCOMPARE(backEn.exitCode, 0);
+        QCOMPARE(backEn.out.last(),
+                 QStringLiteral("rollback: ok (0 written, 1 unchanged, 0 withheld by the access level); entry 3"));
         QVERIFY(refusing.Stop());
     }
 
@@ -283,7 +294,11 @@ private slots:
         QVERIFY(QDir().mkpath(store));
         const ProgramRun run = Cfg(store, {QStringLiteral("write"), QStringLiteral("0033=60")});
         QVERIFY2(run.exitCode == 0, qPrintable(run.Describe()));
-        QCOMPARE(run.err.count(QLatin1String("the device record was not kept")), 1);
+        QCOMPARE(run.err.count(QStringLiteral("dtucfg: 警告：这次操作没有记入设备档案：")), 1);
+        const ProgramRun en = Cfg(store, {QStringLiteral("--lang"), QStringLiteral("en"), QStringLiteral("write"),
+                                          QStringLiteral("0033=60")});
+        QVERIFY2(en.exitCode == 0, qPrintable(en.Describe()));
+        QCOMPARE(en.err.count(QStringLiteral("dtucfg: warning: the device record was not kept: ")), 1);
 
         const ProgramRun off = Cfg({}, {QStringLiteral("--no-records"), QStringLiteral("read")});
         QCOMPARE(off.exitCode, 0);
@@ -361,7 +376,7 @@ private slots:
                                            dir_.Path(), 120000);
         QVERIFY2(back.exitCode == 0, qPrintable(back.Describe()));
         // One line per device (after the lines of the reads and writes), then the sum.
-        QCOMPARE(back.out.last(), QStringLiteral("rollback of run %1: 2 device(s)").arg(runId));
+        QCOMPARE(back.out.last(), QStringLiteral("批量运行 %1 的恢复：2台设备").arg(runId));
         QStringList lines = back.out.filter(QRegularExpression(QStringLiteral("^tcp:.*\t")));
         QCOMPARE(lines.size(), 2);
         lines.sort();
