@@ -15,6 +15,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
+#include <QTcpServer>
 #include <QtTest>
 
 namespace {
@@ -168,6 +169,16 @@ private slots:
         QVERIFY(!identify.device.imei.isEmpty());
         QVERIFY(!identify.device.firmware.isEmpty());
         QCOMPARE(identify.DeviceKey(), identify.device.imei);
+
+        // What identify prints is the identity it kept, in the run's language.
+        const ProgramRun zh = Cfg(store, {QStringLiteral("identify")});
+        QVERIFY2(zh.out.contains(QStringLiteral("固件版本：") + identify.device.firmware)
+                     && zh.out.contains(QStringLiteral("IMEI：") + identify.device.imei),
+                 qPrintable(zh.Describe()));
+        const ProgramRun en = Cfg(store, {QStringLiteral("--lang"), QStringLiteral("en"), QStringLiteral("identify")});
+        QVERIFY2(en.out.contains(QStringLiteral("firmware: ") + identify.device.firmware)
+                     && en.out.contains(QStringLiteral("IMEI: ") + identify.device.imei),
+                 qPrintable(en.Describe()));
     }
 
     void snapshotBeforeAWrite()
@@ -232,7 +243,13 @@ private slots:
         QVERIFY2(again.out.last().startsWith(QStringLiteral("rollback：ok（写入0行，")), qPrintable(again.out.join('\n')));
 
         // An entry that is not there, or holds no values read.
-        QCOMPARE(Cfg(store, {QStringLiteral("rollback"), QStringLiteral("99")}).exitCode, 1);
+        const ProgramRun none = Cfg(store, {QStringLiteral("rollback"), QStringLiteral("99")});
+        QCOMPARE(none.exitCode, 1);
+        QCOMPARE(none.err, QStringLiteral("dtucfg: rollback：没有编号为 99 的记录\n"));
+        const ProgramRun noneEn = Cfg(store, {QStringLiteral("--lang"), QStringLiteral("en"), QStringLiteral("rollback"),
+                                              QStringLiteral("99")});
+        QCOMPARE(noneEn.exitCode, 1);
+        QCOMPARE(noneEn.err, QStringLiteral("dtucfg: rollback: no entry 99\n"));
         QCOMPARE(Cfg(store, {QStringLiteral("rollback")}).exitCode, 2);
     }
 
@@ -285,6 +302,61 @@ private slots:
         QCOMPARE(backEn.out.last(),
                  QStringLiteral("rollback: ok (0 written, 1 unchanged, 0 withheld by the access level); entry 3"));
         QVERIFY(refusing.Stop());
+    }
+
+    // A snapshot of unit DTU9999 is never put onto unit DTU0001: refused,
+    // said in the run's language, nothing written, and the refusal kept.
+    void aSnapshotOfAnotherDeviceIsNotWritten()
+    {
+        const QString store = NewStore();
+        RecordEntry snapshot = RecordEntries::Begin(QStringLiteral("dtucfg"), RecordAction::Read);
+        snapshot.target = sim_.Pty();
+        snapshot.device.number = QStringLiteral("DTU9999");
+        RecordRow row;
+        row.number = QStringLiteral("0031");
+        row.name = QStringLiteral("中心端口");
+        row.after = kPort5001;
+        row.result = QStringLiteral("read");
+        snapshot.rows = {row};
+        RecordLocation where;
+        QString why;
+        RecordStore records;
+        QVERIFY(RecordLocation::Parse(store, &where, &why) && records.Open(where).IsNone());
+        QCOMPARE(records.Append(snapshot).value, 1);
+
+        const ProgramRun back = Cfg(store, {QStringLiteral("rollback"), QStringLiteral("1")});
+        QCOMPARE(back.exitCode, 1);
+        QVERIFY2(back.err.contains(QStringLiteral("dtucfg: rollback：记录 1 是设备 DTU9999 的，这台设备是 DTU0001；什么也没有写\n")),
+                 qPrintable(back.err));
+        const ProgramRun en = Cfg(store, {QStringLiteral("--lang"), QStringLiteral("en"), QStringLiteral("rollback"),
+                                          QStringLiteral("1")});
+        QCOMPARE(en.exitCode, 1);
+        QVERIFY2(en.err.contains(QStringLiteral("dtucfg: rollback: entry 1 is of device DTU9999; this device is DTU0001; nothing written\n")),
+                 qPrintable(en.err));
+        const ProgramRun read = Cfg({}, {QStringLiteral("read")});
+        QVERIFY(read.out.contains(QStringLiteral("0031\t中心端口\tHEX:1F90\t8080")));
+        const QList<RecordEntry> entries = Entries(store);
+        QCOMPARE(entries.size(), 3);
+        QCOMPARE(entries[1].outcome, QStringLiteral("other-device"));
+    }
+
+    // A connection that is refused is the network's failure, as for every
+    // command: exit 1, said in the run's language, no entry kept.
+    void aRollbackWhoseConnectionFailsIsADeviceFailure()
+    {
+        const QString store = NewStore();
+        QCOMPARE(Cfg(store, {QStringLiteral("read")}).exitCode, 0);
+        QTcpServer closed;
+        QVERIFY(closed.listen(QHostAddress::LocalHost));
+        const QString port = QString::number(closed.serverPort());
+        closed.close();
+        const ProgramRun back = Cfg(store, {QStringLiteral("--tcp"), QStringLiteral("127.0.0.1"), QStringLiteral("--tcp-port"),
+                                            port, QStringLiteral("rollback"), QStringLiteral("1")});
+        QCOMPARE(back.exitCode, 1);
+        QVERIFY2(back.err.contains(QStringLiteral("dtucfg: TCP维护端口连接失败：127.0.0.1:%1 拒绝连接（该端口没有程序在监听）\n")
+                                       .arg(port)),
+                 qPrintable(back.err));
+        QCOMPARE(Entries(store).size(), 1);
     }
 
     void aStoreThatCannotBeWrittenIsOneWarning()
