@@ -36,6 +36,127 @@
     </message>
 </context>
 <context>
+    <name>CliCommands</name>
+    <message>
+        <source>固件版本：%1
+IMEI：%2
+</source>
+        <translation>firmware: %1
+IMEI: %2
+</translation>
+    </message>
+</context>
+<context>
+    <name>CliFleet</name>
+    <message>
+        <source>设备档案：批量运行 %1（dtucfg rollback --run %1 可撤销）</source>
+        <translation>device records: fleet run %1 (dtucfg rollback --run %1 undoes it)</translation>
+    </message>
+</context>
+<context>
+    <name>CliHistory</name>
+    <message>
+        <source>history：“%1”不是记录编号</source>
+        <translation>history: &quot;%1&quot; is not an entry id</translation>
+    </message>
+    <message>
+        <source>没有编号为 %1 的记录</source>
+        <translation>no entry %1</translation>
+    </message>
+    <message>
+        <source>history：%1</source>
+        <translation>history: %1</translation>
+    </message>
+    <message>
+        <source>编号	时间	设备	操作	结果	操作员</source>
+        <translation>id	time	device	action	outcome	operator</translation>
+    </message>
+    <message>
+        <source>记录：%1</source>
+        <translation>entry: %1</translation>
+    </message>
+    <message>
+        <source>时间：%1</source>
+        <translation>time: %1</translation>
+    </message>
+    <message>
+        <source>操作员：%1</source>
+        <translation>operator: %1</translation>
+    </message>
+    <message>
+        <source>主机：%1</source>
+        <translation>host: %1</translation>
+    </message>
+    <message>
+        <source>程序：%1</source>
+        <translation>program: %1</translation>
+    </message>
+    <message>
+        <source>目标：%1</source>
+        <translation>target: %1</translation>
+    </message>
+    <message>
+        <source>设备：%1，IMEI %2，固件版本 %3</source>
+        <translation>device: %1, IMEI %2, firmware %3</translation>
+    </message>
+    <message>
+        <source>参数文件：-</source>
+        <translation>profile: -</translation>
+    </message>
+    <message>
+        <source>参数文件：%1（%2）%3</source>
+        <translation>profile: %1 (%2) %3</translation>
+    </message>
+    <message>
+        <source>操作：%1</source>
+        <translation>action: %1</translation>
+    </message>
+    <message>
+        <source>结果：%1</source>
+        <translation>outcome: %1</translation>
+    </message>
+    <message>
+        <source>详情：%1</source>
+        <translation>details: %1</translation>
+    </message>
+    <message>
+        <source>批量运行：%1</source>
+        <translation>fleet run: %1</translation>
+    </message>
+    <message>
+        <source>恢复到记录：%1</source>
+        <translation>restores entry: %1</translation>
+    </message>
+    <message>
+        <source>参数行数：%1</source>
+        <translation>rows: %1</translation>
+    </message>
+    <message>
+        <source>history 读取设备档案，而 --no-records 关闭了设备档案</source>
+        <translation>history reads the device records, which --no-records turns off</translation>
+    </message>
+    <message>
+        <source>history --diff 需要两个记录编号</source>
+        <translation>history --diff needs two entry ids</translation>
+    </message>
+    <message>
+        <source>history --show 不能再指定设备</source>
+        <translation>history --show takes no device</translation>
+    </message>
+    <message>
+        <source>history 最多指定一台设备</source>
+        <translation>history takes one device at most</translation>
+    </message>
+    <message>
+        <source>没有编号为 %1 的记录（%2 中还没有设备档案）</source>
+        <translation>no entry %1 (no records yet in %2)</translation>
+    </message>
+    <message>
+        <source>history：%1 中还没有设备档案</source>
+        <translation>history: no records yet in %1</translation>
+    </message>
+</context>
+<context>
     <name>CliOptions</name>
     <message>
         <source>需要主机名或IP地址</source>
@@ -186,6 +307,14 @@
         <source>batch：%1（%2）：“%3”不是完整的十六进制字节，什么也没有发送</source>
         <translation>batch: %1 (%2): &quot;%3&quot; is not whole bytes of hex; nothing was sent</translation>
     </message>
+    <message>
+        <source>%1 --snapshot：没能读出设备的参数，什么也没有写</source>
+        <translation>%1 --snapshot: the device&apos;s parameters could not be read; nothing written</translation>
+    </message>
+    <message>
+        <source>%1：写入前设备的参数值已存为记录 %2</source>
+        <translation>%1: the device&apos;s values before writing are kept as entry %2</translation>
+    </message>
 </context>
 <context>
     <name>CliPorts</name>
@@ -228,6 +357,95 @@
     <message>
         <source>系统没有报告任何串口</source>
         <translation>the system reports no serial ports</translation>
+    </message>
+</context>
+<context>
+    <name>CliRecordOptions</name>
+    <message>
+        <source>需要SQLite文件名或 postgresql://USER@HOST:PORT/DATABASE</source>
+        <translation>a SQLite file name or postgresql://USER@HOST:PORT/DATABASE is needed</translation>
+    </message>
+    <message>
+        <source>应为0或更大的整数（0表示全部）</source>
+        <translation>a whole number of 0 or more is needed (0: all)</translation>
+    </message>
+    <message>
+        <source>应为记录编号（1或更大的整数）</source>
+        <translation>an entry id is needed (a whole number of 1 or more)</translation>
+    </message>
+    <message>
+        <source>需要批量运行的编号</source>
+        <translation>a fleet run id is needed</translation>
+    </message>
+    <message>
+        <source>--records 与 --no-records 不能同时使用</source>
+        <translation>--records and --no-records exclude each other</translation>
+    </message>
+    <message>
+        <source>--snapshot 和 rollback 要用设备档案，而 --no-records 关闭了设备档案</source>
+        <translation>--snapshot and rollback need the device records, which --no-records turns off</translation>
+    </message>
+    <message>
+        <source>--show 与 --diff 不能同时使用</source>
+        <translation>--show and --diff exclude each other</translation>
+    </message>
+    <message>
+        <source>--records：%1</source>
+        <translation>--records: %1</translation>
+    </message>
+</context>
+<context>
+    <name>CliRecording</name>
+    <message>
+        <source>警告：这次操作没有记入设备档案：%1</source>
+        <translation>warning: the device record was not kept: %1</translation>
+    </message>
+</context>
+<context>
+    <name>CliRollback</name>
+    <message>
+        <source>rollback：记录 %1 是设备 %2 的，这台设备是 %3；什么也没有写</source>
+        <translation>rollback: entry %1 is of device %2; this device is %3; nothing written</translation>
+    </message>
+    <message>
+        <source>无法读取设备档案：%1</source>
+        <translation>the device records cannot be read: %1</translation>
+    </message>
+    <message>
+        <source>rollback：%1</source>
+        <translation>rollback: %1</translation>
+    </message>
+    <message>
+        <source>没有编号为 %1 的记录</source>
+        <translation>no entry %1</translation>
+    </message>
+    <message>
+        <source>记录 %1 中没有从设备读出的参数值</source>
+        <translation>entry %1 holds no values read from a device</translation>
+    </message>
+    <message>
+        <source>rollback：%1（写入%2行，%3行未变，%4行因访问级别未写）</source>
+        <translation>rollback: %1 (%2 written, %3 unchanged, %4 withheld by the access level)</translation>
+    </message>
+    <message>
+        <source>；记录 %1</source>
+        <translation>; entry %1</translation>
+    </message>
+    <message>
+        <source>没有编号为 %1 的批量运行</source>
+        <translation>no fleet run %1</translation>
+    </message>
+    <message>
+        <source>批量运行 %1 的恢复：%2台设备</source>
+        <translation>rollback of fleet run %1: %2 device(s)</translation>
+    </message>
+    <message>
+        <source>rollback 需要一个快照的记录编号，或 --run 批量运行编号</source>
+        <translation>rollback needs the entry id of a snapshot, or --run and a fleet run id</translation>
+    </message>
+    <message>
+        <source>rollback：“%1”不是记录编号</source>
+        <translation>rollback: &quot;%1&quot; is not an entry id</translation>
     </message>
 </context>
 <context>
@@ -430,6 +648,53 @@
     </message>
 </context>
 <context>
+    <name>FleetProgress</name>
+    <message>
+        <source>等待</source>
+        <translation>waiting</translation>
+    </message>
+    <message>
+        <source>连接中</source>
+        <translation>connecting</translation>
+    </message>
+    <message>
+        <source>开始</source>
+        <translation>started</translation>
+    </message>
+    <message>
+        <source>写入中 %1/%2</source>
+        <translation>writing %1/%2</translation>
+    </message>
+    <message>
+        <source>写入中</source>
+        <translation>writing</translation>
+    </message>
+    <message>
+        <source>校验中</source>
+        <translation>verifying</translation>
+    </message>
+    <message>
+        <source>写入%1行</source>
+        <translation>%1 rows written</translation>
+    </message>
+    <message>
+        <source>，失败%1行</source>
+        <translation>, %1 failed</translation>
+    </message>
+    <message>
+        <source>，%1行不符</source>
+        <translation>, %1 differ</translation>
+    </message>
+    <message>
+        <source>%1秒</source>
+        <translation>%1 s</translation>
+    </message>
+    <message>
+        <source>正在停止：不再开始新的设备，进行中的设备在当前一次交换后结束</source>
+        <translation>stopping: no new devices; running ones end after their current exchange</translation>
+    </message>
+</context>
+<context>
     <name>FleetWindow</name>
     <message>
         <source>多台设备配置</source>
@@ -566,53 +831,6 @@
     <message>
         <source>参数%1只在访问级别%2写入：请选择访问级别%2，或清空这一列。</source>
         <translation>Parameter %1 is written only at access level %2: choose access level %2, or empty this column.</translation>
-    </message>
-</context>
-<context>
-    <name>FleetProgress</name>
-    <message>
-        <source>等待</source>
-        <translation>waiting</translation>
-    </message>
-    <message>
-        <source>连接中</source>
-        <translation>connecting</translation>
-    </message>
-    <message>
-        <source>开始</source>
-        <translation>started</translation>
-    </message>
-    <message>
-        <source>写入中 %1/%2</source>
-        <translation>writing %1/%2</translation>
-    </message>
-    <message>
-        <source>写入中</source>
-        <translation>writing</translation>
-    </message>
-    <message>
-        <source>校验中</source>
-        <translation>verifying</translation>
-    </message>
-    <message>
-        <source>写入%1行</source>
-        <translation>%1 rows written</translation>
-    </message>
-    <message>
-        <source>，失败%1行</source>
-        <translation>, %1 failed</translation>
-    </message>
-    <message>
-        <source>，%1行不符</source>
-        <translation>, %1 differ</translation>
-    </message>
-    <message>
-        <source>%1秒</source>
-        <translation>%1 s</translation>
-    </message>
-    <message>
-        <source>正在停止：不再开始新的设备，进行中的设备在当前一次交换后结束</source>
-        <translation>stopping: no new devices; running ones end after their current exchange</translation>
     </message>
 </context>
 <context>
@@ -879,6 +1097,95 @@
     <message>
         <source>收：%1字节，发:%2字节</source>
         <translation>Received: %1 bytes, sent: %2 bytes</translation>
+    </message>
+</context>
+<context>
+    <name>RecordLocation</name>
+    <message>
+        <source>端口“%1”应为1到65535的整数</source>
+        <translation>the port &quot;%1&quot; is not a number from 1 to 65535</translation>
+    </message>
+    <message>
+        <source>IPv6地址缺少右方括号“]”</source>
+        <translation>an IPv6 address without its closing bracket &quot;]&quot;</translation>
+    </message>
+    <message>
+        <source>IPv6地址后面有多余的文字</source>
+        <translation>text after the IPv6 address</translation>
+    </message>
+    <message>
+        <source>%1的值中含有分号</source>
+        <translation>the value of %1 holds a semicolon</translation>
+    </message>
+    <message>
+        <source>没有给出设备档案的位置</source>
+        <translation>no records location given</translation>
+    </message>
+</context>
+<context>
+    <name>RecordSchema</name>
+    <message>
+        <source>数据表升级第%1步：%2</source>
+        <translation>schema step %1: %2</translation>
+    </message>
+</context>
+<context>
+    <name>RecordStore</name>
+    <message>
+        <source>无法读取：%1</source>
+        <translation>cannot read: %1</translation>
+    </message>
+    <message>
+        <source>%1：%2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>设备档案被另一个线程使用</source>
+        <translation>the store was used from another thread</translation>
+    </message>
+    <message>
+        <source>设备档案尚未打开</source>
+        <translation>the store is not open</translation>
+    </message>
+    <message>
+        <source>无法建立数据表：%1</source>
+        <translation>cannot set up the tables: %1</translation>
+    </message>
+    <message>
+        <source>没有安装Qt的SQLite驱动（libqt6sql6-sqlite）</source>
+        <translation>Qt&apos;s SQLite driver is not installed (libqt6sql6-sqlite)</translation>
+    </message>
+    <message>
+        <source>无法创建文件夹 %1</source>
+        <translation>cannot make the folder %1</translation>
+    </message>
+    <message>
+        <source>当前用户无权写这个文件</source>
+        <translation>this user may not write the file</translation>
+    </message>
+    <message>
+        <source>当前用户无权在它的文件夹中写文件</source>
+        <translation>this user may not write in its folder</translation>
+    </message>
+    <message>
+        <source>无法打开：%1</source>
+        <translation>cannot open: %1</translation>
+    </message>
+    <message>
+        <source>没有安装Qt的PostgreSQL驱动（libqt6sql6-psql）</source>
+        <translation>Qt&apos;s PostgreSQL driver is not installed (libqt6sql6-psql)</translation>
+    </message>
+    <message>
+        <source>无法连接：%1</source>
+        <translation>cannot connect: %1</translation>
+    </message>
+    <message>
+        <source>无法创建数据库：%1</source>
+        <translation>cannot make the database: %1</translation>
+    </message>
+    <message>
+        <source>无法写入：%1</source>
+        <translation>cannot write: %1</translation>
     </message>
 </context>
 <context>

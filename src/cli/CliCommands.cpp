@@ -14,6 +14,8 @@
 #include "ops/ParamFile.h"
 #include "session/DtuSession.h"
 
+#include <QCoreApplication>
+
 namespace CliCommands {
 namespace {
 
@@ -64,7 +66,7 @@ CliVerdict Identify(CliContext &c)
     if (id > 0)
         json.insert(QStringLiteral("record"), id);
     if (!c.options.json)
-        c.frontend.PrintOut(QStringLiteral("firmware: %1\nIMEI: %2\n")
+        c.frontend.PrintOut(QCoreApplication::translate("CliCommands", "固件版本：%1\nIMEI：%2\n")
                                 .arg(entry.device.firmware.isEmpty() ? QStringLiteral("-") : entry.device.firmware,
                                      entry.device.imei.isEmpty() ? QStringLiteral("-") : entry.device.imei));
     return CliVerdict::Of(outcome.Ok(), json);

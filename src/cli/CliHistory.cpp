@@ -7,6 +7,7 @@
 #include "records/RecordStore.h"
 #include "recording/SnapshotCompare.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -34,14 +35,20 @@ qint64 EntryId(const QString &text)
     bool ok = false;
     const qint64 id = text.toLongLong(&ok);
     if (!ok || id <= 0)
-        throw CliUsageError{QStringLiteral("history: \"%1\" is no entry id").arg(text)};
+        throw CliUsageError{QCoreApplication::translate("CliHistory", "history：“%1”不是记录编号").arg(text)};
     return id;
+}
+
+QString NoEntry(qint64 id)
+{
+    return QCoreApplication::translate("CliHistory", "没有编号为 %1 的记录").arg(id);
 }
 
 CliVerdict Failed(CliContext &c, int status, const QString &text)
 {
-    c.frontend.Complain(QStringLiteral("dtucfg: history: ") + text);
-    return {status, {{QStringLiteral("error"), text}}};
+    const QString said = QCoreApplication::translate("CliHistory", "history：%1").arg(text);
+    c.frontend.Complain(QStringLiteral("dtucfg: ") + said);
+    return {status, {}, said};
 }
 
 CliVerdict List(CliContext &c, RecordStore &store)
@@ -56,6 +63,8 @@ CliVerdict List(CliContext &c, RecordStore &store)
         return CliVerdict::Of(true);
     }
     QString text;
+    if (!found.value.isEmpty())
+        text += Heading() + QLatin1Char('\n');
     for (const RecordEntry &e : found.value)
         text += ListLine(e) + QLatin1Char('\n');
     c.frontend.PrintOut(text);
@@ -68,7 +77,7 @@ CliVerdict Show(CliContext &c, RecordStore &store, qint64 id)
     if (!found.Ok())
         return Failed(c, kExitFailed, found.error.message);
     if (!found.value)
-        return Failed(c, kExitFailed, QStringLiteral("no entry %1").arg(id));
+        return Failed(c, kExitFailed, NoEntry(id));
     if (c.options.json)
         PrintJson(c, QStringLiteral("entry"), EntryJson::Entry(*found.value));
     else
@@ -85,7 +94,7 @@ CliVerdict Diff(CliContext &c, RecordStore &store, qint64 firstId, qint64 second
         if (!found.Ok())
             return Failed(c, kExitFailed, found.error.message);
         if (!found.value)
-            return Failed(c, kExitFailed, QStringLiteral("no entry %1").arg(ids[i]));
+            return Failed(c, kExitFailed, NoEntry(ids[i]));
         entries[i] = *found.value;
     }
     const TableCompare::Outcome outcome = SnapshotCompare::Compare(entries[0], entries[1]);
@@ -104,6 +113,11 @@ QString Shown(const RecordValue &value)
 
 } // namespace
 
+QString Heading()
+{
+    return QCoreApplication::translate("CliHistory", "编号\t时间\t设备\t操作\t结果\t操作员");
+}
+
 QString ListLine(const RecordEntry &e)
 {
     return QStringList{QString::number(e.id), RecordEntries::TimeText(e.time), e.DeviceKey(), e.action,
@@ -113,28 +127,28 @@ QString ListLine(const RecordEntry &e)
 
 QString ShowText(const RecordEntry &e)
 {
+    const auto orDash = [](const QString &text) { return text.isEmpty() ? QStringLiteral("-") : text; };
+    const bool noProfile = e.profile.title.isEmpty() && e.profile.path.isEmpty() && e.profile.digest.isEmpty();
     QStringList lines{
-        QStringLiteral("entry: %1").arg(e.id),
-        QStringLiteral("time: ") + RecordEntries::TimeText(e.time),
-        QStringLiteral("operator: ") + e.operatorName,
-        QStringLiteral("host: ") + e.host,
-        QStringLiteral("program: ") + e.program,
-        QStringLiteral("target: ") + e.target,
-        QStringLiteral("device: %1, IMEI %2, firmware %3")
-            .arg(e.device.number.isEmpty() ? QStringLiteral("-") : e.device.number,
-                 e.device.imei.isEmpty() ? QStringLiteral("-") : e.device.imei,
-                 e.device.firmware.isEmpty() ? QStringLiteral("-") : e.device.firmware),
-        QStringLiteral("profile: %1 (%2) %3").arg(e.profile.title, e.profile.path, e.profile.digest).trimmed(),
-        QStringLiteral("action: ") + e.action,
-        QStringLiteral("outcome: ") + e.outcome,
+        QCoreApplication::translate("CliHistory", "记录：%1").arg(e.id),
+        QCoreApplication::translate("CliHistory", "时间：%1").arg(RecordEntries::TimeText(e.time)),
+        QCoreApplication::translate("CliHistory", "操作员：%1").arg(e.operatorName),
+        QCoreApplication::translate("CliHistory", "主机：%1").arg(e.host),
+        QCoreApplication::translate("CliHistory", "程序：%1").arg(e.program),
+        QCoreApplication::translate("CliHistory", "目标：%1").arg(e.target),
+        QCoreApplication::translate("CliHistory", "设备：%1，IMEI %2，固件版本 %3").arg(orDash(e.device.number), orDash(e.device.imei), orDash(e.device.firmware)),
+        noProfile ? QCoreApplication::translate("CliHistory", "参数文件：-")
+                  : QCoreApplication::translate("CliHistory", "参数文件：%1（%2）%3").arg(e.profile.title, e.profile.path, e.profile.digest).trimmed(),
+        QCoreApplication::translate("CliHistory", "操作：%1").arg(e.action),
+        QCoreApplication::translate("CliHistory", "结果：%1").arg(e.outcome),
     };
     if (!e.details.isEmpty())
-        lines << QStringLiteral("details: ") + QString::fromUtf8(QJsonDocument(e.details).toJson(QJsonDocument::Compact));
+        lines << QCoreApplication::translate("CliHistory", "详情：%1").arg(QString::fromUtf8(QJsonDocument(e.details).toJson(QJsonDocument::Compact)));
     if (!e.fleetRun.isEmpty())
-        lines << QStringLiteral("fleet run: ") + e.fleetRun;
+        lines << QCoreApplication::translate("CliHistory", "批量运行：%1").arg(e.fleetRun);
     if (e.restores > 0)
-        lines << QStringLiteral("restores: %1").arg(e.restores);
-    lines << QStringLiteral("rows: %1").arg(e.rows.size());
+        lines << QCoreApplication::translate("CliHistory", "恢复到记录：%1").arg(e.restores);
+    lines << QCoreApplication::translate("CliHistory", "参数行数：%1").arg(e.rows.size());
     for (const RecordRow &row : e.rows)
         lines << QStringList{row.number, row.name, Shown(row.before), Shown(row.after), row.result}.join(QLatin1Char('\t'));
     return lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
@@ -144,13 +158,13 @@ CliVerdict Run(CliContext &c)
 {
     const CliOptions &o = c.options;
     if (o.records.off)
-        throw CliUsageError{QStringLiteral("history reads the records, which --no-records turns off")};
+        throw CliUsageError{QCoreApplication::translate("CliHistory", "history 读取设备档案，而 --no-records 关闭了设备档案")};
     const qsizetype wanted = o.records.diff ? 2 : o.records.show > 0 ? 0 : -1;
     if (wanted >= 0 && o.arguments.size() != wanted)
-        throw CliUsageError{o.records.diff ? QStringLiteral("history --diff needs two entry ids")
-                                           : QStringLiteral("history --show takes no device")};
+        throw CliUsageError{o.records.diff ? QCoreApplication::translate("CliHistory", "history --diff 需要两个记录编号")
+                                           : QCoreApplication::translate("CliHistory", "history --show 不能再指定设备")};
     if (wanted < 0 && o.arguments.size() > 1)
-        throw CliUsageError{QStringLiteral("history takes one device at most")};
+        throw CliUsageError{QCoreApplication::translate("CliHistory", "history 最多指定一台设备")};
     const qint64 first = o.records.diff ? EntryId(o.arguments[0]) : o.records.show;
     const qint64 second = o.records.diff ? EntryId(o.arguments[1]) : 0;
 
@@ -161,8 +175,12 @@ CliVerdict Run(CliContext &c)
     // Reading makes no store: none yet is an empty history.
     if (location.kind == RecordLocation::Kind::File && !QFileInfo::exists(location.path)) {
         if (first > 0)
-            return Failed(c, kExitFailed, QStringLiteral("no entry %1 (no records yet in %2)").arg(first).arg(location.path));
-        c.frontend.Complain(QStringLiteral("dtucfg: history: no records yet in ") + location.path);
+            return Failed(c, kExitFailed,
+                          QCoreApplication::translate("CliHistory", "没有编号为 %1 的记录（%2 中还没有设备档案）")
+                              .arg(first)
+                              .arg(location.path));
+        c.frontend.Complain(QStringLiteral("dtucfg: ")
+                            + QCoreApplication::translate("CliHistory", "history：%1 中还没有设备档案").arg(location.path));
         if (o.json)
             PrintJson(c, QStringLiteral("entries"), QJsonArray());
         return CliVerdict::Of(true);

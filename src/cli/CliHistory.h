@@ -15,9 +15,11 @@ struct CliContext;
 namespace CliHistory {
 CliVerdict Run(CliContext &context);
 
+// The list's heading, in the run's language, over
 // "id<TAB>time<TAB>device<TAB>action<TAB>outcome<TAB>operator".
+QString Heading();
 QString ListLine(const RecordEntry &entry);
-// An entry as "name: value" lines, then a line per row:
+// An entry as "name: value" lines (names in the run's language), then a line per row:
 // "number<TAB>name<TAB>before<TAB>after<TAB>result" (values as shown).
 QString ShowText(const RecordEntry &entry);
 } // namespace CliHistory

@@ -68,7 +68,7 @@ QString ValidValues(const QString &name)
         return QCoreApplication::translate("CliOptions", "可用的速率：%1").arg(SerialSettings::KnownSpeeds().join(QStringLiteral(", ")));
     if (name == QLatin1String("format"))
         return QCoreApplication::translate("CliOptions", "可用的格式：%1").arg(SerialSettings::OfferedFormats().join(QStringLiteral(", ")));
-    return {};
+    return CliRecordOptions::ValidValues(name);
 }
 
 bool Apply(CliOptions *out, const QString &name, const QString &value, QString *error)

@@ -365,12 +365,14 @@ bool Snapshot(CliContext &c)
     RestoreValues(s.mainTable, mainValues);
     RestoreValues(s.extTable, extValues);
     if (!read.Ok()) {
-        c.frontend.Complain(QStringLiteral("%1 --snapshot: the parameters could not be read; nothing written")
-                                .arg(c.options.command));
+        c.frontend.Complain(
+            QCoreApplication::translate("CliParamCommands", "%1 --snapshot：没能读出设备的参数，什么也没有写")
+                .arg(c.options.command));
         return false;
     }
     if (id > 0)
-        c.frontend.Complain(QStringLiteral("%1: the device's values before it are entry %2").arg(c.options.command).arg(id));
+        c.frontend.Complain(
+            QCoreApplication::translate("CliParamCommands", "%1：写入前设备的参数值已存为记录 %2").arg(c.options.command).arg(id));
     return true;
 }
 

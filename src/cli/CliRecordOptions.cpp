@@ -3,6 +3,8 @@
 #include "cli/CliOptions.h"
 #include "records/RecordLocation.h"
 
+#include <QCoreApplication>
+
 namespace CliRecordOptions {
 
 bool Apply(RecordOptions *out, const QString &name, const QString &value, bool *ok)
@@ -37,21 +39,34 @@ bool Apply(RecordOptions *out, const QString &name, const QString &value, bool *
     return true;
 }
 
+QString ValidValues(const QString &name)
+{
+    if (name == QLatin1String("records"))
+        return QCoreApplication::translate("CliRecordOptions", "需要SQLite文件名或 postgresql://USER@HOST:PORT/DATABASE");
+    if (name == QLatin1String("limit"))
+        return QCoreApplication::translate("CliRecordOptions", "应为0或更大的整数（0表示全部）");
+    if (name == QLatin1String("show"))
+        return QCoreApplication::translate("CliRecordOptions", "应为记录编号（1或更大的整数）");
+    if (name == QLatin1String("run") || name == QLatin1String("fleet-run"))
+        return QCoreApplication::translate("CliRecordOptions", "需要批量运行的编号");
+    return {};
+}
+
 // Which command takes which of these options is CliCommands::Takes's rule;
 // here only what they say together.
 bool Check(const CliOptions &options, QString *error)
 {
     const RecordOptions &r = options.records;
     if (r.off && !r.location.isEmpty()) {
-        *error = QStringLiteral("--records and --no-records exclude each other");
+        *error = QCoreApplication::translate("CliRecordOptions", "--records 与 --no-records 不能同时使用");
         return false;
     }
     if (r.off && (r.snapshot || options.command == QLatin1String("rollback"))) {
-        *error = QStringLiteral("--snapshot and rollback need the records, which --no-records turns off");
+        *error = QCoreApplication::translate("CliRecordOptions", "--snapshot 和 rollback 要用设备档案，而 --no-records 关闭了设备档案");
         return false;
     }
     if (r.show > 0 && r.diff) {
-        *error = QStringLiteral("--show and --diff exclude each other");
+        *error = QCoreApplication::translate("CliRecordOptions", "--show 与 --diff 不能同时使用");
         return false;
     }
     return true;
@@ -62,7 +77,7 @@ bool Location(const RecordOptions &options, RecordLocation *out, QString *error)
     const QString where = options.location.isEmpty() ? RecordLocation::DefaultPath() : options.location;
     if (RecordLocation::Parse(where, out, error))
         return true;
-    *error = QStringLiteral("--records: ") + *error;
+    *error = QCoreApplication::translate("CliRecordOptions", "--records：%1").arg(*error);
     return false;
 }
 

@@ -23,6 +23,9 @@ namespace CliRecordOptions {
 // Takes --records, --no-records, --limit, --show and --diff. False when
 // `name` is none of them; *ok says whether the value was good.
 bool Apply(RecordOptions *out, const QString &name, const QString &value, bool *ok);
+// What a good value of option `name` is, for the refusal of a bad one; ""
+// for an option that is none of these.
+QString ValidValues(const QString &name);
 // After all options: false with a reason for options that do not go
 // together or with the command.
 bool Check(const CliOptions &options, QString *error);

@@ -6,6 +6,8 @@
 #include "recording/Recorder.h"
 #include "session/DtuSession.h"
 
+#include <QCoreApplication>
+
 namespace CliRecording {
 
 bool Configure(Recorder &recorder, const CliOptions &options, QString *error)
@@ -80,7 +82,9 @@ void WarnOnce(CliContext &c)
         return;
     const StoreError error = c.recorder->TakeWarning();
     if (!error.IsNone())
-        c.frontend.Complain(QStringLiteral("dtucfg: warning: the device record was not kept: ") + error.message);
+        c.frontend.Complain(QStringLiteral("dtucfg: ")
+                            + QCoreApplication::translate("CliRecording", "警告：这次操作没有记入设备档案：%1")
+                                  .arg(error.message));
 }
 
 } // namespace CliRecording

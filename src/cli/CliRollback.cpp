@@ -18,6 +18,7 @@
 #include "recording/Recorder.h"
 #include "session/DtuSession.h"
 
+#include <QCoreApplication>
 #include <QHash>
 #include <QJsonArray>
 #include <QSet>
@@ -115,7 +116,8 @@ Done RollBack(CliContext &c, const RecordEntry &snapshot)
     }
     const QString number = DeviceNumber(CliRecording::ReadRows(c, before));
     if (!number.isEmpty() && !snapshot.device.number.isEmpty() && number != snapshot.device.number) {
-        c.frontend.Complain(QStringLiteral("rollback: entry %1 is of device %2; this device is %3; nothing written")
+        c.frontend.Complain(QStringLiteral("dtucfg: ")
+                            + QCoreApplication::translate("CliRollback", "rollback：记录 %1 是设备 %2 的，这台设备是 %3；什么也没有写")
                                 .arg(snapshot.id)
                                 .arg(snapshot.device.number, number));
         return Fail(entry, c, CliVerdict::kFailed, QStringLiteral("other-device"),
@@ -208,13 +210,24 @@ Done RollBack(CliContext &c, const RecordEntry &snapshot)
     return done;
 }
 
+QString CannotRead(const StoreError &error)
+{
+    return QCoreApplication::translate("CliRollback", "无法读取设备档案：%1").arg(error.message);
+}
+
+// What a refusal of rollback says, after "dtucfg: ".
+QString Refusal(const QString &why)
+{
+    return QCoreApplication::translate("CliRollback", "rollback：%1").arg(why);
+}
+
 // The entry to restore from the store; a usage-like failure otherwise.
 bool LoadSnapshot(CliContext &c, qint64 id, RecordEntry *out, QString *why)
 {
     RecordStore *store = c.recorder ? c.recorder->Store() : nullptr;
     if (!store) {
         const StoreError error = c.recorder ? c.recorder->TakeWarning() : StoreError{};
-        *why = QStringLiteral("the device records cannot be read: ") + error.message;
+        *why = CannotRead(error);
         return false;
     }
     const auto found = store->Entry(id);
@@ -223,11 +236,11 @@ bool LoadSnapshot(CliContext &c, qint64 id, RecordEntry *out, QString *why)
         return false;
     }
     if (!found.value) {
-        *why = QStringLiteral("no entry %1").arg(id);
+        *why = QCoreApplication::translate("CliRollback", "没有编号为 %1 的记录").arg(id);
         return false;
     }
     if (HeldRows(*found.value).isEmpty()) {
-        *why = QStringLiteral("entry %1 holds no values read from a device").arg(id);
+        *why = QCoreApplication::translate("CliRollback", "记录 %1 中没有从设备读出的参数值").arg(id);
         return false;
     }
     *out = *found.value;
@@ -239,13 +252,13 @@ CliVerdict Report(CliContext &c, const Done &done)
     QString text;
     for (const QString &line : done.lines)
         text += line + QLatin1Char('\n');
-    text += QStringLiteral("rollback: %1 (%2 written, %3 unchanged, %4 withheld)")
+    text += QCoreApplication::translate("CliRollback", "rollback：%1（写入%2行，%3行未变，%4行因访问级别未写）")
                 .arg(done.outcome)
                 .arg(done.json.value(QStringLiteral("written")).toInt())
                 .arg(done.json.value(QStringLiteral("unchanged")).toInt())
                 .arg(done.json.value(QStringLiteral("withheld")).toInt());
     if (done.entry > 0)
-        text += QStringLiteral("; entry %1").arg(done.entry);
+        text += QCoreApplication::translate("CliRollback", "；记录 %1").arg(done.entry);
     if (!c.options.json)
         c.frontend.PrintOut(text + QLatin1Char('\n'));
     QJsonObject json = done.json;
@@ -259,13 +272,14 @@ CliVerdict One(CliContext &c, qint64 id)
     RecordEntry snapshot;
     QString why;
     if (!LoadSnapshot(c, id, &snapshot, &why)) {
-        c.frontend.Complain(QStringLiteral("dtucfg: rollback: ") + why);
-        return {CliVerdict::kFailed, {{QStringLiteral("error"), why}}};
+        c.frontend.Complain(QStringLiteral("dtucfg: ") + Refusal(why));
+        return {CliVerdict::kFailed, {}, Refusal(why)};
     }
     const ChannelOutcome channel = CliChannel::Open(c.session, c.options);
     if (!channel.open) {
-        c.frontend.Complain(QStringLiteral("dtucfg: the data channel did not open: ") + channel.reason);
-        return {CliVerdict::kUsage, OutcomeJson::Channel(channel)};
+        const CliChannel::Failure failure = CliChannel::Refused(channel);
+        c.frontend.Complain(QStringLiteral("dtucfg: ") + failure.text);
+        return {failure.status, OutcomeJson::Channel(channel), failure.text};
     }
     c.session.state.AccessLevel = c.options.level;
     return Report(c, RollBack(c, snapshot));
@@ -287,14 +301,14 @@ CliVerdict RunOfFleet(CliContext &c)
     RecordStore *store = c.recorder ? c.recorder->Store() : nullptr;
     if (!store) {
         const StoreError error = c.recorder ? c.recorder->TakeWarning() : StoreError{};
-        c.frontend.Complain(QStringLiteral("dtucfg: rollback: the device records cannot be read: ") + error.message);
-        return {CliVerdict::kFailed, {}};
+        c.frontend.Complain(QStringLiteral("dtucfg: ") + Refusal(CannotRead(error)));
+        return {CliVerdict::kFailed, {}, Refusal(CannotRead(error))};
     }
     const auto found = store->RunEntries(run, true);
     if (!found.Ok() || found.value.isEmpty()) {
-        const QString why = found.Ok() ? QStringLiteral("no fleet run %1").arg(run) : found.error.message;
-        c.frontend.Complain(QStringLiteral("dtucfg: rollback: ") + why);
-        return {CliVerdict::kFailed, {{QStringLiteral("error"), why}}};
+        const QString why = found.Ok() ? QCoreApplication::translate("CliRollback", "没有编号为 %1 的批量运行").arg(run) : found.error.message;
+        c.frontend.Complain(QStringLiteral("dtucfg: ") + Refusal(why));
+        return {CliVerdict::kFailed, {}, Refusal(why)};
     }
     // Per target: the run's snapshot, and whether the run changed it.
     QStringList targets;
@@ -354,7 +368,7 @@ CliVerdict RunOfFleet(CliContext &c)
             + QLatin1Char('\n');
     }
     CloseChannel(c.session);
-    text += QStringLiteral("rollback of run %1: %2 device(s)\n").arg(run).arg(devices.size());
+    text += QCoreApplication::translate("CliRollback", "批量运行 %1 的恢复：%2台设备").arg(run).arg(devices.size()) + QLatin1Char('\n');
     if (!c.options.json)
         c.frontend.PrintOut(text);
     return {status, {{QStringLiteral("ok"), status == CliVerdict::kOk},
@@ -368,14 +382,14 @@ bool Check(CliContext &c, QString *error)
 {
     const bool run = !c.options.records.run.isEmpty();
     if (run == !c.options.arguments.isEmpty()) {
-        *error = QStringLiteral("rollback needs a snapshot entry ID, or --run ID");
+        *error = QCoreApplication::translate("CliRollback", "rollback 需要一个快照的记录编号，或 --run 批量运行编号");
         return false;
     }
     if (!run) {
         bool ok = false;
         const qint64 id = c.options.arguments[0].toLongLong(&ok);
         if (!ok || id <= 0) {
-            *error = QStringLiteral("rollback: \"%1\" is no entry id").arg(c.options.arguments[0]);
+            *error = QCoreApplication::translate("CliRollback", "rollback：“%1”不是记录编号").arg(c.options.arguments[0]);
             return false;
         }
     }

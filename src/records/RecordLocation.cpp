@@ -1,5 +1,6 @@
 #include "records/RecordLocation.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QUrl>
@@ -23,7 +24,7 @@ bool ParsePort(const QString &text, RecordLocation *out, QString *error)
     bool ok = false;
     const uint port = text.toUInt(&ok);
     if (!ok || port < 1 || port > 65535) {
-        *error = QStringLiteral("the port \"%1\" is not a number from 1 to 65535").arg(text);
+        *error = QCoreApplication::translate("RecordLocation", "端口“%1”应为1到65535的整数").arg(text);
         return false;
     }
     out->port = static_cast<quint16>(port);
@@ -47,13 +48,13 @@ bool ParseAuthority(const QString &authority, RecordLocation *out, QString *erro
     if (hostPort.startsWith(QLatin1Char('['))) {
         const qsizetype close = hostPort.indexOf(QLatin1Char(']'));
         if (close < 0) {
-            *error = QStringLiteral("an IPv6 address without its closing bracket");
+            *error = QCoreApplication::translate("RecordLocation", "IPv6地址缺少右方括号“]”");
             return false;
         }
         out->host = hostPort.mid(1, close - 1);
         const QString rest = hostPort.mid(close + 1);
         if (!rest.isEmpty() && !rest.startsWith(QLatin1Char(':'))) {
-            *error = QStringLiteral("text after the IPv6 address");
+            *error = QCoreApplication::translate("RecordLocation", "IPv6地址后面有多余的文字");
             return false;
         }
         portText = rest.mid(1);
@@ -96,7 +97,7 @@ bool ParseServer(const QString &text, RecordLocation *out, QString *error)
         } else if (key == QLatin1String("dbname")) {
             out->database = value;
         } else if (value.contains(QLatin1Char(';'))) {
-            *error = QStringLiteral("the value of %1 holds a semicolon").arg(key);
+            *error = QCoreApplication::translate("RecordLocation", "%1的值中含有分号").arg(key);
             return false;
         } else {
             options << key + QLatin1Char('=') + value;
@@ -114,7 +115,7 @@ bool RecordLocation::Parse(const QString &text, RecordLocation *out, QString *er
 {
     *out = RecordLocation();
     if (text.trimmed().isEmpty()) {
-        *error = QStringLiteral("no records location given");
+        *error = QCoreApplication::translate("RecordLocation", "没有给出设备档案的位置");
         return false;
     }
     if (IsServerUrl(text))

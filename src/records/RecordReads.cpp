@@ -1,6 +1,7 @@
 // The reading side of RecordStore: entries, one entry, devices, a fleet run.
 #include "records/RecordStore.h"
 
+#include <QCoreApplication>
 #include <QJsonDocument>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -62,13 +63,13 @@ StoreResult<QList<RecordEntry>> RecordStore::Select(const QString &where, const 
     for (const QVariant &v : values)
         query.addBindValue(v);
     if (!query.exec())
-        return {{}, Fail(StoreError::Kind::CannotRead, QStringLiteral("cannot read: ") + query.lastError().text())};
+        return {{}, Fail(StoreError::Kind::CannotRead, QCoreApplication::translate("RecordStore", "无法读取：%1").arg(query.lastError().text()))};
     QList<RecordEntry> entries;
     while (query.next())
         entries.append(EntryAt(query));
     QString why;
     if (withRows && !AddRows(entries, &why))
-        return {{}, Fail(StoreError::Kind::CannotRead, QStringLiteral("cannot read: ") + why)};
+        return {{}, Fail(StoreError::Kind::CannotRead, QCoreApplication::translate("RecordStore", "无法读取：%1").arg(why))};
     return {entries, {}};
 }
 
@@ -153,7 +154,7 @@ StoreResult<QList<DeviceSummary>> RecordStore::Devices(const QString &filter)
     for (const QVariant &v : values)
         query.addBindValue(v);
     if (!query.exec())
-        return {{}, Fail(StoreError::Kind::CannotRead, QStringLiteral("cannot read: ") + query.lastError().text())};
+        return {{}, Fail(StoreError::Kind::CannotRead, QCoreApplication::translate("RecordStore", "无法读取：%1").arg(query.lastError().text()))};
     QList<DeviceSummary> devices;
     while (query.next()) {
         const RecordEntry last = EntryAt(query);

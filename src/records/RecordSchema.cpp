@@ -1,5 +1,6 @@
 #include "records/RecordSchema.h"
 
+#include <QCoreApplication>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -142,7 +143,7 @@ bool Migrate(QSqlDatabase &db, Dialect dialect, QString *error)
             continue;
         for (const QString &sql : dialect == Dialect::Sqlite ? step.sqlite : step.postgres)
             if (!Run(db, sql, error))
-                return Fail(db, error, QStringLiteral("schema step %1: %2").arg(step.version).arg(*error));
+                return Fail(db, error, QCoreApplication::translate("RecordSchema", "数据表升级第%1步：%2").arg(step.version).arg(*error));
         if (!Run(db, QStringLiteral("INSERT INTO schema_version (version) VALUES (%1)").arg(step.version), error))
             return Fail(db, error, *error);
     }

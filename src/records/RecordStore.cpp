@@ -2,6 +2,7 @@
 
 #include "records/RecordSchema.h"
 
+#include <QCoreApplication>
 #include <QAtomicInteger>
 #include <QDir>
 #include <QFileInfo>
@@ -59,22 +60,22 @@ RecordStore::~RecordStore()
 
 StoreError RecordStore::Fail(StoreError::Kind kind, const QString &what) const
 {
-    return {kind, QStringLiteral("%1: %2").arg(location_.Shown(), what)};
+    return {kind, QCoreApplication::translate("RecordStore", "%1：%2").arg(location_.Shown(), what)};
 }
 
 StoreError RecordStore::Usable() const
 {
     if (QThread::currentThread() != owner_)
-        return Fail(StoreError::Kind::WrongThread, QStringLiteral("the store was used from another thread"));
+        return Fail(StoreError::Kind::WrongThread, QCoreApplication::translate("RecordStore", "设备档案被另一个线程使用"));
     if (!open_)
-        return Fail(StoreError::Kind::NotOpen, QStringLiteral("the store is not open"));
+        return Fail(StoreError::Kind::NotOpen, QCoreApplication::translate("RecordStore", "设备档案尚未打开"));
     return {};
 }
 
 StoreError RecordStore::Open(const RecordLocation &location)
 {
     if (owner_ != QThread::currentThread())
-        return Fail(StoreError::Kind::WrongThread, QStringLiteral("the store was used from another thread"));
+        return Fail(StoreError::Kind::WrongThread, QCoreApplication::translate("RecordStore", "设备档案被另一个线程使用"));
     // A fresh connection each time: the driver may differ.
     open_ = false;
     db_ = QSqlDatabase();
@@ -91,7 +92,7 @@ StoreError RecordStore::Open(const RecordLocation &location)
                                                                      : RecordSchema::Dialect::Postgres;
     if (!RecordSchema::Migrate(db_, dialect, &why)) {
         db_.close();
-        return Fail(StoreError::Kind::CannotOpen, QStringLiteral("cannot set up the tables: ") + why);
+        return Fail(StoreError::Kind::CannotOpen, QCoreApplication::translate("RecordStore", "无法建立数据表：%1").arg(why));
     }
     open_ = true;
     return {};
@@ -100,33 +101,33 @@ StoreError RecordStore::Open(const RecordLocation &location)
 StoreError RecordStore::OpenFile()
 {
     if (!QSqlDatabase::isDriverAvailable(kSqliteDriver))
-        return Fail(StoreError::Kind::NoDriver, QStringLiteral("Qt's SQLite driver is not installed (libqt6sql6-sqlite)"));
+        return Fail(StoreError::Kind::NoDriver, QCoreApplication::translate("RecordStore", "没有安装Qt的SQLite驱动（libqt6sql6-sqlite）"));
     const QString folder = QFileInfo(location_.path).absolutePath();
     if (!QDir().mkpath(folder))
-        return Fail(StoreError::Kind::CannotOpen, QStringLiteral("cannot make the folder %1").arg(folder));
+        return Fail(StoreError::Kind::CannotOpen, QCoreApplication::translate("RecordStore", "无法创建文件夹 %1").arg(folder));
     // Said plainly rather than in the driver's words. The folder counts
     // too: WAL keeps two files beside the store.
     const QFileInfo file(location_.path);
     if (file.exists() && !file.isWritable())
-        return Fail(StoreError::Kind::CannotWrite, QStringLiteral("this user may not write the file"));
+        return Fail(StoreError::Kind::CannotWrite, QCoreApplication::translate("RecordStore", "当前用户无权写这个文件"));
     if (!QFileInfo(folder).isWritable())
-        return Fail(StoreError::Kind::CannotWrite, QStringLiteral("this user may not write in its folder"));
+        return Fail(StoreError::Kind::CannotWrite, QCoreApplication::translate("RecordStore", "当前用户无权在它的文件夹中写文件"));
     db_ = QSqlDatabase::addDatabase(kSqliteDriver, connection_);
     db_.setDatabaseName(location_.path);
     // Another program appending holds the write lock for a few milliseconds:
     // wait for it rather than fail.
     db_.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(kBusyTimeoutMs));
     if (!db_.open())
-        return Fail(StoreError::Kind::CannotOpen, QStringLiteral("cannot open: ") + db_.lastError().text());
+        return Fail(StoreError::Kind::CannotOpen, QCoreApplication::translate("RecordStore", "无法打开：%1").arg(db_.lastError().text()));
     QString why;
     // Readers never wait for a writer, and a writer that dies leaves the
     // file whole. Each commit reaches the disk before Append returns.
     QSqlQuery mode(db_);
     if (!mode.exec(QStringLiteral("PRAGMA journal_mode=WAL")) || !mode.next())
-        return Fail(StoreError::Kind::CannotOpen, QStringLiteral("cannot open: ") + mode.lastError().text());
+        return Fail(StoreError::Kind::CannotOpen, QCoreApplication::translate("RecordStore", "无法打开：%1").arg(mode.lastError().text()));
     mode.finish();
     if (!Exec(db_, QStringLiteral("PRAGMA synchronous=FULL"), &why))
-        return Fail(StoreError::Kind::CannotOpen, QStringLiteral("cannot open: ") + why);
+        return Fail(StoreError::Kind::CannotOpen, QCoreApplication::translate("RecordStore", "无法打开：%1").arg(why));
     return {};
 }
 
@@ -134,7 +135,7 @@ StoreError RecordStore::OpenServer()
 {
     if (!QSqlDatabase::isDriverAvailable(kPostgresDriver))
         return Fail(StoreError::Kind::NoDriver,
-                    QStringLiteral("Qt's PostgreSQL driver is not installed (libqt6sql6-psql)"));
+                    QCoreApplication::translate("RecordStore", "没有安装Qt的PostgreSQL驱动（libqt6sql6-psql）"));
     const auto connect = [this](const QString &database) {
         if (!db_.isValid())
             db_ = QSqlDatabase::addDatabase(kPostgresDriver, connection_);
@@ -157,7 +158,7 @@ StoreError RecordStore::OpenServer()
     // it exists (or another program made it meanwhile) the first error
     // stands.
     if (!connect(QStringLiteral("postgres")))
-        return Fail(StoreError::Kind::CannotOpen, QStringLiteral("cannot connect: ") + firstError);
+        return Fail(StoreError::Kind::CannotOpen, QCoreApplication::translate("RecordStore", "无法连接：%1").arg(firstError));
     const auto exists = [this] {
         QSqlQuery query(db_);
         query.prepare(QStringLiteral("SELECT 1 FROM pg_database WHERE datname = ?"));
@@ -168,9 +169,9 @@ StoreError RecordStore::OpenServer()
     // Made by another program at the same moment: then it is there now.
     if (!exists() && !Exec(db_, QStringLiteral("CREATE DATABASE ") + QuotedIdentifier(location_.database), &why)
         && !exists())
-        return Fail(StoreError::Kind::CannotOpen, QStringLiteral("cannot make the database: ") + why);
+        return Fail(StoreError::Kind::CannotOpen, QCoreApplication::translate("RecordStore", "无法创建数据库：%1").arg(why));
     if (!connect(location_.database))
-        return Fail(StoreError::Kind::CannotOpen, QStringLiteral("cannot connect: ") + db_.lastError().text());
+        return Fail(StoreError::Kind::CannotOpen, QCoreApplication::translate("RecordStore", "无法连接：%1").arg(db_.lastError().text()));
     return {};
 }
 
@@ -198,11 +199,11 @@ StoreResult<QList<qint64>> RecordStore::Append(const QList<RecordEntry> &entries
         return {{}, error};
     QString why;
     if (!Begin(&why))
-        return {{}, Fail(StoreError::Kind::CannotWrite, QStringLiteral("cannot write: ") + why)};
+        return {{}, Fail(StoreError::Kind::CannotWrite, QCoreApplication::translate("RecordStore", "无法写入：%1").arg(why))};
     const auto failed = [&](const QSqlQuery &query) {
         const QString text = query.lastError().text();
         db_.rollback();
-        return StoreResult<QList<qint64>>{{}, Fail(StoreError::Kind::CannotWrite, QStringLiteral("cannot write: ") + text)};
+        return StoreResult<QList<qint64>>{{}, Fail(StoreError::Kind::CannotWrite, QCoreApplication::translate("RecordStore", "无法写入：%1").arg(text))};
     };
 
     QSqlQuery addEntry(db_);
@@ -249,7 +250,7 @@ StoreResult<QList<qint64>> RecordStore::Append(const QList<RecordEntry> &entries
     if (!db_.commit()) {
         const QString text = db_.lastError().text();
         db_.rollback();
-        return {{}, Fail(StoreError::Kind::CannotWrite, QStringLiteral("cannot write: ") + text)};
+        return {{}, Fail(StoreError::Kind::CannotWrite, QCoreApplication::translate("RecordStore", "无法写入：%1").arg(text))};
     }
     return {ids, {}};
 }

@@ -22,7 +22,7 @@ struct StoreError {
         WrongThread, // a store belongs to the thread that made it
     };
     Kind kind = Kind::None;
-    QString message; // English, naming the location (never its password)
+    QString message; // in the run's language, naming the location (never its password)
 
     bool IsNone() const { return kind == Kind::None; }
 };

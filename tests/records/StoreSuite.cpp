@@ -426,7 +426,7 @@ void StoreSuite::failuresComeBackAsValues()
     RecordStore store;
     const StoreError opened = store.Open(nowhere);
     QCOMPARE(opened.kind, StoreError::Kind::CannotOpen);
-    QVERIFY2(opened.message.startsWith(nowhere.Shown() + QLatin1String(": ")), qPrintable(opened.message));
+    QVERIFY2(opened.message.startsWith(nowhere.Shown() + QStringLiteral("：")), qPrintable(opened.message));
     QVERIFY2(!opened.message.contains(QLatin1String("secret")), qPrintable(opened.message));
     QVERIFY(!store.IsOpen());
     QCOMPARE(store.Append(Entry(1, QStringLiteral("0137"), {}, QStringLiteral("COM1"), RecordAction::Read)).error.kind,
@@ -458,7 +458,7 @@ void StoreSuite::failedAppendKeepsNothing()
         QList<RecordEntry>{Entry(2, QStringLiteral("0137"), {}, QStringLiteral("COM1"), RecordAction::Write),
                            Entry(3, QStringLiteral("0138"), {}, QStringLiteral("COM2"), RecordAction::Write)});
     QCOMPARE(added.error.kind, StoreError::Kind::CannotWrite);
-    QVERIFY2(added.error.message.startsWith(store.Location().Shown() + QLatin1String(": cannot write: ")),
+    QVERIFY2(added.error.message.startsWith(store.Location().Shown() + QStringLiteral("：无法写入：")),
              qPrintable(added.error.message));
     QVERIFY(added.value.isEmpty());
     QCOMPARE(RawValue(where, QStringLiteral("SELECT COUNT(*) FROM entries")), QStringLiteral("1"));

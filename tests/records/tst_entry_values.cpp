@@ -75,16 +75,16 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("reason");
         QTest::newRow("port too big") << "postgresql://u:pw@h:99999/d"
-                                      << "the port \"99999\" is not a number from 1 to 65535";
+                                      << "端口“99999”应为1到65535的整数";
         QTest::newRow("port no number") << "postgresql://h:abc/d"
-                                        << "the port \"abc\" is not a number from 1 to 65535";
+                                        << "端口“abc”应为1到65535的整数";
         QTest::newRow("port parameter zero") << "postgresql://h/d?port=0"
-                                             << "the port \"0\" is not a number from 1 to 65535";
+                                             << "端口“0”应为1到65535的整数";
         QTest::newRow("open bracket") << "postgresql://[::1/d"
-                                      << "an IPv6 address without its closing bracket";
+                                      << "IPv6地址缺少右方括号“]”";
         QTest::newRow("semicolon in an option") << "postgresql://h/d?sslmode=a;b"
-                                                << "the value of sslmode holds a semicolon";
-        QTest::newRow("nothing") << "  " << "no records location given";
+                                                << "sslmode的值中含有分号";
+        QTest::newRow("nothing") << "  " << "没有给出设备档案的位置";
     }
     void badLocationsAreRefusedWithTheReason()
     {

@@ -15,6 +15,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
+#include <QTcpServer>
 #include <QtTest>
 
 namespace {
@@ -168,6 +169,16 @@ private slots:
         QVERIFY(!identify.device.imei.isEmpty());
         QVERIFY(!identify.device.firmware.isEmpty());
         QCOMPARE(identify.DeviceKey(), identify.device.imei);
+
+        // What identify prints is the identity it kept, in the run's language.
+        const ProgramRun zh = Cfg(store, {QStringLiteral("identify")});
+        QVERIFY2(zh.out.contains(QStringLiteral("固件版本：") + identify.device.firmware)
+                     && zh.out.contains(QStringLiteral("IMEI：") + identify.device.imei),
+                 qPrintable(zh.Describe()));
+        const ProgramRun en = Cfg(store, {QStringLiteral("--lang"), QStringLiteral("en"), QStringLiteral("identify")});
+        QVERIFY2(en.out.contains(QStringLiteral("firmware: ") + identify.device.firmware)
+                     && en.out.contains(QStringLiteral("IMEI: ") + identify.device.imei),
+                 qPrintable(en.Describe()));
     }
 
     void snapshotBeforeAWrite()
@@ -176,7 +187,7 @@ private slots:
         const ProgramRun write = Cfg(store, {QStringLiteral("write"), QStringLiteral("--snapshot"),
                                              QStringLiteral("0031=5001")});
         QVERIFY2(write.exitCode == 0, qPrintable(write.Describe()));
-        QVERIFY2(write.err.contains(QLatin1String("entry 1")), qPrintable(write.err));
+        QVERIFY2(write.err.contains(QStringLiteral("write：写入前设备的参数值已存为记录 1\n")), qPrintable(write.err));
         const QList<RecordEntry> entries = Entries(store);
         QCOMPARE(entries.size(), 2);
         QCOMPARE(entries[0].action, QStringLiteral("read"));
@@ -229,10 +240,16 @@ private slots:
         // Nothing differs now: a second rollback writes nothing.
         const ProgramRun again = Cfg(store, {QStringLiteral("rollback"), QStringLiteral("1")});
         QVERIFY2(again.exitCode == 0, qPrintable(again.Describe()));
-        QVERIFY2(again.out.last().startsWith(QLatin1String("rollback: ok (0 written")), qPrintable(again.out.join('\n')));
+        QVERIFY2(again.out.last().startsWith(QStringLiteral("rollback：ok（写入0行，")), qPrintable(again.out.join('\n')));
 
         // An entry that is not there, or holds no values read.
-        QCOMPARE(Cfg(store, {QStringLiteral("rollback"), QStringLiteral("99")}).exitCode, 1);
+        const ProgramRun none = Cfg(store, {QStringLiteral("rollback"), QStringLiteral("99")});
+        QCOMPARE(none.exitCode, 1);
+        QCOMPARE(none.err, QStringLiteral("dtucfg: rollback：没有编号为 99 的记录\n"));
+        const ProgramRun noneEn = Cfg(store, {QStringLiteral("--lang"), QStringLiteral("en"), QStringLiteral("rollback"),
+                                              QStringLiteral("99")});
+        QCOMPARE(noneEn.exitCode, 1);
+        QCOMPARE(noneEn.err, QStringLiteral("dtucfg: rollback: no entry 99\n"));
         QCOMPARE(Cfg(store, {QStringLiteral("rollback")}).exitCode, 2);
     }
 
@@ -263,7 +280,7 @@ private slots:
                                                + refusing.CfgChannel() + QStringList{"rollback", "1"},
                                            dir_.Path());
         QCOMPARE(back.exitCode, 1);
-        QCOMPARE(back.out.last(), QStringLiteral("rollback: failed (0 written, 0 unchanged, 0 withheld); entry 2"));
+        QCOMPARE(back.out.last(), QStringLiteral("rollback：failed（写入0行，0行未变，0行因访问级别未写）；记录 2"));
         const RecordEntry rollback = Entries(store).last();
         QCOMPARE(rollback.restores, 1);
         QCOMPARE(rollback.outcome, QStringLiteral("failed"));
@@ -273,7 +290,73 @@ private slots:
         // What the read-back found, whatever the device answered.
         QCOMPARE(rollback.rows[0].after, kPort5001);
         QCOMPARE(rollback.details.value(QStringLiteral("differences")).toInt(), 0);
+
+        // The device kept the value it refused: in English, a second
+        // rollback finds nothing to write.
+        const ProgramRun backEn = RunProgram(QStringLiteral("dtucfg"),
+                                             QStringList{"--lang", "en", "--profile", "example_profile.txt", "--fast",
+                                                         "--records", store}
+                                                 + refusing.CfgChannel() + QStringList{"rollback", "1"},
+                                             dir_.Path());
+        QCOMPARE(backEn.exitCode, 0);
+        QCOMPARE(backEn.out.last(),
+                 QStringLiteral("rollback: ok (0 written, 1 unchanged, 0 withheld by the access level); entry 3"));
         QVERIFY(refusing.Stop());
+    }
+
+    // A snapshot of unit DTU9999 is never put onto unit DTU0001: refused,
+    // said in the run's language, nothing written, and the refusal kept.
+    void aSnapshotOfAnotherDeviceIsNotWritten()
+    {
+        const QString store = NewStore();
+        RecordEntry snapshot = RecordEntries::Begin(QStringLiteral("dtucfg"), RecordAction::Read);
+        snapshot.target = sim_.Pty();
+        snapshot.device.number = QStringLiteral("DTU9999");
+        RecordRow row;
+        row.number = QStringLiteral("0031");
+        row.name = QStringLiteral("中心端口");
+        row.after = kPort5001;
+        row.result = QStringLiteral("read");
+        snapshot.rows = {row};
+        RecordLocation where;
+        QString why;
+        RecordStore records;
+        QVERIFY(RecordLocation::Parse(store, &where, &why) && records.Open(where).IsNone());
+        QCOMPARE(records.Append(snapshot).value, 1);
+
+        const ProgramRun back = Cfg(store, {QStringLiteral("rollback"), QStringLiteral("1")});
+        QCOMPARE(back.exitCode, 1);
+        QVERIFY2(back.err.contains(QStringLiteral("dtucfg: rollback：记录 1 是设备 DTU9999 的，这台设备是 DTU0001；什么也没有写\n")),
+                 qPrintable(back.err));
+        const ProgramRun en = Cfg(store, {QStringLiteral("--lang"), QStringLiteral("en"), QStringLiteral("rollback"),
+                                          QStringLiteral("1")});
+        QCOMPARE(en.exitCode, 1);
+        QVERIFY2(en.err.contains(QStringLiteral("dtucfg: rollback: entry 1 is of device DTU9999; this device is DTU0001; nothing written\n")),
+                 qPrintable(en.err));
+        const ProgramRun read = Cfg({}, {QStringLiteral("read")});
+        QVERIFY(read.out.contains(QStringLiteral("0031\t中心端口\tHEX:1F90\t8080")));
+        const QList<RecordEntry> entries = Entries(store);
+        QCOMPARE(entries.size(), 3);
+        QCOMPARE(entries[1].outcome, QStringLiteral("other-device"));
+    }
+
+    // A connection that is refused is the network's failure, as for every
+    // command: exit 1, said in the run's language, no entry kept.
+    void aRollbackWhoseConnectionFailsIsADeviceFailure()
+    {
+        const QString store = NewStore();
+        QCOMPARE(Cfg(store, {QStringLiteral("read")}).exitCode, 0);
+        QTcpServer closed;
+        QVERIFY(closed.listen(QHostAddress::LocalHost));
+        const QString port = QString::number(closed.serverPort());
+        closed.close();
+        const ProgramRun back = Cfg(store, {QStringLiteral("--tcp"), QStringLiteral("127.0.0.1"), QStringLiteral("--tcp-port"),
+                                            port, QStringLiteral("rollback"), QStringLiteral("1")});
+        QCOMPARE(back.exitCode, 1);
+        QVERIFY2(back.err.contains(QStringLiteral("dtucfg: TCP维护端口连接失败：127.0.0.1:%1 拒绝连接（该端口没有程序在监听）\n")
+                                       .arg(port)),
+                 qPrintable(back.err));
+        QCOMPARE(Entries(store).size(), 1);
     }
 
     void aStoreThatCannotBeWrittenIsOneWarning()
@@ -283,7 +366,11 @@ private slots:
         QVERIFY(QDir().mkpath(store));
         const ProgramRun run = Cfg(store, {QStringLiteral("write"), QStringLiteral("0033=60")});
         QVERIFY2(run.exitCode == 0, qPrintable(run.Describe()));
-        QCOMPARE(run.err.count(QLatin1String("the device record was not kept")), 1);
+        QCOMPARE(run.err.count(QStringLiteral("dtucfg: 警告：这次操作没有记入设备档案：")), 1);
+        const ProgramRun en = Cfg(store, {QStringLiteral("--lang"), QStringLiteral("en"), QStringLiteral("write"),
+                                          QStringLiteral("0033=60")});
+        QVERIFY2(en.exitCode == 0, qPrintable(en.Describe()));
+        QCOMPARE(en.err.count(QStringLiteral("dtucfg: warning: the device record was not kept: ")), 1);
 
         const ProgramRun off = Cfg({}, {QStringLiteral("--no-records"), QStringLiteral("read")});
         QCOMPARE(off.exitCode, 0);
@@ -361,7 +448,7 @@ private slots:
                                            dir_.Path(), 120000);
         QVERIFY2(back.exitCode == 0, qPrintable(back.Describe()));
         // One line per device (after the lines of the reads and writes), then the sum.
-        QCOMPARE(back.out.last(), QStringLiteral("rollback of run %1: 2 device(s)").arg(runId));
+        QCOMPARE(back.out.last(), QStringLiteral("批量运行 %1 的恢复：2台设备").arg(runId));
         QStringList lines = back.out.filter(QRegularExpression(QStringLiteral("^tcp:.*\t")));
         QCOMPARE(lines.size(), 2);
         lines.sort();

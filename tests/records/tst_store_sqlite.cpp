@@ -178,7 +178,7 @@ private slots:
         RecordStore store;
         const StoreError opened = store.Open(location);
         QCOMPARE(opened.kind, StoreError::Kind::CannotOpen);
-        QVERIFY2(opened.message.startsWith(where + QLatin1String(": ")), qPrintable(opened.message));
+        QVERIFY2(opened.message.startsWith(where + QStringLiteral("：")), qPrintable(opened.message));
         QVERIFY(f.open(QIODevice::ReadOnly));
         QCOMPARE(f.readAll(), text);
     }
@@ -217,11 +217,11 @@ private slots:
         };
         const int cannotWrite = static_cast<int>(StoreError::Kind::CannotWrite);
         QVERIFY(QFile::setPermissions(where, QFile::ReadOwner | QFile::ReadOther));
-        QCOMPARE(tryAppend(), QStringLiteral("failed %1 %2: this user may not write the file").arg(cannotWrite).arg(where));
+        QCOMPARE(tryAppend(), QStringLiteral("failed %1 %2：当前用户无权写这个文件").arg(cannotWrite).arg(where));
         QVERIFY(QFile::setPermissions(where, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther | QFile::WriteOther));
         QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther));
         QCOMPARE(tryAppend(),
-                 QStringLiteral("failed %1 %2: this user may not write in its folder").arg(cannotWrite).arg(where));
+                 QStringLiteral("failed %1 %2：当前用户无权在它的文件夹中写文件").arg(cannotWrite).arg(where));
         QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
 
         // The entry there before is still there, and alone.
