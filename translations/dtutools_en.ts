@@ -1882,6 +1882,38 @@ IMEI: %2
         <source>设备档案未能保存（设备操作照常进行）：%1</source>
         <translation>The device record was not kept (the device work went on): %1</translation>
     </message>
+    <message>
+        <source>把连接着的设备恢复到第 %1 条记录的参数值吗？只写入不同的参数，写完后读回核对。</source>
+        <translation>Put the connected device back to the values of entry %1? Only the parameters that differ are written, then read back to verify.</translation>
+    </message>
+    <message>
+        <source>恢复到第 %1 条记录：完成，写入 %2 行，%3 行未变，%4 行因访问级别未写</source>
+        <translation>Rollback to entry %1: done, %2 row(s) written, %3 unchanged, %4 withheld by the access level</translation>
+    </message>
+    <message>
+        <source>恢复到第 %1 条记录：读回后 %2 行与快照不同</source>
+        <translation>Rollback to entry %1: read back, %2 row(s) differ from the snapshot</translation>
+    </message>
+    <message>
+        <source>恢复到第 %1 条记录：没能读出设备的参数，什么也没有写</source>
+        <translation>Rollback to entry %1: the device's parameters could not be read; nothing written</translation>
+    </message>
+    <message>
+        <source>恢复到第 %1 条记录：该记录属于设备 %2，这台设备是 %3；什么也没有写</source>
+        <translation>Rollback to entry %1: the entry is of device %2, this device is %3; nothing written</translation>
+    </message>
+    <message>
+        <source>恢复到第 %1 条记录：写入没有完成（%2）</source>
+        <translation>Rollback to entry %1: the write did not complete (%2)</translation>
+    </message>
+    <message>
+        <source>恢复到第 %1 条记录：已写入，但读回失败，未能核对</source>
+        <translation>Rollback to entry %1: written, but the read back failed; not verified</translation>
+    </message>
+    <message>
+        <source>（记录 %1）</source>
+        <translation> (entry %1)</translation>
+    </message>
 </context>
 <context>
     <name>TableCompare</name>

@@ -6,16 +6,11 @@
 #include "cli/CliRecording.h"
 #include "cli/ConsoleFrontend.h"
 #include "ops/OutcomeJson.h"
-#include "core/WriteRules.h"
 #include "ops/ChannelOpen.h"
-#include "ops/DeviceCommands.h"
-#include "ops/EditorLogic.h"
-#include "ops/ParamReader.h"
 #include "ops/SerialToggle.h"
 #include "ops/TableCompare.h"
-#include "ops/WriteLoop.h"
-#include "protocol/Hex.h"
 #include "recording/Recorder.h"
+#include "recording/Rollback.h"
 #include "session/DtuSession.h"
 
 #include <QCoreApplication>
@@ -23,7 +18,6 @@
 #include <QJsonArray>
 #include <QSet>
 
-#include <algorithm>
 
 namespace CliRollback {
 namespace {
@@ -39,174 +33,36 @@ struct Done {
     QStringList lines;   // differences after the write, as verify prints them
 };
 
-ParamTableModel *TableNamed(DtuSession &s, const QString &name)
-{
-    if (name == QLatin1String("ext"))
-        return s.state.ExtPageVisible ? &s.extTable : nullptr;
-    return &s.mainTable;
-}
-
-QString Key(const QString &table, const QString &number)
-{
-    return table + QLatin1Char('/') + number;
-}
-
-// The values a read left, by table and number.
-QHash<QString, RecordValue> ReadValues(CliContext &c, const ReadOutcome &read)
-{
-    QHash<QString, RecordValue> values;
-    for (const RecordRow &row : CliRecording::ReadRows(c, read))
-        values.insert(Key(row.table, row.number), row.after);
-    return values;
-}
-
-bool SameValue(const RecordValue &a, const RecordValue &b)
-{
-    return a.raw.compare(b.raw, Qt::CaseInsensitive) == 0;
-}
-
-ReadOutcome ReadAfresh(DtuSession &s)
-{
-    // Rows the device does not report must not keep older values.
-    TableCompare::ForgetValues(s.mainTable);
-    TableCompare::ForgetValues(s.extTable);
-    return ParamReader::ReadWholeDevice(s);
-}
-
-// The snapshot's rows whose values the device held when it was taken.
-QList<RecordRow> HeldRows(const RecordEntry &snapshot)
-{
-    QList<RecordRow> rows;
-    for (const RecordRow &row : snapshot.rows)
-        if (HeldAfter(row) && !RecordEntries::IsSecretRow(row.name))
-            rows << row;
-    return rows;
-}
-
-Done Fail(RecordEntry &entry, CliContext &c, int status, const QString &outcome, QJsonObject json)
-{
-    Done done;
-    done.status = status;
-    done.outcome = outcome;
-    json.insert(QStringLiteral("ok"), false);
-    json.insert(QStringLiteral("restores"), entry.restores);
-    done.entry = CliRecording::Keep(c, entry, outcome, json);
-    done.json = json;
-    return done;
-}
-
 // The connected device back to the snapshot: read, write what differs, read
 // back. One rollback entry.
 Done RollBack(CliContext &c, const RecordEntry &snapshot)
 {
-    DtuSession &s = c.session;
-    RecordEntry entry = CliRecording::Begin(c, RecordAction::Rollback);
-    entry.restores = snapshot.id;
-    entry.fleetRun = {};
-
-    const ReadOutcome before = ReadAfresh(s);
-    if (!before.Ok())
-        return Fail(entry, c, CliVerdict::kFailed, Outcome(before), OutcomeJson::Read(before));
-    const QHash<QString, RecordValue> found = ReadValues(c, before);
-    if (c.recorder) {
-        // The device number just read names the entry.
-        RecordEntry seen;
-        seen.rows = CliRecording::ReadRows(c, before);
-        c.recorder->Learn(seen);
-    }
-    const QString number = DeviceNumber(CliRecording::ReadRows(c, before));
-    if (!number.isEmpty() && !snapshot.device.number.isEmpty() && number != snapshot.device.number) {
+    const Rollback::Outcome outcome
+        = Rollback::Run(c.session, *c.recorder, CliRecording::Begin(c, RecordAction::Rollback), snapshot);
+    Done done;
+    done.outcome = outcome.outcome;
+    done.entry = outcome.entry;
+    done.json = outcome.details;
+    switch (outcome.verdict) {
+    case Rollback::Outcome::Verdict::Restored:
+        done.status = CliVerdict::kOk;
+        break;
+    case Rollback::Outcome::Verdict::Differs:
+        done.status = CliVerdict::kDiffers;
+        break;
+    case Rollback::Outcome::Verdict::OtherDevice:
         c.frontend.Complain(QStringLiteral("dtucfg: ")
                             + QCoreApplication::translate("CliRollback", "rollback：记录 %1 是设备 %2 的，这台设备是 %3；什么也没有写")
                                 .arg(snapshot.id)
-                                .arg(snapshot.device.number, number));
-        return Fail(entry, c, CliVerdict::kFailed, QStringLiteral("other-device"),
-                    {{QStringLiteral("device"), number}});
-    }
-
-    // What differs becomes the tables' values, row by row, as a typed HEX: would.
-    const QList<RecordRow> wanted = HeldRows(snapshot);
-    QList<int> mainRows, extRows;
-    QHash<QString, QString> result; // by Key: unchanged, withheld, or written
-    for (const RecordRow &row : wanted) {
-        ParamTableModel *table = TableNamed(s, row.table);
-        const int index = table ? table->FindByNumber(row.number) : -1;
-        const QString key = Key(row.table, row.number);
-        if (index < 0) {
-            result.insert(key, QStringLiteral("no-such-row"));
-        } else if (SameValue(found.value(key), row.after)) {
-            result.insert(key, kUnchanged);
-        } else if (!WriteRules::MayWrite(s.state.AccessLevel, row.number)) {
-            result.insert(key, kWithheld);
-        } else {
-            EditorLogic::ApplyRaw(s, *table, row.number, HexToBytes(row.after.raw.mid(4)));
-            (table == &s.extTable ? extRows : mainRows) << index;
-            result.insert(key, kNotReached);
-        }
-    }
-    std::sort(mainRows.begin(), mainRows.end());
-    std::sort(extRows.begin(), extRows.end());
-    QList<WriteLoop::Part> parts;
-    if (!mainRows.isEmpty())
-        parts.append({&s.mainTable, mainRows, s.state.MainParamChannel});
-    if (!extRows.isEmpty())
-        parts.append({&s.extTable, extRows, DeviceCommands::kExtendedPageChannel});
-    WriteReport report;
-    if (!parts.isEmpty())
-        report = WriteLoop::Run(s, parts);
-    for (const RowResult &r : report.rows)
-        result.insert(Key(r.extended ? QStringLiteral("ext") : QStringLiteral("main"), r.number), ResultId(r.result));
-
-    // Read back: what the device holds now.
-    const ReadOutcome after = ReadAfresh(s);
-    const QHash<QString, RecordValue> now = after.Ok() ? ReadValues(c, after) : QHash<QString, RecordValue>();
-    int differing = 0;
-    Done done;
-    for (const RecordRow &want : wanted) {
-        const QString key = Key(want.table, want.number);
-        RecordRow row = want;
-        row.before = found.value(key);
-        row.after = after.Ok() ? now.value(key) : RecordValue{};
-        row.result = result.value(key);
-        const bool compared = row.result != kWithheld && row.result != QLatin1String("no-such-row");
-        if (after.Ok() && compared && !SameValue(row.after, want.after)) {
-            ++differing;
-            done.lines << TableCompare::Line({want.number, want.name,
-                                              want.after.shown.isEmpty() ? want.after.raw : want.after.shown,
-                                              row.after.IsKnown() ? row.after.shown : TableCompare::kNotReported});
-            if (row.result == kUnchanged || row.result == ResultId(TransactionResult::Accepted))
-                row.result = kDiffers;
-        }
-        entry.rows << row;
-    }
-
-    int unchanged = 0, withheld = 0;
-    for (const RecordRow &row : entry.rows) {
-        unchanged += row.result == kUnchanged ? 1 : 0;
-        withheld += row.result == kWithheld ? 1 : 0;
-    }
-    QJsonObject json{{QStringLiteral("restores"), snapshot.id},
-                     {QStringLiteral("write"), OutcomeJson::Write(report)},
-                     {QStringLiteral("written"), report.Written()},
-                     {QStringLiteral("unchanged"), unchanged},
-                     {QStringLiteral("withheld"), withheld},
-                     {QStringLiteral("read_back"), OutcomeJson::Read(after)},
-                     {QStringLiteral("differences"), differing}};
-    if (!parts.isEmpty() && !report.Ok()) {
+                                .arg(snapshot.device.number, outcome.deviceNumber));
         done.status = CliVerdict::kFailed;
-        done.outcome = Outcome(report);
-    } else if (!after.Ok()) {
+        break;
+    default:
         done.status = CliVerdict::kFailed;
-        done.outcome = QStringLiteral("not-verified");
-    } else if (differing > 0) {
-        done.status = CliVerdict::kDiffers;
-        done.outcome = kDiffers;
-    } else {
-        done.outcome = ResultId(TransactionResult::Accepted);
+        break;
     }
-    json.insert(QStringLiteral("ok"), done.status == CliVerdict::kOk);
-    done.entry = CliRecording::Keep(c, entry, done.outcome, json);
-    done.json = json;
+    for (const TableCompare::Difference &d : outcome.differences)
+        done.lines << TableCompare::Line(d);
     return done;
 }
 
@@ -239,7 +95,7 @@ bool LoadSnapshot(CliContext &c, qint64 id, RecordEntry *out, QString *why)
         *why = QCoreApplication::translate("CliRollback", "没有编号为 %1 的记录").arg(id);
         return false;
     }
-    if (HeldRows(*found.value).isEmpty()) {
+    if (Rollback::HeldRows(*found.value).isEmpty()) {
         *why = QCoreApplication::translate("CliRollback", "记录 %1 中没有从设备读出的参数值").arg(id);
         return false;
     }
@@ -317,7 +173,7 @@ CliVerdict RunOfFleet(CliContext &c)
     for (const RecordEntry &e : found.value) {
         if (!targets.contains(e.target))
             targets << e.target;
-        if (e.action == RecordAction::Read && !snapshots.contains(e.target) && !HeldRows(e).isEmpty())
+        if (e.action == RecordAction::Read && !snapshots.contains(e.target) && !Rollback::HeldRows(e).isEmpty())
             snapshots.insert(e.target, &e);
         for (const RecordRow &row : e.rows)
             if (e.action != RecordAction::Read && row.result == ResultId(TransactionResult::Accepted))

@@ -131,12 +131,28 @@ void MainMenu::ShowFleetWindow()
 
 void MainMenu::ShowRecordsWindow()
 {
-    if (!recordsWindow_)
+    if (!recordsWindow_) {
         recordsWindow_ = new RecordsWindow(dialogs_, records_, &window_);
+        recordsWindow_->OnRollback([this](const RecordEntry &snapshot) { RollBack(snapshot); });
+    }
     recordsWindow_->Refresh();
     recordsWindow_->show();
     recordsWindow_->raise();
     recordsWindow_->activateWindow();
+}
+
+void MainMenu::RollBack(const RecordEntry &snapshot)
+{
+    if (!dialogs_.Question(tr("把连接着的设备恢复到第 %1 条记录的参数值吗？只写入不同的参数，写完后读回核对。").arg(snapshot.id),
+                           QtFrontend::AppTitle()))
+        return;
+    run_.RunDevice([this, snapshot] {
+        if (!session_.RequireChannel())
+            return;
+        records_.RollBack(snapshot);
+        if (recordsWindow_)
+            recordsWindow_->Refresh();
+    });
 }
 
 void MainMenu::AskRecordsLocation()

@@ -1,4 +1,5 @@
 #pragma once
+#include "records/RecordEntry.h"
 #include "ui/WindowLanguage.h"
 
 #include <QCoreApplication>
@@ -40,6 +41,8 @@ private:
     void ShowRecordsWindow();
     // "设备档案位置...": where the records are kept.
     void AskRecordsLocation();
+    // 恢复到此快照: asked first, then one device action.
+    void RollBack(const RecordEntry &snapshot);
     // A checkable entry whose state is kept in the settings under key.
     QAction *RememberedSwitch(const char *name, const QString &caption, const QString &key);
     void BuildLanguageMenu(QMenu *parent);

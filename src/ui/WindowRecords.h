@@ -1,6 +1,7 @@
 #pragma once
 #include "recording/ActionEntries.h"
 #include "recording/Recorder.h"
+#include "recording/Rollback.h"
 
 #include <QCoreApplication>
 #include <QString>
@@ -23,6 +24,9 @@ public:
     void Command(const RecordEntry &entry, const CommandOutcome &outcome);
     void Version(const VersionOutcome &outcome) { actions_.Version(outcome); }
     void ChannelChanged() { actions_.ChannelChanged(); }
+    // 恢复到此快照: the connected device back to the snapshot, one rollback
+    // entry; the outcome said in the traffic memo.
+    Rollback::Outcome RollBack(const RecordEntry &snapshot);
     // Shows the first failure of the store, once.
     void WarnOnce();
 
@@ -40,6 +44,7 @@ public:
 private:
     void Apply();
 
+    DtuSession &session_;
     Frontend &frontend_;
     Recorder recorder_;
     SessionRecording actions_;

@@ -310,6 +310,60 @@ private slots:
         QCOMPARE(array[0][QStringLiteral("id")].toInt(), 4);
         QCOMPARE(array[1][QStringLiteral("rows")][0][QStringLiteral("result")].toString(), QStringLiteral("refused"));
     }
+
+    // 恢复到此快照 on the device that was read: it writes the one row that
+    // differs (the device logs every frame it gets), reads back, and keeps
+    // one rollback entry naming the snapshot.
+    void rollbackWritesOnlyWhatDiffers()
+    {
+        Bench b({QStringLiteral("--verbose")});
+        b.Press("btRead");
+        b.Edit(QStringLiteral("0031"), QStringLiteral("5001"));
+        b.Press("btWrite");
+        QCOMPARE(EntriesIn(b.store).size(), 2);
+
+        b.Action("ShowRecords")->trigger();
+        auto *w = b.window->findChild<RecordsWindow *>(QStringLiteral("RecordsWindow"));
+        auto *timeline = w->findChild<QTableWidget *>(QStringLiteral("RecordsTimeline"));
+        QCOMPARE(Column(timeline, 0), (QStringList{"2", "1"}));
+        timeline->selectRow(1);
+        QVERIFY(b.sim.WaitForLog(QStringLiteral("rx ch1 0031 [13 89]"), 5000));
+        const qsizetype logged = b.sim.Log().size();
+        b.ClearMemo();
+        w->findChild<QPushButton *>(QStringLiteral("RecordsRollback"))->click();
+        QCOMPARE(b.dialogs.questions.size(), 1);
+
+        QVERIFY(b.sim.WaitForLog(QStringLiteral("rx ch1 0031 [1F 90]"), 5000));
+        const QStringList requests = b.sim.Log().mid(logged).split(QLatin1Char('\n')).filter(QStringLiteral("rx ch"));
+        // Both tables read, the one set command, both read back: a set
+        // command's word is the row's number, the device's own words are E0xx.
+        QStringList sets;
+        for (const QString &request : requests)
+            if (!request.contains(QRegularExpression(QStringLiteral("rx ch\\d E0"))))
+                sets << request;
+        QVERIFY2(sets.size() == 1 && sets[0].endsWith(QStringLiteral("rx ch1 0031 [1F 90]")),
+                 qPrintable(requests.join('\n')));
+        QCOMPARE(requests.filter(QStringLiteral("E001")).size(), 4);
+        QVERIFY(requests.indexOf(QRegularExpression(QStringLiteral(".*0031 \\[1F 90\\]"))) == 4);
+
+        const QList<RecordEntry> entries = EntriesIn(b.store);
+        QCOMPARE(entries.size(), 3);
+        const RecordEntry rollback = entries[2];
+        QCOMPARE(rollback.action, QStringLiteral("rollback"));
+        QCOMPARE(rollback.program, QStringLiteral("window"));
+        QCOMPARE(rollback.restores, 1);
+        QCOMPARE(rollback.outcome, QStringLiteral("ok"));
+        QCOMPARE(rollback.device.number, kNumber.shown);
+        QCOMPARE(FindRow(rollback, "main", "0031")->before, kPort5001);
+        QCOMPARE(FindRow(rollback, "main", "0031")->after, kPort8080);
+        QCOMPARE(FindRow(rollback, "main", "0031")->result, QStringLiteral("ok"));
+        QCOMPARE(FindRow(rollback, "main", "0091")->result, QStringLiteral("unchanged"));
+        QCOMPARE(b.Session().mainTable.Cell(b.MainRow(QStringLiteral("0031")), ColValue), QStringLiteral("8080"));
+        QVERIFY2(b.Memo().contains(QStringLiteral("恢复到第 1 条记录：完成，写入 1 行，10 行未变，0 行因访问级别未写（记录 3）")),
+                 qPrintable(b.Memo().join('\n')));
+        // The records window shows the new entry.
+        QCOMPARE(Column(timeline, 0), (QStringList{"3", "2", "1"}));
+    }
 };
 
 DTU_TEST_WIDGETS(WindowRecordsTest)
