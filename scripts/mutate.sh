@@ -142,7 +142,7 @@ for ((k = 0; k + 6 < ${#fields[@]}; k += 7)); do
     # Only the test programs of the folders the pattern names (and the
     # programs they start).
     targets=(dtucfg dtusim)
-    for dir in unit e2e sim ui; do
+    for dir in unit e2e sim ui records; do
       [[ "$tests" == *"$dir/"* ]] && targets+=("dtu_${dir}_tests")
     done
     [[ "$tests" == *ui/* ]] && targets+=(dtuconfig)
