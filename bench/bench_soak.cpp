@@ -36,6 +36,7 @@ public:
     bool Question(const QString &, const QString &) override { return true; }
     QString OpenFile(const QString &, const QString &) override { return {}; }
     QString SaveFile(const QString &, const QString &) override { return {}; }
+    bool AskText(const QString &, const QString &, const QString &, QString *) override { return false; }
 };
 
 long RssKiB()

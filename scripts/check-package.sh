@@ -26,7 +26,8 @@ field() { dpkg-deb -f "$deb" "$1"; }
 [[ $(field Architecture) == amd64 ]] || fail "Architecture: $(field Architecture)"
 [[ -n $(field Maintainer) && -n $(field Section) && -n $(field Description) ]] || fail "Maintainer, Section or Description missing"
 depends=$(field Depends)
-for need in libc6 libqt6core6 libqt6widgets6 libqt6serialport6 libqt6qml6 qt6-qpa-plugins fonts-wqy-microhei; do
+for need in libc6 libqt6core6 libqt6widgets6 libqt6serialport6 libqt6qml6 libqt6sql6 libqt6sql6-sqlite qt6-qpa-plugins \
+  fonts-wqy-microhei; do
   [[ ", $depends" == *", $need "* || ", $depends," == *", $need,"* || "$depends" == *"| $need"* || ", $depends" == *", $need |"* ]] ||
     fail "Depends lacks $need: $depends"
 done
@@ -128,6 +129,8 @@ expect_completion "dtucfg --script pro" "profiles"
 expect_completion "dtucfg --port " "$(ls -d /dev/ttyS* /dev/ttyUSB* /dev/ttyACM* /dev/serial/by-id/* 2>/dev/null | LC_ALL=C sort | xargs)"
 expect_completion "dtucfg read --js" "--json"
 expect_completion "dtucfg read --j" "--jobs --json"
+expect_completion "dtucfg --limit 5 hi" "history"
+expect_completion "dtucfg history --no" "--no-records"
 
 if ((failures)); then
   echo "check-package: $failures problem(s) in $deb" >&2

@@ -99,7 +99,7 @@ restore() {
 }
 trap 'restore; exit 130' INT TERM
 
-TARGETS=(dtuconfig dtucfg dtusim dtu_unit_tests dtu_e2e_tests dtu_sim_tests dtu_ui_tests)
+TARGETS=(dtuconfig dtucfg dtusim dtu_unit_tests dtu_e2e_tests dtu_sim_tests dtu_ui_tests dtu_records_tests)
 run_tests() { # pattern (empty: all)
   local args=(--test-dir "$BUILD_DIR" --stop-on-failure --timeout 120 -j2 -Q -E '^(layers|translations|dist)/')
   [[ -n "$1" ]] && args+=(-R "$1")
@@ -142,7 +142,7 @@ for ((k = 0; k + 6 < ${#fields[@]}; k += 7)); do
     # Only the test programs of the folders the pattern names (and the
     # programs they start).
     targets=(dtucfg dtusim)
-    for dir in unit e2e sim ui; do
+    for dir in unit e2e sim ui records; do
       [[ "$tests" == *"$dir/"* ]] && targets+=("dtu_${dir}_tests")
     done
     [[ "$tests" == *ui/* ]] && targets+=(dtuconfig)

@@ -7,6 +7,9 @@ PACKAGES=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-serialport-dev qt6-declarative-dev qt6-tools-dev-tools qt6-tools-dev qt6-l10n-tools
   libgl-dev fonts-wqy-microhei
+  # The device records: Qt's SQLite and PostgreSQL drivers, and a server
+  # the tests start themselves (nothing is set up as a system service).
+  libqt6sql6-sqlite libqt6sql6-psql postgresql-15
 )
 if [[ "${DTU_WITH_FUZZ:-0}" == 1 ]]; then
   PACKAGES+=(clang libclang-rt-dev)

@@ -97,6 +97,14 @@
         <source>列出串口（及给出的 PATH），以及你能否打开每一个</source>
         <translation>list the serial ports (and the PATHs) and whether you may open each</translation>
     </message>
+    <message>
+        <source>固件版本：%1
+IMEI：%2
+</source>
+        <translation>firmware: %1
+IMEI: %2
+</translation>
+    </message>
 </context>
 <context>
     <name>CliFleet</name>
@@ -131,6 +139,113 @@
     <message>
         <source>fleet：报告没有写出：</source>
         <translation>fleet: the report was not written: </translation>
+    </message>
+    <message>
+        <source>设备档案：批量运行 %1（dtucfg rollback --run %1 可撤销）</source>
+        <translation>device records: fleet run %1 (dtucfg rollback --run %1 undoes it)</translation>
+    </message>
+</context>
+<context>
+    <name>CliHistory</name>
+    <message>
+        <source>history：“%1”不是记录编号</source>
+        <translation>history: &quot;%1&quot; is not an entry id</translation>
+    </message>
+    <message>
+        <source>没有编号为 %1 的记录</source>
+        <translation>no entry %1</translation>
+    </message>
+    <message>
+        <source>history：%1</source>
+        <translation>history: %1</translation>
+    </message>
+    <message>
+        <source>编号	时间	设备	操作	结果	操作员</source>
+        <translation>id	time	device	action	outcome	operator</translation>
+    </message>
+    <message>
+        <source>记录：%1</source>
+        <translation>entry: %1</translation>
+    </message>
+    <message>
+        <source>时间：%1</source>
+        <translation>time: %1</translation>
+    </message>
+    <message>
+        <source>操作员：%1</source>
+        <translation>operator: %1</translation>
+    </message>
+    <message>
+        <source>主机：%1</source>
+        <translation>host: %1</translation>
+    </message>
+    <message>
+        <source>程序：%1</source>
+        <translation>program: %1</translation>
+    </message>
+    <message>
+        <source>目标：%1</source>
+        <translation>target: %1</translation>
+    </message>
+    <message>
+        <source>设备：%1，IMEI %2，固件版本 %3</source>
+        <translation>device: %1, IMEI %2, firmware %3</translation>
+    </message>
+    <message>
+        <source>参数文件：-</source>
+        <translation>profile: -</translation>
+    </message>
+    <message>
+        <source>参数文件：%1（%2）%3</source>
+        <translation>profile: %1 (%2) %3</translation>
+    </message>
+    <message>
+        <source>操作：%1</source>
+        <translation>action: %1</translation>
+    </message>
+    <message>
+        <source>结果：%1</source>
+        <translation>outcome: %1</translation>
+    </message>
+    <message>
+        <source>详情：%1</source>
+        <translation>details: %1</translation>
+    </message>
+    <message>
+        <source>批量运行：%1</source>
+        <translation>fleet run: %1</translation>
+    </message>
+    <message>
+        <source>恢复到记录：%1</source>
+        <translation>restores entry: %1</translation>
+    </message>
+    <message>
+        <source>参数行数：%1</source>
+        <translation>rows: %1</translation>
+    </message>
+    <message>
+        <source>history 读取设备档案，而 --no-records 关闭了设备档案</source>
+        <translation>history reads the device records, which --no-records turns off</translation>
+    </message>
+    <message>
+        <source>history --diff 需要两个记录编号</source>
+        <translation>history --diff needs two entry ids</translation>
+    </message>
+    <message>
+        <source>history --show 不能再指定设备</source>
+        <translation>history --show takes no device</translation>
+    </message>
+    <message>
+        <source>history 最多指定一台设备</source>
+        <translation>history takes one device at most</translation>
+    </message>
+    <message>
+        <source>没有编号为 %1 的记录（%2 中还没有设备档案）</source>
+        <translation>no entry %1 (no records yet in %2)</translation>
+    </message>
+    <message>
+        <source>history：%1 中还没有设备档案</source>
+        <translation>history: no records yet in %1</translation>
     </message>
 </context>
 <context>
@@ -456,6 +571,14 @@ fleet: 0 every device ok, 1 otherwise (the report says which and why).
         <source>%1：参数文件中没有参数 %2</source>
         <translation>%1: no parameter %2 in the profile</translation>
     </message>
+    <message>
+        <source>%1 --snapshot：没能读出设备的参数，什么也没有写</source>
+        <translation>%1 --snapshot: the device&apos;s parameters could not be read; nothing written</translation>
+    </message>
+    <message>
+        <source>%1：写入前设备的参数值已存为记录 %2</source>
+        <translation>%1: the device&apos;s values before writing are kept as entry %2</translation>
+    </message>
 </context>
 <context>
     <name>CliPorts</name>
@@ -505,6 +628,95 @@ fleet: 0 every device ok, 1 otherwise (the report says which and why).
     <message>
         <source>provision：</source>
         <translation>provision: </translation>
+    </message>
+</context>
+<context>
+    <name>CliRecordOptions</name>
+    <message>
+        <source>需要SQLite文件名或 postgresql://USER@HOST:PORT/DATABASE</source>
+        <translation>a SQLite file name or postgresql://USER@HOST:PORT/DATABASE is needed</translation>
+    </message>
+    <message>
+        <source>应为0或更大的整数（0表示全部）</source>
+        <translation>a whole number of 0 or more is needed (0: all)</translation>
+    </message>
+    <message>
+        <source>应为记录编号（1或更大的整数）</source>
+        <translation>an entry id is needed (a whole number of 1 or more)</translation>
+    </message>
+    <message>
+        <source>需要批量运行的编号</source>
+        <translation>a fleet run id is needed</translation>
+    </message>
+    <message>
+        <source>--records 与 --no-records 不能同时使用</source>
+        <translation>--records and --no-records exclude each other</translation>
+    </message>
+    <message>
+        <source>--snapshot 和 rollback 要用设备档案，而 --no-records 关闭了设备档案</source>
+        <translation>--snapshot and rollback need the device records, which --no-records turns off</translation>
+    </message>
+    <message>
+        <source>--show 与 --diff 不能同时使用</source>
+        <translation>--show and --diff exclude each other</translation>
+    </message>
+    <message>
+        <source>--records：%1</source>
+        <translation>--records: %1</translation>
+    </message>
+</context>
+<context>
+    <name>CliRecording</name>
+    <message>
+        <source>警告：这次操作没有记入设备档案：%1</source>
+        <translation>warning: the device record was not kept: %1</translation>
+    </message>
+</context>
+<context>
+    <name>CliRollback</name>
+    <message>
+        <source>rollback：记录 %1 是设备 %2 的，这台设备是 %3；什么也没有写</source>
+        <translation>rollback: entry %1 is of device %2; this device is %3; nothing written</translation>
+    </message>
+    <message>
+        <source>无法读取设备档案：%1</source>
+        <translation>the device records cannot be read: %1</translation>
+    </message>
+    <message>
+        <source>rollback：%1</source>
+        <translation>rollback: %1</translation>
+    </message>
+    <message>
+        <source>没有编号为 %1 的记录</source>
+        <translation>no entry %1</translation>
+    </message>
+    <message>
+        <source>记录 %1 中没有从设备读出的参数值</source>
+        <translation>entry %1 holds no values read from a device</translation>
+    </message>
+    <message>
+        <source>rollback：%1（写入%2行，%3行未变，%4行因访问级别未写）</source>
+        <translation>rollback: %1 (%2 written, %3 unchanged, %4 withheld by the access level)</translation>
+    </message>
+    <message>
+        <source>；记录 %1</source>
+        <translation>; entry %1</translation>
+    </message>
+    <message>
+        <source>没有编号为 %1 的批量运行</source>
+        <translation>no fleet run %1</translation>
+    </message>
+    <message>
+        <source>批量运行 %1 的恢复：%2台设备</source>
+        <translation>rollback of fleet run %1: %2 device(s)</translation>
+    </message>
+    <message>
+        <source>rollback 需要一个快照的记录编号，或 --run 批量运行编号</source>
+        <translation>rollback needs the entry id of a snapshot, or --run and a fleet run id</translation>
+    </message>
+    <message>
+        <source>rollback：“%1”不是记录编号</source>
+        <translation>rollback: &quot;%1&quot; is not an entry id</translation>
     </message>
 </context>
 <context>
@@ -1259,6 +1471,298 @@ fleet: 0 every device ok, 1 otherwise (the report says which and why).
     </message>
 </context>
 <context>
+    <name>RecordLocation</name>
+    <message>
+        <source>端口“%1”应为1到65535的整数</source>
+        <translation>the port &quot;%1&quot; is not a number from 1 to 65535</translation>
+    </message>
+    <message>
+        <source>IPv6地址缺少右方括号“]”</source>
+        <translation>an IPv6 address without its closing bracket &quot;]&quot;</translation>
+    </message>
+    <message>
+        <source>IPv6地址后面有多余的文字</source>
+        <translation>text after the IPv6 address</translation>
+    </message>
+    <message>
+        <source>%1的值中含有分号</source>
+        <translation>the value of %1 holds a semicolon</translation>
+    </message>
+    <message>
+        <source>没有给出设备档案的位置</source>
+        <translation>no records location given</translation>
+    </message>
+</context>
+<context>
+    <name>RecordSchema</name>
+    <message>
+        <source>数据表升级第%1步：%2</source>
+        <translation>schema step %1: %2</translation>
+    </message>
+</context>
+<context>
+    <name>RecordStore</name>
+    <message>
+        <source>无法读取：%1</source>
+        <translation>cannot read: %1</translation>
+    </message>
+    <message>
+        <source>%1：%2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>设备档案被另一个线程使用</source>
+        <translation>the store was used from another thread</translation>
+    </message>
+    <message>
+        <source>设备档案尚未打开</source>
+        <translation>the store is not open</translation>
+    </message>
+    <message>
+        <source>无法建立数据表：%1</source>
+        <translation>cannot set up the tables: %1</translation>
+    </message>
+    <message>
+        <source>没有安装Qt的SQLite驱动（libqt6sql6-sqlite）</source>
+        <translation>Qt&apos;s SQLite driver is not installed (libqt6sql6-sqlite)</translation>
+    </message>
+    <message>
+        <source>无法创建文件夹 %1</source>
+        <translation>cannot make the folder %1</translation>
+    </message>
+    <message>
+        <source>当前用户无权写这个文件</source>
+        <translation>this user may not write the file</translation>
+    </message>
+    <message>
+        <source>当前用户无权在它的文件夹中写文件</source>
+        <translation>this user may not write in its folder</translation>
+    </message>
+    <message>
+        <source>无法打开：%1</source>
+        <translation>cannot open: %1</translation>
+    </message>
+    <message>
+        <source>没有安装Qt的PostgreSQL驱动（libqt6sql6-psql）</source>
+        <translation>Qt&apos;s PostgreSQL driver is not installed (libqt6sql6-psql)</translation>
+    </message>
+    <message>
+        <source>无法连接：%1</source>
+        <translation>cannot connect: %1</translation>
+    </message>
+    <message>
+        <source>无法创建数据库：%1</source>
+        <translation>cannot make the database: %1</translation>
+    </message>
+    <message>
+        <source>无法写入：%1</source>
+        <translation>cannot write: %1</translation>
+    </message>
+</context>
+<context>
+    <name>RecordsWindow</name>
+    <message>
+        <source>读取</source>
+        <translation>Read</translation>
+    </message>
+    <message>
+        <source>设置</source>
+        <translation>Write</translation>
+    </message>
+    <message>
+        <source>批量写参数</source>
+        <translation>Batch write</translation>
+    </message>
+    <message>
+        <source>保存参数文件</source>
+        <translation>Save parameter file</translation>
+    </message>
+    <message>
+        <source>核对</source>
+        <translation>Verify</translation>
+    </message>
+    <message>
+        <source>多台设备配置</source>
+        <translation>Fleet configuration</translation>
+    </message>
+    <message>
+        <source>恢复出厂默认设置</source>
+        <translation>Restore factory defaults</translation>
+    </message>
+    <message>
+        <source>复位设备</source>
+        <translation>Reset device</translation>
+    </message>
+    <message>
+        <source>恢复到快照</source>
+        <translation>Rollback to snapshot</translation>
+    </message>
+    <message>
+        <source>查询DTU版本/IMEI</source>
+        <translation>Query DTU version/IMEI</translation>
+    </message>
+    <message>
+        <source>设备档案</source>
+        <translation>Device records</translation>
+    </message>
+    <message>
+        <source>筛选设备</source>
+        <translation>Filter devices</translation>
+    </message>
+    <message>
+        <source>设备号、IMEI、固件或端口</source>
+        <translation>Device number, IMEI, firmware or port</translation>
+    </message>
+    <message>
+        <source>设备</source>
+        <translation>Device</translation>
+    </message>
+    <message>
+        <source>IMEI</source>
+        <translation>IMEI</translation>
+    </message>
+    <message>
+        <source>固件</source>
+        <translation>Firmware</translation>
+    </message>
+    <message>
+        <source>最后连接</source>
+        <translation>Last seen</translation>
+    </message>
+    <message>
+        <source>最后操作</source>
+        <translation>Last action</translation>
+    </message>
+    <message>
+        <source>结果</source>
+        <translation>Outcome</translation>
+    </message>
+    <message>
+        <source>条目</source>
+        <translation>Entries</translation>
+    </message>
+    <message>
+        <source>操作记录</source>
+        <translation>Entries</translation>
+    </message>
+    <message>
+        <source>编号</source>
+        <translation>Id</translation>
+    </message>
+    <message>
+        <source>时间</source>
+        <translation>Time</translation>
+    </message>
+    <message>
+        <source>操作</source>
+        <translation>Action</translation>
+    </message>
+    <message>
+        <source>端口</source>
+        <translation>Port</translation>
+    </message>
+    <message>
+        <source>操作员</source>
+        <translation>Operator</translation>
+    </message>
+    <message>
+        <source>程序</source>
+        <translation>Program</translation>
+    </message>
+    <message>
+        <source>参数行</source>
+        <translation>Rows</translation>
+    </message>
+    <message>
+        <source>参数号</source>
+        <translation>Number</translation>
+    </message>
+    <message>
+        <source>参数</source>
+        <translation>Parameter</translation>
+    </message>
+    <message>
+        <source>之前</source>
+        <translation>Before</translation>
+    </message>
+    <message>
+        <source>之后</source>
+        <translation>After</translation>
+    </message>
+    <message>
+        <source>快照比较</source>
+        <translation>Snapshots compared</translation>
+    </message>
+    <message>
+        <source>快照一</source>
+        <translation>Snapshot 1</translation>
+    </message>
+    <message>
+        <source>快照二</source>
+        <translation>Snapshot 2</translation>
+    </message>
+    <message>
+        <source>刷新</source>
+        <translation>Refresh</translation>
+    </message>
+    <message>
+        <source>比较两个快照</source>
+        <translation>Compare two snapshots</translation>
+    </message>
+    <message>
+        <source>导出...</source>
+        <translation>Export...</translation>
+    </message>
+    <message>
+        <source>恢复到此快照</source>
+        <translation>Roll back to this snapshot</translation>
+    </message>
+    <message>
+        <source>把连接着的设备恢复到所选快照的参数值</source>
+        <translation>Put the connected device back to the values of the snapshot picked</translation>
+    </message>
+    <message>
+        <source>尚无设备档案：%1</source>
+        <translation>No device records yet: %1</translation>
+    </message>
+    <message>
+        <source>设备档案无法打开：%1</source>
+        <translation>The device records cannot be opened: %1</translation>
+    </message>
+    <message>
+        <source>设备档案无法读取：%1</source>
+        <translation>The device records cannot be read: %1</translation>
+    </message>
+    <message>
+        <source>没有第 %1 条记录</source>
+        <translation>No entry %1</translation>
+    </message>
+    <message>
+        <source>请在操作记录中选中两条记录（按住 Ctrl 点选）。</source>
+        <translation>Pick two entries in the list (Ctrl+click).</translation>
+    </message>
+    <message>
+        <source>第 %1 条</source>
+        <translation>Entry %1</translation>
+    </message>
+    <message>
+        <source>%1 行不同，比较了 %2 行</source>
+        <translation>%1 row(s) differ of %2 compared</translation>
+    </message>
+    <message>
+        <source>没有可以导出的记录。</source>
+        <translation>There are no entries to export.</translation>
+    </message>
+    <message>
+        <source>已导出 %1 条记录到 %2</source>
+        <translation>%1 entries exported to %2</translation>
+    </message>
+    <message>
+        <source>记录无法导出：%1</source>
+        <translation>The entries could not be exported: %1</translation>
+    </message>
+</context>
+<context>
     <name>ResultWording</name>
     <message>
         <source>失败</source>
@@ -1724,6 +2228,62 @@ fleet: 0 every device ok, 1 otherwise (the report says which and why).
     <message>
         <source>多台设备配置...</source>
         <translation>Multiple devices...</translation>
+    </message>
+    <message>
+        <source>设备档案...</source>
+        <translation>Device records...</translation>
+    </message>
+    <message>
+        <source>记录设备档案</source>
+        <translation>Keep device records</translation>
+    </message>
+    <message>
+        <source>设备档案位置...</source>
+        <translation>Device records location...</translation>
+    </message>
+    <message>
+        <source>设备档案保存在哪里（留空为默认文件 %1；也可以是另一个 SQLite 文件，或 postgresql:// 开头的服务器地址）：</source>
+        <translation>Where the device records are kept (empty for the default file %1; or another SQLite file, or a server address starting with postgresql://):</translation>
+    </message>
+    <message>
+        <source>设备档案位置无效：%1</source>
+        <translation>The device records location is not valid: %1</translation>
+    </message>
+    <message>
+        <source>设备档案未能保存（设备操作照常进行）：%1</source>
+        <translation>The device record was not kept (the device work went on): %1</translation>
+    </message>
+    <message>
+        <source>把连接着的设备恢复到第 %1 条记录的参数值吗？只写入不同的参数，写完后读回核对。</source>
+        <translation>Put the connected device back to the values of entry %1? Only the parameters that differ are written, then read back to verify.</translation>
+    </message>
+    <message>
+        <source>恢复到第 %1 条记录：完成，写入 %2 行，%3 行未变，%4 行因访问级别未写</source>
+        <translation>Rollback to entry %1: done, %2 row(s) written, %3 unchanged, %4 withheld by the access level</translation>
+    </message>
+    <message>
+        <source>恢复到第 %1 条记录：读回后 %2 行与快照不同</source>
+        <translation>Rollback to entry %1: read back, %2 row(s) differ from the snapshot</translation>
+    </message>
+    <message>
+        <source>恢复到第 %1 条记录：没能读出设备的参数，什么也没有写</source>
+        <translation>Rollback to entry %1: the device's parameters could not be read; nothing written</translation>
+    </message>
+    <message>
+        <source>恢复到第 %1 条记录：该记录属于设备 %2，这台设备是 %3；什么也没有写</source>
+        <translation>Rollback to entry %1: the entry is of device %2, this device is %3; nothing written</translation>
+    </message>
+    <message>
+        <source>恢复到第 %1 条记录：写入没有完成（%2）</source>
+        <translation>Rollback to entry %1: the write did not complete (%2)</translation>
+    </message>
+    <message>
+        <source>恢复到第 %1 条记录：已写入，但读回失败，未能核对</source>
+        <translation>Rollback to entry %1: written, but the read back failed; not verified</translation>
+    </message>
+    <message>
+        <source>（记录 %1）</source>
+        <translation> (entry %1)</translation>
     </message>
 </context>
 <context>

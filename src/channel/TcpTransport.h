@@ -32,6 +32,8 @@ public:
     // The port connects go to; tests point it at a free loopback port.
     void SetPort(quint16 port) { port_ = port; }
     quint16 Port() const { return port_; }
+    // The host of the last Connect.
+    QString Host() const { return socket_.peerName(); }
 
     // "连接": starts connecting unless already active; returns at once. The
     // password's bytes are the first thing sent once connected. A pending

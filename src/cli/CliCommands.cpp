@@ -1,9 +1,14 @@
 #include "cli/CliCommands.h"
 
+#include "cli/CliHistory.h"
 #include "cli/CliOptions.h"
+#include "cli/CliRecording.h"
+#include "recording/ActionRecord.h"
+#include "cli/CliRollback.h"
+#include "recording/Recorder.h"
 #include "cli/CliPorts.h"
 #include "cli/ConsoleFrontend.h"
-#include "cli/OutcomeJson.h"
+#include "ops/OutcomeJson.h"
 #include "cli/SignalWatch.h"
 #include "ops/ControlMode.h"
 #include "ops/ParamFile.h"
@@ -33,8 +38,39 @@ CliVerdict Clock(CliContext &c) { return Judge(ControlMode::ReadClock(c.session)
 CliVerdict SetClock(CliContext &c) { return Judge(ControlMode::SetClock(c.session)); }
 // The menu's restore and reset: the window asks first, the command line is
 // the confirmation.
-CliVerdict Reset(CliContext &c) { return Judge(ParamFile::ResetMenu(c.session)); }
-CliVerdict Restore(CliContext &c) { return Judge(ParamFile::RestoreDefaultsMenu(c.session)); }
+CliVerdict Recorded(CliContext &c, const QString &action, const CommandOutcome &outcome)
+{
+    const CliVerdict verdict = Judge(outcome);
+    RecordEntry entry = CliRecording::Begin(c, action);
+    CliRecording::Keep(c, entry, ActionRecord::Outcome(outcome), verdict.outcome);
+    return verdict;
+}
+CliVerdict Reset(CliContext &c) { return Recorded(c, RecordAction::Reset, ParamFile::ResetMenu(c.session)); }
+CliVerdict Restore(CliContext &c)
+{
+    return Recorded(c, RecordAction::Restore, ParamFile::RestoreDefaultsMenu(c.session));
+}
+// The version and IMEI queries of 查询DTU版本/IMEI, kept as the device's
+// identity.
+CliVerdict Identify(CliContext &c)
+{
+    const VersionOutcome outcome = ControlMode::ReadVersion(c.session);
+    QJsonObject json = OutcomeJson::Version(outcome);
+    if (c.recorder)
+        c.recorder->LearnVersion(outcome.version.Ok() ? outcome.version.text : QString(),
+                                 outcome.imei.Ok() ? outcome.imei.text : QString());
+    RecordEntry entry = CliRecording::Begin(c, RecordAction::Identify);
+    const QString result = !outcome.version.Ok() ? ActionRecord::Outcome(outcome.version)
+                                                 : ActionRecord::Outcome(outcome.imei);
+    const qint64 id = CliRecording::Keep(c, entry, result, json);
+    if (id > 0)
+        json.insert(QStringLiteral("record"), id);
+    if (!c.options.json)
+        c.frontend.PrintOut(QCoreApplication::translate("CliCommands", "固件版本：%1\nIMEI：%2\n")
+                                .arg(entry.device.firmware.isEmpty() ? QStringLiteral("-") : entry.device.firmware,
+                                     entry.device.imei.isEmpty() ? QStringLiteral("-") : entry.device.imei));
+    return CliVerdict::Of(outcome.Ok(), json);
+}
 
 } // namespace
 
@@ -63,6 +99,12 @@ const std::vector<CliCommand> &All()
          &CheckFleet, &Fleet},
         {"ports", "[PATH...]", QT_TRANSLATE_NOOP("CliCommands", "列出串口（及给出的 PATH），以及你能否打开每一个"),
          0, -1, false, nullptr, &CliPorts::Run, false},
+        {"identify", "", "查询DTU版本/IMEI, kept in the device records as the device's identity", 0, 0, true, nullptr,
+         &Identify},
+        {"rollback", "ID", "put the device back to the values of snapshot ID (--run ID: a whole fleet run)", 0, 1,
+         false, &CliRollback::Check, &CliRollback::Run},
+        {"history", "[DEVICE]", "the device records, newest first (--show ID, --diff ID1 ID2, --limit N)",
+         0, 2, false, nullptr, &CliHistory::Run, false},
     };
     return commands;
 }
@@ -80,22 +122,33 @@ bool Takes(const QString &command, const QString &option)
     static const QList<QPair<QString, QStringList>> own{
         {QStringLiteral("signal"), {QStringLiteral("watch")}},
         {QStringLiteral("read"), {QStringLiteral("ext")}},
-        {QStringLiteral("write"), {QStringLiteral("ext")}},
-        {QStringLiteral("batch"), {QStringLiteral("ext")}},
+        {QStringLiteral("write"), {QStringLiteral("ext"), QStringLiteral("snapshot")}},
+        {QStringLiteral("batch"), {QStringLiteral("ext"), QStringLiteral("snapshot")}},
         {QStringLiteral("verify"), {QStringLiteral("ignore")}},
         {QStringLiteral("provision"),
-         {QStringLiteral("set"), QStringLiteral("events"), QStringLiteral("verify"), QStringLiteral("ignore")}},
+         {QStringLiteral("set"), QStringLiteral("events"), QStringLiteral("verify"), QStringLiteral("ignore"),
+          QStringLiteral("identify"), QStringLiteral("fleet-run")}},
         {QStringLiteral("fleet"),
-         {QStringLiteral("verify"), QStringLiteral("jobs"), QStringLiteral("report"), QStringLiteral("ignore")}},
+         {QStringLiteral("verify"), QStringLiteral("jobs"), QStringLiteral("report"), QStringLiteral("ignore"),
+          QStringLiteral("identify")}},
+        {QStringLiteral("history"), {QStringLiteral("limit"), QStringLiteral("show"), QStringLiteral("diff")}},
+        {QStringLiteral("rollback"), {QStringLiteral("run")}},
     };
+    // Where the records are: for every command that leaves an entry or reads them.
+    static const QStringList recordsPlace{QStringLiteral("records"), QStringLiteral("no-records")};
     if (everyCommand.contains(option))
         return true;
     const CliCommand *c = Find(command);
     if (!c)
         return true; // refused for itself
+    if (recordsPlace.contains(option)
+        && (c->needsChannel || command == QLatin1String("history") || command == QLatin1String("fleet")
+            || command == QLatin1String("provision") || command == QLatin1String("rollback")))
+        return true;
     if (c->needsProfile && withProfile.contains(option))
         return true;
-    if ((c->needsChannel || command == QLatin1String("provision")) && withChannel.contains(option))
+    if ((c->needsChannel || command == QLatin1String("provision") || command == QLatin1String("rollback"))
+        && withChannel.contains(option))
         return true;
     for (const auto &entry : own)
         if (entry.first == command)

@@ -8,6 +8,7 @@
 #include <vector>
 
 class ConsoleFrontend;
+class Recorder;
 class DtuSession;
 struct CliOptions;
 
@@ -22,6 +23,8 @@ struct CliContext {
     bool jsonPrinted = false;
     // What verify and provision expect the device to hold.
     QList<TableCompare::RowValue> expectedMain, expectedExt;
+    // Where the command's entry in the device records goes (nullptr: none).
+    Recorder *recorder = nullptr;
 };
 
 // Arguments that do not fit the profile (no such row, a label not offered):
@@ -78,6 +81,10 @@ CliVerdict Read(CliContext &context);
 CliVerdict Write(CliContext &context);
 CliVerdict Save(CliContext &context);
 CliVerdict Batch(CliContext &context);
+// write and batch --snapshot: both tables read and recorded before anything
+// is written, the values to write left as they were. False when the read
+// failed (nothing may then be written).
+bool Snapshot(CliContext &context);
 // Sets a row of the main or, when the main one has no such number, the
 // extended table from "NUM=TEXT" as write does; throws CliUsageError.
 // A refusal names the row after `prefix`.

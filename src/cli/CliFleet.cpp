@@ -16,6 +16,8 @@
 #include "fleet/FleetWording.h"
 #include "fleet/Inventory.h"
 
+#include <QCoreApplication>
+#include <QDateTime>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QCoreApplication>
@@ -122,7 +124,20 @@ bool CheckFleet(CliContext &c, QString *error)
 CliVerdict Fleet(CliContext &c)
 {
     const Inventory::Table inventory = Inventory::Read(c.options.arguments.value(0));
-    const FleetRunner::Settings settings = MakePlan(c, inventory).settings;
+    FleetRunner::Settings settings = MakePlan(c, inventory).settings;
+    // Every worker records into the same store, under one run id.
+    const QString runId = QStringLiteral("%1-%2")
+                              .arg(QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMdd'T'HHmmsszzz")))
+                              .arg(QCoreApplication::applicationPid());
+    if (c.options.records.off) {
+        settings.recordArgs = {QStringLiteral("--no-records")};
+    } else {
+        if (!c.options.records.location.isEmpty())
+            settings.recordArgs << QStringLiteral("--records") << c.options.records.location;
+        settings.recordArgs << QStringLiteral("--fleet-run") << runId;
+        if (c.options.records.identify)
+            settings.recordArgs << QStringLiteral("--identify");
+    }
 
     QStringList targets;
     for (const FleetDevice &d : inventory.devices)
@@ -154,6 +169,8 @@ CliVerdict Fleet(CliContext &c)
     for (const DeviceReport &r : reports)
         allOk = allOk && r.outcome == Outcome::Ok;
     progress.Note(FleetWording::Totals(reports));
+    if (!c.options.records.off)
+        progress.Note(QCoreApplication::translate("CliFleet", "设备档案：批量运行 %1（dtucfg rollback --run %1 可撤销）").arg(runId));
     bool reportWritten = true;
     if (!c.options.report.isEmpty()) {
         try {
@@ -163,7 +180,10 @@ CliVerdict Fleet(CliContext &c)
             reportWritten = false;
         }
     }
-    return CliVerdict::Of(allOk && reportWritten, QJsonDocument::fromJson(FleetReport::Json(reports)).object());
+    QJsonObject json = QJsonDocument::fromJson(FleetReport::Json(reports)).object();
+    if (!c.options.records.off)
+        json.insert(QStringLiteral("run"), runId);
+    return CliVerdict::Of(allOk && reportWritten, json);
 }
 
 } // namespace CliCommands

@@ -59,6 +59,16 @@ const OptionEntry kOptions[] = {
     {"jobs", Takes::Value, "N",
      QT_TRANSLATE_NOOP("CliOptions", "fleet：同时配置的设备数（默认：全部，最多 16；\n不能超过 64）")},
     {"report", Takes::Value, "FILE", QT_TRANSLATE_NOOP("CliOptions", "fleet：写出报告（FILE.csv 或 FILE.json）")},
+    {"records", Takes::Value, "WHERE",
+     QT_TRANSLATE_NOOP("CliOptions", "设备档案：一个SQLite文件，或\npostgresql://USER@HOST:PORT/DATABASE（默认：\n~/.local/share/dtutools/records.sqlite）")},
+    {"no-records", Takes::Nothing, "", QT_TRANSLATE_NOOP("CliOptions", "这次调用不记入设备档案")},
+    {"limit", Takes::Value, "N", QT_TRANSLATE_NOOP("CliOptions", "history：最多列出N条（默认50，0：全部）")},
+    {"show", Takes::Value, "ID", QT_TRANSLATE_NOOP("CliOptions", "history：显示一条记录及其各行")},
+    {"diff", Takes::Nothing, "", QT_TRANSLATE_NOOP("CliOptions", "history --diff ID1 ID2：像 verify 那样比较两个快照")},
+    {"snapshot", Takes::Nothing, "", QT_TRANSLATE_NOOP("CliOptions", "write、batch：先读出并记下设备的参数")},
+    {"identify", Takes::Nothing, "", QT_TRANSLATE_NOOP("CliOptions", "fleet：先查询每台设备的固件版本和IMEI，\n记入设备档案")},
+    {"run", Takes::Value, "ID", QT_TRANSLATE_NOOP("CliOptions", "rollback：恢复批量运行ID改动过的每台设备")},
+    {"fleet-run", Takes::Value, "ID", QT_TRANSLATE_NOOP("CliOptions", "provision：设备的记录所属的批量运行")},
 };
 
 // The short spellings, each for one option of the table.
@@ -95,13 +105,14 @@ QString ValidValues(const QString &name)
         return QCoreApplication::translate("CliOptions", "可用的速率：%1").arg(SerialSettings::KnownSpeeds().join(QStringLiteral(", ")));
     if (name == QLatin1String("format"))
         return QCoreApplication::translate("CliOptions", "可用的格式：%1").arg(SerialSettings::OfferedFormats().join(QStringLiteral(", ")));
-    return {};
+    return CliRecordOptions::ValidValues(name);
 }
 
 bool Apply(CliOptions *out, const QString &name, const QString &value, QString *error)
 {
     bool ok = true;
-    if (name == QLatin1String("profile")) {
+    if (CliRecordOptions::Apply(&out->records, name, value, &ok)) {
+    } else if (name == QLatin1String("profile")) {
         out->profilePath = value;
         out->profileGiven = true;
     } else if (name == QLatin1String("script")) {
@@ -244,7 +255,7 @@ bool CliOptions::Parse(const QStringList &args, CliOptions *out, QString *error)
         *error = QCoreApplication::translate("CliOptions", "--password 和 --password-file：只能给出其中一个");
         return false;
     }
-    return true;
+    return CliRecordOptions::Check(*out, error);
 }
 
 void CliOptions::Peek(const QStringList &args, Language *language, bool *json)
@@ -328,6 +339,7 @@ QString CliOptions::Usage()
                "退出状态：0 每个设备操作都成功；1 有操作失败或被拒绝；\n"
                "2 用法错误、参数文件或脚本无法读取、数据通道没有打开。\n"
                "verify：0 设备与文件相符，3 有不同，1 设备出错。\n"
-               "fleet：0 每台设备都成功，1 其他情况（报告说明是哪台、为什么）。\n");
+               "fleet：0 每台设备都成功，1 其他情况（报告说明是哪台、为什么）。\n"
+               "history：0 已列出，1 没有这条记录；--diff：0 相同，3 不同。\n");
     return text;
 }

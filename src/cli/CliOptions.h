@@ -1,4 +1,5 @@
 #pragma once
+#include "cli/CliRecordOptions.h"
 #include "core/Translation.h"
 
 #include <QString>
@@ -34,6 +35,7 @@ struct CliOptions {
     bool verify = false;      // provision, fleet: read back and compare
     int jobs = 0;             // fleet: devices at once (0: all, at most 16)
     QString report;           // fleet: the report file (.csv or .json)
+    RecordOptions records;    // --records, --no-records; history's options
     QString command;
     QStringList arguments;
     QStringList given;        // the options given, by name ("baud"), first use first

@@ -13,7 +13,10 @@
 #include "protocol/Hex.h"
 #include "core/DtuError.h"
 #include "core/WriteRules.h"
-#include "cli/OutcomeJson.h"
+#include "ops/OutcomeJson.h"
+#include "cli/CliRecording.h"
+#include "recording/ActionRecord.h"
+#include "ops/TableCompare.h"
 #include "ops/Wording.h"
 
 #include <QCoreApplication>
@@ -161,6 +164,18 @@ bool HasWritableRow(CliContext &c)
     return false;
 }
 
+// Puts back the values a table held before a read.
+void RestoreValues(ParamTableModel &table, const QList<TableCompare::RowValue> &values)
+{
+    for (const TableCompare::RowValue &v : values) {
+        const int i = table.FindByNumber(v.number);
+        if (i < 0)
+            continue;
+        table.SetCell(i, ColHex, v.hex);
+        table.SetCell(i, ColValue, v.shown);
+    }
+}
+
 // Every value a batch would send must be whole bytes as it stands: half a
 // byte would go out as something nobody wrote.
 bool CheckBatchValues(CliContext &c, QString *error)
@@ -240,18 +255,27 @@ CliVerdict Read(CliContext &c)
         else
             PrintTable(c, ChosenTable(c));
     }
+    RecordEntry entry = CliRecording::Begin(c, RecordAction::Read);
+    entry.rows = CliRecording::ReadRows(c, outcome, &ChosenTable(c));
+    CliRecording::Keep(c, entry, ActionRecord::Outcome(outcome), OutcomeJson::Read(outcome));
     return CliVerdict::Of(outcome.Ok(), json);
 }
 
 CliVerdict Write(CliContext &c)
 {
+    if (c.options.records.snapshot && !Snapshot(c))
+        return CliVerdict::Of(false, OutcomeJson::Read({true, TransactionResult::NoAnswer, 0}));
     EnterChosenPage(c);
     // The edits are made on the active table: the device is put on the
     // chosen one first, as the page's "设置" does before writing.
     const int channel = c.options.ext ? DeviceCommands::kExtendedPageChannel : c.session.state.MainParamChannel;
     if (const int selected = DeviceCommands::SelectTableFor(c.session, channel, Wording::WriteWord());
-        selected != TransactionResult::Accepted)
-        return CliVerdict::Of(false, OutcomeJson::Read({true, selected, 0}));
+        selected != TransactionResult::Accepted) {
+        const QJsonObject json = OutcomeJson::Read({true, selected, 0});
+        RecordEntry entry = CliRecording::Begin(c, RecordAction::Write);
+        CliRecording::Keep(c, entry, ResultId(selected), json);
+        return CliVerdict::Of(false, json);
+    }
     if (!ChosenTableActive(c))
         return CliVerdict::Of(false);
     ParamTableModel &table = ChosenTable(c);
@@ -265,15 +289,20 @@ CliVerdict Write(CliContext &c)
             allEdited = false;
     }
     const WriteReport report = ParamWriter::WriteModified(c.session);
-    return CliVerdict::Of(allEdited && report.Ok(), OutcomeJson::Write(report));
+    const QJsonObject json = OutcomeJson::Write(report);
+    CliRecording::KeepWrite(c, RecordAction::Write, report, {&table}, json);
+    return CliVerdict::Of(allEdited && report.Ok(), json);
 }
 
 CliVerdict Save(CliContext &c)
 {
     // A backup of the device: its values first (both tables), then the files.
     const ReadOutcome read = ParamReader::ReadWholeDevice(c.session);
+    RecordEntry entry = CliRecording::Begin(c, RecordAction::Save);
+    entry.rows = CliRecording::ReadRows(c, read);
     if (!read.Ok()) {
         c.frontend.Complain(QCoreApplication::translate("CliParamCommands", "save：没能读出设备的参数，什么也没有保存"));
+        CliRecording::Keep(c, entry, ActionRecord::Outcome(read), OutcomeJson::Read(read));
         return CliVerdict::Of(false, OutcomeJson::Read(read));
     }
     QString path = c.options.arguments.value(0);
@@ -285,17 +314,55 @@ CliVerdict Save(CliContext &c)
             c.frontend.Complain(QCoreApplication::translate("CliParamCommands", "save：扩展参数表保存在 %1").arg(extPath));
     } catch (const DtuError &e) {
         c.frontend.ShowMessage(QCoreApplication::translate("CliParamCommands", "参数文件 %1 保存失败。\n%2").arg(QFileInfo(path).absoluteFilePath(), e.text()));
+        QJsonObject json = OutcomeJson::Read(read);
+        json.insert(QStringLiteral("file"), QFileInfo(path).absoluteFilePath());
+        CliRecording::Keep(c, entry, QStringLiteral("file-not-written"), json);
         return CliVerdict::Of(false, OutcomeJson::Read(read));
     }
+    QJsonObject json = OutcomeJson::Read(read);
+    json.insert(QStringLiteral("file"), QFileInfo(path).absoluteFilePath());
+    CliRecording::Keep(c, entry, ActionRecord::Outcome(read), json);
     return CliVerdict::Of(true, OutcomeJson::Read(read));
 }
 
 CliVerdict Batch(CliContext &c)
 {
+    if (c.options.records.snapshot && !Snapshot(c))
+        return CliVerdict::Of(false, OutcomeJson::Read({true, TransactionResult::NoAnswer, 0}));
     EnterChosenPage(c);
     const WriteReport report
         = c.options.ext ? ParamFile::BatchWriteExtended(c.session) : ParamFile::BatchWriteAll(c.session);
-    return CliVerdict::Of(report.Ok(), OutcomeJson::Write(report));
+    const QJsonObject json = OutcomeJson::Write(report);
+    QList<const ParamTableModel *> tables{&c.session.extTable};
+    if (!c.options.ext)
+        tables = {&c.session.mainTable, &c.session.extTable};
+    CliRecording::KeepWrite(c, RecordAction::Batch, report, tables, json);
+    return CliVerdict::Of(report.Ok(), json);
+}
+
+bool Snapshot(CliContext &c)
+{
+    DtuSession &s = c.session;
+    // The values the write is about to send are the ones set now; the read
+    // goes into copies of the tables' values and puts them back.
+    const QList<TableCompare::RowValue> mainValues = TableCompare::Snapshot(s.mainTable);
+    const QList<TableCompare::RowValue> extValues = TableCompare::Snapshot(s.extTable);
+    TableCompare::ForgetValues(s.mainTable);
+    TableCompare::ForgetValues(s.extTable);
+    const ReadOutcome read = ParamReader::ReadWholeDevice(s);
+    const qint64 id = CliRecording::KeepRead(c, read, OutcomeJson::Read(read));
+    RestoreValues(s.mainTable, mainValues);
+    RestoreValues(s.extTable, extValues);
+    if (!read.Ok()) {
+        c.frontend.Complain(
+            QCoreApplication::translate("CliParamCommands", "%1 --snapshot：没能读出设备的参数，什么也没有写")
+                .arg(c.options.command));
+        return false;
+    }
+    if (id > 0)
+        c.frontend.Complain(
+            QCoreApplication::translate("CliParamCommands", "%1：写入前设备的参数值已存为记录 %2").arg(c.options.command).arg(id));
+    return true;
 }
 
 QString NoParameterText(const QString &prefix, const QString &number)

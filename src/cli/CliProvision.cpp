@@ -6,6 +6,10 @@
 #include "session/DtuSession.h"
 #include "cli/CliChannel.h"
 #include "cli/CliOptions.h"
+#include "cli/CliRecording.h"
+#include "recording/ActionRecord.h"
+#include "ops/ControlMode.h"
+#include "recording/Recorder.h"
 #include "cli/ConsoleFrontend.h"
 #include "core/StopSignals.h"
 #include "core/WriteRules.h"
@@ -70,7 +74,7 @@ CliVerdict Finish(CliContext &c, const DeviceReport &report)
                           QJsonDocument::fromJson(WorkerEvents::Result(report)).object());
 }
 
-void WriteAndJudge(CliContext &c, DeviceReport *report)
+WriteReport WriteAndJudge(CliContext &c, DeviceReport *report)
 {
     c.frontend.onWriteRun = [&](const WriteRunStatus &status) {
         // A run forgets stops asked before it began: this one was asked for it.
@@ -90,15 +94,54 @@ void WriteAndJudge(CliContext &c, DeviceReport *report)
         report->failed.append({row.number, row.name, FailureText(row.result)});
     if (!run.DeviceAnswered()) {
         JudgeSilence(c, report);
-        return;
+        return run;
     }
     if (!run.Failed().isEmpty() || !run.notReached.isEmpty() || run.EndedEarly()) {
         report->outcome = Outcome::WrittenWithErrors;
         if (!run.notReached.isEmpty())
             report->why = {DeviceWhy::Kind::RowsNotReached, static_cast<int>(run.notReached.size()), run.total};
-        return;
+        return run;
     }
     report->outcome = Outcome::Ok;
+    return run;
+}
+
+bool Recording(CliContext &c)
+{
+    return c.recorder && c.recorder->IsOn();
+}
+
+// Before a recorded device is written: with --identify its version and IMEI,
+// then both tables read and kept as the snapshot a rollback goes back to.
+// False when the device could not be read: it is not written.
+bool SnapshotFirst(CliContext &c, DeviceReport *report)
+{
+    if (!Recording(c))
+        return true;
+    if (c.options.records.identify) {
+        Emit(c, WorkerEvents::Progress(QStringLiteral("identify"), 0, 1, QString()));
+        const VersionOutcome version = ControlMode::ReadVersion(c.session);
+        c.recorder->LearnVersion(version.version.Ok() ? version.version.text : QString(),
+                                 version.imei.Ok() ? version.imei.text : QString());
+    }
+    Emit(c, WorkerEvents::Progress(QStringLiteral("snapshot"), 0, 1, QString()));
+    if (Snapshot(c))
+        return true;
+    JudgeSilence(c, report);
+    if (report->why.kind == DeviceWhy::Kind::NoAnswer)
+        report->why = {DeviceWhy::Kind::NoSnapshot};
+    return false;
+}
+
+// One provision entry: each row written with the value the snapshot found.
+void RecordProvision(CliContext &c, const WriteReport &run, DeviceReport *report)
+{
+    if (!Recording(c))
+        return;
+    RecordEntry entry = CliRecording::Begin(c, RecordAction::Provision);
+    entry.rows = ActionRecord::Written(run, {&c.session.mainTable, &c.session.extTable}, c.recorder->Known(entry));
+    report->record = CliRecording::Keep(c, entry, report->outcome,
+                                        QJsonDocument::fromJson(WorkerEvents::Result(*report)).object());
 }
 
 void VerifyWritten(CliContext &c, DeviceReport *report)
@@ -167,6 +210,7 @@ CliVerdict Provision(CliContext &c)
         s.state.StopRequested = true;
     });
     DeviceReport report;
+    WriteReport run;
     report.target = c.options.tcpHost.isEmpty() ? c.options.port
                                                 : QStringLiteral("tcp:%1:%2").arg(c.options.tcpHost).arg(c.options.tcpPort);
     Emit(c, WorkerEvents::Progress(QStringLiteral("open"), 0, 0, QString()));
@@ -184,12 +228,20 @@ CliVerdict Provision(CliContext &c)
         } else if (g_stopAsked) {
             report.outcome = Outcome::WrittenWithErrors;
             report.why = {DeviceWhy::Kind::StoppedBeforeFirstRow};
-        } else {
-            WriteAndJudge(c, &report);
+        } else if (SnapshotFirst(c, &report)) {
+            // A stop during the snapshot: nothing written, and the device did answer.
+            if (g_stopAsked) {
+                report.outcome = Outcome::WrittenWithErrors;
+                report.why = {DeviceWhy::Kind::StoppedBeforeFirstRow};
+            } else {
+                run = WriteAndJudge(c, &report);
+            }
         }
         if (report.outcome == Outcome::Ok && c.options.verify)
             VerifyWritten(c, &report);
     }
+    RecordProvision(c, run, &report);
+    CliRecording::WarnOnce(c);
     return Finish(c, report);
 }
 

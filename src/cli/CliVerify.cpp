@@ -5,12 +5,15 @@
 #include "core/SilentFrontend.h"
 #include "session/DtuSession.h"
 #include "cli/CliOptions.h"
+#include "cli/CliRecording.h"
+#include "recording/ActionRecord.h"
 #include "cli/ConsoleFrontend.h"
-#include "cli/OutcomeJson.h"
+#include "ops/OutcomeJson.h"
 #include "ops/ParamReader.h"
 #include "ops/ProfileLoader.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 
 namespace CliCommands {
 namespace {
@@ -81,8 +84,11 @@ CliVerdict Verify(CliContext &c)
 {
     TableCompare::Outcome outcome;
     const ReadOutcome read = ReadAndCompare(c, &outcome);
+    RecordEntry entry = CliRecording::Begin(c, RecordAction::Verify);
+    entry.rows = CliRecording::ReadRows(c, read);
     if (!read.Ok()) {
         c.frontend.Complain(QCoreApplication::translate("CliVerify", "verify：没能读出设备的参数"));
+        CliRecording::Keep(c, entry, ActionRecord::Outcome(read), OutcomeJson::Read(read));
         return CliVerdict::Of(false, OutcomeJson::Read(read));
     }
     TableCompare::CountUnlisted(c.expectedMain + c.expectedExt, ProfileRows(c), c.options.ignore, &outcome);
@@ -97,6 +103,10 @@ CliVerdict Verify(CliContext &c)
     json.insert(QStringLiteral("ignored"), outcome.ignored);
     json.insert(QStringLiteral("differences"), static_cast<int>(outcome.differences.size()));
     json.insert(QStringLiteral("not_in_file"), outcome.unlisted);
+    json.insert(QStringLiteral("file"), QFileInfo(c.options.arguments.value(0)).absoluteFilePath());
+    CliRecording::Keep(c, entry, outcome.differences.isEmpty() ? ActionRecord::Outcome(read) : ActionRecord::kDiffers,
+                       json);
+    json.remove(QStringLiteral("file"));
     return {outcome.differences.isEmpty() ? CliVerdict::kOk : CliVerdict::kDiffers, json, summary};
 }
 

@@ -9,8 +9,10 @@
 #include "cli/CliChannel.h"
 #include "cli/CliCommands.h"
 #include "cli/CliOptions.h"
+#include "cli/CliRecording.h"
+#include "recording/Recorder.h"
 #include "cli/ConsoleFrontend.h"
-#include "cli/OutcomeJson.h"
+#include "ops/OutcomeJson.h"
 #include "ops/Outcomes.h"
 #include "DtuVersion.h"
 #include "ops/ProfileLoader.h"
@@ -110,15 +112,8 @@ std::optional<Refusal> Prepare(CliContext &context, const CliCommand &command)
         ChannelOutcome channel;
         RunAction(session, [&] { channel = CliChannel::Open(session, options); });
         if (!channel.open) {
-            // A serial port that does not open is this computer's set-up; a
-            // TCP connection that fails is the device's or the network's.
-            if (channel.failure == ChannelOutcome::Failure::SerialPort)
-                return Refusal{kExitUsage, QCoreApplication::translate("Dtucfg", "数据通道没有打开：") + channel.reason, false,
-                               OutcomeJson::Channel(channel)};
-            QString text = channel.reason;
-            if (channel.failure == ChannelOutcome::Failure::PasswordRefused)
-                text += QCoreApplication::translate("Dtucfg", "（密码用 --password 给出，默认 480917）");
-            return Refusal{kExitFailed, text, false, OutcomeJson::Channel(channel)};
+            const CliChannel::Failure failure = CliChannel::Refused(channel);
+            return Refusal{failure.status, failure.text, false, OutcomeJson::Channel(channel)};
         }
         // Opening the port raises the level to 1 as the window's button
         // does; the command line keeps the level it was given.
@@ -214,6 +209,11 @@ int Run(const QStringList &arguments, ConsoleFrontend &frontend)
     DtuSession session(frontend);
     session.exchange.SetFastCompletion(options.fast);
     CliContext context{session, frontend, options};
+    // The fleet's worker records as the fleet.
+    Recorder recorder(options.command == QLatin1String("provision") ? RecordProgram::Fleet : RecordProgram::Dtucfg);
+    if (!CliRecording::Configure(recorder, options, &error))
+        return refuse(UsageError(error));
+    context.recorder = &recorder;
 
     CliVerdict verdict{kExitFailed, {}};
     try {
@@ -229,6 +229,7 @@ int Run(const QStringList &arguments, ConsoleFrontend &frontend)
         frontend.ShowError(e.text());
         verdict = {kExitFailed, {}};
     }
+    CliRecording::WarnOnce(context);
 
     if (options.json && !context.jsonPrinted)
         PrintJson(frontend, options.command, verdict.status, verdict.outcome,

@@ -3,7 +3,7 @@
 #include "cli/CliCommands.h"
 #include "cli/CliOptions.h"
 #include "cli/ConsoleFrontend.h"
-#include "cli/OutcomeJson.h"
+#include "ops/OutcomeJson.h"
 #include "core/ScheduledTimer.h"
 #include "core/StopSignals.h"
 #include "ops/DeviceCommands.h"

@@ -1,7 +1,7 @@
 #include "fleet/FleetReport.h"
 
 #include "core/TextFile.h"
-#include "fleet/CsvText.h"
+#include "core/CsvText.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -23,7 +23,7 @@ QString Seconds(double seconds)
 QByteArray Csv(const QList<DeviceReport> &devices)
 {
     QString text = QStringLiteral(
-        "target,name,outcome,rows_written,rows_failed,failures,differences,seconds,detail\r\n");
+        "target,name,outcome,rows_written,rows_failed,failures,differences,seconds,detail,record\r\n");
     for (const DeviceReport &d : devices) {
         QStringList failures;
         for (const RowFailure &f : d.failed)
@@ -39,7 +39,8 @@ QByteArray Csv(const QList<DeviceReport> &devices)
                                 CsvText::Cell(failures.join(QStringLiteral("; "))),
                                 CsvText::Cell(differences.join(QStringLiteral("; "))),
                                 Seconds(d.seconds),
-                                CsvText::Cell(DetailText(d.why))};
+                                CsvText::Cell(DetailText(d.why)),
+                                d.record > 0 ? QString::number(d.record) : QString()};
         text += cells.join(QLatin1Char(',')) + QStringLiteral("\r\n");
     }
     return text.toUtf8();
@@ -68,7 +69,8 @@ QByteArray Json(const QList<DeviceReport> &devices)
                                 {QStringLiteral("rows_failed"), failures},
                                 {QStringLiteral("differences"), differences},
                                 {QStringLiteral("seconds"), Seconds(d.seconds).toDouble()},
-                                {QStringLiteral("detail"), DetailText(d.why)}});
+                                {QStringLiteral("detail"), DetailText(d.why)},
+                                {QStringLiteral("record"), d.record > 0 ? QJsonValue(d.record) : QJsonValue()}});
         ok += d.outcome == Outcome::Ok ? 1 : 0;
     }
     const QJsonObject root{{QStringLiteral("devices"), list},
@@ -107,6 +109,7 @@ const WhyEntry kWhyNames[] = {
     {DeviceWhy::Kind::NoAnswer, "no-answer"},
     {DeviceWhy::Kind::RowsNotReached, "rows-not-reached"},
     {DeviceWhy::Kind::NoReadBack, "no-read-back"},
+    {DeviceWhy::Kind::NoSnapshot, "no-snapshot"},
     {DeviceWhy::Kind::StoppedBeforeFirstRow, "stopped-before-first-row"},
     {DeviceWhy::Kind::StoppedBeforeStart, "stopped-before-start"},
     {DeviceWhy::Kind::WorkerDidNotStart, "worker-did-not-start"},
@@ -141,6 +144,7 @@ QString DetailText(const DeviceWhy &why)
     case Kind::NoAnswer: return QStringLiteral("no answer from the device");
     case Kind::RowsNotReached: return QStringLiteral("%1 of %2 rows not reached").arg(why.count).arg(why.total);
     case Kind::NoReadBack: return QStringLiteral("the parameters could not be read back");
+    case Kind::NoSnapshot: return QStringLiteral("the device's values could not be read before writing; nothing written");
     case Kind::StoppedBeforeFirstRow: return QStringLiteral("stopped before the first row");
     case Kind::StoppedBeforeStart: return QStringLiteral("stopped before the worker began");
     case Kind::WorkerDidNotStart:

@@ -39,6 +39,7 @@ struct DeviceWhy {
         NoAnswer,              // the device answered nothing
         RowsNotReached,        // count of total rows were not reached
         NoReadBack,            // the parameters could not be read back
+        NoSnapshot,            // the values before writing could not be read: nothing written
         StoppedBeforeFirstRow,
         StoppedBeforeStart,    // the run stopped before this device's worker began
         WorkerDidNotStart,     // text: the program
@@ -61,12 +62,14 @@ struct DeviceReport {
     QList<VerifyDifference> differences;
     double seconds = 0;
     DeviceWhy why; // for an outcome the lists do not explain
+    qint64 record = 0; // the device's entry in the device records (0: none kept)
 };
 
 namespace FleetReport {
 // One row per device: target, name, outcome, rows_written, rows_failed,
 // failures ("0031 中心端口 [参数设置失败]", "; " between them), differences
-// ("0030 中心地址: 10.0.0.1 -> 10.0.0.9"), seconds, detail. UTF-8, CR LF.
+// ("0030 中心地址: 10.0.0.1 -> 10.0.0.9"), seconds, detail, record (the
+// device's entry in the device records, empty when none). UTF-8, CR LF.
 QByteArray Csv(const QList<DeviceReport> &devices);
 // {"devices": [{...}], "total": N, "ok": N} with the lists as arrays.
 QByteArray Json(const QList<DeviceReport> &devices);

@@ -113,6 +113,7 @@ QStringList FleetRunner::WorkerArgs(const FleetDevice &device) const
         args << QStringLiteral("--password-file") << QStringLiteral("-");
     if (settings_.fast)
         args << QStringLiteral("--fast");
+    args += settings_.recordArgs;
     args << QStringLiteral("provision") << QStringLiteral("--events");
     if (settings_.verify)
         args << QStringLiteral("--verify");
@@ -188,6 +189,7 @@ void FleetRunner::OnOutput(Worker &worker)
             report.failed = r.failed;
             report.differences = r.differences;
             report.why = r.why;
+            report.record = r.record;
             worker.resultSeen = true;
         }
     }

@@ -36,6 +36,9 @@ public:
         int level = 0;    // access level: rows it withholds are neither written nor compared
         QStringList ignore; // rows the read-back does not compare
         QString language;   // "zh", "en": the workers' language; "" their default
+        // The workers' options for the device records: where they are
+        // (or --no-records), the run they belong to, --identify.
+        QStringList recordArgs;
     };
 
     // A device's seconds are counted on the scheduler.

@@ -53,6 +53,7 @@ QString Detail(const DeviceWhy &why)
     case Kind::NoAnswer: return tr("设备无响应");
     case Kind::RowsNotReached: return tr("%2行中有%1行未写到").arg(why.count).arg(why.total);
     case Kind::NoReadBack: return tr("无法读回参数");
+    case Kind::NoSnapshot: return tr("写入前没能读出设备的参数，什么也没有写");
     case Kind::StoppedBeforeFirstRow: return tr("在写第一行之前停止");
     case Kind::StoppedBeforeStart: return tr("在这台设备开始之前停止");
     case Kind::WorkerDidNotStart: return tr("没有结果：%1 没能启动").arg(why.text);

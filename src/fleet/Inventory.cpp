@@ -2,7 +2,7 @@
 
 #include "core/PortNames.h"
 #include "core/TextFile.h"
-#include "fleet/CsvText.h"
+#include "core/CsvText.h"
 
 #include <QFile>
 #include <QRegularExpression>

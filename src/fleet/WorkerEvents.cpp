@@ -38,7 +38,8 @@ QByteArray Result(const DeviceReport &report)
                  {QStringLiteral("count"), report.why.count},
                  {QStringLiteral("of"), report.why.total},
                  {QStringLiteral("text"), report.why.text},
-                 {QStringLiteral("detail"), FleetReport::DetailText(report.why)}});
+                 {QStringLiteral("detail"), FleetReport::DetailText(report.why)},
+                 {QStringLiteral("record"), report.record}});
 }
 
 Event Parse(const QByteArray &line)
@@ -61,6 +62,7 @@ Event Parse(const QByteArray &line)
         r.why.count = o.value(QStringLiteral("count")).toInt();
         r.why.total = o.value(QStringLiteral("of")).toInt();
         r.why.text = o.value(QStringLiteral("text")).toString();
+        r.record = o.value(QStringLiteral("record")).toInteger();
         for (const QJsonValue &v : o.value(QStringLiteral("failed")).toArray()) {
             const QJsonArray a = v.toArray();
             r.failed.append({a.at(0).toString(), a.at(1).toString(), a.at(2).toString()});

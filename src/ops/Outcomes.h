@@ -49,6 +49,7 @@ struct RowResult {
     QString number, name;
     int result = TransactionResult::NoAnswer;
     qsizetype bytesSent = 0; // the value bytes carried by the frame
+    bool extended = false;   // a row of the extended table (numbers may repeat across tables)
 
     bool Ok() const { return result == TransactionResult::Accepted; }
 };

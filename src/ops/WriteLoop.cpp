@@ -94,7 +94,8 @@ WriteReport Run(DtuSession &session, const QList<Part> &parts, const Options &op
                 continue;
             }
             table.SetCurrentRow(i);
-            const RowResult row = ParamWriter::SetParameter(session, table, number);
+            RowResult row = ParamWriter::SetParameter(session, table, number);
+            row.extended = table.kind() == ParamTableModel::Kind::Extended;
             report.rows << row;
             if (row.result == TransactionResult::NotAFrame)
                 session.frontend().ClearEditors();

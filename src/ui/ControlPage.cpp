@@ -5,6 +5,7 @@
 #include "ui/HandlerRunner.h"
 #include "ui/SignalMeterView.h"
 #include "ui/WidgetHelpers.h"
+#include "ui/WindowRecords.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -14,7 +15,8 @@
 
 using namespace WidgetHelpers;
 
-ControlPage::ControlPage(DtuSession &session, HandlerRunner &run, SignalMonitor &monitor, QWidget *parent)
+ControlPage::ControlPage(DtuSession &session, HandlerRunner &run, SignalMonitor &monitor, WindowRecords &records,
+                         QWidget *parent)
     : QWidget(parent), session_(session), run_(run)
 {
     setObjectName(QStringLiteral("TabSheet3"));
@@ -35,7 +37,9 @@ ControlPage::ControlPage(DtuSession &session, HandlerRunner &run, SignalMonitor 
     };
     Button6 = add("Button6", tr("读取信号强度"), &ControlMode::ReadSignal);
     add("Button9", tr("读DTU状态"), &ControlMode::ReadStatus);
-    add("Button14", tr("查询DTU版本/IMEI"), &ControlMode::ReadVersion);
+    // The answers name the device in the records' later entries.
+    add("Button14", tr("查询DTU版本/IMEI"),
+        [&records](DtuSession &s) { records.Version(ControlMode::ReadVersion(s)); });
     add("Button19", tr("读取设备时钟"), &ControlMode::ReadClock);
     add("Button20", tr("设置设备时钟"), &ControlMode::SetClock);
     buttons->addStretch();

@@ -5,6 +5,7 @@
 
 class DtuSession;
 class HandlerRunner;
+class WindowRecords;
 class QPlainTextEdit;
 class QPushButton;
 class SignalMeterView;
@@ -16,7 +17,8 @@ struct WindowFacts;
 class ControlPage : public QWidget {
     Q_DECLARE_TR_FUNCTIONS(TForm1)
 public:
-    ControlPage(DtuSession &session, HandlerRunner &run, SignalMonitor &monitor, QWidget *parent = nullptr);
+    ControlPage(DtuSession &session, HandlerRunner &run, SignalMonitor &monitor, WindowRecords &records,
+                QWidget *parent = nullptr);
 
     // The state display (Memo4).
     QPlainTextEdit *Display() const { return Memo4; }

@@ -2,6 +2,8 @@
 
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 
 namespace {
@@ -64,4 +66,13 @@ QString QtDialogs::OpenFile(const QString &initialName, const QString &defaultSu
 QString QtDialogs::SaveFile(const QString &initialName, const QString &defaultSuffix)
 {
     return RunFileDialog(parent_, QFileDialog::AcceptSave, initialName, defaultSuffix);
+}
+
+bool QtDialogs::AskText(const QString &text, const QString &caption, const QString &initial, QString *answer)
+{
+    bool ok = false;
+    const QString typed = QInputDialog::getText(parent_, caption, text, QLineEdit::Normal, initial, &ok);
+    if (ok)
+        *answer = typed;
+    return ok;
 }

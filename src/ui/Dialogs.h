@@ -19,6 +19,8 @@ public:
     // hold a folder and a wildcard ("<folder>/*.txt").
     virtual QString OpenFile(const QString &initialName, const QString &defaultSuffix) = 0;
     virtual QString SaveFile(const QString &initialName, const QString &defaultSuffix) = 0;
+    // A line of text, starting from `initial`; false when the user cancelled.
+    virtual bool AskText(const QString &text, const QString &caption, const QString &initial, QString *answer) = 0;
 };
 
 // The real boxes: QMessageBox and QFileDialog over the given window.
@@ -32,6 +34,7 @@ public:
     bool Question(const QString &text, const QString &caption) override;
     QString OpenFile(const QString &initialName, const QString &defaultSuffix) override;
     QString SaveFile(const QString &initialName, const QString &defaultSuffix) override;
+    bool AskText(const QString &text, const QString &caption, const QString &initial, QString *answer) override;
 
 private:
     QWidget *parent_;

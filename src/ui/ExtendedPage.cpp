@@ -5,6 +5,7 @@
 #include "session/DtuSession.h"
 #include "ui/HandlerRunner.h"
 #include "ui/WidgetHelpers.h"
+#include "ui/WindowRecords.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -14,8 +15,8 @@
 
 using namespace WidgetHelpers;
 
-ExtendedPage::ExtendedPage(DtuSession &session, HandlerRunner &run, QWidget *parent)
-    : QWidget(parent), session_(session), run_(run)
+ExtendedPage::ExtendedPage(DtuSession &session, HandlerRunner &run, WindowRecords &records, QWidget *parent)
+    : QWidget(parent), session_(session), run_(run), records_(records)
 {
     setObjectName(QStringLiteral("TabSheet5"));
     ListView2 = Named(new QTableView, "ListView2", tr("接口参数表"));
@@ -26,9 +27,15 @@ ExtendedPage::ExtendedPage(DtuSession &session, HandlerRunner &run, QWidget *par
     auto *readButton = Button("Button16", tr("读取"));
     auto *writeButton = Button("Button17", tr("设置"));
     connect(readButton, &QPushButton::clicked, this,
-            [this] { run_.RunDevice([this] { ParamReader::ReadExtendedPage(session_); }); });
+            [this] { run_.RunDevice([this] {
+                const RecordEntry entry = records_.Begin(RecordAction::Read);
+                records_.Read(entry, ParamReader::ReadExtendedPage(session_));
+            }); });
     connect(writeButton, &QPushButton::clicked, this,
-            [this] { run_.RunDevice([this] { ParamWriter::WriteExtendedPage(session_); }); });
+            [this] { run_.RunDevice([this] {
+                const RecordEntry entry = records_.Begin(RecordAction::Write);
+                records_.Write(entry, ParamWriter::WriteExtendedPage(session_), {&session_.extTable, &session_.mainTable});
+            }); });
     auto *boxLayout = new QHBoxLayout(box);
     boxLayout->addWidget(readButton);
     boxLayout->addWidget(writeButton);

@@ -9,6 +9,8 @@
 #include "ui/FleetWindow.h"
 #include "ui/HandlerRunner.h"
 #include "ui/QtFrontend.h"
+#include "ui/RecordsWindow.h"
+#include "ui/WindowRecords.h"
 #include "ui/WindowSettings.h"
 
 #include <QAction>
@@ -23,8 +25,8 @@ const QString kAutoReopenKey = QStringLiteral("serial/autoReopen");
 } // namespace
 
 MainMenu::MainMenu(QMainWindow &window, DtuSession &session, HandlerRunner &run, QtFrontend &frontend,
-                   Dialogs &dialogs)
-    : window_(window), session_(session), run_(run), frontend_(frontend), dialogs_(dialogs)
+                   Dialogs &dialogs, WindowRecords &records)
+    : window_(window), session_(session), run_(run), frontend_(frontend), dialogs_(dialogs), records_(records)
 {
     QMenuBar *bar = window_.menuBar();
     bar->setObjectName(QStringLiteral("MainMenu1"));
@@ -37,9 +39,15 @@ MainMenu::MainMenu(QMainWindow &window, DtuSession &session, HandlerRunner &run,
         return act;
     };
     bar->addAction(action("N1", tr("恢复出厂默认设置"), QKeySequence(QStringLiteral("Ctrl+Shift+D")),
-                          [this] { run_.RunDevice([this] { ParamFile::RestoreDefaultsMenu(session_); }); }));
+                          [this] { run_.RunDevice([this] {
+                              const RecordEntry entry = records_.Begin(RecordAction::Restore);
+                              records_.Command(entry, ParamFile::RestoreDefaultsMenu(session_));
+                          }); }));
     bar->addAction(action("N6", tr("复位设备"), QKeySequence(QStringLiteral("Ctrl+Shift+R")),
-                          [this] { run_.RunDevice([this] { ParamFile::ResetMenu(session_); }); }));
+                          [this] { run_.RunDevice([this] {
+                              const RecordEntry entry = records_.Begin(RecordAction::Reset);
+                              records_.Command(entry, ParamFile::ResetMenu(session_));
+                          }); }));
     QMenu *files = bar->addMenu(tr("文件操作"));
     files->setObjectName(QStringLiteral("N2"));
     files->menuAction()->setObjectName(QStringLiteral("N2Action"));
@@ -53,6 +61,23 @@ MainMenu::MainMenu(QMainWindow &window, DtuSession &session, HandlerRunner &run,
     fleet->setObjectName(QStringLiteral("N8"));
     QObject::connect(fleet, &QAction::triggered, &window_, [this] { ShowFleetWindow(); });
     files->addAction(fleet);
+    files->addSeparator();
+    // The device records: not actions on the device; 恢复到此快照 in the
+    // records window goes through the queue like any press.
+    auto *history = new QAction(tr("设备档案..."), &window_);
+    history->setObjectName(QStringLiteral("ShowRecords"));
+    QObject::connect(history, &QAction::triggered, &window_, [this] { ShowRecordsWindow(); });
+    files->addAction(history);
+    auto *keep = new QAction(tr("记录设备档案"), &window_);
+    keep->setObjectName(QStringLiteral("RecordsOn"));
+    keep->setCheckable(true);
+    keep->setChecked(records_.IsOn());
+    QObject::connect(keep, &QAction::toggled, &window_, [this](bool on) { records_.SetOn(on); });
+    files->addAction(keep);
+    auto *where = new QAction(tr("设备档案位置..."), &window_);
+    where->setObjectName(QStringLiteral("RecordsLocation"));
+    QObject::connect(where, &QAction::triggered, &window_, [this] { AskRecordsLocation(); });
+    files->addAction(where);
     files->addSeparator();
     // Not a device action: it only tells the exchange how to end replies.
     fastMode_ = new QAction(tr("快速应答模式"), &window_);
@@ -77,9 +102,13 @@ void MainMenu::BatchWrite()
 {
     // A cell that is not whole bytes refuses the batch before its first
     // frame: the technician learns which row, what it holds and why.
+    const RecordEntry entry = records_.Begin(RecordAction::Batch);
     const WriteReport report = ParamFile::BatchWrite(session_);
-    if (!report.refused.isEmpty())
+    if (!report.refused.isEmpty()) {
         frontend_.ShowMessage(Wording::Unsendable(report.refused.first()));
+        return;
+    }
+    records_.Write(entry, report, {&session_.mainTable});
 }
 
 bool MainMenu::AutoReopen() const
@@ -109,6 +138,46 @@ void MainMenu::ShowFleetWindow()
     fleetWindow_->show();
     fleetWindow_->raise();
     fleetWindow_->activateWindow();
+}
+
+void MainMenu::ShowRecordsWindow()
+{
+    if (!recordsWindow_) {
+        recordsWindow_ = new RecordsWindow(dialogs_, records_, &window_);
+        recordsWindow_->OnRollback([this](const RecordEntry &snapshot) { RollBack(snapshot); });
+    }
+    recordsWindow_->Refresh();
+    recordsWindow_->show();
+    recordsWindow_->raise();
+    recordsWindow_->activateWindow();
+}
+
+void MainMenu::RollBack(const RecordEntry &snapshot)
+{
+    if (!dialogs_.Question(tr("把连接着的设备恢复到第 %1 条记录的参数值吗？只写入不同的参数，写完后读回核对。").arg(snapshot.id),
+                           QtFrontend::AppTitle()))
+        return;
+    run_.RunDevice([this, snapshot] {
+        if (!session_.RequireChannel())
+            return;
+        records_.RollBack(snapshot);
+        if (recordsWindow_)
+            recordsWindow_->Refresh();
+    });
+}
+
+void MainMenu::AskRecordsLocation()
+{
+    QString typed;
+    if (!dialogs_.AskText(tr("设备档案保存在哪里（留空为默认文件 %1；也可以是另一个 SQLite 文件，或 postgresql:// 开头的服务器地址）：")
+                              .arg(RecordLocation::DefaultPath()),
+                          QtFrontend::AppTitle(), records_.LocationText(), &typed))
+        return;
+    QString error;
+    if (!records_.SetLocationText(typed, &error))
+        dialogs_.Message(tr("设备档案位置无效：%1").arg(error), QtFrontend::AppTitle());
+    else if (recordsWindow_)
+        recordsWindow_->Refresh();
 }
 
 QAction *MainMenu::RememberedSwitch(const char *name, const QString &caption, const QString &key)

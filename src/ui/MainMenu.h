@@ -1,4 +1,5 @@
 #pragma once
+#include "records/RecordEntry.h"
 #include "ui/WindowLanguage.h"
 
 #include <QCoreApplication>
@@ -12,6 +13,8 @@ class QAction;
 class QMainWindow;
 class QMenu;
 class QtFrontend;
+class RecordsWindow;
+class WindowRecords;
 
 // The main window's menu bar (MainMenu1): reset and restore, the file menu
 // (profiles, parameter files, the fleet window, the fast reply mode, the
@@ -19,7 +22,8 @@ class QtFrontend;
 class MainMenu {
     Q_DECLARE_TR_FUNCTIONS(TForm1)
 public:
-    MainMenu(QMainWindow &window, DtuSession &session, HandlerRunner &run, QtFrontend &frontend, Dialogs &dialogs);
+    MainMenu(QMainWindow &window, DtuSession &session, HandlerRunner &run, QtFrontend &frontend, Dialogs &dialogs,
+             WindowRecords &records);
 
     // The entries that would start a device action.
     QList<QAction *> Lockable() const { return lockable_; }
@@ -34,6 +38,12 @@ private:
     void BatchWrite(); // 批量写参数, refused whole when a cell cannot be sent
     // "多台设备配置...": the fleet window, made on first use and kept.
     void ShowFleetWindow();
+    // "设备档案...": the records window, made on first use and kept.
+    void ShowRecordsWindow();
+    // "设备档案位置...": where the records are kept.
+    void AskRecordsLocation();
+    // 恢复到此快照: asked first, then one device action.
+    void RollBack(const RecordEntry &snapshot);
     // A checkable entry whose state is kept in the settings under key.
     QAction *RememberedSwitch(const char *name, const QString &caption, const QString &key);
     void BuildLanguageMenu(QMenu *parent);
@@ -45,9 +55,11 @@ private:
     HandlerRunner &run_;
     QtFrontend &frontend_;
     Dialogs &dialogs_;
+    WindowRecords &records_;
     QList<QAction *> lockable_;
     QAction *fastMode_ = nullptr;
     QAction *saveLog_ = nullptr;
     QAction *autoReopen_ = nullptr;
     FleetWindow *fleetWindow_ = nullptr;
+    RecordsWindow *recordsWindow_ = nullptr;
 };

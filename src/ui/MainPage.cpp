@@ -9,6 +9,7 @@
 #include "session/DtuSession.h"
 #include "ui/HandlerRunner.h"
 #include "ui/WidgetHelpers.h"
+#include "ui/WindowRecords.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -27,8 +28,8 @@ const QColor kOpenColour(180, 220, 240);
 const QColor kClosedColour(172, 196, 213);
 } // namespace
 
-MainPage::MainPage(DtuSession &session, HandlerRunner &run, QWidget *parent)
-    : QWidget(parent), session_(session), run_(run)
+MainPage::MainPage(DtuSession &session, HandlerRunner &run, WindowRecords &records, QWidget *parent)
+    : QWidget(parent), session_(session), run_(run), records_(records)
 {
     setObjectName(QStringLiteral("TabSheet1"));
     BuildSerialBox();
@@ -120,9 +121,15 @@ void MainPage::BuildButtons()
     writeButton->setToolTip(tr("设置当前选中参数"));
     writeButton->setAccessibleDescription(tr("设置当前选中参数"));
     connect(readButton, &QPushButton::clicked, this,
-            [this] { run_.RunDevice([this] { ParamReader::ReadMainPage(session_); }); });
+            [this] { run_.RunDevice([this] {
+                const RecordEntry entry = records_.Begin(RecordAction::Read);
+                records_.Read(entry, ParamReader::ReadMainPage(session_));
+            }); });
     connect(writeButton, &QPushButton::clicked, this,
-            [this] { run_.RunDevice([this] { ParamWriter::WriteMainPage(session_); }); });
+            [this] { run_.RunDevice([this] {
+                const RecordEntry entry = records_.Begin(RecordAction::Write);
+                records_.Write(entry, ParamWriter::WriteMainPage(session_), {&session_.mainTable, &session_.extTable});
+            }); });
     auto *layout = new QVBoxLayout(Panel16);
     layout->addWidget(readButton);
     layout->addWidget(writeButton);

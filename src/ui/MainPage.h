@@ -5,6 +5,7 @@
 
 class DtuSession;
 class HandlerRunner;
+class WindowRecords;
 class QComboBox;
 class QFrame;
 class QGroupBox;
@@ -19,7 +20,7 @@ struct WindowFacts;
 class MainPage : public QWidget {
     Q_DECLARE_TR_FUNCTIONS(TForm1)
 public:
-    MainPage(DtuSession &session, HandlerRunner &run, QWidget *parent = nullptr);
+    MainPage(DtuSession &session, HandlerRunner &run, WindowRecords &records, QWidget *parent = nullptr);
 
     QTableView *Table() const { return ListView1; }
     // The controls that would start a device action.
@@ -37,6 +38,7 @@ private:
 
     DtuSession &session_;
     HandlerRunner &run_;
+    WindowRecords &records_;
     QList<QWidget *> lockable_;
     QGroupBox *GroupBox2 = nullptr;
     QComboBox *Edit1 = nullptr;

@@ -22,6 +22,7 @@
 #include "ui/QtFrontend.h"
 #include "ui/TransparentPage.h"
 #include "ui/WidgetHelpers.h"
+#include "ui/WindowRecords.h"
 #include "ui/WindowSettings.h"
 
 #include <QAction>
@@ -57,7 +58,8 @@ TForm1::TForm1(Dialogs &dialogs, QWidget *parent)
       session_(std::make_unique<DtuSession>(*frontend_)),
       dispatcher_(std::make_unique<ActionDispatcher>(*session_)),
       monitor_(std::make_unique<SignalMonitor>(*session_, *dispatcher_)),
-      portWatcher_(std::make_unique<PortWatcher>(*session_))
+      portWatcher_(std::make_unique<PortWatcher>(*session_)),
+      records_(std::make_unique<WindowRecords>(*session_, *frontend_))
 {
     setObjectName(QStringLiteral("TForm1"));
     setFont(WidgetHelpers::WindowFont());
@@ -66,15 +68,15 @@ TForm1::TForm1(Dialogs &dialogs, QWidget *parent)
 
     PageControl1 = WidgetHelpers::Named(new QTabWidget, "PageControl1", tr("参数页"));
     PageControl1->setTabPosition(QTabWidget::South);
-    mainPage_ = new MainPage(*session_, *run_);
+    mainPage_ = new MainPage(*session_, *run_, *records_);
     PageControl1->addTab(mainPage_, tr("   通信参数设置   "));
     transparentPage_ = new TransparentPage(*session_, *run_);
     PageControl1->addTab(transparentPage_, tr("  透明传输测试  "));
-    controlPage_ = new ControlPage(*session_, *run_, *monitor_);
+    controlPage_ = new ControlPage(*session_, *run_, *monitor_, *records_);
     PageControl1->addTab(controlPage_, tr("控制模式测试"));
     // A tab only while the profile names an interface file; kept under the
     // tab widget meanwhile, so it goes with it.
-    TabSheet5 = new ExtendedPage(*session_, *run_);
+    TabSheet5 = new ExtendedPage(*session_, *run_, *records_);
     TabSheet5->setParent(PageControl1);
     TabSheet5->hide();
     PageControl1->setCurrentIndex(int(Page::Main));
@@ -92,7 +94,7 @@ TForm1::TForm1(Dialogs &dialogs, QWidget *parent)
     splitter->setSizes({560, 130});
     setCentralWidget(splitter);
 
-    menu_ = std::make_unique<MainMenu>(*this, *session_, *run_, *frontend_, dialogs_);
+    menu_ = std::make_unique<MainMenu>(*this, *session_, *run_, *frontend_, dialogs_, *records_);
     lockedActions_ << menu_->Lockable();
     connect(menu_->FastMode(), &QAction::toggled, this, &TForm1::FastModePicked);
     connect(menu_->SaveLog(), &QAction::triggered, this, [this] { run_->Guarded([this] { SaveTrafficLog(); }); });
@@ -182,6 +184,8 @@ void TForm1::FastModePicked(bool checked)
 
 void TForm1::ShowFacts()
 {
+    // The channel closed, or opened on another device.
+    records_->ChannelChanged();
     const WindowFacts &facts = session_->facts;
     setWindowTitle(facts.Caption);
     mainPage_->ShowFacts(facts);

@@ -9,6 +9,8 @@
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QtTest>
@@ -127,6 +129,19 @@ private slots:
             for (const QString &line : run.out)
                 profileTexts += line.split(QLatin1Char('\t'));
         }
+        // And the profile's title, as the records keep it.
+        const ProgramRun first = RunProgram(
+            QStringLiteral("dtucfg"), {QStringLiteral("history"), QStringLiteral("--show"), QStringLiteral("1"), QStringLiteral("--json")},
+            healthy.Dir().Path());
+        profileTexts << QJsonDocument::fromJson(first.out.join(QLatin1Char('\n')).toUtf8())
+                            .object()
+                            .value(QStringLiteral("entry"))
+                            .toObject()
+                            .value(QStringLiteral("profile"))
+                            .toObject()
+                            .value(QStringLiteral("title"))
+                            .toString();
+        QVERIFY2(!profileTexts.last().isEmpty(), qPrintable(first.Describe()));
         profileTexts.removeAll(QString());
         std::sort(profileTexts.begin(), profileTexts.end(),
                   [](const QString &a, const QString &b) { return a.size() > b.size(); });
@@ -155,6 +170,22 @@ private slots:
             {QStringLiteral("frob")},
             {QStringLiteral("--help")},
             {QStringLiteral("-h")},
+            // The device records: the identity query, a write that reads
+            // first, and a rollback refused for an entry that is not there.
+            {QStringLiteral("identify")},
+            {QStringLiteral("write"), QStringLiteral("--snapshot"), QStringLiteral("0031=9000")},
+            {QStringLiteral("rollback"), QStringLiteral("99999")},
+            {QStringLiteral("rollback"), QStringLiteral("x")},
+        };
+        // The records as they are, with no device or profile: the entries
+        // the commands above left.
+        const QList<QStringList> records{
+            {QStringLiteral("history")},
+            {QStringLiteral("history"), QStringLiteral("--show"), QStringLiteral("1")},
+            {QStringLiteral("history"), QStringLiteral("--diff"), QStringLiteral("1"), QStringLiteral("2")},
+            {QStringLiteral("history"), QStringLiteral("--show"), QStringLiteral("99999")},
+            {QStringLiteral("history"), QStringLiteral("--limit"), QStringLiteral("-1")},
+            {QStringLiteral("--no-records"), QStringLiteral("history")},
         };
         const QStringList asked{QStringLiteral("--fast"), QStringLiteral("--lang"), language};
         // A silent device's failures, each waited out: a few stand for the
@@ -198,6 +229,17 @@ private slots:
                              healthy.Dir().Path());
             QVERIFY2(run.exitCode == (QLatin1String(inventory) == QLatin1String("gone.csv") ? 1 : 2),
                      qPrintable(run.Describe()));
+            CheckLines(run, language, command, profileTexts);
+            if (QTest::currentTestFailed())
+                return;
+        }
+        for (const QStringList &command : records) {
+            const ProgramRun run = RunProgram(QStringLiteral("dtucfg"),
+                                              QStringList{QStringLiteral("--lang"), language} + command,
+                                              healthy.Dir().Path());
+            QVERIFY2(run.exitCode >= 0, qPrintable(run.Describe()));
+            // Each says something: a list, an entry, or why not.
+            QVERIFY2(!run.out.isEmpty() || !run.err.isEmpty(), qPrintable(command.join(QLatin1Char(' '))));
             CheckLines(run, language, command, profileTexts);
             if (QTest::currentTestFailed())
                 return;

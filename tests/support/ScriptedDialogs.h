@@ -19,6 +19,8 @@ public:
     QStringList openRequests; // initial names the open dialog was given
     std::deque<bool> answers;
     std::deque<QString> files;
+    QList<Box> textQuestions;
+    std::deque<QString> texts; // typed answers; cancelled once they run dry
 
     void Message(const QString &text, const QString &caption) override { messages.append({text, caption}); }
     void Error(const QString &text, const QString &caption) override { errors.append({text, caption}); }
@@ -37,6 +39,15 @@ public:
         return NextFile();
     }
     QString SaveFile(const QString &, const QString &) override { return NextFile(); }
+    bool AskText(const QString &text, const QString &caption, const QString &, QString *answer) override
+    {
+        textQuestions.append({text, caption});
+        if (texts.empty())
+            return false;
+        *answer = texts.front();
+        texts.pop_front();
+        return true;
+    }
 
 private:
     QString NextFile()

@@ -43,6 +43,10 @@ int main(int argc, char *argv[])
     // and every program a test starts, gets an empty one of its own.
     QTemporaryDir configHome;
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(configHome.path()));
+    // And an empty data folder, where the device records are kept by
+    // default: no test reads or adds to the user's own.
+    QTemporaryDir dataHome;
+    qputenv("XDG_DATA_HOME", QFile::encodeName(dataHome.path()));
     // The window's settings go there too: QtTest's test mode would keep them
     // in ~/.qttest, which every checkout on the machine shares.
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, configHome.path());

@@ -1,14 +1,16 @@
 // Takes the README's pictures from the real window, offscreen, against
 // dtusim: the signal meter after a minute of real readings (a poll every
 // 2 s from a device whose signal wanders), a batch write under way, and a
-// value the row cannot hold refused in the edit box.
+// value the row cannot hold refused in the edit box; the records window
+// comparing the read before a change with the one after.
 // Not a test: run it by hand, with the folder for the pictures, and a
 // picture's name to take that one only:
-//   QT_QPA_PLATFORM=offscreen build/tests/take_screenshots docs [value-refused]
+//   QT_QPA_PLATFORM=offscreen build/tests/take_screenshots docs [value-refused | records-window]
 #include "support/ScriptedDialogs.h"
 #include "support/SimProcess.h"
 #include "support/WorkFolder.h"
 
+#include "ops/EditorLogic.h"
 #include "ops/SignalMonitor.h"
 #include "params/ParamTableModel.h"
 #include "session/DtuSession.h"
@@ -25,6 +27,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTableView>
+#include <QTableWidget>
 #include <QStandardPaths>
 #include <QTabWidget>
 #include <QTest>
@@ -60,6 +63,8 @@ int main(int argc, char *argv[])
     const QString only = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QString();
     const auto wanted = [&only](const char *name) { return only.isEmpty() || only == QLatin1String(name); };
     Workspace ws;
+    // The records go to the work folder, never to the user's own.
+    qputenv("XDG_DATA_HOME", ws.Path(QStringLiteral("data")).toLocal8Bit());
     ws.RememberProfile(QStringLiteral("example_profile.txt"));
     SimProcess sim;
     if (!sim.Start({QStringLiteral("--profile"), ws.Path(QStringLiteral("example_profile.txt")),
@@ -126,6 +131,27 @@ int main(int argc, char *argv[])
             QTest::qWait(300);
             if (!Save(window, outDir + QStringLiteral("/value-refused.png")))
                 status = 1;
+        }
+        if (wanted("records-window")) {
+            // A change, kept with the read before it: the two compared.
+            WaitFor([&] { return !window.session().ActionRunning(); }, 10000);
+            window.findChild<QPushButton *>(QStringLiteral("btRead"))->click();
+            const int row = window.session().mainTable.FindByNumber(QStringLiteral("0031"));
+            window.findChild<QTableView *>(QStringLiteral("ListView1"))->selectRow(row);
+            EditorLogic::ConvertTyped(window.session(), QStringLiteral("5001"));
+            window.findChild<QPushButton *>(QStringLiteral("btWrite"))->click();
+            window.findChild<QPushButton *>(QStringLiteral("btRead"))->click();
+            window.findChild<QAction *>(QStringLiteral("ShowRecords"))->trigger();
+            auto *records = window.findChild<QWidget *>(QStringLiteral("RecordsWindow"));
+            auto *timeline = records->findChild<QTableWidget *>(QStringLiteral("RecordsTimeline"));
+            timeline->selectRow(0);
+            timeline->selectionModel()->select(timeline->model()->index(timeline->rowCount() - 1, 0),
+                                               QItemSelectionModel::Select | QItemSelectionModel::Rows);
+            records->findChild<QPushButton *>(QStringLiteral("RecordsCompare"))->click();
+            QTest::qWait(300);
+            if (!Save(*records, outDir + QStringLiteral("/records-window.png")))
+                status = 1;
+            records->close();
         }
         window.close();
     }

@@ -252,7 +252,7 @@ private slots:
             QVERIFY2(usage.contains(QStringLiteral("\n  ") + QLatin1String(option)), option);
         const QStringList commands{"status", "signal", "version", "clock", "set-clock", "reset", "restore",
                                    "read", "write NUM=TEXT...", "save FILE", "batch", "verify FILE",
-                                   "provision", "fleet INVENTORY.csv", "ports [PATH...]"};
+                                   "provision", "fleet INVENTORY.csv", "ports [PATH...]", "identify", "rollback ID", "history [DEVICE]"};
         QCOMPARE(int(CliCommands::All().size()), int(commands.size()));
         for (const QString &command : commands)
             QVERIFY2(usage.contains(QStringLiteral("\n  ") + command + QLatin1Char(' ')), qPrintable(command));

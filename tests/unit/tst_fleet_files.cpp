@@ -183,16 +183,17 @@ private slots:
         refused.differences.append({QStringLiteral("0030"), QStringLiteral("中心地址"), QStringLiteral("10.0.0.8"),
                                     QStringLiteral("10.0.0.9")});
         refused.seconds = 7.24;
+        refused.record = 812;
         devices << refused;
         devices.append({QStringLiteral("tcp:127.0.0.1:4003"), {}, Outcome::Unreachable, 0, {}, {}, 6,
                         DeviceWhy{DeviceWhy::Kind::NoAnswer}});
 
         QCOMPARE(FleetReport::Csv(devices),
-                 QByteArray("target,name,outcome,rows_written,rows_failed,failures,differences,seconds,detail\r\n"
-                            "tcp:127.0.0.1:4001,柜1,ok,13,0,,,2.0,\r\n"
+                 QByteArray("target,name,outcome,rows_written,rows_failed,failures,differences,seconds,detail,record\r\n"
+                            "tcp:127.0.0.1:4001,柜1,ok,13,0,,,2.0,,\r\n"
                             "/dev/pts/4,\"b,c\",written-with-errors,12,1,0031 中心端口 [参数设置失败],"
-                            "0030 中心地址: 10.0.0.8 -> 10.0.0.9,7.2,\r\n"
-                            "tcp:127.0.0.1:4003,,unreachable,0,0,,,6.0,no answer from the device\r\n"));
+                            "0030 中心地址: 10.0.0.8 -> 10.0.0.9,7.2,,812\r\n"
+                            "tcp:127.0.0.1:4003,,unreachable,0,0,,,6.0,no answer from the device,\r\n"));
 
         const QJsonObject root = QJsonDocument::fromJson(FleetReport::Json(devices)).object();
         QCOMPARE(root.value(QStringLiteral("total")).toInt(), 3);
@@ -200,6 +201,8 @@ private slots:
         const QJsonObject second = root.value(QStringLiteral("devices")).toArray().at(1).toObject();
         QCOMPARE(second.value(QStringLiteral("outcome")).toString(), QStringLiteral("written-with-errors"));
         QCOMPARE(second.value(QStringLiteral("rows_written")).toInt(), 12);
+        QCOMPARE(second.value(QStringLiteral("record")).toInteger(), 812);
+        QVERIFY(root.value(QStringLiteral("devices")).toArray().at(0).toObject().value(QStringLiteral("record")).isNull());
         const QJsonObject failure = second.value(QStringLiteral("rows_failed")).toArray().at(0).toObject();
         QCOMPARE(failure.value(QStringLiteral("number")).toString(), QStringLiteral("0031"));
         QCOMPARE(failure.value(QStringLiteral("result")).toString(), QStringLiteral("[参数设置失败]"));
@@ -236,7 +239,7 @@ private slots:
         const QByteArray csv = FleetReport::Csv({crashed});
         QCOMPARE(csv.mid(csv.indexOf("\r\n") + 2),
                  QByteArray("/dev/ttyUSB0,\"cabinet\r7\",failed,0,0,,,0.0,"
-                            "\"the worker ended with status 2 without a result: first\r\nsecond\"\r\n"));
+                            "\"the worker ended with status 2 without a result: first\r\nsecond\",\r\n"));
         Inventory::Table t;
         FleetDevice d;
         QVERIFY(FleetTarget::Parse(QStringLiteral("/dev/ttyUSB0"), &d.target));

@@ -3,8 +3,8 @@
 
 #include <QJsonObject>
 
-// The outcome values of the operations as JSON members, for dtucfg --json:
-// scripts read these, never the human lines.
+// The outcome values of the operations as JSON members: dtucfg --json and the
+// details of a device record entry. Scripts read these, never the human lines.
 namespace OutcomeJson {
 QJsonObject Command(const CommandOutcome &outcome);
 QJsonObject Version(const VersionOutcome &outcome);

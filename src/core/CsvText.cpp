@@ -1,4 +1,4 @@
-#include "fleet/CsvText.h"
+#include "core/CsvText.h"
 
 namespace CsvText {
 

@@ -1,4 +1,4 @@
-#include "cli/OutcomeJson.h"
+#include "ops/OutcomeJson.h"
 
 #include <QJsonArray>
 

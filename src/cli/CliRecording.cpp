@@ -1,0 +1,90 @@
+#include "cli/CliRecording.h"
+
+#include "cli/CliCommands.h"
+#include "cli/CliOptions.h"
+#include "cli/ConsoleFrontend.h"
+#include "recording/Recorder.h"
+#include "session/DtuSession.h"
+
+#include <QCoreApplication>
+
+namespace CliRecording {
+
+bool Configure(Recorder &recorder, const CliOptions &options, QString *error)
+{
+    if (options.records.off) {
+        recorder.Off();
+        return true;
+    }
+    RecordLocation location;
+    if (!CliRecordOptions::Location(options.records, &location, error))
+        return false;
+    recorder.SetLocation(location);
+    return true;
+}
+
+RecordEntry Begin(CliContext &c, const QString &action)
+{
+    if (!c.recorder)
+        return {};
+    RecordEntry entry = c.recorder->Begin(c.session, action.isEmpty() ? c.options.command : action);
+    entry.fleetRun = c.options.records.fleetRun;
+    return entry;
+}
+
+QList<RecordRow> ReadRows(CliContext &c, const ReadOutcome &outcome, const ParamTableModel *only)
+{
+    QList<RecordRow> rows;
+    if (only) {
+        if (outcome.Ok())
+            rows = ActionRecord::Snapshot(*only);
+        return rows;
+    }
+    if (outcome.tablesRead >= 1)
+        rows += ActionRecord::Snapshot(c.session.mainTable);
+    if (outcome.tablesRead >= 2)
+        rows += ActionRecord::Snapshot(c.session.extTable);
+    return rows;
+}
+
+qint64 Keep(CliContext &c, RecordEntry &entry, const QString &outcome, const QJsonObject &details)
+{
+    if (!c.recorder || !c.recorder->IsOn())
+        return 0;
+    c.recorder->Learn(entry);
+    entry.outcome = outcome;
+    entry.details = details;
+    return c.recorder->Keep(entry);
+}
+
+qint64 KeepWrite(CliContext &c, const QString &action, const WriteReport &report,
+                 const QList<const ParamTableModel *> &tables, const QJsonObject &details)
+{
+    if (!c.recorder || !c.recorder->IsOn())
+        return 0;
+    RecordEntry entry = Begin(c, action);
+    entry.rows = ActionRecord::Written(report, tables, c.recorder->Known(entry));
+    return Keep(c, entry, ActionRecord::Outcome(report), details);
+}
+
+qint64 KeepRead(CliContext &c, const ReadOutcome &outcome, const QJsonObject &details)
+{
+    if (!c.recorder || !c.recorder->IsOn())
+        return 0;
+    RecordEntry entry = Begin(c, RecordAction::Read);
+    entry.rows = ReadRows(c, outcome);
+    return Keep(c, entry, ActionRecord::Outcome(outcome), details);
+}
+
+void WarnOnce(CliContext &c)
+{
+    if (!c.recorder)
+        return;
+    const StoreError error = c.recorder->TakeWarning();
+    if (!error.IsNone())
+        c.frontend.Complain(QStringLiteral("dtucfg: ")
+                            + QCoreApplication::translate("CliRecording", "警告：这次操作没有记入设备档案：%1")
+                                  .arg(error.message));
+}
+
+} // namespace CliRecording

@@ -1,0 +1,59 @@
+#include "recording/EntryExport.h"
+
+#include "core/CsvText.h"
+#include "ops/Outcomes.h"
+#include "recording/ActionRecord.h"
+#include "records/EntryJson.h"
+
+#include <QJsonDocument>
+#include <QStringList>
+
+namespace EntryExport {
+
+QByteArray Csv(const QList<RecordEntry> &entries)
+{
+    const QStringList header{
+        QStringLiteral("id"),     QStringLiteral("time"),       QStringLiteral("operator"),
+        QStringLiteral("host"),   QStringLiteral("program"),    QStringLiteral("target"),
+        QStringLiteral("device"), QStringLiteral("imei"),       QStringLiteral("firmware"),
+        QStringLiteral("action"), QStringLiteral("outcome"),    QStringLiteral("restores"),
+        QStringLiteral("table"),  QStringLiteral("number"),     QStringLiteral("name"),
+        QStringLiteral("before"), QStringLiteral("before_raw"), QStringLiteral("after"),
+        QStringLiteral("after_raw"), QStringLiteral("result")};
+    QString text = header.join(QLatin1Char(',')) + QStringLiteral("\r\n");
+    const auto line = [&text](const QStringList &cells) {
+        QStringList quoted;
+        for (const QString &cell : cells)
+            quoted << CsvText::Cell(cell);
+        text += quoted.join(QLatin1Char(',')) + QStringLiteral("\r\n");
+    };
+    for (const RecordEntry &e : entries) {
+        const QStringList head{QString::number(e.id), RecordEntries::TimeText(e.time), e.operatorName, e.host,
+                               e.program, e.target, e.device.number, e.device.imei, e.device.firmware, e.action,
+                               e.outcome, e.restores > 0 ? QString::number(e.restores) : QString()};
+        if (e.rows.isEmpty())
+            line(head + QStringList{{}, {}, {}, {}, {}, {}, {}, {}});
+        for (const RecordRow &row : e.rows)
+            line(head + QStringList{row.table, row.number, row.name, row.before.shown, row.before.raw,
+                                    row.after.shown, row.after.raw, row.result});
+    }
+    return text.toUtf8();
+}
+
+QByteArray Json(const QList<RecordEntry> &entries)
+{
+    return QJsonDocument(EntryJson::Entries(entries)).toJson(QJsonDocument::Indented);
+}
+
+bool RowFailed(const RecordRow &row)
+{
+    return row.result != ActionRecord::kRead && row.result != ActionRecord::kUnchanged
+        && row.result != ActionRecord::kWithheld && row.result != ResultId(TransactionResult::Accepted);
+}
+
+QString Shown(const RecordValue &value)
+{
+    return value.shown.isEmpty() ? value.raw : value.shown;
+}
+
+} // namespace EntryExport

@@ -1,0 +1,155 @@
+#include "records/RecordSchema.h"
+
+#include <QCoreApplication>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QVariant>
+
+namespace RecordSchema {
+namespace {
+
+// Any number, the same in every program: PostgreSQL's lock for migrations.
+constexpr qint64 kMigrationLock = 0x44545552; // "DTUR"
+
+// Version 1: the entries and their rows. A value not known is ''.
+const QString kEntryColumns = QStringLiteral(
+    "time TEXT NOT NULL, operator TEXT NOT NULL, host TEXT NOT NULL, program TEXT NOT NULL,"
+    " target TEXT NOT NULL, device_number TEXT NOT NULL, device_imei TEXT NOT NULL,"
+    " device_firmware TEXT NOT NULL, profile_title TEXT NOT NULL, profile_path TEXT NOT NULL,"
+    " profile_digest TEXT NOT NULL, action TEXT NOT NULL, outcome TEXT NOT NULL, details TEXT NOT NULL,"
+    " fleet_run TEXT NOT NULL, restores %1");
+const QString kRowColumns = QStringLiteral(
+    "position INTEGER NOT NULL, param_table TEXT NOT NULL, number TEXT NOT NULL, name TEXT NOT NULL,"
+    " before_raw TEXT NOT NULL, before_shown TEXT NOT NULL, after_raw TEXT NOT NULL,"
+    " after_shown TEXT NOT NULL, result TEXT NOT NULL, PRIMARY KEY (entry_id, position)");
+
+// Version 2: the key a device is filed under (its number, else its IMEI,
+// else its target), filled in for the entries already there, and the
+// indexes the device views read by.
+const QString kFillDeviceKey = QStringLiteral(
+    "UPDATE entries SET device_key = CASE WHEN device_number <> '' THEN device_number"
+    " WHEN device_imei <> '' THEN device_imei ELSE target END");
+const QStringList kDeviceIndexes{
+    QStringLiteral("CREATE INDEX entries_by_key ON entries (device_key, id)"),
+    QStringLiteral("CREATE INDEX entries_by_number ON entries (device_number, id)"),
+    QStringLiteral("CREATE INDEX entries_by_imei ON entries (device_imei, id)"),
+    QStringLiteral("CREATE INDEX entries_by_target ON entries (target, id)"),
+    QStringLiteral("CREATE INDEX entries_by_run ON entries (fleet_run, id)"),
+};
+
+QList<Step> MakeSteps()
+{
+    return {
+        {1,
+         {QStringLiteral("CREATE TABLE entries (id INTEGER PRIMARY KEY AUTOINCREMENT, %1)")
+              .arg(kEntryColumns.arg(QStringLiteral("INTEGER"))),
+          QStringLiteral("CREATE TABLE entry_rows (entry_id INTEGER NOT NULL REFERENCES entries (id), %1)")
+              .arg(kRowColumns)},
+         {QStringLiteral("CREATE TABLE entries (id BIGINT GENERATED ALWAYS AS IDENTITY PRIMARY KEY, %1)")
+              .arg(kEntryColumns.arg(QStringLiteral("BIGINT"))),
+          QStringLiteral("CREATE TABLE entry_rows (entry_id BIGINT NOT NULL REFERENCES entries (id), %1)")
+              .arg(kRowColumns)}},
+        {2,
+         QStringList{QStringLiteral("ALTER TABLE entries ADD COLUMN device_key TEXT NOT NULL DEFAULT ''"),
+                     kFillDeviceKey}
+             + kDeviceIndexes,
+         QStringList{QStringLiteral("ALTER TABLE entries ADD COLUMN device_key TEXT NOT NULL DEFAULT ''"),
+                     kFillDeviceKey}
+             + kDeviceIndexes},
+    };
+}
+
+bool Run(QSqlDatabase &db, const QString &sql, QString *error)
+{
+    QSqlQuery query(db);
+    if (query.exec(sql))
+        return true;
+    *error = query.lastError().text();
+    return false;
+}
+
+// Takes the store's write lock until the transaction ends: SQLite's
+// IMMEDIATE transaction, PostgreSQL's advisory lock.
+bool BeginLocked(QSqlDatabase &db, Dialect dialect, QString *error)
+{
+    if (dialect == Dialect::Sqlite)
+        return Run(db, QStringLiteral("BEGIN IMMEDIATE"), error);
+    if (!db.transaction()) {
+        *error = db.lastError().text();
+        return false;
+    }
+    if (Run(db, QStringLiteral("SELECT pg_advisory_xact_lock(%1)").arg(kMigrationLock), error))
+        return true;
+    db.rollback();
+    return false;
+}
+
+bool Fail(QSqlDatabase &db, QString *error, const QString &why)
+{
+    *error = why;
+    db.rollback();
+    return false;
+}
+
+} // namespace
+
+const QList<Step> &Steps()
+{
+    static const QList<Step> steps = MakeSteps();
+    return steps;
+}
+
+int Latest()
+{
+    return Steps().constLast().version;
+}
+
+bool Version(QSqlDatabase &db, int *version, QString *error)
+{
+    *version = 0;
+    if (!db.tables().contains(QStringLiteral("schema_version")))
+        return true;
+    QSqlQuery query(db);
+    if (!query.exec(QStringLiteral("SELECT MAX(version) FROM schema_version"))) {
+        *error = query.lastError().text();
+        return false;
+    }
+    if (query.next())
+        *version = query.value(0).toInt();
+    return true;
+}
+
+bool Migrate(QSqlDatabase &db, Dialect dialect, QString *error)
+{
+    int version = 0;
+    if (Version(db, &version, error) && version == Latest())
+        return true;
+    if (!BeginLocked(db, dialect, error))
+        return false;
+    // Another program may have migrated while this one waited for the lock.
+    const bool versioned = db.tables().contains(QStringLiteral("schema_version"));
+    if ((!versioned && !Run(db, QStringLiteral("CREATE TABLE schema_version (version INTEGER NOT NULL)"), error))
+        || !Version(db, &version, error))
+        return Fail(db, error, *error);
+    if (version > Latest())
+        return Fail(db, error,
+                    QStringLiteral("the store was made by a newer version of this tool (schema %1; this one "
+                                   "knows up to %2)")
+                        .arg(version)
+                        .arg(Latest()));
+    for (const Step &step : Steps()) {
+        if (step.version <= version)
+            continue;
+        for (const QString &sql : dialect == Dialect::Sqlite ? step.sqlite : step.postgres)
+            if (!Run(db, sql, error))
+                return Fail(db, error, QCoreApplication::translate("RecordSchema", "数据表升级第%1步：%2").arg(step.version).arg(*error));
+        if (!Run(db, QStringLiteral("INSERT INTO schema_version (version) VALUES (%1)").arg(step.version), error))
+            return Fail(db, error, *error);
+    }
+    if (!db.commit())
+        return Fail(db, error, db.lastError().text());
+    return true;
+}
+
+} // namespace RecordSchema

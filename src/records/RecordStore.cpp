@@ -1,0 +1,256 @@
+#include "records/RecordStore.h"
+
+#include "records/RecordSchema.h"
+
+#include <QCoreApplication>
+#include <QAtomicInteger>
+#include <QDir>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QThread>
+#include <QVariant>
+
+namespace {
+
+const QString kSqliteDriver = QStringLiteral("QSQLITE");
+const QString kPostgresDriver = QStringLiteral("QPSQL");
+
+QString NewConnectionName()
+{
+    static QAtomicInteger<quint64> counter;
+    return QStringLiteral("dturecords-%1").arg(counter.fetchAndAddRelaxed(1));
+}
+
+// A null text would be bound as SQL NULL; the columns hold '' instead.
+QVariant Text(const QString &text)
+{
+    return text.isNull() ? QVariant(QStringLiteral("")) : QVariant(text);
+}
+
+bool Exec(QSqlDatabase &db, const QString &sql, QString *error)
+{
+    QSqlQuery query(db);
+    if (query.exec(sql))
+        return true;
+    *error = query.lastError().text();
+    return false;
+}
+
+QString QuotedIdentifier(const QString &name)
+{
+    QString quoted = name;
+    quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+    return QLatin1Char('"') + quoted + QLatin1Char('"');
+}
+
+} // namespace
+
+RecordStore::RecordStore() : connection_(NewConnectionName()), owner_(QThread::currentThread()) {}
+
+RecordStore::~RecordStore()
+{
+    if (db_.isValid())
+        db_.close();
+    db_ = QSqlDatabase();
+    if (QSqlDatabase::contains(connection_))
+        QSqlDatabase::removeDatabase(connection_);
+}
+
+StoreError RecordStore::Fail(StoreError::Kind kind, const QString &what) const
+{
+    return {kind, QCoreApplication::translate("RecordStore", "%1：%2").arg(location_.Shown(), what)};
+}
+
+StoreError RecordStore::Usable() const
+{
+    if (QThread::currentThread() != owner_)
+        return Fail(StoreError::Kind::WrongThread, QCoreApplication::translate("RecordStore", "设备档案被另一个线程使用"));
+    if (!open_)
+        return Fail(StoreError::Kind::NotOpen, QCoreApplication::translate("RecordStore", "设备档案尚未打开"));
+    return {};
+}
+
+StoreError RecordStore::Open(const RecordLocation &location)
+{
+    if (owner_ != QThread::currentThread())
+        return Fail(StoreError::Kind::WrongThread, QCoreApplication::translate("RecordStore", "设备档案被另一个线程使用"));
+    // A fresh connection each time: the driver may differ.
+    open_ = false;
+    db_ = QSqlDatabase();
+    if (QSqlDatabase::contains(connection_))
+        QSqlDatabase::removeDatabase(connection_);
+    location_ = location;
+    StoreError error = location.kind == RecordLocation::Kind::File ? OpenFile() : OpenServer();
+    if (!error.IsNone()) {
+        db_.close();
+        return error;
+    }
+    QString why;
+    const auto dialect = location.kind == RecordLocation::Kind::File ? RecordSchema::Dialect::Sqlite
+                                                                     : RecordSchema::Dialect::Postgres;
+    if (!RecordSchema::Migrate(db_, dialect, &why)) {
+        db_.close();
+        return Fail(StoreError::Kind::CannotOpen, QCoreApplication::translate("RecordStore", "无法建立数据表：%1").arg(why));
+    }
+    open_ = true;
+    return {};
+}
+
+StoreError RecordStore::OpenFile()
+{
+    if (!QSqlDatabase::isDriverAvailable(kSqliteDriver))
+        return Fail(StoreError::Kind::NoDriver, QCoreApplication::translate("RecordStore", "没有安装Qt的SQLite驱动（libqt6sql6-sqlite）"));
+    const QString folder = QFileInfo(location_.path).absolutePath();
+    if (!QDir().mkpath(folder))
+        return Fail(StoreError::Kind::CannotOpen, QCoreApplication::translate("RecordStore", "无法创建文件夹 %1").arg(folder));
+    // Said plainly rather than in the driver's words. The folder counts
+    // too: WAL keeps two files beside the store.
+    const QFileInfo file(location_.path);
+    if (file.exists() && !file.isWritable())
+        return Fail(StoreError::Kind::CannotWrite, QCoreApplication::translate("RecordStore", "当前用户无权写这个文件"));
+    if (!QFileInfo(folder).isWritable())
+        return Fail(StoreError::Kind::CannotWrite, QCoreApplication::translate("RecordStore", "当前用户无权在它的文件夹中写文件"));
+    db_ = QSqlDatabase::addDatabase(kSqliteDriver, connection_);
+    db_.setDatabaseName(location_.path);
+    // Another program appending holds the write lock for a few milliseconds:
+    // wait for it rather than fail.
+    db_.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(kBusyTimeoutMs));
+    if (!db_.open())
+        return Fail(StoreError::Kind::CannotOpen, QCoreApplication::translate("RecordStore", "无法打开：%1").arg(db_.lastError().text()));
+    QString why;
+    // Readers never wait for a writer, and a writer that dies leaves the
+    // file whole. Each commit reaches the disk before Append returns.
+    QSqlQuery mode(db_);
+    if (!mode.exec(QStringLiteral("PRAGMA journal_mode=WAL")) || !mode.next())
+        return Fail(StoreError::Kind::CannotOpen, QCoreApplication::translate("RecordStore", "无法打开：%1").arg(mode.lastError().text()));
+    mode.finish();
+    if (!Exec(db_, QStringLiteral("PRAGMA synchronous=FULL"), &why))
+        return Fail(StoreError::Kind::CannotOpen, QCoreApplication::translate("RecordStore", "无法打开：%1").arg(why));
+    return {};
+}
+
+StoreError RecordStore::OpenServer()
+{
+    if (!QSqlDatabase::isDriverAvailable(kPostgresDriver))
+        return Fail(StoreError::Kind::NoDriver,
+                    QCoreApplication::translate("RecordStore", "没有安装Qt的PostgreSQL驱动（libqt6sql6-psql）"));
+    const auto connect = [this](const QString &database) {
+        if (!db_.isValid())
+            db_ = QSqlDatabase::addDatabase(kPostgresDriver, connection_);
+        db_.close();
+        db_.setHostName(location_.host);
+        db_.setPort(location_.port);
+        db_.setUserName(location_.user);
+        db_.setPassword(location_.password);
+        db_.setDatabaseName(database);
+        QString options = QStringLiteral("connect_timeout=%1").arg(kConnectTimeoutS);
+        if (!location_.clientOptions.isEmpty())
+            options += QLatin1Char(';') + location_.clientOptions;
+        db_.setConnectOptions(options);
+        return db_.open();
+    };
+    if (connect(location_.database))
+        return {};
+    const QString firstError = db_.lastError().text();
+    // A database not there yet is made through the server's own one. When
+    // it exists (or another program made it meanwhile) the first error
+    // stands.
+    if (!connect(QStringLiteral("postgres")))
+        return Fail(StoreError::Kind::CannotOpen, QCoreApplication::translate("RecordStore", "无法连接：%1").arg(firstError));
+    const auto exists = [this] {
+        QSqlQuery query(db_);
+        query.prepare(QStringLiteral("SELECT 1 FROM pg_database WHERE datname = ?"));
+        query.addBindValue(location_.database);
+        return query.exec() && query.next();
+    };
+    QString why;
+    // Made by another program at the same moment: then it is there now.
+    if (!exists() && !Exec(db_, QStringLiteral("CREATE DATABASE ") + QuotedIdentifier(location_.database), &why)
+        && !exists())
+        return Fail(StoreError::Kind::CannotOpen, QCoreApplication::translate("RecordStore", "无法创建数据库：%1").arg(why));
+    if (!connect(location_.database))
+        return Fail(StoreError::Kind::CannotOpen, QCoreApplication::translate("RecordStore", "无法连接：%1").arg(db_.lastError().text()));
+    return {};
+}
+
+bool RecordStore::Begin(QString *error)
+{
+    // SQLite: take the write lock at once, waiting for another writer,
+    // rather than fail half-way when a read turns into a write.
+    if (location_.kind == RecordLocation::Kind::File)
+        return Exec(db_, QStringLiteral("BEGIN IMMEDIATE"), error);
+    if (db_.transaction())
+        return true;
+    *error = db_.lastError().text();
+    return false;
+}
+
+StoreResult<qint64> RecordStore::Append(const RecordEntry &entry)
+{
+    StoreResult<QList<qint64>> all = Append(QList<RecordEntry>{entry});
+    return {all.value.value(0), all.error};
+}
+
+StoreResult<QList<qint64>> RecordStore::Append(const QList<RecordEntry> &entries)
+{
+    if (StoreError error = Usable(); !error.IsNone())
+        return {{}, error};
+    QString why;
+    if (!Begin(&why))
+        return {{}, Fail(StoreError::Kind::CannotWrite, QCoreApplication::translate("RecordStore", "无法写入：%1").arg(why))};
+    const auto failed = [&](const QSqlQuery &query) {
+        const QString text = query.lastError().text();
+        db_.rollback();
+        return StoreResult<QList<qint64>>{{}, Fail(StoreError::Kind::CannotWrite, QCoreApplication::translate("RecordStore", "无法写入：%1").arg(text))};
+    };
+
+    QSqlQuery addEntry(db_);
+    addEntry.prepare(QStringLiteral(
+        "INSERT INTO entries (time, operator, host, program, target, device_number, device_imei, device_firmware,"
+        " profile_title, profile_path, profile_digest, action, outcome, details, fleet_run, restores, device_key)"
+        " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?) RETURNING id"));
+    QSqlQuery addRow(db_);
+    addRow.prepare(QStringLiteral(
+        "INSERT INTO entry_rows (entry_id, position, param_table, number, name, before_raw, before_shown,"
+        " after_raw, after_shown, result) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+
+    QList<qint64> ids;
+    for (const RecordEntry &e : entries) {
+        const QByteArray details =
+            QJsonDocument(RecordEntries::WithoutPasswords(e.details)).toJson(QJsonDocument::Compact);
+        const QVariantList values{
+            Text(RecordEntries::TimeText(e.time.isValid() ? e.time : QDateTime::currentDateTimeUtc())),
+            Text(e.operatorName), Text(e.host), Text(e.program), Text(e.target),
+            Text(e.device.number), Text(e.device.imei), Text(e.device.firmware),
+            Text(e.profile.title), Text(e.profile.path), Text(e.profile.digest),
+            Text(e.action), Text(e.outcome), Text(QString::fromUtf8(details)), Text(e.fleetRun),
+            e.restores > 0 ? QVariant(e.restores) : QVariant(QMetaType::fromType<qint64>()),
+            Text(e.DeviceKey())};
+        for (const QVariant &v : values)
+            addEntry.addBindValue(v);
+        if (!addEntry.exec() || !addEntry.next())
+            return failed(addEntry);
+        const qint64 id = addEntry.value(0).toLongLong();
+        // SQLite keeps a statement with RETURNING open until it is reset.
+        addEntry.finish();
+        for (qsizetype i = 0; i < e.rows.size(); ++i) {
+            const RecordRow row = RecordEntries::Kept(e.rows[i]);
+            const QVariantList rowValues{id, static_cast<int>(i), Text(row.table), Text(row.number), Text(row.name),
+                                         Text(row.before.raw), Text(row.before.shown), Text(row.after.raw),
+                                         Text(row.after.shown), Text(row.result)};
+            for (const QVariant &v : rowValues)
+                addRow.addBindValue(v);
+            if (!addRow.exec())
+                return failed(addRow);
+        }
+        ids.append(id);
+    }
+    if (!db_.commit()) {
+        const QString text = db_.lastError().text();
+        db_.rollback();
+        return {{}, Fail(StoreError::Kind::CannotWrite, QCoreApplication::translate("RecordStore", "无法写入：%1").arg(text))};
+    }
+    return {ids, {}};
+}

@@ -1,0 +1,3 @@
+// The records stand on core/ alone: they never reach a session.
+#include "core/DtuError.h"
+#include "session/DtuSession.h"

@@ -1,0 +1,245 @@
+// The records in SQLite files: the tests of every back end (StoreSuite),
+// and what only a file has: its default place, WAL and waiting for another
+// writer, a file that is no store, and a store the user may not write.
+#include "StoreSuite.h"
+#include "support/TestMain.h"
+
+#include "records/RecordLocation.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <pwd.h>
+#include <unistd.h>
+
+namespace {
+
+RecordEntry Reading(const QString &number)
+{
+    RecordEntry e = RecordEntries::Begin(RecordProgram::Dtucfg, RecordAction::Read);
+    e.target = QStringLiteral("/dev/ttyUSB0");
+    e.device.number = number;
+    return e;
+}
+
+// Sets an environment variable for the life of the object.
+class EnvironmentVariable {
+public:
+    EnvironmentVariable(const char *name, const QByteArray &value, bool set = true)
+        : name_(name), old_(qgetenv(name)), wasSet_(qEnvironmentVariableIsSet(name))
+    {
+        if (set)
+            qputenv(name, value);
+        else
+            qunsetenv(name);
+    }
+    ~EnvironmentVariable()
+    {
+        if (wasSet_)
+            qputenv(name_, old_);
+        else
+            qunsetenv(name_);
+    }
+
+private:
+    const char *name_;
+    QByteArray old_;
+    bool wasSet_;
+};
+
+} // namespace
+
+class SqliteStoreTest : public StoreSuite {
+    Q_OBJECT
+protected:
+    bool Prepare(QString *error) override
+    {
+        if (!dir_.isValid())
+            *error = QStringLiteral("no temporary folder");
+        return dir_.isValid();
+    }
+    // In a folder not made yet: the store makes it.
+    QString NewLocation(const QString &name) override
+    {
+        return dir_.filePath(QStringLiteral("stores/%1/records.sqlite").arg(name));
+    }
+    // Its folder would have to be made inside a plain file.
+    QString UnreachableLocation() override
+    {
+        const QString file = dir_.filePath(QStringLiteral("plain-file"));
+        QFile f(file);
+        f.open(QIODevice::WriteOnly);
+        f.write("not a folder");
+        return file + QStringLiteral("/records.sqlite");
+    }
+    QString Driver() const override { return QStringLiteral("QSQLITE"); }
+    void Configure(QSqlDatabase &db, const QString &location) override
+    {
+        QDir().mkpath(QFileInfo(location).absolutePath());
+        db.setDatabaseName(location);
+    }
+    QStringList VersionOneTables() const override
+    {
+        return {
+            QStringLiteral(
+                "CREATE TABLE entries (id INTEGER PRIMARY KEY AUTOINCREMENT, time TEXT NOT NULL,"
+                " operator TEXT NOT NULL, host TEXT NOT NULL, program TEXT NOT NULL, target TEXT NOT NULL,"
+                " device_number TEXT NOT NULL, device_imei TEXT NOT NULL, device_firmware TEXT NOT NULL,"
+                " profile_title TEXT NOT NULL, profile_path TEXT NOT NULL, profile_digest TEXT NOT NULL,"
+                " action TEXT NOT NULL, outcome TEXT NOT NULL, details TEXT NOT NULL, fleet_run TEXT NOT NULL,"
+                " restores INTEGER)"),
+            QStringLiteral(
+                "CREATE TABLE entry_rows (entry_id INTEGER NOT NULL REFERENCES entries (id), position INTEGER NOT NULL,"
+                " param_table TEXT NOT NULL, number TEXT NOT NULL, name TEXT NOT NULL, before_raw TEXT NOT NULL,"
+                " before_shown TEXT NOT NULL, after_raw TEXT NOT NULL, after_shown TEXT NOT NULL,"
+                " result TEXT NOT NULL, PRIMARY KEY (entry_id, position))"),
+            QStringLiteral("CREATE TABLE schema_version (version INTEGER NOT NULL)"),
+        };
+    }
+    void CheckIntact(const QString &location) override
+    {
+        QCOMPARE(RawValue(location, QStringLiteral("PRAGMA integrity_check")), QStringLiteral("ok"));
+    }
+
+private slots:
+    void defaultFileFollowsXdgDataHome()
+    {
+        {
+            EnvironmentVariable data("XDG_DATA_HOME", QFile::encodeName(dir_.filePath(QStringLiteral("data"))));
+            QCOMPARE(RecordLocation::DefaultPath(), dir_.filePath(QStringLiteral("data/dtutools/records.sqlite")));
+            // Made on first use, folders and all.
+            OPEN_STORE(store, RecordLocation::DefaultPath());
+            QVERIFY(store.Append(Reading(QStringLiteral("0137"))).Ok());
+            QVERIFY(QFile::exists(dir_.filePath(QStringLiteral("data/dtutools/records.sqlite"))));
+        }
+        const QString home = QDir::homePath() + QStringLiteral("/.local/share/dtutools/records.sqlite");
+        {
+            // A relative one does not count.
+            EnvironmentVariable data("XDG_DATA_HOME", "relative/data");
+            QCOMPARE(RecordLocation::DefaultPath(), home);
+        }
+        {
+            EnvironmentVariable data("XDG_DATA_HOME", {}, false);
+            QCOMPARE(RecordLocation::DefaultPath(), home);
+        }
+    }
+
+    void writeAheadLogAndWaitingForAnotherWriter()
+    {
+        const QString where = Fresh();
+        OPEN_STORE(store, where);
+        QCOMPARE(RawValue(where, QStringLiteral("PRAGMA journal_mode")), QStringLiteral("wal"));
+
+        // Another program holds the write lock for a moment; the append
+        // waits for it instead of failing.
+        std::atomic<bool> locked{false};
+        QThread *holder = QThread::create([&] {
+            {
+                QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("holder"));
+                db.setDatabaseName(where);
+                db.open();
+                QSqlQuery q(db);
+                q.exec(QStringLiteral("BEGIN IMMEDIATE"));
+                locked = true;
+                QThread::msleep(700);
+                q.exec(QStringLiteral("COMMIT"));
+                db.close();
+            }
+            QSqlDatabase::removeDatabase(QStringLiteral("holder"));
+        });
+        holder->start();
+        QTRY_VERIFY(locked);
+        QElapsedTimer waited;
+        waited.start();
+        const StoreResult<qint64> added = store.Append(Reading(QStringLiteral("0137")));
+        const qint64 ms = waited.elapsed();
+        QVERIFY(holder->wait(10000));
+        delete holder;
+        QVERIFY2(added.Ok(), qPrintable(added.error.message));
+        QVERIFY2(ms >= 300, qPrintable(QStringLiteral("appended after %1 ms, while the lock was held").arg(ms)));
+    }
+
+    void fileThatIsNoStoreIsLeftAlone()
+    {
+        const QString where = dir_.filePath(QStringLiteral("notes.txt"));
+        const QByteArray text = QByteArray("0137 写过 2024-05-01\n").repeated(300);
+        QFile f(where);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(text);
+        f.close();
+
+        RecordLocation location;
+        QString why;
+        QVERIFY(RecordLocation::Parse(where, &location, &why));
+        RecordStore store;
+        const StoreError opened = store.Open(location);
+        QCOMPARE(opened.kind, StoreError::Kind::CannotOpen);
+        QVERIFY2(opened.message.startsWith(where + QStringLiteral("：")), qPrintable(opened.message));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), text);
+    }
+
+    // A store the user may only read (the file, then its folder too): the
+    // writer is told why nothing was kept, and nothing is thrown. Run as a
+    // user who is not root, since root may write anywhere.
+    void storeTheUserMayNotWrite()
+    {
+        const QString where = Fresh();
+        {
+            OPEN_STORE(store, where);
+            QVERIFY(store.Append(Reading(QStringLiteral("0137"))).Ok());
+        }
+        const QString folder = QFileInfo(where).absolutePath();
+        QStringList runAs;
+        if (::geteuid() == 0) {
+            const passwd *nobody = ::getpwnam("nobody");
+            QVERIFY2(nobody, "no user nobody to run the writer as");
+            runAs = {QStringLiteral("setpriv"), QStringLiteral("--reuid=%1").arg(nobody->pw_uid),
+                     QStringLiteral("--regid=%1").arg(nobody->pw_gid), QStringLiteral("--clear-groups")};
+            // It may reach the store; the folder is its own.
+            for (QString up = QFileInfo(folder).absolutePath(); up.startsWith(dir_.path());
+                 up = QFileInfo(up).absolutePath())
+                QVERIFY(QFile::setPermissions(up, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner
+                                                      | QFile::ReadOther | QFile::ExeOther));
+            QVERIFY(::chown(QFile::encodeName(folder).constData(), nobody->pw_uid, nobody->pw_gid) == 0);
+        }
+        const auto tryAppend = [&] {
+            QProcess writer;
+            StartWriter(writer, 1, 1, where, runAs);
+            writer.waitForFinished(60000);
+            if (writer.exitStatus() != QProcess::NormalExit || writer.exitCode() != 1)
+                return QStringLiteral("status %1: %2").arg(writer.exitCode()).arg(QString::fromUtf8(writer.readAll()));
+            return QString::fromUtf8(writer.readAllStandardOutput()).trimmed();
+        };
+        const int cannotWrite = static_cast<int>(StoreError::Kind::CannotWrite);
+        QVERIFY(QFile::setPermissions(where, QFile::ReadOwner | QFile::ReadOther));
+        QCOMPARE(tryAppend(), QStringLiteral("failed %1 %2：当前用户无权写这个文件").arg(cannotWrite).arg(where));
+        QVERIFY(QFile::setPermissions(where, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther | QFile::WriteOther));
+        QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther));
+        QCOMPARE(tryAppend(),
+                 QStringLiteral("failed %1 %2：当前用户无权在它的文件夹中写文件").arg(cannotWrite).arg(where));
+        QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+
+        // The entry there before is still there, and alone.
+        OPEN_STORE(store, where);
+        QCOMPARE(store.Entries().value.size(), 1);
+    }
+
+private:
+    QTemporaryDir dir_;
+};
+
+namespace {
+int SqliteStoreMain(int argc, char *argv[])
+{
+    return StoreSuite::Main<SqliteStoreTest>(argc, argv, __FILE__);
+}
+} // namespace
+
+DTU_TEST_ENTRY(SqliteStoreMain)
+
+#include "tst_store_sqlite.moc"

@@ -1,0 +1,370 @@
+// The device records kept by the window, against dtusim on a pseudo-terminal:
+// what 读取, 设置, 批量写参数, restore and reset leave in the store, the
+// identity the version query gives, a store that cannot be written, the
+// switch and the location from the menu; and the records window over a
+// store the test fills: the devices and their filter, an entry's rows, two
+// snapshots compared, the export.
+#include "support/SimWindow.h"
+#include "support/TestMain.h"
+
+#include "records/RecordStore.h"
+#include "ui/RecordsWindow.h"
+#include "ui/WindowRecords.h"
+
+#include <QAction>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QtTest>
+
+namespace {
+
+const RecordValue kNumber{QStringLiteral("HEX:44545530303031"), QStringLiteral("DTU0001")};
+const RecordValue kPort8080{QStringLiteral("HEX:1F90"), QStringLiteral("8080")};
+const RecordValue kPort5001{QStringLiteral("HEX:1389"), QStringLiteral("5001")};
+
+const RecordRow *FindRow(const RecordEntry &entry, const QString &table, const QString &number)
+{
+    for (const RecordRow &row : entry.rows)
+        if (row.table == table && row.number == number)
+            return &row;
+    return nullptr;
+}
+
+// Every entry of the file, oldest first, with rows.
+QList<RecordEntry> EntriesIn(const QString &path)
+{
+    RecordStore store;
+    RecordLocation location;
+    QString error;
+    if (!RecordLocation::Parse(path, &location, &error) || !store.Open(location).IsNone())
+        return {};
+    QList<RecordEntry> entries = store.Entries({}, 0, true).value;
+    std::reverse(entries.begin(), entries.end());
+    return entries;
+}
+
+// The window, its records kept in a file of the work folder.
+class Bench : public SimWindow {
+public:
+    explicit Bench(const QStringList &simArgs = {}) : SimWindow(simArgs)
+    {
+        store = ws.Path(QStringLiteral("records.sqlite"));
+        QString error;
+        window->records().SetLocationText(store, &error);
+    }
+    void Press(const char *name) { Child<QPushButton>(name)->click(); }
+    QStringList Warnings() const { return Memo().filter(QStringLiteral("设备档案未能保存")); }
+
+    QString store;
+};
+
+RecordRow Row(const QString &number, const QString &name, const RecordValue &after,
+              const QString &result = QStringLiteral("read"))
+{
+    RecordRow row;
+    row.number = number;
+    row.name = name;
+    row.after = after;
+    row.result = result;
+    return row;
+}
+
+RecordEntry Entry(const QString &number, const QString &imei, const QString &action, const QString &outcome,
+                  const QList<RecordRow> &rows, qint64 secondsAfter)
+{
+    RecordEntry e = RecordEntries::Begin(QStringLiteral("window"), action);
+    e.time = QDateTime(QDate(2024, 5, 1), QTime(8, 0), Qt::UTC).addSecs(secondsAfter);
+    e.operatorName = QStringLiteral("tech");
+    e.target = QStringLiteral("/dev/ttyUSB0");
+    e.device.number = number;
+    e.device.imei = imei;
+    e.outcome = outcome;
+    e.rows = rows;
+    return e;
+}
+
+QStringList Column(const QTableWidget *table, int column)
+{
+    QStringList cells;
+    for (int i = 0; i < table->rowCount(); ++i)
+        cells << table->item(i, column)->text();
+    return cells;
+}
+
+} // namespace
+
+class WindowRecordsTest : public QObject {
+    Q_OBJECT
+private slots:
+    // Each action on the device is one entry of program "window", built from
+    // its outcome: the read's snapshot, a write's before and after per row.
+    void actionsLeaveEntries()
+    {
+        Bench b;
+        b.ClearMemo();
+        b.Press("btRead");
+        // The read's own frame alone: opening the port selected the table.
+        QCOMPARE(b.Memo().filter(QStringLiteral("下行：")).size(), 1);
+        QList<RecordEntry> entries = EntriesIn(b.store);
+        QCOMPARE(entries.size(), 1);
+        const RecordEntry read = entries[0];
+        QCOMPARE(read.program, QStringLiteral("window"));
+        QCOMPARE(read.action, QStringLiteral("read"));
+        QCOMPARE(read.outcome, QStringLiteral("ok"));
+        QCOMPARE(read.target, b.sim.Pty());
+        QCOMPARE(read.device.number, kNumber.shown);
+        QCOMPARE(FindRow(read, "main", "0031")->after, kPort8080);
+        QCOMPARE(FindRow(read, "main", "0091")->after, kNumber);
+        QVERIFY(!FindRow(read, "ext", "0031"));
+
+        // 设置: the row's value before is the one read, after the one written.
+        b.Edit(QStringLiteral("0031"), QStringLiteral("5001"));
+        b.Press("btWrite");
+        entries = EntriesIn(b.store);
+        QCOMPARE(entries.size(), 2);
+        const RecordEntry write = entries[1];
+        QCOMPARE(write.action, QStringLiteral("write"));
+        QCOMPARE(write.outcome, QStringLiteral("ok"));
+        QCOMPARE(write.device.number, kNumber.shown);
+        QCOMPARE(write.rows.size(), 1);
+        QCOMPARE(write.rows[0].before, kPort8080);
+        QCOMPARE(write.rows[0].after, kPort5001);
+        QCOMPARE(write.rows[0].result, QStringLiteral("ok"));
+
+        // 设置 with nothing edited sends nothing and keeps nothing.
+        b.Press("btWrite");
+        QCOMPARE(EntriesIn(b.store).size(), 2);
+
+        // The version query names the device in what follows; a restore
+        // answered Cancel reaches no device and leaves nothing; reset does.
+        b.Press("Button14");
+        b.dialogs.answers = {false, true};
+        b.Action("N1")->trigger();
+        b.Action("N6")->trigger();
+        entries = EntriesIn(b.store);
+        QCOMPARE(entries.size(), 3);
+        QCOMPARE(entries[2].action, QStringLiteral("reset"));
+        QCOMPARE(entries[2].outcome, QStringLiteral("ok"));
+        QCOMPARE(entries[2].device.imei, QStringLiteral("860000000000018"));
+        QCOMPARE(entries[2].device.firmware, QStringLiteral("SIM-DTU V1.0"));
+        QCOMPARE(entries[2].device.number, kNumber.shown);
+        QVERIFY(b.Warnings().isEmpty());
+    }
+
+    // 批量写参数: a row per row sent, the access level's withheld one too,
+    // before from the read.
+    void batchKeepsEveryRow()
+    {
+        Bench b;
+        b.Press("btRead");
+        b.Action("N4")->trigger();
+        const QList<RecordEntry> entries = EntriesIn(b.store);
+        QCOMPARE(entries.size(), 2);
+        const RecordEntry batch = entries[1];
+        QCOMPARE(batch.action, QStringLiteral("batch"));
+        QCOMPARE(batch.outcome, QStringLiteral("ok"));
+        QCOMPARE(FindRow(batch, "main", "0031")->before, kPort8080);
+        QCOMPARE(FindRow(batch, "main", "0031")->result, QStringLiteral("ok"));
+        QCOMPARE(FindRow(batch, "main", "0091")->result, QStringLiteral("withheld"));
+        QCOMPARE(batch.rows.size(), 11);
+    }
+
+    // A store that cannot be made: the actions run as ever, and the memo says
+    // once that the records were not kept.
+    void storeThatCannotBeWrittenWarnsOnce()
+    {
+        Bench b;
+        QFile blocker(b.ws.Path(QStringLiteral("blocker")));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        QString error;
+        QVERIFY(b.window->records().SetLocationText(b.ws.Path(QStringLiteral("blocker/records.sqlite")), &error));
+        b.ClearMemo();
+        b.Press("btRead");
+        QCOMPARE(b.Memo().filter(QStringLiteral("上行：")).size(), 1);
+        QCOMPARE(b.Warnings().size(), 1);
+        b.Edit(QStringLiteral("0031"), QStringLiteral("5001"));
+        b.Press("btWrite");
+        QVERIFY(b.Memo().contains(QStringLiteral("[参数设置成功]")));
+        b.Press("btRead");
+        QCOMPARE(b.Session().mainTable.Cell(b.MainRow(QStringLiteral("0031")), ColValue), QStringLiteral("5001"));
+        QCOMPARE(b.Warnings().size(), 1);
+    }
+
+    // The menu's switch and location, kept for the next start.
+    void switchAndLocationFromTheMenu()
+    {
+        Bench b;
+        b.Action("RecordsOn")->setChecked(false);
+        b.Press("btRead");
+        QVERIFY(!QFile::exists(b.store));
+
+        b.Action("RecordsOn")->setChecked(true);
+        const QString other = b.ws.Path(QStringLiteral("other.sqlite"));
+        b.dialogs.texts = {QStringLiteral("postgresql://tech@host:port/db"), other};
+        b.Action("RecordsLocation")->trigger();
+        QCOMPARE(b.dialogs.messages.size(), 1); // not a server address
+        b.Action("RecordsLocation")->trigger();
+        b.Press("btRead");
+        QCOMPARE(EntriesIn(other).size(), 1);
+        QVERIFY(!QFile::exists(b.store));
+
+        WindowRecords again(b.Session(), b.Session().frontend());
+        QCOMPARE(again.LocationText(), other);
+        QVERIFY(again.IsOn());
+    }
+
+    // The records window over a store with two devices: the filter, the
+    // timeline newest first, a write's failed row marked, two snapshots
+    // side by side, the shown entries exported.
+    void recordsWindowListsComparesExports()
+    {
+        WindowFixture f;
+        f.Show();
+        const QString path = f.ws.Path(QStringLiteral("filled.sqlite"));
+        {
+            RecordStore store;
+            RecordLocation location;
+            QString error;
+            QVERIFY(RecordLocation::Parse(path, &location, &error));
+            QVERIFY(store.Open(location).IsNone());
+            const RecordRow number = Row(QStringLiteral("0091"), QStringLiteral("设备编号"), {QStringLiteral("HEX:30313337"), QStringLiteral("0137")});
+            const RecordRow heartbeat = Row(QStringLiteral("0033"), QStringLiteral("心跳"), {QStringLiteral("HEX:003C"), QStringLiteral("60")});
+            RecordRow refused = Row(QStringLiteral("0031"), QStringLiteral("中心端口"), kPort5001, QStringLiteral("refused"));
+            refused.before = kPort8080;
+            QVERIFY(store.Append(Entry("0137", {}, "read", "ok",
+                                       {Row("0031", "中心端口", kPort8080), heartbeat, number}, 0)).Ok());
+            QVERIFY(store.Append(Entry({}, "860000000000099", "reset", "ok", {}, 10)).Ok());
+            QVERIFY(store.Append(Entry("0137", {}, "write", "written-with-errors", {refused}, 20)).Ok());
+            QVERIFY(store.Append(Entry("0137", {}, "read", "ok",
+                                       {Row("0031", "中心端口", kPort5001), heartbeat, number}, 30)).Ok());
+        }
+        QString error;
+        QVERIFY(f.window->records().SetLocationText(path, &error));
+        f.Action("ShowRecords")->trigger();
+        auto *w = f.window->findChild<RecordsWindow *>(QStringLiteral("RecordsWindow"));
+        QVERIFY(w && w->isVisible());
+        auto *devices = w->findChild<QTableWidget *>(QStringLiteral("RecordsDevices"));
+        auto *timeline = w->findChild<QTableWidget *>(QStringLiteral("RecordsTimeline"));
+        auto *rows = w->findChild<QTableWidget *>(QStringLiteral("RecordsRows"));
+        auto *compare = w->findChild<QTableWidget *>(QStringLiteral("RecordsCompareTable"));
+
+        // The one seen last first.
+        QCOMPARE(Column(devices, 0), (QStringList{"0137", "860000000000099"}));
+        QCOMPARE(devices->item(0, 6)->text(), QStringLiteral("3"));
+        w->findChild<QLineEdit *>(QStringLiteral("RecordsFilter"))->setText(QStringLiteral("0099"));
+        QCOMPARE(Column(devices, 0), QStringList{"860000000000099"});
+        w->findChild<QLineEdit *>(QStringLiteral("RecordsFilter"))->clear();
+        devices->selectRow(0);
+        QCOMPARE(Column(timeline, 0), (QStringList{"4", "3", "1"}));
+
+        // The write: its refused row in the failure colour, before → after.
+        timeline->selectRow(1);
+        QCOMPARE(rows->rowCount(), 1);
+        QCOMPARE(rows->item(0, 2)->text(), QStringLiteral("8080"));
+        QCOMPARE(rows->item(0, 3)->text(), QStringLiteral("5001"));
+        QVERIFY(rows->item(0, 0)->foreground().color() != rows->palette().color(QPalette::Text));
+        timeline->selectRow(0);
+        QCOMPARE(rows->item(0, 4)->text(), QStringLiteral("read"));
+        QCOMPARE(rows->item(0, 0)->foreground().style(), Qt::NoBrush);
+
+        // Entries 1 and 4 side by side: only the port differs.
+        timeline->clearSelection();
+        timeline->selectionModel()->select(timeline->model()->index(0, 0),
+                                           QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        timeline->selectionModel()->select(timeline->model()->index(2, 0),
+                                           QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        w->findChild<QPushButton *>(QStringLiteral("RecordsCompare"))->click();
+        QCOMPARE(Column(compare, 0), (QStringList{"0031", "0033", "0091"}));
+        QCOMPARE(compare->item(0, 2)->text(), QStringLiteral("8080"));
+        QCOMPARE(compare->item(0, 3)->text(), QStringLiteral("5001"));
+        QCOMPARE(compare->item(0, 0)->background().style(), Qt::SolidPattern);
+        QCOMPARE(compare->item(1, 0)->background().style(), Qt::NoBrush);
+        QCOMPARE(compare->item(2, 0)->background().style(), Qt::NoBrush);
+        QCOMPARE(w->findChild<QLabel *>(QStringLiteral("RecordsStatus"))->text(), QStringLiteral("1 行不同，比较了 3 行"));
+
+        // Export: the three entries shown, CSV a line per row, then JSON.
+        const QString csv = f.ws.Path(QStringLiteral("out.csv"));
+        const QString json = f.ws.Path(QStringLiteral("out.json"));
+        f.dialogs.files = {csv, json};
+        w->findChild<QPushButton *>(QStringLiteral("RecordsExport"))->click();
+        QFile csvFile(csv);
+        QVERIFY(csvFile.open(QIODevice::ReadOnly));
+        const QStringList lines = QString::fromUtf8(csvFile.readAll()).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 1 + 3 + 1 + 3);
+        QVERIFY(lines[0].startsWith(QStringLiteral("id,time,operator,host,program,target,device,imei,firmware,action,outcome")));
+        QVERIFY2(lines.contains(QStringLiteral(
+                     "3,2024-05-01T08:00:20.000Z,tech,%1,window,/dev/ttyUSB0,0137,,,write,written-with-errors,,main,0031,中心端口,8080,HEX:1F90,5001,HEX:1389,refused")
+                                    .arg(QSysInfo::machineHostName())),
+                 qPrintable(lines.join(QLatin1Char('\n'))));
+        w->findChild<QPushButton *>(QStringLiteral("RecordsExport"))->click();
+        QFile jsonFile(json);
+        QVERIFY(jsonFile.open(QIODevice::ReadOnly));
+        const QJsonArray array = QJsonDocument::fromJson(jsonFile.readAll()).array();
+        QCOMPARE(array.size(), 3);
+        QCOMPARE(array[0][QStringLiteral("id")].toInt(), 4);
+        QCOMPARE(array[1][QStringLiteral("rows")][0][QStringLiteral("result")].toString(), QStringLiteral("refused"));
+    }
+
+    // 恢复到此快照 on the device that was read: it writes the one row that
+    // differs (the device logs every frame it gets), reads back, and keeps
+    // one rollback entry naming the snapshot.
+    void rollbackWritesOnlyWhatDiffers()
+    {
+        Bench b({QStringLiteral("--verbose")});
+        b.Press("btRead");
+        b.Edit(QStringLiteral("0031"), QStringLiteral("5001"));
+        b.Press("btWrite");
+        QCOMPARE(EntriesIn(b.store).size(), 2);
+
+        b.Action("ShowRecords")->trigger();
+        auto *w = b.window->findChild<RecordsWindow *>(QStringLiteral("RecordsWindow"));
+        auto *timeline = w->findChild<QTableWidget *>(QStringLiteral("RecordsTimeline"));
+        QCOMPARE(Column(timeline, 0), (QStringList{"2", "1"}));
+        timeline->selectRow(1);
+        QVERIFY(b.sim.WaitForLog(QStringLiteral("rx ch1 0031 [13 89]"), 5000));
+        const qsizetype logged = b.sim.Log().size();
+        b.ClearMemo();
+        w->findChild<QPushButton *>(QStringLiteral("RecordsRollback"))->click();
+        QCOMPARE(b.dialogs.questions.size(), 1);
+
+        QVERIFY(b.sim.WaitForLog(QStringLiteral("rx ch1 0031 [1F 90]"), 5000));
+        const QStringList requests = b.sim.Log().mid(logged).split(QLatin1Char('\n')).filter(QStringLiteral("rx ch"));
+        // Both tables read, the one set command, both read back: a set
+        // command's word is the row's number, the device's own words are E0xx.
+        QStringList sets;
+        for (const QString &request : requests)
+            if (!request.contains(QRegularExpression(QStringLiteral("rx ch\\d E0"))))
+                sets << request;
+        QVERIFY2(sets.size() == 1 && sets[0].endsWith(QStringLiteral("rx ch1 0031 [1F 90]")),
+                 qPrintable(requests.join('\n')));
+        QCOMPARE(requests.filter(QStringLiteral("E001")).size(), 4);
+        QVERIFY(requests.indexOf(QRegularExpression(QStringLiteral(".*0031 \\[1F 90\\]"))) == 4);
+
+        const QList<RecordEntry> entries = EntriesIn(b.store);
+        QCOMPARE(entries.size(), 3);
+        const RecordEntry rollback = entries[2];
+        QCOMPARE(rollback.action, QStringLiteral("rollback"));
+        QCOMPARE(rollback.program, QStringLiteral("window"));
+        QCOMPARE(rollback.restores, 1);
+        QCOMPARE(rollback.outcome, QStringLiteral("ok"));
+        QCOMPARE(rollback.device.number, kNumber.shown);
+        QCOMPARE(FindRow(rollback, "main", "0031")->before, kPort5001);
+        QCOMPARE(FindRow(rollback, "main", "0031")->after, kPort8080);
+        QCOMPARE(FindRow(rollback, "main", "0031")->result, QStringLiteral("ok"));
+        QCOMPARE(FindRow(rollback, "main", "0091")->result, QStringLiteral("unchanged"));
+        QCOMPARE(b.Session().mainTable.Cell(b.MainRow(QStringLiteral("0031")), ColValue), QStringLiteral("8080"));
+        QVERIFY2(b.Memo().contains(QStringLiteral("恢复到第 1 条记录：完成，写入 1 行，10 行未变，0 行因访问级别未写（记录 3）")),
+                 qPrintable(b.Memo().join('\n')));
+        // The records window shows the new entry.
+        QCOMPARE(Column(timeline, 0), (QStringList{"3", "2", "1"}));
+    }
+};
+
+DTU_TEST_WIDGETS(WindowRecordsTest)
+#include "tst_window_records.moc"
