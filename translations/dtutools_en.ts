@@ -105,6 +105,18 @@ IMEI：%2
 IMEI: %2
 </translation>
     </message>
+    <message>
+        <source>查询DTU版本/IMEI，作为设备的身份记入设备档案</source>
+        <translation>query the DTU version/IMEI, kept in the device records as the device&apos;s identity</translation>
+    </message>
+    <message>
+        <source>把设备恢复到快照ID的值（--run ID：整个批量运行）</source>
+        <translation>put the device back to the values of snapshot ID (--run ID: a whole fleet run)</translation>
+    </message>
+    <message>
+        <source>设备档案，最新的在前（--show ID、--diff ID1 ID2、--limit N）</source>
+        <translation>the device records, newest first (--show ID, --diff ID1 ID2, --limit N)</translation>
+    </message>
 </context>
 <context>
     <name>CliFleet</name>
@@ -465,17 +477,61 @@ Commands:
 </translation>
     </message>
     <message>
+        <source>设备档案：一个SQLite文件，或
+postgresql://USER@HOST:PORT/DATABASE（默认：
+~/.local/share/dtutools/records.sqlite）</source>
+        <translation>the device records: a SQLite file, or
+postgresql://USER@HOST:PORT/DATABASE (default:
+~/.local/share/dtutools/records.sqlite)</translation>
+    </message>
+    <message>
+        <source>这次调用不记入设备档案</source>
+        <translation>keep no record of this call</translation>
+    </message>
+    <message>
+        <source>history：最多列出N条（默认50，0：全部）</source>
+        <translation>history: at most N entries (default 50, 0: all)</translation>
+    </message>
+    <message>
+        <source>history：显示一条记录及其各行</source>
+        <translation>history: one entry with its rows</translation>
+    </message>
+    <message>
+        <source>history --diff ID1 ID2：像 verify 那样比较两个快照</source>
+        <translation>history --diff ID1 ID2: compare two snapshots as verify does</translation>
+    </message>
+    <message>
+        <source>write、batch：先读出并记下设备的参数</source>
+        <translation>write, batch: read and record the device&apos;s values first</translation>
+    </message>
+    <message>
+        <source>fleet：先查询每台设备的固件版本和IMEI，
+记入设备档案</source>
+        <translation>fleet: each device&apos;s firmware version and IMEI are queried
+first, for the records</translation>
+    </message>
+    <message>
+        <source>rollback：恢复批量运行ID改动过的每台设备</source>
+        <translation>rollback: put back every device the fleet run ID changed</translation>
+    </message>
+    <message>
+        <source>provision：设备的记录所属的批量运行</source>
+        <translation>provision: the fleet run the device&apos;s entries belong to</translation>
+    </message>
+    <message>
         <source>
 退出状态：0 每个设备操作都成功；1 有操作失败或被拒绝；
 2 用法错误、参数文件或脚本无法读取、数据通道没有打开。
 verify：0 设备与文件相符，3 有不同，1 设备出错。
 fleet：0 每台设备都成功，1 其他情况（报告说明是哪台、为什么）。
+history：0 已列出，1 没有这条记录；--diff：0 相同，3 不同。
 </source>
         <translation>
 Exit status: 0 every device operation succeeded; 1 one failed or was refused;
 2 usage error, unreadable profile or script, or a channel that did not open.
 verify: 0 the device matches the file, 3 it differs, 1 a device failure.
 fleet: 0 every device ok, 1 otherwise (the report says which and why).
+history: 0 listed, 1 no such entry; --diff: 0 the same, 3 they differ.
 </translation>
     </message>
 </context>
@@ -1241,6 +1297,10 @@ fleet: 0 every device ok, 1 otherwise (the report says which and why).
     <message>
         <source>：</source>
         <translation>: </translation>
+    </message>
+    <message>
+        <source>写入前没能读出设备的参数，什么也没有写</source>
+        <translation>the device&apos;s values could not be read before writing; nothing written</translation>
     </message>
 </context>
 <context>
@@ -2267,7 +2327,7 @@ fleet: 0 every device ok, 1 otherwise (the report says which and why).
     </message>
     <message>
         <source>恢复到第 %1 条记录：没能读出设备的参数，什么也没有写</source>
-        <translation>Rollback to entry %1: the device's parameters could not be read; nothing written</translation>
+        <translation>Rollback to entry %1: the device&apos;s parameters could not be read; nothing written</translation>
     </message>
     <message>
         <source>恢复到第 %1 条记录：该记录属于设备 %2，这台设备是 %3；什么也没有写</source>

@@ -99,11 +99,11 @@ const std::vector<CliCommand> &All()
          &CheckFleet, &Fleet},
         {"ports", "[PATH...]", QT_TRANSLATE_NOOP("CliCommands", "列出串口（及给出的 PATH），以及你能否打开每一个"),
          0, -1, false, nullptr, &CliPorts::Run, false},
-        {"identify", "", "查询DTU版本/IMEI, kept in the device records as the device's identity", 0, 0, true, nullptr,
+        {"identify", "", QT_TRANSLATE_NOOP("CliCommands", "查询DTU版本/IMEI，作为设备的身份记入设备档案"), 0, 0, true, nullptr,
          &Identify},
-        {"rollback", "ID", "put the device back to the values of snapshot ID (--run ID: a whole fleet run)", 0, 1,
+        {"rollback", "ID", QT_TRANSLATE_NOOP("CliCommands", "把设备恢复到快照ID的值（--run ID：整个批量运行）"), 0, 1,
          false, &CliRollback::Check, &CliRollback::Run},
-        {"history", "[DEVICE]", "the device records, newest first (--show ID, --diff ID1 ID2, --limit N)",
+        {"history", "[DEVICE]", QT_TRANSLATE_NOOP("CliCommands", "设备档案，最新的在前（--show ID、--diff ID1 ID2、--limit N）"),
          0, 2, false, nullptr, &CliHistory::Run, false},
     };
     return commands;
