@@ -3,6 +3,7 @@
 #include "cli/CliCommands.h"
 #include "cli/CliOptions.h"
 #include "cli/ConsoleFrontend.h"
+#include "recording/ActionEntries.h"
 #include "recording/Recorder.h"
 #include "session/DtuSession.h"
 
@@ -32,29 +33,15 @@ RecordEntry Begin(CliContext &c, const QString &action)
     return entry;
 }
 
+// The entries are built as the window builds its own (ActionEntries).
 QList<RecordRow> ReadRows(CliContext &c, const ReadOutcome &outcome, const ParamTableModel *only)
 {
-    QList<RecordRow> rows;
-    if (only) {
-        if (outcome.Ok())
-            rows = ActionRecord::Snapshot(*only);
-        return rows;
-    }
-    if (outcome.tablesRead >= 1)
-        rows += ActionRecord::Snapshot(c.session.mainTable);
-    if (outcome.tablesRead >= 2)
-        rows += ActionRecord::Snapshot(c.session.extTable);
-    return rows;
+    return ActionEntries::ReadRows(c.session, outcome, only);
 }
 
 qint64 Keep(CliContext &c, RecordEntry &entry, const QString &outcome, const QJsonObject &details)
 {
-    if (!c.recorder || !c.recorder->IsOn())
-        return 0;
-    c.recorder->Learn(entry);
-    entry.outcome = outcome;
-    entry.details = details;
-    return c.recorder->Keep(entry);
+    return c.recorder ? ActionEntries::Keep(*c.recorder, entry, outcome, details) : 0;
 }
 
 qint64 KeepWrite(CliContext &c, const QString &action, const WriteReport &report,
@@ -62,9 +49,7 @@ qint64 KeepWrite(CliContext &c, const QString &action, const WriteReport &report
 {
     if (!c.recorder || !c.recorder->IsOn())
         return 0;
-    RecordEntry entry = Begin(c, action);
-    entry.rows = ActionRecord::Written(report, tables, c.recorder->Known(entry));
-    return Keep(c, entry, ActionRecord::Outcome(report), details);
+    return ActionEntries::KeepWrite(*c.recorder, Begin(c, action), report, tables, details);
 }
 
 qint64 KeepRead(CliContext &c, const ReadOutcome &outcome, const QJsonObject &details)
