@@ -54,7 +54,11 @@ struct DeviceSummary {
 // in WAL mode and waits up to kBusyTimeoutMs for another writer.
 class RecordStore {
 public:
-    static constexpr int kBusyTimeoutMs = 10000;
+    // SQLite's wait for a lock is no queue: under load (sixteen writers
+    // committing to disk, a sanitized build on busy cores) one writer was
+    // passed over for more than ten seconds. A minute is still far less than
+    // losing the entry.
+    static constexpr int kBusyTimeoutMs = 60000;
     static constexpr int kConnectTimeoutS = 5;
 
     RecordStore();
