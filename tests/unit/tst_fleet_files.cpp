@@ -78,6 +78,17 @@ private slots:
         QVERIFY(t.devices[2].values.isEmpty());
     }
 
+    // An inventory saved by a spreadsheet in the Chinese Windows encoding
+    // (GBK, no byte-order mark) reads as the same names and values.
+    void inventoryInGbk()
+    {
+        // "name,target,0032\n柜1,tcp:10.0.0.7,中\n" with 柜 = B9F1, 中 = D6D0 in GBK.
+        const Inventory::Table t = Inventory::Parse("name,target,0032\n\xB9\xF1" "1,tcp:10.0.0.7,\xD6\xD0\n");
+        QCOMPARE(t.devices.size(), 1);
+        QCOMPARE(t.devices[0].name, QStringLiteral("柜1"));
+        QCOMPARE(t.devices[0].values.value(0).second, QStringLiteral("中"));
+    }
+
     // How many workers run at once: --jobs when given, else every device,
     // at most 16; never none.
     void workersAtOnce()
