@@ -15,6 +15,17 @@ const QString kEntryColumns = QStringLiteral(
     " e.restores, e.device_key");
 constexpr int kEntryColumnCount = 18;
 
+// A read query, its values bound in order; false when it failed (the
+// query holds why).
+bool RunRead(QSqlQuery &query, const QString &sql, const QVariantList &values)
+{
+    query.setForwardOnly(true);
+    query.prepare(sql);
+    for (const QVariant &v : values)
+        query.addBindValue(v);
+    return query.exec();
+}
+
 RecordEntry EntryAt(const QSqlQuery &q)
 {
     RecordEntry e;
@@ -58,11 +69,7 @@ StoreResult<QList<RecordEntry>> RecordStore::Select(const QString &where, const 
     if (limit > 0)
         sql += QStringLiteral(" LIMIT %1").arg(limit);
     QSqlQuery query(db_);
-    query.setForwardOnly(true);
-    query.prepare(sql);
-    for (const QVariant &v : values)
-        query.addBindValue(v);
-    if (!query.exec())
+    if (!RunRead(query, sql, values))
         return {{}, Fail(StoreError::Kind::CannotRead, QCoreApplication::translate("RecordStore", "无法读取：%1").arg(query.lastError().text()))};
     QList<RecordEntry> entries;
     while (query.next())
@@ -149,11 +156,7 @@ StoreResult<QList<DeviceSummary>> RecordStore::Devices(const QString &filter)
     }
     sql += QStringLiteral(" ORDER BY e.id DESC");
     QSqlQuery query(db_);
-    query.setForwardOnly(true);
-    query.prepare(sql);
-    for (const QVariant &v : values)
-        query.addBindValue(v);
-    if (!query.exec())
+    if (!RunRead(query, sql, values))
         return {{}, Fail(StoreError::Kind::CannotRead, QCoreApplication::translate("RecordStore", "无法读取：%1").arg(query.lastError().text()))};
     QList<DeviceSummary> devices;
     while (query.next()) {
