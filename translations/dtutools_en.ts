@@ -156,6 +156,10 @@ IMEI: %2
         <source>设备档案：批量运行 %1（dtucfg rollback --run %1 可撤销）</source>
         <translation>device records: fleet run %1 (dtucfg rollback --run %1 undoes it)</translation>
     </message>
+    <message>
+        <source>警告：%1 的操作没有记入设备档案：%2</source>
+        <translation>warning: the device record of %1 was not kept: %2</translation>
+    </message>
 </context>
 <context>
     <name>CliHistory</name>
@@ -1158,6 +1162,14 @@ history: 0 listed, 1 no such entry; --diff: 0 the same, 3 they differ.
     <message>
         <source>参数%1只在访问级别%2写入：请选择访问级别%2，或清空这一列。</source>
         <translation>Parameter %1 is written only at access level %2: choose access level %2, or empty this column.</translation>
+    </message>
+    <message>
+        <source>%1台设备的操作没有记入设备档案：%2</source>
+        <translation>The device records did not keep the work on %1 device(s): %2</translation>
+    </message>
+    <message>
+        <source>设备档案：批量运行 %1（可在设备档案中整批恢复）</source>
+        <translation>Device records: fleet run %1 (the records window can roll back the whole run)</translation>
     </message>
 </context>
 <context>

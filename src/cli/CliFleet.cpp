@@ -41,6 +41,9 @@ FleetSetup::Plan MakePlan(const CliContext &c, const Inventory::Table &inventory
     choices.ignore = c.options.ignore;
     choices.jobs = c.options.jobs;
     choices.language = Translation::Code(c.options.language);
+    choices.recordsOff = c.options.records.off;
+    choices.recordsLocation = c.options.records.location;
+    choices.identify = c.options.records.identify;
     return FleetSetup::Make(choices, inventory);
 }
 
@@ -124,20 +127,9 @@ bool CheckFleet(CliContext &c, QString *error)
 CliVerdict Fleet(CliContext &c)
 {
     const Inventory::Table inventory = Inventory::Read(c.options.arguments.value(0));
-    FleetRunner::Settings settings = MakePlan(c, inventory).settings;
-    // Every worker records into the same store, under one run id.
-    const QString runId = QStringLiteral("%1-%2")
-                              .arg(QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMdd'T'HHmmsszzz")))
-                              .arg(QCoreApplication::applicationPid());
-    if (c.options.records.off) {
-        settings.recordArgs = {QStringLiteral("--no-records")};
-    } else {
-        if (!c.options.records.location.isEmpty())
-            settings.recordArgs << QStringLiteral("--records") << c.options.records.location;
-        settings.recordArgs << QStringLiteral("--fleet-run") << runId;
-        if (c.options.records.identify)
-            settings.recordArgs << QStringLiteral("--identify");
-    }
+    const FleetSetup::Plan plan = MakePlan(c, inventory);
+    const FleetRunner::Settings &settings = plan.settings;
+    const QString &runId = plan.runId;
 
     QStringList targets;
     for (const FleetDevice &d : inventory.devices)
@@ -169,6 +161,13 @@ CliVerdict Fleet(CliContext &c)
     for (const DeviceReport &r : reports)
         allOk = allOk && r.outcome == Outcome::Ok;
     progress.Note(FleetWording::Totals(reports));
+    // A worker's own warning went to its stream, which the runner keeps to
+    // itself: said here, once per device.
+    for (const DeviceReport &r : reports)
+        if (!r.recordWarning.isEmpty())
+            c.frontend.Complain(QStringLiteral("dtucfg: ")
+                                + QCoreApplication::translate("CliFleet", "警告：%1 的操作没有记入设备档案：%2")
+                                      .arg(r.target, r.recordWarning));
     if (!c.options.records.off)
         progress.Note(QCoreApplication::translate("CliFleet", "设备档案：批量运行 %1（dtucfg rollback --run %1 可撤销）").arg(runId));
     bool reportWritten = true;

@@ -241,7 +241,7 @@ CliVerdict Provision(CliContext &c)
             VerifyWritten(c, &report);
     }
     RecordProvision(c, run, &report);
-    CliRecording::WarnOnce(c);
+    report.recordWarning = CliRecording::WarnOnce(c);
     return Finish(c, report);
 }
 

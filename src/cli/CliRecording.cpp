@@ -61,15 +61,16 @@ qint64 KeepRead(CliContext &c, const ReadOutcome &outcome, const QJsonObject &de
     return Keep(c, entry, ActionRecord::Outcome(outcome), details);
 }
 
-void WarnOnce(CliContext &c)
+QString WarnOnce(CliContext &c)
 {
     if (!c.recorder)
-        return;
+        return {};
     const StoreError error = c.recorder->TakeWarning();
     if (!error.IsNone())
         c.frontend.Complain(QStringLiteral("dtucfg: ")
                             + QCoreApplication::translate("CliRecording", "警告：这次操作没有记入设备档案：%1")
                                   .arg(error.message));
+    return error.message;
 }
 
 } // namespace CliRecording

@@ -31,6 +31,7 @@ qint64 KeepWrite(CliContext &context, const QString &action, const WriteReport &
                  const QList<const ParamTableModel *> &tables, const QJsonObject &details);
 // A read of its own (the snapshot before a change): the entry's id.
 qint64 KeepRead(CliContext &context, const ReadOutcome &outcome, const QJsonObject &details);
-// The one warning when an entry could not be kept.
-void WarnOnce(CliContext &context);
+// The one warning when an entry could not be kept; the store's reason
+// ("" when every entry was kept).
+QString WarnOnce(CliContext &context);
 } // namespace CliRecording

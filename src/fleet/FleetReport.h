@@ -63,6 +63,9 @@ struct DeviceReport {
     double seconds = 0;
     DeviceWhy why; // for an outcome the lists do not explain
     qint64 record = 0; // the device's entry in the device records (0: none kept)
+    // Why the device records did not keep this device's entries, in the
+    // store's words ("": kept, or not recording).
+    QString recordWarning;
 };
 
 namespace FleetReport {

@@ -190,6 +190,7 @@ void FleetRunner::OnOutput(Worker &worker)
             report.differences = r.differences;
             report.why = r.why;
             report.record = r.record;
+            report.recordWarning = r.recordWarning;
             worker.resultSeen = true;
         }
     }

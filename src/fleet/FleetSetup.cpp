@@ -3,6 +3,8 @@
 #include "core/WorkPaths.h"
 #include "core/WriteRules.h"
 
+#include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 
@@ -48,6 +50,19 @@ Plan Make(const Choices &choices, const Inventory::Table &inventory)
     s.level = choices.level;
     s.ignore = choices.ignore;
     s.language = choices.language;
+    if (choices.recordsOff) {
+        s.recordArgs = {QStringLiteral("--no-records")};
+        return plan;
+    }
+    // Unique on this host: the moment to the millisecond and this process.
+    plan.runId = QStringLiteral("%1-%2")
+                     .arg(QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMdd'T'HHmmsszzz")))
+                     .arg(QCoreApplication::applicationPid());
+    if (!choices.recordsLocation.isEmpty())
+        s.recordArgs << QStringLiteral("--records") << choices.recordsLocation;
+    s.recordArgs << QStringLiteral("--fleet-run") << plan.runId;
+    if (choices.identify)
+        s.recordArgs << QStringLiteral("--identify");
     return plan;
 }
 

@@ -21,6 +21,11 @@ struct Choices {
     QStringList ignore;
     int jobs = 0;
     QString language; // "zh", "en": the run's, for the workers' own words
+    // The device records: every worker keeps its device's entries in the
+    // one store ("" the default one) under the run's id, unless off.
+    bool recordsOff = false;
+    QString recordsLocation;
+    bool identify = false; // each device's version and IMEI asked first
 };
 
 enum class Refusal {
@@ -36,6 +41,7 @@ struct Plan {
     QString column;          // ColumnWithheld: that row's number
     QStringList scriptTried; // NoScript: every path looked at, in order
     FleetRunner::Settings settings; // the workers' settings: absolute paths, run in the current folder
+    QString runId; // the run's id in the device records ("" when not recording)
 };
 
 Plan Make(const Choices &choices, const Inventory::Table &inventory);

@@ -39,7 +39,8 @@ QByteArray Result(const DeviceReport &report)
                  {QStringLiteral("of"), report.why.total},
                  {QStringLiteral("text"), report.why.text},
                  {QStringLiteral("detail"), FleetReport::DetailText(report.why)},
-                 {QStringLiteral("record"), report.record}});
+                 {QStringLiteral("record"), report.record},
+                 {QStringLiteral("recordWarning"), report.recordWarning}});
 }
 
 Event Parse(const QByteArray &line)
@@ -63,6 +64,7 @@ Event Parse(const QByteArray &line)
         r.why.total = o.value(QStringLiteral("of")).toInt();
         r.why.text = o.value(QStringLiteral("text")).toString();
         r.record = o.value(QStringLiteral("record")).toInteger();
+        r.recordWarning = o.value(QStringLiteral("recordWarning")).toString();
         for (const QJsonValue &v : o.value(QStringLiteral("failed")).toArray()) {
             const QJsonArray a = v.toArray();
             r.failed.append({a.at(0).toString(), a.at(1).toString(), a.at(2).toString()});

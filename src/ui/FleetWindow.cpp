@@ -12,6 +12,7 @@
 #include "ops/Wording.h"
 #include "session/DtuSession.h"
 #include "ui/Dialogs.h"
+#include "ui/WindowRecords.h"
 #include "fleet/FleetWording.h"
 
 #include <QCheckBox>
@@ -68,8 +69,9 @@ QPushButton *Button(const QString &caption, const char *name, QWidget *parent)
 }
 } // namespace
 
-FleetWindow::FleetWindow(Dialogs &dialogs, const QString &profilePath, QWidget *parent)
-    : QWidget(parent, Qt::Window), dialogs_(dialogs)
+FleetWindow::FleetWindow(Dialogs &dialogs, const WindowRecords &records, const QString &profilePath,
+                         QWidget *parent)
+    : QWidget(parent, Qt::Window), dialogs_(dialogs), records_(records)
 {
     setObjectName(QStringLiteral("FleetWindow"));
     setWindowTitle(Caption());
@@ -314,6 +316,8 @@ void FleetWindow::StartRun()
     choices.language = Translation::Code(Translation::Current());
     choices.fast = fast_->isChecked();
     choices.verify = verify_->isChecked();
+    choices.recordsOff = !records_.IsOn();
+    choices.recordsLocation = records_.LocationText();
     const FleetSetup::Plan plan = FleetSetup::Make(choices, table);
     switch (plan.refusal) {
     case FleetSetup::Refusal::None:
@@ -347,6 +351,7 @@ void FleetWindow::StartRun()
     }
     totals_->clear();
     SetIdle(false);
+    runId_ = plan.runId;
     runner_.Start(table.devices, plan.settings);
 }
 
@@ -438,7 +443,21 @@ void FleetWindow::OnRunEnded()
     for (int i = 0; i < runner_.Reports().size(); ++i)
         if (runner_.Reports().at(i).outcome == Outcome::NotStarted)
             ShowResult(i, FleetWording::Result(runner_.Reports().at(i)));
-    totals_->setText(FleetWording::Totals(runner_.Reports()));
+    QStringList lines{FleetWording::Totals(runner_.Reports())};
+    // Workers that could not keep their entries: the device work was done.
+    int unrecorded = 0;
+    QString why;
+    for (const DeviceReport &r : runner_.Reports()) {
+        if (!r.recordWarning.isEmpty()) {
+            ++unrecorded;
+            why = r.recordWarning;
+        }
+    }
+    if (unrecorded > 0)
+        lines << tr("%1台设备的操作没有记入设备档案：%2").arg(unrecorded).arg(why);
+    if (!runId_.isEmpty())
+        lines << tr("设备档案：批量运行 %1（可在设备档案中整批恢复）").arg(runId_);
+    totals_->setText(lines.join(QLatin1Char('\n')));
     SetIdle(true);
     export_->setEnabled(true);
 }

@@ -12,6 +12,7 @@ class QProgressBar;
 class QPushButton;
 class QSpinBox;
 class QTableWidget;
+class WindowRecords;
 
 // "多台设备配置": one reference profile written onto many devices by the
 // fleet runner, each with its own values from the device table. It never
@@ -20,7 +21,9 @@ class QTableWidget;
 class FleetWindow : public QWidget {
     Q_OBJECT
 public:
-    FleetWindow(Dialogs &dialogs, const QString &profilePath, QWidget *parent = nullptr);
+    // The workers keep their entries where the main window's records are
+    // (or nowhere, when its switch is off).
+    FleetWindow(Dialogs &dialogs, const WindowRecords &records, const QString &profilePath, QWidget *parent = nullptr);
 
     // The device table as an inventory (for a run and for tests).
     Inventory::Table DeviceTable() const;
@@ -45,7 +48,9 @@ private:
     void ShowResult(int row, const QString &text);
 
     Dialogs &dialogs_;
+    const WindowRecords &records_;
     FleetRunner runner_;
+    QString runId_; // the run's id in the device records ("": not recorded)
     QStringList valueColumns_;
     QLineEdit *profile_;
     QComboBox *ports_;

@@ -134,7 +134,7 @@ void MainMenu::LoadProfile()
 void MainMenu::ShowFleetWindow()
 {
     if (!fleetWindow_)
-        fleetWindow_ = new FleetWindow(dialogs_, session_.profile ? session_.profile->Path() : QString(), &window_);
+        fleetWindow_ = new FleetWindow(dialogs_, records_, session_.profile ? session_.profile->Path() : QString(), &window_);
     fleetWindow_->show();
     fleetWindow_->raise();
     fleetWindow_->activateWindow();

@@ -418,7 +418,10 @@ private slots:
                                        .toArray();
         QCOMPARE(devices.size(), 2);
         const QList<RecordEntry> entries = Entries(store);
-        QCOMPARE(entries.size(), 4);
+        QVERIFY2(entries.size() == 4, qPrintable(QStringLiteral("%1 entries; %2\n%3")
+                                                     .arg(entries.size())
+                                                     .arg(run.Describe(),
+                                                          QString::fromUtf8(dir_.Read(QStringLiteral("report.json"))))));
         for (const QJsonValue &d : devices) {
             const qint64 id = d.toObject().value(QStringLiteral("record")).toInteger();
             const RecordEntry *provision = nullptr;
@@ -463,6 +466,18 @@ private slots:
                                                dir_.Path());
             QVERIFY2(read.out.contains(QStringLiteral("0031\t中心端口\tHEX:0050\t80")), qPrintable(read.Describe()));
         }
+
+        // A store the workers cannot write: each device is still written,
+        // and the run says, per device, that its entries were not kept.
+        dir_.Write(QStringLiteral("blocker"), "a file, not a folder");
+        const ProgramRun unkept = RunProgram(QStringLiteral("dtucfg"),
+                                             {"fleet", "fleet.csv", "--profile", "example_profile.txt", "--fast",
+                                              "--records", dir_.Path(QStringLiteral("blocker/records.sqlite"))},
+                                             dir_.Path(), 120000);
+        QVERIFY2(unkept.exitCode == 0, qPrintable(unkept.Describe()));
+        for (const QString &target : {first, second})
+            QVERIFY2(unkept.err.count(QStringLiteral("dtucfg: 警告：%1 的操作没有记入设备档案：").arg(target)) == 1,
+                     qPrintable(unkept.Describe()));
         QVERIFY(fleet.Stop());
     }
 

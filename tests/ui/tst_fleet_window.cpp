@@ -11,7 +11,10 @@
 #include "support/TestMain.h"
 #include "support/WindowFixture.h"
 
+#include "records/RecordStore.h"
 #include "ui/FleetWindow.h"
+#include "ui/MainWindow.h"
+#include "ui/WindowRecords.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -22,6 +25,7 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QStyledItemDelegate>
 #include <QTableWidget>
 
@@ -79,6 +83,19 @@ QString DeviceValue(const QString &workDir, const QStringList &channel, const QS
         if (line.startsWith(number + QLatin1Char('\t')))
             return line.section(QLatin1Char('\t'), 3);
     return {};
+}
+
+// Every entry of a store, oldest first.
+QList<RecordEntry> Entries(const QString &path)
+{
+    RecordStore store;
+    RecordLocation location;
+    QString error;
+    if (!RecordLocation::Parse(path, &location, &error) || !store.Open(location).IsNone())
+        return {};
+    QList<RecordEntry> entries = store.Entries({}, 0, true).value;
+    std::reverse(entries.begin(), entries.end());
+    return entries;
 }
 
 QString Tcp(const SimProcess &sim, int unit)
@@ -159,7 +176,7 @@ private slots:
         QCOMPARE(bar(2)->maximum(), 13);
         QCOMPARE(bar(2)->value(), 12);
         QVERIFY2(bar(3)->value() == bar(3)->minimum(), qPrintable(QString::number(bar(3)->value())));
-        QCOMPARE(fleet->findChild<QLabel *>(QStringLiteral("fleetTotals"))->text(),
+        QCOMPARE(fleet->findChild<QLabel *>(QStringLiteral("fleetTotals"))->text().section(QLatin1Char('\n'), 0, 0),
                  QStringLiteral("共4台设备：成功 2台，部分失败 1台，无法连接 1台"));
 
         // The report keeps the stable outcome names.
@@ -300,6 +317,56 @@ private slots:
             QCOMPARE(DeviceValue(fx.ws.Path(), sim.CfgChannel(unit), QStringLiteral("0091")), QStringLiteral("DTU0009"));
             QCOMPARE(DeviceValue(fx.ws.Path(), sim.CfgChannel(unit), QStringLiteral("0031")), QStringLiteral("8080"));
         }
+    }
+
+    // The workers keep their entries where the window keeps its records,
+    // under the run's id the window shows; a store they cannot write is
+    // said once the run ends; with the window's records off, nothing is kept.
+    void workersRecordWhereTheWindowDoes()
+    {
+        WindowFixture fx;
+        fx.ws.RememberProfile(QStringLiteral("example_profile.txt"));
+        fx.Show();
+        SimProcess sim;
+        QVERIFY2(sim.Start(SimProcess::ExampleArgs() + QStringList{"--tcp", "0"}, {}, 1), qPrintable(sim.Error()));
+        const QString store = fx.ws.Path(QStringLiteral("team.sqlite"));
+        QString error;
+        QVERIFY2(fx.window->records().SetLocationText(store, &error), qPrintable(error));
+
+        FleetWindow *fleet = OpenFleet(fx);
+        QVERIFY(fleet);
+        AddTcp(fleet, Tcp(sim, 1));
+        RunToEnd(fleet);
+        QCOMPARE(Results(fleet), QStringList{"成功"});
+        auto *totals = fleet->findChild<QLabel *>(QStringLiteral("fleetTotals"));
+        const QStringList lines = totals->text().split(QLatin1Char('\n'));
+        QCOMPARE(lines.size(), 2);
+        const QRegularExpressionMatch said
+            = QRegularExpression(QStringLiteral("^设备档案：批量运行 (\\S+)（可在设备档案中整批恢复）$")).match(lines[1]);
+        QVERIFY2(said.hasMatch(), qPrintable(lines[1]));
+        // The snapshot before writing, then the provision, both of the run.
+        QList<RecordEntry> entries = Entries(store);
+        QCOMPARE(entries.size(), 2);
+        for (const RecordEntry &e : entries) {
+            QCOMPARE(e.fleetRun, said.captured(1));
+            QCOMPARE(e.target, Tcp(sim, 1));
+        }
+        QCOMPARE(entries[0].action, QStringLiteral("read"));
+        QCOMPARE(entries[1].action, QStringLiteral("provision"));
+
+        // A folder that cannot be made: the device is still written.
+        fx.ws.Write(QStringLiteral("blocker"), "a file, not a folder");
+        QVERIFY(fx.window->records().SetLocationText(fx.ws.Path(QStringLiteral("blocker/records.sqlite")), &error));
+        RunToEnd(fleet);
+        QCOMPARE(Results(fleet), QStringList{"成功"});
+        QVERIFY2(totals->text().contains(QStringLiteral("1台设备的操作没有记入设备档案：")), qPrintable(totals->text()));
+
+        QVERIFY(fx.window->records().SetLocationText(store, &error));
+        fx.window->records().SetOn(false);
+        RunToEnd(fleet);
+        QCOMPARE(Results(fleet), QStringList{"成功"});
+        QCOMPARE(totals->text().count(QLatin1Char('\n')), 0);
+        QCOMPARE(Entries(store).size(), 2);
     }
 
     // Started from the desktop menu: the working folder holds no script.js,

@@ -272,6 +272,8 @@ private slots:
         r.failed.append({QStringLiteral("0031"), QStringLiteral("中心端口"), QStringLiteral("[参数设置失败]")});
         r.differences.append({QStringLiteral("0091"), QStringLiteral("设备编号"), QStringLiteral("A"), QStringLiteral("B")});
         r.why = {DeviceWhy::Kind::WorkerStatus, 2, 13, QStringLiteral("第一行\n第二行")};
+        r.record = 42;
+        r.recordWarning = QStringLiteral("records.sqlite：无法写入：database is locked");
         const QByteArray line = WorkerEvents::Result(r);
         QVERIFY(line.endsWith('\n') && line.count('\n') == 1); // one line, whatever the texts hold
         const WorkerEvents::Event result = WorkerEvents::Parse(line);
@@ -281,6 +283,8 @@ private slots:
         QCOMPARE(result.result.failed.at(0).text, QStringLiteral("[参数设置失败]"));
         QCOMPARE(result.result.differences.at(0).actual, QStringLiteral("B"));
         QCOMPARE(result.result.why, r.why);
+        QCOMPARE(result.result.record, 42);
+        QCOMPARE(result.result.recordWarning, r.recordWarning);
 
         // What a worker prints besides its events is no event.
         QCOMPARE(WorkerEvents::Parse("[参数设置成功]").kind, WorkerEvents::Event::Kind::Other);

@@ -9,6 +9,7 @@
 #include "support/WorkFolder.h"
 
 #include <QFile>
+#include <QRegularExpression>
 #include <QSignalSpy>
 
 namespace {
@@ -139,10 +140,14 @@ private slots:
         choices.verify = true;
         choices.ignore = {QStringLiteral("0033"), QStringLiteral("0041")};
         choices.language = QStringLiteral("en"); // the workers' own words in the run's language
+        choices.recordsLocation = QStringLiteral("team.sqlite");
+        choices.identify = true;
         Inventory::Table table = OneDevice(QStringLiteral("tcp:127.0.0.1:4001"), {{"0091", "DTU0007"}});
         table.devices[0].password = QStringLiteral("135790");
         const FleetSetup::Plan plan = FleetSetup::Make(choices, table);
         QCOMPARE(plan.refusal, FleetSetup::Refusal::None);
+        QVERIFY2(QRegularExpression(QStringLiteral("^\\d{8}T\\d{9}-\\d+$")).match(plan.runId).hasMatch(),
+                 qPrintable(plan.runId));
 
         FleetRunner runner;
         RunToEnd(runner, table.devices, plan.settings);
@@ -150,7 +155,8 @@ private slots:
         QCOMPARE(QString::fromUtf8(here.Read(QStringLiteral("args.txt"))).split(QLatin1Char('\n'), Qt::SkipEmptyParts),
                  (QStringList{"--profile", here.Path(QStringLiteral("example_profile.txt")), "--script",
                               here.Path(QStringLiteral("script.js")), "--level", "2", "--tcp", "127.0.0.1",
-                              "--tcp-port", "4001", "--lang", "en", "--password-file", "-", "--fast", "provision", "--events",
+                              "--tcp-port", "4001", "--lang", "en", "--password-file", "-", "--fast", "--records",
+                              "team.sqlite", "--fleet-run", plan.runId, "--identify", "provision", "--events",
                               "--verify", "--ignore", "0033,0041", "--set", "0091=DTU0007"}));
         QCOMPARE(here.Read(QStringLiteral("stdin.txt")), QByteArray("135790\n"));
 
@@ -163,8 +169,29 @@ private slots:
         qunsetenv("DTU_PASSWORD");
         const QString args = QString::fromUtf8(here.Read(QStringLiteral("args.txt")));
         QVERIFY2(!args.contains(QStringLiteral("--password")), qPrintable(args));
+        QVERIFY2(args.contains(QStringLiteral("\n--records\nteam.sqlite\n--fleet-run\n")), qPrintable(args));
         QCOMPARE(here.Read(QStringLiteral("stdin.txt")), QByteArray());
         QCOMPARE(here.Read(QStringLiteral("environment.txt")), QByteArray("none\n"));
+    }
+
+    // Records off: no worker keeps anything, and the run has no id. On
+    // without a place: the default store, under the run's id.
+    void workersRecordOnlyWhenAsked()
+    {
+        Workspace here(WorkFolder::kAllExamples);
+        FleetSetup::Choices choices;
+        choices.profilePath = QStringLiteral("example_profile.txt");
+        const Inventory::Table table = OneDevice(QStringLiteral("tcp:127.0.0.1:4001"));
+        choices.recordsOff = true;
+        choices.recordsLocation = QStringLiteral("team.sqlite");
+        FleetSetup::Plan plan = FleetSetup::Make(choices, table);
+        QCOMPARE(plan.settings.recordArgs, QStringList{"--no-records"});
+        QVERIFY(plan.runId.isEmpty());
+        choices.recordsOff = false;
+        choices.recordsLocation.clear();
+        plan = FleetSetup::Make(choices, table);
+        QVERIFY(!plan.runId.isEmpty());
+        QCOMPARE(plan.settings.recordArgs, (QStringList{"--fleet-run", plan.runId}));
     }
 
     // An inventory without a device: nothing to run, refused as such.
