@@ -2,8 +2,9 @@
 
 #include "records/RecordSchema.h"
 
-#include <QCoreApplication>
 #include <QAtomicInteger>
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
 #include <QJsonDocument>
@@ -36,6 +37,28 @@ bool Exec(QSqlDatabase &db, const QString &sql, QString *error)
         return true;
     *error = query.lastError().text();
     return false;
+}
+
+// A store not yet in WAL mode is switched under its write lock. When another
+// program holds that lock (it is making the same store at this moment),
+// SQLite fails at once as "locked" rather than wait, as waiting there could
+// deadlock; the switch is tried again until the busy timeout, as any other
+// lock is waited for.
+bool SwitchToWriteAheadLog(QSqlDatabase &db, QString *error)
+{
+    constexpr int kSqliteBusy = 5;
+    constexpr int kRetryMs = 5;
+    const QDeadlineTimer deadline(RecordStore::kBusyTimeoutMs);
+    for (;;) {
+        QSqlQuery mode(db);
+        if (mode.exec(QStringLiteral("PRAGMA journal_mode=WAL")) && mode.next())
+            return true;
+        *error = mode.lastError().text();
+        if (mode.lastError().nativeErrorCode() != QString::number(kSqliteBusy) || deadline.hasExpired())
+            return false;
+        mode.finish();
+        QThread::msleep(kRetryMs);
+    }
 }
 
 QString QuotedIdentifier(const QString &name)
@@ -122,10 +145,8 @@ StoreError RecordStore::OpenFile()
     QString why;
     // Readers never wait for a writer, and a writer that dies leaves the
     // file whole. Each commit reaches the disk before Append returns.
-    QSqlQuery mode(db_);
-    if (!mode.exec(QStringLiteral("PRAGMA journal_mode=WAL")) || !mode.next())
-        return Fail(StoreError::Kind::CannotOpen, QCoreApplication::translate("RecordStore", "无法打开：%1").arg(mode.lastError().text()));
-    mode.finish();
+    if (!SwitchToWriteAheadLog(db_, &why))
+        return Fail(StoreError::Kind::CannotOpen, QCoreApplication::translate("RecordStore", "无法打开：%1").arg(why));
     if (!Exec(db_, QStringLiteral("PRAGMA synchronous=FULL"), &why))
         return Fail(StoreError::Kind::CannotOpen, QCoreApplication::translate("RecordStore", "无法打开：%1").arg(why));
     return {};

@@ -135,6 +135,27 @@ int StoreSuite::Writer()
     return 0;
 }
 
+int StoreSuite::Maker()
+{
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("maker"));
+        db.setDatabaseName(qEnvironmentVariable(kMakerVariable));
+        if (!db.open())
+            return 1;
+        QSqlQuery q(db);
+        if (!q.exec(QStringLiteral("BEGIN IMMEDIATE")) || !q.exec(QStringLiteral("CREATE TABLE being_made (a INTEGER)")))
+            return 1;
+        std::printf("locked\n");
+        std::fflush(stdout);
+        QThread::msleep(500);
+        if (!q.exec(QStringLiteral("COMMIT")))
+            return 1;
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("maker"));
+    return 0;
+}
+
 void StoreSuite::StartWriter(QProcess &process, int writer, int count, const QString &location,
                              const QStringList &runAs)
 {

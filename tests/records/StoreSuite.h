@@ -21,6 +21,8 @@ public:
         TestName() = QFileInfo(QString::fromUtf8(sourceFile)).completeBaseName();
         if (qEnvironmentVariableIsSet(kWriterVariable))
             return Writer();
+        if (qEnvironmentVariableIsSet(kMakerVariable))
+            return Maker();
         Suite suite;
         return QTest::qExec(&suite, argc, argv);
     }
@@ -32,6 +34,11 @@ public:
     // The name this program runs the suite under (see TestMain.h).
     static QString &TestName();
     static int Writer();
+    // DTU_RECORDS_MAKER=FILE: another program making the SQLite file FILE:
+    // it takes the file's write lock before the file is in WAL mode, says
+    // "locked" on standard output, holds the lock half a second, commits.
+    static constexpr const char *kMakerVariable = "DTU_RECORDS_MAKER";
+    static int Maker();
     // The writer as a child process of this program, for `location`.
     static void StartWriter(QProcess &process, int writer, int count, const QString &location,
                             const QStringList &runAs = {});

@@ -163,6 +163,33 @@ private slots:
         QVERIFY2(ms >= 300, qPrintable(QStringLiteral("appended after %1 ms, while the lock was held").arg(ms)));
     }
 
+    // Two programs making the same store at once (two fleet workers whose
+    // first entries come together): the one that finds the other switching
+    // the new file to WAL waits for it, as for any writer, instead of
+    // giving up on the records.
+    void makingAStoreAnotherIsMaking()
+    {
+        const QString where = Fresh();
+        QVERIFY(QDir().mkpath(QFileInfo(where).absolutePath()));
+        QProcess maker;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QString::fromLatin1(kMakerVariable), where);
+        maker.setProcessEnvironment(env);
+        maker.start(QCoreApplication::applicationFilePath(), {TestName()});
+        QVERIFY(maker.waitForReadyRead(30000));
+        QCOMPARE(maker.readLine().trimmed(), QByteArray("locked"));
+        RecordLocation location;
+        QString why;
+        QVERIFY(RecordLocation::Parse(where, &location, &why));
+        RecordStore store;
+        const StoreError opened = store.Open(location);
+        QVERIFY(maker.waitForFinished(30000));
+        QCOMPARE(maker.exitCode(), 0);
+        QVERIFY2(opened.IsNone(), qPrintable(opened.message));
+        QVERIFY(store.Append(Reading(QStringLiteral("0137"))).Ok());
+        QCOMPARE(RawValue(where, QStringLiteral("PRAGMA journal_mode")), QStringLiteral("wal"));
+    }
+
     void fileThatIsNoStoreIsLeftAlone()
     {
         const QString where = dir_.filePath(QStringLiteral("notes.txt"));
