@@ -420,10 +420,6 @@ NUM=HEX:digits 给出原始字节）</source>
 NUM=HEX:digits for raw bytes)</translation>
     </message>
     <message>
-        <source>provision：在标准输出给出 JSON 行（进度、结果）</source>
-        <translation>provision: JSON lines on standard output (progress, result)</translation>
-    </message>
-    <message>
         <source>provision、fleet：写完后读回并比较</source>
         <translation>provision, fleet: read back and compare after writing</translation>
     </message>
@@ -537,6 +533,10 @@ verify: 0 the device matches the file, 3 it differs, 1 a device failure.
 fleet: 0 every device ok, 1 otherwise (the report says which and why).
 history: 0 listed, 1 no such entry; --diff: 0 the same, 3 they differ.
 </translation>
+    </message>
+    <message>
+        <source>provision、rollback --run：在标准输出给出 JSON 行（进度、结果）</source>
+        <translation>provision, rollback --run: JSON lines on standard output (progress, results)</translation>
     </message>
 </context>
 <context>
@@ -1026,6 +1026,17 @@ history: 0 listed, 1 no such entry; --diff: 0 the same, 3 they differ.
     </message>
 </context>
 <context>
+    <name>FleetRollback</name>
+    <message>
+        <source>%1 没能启动</source>
+        <translation>%1 did not start</translation>
+    </message>
+    <message>
+        <source>没有结果：进程以状态%1结束</source>
+        <translation>no result: the process ended with status %1</translation>
+    </message>
+</context>
+<context>
     <name>FleetWindow</name>
     <message>
         <source>多台设备配置</source>
@@ -1313,6 +1324,18 @@ history: 0 listed, 1 no such entry; --diff: 0 the same, 3 they differ.
     <message>
         <source>写入前没能读出设备的参数，什么也没有写</source>
         <translation>the device&apos;s values could not be read before writing; nothing written</translation>
+    </message>
+    <message>
+        <source>没有运行前的快照</source>
+        <translation>no snapshot from before the run</translation>
+    </message>
+    <message>
+        <source>恢复后仍有不同</source>
+        <translation>still differs after the rollback</translation>
+    </message>
+    <message>
+        <source>已停止</source>
+        <translation>stopped</translation>
     </message>
 </context>
 <context>
@@ -1632,6 +1655,53 @@ history: 0 listed, 1 no such entry; --diff: 0 the same, 3 they differ.
     </message>
 </context>
 <context>
+    <name>RecordsRunRollback</name>
+    <message>
+        <source>整批恢复</source>
+        <translation>Whole run rollback</translation>
+    </message>
+    <message>
+        <source>目标</source>
+        <translation>Target</translation>
+    </message>
+    <message>
+        <source>结果</source>
+        <translation>Result</translation>
+    </message>
+    <message>
+        <source>记录</source>
+        <translation>Entry</translation>
+    </message>
+    <message>
+        <source>停止</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>正在停止：当前设备在下一行之前结束，其余设备不再开始</source>
+        <translation>Stopping: the device under way ends before its next row, no other device begins</translation>
+    </message>
+    <message>
+        <source>正在恢复批量运行 %1……</source>
+        <translation>Rolling back fleet run %1…</translation>
+    </message>
+    <message>
+        <source>恢复中</source>
+        <translation>rolling back</translation>
+    </message>
+    <message>
+        <source>正在恢复批量运行 %1：第%2台，共%3台</source>
+        <translation>Rolling back fleet run %1: device %2 of %3</translation>
+    </message>
+    <message>
+        <source>批量运行 %1 没有恢复：%2</source>
+        <translation>Fleet run %1 was not rolled back: %2</translation>
+    </message>
+    <message>
+        <source>批量运行 %1 的恢复：%2</source>
+        <translation>Rollback of fleet run %1: %2</translation>
+    </message>
+</context>
+<context>
     <name>RecordsWindow</name>
     <message>
         <source>读取</source>
@@ -1832,6 +1902,22 @@ history: 0 listed, 1 no such entry; --diff: 0 the same, 3 they differ.
     <message>
         <source>记录无法导出：%1</source>
         <translation>The entries could not be exported: %1</translation>
+    </message>
+    <message>
+        <source>整批恢复</source>
+        <translation>Whole run rollback</translation>
+    </message>
+    <message>
+        <source>整批恢复此次运行</source>
+        <translation>Roll back this whole run</translation>
+    </message>
+    <message>
+        <source>把所选记录所属批量运行改过的每台设备恢复到运行前的快照</source>
+        <translation>Put every device the fleet run of the picked entry changed back to its snapshot from before the run</translation>
+    </message>
+    <message>
+        <source>把批量运行 %1 改过的每台设备恢复到运行前的快照？</source>
+        <translation>Put every device fleet run %1 changed back to its snapshot from before the run?</translation>
     </message>
 </context>
 <context>
@@ -2356,6 +2442,10 @@ history: 0 listed, 1 no such entry; --diff: 0 the same, 3 they differ.
     <message>
         <source>（记录 %1）</source>
         <translation> (entry %1)</translation>
+    </message>
+    <message>
+        <source>请先打开参数文件：恢复按它的参数表写入设备</source>
+        <translation>Open a profile first: the rollback writes the devices through its tables</translation>
     </message>
 </context>
 <context>

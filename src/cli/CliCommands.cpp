@@ -132,7 +132,7 @@ bool Takes(const QString &command, const QString &option)
          {QStringLiteral("verify"), QStringLiteral("jobs"), QStringLiteral("report"), QStringLiteral("ignore"),
           QStringLiteral("identify")}},
         {QStringLiteral("history"), {QStringLiteral("limit"), QStringLiteral("show"), QStringLiteral("diff")}},
-        {QStringLiteral("rollback"), {QStringLiteral("run")}},
+        {QStringLiteral("rollback"), {QStringLiteral("run"), QStringLiteral("events")}},
     };
     // Where the records are: for every command that leaves an entry or reads them.
     static const QStringList recordsPlace{QStringLiteral("records"), QStringLiteral("no-records")};

@@ -92,6 +92,8 @@ void SetRowValue(CliContext &context, const QString &argument, const QString &pr
 // "PREFIX：参数文件中没有参数 NUM": the one text for a number the profile
 // lacks, whoever named it (--set, an inventory's cell or column).
 QString NoParameterText(const QString &prefix, const QString &number);
+// With --events: one event line (WorkerEvents) on standard output.
+void Emit(CliContext &context, const QByteArray &line);
 
 // Comparing a device with a file (CliVerify.cpp).
 bool CheckVerify(CliContext &context, QString *error);

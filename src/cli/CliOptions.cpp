@@ -54,7 +54,7 @@ const OptionEntry kOptions[] = {
     {"ignore", Takes::Value, "NUM,...", QT_TRANSLATE_NOOP("CliOptions", "verify：不比较的参数（如 0091）")},
     {"set", Takes::Value, "NUM=TEXT",
      QT_TRANSLATE_NOOP("CliOptions", "provision：这台设备某个参数的值（可重复；\nNUM=HEX:digits 给出原始字节）")},
-    {"events", Takes::Nothing, "", QT_TRANSLATE_NOOP("CliOptions", "provision：在标准输出给出 JSON 行（进度、结果）")},
+    {"events", Takes::Nothing, "", QT_TRANSLATE_NOOP("CliOptions", "provision、rollback --run：在标准输出给出 JSON 行（进度、结果）")},
     {"verify", Takes::Nothing, "", QT_TRANSLATE_NOOP("CliOptions", "provision、fleet：写完后读回并比较")},
     {"jobs", Takes::Value, "N",
      QT_TRANSLATE_NOOP("CliOptions", "fleet：同时配置的设备数（默认：全部，最多 16；\n不能超过 64）")},

@@ -41,12 +41,6 @@ QString FailureText(int result)
 // Set by Ctrl+C or SIGTERM, also before the write run begins.
 bool g_stopAsked = false;
 
-void Emit(CliContext &c, const QByteArray &line)
-{
-    if (c.options.events)
-        c.frontend.PrintOut(QString::fromUtf8(line));
-}
-
 // A device that never answered: over TCP, one that closed the connection
 // right after the password refused it (a device drops a peer that does
 // not know the password); else it is out of reach.
@@ -60,6 +54,16 @@ void JudgeSilence(CliContext &c, DeviceReport *report)
         report->why = {DeviceWhy::Kind::NoAnswer};
     }
 }
+
+} // namespace
+
+void Emit(CliContext &c, const QByteArray &line)
+{
+    if (c.options.events)
+        c.frontend.PrintOut(QString::fromUtf8(line));
+}
+
+namespace {
 
 CliVerdict Finish(CliContext &c, const DeviceReport &report)
 {

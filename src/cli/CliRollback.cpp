@@ -5,6 +5,9 @@
 #include "cli/CliOptions.h"
 #include "cli/CliRecording.h"
 #include "cli/ConsoleFrontend.h"
+#include "core/StopSignals.h"
+#include "fleet/FleetReport.h"
+#include "fleet/WorkerEvents.h"
 #include "ops/OutcomeJson.h"
 #include "ops/ChannelOpen.h"
 #include "ops/SerialToggle.h"
@@ -179,13 +182,29 @@ CliVerdict RunOfFleet(CliContext &c)
             if (e.action != RecordAction::Read && row.result == ResultId(TransactionResult::Accepted))
                 changed.insert(e.target);
     }
+    targets.removeIf([&changed](const QString &target) { return !changed.contains(target); });
+    // A stop (Ctrl+C, or the records window's) ends the device being
+    // restored between two rows, and no other device begins.
+    bool stopAsked = false;
+    OnStopSignals([&] {
+        stopAsked = true;
+        c.session.state.StopRequested = true;
+    });
+    // A write run forgets stops asked before it began: this one was asked for it.
+    c.frontend.onWriteRun = [&](const WriteRunStatus &) {
+        if (stopAsked)
+            c.session.state.StopRequested = true;
+    };
     int status = CliVerdict::kOk;
     QJsonArray devices;
     QString text;
-    for (const QString &target : targets) {
-        if (!changed.contains(target))
-            continue;
+    for (qsizetype i = 0; i < targets.size(); ++i) {
+        const QString &target = targets[i];
+        CliCommands::Emit(c, WorkerEvents::Progress(QStringLiteral("rollback"), static_cast<int>(i),
+                                       static_cast<int>(targets.size()), target));
         QJsonObject device{{QStringLiteral("target"), target}};
+        DeviceReport report;
+        report.target = target;
         QString outcome;
         qint64 entry = 0;
         const RecordEntry *snapshot = snapshots.value(target);
@@ -200,11 +219,15 @@ CliVerdict RunOfFleet(CliContext &c)
         }
         CloseChannel(c.session);
         c.recorder->ForgetDevice();
-        if (!snapshot) {
-            outcome = QStringLiteral("no-snapshot");
+        if (stopAsked) {
+            outcome = Outcome::NotStarted;
+        } else if (!snapshot) {
+            outcome = Outcome::NoSnapshot;
         } else if (const ChannelOutcome channel = CliChannel::Open(c.session, options); !channel.open) {
-            outcome = QStringLiteral("unreachable");
+            outcome = channel.failure == ChannelOutcome::Failure::PasswordRefused ? Outcome::RefusedPassword
+                                                                                  : Outcome::Unreachable;
             device.insert(QStringLiteral("detail"), channel.reason);
+            report.why = {DeviceWhy::Kind::Channel, 0, 0, channel.reason};
         } else {
             c.session.state.AccessLevel = c.options.level;
             const Done done = RollBack(c, *snapshot);
@@ -219,13 +242,17 @@ CliVerdict RunOfFleet(CliContext &c)
         if (entry > 0)
             device.insert(QStringLiteral("record"), entry);
         devices.append(device);
+        report.outcome = outcome;
+        report.record = entry;
+        CliCommands::Emit(c, WorkerEvents::Result(report));
         text += QStringList{target, outcome, entry > 0 ? QString::number(entry) : QStringLiteral("-")}.join(
                     QLatin1Char('\t'))
             + QLatin1Char('\n');
     }
+    c.frontend.onWriteRun = nullptr;
     CloseChannel(c.session);
     text += QCoreApplication::translate("CliRollback", "批量运行 %1 的恢复：%2台设备").arg(run).arg(devices.size()) + QLatin1Char('\n');
-    if (!c.options.json)
+    if (!c.options.json && !c.options.events)
         c.frontend.PrintOut(text);
     return {status, {{QStringLiteral("ok"), status == CliVerdict::kOk},
                      {QStringLiteral("run"), run},

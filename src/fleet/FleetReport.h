@@ -19,6 +19,11 @@ inline const QString NotStarted = QStringLiteral("not-started");
 // The worker ended without telling a result (it could not run, refused its
 // arguments, or crashed): what became of the device is not known.
 inline const QString Failed = QStringLiteral("failed");
+// A fleet run's rollback, per device: the run kept no snapshot of it; read
+// back, it still differs from the snapshot; stopped during its write.
+inline const QString NoSnapshot = QStringLiteral("no-snapshot");
+inline const QString Differs = QStringLiteral("differs");
+inline const QString Stopped = QStringLiteral("stopped");
 } // namespace Outcome
 
 struct RowFailure {

@@ -212,12 +212,7 @@ void FleetRunner::OnEnded(Worker &worker, int exitCode, bool crashed)
     } else if (!worker.resultSeen) {
         // A worker that crashed or could not run: the device is not known to be written.
         report.outcome = Outcome::Failed;
-        // Its own complaint ("dtucfg: ...") says more than the usage hint after it.
-        const QStringList lines = QString::fromUtf8(worker.errors).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-        QString said = lines.isEmpty() ? QString() : lines.last();
-        for (const QString &line : lines)
-            if (line.startsWith(QLatin1String("dtucfg: ")))
-                said = line.mid(8);
+        const QString said = WorkerEvents::Complaint(worker.errors);
         if (!crashed)
             report.why = {DeviceWhy::Kind::WorkerStatus, exitCode, 0, said};
         else if (worker.process.error() == QProcess::FailedToStart)

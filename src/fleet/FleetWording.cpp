@@ -18,6 +18,10 @@ QString Word(const QString &outcome)
         {Outcome::RefusedPassword, QT_TRANSLATE_NOOP("FleetWording", "密码错误")},
         {Outcome::NotStarted, QT_TRANSLATE_NOOP("FleetWording", "未开始")},
         {Outcome::Failed, QT_TRANSLATE_NOOP("FleetWording", "失败")},
+        // A fleet run's rollback: its own outcomes beside those above.
+        {Outcome::NoSnapshot, QT_TRANSLATE_NOOP("FleetWording", "没有运行前的快照")},
+        {Outcome::Differs, QT_TRANSLATE_NOOP("FleetWording", "恢复后仍有不同")},
+        {Outcome::Stopped, QT_TRANSLATE_NOOP("FleetWording", "已停止")},
     };
     for (const Entry &w : words)
         if (w.outcome == outcome)

@@ -79,4 +79,14 @@ Event Parse(const QByteArray &line)
     return event;
 }
 
+QString Complaint(const QByteArray &errors)
+{
+    const QStringList lines = QString::fromUtf8(errors).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QString said = lines.isEmpty() ? QString() : lines.last();
+    for (const QString &line : lines)
+        if (line.startsWith(QLatin1String("dtucfg: ")))
+            said = line.mid(8);
+    return said;
+}
+
 } // namespace WorkerEvents

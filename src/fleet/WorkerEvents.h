@@ -25,5 +25,9 @@ QByteArray Progress(const QString &phase, int done, int total, const QString &ro
 QByteArray Result(const DeviceReport &report);
 // Kind::Other for a line that is no event.
 Event Parse(const QByteArray &line);
+// What a worker that ended without a result said, from the end of its
+// standard error: its own complaint ("dtucfg: ..."), which says more than
+// the usage hint after it, else its last line.
+QString Complaint(const QByteArray &errors);
 
 } // namespace WorkerEvents

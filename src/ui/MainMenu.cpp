@@ -1,6 +1,8 @@
 #include "ui/MainMenu.h"
 
 #include "core/DtuError.h"
+#include "core/Translation.h"
+#include "core/WorkPaths.h"
 #include "ops/ParamFile.h"
 #include "ops/Wording.h"
 #include "ops/ProfileLoader.h"
@@ -14,6 +16,7 @@
 #include "ui/WindowSettings.h"
 
 #include <QAction>
+#include <QFileInfo>
 #include <QActionGroup>
 #include <QMainWindow>
 #include <QMenuBar>
@@ -145,6 +148,8 @@ void MainMenu::ShowRecordsWindow()
     if (!recordsWindow_) {
         recordsWindow_ = new RecordsWindow(dialogs_, records_, &window_);
         recordsWindow_->OnRollback([this](const RecordEntry &snapshot) { RollBack(snapshot); });
+        recordsWindow_->OnRunSettings(
+            [this](FleetRollback::Settings *settings, QString *why) { return RunRollbackSettings(settings, why); });
     }
     recordsWindow_->Refresh();
     recordsWindow_->show();
@@ -164,6 +169,28 @@ void MainMenu::RollBack(const RecordEntry &snapshot)
         if (recordsWindow_)
             recordsWindow_->Refresh();
     });
+}
+
+bool MainMenu::RunRollbackSettings(FleetRollback::Settings *settings, QString *why) const
+{
+    // The devices are written by this window's profile, as the fleet window writes them.
+    if (!session_.profile) {
+        *why = tr("请先打开参数文件：恢复按它的参数表写入设备");
+        return false;
+    }
+    const QString profile = session_.profile->Path();
+    const WorkPaths::ScriptLookup script = WorkPaths::LookUpScript(profile, QString());
+    if (script.found.isEmpty()) {
+        *why = WorkPaths::ScriptNotFoundText(script.tried);
+        return false;
+    }
+    settings->profilePath = QFileInfo(profile).absoluteFilePath();
+    settings->scriptPath = QFileInfo(script.found).absoluteFilePath();
+    settings->level = session_.state.AccessLevel;
+    settings->fast = fastMode_->isChecked();
+    settings->language = Translation::Code(Translation::Current());
+    settings->records = records_.LocationText();
+    return true;
 }
 
 void MainMenu::AskRecordsLocation()

@@ -1,4 +1,5 @@
 #pragma once
+#include "fleet/FleetRollback.h"
 #include "records/RecordEntry.h"
 #include "ui/WindowLanguage.h"
 
@@ -42,6 +43,8 @@ private:
     void ShowRecordsWindow();
     // "设备档案位置...": where the records are kept.
     void AskRecordsLocation();
+    // How the records window has a fleet run's devices restored.
+    bool RunRollbackSettings(FleetRollback::Settings *settings, QString *why) const;
     // 恢复到此快照: asked first, then one device action.
     void RollBack(const RecordEntry &snapshot);
     // A checkable entry whose state is kept in the settings under key.

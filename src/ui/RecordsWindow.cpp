@@ -7,6 +7,7 @@
 #include "recording/SnapshotCompare.h"
 #include "records/RecordStore.h"
 #include "ui/Dialogs.h"
+#include "ui/RecordsRunRollback.h"
 #include "ui/WidgetHelpers.h"
 #include "ui/WindowRecords.h"
 
@@ -115,6 +116,13 @@ void RecordsWindow::BuildWidgets()
     tabs_ = Named(new QTabWidget, "RecordsTabs");
     tabs_->addTab(rows_, tr("参数行"));
     tabs_->addTab(compare_, tr("快照比较"));
+    runRollback_ = new RecordsRunRollback;
+    tabs_->addTab(runRollback_, tr("整批恢复"));
+    connect(runRollback_, &RecordsRunRollback::ended, this, [this] {
+        ShowDevices();
+        // The results stay in view over the entry picked again.
+        tabs_->setCurrentWidget(runRollback_);
+    });
 
     auto *refresh = Button("RecordsRefresh", tr("刷新"));
     connect(refresh, &QPushButton::clicked, this, &RecordsWindow::Refresh);
@@ -125,6 +133,10 @@ void RecordsWindow::BuildWidgets()
     rollbackButton_ = Button("RecordsRollback", tr("恢复到此快照"));
     rollbackButton_->setToolTip(tr("把连接着的设备恢复到所选快照的参数值"));
     connect(rollbackButton_, &QPushButton::clicked, this, &RecordsWindow::Rollback);
+    rollbackRunButton_ = Button("RecordsRollbackRun", tr("整批恢复此次运行"));
+    rollbackRunButton_->setToolTip(tr("把所选记录所属批量运行改过的每台设备恢复到运行前的快照"));
+    rollbackRunButton_->setEnabled(false);
+    connect(rollbackRunButton_, &QPushButton::clicked, this, &RecordsWindow::RollbackRun);
     status_ = Named(new QLabel, "RecordsStatus");
 
     auto *left = new QWidget;
@@ -145,6 +157,7 @@ void RecordsWindow::BuildWidgets()
     buttons->addWidget(compare);
     buttons->addWidget(exportButton);
     buttons->addWidget(rollbackButton_);
+    buttons->addWidget(rollbackRunButton_);
     buttons->addStretch();
     buttons->addWidget(status_);
     auto *layout = new QVBoxLayout(this);
@@ -266,6 +279,8 @@ QList<qint64> RecordsWindow::PickedIds() const
 void RecordsWindow::ShowEntry()
 {
     rows_->setRowCount(0);
+    pickedRun_.clear();
+    rollbackRunButton_->setEnabled(false);
     const QList<qint64> ids = PickedIds();
     rollbackButton_->setEnabled(ids.size() == 1);
     if (ids.size() != 1 || !store_)
@@ -276,6 +291,8 @@ void RecordsWindow::ShowEntry()
         return;
     }
     const RecordEntry &e = *found.value;
+    pickedRun_ = e.fleetRun;
+    rollbackRunButton_->setEnabled(!pickedRun_.isEmpty() && !runRollback_->Running());
     rows_->setRowCount(int(e.rows.size()));
     for (int i = 0; i < e.rows.size(); ++i) {
         const RecordRow &row = e.rows[i];
@@ -361,4 +378,21 @@ void RecordsWindow::Rollback()
     const auto found = store_->Entry(ids.front());
     if (found.Ok() && found.value)
         rollback_(*found.value);
+}
+
+void RecordsWindow::RollbackRun()
+{
+    if (pickedRun_.isEmpty() || runRollback_->Running() || !runSettings_)
+        return;
+    FleetRollback::Settings settings;
+    QString why;
+    if (!runSettings_(&settings, &why)) {
+        dialogs_.Message(why, windowTitle());
+        return;
+    }
+    if (!dialogs_.Question(tr("把批量运行 %1 改过的每台设备恢复到运行前的快照？").arg(pickedRun_), windowTitle()))
+        return;
+    rollbackRunButton_->setEnabled(false);
+    tabs_->setCurrentWidget(runRollback_);
+    runRollback_->Start(pickedRun_, settings);
 }

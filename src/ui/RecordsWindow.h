@@ -1,4 +1,5 @@
 #pragma once
+#include "fleet/FleetRollback.h"
 #include "records/RecordEntry.h"
 #include "records/RecordLocation.h"
 
@@ -13,6 +14,7 @@ class QPushButton;
 class QTableWidget;
 class QTabWidget;
 class RecordStore;
+class RecordsRunRollback;
 class WindowRecords;
 
 // "设备档案": what the device records hold. The devices (RecordsDevices)
@@ -20,8 +22,10 @@ class WindowRecords;
 // first (RecordsTimeline); the rows of the entry picked (RecordsRows);
 // two entries picked compared side by side (RecordsCompare); the shown
 // entries exported (RecordsExport); the connected device put back to the
-// picked snapshot (RecordsRollback). It reads the store; it never writes
-// one.
+// picked snapshot (RecordsRollback); every device of the picked entry's
+// fleet run put back to the run's snapshots (RecordsRollbackRun, by a
+// dtucfg process that keeps the entries). It reads the store; it never
+// writes one.
 class RecordsWindow : public QWidget {
     Q_OBJECT
 public:
@@ -30,6 +34,11 @@ public:
 
     // 恢复到此快照: what the main window does with the entry picked.
     void OnRollback(std::function<void(const RecordEntry &snapshot)> rollback) { rollback_ = std::move(rollback); }
+    // 整批恢复此次运行: how the main window would have the fleet run's
+    // devices restored (its profile, script, access level); false with why
+    // when it cannot be.
+    using RunSettings = std::function<bool(FleetRollback::Settings *settings, QString *why)>;
+    void OnRunSettings(RunSettings settings) { runSettings_ = std::move(settings); }
 
     // Reads the devices again (the store where the settings say now).
     void Refresh();
@@ -45,12 +54,15 @@ private:
     void Compare();
     void Export();
     void Rollback();
+    void RollbackRun();
     QList<qint64> PickedIds() const;
     void Say(const QString &text);
 
     Dialogs &dialogs_;
     WindowRecords &records_;
     std::function<void(const RecordEntry &)> rollback_;
+    RunSettings runSettings_;
+    QString pickedRun_; // the fleet run of the entry picked ("" none)
     std::unique_ptr<RecordStore> store_;
     RecordLocation storeLocation_;
 
@@ -62,4 +74,6 @@ private:
     QTabWidget *tabs_ = nullptr;
     QLabel *status_ = nullptr;
     QPushButton *rollbackButton_ = nullptr;
+    QPushButton *rollbackRunButton_ = nullptr;
+    RecordsRunRollback *runRollback_ = nullptr;
 };

@@ -8,6 +8,7 @@
 #include "support/TestMain.h"
 
 #include "records/RecordStore.h"
+#include "ui/RecordsRunRollback.h"
 #include "ui/RecordsWindow.h"
 #include "ui/WindowRecords.h"
 
@@ -363,6 +364,98 @@ private slots:
                  qPrintable(b.Memo().join('\n')));
         // The records window shows the new entry.
         QCOMPARE(Column(timeline, 0), (QStringList{"3", "2", "1"}));
+    }
+
+    // A whole fleet run undone from the records window: each device the run
+    // changed goes back to the snapshot its worker took, a line per device;
+    // stopped, the device under way ends and the others never begin.
+    void rollbackOfAWholeFleetRun()
+    {
+        Bench b;
+        b.Press("btRead"); // an entry of no fleet run, the device's oldest
+        SimProcess fleet;
+        QVERIFY2(fleet.Start(SimProcess::ExampleArgs() + QStringList{"--tcp", "0", "--count", "2", "--delay", "10"},
+                             {}, 2),
+                 qPrintable(fleet.Error()));
+        const QStringList targets{QStringLiteral("tcp:127.0.0.1:") + fleet.TcpPort(1),
+                                  QStringLiteral("tcp:127.0.0.1:") + fleet.TcpPort(2)};
+        b.ws.Write(QStringLiteral("fleet.csv"),
+                   ("target,0031\n" + targets[0] + ",9100\n" + targets[1] + ",9100\n").toUtf8());
+        const auto provision = [&] {
+            const ProgramRun run = RunProgram(QStringLiteral("dtucfg"),
+                                              {"fleet", "fleet.csv", "--profile", "example_profile.txt", "--fast",
+                                               "--records", b.store},
+                                              b.ws.Path(), 120000);
+            QVERIFY2(run.exitCode == 0, qPrintable(run.Describe()));
+        };
+        const auto port = [&](int unit) {
+            const ProgramRun read = RunProgram(QStringLiteral("dtucfg"),
+                                               QStringList{"--profile", "example_profile.txt", "--fast", "--no-records"}
+                                                   + fleet.CfgChannel(unit) + QStringList{"read"},
+                                               b.ws.Path());
+            return read.out.filter(QRegularExpression(QStringLiteral("^0031\t"))).value(0).section(QLatin1Char('\t'), 3);
+        };
+        provision();
+        QCOMPARE(port(1), QStringLiteral("9100"));
+
+        b.Action("ShowRecords")->trigger();
+        auto *w = b.window->findChild<RecordsWindow *>(QStringLiteral("RecordsWindow"));
+        auto *timeline = w->findChild<QTableWidget *>(QStringLiteral("RecordsTimeline"));
+        auto *rollbackRun = w->findChild<QPushButton *>(QStringLiteral("RecordsRollbackRun"));
+        auto *panel = w->findChild<RecordsRunRollback *>(QStringLiteral("RecordsRunRollback"));
+        auto *results = w->findChild<QTableWidget *>(QStringLiteral("RecordsRunResults"));
+        auto *status = w->findChild<QLabel *>(QStringLiteral("RecordsRunStatus"));
+        const auto pickProvision = [&] {
+            for (int row = 0; row < timeline->rowCount(); ++row) {
+                if (timeline->item(row, 2)->text() == QStringLiteral("多台设备配置")) {
+                    timeline->selectRow(row);
+                    return true;
+                }
+            }
+            return false;
+        };
+        // An entry of no fleet run has nothing to undo as a whole.
+        timeline->selectRow(timeline->rowCount() - 1);
+        QCOMPARE(timeline->item(timeline->rowCount() - 1, 6)->text(), QStringLiteral("window"));
+        QVERIFY(!rollbackRun->isEnabled());
+        QVERIFY(pickProvision());
+        QVERIFY(rollbackRun->isEnabled());
+
+        rollbackRun->click();
+        QCOMPARE(b.dialogs.questions.size(), 1);
+        QVERIFY(panel->Running());
+        QTRY_VERIFY_WITH_TIMEOUT(!panel->Running(), 120000);
+        QCOMPARE(results->rowCount(), 2);
+        QStringList restored;
+        for (int row = 0; row < 2; ++row) {
+            restored << results->item(row, 0)->text();
+            QCOMPARE(results->item(row, 1)->text(), QStringLiteral("成功"));
+            QVERIFY(results->item(row, 2)->text().toLongLong() > 0);
+        }
+        restored.sort();
+        QStringList expected = targets;
+        expected.sort();
+        QCOMPARE(restored, expected);
+        QVERIFY2(status->text().endsWith(QStringLiteral("共2台设备：成功 2台")), qPrintable(status->text()));
+        QCOMPARE(port(1), QStringLiteral("8080"));
+        QCOMPARE(port(2), QStringLiteral("8080"));
+        const QList<RecordEntry> entries = EntriesIn(b.store);
+        QCOMPARE(std::count_if(entries.begin(), entries.end(),
+                               [](const RecordEntry &e) { return e.action == QLatin1String("rollback"); }),
+                 2);
+
+        // Again, stopped while the first device is under way.
+        provision();
+        b.Action("ShowRecords")->trigger();
+        QVERIFY(pickProvision());
+        rollbackRun->click();
+        QTRY_VERIFY_WITH_TIMEOUT(results->rowCount() == 1, 60000);
+        const QString first = results->item(0, 0)->text();
+        w->findChild<QPushButton *>(QStringLiteral("RecordsRollbackStop"))->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!panel->Running(), 120000);
+        QCOMPARE(results->rowCount(), 2);
+        QCOMPARE(results->item(1, 1)->text(), QStringLiteral("未开始"));
+        QCOMPARE(port(first == targets[0] ? 2 : 1), QStringLiteral("9100"));
     }
 };
 
