@@ -14,21 +14,18 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QTableView>
-#include <QTimer>
 
 namespace {
 constexpr int kPlaceIntervalMs = 10;
 } // namespace
 
-ParamEditors::ParamEditors(DtuSession &session, QObject *parent) : QObject(parent), session_(session)
+ParamEditors::ParamEditors(DtuSession &session, QObject *parent)
+    : QObject(parent), session_(session), timer2_(session.scheduler, QStringLiteral("Timer2"))
 {
     // Timer2: keeps the editors over the selected row whatever moved it
     // (scrolling, a column resize, the window's size, a table refill).
-    auto *timer = new QTimer(this);
-    timer->setObjectName(QStringLiteral("Timer2"));
-    timer->setInterval(kPlaceIntervalMs);
-    connect(timer, &QTimer::timeout, this, &ParamEditors::Place);
-    timer->start();
+    timer2_.OnTimeout([this] { Place(); });
+    timer2_.Start(kPlaceIntervalMs);
 }
 
 ParamEditors::~ParamEditors() = default;

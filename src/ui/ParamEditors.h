@@ -1,4 +1,5 @@
 #pragma once
+#include "core/ScheduledTimer.h"
 #include "ops/EditorLogic.h"
 
 #include <QObject>
@@ -76,6 +77,7 @@ private:
     void MarkRefused(const QString &reason);
 
     DtuSession &session_;
+    ScheduledTimer timer2_;
     QVector<Binding> bindings_;
     QLineEdit *edit_ = nullptr;
     QComboBox *choice_ = nullptr;

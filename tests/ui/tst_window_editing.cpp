@@ -74,6 +74,10 @@ struct EditWindow : WindowFixture {
 
 } // namespace
 
+// Timer2 places the editors over the selected row every 10 ms of the
+// window's time.
+constexpr qint64 kTimer2Ms = 10;
+
 class WindowEditingTest : public QObject {
     Q_OBJECT
 
@@ -96,28 +100,36 @@ private slots:
         const int row = w.SelectNumber(QStringLiteral("0052"));
         QVERIFY(row > 0);
         QCOMPARE(w.Session().mainTable.CurrentRow(), row);
-        QTRY_VERIFY(edit->isVisible());
+        w.Advance(kTimer2Ms);
+        QVERIFY(edit->isVisible());
         QCOMPARE(edit->parentWidget(), view->viewport());
-        QTRY_COMPARE(edit->geometry(), ValueCell(view, row));
+        w.Advance(kTimer2Ms);
+        QCOMPARE(edit->geometry(), ValueCell(view, row));
 
         view->verticalScrollBar()->setValue(view->verticalScrollBar()->maximum());
-        QTRY_COMPARE(edit->geometry(), ValueCell(view, row));
+        w.Advance(kTimer2Ms);
+        QCOMPARE(edit->geometry(), ValueCell(view, row));
         view->setColumnWidth(ColName, 150);
-        QTRY_COMPARE(edit->geometry(), ValueCell(view, row));
+        w.Advance(kTimer2Ms);
+        QCOMPARE(edit->geometry(), ValueCell(view, row));
         window.resize(900, 600);
-        QTRY_COMPARE(edit->geometry(), ValueCell(view, row));
+        w.Advance(kTimer2Ms);
+        QCOMPARE(edit->geometry(), ValueCell(view, row));
 
         // A choice row swaps the editors.
         const int listRow = w.SelectNumber(QStringLiteral("0042"));
-        QTRY_VERIFY(choice->isVisible());
+        w.Advance(kTimer2Ms);
+        QVERIFY(choice->isVisible());
         QVERIFY(edit->isHidden());
-        QTRY_COMPARE(choice->geometry(), ValueCell(view, listRow));
+        w.Advance(kTimer2Ms);
+        QCOMPARE(choice->geometry(), ValueCell(view, listRow));
 
         // A double click focuses the visible editor.
         QVERIFY(QTest::qWaitForWindowActive(&window));
         view->setFocus();
         emit view->doubleClicked(view->model()->index(listRow, ColValue));
-        QTRY_COMPARE(QApplication::focusWidget(), choice);
+        w.Advance(kTimer2Ms);
+        QCOMPARE(QApplication::focusWidget(), choice);
     }
 
     void editsChangeCells_data()
