@@ -11,7 +11,7 @@
 #include "support/TestMain.h"
 #include "support/WindowFixture.h"
 
-#include "records/RecordStore.h"
+#include "support/StoreEntries.h"
 #include "ui/FleetWindow.h"
 #include "ui/MainWindow.h"
 #include "ui/WindowRecords.h"
@@ -85,18 +85,6 @@ QString DeviceValue(const QString &workDir, const QStringList &channel, const QS
     return {};
 }
 
-// Every entry of a store, oldest first.
-QList<RecordEntry> Entries(const QString &path)
-{
-    RecordStore store;
-    RecordLocation location;
-    QString error;
-    if (!RecordLocation::Parse(path, &location, &error) || !store.Open(location).IsNone())
-        return {};
-    QList<RecordEntry> entries = store.Entries({}, 0, true).value;
-    std::reverse(entries.begin(), entries.end());
-    return entries;
-}
 
 QString Tcp(const SimProcess &sim, int unit)
 {
@@ -345,7 +333,7 @@ private slots:
             = QRegularExpression(QStringLiteral("^设备档案：批量运行 (\\S+)（可在设备档案中整批恢复）$")).match(lines[1]);
         QVERIFY2(said.hasMatch(), qPrintable(lines[1]));
         // The snapshot before writing, then the provision, both of the run.
-        QList<RecordEntry> entries = Entries(store);
+        QList<RecordEntry> entries = EntriesIn(store);
         QCOMPARE(entries.size(), 2);
         for (const RecordEntry &e : entries) {
             QCOMPARE(e.fleetRun, said.captured(1));
@@ -366,7 +354,7 @@ private slots:
         RunToEnd(fleet);
         QCOMPARE(Results(fleet), QStringList{"成功"});
         QCOMPARE(totals->text().count(QLatin1Char('\n')), 0);
-        QCOMPARE(Entries(store).size(), 2);
+        QCOMPARE(EntriesIn(store).size(), 2);
     }
 
     // Started from the desktop menu: the working folder holds no script.js,

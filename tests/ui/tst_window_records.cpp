@@ -7,7 +7,7 @@
 #include "support/SimWindow.h"
 #include "support/TestMain.h"
 
-#include "records/RecordStore.h"
+#include "support/StoreEntries.h"
 #include "ui/RecordsRunRollback.h"
 #include "ui/RecordsWindow.h"
 #include "ui/WindowRecords.h"
@@ -34,19 +34,6 @@ const RecordRow *FindRow(const RecordEntry &entry, const QString &table, const Q
         if (row.table == table && row.number == number)
             return &row;
     return nullptr;
-}
-
-// Every entry of the file, oldest first, with rows.
-QList<RecordEntry> EntriesIn(const QString &path)
-{
-    RecordStore store;
-    RecordLocation location;
-    QString error;
-    if (!RecordLocation::Parse(path, &location, &error) || !store.Open(location).IsNone())
-        return {};
-    QList<RecordEntry> entries = store.Entries({}, 0, true).value;
-    std::reverse(entries.begin(), entries.end());
-    return entries;
 }
 
 // The window, its records kept in a file of the work folder.
