@@ -31,3 +31,17 @@ bool DataChannel::ChannelRead(QByteArray *bytes)
         *bytes = t->ReadAvailable();
     return !bytes->isEmpty();
 }
+
+bool DataChannel::TellsArrival() const
+{
+    const Transport *t = Active();
+    return t && t->TellsArrival();
+}
+
+void DataChannel::SetArrivalHook(const std::function<void()> &hook)
+{
+    if (tcp_)
+        tcp_->SetArrivalHook(hook);
+    if (serial_)
+        serial_->SetArrivalHook(hook);
+}

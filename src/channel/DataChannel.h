@@ -1,6 +1,8 @@
 #pragma once
 #include <QByteArray>
 
+#include <functional>
+
 class Transport;
 
 // The three channel operations every device action uses. While the TCP
@@ -17,6 +19,12 @@ public:
     void ChannelWrite(const QByteArray &bytes);
     // True when at least one byte was returned; zero bytes stay in the string.
     bool ChannelRead(QByteArray *bytes);
+    // Whether the transport in use calls the arrival hook when bytes come in.
+    bool TellsArrival() const;
+    // Called as bytes come in on either transport (those that tell); empty
+    // removes it. Set for the duration of a wait; the transports set later
+    // do not get it.
+    void SetArrivalHook(const std::function<void()> &hook);
 
 private:
     Transport *Active() const;

@@ -21,6 +21,7 @@ using SerialSettings::Parity;
 SerialTransport::SerialTransport(QObject *parent) : QObject(parent)
 {
     connect(&port_, &QSerialPort::errorOccurred, this, &SerialTransport::OnError);
+    connect(&port_, &QSerialPort::readyRead, this, [this] { BytesArrived(); });
 }
 
 SerialTransport::~SerialTransport()

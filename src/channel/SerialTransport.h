@@ -34,6 +34,8 @@ public:
     bool IsOpen() const override;
     void Write(const QByteArray &bytes) override;
     QByteArray ReadAvailable() override;
+    // The port says when bytes come in (readyRead).
+    bool TellsArrival() const override { return true; }
 
     // Settings of the last open attempt.
     qint32 Speed() const { return speed_; }

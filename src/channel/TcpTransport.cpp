@@ -16,6 +16,7 @@ TcpTransport::TcpTransport(Scheduler &scheduler, QObject *parent) : QObject(pare
     connect(&socket_, &QTcpSocket::connected, this, &TcpTransport::OnConnected);
     connect(&socket_, &QTcpSocket::stateChanged, this, &TcpTransport::OnSocketState);
     connect(&socket_, &QTcpSocket::errorOccurred, this, &TcpTransport::OnError);
+    connect(&socket_, &QTcpSocket::readyRead, this, [this] { BytesArrived(); });
 }
 
 TcpTransport::~TcpTransport()

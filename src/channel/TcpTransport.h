@@ -57,6 +57,8 @@ public:
     void Write(const QByteArray &bytes) override;
     // What has arrived; a failing receive closes the connection.
     QByteArray ReadAvailable() override;
+    // The socket says when bytes come in (readyRead).
+    bool TellsArrival() const override { return true; }
 
 signals:
     void statusTextChanged(const QString &text);

@@ -75,6 +75,27 @@ void RealScheduler::Sleep(int ms)
     Cancel(id); // the loop may have been ended by someone else
 }
 
+bool RealScheduler::SleepUntilWoken(int ms)
+{
+    QEventLoop loop;
+    Sleeper sleeper{&loop, false};
+    sleepers_.push_back(&sleeper);
+    const TimerId id = Start(qMax(0, ms), [&loop] { loop.quit(); }, false, Qt::PreciseTimer);
+    loop.exec();
+    Cancel(id);
+    sleepers_.pop_back();
+    return sleeper.woken;
+}
+
+void RealScheduler::Wake()
+{
+    if (sleepers_.empty())
+        return;
+    Sleeper *innermost = sleepers_.back();
+    innermost->woken = true;
+    innermost->loop->quit();
+}
+
 void RealScheduler::ProcessEvents()
 {
     QCoreApplication::processEvents(QEventLoop::AllEvents);

@@ -5,6 +5,9 @@
 #include <QObject>
 #include <memory>
 #include <unordered_map>
+#include <vector>
+
+class QEventLoop;
 
 // The scheduler on the event loop: its timers are the event loop's, its time
 // is a monotonic clock, and Sleep runs a local event loop.
@@ -17,6 +20,8 @@ public:
     TimerId Arm(int ms, Callback fn, bool repeat = false) override;
     void Cancel(TimerId id) override;
     void Sleep(int ms) override;
+    bool SleepUntilWoken(int ms) override;
+    void Wake() override;
     void ProcessEvents() override;
 
 private:
@@ -28,10 +33,15 @@ private:
     };
     TimerId Start(int ms, Callback fn, bool repeat, Qt::TimerType type);
     void Fire(int qtId);
+    struct Sleeper {
+        QEventLoop *loop = nullptr;
+        bool woken = false;
+    };
 
     QElapsedTimer clock_;
     std::unique_ptr<Host> host_;
     std::unordered_map<TimerId, Entry> entries_;
     std::unordered_map<int, TimerId> byQtId_;
     TimerId nextId_ = 1;
+    std::vector<Sleeper *> sleepers_; // the wakeable sleeps in progress, innermost last
 };

@@ -25,6 +25,14 @@ public:
     // window repaints, sockets deliver and other timers fire; a virtual one
     // fires the timers that fall due.
     virtual void Sleep(int ms) = 0;
+    // Waits like Sleep, but ends early when Wake() is called meanwhile (by a
+    // timer's callback or an event handled during the wait). True when woken.
+    // A wait for something that can announce itself (bytes arriving) sleeps
+    // to its deadline this way instead of waking to look again and again.
+    virtual bool SleepUntilWoken(int ms) = 0;
+    // Ends the innermost SleepUntilWoken in progress; outside one it does
+    // nothing (a plain Sleep is never cut short).
+    virtual void Wake() = 0;
     // Handles what is pending now (the real one: the event loop's events).
     virtual void ProcessEvents() = 0;
 

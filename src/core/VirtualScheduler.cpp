@@ -1,6 +1,7 @@
 #include "core/VirtualScheduler.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QtGlobal>
 
@@ -48,14 +49,19 @@ bool VirtualScheduler::FireFirst(qint64 until)
     return true;
 }
 
-void VirtualScheduler::Advance(qint64 ms)
+void VirtualScheduler::AdvanceTo(qint64 target, const bool *stop)
 {
-    const qint64 target = now_ + qMax<qint64>(0, ms);
     quint64 fired = 0;
-    while (FireFirst(target))
+    while (!(stop && *stop) && FireFirst(target))
         if (++fired > kMaxFiringsPerAdvance)
             qFatal("VirtualScheduler: timers keep firing without time passing");
-    now_ = qMax(now_, target);
+    if (!(stop && *stop))
+        now_ = qMax(now_, target);
+}
+
+void VirtualScheduler::Advance(qint64 ms)
+{
+    AdvanceTo(now_ + qMax<qint64>(0, ms), nullptr);
 }
 
 bool VirtualScheduler::AdvanceToNext()
@@ -71,6 +77,39 @@ void VirtualScheduler::Sleep(int ms)
     if (paced_)
         Scheduler::Real().Sleep(ms);
     Advance(ms);
+}
+
+bool VirtualScheduler::SleepUntilWoken(int ms)
+{
+    bool woken = false;
+    qint64 span = qMax(0, ms);
+    sleepers_.push_back(&woken);
+    if (paced_) {
+        // Woken by an event of the real wait (bytes from a real device):
+        // time moves on by as much as passed of it.
+        QElapsedTimer real;
+        real.start();
+        const bool outerRealWait = realWaitOpen_;
+        realWaitOpen_ = true;
+        Scheduler::Real().SleepUntilWoken(ms);
+        realWaitOpen_ = outerRealWait;
+        if (woken)
+            span = qMin(span, real.elapsed());
+    }
+    // A timer's callback that wakes the sleep stops time where it fired.
+    const bool wokenAlready = woken;
+    AdvanceTo(now_ + span, wokenAlready ? nullptr : &woken);
+    sleepers_.pop_back();
+    return woken;
+}
+
+void VirtualScheduler::Wake()
+{
+    if (sleepers_.empty())
+        return;
+    *sleepers_.back() = true;
+    if (realWaitOpen_)
+        Scheduler::Real().Wake();
 }
 
 void VirtualScheduler::ProcessEvents()

@@ -5,6 +5,7 @@
 #include <memory>
 #include <unordered_map>
 #include <utility>
+#include <vector>
 
 // Time that moves only when told: Advance() moves it on and fires, in time
 // order, every timer that falls due on the way (timers due at the same moment
@@ -26,6 +27,11 @@ public:
     TimerId Arm(int ms, Callback fn, bool repeat = false) override;
     void Cancel(TimerId id) override;
     void Sleep(int ms) override;
+    // Advances like Sleep, but stops at the moment a callback calls Wake();
+    // paced, the real wait is cut short as well and time moves on by what
+    // passed of it.
+    bool SleepUntilWoken(int ms) override;
+    void Wake() override;
     void ProcessEvents() override;
 
     // Moves time on by ms (at least 0), firing the timers due on the way.
@@ -50,11 +56,15 @@ private:
     };
     // Fires the first timer when it is due by `until`; false when none is.
     bool FireFirst(qint64 until);
+    // Advance up to `target`, stopping early once *stop is set.
+    void AdvanceTo(qint64 target, const bool *stop);
 
     qint64 now_;
     bool paced_ = false;
+    bool realWaitOpen_ = false; // a paced wakeable sleep is in its real wait
     quint64 order_ = 0;
     TimerId nextId_ = 1;
     std::map<Key, Entry> due_;
     std::unordered_map<TimerId, Key> keys_;
+    std::vector<bool *> sleepers_; // the woken flags of the wakeable sleeps in progress, innermost last
 };

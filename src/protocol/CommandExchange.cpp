@@ -39,6 +39,39 @@ private:
     const std::function<void(bool)> &switch_;
     bool &waiting_;
 };
+
+// For the duration of a wait: notes when bytes come in on a transport that
+// tells, and wakes the wait. The hook is removed however the wait ends.
+class ArrivalWatch {
+public:
+    ArrivalWatch(DataChannel &channel, Scheduler &clock) : channel_(channel), clock_(clock)
+    {
+        channel_.SetArrivalHook([this] {
+            if (!noticed_) {
+                noticed_ = true;
+                at_ = clock_.NowMs();
+            }
+            clock_.Wake();
+        });
+    }
+    ~ArrivalWatch() { channel_.SetArrivalHook({}); }
+
+    // When the bytes just read came in: when the transport told of them,
+    // else now (a transport that does not tell is noticed by reading). The
+    // next bytes are timed afresh.
+    qint64 TakeArrival()
+    {
+        const qint64 at = noticed_ ? at_ : clock_.NowMs();
+        noticed_ = false;
+        return at;
+    }
+
+private:
+    DataChannel &channel_;
+    Scheduler &clock_;
+    bool noticed_ = false;
+    qint64 at_ = 0;
+};
 } // namespace
 
 CommandExchange::CommandExchange(AppState &state, ScriptHost &script, DataChannel &channel,
@@ -65,12 +98,25 @@ bool CommandExchange::HoldsCompleteFrame(const QByteArray &bytes) const
     return FrameCodec::HasHeader(located) && FrameCodec::ChecksumByLength(located);
 }
 
+void CommandExchange::WaitUntil(qint64 deadline)
+{
+    const qint64 left = qMax(qint64(0), deadline - clock_.NowMs());
+    // A transport that tells of its bytes wakes the wait: it sleeps to the
+    // deadline, looking at the channel only now and then in case a wake went
+    // astray. Any other is read every kPollMs.
+    if (channel_.TellsArrival())
+        clock_.SleepUntilWoken(int(qMin(left, qint64(kSafetyPollMs))));
+    else
+        clock_.Sleep(int(qMin(left, qint64(kPollMs))));
+}
+
 QByteArray CommandExchange::ReceiveReply(int firstByteTimeoutMs)
 {
     // A second reader would steal this reply: a nested wait gets nothing.
     if (waiting_)
         return {};
     PollerPause pause(pollerSwitch_, waiting_);
+    ArrivalWatch arrival(channel_, clock_);
     lastReplyCut_ = false;
 
     QByteArray reply;
@@ -82,20 +128,22 @@ QByteArray CommandExchange::ReceiveReply(int firstByteTimeoutMs)
     bool leftOver = false;
     // Both waits end by a deadline on the clock, not by a count of polls:
     // a poll's timer that comes late (a busy machine, the timer's slack)
-    // then stretches no wait. The channel is still read every kPollMs.
+    // then stretches no wait, and a wake when bytes come ends it early.
     // The first-byte wait is whole polls long: below one poll there is none.
-    const qint64 firstByteWaitMs = firstByteTimeoutMs / kPollMs * kPollMs;
-    const qint64 waitFrom = clock_.NowMs();
-    for (bool firstRead = true; clock_.NowMs() - waitFrom < firstByteWaitMs; firstRead = false) {
+    const qint64 firstByteDeadline = clock_.NowMs() + firstByteTimeoutMs / kPollMs * kPollMs;
+    qint64 firstAt = 0;
+    for (bool firstRead = true; clock_.NowMs() < firstByteDeadline; firstRead = false) {
         if (state_.ClosingFlag)
             break;
         if (channel_.ChannelRead(&chunk)) {
             reply = chunk;
             gotFirst = true;
+            firstAt = arrival.TakeArrival();
             leftOver = firstRead && fastCompletion_ && HoldsCompleteFrame(reply);
             break;
         }
-        clock_.Sleep(int(qBound(qint64(0), firstByteWaitMs - (clock_.NowMs() - waitFrom), qint64(kPollMs))));
+        arrival.TakeArrival();
+        WaitUntil(firstByteDeadline);
         clock_.ProcessEvents();
     }
     if (!gotFirst)
@@ -104,25 +152,27 @@ QByteArray CommandExchange::ReceiveReply(int firstByteTimeoutMs)
     // Only bytes that keep coming trip a bound: a reply that falls silent
     // ends by the quiet gap as always. The rest of a cut reply stays in the
     // channel for the poller.
-    const qint64 firstAt = clock_.NowMs();
     auto overBound = [&] {
         return reply.size() >= maxReplyBytes_ || clock_.NowMs() - firstAt >= maxReplyMs_;
     };
     lastReplyCut_ = overBound();
     // The reply ends when the gap after its last byte reaches the quiet gap,
     // or, with fast completion, the short gap once it holds a whole frame.
-    qint64 lastByteAt = clock_.NowMs();
+    // The gap counts from when the bytes came, not from when they were read.
+    qint64 lastByteAt = firstAt;
     bool complete = fastCompletion_ && !leftOver && HoldsCompleteFrame(reply);
     while (!state_.ClosingFlag && !lastReplyCut_) {
         const qint64 deadline = lastByteAt + (complete ? kFastQuietMs : kQuietMs);
-        clock_.Sleep(int(qBound(qint64(0), deadline - clock_.NowMs(), qint64(kPollMs))));
+        WaitUntil(deadline);
         if (channel_.ChannelRead(&chunk)) {
             reply += chunk;
-            lastByteAt = clock_.NowMs();
+            lastByteAt = arrival.TakeArrival();
             lastReplyCut_ = overBound();
             complete = fastCompletion_ && !leftOver && HoldsCompleteFrame(reply);
         } else if (clock_.NowMs() >= deadline) {
             break;
+        } else {
+            arrival.TakeArrival();
         }
         clock_.ProcessEvents();
     }

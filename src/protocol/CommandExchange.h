@@ -23,6 +23,9 @@ public:
     static constexpr int kQuietPolls = 40;
     // Fast completion: a complete valid frame ends the reply after this gap.
     static constexpr int kFastQuietMs = 30;
+    // A wait on a transport that wakes it when bytes come still looks at the
+    // channel this often, in case a wake goes astray.
+    static constexpr int kSafetyPollMs = 100;
     // Bounds on one reply. Every byte restarts the quiet gap, so a device
     // that keeps sending would otherwise hold the exchange (and the channel)
     // for ever. Real replies are a few hundred bytes and end within a second.
@@ -67,6 +70,9 @@ public:
 
 private:
     bool HoldsCompleteFrame(const QByteArray &bytes) const;
+    // Sleeps towards deadline: to it, or until bytes come, on a transport that
+    // tells of them (looking again after kSafetyPollMs at most); else one poll.
+    void WaitUntil(qint64 deadline);
 
     AppState &state_;
     ScriptHost &script_;

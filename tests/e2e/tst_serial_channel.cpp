@@ -432,6 +432,37 @@ private slots:
         pty.Send(QByteArrayLiteral("ok"));
         QTRY_COMPARE((Poll(time, 1), session.state.ReceivedByteCount), 2);
     }
+
+    // The port tells when bytes come: a wait sleeping towards a far deadline
+    // ends when the device sends, and a reply sent in two pieces is one.
+    void arrivingBytesWakeTheWait()
+    {
+        PtyDevice pty;
+        QVERIFY(pty.Ok());
+        RecordingFrontend fe;
+        DtuSession session(fe, Scheduler::Real());
+        Open(session, pty.Slave(), QStringLiteral("57600"), QStringLiteral("8N1"));
+        QVERIFY(session.serial.IsOpen());
+        session.poller.SetEnabled(false);
+        QVERIFY(session.channel.TellsArrival());
+
+        int told = 0;
+        session.channel.SetArrivalHook([&] {
+            ++told;
+            Scheduler::Real().Wake();
+        });
+        pty.Send(Bytes("AA 55"));
+        QVERIFY(Scheduler::Real().SleepUntilWoken(30000));
+        QVERIFY(told > 0);
+        QByteArray got;
+        QVERIFY(session.channel.ChannelRead(&got));
+        QCOMPARE(got, Bytes("AA 55"));
+        session.channel.SetArrivalHook({});
+
+        QTimer::singleShot(50, [&] { pty.Send(Bytes("AA 55 00 04")); });
+        QTimer::singleShot(250, [&] { pty.Send(Bytes("00 F0 00 F4")); });
+        QCOMPARE(session.exchange.ReceiveReply(3000), Bytes("AA 55 00 04 00 F0 00 F4"));
+    }
 };
 
 DTU_TEST_GUILESS(SerialChannelTest)

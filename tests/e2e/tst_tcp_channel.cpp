@@ -212,6 +212,28 @@ private slots:
         QByteArray onSerial;
         QTRY_COMPARE((onSerial += pty.ReadAll()), QByteArray("again"));
     }
+
+    // The connection tells when bytes come: a wait sleeping towards a far
+    // deadline ends when the device sends.
+    void arrivingBytesWakeTheWait()
+    {
+        QTcpSocket *peer = ConnectDevice(QString());
+        QVERIFY(peer);
+        QVERIFY(session_->channel.TellsArrival());
+        int told = 0;
+        session_->channel.SetArrivalHook([&] {
+            ++told;
+            Scheduler::Real().Wake();
+        });
+        peer->write("\x01\x00\x02", 3);
+        peer->flush();
+        QVERIFY(Scheduler::Real().SleepUntilWoken(30000));
+        QVERIFY(told > 0);
+        QByteArray got;
+        QVERIFY(session_->channel.ChannelRead(&got));
+        QCOMPARE(got, Bytes("01 00 02"));
+        session_->channel.SetArrivalHook({});
+    }
 };
 
 DTU_TEST_GUILESS(TcpChannelTest)

@@ -11,6 +11,8 @@
 
 #include <QtTest>
 
+#include <utility>
+
 namespace {
 const QByteArray kAccept = TestFrames::kAck;
 
@@ -226,6 +228,7 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(DtuError, rig.session.exchange.ReceiveReply(3000));
         QCOMPARE(rig.pollerCalls, (QList<bool>{false, true}));
         QVERIFY(!rig.session.exchange.Waiting());
+        QVERIFY(!broken.HasArrivalHook());
     }
 
     void shortTimeouts()
@@ -315,6 +318,129 @@ private slots:
         rig.AnswerWith({{20, reply}});
         rig.session.exchange.SetTypeExchange(0xE003, {});
         QCOMPARE(rig.clock.NowMs(), endsAt);
+    }
+
+    // On a line that tells when bytes come (a serial port, a socket) the wait
+    // ends at the byte and the quiet gap counts from it, to the millisecond:
+    // pieces each within 410 ms of the one before join, one later does not.
+    // The first byte still counts only before the first-byte deadline.
+    void lineThatTells_data()
+    {
+        QTest::addColumn<QByteArrayList>("pieces");
+        QTest::addColumn<QList<int>>("at");
+        QTest::addColumn<bool>("fast");
+        QTest::addColumn<int>("result");
+        QTest::addColumn<int>("endsAt");
+        QTest::addColumn<QList<qint64>>("reads");
+        const QByteArrayList thirds{Bytes("AA 55 00"), Bytes("04 00 F0"), Bytes("00 F4")};
+        QTest::newRow("each piece within the gap")
+            << thirds << QList<int>{23, 433, 843} << false << 0 << 843 + 410 << QList<qint64>{23, 433, 843};
+        QTest::newRow("last piece 1 ms late")
+            << thirds << QList<int>{23, 433, 844} << false << -4 << 433 + 410 << QList<qint64>{23, 433};
+        QTest::newRow("second piece 1 ms late")
+            << thirds << QList<int>{23, 434, 500} << false << -4 << 23 + 410 << QList<qint64>{23};
+        QTest::newRow("odd times") << thirds << QList<int>{7, 251, 555} << false << 0 << 555 + 410
+                                   << QList<qint64>{7, 251, 555};
+        QTest::newRow("fast reply mode") << QByteArrayList{kAccept} << QList<int>{17} << true << 0 << 17 + 30
+                                         << QList<qint64>{17};
+        QTest::newRow("first byte just before the time-out")
+            << QByteArrayList{kAccept} << QList<int>{2999} << false << 0 << 2999 + 410 << QList<qint64>{2999};
+        QTest::newRow("first byte at the time-out")
+            << QByteArrayList{kAccept} << QList<int>{3000} << false << -2 << 3000 << QList<qint64>{};
+    }
+    void lineThatTells()
+    {
+        QFETCH(QByteArrayList, pieces);
+        QFETCH(QList<int>, at);
+        QFETCH(bool, fast);
+        QFETCH(int, result);
+        QFETCH(int, endsAt);
+        QFETCH(QList<qint64>, reads);
+        Rig rig;
+        rig.device.tells = true;
+        rig.session.exchange.SetFastCompletion(fast);
+        QList<QPair<int, QByteArray>> answer;
+        for (int i = 0; i < pieces.size(); ++i)
+            answer << qMakePair(at[i], pieces[i]);
+        rig.AnswerWith(answer);
+        QCOMPARE(rig.session.exchange.SetTypeExchange(0xE003, {}), result);
+        QCOMPARE(rig.clock.NowMs(), endsAt);
+        QCOMPARE(rig.device.readAt, reads);
+    }
+
+    // A byte seen only after a busy round of events (the window repainting
+    // for 7 ms after the wake) is timed from when it came: the reply ends
+    // 410 ms after that, and a piece 4 ms later than that is not joined.
+    void gapCountsFromTheByteNotTheRead()
+    {
+        Rig rig;
+        rig.device.tells = true;
+        rig.session.state.AccessLevel = 1;
+        bool busy = true;
+        rig.clock.onEvents = [&] {
+            if (std::exchange(busy, false))
+                rig.clock.Advance(7);
+        };
+        rig.AnswerWith({{23, Bytes("AA 55 00")}, {23 + 414, Bytes("04 00 F0 00 F4")}});
+        QCOMPARE(rig.session.exchange.SetTypeExchange(0xE003, {}), -4);
+        QCOMPARE(rig.device.readAt, (QList<qint64>{30}));
+        QCOMPARE(rig.clock.NowMs(), 23 + 410);
+        QCOMPARE(rig.Lines(QStringLiteral("上行：")), QStringList{QStringLiteral("上行：AA 55 00 ")});
+    }
+
+    // A silent line that tells sleeps to the first-byte deadline, looking
+    // at the channel only every 100 ms in case a wake goes astray, instead
+    // of every 10 ms; the deadline is whole polls as always.
+    void silentLineSleepsToTheDeadline_data()
+    {
+        QTest::addColumn<int>("timeout");
+        QTest::addColumn<int>("endsAt");
+        QTest::addColumn<int>("mostRounds");
+        QTest::newRow("3000 ms") << 3000 << 3000 << 30;
+        QTest::newRow("1234 ms") << 1234 << 1230 << 13;
+        QTest::newRow("below one poll") << 5 << 0 << 0;
+    }
+    void silentLineSleepsToTheDeadline()
+    {
+        QFETCH(int, timeout);
+        QFETCH(int, endsAt);
+        QFETCH(int, mostRounds);
+        Rig rig;
+        rig.device.tells = true;
+        QVERIFY(rig.session.exchange.ReceiveReply(timeout).isEmpty());
+        QCOMPARE(rig.clock.NowMs(), endsAt);
+        QVERIFY2(rig.clock.eventRounds <= mostRounds, qPrintable(QString::number(rig.clock.eventRounds)));
+    }
+
+    // A line that claims to tell but whose wake never comes is still read
+    // every 100 ms: the reply is found at the next look and judged as ever.
+    void lostWakeFoundByTheNextLook()
+    {
+        Rig rig;
+        rig.device.tells = true;
+        rig.device.wakeLost = true;
+        rig.AnswerWith({{50, kAccept}});
+        QCOMPARE(rig.session.exchange.SetTypeExchange(0xE003, {}), 0);
+        QCOMPARE(rig.device.readAt, (QList<qint64>{100}));
+        QCOMPARE(rig.clock.NowMs(), 100 + 410);
+    }
+
+    // The exchange listens for arriving bytes only while it waits: bytes
+    // that come afterwards wake nothing and stay for the poller.
+    void listensOnlyWhileWaiting()
+    {
+        Rig rig;
+        rig.device.tells = true;
+        QVERIFY(!rig.device.HasArrivalHook());
+        bool heardDuringWait = false;
+        rig.clock.onEvents = [&] { heardDuringWait = heardDuringWait || rig.device.HasArrivalHook(); };
+        rig.AnswerWith({{50, kAccept}});
+        QCOMPARE(rig.session.exchange.SetTypeExchange(0xE003, {}), 0);
+        QVERIFY(heardDuringWait);
+        QVERIFY(!rig.device.HasArrivalHook());
+        rig.device.Schedule(10, Bytes("01"));
+        rig.clock.Advance(20);
+        QVERIFY(rig.device.HasPending());
     }
 };
 

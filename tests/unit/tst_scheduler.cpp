@@ -215,6 +215,62 @@ private slots:
         QCOMPARE(fired, 1);
     }
 
+    // A wakeable sleep ends at the moment a callback wakes it, the timers due
+    // later still armed; unwoken it runs its full length. A wake outside such
+    // a sleep is not kept for the next one, a plain Sleep is never cut, and
+    // a wake ends only the innermost of two wakeable sleeps.
+    void virtualSleepUntilWoken()
+    {
+        VirtualScheduler s;
+        QStringList fired;
+        s.Arm(30, [&] { fired << QStringLiteral("wake@%1").arg(s.NowMs()); s.Wake(); });
+        s.Arm(60, [&] { fired << QStringLiteral("later@%1").arg(s.NowMs()); });
+        QVERIFY(s.SleepUntilWoken(100));
+        QCOMPARE(s.NowMs(), 30);
+        QCOMPARE(fired, QStringList{"wake@30"});
+        QVERIFY(!s.SleepUntilWoken(100));
+        QCOMPARE(s.NowMs(), 130);
+        QCOMPARE(fired.last(), QStringLiteral("later@60"));
+
+        s.Wake();
+        QVERIFY(!s.SleepUntilWoken(10));
+        QCOMPARE(s.NowMs(), 140);
+        s.Arm(5, [&] { s.Wake(); });
+        s.Sleep(20);
+        QCOMPARE(s.NowMs(), 160);
+
+        s.Arm(10, [&] {
+            const bool inner = s.SleepUntilWoken(50);
+            fired << QStringLiteral("inner %1@%2").arg(int(inner)).arg(s.NowMs());
+        });
+        s.Arm(40, [&] { s.Wake(); });
+        QVERIFY(!s.SleepUntilWoken(100));
+        QCOMPARE(s.NowMs(), 260);
+        QCOMPARE(fired.last(), QStringLiteral("inner 1@200"));
+    }
+
+    // On the event loop a wake ends the sleep before a timer due long after
+    // it; paced virtual time is woken by the real loop's events the same way.
+    // (Orders of events only, no durations.)
+    void realSleepUntilWoken()
+    {
+        RealScheduler s;
+        bool lateFired = false;
+        const Scheduler::TimerId late = s.Arm(20000, [&] { lateFired = true; });
+        QTimer::singleShot(0, [&] { s.Wake(); });
+        QVERIFY(s.SleepUntilWoken(30000));
+        QVERIFY(!lateFired);
+        s.Cancel(late);
+
+        VirtualScheduler paced;
+        paced.SetPaced(true);
+        paced.Arm(20000, [&] { lateFired = true; });
+        QTimer::singleShot(0, [&] { paced.Wake(); });
+        QVERIFY(paced.SleepUntilWoken(30000));
+        QVERIFY(!lateFired);
+        QCOMPARE(paced.ArmedCount(), 1);
+    }
+
     // A session takes the default scheduler when built, the real one unless
     // a test has put another in its place; one given explicitly wins.
     void sessionsTakeTheDefault()

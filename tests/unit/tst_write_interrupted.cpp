@@ -26,7 +26,7 @@ using TestFrames::kAck;
 class FailingPort : public ScriptedTransport {
 public:
     enum class How { Closes, Throws, ClosesMidReply };
-    FailingPort(const Scheduler &clock, int failAt, How how)
+    FailingPort(Scheduler &clock, int failAt, How how)
         : ScriptedTransport(clock), failAt_(failAt), how_(how) {}
     void Write(const QByteArray &bytes) override
     {
