@@ -49,9 +49,9 @@ QList<RecordEntry> EntriesIn(const QString &path)
 }
 
 // The window, its records kept in a file of the work folder.
-class Bench : public SimWindow {
+class RecordsBench : public SimWindow {
 public:
-    explicit Bench(const QStringList &simArgs = {}) : SimWindow(simArgs)
+    explicit RecordsBench(const QStringList &simArgs = {}) : SimWindow(simArgs)
     {
         store = ws.Path(QStringLiteral("records.sqlite"));
         QString error;
@@ -105,7 +105,7 @@ private slots:
     // its outcome: the read's snapshot, a write's before and after per row.
     void actionsLeaveEntries()
     {
-        Bench b;
+        RecordsBench b;
         b.ClearMemo();
         b.Press("btRead");
         // The read's own frame alone: opening the port selected the table.
@@ -160,7 +160,7 @@ private slots:
     // before from the read.
     void batchKeepsEveryRow()
     {
-        Bench b;
+        RecordsBench b;
         b.Press("btRead");
         b.Action("N4")->trigger();
         const QList<RecordEntry> entries = EntriesIn(b.store);
@@ -178,7 +178,7 @@ private slots:
     // once that the records were not kept.
     void storeThatCannotBeWrittenWarnsOnce()
     {
-        Bench b;
+        RecordsBench b;
         QFile blocker(b.ws.Path(QStringLiteral("blocker")));
         QVERIFY(blocker.open(QIODevice::WriteOnly));
         blocker.close();
@@ -199,7 +199,7 @@ private slots:
     // The menu's switch and location, kept for the next start.
     void switchAndLocationFromTheMenu()
     {
-        Bench b;
+        RecordsBench b;
         b.Action("RecordsOn")->setChecked(false);
         b.Press("btRead");
         QVERIFY(!QFile::exists(b.store));
@@ -316,7 +316,7 @@ private slots:
     // one rollback entry naming the snapshot.
     void rollbackWritesOnlyWhatDiffers()
     {
-        Bench b({QStringLiteral("--verbose")});
+        RecordsBench b({QStringLiteral("--verbose")});
         b.Press("btRead");
         b.Edit(QStringLiteral("0031"), QStringLiteral("5001"));
         b.Press("btWrite");
