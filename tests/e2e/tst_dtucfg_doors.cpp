@@ -13,7 +13,7 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTcpServer>
-#include <QtTest>
+#include <QTest>
 
 #include <arpa/inet.h>
 #include <fcntl.h>

@@ -5,7 +5,7 @@
 #include "support/TestMain.h"
 #include "support/WorkFolder.h"
 
-#include <QtTest>
+#include <QTest>
 
 namespace {
 

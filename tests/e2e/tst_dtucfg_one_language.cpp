@@ -13,7 +13,7 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QtTest>
+#include <QTest>
 
 #include <algorithm>
 #include <memory>

@@ -10,7 +10,7 @@
 
 #include <QDir>
 #include <QTranslator>
-#include <QtTest>
+#include <QTest>
 
 #include <cstdio>
 

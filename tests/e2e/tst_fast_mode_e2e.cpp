@@ -7,7 +7,7 @@
 #include "support/TestMain.h"
 
 #include <QElapsedTimer>
-#include <QtTest>
+#include <QTest>
 
 namespace {
 

@@ -17,7 +17,7 @@
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QTimer>
-#include <QtTest>
+#include <QTest>
 
 #include <memory>
 

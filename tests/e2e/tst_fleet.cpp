@@ -17,7 +17,7 @@
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QDir>
-#include <QtTest>
+#include <QTest>
 
 #include <csignal>
 

@@ -13,7 +13,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMap>
-#include <QtTest>
+#include <QTest>
 
 namespace {
 

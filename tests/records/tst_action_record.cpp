@@ -7,7 +7,7 @@
 #include "support/ParamRows.h"
 #include "support/TestMain.h"
 
-#include <QtTest>
+#include <QTest>
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <QSerialPort>
 #include <QTcpSocket>
 #include <QTemporaryDir>
-#include <QtTest>
+#include <QTest>
 
 namespace {
 

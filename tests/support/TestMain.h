@@ -1,5 +1,6 @@
 #pragma once
-#include <QtTest>
+#include <QCoreApplication>
+#include <QTest>
 #ifdef QT_WIDGETS_LIB
 #include <QApplication>
 #endif

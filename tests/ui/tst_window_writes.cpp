@@ -14,7 +14,7 @@
 #include <QTabWidget>
 #include <QTableView>
 #include <QTimer>
-#include <QtTest>
+#include <QTest>
 
 #include <functional>
 

@@ -9,7 +9,7 @@
 #include "support/VirtualRig.h"
 #include "support/TestMain.h"
 
-#include <QtTest>
+#include <QTest>
 
 namespace {
 using TestFrames::ByteReply;

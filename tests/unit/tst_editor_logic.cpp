@@ -10,7 +10,7 @@
 #include "support/TestMain.h"
 
 #include <QSignalSpy>
-#include <QtTest>
+#include <QTest>
 
 Q_DECLARE_METATYPE(EditorPlan::Kind)
 Q_DECLARE_METATYPE(ValueCodec::Encoded::Problem)

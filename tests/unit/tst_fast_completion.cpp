@@ -10,7 +10,7 @@
 #include "support/VirtualRig.h"
 #include "support/TestMain.h"
 
-#include <QtTest>
+#include <QTest>
 
 using Chunks = QList<QPair<int, QByteArray>>; // (ms after the request, bytes)
 Q_DECLARE_METATYPE(Chunks)

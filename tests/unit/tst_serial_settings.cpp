@@ -5,7 +5,7 @@
 #include "core/PortNames.h"
 #include "ops/SerialToggle.h"
 
-#include <QtTest>
+#include <QTest>
 
 // The types by their own names, the functions by their full ones.
 using SerialSettings::FrameFormat;

@@ -10,7 +10,7 @@
 #include "support/VirtualRig.h"
 #include "support/WorkFolder.h"
 
-#include <QtTest>
+#include <QTest>
 
 namespace {
 
