@@ -10,12 +10,12 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
-#include <QtTest>
+#include <QTest>
 
 namespace {
 
 // Written by the test; the simulated device reads the same file.
-const char kProfile[] =
+const char kCommandProfile[] =
     "{\n"
     "    \"Title\": \"测试终端\",\n"
     "    \"Comport\": \"COM1\",\n"
@@ -32,12 +32,12 @@ const char kProfile[] =
 
 // A working directory with the script and a profile, and the simulated
 // device on a pseudo-terminal.
-class Bench {
+class CommandBench {
 public:
-    explicit Bench(const QStringList &simArgs)
+    explicit CommandBench(const QStringList &simArgs)
     {
         QVERIFY(dir_.IsValid());
-        dir_.Write(QStringLiteral("dev.txt"), kProfile);
+        dir_.Write(QStringLiteral("dev.txt"), kCommandProfile);
         QVERIFY2(sim_.Start(QStringList{QStringLiteral("--profile"), dir_.Path(QStringLiteral("dev.txt"))} + simArgs,
                             dir_.Path()),
                  qPrintable(sim_.Error()));
@@ -60,7 +60,7 @@ private:
     SimProcess sim_;
 };
 
-const QString kTime = QStringLiteral("\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d$");
+const QString kTimeAtEnd = QStringLiteral("\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d$");
 
 } // namespace
 
@@ -102,13 +102,13 @@ private slots:
             << QStringList{"--not-frame"} << QStringList{"version"} << 1
             << QStringList{S("DTU版本号读取失败"), S("DTU版本号="), S("IMEI读取失败"), S("IMEI=")};
         QTest::newRow("clock") << none << QStringList{"clock"} << 0
-                               << QStringList{S("设备时钟读取成功"), S("~^") + kTime};
+                               << QStringList{S("设备时钟读取成功"), S("~^") + kTimeAtEnd};
         QTest::newRow("clock bad sum") << QStringList{"--bad-checksum"} << QStringList{"clock"} << 1
                                        << QStringList{S("设备时钟读取失败"), QString()};
         QTest::newRow("set-clock") << QStringList{"--delay", "300"} << QStringList{"set-clock"} << 0
-                                   << QStringList{S("~^设置设备时钟=") + kTime, S("[设备时钟设置成功]")};
+                                   << QStringList{S("~^设置设备时钟=") + kTimeAtEnd, S("[设备时钟设置成功]")};
         QTest::newRow("set-clock refused") << QStringList{"--refuse"} << QStringList{"set-clock"} << 1
-                                           << QStringList{S("~^设置设备时钟=") + kTime, S("[设备时钟设置失败]")};
+                                           << QStringList{S("~^设置设备时钟=") + kTimeAtEnd, S("[设备时钟设置失败]")};
         QTest::newRow("reset") << none << QStringList{"reset"} << 0 << QStringList{S("[复位设备成功]")};
         QTest::newRow("reset refused") << QStringList{"--refuse"} << QStringList{"reset"} << 1
                                        << QStringList{S("[复位设备失败]")};
@@ -128,7 +128,7 @@ private slots:
         QFETCH(QStringList, cfg);
         QFETCH(int, exitCode);
         QFETCH(QStringList, lines);
-        Bench bench(sim);
+        CommandBench bench(sim);
         const ProgramRun run = bench.Cfg(cfg);
         QVERIFY2(run.exitCode == exitCode, qPrintable(run.Describe()));
         CompareLines(run.out, lines);
@@ -136,7 +136,7 @@ private slots:
 
     void writeThenRead()
     {
-        Bench bench({});
+        CommandBench bench({});
         ProgramRun run = bench.Cfg({QStringLiteral("write"), QStringLiteral("0031=9000"), QStringLiteral("0032=UDP")});
         QCOMPARE(run.exitCode, 0);
         CompareLines(run.out, {QStringLiteral("设置参数：中心端口=9000"), QStringLiteral("[参数设置成功]"),
@@ -155,7 +155,7 @@ private slots:
     void overTcpWithJson()
     {
         WorkFolder dir(WorkFolder::kScript);
-        dir.Write(QStringLiteral("dev.txt"), kProfile);
+        dir.Write(QStringLiteral("dev.txt"), kCommandProfile);
         SimProcess sim;
         QVERIFY2(sim.Start({QStringLiteral("--profile"), dir.Path(QStringLiteral("dev.txt")), QStringLiteral("--tcp"),
                             QStringLiteral("0")}),
@@ -198,7 +198,7 @@ private slots:
     // still serves the command.
     void scriptErrorNamedOnStandardError()
     {
-        Bench bench({});
+        CommandBench bench({});
         bench.Write(QStringLiteral("odd.js"),
                     "function GetCmd(n) { return 'E004'; }\nfunction PrevCmd() { return ''; }\nNoSuchHelper();\n");
         const ProgramRun run = bench.Cfg({QStringLiteral("status")}, {QStringLiteral("--script"), QStringLiteral("odd.js")});
@@ -210,7 +210,7 @@ private slots:
 
     void setUpFailures()
     {
-        Bench bench({});
+        CommandBench bench({});
         ProgramRun run = bench.Cfg({QStringLiteral("status")}, {QStringLiteral("--port"), bench.Path(QStringLiteral("no-such-tty"))});
         QCOMPARE(run.exitCode, 2);
         QVERIFY(run.err.contains(QStringLiteral("打开失败")));

@@ -13,7 +13,7 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTcpServer>
-#include <QtTest>
+#include <QTest>
 
 #include <arpa/inet.h>
 #include <fcntl.h>
@@ -23,13 +23,11 @@
 
 namespace {
 
-const QString kProfile = QStringLiteral("example_profile.txt");
-
 // The example device on a pseudo-terminal (or TCP), logging every request,
 // and a work folder with the example files.
-class Rig {
+class DoorRig {
 public:
-    explicit Rig(const QStringList &simArgs = {}, bool tcp = false)
+    explicit DoorRig(const QStringList &simArgs = {}, bool tcp = false)
     {
         QVERIFY(dir_.IsValid());
         QStringList args = SimProcess::ExampleArgs() + QStringList{QStringLiteral("--verbose")} + simArgs;
@@ -42,7 +40,7 @@ public:
     ProgramRun Cfg(const QStringList &args) const
     {
         return RunProgram(QStringLiteral("dtucfg"),
-                          QStringList{QStringLiteral("--profile"), kProfile} + sim_.CfgChannel() + args, dir_.Path());
+                          QStringList{QStringLiteral("--profile"), TestPaths::kExampleProfile} + sim_.CfgChannel() + args, dir_.Path());
     }
     // Whether the device got any request at all (it logs "rx ch..." for each).
     bool DeviceHeardAnything() { return sim_.WaitForLog(QStringLiteral("rx "), 400); }
@@ -109,7 +107,7 @@ private slots:
         WorkFolder dir(WorkFolder::kAllExamples);
         const auto cfg = [&dir](const QString &host, const QString &port, const QStringList &more = {}) {
             return RunProgram(QStringLiteral("dtucfg"),
-                              QStringList{QStringLiteral("--profile"), kProfile, QStringLiteral("--tcp"), host,
+                              QStringList{QStringLiteral("--profile"), TestPaths::kExampleProfile, QStringLiteral("--tcp"), host,
                                           QStringLiteral("--tcp-port"), port}
                                   + more + QStringList{QStringLiteral("status")},
                               dir.Path());
@@ -146,7 +144,7 @@ private slots:
     void wrongPasswordIsNamed()
     {
         QFETCH(QString, command);
-        Rig rig({QStringLiteral("--password"), QStringLiteral("135790")}, true);
+        DoorRig rig({QStringLiteral("--password"), QStringLiteral("135790")}, true);
         ProgramRun run = rig.Cfg({command});
         QVERIFY2(run.exitCode == 1, qPrintable(run.Describe()));
         QVERIFY2(run.err.contains(QStringLiteral("密码")) && run.err.contains(QStringLiteral("--password")),
@@ -201,7 +199,7 @@ private slots:
         QFETCH(QStringList, sim);
         QFETCH(QStringList, cfg);
         QFETCH(QString, line);
-        Rig rig(sim);
+        DoorRig rig(sim);
         const ProgramRun run = rig.Cfg(QStringList{QStringLiteral("--fast")} + cfg);
         QVERIFY2(run.exitCode == 1, qPrintable(run.Describe()));
         QVERIFY2(run.out.contains(line), qPrintable(run.out.join(QLatin1Char('\n'))));
@@ -239,8 +237,8 @@ private slots:
     {
         QFETCH(QStringList, cfg);
         QFETCH(QStringList, said);
-        Rig rig;
-        const QByteArray profileBefore = rig.Dir().Read(kProfile);
+        DoorRig rig;
+        const QByteArray profileBefore = rig.Dir().Read(TestPaths::kExampleProfile);
         const ProgramRun run = rig.Cfg(cfg);
         QVERIFY2(run.exitCode == 2, qPrintable(run.Describe()));
         for (const QString &part : said)
@@ -248,7 +246,7 @@ private slots:
         QVERIFY(run.out.isEmpty());
         QVERIFY2(!rig.DeviceHeardAnything(), qPrintable(rig.Log()));
         // Nothing stored either: the profile file keeps its serial settings.
-        QCOMPARE(rig.Dir().Read(kProfile), profileBefore);
+        QCOMPARE(rig.Dir().Read(TestPaths::kExampleProfile), profileBefore);
     }
 
     // A profile that is not there is named, not the script it would lead to;
@@ -263,8 +261,8 @@ private slots:
         QVERIFY2(run.err.contains(QStringLiteral("nosuch.txt")), qPrintable(run.err));
         QVERIFY2(!run.err.contains(QStringLiteral("script.js")), qPrintable(run.err));
 
-        dir.CopyExample(kProfile);
-        run = RunProgram(QStringLiteral("dtucfg"), {QStringLiteral("--profile"), kProfile, QStringLiteral("status")},
+        dir.CopyExample(TestPaths::kExampleProfile);
+        run = RunProgram(QStringLiteral("dtucfg"), {QStringLiteral("--profile"), TestPaths::kExampleProfile, QStringLiteral("status")},
                          dir.Path());
         QCOMPARE(run.exitCode, 2);
         // The work folder's script.js is one of the places tried.
@@ -275,7 +273,7 @@ private slots:
     // refuses a file that lists none of them.
     void verifyCountsRowsTheFileLacks()
     {
-        Rig rig;
+        DoorRig rig;
         // Two rows of the example profile with its values, and one it has not.
         rig.Dir().Write(QStringLiteral("other.txt"),
                         "{\"Params\": [\n"
@@ -292,7 +290,7 @@ private slots:
         QVERIFY2(run.out.last().contains(QStringLiteral("12")) && run.out.last().contains(QStringLiteral("lacks")),
                  qPrintable(run.out.join(QLatin1Char('\n'))));
 
-        Rig quiet;
+        DoorRig quiet;
         quiet.Dir().Write(QStringLiteral("alien.txt"),
                           "{\"Params\": [{\"CMDID\": \"0777\", \"PNAME\": \"别的\", \"PVALUE\": \"HEX:01\"}]}\n");
         run = quiet.Cfg({QStringLiteral("verify"), QStringLiteral("alien.txt")});
@@ -305,7 +303,7 @@ private slots:
     // the missing script causes.
     void scriptErrorComesFirst()
     {
-        Rig rig;
+        DoorRig rig;
         rig.Dir().Write(QStringLiteral("broken.js"), "function GetCmd(name) {\n  return 'E004' +;\n}\n");
         const ProgramRun run = rig.Cfg({QStringLiteral("--script"), QStringLiteral("broken.js"), QStringLiteral("write"),
                                         QStringLiteral("0031=9000")});
@@ -348,7 +346,7 @@ private slots:
         QFETCH(QStringList, sim);
         QFETCH(QStringList, cfg);
         QFETCH(int, exitCode);
-        Rig rig(sim);
+        DoorRig rig(sim);
         const ProgramRun run = rig.Cfg(QStringList{QStringLiteral("--json")} + cfg);
         QVERIFY2(run.exitCode == exitCode, qPrintable(run.Describe()));
         QJsonParseError error{};

@@ -4,7 +4,7 @@
 #include "support/TestMain.h"
 #include "support/WorkFolder.h"
 
-#include <QtTest>
+#include <QTest>
 
 namespace {
 const QString kPortRow = QStringLiteral("0031\t中心端口\tHEX:1F90\t8080");

@@ -5,11 +5,11 @@
 #include "support/TestMain.h"
 #include "support/WorkFolder.h"
 
-#include <QtTest>
+#include <QTest>
 
 namespace {
 
-const char kProfile[] =
+const char kLanguageProfile[] =
     "{\n"
     "    \"Title\": \"测试终端\",\n"
     "    \"Comport\": \"COM1\",\n"
@@ -77,7 +77,7 @@ private slots:
         QFETCH(QStringList, lines);
 
         WorkFolder dir(WorkFolder::kScript);
-        dir.Write(QStringLiteral("dev.txt"), kProfile);
+        dir.Write(QStringLiteral("dev.txt"), kLanguageProfile);
         SimProcess device;
         QVERIFY2(device.Start(QStringList{QStringLiteral("--profile"), dir.Path(QStringLiteral("dev.txt"))} + sim,
                               dir.Path()),

@@ -13,7 +13,7 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QtTest>
+#include <QTest>
 
 #include <algorithm>
 #include <memory>
@@ -21,13 +21,11 @@
 
 namespace {
 
-const QString kProfile = QStringLiteral("example_profile.txt");
-
 // The example device on a pseudo-terminal and a work folder with the
 // example files.
-class Rig {
+class LanguageRig {
 public:
-    explicit Rig(const QStringList &simArgs = {})
+    explicit LanguageRig(const QStringList &simArgs = {})
     {
         QVERIFY(dir_.IsValid());
         QVERIFY2(sim_.Start(SimProcess::ExampleArgs() + simArgs, TestPaths::Source(QStringLiteral("examples"))),
@@ -37,7 +35,7 @@ public:
     std::unique_ptr<StartedProgram> StartCfg(const QStringList &args) const
     {
         return std::make_unique<StartedProgram>(
-            QStringLiteral("dtucfg"), QStringList{QStringLiteral("--profile"), kProfile} + sim_.CfgChannel() + args,
+            QStringLiteral("dtucfg"), QStringList{QStringLiteral("--profile"), TestPaths::kExampleProfile} + sim_.CfgChannel() + args,
             dir_.Path());
     }
     const WorkFolder &Dir() const { return dir_; }
@@ -77,12 +75,12 @@ private slots:
         QFETCH(QString, english);
         QFETCH(QString, chinese);
         // Both languages at once, each watching a device of its own.
-        Rig rigs[2]{Rig(sim), Rig(sim)};
+        LanguageRig rigs[2]{LanguageRig(sim), LanguageRig(sim)};
         QProcess cfgs[2];
         for (int i = 0; i < 2; ++i) {
             const bool inEnglish = i == 0;
             cfgs[i].setWorkingDirectory(rigs[i].Dir().Path());
-            QStringList args{QStringLiteral("--profile"), kProfile};
+            QStringList args{QStringLiteral("--profile"), TestPaths::kExampleProfile};
             args += rigs[i].Sim().CfgChannel();
             if (inEnglish)
                 args << QStringLiteral("--lang") << QStringLiteral("en");
@@ -115,7 +113,7 @@ private slots:
     void oneLanguageAtATime()
     {
         QFETCH(QString, language);
-        Rig healthy;
+        LanguageRig healthy;
         healthy.Dir().Write(QStringLiteral("other.txt"),
                             "{\"Params\": [{\"CMDID\": \"0031\", \"PNAME\": \"中心端口\", \"PVALUE\": \"HEX:0050\"},"
                             " {\"CMDID\": \"0777\", \"PNAME\": \"别的\", \"PVALUE\": \"HEX:01\"}]}\n");
@@ -192,12 +190,12 @@ private slots:
         // rest. Each has a device of its own, so they wait at the same time
         // as the healthy device's commands run.
         static const QStringList failing{QStringLiteral("status"), QStringLiteral("read"), QStringLiteral("save")};
-        std::vector<std::unique_ptr<Rig>> silentRigs;
+        std::vector<std::unique_ptr<LanguageRig>> silentRigs;
         std::vector<std::pair<QStringList, std::unique_ptr<StartedProgram>>> silentRuns;
         for (const QStringList &command : commands) {
             if (!failing.contains(command.first()))
                 continue;
-            silentRigs.push_back(std::make_unique<Rig>(QStringList{QStringLiteral("--silent")}));
+            silentRigs.push_back(std::make_unique<LanguageRig>(QStringList{QStringLiteral("--silent")}));
             silentRuns.emplace_back(command, silentRigs.back()->StartCfg(asked + command));
         }
         for (const QStringList &command : commands) {
@@ -224,7 +222,7 @@ private slots:
             const QStringList command{QStringLiteral("fleet"), QLatin1String(inventory)};
             const ProgramRun run
                 = RunProgram(QStringLiteral("dtucfg"),
-                             QStringList{QStringLiteral("--profile"), kProfile, QStringLiteral("--lang"), language}
+                             QStringList{QStringLiteral("--profile"), TestPaths::kExampleProfile, QStringLiteral("--lang"), language}
                                  + command,
                              healthy.Dir().Path());
             QVERIFY2(run.exitCode == (QLatin1String(inventory) == QLatin1String("gone.csv") ? 1 : 2),

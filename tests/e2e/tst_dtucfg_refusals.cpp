@@ -8,7 +8,7 @@
 #include "support/WorkFolder.h"
 #include "support/TestMain.h"
 
-#include <QtTest>
+#include <QTest>
 
 namespace {
 

@@ -10,13 +10,13 @@
 
 #include <QDir>
 #include <QTranslator>
-#include <QtTest>
+#include <QTest>
 
 #include <cstdio>
 
 namespace {
 
-const char kProfile[] =
+const char kVerdictProfile[] =
     "{\n"
     "    \"Title\": \"测试终端\",\n"
     "    \"Params\": [\n"
@@ -58,11 +58,11 @@ private:
 
 // One device, and dtucfg run in this process so that the rewording
 // translator speaks for it.
-class Bench {
+class VerdictBench {
 public:
-    explicit Bench(const QStringList &simArgs)
+    explicit VerdictBench(const QStringList &simArgs)
     {
-        dir_.Write(QStringLiteral("dev.txt"), kProfile);
+        dir_.Write(QStringLiteral("dev.txt"), kVerdictProfile);
         QVERIFY2(sim_.Start(QStringList{QStringLiteral("--profile"), dir_.Path(QStringLiteral("dev.txt"))} + simArgs,
                             dir_.Path()),
                  qPrintable(sim_.Error()));
@@ -134,8 +134,8 @@ private slots:
         Rewording words(rewording == 2);
         QVERIFY(QCoreApplication::installTranslator(&words));
 
-        Bench healthy({});
-        Bench corrupt({QStringLiteral("--bad-checksum")});
+        VerdictBench healthy({});
+        VerdictBench corrupt({QStringLiteral("--bad-checksum")});
         // The file verify compares with: what the healthy device holds.
         QCOMPARE(healthy.Cfg({QStringLiteral("save"), healthy.Path(QStringLiteral("copy.txt"))}), 0);
         QFile::copy(healthy.Path(QStringLiteral("copy.txt")), corrupt.Path(QStringLiteral("copy.txt")));

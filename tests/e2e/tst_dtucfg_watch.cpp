@@ -9,10 +9,10 @@
 
 #include <QProcess>
 #include <QRegularExpression>
-#include <QtTest>
+#include <QTest>
 
 namespace {
-const QString kTime = QStringLiteral("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d ");
+const QString kTimeAtStart = QStringLiteral("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d ");
 
 // Starts the watch, lets it print `lines` lines, ends it with SIGTERM.
 struct Watch {
@@ -58,10 +58,10 @@ private slots:
         QCOMPARE(w.cfg.exitStatus(), QProcess::NormalExit);
         QCOMPARE(w.cfg.exitCode(), 0);
         QVERIFY2(w.out.size() >= 3, qPrintable(w.out.join(QLatin1Char('\n'))));
-        QVERIFY2(QRegularExpression(kTime + QStringLiteral("CSQ=10 -93 dBm$")).match(w.out.first()).hasMatch(),
+        QVERIFY2(QRegularExpression(kTimeAtStart + QStringLiteral("CSQ=10 -93 dBm$")).match(w.out.first()).hasMatch(),
                  qPrintable(w.out.first()));
         for (const QString &line : w.out.mid(1))
-            QVERIFY2(QRegularExpression(kTime + QStringLiteral("CSQ=99 未知$")).match(line).hasMatch(),
+            QVERIFY2(QRegularExpression(kTimeAtStart + QStringLiteral("CSQ=99 未知$")).match(line).hasMatch(),
                      qPrintable(line));
     }
 
@@ -72,7 +72,7 @@ private slots:
         QVERIFY(w.Run({QStringLiteral("--silent"), QStringLiteral("--only"), QStringLiteral("E023")}, 1));
         QCOMPARE(w.cfg.exitStatus(), QProcess::NormalExit);
         QCOMPARE(w.cfg.exitCode(), 1);
-        QVERIFY2(QRegularExpression(kTime + QStringLiteral("信号读取失败$")).match(w.out.value(0)).hasMatch(),
+        QVERIFY2(QRegularExpression(kTimeAtStart + QStringLiteral("信号读取失败$")).match(w.out.value(0)).hasMatch(),
                  qPrintable(w.out.join(QLatin1Char('\n'))));
     }
 };

@@ -7,12 +7,12 @@
 #include "support/TestMain.h"
 
 #include <QElapsedTimer>
-#include <QtTest>
+#include <QTest>
 
 namespace {
 
 // Written by the test; the simulated device reads the same file.
-const char kProfile[] =
+const char kFastProfile[] =
     "{\n"
     "    \"Title\": \"快速应答测试\",\n"
     "    \"Comport\": \"COM1\",\n"
@@ -84,7 +84,7 @@ private slots:
         for (const bool fast : {false, true}) {
             WorkFolder dir(WorkFolder::kScript);
             QVERIFY(dir.IsValid());
-            dir.Write(QStringLiteral("dev.txt"), kProfile);
+            dir.Write(QStringLiteral("dev.txt"), kFastProfile);
             SimProcess device;
             QVERIFY2(device.Start(QStringList{QStringLiteral("--profile"), dir.Path(QStringLiteral("dev.txt"))} + sim,
                                   dir.Path()),

@@ -17,7 +17,7 @@
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QTimer>
-#include <QtTest>
+#include <QTest>
 
 #include <memory>
 
@@ -27,7 +27,7 @@ constexpr int kHealthyStatus = 5; // dtusim's default working state
 
 // The example device on a pseudo-terminal or on a loopback TCP port,
 // misbehaving as `faults` say.
-QStringList SimArgs(bool tcp, const QStringList &faults)
+QStringList FaultSimArgs(bool tcp, const QStringList &faults)
 {
     QStringList args = SimProcess::ExampleArgs();
     if (tcp)
@@ -56,11 +56,11 @@ private:
     qint64 maxGapMs_ = 0;
 };
 
-struct Rig {
+struct FaultRig {
     RecordingFrontend fe;
     DtuSession session{fe};
 
-    Rig() { QVERIFY(session.script.LoadFile(TestPaths::Example(QStringLiteral("script.js")))); }
+    FaultRig() { QVERIFY(session.script.LoadFile(TestPaths::Example(QStringLiteral("script.js")))); }
 
     bool Attach(const SimProcess &sim, bool tcp)
     {
@@ -115,9 +115,9 @@ private slots:
     void deviceVanishesMidReply()
     {
         QFETCH(bool, tcp);
-        Rig rig;
+        FaultRig rig;
         auto sim = std::make_unique<SimProcess>();
-        QVERIFY2(sim->Start(SimArgs(tcp, {"--trickle", "100", "--only", "E004"})), qPrintable(sim->Error()));
+        QVERIFY2(sim->Start(FaultSimArgs(tcp, {"--trickle", "100", "--only", "E004"})), qPrintable(sim->Error()));
         QVERIFY(rig.Attach(*sim, tcp));
 
         Heartbeat beat;
@@ -130,12 +130,12 @@ private slots:
         QVERIFY2(beat.MaxGapMs() < 5000, qPrintable(QString::number(beat.MaxGapMs())));
 
         // On the dead line nothing comes back, and nothing throws.
-        Rig::Run(200);
+        FaultRig::Run(200);
         QVERIFY(IsFailure(rig.Status()));
         QVERIFY(rig.fe.errors.isEmpty());
 
         sim = std::make_unique<SimProcess>();
-        QVERIFY2(sim->Start(SimArgs(tcp, {})), qPrintable(sim->Error()));
+        QVERIFY2(sim->Start(FaultSimArgs(tcp, {})), qPrintable(sim->Error()));
         QVERIFY(rig.Attach(*sim, tcp));
         QCOMPARE(rig.Status(), kHealthyStatus);
     }
@@ -147,7 +147,7 @@ private slots:
     {
         QFETCH(bool, tcp);
         SimProcess sim;
-        QVERIFY2(sim.Start(SimArgs(tcp, {"--trickle", "100", "--only", "E004", "--verbose"})),
+        QVERIFY2(sim.Start(FaultSimArgs(tcp, {"--trickle", "100", "--only", "E004", "--verbose"})),
                  qPrintable(sim.Error()));
         // A copy: a successful port open writes the port back into the profile.
         WorkFolder dir(WorkFolder::kProfiles);
@@ -176,9 +176,9 @@ private slots:
     void replyThatNeverEnds()
     {
         QFETCH(bool, tcp);
-        Rig rig;
+        FaultRig rig;
         SimProcess sim;
-        QVERIFY2(sim.Start(SimArgs(tcp, {"--trickle", "300", "--stray-before", "5A5A5A5A5A5A5A5A", "--only", "E003"})),
+        QVERIFY2(sim.Start(FaultSimArgs(tcp, {"--trickle", "300", "--stray-before", "5A5A5A5A5A5A5A5A", "--only", "E003"})),
                  qPrintable(sim.Error()));
         QVERIFY(rig.Attach(sim, tcp));
         rig.session.exchange.SetReplyBounds(CommandExchange::kMaxReplyBytes, 2000);
@@ -211,9 +211,9 @@ private slots:
     void lengthFieldLargerThanReply()
     {
         QFETCH(bool, tcp);
-        Rig rig;
+        FaultRig rig;
         SimProcess sim;
-        QVERIFY2(sim.Start(SimArgs(tcp, {"--long-length", "100", "--only", "E003", "--only", "E024"})),
+        QVERIFY2(sim.Start(FaultSimArgs(tcp, {"--long-length", "100", "--only", "E003", "--only", "E024"})),
                  qPrintable(sim.Error()));
         QVERIFY(rig.Attach(sim, tcp));
         QCOMPARE(DeviceCommands::Reset(rig.session).result, int(TransactionResult::BadChecksum));
@@ -229,9 +229,9 @@ private slots:
     {
         QFETCH(bool, tcp);
         constexpr int kNoise = 1 << 20;
-        Rig rig;
+        FaultRig rig;
         SimProcess sim;
-        QVERIFY2(sim.Start(SimArgs(tcp, {"--flood", QString::number(kNoise) + ":600", "--only", "E003"})),
+        QVERIFY2(sim.Start(FaultSimArgs(tcp, {"--flood", QString::number(kNoise) + ":600", "--only", "E003"})),
                  qPrintable(sim.Error()));
         QVERIFY(rig.Attach(sim, tcp));
         rig.session.poller.SetEnabled(true);
@@ -260,9 +260,9 @@ private slots:
     {
         QFETCH(bool, tcp);
         QFETCH(bool, poller);
-        Rig rig;
+        FaultRig rig;
         SimProcess sim;
-        QVERIFY2(sim.Start(SimArgs(tcp, {"--delay", "4500", "--only", "E004"})), qPrintable(sim.Error()));
+        QVERIFY2(sim.Start(FaultSimArgs(tcp, {"--delay", "4500", "--only", "E004"})), qPrintable(sim.Error()));
         QVERIFY(rig.Attach(sim, tcp));
         rig.session.poller.SetEnabled(poller);
 
@@ -270,7 +270,7 @@ private slots:
         if (poller) // the late frame, taken as received data
             QTRY_COMPARE_WITH_TIMEOUT(rig.session.state.ReceivedByteCount, 9, 5 * 500);
         else // it comes 0.5 s after the wait ended: more than five times that
-            Rig::Run(5 * 500);
+            FaultRig::Run(5 * 500);
         const int next = DeviceCommands::Reset(rig.session).result;
         if (poller) {
             QCOMPARE(next, int(TransactionResult::Accepted));

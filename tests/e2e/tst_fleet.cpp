@@ -17,7 +17,7 @@
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QDir>
-#include <QtTest>
+#include <QTest>
 
 #include <csignal>
 
@@ -40,7 +40,7 @@ void WriteSimFolder(const WorkFolder &dir)
     dir.Write(QStringLiteral("sim/script.js"), dir.Read(QStringLiteral("script.js")));
 }
 
-QStringList SimArgs(const WorkFolder &dir, const QStringList &more)
+QStringList FleetSimArgs(const WorkFolder &dir, const QStringList &more)
 {
     return QStringList{QStringLiteral("--profile"), dir.Path(QStringLiteral("sim/example_profile.txt"))} + more;
 }
@@ -118,12 +118,12 @@ private slots:
         // on a pseudo-terminal, where opening the port would store the port
         // settings into the profile.
         SimProcess tcp;
-        QVERIFY2(tcp.Start(SimArgs(dir, {"--tcp", "0", "--count", "6", "--unit", "2", "--silent", "--unit", "4",
+        QVERIFY2(tcp.Start(FleetSimArgs(dir, {"--tcp", "0", "--count", "6", "--unit", "2", "--silent", "--unit", "4",
                                          "--refuse", "--only", "0031", "--unit", "5", "--password", "135790"}),
                            dir.Path(QStringLiteral("sim")), 6),
                  qPrintable(tcp.Error()));
         SimProcess pty;
-        QVERIFY2(pty.Start(SimArgs(dir, {}), dir.Path(QStringLiteral("sim"))), qPrintable(pty.Error()));
+        QVERIFY2(pty.Start(FleetSimArgs(dir, {}), dir.Path(QStringLiteral("sim"))), qPrintable(pty.Error()));
 
         QByteArray inventory = "target,name,0091,0030,0102\n";
         for (int unit = 1; unit <= 6; ++unit) {
@@ -261,7 +261,7 @@ private slots:
         WorkFolder dir(WorkFolder::kAllExamples);
         WriteSimFolder(dir);
         SimProcess sim;
-        QVERIFY2(sim.Start(SimArgs(dir, {"--tcp", "0", "--count", "2"}), dir.Path(QStringLiteral("sim")), 2),
+        QVERIFY2(sim.Start(FleetSimArgs(dir, {"--tcp", "0", "--count", "2"}), dir.Path(QStringLiteral("sim")), 2),
                  qPrintable(sim.Error()));
         dir.Write(QStringLiteral("fleet.csv"),
                   "target\n" + TcpTarget(sim, 1).toUtf8() + '\n' + TcpTarget(sim, 2).toUtf8() + '\n');
@@ -287,7 +287,7 @@ private slots:
         WorkFolder dir(WorkFolder::kAllExamples);
         WriteSimFolder(dir);
         SimProcess sim;
-        QVERIFY2(sim.Start(SimArgs(dir, {"--tcp", "0", "--count", "2"}), dir.Path(QStringLiteral("sim")), 2),
+        QVERIFY2(sim.Start(FleetSimArgs(dir, {"--tcp", "0", "--count", "2"}), dir.Path(QStringLiteral("sim")), 2),
                  qPrintable(sim.Error()));
         QList<FleetDevice> devices;
         for (int unit = 1; unit <= 2; ++unit) {
@@ -324,7 +324,7 @@ private slots:
         WorkFolder dir(WorkFolder::kAllExamples);
         WriteSimFolder(dir);
         SimProcess sim;
-        QVERIFY2(sim.Start(SimArgs(dir, {"--tcp", "0", "--password", "135790"}), dir.Path(QStringLiteral("sim"))),
+        QVERIFY2(sim.Start(FleetSimArgs(dir, {"--tcp", "0", "--password", "135790"}), dir.Path(QStringLiteral("sim"))),
                  qPrintable(sim.Error()));
         FleetDevice device;
         QVERIFY(FleetTarget::Parse(TcpTarget(sim, 1), &device.target));
@@ -361,7 +361,7 @@ private slots:
         WorkFolder dir(WorkFolder::kAllExamples);
         WriteSimFolder(dir);
         SimProcess sim;
-        QVERIFY2(sim.Start(SimArgs(dir, {"--tcp", "0", "--password", "135790"}), dir.Path(QStringLiteral("sim"))),
+        QVERIFY2(sim.Start(FleetSimArgs(dir, {"--tcp", "0", "--password", "135790"}), dir.Path(QStringLiteral("sim"))),
                  qPrintable(sim.Error()));
         const QStringList status = QStringList{"--profile", "example_profile.txt"} + sim.CfgChannel(1)
             + QStringList{"--fast", "status"};
@@ -403,7 +403,7 @@ private slots:
         WriteSimFolder(dir);
         // Slow devices in the standard reply mode: a device takes seconds.
         SimProcess sim;
-        QVERIFY2(sim.Start(SimArgs(dir, {"--tcp", "0", "--count", "3", "--delay", "100", "--verbose"}),
+        QVERIFY2(sim.Start(FleetSimArgs(dir, {"--tcp", "0", "--count", "3", "--delay", "100", "--verbose"}),
                            dir.Path(QStringLiteral("sim")), 3),
                  qPrintable(sim.Error()));
         QByteArray inventory = "target\n";

@@ -13,11 +13,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMap>
-#include <QtTest>
+#include <QTest>
 
 namespace {
 
-const QString kProfile = QStringLiteral("example_profile.txt");
 const QString kReadDone = QStringLiteral("[参数读取完毕]");
 const QString kWriteOk = QStringLiteral("[参数设置成功]");
 
@@ -74,14 +73,14 @@ public:
             return {};
         for (auto it = values.cbegin(); it != values.cend(); ++it) {
             // GBK; the PVALUE texts are ASCII
-            if (!ReplaceIn(name + QLatin1Char('/') + kProfile, "\"PVALUE\": \"" + it.key() + "\"",
+            if (!ReplaceIn(name + QLatin1Char('/') + TestPaths::kExampleProfile, "\"PVALUE\": \"" + it.key() + "\"",
                            "\"PVALUE\": \"" + it.value() + "\""))
                 return {};
         }
-        return root_.Path(name + QLatin1Char('/') + kProfile);
+        return root_.Path(name + QLatin1Char('/') + TestPaths::kExampleProfile);
     }
 
-    ProgramRun Cfg(const SimProcess &sim, const QStringList &args, const QString &profile = kProfile) const
+    ProgramRun Cfg(const SimProcess &sim, const QStringList &args, const QString &profile = TestPaths::kExampleProfile) const
     {
         return RunProgram(QStringLiteral("dtucfg"), QStringList{QStringLiteral("--profile"), profile} + sim.CfgChannel() + args,
                           root_.Path());
@@ -102,7 +101,7 @@ private:
     // Script, profile and extended file into `prefix` ("" or "folder/").
     bool CopyExamples(const QString &prefix) const
     {
-        for (const QString &name : {QStringLiteral("script.js"), kProfile, QStringLiteral("example_ext.txt")}) {
+        for (const QString &name : {QStringLiteral("script.js"), TestPaths::kExampleProfile, QStringLiteral("example_ext.txt")}) {
             if (!root_.CopyExample(prefix + name))
                 return false;
         }
@@ -161,7 +160,7 @@ private slots:
         // A new dtucfg knows only the profile, whose values did not change:
         // the new values come from the device.
         EXPECT_RUN(shop.Cfg(sim, {QStringLiteral("read")}), 0, QStringList{kReadDone} + written);
-        QVERIFY(shop.Read(kProfile).contains("HEX:434D4E4554"));
+        QVERIFY(shop.Read(TestPaths::kExampleProfile).contains("HEX:434D4E4554"));
 
         // The extended table on channel 0.
         EXPECT_RUN(shop.Cfg(sim, {QStringLiteral("--ext"), QStringLiteral("read")}), 0, QStringList{kReadDone} + kExtTable);
@@ -280,6 +279,8 @@ private slots:
                    0, extLines);
     }
 };
+
+#undef EXPECT_RUN
 
 DTU_TEST_GUILESS(ParamCycleTest)
 #include "tst_param_cycle.moc"

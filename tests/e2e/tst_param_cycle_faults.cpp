@@ -11,27 +11,25 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QtTest>
+#include <QTest>
 
 namespace {
 
-const QString kProfile = QStringLiteral("example_profile.txt");
-
 // dtucfg's folder holds copies (it re-saves its profile when the port
 // opens); the device reads the examples themselves.
-class Bench {
+class FaultBench {
 public:
-    explicit Bench(const QStringList &faults)
+    explicit FaultBench(const QStringList &faults)
     {
-        QVERIFY(dir_.CopyExample(kProfile) && dir_.CopyExample(QStringLiteral("example_ext.txt")));
-        QVERIFY2(sim_.Start(QStringList{QStringLiteral("--profile"), TestPaths::Example(kProfile)} + faults,
+        QVERIFY(dir_.CopyExample(TestPaths::kExampleProfile) && dir_.CopyExample(QStringLiteral("example_ext.txt")));
+        QVERIFY2(sim_.Start(QStringList{QStringLiteral("--profile"), TestPaths::Example(TestPaths::kExampleProfile)} + faults,
                             TestPaths::Source(QStringLiteral("examples"))),
                  qPrintable(sim_.Error()));
     }
     ProgramRun Cfg(const QStringList &args) const
     {
         return RunProgram(QStringLiteral("dtucfg"),
-                          QStringList{QStringLiteral("--profile"), kProfile} + sim_.CfgChannel() + args, dir_.Path());
+                          QStringList{QStringLiteral("--profile"), TestPaths::kExampleProfile} + sim_.CfgChannel() + args, dir_.Path());
     }
     QString Path(const QString &name) const { return dir_.Path(name); }
 
@@ -129,7 +127,7 @@ private slots:
         QFETCH(int, exitCode);
         QFETCH(QStringList, head);
         QFETCH(int, count);
-        Bench bench(faults);
+        FaultBench bench(faults);
         const ProgramRun run = bench.Cfg(cfg);
         QVERIFY2(run.exitCode == exitCode, qPrintable(run.Describe()));
         QVERIFY2(run.out.size() == count, qPrintable(run.out.join(QLatin1Char('\n'))));
@@ -139,7 +137,7 @@ private slots:
     // --json: a failed read gives the result object, not a table.
     void failedReadAsJson()
     {
-        Bench bench({QStringLiteral("--stray-after"), QStringLiteral("00"), QStringLiteral("--only"), QStringLiteral("E001")});
+        FaultBench bench({QStringLiteral("--stray-after"), QStringLiteral("00"), QStringLiteral("--only"), QStringLiteral("E001")});
         const ProgramRun run = bench.Cfg({QStringLiteral("--json"), QStringLiteral("read")});
         QVERIFY2(run.exitCode == 1, qPrintable(run.Describe()));
         QJsonParseError error;
@@ -156,7 +154,7 @@ private slots:
     // an older backup of that name as it was.
     void saveFromSilentDevice()
     {
-        Bench bench({QStringLiteral("--silent"), QStringLiteral("--only"), QStringLiteral("E001")});
+        FaultBench bench({QStringLiteral("--silent"), QStringLiteral("--only"), QStringLiteral("E001")});
         QFile old(bench.Path(QStringLiteral("backup.txt")));
         QVERIFY(old.open(QIODevice::WriteOnly));
         old.write("the backup of last week\r\n");

@@ -15,7 +15,7 @@
 #include <QSignalSpy>
 #include <QSocketNotifier>
 #include <QTemporaryDir>
-#include <QtTest>
+#include <QTest>
 
 #include <asm/ioctls.h>   // TCGETS2
 #include <asm/termbits.h> // termios2: the speed as a number, custom ones included

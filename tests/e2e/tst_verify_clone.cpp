@@ -7,7 +7,7 @@
 #include "support/WorkFolder.h"
 
 #include <QDir>
-#include <QtTest>
+#include <QTest>
 
 namespace {
 

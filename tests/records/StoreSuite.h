@@ -2,8 +2,9 @@
 #include "records/RecordStore.h"
 
 #include <QObject>
+#include <QProcess>
 #include <QSqlDatabase>
-#include <QtTest>
+#include <QTest>
 
 // The tests every back end of the records must pass, one body for SQLite
 // files and a PostgreSQL server: a back end's test class derives from this

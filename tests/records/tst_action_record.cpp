@@ -7,9 +7,7 @@
 #include "support/ParamRows.h"
 #include "support/TestMain.h"
 
-#include <QtTest>
-
-using namespace ActionRecord;
+#include <QTest>
 
 namespace {
 
@@ -33,7 +31,7 @@ RecordRow ReadRow(const QString &table, const QString &number, const QString &ra
     return row;
 }
 
-const RecordRow &Row(const QList<RecordRow> &rows, const QString &table, const QString &number)
+const RecordRow &RowIn(const QList<RecordRow> &rows, const QString &table, const QString &number)
 {
     for (const RecordRow &row : rows)
         if (row.table == table && row.number == number)
@@ -67,7 +65,7 @@ private slots:
 
     void aReadKeepsEveryRowWithAValue()
     {
-        const QList<RecordRow> rows = Snapshot(main_);
+        const QList<RecordRow> rows = ActionRecord::Snapshot(main_);
         // No heading, no row without a value.
         QCOMPARE(rows.size(), 3);
         QCOMPARE(rows[0].number, QStringLiteral("0030"));
@@ -75,40 +73,40 @@ private slots:
         QCOMPARE(rows[0].name, QStringLiteral("中心地址"));
         QCOMPARE(rows[0].after, (RecordValue{"HEX:31302E302E302E38", "10.0.0.8"}));
         QCOMPARE(rows[0].result, QStringLiteral("read"));
-        QCOMPARE(Snapshot(ext_)[0].table, QStringLiteral("ext"));
+        QCOMPARE(ActionRecord::Snapshot(ext_)[0].table, QStringLiteral("ext"));
         // The device number is row 0091 of the main table, as shown.
-        QCOMPARE(DeviceNumber(rows + Snapshot(ext_)), QStringLiteral("DTU0001"));
-        QCOMPARE(DeviceNumber(Snapshot(ext_)), QString());
+        QCOMPARE(ActionRecord::DeviceNumber(rows + ActionRecord::Snapshot(ext_)), QStringLiteral("DTU0001"));
+        QCOMPARE(ActionRecord::DeviceNumber(ActionRecord::Snapshot(ext_)), QString());
         QList<RecordRow> written = rows;
         written[2].result = QStringLiteral("ok"); // sent, not read: no identity
-        QCOMPARE(DeviceNumber(written), QString());
+        QCOMPARE(ActionRecord::DeviceNumber(written), QString());
     }
 
     void aWriteSaysBeforeAfterAndResult()
     {
-        KnownValues known;
+        ActionRecord::KnownValues known;
         known.Learn({ReadRow("main", "0031", "HEX:1389", "5001"), ReadRow("ext", "0031", "HEX:00", "RS232")});
         WriteReport report;
         report.rows = {Sent("0031", TransactionResult::Accepted), Sent("0031", TransactionResult::Refused, true)};
         report.notReached = {QStringLiteral("0030")};
         report.withheld = {QStringLiteral("0091")};
-        const QList<RecordRow> rows = Written(report, {&main_, &ext_}, known);
+        const QList<RecordRow> rows = ActionRecord::Written(report, {&main_, &ext_}, known);
         QCOMPARE(rows.size(), 4);
-        const RecordRow &port = Row(rows, "main", "0031");
+        const RecordRow &port = RowIn(rows, "main", "0031");
         QCOMPARE(port.before, (RecordValue{"HEX:1389", "5001"}));
         QCOMPARE(port.after, (RecordValue{"HEX:1F90", "8080"}));
         QCOMPARE(port.result, QStringLiteral("ok"));
         // The extended row of the same number is told apart.
-        const RecordRow &kind = Row(rows, "ext", "0031");
+        const RecordRow &kind = RowIn(rows, "ext", "0031");
         QCOMPARE(kind.name, QStringLiteral("接口类型"));
         QCOMPARE(kind.before.shown, QStringLiteral("RS232"));
         QCOMPARE(kind.result, QStringLiteral("refused"));
         // Not reached: meant, never sent; nothing known before.
-        QCOMPARE(Row(rows, "main", "0030").result, QStringLiteral("not-reached"));
-        QVERIFY(!Row(rows, "main", "0030").before.IsKnown());
+        QCOMPARE(RowIn(rows, "main", "0030").result, QStringLiteral("not-reached"));
+        QVERIFY(!RowIn(rows, "main", "0030").before.IsKnown());
         // Withheld: the device keeps its own, so no value after.
-        QCOMPARE(Row(rows, "main", "0091").result, QStringLiteral("withheld"));
-        QVERIFY(!Row(rows, "main", "0091").after.IsKnown());
+        QCOMPARE(RowIn(rows, "main", "0091").result, QStringLiteral("withheld"));
+        QVERIFY(!RowIn(rows, "main", "0091").after.IsKnown());
     }
 
     void theNewestReadWins()
@@ -122,7 +120,7 @@ private slots:
         rollback.rows = {ReadRow("main", "0030", "HEX:31", "1", "ok"), ReadRow("main", "0040", "HEX:41", "A", "refused")};
         older.action = RecordAction::Read;
         older.rows = {ReadRow("main", "0031", "HEX:1F90", "8080"), ReadRow("main", "0033", "HEX:003C", "60")};
-        KnownValues known;
+        ActionRecord::KnownValues known;
         known.LearnFrom({newest, write, rollback, older});
         QCOMPARE(known.Of("main", "0031").shown, QStringLiteral("5001"));
         // A write's value was sent, not read: the older read stands.
@@ -138,12 +136,12 @@ private slots:
 
     void heldAfterTheAction()
     {
-        QVERIFY(HeldAfter(ReadRow("main", "0031", "HEX:1F90", "8080")));
-        QVERIFY(HeldAfter(ReadRow("main", "0031", "HEX:1F90", "8080", "ok")));
-        QVERIFY(HeldAfter(ReadRow("main", "0031", "HEX:1F90", "8080", "unchanged")));
-        QVERIFY(!HeldAfter(ReadRow("main", "0031", "HEX:1F90", "8080", "refused")));
-        QVERIFY(!HeldAfter(ReadRow("main", "0031", "HEX:1F90", "8080", "not-reached")));
-        QVERIFY(!HeldAfter(ReadRow("main", "0031", "", "", "ok")));
+        QVERIFY(ActionRecord::HeldAfter(ReadRow("main", "0031", "HEX:1F90", "8080")));
+        QVERIFY(ActionRecord::HeldAfter(ReadRow("main", "0031", "HEX:1F90", "8080", "ok")));
+        QVERIFY(ActionRecord::HeldAfter(ReadRow("main", "0031", "HEX:1F90", "8080", "unchanged")));
+        QVERIFY(!ActionRecord::HeldAfter(ReadRow("main", "0031", "HEX:1F90", "8080", "refused")));
+        QVERIFY(!ActionRecord::HeldAfter(ReadRow("main", "0031", "HEX:1F90", "8080", "not-reached")));
+        QVERIFY(!ActionRecord::HeldAfter(ReadRow("main", "0031", "", "", "ok")));
     }
 
     void aPasswordRowKeepsNoValue()
@@ -165,30 +163,30 @@ private slots:
 
     void outcomeNames()
     {
-        QCOMPARE(Outcome(ReadOutcome{}), QStringLiteral("ok"));
-        QCOMPARE(Outcome(ReadOutcome{false, TransactionResult::Accepted, 0}), QStringLiteral("channel-closed"));
-        QCOMPARE(Outcome(ReadOutcome{true, TransactionResult::NoAnswer, 0}), QStringLiteral("no-answer"));
+        QCOMPARE(ActionRecord::Outcome(ReadOutcome{}), QStringLiteral("ok"));
+        QCOMPARE(ActionRecord::Outcome(ReadOutcome{false, TransactionResult::Accepted, 0}), QStringLiteral("channel-closed"));
+        QCOMPARE(ActionRecord::Outcome(ReadOutcome{true, TransactionResult::NoAnswer, 0}), QStringLiteral("no-answer"));
 
         WriteReport report;
         report.rows = {Sent("0030", TransactionResult::Accepted)};
-        QCOMPARE(Outcome(report), QStringLiteral("ok"));
+        QCOMPARE(ActionRecord::Outcome(report), QStringLiteral("ok"));
         report.notReached = {QStringLiteral("0031")};
-        QCOMPARE(Outcome(report), QStringLiteral("not-reached"));
+        QCOMPARE(ActionRecord::Outcome(report), QStringLiteral("not-reached"));
         report.stopped = true;
-        QCOMPARE(Outcome(report), QStringLiteral("stopped"));
+        QCOMPARE(ActionRecord::Outcome(report), QStringLiteral("stopped"));
         report.stopped = false;
         report.notReached.clear();
         report.rows << Sent("0031", TransactionResult::Refused);
-        QCOMPARE(Outcome(report), QStringLiteral("written-with-errors"));
+        QCOMPARE(ActionRecord::Outcome(report), QStringLiteral("written-with-errors"));
         report.rows.removeFirst();
-        QCOMPARE(Outcome(report), QStringLiteral("failed"));
+        QCOMPARE(ActionRecord::Outcome(report), QStringLiteral("failed"));
         report.channelLost = true;
-        QCOMPARE(Outcome(report), QStringLiteral("channel-lost"));
+        QCOMPARE(ActionRecord::Outcome(report), QStringLiteral("channel-lost"));
 
         CommandOutcome command;
-        QCOMPARE(Outcome(command), QStringLiteral("ok"));
+        QCOMPARE(ActionRecord::Outcome(command), QStringLiteral("ok"));
         command.cancelled = true;
-        QCOMPARE(Outcome(command), QStringLiteral("cancelled"));
+        QCOMPARE(ActionRecord::Outcome(command), QStringLiteral("cancelled"));
     }
 };
 

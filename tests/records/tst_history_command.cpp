@@ -12,7 +12,7 @@
 
 namespace {
 
-RecordRow Row(const QString &table, const QString &number, const QString &name, const RecordValue &before,
+RecordRow HistoryRow(const QString &table, const QString &number, const QString &name, const RecordValue &before,
               const RecordValue &after)
 {
     RecordRow row;
@@ -30,7 +30,7 @@ const RecordValue kSecondAddress{QStringLiteral("HEX:31302E302E302E39"), QString
 const RecordValue kPort{QStringLiteral("HEX:1389"), QStringLiteral("5001")};
 const RecordValue kBaud{QStringLiteral("HEX:2580"), QStringLiteral("9600")};
 
-RecordEntry Entry(int minute, const QString &who, const QString &action)
+RecordEntry HistoryEntry(int minute, const QString &who, const QString &action)
 {
     RecordEntry e;
     e.time = QDateTime(QDate(2024, 5, 6), QTime(8, minute, 0, 7), Qt::UTC);
@@ -49,16 +49,16 @@ RecordEntry Entry(int minute, const QString &who, const QString &action)
 // centre address changed; 4: 0137 read again.
 bool Fill(const QString &path)
 {
-    RecordEntry read = Entry(1, QStringLiteral("wang"), RecordAction::Read);
-    read.rows = {Row(QStringLiteral("main"), QStringLiteral("0030"), QStringLiteral("中心地址"), {}, kFirstAddress),
-                 Row(QStringLiteral("main"), QStringLiteral("0031"), QStringLiteral("中心端口"), {}, kPort),
-                 Row(QStringLiteral("ext"), QStringLiteral("0030"), QStringLiteral("串口波特率"), {}, kBaud)};
-    RecordEntry identify = Entry(2, QStringLiteral("li"), RecordAction::Identify);
+    RecordEntry read = HistoryEntry(1, QStringLiteral("wang"), RecordAction::Read);
+    read.rows = {HistoryRow(QStringLiteral("main"), QStringLiteral("0030"), QStringLiteral("中心地址"), {}, kFirstAddress),
+                 HistoryRow(QStringLiteral("main"), QStringLiteral("0031"), QStringLiteral("中心端口"), {}, kPort),
+                 HistoryRow(QStringLiteral("ext"), QStringLiteral("0030"), QStringLiteral("串口波特率"), {}, kBaud)};
+    RecordEntry identify = HistoryEntry(2, QStringLiteral("li"), RecordAction::Identify);
     identify.target = QStringLiteral("tcp:10.0.0.7:8888");
     identify.device = {QString(), QStringLiteral("861234567890123"), QStringLiteral("V2.1.0")};
-    RecordEntry write = Entry(3, QStringLiteral("wang"), RecordAction::Write);
+    RecordEntry write = HistoryEntry(3, QStringLiteral("wang"), RecordAction::Write);
     write.details = QJsonObject{{QStringLiteral("written"), 1}};
-    write.rows = {Row(QStringLiteral("main"), QStringLiteral("0030"), QStringLiteral("中心地址"), kFirstAddress,
+    write.rows = {HistoryRow(QStringLiteral("main"), QStringLiteral("0030"), QStringLiteral("中心地址"), kFirstAddress,
                       kSecondAddress)};
     RecordEntry again = read;
     again.time = again.time.addSecs(180);

@@ -16,7 +16,7 @@
 #include <QJsonObject>
 #include <QRegularExpression>
 #include <QTcpServer>
-#include <QtTest>
+#include <QTest>
 
 namespace {
 

@@ -16,7 +16,7 @@
 #include "sim/SimProfile.h"
 
 #include <QTcpServer>
-#include <QtTest>
+#include <QTest>
 
 namespace {
 

@@ -5,7 +5,7 @@
 // Built into the dtusim program only; compile what is tested.
 #include "sim/SimOptions.h"
 
-#include <QtTest>
+#include <QTest>
 
 class SimOptionsTest : public QObject {
     Q_OBJECT

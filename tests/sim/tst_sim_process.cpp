@@ -9,7 +9,7 @@
 #include <QSerialPort>
 #include <QTcpSocket>
 #include <QTemporaryDir>
-#include <QtTest>
+#include <QTest>
 
 namespace {
 
@@ -21,7 +21,6 @@ const QByteArray kWrite0031 = Bytes("AA 55 00 06 00 31 00 50 00 87");
 const QByteArray kRead0031 = Bytes("AA 55 00 06 E0 01 00 31 01 18");
 const QByteArray kRead0031Written = Bytes("AA 55 00 0A E1 01 00 04 00 31 00 50 01 71");
 const QByteArray kRead0031Default = Bytes("AA 55 00 0A E1 01 00 04 00 31 1F 90 01 D0");
-const QByteArray kAck = Bytes("AA 55 00 04 00 F0 00 F4");
 const QByteArray kSignalRequest = Bytes("AA 55 00 04 E0 23 01 07");
 
 // Reads until `size` bytes came or the wait ran out.
@@ -137,7 +136,7 @@ private slots:
         QTcpSocket one, two, three;
         QVERIFY(ConnectTo(one, sim.TcpPort(1)) && ConnectTo(two, sim.TcpPort(2)) && ConnectTo(three, sim.TcpPort(3)));
         one.write("480917" + kWrite0031);
-        QCOMPARE(ReadSome(one, kAck.size()), kAck);
+        QCOMPARE(ReadSome(one, TestFrames::kAck.size()), TestFrames::kAck);
         one.write(kRead0031);
         QCOMPARE(ReadSome(one, kRead0031Written.size()), kRead0031Written);
 
@@ -159,7 +158,7 @@ private slots:
         QSerialPort one(sim.Pty(1)), two(sim.Pty(2));
         QVERIFY2(one.open(QIODevice::ReadWrite) && two.open(QIODevice::ReadWrite), qPrintable(one.errorString()));
         one.write(kWrite0031);
-        QCOMPARE(ReadSome(one, kAck.size()), kAck);
+        QCOMPARE(ReadSome(one, TestFrames::kAck.size()), TestFrames::kAck);
         two.write(kRead0031);
         QCOMPARE(ReadSome(two, kRead0031Default.size()), kRead0031Default);
         one.write(kRead0031);

@@ -4,7 +4,7 @@
 
 #include <QElapsedTimer>
 #include <QRegularExpression>
-#include <QtTest>
+#include <QTest>
 
 #include <algorithm>
 

@@ -1,5 +1,6 @@
 #pragma once
-#include <QtTest>
+#include <QCoreApplication>
+#include <QTest>
 #ifdef QT_WIDGETS_LIB
 #include <QApplication>
 #endif
@@ -26,17 +27,19 @@ int RunQtTest(int argc, char *argv[])
     return QTest::qExec(&test, argc, argv);
 }
 
-#define DTU_TEST_WITH(App, TestObject)                                                                        \
+// The flag's name is made unique with __COUNTER__: in a unity build several
+// test files share one translation unit.
+#define DTU_TEST_JOIN_(a, b) a##b
+#define DTU_TEST_JOIN(a, b) DTU_TEST_JOIN_(a, b)
+#define DTU_TEST_REGISTER(entry)                                                                              \
     namespace {                                                                                               \
-    const bool dtuTestRegistered = TestRegistry::Add(__FILE__, &RunQtTest<App, TestObject>);                  \
+    const bool DTU_TEST_JOIN(dtuTestRegistered, __COUNTER__) = TestRegistry::Add(__FILE__, entry);            \
     }
+#define DTU_TEST_WITH(App, TestObject) DTU_TEST_REGISTER((&RunQtTest<App, TestObject>))
 // A test without windows (a QCoreApplication).
 #define DTU_TEST_GUILESS(TestObject) DTU_TEST_WITH(QCoreApplication, TestObject)
 // A test that shows widgets (a QApplication).
 #define DTU_TEST_WIDGETS(TestObject) DTU_TEST_WITH(QApplication, TestObject)
 // A test with a main of its own, such as one that runs itself as a child
 // process (which it starts with its test name as the first argument).
-#define DTU_TEST_ENTRY(function)                                                                              \
-    namespace {                                                                                               \
-    const bool dtuTestRegistered = TestRegistry::Add(__FILE__, &function);                                    \
-    }
+#define DTU_TEST_ENTRY(function) DTU_TEST_REGISTER(&function)

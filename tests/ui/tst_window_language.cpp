@@ -21,7 +21,7 @@
 #include <QRegularExpression>
 #include <QTabWidget>
 #include <QTableView>
-#include <QtTest>
+#include <QTest>
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QtTest>
+#include <QTest>
 
 namespace {
 const QVariant kBlue = QVariant(QColor(0, 0, 200));

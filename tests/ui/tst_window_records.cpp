@@ -20,7 +20,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
-#include <QtTest>
+#include <QTest>
 
 namespace {
 
@@ -37,9 +37,9 @@ const RecordRow *FindRow(const RecordEntry &entry, const QString &table, const Q
 }
 
 // The window, its records kept in a file of the work folder.
-class Bench : public SimWindow {
+class RecordsBench : public SimWindow {
 public:
-    explicit Bench(const QStringList &simArgs = {}) : SimWindow(simArgs)
+    explicit RecordsBench(const QStringList &simArgs = {}) : SimWindow(simArgs)
     {
         store = ws.Path(QStringLiteral("records.sqlite"));
         QString error;
@@ -93,7 +93,7 @@ private slots:
     // its outcome: the read's snapshot, a write's before and after per row.
     void actionsLeaveEntries()
     {
-        Bench b;
+        RecordsBench b;
         b.ClearMemo();
         b.Press("btRead");
         // The read's own frame alone: opening the port selected the table.
@@ -148,7 +148,7 @@ private slots:
     // before from the read.
     void batchKeepsEveryRow()
     {
-        Bench b;
+        RecordsBench b;
         b.Press("btRead");
         b.Action("N4")->trigger();
         const QList<RecordEntry> entries = EntriesIn(b.store);
@@ -166,7 +166,7 @@ private slots:
     // once that the records were not kept.
     void storeThatCannotBeWrittenWarnsOnce()
     {
-        Bench b;
+        RecordsBench b;
         QFile blocker(b.ws.Path(QStringLiteral("blocker")));
         QVERIFY(blocker.open(QIODevice::WriteOnly));
         blocker.close();
@@ -187,7 +187,7 @@ private slots:
     // The menu's switch and location, kept for the next start.
     void switchAndLocationFromTheMenu()
     {
-        Bench b;
+        RecordsBench b;
         b.Action("RecordsOn")->setChecked(false);
         b.Press("btRead");
         QVERIFY(!QFile::exists(b.store));
@@ -304,7 +304,7 @@ private slots:
     // one rollback entry naming the snapshot.
     void rollbackWritesOnlyWhatDiffers()
     {
-        Bench b({QStringLiteral("--verbose")});
+        RecordsBench b({QStringLiteral("--verbose")});
         b.Press("btRead");
         b.Edit(QStringLiteral("0031"), QStringLiteral("5001"));
         b.Press("btWrite");

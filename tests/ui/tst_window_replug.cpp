@@ -9,7 +9,7 @@
 
 #include <QFile>
 #include <QLabel>
-#include <QtTest>
+#include <QTest>
 
 class WindowReplugTest : public QObject {
     Q_OBJECT

@@ -13,7 +13,7 @@
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTabWidget>
-#include <QtTest>
+#include <QTest>
 
 namespace {
 constexpr int kControlPage = 2;

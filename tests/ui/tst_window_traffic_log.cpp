@@ -6,7 +6,7 @@
 #include <QFile>
 #include <QPlainTextEdit>
 #include <QRegularExpression>
-#include <QtTest>
+#include <QTest>
 
 class WindowTrafficLogTest : public QObject {
     Q_OBJECT

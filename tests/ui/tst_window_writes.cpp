@@ -14,7 +14,7 @@
 #include <QTabWidget>
 #include <QTableView>
 #include <QTimer>
-#include <QtTest>
+#include <QTest>
 
 #include <functional>
 
@@ -29,7 +29,7 @@ const QString kReadNotSwitched = QStringLiteral("[参数读取失败，设备未
 const QString kWriteNotSwitched = QStringLiteral("[参数设置失败，设备未切换参数表！]");
 const QString kWriteOk = QStringLiteral("[参数设置成功]");
 
-using Bench = SimWindow;
+using WritesBench = SimWindow;
 
 QStringList WithoutTrace(const QStringList &lines)
 {
@@ -60,7 +60,7 @@ private slots:
     // row, and a value it did not hold reads back from it.
     void batchFromInterfacePageWritesMainTable()
     {
-        Bench b({});
+        WritesBench b({});
         auto *tabs = b.Child<QTabWidget>("PageControl1");
         tabs->setCurrentIndex(3);
         QCOMPARE(b.State().CurrentParamChannel, 0);
@@ -94,7 +94,7 @@ private slots:
     // Mended, the same batch goes out.
     void batchRefusesHalfByteCell()
     {
-        Bench b({QStringLiteral("--verbose")});
+        WritesBench b({QStringLiteral("--verbose")});
         ParamTableModel &table = b.Session().mainTable;
         const int port = b.MainRow(QStringLiteral("0031"));
         table.SetCell(port, ColHex, QStringLiteral("HEX:1F9"));
@@ -123,7 +123,7 @@ private slots:
     // listed and blue.
     void refusedSelectionStopsReadsAndWrites()
     {
-        Bench b({QStringLiteral("--refuse"), QStringLiteral("--only"), QStringLiteral("E050")}, false);
+        WritesBench b({QStringLiteral("--refuse"), QStringLiteral("--only"), QStringLiteral("E050")}, false);
         b.Edit(QStringLiteral("0031"), QStringLiteral("9000"));
         QCOMPARE(b.State().ModifiedParamList.Items(), QStringList{QStringLiteral("0031")});
         b.OpenPort();
@@ -157,7 +157,7 @@ private slots:
     // to drop the edit without a word.
     void writeSelectsTheTableAgain()
     {
-        Bench b({});
+        WritesBench b({});
         b.Edit(QStringLiteral("0031"), QStringLiteral("9000"));
         b.State().CurrentParamChannel = -1;
         b.ClearMemo();
@@ -174,7 +174,7 @@ private slots:
     // tried (no 3 s wait each), stay listed and blue, and one line says so.
     void channelLostDuringWriteRun()
     {
-        Bench b({QStringLiteral("--delay"), QStringLiteral("200")});
+        WritesBench b({QStringLiteral("--delay"), QStringLiteral("200")});
         const QStringList rows{QStringLiteral("0030"), QStringLiteral("0031"), QStringLiteral("0032"),
                                QStringLiteral("0033")};
         for (const QString &number : rows)
@@ -204,7 +204,7 @@ private slots:
     // with their values.
     void closingDuringBatchWrite()
     {
-        Bench b({QStringLiteral("--delay"), QStringLiteral("2500")});
+        WritesBench b({QStringLiteral("--delay"), QStringLiteral("2500")});
         const ParamTableModel &table = b.Session().mainTable;
         QStringList hexBefore;
         for (int i = 0; i < table.Count(); ++i)

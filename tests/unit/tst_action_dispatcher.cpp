@@ -9,7 +9,8 @@
 #include "support/VirtualRig.h"
 
 #include <QRegularExpression>
-#include <QtTest>
+#include <QSignalSpy>
+#include <QTest>
 
 #include <memory>
 

@@ -12,7 +12,7 @@
 #include "support/TestMain.h"
 
 #include <QSignalSpy>
-#include <QtTest>
+#include <QTest>
 
 class ActionScopeTest : public QObject {
     Q_OBJECT

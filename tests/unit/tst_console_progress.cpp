@@ -4,7 +4,7 @@
 #include "cli/ConsoleFrontend.h"
 #include "support/TestMain.h"
 
-#include <QtTest>
+#include <QTest>
 #include <cstdio>
 
 namespace {

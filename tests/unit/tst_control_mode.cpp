@@ -8,13 +8,13 @@
 #include "support/VirtualRig.h"
 #include "support/TestMain.h"
 
-#include <QtTest>
+#include <QTest>
 
 namespace {
-struct Rig : VirtualRig {
+struct ControlRig : VirtualRig {
     QList<QByteArray> replies; // one per write, in order; empty = silent
 
-    Rig()
+    ControlRig()
     {
         device.responder = [this](const QByteArray &) {
             if (!replies.isEmpty()) {
@@ -57,7 +57,7 @@ private slots:
         QFETCH(QByteArray, reply);
         QFETCH(QString, line);
         QFETCH(bool, ok);
-        Rig rig;
+        ControlRig rig;
         rig.replies << reply;
         QCOMPARE(ControlMode::ReadStatus(rig.session).Ok(), ok);
         QCOMPARE(rig.fe.controlMemo, line.isEmpty() ? QStringList() : QStringList{line});
@@ -81,7 +81,7 @@ private slots:
         QFETCH(QByteArray, reply);
         QFETCH(QStringList, memo4);
         QFETCH(QStringList, memo1);
-        Rig rig;
+        ControlRig rig;
         rig.replies << reply;
         QCOMPARE(ControlMode::ReadSignal(rig.session).Ok(), !reply.isEmpty() && memo1.isEmpty());
         QCOMPARE(rig.fe.controlMemo, memo4);
@@ -107,7 +107,7 @@ private slots:
         QFETCH(QByteArray, version);
         QFETCH(QByteArray, imei);
         QFETCH(QStringList, lines);
-        Rig rig;
+        ControlRig rig;
         rig.replies << version << imei;
         QCOMPARE(ControlMode::ReadVersion(rig.session).Ok(), lines.size() == 2);
         QCOMPARE(rig.fe.controlMemo, lines);
@@ -128,7 +128,7 @@ private slots:
         QFETCH(QByteArray, reply);
         QFETCH(QString, panel);
         QFETCH(QString, clock);
-        Rig rig;
+        ControlRig rig;
         rig.replies << reply;
         QCOMPARE(ControlMode::ReadClock(rig.session).Ok(), !clock.isEmpty());
         QCOMPARE(rig.fe.resultPanel, panel);
@@ -150,7 +150,7 @@ private slots:
     {
         QFETCH(QByteArray, reply);
         QFETCH(QString, panel);
-        Rig rig;
+        ControlRig rig;
         rig.fe.resultPanel = QStringLiteral("[参数读取完毕]");
         rig.replies << reply;
         QCOMPARE(ControlMode::SetClock(rig.session).Ok(), panel.contains(QStringLiteral("成功")));
@@ -165,7 +165,7 @@ private slots:
     void noChannelCheck()
     {
         // The page does not ask for an open channel: the exchange just times out.
-        Rig rig;
+        ControlRig rig;
         rig.device.open = false;
         QVERIFY(!ControlMode::ReadStatus(rig.session).Ok());
         QVERIFY(rig.fe.messages.isEmpty());

@@ -9,13 +9,12 @@
 #include "support/VirtualRig.h"
 #include "support/TestMain.h"
 
-#include <QtTest>
+#include <QTest>
 
 namespace {
 using TestFrames::ByteReply;
-const QByteArray kAccept = TestFrames::kAck;
 
-struct Rig : VirtualRig {
+struct CommandRig : VirtualRig {
     void Answer(const QByteArray &reply, int delayMs = 40)
     {
         device.responder = [this, reply, delayMs](const QByteArray &) { device.Schedule(delayMs, reply); };
@@ -43,13 +42,13 @@ private slots:
         QTest::addColumn<QByteArray>("sent");
         const QByteArray refusal = Bytes("AA 55 00 04 00 F1 00 F5");
         const QByteArray select0 = Bytes("AA 55 00 05 E0 50 00 01 35");
-        QTest::newRow("page hidden") << false << 1 << true << 0 << kAccept << 0 << 1 << QByteArray();
-        QTest::newRow("same channel") << true << 0 << true << 0 << kAccept << 0 << 0 << QByteArray();
-        QTest::newRow("channel closed") << true << 1 << false << 0 << kAccept << 0 << 0 << QByteArray();
-        QTest::newRow("accepted") << true << 1 << true << 0 << kAccept << 0 << 0 << select0;
-        QTest::newRow("from unknown") << true << -1 << true << 1 << kAccept << 0 << 1
+        QTest::newRow("page hidden") << false << 1 << true << 0 << TestFrames::kAck << 0 << 1 << QByteArray();
+        QTest::newRow("same channel") << true << 0 << true << 0 << TestFrames::kAck << 0 << 0 << QByteArray();
+        QTest::newRow("channel closed") << true << 1 << false << 0 << TestFrames::kAck << 0 << 0 << QByteArray();
+        QTest::newRow("accepted") << true << 1 << true << 0 << TestFrames::kAck << 0 << 0 << select0;
+        QTest::newRow("from unknown") << true << -1 << true << 1 << TestFrames::kAck << 0 << 1
                                       << Bytes("AA 55 00 05 E0 50 01 01 36");
-        QTest::newRow("low 8 bits") << true << 1 << true << 0x102 << kAccept << 0 << 0x102
+        QTest::newRow("low 8 bits") << true << 1 << true << 0x102 << TestFrames::kAck << 0 << 0x102
                                     << Bytes("AA 55 00 05 E0 50 02 01 37");
         // Whatever keeps the device from confirming leaves its table unknown
         // (-1), so that the next read or write selects again instead of
@@ -73,7 +72,7 @@ private slots:
         QFETCH(int, result);
         QFETCH(int, currentAfter);
         QFETCH(QByteArray, sent);
-        Rig rig;
+        CommandRig rig;
         rig.session.state.ExtPageVisible = extVisible;
         rig.session.state.CurrentParamChannel = current;
         rig.device.open = open;
@@ -90,7 +89,7 @@ private slots:
         QVERIFY(rig.fe.memo.isEmpty());
         // Asking again for the same channel: sent again only when the device
         // did not confirm the first time.
-        rig.Answer(kAccept);
+        rig.Answer(TestFrames::kAck);
         rig.device.open = true;
         const qsizetype before = rig.device.written.size();
         DeviceCommands::SelectParamChannel(rig.session, channel);
@@ -102,7 +101,7 @@ private slots:
     // line; a script error leaves the table unknown as well.
     void selectTableFor()
     {
-        Rig rig;
+        CommandRig rig;
         rig.session.state.ExtPageVisible = true;
         rig.session.state.CurrentParamChannel = 1;
         rig.Answer(Bytes("AA 55 00 04 00 F1 00 F5"));
@@ -111,7 +110,7 @@ private slots:
         QCOMPARE(rig.fe.memo, QStringList{QStringLiteral("[参数读取失败，设备未切换参数表！]")});
         QCOMPARE(rig.fe.resultPanel, QStringLiteral("[参数读取失败，设备未切换参数表！]"));
 
-        rig.Answer(kAccept);
+        rig.Answer(TestFrames::kAck);
         QCOMPARE(DeviceCommands::SelectTableFor(rig.session, 0, QStringLiteral("参数设置")), TransactionResult::Accepted);
         // known: nothing sent
         QCOMPARE(DeviceCommands::SelectTableFor(rig.session, 0, QStringLiteral("参数设置")), TransactionResult::Accepted);
@@ -146,7 +145,7 @@ private slots:
         QFETCH(QByteArray, reply);
         QFETCH(int, result);
         QFETCH(QString, line);
-        Rig rig;
+        CommandRig rig;
         rig.session.state.ExtPageVisible = true;
         rig.session.state.CurrentParamChannel = 1;
         if (silent)
@@ -198,7 +197,7 @@ private slots:
         QFETCH(QByteArray, reply);
         QFETCH(int, result);
         QFETCH(QString, posted);
-        Rig rig;
+        CommandRig rig;
         rig.Answer(reply);
         const int got = Code(signal ? DeviceCommands::QuerySignal(rig.session) : DeviceCommands::QueryStatus(rig.session));
         QCOMPARE(got, result);
@@ -211,7 +210,7 @@ private slots:
 
     void byteReaderTimeouts()
     {
-        Rig rig;
+        CommandRig rig;
         QCOMPARE(Code(DeviceCommands::QueryStatus(rig.session)), -2);
         QCOMPARE(rig.clock.NowMs(), 4000);
         QCOMPARE(Code(DeviceCommands::QuerySignal(rig.session)), -2);
@@ -244,7 +243,7 @@ private slots:
         QFETCH(int, which);
         QFETCH(QByteArray, reply);
         QFETCH(QString, text);
-        Rig rig;
+        CommandRig rig;
         rig.Answer(reply);
         const CommandOutcome got = which == 0 ? DeviceCommands::QueryVersion(rig.session)
             : which == 1                      ? DeviceCommands::QueryImei(rig.session)
@@ -258,7 +257,7 @@ private slots:
 
     void textReaderTimeout()
     {
-        Rig rig;
+        CommandRig rig;
         const CommandOutcome imei = DeviceCommands::QueryImei(rig.session);
         QVERIFY(imei.text.isEmpty());
         QCOMPARE(imei.result, -2);
@@ -269,14 +268,14 @@ private slots:
     {
         QTest::addColumn<QByteArray>("reply");
         QTest::addColumn<int>("result");
-        QTest::newRow("accepted") << kAccept << 0;
+        QTest::newRow("accepted") << TestFrames::kAck << 0;
         QTest::newRow("silent") << QByteArray() << -2;
     }
     void setClock()
     {
         QFETCH(QByteArray, reply);
         QFETCH(int, result);
-        Rig rig;
+        CommandRig rig;
         if (!reply.isEmpty())
             rig.Answer(reply);
         const QDateTime when(QDate(2026, 12, 6), QTime(20, 56, 6));
@@ -298,7 +297,7 @@ private slots:
     {
         QFETCH(bool, reset);
         QFETCH(QByteArray, frame);
-        Rig rig;
+        CommandRig rig;
         rig.Answer(Bytes("AA 55 00 04 00 F1 00 F5"));
         auto run = [&] {
             return (reset ? DeviceCommands::Reset(rig.session) : DeviceCommands::RestoreDefaults(rig.session)).result;
@@ -307,7 +306,7 @@ private slots:
         QCOMPARE(rig.device.written.last(), frame);
         // The word is asked for at every send: a changed script changes it.
         rig.session.script.Eval(QStringLiteral("COMMAND_WORDS.CMD_RESET = \"F103\"; COMMAND_WORDS.CMD_SETDEFAULT = \"F102\";"));
-        rig.Answer(kAccept);
+        rig.Answer(TestFrames::kAck);
         QCOMPARE(run(), 0);
         QCOMPARE(quint8(rig.device.written.last()[4]), quint8(0xF1));
     }
@@ -321,7 +320,7 @@ private slots:
     void scriptErrorsPropagate()
     {
         QFETCH(int, command);
-        Rig rig;
+        CommandRig rig;
         rig.session.script.Eval(QStringLiteral("GetCmd = function(n) { throw new Error(\"no \" + n); };"));
         switch (command) {
         case 0: QVERIFY_THROWS_EXCEPTION(ScriptError, DeviceCommands::QueryStatus(rig.session)); break;
@@ -340,7 +339,7 @@ private slots:
 
     void prefixDoesNotShiftTheReaders()
     {
-        Rig rig;
+        CommandRig rig;
         rig.session.script.Eval(QStringLiteral("PrevCmd = function() { return \"0102\"; };"));
         rig.Answer(Bytes("AA 55 00 05 E0 04 04 00 ED"));
         QCOMPARE(Code(DeviceCommands::QueryStatus(rig.session)), 4);

@@ -10,18 +10,18 @@
 #include "support/TestMain.h"
 
 #include <QSignalSpy>
-#include <QtTest>
+#include <QTest>
 
 Q_DECLARE_METATYPE(EditorPlan::Kind)
 Q_DECLARE_METATYPE(ValueCodec::Encoded::Problem)
 
 namespace {
 
-struct Rig {
+struct EditorRig {
     RecordingFrontend fe;
     DtuSession session{fe};
 
-    Rig()
+    EditorRig()
     {
         session.script.LoadFile(TestPaths::Example(QStringLiteral("script.js")));
         session.state.MainParamChannel = 1;
@@ -120,7 +120,7 @@ private slots:
         QFETCH(QString, onList);
         QFETCH(QString, onGet);
         QFETCH(int, level);
-        Rig rig;
+        EditorRig rig;
         rig.session.state.AccessLevel = level;
         const int index = rig.Row(number, hex, onList, onGet);
         const EditorPlan p = EditorLogic::Plan(rig.session, index);
@@ -140,7 +140,7 @@ private slots:
 
     void planOutsideActiveTable()
     {
-        Rig rig;
+        EditorRig rig;
         rig.Row(QStringLiteral("0030"), QStringLiteral("HEX:41"));
         QCOMPARE(EditorLogic::Plan(rig.session, 1).kind, EditorPlan::Kind::None);
         QCOMPARE(EditorLogic::Plan(rig.session, -1).kind, EditorPlan::Kind::None);
@@ -188,7 +188,7 @@ private slots:
         QFETCH(QString, onSet);
         QFETCH(QString, typed);
         QFETCH(ValueCodec::Encoded::Problem, problem);
-        Rig rig;
+        EditorRig rig;
         rig.Row(QStringLiteral("0040"), QStringLiteral("HEX:99"), {}, {}, onSet);
         QSignalSpy spy(&rig.session.state, &AppState::modifiedChanged);
         const EditResult result = EditorLogic::ConvertTyped(rig.session, typed);
@@ -205,7 +205,7 @@ private slots:
     // cannot hold puts back the row as the editor found it.
     void snapshotRestoresRowAndListing()
     {
-        Rig rig;
+        EditorRig rig;
         const int row = rig.Row(QStringLiteral("0031"), QStringLiteral("HEX:1F90"), {}, {}, QStringLiteral("SetUInt(2)"),
                                 QStringLiteral("8080"));
         const EditorLogic::RowSnapshot before = EditorLogic::Snapshot(rig.session, rig.session.mainTable, row);
@@ -221,7 +221,7 @@ private slots:
 
     void floatRoundTrip()
     {
-        Rig rig;
+        EditorRig rig;
         const int index = rig.Row(QStringLiteral("0041"), QStringLiteral("HEX:"), {}, QStringLiteral("GetFloat()"),
                                   QStringLiteral("SetFloat()"));
         EditorLogic::ConvertTyped(rig.session, QStringLiteral("1"));
@@ -230,7 +230,7 @@ private slots:
 
     void convertNeedsAnEditableSelectedRow()
     {
-        Rig rig;
+        EditorRig rig;
         rig.Row(QString(), QStringLiteral("HEX:01"), {}, {}, QStringLiteral("SetStr()")); // heading
         EditorLogic::ConvertTyped(rig.session, QStringLiteral("A"));
         QCOMPARE(rig.Cell(ColHex), QStringLiteral("HEX:01"));
@@ -266,7 +266,7 @@ private slots:
     {
         QFETCH(QString, onList);
         QFETCH(QString, label);
-        Rig rig;
+        EditorRig rig;
         rig.Row(QStringLiteral("0051"), QStringLiteral("HEX:00"), onList);
         EditorLogic::ApplyChoice(rig.session, label);
         QTEST(rig.Cell(ColHex), "hexCell");
@@ -312,7 +312,7 @@ private slots:
     void exampleProfileRows()
     {
         // Right after a load the main table is active and its rows get editors.
-        Rig rig;
+        EditorRig rig;
         rig.session.state.CurrentParamChannel = 0;
         ProfileLoader::LoadProfile(rig.session, TestPaths::Example(QStringLiteral("example_profile.txt")));
         const ParamTableModel &t = rig.session.mainTable;
@@ -334,7 +334,7 @@ private slots:
     // named: the device's channel and the selected rows stay as they are.
     void applyTextOnEitherTable()
     {
-        Rig rig;
+        EditorRig rig;
         ProfileLoader::LoadProfile(rig.session, TestPaths::Example(QStringLiteral("example_profile.txt")));
         rig.session.state.CurrentParamChannel = 1;
         ParamTableModel &ext = rig.session.extTable;
@@ -386,7 +386,7 @@ private slots:
         QFETCH(QString, number);
         QFETCH(QString, text);
         QFETCH(int, kind);
-        Rig rig;
+        EditorRig rig;
         ProfileLoader::LoadProfile(rig.session, TestPaths::Example(QStringLiteral("example_profile.txt")));
         ParamTableModel &main = rig.session.mainTable;
         const int row = main.FindByNumber(number);

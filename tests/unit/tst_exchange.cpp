@@ -9,17 +9,16 @@
 #include "support/VirtualRig.h"
 #include "support/TestMain.h"
 
-#include <QtTest>
+#include <QTest>
 
 #include <utility>
 
 namespace {
-const QByteArray kAccept = TestFrames::kAck;
 
-struct Rig : VirtualRig {
+struct ExchangeRig : VirtualRig {
     QList<bool> pollerCalls;
 
-    Rig()
+    ExchangeRig()
     {
         session.exchange.SetPollerSwitch([this](bool on) { pollerCalls << on; });
     }
@@ -56,7 +55,7 @@ private slots:
     {
         QTest::addColumn<QByteArray>("reply");
         QTest::addColumn<int>("result");
-        QTest::newRow("accepted") << kAccept << 0;
+        QTest::newRow("accepted") << TestFrames::kAck << 0;
         QTest::newRow("refused") << Bytes("AA 55 00 04 00 F1 00 F5") << -1;
         QTest::newRow("stray byte first") << Bytes("13 AA 55 00 04 00 F0 00 F4") << 0;
         QTest::newRow("swapped header") << Bytes("55 AA 00 04 00 F0 00 F4") << -3;
@@ -65,7 +64,7 @@ private slots:
         QTest::newRow("cut short") << Bytes("AA 55 00 04 00 F0") << -4;
         QTest::newRow("length 5") << Bytes("AA 55 00 05 00 F0 01 00 F6") << -2;
         QTest::newRow("unknown code") << Bytes("AA 55 00 04 00 F2 00 F6") << -1;
-        QTest::newRow("trailing byte ignored") << (kAccept + Bytes("77")) << 0;
+        QTest::newRow("trailing byte ignored") << (TestFrames::kAck + Bytes("77")) << 0;
         // Length boundaries of the 8-byte acknowledgement.
         QTest::newRow("one byte short") << Bytes("AA 55 00 04 00 F0 00") << -4;
         QTest::newRow("one byte") << Bytes("AA") << -3;
@@ -84,7 +83,7 @@ private slots:
     {
         QFETCH(QByteArray, reply);
         QFETCH(int, result);
-        Rig rig;
+        ExchangeRig rig;
         rig.AnswerWith({{50, reply}});
         QCOMPARE(rig.session.exchange.SetTypeExchange(0xE003, {}), result);
         QCOMPARE(rig.device.written, QList<QByteArray>{Bytes("AA 55 00 04 E0 03 00 E7")});
@@ -95,7 +94,7 @@ private slots:
 
     void noReply()
     {
-        Rig rig;
+        ExchangeRig rig;
         rig.session.state.AccessLevel = 1;
         QCOMPARE(rig.session.exchange.SetTypeExchange(0xE00E, {}), -2);
         QCOMPARE(rig.clock.NowMs(), 3000);
@@ -106,9 +105,9 @@ private slots:
 
     void closedChannelTimesOut()
     {
-        Rig rig;
+        ExchangeRig rig;
         rig.device.open = false;
-        rig.AnswerWith({{10, kAccept}});
+        rig.AnswerWith({{10, TestFrames::kAck}});
         QCOMPARE(rig.session.exchange.SetTypeExchange(0xE003, {}), -2);
         QVERIFY(rig.device.written.isEmpty());
         QCOMPARE(rig.clock.NowMs(), 3000);
@@ -127,7 +126,7 @@ private slots:
     {
         QFETCH(int, gap);
         QFETCH(bool, joined);
-        Rig rig;
+        ExchangeRig rig;
         rig.session.state.AccessLevel = 1;
         rig.AnswerWith({{20, Bytes("AA 55 00")}, {20 + gap, Bytes("04 00 F0 00 F4")}});
         const int result = rig.session.exchange.SetTypeExchange(0xE003, {});
@@ -146,7 +145,7 @@ private slots:
 
     void piecesCollectedIntoOneReply()
     {
-        Rig rig;
+        ExchangeRig rig;
         rig.AnswerWith({{100, Bytes("AA")}, {400, Bytes("55 00 04")}, {700, Bytes("00 F0")}, {1000, Bytes("00 F4")}});
         QCOMPARE(rig.session.exchange.SetTypeExchange(0xE003, {}), 0);
         QCOMPARE(rig.clock.NowMs(), 1000 + 410);
@@ -154,7 +153,7 @@ private slots:
 
     void bytesWaitingBeforeTheWriteStartTheReply()
     {
-        Rig rig;
+        ExchangeRig rig;
         rig.device.Schedule(0, Bytes("AA 55 00 04"));
         rig.AnswerWith({{30, Bytes("00 F0 00 F4")}});
         QCOMPARE(rig.session.exchange.SetTypeExchange(0xE003, {}), 0);
@@ -174,18 +173,18 @@ private slots:
     {
         QFETCH(int, level);
         QFETCH(QStringList, lines);
-        Rig rig;
+        ExchangeRig rig;
         rig.session.state.AccessLevel = level;
-        rig.AnswerWith({{30, kAccept}});
+        rig.AnswerWith({{30, TestFrames::kAck}});
         QCOMPARE(rig.session.exchange.SetTypeExchange(0xE00E, {}), 0);
         QCOMPARE(rig.fe.memo, lines);
     }
 
     void prefixFromScript()
     {
-        Rig rig;
+        ExchangeRig rig;
         rig.session.script.Eval(QStringLiteral("PrevCmd = function() { return \"0102\"; };"));
-        rig.AnswerWith({{30, kAccept}});
+        rig.AnswerWith({{30, TestFrames::kAck}});
         QCOMPARE(rig.session.exchange.SetTypeExchange(0x0030, Bytes("31 32")), 0);
         QCOMPARE(rig.device.written.first(), Bytes("AA 55 00 08 01 02 00 30 31 32 00 9E"));
         QCOMPARE(rig.session.exchange.CommandPrefix(), Bytes("01 02"));
@@ -193,7 +192,7 @@ private slots:
 
     void scriptErrorSendsNothing()
     {
-        Rig rig;
+        ExchangeRig rig;
         rig.session.script.Eval(QStringLiteral("PrevCmd = function() { throw new Error(\"x\"); };"));
         QVERIFY_THROWS_EXCEPTION(DtuError, rig.session.exchange.SetTypeExchange(0xE003, {}));
         QVERIFY(rig.device.written.isEmpty());
@@ -202,14 +201,14 @@ private slots:
 
     void pollerBackOnAfterEveryExchange()
     {
-        Rig rig;
+        ExchangeRig rig;
         bool pollerOn = false; // off before the exchange began
         rig.session.exchange.SetPollerSwitch([&](bool on) { pollerOn = on; rig.pollerCalls << on; });
         QVERIFY(rig.session.exchange.ReceiveReply(100).isEmpty());
         QVERIFY(pollerOn);
         pollerOn = false;
-        rig.device.Schedule(0, kAccept);
-        QCOMPARE(rig.session.exchange.ReceiveReply(100), kAccept);
+        rig.device.Schedule(0, TestFrames::kAck);
+        QCOMPARE(rig.session.exchange.ReceiveReply(100), TestFrames::kAck);
         QVERIFY(pollerOn);
         QCOMPARE(rig.pollerCalls, (QList<bool>{false, true, false, true}));
         // The poller stays off for the whole wait.
@@ -222,7 +221,7 @@ private slots:
 
     void pollerBackOnWhenTheChannelThrows()
     {
-        Rig rig;
+        ExchangeRig rig;
         ThrowingTransport broken;
         rig.session.channel.SetSerial(&broken);
         QVERIFY_THROWS_EXCEPTION(DtuError, rig.session.exchange.ReceiveReply(3000));
@@ -233,8 +232,8 @@ private slots:
 
     void shortTimeouts()
     {
-        Rig rig;
-        rig.device.Schedule(0, kAccept);
+        ExchangeRig rig;
+        rig.device.Schedule(0, TestFrames::kAck);
         // Below one poll interval there is no first-byte phase at all.
         QVERIFY(rig.session.exchange.ReceiveReply(5).isEmpty());
         QCOMPARE(rig.clock.NowMs(), 0);
@@ -251,7 +250,7 @@ private slots:
     {
         QFETCH(int, closeAt);
         QFETCH(QByteArray, reply);
-        Rig rig;
+        ExchangeRig rig;
         rig.AnswerWith({{100, Bytes("AA 55 00")}, {300, Bytes("04 00 F0 00 F4")}});
         rig.clock.onEvents = [&] {
             if (rig.clock.NowMs() >= closeAt)
@@ -269,8 +268,8 @@ private slots:
 
     void nestedWaitGetsNothing()
     {
-        Rig rig;
-        rig.AnswerWith({{200, kAccept}});
+        ExchangeRig rig;
+        rig.AnswerWith({{200, TestFrames::kAck}});
         int nestedCalls = 0;
         QByteArray nestedReply = "untouched";
         rig.clock.onEvents = [&] {
@@ -289,8 +288,8 @@ private slots:
 
     void nestedExchangeSendsNothing()
     {
-        Rig rig;
-        rig.AnswerWith({{200, kAccept}});
+        ExchangeRig rig;
+        rig.AnswerWith({{200, TestFrames::kAck}});
         int nestedResult = 1;
         rig.clock.onEvents = [&] {
             if (rig.clock.NowMs() == 100)
@@ -305,7 +304,7 @@ private slots:
     {
         QTest::addColumn<QByteArray>("reply");
         QTest::addColumn<int>("endsAt");
-        QTest::newRow("complete frame") << kAccept << 20 + 30;
+        QTest::newRow("complete frame") << TestFrames::kAck << 20 + 30;
         QTest::newRow("frame still incomplete") << Bytes("AA 55 00 04 00 F0") << 20 + 410;
         QTest::newRow("checksum wrong") << Bytes("AA 55 00 04 00 F0 00 F5") << 20 + 410;
     }
@@ -313,7 +312,7 @@ private slots:
     {
         QFETCH(QByteArray, reply);
         QFETCH(int, endsAt);
-        Rig rig;
+        ExchangeRig rig;
         rig.session.exchange.SetFastCompletion(true);
         rig.AnswerWith({{20, reply}});
         rig.session.exchange.SetTypeExchange(0xE003, {});

@@ -10,14 +10,13 @@
 #include "support/VirtualRig.h"
 #include "support/TestMain.h"
 
-#include <QtTest>
+#include <QTest>
 
 using Chunks = QList<QPair<int, QByteArray>>; // (ms after the request, bytes)
 Q_DECLARE_METATYPE(Chunks)
 
 namespace {
 
-const QByteArray kAccept = TestFrames::kAck;
 // A parameter reply: one record, 0031 = 1F 90.
 const QByteArray kReadReply = TestFrames::Frame(0xE101, TestFrames::Record(0x0031, Bytes("1F 90")));
 
@@ -27,8 +26,8 @@ struct Outcome {
     qint64 endsAt = 0;   // virtual ms after the request
 };
 
-struct Rig : VirtualRig {
-    Rig(bool fast, const Chunks &chunks)
+struct FastRig : VirtualRig {
+    FastRig(bool fast, const Chunks &chunks)
     {
         session.exchange.SetFastCompletion(fast);
         session.state.MainParamChannel = 1;
@@ -73,23 +72,23 @@ private slots:
         QTest::addColumn<QByteArray>("fastLeaves");
         const QByteArray none;
 
-        QTest::newRow("healthy") << Chunks{{20, kAccept}} << 0 << 20 + 410 << 20 + 30 << none;
+        QTest::newRow("healthy") << Chunks{{20, TestFrames::kAck}} << 0 << 20 + 410 << 20 + 30 << none;
         QTest::newRow("refused") << Chunks{{20, Bytes("AA 55 00 04 00 F1 00 F5")}} << -1 << 430 << 50 << none;
         // Complete and valid although no acknowledgement: the judge decides.
         QTest::newRow("length 5") << Chunks{{20, Bytes("AA 55 00 05 00 F0 01 00 F6")}} << -2 << 430 << 50 << none;
-        QTest::newRow("stray before, same piece") << Chunks{{20, Bytes("13 00") + kAccept}} << 0 << 430 << 50 << none;
-        QTest::newRow("stray before, own piece") << Chunks{{20, Bytes("13")}, {100, kAccept}} << 0 << 510 << 130
+        QTest::newRow("stray before, same piece") << Chunks{{20, Bytes("13 00") + TestFrames::kAck}} << 0 << 430 << 50 << none;
+        QTest::newRow("stray before, own piece") << Chunks{{20, Bytes("13")}, {100, TestFrames::kAck}} << 0 << 510 << 130
                                                  << none;
         // A false header first: the length it announces is never reached.
-        QTest::newRow("false header before") << Chunks{{20, Bytes("AA 55 FF")}, {40, kAccept}} << -4 << 450 << 450
+        QTest::newRow("false header before") << Chunks{{20, Bytes("AA 55 FF")}, {40, TestFrames::kAck}} << -4 << 450 << 450
                                              << none;
-        QTest::newRow("after, same piece") << Chunks{{20, kAccept + Bytes("77")}} << 0 << 430 << 50 << none;
-        QTest::newRow("after, 20 ms later") << Chunks{{20, kAccept}, {40, Bytes("77")}} << 0 << 450 << 70 << none;
-        QTest::newRow("after, 30 ms later") << Chunks{{20, kAccept}, {50, Bytes("77")}} << 0 << 460 << 80 << none;
-        QTest::newRow("after, 40 ms later") << Chunks{{20, kAccept}, {60, Bytes("77")}} << 0 << 470 << 50
+        QTest::newRow("after, same piece") << Chunks{{20, TestFrames::kAck + Bytes("77")}} << 0 << 430 << 50 << none;
+        QTest::newRow("after, 20 ms later") << Chunks{{20, TestFrames::kAck}, {40, Bytes("77")}} << 0 << 450 << 70 << none;
+        QTest::newRow("after, 30 ms later") << Chunks{{20, TestFrames::kAck}, {50, Bytes("77")}} << 0 << 460 << 80 << none;
+        QTest::newRow("after, 40 ms later") << Chunks{{20, TestFrames::kAck}, {60, Bytes("77")}} << 0 << 470 << 50
                                             << Bytes("77");
         QTest::newRow("after, 20 ms apart twice")
-            << Chunks{{20, kAccept}, {40, Bytes("77")}, {60, Bytes("88")}} << 0 << 470 << 90 << none;
+            << Chunks{{20, TestFrames::kAck}, {40, Bytes("77")}, {60, Bytes("88")}} << 0 << 470 << 90 << none;
         QTest::newRow("pieces 300 ms apart")
             << Chunks{{20, Bytes("AA 55 00")}, {320, Bytes("04 00 F0")}, {620, Bytes("00 F4")}} << 0 << 1030 << 650
             << none;
@@ -105,7 +104,7 @@ private slots:
                                         << none;
         QTest::newRow("silence") << Chunks{} << -2 << 3000 << 3000 << none;
         QTest::newRow("first byte after the time-out")
-            << Chunks{{3100, kAccept}} << -2 << 3000 << 3000 << kAccept;
+            << Chunks{{3100, TestFrames::kAck}} << -2 << 3000 << 3000 << TestFrames::kAck;
     }
     void acknowledgement()
     {
@@ -115,12 +114,12 @@ private slots:
         QFETCH(int, fastEnd);
         QFETCH(QByteArray, fastLeaves);
 
-        Rig standardRig(false, chunks);
+        FastRig standardRig(false, chunks);
         const Outcome standard = standardRig.Exchange();
         QCOMPARE(CommandExchange::JudgeAck(standard.reply), result);
         QCOMPARE(standard.endsAt, standardEnd);
 
-        Rig fastRig(true, chunks);
+        FastRig fastRig(true, chunks);
         const Outcome fast = fastRig.Exchange();
         QCOMPARE(CommandExchange::JudgeAck(fast.reply), result);
         QCOMPARE(fast.endsAt, fastEnd);
@@ -140,15 +139,15 @@ private slots:
     void firstByteTimeouts()
     {
         QFETCH(int, timeout);
-        Rig rig(true, {});
+        FastRig rig(true, {});
         rig.session.state.AccessLevel = 1;
         const Outcome o = rig.Exchange(timeout);
         QVERIFY(o.reply.isEmpty());
         QCOMPARE(o.endsAt, timeout);
         QCOMPARE(rig.fe.memo.size(), 1); // "下行：" only
         // A first byte just inside the time-out still starts a reply.
-        Rig late(true, {{timeout - 10, kAccept}});
-        QCOMPARE(late.Exchange(timeout).reply, kAccept);
+        FastRig late(true, {{timeout - 10, TestFrames::kAck}});
+        QCOMPARE(late.Exchange(timeout).reply, TestFrames::kAck);
     }
 
     // Parameter reads check the checksum over everything received, so bytes
@@ -183,9 +182,9 @@ private slots:
         QFETCH(Chunks, chunks);
         QFETCH(QString, standardLine);
         QFETCH(QString, fastLine);
-        Rig standard(false, chunks);
+        FastRig standard(false, chunks);
         QCOMPARE(standard.Read(), standardLine);
-        Rig fast(true, chunks);
+        FastRig fast(true, chunks);
         QCOMPARE(fast.Read(), fastLine);
         if (fastLine == QLatin1String("[参数读取完毕]"))
             QCOMPARE(fast.session.mainTable.Cell(0, ColHex), QStringLiteral("HEX:1F90"));
@@ -205,10 +204,10 @@ private slots:
     {
         QFETCH(bool, fast);
         const QByteArray refuse = Bytes("AA 55 00 04 00 F1 00 F5");
-        Rig rig(fast, {});
-        QList<QByteArray> answers{refuse, kAccept};
+        FastRig rig(fast, {});
+        QList<QByteArray> answers{refuse, TestFrames::kAck};
         rig.device.responder = [&](const QByteArray &) { rig.device.Schedule(40, answers.takeFirst()); };
-        rig.device.Schedule(0, kAccept); // left over
+        rig.device.Schedule(0, TestFrames::kAck); // left over
         const int first = rig.session.exchange.SetTypeExchange(0xE003, {});
         const qint64 firstEnd = rig.clock.NowMs();
         const int second = rig.session.exchange.SetTypeExchange(0xE003, {});
@@ -224,7 +223,7 @@ private slots:
     // Switching the mode between exchanges takes effect at the next one.
     void switchedBetweenExchanges()
     {
-        Rig rig(false, {{20, kAccept}});
+        FastRig rig(false, {{20, TestFrames::kAck}});
         QCOMPARE(rig.Exchange().endsAt, 430);
         rig.session.exchange.SetFastCompletion(true);
         const qint64 start = rig.clock.NowMs();

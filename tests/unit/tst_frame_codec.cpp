@@ -10,7 +10,7 @@
 #include "support/VirtualClock.h"
 #include "support/TestMain.h"
 
-#include <QtTest>
+#include <QTest>
 
 class FrameCodecTest : public QObject {
     Q_OBJECT

@@ -3,7 +3,7 @@
 #include "core/AppState.h"
 #include "ops/Login.h"
 
-#include <QtTest>
+#include <QTest>
 
 class LoginTest : public QObject {
     Q_OBJECT

@@ -5,7 +5,7 @@
 #include "protocol/ModbusCrc.h"
 
 #include <QRandomGenerator>
-#include <QtTest>
+#include <QTest>
 
 class ModbusCrcTest : public QObject {
     Q_OBJECT

@@ -2,7 +2,7 @@
 #include "support/TestMain.h"
 #include "profile/OrderedJson.h"
 
-#include <QtTest>
+#include <QTest>
 
 class OrderedJsonTest : public QObject {
     Q_OBJECT

@@ -13,11 +13,11 @@
 #include "support/VirtualRig.h"
 #include "support/TestMain.h"
 
-#include <QtTest>
+#include <QTest>
 
 namespace {
 
-struct Bench : VirtualRig {
+struct FileBench : VirtualRig {
     ScriptedTransport &port = device;
     RecordingFrontend &frontend = fe;
     void AnswerEveryFrame(const QByteArray &reply)
@@ -76,7 +76,7 @@ const QString kTwoTableProfile = Json(
 const QString kExtFile = Json(
     "{'Params':[{'CMDID':'0100','PNAME':'丙','PVALUE':'HEX:05'},{'CMDID':'0101','PNAME':'丁','PVALUE':'HEX:'}]}");
 
-void Bench::LoadTwoTables(const WorkFolder &dir)
+void FileBench::LoadTwoTables(const WorkFolder &dir)
 {
     dir.WriteGbk(QStringLiteral("p.txt"), kTwoTableProfile);
     dir.WriteGbk(QStringLiteral("ext.txt"), kExtFile);
@@ -116,7 +116,7 @@ private slots:
         QFETCH(bool, restore);
         QFETCH(QByteArray, reply);
         QFETCH(QString, text);
-        Bench b;
+        FileBench b;
         if (!reply.isEmpty())
             b.AnswerEveryFrame(reply);
         b.frontend.resultPanel = QStringLiteral("[参数读取完毕]");
@@ -141,7 +141,7 @@ private slots:
     {
         QFETCH(bool, restore);
         QFETCH(bool, open);
-        Bench b;
+        FileBench b;
         b.port.open = open;
         b.frontend.answers = {false};
         b.frontend.resultPanel = QStringLiteral("[参数读取完毕]");
@@ -168,7 +168,7 @@ private slots:
         QVERIFY(dir.CopyExample(QStringLiteral("example_ext.txt")));
         const QByteArray extBefore = dir.Read(extPath);
 
-        Bench first;
+        FileBench first;
         first.Load(profilePath);
         QVERIFY(first.session.mainTable.Count() > 3);
         QVERIFY(first.session.extTable.Count() > 0);
@@ -178,7 +178,7 @@ private slots:
         QVERIFY(first.frontend.messages.isEmpty());
         QCOMPARE(dir.Read(extPath), extBefore); // the extended file is never written
 
-        Bench second;
+        FileBench second;
         second.Load(saved);
         QCOMPARE(TableCells(second.session.mainTable), TableCells(first.session.mainTable));
         QCOMPARE(TableCells(second.session.extTable), TableCells(first.session.extTable));
@@ -190,7 +190,7 @@ private slots:
         WorkFolder dir;
         const QString profilePath = dir.Path(QStringLiteral("one_line.txt"));
         dir.WriteGbk(profilePath, kOneLineProfile);
-        Bench b;
+        FileBench b;
         b.Load(profilePath);
         ParamTableModel &table = b.session.mainTable;
         QCOMPARE(table.Count(), 4);
@@ -227,7 +227,7 @@ private slots:
         QCOMPARE(Member(*p.Root().Find(QStringLiteral("Extra")), QStringLiteral("k")), QString());
         QVERIFY(p.Root().Find(QStringLiteral("Extra"))->Find(QStringLiteral("k"))->IsArray());
 
-        Bench again;
+        FileBench again;
         again.Load(saved);
         QCOMPARE(again.session.mainTable.Count(), 4);
         QCOMPARE(again.session.mainTable.Cell(1, ColValue), QString()); // "HEX:" shows nothing
@@ -241,7 +241,7 @@ private slots:
         const QString profilePath = dir.Path(QStringLiteral("p.txt"));
         dir.WriteGbk(profilePath, kOneLineProfile);
         const QByteArray before = dir.Read(profilePath);
-        Bench b;
+        FileBench b;
         b.Load(profilePath);
         b.session.mainTable.SetCell(2, ColHex, QStringLiteral("HEX:1F90"));
         ParamFile::SaveParamFile(b.session); // the dialog answers nothing: cancelled
@@ -267,7 +267,7 @@ private slots:
         const QString profilePath = dir.Path(QStringLiteral("p.txt"));
         dir.WriteGbk(profilePath, kOneLineProfile);
         const QByteArray before = dir.Read(profilePath);
-        Bench b;
+        FileBench b;
         b.Load(profilePath);
         if (!name.isEmpty())
             b.session.profile->Params()->Items()[1].Set(ProfileKeys::PNAME, JsonValue::MakeString(name));
@@ -286,7 +286,7 @@ private slots:
 
     void nothingToSave()
     {
-        Bench b;
+        FileBench b;
         b.frontend.fileAnswers = {QStringLiteral("/tmp/never.txt")};
         ParamFile::SaveParamFile(b.session);
         QCOMPARE(b.frontend.messages, QStringList{ParamFile::NothingToSaveText()});
@@ -301,7 +301,7 @@ private slots:
             "{'Params':[{'CMDID':'','PNAME':'组'},{'CMDID':'0030','PNAME':'甲','PVALUE':'HEX:31'},"
             "{'CMDID':'0091','PNAME':'保护','PVALUE':'HEX:01'},{'CMDID':'0031','PNAME':'乙','PVALUE':'HEX:'},"
             "{'CMDID':'0032','PNAME':'丙','PVALUE':'HEX:0102'}]}"));
-        Bench b;
+        FileBench b;
         b.Load(profilePath);
         b.AnswerEveryFrame(Bytes("AA 55 00 04 00 F0 00 F4"));
         ParamFile::BatchWrite(b.session);
@@ -334,7 +334,7 @@ private slots:
         QFETCH(bool, extended);
         QFETCH(int, current);
         WorkFolder dir;
-        Bench b;
+        FileBench b;
         b.LoadTwoTables(dir);
         QVERIFY(b.session.state.ExtPageVisible);
         b.session.state.CurrentParamChannel = current;
@@ -352,7 +352,7 @@ private slots:
     void batchWriteSelectionRefused()
     {
         WorkFolder dir;
-        Bench b;
+        FileBench b;
         b.LoadTwoTables(dir);
         b.session.state.CurrentParamChannel = 0;
         b.AnswerEveryFrame(Bytes("AA 55 00 04 00 F1 00 F5"));
@@ -371,7 +371,7 @@ private slots:
     void batchWriteLosesChannel()
     {
         WorkFolder dir;
-        Bench b;
+        FileBench b;
         b.LoadTwoTables(dir);
         b.port.responder = [&b](const QByteArray &) { b.port.open = false; };
         ParamFile::BatchWrite(b.session);
@@ -389,7 +389,7 @@ private slots:
     void batchWriteEndsWhenClosing()
     {
         WorkFolder dir;
-        Bench b;
+        FileBench b;
         b.LoadTwoTables(dir);
         b.AnswerEveryFrame(kAck);
         b.clock.onEvents = [&b] {
@@ -408,7 +408,7 @@ private slots:
         WorkFolder dir;
         const QString profilePath = dir.Path(QStringLiteral("p.txt"));
         dir.WriteGbk(profilePath, kOneLineProfile);
-        Bench b;
+        FileBench b;
         b.Load(profilePath);
         b.port.open = false;
         ParamFile::BatchWrite(b.session);
@@ -422,7 +422,7 @@ private slots:
     void batchWriteProgressAndStop()
     {
         WorkFolder dir;
-        Bench b;
+        FileBench b;
         b.LoadTwoTables(dir);
         b.session.state.CurrentParamChannel = 1;
         b.AnswerEveryFrame(kAck);
@@ -434,7 +434,7 @@ private slots:
         QCOMPARE(b.frontend.runs[2].running, false);
         QCOMPARE(b.frontend.runs[2].done, 2);
 
-        Bench stopped;
+        FileBench stopped;
         stopped.LoadTwoTables(dir);
         stopped.session.state.CurrentParamChannel = 1;
         stopped.AnswerEveryFrame(kAck);

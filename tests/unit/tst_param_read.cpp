@@ -15,7 +15,7 @@
 #include "support/VirtualRig.h"
 #include "support/TestMain.h"
 
-#include <QtTest>
+#include <QTest>
 
 namespace {
 
@@ -27,7 +27,7 @@ quint16 WordAt(const QByteArray &b, int at)
 using TestFrames::FrameWithLength; // the checksum covers what is really there
 using TestFrames::Record;
 
-struct Rig : VirtualRig {
+struct ReadRig : VirtualRig {
     ScriptedTransport &port = VirtualRig::device;
     // The device's stored values; a read answers with the numbers it knows.
     QMap<quint16, QByteArray> device;
@@ -37,7 +37,7 @@ struct Rig : VirtualRig {
     // The answer to a channel selection (empty: none).
     QByteArray selectReply = TestFrames::kAck;
 
-    Rig()
+    ReadRig()
     {
         session.state.MainParamChannel = 1;
         session.state.CurrentParamChannel = 1;
@@ -134,7 +134,7 @@ private slots:
         QFETCH(QByteArray, reply);
         QFETCH(QString, hex30);
         QFETCH(QString, hex31);
-        Rig rig;
+        ReadRig rig;
         rig.AddMain(QStringLiteral("0030"));
         rig.AddMain(QStringLiteral("0031"));
         rig.cannedReplies << reply;
@@ -175,7 +175,7 @@ private slots:
         QFETCH(QByteArray, reply);
         QFETCH(QString, text);
         for (const bool loggedIn : {false, true}) {
-            Rig rig;
+            ReadRig rig;
             rig.session.state.LoginFlag = loggedIn;
             rig.AddMain(QStringLiteral("0030"));
             if (reply.isEmpty())
@@ -221,7 +221,7 @@ private slots:
         QFETCH(QString, onGet);
         QFETCH(QByteArray, value);
         QFETCH(QString, shown);
-        Rig rig;
+        ReadRig rig;
         rig.AddMain(QStringLiteral("0030"), onList, onGet);
         rig.AddMain(QStringLiteral("0031"));
         rig.device[0x30] = value;
@@ -234,7 +234,7 @@ private slots:
 
     void malformedListEndsWalkSilently()
     {
-        Rig rig;
+        ReadRig rig;
         rig.AddMain(QStringLiteral("0030"));
         rig.AddMain(QStringLiteral("0031"), QStringLiteral("[[\"甲\"]"));
         rig.AddMain(QStringLiteral("0032"));
@@ -251,7 +251,7 @@ private slots:
 
     void prefixIsSkipped()
     {
-        Rig rig;
+        ReadRig rig;
         rig.session.script.Eval(QStringLiteral("function PrevCmd() { return \"0102\"; }"));
         rig.prefixLength = 2;
         rig.AddMain(QStringLiteral("0030"));
@@ -265,7 +265,7 @@ private slots:
     void channelRules()
     {
         {   // closed channel: message, nothing sent
-            Rig rig;
+            ReadRig rig;
             rig.AddMain(QStringLiteral("0030"));
             rig.port.open = false;
             ParamReader::ReadMainPage(rig.session);
@@ -275,7 +275,7 @@ private slots:
             QVERIFY(rig.port.written.isEmpty());
         }
         {   // no table active: nothing sent, still "done"
-            Rig rig;
+            ReadRig rig;
             rig.AddMain(QStringLiteral("0030"));
             rig.session.state.CurrentParamChannel = 5;
             ParamReader::ReadMainPage(rig.session);
@@ -283,7 +283,7 @@ private slots:
             QCOMPARE(rig.fe.resultPanel, kDone);
         }
         {   // after a login a successful read leaves the "reading" text
-            Rig rig;
+            ReadRig rig;
             rig.session.state.LoginFlag = true;
             rig.AddMain(QStringLiteral("0030"));
             rig.device[0x30] = Bytes("01");
@@ -349,7 +349,7 @@ private slots:
         QFETCH(QString, mainHex);
         QFETCH(QString, extHex);
         QFETCH(QStringList, memo);
-        Rig rig;
+        ReadRig rig;
         rig.session.state.ExtPageVisible = true;
         rig.session.state.CurrentParamChannel = current;
         rig.AddMain(QStringLiteral("0030"));
@@ -376,7 +376,7 @@ private slots:
 
     void exampleProfileRead()
     {
-        Rig rig;
+        ReadRig rig;
         ProfileLoader::LoadProfile(rig.session, TestPaths::Example(QStringLiteral("example_profile.txt")));
         QVERIFY(rig.session.state.ExtPageVisible);
         QVERIFY(rig.session.state.MainTableActive());
@@ -406,7 +406,7 @@ private slots:
         file.write("{\"Params\": [{\"CMDID\": \"00a1\", \"PVALUE\": \"HEX:00\", \"ONGET\": \"GetStr()\"},"
                    " {\"CMDID\": \"00B2\", \"PVALUE\": \"HEX:00\", \"ONGET\": \"GetStr()\"}]}");
         file.close();
-        Rig rig;
+        ReadRig rig;
         ProfileLoader::LoadProfile(rig.session, path);
         rig.cannedReplies << Bytes("AA 55 00 0E E1 01 00 03 00 A1 11 00 03 00 B2 22 02 7C");
         ParamReader::ReadMainPage(rig.session);
@@ -418,7 +418,7 @@ private slots:
 
     void extendedPageRead()
     {
-        Rig rig;
+        ReadRig rig;
         rig.session.state.ExtPageVisible = true;
         rig.session.state.CurrentParamChannel = 0;
         rig.AddMain(QStringLiteral("0030"));
@@ -444,7 +444,7 @@ private slots:
     void mainChannelZeroReadsEachTableIntoItself()
     {
         // Both groups run; each reply goes to the table whose numbers it answers.
-        Rig rig;
+        ReadRig rig;
         rig.session.state.ExtPageVisible = true;
         rig.session.state.MainParamChannel = 0;
         rig.session.state.CurrentParamChannel = 0;

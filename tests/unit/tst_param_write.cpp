@@ -12,18 +12,18 @@
 #include "support/VirtualRig.h"
 #include "support/TestMain.h"
 
-#include <QtTest>
+#include <QTest>
 
 namespace {
 
 using TestFrames::kAck;
 
-struct Rig : VirtualRig {
+struct WriteRig : VirtualRig {
     ScriptedTransport &port = device;
     // Replies to the writes in turn; the device acknowledges once they run out.
     QList<QByteArray> replies;
 
-    Rig()
+    WriteRig()
     {
         session.state.MainParamChannel = 1;
         session.state.CurrentParamChannel = 1;
@@ -60,7 +60,7 @@ class ParamWriteTest : public QObject {
 private slots:
     void tableOrderNotEditOrder()
     {
-        Rig rig;
+        WriteRig rig;
         rig.Add(QStringLiteral("0100"), QStringLiteral("HEX:01"));
         rig.Add(QStringLiteral("0105"), QStringLiteral("HEX:05"));
         rig.Add(QString(), QString()); // heading
@@ -92,7 +92,7 @@ private slots:
     {
         QFETCH(QString, number);
         QFETCH(QString, hex);
-        Rig rig;
+        WriteRig rig;
         rig.Add(number, hex);
         rig.Edit(number.toUpper()); // the list ignores letter case
         ParamWriter::WriteModified(rig.session);
@@ -104,7 +104,7 @@ private slots:
     // modified list, when a row is looked up, and in the frame written.
     void numbersInAnyLetterCase()
     {
-        Rig rig;
+        WriteRig rig;
         rig.Add(QStringLiteral("00a1"), QStringLiteral("HEX:05"));
         rig.Add(QStringLiteral("00B2"), QStringLiteral("HEX:06"));
         ModifiedList &list = rig.session.state.ModifiedParamList;
@@ -149,7 +149,7 @@ private slots:
         QFETCH(int, result);
         QFETCH(QString, text);
         QFETCH(int, clears);
-        Rig rig;
+        WriteRig rig;
         rig.Add(QStringLiteral("0030"), QStringLiteral("HEX:31"), QStringLiteral("1"));
         rig.Add(QStringLiteral("0031"), QStringLiteral("HEX:32"));
         rig.replies << reply;
@@ -173,7 +173,7 @@ private slots:
 
     void emptyValueLine()
     {
-        Rig rig;
+        WriteRig rig;
         rig.Add(QStringLiteral("0030"), QStringLiteral("HEX:"), QString());
         ParamWriter::SetParameter(rig.session, QStringLiteral("0030"));
         QCOMPARE(rig.fe.memo.first(), QStringLiteral("设置参数：名0030=(空)"));
@@ -181,7 +181,7 @@ private slots:
 
     void sharedNumberTakesRowAfterFirst()
     {
-        Rig rig;
+        WriteRig rig;
         rig.Add(QStringLiteral("0030"), QStringLiteral("HEX:AA"));
         rig.Add(QStringLiteral("0031"), QStringLiteral("HEX:31"));
         rig.Add(QStringLiteral("0030"), QStringLiteral("HEX:BB"));
@@ -204,7 +204,7 @@ private slots:
     void protectedRow()
     {
         QFETCH(int, level);
-        Rig rig;
+        WriteRig rig;
         rig.session.state.AccessLevel = level;
         rig.Add(QStringLiteral("0030"), QStringLiteral("HEX:01"));
         rig.Add(QStringLiteral("0091"), QStringLiteral("HEX:02"));
@@ -218,7 +218,7 @@ private slots:
     void listLifetime()
     {
         {   // empty list: nothing sent, nothing shown
-            Rig rig;
+            WriteRig rig;
             rig.Add(QStringLiteral("0030"), QStringLiteral("HEX:01"));
             ParamWriter::WriteModified(rig.session);
             QVERIFY(rig.port.written.isEmpty());
@@ -228,7 +228,7 @@ private slots:
         // a channel of no table): nothing sent, and rather than dropping the
         // edits silently the run keeps them and says why.
         for (const int current : {-1, 5}) {
-            Rig rig;
+            WriteRig rig;
             rig.Add(QStringLiteral("0030"), QStringLiteral("HEX:01"));
             rig.Edit(QStringLiteral("0030"));
             rig.session.state.CurrentParamChannel = current;
@@ -244,7 +244,7 @@ private slots:
             QVERIFY(rig.fe.memo.isEmpty() && rig.port.written.isEmpty());
         }
         {   // channel closed: message, list kept; the next click writes it
-            Rig rig;
+            WriteRig rig;
             rig.Add(QStringLiteral("0030"), QStringLiteral("HEX:01"));
             rig.Edit(QStringLiteral("0030"));
             rig.port.open = false;
@@ -257,7 +257,7 @@ private slots:
             QVERIFY(rig.session.state.ModifiedParamList.IsEmpty());
         }
         {   // a script error ends the run before sending and keeps the edits
-            Rig rig;
+            WriteRig rig;
             rig.session.script.Eval(QStringLiteral("function PrevCmd() { throw new Error('坏'); }"));
             rig.Add(QStringLiteral("0030"), QStringLiteral("HEX:01"));
             rig.Edit(QStringLiteral("0030"));
@@ -305,7 +305,7 @@ private slots:
         QFETCH(QList<QByteArray>, sent);
         QFETCH(int, currentAfter);
         QFETCH(QStringList, listAfter);
-        Rig rig;
+        WriteRig rig;
         rig.session.state.ExtPageVisible = true;
         rig.session.state.CurrentParamChannel = current;
         rig.Add(QStringLiteral("0030"), QStringLiteral("HEX:11"));
@@ -327,7 +327,7 @@ private slots:
 
     void emptyListSendsNoSelection()
     {
-        Rig rig;
+        WriteRig rig;
         rig.session.state.ExtPageVisible = true;
         rig.session.state.CurrentParamChannel = -1;
         rig.Add(QStringLiteral("0030"), QStringLiteral("HEX:11"));
@@ -340,7 +340,7 @@ private slots:
 
     void extendedTable()
     {
-        Rig rig;
+        WriteRig rig;
         rig.session.state.CurrentParamChannel = 0;
         rig.Add(QStringLiteral("0030"), QStringLiteral("HEX:11"));
         rig.Add(rig.session.extTable, QStringLiteral("0100"), QStringLiteral("HEX:22"));
@@ -350,7 +350,7 @@ private slots:
         QCOMPARE(rig.Words(), QStringList{QStringLiteral("0100")});
 
         // A main channel of 0 makes both tables count: each writes its own rows.
-        Rig both;
+        WriteRig both;
         both.session.state.MainParamChannel = 0;
         both.session.state.CurrentParamChannel = 0;
         both.Add(QStringLiteral("0030"), QStringLiteral("HEX:11"));
@@ -365,7 +365,7 @@ private slots:
     // protected row below level 2 is not one of them), then its end.
     void runReportsProgress()
     {
-        Rig rig;
+        WriteRig rig;
         rig.Add(QStringLiteral("0100"), QStringLiteral("HEX:01"));
         rig.Add(QStringLiteral("0091"), QStringLiteral("HEX:02"));
         rig.Add(QStringLiteral("0105"), QStringLiteral("HEX:05"));
@@ -393,7 +393,7 @@ private slots:
     // listed (still blue, still to be written) and says how many of each.
     void stopEndsTheRunAfterTheCurrentRow()
     {
-        Rig rig;
+        WriteRig rig;
         for (const char *n : {"0030", "0031", "0032", "0033"}) {
             rig.Add(QString::fromLatin1(n), QStringLiteral("HEX:01"));
             rig.Edit(QString::fromLatin1(n));
@@ -416,7 +416,7 @@ private slots:
     // the next run before it starts.
     void staleStopIsForgotten()
     {
-        Rig rig;
+        WriteRig rig;
         rig.Add(QStringLiteral("0030"), QStringLiteral("HEX:01"));
         rig.Add(QStringLiteral("0031"), QStringLiteral("HEX:02"));
         rig.Edit(QStringLiteral("0030"));

@@ -7,7 +7,7 @@
 #include "support/TestMain.h"
 
 #include <QSignalSpy>
-#include <QtTest>
+#include <QTest>
 
 namespace {
 PortEntry Usb(const QString &name, quint16 vendor, quint16 product, const QString &serial = {})

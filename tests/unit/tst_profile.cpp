@@ -15,7 +15,7 @@
 #include "support/TestMain.h"
 
 #include <QDir>
-#include <QtTest>
+#include <QTest>
 
 #include <memory>
 

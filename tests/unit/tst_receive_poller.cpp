@@ -13,7 +13,7 @@
 #include "support/TestMain.h"
 
 #include <QSignalSpy>
-#include <QtTest>
+#include <QTest>
 
 namespace {
 

@@ -8,16 +8,15 @@
 #include "support/VirtualRig.h"
 #include "support/TestMain.h"
 
-#include <QtTest>
+#include <QTest>
 
 namespace {
-const QByteArray kAccept = TestFrames::kAck;
 
-struct Rig : VirtualRig {
+struct BoundsRig : VirtualRig {
     QList<bool> pollerCalls;
     qint64 firstByteAt = -1;
 
-    Rig()
+    BoundsRig()
     {
         session.exchange.SetPollerSwitch([this](bool on) { pollerCalls << on; });
     }
@@ -65,11 +64,11 @@ private slots:
         QFETCH(int, pieces);
         QFETCH(int, gapMs);
         QFETCH(int, pieceSize);
-        Rig rig;
-        rig.Trickle(kAccept, QByteArray(pieceSize, '\x77'), pieces, gapMs);
+        BoundsRig rig;
+        rig.Trickle(TestFrames::kAck, QByteArray(pieceSize, '\x77'), pieces, gapMs);
         const qint64 start = rig.clock.NowMs();
         const QByteArray reply = rig.session.exchange.Transact(0xE003, {}, CommandExchange::kAckTimeoutMs);
-        QCOMPARE(reply.size(), kAccept.size() + qsizetype(pieces) * pieceSize);
+        QCOMPARE(reply.size(), TestFrames::kAck.size() + qsizetype(pieces) * pieceSize);
         QVERIFY(!rig.session.exchange.LastReplyCut());
         // Last byte, then 41 empty polls of 10 ms.
         const qint64 lastByte = rig.firstByteAt + qint64(pieces) * gapMs;
@@ -86,7 +85,7 @@ private slots:
     {
         QTest::addColumn<QByteArray>("head");
         QTest::addColumn<int>("verdict");
-        QTest::newRow("ack then garbage") << kAccept << int(TransactionResult::Accepted);
+        QTest::newRow("ack then garbage") << TestFrames::kAck << int(TransactionResult::Accepted);
         QTest::newRow("garbage only") << Bytes("13") << int(TransactionResult::NotAFrame);
         QTest::newRow("frame never finished") << Bytes("AA 55 01 00 00 F0") << int(TransactionResult::BadChecksum);
     }
@@ -94,7 +93,7 @@ private slots:
     {
         QFETCH(QByteArray, head);
         QFETCH(int, verdict);
-        Rig rig;
+        BoundsRig rig;
         rig.Trickle(head, Bytes("5A"), 60 * 1000 / 300, 300);
         const int result = rig.session.exchange.SetTypeExchange(0xE003, {});
         QCOMPARE(result, verdict);
@@ -106,7 +105,7 @@ private slots:
         QVERIFY(rig.device.HasPending()); // the rest stays in the channel
 
         rig.DrainAfter(60 * 1000);
-        rig.device.responder = [&rig](const QByteArray &) { rig.device.Schedule(20, kAccept); };
+        rig.device.responder = [&rig](const QByteArray &) { rig.device.Schedule(20, TestFrames::kAck); };
         QCOMPARE(rig.session.exchange.SetTypeExchange(0xE003, {}), int(TransactionResult::Accepted));
         QVERIFY(!rig.session.exchange.LastReplyCut());
     }
@@ -115,12 +114,12 @@ private slots:
     // reply): the collector stops at 64 KiB, long before 15 s.
     void floodEndsAt64KiB()
     {
-        Rig rig;
-        rig.Trickle(kAccept, QByteArray(4096, '\xEE'), 256, 10);
+        BoundsRig rig;
+        rig.Trickle(TestFrames::kAck, QByteArray(4096, '\xEE'), 256, 10);
         const QByteArray reply = rig.session.exchange.Transact(0xE003, {}, CommandExchange::kAckTimeoutMs);
         QVERIFY(rig.session.exchange.LastReplyCut());
         QVERIFY(reply.size() >= CommandExchange::kMaxReplyBytes);
-        QVERIFY(reply.size() < CommandExchange::kMaxReplyBytes + 4096 + kAccept.size());
+        QVERIFY(reply.size() < CommandExchange::kMaxReplyBytes + 4096 + TestFrames::kAck.size());
         QVERIFY(rig.clock.NowMs() < 1000);
         QCOMPARE(CommandExchange::JudgeAck(reply), int(TransactionResult::Accepted));
     }
@@ -128,7 +127,7 @@ private slots:
     // One read that already holds more than the bound ends the reply at once.
     void oversizedFirstRead()
     {
-        Rig rig;
+        BoundsRig rig;
         rig.Trickle(QByteArray(CommandExchange::kMaxReplyBytes + 1, '\x00'), {}, 0, 0);
         const QByteArray reply = rig.session.exchange.Transact(0xE003, {}, CommandExchange::kAckTimeoutMs);
         QCOMPARE(reply.size(), CommandExchange::kMaxReplyBytes + 1);
@@ -139,9 +138,9 @@ private slots:
     // Narrower bounds (what the end-to-end tests use) apply the same way.
     void narrowedBounds()
     {
-        Rig rig;
+        BoundsRig rig;
         rig.session.exchange.SetReplyBounds(CommandExchange::kMaxReplyBytes, 2000);
-        rig.Trickle(kAccept, Bytes("5A"), 100, 300);
+        rig.Trickle(TestFrames::kAck, Bytes("5A"), 100, 300);
         (void)rig.session.exchange.SetTypeExchange(0xE003, {});
         QVERIFY(rig.session.exchange.LastReplyCut());
         QVERIFY(rig.clock.NowMs() - rig.firstByteAt <= 2000 + 300); // the first byte past the bound cuts

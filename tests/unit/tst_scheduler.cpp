@@ -8,7 +8,7 @@
 #include "support/RecordingFrontend.h"
 #include "support/TestMain.h"
 
-#include <QtTest>
+#include <QTest>
 
 class SchedulerTest : public QObject {
     Q_OBJECT

@@ -6,7 +6,7 @@
 
 #include <QElapsedTimer>
 #include <QTemporaryDir>
-#include <QtTest>
+#include <QTest>
 
 class ScriptHostTest : public QObject {
     Q_OBJECT

@@ -5,9 +5,11 @@
 #include "core/PortNames.h"
 #include "ops/SerialToggle.h"
 
-#include <QtTest>
+#include <QTest>
 
-using namespace SerialSettings;
+// The types by their own names, the functions by their full ones.
+using SerialSettings::FrameFormat;
+using SerialSettings::Parity;
 
 class SerialSettingsTest : public QObject {
     Q_OBJECT
@@ -32,7 +34,7 @@ private slots:
     {
         QFETCH(QString, text);
         QFETCH(int, speed);
-        QCOMPARE(SpeedFromText(text), speed);
+        QCOMPARE(SerialSettings::SpeedFromText(text), speed);
     }
 
     void formats_data()
@@ -59,8 +61,8 @@ private slots:
         QFETCH(int, dataBits);
         QFETCH(int, parity);
         QFETCH(int, stopBits);
-        const FrameFormat before = ApplyFormat(previous, FrameFormat{});
-        const FrameFormat f = ApplyFormat(text, before);
+        const FrameFormat before = SerialSettings::ApplyFormat(previous, FrameFormat{});
+        const FrameFormat f = SerialSettings::ApplyFormat(text, before);
         QCOMPARE(f.dataBits, dataBits);
         QCOMPARE(int(f.parity), parity);
         QCOMPARE(f.stopBits, stopBits);
@@ -68,7 +70,7 @@ private slots:
 
     void firstOpenStartsFrom8N1()
     {
-        QCOMPARE(ApplyFormat(QStringLiteral("?"), FrameFormat{}), (FrameFormat{8, Parity::None, 1}));
+        QCOMPARE(SerialSettings::ApplyFormat(QStringLiteral("?"), FrameFormat{}), (FrameFormat{8, Parity::None, 1}));
     }
 
     void deviceNames_data()
@@ -96,16 +98,16 @@ private slots:
 
     void offeredLists()
     {
-        QCOMPARE(OfferedSpeeds().size(), 15);
-        QCOMPARE(OfferedFormats().size(), 12);
+        QCOMPARE(SerialSettings::OfferedSpeeds().size(), 15);
+        QCOMPARE(SerialSettings::OfferedFormats().size(), 12);
         // The box never offers the speeds only a profile may name.
-        QVERIFY(!OfferedSpeeds().contains(QStringLiteral("33600")));
-        QVERIFY(!OfferedSpeeds().contains(QStringLiteral("76800")));
-        for (const QString &s : OfferedSpeeds())
-            QCOMPARE(QString::number(SpeedFromText(s)), s);
-        for (const QString &f : OfferedFormats()) {
-            const FrameFormat a = ApplyFormat(f, FrameFormat{7, Parity::Odd, 2});
-            const FrameFormat b = ApplyFormat(f, FrameFormat{8, Parity::Even, 1});
+        QVERIFY(!SerialSettings::OfferedSpeeds().contains(QStringLiteral("33600")));
+        QVERIFY(!SerialSettings::OfferedSpeeds().contains(QStringLiteral("76800")));
+        for (const QString &s : SerialSettings::OfferedSpeeds())
+            QCOMPARE(QString::number(SerialSettings::SpeedFromText(s)), s);
+        for (const QString &f : SerialSettings::OfferedFormats()) {
+            const FrameFormat a = SerialSettings::ApplyFormat(f, FrameFormat{7, Parity::Odd, 2});
+            const FrameFormat b = SerialSettings::ApplyFormat(f, FrameFormat{8, Parity::Even, 1});
             QVERIFY2(a == b, qPrintable(f)); // every offered item sets all three
         }
     }

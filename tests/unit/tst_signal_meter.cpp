@@ -9,7 +9,7 @@
 #include "support/VirtualRig.h"
 
 #include <QSignalSpy>
-#include <QtTest>
+#include <QTest>
 
 namespace {
 const QByteArray kSignalRequest = Bytes("AA 55 00 04 E0 23 01 07");

@@ -8,13 +8,11 @@
 #include "support/VirtualRig.h"
 #include "support/TestMain.h"
 
-#include <QtTest>
-
-using namespace TransparentTest;
+#include <QTest>
 
 namespace {
-struct Bench : VirtualRig {
-    Bench() : VirtualRig(false) {}
+struct TransparentBench : VirtualRig {
+    TransparentBench() : VirtualRig(false) {}
     ScriptedTransport &port = device;
     RecordingFrontend &frontend = fe;
 };
@@ -44,15 +42,15 @@ private slots:
         QFETCH(QString, text);
         QFETCH(bool, hex);
         QFETCH(QByteArray, bytes);
-        QCOMPARE(MessageBytes(text, hex), bytes);
+        QCOMPARE(TransparentTest::MessageBytes(text, hex), bytes);
     }
 
     void hexKeys()
     {
         for (QChar c : QStringLiteral("0123456789abcdefABCDEF\b"))
-            QVERIFY2(HexKeyAccepted(c), qPrintable(QString(c)));
+            QVERIFY2(TransparentTest::HexKeyAccepted(c), qPrintable(QString(c)));
         for (QChar c : QStringLiteral(" gGzZ\r\n-x中"))
-            QVERIFY2(!HexKeyAccepted(c), qPrintable(QString(c)));
+            QVERIFY2(!TransparentTest::HexKeyAccepted(c), qPrintable(QString(c)));
     }
 
     void crcAppend_data()
@@ -68,13 +66,13 @@ private slots:
     {
         QFETCH(QString, input);
         QFETCH(QString, output);
-        QCOMPARE(AppendModbusCrc(input), output);
+        QCOMPARE(TransparentTest::AppendModbusCrc(input), output);
     }
 
     void hexSendShowsBytes()
     {
-        Bench b;
-        QVERIFY(Send(b.session, QStringLiteral("0d0a"), QStringLiteral("1"), true));
+        TransparentBench b;
+        QVERIFY(TransparentTest::Send(b.session, QStringLiteral("0d0a"), QStringLiteral("1"), true));
         QCOMPARE(b.port.written, QList<QByteArray>{Bytes("0D 0A")});
         QCOMPARE(b.session.state.SentByteCount, 2);
         QCOMPARE(b.frontend.transparent.size(), 1);
@@ -84,9 +82,9 @@ private slots:
 
     void repeatedSend()
     {
-        Bench b;
+        TransparentBench b;
         b.session.state.SentByteCount = 5;
-        QVERIFY(Send(b.session, QStringLiteral("AB"), QStringLiteral("10"), false));
+        QVERIFY(TransparentTest::Send(b.session, QStringLiteral("AB"), QStringLiteral("10"), false));
         QCOMPARE(b.port.written.size(), 10);
         for (const QByteArray &w : b.port.written)
             QCOMPARE(w, Bytes("41 42"));
@@ -99,22 +97,22 @@ private slots:
 
     void traceAtLevelOne()
     {
-        Bench b;
+        TransparentBench b;
         b.session.state.AccessLevel = 1;
-        QVERIFY(Send(b.session, QStringLiteral("41 42"), QStringLiteral("10"), true));
+        QVERIFY(TransparentTest::Send(b.session, QStringLiteral("41 42"), QStringLiteral("10"), true));
         QCOMPARE(b.frontend.memo.size(), 10);
         QCOMPARE(b.frontend.memo.first(), QStringLiteral("下行：41 42 "));
     }
 
     void portClosedMidRun()
     {
-        Bench b;
+        TransparentBench b;
         int rounds = 0;
         b.clock.onEvents = [&] {
             if (++rounds == 3)
                 b.port.open = false;
         };
-        QVERIFY(Send(b.session, QStringLiteral("AB"), QStringLiteral("1000"), false));
+        QVERIFY(TransparentTest::Send(b.session, QStringLiteral("AB"), QStringLiteral("1000"), false));
         QCOMPARE(b.port.written.size(), 3);
         QCOMPARE(b.session.state.SentByteCount, 6);
         QVERIFY(b.frontend.transparent.first().endsWith(QStringLiteral("AB[3次]")));
@@ -137,9 +135,9 @@ private slots:
         QFETCH(QString, text);
         QFETCH(bool, hex);
         QFETCH(QStringList, messages);
-        Bench b;
+        TransparentBench b;
         b.port.open = open;
-        QVERIFY(!Send(b.session, text, QStringLiteral("10"), hex)); // the input is kept
+        QVERIFY(!TransparentTest::Send(b.session, text, QStringLiteral("10"), hex)); // the input is kept
         QVERIFY(b.port.written.isEmpty());
         QVERIFY(b.frontend.transparent.isEmpty());
         QCOMPARE(b.session.state.SentByteCount, 0);

@@ -15,7 +15,7 @@
 #include "support/TestMain.h"
 
 #include <QColor>
-#include <QtTest>
+#include <QTest>
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include "support/VirtualRig.h"
 #include "support/WorkFolder.h"
 
-#include <QtTest>
+#include <QTest>
 
 namespace {
 
@@ -27,9 +27,9 @@ const char kMain[] = "{\"Params\":[{\"CMDID\":\"\",\"PNAME\":\"组\"},"
 const char kExt[] = "{\"Params\":[{\"CMDID\":\"0100\",\"PNAME\":\"丙\",\"PVALUE\":\"HEX:05\"},"
                     "{\"CMDID\":\"0101\",\"PNAME\":\"丁\",\"PVALUE\":\"HEX:\"}]}";
 
-struct Bench : VirtualRig {
+struct LoopBench : VirtualRig {
     WorkFolder dir;
-    Bench()
+    LoopBench()
     {
         dir.Write(QStringLiteral("p.txt"), kMain);
         dir.Write(QStringLiteral("ext.txt"), kExt);
@@ -61,7 +61,7 @@ private slots:
     // order, the protected row withheld below level 2 and not counted.
     void batchOfBothTables()
     {
-        Bench b;
+        LoopBench b;
         b.Answer(kAck);
         const WriteReport report = ParamFile::BatchWriteAll(b.session);
         QVERIFY(report.Ok());
@@ -78,7 +78,7 @@ private slots:
         QVERIFY(b.session.state.ModifiedParamList.IsEmpty());
 
         // At level 2 the device number goes too.
-        Bench admin;
+        LoopBench admin;
         admin.Answer(kAck);
         admin.session.state.AccessLevel = 2;
         const WriteReport all = ParamFile::BatchWriteAll(admin.session);
@@ -90,7 +90,7 @@ private slots:
     // A refusing device: every row failed, each with the device's answer.
     void failedRowsKeepTheirResults()
     {
-        Bench b;
+        LoopBench b;
         b.Answer(kRefusal);
         const WriteReport report = ParamFile::BatchWriteAll(b.session);
         QVERIFY(!report.Ok());
@@ -106,7 +106,7 @@ private slots:
     // counted in the line and stay listed for the next "设置".
     void stopCountsBothTables()
     {
-        Bench b;
+        LoopBench b;
         b.Answer(kAck);
         b.fe.onRun = [&b](const WriteRunStatus &s) {
             if (s.running && s.done == 0)
@@ -123,7 +123,7 @@ private slots:
     // A fleet device silent from its first row is given up after that row.
     void silentDeviceGivenUp()
     {
-        Bench b;
+        LoopBench b;
         WriteLoop::Options options;
         options.giveUpWhenSilent = true;
         b.session.state.ExtPageVisible = false; // no selection to wait for
@@ -136,7 +136,7 @@ private slots:
         QVERIFY(b.clock.NowMs() < 2 * 3000);
 
         // Without the option every row waits out its time-out.
-        Bench patient;
+        LoopBench patient;
         patient.session.state.ExtPageVisible = false;
         const WriteReport all = ParamFile::BatchWriteAll(patient.session);
         QCOMPARE(all.rows.size(), 2);
@@ -147,7 +147,7 @@ private slots:
     // rows are silent.
     void answeringDeviceIsNotGivenUp()
     {
-        Bench b;
+        LoopBench b;
         b.session.state.ExtPageVisible = false;
         int frames = 0;
         b.device.responder = [&b, &frames](const QByteArray &) {
@@ -165,7 +165,7 @@ private slots:
     // The page's "设置" hands the loop the user's edits only.
     void pageWriteSendsTheEditsOnly()
     {
-        Bench b;
+        LoopBench b;
         b.Answer(kAck);
         b.session.state.CurrentParamChannel = 1;
         b.session.state.ModifiedParamList.Add(QStringLiteral("0031"));
@@ -180,7 +180,7 @@ private slots:
     // word: nothing is sent and the list is empty afterwards.
     void withheldEditIsDropped()
     {
-        Bench b;
+        LoopBench b;
         b.Answer(kAck);
         b.session.state.AccessLevel = 1;
         b.session.state.CurrentParamChannel = 1;
