@@ -7,17 +7,14 @@
 
 #include <csignal>
 
-namespace {
-constexpr qsizetype kErrorTail = 2000;
-}
 
 FleetRollback::FleetRollback(QObject *parent) : QObject(parent)
 {
     connect(&process_, &QProcess::readyReadStandardOutput, this, &FleetRollback::OnOutput);
     connect(&process_, &QProcess::readyReadStandardError, this, [this] {
         errors_ += process_.readAllStandardError();
-        if (errors_.size() > kErrorTail)
-            errors_ = errors_.right(kErrorTail);
+        if (errors_.size() > WorkerEvents::kErrorTail)
+            errors_ = errors_.right(WorkerEvents::kErrorTail);
     });
     connect(&process_, &QProcess::finished, this,
             [this](int code, QProcess::ExitStatus status) { OnEnded(code, status == QProcess::CrashExit); });

@@ -18,9 +18,6 @@ struct FleetRunner::Worker {
     qint64 startedMs = -1;  // -1 once it has ended
 };
 
-namespace {
-constexpr qsizetype kErrorTail = 2000;
-}
 
 FleetRunner::FleetRunner(Scheduler &scheduler, QObject *parent) : QObject(parent), scheduler_(scheduler) {}
 
@@ -141,7 +138,7 @@ void FleetRunner::StartNext()
     connect(&worker.process, &QProcess::readyReadStandardOutput, this, [this, &worker] { OnOutput(worker); });
     connect(&worker.process, &QProcess::readyReadStandardError, this, [&worker] {
         worker.errors += worker.process.readAllStandardError();
-        worker.errors = worker.errors.right(kErrorTail);
+        worker.errors = worker.errors.right(WorkerEvents::kErrorTail);
     });
     connect(&worker.process, &QProcess::finished, this, [this, &worker](int code, QProcess::ExitStatus status) {
         OnEnded(worker, code, status == QProcess::CrashExit);

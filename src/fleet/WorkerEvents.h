@@ -29,5 +29,7 @@ Event Parse(const QByteArray &line);
 // standard error: its own complaint ("dtucfg: ..."), which says more than
 // the usage hint after it, else its last line.
 QString Complaint(const QByteArray &errors);
+// How much of the end of a worker's standard error is kept for Complaint.
+constexpr qsizetype kErrorTail = 2000;
 
 } // namespace WorkerEvents

@@ -358,7 +358,7 @@ private slots:
     // stopped, the device under way ends and the others never begin.
     void rollbackOfAWholeFleetRun()
     {
-        Bench b;
+        RecordsBench b;
         b.Press("btRead"); // an entry of no fleet run, the device's oldest
         SimProcess fleet;
         QVERIFY2(fleet.Start(SimProcess::ExampleArgs() + QStringList{"--tcp", "0", "--count", "2", "--delay", "10"},

@@ -340,12 +340,12 @@ private slots:
             << thirds << QList<int>{23, 434, 500} << false << -4 << 23 + 410 << QList<qint64>{23};
         QTest::newRow("odd times") << thirds << QList<int>{7, 251, 555} << false << 0 << 555 + 410
                                    << QList<qint64>{7, 251, 555};
-        QTest::newRow("fast reply mode") << QByteArrayList{kAccept} << QList<int>{17} << true << 0 << 17 + 30
+        QTest::newRow("fast reply mode") << QByteArrayList{TestFrames::kAck} << QList<int>{17} << true << 0 << 17 + 30
                                          << QList<qint64>{17};
         QTest::newRow("first byte just before the time-out")
-            << QByteArrayList{kAccept} << QList<int>{2999} << false << 0 << 2999 + 410 << QList<qint64>{2999};
+            << QByteArrayList{TestFrames::kAck} << QList<int>{2999} << false << 0 << 2999 + 410 << QList<qint64>{2999};
         QTest::newRow("first byte at the time-out")
-            << QByteArrayList{kAccept} << QList<int>{3000} << false << -2 << 3000 << QList<qint64>{};
+            << QByteArrayList{TestFrames::kAck} << QList<int>{3000} << false << -2 << 3000 << QList<qint64>{};
     }
     void lineThatTells()
     {
@@ -355,7 +355,7 @@ private slots:
         QFETCH(int, result);
         QFETCH(int, endsAt);
         QFETCH(QList<qint64>, reads);
-        Rig rig;
+        ExchangeRig rig;
         rig.device.tells = true;
         rig.session.exchange.SetFastCompletion(fast);
         QList<QPair<int, QByteArray>> answer;
@@ -372,7 +372,7 @@ private slots:
     // 410 ms after that, and a piece 4 ms later than that is not joined.
     void gapCountsFromTheByteNotTheRead()
     {
-        Rig rig;
+        ExchangeRig rig;
         rig.device.tells = true;
         rig.session.state.AccessLevel = 1;
         bool busy = true;
@@ -404,7 +404,7 @@ private slots:
         QFETCH(int, timeout);
         QFETCH(int, endsAt);
         QFETCH(int, mostRounds);
-        Rig rig;
+        ExchangeRig rig;
         rig.device.tells = true;
         QVERIFY(rig.session.exchange.ReceiveReply(timeout).isEmpty());
         QCOMPARE(rig.clock.NowMs(), endsAt);
@@ -415,10 +415,10 @@ private slots:
     // every 100 ms: the reply is found at the next look and judged as ever.
     void lostWakeFoundByTheNextLook()
     {
-        Rig rig;
+        ExchangeRig rig;
         rig.device.tells = true;
         rig.device.wakeLost = true;
-        rig.AnswerWith({{50, kAccept}});
+        rig.AnswerWith({{50, TestFrames::kAck}});
         QCOMPARE(rig.session.exchange.SetTypeExchange(0xE003, {}), 0);
         QCOMPARE(rig.device.readAt, (QList<qint64>{100}));
         QCOMPARE(rig.clock.NowMs(), 100 + 410);
@@ -428,12 +428,12 @@ private slots:
     // that come afterwards wake nothing and stay for the poller.
     void listensOnlyWhileWaiting()
     {
-        Rig rig;
+        ExchangeRig rig;
         rig.device.tells = true;
         QVERIFY(!rig.device.HasArrivalHook());
         bool heardDuringWait = false;
         rig.clock.onEvents = [&] { heardDuringWait = heardDuringWait || rig.device.HasArrivalHook(); };
-        rig.AnswerWith({{50, kAccept}});
+        rig.AnswerWith({{50, TestFrames::kAck}});
         QCOMPARE(rig.session.exchange.SetTypeExchange(0xE003, {}), 0);
         QVERIFY(heardDuringWait);
         QVERIFY(!rig.device.HasArrivalHook());
