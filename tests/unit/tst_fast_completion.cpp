@@ -20,7 +20,7 @@ namespace {
 // A parameter reply: one record, 0031 = 1F 90.
 const QByteArray kReadReply = TestFrames::Frame(0xE101, TestFrames::Record(0x0031, Bytes("1F 90")));
 
-struct Outcome {
+struct FastOutcome {
     QByteArray reply;    // what the exchange collected
     QByteArray leftover; // what stayed in the channel
     qint64 endsAt = 0;   // virtual ms after the request
@@ -37,9 +37,9 @@ struct FastRig : VirtualRig {
                 device.Schedule(c.first, c.second);
         };
     }
-    Outcome Exchange(int firstByteTimeoutMs = CommandExchange::kAckTimeoutMs)
+    FastOutcome Exchange(int firstByteTimeoutMs = CommandExchange::kAckTimeoutMs)
     {
-        Outcome o;
+        FastOutcome o;
         o.reply = session.exchange.Transact(0xE003, {}, firstByteTimeoutMs);
         o.endsAt = clock.NowMs();
         clock.Advance(100000);
@@ -115,12 +115,12 @@ private slots:
         QFETCH(QByteArray, fastLeaves);
 
         FastRig standardRig(false, chunks);
-        const Outcome standard = standardRig.Exchange();
+        const FastOutcome standard = standardRig.Exchange();
         QCOMPARE(CommandExchange::JudgeAck(standard.reply), result);
         QCOMPARE(standard.endsAt, standardEnd);
 
         FastRig fastRig(true, chunks);
-        const Outcome fast = fastRig.Exchange();
+        const FastOutcome fast = fastRig.Exchange();
         QCOMPARE(CommandExchange::JudgeAck(fast.reply), result);
         QCOMPARE(fast.endsAt, fastEnd);
         QCOMPARE(fast.leftover, fastLeaves);
@@ -141,7 +141,7 @@ private slots:
         QFETCH(int, timeout);
         FastRig rig(true, {});
         rig.session.state.AccessLevel = 1;
-        const Outcome o = rig.Exchange(timeout);
+        const FastOutcome o = rig.Exchange(timeout);
         QVERIFY(o.reply.isEmpty());
         QCOMPARE(o.endsAt, timeout);
         QCOMPARE(rig.fe.memo.size(), 1); // "下行：" only
