@@ -12,7 +12,7 @@ PACKAGES=(
   libqt6sql6-sqlite libqt6sql6-psql postgresql-15
 )
 if [[ "${DTU_WITH_FUZZ:-0}" == 1 ]]; then
-  PACKAGES+=(clang libclang-rt-dev)
+  PACKAGES+=(clang libclang-rt-dev lld)
 fi
 # Building and checking the Debian package (scripts/package.sh,
 # scripts/check-package.sh).
