@@ -9,6 +9,7 @@
 #include "support/TestMain.h"
 
 #include <QTest>
+#include <QTimer>
 
 class SchedulerTest : public QObject {
     Q_OBJECT
