@@ -70,12 +70,18 @@ private slots:
             child.setProcessEnvironment(env);
             // This program again, as this test (see TestMain.h).
             child.start(QCoreApplication::applicationFilePath(), {QFileInfo(QStringLiteral(__FILE__)).completeBaseName()});
-            QVERIFY(child.waitForReadyRead(10000));
+            // The kill comes at a random moment after the child's first
+            // finished save, so it lands among saves however slowly a loaded
+            // machine runs them.
+            QByteArray said;
+            while (!said.contains('.') && child.waitForReadyRead(10000))
+                said += child.readAllStandardOutput();
+            QVERIFY2(said.contains('.'), said.constData());
             QTest::qSleep(QRandomGenerator::global()->bounded(1, 60));
             child.kill();
             QVERIFY(child.waitForFinished(5000));
             QCOMPARE(child.exitStatus(), QProcess::CrashExit);
-            saves += child.readAllStandardOutput().count('.');
+            saves += said.count('.') + child.readAllStandardOutput().count('.');
 
             QFile file(target);
             QVERIFY(file.open(QIODevice::ReadOnly));
@@ -99,7 +105,6 @@ private slots:
         }
         qInfo("%d kills after %lld finished saves; %d left the new version; %d temporary files left",
               kRounds, static_cast<long long>(saves), seenNew, leftovers);
-        QVERIFY(saves > 0); // the kills did land among saves
     }
 };
 
