@@ -8,7 +8,8 @@ cd "$(dirname "$0")/.."
 ROUNDS="${1:-3}"
 BUILD_DIR="${DTU_BUILD_DIR:-build}"
 [[ -f "$BUILD_DIR/CTestTestfile.cmake" ]] || { echo "stress-tests: build first (scripts/build.sh)" >&2; exit 2; }
-RUNNERS=$(($(nproc) * 3))
+# As many runners as scripts/test.sh gives the normal build.
+RUNNERS=$(($(nproc) * 6))
 
 load=()
 stop_load() { ((${#load[@]})) && kill "${load[@]}" 2>/dev/null; wait 2>/dev/null; }
