@@ -18,12 +18,15 @@ void OnSignal(int)
 }
 } // namespace
 
-void OnStopSignals(std::function<void()> onStop)
+void OnStopSignals(std::function<void()> onStop, QObject *context)
 {
     // One pipe for the process: a second call adds a listener, not a pipe.
     if (g_pipe[0] < 0 && ::socketpair(AF_UNIX, SOCK_STREAM, 0, g_pipe) != 0)
         return;
-    auto *notifier = new QSocketNotifier(g_pipe[0], QSocketNotifier::Read, QCoreApplication::instance());
+    // The listener goes with its context: one left behind would call a
+    // handler whose run has ended.
+    auto *notifier
+        = new QSocketNotifier(g_pipe[0], QSocketNotifier::Read, context ? context : QCoreApplication::instance());
     QObject::connect(notifier, &QSocketNotifier::activated, [onStop = std::move(onStop)] {
         char byte;
         [[maybe_unused]] const ssize_t n = ::read(g_pipe[0], &byte, 1);
