@@ -135,7 +135,19 @@ private slots:
     void oneLanguageAtATime()
     {
         QFETCH(QString, language);
-        LanguageRig healthy;
+        // The device's commands run in this process against dtusim's device
+        // on virtual time; the fleet and the records run as programs.
+        WorkFolder folder(WorkFolder::kAllExamples);
+        VirtualDevice device;
+        struct {
+            WorkFolder &folder;
+            VirtualDevice &device;
+            const WorkFolder &Dir() const { return folder; }
+            ProgramRun Cfg(const QStringList &args)
+            {
+                return device.Cfg(QStringList{QStringLiteral("--profile"), TestPaths::kExampleProfile} + args, folder.Path());
+            }
+        } healthy{folder, device};
         healthy.Dir().Write(QStringLiteral("other.txt"),
                             "{\"Params\": [{\"CMDID\": \"0031\", \"PNAME\": \"中心端口\", \"PVALUE\": \"HEX:0050\"},"
                             " {\"CMDID\": \"0777\", \"PNAME\": \"别的\", \"PVALUE\": \"HEX:01\"}]}\n");
