@@ -1,6 +1,7 @@
-// dtucfg against the simulated device over a real pseudo-terminal: every
-// device command, with a healthy device and with misbehaving ones, and the
-// exit statuses.
+// dtucfg against the simulated device: every device command, with a
+// healthy device and with misbehaving ones, and the exit statuses (in this
+// process on virtual time); writes, reads, TCP, set-up failures and a
+// device that vanishes over a real pseudo-terminal or socket.
 #include "support/SimLine.h"
 #include "support/SimProcess.h"
 #include "support/TestPaths.h"
@@ -125,8 +126,12 @@ private slots:
         QFETCH(QStringList, cfg);
         QFETCH(int, exitCode);
         QFETCH(QStringList, lines);
-        CommandBench bench(sim);
-        const ProgramRun run = bench.Cfg(cfg);
+        // In this process against dtusim's device on virtual time: the same
+        // frames, lines and statuses, without two programs to start.
+        WorkFolder dir(WorkFolder::kScript);
+        dir.Write(QStringLiteral("dev.txt"), kCommandProfile);
+        VirtualDevice device(QStringList{QStringLiteral("--profile"), dir.Path(QStringLiteral("dev.txt"))} + sim);
+        const ProgramRun run = device.Cfg(QStringList{QStringLiteral("--profile"), QStringLiteral("dev.txt")} + cfg, dir.Path());
         QVERIFY2(run.exitCode == exitCode, qPrintable(run.Describe()));
         CompareLines(run.out, lines);
     }
