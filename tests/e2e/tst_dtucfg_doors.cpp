@@ -213,8 +213,8 @@ private slots:
     }
 
     // real-clock smoke: a silent device over a real pseudo-terminal and over
-    // TCP, on the real clock. The channel selection and the status request
-    // each go unanswered for 3 s; the bound is over five times that.
+    // TCP, on the real clock. The channel selection goes unanswered for 3 s
+    // and the status request for 4 s; the bound is five times that.
     void silentDeviceOnTheRealClock_data()
     {
         QTest::addColumn<bool>("tcp");
