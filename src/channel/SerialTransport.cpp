@@ -26,16 +26,36 @@ SerialTransport::SerialTransport(QObject *parent) : QObject(parent)
 
 SerialTransport::~SerialTransport()
 {
+    StandIn(nullptr);
     Close();
 }
 
 bool SerialTransport::IsOpen() const
 {
+    if (line_)
+        return lineOpen_ && line_->IsOpen();
     return port_.isOpen();
+}
+
+void SerialTransport::StandIn(Transport *line)
+{
+    Close();
+    if (line_)
+        line_->SetArrivalHook({});
+    line_ = line;
+    if (line_)
+        line_->SetArrivalHook([this] {
+            if (IsOpen())
+                BytesArrived();
+        });
 }
 
 void SerialTransport::Close()
 {
+    if (line_) {
+        lineOpen_ = false;
+        return;
+    }
     if (port_.isOpen())
         port_.close();
 }
@@ -48,6 +68,10 @@ bool SerialTransport::Open(const QString &name, const QString &speedText, const 
     format_ = SerialSettings::ApplyFormat(formatText, format_);
 
     devicePath_ = PortNames::DevicePath(name);
+    if (line_) {
+        lineOpen_ = line_->IsOpen();
+        return lineOpen_;
+    }
     port_.setPortName(PortNames::DeviceFromName(name));
     // Non-standard speeds (14400, 28800, 33600, 76800) go to the driver as
     // they are; on Linux QSerialPort sets them through termios2.
@@ -173,6 +197,11 @@ bool SerialTransport::CloseAfterError()
 
 void SerialTransport::Write(const QByteArray &bytes)
 {
+    if (line_) {
+        if (IsOpen() && !bytes.isEmpty())
+            line_->Write(bytes);
+        return;
+    }
     if (!port_.isOpen() || bytes.isEmpty())
         return;
     QElapsedTimer clock;
@@ -210,6 +239,8 @@ void SerialTransport::Write(const QByteArray &bytes)
 
 QByteArray SerialTransport::ReadAvailable()
 {
+    if (line_)
+        return IsOpen() ? line_->ReadAvailable() : QByteArray();
     if (!port_.isOpen())
         return {};
 #ifdef Q_OS_UNIX

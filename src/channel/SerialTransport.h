@@ -34,8 +34,15 @@ public:
     bool IsOpen() const override;
     void Write(const QByteArray &bytes) override;
     QByteArray ReadAvailable() override;
-    // The port says when bytes come in (readyRead).
-    bool TellsArrival() const override { return true; }
+    // The port says when bytes come in (readyRead); a stand-in line as it does.
+    bool TellsArrival() const override { return line_ ? line_->TellsArrival() : true; }
+
+    // Puts another transport where the device file would be (nullptr: the
+    // device file again): Open applies the settings as always and opens
+    // the line instead of a port, and the bytes go to and come from it.
+    // For a whole run on a simulated device in the same process; the line
+    // must outlive this port or be taken away first.
+    void StandIn(Transport *line);
 
     // Settings of the last open attempt.
     qint32 Speed() const { return speed_; }
@@ -69,4 +76,6 @@ private:
     QString failureReason_;
     QString devicePath_;
     bool closingAfterError_ = false;
+    Transport *line_ = nullptr; // the stand-in for the device file, if any
+    bool lineOpen_ = false;     // opened on the stand-in and not closed since
 };

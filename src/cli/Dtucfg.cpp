@@ -153,7 +153,7 @@ QString FailureMessage(const CliVerdict &verdict, const ConsoleFrontend &fronten
     return QCoreApplication::translate("Dtucfg", "命令没有成功");
 }
 
-int Run(const QStringList &arguments, ConsoleFrontend &frontend)
+int Run(const QStringList &arguments, ConsoleFrontend &frontend, const Dtucfg::Line &line)
 {
     // The language and the form of the answer come first: a command line
     // that does not parse is refused in them too.
@@ -206,7 +206,9 @@ int Run(const QStringList &arguments, ConsoleFrontend &frontend)
     // Standard output is kept for what the program reads: the JSON document,
     // the worker's events, verify's differences.
     frontend.SetLinesToStderr(options.json || options.events || options.command == QLatin1String("verify"));
-    DtuSession session(frontend);
+    DtuSession session(frontend, line.scheduler ? *line.scheduler : Scheduler::Default());
+    if (line.serial)
+        session.serial.StandIn(line.serial);
     session.exchange.SetFastCompletion(options.fast);
     CliContext context{session, frontend, options};
     // The fleet's worker records as the fleet.
@@ -243,9 +245,14 @@ namespace Dtucfg {
 
 int Run(const QStringList &arguments, std::FILE *out, std::FILE *err)
 {
+    return Run(arguments, out, err, Line{});
+}
+
+int Run(const QStringList &arguments, std::FILE *out, std::FILE *err, const Line &line)
+{
     ConsoleFrontend frontend(out, err);
     frontend.SetProgressOnTerminal(::isatty(::fileno(err)) == 1);
-    return ::Run(arguments, frontend);
+    return ::Run(arguments, frontend, line);
 }
 
 } // namespace Dtucfg

@@ -4,14 +4,14 @@
 #include "cli/CliOptions.h"
 #include "cli/ConsoleFrontend.h"
 #include "ops/OutcomeJson.h"
-#include "core/ScheduledTimer.h"
+#include "core/Scheduler.h"
 #include "core/StopSignals.h"
 #include "ops/DeviceCommands.h"
 #include "ops/SignalMeter.h"
 #include "ops/Wording.h"
 #include "session/DtuSession.h"
 
-#include <QEventLoop>
+#include <QObject>
 
 namespace SignalWatch {
 
@@ -27,16 +27,17 @@ QString Line(const QDateTime &when, int csq)
 CliVerdict Run(CliContext &context)
 {
     DtuSession &session = context.session;
+    Scheduler &clock = session.scheduler;
     bool stop = false;
-    QEventLoop pause;
-    // A signal during an exchange lets it finish; one during the pause ends it.
-    OnStopSignals([&] {
-        stop = true;
-        pause.quit();
-    });
-    ScheduledTimer next(session.scheduler);
-    next.SetSingleShot(true);
-    next.OnTimeout([&pause] { pause.quit(); });
+    // A signal during an exchange lets it finish; one during the pause ends
+    // it. Heard while this run lasts.
+    QObject listening;
+    OnStopSignals(
+        [&] {
+            stop = true;
+            clock.Wake();
+        },
+        &listening);
 
     // Only the last reading decides the exit status.
     CommandOutcome last;
@@ -51,8 +52,7 @@ CliVerdict Run(CliContext &context)
         context.frontend.AppendControlMemo(Line(QDateTime::currentDateTime(), last.Ok() ? last.value : -1));
         if (stop)
             break;
-        next.Start(context.options.watchSeconds * 1000);
-        pause.exec();
+        clock.SleepUntilWoken(context.options.watchSeconds * 1000);
     }
     return CliVerdict::Of(last.Ok(), OutcomeJson::Command(last));
 }

@@ -3,8 +3,11 @@
 
 // SIGINT and SIGTERM run `onStop` in the event loop (not inside the signal
 // handler), so a program can leave through main's normal return with its
-// port and files closed. SIGPIPE is ignored. Call once, after the
-// QCoreApplication exists.
-void OnStopSignals(std::function<void()> onStop);
+// port and files closed. SIGPIPE is ignored. Call after the
+// QCoreApplication exists. Each call adds a listener, and every listener
+// hears each signal. With a context, onStop is heard only while the context
+// lives (a run inside a longer process); without, for good.
+class QObject;
+void OnStopSignals(std::function<void()> onStop, QObject *context = nullptr);
 // The usual case: the signals end the event loop.
 void QuitOnSignals();

@@ -1,5 +1,6 @@
 #include "sim/SimCommands.h"
 
+#include "core/DtuError.h"
 #include "protocol/Hex.h"
 #include "script/ScriptHost.h"
 
@@ -17,4 +18,17 @@ SimCommandSet SimCommandSet::FromScript(ScriptHost &script)
     set.getVersion = word("CMD_GETDTUVER");
     set.prefix = HexToBytes(script.Eval(QStringLiteral("PrevCmd();")));
     return set;
+}
+
+SimCommandSet SimCommandSet::FromScriptFile(const QString &path,
+                                            const std::function<void(const QString &)> &onFault)
+{
+    ScriptHost script;
+    QString error;
+    ScriptFault fault;
+    if (!script.LoadFile(path, &error, &fault))
+        throw DtuError(error);
+    if (!fault.IsEmpty() && onFault)
+        onFault(fault.Text());
+    return FromScript(script);
 }

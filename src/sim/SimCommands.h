@@ -1,5 +1,8 @@
 #pragma once
 #include <QByteArray>
+#include <QString>
+
+#include <functional>
 
 class ScriptHost;
 
@@ -27,4 +30,9 @@ struct SimCommandSet {
     // Evaluates GetCmd(...) for each name and PrevCmd() once. Throws
     // ScriptError when the script cannot answer.
     static SimCommandSet FromScript(ScriptHost &script);
+    // Loads the script file and evaluates it so. Throws DtuError when the
+    // file cannot be loaded. A script that stopped part-way is told to
+    // onFault with its error, before the words are asked for (which may
+    // then fail for what it did not define).
+    static SimCommandSet FromScriptFile(const QString &path, const std::function<void(const QString &)> &onFault);
 };

@@ -3,7 +3,6 @@
 // loopback TCP maintenance port, from a device profile and its script;
 // with --count, several independent devices at once.
 #include "core/DtuError.h"
-#include "script/ScriptHost.h"
 #include "core/StopSignals.h"
 #include "sim/SimFleet.h"
 #include "sim/SimOptions.h"
@@ -32,16 +31,10 @@ void AnnounceLines(const QStringList &lines)
 
 SimCommandSet CommandsFrom(const SimOptions &options)
 {
-    ScriptHost script;
     const QString path = options.scriptPath.isEmpty() ? SimProfile::DefaultScript(options.profilePath)
                                                       : options.scriptPath;
-    QString error;
-    ScriptFault fault;
-    if (!script.LoadFile(path, &error, &fault))
-        throw DtuError(error);
-    if (!fault.IsEmpty())
-        ErrorLine(QStringLiteral("script error: ") + fault.Text());
-    return SimCommandSet::FromScript(script);
+    return SimCommandSet::FromScriptFile(
+        path, [](const QString &fault) { ErrorLine(QStringLiteral("script error: ") + fault); });
 }
 
 } // namespace

@@ -1,6 +1,8 @@
-// dtucfg against the simulated device over a real pseudo-terminal: every
-// device command, with a healthy device and with misbehaving ones, and the
-// exit statuses.
+// dtucfg against the simulated device: every device command, with a
+// healthy device and with misbehaving ones, and the exit statuses (in this
+// process on virtual time); writes, reads, TCP, set-up failures and a
+// device that vanishes over a real pseudo-terminal or socket.
+#include "support/SimLine.h"
 #include "support/SimProcess.h"
 #include "support/TestPaths.h"
 #include "support/WorkFolder.h"
@@ -85,8 +87,6 @@ private slots:
                                             << QStringList{S("DTU状态读取失败，参数错误！")};
         QTest::newRow("status bad sum") << QStringList{"--bad-checksum"} << QStringList{"status"} << 1
                                         << QStringList{S("DTU状态读取失败，返回帧校验错误！")};
-        QTest::newRow("status silent") << QStringList{"--silent"} << QStringList{"status"} << 1
-                                       << QStringList{S("DTU状态读取失败，设备无响应！")};
         QTest::newRow("status traced") << none << QStringList{"--level", "1", "status"} << 0
                                        << QStringList{S("下行：AA 55 00 04 E0 04 00 E8 "),
                                                       S("上行：AA 55 00 05 E0 04 05 00 EE "),
@@ -112,8 +112,6 @@ private slots:
         QTest::newRow("reset") << none << QStringList{"reset"} << 0 << QStringList{S("[复位设备成功]")};
         QTest::newRow("reset refused") << QStringList{"--refuse"} << QStringList{"reset"} << 1
                                        << QStringList{S("[复位设备失败]")};
-        QTest::newRow("reset silent") << QStringList{"--silent"} << QStringList{"reset"} << 1
-                                      << QStringList{S("[复位设备失败，设备无响应！]")};
         QTest::newRow("restore") << none << QStringList{"restore"} << 0 << QStringList{S("[参数设置成功]")};
         // A checksum failure is named like the others rather than repeating
         // the panel's previous text: the restore must not look like nothing.
@@ -128,10 +126,43 @@ private slots:
         QFETCH(QStringList, cfg);
         QFETCH(int, exitCode);
         QFETCH(QStringList, lines);
-        CommandBench bench(sim);
-        const ProgramRun run = bench.Cfg(cfg);
+        // In this process against dtusim's device on virtual time: the same
+        // frames, lines and statuses, without two programs to start.
+        WorkFolder dir(WorkFolder::kScript);
+        dir.Write(QStringLiteral("dev.txt"), kCommandProfile);
+        VirtualDevice device(QStringList{QStringLiteral("--profile"), dir.Path(QStringLiteral("dev.txt"))} + sim);
+        const ProgramRun run = device.Cfg(QStringList{QStringLiteral("--profile"), QStringLiteral("dev.txt")} + cfg, dir.Path());
         QVERIFY2(run.exitCode == exitCode, qPrintable(run.Describe()));
         CompareLines(run.out, lines);
+    }
+
+    // A silent device, run in this process on virtual time: each command
+    // waits out its own time-out for the answer (the status 4 s, an
+    // acknowledgement 3 s, the signal 10 s), and no more (this profile has
+    // no extended table, so opening selects nothing).
+    void silentDevice_data()
+    {
+        QTest::addColumn<QStringList>("cfg");
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<int>("waitMs");
+        auto S = [](const char *s) { return QString::fromUtf8(s); };
+        QTest::newRow("status") << QStringList{"status"} << QStringList{S("DTU状态读取失败，设备无响应！")} << 4000;
+        QTest::newRow("reset") << QStringList{"reset"} << QStringList{S("[复位设备失败，设备无响应！]")} << 3000;
+        QTest::newRow("signal") << QStringList{"signal"} << QStringList{S("信号读取失败")} << 10000;
+    }
+    void silentDevice()
+    {
+        QFETCH(QStringList, cfg);
+        QFETCH(QStringList, lines);
+        QFETCH(int, waitMs);
+        WorkFolder dir(WorkFolder::kScript);
+        dir.Write(QStringLiteral("dev.txt"), kCommandProfile);
+        VirtualDevice device({QStringLiteral("--profile"), dir.Path(QStringLiteral("dev.txt")), QStringLiteral("--silent")});
+        const ProgramRun run
+            = device.Cfg(QStringList{QStringLiteral("--profile"), QStringLiteral("dev.txt")} + cfg, dir.Path());
+        QVERIFY2(run.exitCode == 1, qPrintable(run.Describe()));
+        CompareLines(run.out, lines);
+        QCOMPARE(device.Clock().NowMs(), qint64(waitMs));
     }
 
     void writeThenRead()

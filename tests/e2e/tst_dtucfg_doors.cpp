@@ -3,11 +3,13 @@
 // refuses. The simulated device logs every request it gets (--verbose), so
 // "nothing sent" is what the device saw, not what dtucfg thinks it did.
 #include "support/RefusingPort.h"
+#include "support/SimLine.h"
 #include "support/SimProcess.h"
 #include "support/TestMain.h"
 #include "support/TestPaths.h"
 #include "support/WorkFolder.h"
 
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -199,11 +201,41 @@ private slots:
         QFETCH(QStringList, sim);
         QFETCH(QStringList, cfg);
         QFETCH(QString, line);
-        DoorRig rig(sim);
-        const ProgramRun run = rig.Cfg(QStringList{QStringLiteral("--fast")} + cfg);
+        // On virtual time: the device's silence is waited out in no time.
+        WorkFolder dir(WorkFolder::kAllExamples);
+        VirtualDevice device(sim);
+        const ProgramRun run = device.Cfg(
+            QStringList{QStringLiteral("--profile"), TestPaths::kExampleProfile, QStringLiteral("--fast")} + cfg,
+            dir.Path());
         QVERIFY2(run.exitCode == 1, qPrintable(run.Describe()));
         QVERIFY2(run.out.contains(line), qPrintable(run.out.join(QLatin1Char('\n'))));
         QVERIFY2(run.out.last() == line, qPrintable(run.out.join(QLatin1Char('\n'))));
+    }
+
+    // real-clock smoke: a silent device over a real pseudo-terminal and over
+    // TCP, on the real clock. The channel selection goes unanswered for 3 s
+    // and the status request for 4 s; the bound is five times that.
+    void silentDeviceOnTheRealClock_data()
+    {
+        QTest::addColumn<bool>("tcp");
+        QTest::newRow("pty") << false;
+        QTest::newRow("tcp") << true;
+    }
+    void silentDeviceOnTheRealClock()
+    {
+        QFETCH(bool, tcp);
+        DoorRig rig({QStringLiteral("--silent")}, tcp);
+        const ProgramRun run = RunProgram(
+            QStringLiteral("dtucfg"),
+            QStringList{QStringLiteral("--profile"), TestPaths::kExampleProfile} + rig.Sim().CfgChannel()
+                + QStringList{QStringLiteral("--json"), QStringLiteral("status")},
+            rig.Dir().Path(), 35000);
+        QVERIFY2(run.exitCode == 1, qPrintable(run.Describe()));
+        const QJsonObject json = JsonOf(run);
+        QCOMPARE(json.value(QStringLiteral("status")).toInt(), 1);
+        QVERIFY2(json.value(QStringLiteral("lines")).toArray().contains(QStringLiteral("DTU状态读取失败，设备无响应！")),
+                 qPrintable(run.out.join(QLatin1Char('\n'))));
+        QVERIFY(rig.DeviceHeardAnything());
     }
 
     // Refusals before the device: each says what is wrong and what would be
@@ -237,16 +269,20 @@ private slots:
     {
         QFETCH(QStringList, cfg);
         QFETCH(QStringList, said);
-        DoorRig rig;
-        const QByteArray profileBefore = rig.Dir().Read(TestPaths::kExampleProfile);
-        const ProgramRun run = rig.Cfg(cfg);
+        // In this process, so that what reached the device is every byte
+        // written to its line, not what it logged within a wait.
+        WorkFolder dir(WorkFolder::kAllExamples);
+        VirtualDevice device;
+        const QByteArray profileBefore = dir.Read(TestPaths::kExampleProfile);
+        const ProgramRun run
+            = device.Cfg(QStringList{QStringLiteral("--profile"), TestPaths::kExampleProfile} + cfg, dir.Path());
         QVERIFY2(run.exitCode == 2, qPrintable(run.Describe()));
         for (const QString &part : said)
             QVERIFY2(run.err.contains(part), qPrintable(part + QStringLiteral(" not in: ") + run.err));
         QVERIFY(run.out.isEmpty());
-        QVERIFY2(!rig.DeviceHeardAnything(), qPrintable(rig.Log()));
+        QVERIFY2(device.Line().heard.isEmpty(), device.Line().heard.toHex(' ').constData());
         // Nothing stored either: the profile file keeps its serial settings.
-        QCOMPARE(rig.Dir().Read(TestPaths::kExampleProfile), profileBefore);
+        QCOMPARE(dir.Read(TestPaths::kExampleProfile), profileBefore);
     }
 
     // A profile that is not there is named, not the script it would lead to;
@@ -332,22 +368,32 @@ private slots:
         QTest::addColumn<QStringList>("sim");
         QTest::addColumn<QStringList>("cfg");
         QTest::addColumn<int>("exitCode");
-        QTest::newRow("ok") << QStringList{} << QStringList{QStringLiteral("status")} << 0;
-        QTest::newRow("device silent") << QStringList{QStringLiteral("--silent")} << QStringList{QStringLiteral("status")} << 1;
-        QTest::newRow("read failed") << QStringList{QStringLiteral("--silent")} << QStringList{QStringLiteral("read")} << 1;
-        QTest::newRow("usage") << QStringList{} << QStringList{QStringLiteral("status"), QStringLiteral("--ext")} << 2;
-        QTest::newRow("bad option") << QStringList{} << QStringList{QStringLiteral("--baud"), QStringLiteral("1"), QStringLiteral("status")} << 2;
-        QTest::newRow("unknown option") << QStringList{} << QStringList{QStringLiteral("--frob"), QStringLiteral("status")} << 2;
-        QTest::newRow("no such row") << QStringList{} << QStringList{QStringLiteral("write"), QStringLiteral("0999=1")} << 2;
-        QTest::newRow("serial port") << QStringList{} << QStringList{QStringLiteral("--port"), QStringLiteral("/dev/no-such-tty"), QStringLiteral("status")} << 2;
+        QTest::addColumn<bool>("waits"); // a silent device: run in this process, on virtual time
+        QTest::newRow("ok") << QStringList{} << QStringList{QStringLiteral("status")} << 0 << false;
+        QTest::newRow("device silent") << QStringList{QStringLiteral("--silent")} << QStringList{QStringLiteral("status")} << 1 << true;
+        QTest::newRow("read failed") << QStringList{QStringLiteral("--silent")} << QStringList{QStringLiteral("read")} << 1 << true;
+        QTest::newRow("usage") << QStringList{} << QStringList{QStringLiteral("status"), QStringLiteral("--ext")} << 2 << false;
+        QTest::newRow("bad option") << QStringList{} << QStringList{QStringLiteral("--baud"), QStringLiteral("1"), QStringLiteral("status")} << 2 << false;
+        QTest::newRow("unknown option") << QStringList{} << QStringList{QStringLiteral("--frob"), QStringLiteral("status")} << 2 << false;
+        QTest::newRow("no such row") << QStringList{} << QStringList{QStringLiteral("write"), QStringLiteral("0999=1")} << 2 << false;
+        QTest::newRow("serial port") << QStringList{} << QStringList{QStringLiteral("--port"), QStringLiteral("/dev/no-such-tty"), QStringLiteral("status")} << 2 << false;
     }
     void jsonAnswersEveryTime()
     {
         QFETCH(QStringList, sim);
         QFETCH(QStringList, cfg);
         QFETCH(int, exitCode);
-        DoorRig rig(sim);
-        const ProgramRun run = rig.Cfg(QStringList{QStringLiteral("--json")} + cfg);
+        QFETCH(bool, waits);
+        ProgramRun run;
+        if (waits) {
+            WorkFolder dir(WorkFolder::kAllExamples);
+            VirtualDevice device(sim);
+            run = device.Cfg(QStringList{QStringLiteral("--profile"), TestPaths::kExampleProfile, QStringLiteral("--json")} + cfg,
+                             dir.Path());
+        } else {
+            DoorRig rig(sim);
+            run = rig.Cfg(QStringList{QStringLiteral("--json")} + cfg);
+        }
         QVERIFY2(run.exitCode == exitCode, qPrintable(run.Describe()));
         QJsonParseError error{};
         const QJsonDocument document = QJsonDocument::fromJson(run.out.join(QLatin1Char('\n')).toUtf8(), &error);

@@ -2,6 +2,7 @@
 // default): each command in both languages, refusals and failures
 // included, and the watched signal's lines. The profile's own texts (names,
 // labels, values as its script shows them) are the profile's.
+#include "support/SimLine.h"
 #include "support/SimProcess.h"
 #include "support/TestMain.h"
 #include "support/TestPaths.h"
@@ -66,8 +67,6 @@ private slots:
         QTest::addColumn<QString>("chinese");
         QTest::newRow("no level") << QStringList{QStringLiteral("--signal"), QStringLiteral("99")}
                                   << QStringLiteral("CSQ=99 unknown") << QStringLiteral("CSQ=99 未知");
-        QTest::newRow("failed") << QStringList{QStringLiteral("--silent")} << QStringLiteral("Signal read failed")
-                                << QStringLiteral("信号读取失败");
     }
     void watchLinesFollowTheLanguage()
     {
@@ -102,6 +101,29 @@ private slots:
         }
     }
 
+    // A failed reading of the watch in each language, run in this process on
+    // virtual time (the reading waits 10 s for the silent device).
+    void failedWatchLineFollowsTheLanguage_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("en") << QStringLiteral("en") << QStringLiteral("Signal read failed");
+        QTest::newRow("zh") << QStringLiteral("zh") << QStringLiteral("信号读取失败");
+    }
+    void failedWatchLineFollowsTheLanguage()
+    {
+        QFETCH(QString, language);
+        QFETCH(QString, said);
+        WorkFolder dir(WorkFolder::kAllExamples);
+        VirtualDevice device({QStringLiteral("--silent")});
+        StopWatchAtFirstReading(device);
+        const ProgramRun run = device.Cfg({QStringLiteral("--profile"), TestPaths::kExampleProfile, QStringLiteral("--lang"),
+                                           language, QStringLiteral("signal"), QStringLiteral("--watch"), QStringLiteral("1")},
+                                          dir.Path());
+        QVERIFY2(run.exitCode == 1, qPrintable(run.Describe()));
+        QVERIFY2(run.out.size() == 1 && run.out.first().endsWith(said), qPrintable(run.out.join(QLatin1Char('\n'))));
+    }
+
     // Every command, in each language: no line in the other one. The
     // profile's own texts (names, labels) are the profile's.
     void oneLanguageAtATime_data()
@@ -113,7 +135,19 @@ private slots:
     void oneLanguageAtATime()
     {
         QFETCH(QString, language);
-        LanguageRig healthy;
+        // The device's commands run in this process against dtusim's device
+        // on virtual time; the fleet and the records run as programs.
+        WorkFolder folder(WorkFolder::kAllExamples);
+        VirtualDevice device;
+        struct {
+            WorkFolder &folder;
+            VirtualDevice &device;
+            const WorkFolder &Dir() const { return folder; }
+            ProgramRun Cfg(const QStringList &args)
+            {
+                return device.Cfg(QStringList{QStringLiteral("--profile"), TestPaths::kExampleProfile} + args, folder.Path());
+            }
+        } healthy{folder, device};
         healthy.Dir().Write(QStringLiteral("other.txt"),
                             "{\"Params\": [{\"CMDID\": \"0031\", \"PNAME\": \"中心端口\", \"PVALUE\": \"HEX:0050\"},"
                             " {\"CMDID\": \"0777\", \"PNAME\": \"别的\", \"PVALUE\": \"HEX:01\"}]}\n");
@@ -186,25 +220,21 @@ private slots:
             {QStringLiteral("--no-records"), QStringLiteral("history")},
         };
         const QStringList asked{QStringLiteral("--fast"), QStringLiteral("--lang"), language};
-        // A silent device's failures, each waited out: a few stand for the
-        // rest. Each has a device of its own, so they wait at the same time
-        // as the healthy device's commands run.
-        static const QStringList failing{QStringLiteral("status"), QStringLiteral("read"), QStringLiteral("save")};
-        std::vector<std::unique_ptr<LanguageRig>> silentRigs;
-        std::vector<std::pair<QStringList, std::unique_ptr<StartedProgram>>> silentRuns;
-        for (const QStringList &command : commands) {
-            if (!failing.contains(command.first()))
-                continue;
-            silentRigs.push_back(std::make_unique<LanguageRig>(QStringList{QStringLiteral("--silent")}));
-            silentRuns.emplace_back(command, silentRigs.back()->StartCfg(asked + command));
-        }
         for (const QStringList &command : commands) {
             CheckLines(healthy.Cfg(asked + command), language, command, profileTexts);
             if (QTest::currentTestFailed())
                 return;
         }
-        for (auto &[command, started] : silentRuns) {
-            CheckLines(started->Finish(), language, command, profileTexts);
+        // A silent device's failures: a few stand for the rest. Each is run
+        // in this process on virtual time, its silence waited out at once.
+        static const QStringList failing{QStringLiteral("status"), QStringLiteral("read"), QStringLiteral("save")};
+        for (const QStringList &command : commands) {
+            if (!failing.contains(command.first()))
+                continue;
+            VirtualDevice silent({QStringLiteral("--silent")});
+            const ProgramRun run = silent.Cfg(QStringList{QStringLiteral("--profile"), TestPaths::kExampleProfile} + asked + command,
+                                              healthy.Dir().Path());
+            CheckLines(run, language, command, profileTexts);
             if (QTest::currentTestFailed())
                 return;
         }

@@ -4,7 +4,7 @@
 // against one that refuses everything ends with the same status.
 #include "cli/Dtucfg.h"
 #include "core/Translation.h"
-#include "support/SimProcess.h"
+#include "support/SimLine.h"
 #include "support/TestMain.h"
 #include "support/WorkFolder.h"
 
@@ -12,7 +12,7 @@
 #include <QTranslator>
 #include <QTest>
 
-#include <cstdio>
+#include <memory>
 
 namespace {
 
@@ -57,36 +57,27 @@ private:
 };
 
 // One device, and dtucfg run in this process so that the rewording
-// translator speaks for it.
+// translator speaks for it; both on virtual time, so the corrupt device's
+// failures cost no real time.
 class VerdictBench {
 public:
     explicit VerdictBench(const QStringList &simArgs)
     {
         dir_.Write(QStringLiteral("dev.txt"), kVerdictProfile);
-        QVERIFY2(sim_.Start(QStringList{QStringLiteral("--profile"), dir_.Path(QStringLiteral("dev.txt"))} + simArgs,
-                            dir_.Path()),
-                 qPrintable(sim_.Error()));
+        device_ = std::make_unique<VirtualDevice>(QStringList{QStringLiteral("--profile"), dir_.Path(QStringLiteral("dev.txt"))}
+                                                  + simArgs);
     }
     int Cfg(const QStringList &args)
     {
-        const QString before = QDir::currentPath();
-        QDir::setCurrent(dir_.Path());
-        std::FILE *out = std::tmpfile();
-        std::FILE *err = std::tmpfile();
-        const int status = Dtucfg::Run(QStringList{QStringLiteral("--profile"), QStringLiteral("dev.txt"),
-                                                   QStringLiteral("--port"), sim_.Pty(), QStringLiteral("--fast")}
-                                           + args,
-                                       out, err);
-        std::fclose(out);
-        std::fclose(err);
-        QDir::setCurrent(before);
-        return status;
+        return device_->Cfg(QStringList{QStringLiteral("--profile"), QStringLiteral("dev.txt"), QStringLiteral("--fast")} + args,
+                            dir_.Path())
+            .exitCode;
     }
     QString Path(const QString &name) const { return dir_.Path(name); }
 
 private:
     WorkFolder dir_{WorkFolder::kScript};
-    SimProcess sim_;
+    std::unique_ptr<VirtualDevice> device_;
 };
 
 // Each command with the status it ends with against a healthy device and

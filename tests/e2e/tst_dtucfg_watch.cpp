@@ -1,7 +1,10 @@
 // dtucfg signal --watch against dtusim whose signal changes at each request:
 // one line per reading until SIGTERM, and the exit status of the last
-// reading. A smoke test on the real clock (a reading a second): the wait for
-// the lines is bounded at over five times the time they take.
+// reading. linesUntilTerminated is a real-clock smoke test (a reading a
+// second): the wait for the lines is bounded at over five times the time
+// they take. A failed reading waits 10 s for the device: that runs in this
+// process, on virtual time.
+#include "support/SimLine.h"
 #include "support/SimProcess.h"
 #include "support/TestMain.h"
 #include "support/TestPaths.h"
@@ -65,15 +68,22 @@ private slots:
                      qPrintable(line));
     }
 
-    // A device that stopped answering: the last reading failed, exit status 1.
+    // A device that stopped answering: the last reading failed, exit status
+    // 1. The stop comes while the first reading waits out its 10 s.
     void lastReadingFailed()
     {
-        Watch w;
-        QVERIFY(w.Run({QStringLiteral("--silent"), QStringLiteral("--only"), QStringLiteral("E023")}, 1));
-        QCOMPARE(w.cfg.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(w.cfg.exitCode(), 1);
-        QVERIFY2(QRegularExpression(kTimeAtStart + QStringLiteral("信号读取失败$")).match(w.out.value(0)).hasMatch(),
-                 qPrintable(w.out.join(QLatin1Char('\n'))));
+        WorkFolder dir(WorkFolder::kAllExamples);
+        VirtualDevice device({QStringLiteral("--silent"), QStringLiteral("--only"), QStringLiteral("E023")});
+        StopWatchAtFirstReading(device);
+        const ProgramRun run = device.Cfg({QStringLiteral("--profile"), TestPaths::kExampleProfile, QStringLiteral("signal"),
+                                           QStringLiteral("--watch"), QStringLiteral("1")},
+                                          dir.Path());
+        QVERIFY2(run.exitCode == 1, qPrintable(run.Describe()));
+        QVERIFY2(run.out.size() == 1, qPrintable(run.out.join(QLatin1Char('\n'))));
+        QVERIFY2(QRegularExpression(kTimeAtStart + QStringLiteral("信号读取失败$")).match(run.out.value(0)).hasMatch(),
+                 qPrintable(run.out.join(QLatin1Char('\n'))));
+        // The reading was waited out on the device's time, not cut short.
+        QVERIFY2(device.Clock().NowMs() >= 10000, qPrintable(QString::number(device.Clock().NowMs())));
     }
 };
 
