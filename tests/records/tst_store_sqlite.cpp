@@ -2,6 +2,7 @@
 // and what only a file has: its default place, WAL and waiting for another
 // writer, a file that is no store, and a store the user may not write.
 #include "StoreSuite.h"
+#include "support/EnvironmentVariable.h"
 #include "support/TestMain.h"
 
 #include "records/RecordLocation.h"
@@ -26,31 +27,6 @@ RecordEntry Reading(const QString &number)
     e.device.number = number;
     return e;
 }
-
-// Sets an environment variable for the life of the object.
-class EnvironmentVariable {
-public:
-    EnvironmentVariable(const char *name, const QByteArray &value, bool set = true)
-        : name_(name), old_(qgetenv(name)), wasSet_(qEnvironmentVariableIsSet(name))
-    {
-        if (set)
-            qputenv(name, value);
-        else
-            qunsetenv(name);
-    }
-    ~EnvironmentVariable()
-    {
-        if (wasSet_)
-            qputenv(name_, old_);
-        else
-            qunsetenv(name_);
-    }
-
-private:
-    const char *name_;
-    QByteArray old_;
-    bool wasSet_;
-};
 
 } // namespace
 

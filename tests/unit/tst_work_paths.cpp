@@ -5,37 +5,12 @@
 #include "core/DtuError.h"
 #include "core/TextFile.h"
 #include "core/WorkPaths.h"
+#include "support/EnvironmentVariable.h"
 #include "support/TestMain.h"
 #include "support/WorkFolder.h"
 
 #include <QDir>
 #include <QTest>
-
-namespace {
-
-// An environment variable set for the life of this object, then put back.
-class EnvironmentValue {
-public:
-    EnvironmentValue(const char *name, const QByteArray &value) : name_(name), had_(qEnvironmentVariableIsSet(name))
-    {
-        old_ = qgetenv(name);
-        qputenv(name, value);
-    }
-    ~EnvironmentValue()
-    {
-        if (had_)
-            qputenv(name_, old_);
-        else
-            qunsetenv(name_);
-    }
-
-private:
-    const char *name_;
-    bool had_;
-    QByteArray old_;
-};
-
-} // namespace
 
 class WorkPathsTest : public QObject {
     Q_OBJECT
@@ -55,8 +30,8 @@ private slots:
     {
         QFETCH(QByteArray, xdg);
         QFETCH(QString, expected);
-        EnvironmentValue home("HOME", "/home/tech");
-        EnvironmentValue config("XDG_CONFIG_HOME", xdg);
+        EnvironmentVariable home("HOME", "/home/tech");
+        EnvironmentVariable config("XDG_CONFIG_HOME", xdg);
         QCOMPARE(WorkPaths::ConfigFolder(), expected);
     }
 
