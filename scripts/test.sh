@@ -43,7 +43,11 @@ if [[ "$SANITIZE" == 1 ]]; then
   # until exit is still reachable then and is not reported. (The fuzz cases
   # that run the script engine skip libFuzzer's per-input leak check; see
   # fuzz/CMakeLists.txt.)
-  export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:strict_init_order=1"
+  # Freed memory waits in a quarantine of 16 MB (the default 256 MB) before
+  # it is handed out again: use after free is still caught for far more than
+  # a case frees in between, and the processes touch fewer fresh pages, each
+  # a page fault (the half's processor time: 254 s -> 216 s).
+  export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:strict_init_order=1:quarantine_size_mb=16"
   export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
   (cd "$ASAN_DIR" &&
     QT_QPA_PLATFORM=offscreen ctest --output-on-failure --parallel "$SANITIZED_RUNNERS" --timeout 600)
