@@ -69,6 +69,13 @@ while IFS= read -r hit; do
         problems=$((problems + 1))
       fi
       ;;
+    moc_*.cpp)
+      # What moc wrote for the file's own header, compiled with the file.
+      if [[ ${file##*/} != "${target#moc_}" ]]; then
+        echo "check-layers: src/$file:$line: includes \"$target\", moc's code for another file's header"
+        problems=$((problems + 1))
+      fi
+      ;;
     *)
       if [[ $target != DtuVersion.h && ! -f $from/$target ]]; then
         echo "check-layers: src/$file:$line: includes \"$target\" without its folder"

@@ -106,3 +106,5 @@ void ReceivePoller::RefreshCounters()
 {
     emit countersChanged(CountersText());
 }
+
+#include "moc_ReceivePoller.cpp"

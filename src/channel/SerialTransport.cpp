@@ -255,3 +255,5 @@ QByteArray SerialTransport::ReadAvailable()
 #endif
     return port_.readAll();
 }
+
+#include "moc_SerialTransport.cpp"

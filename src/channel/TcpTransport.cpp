@@ -136,3 +136,5 @@ QByteArray TcpTransport::ReadAvailable()
     receivedAny_ = receivedAny_ || !bytes.isEmpty();
     return bytes;
 }
+
+#include "moc_TcpTransport.cpp"

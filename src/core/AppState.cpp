@@ -15,3 +15,5 @@ void ModifiedList::Remove(const QString &number)
 {
     items_.removeIf([&number](const QString &item) { return item.compare(number, Qt::CaseInsensitive) == 0; });
 }
+
+#include "moc_AppState.cpp"

@@ -105,3 +105,5 @@ void FleetRollback::OnEnded(int exitCode, bool crashed)
     }
     emit finished();
 }
+
+#include "moc_FleetRollback.cpp"

@@ -232,3 +232,5 @@ void FleetRunner::Finish(Worker &worker)
         emit finished();
     }
 }
+
+#include "moc_FleetRunner.cpp"

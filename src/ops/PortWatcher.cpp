@@ -70,3 +70,5 @@ void PortWatcher::OnLost(QString name)
     awaiting_ = true;
     session_.frontend().AppendMemo(QCoreApplication::translate("PortWatcher", "串口%1已断开（设备已拔出），串口已关闭").arg(name));
 }
+
+#include "moc_PortWatcher.cpp"

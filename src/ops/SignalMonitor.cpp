@@ -85,3 +85,5 @@ void SignalMonitor::Record()
     if (running_)
         timer_.Start(intervalMs_);
 }
+
+#include "moc_SignalMonitor.cpp"

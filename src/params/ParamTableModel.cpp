@@ -135,3 +135,5 @@ void ParamTableModel::SetCurrentRow(int row)
     currentRow_ = row;
     emit currentRowChanged(row);
 }
+
+#include "moc_ParamTableModel.cpp"

@@ -61,3 +61,5 @@ void ActionDispatcher::RunNext()
             return;
     }
 }
+
+#include "moc_ActionDispatcher.cpp"

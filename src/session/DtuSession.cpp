@@ -72,3 +72,5 @@ void DtuSession::EndAction()
     actionRunning_ = false;
     emit actionRunningChanged(false);
 }
+
+#include "moc_DtuSession.cpp"

@@ -481,3 +481,5 @@ void FleetWindow::SetIdle(bool idle)
     devices_->setEditTriggers(idle ? QAbstractItemView::AllEditTriggers : QAbstractItemView::NoEditTriggers);
     stop_->setEnabled(!idle);
 }
+
+#include "moc_FleetWindow.cpp"

@@ -279,3 +279,5 @@ void TForm1::changeEvent(QEvent *event)
         session_->poller.SetEnabled(true);
     QMainWindow::changeEvent(event);
 }
+
+#include "moc_MainWindow.cpp"

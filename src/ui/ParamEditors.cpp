@@ -282,3 +282,5 @@ void ParamEditors::MarkRefused(const QString &reason)
     // Red on pale red while the row cannot hold the text; the tip says why.
     edit_->setStyleSheet(refused ? QStringLiteral("QLineEdit { color: #b00000; background: #ffe0e0; }") : QString());
 }
+
+#include "moc_ParamEditors.cpp"

@@ -81,3 +81,5 @@ void RecordsRunRollback::OnEnded()
         status_->setText(tr("批量运行 %1 的恢复：%2").arg(run_, FleetWording::Totals(rollback_.Reports())));
     emit ended();
 }
+
+#include "moc_RecordsRunRollback.cpp"

@@ -396,3 +396,5 @@ void RecordsWindow::RollbackRun()
     tabs_->setCurrentWidget(runRollback_);
     runRollback_->Start(pickedRun_, settings);
 }
+
+#include "moc_RecordsWindow.cpp"

@@ -597,3 +597,5 @@ void StoreSuite::sixteenWritersAtOnce()
     QCOMPARE(one.value.last().details.value(QStringLiteral("seq")).toInt(), 0);
     CheckIntact(where);
 }
+
+#include "moc_StoreSuite.cpp"
