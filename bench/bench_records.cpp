@@ -5,7 +5,7 @@
 //   bench_records [--entries N] [--devices D] [--appends A] [--folder DIR]
 //
 // The store is made in DIR (default: a temporary folder) and removed after.
-#include "records/RecordStore.h"
+#include "store/RecordStore.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -4,9 +4,9 @@
 #   core                                        0  nothing of the project outside core/
 #   channel protocol script profile params      1  may include each other
 #   session                                     2
-#   ops fleet records                           3  fleet/ and records/ use core/ only
-#   recording                                   3  ops/, records/ and below; no front end
-#   ui cli                                      4  never each other
+#   ops fleet store                             3  fleet/ and store/ use core/ only
+#   actions                                     4  ops/, fleet/, store/ and below; no front end
+#   ui cli                                      5  never each other
 #   sim (dtusim)                                   core and layer 1 only
 # Project headers are included by their path under src/ ("session/DtuSession.h");
 # a bare name means the generated version header or a file of the same folder.
@@ -17,17 +17,17 @@ src="${1:-$(dirname "$0")/../src}"
 cd "$src"
 
 declare -A rank=([core]=0 [channel]=1 [protocol]=1 [script]=1 [profile]=1 [params]=1
-                 [session]=2 [ops]=3 [fleet]=3 [records]=3 [recording]=3 [ui]=4 [cli]=4 [sim]=9)
+                 [session]=2 [ops]=3 [fleet]=3 [store]=3 [actions]=4 [ui]=5 [cli]=5 [sim]=9)
 
 allowed() { # allowed FROM_FOLDER TO_FOLDER
   local from=$1 to=$2
   [[ $from == "$to" ]] && return 0
   case $from in
     sim) ((rank[$to] <= 1)) ;;
-    fleet | records) [[ $to == core ]] ;;
-    recording) [[ $to != ui && $to != cli && $to != sim && $to != fleet ]] ;;
+    fleet | store) [[ $to == core ]] ;;
+    actions) [[ $to != ui && $to != cli && $to != sim ]] ;;
     ui | cli) [[ $to != ui && $to != cli && $to != sim ]] ;;
-    *) [[ $to != sim && $to != fleet && $to != records && $to != recording ]] && ((rank[$to] <= rank[$from])) ;;
+    *) [[ $to != sim && $to != fleet && $to != store && $to != actions ]] && ((rank[$to] <= rank[$from])) ;;
   esac
 }
 

@@ -684,7 +684,7 @@ history: 0 listed, 1 no such entry; --diff: 0 the same, 3 they differ.
     </message>
 </context>
 <context>
-    <name>CliProvision</name>
+    <name>CliFleetWorker</name>
     <message>
         <source>provision：</source>
         <translation>provision: </translation>

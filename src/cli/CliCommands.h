@@ -102,7 +102,7 @@ CliVerdict Verify(CliContext &context);
 // comparison only when the read succeeded).
 ReadOutcome ReadAndCompare(CliContext &context, TableCompare::Outcome *outcome);
 
-// One device of a fleet, and the fleet (CliProvision.cpp, CliFleet.cpp).
+// One device of a fleet, and the fleet (CliFleetWorker.cpp, CliFleet.cpp).
 bool CheckProvision(CliContext &context, QString *error);
 CliVerdict Provision(CliContext &context);
 bool CheckFleet(CliContext &context, QString *error);

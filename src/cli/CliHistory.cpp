@@ -3,9 +3,9 @@
 #include "cli/CliCommands.h"
 #include "cli/CliOptions.h"
 #include "cli/ConsoleFrontend.h"
-#include "records/EntryJson.h"
-#include "records/RecordStore.h"
-#include "recording/SnapshotCompare.h"
+#include "store/EntryJson.h"
+#include "store/RecordStore.h"
+#include "actions/SnapshotCompare.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #pragma once
 #include "cli/CliCommands.h"
-#include "records/RecordEntry.h"
+#include "store/RecordEntry.h"
 #include "ops/TableCompare.h"
 
 #include <QString>

@@ -15,7 +15,7 @@
 #include "core/WriteRules.h"
 #include "ops/OutcomeJson.h"
 #include "cli/CliRecording.h"
-#include "recording/ActionRecord.h"
+#include "actions/ActionRecord.h"
 #include "ops/TableCompare.h"
 #include "ops/Wording.h"
 

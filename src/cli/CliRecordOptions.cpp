@@ -1,7 +1,7 @@
 #include "cli/CliRecordOptions.h"
 
 #include "cli/CliOptions.h"
-#include "records/RecordLocation.h"
+#include "store/RecordLocation.h"
 
 #include <QCoreApplication>
 

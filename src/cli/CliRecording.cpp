@@ -3,8 +3,8 @@
 #include "cli/CliCommands.h"
 #include "cli/CliOptions.h"
 #include "cli/ConsoleFrontend.h"
-#include "recording/ActionEntries.h"
-#include "recording/Recorder.h"
+#include "actions/ActionEntries.h"
+#include "actions/Recorder.h"
 #include "session/DtuSession.h"
 
 #include <QCoreApplication>

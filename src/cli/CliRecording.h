@@ -1,6 +1,6 @@
 #pragma once
 #include "ops/Outcomes.h"
-#include "records/RecordEntry.h"
+#include "store/RecordEntry.h"
 
 #include <QJsonObject>
 #include <QList>

@@ -12,8 +12,8 @@
 #include "ops/ChannelOpen.h"
 #include "ops/SerialToggle.h"
 #include "ops/TableCompare.h"
-#include "recording/Recorder.h"
-#include "recording/Rollback.h"
+#include "actions/Recorder.h"
+#include "actions/Rollback.h"
 #include "session/DtuSession.h"
 
 #include <QCoreApplication>

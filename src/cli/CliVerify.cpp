@@ -6,7 +6,7 @@
 #include "session/DtuSession.h"
 #include "cli/CliOptions.h"
 #include "cli/CliRecording.h"
-#include "recording/ActionRecord.h"
+#include "actions/ActionRecord.h"
 #include "cli/ConsoleFrontend.h"
 #include "ops/OutcomeJson.h"
 #include "ops/ParamReader.h"

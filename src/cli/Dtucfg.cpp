@@ -10,7 +10,7 @@
 #include "cli/CliCommands.h"
 #include "cli/CliOptions.h"
 #include "cli/CliRecording.h"
-#include "recording/Recorder.h"
+#include "actions/Recorder.h"
 #include "cli/ConsoleFrontend.h"
 #include "ops/OutcomeJson.h"
 #include "ops/Outcomes.h"

@@ -5,7 +5,7 @@
 #include "ui/HandlerRunner.h"
 #include "ui/SignalMeterView.h"
 #include "ui/WidgetHelpers.h"
-#include "ui/WindowRecords.h"
+#include "ui/WindowRecorder.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -15,7 +15,7 @@
 
 using namespace WidgetHelpers;
 
-ControlPage::ControlPage(DtuSession &session, HandlerRunner &run, SignalMonitor &monitor, WindowRecords &records,
+ControlPage::ControlPage(DtuSession &session, HandlerRunner &run, SignalMonitor &monitor, WindowRecorder &records,
                          QWidget *parent)
     : QWidget(parent), session_(session), run_(run)
 {

@@ -5,7 +5,7 @@
 #include "session/DtuSession.h"
 #include "ui/HandlerRunner.h"
 #include "ui/WidgetHelpers.h"
-#include "ui/WindowRecords.h"
+#include "ui/WindowRecorder.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -15,7 +15,7 @@
 
 using namespace WidgetHelpers;
 
-ExtendedPage::ExtendedPage(DtuSession &session, HandlerRunner &run, WindowRecords &records, QWidget *parent)
+ExtendedPage::ExtendedPage(DtuSession &session, HandlerRunner &run, WindowRecorder &records, QWidget *parent)
     : QWidget(parent), session_(session), run_(run), records_(records)
 {
     setObjectName(QStringLiteral("TabSheet5"));

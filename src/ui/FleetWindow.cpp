@@ -12,7 +12,7 @@
 #include "ops/Wording.h"
 #include "session/DtuSession.h"
 #include "ui/Dialogs.h"
-#include "ui/WindowRecords.h"
+#include "ui/WindowRecorder.h"
 #include "fleet/FleetWording.h"
 
 #include <QCheckBox>
@@ -69,7 +69,7 @@ QPushButton *Button(const QString &caption, const char *name, QWidget *parent)
 }
 } // namespace
 
-FleetWindow::FleetWindow(Dialogs &dialogs, const WindowRecords &records, const QString &profilePath,
+FleetWindow::FleetWindow(Dialogs &dialogs, const WindowRecorder &records, const QString &profilePath,
                          QWidget *parent)
     : QWidget(parent, Qt::Window), dialogs_(dialogs), records_(records)
 {

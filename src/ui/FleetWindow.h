@@ -12,7 +12,7 @@ class QProgressBar;
 class QPushButton;
 class QSpinBox;
 class QTableWidget;
-class WindowRecords;
+class WindowRecorder;
 
 // "多台设备配置": one reference profile written onto many devices by the
 // fleet runner, each with its own values from the device table. It never
@@ -23,7 +23,7 @@ class FleetWindow : public QWidget {
 public:
     // The workers keep their entries where the main window's records are
     // (or nowhere, when its switch is off).
-    FleetWindow(Dialogs &dialogs, const WindowRecords &records, const QString &profilePath, QWidget *parent = nullptr);
+    FleetWindow(Dialogs &dialogs, const WindowRecorder &records, const QString &profilePath, QWidget *parent = nullptr);
 
     // The device table as an inventory (for a run and for tests).
     Inventory::Table DeviceTable() const;
@@ -48,7 +48,7 @@ private:
     void ShowResult(int row, const QString &text);
 
     Dialogs &dialogs_;
-    const WindowRecords &records_;
+    const WindowRecorder &records_;
     FleetRunner runner_;
     QString runId_; // the run's id in the device records ("": not recorded)
     QStringList valueColumns_;

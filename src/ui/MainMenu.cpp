@@ -12,7 +12,7 @@
 #include "ui/HandlerRunner.h"
 #include "ui/QtFrontend.h"
 #include "ui/RecordsWindow.h"
-#include "ui/WindowRecords.h"
+#include "ui/WindowRecorder.h"
 #include "ui/WindowSettings.h"
 
 #include <QAction>
@@ -28,7 +28,7 @@ const QString kAutoReopenKey = QStringLiteral("serial/autoReopen");
 } // namespace
 
 MainMenu::MainMenu(QMainWindow &window, DtuSession &session, HandlerRunner &run, QtFrontend &frontend,
-                   Dialogs &dialogs, WindowRecords &records)
+                   Dialogs &dialogs, WindowRecorder &records)
     : window_(window), session_(session), run_(run), frontend_(frontend), dialogs_(dialogs), records_(records)
 {
     QMenuBar *bar = window_.menuBar();

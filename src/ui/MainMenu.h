@@ -1,6 +1,6 @@
 #pragma once
 #include "fleet/FleetRollback.h"
-#include "records/RecordEntry.h"
+#include "store/RecordEntry.h"
 #include "ui/WindowLanguage.h"
 
 #include <QCoreApplication>
@@ -15,7 +15,7 @@ class QMainWindow;
 class QMenu;
 class QtFrontend;
 class RecordsWindow;
-class WindowRecords;
+class WindowRecorder;
 
 // The main window's menu bar (MainMenu1): reset and restore, the file menu
 // (profiles, parameter files, the fleet window, the fast reply mode, the
@@ -24,7 +24,7 @@ class MainMenu {
     Q_DECLARE_TR_FUNCTIONS(TForm1)
 public:
     MainMenu(QMainWindow &window, DtuSession &session, HandlerRunner &run, QtFrontend &frontend, Dialogs &dialogs,
-             WindowRecords &records);
+             WindowRecorder &records);
 
     // The entries that would start a device action.
     QList<QAction *> Lockable() const { return lockable_; }
@@ -58,7 +58,7 @@ private:
     HandlerRunner &run_;
     QtFrontend &frontend_;
     Dialogs &dialogs_;
-    WindowRecords &records_;
+    WindowRecorder &records_;
     QList<QAction *> lockable_;
     QAction *fastMode_ = nullptr;
     QAction *saveLog_ = nullptr;

@@ -9,7 +9,7 @@
 #include "session/DtuSession.h"
 #include "ui/HandlerRunner.h"
 #include "ui/WidgetHelpers.h"
-#include "ui/WindowRecords.h"
+#include "ui/WindowRecorder.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -28,7 +28,7 @@ const QColor kOpenColour(180, 220, 240);
 const QColor kClosedColour(172, 196, 213);
 } // namespace
 
-MainPage::MainPage(DtuSession &session, HandlerRunner &run, WindowRecords &records, QWidget *parent)
+MainPage::MainPage(DtuSession &session, HandlerRunner &run, WindowRecorder &records, QWidget *parent)
     : QWidget(parent), session_(session), run_(run), records_(records)
 {
     setObjectName(QStringLiteral("TabSheet1"));

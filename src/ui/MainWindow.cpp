@@ -22,7 +22,7 @@
 #include "ui/QtFrontend.h"
 #include "ui/TransparentPage.h"
 #include "ui/WidgetHelpers.h"
-#include "ui/WindowRecords.h"
+#include "ui/WindowRecorder.h"
 #include "ui/WindowSettings.h"
 
 #include <QAction>
@@ -59,7 +59,7 @@ TForm1::TForm1(Dialogs &dialogs, QWidget *parent)
       dispatcher_(std::make_unique<ActionDispatcher>(*session_)),
       monitor_(std::make_unique<SignalMonitor>(*session_, *dispatcher_)),
       portWatcher_(std::make_unique<PortWatcher>(*session_)),
-      records_(std::make_unique<WindowRecords>(*session_, *frontend_))
+      records_(std::make_unique<WindowRecorder>(*session_, *frontend_))
 {
     setObjectName(QStringLiteral("TForm1"));
     setFont(WidgetHelpers::WindowFont());

@@ -23,7 +23,7 @@ class QTabWidget;
 class QtFrontend;
 class SignalMonitor;
 class TransparentPage;
-class WindowRecords;
+class WindowRecorder;
 
 // Builds the main window, shows it and runs the message loop.
 int RunMainWindow(QApplication &app);
@@ -46,7 +46,7 @@ public:
     // on the session's time, once the message loop turns).
     bool RestorePending() const;
     static constexpr int kRestoreDelayMs = 100;
-    WindowRecords &records() { return *records_; }
+    WindowRecorder &records() { return *records_; }
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -73,7 +73,7 @@ private:
     std::unique_ptr<PortWatcher> portWatcher_;
     std::unique_ptr<ScheduledTimer> restoreTimer_;
     // What the window's actions leave in the device records.
-    std::unique_ptr<WindowRecords> records_;
+    std::unique_ptr<WindowRecorder> records_;
     ParamEditors *editors_ = nullptr;
     std::unique_ptr<HandlerRunner> run_;
     std::unique_ptr<MainMenu> menu_;

@@ -3,13 +3,13 @@
 #include "core/DtuError.h"
 #include "core/TextFile.h"
 #include "ops/Outcomes.h"
-#include "recording/EntryExport.h"
-#include "recording/SnapshotCompare.h"
-#include "records/RecordStore.h"
+#include "actions/EntryExport.h"
+#include "actions/SnapshotCompare.h"
+#include "store/RecordStore.h"
 #include "ui/Dialogs.h"
 #include "ui/RecordsRunRollback.h"
 #include "ui/WidgetHelpers.h"
-#include "ui/WindowRecords.h"
+#include "ui/WindowRecorder.h"
 
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -85,7 +85,7 @@ QString Dash(const QString &text)
 
 } // namespace
 
-RecordsWindow::RecordsWindow(Dialogs &dialogs, WindowRecords &records, QWidget *parent)
+RecordsWindow::RecordsWindow(Dialogs &dialogs, WindowRecorder &records, QWidget *parent)
     : QWidget(parent, Qt::Window), dialogs_(dialogs), records_(records)
 {
     setObjectName(QStringLiteral("RecordsWindow"));

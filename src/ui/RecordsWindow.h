@@ -1,7 +1,7 @@
 #pragma once
 #include "fleet/FleetRollback.h"
-#include "records/RecordEntry.h"
-#include "records/RecordLocation.h"
+#include "store/RecordEntry.h"
+#include "store/RecordLocation.h"
 
 #include <QWidget>
 #include <functional>
@@ -15,7 +15,7 @@ class QTableWidget;
 class QTabWidget;
 class RecordStore;
 class RecordsRunRollback;
-class WindowRecords;
+class WindowRecorder;
 
 // "设备档案": what the device records hold. The devices (RecordsDevices)
 // with a filter (RecordsFilter); the selected device's entries, newest
@@ -29,7 +29,7 @@ class WindowRecords;
 class RecordsWindow : public QWidget {
     Q_OBJECT
 public:
-    RecordsWindow(Dialogs &dialogs, WindowRecords &records, QWidget *parent = nullptr);
+    RecordsWindow(Dialogs &dialogs, WindowRecorder &records, QWidget *parent = nullptr);
     ~RecordsWindow() override;
 
     // 恢复到此快照: what the main window does with the entry picked.
@@ -59,7 +59,7 @@ private:
     void Say(const QString &text);
 
     Dialogs &dialogs_;
-    WindowRecords &records_;
+    WindowRecorder &records_;
     std::function<void(const RecordEntry &)> rollback_;
     RunSettings runSettings_;
     QString pickedRun_; // the fleet run of the entry picked ("" none)

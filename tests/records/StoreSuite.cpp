@@ -1,6 +1,6 @@
 #include "StoreSuite.h"
 
-#include "records/RecordLocation.h"
+#include "store/RecordLocation.h"
 
 #include <QJsonArray>
 #include <QSqlError>

@@ -1,5 +1,5 @@
 #pragma once
-#include "records/RecordStore.h"
+#include "store/RecordStore.h"
 
 #include <QObject>
 #include <QProcess>

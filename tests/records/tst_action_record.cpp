@@ -3,7 +3,7 @@
 // which values count as read, and the outcome names.
 #include "core/AppState.h"
 #include "params/ParamTableModel.h"
-#include "recording/ActionRecord.h"
+#include "actions/ActionRecord.h"
 #include "support/ParamRows.h"
 #include "support/TestMain.h"
 

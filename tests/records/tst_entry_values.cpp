@@ -1,9 +1,9 @@
 // The values around the store: where a location points (files and server
 // URLs, passwords kept out of messages), an entry as JSON, the key a device
 // is filed under, and what an entry never keeps.
-#include "records/EntryJson.h"
-#include "records/RecordEntry.h"
-#include "records/RecordLocation.h"
+#include "store/EntryJson.h"
+#include "store/RecordEntry.h"
+#include "store/RecordLocation.h"
 #include "support/TestMain.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
 // dtucfg history as a technician runs it: the entries of a store this test
 // fills, listed, shown and compared, with no device, profile or script.
-#include "records/RecordStore.h"
+#include "store/RecordStore.h"
 #include "support/SimProcess.h"
 #include "support/TestMain.h"
 #include "support/WorkFolder.h"

@@ -4,7 +4,7 @@
 // device held before; rollback puts a snapshot back and says so; a store that
 // cannot be written never stops the work.
 #include "core/TextFile.h"
-#include "records/RecordStore.h"
+#include "store/RecordStore.h"
 #include "support/SimProcess.h"
 #include "support/TestMain.h"
 #include "support/WorkFolder.h"

@@ -4,7 +4,7 @@
 #include "StoreSuite.h"
 #include "support/TestMain.h"
 
-#include "records/RecordLocation.h"
+#include "store/RecordLocation.h"
 
 #include <QSqlQuery>
 

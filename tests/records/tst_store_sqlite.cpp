@@ -5,7 +5,7 @@
 #include "support/EnvironmentVariable.h"
 #include "support/TestMain.h"
 
-#include "records/RecordLocation.h"
+#include "store/RecordLocation.h"
 
 #include <QDir>
 #include <QFile>

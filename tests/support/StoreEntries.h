@@ -2,8 +2,8 @@
 // Every entry of a device records store, oldest first, with their rows:
 // what a test finds in the store after the program under test ran. Empty
 // when the store cannot be opened.
-#include "records/RecordLocation.h"
-#include "records/RecordStore.h"
+#include "store/RecordLocation.h"
+#include "store/RecordStore.h"
 
 #include <algorithm>
 

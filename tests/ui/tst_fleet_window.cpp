@@ -14,7 +14,7 @@
 #include "support/StoreEntries.h"
 #include "ui/FleetWindow.h"
 #include "ui/MainWindow.h"
-#include "ui/WindowRecords.h"
+#include "ui/WindowRecorder.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -10,7 +10,7 @@
 #include "support/StoreEntries.h"
 #include "ui/RecordsRunRollback.h"
 #include "ui/RecordsWindow.h"
-#include "ui/WindowRecords.h"
+#include "ui/WindowRecorder.h"
 
 #include <QAction>
 #include <QFile>
@@ -86,7 +86,7 @@ QStringList Column(const QTableWidget *table, int column)
 
 } // namespace
 
-class WindowRecordsTest : public QObject {
+class WindowRecorderTest : public QObject {
     Q_OBJECT
 private slots:
     // Each action on the device is one entry of program "window", built from
@@ -202,7 +202,7 @@ private slots:
         QCOMPARE(EntriesIn(other).size(), 1);
         QVERIFY(!QFile::exists(b.store));
 
-        WindowRecords again(b.Session(), b.Session().frontend());
+        WindowRecorder again(b.Session(), b.Session().frontend());
         QCOMPARE(again.LocationText(), other);
         QVERIFY(again.IsOn());
     }
@@ -450,5 +450,5 @@ private slots:
     }
 };
 
-DTU_TEST_WIDGETS(WindowRecordsTest)
+DTU_TEST_WIDGETS(WindowRecorderTest)
 #include "tst_window_records.moc"

@@ -1,7 +1,7 @@
 #pragma once
-#include "recording/ActionRecord.h"
-#include "records/RecordLocation.h"
-#include "records/RecordStore.h"
+#include "actions/ActionRecord.h"
+#include "store/RecordLocation.h"
+#include "store/RecordStore.h"
 
 #include <QString>
 #include <memory>

@@ -1,6 +1,6 @@
-#include "records/RecordStore.h"
+#include "store/RecordStore.h"
 
-#include "records/RecordSchema.h"
+#include "store/RecordSchema.h"
 
 #include <QAtomicInteger>
 #include <QCoreApplication>

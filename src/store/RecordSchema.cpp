@@ -1,4 +1,4 @@
-#include "records/RecordSchema.h"
+#include "store/RecordSchema.h"
 
 #include <QCoreApplication>
 #include <QSqlDatabase>

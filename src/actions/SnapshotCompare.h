@@ -1,6 +1,6 @@
 #pragma once
 #include "ops/TableCompare.h"
-#include "records/RecordEntry.h"
+#include "store/RecordEntry.h"
 
 #include <QList>
 #include <QString>

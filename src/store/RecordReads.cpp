@@ -1,5 +1,5 @@
 // The reading side of RecordStore: entries, one entry, devices, a fleet run.
-#include "records/RecordStore.h"
+#include "store/RecordStore.h"
 
 #include <QCoreApplication>
 #include <QJsonDocument>

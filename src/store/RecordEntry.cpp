@@ -1,4 +1,4 @@
-#include "records/RecordEntry.h"
+#include "store/RecordEntry.h"
 
 #include <QJsonArray>
 #include <QSysInfo>

@@ -1,4 +1,4 @@
-#include "ui/WindowRecords.h"
+#include "ui/WindowRecorder.h"
 
 #include "core/Frontend.h"
 #include "ui/WindowSettings.h"
@@ -14,7 +14,7 @@ bool ParseLocation(const QString &text, RecordLocation *location, QString *error
 }
 } // namespace
 
-WindowRecords::WindowRecords(DtuSession &session, Frontend &frontend)
+WindowRecorder::WindowRecorder(DtuSession &session, Frontend &frontend)
     : session_(session), frontend_(frontend), recorder_(RecordProgram::Window), actions_(recorder_, session)
 {
     QSettings settings(WindowSettings::kOrganisation, WindowSettings::kApplication);
@@ -23,26 +23,26 @@ WindowRecords::WindowRecords(DtuSession &session, Frontend &frontend)
     Apply();
 }
 
-void WindowRecords::Read(const RecordEntry &entry, const ReadOutcome &outcome)
+void WindowRecorder::Read(const RecordEntry &entry, const ReadOutcome &outcome)
 {
     actions_.Read(entry, outcome);
     WarnOnce();
 }
 
-void WindowRecords::Write(const RecordEntry &entry, const WriteReport &report,
+void WindowRecorder::Write(const RecordEntry &entry, const WriteReport &report,
                           const QList<const ParamTableModel *> &tables)
 {
     actions_.Write(entry, report, tables);
     WarnOnce();
 }
 
-void WindowRecords::Command(const RecordEntry &entry, const CommandOutcome &outcome)
+void WindowRecorder::Command(const RecordEntry &entry, const CommandOutcome &outcome)
 {
     actions_.Command(entry, outcome);
     WarnOnce();
 }
 
-Rollback::Outcome WindowRecords::RollBack(const RecordEntry &snapshot)
+Rollback::Outcome WindowRecorder::RollBack(const RecordEntry &snapshot)
 {
     const Rollback::Outcome o = Rollback::Run(session_, recorder_, Begin(RecordAction::Rollback), snapshot);
     using Verdict = Rollback::Outcome::Verdict;
@@ -77,14 +77,14 @@ Rollback::Outcome WindowRecords::RollBack(const RecordEntry &snapshot)
     return o;
 }
 
-void WindowRecords::WarnOnce()
+void WindowRecorder::WarnOnce()
 {
     const StoreError error = recorder_.TakeWarning();
     if (!error.IsNone())
         frontend_.AppendMemo(tr("设备档案未能保存（设备操作照常进行）：%1").arg(error.message));
 }
 
-bool WindowRecords::SetLocationText(const QString &text, QString *error)
+bool WindowRecorder::SetLocationText(const QString &text, QString *error)
 {
     RecordLocation location;
     if (!ParseLocation(text, &location, error))
@@ -96,7 +96,7 @@ bool WindowRecords::SetLocationText(const QString &text, QString *error)
     return true;
 }
 
-void WindowRecords::SetOn(bool on)
+void WindowRecorder::SetOn(bool on)
 {
     on_ = on;
     QSettings settings(WindowSettings::kOrganisation, WindowSettings::kApplication);
@@ -104,7 +104,7 @@ void WindowRecords::SetOn(bool on)
     Apply();
 }
 
-RecordLocation WindowRecords::Location() const
+RecordLocation WindowRecorder::Location() const
 {
     RecordLocation location;
     QString error;
@@ -113,7 +113,7 @@ RecordLocation WindowRecords::Location() const
     return location;
 }
 
-void WindowRecords::Apply()
+void WindowRecorder::Apply()
 {
     if (!on_) {
         recorder_.Off();

@@ -1,4 +1,4 @@
-#include "recording/Recorder.h"
+#include "actions/Recorder.h"
 
 #include "session/DtuSession.h"
 

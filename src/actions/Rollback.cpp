@@ -1,4 +1,4 @@
-#include "recording/Rollback.h"
+#include "actions/Rollback.h"
 
 #include "core/WriteRules.h"
 #include "ops/DeviceCommands.h"
@@ -7,8 +7,8 @@
 #include "ops/ParamReader.h"
 #include "ops/WriteLoop.h"
 #include "protocol/Hex.h"
-#include "recording/ActionEntries.h"
-#include "recording/Recorder.h"
+#include "actions/ActionEntries.h"
+#include "actions/Recorder.h"
 #include "session/DtuSession.h"
 
 #include <QHash>

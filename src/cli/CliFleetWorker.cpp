@@ -7,9 +7,9 @@
 #include "cli/CliChannel.h"
 #include "cli/CliOptions.h"
 #include "cli/CliRecording.h"
-#include "recording/ActionRecord.h"
+#include "actions/ActionRecord.h"
 #include "ops/ControlMode.h"
-#include "recording/Recorder.h"
+#include "actions/Recorder.h"
 #include "cli/ConsoleFrontend.h"
 #include "core/StopSignals.h"
 #include "core/WriteRules.h"
@@ -191,7 +191,7 @@ bool CheckProvision(CliContext &c, QString *error)
     // the usage error it is, not as a device that never answered.
     if (const QList<UnsendableRow> refused = ParamFile::UnsendableRows(c.session, ParamFile::BatchTables::Both);
         !refused.isEmpty()) {
-        *error = QCoreApplication::translate("CliProvision", "provision：") + Wording::Unsendable(refused.first());
+        *error = QCoreApplication::translate("CliFleetWorker", "provision：") + Wording::Unsendable(refused.first());
         return false;
     }
     // The batch writes every row; edits listed now would be written twice.

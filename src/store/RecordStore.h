@@ -1,6 +1,6 @@
 #pragma once
-#include "records/RecordEntry.h"
-#include "records/RecordLocation.h"
+#include "store/RecordEntry.h"
+#include "store/RecordLocation.h"
 
 #include <QList>
 #include <QSqlDatabase>

@@ -1,2 +1,2 @@
 // An operation never writes the records itself.
-#include "records/RecordStore.h"
+#include "store/RecordStore.h"

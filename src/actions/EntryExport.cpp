@@ -1,9 +1,9 @@
-#include "recording/EntryExport.h"
+#include "actions/EntryExport.h"
 
 #include "core/CsvText.h"
 #include "ops/Outcomes.h"
-#include "recording/ActionRecord.h"
-#include "records/EntryJson.h"
+#include "actions/ActionRecord.h"
+#include "store/EntryJson.h"
 
 #include <QJsonDocument>
 #include <QStringList>

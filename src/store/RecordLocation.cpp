@@ -1,4 +1,4 @@
-#include "records/RecordLocation.h"
+#include "store/RecordLocation.h"
 
 #include <QCoreApplication>
 #include <QDir>

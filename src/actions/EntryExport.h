@@ -1,5 +1,5 @@
 #pragma once
-#include "records/RecordEntry.h"
+#include "store/RecordEntry.h"
 
 #include <QByteArray>
 #include <QList>

@@ -1,7 +1,7 @@
 #pragma once
-#include "recording/ActionEntries.h"
-#include "recording/Recorder.h"
-#include "recording/Rollback.h"
+#include "actions/ActionEntries.h"
+#include "actions/Recorder.h"
+#include "actions/Rollback.h"
 
 #include <QCoreApplication>
 #include <QString>
@@ -13,10 +13,10 @@ class Frontend;
 // switch kept in the window's settings, and the one warning, in the traffic
 // memo, when an entry could not be kept. Each action begins its entry
 // before it runs and hands its outcome after.
-class WindowRecords {
+class WindowRecorder {
     Q_DECLARE_TR_FUNCTIONS(TForm1)
 public:
-    WindowRecords(DtuSession &session, Frontend &frontend);
+    WindowRecorder(DtuSession &session, Frontend &frontend);
 
     RecordEntry Begin(const QString &action) { return actions_.Begin(action); }
     void Read(const RecordEntry &entry, const ReadOutcome &outcome);

@@ -1,7 +1,7 @@
-#include "recording/ActionEntries.h"
+#include "actions/ActionEntries.h"
 
 #include "ops/OutcomeJson.h"
-#include "recording/Recorder.h"
+#include "actions/Recorder.h"
 #include "session/DtuSession.h"
 
 namespace ActionEntries {

@@ -1,4 +1,4 @@
-#include "recording/SnapshotCompare.h"
+#include "actions/SnapshotCompare.h"
 
 #include <QSet>
 

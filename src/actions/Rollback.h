@@ -1,7 +1,7 @@
 #pragma once
 #include "ops/Outcomes.h"
 #include "ops/TableCompare.h"
-#include "records/RecordEntry.h"
+#include "store/RecordEntry.h"
 
 #include <QJsonObject>
 #include <QList>

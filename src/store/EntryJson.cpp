@@ -1,4 +1,4 @@
-#include "records/EntryJson.h"
+#include "store/EntryJson.h"
 
 namespace EntryJson {
 namespace {

@@ -1,4 +1,4 @@
-#include "recording/ActionRecord.h"
+#include "actions/ActionRecord.h"
 
 #include "params/ParamRow.h"
 #include "params/ParamTableModel.h"

@@ -1,3 +1,0 @@
-// The records stand on core/ alone: they never reach a session.
-#include "core/DtuError.h"
-#include "session/DtuSession.h"
