@@ -2,7 +2,7 @@
 
 #include "core/CsvText.h"
 #include "ops/Outcomes.h"
-#include "actions/ActionRecord.h"
+#include "actions/EntryRows.h"
 #include "store/EntryJson.h"
 
 #include <QJsonDocument>
@@ -47,8 +47,9 @@ QByteArray Json(const QList<RecordEntry> &entries)
 
 bool RowFailed(const RecordRow &row)
 {
-    return row.result != ActionRecord::kRead && row.result != ActionRecord::kUnchanged
-        && row.result != ActionRecord::kWithheld && row.result != ResultId(TransactionResult::Accepted);
+    static const QStringList fine{OutcomeName(OutcomeId::Read), OutcomeName(OutcomeId::Unchanged),
+                                  OutcomeName(OutcomeId::Withheld), OutcomeName(OutcomeId::Ok)};
+    return !fine.contains(row.result);
 }
 
 QString Shown(const RecordValue &value)

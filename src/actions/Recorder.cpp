@@ -29,27 +29,50 @@ void Recorder::Off()
     store_.reset();
 }
 
-RecordEntry Recorder::Begin(const DtuSession &session, const QString &action) const
+RecordEntry Recorder::Begin(const DtuSession &session, const QString &action)
 {
     RecordEntry entry = RecordEntries::Begin(program_, action);
-    entry.target = ActionRecord::Target(session);
-    entry.profile = ActionRecord::Profile(session);
+    NoticeChannel(session);
+    entry.target = target_;
+    entry.profile = EntryRows::Profile(session);
     entry.device = identity_;
+    entry.fleetRun = fleetRun_;
     return entry;
 }
 
-void Recorder::Learn(RecordEntry &entry)
+void Recorder::Learn(const QList<RecordRow> &rows)
 {
-    const QString number = ActionRecord::DeviceNumber(entry.rows);
+    const QString number = EntryRows::DeviceNumber(rows);
     if (!number.isEmpty() && number != identity_.number) {
         // Another number on this channel: another device.
         if (!identity_.number.isEmpty())
             ForgetDevice();
         identity_.number = number;
     }
-    known_.Learn(entry.rows);
+    known_.Learn(rows);
+}
+
+EntryKept Recorder::Keep(RecordEntry &entry, OutcomeId outcome, const QJsonObject &details)
+{
+    EntryKept kept;
+    if (!on_)
+        return kept;
+    kept.recording = true;
+    Learn(entry.rows);
     if (!identity_.number.isEmpty())
         entry.device.number = identity_.number;
+    entry.outcome = OutcomeName(outcome);
+    entry.details = details;
+    lastError_.clear();
+    if (RecordStore *store = Store()) {
+        const auto appended = store->Append(entry);
+        if (appended.Ok())
+            kept.id = appended.value;
+        else
+            Failed(appended.error);
+    }
+    kept.error = lastError_;
+    return kept;
 }
 
 void Recorder::LearnVersion(const QString &firmware, const QString &imei)
@@ -62,22 +85,27 @@ void Recorder::LearnVersion(const QString &firmware, const QString &imei)
         identity_.imei = imei;
 }
 
+void Recorder::NoticeChannel(const DtuSession &session)
+{
+    const QString target = EntryRows::Target(session);
+    if (target == target_)
+        return;
+    target_ = target;
+    ForgetDevice();
+}
+
 void Recorder::ForgetDevice()
 {
     identity_ = {};
     known_.Clear();
 }
 
-ActionRecord::KnownValues Recorder::Known(const RecordEntry &entry)
+EntryRows::KnownValues Recorder::Known(const RecordEntry &entry)
 {
-    ActionRecord::KnownValues known = known_;
+    EntryRows::KnownValues known = known_;
     RecordStore *store = Store();
-    if (!store)
-        return known;
-    const QString device = !entry.device.number.isEmpty() ? entry.device.number
-                         : !entry.device.imei.isEmpty()   ? entry.device.imei
-                                                          : entry.target;
-    if (device.isEmpty())
+    const QString device = entry.DeviceKey();
+    if (!store || device.isEmpty())
         return known;
     const auto found = store->Entries(device, kEntriesForKnownValues, true);
     if (!found.Ok()) {
@@ -94,8 +122,10 @@ RecordStore *Recorder::Store()
         return nullptr;
     if (store_)
         return store_.get();
-    if (openTried_)
+    if (openTried_) {
+        lastError_ = firstFailure_.message;
         return nullptr;
+    }
     openTried_ = true;
     auto store = std::make_unique<RecordStore>();
     if (const StoreError error = store->Open(location_); !error.IsNone()) {
@@ -106,21 +136,9 @@ RecordStore *Recorder::Store()
     return store_.get();
 }
 
-qint64 Recorder::Keep(const RecordEntry &entry)
-{
-    RecordStore *store = Store();
-    if (!store)
-        return 0;
-    const auto kept = store->Append(entry);
-    if (!kept.Ok()) {
-        Failed(kept.error);
-        return 0;
-    }
-    return kept.value;
-}
-
 void Recorder::Failed(const StoreError &error)
 {
+    lastError_ = error.message;
     if (firstFailure_.IsNone())
         firstFailure_ = error;
 }

@@ -7,20 +7,15 @@
 #include "ops/ParamReader.h"
 #include "ops/WriteLoop.h"
 #include "protocol/Hex.h"
-#include "actions/ActionEntries.h"
-#include "actions/Recorder.h"
 #include "session/DtuSession.h"
 
 #include <QHash>
+#include <QJsonArray>
 
 #include <algorithm>
 
-namespace Rollback {
+namespace Actions {
 namespace {
-
-using namespace ActionRecord;
-
-const QString kNoSuchRow = QStringLiteral("no-such-row");
 
 ParamTableModel *TableNamed(DtuSession &s, const QString &name)
 {
@@ -34,36 +29,41 @@ QString Key(const QString &table, const QString &number)
     return table + QLatin1Char('/') + number;
 }
 
-// The values a read left, by table and number.
-QHash<QString, RecordValue> ReadValues(const DtuSession &s, const ReadOutcome &read)
+QHash<QString, RecordValue> ByKey(const QList<RecordRow> &rows)
 {
     QHash<QString, RecordValue> values;
-    for (const RecordRow &row : ActionEntries::ReadRows(s, read))
+    for (const RecordRow &row : rows)
         values.insert(Key(row.table, row.number), row.after);
     return values;
 }
 
 bool SameValue(const RecordValue &a, const RecordValue &b)
 {
-    return a.raw.compare(b.raw, Qt::CaseInsensitive) == 0;
+    return a.IsKnown() && a.raw.compare(b.raw, Qt::CaseInsensitive) == 0;
 }
 
-ReadOutcome ReadAfresh(DtuSession &s)
+QString Shown(const RecordValue &value)
 {
-    // Rows the device does not report must not keep older values.
-    TableCompare::ForgetValues(s.mainTable);
-    TableCompare::ForgetValues(s.extTable);
-    return ParamReader::ReadWholeDevice(s);
+    return value.shown.isEmpty() ? value.raw : value.shown;
 }
 
-Outcome Fail(Recorder &recorder, RecordEntry &entry, Outcome outcome, const QString &id, QJsonObject json)
+// The rows a snapshot lists as read but whose values the records never
+// keep (secrets): a rollback cannot put them back.
+QList<RecordRow> SecretRows(const RecordEntry &snapshot)
 {
-    outcome.outcome = id;
-    json.insert(QStringLiteral("ok"), false);
-    json.insert(QStringLiteral("restores"), entry.restores);
-    outcome.details = json;
-    outcome.entry = ActionEntries::Keep(recorder, entry, id, json);
-    return outcome;
+    QList<RecordRow> rows;
+    for (const RecordRow &row : snapshot.rows)
+        if (RecordEntries::IsSecretRow(row.name) && row.result != OutcomeName(OutcomeId::Withheld))
+            rows << row;
+    return rows;
+}
+
+QJsonArray Numbers(const QList<RecordRow> &rows)
+{
+    QJsonArray numbers;
+    for (const RecordRow &row : rows)
+        numbers.append(row.number);
+    return numbers;
 }
 
 } // namespace
@@ -72,56 +72,102 @@ QList<RecordRow> HeldRows(const RecordEntry &snapshot)
 {
     QList<RecordRow> rows;
     for (const RecordRow &row : snapshot.rows)
-        if (HeldAfter(row) && !RecordEntries::IsSecretRow(row.name))
+        if (EntryRows::HeldAfter(row) && !RecordEntries::IsSecretRow(row.name))
             rows << row;
     return rows;
 }
 
-Outcome Run(DtuSession &s, Recorder &recorder, RecordEntry entry, const RecordEntry &snapshot)
+bool IsSnapshot(const RecordEntry &entry)
 {
-    entry.action = RecordAction::Rollback;
-    entry.restores = snapshot.id;
-    entry.fleetRun = {};
-    Outcome outcome;
+    static const QStringList reads{RecordAction::Read, RecordAction::Save, RecordAction::Verify, RecordAction::Audit,
+                                   RecordAction::Rollback};
+    return reads.contains(entry.action) && !HeldRows(entry).isEmpty();
+}
 
-    outcome.before = ReadAfresh(s);
-    if (!outcome.before.Ok()) {
-        outcome.verdict = Outcome::Verdict::ReadFailed;
-        return Fail(recorder, entry, outcome, ActionRecord::Outcome(outcome.before), OutcomeJson::Read(outcome.before));
+SnapshotLookup FindSnapshot(RecordStore &store, qint64 id)
+{
+    SnapshotLookup lookup;
+    const auto found = store.Entry(id);
+    if (!found.Ok() || !found.value) {
+        lookup.kind = found.Ok() ? SnapshotLookup::Kind::NoSuchEntry : SnapshotLookup::Kind::StoreFailed;
+        lookup.error = found.error.message;
+        return lookup;
     }
-    const QHash<QString, RecordValue> found = ReadValues(s, outcome.before);
-    {
-        // The device number just read names the entry.
-        RecordEntry seen;
-        seen.rows = ActionEntries::ReadRows(s, outcome.before);
-        recorder.Learn(seen);
+    lookup.entry = *found.value;
+    if (IsSnapshot(lookup.entry))
+        return lookup;
+    lookup.kind = SnapshotLookup::Kind::NotSnapshot;
+    const auto before = store.Entries(lookup.entry.DeviceKey(), 0, true);
+    for (const RecordEntry &e : before.value) // newest first
+        if (e.id < id && IsSnapshot(e)) {
+            lookup.nearest = e.id;
+            break;
+        }
+    return lookup;
+}
+
+RollbackResult Rollback(DtuSession &s, Recorder &recorder, const RecordEntry &snapshot, bool dryRun)
+{
+    RollbackResult r;
+    RecordEntry entry = recorder.Begin(s, RecordAction::Rollback);
+    entry.restores = snapshot.id;
+    entry.fleetRun.clear();
+    QJsonObject details{{QStringLiteral("restores"), snapshot.id}};
+    const auto keep = [&] {
+        if (dryRun || !r.before.channelOpen)
+            return;
+        details.insert(QStringLiteral("ok"), r.verdict == OutcomeId::Ok);
+        r.entry = recorder.Keep(entry, r.verdict, details);
+    };
+
+    r.before = ParamReader::ReadWholeDevice(s);
+    if (!r.before.Ok()) {
+        r.verdict = Verdict(r.before);
+        details = OutcomeJson::Read(r.before);
+        details.insert(QStringLiteral("restores"), snapshot.id);
+        keep();
+        return r;
     }
-    const QString number = DeviceNumber(ActionEntries::ReadRows(s, outcome.before));
-    if (!number.isEmpty() && !snapshot.device.number.isEmpty() && number != snapshot.device.number) {
-        outcome.verdict = Outcome::Verdict::OtherDevice;
-        outcome.deviceNumber = number;
-        return Fail(recorder, entry, outcome, QStringLiteral("other-device"), {{QStringLiteral("device"), number}});
+    const QList<RecordRow> read = EntryRows::Read(s, r.before);
+    recorder.Learn(read);
+    const QHash<QString, RecordValue> found = ByKey(read);
+    r.deviceNumber = EntryRows::DeviceNumber(read);
+    if (!r.deviceNumber.isEmpty() && !snapshot.device.number.isEmpty() && r.deviceNumber != snapshot.device.number) {
+        r.verdict = OutcomeId::OtherDevice;
+        details.insert(QStringLiteral("device"), r.deviceNumber);
+        keep();
+        return r;
     }
 
     // What differs becomes the tables' values, row by row, as a typed HEX: would.
     const QList<RecordRow> wanted = HeldRows(snapshot);
+    r.notRestored = SecretRows(snapshot);
     QList<int> mainRows, extRows;
-    QHash<QString, QString> result; // by Key: unchanged, withheld, or written
-    for (const RecordRow &row : wanted) {
-        ParamTableModel *table = TableNamed(s, row.table);
-        const int index = table ? table->FindByNumber(row.number) : -1;
-        const QString key = Key(row.table, row.number);
+    QHash<QString, OutcomeId> result; // by Key
+    for (const RecordRow &want : wanted) {
+        ParamTableModel *table = TableNamed(s, want.table);
+        const int index = table ? table->FindByNumber(want.number) : -1;
+        const QString key = Key(want.table, want.number);
         if (index < 0) {
-            result.insert(key, kNoSuchRow);
-        } else if (SameValue(found.value(key), row.after)) {
-            result.insert(key, kUnchanged);
-        } else if (!WriteRules::MayWrite(s.state.AccessLevel, row.number)) {
-            result.insert(key, kWithheld);
+            result.insert(key, OutcomeId::NoSuchRow);
+        } else if (SameValue(found.value(key), want.after)) {
+            result.insert(key, OutcomeId::Unchanged);
+        } else if (!WriteRules::MayWrite(s.state.AccessLevel, want.number)) {
+            result.insert(key, OutcomeId::Withheld);
         } else {
-            EditorLogic::ApplyRaw(s, *table, row.number, HexToBytes(row.after.raw.mid(4)));
-            (table == &s.extTable ? extRows : mainRows) << index;
-            result.insert(key, kNotReached);
+            RecordRow row = want;
+            row.before = found.value(key);
+            r.differing << row;
+            result.insert(key, OutcomeId::NotReached);
+            if (!dryRun) {
+                EditorLogic::ApplyRaw(s, *table, want.number, HexToBytes(want.after.raw.mid(4)));
+                (table == &s.extTable ? extRows : mainRows) << index;
+            }
         }
+    }
+    if (dryRun) {
+        r.verdict = r.differing.isEmpty() ? OutcomeId::Ok : OutcomeId::Differs;
+        return r;
     }
     std::sort(mainRows.begin(), mainRows.end());
     std::sort(extRows.begin(), extRows.end());
@@ -131,60 +177,58 @@ Outcome Run(DtuSession &s, Recorder &recorder, RecordEntry entry, const RecordEn
     if (!extRows.isEmpty())
         parts.append({&s.extTable, extRows, DeviceCommands::kExtendedPageChannel});
     if (!parts.isEmpty())
-        outcome.report = WriteLoop::Run(s, parts);
-    for (const RowResult &r : outcome.report.rows)
-        result.insert(Key(r.extended ? QStringLiteral("ext") : QStringLiteral("main"), r.number), ResultId(r.result));
+        r.report = WriteLoop::Run(s, parts);
+    for (const RowResult &row : r.report.rows)
+        result.insert(Key(row.extended ? QStringLiteral("ext") : QStringLiteral("main"), row.number),
+                      ExchangeOutcome(row.result));
 
-    // Read back: what the device holds now.
-    outcome.after = ReadAfresh(s);
-    const bool readBack = outcome.after.Ok();
-    const QHash<QString, RecordValue> now = readBack ? ReadValues(s, outcome.after) : QHash<QString, RecordValue>();
+    // Read back, unless the write ended early: what the device holds now.
+    const bool stopped = s.state.StopRequested || r.report.stopped;
+    const bool wroteAll = parts.isEmpty() || r.report.Ok();
+    if (wroteAll && !stopped)
+        r.after = ParamReader::ReadWholeDevice(s);
+    const bool readBack = wroteAll && !stopped && r.after.Ok();
+    const QHash<QString, RecordValue> now = readBack ? ByKey(EntryRows::Read(s, r.after)) : QHash<QString, RecordValue>();
     for (const RecordRow &want : wanted) {
         const QString key = Key(want.table, want.number);
         RecordRow row = want;
         row.before = found.value(key);
-        row.after = readBack ? now.value(key) : RecordValue{};
-        row.result = result.value(key);
-        const bool compared = row.result != kWithheld && row.result != kNoSuchRow;
+        row.after = now.value(key);
+        OutcomeId id = result.value(key);
+        const bool compared = id != OutcomeId::Withheld && id != OutcomeId::NoSuchRow;
         if (readBack && compared && !SameValue(row.after, want.after)) {
-            outcome.differences.append({want.number, want.name,
-                                        want.after.shown.isEmpty() ? want.after.raw : want.after.shown,
-                                        row.after.IsKnown() ? row.after.shown : TableCompare::kNotReported});
-            if (row.result == kUnchanged || row.result == ResultId(TransactionResult::Accepted))
-                row.result = kDiffers;
+            r.differences.append({want.number, want.name, Shown(want.after),
+                                  row.after.IsKnown() ? row.after.shown : TableCompare::kNotReported});
+            if (id == OutcomeId::Unchanged || id == OutcomeId::Ok)
+                id = OutcomeId::Differs;
         }
+        row.result = OutcomeName(id);
         entry.rows << row;
+        r.unchanged += id == OutcomeId::Unchanged ? 1 : 0;
+        r.withheld += id == OutcomeId::Withheld ? 1 : 0;
     }
-
-    for (const RecordRow &row : entry.rows) {
-        outcome.unchanged += row.result == kUnchanged ? 1 : 0;
-        outcome.withheld += row.result == kWithheld ? 1 : 0;
-    }
-    outcome.written = outcome.report.Written();
-    QJsonObject json{{QStringLiteral("restores"), snapshot.id},
-                     {QStringLiteral("write"), OutcomeJson::Write(outcome.report)},
-                     {QStringLiteral("written"), outcome.written},
-                     {QStringLiteral("unchanged"), outcome.unchanged},
-                     {QStringLiteral("withheld"), outcome.withheld},
-                     {QStringLiteral("read_back"), OutcomeJson::Read(outcome.after)},
-                     {QStringLiteral("differences"), int(outcome.differences.size())}};
-    if (!parts.isEmpty() && !outcome.report.Ok()) {
-        outcome.verdict = Outcome::Verdict::WriteFailed;
-        outcome.outcome = ActionRecord::Outcome(outcome.report);
-    } else if (!readBack) {
-        outcome.verdict = Outcome::Verdict::NotVerified;
-        outcome.outcome = QStringLiteral("not-verified");
-    } else if (!outcome.differences.isEmpty()) {
-        outcome.verdict = Outcome::Verdict::Differs;
-        outcome.outcome = kDiffers;
-    } else {
-        outcome.verdict = Outcome::Verdict::Restored;
-        outcome.outcome = ResultId(TransactionResult::Accepted);
-    }
-    json.insert(QStringLiteral("ok"), outcome.Ok());
-    outcome.details = json;
-    outcome.entry = ActionEntries::Keep(recorder, entry, outcome.outcome, json);
-    return outcome;
+    r.written = r.report.Written();
+    details.insert(QStringLiteral("write"), OutcomeJson::Write(r.report));
+    details.insert(QStringLiteral("written"), r.written);
+    details.insert(QStringLiteral("unchanged"), r.unchanged);
+    details.insert(QStringLiteral("withheld"), r.withheld);
+    details.insert(QStringLiteral("read_back"), OutcomeJson::Read(r.after));
+    details.insert(QStringLiteral("differences"), int(r.differences.size()));
+    details.insert(QStringLiteral("not_restored"), Numbers(r.notRestored));
+    if (stopped)
+        r.verdict = OutcomeId::Stopped;
+    else if (!wroteAll)
+        r.verdict = Verdict(r.report);
+    else if (!readBack)
+        r.verdict = OutcomeId::NotVerified;
+    else if (!r.differences.isEmpty())
+        r.verdict = OutcomeId::Differs;
+    else if (!r.notRestored.isEmpty())
+        r.verdict = OutcomeId::RestoredExceptSecrets;
+    else
+        r.verdict = OutcomeId::Ok;
+    keep();
+    return r;
 }
 
-} // namespace Rollback
+} // namespace Actions

@@ -1,14 +1,14 @@
 #pragma once
+#include "actions/Recorder.h"
 #include "ops/Outcomes.h"
 #include "ops/TableCompare.h"
 #include "store/RecordEntry.h"
 
-#include <QJsonObject>
 #include <QList>
 #include <QString>
+#include <optional>
 
 class DtuSession;
-class Recorder;
 
 // The connected device put back to the values of a snapshot in the device
 // records: it reads the device, writes only the rows that differ and the
@@ -16,38 +16,43 @@ class Recorder;
 // and stop), reads back to verify, and keeps all of it as one rollback
 // entry that names the snapshot. dtucfg rollback and the records window's
 // 恢复到此快照 both run it.
-namespace Rollback {
+namespace Actions {
 
-// The snapshot's rows whose values the device held when it was taken
-// (never a password row): what a rollback restores. None: nothing to
-// restore from that entry.
+// Whether an entry is a snapshot: values read from a device (a read, save,
+// verify or audit, a --snapshot read, a rollback's read-back).
+bool IsSnapshot(const RecordEntry &entry);
+// The snapshot's rows whose values the device held when it was taken: what
+// a rollback restores.
 QList<RecordRow> HeldRows(const RecordEntry &snapshot);
 
-struct Outcome {
-    enum class Verdict {
-        Restored,    // every row the device may take holds the snapshot's value
-        Differs,     // read back, some row holds another value
-        ReadFailed,  // the first read did not succeed: nothing written
-        OtherDevice, // the device reports another number than the snapshot's: nothing written
-        WriteFailed, // the write run did not write every row
-        NotVerified, // written, but the read back did not succeed
-    };
-    Verdict verdict = Verdict::Restored;
-    QString outcome;      // the entry's outcome identifier
-    QString deviceNumber; // OtherDevice: the number the device reports
+// An entry asked for as a snapshot, from the store.
+struct SnapshotLookup {
+    enum class Kind { Found, NoSuchEntry, NotSnapshot, StoreFailed };
+    Kind kind = Kind::Found;
+    RecordEntry entry;   // Found, NotSnapshot: the entry
+    qint64 nearest = 0;  // NotSnapshot: the newest snapshot of that device before it (0: none)
+    QString error;       // StoreFailed: the store's words
+};
+SnapshotLookup FindSnapshot(RecordStore &store, qint64 id);
+
+struct RollbackResult {
+    OutcomeId verdict = OutcomeId::Ok; // Ok, RestoredExceptSecrets, Differs, OtherDevice, NotVerified, Stopped,
+                                       // a read's or a write's failure
+    QString deviceNumber;   // OtherDevice: the number the device reports
     ReadOutcome before, after;
     WriteReport report;
     int written = 0, unchanged = 0, withheld = 0;
-    // Rows read back with another value than the snapshot's (expected: the
-    // snapshot's, as shown).
+    // The rows that differ from the snapshot: `before` what the device
+    // holds, `after` the snapshot's value (a preview lists these).
+    QList<RecordRow> differing;
+    // The snapshot's rows whose values are never kept (secrets): not restored.
+    QList<RecordRow> notRestored;
+    // Rows read back with another value than the snapshot's.
     QList<TableCompare::Difference> differences;
-    QJsonObject details; // as the entry keeps them
-    qint64 entry = 0;    // the rollback entry (0: not kept)
-
-    bool Ok() const { return verdict == Verdict::Restored; }
+    EntryKept entry;
 };
+// With `dryRun` the device is only read: `differing` lists what a rollback
+// would write, nothing is written and no entry is kept.
+RollbackResult Rollback(DtuSession &session, Recorder &recorder, const RecordEntry &snapshot, bool dryRun = false);
 
-// `entry` is the rollback's entry begun before (its target and identity).
-Outcome Run(DtuSession &session, Recorder &recorder, RecordEntry entry, const RecordEntry &snapshot);
-
-} // namespace Rollback
+} // namespace Actions

@@ -1,5 +1,6 @@
 #pragma once
 #include "channel/Transport.h"
+#include "core/Endpoint.h"
 #include "core/ScheduledTimer.h"
 
 #include <QCoreApplication>
@@ -18,7 +19,6 @@ public:
     // Why the last attempt did not connect, as the socket reported it.
     enum class Failure { None, Refused, HostNotFound, TimedOut, Other };
 
-    static constexpr quint16 kMaintenancePort = 8888;
     // An attempt not answered within this is given up (as a refused one is).
     static constexpr int kConnectLimitMs = 5000;
     static inline const QString kPasswordDefault = QStringLiteral("480917");
@@ -73,7 +73,7 @@ private:
 
     QTcpSocket socket_;
     ScheduledTimer limit_;
-    quint16 port_ = kMaintenancePort;
+    quint16 port_ = Endpoint::kDefaultTcpPort;
     QByteArray password_;
     State state_ = State::Inactive;
     QString statusText_;

@@ -11,17 +11,19 @@ namespace CliChannel {
 
 ChannelOutcome Open(DtuSession &session, const CliOptions &options)
 {
-    if (!options.tcpHost.isEmpty())
-        return ChannelOpen::ConnectTcp(session, options.tcpHost, options.tcpPort, options.password,
-                                       ChannelOpen::kPasswordSettleMs);
     // Options override what the profile put into the serial boxes.
-    if (!options.port.isEmpty())
-        session.facts.PortText = options.port;
     if (!options.baud.isEmpty())
         session.facts.BaudText = options.baud;
     if (!options.format.isEmpty())
         session.facts.FormatText = options.format;
-    return ChannelOpen::OpenSerial(session);
+    const Endpoint target = options.Target();
+    const ChannelOutcome outcome = ChannelOpen::Open(
+        session, target.tcp || !target.port.isEmpty() ? target : Endpoint::Serial(session.facts.PortText),
+        options.password);
+    // Opening the port raises the level to 1 as the window's button does;
+    // the command line keeps the level it was given.
+    session.state.AccessLevel = options.level;
+    return outcome;
 }
 
 Failure Refused(const ChannelOutcome &channel)

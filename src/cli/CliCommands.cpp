@@ -1,20 +1,32 @@
 #include "cli/CliCommands.h"
 
+#include "actions/DeviceActions.h"
 #include "cli/CliHistory.h"
 #include "cli/CliOptions.h"
-#include "cli/CliRecording.h"
-#include "actions/ActionRecord.h"
-#include "cli/CliRollback.h"
-#include "actions/Recorder.h"
 #include "cli/CliPorts.h"
+#include "cli/CliRollback.h"
 #include "cli/ConsoleFrontend.h"
-#include "ops/OutcomeJson.h"
 #include "cli/SignalWatch.h"
+#include "fleet/WorkerEvents.h"
 #include "ops/ControlMode.h"
-#include "ops/ParamFile.h"
+#include "ops/OutcomeJson.h"
+#include "ops/Wording.h"
 #include "session/DtuSession.h"
 
 #include <QCoreApplication>
+
+int CliVerdict::StatusOf(OutcomeId outcome)
+{
+    switch (outcome) {
+    case OutcomeId::Ok:
+        return kOk;
+    case OutcomeId::Differs:
+    case OutcomeId::RestoredExceptSecrets:
+        return kDiffers;
+    default:
+        return kFailed;
+    }
+}
 
 namespace CliCommands {
 namespace {
@@ -36,40 +48,27 @@ CliVerdict Version(CliContext &c)
 }
 CliVerdict Clock(CliContext &c) { return Judge(ControlMode::ReadClock(c.session)); }
 CliVerdict SetClock(CliContext &c) { return Judge(ControlMode::SetClock(c.session)); }
+
 // The menu's restore and reset: the window asks first, the command line is
 // the confirmation.
-CliVerdict Recorded(CliContext &c, const QString &action, const CommandOutcome &outcome)
+CliVerdict Recorded(const Actions::CommandResult &r)
 {
-    const CliVerdict verdict = Judge(outcome);
-    RecordEntry entry = CliRecording::Begin(c, action);
-    CliRecording::Keep(c, entry, ActionRecord::Outcome(outcome), verdict.outcome);
+    CliVerdict verdict{CliVerdict::StatusOf(r.verdict), OutcomeJson::Command(r.command)};
+    verdict.entry = r.entry;
     return verdict;
 }
-CliVerdict Reset(CliContext &c) { return Recorded(c, RecordAction::Reset, ParamFile::ResetMenu(c.session)); }
-CliVerdict Restore(CliContext &c)
-{
-    return Recorded(c, RecordAction::Restore, ParamFile::RestoreDefaultsMenu(c.session));
-}
-// The version and IMEI queries of 查询DTU版本/IMEI, kept as the device's
-// identity.
+CliVerdict Reset(CliContext &c) { return Recorded(Actions::Reset(c.session, c.recorder)); }
+CliVerdict Restore(CliContext &c) { return Recorded(Actions::Restore(c.session, c.recorder)); }
+
 CliVerdict Identify(CliContext &c)
 {
-    const VersionOutcome outcome = ControlMode::ReadVersion(c.session);
-    QJsonObject json = OutcomeJson::Version(outcome);
-    if (c.recorder)
-        c.recorder->LearnVersion(outcome.version.Ok() ? outcome.version.text : QString(),
-                                 outcome.imei.Ok() ? outcome.imei.text : QString());
-    RecordEntry entry = CliRecording::Begin(c, RecordAction::Identify);
-    const QString result = !outcome.version.Ok() ? ActionRecord::Outcome(outcome.version)
-                                                 : ActionRecord::Outcome(outcome.imei);
-    const qint64 id = CliRecording::Keep(c, entry, result, json);
-    if (id > 0)
-        json.insert(QStringLiteral("record"), id);
-    if (!c.options.json)
-        c.frontend.PrintOut(QCoreApplication::translate("CliCommands", "固件版本：%1\nIMEI：%2\n")
-                                .arg(entry.device.firmware.isEmpty() ? QStringLiteral("-") : entry.device.firmware,
-                                     entry.device.imei.isEmpty() ? QStringLiteral("-") : entry.device.imei));
-    return CliVerdict::Of(outcome.Ok(), json);
+    const Actions::IdentifyResult r = Actions::Identify(c.session, c.recorder);
+    const auto orDash = [](const QString &text) { return text.isEmpty() ? QStringLiteral("-") : text; };
+    c.frontend.PrintOut(QCoreApplication::translate("CliCommands", "固件版本：%1\nIMEI：%2\n")
+                            .arg(orDash(r.identity.firmware), orDash(r.identity.imei)));
+    CliVerdict verdict{CliVerdict::StatusOf(r.verdict), OutcomeJson::Version(r.version)};
+    verdict.entry = r.entry;
+    return verdict;
 }
 
 } // namespace
@@ -84,24 +83,26 @@ const std::vector<CliCommand> &All()
         {"set-clock", "", QT_TRANSLATE_NOOP("CliCommands", "设置设备时钟：设为这台计算机的时间"), 0, 0, true, nullptr, &SetClock},
         {"reset", "", QT_TRANSLATE_NOOP("CliCommands", "复位设备：重新启动设备"), 0, 0, true, nullptr, &Reset},
         {"restore", "", QT_TRANSLATE_NOOP("CliCommands", "恢复出厂默认设置"), 0, 0, true, nullptr, &Restore},
-        {"read", "", QT_TRANSLATE_NOOP("CliCommands", "读取：读出参数表并打印"), 0, 0, true, &CheckTableOption, &Read},
+        {"read", "", QT_TRANSLATE_NOOP("CliCommands", "读取：读出参数表并打印"), 0, 0, true, &CheckRead, &Read},
         {"write", "NUM=TEXT...", QT_TRANSLATE_NOOP("CliCommands", "设置：修改给出的参数并写入（NUM=HEX:digits 给出原始字节）"),
          1, -1, true, &CheckWrite, &Write},
         {"save", "FILE", QT_TRANSLATE_NOOP("CliCommands", "读出两张表，再保存参数文件到 FILE（扩展参数表在它旁边）"), 1, 1,
-         true, &CheckTableOption, &Save},
+         true, &CheckRead, &Save},
         {"batch", "", QT_TRANSLATE_NOOP("CliCommands", "批量写参数：写入参数文件及其扩展参数文件的每个参数（--ext：只写扩展的）"),
-         0, 0, true, &CheckTableOption, &Batch},
+         0, 0, true, &CheckBatch, &Batch},
         {"verify", "FILE", QT_TRANSLATE_NOOP("CliCommands", "比较设备与 FILE，打印每处不同（不同时退出状态为3）"), 1, 1,
          true, &CheckVerify, &Verify},
-        {"provision", "", QT_TRANSLATE_NOOP("CliCommands", "批量配置中的一台设备：带 --set 值的批量写，--verify 读回并比较"),
-         0, 0, false, &CheckProvision, &Provision},
-        {"fleet", "INVENTORY.csv", QT_TRANSLATE_NOOP("CliCommands", "写入清单中的每台设备（--jobs、--report、--verify）"), 1, 1, false,
+        {"provision", "", QT_TRANSLATE_NOOP("CliCommands", "批量配置中的一台设备：先读出，再写入与 --set 值不同的参数，--verify 读回并比较"),
+         0, 0, false, &CheckFleetWorker, &FleetWorker},
+        {"fleet", "INVENTORY.csv", QT_TRANSLATE_NOOP("CliCommands", "写入清单中每台设备与之不同的参数（--jobs、--report、--verify、--write-all）"), 1, 1, false,
+         &CheckFleet, &Fleet},
+        {"audit", "INVENTORY.csv", QT_TRANSLATE_NOOP("CliCommands", "核对清单中的每台设备是否保存着应有的参数，什么也不写（有不符时退出状态为3）"), 1, 1, false,
          &CheckFleet, &Fleet},
         {"ports", "[PATH...]", QT_TRANSLATE_NOOP("CliCommands", "列出串口（及给出的 PATH），以及你能否打开每一个"),
          0, -1, false, nullptr, &CliPorts::Run, false},
         {"identify", "", QT_TRANSLATE_NOOP("CliCommands", "查询DTU版本/IMEI，作为设备的身份记入设备档案"), 0, 0, true, nullptr,
          &Identify},
-        {"rollback", "ID", QT_TRANSLATE_NOOP("CliCommands", "把设备恢复到快照ID的值（--run ID：整个批量运行）"), 0, 1,
+        {"rollback", "ID", QT_TRANSLATE_NOOP("CliCommands", "把设备恢复到快照ID的值（--dry-run：只列出会写的参数；--run ID：整个批量运行）"), 0, 1,
          false, &CliRollback::Check, &CliRollback::Run},
         {"history", "[DEVICE]", QT_TRANSLATE_NOOP("CliCommands", "设备档案，最新的在前（--show ID、--diff ID1 ID2、--limit N）"),
          0, 2, false, nullptr, &CliHistory::Run, false},
@@ -119,6 +120,8 @@ bool Takes(const QString &command, const QString &option)
                                          QStringLiteral("format"),   QStringLiteral("tcp"),
                                          QStringLiteral("tcp-port"), QStringLiteral("password"), QStringLiteral("password-file"),
                                          QStringLiteral("keep-profile")};
+    static const QStringList fleetOwn{QStringLiteral("jobs"), QStringLiteral("report"), QStringLiteral("ignore"),
+                                      QStringLiteral("identify")};
     static const QList<QPair<QString, QStringList>> own{
         {QStringLiteral("signal"), {QStringLiteral("watch")}},
         {QStringLiteral("read"), {QStringLiteral("ext")}},
@@ -127,23 +130,22 @@ bool Takes(const QString &command, const QString &option)
         {QStringLiteral("verify"), {QStringLiteral("ignore")}},
         {QStringLiteral("provision"),
          {QStringLiteral("set"), QStringLiteral("events"), QStringLiteral("verify"), QStringLiteral("ignore"),
-          QStringLiteral("identify"), QStringLiteral("fleet-run")}},
-        {QStringLiteral("fleet"),
-         {QStringLiteral("verify"), QStringLiteral("jobs"), QStringLiteral("report"), QStringLiteral("ignore"),
-          QStringLiteral("identify")}},
+          QStringLiteral("identify"), QStringLiteral("fleet-run"), QStringLiteral("write-all"), QStringLiteral("audit")}},
+        {QStringLiteral("fleet"), fleetOwn + QStringList{QStringLiteral("verify"), QStringLiteral("write-all")}},
+        {QStringLiteral("audit"), fleetOwn},
         {QStringLiteral("history"), {QStringLiteral("limit"), QStringLiteral("show"), QStringLiteral("diff")}},
-        {QStringLiteral("rollback"), {QStringLiteral("run"), QStringLiteral("events")}},
+        {QStringLiteral("rollback"), {QStringLiteral("run"), QStringLiteral("events"), QStringLiteral("dry-run")}},
     };
     // Where the records are: for every command that leaves an entry or reads them.
     static const QStringList recordsPlace{QStringLiteral("records"), QStringLiteral("no-records")};
+    static const QStringList fleetLike{QStringLiteral("fleet"), QStringLiteral("audit"), QStringLiteral("provision"),
+                                       QStringLiteral("rollback")};
     if (everyCommand.contains(option))
         return true;
     const CliCommand *c = Find(command);
     if (!c)
         return true; // refused for itself
-    if (recordsPlace.contains(option)
-        && (c->needsChannel || command == QLatin1String("history") || command == QLatin1String("fleet")
-            || command == QLatin1String("provision") || command == QLatin1String("rollback")))
+    if (recordsPlace.contains(option) && (c->needsChannel || fleetLike.contains(command) || command == QLatin1String("history")))
         return true;
     if (c->needsProfile && withProfile.contains(option))
         return true;
@@ -162,6 +164,38 @@ const CliCommand *Find(const QString &name)
         if (name == QLatin1String(c.name))
             return &c;
     return nullptr;
+}
+
+QString RefusalText(const QString &prefix, const EditResult &r)
+{
+    using Kind = EditResult::Kind;
+    const auto tr = [](const char *text) { return QCoreApplication::translate("CliParamCommands", text); };
+    switch (r.kind) {
+    case Kind::Applied: return {};
+    case Kind::NoSuchRow: return tr("%1：参数文件中没有参数 %2").arg(prefix, r.number);
+    case Kind::Locked: return tr("%1：%2（%3）只有用 --level 2 才能修改").arg(prefix, r.number, r.name);
+    case Kind::NotEditable: return tr("%1：%2 不能编辑").arg(prefix, r.number);
+    case Kind::NotAChoice:
+        return tr("%1：%2：请从这些值中选一个：%3").arg(prefix, r.number, r.choices.join(QStringLiteral(", ")));
+    case Kind::TooLong: return tr("%1：%2：最多%3个字符").arg(prefix, r.number).arg(r.maxLength);
+    case Kind::BadCharacter: return tr("%1：%2：只接受这些字符：“%3”").arg(prefix, r.number, r.allowed);
+    case Kind::BadHex: return tr("%1：%2：HEX: 后面应是成对的十六进制数字").arg(prefix, r.number);
+    default: return prefix + tr("：") + Wording::RefusedValue(r);
+    }
+}
+
+std::pair<QString, QString> SplitAssignment(const QString &argument, const QString &prefix)
+{
+    const qsizetype eq = argument.indexOf(QLatin1Char('='));
+    if (eq <= 0)
+        throw CliUsageError{QCoreApplication::translate("CliParamCommands", "%1：“%2”不是 编号=值 的形式").arg(prefix, argument)};
+    return {argument.left(eq), argument.mid(eq + 1)};
+}
+
+void Emit(CliContext &c, const QByteArray &line)
+{
+    if (c.options.events)
+        c.frontend.PrintDocument(QString::fromUtf8(line));
 }
 
 } // namespace CliCommands

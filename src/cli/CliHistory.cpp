@@ -5,7 +5,9 @@
 #include "cli/ConsoleFrontend.h"
 #include "store/EntryJson.h"
 #include "store/RecordStore.h"
+#include "actions/Rollback.h"
 #include "actions/SnapshotCompare.h"
+#include "cli/CliText.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -20,14 +22,12 @@ constexpr int kExitFailed = CliVerdict::kFailed;
 constexpr int kExitUsage = CliVerdict::kUsage;
 constexpr int kExitDiffers = CliVerdict::kDiffers;
 
-// Prints the --json document; main() prints its own only for a failure.
-void PrintJson(CliContext &c, const QString &member, const QJsonValue &value)
+// A verdict whose --json document carries `member`.
+CliVerdict With(const QString &member, const QJsonValue &value)
 {
-    const QJsonObject result{{QStringLiteral("command"), QStringLiteral("history")},
-                             {QStringLiteral("ok"), true},
-                             {member, value}};
-    c.frontend.PrintOut(QString::fromUtf8(QJsonDocument(result).toJson(QJsonDocument::Indented)));
-    c.jsonPrinted = true;
+    CliVerdict verdict = CliVerdict::Of(true);
+    verdict.members.insert(member, value);
+    return verdict;
 }
 
 qint64 EntryId(const QString &text)
@@ -55,20 +55,22 @@ CliVerdict List(CliContext &c, RecordStore &store)
 {
     const RecordOptions &o = c.options.records;
     const int limit = o.limit >= 0 ? o.limit : RecordOptions::kDefaultLimit;
-    const auto found = store.Entries(c.options.arguments.value(0), limit, c.options.json);
+    const QString device = c.options.arguments.value(0);
+    const auto found = store.Entries(device, limit, c.options.json);
     if (!found.Ok())
         return Failed(c, kExitFailed, found.error.message);
-    if (c.options.json) {
-        PrintJson(c, QStringLiteral("entries"), EntryJson::Entries(found.value));
-        return CliVerdict::Of(true);
+    if (found.value.isEmpty()) {
+        c.frontend.Complain(QStringLiteral("dtucfg: ")
+                            + (device.isEmpty() ? QCoreApplication::translate("CliHistory", "history：设备档案中还没有记录")
+                                                : QCoreApplication::translate("CliHistory", "history：设备档案中没有 %1 的记录").arg(device)));
     }
     QString text;
     if (!found.value.isEmpty())
         text += Heading() + QLatin1Char('\n');
     for (const RecordEntry &e : found.value)
-        text += ListLine(e) + QLatin1Char('\n');
+        text += ListLine(e);
     c.frontend.PrintOut(text);
-    return CliVerdict::Of(true);
+    return With(QStringLiteral("entries"), EntryJson::Entries(found.value));
 }
 
 CliVerdict Show(CliContext &c, RecordStore &store, qint64 id)
@@ -78,11 +80,8 @@ CliVerdict Show(CliContext &c, RecordStore &store, qint64 id)
         return Failed(c, kExitFailed, found.error.message);
     if (!found.value)
         return Failed(c, kExitFailed, NoEntry(id));
-    if (c.options.json)
-        PrintJson(c, QStringLiteral("entry"), EntryJson::Entry(*found.value));
-    else
-        c.frontend.PrintOut(ShowText(*found.value));
-    return CliVerdict::Of(true);
+    c.frontend.PrintOut(ShowText(*found.value));
+    return With(QStringLiteral("entry"), EntryJson::Entry(*found.value));
 }
 
 CliVerdict Diff(CliContext &c, RecordStore &store, qint64 firstId, qint64 secondId)
@@ -90,20 +89,41 @@ CliVerdict Diff(CliContext &c, RecordStore &store, qint64 firstId, qint64 second
     RecordEntry entries[2];
     const qint64 ids[2] = {firstId, secondId};
     for (int i = 0; i < 2; ++i) {
-        const auto found = store.Entry(ids[i]);
-        if (!found.Ok())
-            return Failed(c, kExitFailed, found.error.message);
-        if (!found.value)
+        const Actions::SnapshotLookup found = Actions::FindSnapshot(store, ids[i]);
+        switch (found.kind) {
+        case Actions::SnapshotLookup::Kind::Found:
+            break;
+        case Actions::SnapshotLookup::Kind::StoreFailed:
+            return Failed(c, kExitFailed, found.error);
+        case Actions::SnapshotLookup::Kind::NoSuchEntry:
             return Failed(c, kExitFailed, NoEntry(ids[i]));
-        entries[i] = *found.value;
+        case Actions::SnapshotLookup::Kind::NotSnapshot:
+            return Failed(c, kExitUsage,
+                          found.nearest > 0
+                              ? QCoreApplication::translate("CliHistory", "记录 %1 是 %2，不是从设备读出的快照；这台设备在它之前最近的快照是记录 %3")
+                                    .arg(ids[i]).arg(found.entry.action).arg(found.nearest)
+                              : QCoreApplication::translate("CliHistory", "记录 %1 是 %2，不是从设备读出的快照；这台设备在它之前没有快照")
+                                    .arg(ids[i]).arg(found.entry.action));
+        }
+        entries[i] = found.entry;
     }
     const TableCompare::Outcome outcome = SnapshotCompare::Compare(entries[0], entries[1]);
     QString text;
-    for (const TableCompare::Difference &d : outcome.differences)
-        text += TableCompare::Line(d) + QLatin1Char('\n');
-    text += TableCompare::Summary(outcome) + QLatin1Char('\n');
-    c.frontend.PrintOut(text);
-    return {outcome.differences.isEmpty() ? CliVerdict::kOk : kExitDiffers, {}};
+    QJsonArray rows;
+    for (const TableCompare::Difference &d : outcome.differences) {
+        text += CliText::Line(CliText::DifferenceCells(d));
+        rows.append(QJsonObject{{QStringLiteral("number"), d.number}, {QStringLiteral("name"), d.name},
+                                {QStringLiteral("first"), d.expected}, {QStringLiteral("second"), d.actual}});
+    }
+    const QString summary = TableCompare::Summary(outcome);
+    c.frontend.PrintOut(text + summary + QLatin1Char('\n'));
+    CliVerdict verdict{outcome.differences.isEmpty() ? CliVerdict::kOk : kExitDiffers,
+                       {{QStringLiteral("compared"), outcome.compared},
+                        {QStringLiteral("differences"), int(outcome.differences.size())},
+                        {QStringLiteral("rows"), rows}}};
+    if (!outcome.differences.isEmpty())
+        verdict.message = summary;
+    return verdict;
 }
 
 QString Shown(const RecordValue &value)
@@ -120,9 +140,8 @@ QString Heading()
 
 QString ListLine(const RecordEntry &e)
 {
-    return QStringList{QString::number(e.id), RecordEntries::TimeText(e.time), e.DeviceKey(), e.action,
-                       e.outcome, e.operatorName}
-        .join(QLatin1Char('\t'));
+    return CliText::Line({QString::number(e.id), RecordEntries::TimeText(e.time), e.DeviceKey(), e.action, e.outcome,
+                          e.operatorName});
 }
 
 QString ShowText(const RecordEntry &e)
@@ -150,7 +169,7 @@ QString ShowText(const RecordEntry &e)
         lines << QCoreApplication::translate("CliHistory", "恢复到记录：%1").arg(e.restores);
     lines << QCoreApplication::translate("CliHistory", "参数行数：%1").arg(e.rows.size());
     for (const RecordRow &row : e.rows)
-        lines << QStringList{row.number, row.name, Shown(row.before), Shown(row.after), row.result}.join(QLatin1Char('\t'));
+        lines << CliText::Line({row.number, row.name, Shown(row.before), Shown(row.after), row.result}).chopped(1);
     return lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
 }
 
@@ -179,11 +198,15 @@ CliVerdict Run(CliContext &c)
                           QCoreApplication::translate("CliHistory", "没有编号为 %1 的记录（%2 中还没有设备档案）")
                               .arg(first)
                               .arg(location.path));
+        // A path that cannot become one: its folder is a file, or is not there.
+        const QFileInfo folder(QFileInfo(location.path).absolutePath());
+        if (folder.exists() && !folder.isDir())
+            return Failed(c, kExitUsage,
+                          QCoreApplication::translate("CliHistory", "%1 不是文件夹，那里不会有设备档案 %2")
+                              .arg(folder.filePath(), location.path));
         c.frontend.Complain(QStringLiteral("dtucfg: ")
                             + QCoreApplication::translate("CliHistory", "history：%1 中还没有设备档案").arg(location.path));
-        if (o.json)
-            PrintJson(c, QStringLiteral("entries"), QJsonArray());
-        return CliVerdict::Of(true);
+        return With(QStringLiteral("entries"), QJsonArray());
     }
     RecordStore store;
     if (const StoreError opened = store.Open(location); !opened.IsNone())

@@ -56,6 +56,10 @@ const OptionEntry kOptions[] = {
      QT_TRANSLATE_NOOP("CliOptions", "provision：这台设备某个参数的值（可重复；\nNUM=HEX:digits 给出原始字节）")},
     {"events", Takes::Nothing, "", QT_TRANSLATE_NOOP("CliOptions", "provision、rollback --run：在标准输出给出 JSON 行（进度、结果）")},
     {"verify", Takes::Nothing, "", QT_TRANSLATE_NOOP("CliOptions", "provision、fleet：写完后读回并比较")},
+    {"write-all", Takes::Nothing, "",
+     QT_TRANSLATE_NOOP("CliOptions", "provision、fleet：写入每个参数，也写设备已经保存着的")},
+    {"audit", Takes::Nothing, "", QT_TRANSLATE_NOOP("CliOptions", "provision：只读出并核对，什么也不写")},
+    {"dry-run", Takes::Nothing, "", QT_TRANSLATE_NOOP("CliOptions", "rollback：只列出会写入的参数，什么也不写")},
     {"jobs", Takes::Value, "N",
      QT_TRANSLATE_NOOP("CliOptions", "fleet：同时配置的设备数（默认：全部，最多 16；\n不能超过 64）")},
     {"report", Takes::Value, "FILE", QT_TRANSLATE_NOOP("CliOptions", "fleet：写出报告（FILE.csv 或 FILE.json）")},
@@ -173,6 +177,12 @@ bool Apply(CliOptions *out, const QString &name, const QString &value, QString *
         out->events = true;
     } else if (name == QLatin1String("verify")) {
         out->verify = true;
+    } else if (name == QLatin1String("write-all")) {
+        out->writeAll = true;
+    } else if (name == QLatin1String("audit")) {
+        out->audit = true;
+    } else if (name == QLatin1String("dry-run")) {
+        out->dryRun = true;
     } else if (name == QLatin1String("jobs")) {
         out->jobs = value.toInt(&ok);
         ok = ok && out->jobs >= 1;
@@ -340,6 +350,8 @@ QString CliOptions::Usage()
                "2 用法错误、参数文件或脚本无法读取、数据通道没有打开。\n"
                "verify：0 设备与文件相符，3 有不同，1 设备出错。\n"
                "fleet：0 每台设备都成功，1 其他情况（报告说明是哪台、为什么）。\n"
+               "audit：0 每台设备都相符，3 有不符（没有失败的），1 其他情况。\n"
+               "rollback：0 已恢复，3 仍有不同或有密码类参数未恢复；--dry-run：0 无需写入，3 有要写的。\n"
                "history：0 已列出，1 没有这条记录；--diff：0 相同，3 不同。\n");
     return text;
 }

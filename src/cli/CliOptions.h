@@ -1,5 +1,6 @@
 #pragma once
 #include "cli/CliRecordOptions.h"
+#include "core/Endpoint.h"
 #include "core/Translation.h"
 
 #include <QString>
@@ -8,14 +9,12 @@
 // The command line of dtucfg: options, then a command and its arguments.
 // Options may also follow the command; "--" ends them.
 struct CliOptions {
-    static constexpr quint16 kDefaultTcpPort = 8888;
-
     QString profilePath;   // empty: the profile the lastfile.log in use names, if any
     bool profileGiven = false;
     QString scriptPath;    // empty: looked for as the window does (WorkPaths)
     QString port, baud, format; // empty: the profile's, else COM1 / 57600 / 8N1
     QString tcpHost;       // non-empty: the TCP maintenance connection instead of the serial port
-    quint16 tcpPort = kDefaultTcpPort;
+    quint16 tcpPort = Endpoint::kDefaultTcpPort;
     QString password = QStringLiteral("480917");
     bool passwordGiven = false; // --password: seen by every user of this computer
     QString passwordFile;       // --password-file: its first line ("-": standard input)
@@ -33,12 +32,18 @@ struct CliOptions {
     QStringList set;          // provision: NUM=TEXT values over the profile's
     bool events = false;      // provision: JSON lines on standard output
     bool verify = false;      // provision, fleet: read back and compare
+    bool writeAll = false;    // provision, fleet: every row, also those the device holds
+    bool audit = false;       // provision: read and compare only (the audit's worker)
+    bool dryRun = false;      // rollback: list what it would write
     int jobs = 0;             // fleet: devices at once (0: all, at most 16)
     QString report;           // fleet: the report file (.csv or .json)
     RecordOptions records;    // --records, --no-records; history's options
     QString command;
     QStringList arguments;
     QStringList given;        // the options given, by name ("baud"), first use first
+
+    // Where the device is: --tcp (with --tcp-port), else --port.
+    Endpoint Target() const { return tcpHost.isEmpty() ? Endpoint::Serial(port) : Endpoint::Tcp(tcpHost, tcpPort); }
 
     // Parses the arguments after the program name. False with a one-line
     // reason in *error for an unknown option or a bad value (the reason says

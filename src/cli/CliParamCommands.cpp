@@ -1,45 +1,38 @@
-// The commands on the parameter tables: read, write, save, batch.
+// The commands on the parameter tables: read, write, save, batch, verify.
 #include "cli/CliCommands.h"
 
-#include "session/DtuSession.h"
-#include "ops/PageEntry.h"
+#include "actions/ParamActions.h"
 #include "cli/CliOptions.h"
+#include "cli/CliText.h"
 #include "cli/ConsoleFrontend.h"
-#include "ops/EditorLogic.h"
-#include "ops/ParamFile.h"
-#include "ops/ParamReader.h"
-#include "ops/ParamWriter.h"
-#include "ops/DeviceCommands.h"
-#include "protocol/Hex.h"
 #include "core/DtuError.h"
+#include "core/SilentFrontend.h"
 #include "core/WriteRules.h"
 #include "ops/OutcomeJson.h"
-#include "cli/CliRecording.h"
-#include "actions/ActionRecord.h"
-#include "ops/TableCompare.h"
+#include "ops/ProfileLoader.h"
 #include "ops/Wording.h"
+#include "session/DtuSession.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
-
 #include <QJsonArray>
-#include <QJsonObject>
-#include <QRegularExpression>
 
 namespace CliCommands {
 namespace {
+
+Actions::Page ChosenPage(const CliContext &c)
+{
+    return c.options.ext ? Actions::Page::Extended : Actions::Page::Main;
+}
 
 ParamTableModel &ChosenTable(CliContext &c)
 {
     return c.options.ext ? c.session.extTable : c.session.mainTable;
 }
 
-// --ext acts as a visit to the extended page: pending edits, then the
-// channel selection of that page (channel 0).
-void EnterChosenPage(CliContext &c)
+QString Tr(const char *text)
 {
-    if (c.options.ext)
-        PageEntry::OnPageShown(c.session, Page::Extended);
+    return QCoreApplication::translate("CliParamCommands", text);
 }
 
 // The rows as --json gives them, in table order, inside the one document.
@@ -50,187 +43,110 @@ QJsonArray TableJson(const ParamTableModel &table)
         const ParamRow &row = table.Row(i);
         if (row.IsHeading())
             continue;
-        rows.append(QJsonObject{{QStringLiteral("number"), row.cells[ColNumber]},
-                                {QStringLiteral("name"), row.cells[ColName]},
-                                {QStringLiteral("hex"), row.cells[ColHex]},
-                                {QStringLiteral("value"), row.cells[ColValue]}});
+        QJsonObject json{{QStringLiteral("number"), row.cells[ColNumber]},
+                         {QStringLiteral("name"), row.cells[ColName]},
+                         {QStringLiteral("reported"), !row.unreported}};
+        if (!row.unreported) {
+            json.insert(QStringLiteral("hex"), row.cells[ColHex]);
+            json.insert(QStringLiteral("value"), row.cells[ColValue]);
+        }
+        rows.append(json);
     }
     return rows;
 }
 
-void PrintTable(CliContext &c, const ParamTableModel &table)
+// One line a row: number, name, raw value, value as shown; a row the
+// device did not report says so in place of its values.
+QString TableText(const ParamTableModel &table)
 {
     QString text;
     for (int i = 0; i < table.Count(); ++i) {
         const ParamRow &row = table.Row(i);
         if (row.IsHeading())
             continue;
-        text += row.cells[ColNumber] + QLatin1Char('\t') + row.cells[ColName] + QLatin1Char('\t')
-            + row.cells[ColHex] + QLatin1Char('\t') + row.cells[ColValue] + QLatin1Char('\n');
+        const QStringList cells = row.unreported
+            ? QStringList{row.Number(), row.cells[ColName], QString(), ParamTableModel::NotReportedText()}
+            : QStringList{row.Number(), row.cells[ColName], row.cells[ColHex], row.cells[ColValue]};
+        text += CliText::Line(cells);
     }
-    c.frontend.PrintOut(text);
+    return text;
 }
 
-struct Assignment {
-    QString number;
-    QString text;
-    bool raw = false; // NUM=HEX:digits
-};
-
-Assignment ParseAssignment(const QString &argument)
+QList<Actions::GivenValue> GivenValues(const QStringList &arguments)
 {
-    const qsizetype eq = argument.indexOf(QLatin1Char('='));
-    if (eq <= 0)
-        throw CliUsageError{QCoreApplication::translate("CliParamCommands", "write：“%1”不是 编号=值 的形式").arg(argument)};
-    Assignment a{argument.left(eq), argument.mid(eq + 1)};
-    if (a.text.startsWith(QLatin1String("HEX:"), Qt::CaseInsensitive)) {
-        a.raw = true;
-        a.text = a.text.mid(4).toUpper();
-        static const QRegularExpression hexPairs(QStringLiteral("^([0-9A-F]{2})*$"));
-        if (!hexPairs.match(a.text).hasMatch())
-            throw CliUsageError{QCoreApplication::translate("CliParamCommands", "write：%1：HEX: 后面应是成对的十六进制数字").arg(a.number)};
+    QList<Actions::GivenValue> values;
+    for (const QString &argument : arguments) {
+        const auto [number, text] = SplitAssignment(argument, QStringLiteral("write"));
+        values.append({number, text});
     }
-    return a;
+    return values;
 }
 
-// The reason a text was not taken, as a usage error names it.
-QString RefusalText(const QString &prefix, const EditResult &r)
-{
-    using Kind = EditResult::Kind;
-    switch (r.kind) {
-    case Kind::Applied: return {};
-    case Kind::NoSuchRow: return QCoreApplication::translate("CliParamCommands", "%1：没有参数 %2").arg(prefix, r.number);
-    case Kind::Locked:
-        return QCoreApplication::translate("CliParamCommands", "%1：%2（%3）只有用 --level 2 才能修改").arg(prefix, r.number, r.name);
-    case Kind::NotEditable: return QCoreApplication::translate("CliParamCommands", "%1：%2 不能编辑").arg(prefix, r.number);
-    case Kind::NotAChoice:
-        return QCoreApplication::translate("CliParamCommands", "%1：%2：请从这些值中选一个：%3").arg(prefix, r.number, r.choices.join(QStringLiteral(", ")));
-    case Kind::TooLong: return QCoreApplication::translate("CliParamCommands", "%1：%2：最多%3个字符").arg(prefix, r.number).arg(r.maxLength);
-    case Kind::BadCharacter:
-        return QCoreApplication::translate("CliParamCommands", "%1：%2：只接受这些字符：“%3”").arg(prefix, r.number, r.allowed);
-    case Kind::CannotHold: return prefix + QCoreApplication::translate("CliParamCommands", "：") + Wording::RefusedValue(r);
-    }
-    return {};
-}
-
-// Edits one row the way the in-place editors would with that text (the one
-// home of that rule, EditorLogic), on the table given.
-EditResult EditRow(CliContext &c, ParamTableModel &table, const Assignment &a)
-{
-    if (a.raw)
-        return EditorLogic::ApplyRaw(c.session, table, a.number, HexToBytes(a.text));
-    const EditResult result = EditorLogic::ApplyText(c.session, table, a.number, a.text);
-    if (!result.listError.isEmpty())
-        c.frontend.ShowMessage(result.listError);
-    return result;
-}
-
-// What EditRow would make of an assignment, without changing anything.
-EditResult CheckAssignment(CliContext &c, const ParamTableModel &table, const Assignment &a)
-{
-    if (!a.raw)
-        return EditorLogic::CheckGiven(c.session, table, a.number, a.text);
-    EditResult result;
-    result.number = a.number;
-    result.text = a.text;
-    const int row = table.FindByNumber(a.number);
-    if (row < 0)
-        result.kind = EditResult::Kind::NoSuchRow;
-    else if (!WriteRules::MayWrite(c.session.state.AccessLevel, a.number))
-        result.kind = EditResult::Kind::Locked;
-    if (row >= 0)
-        result.name = table.Cell(row, ColName);
-    return result;
-}
-
-// The table chosen must be the one the device channel now serves.
-bool ChosenTableActive(CliContext &c)
-{
-    if (c.session.ActiveTable() == &ChosenTable(c))
-        return true;
-    c.frontend.Complain(QCoreApplication::translate("CliParamCommands", "设备的参数通道不是这张表的"));
-    return false;
-}
-
-// A numbered row the write would send (0091 only from level 2).
+// A batch that could send nothing must not pass for one that wrote the table.
 bool HasWritableRow(CliContext &c)
 {
     const ParamTableModel &table = ChosenTable(c);
-    for (int i = 0; i < table.Count(); ++i) {
-        const QString &number = table.Row(i).Number();
-        if (WriteRules::MayWrite(c.session.state.AccessLevel, number))
+    for (int i = 0; i < table.Count(); ++i)
+        if (WriteRules::MayWrite(c.session.state.AccessLevel, table.Row(i).Number()))
             return true;
-    }
     return false;
 }
 
-// Puts back the values a table held before a read.
-void RestoreValues(ParamTableModel &table, const QList<TableCompare::RowValue> &values)
+// A write that asked for a snapshot first: said when it was not kept.
+void SaySnapshot(CliContext &c, const Actions::WriteResult &r, CliVerdict &verdict)
 {
-    for (const TableCompare::RowValue &v : values) {
-        const int i = table.FindByNumber(v.number);
-        if (i < 0)
-            continue;
-        table.SetCell(i, ColHex, v.hex);
-        table.SetCell(i, ColValue, v.shown);
+    if (!r.snapshot)
+        return;
+    const Actions::SnapshotResult &snapshot = *r.snapshot;
+    if (snapshot.verdict == OutcomeId::Ok) {
+        c.frontend.Complain(Tr("%1：写入前设备的参数值已存为记录 %2").arg(c.options.command).arg(snapshot.entry.id));
+        verdict.outcome.insert(QStringLiteral("snapshot"), snapshot.entry.id);
+        return;
     }
+    const QString why = snapshot.read.Ok()
+        ? Tr("%1 --snapshot：写入前的参数值没能存入设备档案（%2），什么也没有写").arg(c.options.command, snapshot.entry.error)
+        : Tr("%1 --snapshot：没能读出设备的参数，什么也没有写").arg(c.options.command);
+    c.frontend.Complain(why);
+    verdict.message = why;
+    verdict.entry = snapshot.entry;
 }
 
-// Every value a batch would send must be whole bytes as it stands: half a
-// byte would go out as something nobody wrote.
-bool CheckBatchValues(CliContext &c, QString *error)
+CliVerdict WriteVerdict(CliContext &c, const Actions::WriteResult &r)
 {
-    const QList<UnsendableRow> refused
-        = ParamFile::UnsendableRows(c.session, c.options.ext ? ParamFile::BatchTables::Extended : ParamFile::BatchTables::Both);
-    if (refused.isEmpty())
-        return true;
-    *error = QCoreApplication::translate("CliParamCommands", "batch：") + Wording::Unsendable(refused.first());
-    return false;
+    CliVerdict verdict{r.Ok() ? CliVerdict::kOk : CliVerdict::kFailed, OutcomeJson::Write(r.report)};
+    verdict.entry = r.entry;
+    SaySnapshot(c, r, verdict);
+    return verdict;
 }
 
 } // namespace
 
-bool CheckTableOption(CliContext &c, QString *error)
+bool CheckRead(CliContext &c, QString *error)
 {
-    if (!c.session.profile) {
-        *error = QCoreApplication::translate("CliParamCommands", "%1 需要参数文件（--profile FILE）").arg(c.options.command);
-        return false;
-    }
     if (c.options.ext && !c.session.state.ExtPageVisible) {
-        *error = QCoreApplication::translate("CliParamCommands", "--ext：参数文件没有指定扩展参数文件");
+        *error = Tr("--ext：参数文件没有指定扩展参数文件");
         return false;
     }
     if (c.options.ext && c.options.command == QLatin1String("save")) {
-        *error = QCoreApplication::translate("CliParamCommands", "save 总是保存两张表，--ext 对它没有意义");
+        *error = Tr("save 总是保存两张表，--ext 对它没有意义");
         return false;
     }
-    // A batch that could send nothing must not pass for one that wrote the table.
-    if (c.options.command == QLatin1String("batch") && !HasWritableRow(c)) {
-        *error = (c.options.ext ? QCoreApplication::translate("CliParamCommands", "batch：在这个访问级别下，扩展参数表没有可写的参数")
-                                : QCoreApplication::translate("CliParamCommands", "batch：在这个访问级别下，主参数表没有可写的参数"));
-        return false;
-    }
-    if (c.options.command == QLatin1String("batch"))
-        return CheckBatchValues(c, error);
     return true;
 }
 
 bool CheckWrite(CliContext &c, QString *error)
 {
-    if (!CheckTableOption(c, error))
+    if (!CheckRead(c, error))
         return false;
     // Every value is checked before the first frame: a refusal sends nothing.
     try {
-        for (const QString &argument : c.options.arguments) {
-            const Assignment a = ParseAssignment(argument);
-            if (ChosenTable(c).FindByNumber(a.number) < 0) {
-                *error = (c.options.ext ? QCoreApplication::translate("CliParamCommands", "write：扩展参数表中没有参数 %1") : QCoreApplication::translate("CliParamCommands", "write：主参数表中没有参数 %1"))
-                             .arg(a.number);
+        for (const Actions::GivenValue &v : GivenValues(c.options.arguments)) {
+            if (ChosenTable(c).FindByNumber(v.number) < 0) {
+                *error = (c.options.ext ? Tr("write：扩展参数表中没有参数 %1") : Tr("write：主参数表中没有参数 %1")).arg(v.number);
                 return false;
             }
-            const EditResult check = CheckAssignment(c, ChosenTable(c), a);
-            if (!check.Applied()) {
-                *error = RefusalText(QStringLiteral("write"), check);
+            if (const auto refused = Actions::CheckValues(c.session, ChosenPage(c), {v})) {
+                *error = RefusalText(QStringLiteral("write"), *refused);
                 return false;
             }
         }
@@ -241,149 +157,149 @@ bool CheckWrite(CliContext &c, QString *error)
     return true;
 }
 
+bool CheckBatch(CliContext &c, QString *error)
+{
+    if (!CheckRead(c, error))
+        return false;
+    if (!HasWritableRow(c)) {
+        *error = c.options.ext ? Tr("batch：在这个访问级别下，扩展参数表没有可写的参数")
+                               : Tr("batch：在这个访问级别下，主参数表没有可写的参数");
+        return false;
+    }
+    // Every value a batch would send must be whole bytes as it stands: half
+    // a byte would go out as something nobody wrote.
+    const QList<UnsendableRow> refused = ParamFile::UnsendableRows(
+        c.session, c.options.ext ? ParamFile::BatchTables::Extended : ParamFile::BatchTables::Both);
+    if (!refused.isEmpty())
+        *error = Tr("batch：") + Wording::Unsendable(refused.first());
+    return refused.isEmpty();
+}
+
 CliVerdict Read(CliContext &c)
 {
-    EnterChosenPage(c);
-    const ReadOutcome outcome
-        = c.options.ext ? ParamReader::ReadExtendedPage(c.session) : ParamReader::ReadMainPage(c.session);
-    // After a failed read the table still holds the profile's values;
-    // printed, they would pass for the device's.
-    QJsonObject json = OutcomeJson::Read(outcome);
-    if (outcome.Ok()) {
-        if (c.options.json)
-            json.insert(QStringLiteral("rows"), TableJson(ChosenTable(c)));
-        else
-            PrintTable(c, ChosenTable(c));
+    const Actions::ReadResult r = Actions::Read(c.session, c.recorder, ChosenPage(c));
+    CliVerdict verdict{CliVerdict::StatusOf(r.verdict), OutcomeJson::Read(r.read)};
+    verdict.entry = r.entry;
+    // A read that failed printed its failure line: the table would show the
+    // profile's values as if they were the device's.
+    if (r.Ok()) {
+        verdict.outcome.insert(QStringLiteral("rows"), TableJson(ChosenTable(c)));
+        c.frontend.PrintOut(TableText(ChosenTable(c)));
     }
-    RecordEntry entry = CliRecording::Begin(c, RecordAction::Read);
-    entry.rows = CliRecording::ReadRows(c, outcome, &ChosenTable(c));
-    CliRecording::Keep(c, entry, ActionRecord::Outcome(outcome), OutcomeJson::Read(outcome));
-    return CliVerdict::Of(outcome.Ok(), json);
+    return verdict;
 }
 
 CliVerdict Write(CliContext &c)
 {
-    if (c.options.records.snapshot && !Snapshot(c))
-        return CliVerdict::Of(false, OutcomeJson::Read({true, TransactionResult::NoAnswer, 0}));
-    EnterChosenPage(c);
-    // The edits are made on the active table: the device is put on the
-    // chosen one first, as the page's "设置" does before writing.
-    const int channel = c.options.ext ? DeviceCommands::kExtendedPageChannel : c.session.state.MainParamChannel;
-    if (const int selected = DeviceCommands::SelectTableFor(c.session, channel, Wording::WriteWord());
-        selected != TransactionResult::Accepted) {
-        const QJsonObject json = OutcomeJson::Read({true, selected, 0});
-        RecordEntry entry = CliRecording::Begin(c, RecordAction::Write);
-        CliRecording::Keep(c, entry, ResultId(selected), json);
-        return CliVerdict::Of(false, json);
-    }
-    if (!ChosenTableActive(c))
-        return CliVerdict::Of(false);
-    ParamTableModel &table = ChosenTable(c);
-    bool allEdited = true;
-    for (const QString &argument : c.options.arguments) {
-        // Every value passed CheckWrite; a refusal now is the same usage error.
-        const EditResult edit = EditRow(c, table, ParseAssignment(argument));
-        if (!edit.Applied())
-            throw CliUsageError{RefusalText(QStringLiteral("write"), edit)};
-        if (!edit.listError.isEmpty())
-            allEdited = false;
-    }
-    const WriteReport report = ParamWriter::WriteModified(c.session);
-    const QJsonObject json = OutcomeJson::Write(report);
-    CliRecording::KeepWrite(c, RecordAction::Write, report, {&table}, json);
-    return CliVerdict::Of(allEdited && report.Ok(), json);
-}
-
-CliVerdict Save(CliContext &c)
-{
-    // A backup of the device: its values first (both tables), then the files.
-    const ReadOutcome read = ParamReader::ReadWholeDevice(c.session);
-    RecordEntry entry = CliRecording::Begin(c, RecordAction::Save);
-    entry.rows = CliRecording::ReadRows(c, read);
-    if (!read.Ok()) {
-        c.frontend.Complain(QCoreApplication::translate("CliParamCommands", "save：没能读出设备的参数，什么也没有保存"));
-        CliRecording::Keep(c, entry, ActionRecord::Outcome(read), OutcomeJson::Read(read));
-        return CliVerdict::Of(false, OutcomeJson::Read(read));
-    }
-    QString path = c.options.arguments.value(0);
-    if (QFileInfo(path).suffix().isEmpty())
-        path += QStringLiteral(".txt");
-    try {
-        const QString extPath = ParamFile::SaveFullBackup(c.session, path);
-        if (!extPath.isEmpty())
-            c.frontend.Complain(QCoreApplication::translate("CliParamCommands", "save：扩展参数表保存在 %1").arg(extPath));
-    } catch (const DtuError &e) {
-        c.frontend.ShowMessage(QCoreApplication::translate("CliParamCommands", "参数文件 %1 保存失败。\n%2").arg(QFileInfo(path).absoluteFilePath(), e.text()));
-        QJsonObject json = OutcomeJson::Read(read);
-        json.insert(QStringLiteral("file"), QFileInfo(path).absoluteFilePath());
-        CliRecording::Keep(c, entry, QStringLiteral("file-not-written"), json);
-        return CliVerdict::Of(false, OutcomeJson::Read(read));
-    }
-    QJsonObject json = OutcomeJson::Read(read);
-    json.insert(QStringLiteral("file"), QFileInfo(path).absoluteFilePath());
-    CliRecording::Keep(c, entry, ActionRecord::Outcome(read), json);
-    return CliVerdict::Of(true, OutcomeJson::Read(read));
+    return WriteVerdict(c, Actions::Write(c.session, c.recorder, ChosenPage(c), GivenValues(c.options.arguments),
+                                          c.options.records.snapshot));
 }
 
 CliVerdict Batch(CliContext &c)
 {
-    if (c.options.records.snapshot && !Snapshot(c))
-        return CliVerdict::Of(false, OutcomeJson::Read({true, TransactionResult::NoAnswer, 0}));
-    EnterChosenPage(c);
-    const WriteReport report
-        = c.options.ext ? ParamFile::BatchWriteExtended(c.session) : ParamFile::BatchWriteAll(c.session);
-    const QJsonObject json = OutcomeJson::Write(report);
-    QList<const ParamTableModel *> tables{&c.session.extTable};
-    if (!c.options.ext)
-        tables = {&c.session.mainTable, &c.session.extTable};
-    CliRecording::KeepWrite(c, RecordAction::Batch, report, tables, json);
-    return CliVerdict::Of(report.Ok(), json);
+    const ParamFile::BatchTables tables = c.options.ext ? ParamFile::BatchTables::Extended : ParamFile::BatchTables::Both;
+    return WriteVerdict(c, Actions::Batch(c.session, c.recorder, tables, c.options.records.snapshot));
 }
 
-bool Snapshot(CliContext &c)
+CliVerdict Save(CliContext &c)
 {
-    DtuSession &s = c.session;
-    // The values the write is about to send are the ones set now; the read
-    // goes into copies of the tables' values and puts them back.
-    const QList<TableCompare::RowValue> mainValues = TableCompare::Snapshot(s.mainTable);
-    const QList<TableCompare::RowValue> extValues = TableCompare::Snapshot(s.extTable);
-    TableCompare::ForgetValues(s.mainTable);
-    TableCompare::ForgetValues(s.extTable);
-    const ReadOutcome read = ParamReader::ReadWholeDevice(s);
-    const qint64 id = CliRecording::KeepRead(c, read, OutcomeJson::Read(read));
-    RestoreValues(s.mainTable, mainValues);
-    RestoreValues(s.extTable, extValues);
-    if (!read.Ok()) {
-        c.frontend.Complain(
-            QCoreApplication::translate("CliParamCommands", "%1 --snapshot：没能读出设备的参数，什么也没有写")
-                .arg(c.options.command));
+    const Actions::SaveResult r = Actions::Save(c.session, c.recorder, c.options.arguments.value(0));
+    CliVerdict verdict{CliVerdict::StatusOf(r.verdict), OutcomeJson::Read(r.read)};
+    verdict.entry = r.entry;
+    if (!r.read.Ok()) {
+        verdict.message = Tr("save：没能读出设备的参数，什么也没有保存");
+        c.frontend.Complain(verdict.message);
+        return verdict;
+    }
+    verdict.outcome.insert(QStringLiteral("file"), r.file);
+    verdict.outcome.insert(QStringLiteral("profile_values"), r.profileValues);
+    if (r.verdict == OutcomeId::FileNotWritten) {
+        verdict.message = Tr("参数文件 %1 保存失败。\n%2").arg(r.file, r.error);
+        c.frontend.Complain(verdict.message);
+        return verdict;
+    }
+    if (!r.extFile.isEmpty())
+        c.frontend.Complain(Tr("save：扩展参数表保存在 %1").arg(r.extFile));
+    if (r.profileValues > 0)
+        c.frontend.Complain(Tr("save：设备没有报告%1个参数，文件中是参数文件原来的值").arg(r.profileValues));
+    return verdict;
+}
+
+namespace {
+// What the file says a device holds: the file read as a profile of its own,
+// decoded by its own rows, so its values are shown as the window would show
+// them after loading it. Throws CliUsageError.
+Actions::Expected FileValues(CliContext &c)
+{
+    const QString path = c.options.arguments.value(0);
+    SilentFrontend silent;
+    DtuSession file(silent);
+    QString error;
+    if (!file.script.LoadFile(c.scriptPath, &error))
+        throw CliUsageError{error};
+    try {
+        ProfileLoader::LoadProfile(file, path);
+    } catch (const DtuError &e) {
+        throw CliUsageError{QCoreApplication::translate("CliVerify", "verify：无法载入 %1：%2").arg(path, e.text())};
+    }
+    Actions::Expected expected;
+    expected.main = TableCompare::Snapshot(file.mainTable);
+    if (file.state.ExtPageVisible)
+        expected.ext = TableCompare::Snapshot(file.extTable);
+    expected.ignore = c.options.ignore;
+    expected.file = path;
+    return expected;
+}
+} // namespace
+
+bool CheckVerify(CliContext &c, QString *error)
+{
+    try {
+        const Actions::Expected expected = FileValues(c);
+        // A file of another kind of device would compare nothing and pass.
+        QList<TableCompare::RowValue> profileRows = TableCompare::Snapshot(c.session.mainTable);
+        if (c.session.state.ExtPageVisible)
+            profileRows += TableCompare::Snapshot(c.session.extTable);
+        if (TableCompare::Shared(expected.main + expected.ext, profileRows) == 0) {
+            *error = QCoreApplication::translate("CliVerify", "verify：%1 与参数文件 %2 没有一个相同的参数")
+                         .arg(expected.file, c.session.profile->Path());
+            return false;
+        }
+    } catch (const CliUsageError &e) {
+        *error = e.text;
         return false;
     }
-    if (id > 0)
-        c.frontend.Complain(
-            QCoreApplication::translate("CliParamCommands", "%1：写入前设备的参数值已存为记录 %2").arg(c.options.command).arg(id));
     return true;
 }
 
-QString NoParameterText(const QString &prefix, const QString &number)
+CliVerdict Verify(CliContext &c)
 {
-    return QCoreApplication::translate("CliParamCommands", "%1：参数文件中没有参数 %2").arg(prefix, number);
-}
-
-void SetRowValue(CliContext &c, const QString &argument, const QString &prefix)
-{
-    const Assignment a = ParseAssignment(argument);
-    DtuSession &s = c.session;
-    const bool inMain = s.mainTable.FindByNumber(a.number) >= 0;
-    if (!inMain && (!s.state.ExtPageVisible || s.extTable.FindByNumber(a.number) < 0))
-        throw CliUsageError{NoParameterText(prefix, a.number)};
-    ParamTableModel &table = inMain ? s.mainTable : s.extTable;
-    const EditResult check = CheckAssignment(c, table, a);
-    if (!check.Applied())
-        throw CliUsageError{RefusalText(prefix, check)};
-    const EditResult edit = EditRow(c, table, a);
-    if (!edit.Applied())
-        throw CliUsageError{RefusalText(prefix, edit)};
+    const Actions::VerifyResult r = Actions::Verify(c.session, c.recorder, FileValues(c));
+    CliVerdict verdict{CliVerdict::StatusOf(r.verdict), OutcomeJson::Read(r.read)};
+    verdict.entry = r.entry;
+    if (!r.read.Ok()) {
+        verdict.message = QCoreApplication::translate("CliVerify", "verify：没能读出设备的参数");
+        c.frontend.Complain(verdict.message);
+        return verdict;
+    }
+    QString text;
+    for (const TableCompare::Difference &d : r.compare.differences)
+        text += CliText::Line(CliText::DifferenceCells(d));
+    const QString summary = TableCompare::Summary(r.compare);
+    c.frontend.PrintOut(text + summary + QLatin1Char('\n'));
+    verdict.outcome.insert(QStringLiteral("compared"), r.compare.compared);
+    verdict.outcome.insert(QStringLiteral("ignored"), r.compare.ignored);
+    verdict.outcome.insert(QStringLiteral("differences"), static_cast<int>(r.compare.differences.size()));
+    verdict.outcome.insert(QStringLiteral("not_in_file"), r.compare.unlisted);
+    QJsonArray rows;
+    for (const TableCompare::Difference &d : r.compare.differences)
+        rows.append(QJsonObject{{QStringLiteral("number"), d.number}, {QStringLiteral("name"), d.name},
+                                {QStringLiteral("expected"), d.expected},
+                                {QStringLiteral("device"), d.actual == TableCompare::kNotReported ? QJsonValue() : QJsonValue(d.actual)}});
+    verdict.outcome.insert(QStringLiteral("rows"), rows);
+    if (r.verdict == OutcomeId::Differs)
+        verdict.message = summary;
+    return verdict;
 }
 
 } // namespace CliCommands

@@ -90,7 +90,7 @@ QString Line(const Port &port)
     return fields.join(QStringLiteral("  "));
 }
 
-QString Json(const QList<Port> &ports)
+QJsonArray Entries(const QList<Port> &ports)
 {
     QJsonArray list;
     for (const Port &port : ports) {
@@ -108,16 +108,11 @@ QString Json(const QList<Port> &ports)
             {QStringLiteral("hint"), port.access == Access::NoPermission ? PermissionHint(port) : QString()},
         });
     }
-    const QJsonObject result{{QStringLiteral("command"), QStringLiteral("ports")},
-                             {QStringLiteral("ok"), true},
-                             {QStringLiteral("ports"), list}};
-    return QString::fromUtf8(QJsonDocument(result).toJson(QJsonDocument::Indented));
+    return list;
 }
 
-QString Listing(const QList<Port> &ports, bool json)
+QString Listing(const QList<Port> &ports)
 {
-    if (json)
-        return Json(ports);
     QString text;
     for (const Port &port : ports)
         text += Line(port) + QLatin1Char('\n');
@@ -127,11 +122,12 @@ QString Listing(const QList<Port> &ports, bool json)
 CliVerdict Run(CliContext &context)
 {
     const QList<Port> ports = PortSurvey::Survey(PortSurvey::SystemPorts(), context.options.arguments);
-    context.frontend.PrintOut(Listing(ports, context.options.json));
-    context.jsonPrinted = true;
-    if (ports.isEmpty() && !context.options.json)
+    context.frontend.PrintOut(Listing(ports));
+    if (ports.isEmpty())
         context.frontend.Complain(QStringLiteral("dtucfg: ") + QCoreApplication::translate("CliPorts", "系统没有报告任何串口"));
-    return CliVerdict::Of(true);
+    CliVerdict verdict = CliVerdict::Of(true);
+    verdict.members.insert(QStringLiteral("ports"), Entries(ports));
+    return verdict;
 }
 
 } // namespace CliPorts

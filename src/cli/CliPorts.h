@@ -1,6 +1,7 @@
 #pragma once
 #include "channel/PortSurvey.h"
 
+#include <QJsonArray>
 #include <QString>
 
 struct CliContext;
@@ -13,10 +14,10 @@ namespace CliPorts {
 // One line: path, USB identity, serial number, description and maker when
 // known, then whether this user can open it and, if not, what to do.
 QString Line(const PortSurvey::Port &port);
-// {"command":"ports","ok":true,"ports":[...]} (indented, ending in a newline).
-QString Json(const QList<PortSurvey::Port> &ports);
-// The whole listing as printed: the lines, or the JSON document.
-QString Listing(const QList<PortSurvey::Port> &ports, bool json);
+// The ports as the "ports" member of --json holds them.
+QJsonArray Entries(const QList<PortSurvey::Port> &ports);
+// The whole listing as printed, a line a port.
+QString Listing(const QList<PortSurvey::Port> &ports);
 
 // The command: surveys the system's ports and the arguments' paths.
 CliVerdict Run(CliContext &context);

@@ -107,5 +107,11 @@ void ConsoleFrontend::Complain(const QString &text)
 
 void ConsoleFrontend::PrintOut(const QString &text)
 {
+    ClearProgress();
+    Write(outputToStderr_ ? err_ : out_, text);
+}
+
+void ConsoleFrontend::PrintDocument(const QString &text)
+{
     Write(out_, text);
 }

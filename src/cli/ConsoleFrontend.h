@@ -17,8 +17,12 @@ public:
     // The trace lines are printed only at access level 1; opening the serial
     // port raises the level to 1 for a moment, as the window's button does.
     void SetShowTrace(bool on) { showTrace_ = on; }
-    // --json: standard output is kept for the result document.
+    // The memo lines on standard error: standard output is kept for what a
+    // program reads (the JSON document, a worker's events, verify's rows).
     void SetLinesToStderr(bool on) { linesToStderr_ = on; }
+    // --json: PrintOut goes to standard error too, so that standard output
+    // holds exactly the one document.
+    void SetOutputToStderr(bool on) { outputToStderr_ = on; }
     void SetSaveAnswer(const QString &path) { saveAnswer_ = path; }
     void SetOpenAnswer(const QString &path) { openAnswer_ = path; }
 
@@ -52,8 +56,11 @@ public:
     void Complain(const QString &text);
     // The last such line (for the error member of --json).
     const QString &LastComplaint() const { return lastComplaint_; }
-    // Writes text as UTF-8 to standard output.
+    // Writes what a command prints for people as UTF-8 to standard output
+    // (standard error with --json).
     void PrintOut(const QString &text);
+    // Writes a document (the JSON, an event line, the usage) to standard output.
+    void PrintDocument(const QString &text);
 
 private:
     void PrintLine(const QString &line);
@@ -63,6 +70,7 @@ private:
     std::FILE *err_;
     bool showTrace_ = false;
     bool linesToStderr_ = false;
+    bool outputToStderr_ = false;
     QString panel_;
     QString saveAnswer_;
     QString openAnswer_;

@@ -9,9 +9,9 @@
 #include "cli/CliChannel.h"
 #include "cli/CliCommands.h"
 #include "cli/CliOptions.h"
-#include "cli/CliRecording.h"
-#include "actions/Recorder.h"
 #include "cli/ConsoleFrontend.h"
+#include "actions/Recorder.h"
+#include "core/StopSignals.h"
 #include "ops/OutcomeJson.h"
 #include "ops/Outcomes.h"
 #include "DtuVersion.h"
@@ -53,6 +53,16 @@ Refusal UsageError(const QString &reason)
     return {kExitUsage, reason, true, {}};
 }
 
+// The commands that work on the profile's tables: without a profile there
+// is nothing to read, write or compare, and no port to open.
+bool NeedsTables(const QString &command)
+{
+    static const QStringList commands{QStringLiteral("read"),      QStringLiteral("write"),   QStringLiteral("save"),
+                                      QStringLiteral("batch"),     QStringLiteral("verify"),  QStringLiteral("provision"),
+                                      QStringLiteral("fleet"),     QStringLiteral("audit"),   QStringLiteral("rollback")};
+    return commands.contains(command);
+}
+
 // Everything before the device is spoken to: script, profile, channel.
 // Returns the refusal when the command may not run.
 std::optional<Refusal> Prepare(CliContext &context, const CliCommand &command)
@@ -70,6 +80,9 @@ std::optional<Refusal> Prepare(CliContext &context, const CliCommand &command)
     // the working folder, else beside the profile, else in the
     // configuration folder.
     const QString profilePath = options.profileGiven ? options.profilePath : WorkPaths::StartProfile(QString());
+    if (profilePath.isEmpty() && NeedsTables(options.command))
+        return SetUpError(
+            QCoreApplication::translate("Dtucfg", "%1 需要参数文件（--profile FILE）").arg(options.command));
     const WorkPaths::ScriptLookup script = WorkPaths::LookUpScript(profilePath, options.scriptPath);
     const QString scriptPath = script.found;
     if (scriptPath.isEmpty()) {
@@ -102,41 +115,46 @@ std::optional<Refusal> Prepare(CliContext &context, const CliCommand &command)
     }
     session.state.AccessLevel = options.level;
     // These read the shared profile and must leave its file as it is.
-    static const QStringList keeping{QStringLiteral("save"), QStringLiteral("verify"), QStringLiteral("provision")};
+    static const QStringList keeping{QStringLiteral("save"), QStringLiteral("verify"), QStringLiteral("provision"),
+                                     QStringLiteral("rollback")};
     session.state.KeepProfileFile = options.keepProfile || keeping.contains(options.command);
 
     if (command.check && !command.check(context, &error))
         return UsageError(error);
     if (command.needsChannel) {
-        // Opening the channel talks to the device (the channel selection).
-        ChannelOutcome channel;
-        RunAction(session, [&] { channel = CliChannel::Open(session, options); });
+        const ChannelOutcome channel = CliChannel::Open(session, options);
         if (!channel.open) {
             const CliChannel::Failure failure = CliChannel::Refused(channel);
             return Refusal{failure.status, failure.text, false, OutcomeJson::Channel(channel)};
         }
-        // Opening the port raises the level to 1 as the window's button
-        // does; the command line keeps the level it was given.
-        session.state.AccessLevel = options.level;
     }
     return std::nullopt;
 }
 
-// The one document of --json: what the command did, and when it failed, an
-// error member with the exit status and the reason.
-void PrintJson(ConsoleFrontend &frontend, const QString &command, int status, const QJsonObject &outcome,
-               const QString &message)
+// The one document of --json: what the command did, its entry in the
+// records when it keeps one, and when it failed, an error member with the
+// exit status and the reason.
+void PrintJson(ConsoleFrontend &frontend, const QString &command, const CliVerdict &verdict, const QString &message)
 {
     QJsonObject result{{QStringLiteral("command"), command},
-                       {QStringLiteral("ok"), status == kExitOk},
-                       {QStringLiteral("status"), status},
+                       {QStringLiteral("ok"), verdict.status == kExitOk},
+                       {QStringLiteral("status"), verdict.status},
                        {QStringLiteral("lines"), QJsonArray::fromStringList(frontend.Lines())}};
-    if (!outcome.isEmpty())
-        result.insert(QStringLiteral("outcome"), outcome);
-    if (status != kExitOk)
+    if (!verdict.outcome.isEmpty())
+        result.insert(QStringLiteral("outcome"), verdict.outcome);
+    if (verdict.entry) {
+        const EntryKept &entry = *verdict.entry;
+        result.insert(QStringLiteral("record"), entry.Kept() ? QJsonValue(entry.id) : QJsonValue());
+        if (!entry.Kept())
+            result.insert(QStringLiteral("record_error"),
+                          entry.recording ? entry.error : QStringLiteral("recording is off"));
+    }
+    for (auto it = verdict.members.begin(); it != verdict.members.end(); ++it)
+        result.insert(it.key(), it.value());
+    if (verdict.status != kExitOk)
         result.insert(QStringLiteral("error"),
-                      QJsonObject{{QStringLiteral("exit_code"), status}, {QStringLiteral("message"), message}});
-    frontend.PrintOut(QString::fromUtf8(QJsonDocument(result).toJson(QJsonDocument::Indented)));
+                      QJsonObject{{QStringLiteral("exit_code"), verdict.status}, {QStringLiteral("message"), message}});
+    frontend.PrintDocument(QString::fromUtf8(QJsonDocument(result).toJson(QJsonDocument::Indented)));
 }
 
 // Why a command that ran did not succeed, for --json: what it said about
@@ -153,6 +171,21 @@ QString FailureMessage(const CliVerdict &verdict, const ConsoleFrontend &fronten
     return QCoreApplication::translate("Dtucfg", "命令没有成功");
 }
 
+// --records and --no-records into the recorder. False with a reason for a
+// location that cannot be one.
+bool ConfigureRecords(Recorder &recorder, const CliOptions &options, QString *error)
+{
+    if (options.records.off) {
+        recorder.Off();
+        return true;
+    }
+    RecordLocation location;
+    if (!CliRecordOptions::Location(options.records, &location, error))
+        return false;
+    recorder.SetLocation(location);
+    return true;
+}
+
 int Run(const QStringList &arguments, ConsoleFrontend &frontend, const Dtucfg::Line &line)
 {
     // The language and the form of the answer come first: a command line
@@ -160,6 +193,8 @@ int Run(const QStringList &arguments, ConsoleFrontend &frontend, const Dtucfg::L
     Language language = Language::Chinese;
     bool json = false;
     CliOptions::Peek(arguments, &language, &json);
+    // With --json, standard output holds the one document and nothing else.
+    frontend.SetOutputToStderr(json);
     if (!Translation::Install(language)) {
         frontend.Complain(QStringLiteral("dtucfg: the English texts could not be loaded"));
         return kExitUsage;
@@ -172,7 +207,7 @@ int Run(const QStringList &arguments, ConsoleFrontend &frontend, const Dtucfg::L
         if (r.usageHint)
             frontend.Complain(QCoreApplication::translate("Dtucfg", "用法见 'dtucfg --help'。"));
         if (json)
-            PrintJson(frontend, command, r.status, r.outcome, r.message);
+            PrintJson(frontend, command, CliVerdict{r.status, r.outcome}, r.message);
         return r.status;
     };
 
@@ -181,11 +216,11 @@ int Run(const QStringList &arguments, ConsoleFrontend &frontend, const Dtucfg::L
         return refuse(UsageError(error));
     command = options.command;
     if (options.help) {
-        frontend.PrintOut(CliOptions::Usage());
+        frontend.PrintDocument(CliOptions::Usage());
         return kExitOk;
     }
     if (options.showVersion) {
-        frontend.PrintOut(QStringLiteral("dtucfg " DTU_VERSION "\n"));
+        frontend.PrintDocument(QStringLiteral("dtucfg " DTU_VERSION "\n"));
         return kExitOk;
     }
     if (options.command.isEmpty())
@@ -210,31 +245,51 @@ int Run(const QStringList &arguments, ConsoleFrontend &frontend, const Dtucfg::L
     if (line.serial)
         session.serial.StandIn(line.serial);
     session.exchange.SetFastCompletion(options.fast);
-    CliContext context{session, frontend, options};
     // The fleet's worker records as the fleet.
     Recorder recorder(options.command == QLatin1String("provision") ? RecordProgram::Fleet : RecordProgram::Dtucfg);
-    if (!CliRecording::Configure(recorder, options, &error))
+    if (!ConfigureRecords(recorder, options, &error))
         return refuse(UsageError(error));
-    context.recorder = &recorder;
+    CliContext context{session, frontend, options, recorder};
+
+    // Ctrl+C or SIGTERM: the action ends after the exchange under way (it
+    // keeps its entry, and says what it did); a second one ends the program
+    // at once. Heard while this run lasts.
+    QObject listening;
+    OnStopSignals(
+        [&session] {
+            session.state.StopRequested = true;
+            EndOnNextStopSignal(true);
+        },
+        &listening);
+    struct EndWithRun {
+        ~EndWithRun() { EndOnNextStopSignal(false); }
+    } endWithRun;
 
     CliVerdict verdict{kExitFailed, {}};
+    std::optional<Refusal> refusal;
     try {
-        if (found->needsProfile)
-            if (const std::optional<Refusal> refusal = Prepare(context, *found))
-                return refuse(*refusal);
-        // One device action, started as the window starts its own.
-        RunAction(session, [&] { verdict = found->run(context); });
+        // The whole command is one device action, as a window's press is.
+        RunAction(session, [&] {
+            if (found->needsProfile)
+                refusal = Prepare(context, *found);
+            if (!refusal)
+                verdict = found->run(context);
+        });
     } catch (const CliUsageError &e) {
-        return refuse(UsageError(e.text));
+        refusal = UsageError(e.text);
     } catch (const DtuError &e) {
         // The window's general error box.
         frontend.ShowError(e.text());
-        verdict = {kExitFailed, {}};
+        verdict = {kExitFailed, {}, e.text()};
     }
-    CliRecording::WarnOnce(context);
+    if (refusal)
+        return refuse(*refusal);
+    if (const StoreError warning = recorder.TakeWarning(); !warning.IsNone())
+        frontend.Complain(QStringLiteral("dtucfg: ")
+                          + QCoreApplication::translate("Dtucfg", "警告：这次操作没有记入设备档案：%1").arg(warning.message));
 
-    if (options.json && !context.jsonPrinted)
-        PrintJson(frontend, options.command, verdict.status, verdict.outcome,
+    if (options.json)
+        PrintJson(frontend, options.command, verdict,
                   verdict.status == kExitOk ? QString() : FailureMessage(verdict, frontend));
     return verdict.status;
 }

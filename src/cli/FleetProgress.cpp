@@ -78,7 +78,9 @@ void FleetProgress::Progress(int index, const QString &phase, int done, int tota
 
 void FleetProgress::Finished(int index, const DeviceReport &r)
 {
-    QString state = FleetWording::Word(r.outcome) + QStringLiteral("  ") + QCoreApplication::translate("FleetProgress", "写入%1行").arg(r.written);
+    QString state = OutcomeWord(r.outcome) + QStringLiteral("  ") + QCoreApplication::translate("FleetProgress", "写入%1行").arg(r.written);
+    if (r.unchanged > 0)
+        state += QCoreApplication::translate("FleetProgress", "，%1行已相同").arg(r.unchanged);
     if (!r.failed.isEmpty())
         state += QCoreApplication::translate("FleetProgress", "，失败%1行").arg(r.failed.size());
     if (!r.differences.isEmpty())

@@ -11,6 +11,7 @@
 
 namespace {
 int g_pipe[2] = {-1, -1};
+volatile std::sig_atomic_t g_endAtOnce = 0;
 
 struct StopListener {
     std::function<void()> onStop;
@@ -19,8 +20,13 @@ struct StopListener {
 };
 std::vector<StopListener> g_listeners;
 
-void OnSignal(int)
+void OnSignal(int signal)
 {
+    if (g_endAtOnce) {
+        std::signal(signal, SIG_DFL);
+        std::raise(signal);
+        return;
+    }
     // Only async-signal-safe work here: wake the event loop.
     const char byte = 1;
     [[maybe_unused]] const ssize_t n = ::write(g_pipe[1], &byte, 1);
@@ -59,6 +65,11 @@ void OnStopSignals(std::function<void()> onStop, QObject *context)
     ::sigaction(SIGINT, &action, nullptr);
     ::sigaction(SIGTERM, &action, nullptr);
     std::signal(SIGPIPE, SIG_IGN);
+}
+
+void EndOnNextStopSignal(bool on)
+{
+    g_endAtOnce = on ? 1 : 0;
 }
 
 void QuitOnSignals()

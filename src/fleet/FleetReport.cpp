@@ -23,7 +23,8 @@ QString Seconds(double seconds)
 QByteArray Csv(const QList<DeviceReport> &devices)
 {
     QString text = QStringLiteral(
-        "target,name,outcome,rows_written,rows_failed,failures,differences,seconds,detail,record\r\n");
+        "target,name,outcome,rows_written,rows_unchanged,rows_failed,failures,differences,seconds,detail,record,"
+        "own_number,not_compared\r\n");
     for (const DeviceReport &d : devices) {
         QStringList failures;
         for (const RowFailure &f : d.failed)
@@ -33,14 +34,17 @@ QByteArray Csv(const QList<DeviceReport> &devices)
             differences << QStringLiteral("%1 %2: %3 -> %4").arg(v.number, v.name, v.expected, v.actual);
         const QStringList cells{CsvText::Cell(d.target),
                                 CsvText::Cell(d.name),
-                                d.outcome,
+                                OutcomeName(d.outcome),
                                 QString::number(d.written),
+                                QString::number(d.unchanged),
                                 QString::number(d.failed.size()),
                                 CsvText::Cell(failures.join(QStringLiteral("; "))),
                                 CsvText::Cell(differences.join(QStringLiteral("; "))),
                                 Seconds(d.seconds),
                                 CsvText::Cell(DetailText(d.why)),
-                                d.record > 0 ? QString::number(d.record) : QString()};
+                                d.record > 0 ? QString::number(d.record) : QString(),
+                                d.ownNumberKept ? QStringLiteral("kept") : QString(),
+                                QString::number(d.notCompared)};
         text += cells.join(QLatin1Char(',')) + QStringLiteral("\r\n");
     }
     return text.toUtf8();
@@ -64,14 +68,17 @@ QByteArray Json(const QList<DeviceReport> &devices)
                                            {QStringLiteral("device"), v.actual}});
         list.append(QJsonObject{{QStringLiteral("target"), d.target},
                                 {QStringLiteral("name"), d.name},
-                                {QStringLiteral("outcome"), d.outcome},
+                                {QStringLiteral("outcome"), OutcomeName(d.outcome)},
                                 {QStringLiteral("rows_written"), d.written},
+                                {QStringLiteral("rows_unchanged"), d.unchanged},
+                                {QStringLiteral("own_number_kept"), d.ownNumberKept},
+                                {QStringLiteral("not_compared"), d.notCompared},
                                 {QStringLiteral("rows_failed"), failures},
                                 {QStringLiteral("differences"), differences},
                                 {QStringLiteral("seconds"), Seconds(d.seconds).toDouble()},
                                 {QStringLiteral("detail"), DetailText(d.why)},
                                 {QStringLiteral("record"), d.record > 0 ? QJsonValue(d.record) : QJsonValue()}});
-        ok += d.outcome == Outcome::Ok ? 1 : 0;
+        ok += d.outcome == OutcomeId::Ok ? 1 : 0;
     }
     const QJsonObject root{{QStringLiteral("devices"), list},
                            {QStringLiteral("total"), static_cast<int>(devices.size())},
@@ -85,9 +92,9 @@ void Write(const QString &path, const QList<DeviceReport> &devices)
     TextFile::WriteAtomically(path, json ? Json(devices) : Csv(devices));
 }
 
-QList<QPair<QString, int>> Counts(const QList<DeviceReport> &devices)
+QList<QPair<OutcomeId, int>> Counts(const QList<DeviceReport> &devices)
 {
-    QList<QPair<QString, int>> counts;
+    QList<QPair<OutcomeId, int>> counts;
     for (const DeviceReport &d : devices) {
         auto it = std::find_if(counts.begin(), counts.end(), [&](const auto &c) { return c.first == d.outcome; });
         if (it == counts.end())
@@ -161,7 +168,7 @@ QString Totals(const QList<DeviceReport> &devices)
 {
     QStringList parts;
     for (const auto &[outcome, count] : Counts(devices))
-        parts << QStringLiteral("%1 %2").arg(count).arg(outcome);
+        parts << QStringLiteral("%1 %2").arg(count).arg(OutcomeName(outcome));
     return QStringLiteral("%1 devices: %2").arg(devices.size()).arg(parts.join(QStringLiteral(", ")));
 }
 

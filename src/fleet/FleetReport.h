@@ -1,30 +1,19 @@
 #pragma once
+#include "core/OutcomeId.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QPair>
 #include <QString>
 
 // What became of each device of a fleet run, and the report file. The
-// outcomes are stable identifiers for report files and scripts; a window
-// shows them in its own words.
-namespace Outcome {
-inline const QString Ok = QStringLiteral("ok");
-inline const QString WrittenWithErrors = QStringLiteral("written-with-errors");
-inline const QString VerifyDiffers = QStringLiteral("verify-differs");
-// The channel did not open, or the device answered nothing.
-inline const QString Unreachable = QStringLiteral("unreachable");
-inline const QString RefusedPassword = QStringLiteral("refused-password");
-// Never started: the run was stopped before its turn.
-inline const QString NotStarted = QStringLiteral("not-started");
-// The worker ended without telling a result (it could not run, refused its
-// arguments, or crashed): what became of the device is not known.
-inline const QString Failed = QStringLiteral("failed");
-// A fleet run's rollback, per device: the run kept no snapshot of it; read
-// back, it still differs from the snapshot; stopped during its write.
-inline const QString NoSnapshot = QStringLiteral("no-snapshot");
-inline const QString Differs = QStringLiteral("differs");
-inline const QString Stopped = QStringLiteral("stopped");
-} // namespace Outcome
+// outcome of a device is an OutcomeId: ok, written-with-errors,
+// verify-differs, unreachable (the channel did not open, or the device
+// answered nothing), refused-password, not-started (the run was stopped
+// before its turn), failed (the worker ended without telling a result);
+// a fleet run's rollback adds no-snapshot, differs and stopped. Report
+// files and scripts keep their stable names; a front end words them
+// (OutcomeWord).
 
 struct RowFailure {
     QString number, name, text; // text: the bracketed result, "[参数设置失败]"
@@ -61,7 +50,7 @@ struct DeviceWhy {
 
 struct DeviceReport {
     QString target, name;
-    QString outcome;
+    OutcomeId outcome = OutcomeId::NotStarted;
     int written = 0; // rows the device acknowledged
     QList<RowFailure> failed;
     QList<VerifyDifference> differences;
@@ -71,13 +60,18 @@ struct DeviceReport {
     // Why the device records did not keep this device's entries, in the
     // store's words ("": kept, or not recording).
     QString recordWarning;
+    int unchanged = 0;   // rows the device held already: not written
+    int notCompared = 0; // an audit: rows withheld, ignored, secret or not reported
+    bool ownNumberKept = false; // the device kept its own number (no cell gave one)
 };
 
 namespace FleetReport {
-// One row per device: target, name, outcome, rows_written, rows_failed,
-// failures ("0031 中心端口 [参数设置失败]", "; " between them), differences
-// ("0030 中心地址: 10.0.0.1 -> 10.0.0.9"), seconds, detail, record (the
-// device's entry in the device records, empty when none). UTF-8, CR LF.
+// One row per device: target, name, outcome, rows_written, rows_unchanged
+// (already right), rows_failed, failures ("0031 中心端口 [参数设置失败]",
+// "; " between them), differences ("0030 中心地址: 10.0.0.1 -> 10.0.0.9"),
+// seconds, detail, record (the device's entry in the device records, empty
+// when none), own_number ("kept" when the device kept its own number),
+// not_compared (an audit's rows left out). UTF-8, CR LF.
 QByteArray Csv(const QList<DeviceReport> &devices);
 // {"devices": [{...}], "total": N, "ok": N} with the lists as arrays.
 QByteArray Json(const QList<DeviceReport> &devices);
@@ -85,7 +79,7 @@ QByteArray Json(const QList<DeviceReport> &devices);
 // atomically. Throws DtuError.
 void Write(const QString &path, const QList<DeviceReport> &devices);
 // How many devices ended with each outcome, in the order of first appearance.
-QList<QPair<QString, int>> Counts(const QList<DeviceReport> &devices);
+QList<QPair<OutcomeId, int>> Counts(const QList<DeviceReport> &devices);
 // The detail cell of the report files: why, in fixed words ("3 of 13 rows
 // not reached"); "" for none.
 QString DetailText(const DeviceWhy &why);

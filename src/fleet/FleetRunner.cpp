@@ -54,7 +54,7 @@ bool FleetRunner::Start(const QList<FleetDevice> &devices, const Settings &setti
     settings_ = settings;
     reports_.clear();
     for (const FleetDevice &d : devices)
-        reports_.append({d.target.text, d.name, Outcome::NotStarted, 0, {}, {}, 0, {}});
+        reports_.append({d.target.Text(), d.name, OutcomeId::NotStarted, 0, {}, {}, 0, {}});
     workers_.clear();
     next_ = 0;
     active_ = 0;
@@ -99,7 +99,11 @@ QStringList FleetRunner::WorkerArgs(const FleetDevice &device) const
 {
     QStringList args{QStringLiteral("--profile"), settings_.profilePath, QStringLiteral("--script"),
                      settings_.scriptPath, QStringLiteral("--level"), QString::number(settings_.level)};
-    args += device.target.ChannelArgs();
+    if (device.target.tcp)
+        args << QStringLiteral("--tcp") << device.target.host << QStringLiteral("--tcp-port")
+             << QString::number(device.target.tcpPort);
+    else
+        args << QStringLiteral("--port") << device.target.port;
     // The worker's own words (why a channel did not open, a refusal) in
     // the run's language.
     if (!settings_.language.isEmpty())
@@ -114,6 +118,10 @@ QStringList FleetRunner::WorkerArgs(const FleetDevice &device) const
     args << QStringLiteral("provision") << QStringLiteral("--events");
     if (settings_.verify)
         args << QStringLiteral("--verify");
+    if (settings_.audit)
+        args << QStringLiteral("--audit");
+    if (settings_.writeAll)
+        args << QStringLiteral("--write-all");
     if (!settings_.ignore.isEmpty())
         args << QStringLiteral("--ignore") << settings_.ignore.join(QLatin1Char(','));
     for (const auto &value : device.values)
@@ -183,6 +191,9 @@ void FleetRunner::OnOutput(Worker &worker)
             const DeviceReport &r = event.result;
             report.outcome = r.outcome;
             report.written = r.written;
+            report.unchanged = r.unchanged;
+            report.notCompared = r.notCompared;
+            report.ownNumberKept = r.ownNumberKept;
             report.failed = r.failed;
             report.differences = r.differences;
             report.why = r.why;
@@ -204,11 +215,11 @@ void FleetRunner::OnEnded(Worker &worker, int exitCode, bool crashed)
     if (!worker.resultSeen && worker.stopAsked && crashed && exitCode == SIGINT) {
         // The stop came before the worker listened for it: it never
         // reached its device.
-        report.outcome = Outcome::NotStarted;
+        report.outcome = OutcomeId::NotStarted;
         report.why = {DeviceWhy::Kind::StoppedBeforeStart};
     } else if (!worker.resultSeen) {
         // A worker that crashed or could not run: the device is not known to be written.
-        report.outcome = Outcome::Failed;
+        report.outcome = OutcomeId::Failed;
         const QString said = WorkerEvents::Complaint(worker.errors);
         if (!crashed)
             report.why = {DeviceWhy::Kind::WorkerStatus, exitCode, 0, said};

@@ -33,6 +33,8 @@ public:
         int jobs = 0;     // 0: all devices, at most kMaxDefaultJobs
         bool fast = false;
         bool verify = false;
+        bool audit = false;    // read and compare only
+        bool writeAll = false; // every row, also those a device holds
         int level = 0;    // access level: rows it withholds are neither written nor compared
         QStringList ignore; // rows the read-back does not compare
         QString language;   // "zh", "en": the workers' language; "" their default

@@ -47,6 +47,8 @@ Plan Make(const Choices &choices, const Inventory::Table &inventory)
     s.jobs = choices.jobs;
     s.fast = choices.fast;
     s.verify = choices.verify;
+    s.audit = choices.audit;
+    s.writeAll = choices.writeAll;
     s.level = choices.level;
     s.ignore = choices.ignore;
     s.language = choices.language;

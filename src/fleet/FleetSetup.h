@@ -18,6 +18,8 @@ struct Choices {
     int level = 0;
     bool fast = false;
     bool verify = false;
+    bool audit = false;
+    bool writeAll = false;
     QStringList ignore;
     int jobs = 0;
     QString language; // "zh", "en": the run's, for the workers' own words

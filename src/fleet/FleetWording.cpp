@@ -1,34 +1,12 @@
 #include "fleet/FleetWording.h"
 
+#include "core/WorkPaths.h"
+#include "core/WriteRules.h"
+
 #include <QCoreApplication>
 #include <QStringList>
 
 namespace FleetWording {
-QString Word(const QString &outcome)
-{
-    struct Entry {
-        const QString &outcome;
-        const char *text;
-    };
-    static const Entry words[] = {
-        {Outcome::Ok, QT_TRANSLATE_NOOP("FleetWording", "成功")},
-        {Outcome::WrittenWithErrors, QT_TRANSLATE_NOOP("FleetWording", "部分失败")},
-        {Outcome::VerifyDiffers, QT_TRANSLATE_NOOP("FleetWording", "校验不符")},
-        {Outcome::Unreachable, QT_TRANSLATE_NOOP("FleetWording", "无法连接")},
-        {Outcome::RefusedPassword, QT_TRANSLATE_NOOP("FleetWording", "密码错误")},
-        {Outcome::NotStarted, QT_TRANSLATE_NOOP("FleetWording", "未开始")},
-        {Outcome::Failed, QT_TRANSLATE_NOOP("FleetWording", "失败")},
-        // A fleet run's rollback: its own outcomes beside those above.
-        {Outcome::NoSnapshot, QT_TRANSLATE_NOOP("FleetWording", "没有运行前的快照")},
-        {Outcome::Differs, QT_TRANSLATE_NOOP("FleetWording", "恢复后仍有不同")},
-        {Outcome::Stopped, QT_TRANSLATE_NOOP("FleetWording", "已停止")},
-    };
-    for (const Entry &w : words)
-        if (w.outcome == outcome)
-            return QCoreApplication::translate("FleetWording", w.text);
-    return outcome;
-}
-
 QString Result(const DeviceReport &r)
 {
     QString why;
@@ -43,7 +21,7 @@ QString Result(const DeviceReport &r)
     } else {
         why = Detail(r.why);
     }
-    const QString word = Word(r.outcome);
+    const QString word = OutcomeWord(r.outcome);
     return why.isEmpty() ? word : word + QStringLiteral(" (") + why + QLatin1Char(')');
 }
 
@@ -53,7 +31,7 @@ QString Detail(const DeviceWhy &why)
     const auto tr = [](const char *source) { return QCoreApplication::translate("FleetWording", source); };
     switch (why.kind) {
     case Kind::None: return {};
-    case Kind::ClosedAfterPassword: return tr("设备在收到密码后断开了连接");
+    case Kind::ClosedAfterPassword: return tr("设备在收到密码后断开了连接：密码不对，或设备正忙于另一个连接");
     case Kind::NoAnswer: return tr("设备无响应");
     case Kind::RowsNotReached: return tr("%2行中有%1行未写到").arg(why.count).arg(why.total);
     case Kind::NoReadBack: return tr("无法读回参数");
@@ -72,20 +50,37 @@ QString Totals(const QList<DeviceReport> &reports)
 {
     QStringList parts;
     for (const auto &[outcome, count] : FleetReport::Counts(reports))
-        parts << QCoreApplication::translate("FleetWording", "%1 %2台").arg(Word(outcome)).arg(count);
+        parts << QCoreApplication::translate("FleetWording", "%1 %2台").arg(OutcomeWord(outcome)).arg(count);
     return QCoreApplication::translate("FleetWording", "共%1台设备：%2")
         .arg(reports.size())
         .arg(parts.join(QCoreApplication::translate("FleetWording", "，")));
 }
 
-QString TargetFault(FleetTarget::Fault fault, const QString &text)
+QString TargetFault(Endpoint::Fault fault, const QString &text)
 {
     const auto tr = [](const char *source) { return QCoreApplication::translate("FleetWording", source); };
     switch (fault) {
-    case FleetTarget::Fault::None: return {};
-    case FleetTarget::Fault::Empty: return tr("没有给出设备地址");
-    case FleetTarget::Fault::BadTcpPort: return tr("%1：TCP端口应为1到65535").arg(text);
-    case FleetTarget::Fault::NoHost: return tr("%1：没有主机名").arg(text);
+    case Endpoint::Fault::None: return {};
+    case Endpoint::Fault::Empty: return tr("没有给出设备地址");
+    case Endpoint::Fault::BadTcpPort: return tr("%1：TCP端口应为1到65535").arg(text);
+    case Endpoint::Fault::NoHost: return tr("%1：没有主机名").arg(text);
+    }
+    return {};
+}
+
+QString SetupRefusal(const FleetSetup::Plan &plan, const QString &profilePath)
+{
+    const auto tr = [](const char *source) { return QCoreApplication::translate("FleetWording", source); };
+    switch (plan.refusal) {
+    case FleetSetup::Refusal::None: return {};
+    case FleetSetup::Refusal::NoDevices: return tr("清单中没有设备");
+    case FleetSetup::Refusal::NoProfile: return tr("参数文件 %1 不存在").arg(profilePath);
+    case FleetSetup::Refusal::NoScript: return WorkPaths::ScriptNotFoundText(plan.scriptTried);
+    case FleetSetup::Refusal::ColumnWithheld:
+        // Every worker would refuse the column.
+        return tr("清单给出了参数%1的值，它只在访问级别%2写入：请用访问级别%2，或清空这一列")
+            .arg(plan.column)
+            .arg(WriteRules::kUnlockLevel);
     }
     return {};
 }
@@ -103,9 +98,9 @@ QString InventoryProblem(const Inventory::Problem &p)
     case Kind::UnknownColumn: what = tr("未知的列“%1”（应为 target、password、name 或四位参数编号）").arg(p.text); break;
     case Kind::NoTargetColumn: what = tr("没有“target”列"); break;
     case Kind::TooManyCells: what = tr("有%1个单元格，表头只有%2列").arg(p.count).arg(p.expected); break;
-    case Kind::EmptyTarget: what = TargetFault(FleetTarget::Fault::Empty, p.text); break;
-    case Kind::BadTcpPort: what = TargetFault(FleetTarget::Fault::BadTcpPort, p.text); break;
-    case Kind::NoHost: what = TargetFault(FleetTarget::Fault::NoHost, p.text); break;
+    case Kind::EmptyTarget: what = TargetFault(Endpoint::Fault::Empty, p.text); break;
+    case Kind::BadTcpPort: what = TargetFault(Endpoint::Fault::BadTcpPort, p.text); break;
+    case Kind::NoHost: what = TargetFault(Endpoint::Fault::NoHost, p.text); break;
     case Kind::HexNotPairs: what = tr("%1：HEX: 后面应是成对的十六进制数字").arg(p.text); break;
     case Kind::ListedTwice: what = tr("%1 已在第%2行列出").arg(p.text).arg(p.expected); break;
     }

@@ -1,6 +1,7 @@
 #pragma once
+#include "core/Endpoint.h"
 #include "fleet/FleetReport.h"
-#include "fleet/FleetTarget.h"
+#include "fleet/FleetSetup.h"
 #include "fleet/Inventory.h"
 
 #include <QList>
@@ -11,9 +12,6 @@
 // outcome identifiers.
 namespace FleetWording {
 
-// 成功, 部分失败, 校验不符, 无法连接, 密码错误, 未开始, 失败; an unknown
-// identifier as it is.
-QString Word(const QString &outcome);
 // The result cell: the word, then what explains it (the first refused row,
 // the rows that differ, or the detail).
 QString Result(const DeviceReport &report);
@@ -26,6 +24,9 @@ QString Totals(const QList<DeviceReport> &reports);
 // at fault there ("inv.csv：第3行第1列：tcp:a:1 已在第2行列出").
 QString InventoryProblem(const Inventory::Problem &problem);
 // Why a text is no target: "tcp:a:0：TCP端口应为1到65535".
-QString TargetFault(FleetTarget::Fault fault, const QString &text);
+QString TargetFault(Endpoint::Fault fault, const QString &text);
+// Why a run cannot start (FleetSetup's refusal): the same words for dtucfg
+// and the window. `profilePath` as the user gave it.
+QString SetupRefusal(const FleetSetup::Plan &plan, const QString &profilePath);
 
 } // namespace FleetWording

@@ -141,10 +141,13 @@ Table Parse(const QByteArray &bytes)
             const QString cell = row.cells[c];
             switch (columns[c]) {
             case Column::Target: {
-                FleetTarget::Fault fault = FleetTarget::Fault::None;
-                if (!FleetTarget::Parse(cell, &device.target, &fault))
-                    Fail(fault == FleetTarget::Fault::BadTcpPort ? Problem::Kind::BadTcpPort
-                         : fault == FleetTarget::Fault::NoHost   ? Problem::Kind::NoHost
+                Endpoint::Fault fault = Endpoint::Fault::None;
+                const std::optional<Endpoint> target = Endpoint::Parse(cell, &fault);
+                if (target)
+                    device.target = *target;
+                else
+                    Fail(fault == Endpoint::Fault::BadTcpPort ? Problem::Kind::BadTcpPort
+                         : fault == Endpoint::Fault::NoHost   ? Problem::Kind::NoHost
                                                                  : Problem::Kind::EmptyTarget,
                          row.line, c + 1, cell.trimmed());
                 targetSeen = true;
@@ -173,11 +176,10 @@ Table Parse(const QByteArray &bytes)
             Fail(Problem::Kind::EmptyTarget, row.line, columns.indexOf(Column::Target) + 1);
         // Two spellings of one port (ttyUSB0, /dev/ttyUSB0; COM1, /dev/ttyS0)
         // are one device.
-        const QString key = device.target.tcp
-            ? QStringLiteral("tcp:%1:%2").arg(device.target.host.toLower()).arg(device.target.port)
-            : PortNames::DevicePath(device.target.text);
+        const QString key = device.target.tcp ? Endpoint::Tcp(device.target.host.toLower(), device.target.tcpPort).Text()
+                                              : PortNames::DevicePath(device.target.port);
         if (targets.contains(key)) {
-            Problem problem{Problem::Kind::ListedTwice, {}, row.line, static_cast<int>(targetColumn), device.target.text};
+            Problem problem{Problem::Kind::ListedTwice, {}, row.line, static_cast<int>(targetColumn), device.target.Text()};
             problem.expected = targets.value(key);
             throw ParseError(problem);
         }
@@ -209,7 +211,7 @@ QByteArray Render(const Table &table)
     header += table.valueColumns;
     QString text = header.join(QLatin1Char(',')) + QStringLiteral("\r\n");
     for (const FleetDevice &device : table.devices) {
-        QStringList cells{CsvText::Cell(device.target.text), CsvText::Cell(device.name), CsvText::Cell(device.password)};
+        QStringList cells{CsvText::Cell(device.target.Text()), CsvText::Cell(device.name), CsvText::Cell(device.password)};
         for (const QString &column : table.valueColumns) {
             QString value;
             for (const auto &pair : device.values)

@@ -1,5 +1,5 @@
 #pragma once
-#include "fleet/FleetTarget.h"
+#include "core/Endpoint.h"
 
 #include <QByteArray>
 #include <QList>
@@ -13,7 +13,7 @@
 // and its own values ("0091" -> text as the window shows it, or HEX:..),
 // which take precedence over the reference profile's.
 struct FleetDevice {
-    FleetTarget target;
+    Endpoint target;
     QString password; // empty: the default password
     QString name;
     QList<QPair<QString, QString>> values;

@@ -30,8 +30,11 @@ QByteArray Result(const DeviceReport &report)
     for (const VerifyDifference &d : report.differences)
         differences.append(QJsonArray{d.number, d.name, d.expected, d.actual});
     return Line({{QStringLiteral("event"), QStringLiteral("result")},
-                 {QStringLiteral("outcome"), report.outcome},
+                 {QStringLiteral("outcome"), OutcomeName(report.outcome)},
                  {QStringLiteral("written"), report.written},
+                 {QStringLiteral("unchanged"), report.unchanged},
+                 {QStringLiteral("notCompared"), report.notCompared},
+                 {QStringLiteral("ownNumberKept"), report.ownNumberKept},
                  {QStringLiteral("failed"), failed},
                  {QStringLiteral("differences"), differences},
                  {QStringLiteral("why"), FleetReport::WhyName(report.why.kind)},
@@ -57,8 +60,12 @@ Event Parse(const QByteArray &line)
     } else if (kind == QLatin1String("result")) {
         event.kind = Event::Kind::Result;
         DeviceReport &r = event.result;
-        r.outcome = o.value(QStringLiteral("outcome")).toString();
+        const std::optional<OutcomeId> outcome = OutcomeFromName(o.value(QStringLiteral("outcome")).toString());
+        r.outcome = outcome.value_or(OutcomeId::Failed);
         r.written = o.value(QStringLiteral("written")).toInt();
+        r.unchanged = o.value(QStringLiteral("unchanged")).toInt();
+        r.notCompared = o.value(QStringLiteral("notCompared")).toInt();
+        r.ownNumberKept = o.value(QStringLiteral("ownNumberKept")).toBool();
         r.why.kind = FleetReport::WhyKind(o.value(QStringLiteral("why")).toString());
         r.why.count = o.value(QStringLiteral("count")).toInt();
         r.why.total = o.value(QStringLiteral("of")).toInt();
@@ -73,7 +80,7 @@ Event Parse(const QByteArray &line)
             const QJsonArray a = v.toArray();
             r.differences.append({a.at(0).toString(), a.at(1).toString(), a.at(2).toString(), a.at(3).toString()});
         }
-        if (r.outcome.isEmpty())
+        if (!outcome)
             event.kind = Event::Kind::Other;
     }
     return event;

@@ -63,8 +63,15 @@ void WaitWhile(DtuSession &session, int limitMs, Busy busy)
 
 } // namespace
 
-ChannelOutcome ConnectTcp(DtuSession &session, const QString &host, quint16 port, const QString &password,
-                          int passwordSettleMs)
+ChannelOutcome Open(DtuSession &session, const Endpoint &endpoint, const QString &password)
+{
+    if (endpoint.tcp)
+        return ConnectTcp(session, endpoint.host, endpoint.tcpPort, password);
+    session.facts.PortText = endpoint.port;
+    return OpenSerial(session);
+}
+
+ChannelOutcome ConnectTcp(DtuSession &session, const QString &host, quint16 port, const QString &password)
 {
     ChannelOutcome outcome;
     TcpTransport &tcp = session.tcp;
@@ -95,7 +102,7 @@ ChannelOutcome ConnectTcp(DtuSession &session, const QString &host, quint16 port
             return fail(AttemptFailure(tcp));
         // A device drops a peer that does not know the password as soon as
         // it has read it: given a moment, the drop is seen before any command.
-        WaitWhile(session, passwordSettleMs, [&tcp] { return tcp.IsOpen(); });
+        WaitWhile(session, kPasswordSettleMs, [&tcp] { return tcp.IsOpen(); });
         if (!tcp.IsOpen() && !tcp.ReceivedAny())
             return fail(ChannelOutcome::Failure::PasswordRefused);
     }

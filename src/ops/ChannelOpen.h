@@ -1,5 +1,6 @@
 #pragma once
 #include "channel/TcpTransport.h"
+#include "core/Endpoint.h"
 #include "ops/Outcomes.h"
 
 #include <QString>
@@ -16,8 +17,8 @@ namespace ChannelOpen {
 // How long a TCP connect may take before it counts as failed: the
 // transport's own limit.
 inline constexpr int kTcpConnectLimitMs = TcpTransport::kConnectLimitMs;
-// How long dtucfg watches a fresh connection for the device dropping it
-// after the password, before it sends anything.
+// How long a fresh connection is watched for the device dropping it after
+// the password, before anything is sent.
 inline constexpr int kPasswordSettleMs = 300;
 
 // Opens the serial port named in the session's facts (port box, speed,
@@ -29,11 +30,12 @@ ChannelOutcome OpenSerial(DtuSession &session);
 // table. A connection already active is used as it is. It did not open
 // when the attempt failed (refused, host not found, no answer within the
 // limit: the outcome says which), or when the device closed the connection
-// before saying anything, right after the password or during the
-// selection: a refused password. passwordSettleMs is how long to watch for
-// that drop before the selection is sent (0: not at all).
-ChannelOutcome ConnectTcp(DtuSession &session, const QString &host, quint16 port, const QString &password,
-                          int passwordSettleMs = 0);
+// before saying anything, right after the password (watched for
+// kPasswordSettleMs) or during the selection: a refused password.
+ChannelOutcome ConnectTcp(DtuSession &session, const QString &host, quint16 port, const QString &password);
+// The endpoint's channel: its serial port (with the speed and format the
+// session's facts hold) or its TCP maintenance port.
+ChannelOutcome Open(DtuSession &session, const Endpoint &endpoint, const QString &password);
 // "断开".
 void DisconnectTcp(DtuSession &session);
 

@@ -32,6 +32,11 @@ VersionOutcome ReadVersion(DtuSession &session)
     outcome.version = DeviceCommands::QueryVersion(session);
     for (const QString &line : Wording::VersionLines(outcome.version))
         session.frontend().AppendControlMemo(line);
+    if (session.state.StopRequested) {
+        outcome.stopped = true;
+        outcome.imei.result = TransactionResult::NoAnswer;
+        return outcome;
+    }
     outcome.imei = DeviceCommands::QueryImei(session);
     for (const QString &line : Wording::ImeiLines(outcome.imei))
         session.frontend().AppendControlMemo(line);

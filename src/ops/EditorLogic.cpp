@@ -9,6 +9,8 @@
 #include "ops/ParamReader.h"
 #include "protocol/Hex.h"
 
+#include <optional>
+
 namespace EditorLogic {
 namespace {
 
@@ -326,6 +328,57 @@ bool TypedEditAllowed(const QString &before, const QString &after, int maxLength
         if (!charFilter.contains(c))
             return false;
     return true;
+}
+
+namespace {
+// The digits of a "HEX:" value, upper case; nothing for a plain text.
+std::optional<QString> RawDigits(const QString &text)
+{
+    if (!text.startsWith(kHexPrefix, Qt::CaseInsensitive))
+        return std::nullopt;
+    return text.mid(kHexPrefix.size()).toUpper();
+}
+
+bool WholeHexBytes(const QString &digits)
+{
+    if (digits.size() % 2 != 0)
+        return false;
+    for (const QChar c : digits)
+        if (!isxdigit(c.toLatin1()))
+            return false;
+    return true;
+}
+} // namespace
+
+EditResult CheckValue(DtuSession &session, const ParamTableModel &table, const QString &number, const QString &text)
+{
+    const std::optional<QString> digits = RawDigits(text);
+    if (!digits)
+        return CheckGiven(session, table, number, text);
+    EditResult result;
+    result.number = number;
+    result.text = text;
+    const int row = table.FindByNumber(number);
+    if (row >= 0)
+        result.name = table.Cell(row, ColName);
+    if (row < 0)
+        result.kind = EditResult::Kind::NoSuchRow;
+    else if (Locked(session, number))
+        result.kind = EditResult::Kind::Locked;
+    else if (!WholeHexBytes(*digits))
+        result.kind = EditResult::Kind::BadHex;
+    return result;
+}
+
+EditResult ApplyValue(DtuSession &session, ParamTableModel &table, const QString &number, const QString &text)
+{
+    const std::optional<QString> digits = RawDigits(text);
+    if (!digits)
+        return ApplyText(session, table, number, text);
+    const EditResult result = CheckValue(session, table, number, text);
+    if (result.Applied())
+        ApplyRaw(session, table, number, HexToBytes(*digits));
+    return result;
 }
 
 } // namespace EditorLogic

@@ -37,7 +37,8 @@ struct EditResult {
         NotAChoice,  // a pick list without that label
         TooLong,     // longer than the row's Length
         BadCharacter, // a character outside the row's Mask
-        CannotHold   // the row's encoder could not turn the text into bytes (problem says why)
+        CannotHold,  // the row's encoder could not turn the text into bytes (problem says why)
+        BadHex       // "HEX:" not followed by whole bytes of hex digits
     };
     Kind kind = Kind::Applied;
     ValueCodec::Encoded::Problem problem = ValueCodec::Encoded::Problem::None;
@@ -103,4 +104,11 @@ EditResult ApplyRaw(DtuSession &session, ParamTableModel &table, const QString &
 // always may, so a device value longer than the limit, shown whole, can
 // still be shortened or left as it is.
 bool TypedEditAllowed(const QString &before, const QString &after, int maxLength, const QString &charFilter);
+
+// A value given for the row with that number as every front end gives one
+// outside the editors (dtucfg write NUM=TEXT, --set, an inventory cell):
+// "HEX:digits" (any letter case) as raw bytes, anything else as the row's
+// editor takes a text (ApplyText). Check first changes nothing.
+EditResult CheckValue(DtuSession &session, const ParamTableModel &table, const QString &number, const QString &text);
+EditResult ApplyValue(DtuSession &session, ParamTableModel &table, const QString &number, const QString &text);
 } // namespace EditorLogic

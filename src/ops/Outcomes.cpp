@@ -1,17 +1,62 @@
 #include "ops/Outcomes.h"
 
-QString ResultId(int result)
+OutcomeId ExchangeOutcome(int result)
 {
     switch (result) {
-    case TransactionResult::Accepted: return QStringLiteral("ok");
-    case TransactionResult::Refused: return QStringLiteral("refused");
-    case TransactionResult::NoAnswer: return QStringLiteral("no-answer");
-    case TransactionResult::NotAFrame: return QStringLiteral("not-a-frame");
-    case TransactionResult::BadChecksum: return QStringLiteral("bad-checksum");
-    case TransactionResult::WrongCommandWord: return QStringLiteral("wrong-command-word");
-    case TransactionResult::TableNotSwitched: return QStringLiteral("table-not-switched");
-    default: return QStringLiteral("code%1").arg(result);
+    case TransactionResult::Accepted: return OutcomeId::Ok;
+    case TransactionResult::Refused: return OutcomeId::Refused;
+    case TransactionResult::NoAnswer: return OutcomeId::NoAnswer;
+    case TransactionResult::NotAFrame: return OutcomeId::NotAFrame;
+    case TransactionResult::BadChecksum: return OutcomeId::BadChecksum;
+    case TransactionResult::WrongCommandWord: return OutcomeId::WrongCommandWord;
+    case TransactionResult::TableNotSwitched: return OutcomeId::TableNotSwitched;
+    case TransactionResult::NothingReported: return OutcomeId::NothingReported;
+    default: return OutcomeId::Failed;
     }
+}
+
+QString ResultId(int result)
+{
+    return OutcomeName(ExchangeOutcome(result));
+}
+
+OutcomeId Verdict(const ReadOutcome &outcome)
+{
+    if (!outcome.channelOpen)
+        return OutcomeId::ChannelClosed;
+    if (outcome.stopped)
+        return OutcomeId::Stopped;
+    return ExchangeOutcome(outcome.result);
+}
+
+OutcomeId Verdict(const WriteReport &report)
+{
+    if (!report.channelOpen)
+        return OutcomeId::ChannelClosed;
+    if (report.tableNotSwitched)
+        return OutcomeId::TableNotSwitched;
+    if (report.selectionUnanswered)
+        return OutcomeId::NoAnswer;
+    if (report.channelLost)
+        return OutcomeId::ChannelLost;
+    if (report.stopped || report.closing)
+        return OutcomeId::Stopped;
+    if (!report.refused.isEmpty())
+        return OutcomeId::Failed;
+    if (!report.Failed().isEmpty())
+        return report.Written() > 0 ? OutcomeId::WrittenWithErrors : OutcomeId::Failed;
+    if (!report.notReached.isEmpty())
+        return OutcomeId::NotReached;
+    return OutcomeId::Ok;
+}
+
+OutcomeId Verdict(const CommandOutcome &outcome)
+{
+    if (!outcome.channelOpen)
+        return OutcomeId::ChannelClosed;
+    if (outcome.cancelled)
+        return OutcomeId::Cancelled;
+    return ExchangeOutcome(outcome.result);
 }
 
 QString ChannelOutcome::FailureId() const

@@ -1,4 +1,5 @@
 #pragma once
+#include "core/OutcomeId.h"
 #include "protocol/TransactionResult.h"
 
 #include <QList>
@@ -9,9 +10,9 @@
 // (an exit status, a fleet outcome, a status display) and render them through
 // Wording; nothing decides by reading a displayed text back.
 
-// A stable name for an exchange's result, for files and scripts (never
-// translated): "ok", "refused", "no-answer", "not-a-frame", "bad-checksum",
-// "wrong-command-word", "table-not-switched"; "code-N" otherwise.
+// An exchange's result (TransactionResult) as an outcome, and its stable
+// name for files and scripts: "ok", "refused", "no-answer"...
+OutcomeId ExchangeOutcome(int result);
 QString ResultId(int result);
 
 // One command of one exchange (status, signal, clock, set clock, reset,
@@ -29,18 +30,24 @@ struct CommandOutcome {
 // "查询DTU版本/IMEI": two exchanges.
 struct VersionOutcome {
     CommandOutcome version, imei;
-    bool Ok() const { return version.Ok() && imei.Ok(); }
+    bool stopped = false; // a stop asked for after the version: the IMEI was not asked
+    bool Ok() const { return !stopped && version.Ok() && imei.Ok(); }
 };
 
 // A read of one table or of both.
 struct ReadOutcome {
     bool channelOpen = true;
-    // The first failure: NoAnswer, NotAFrame, BadChecksum, WrongCommandWord or
-    // TableNotSwitched; Accepted when every table asked for was read.
+    // The first failure: NoAnswer, NotAFrame, BadChecksum, WrongCommandWord,
+    // TableNotSwitched or NothingReported; Accepted when every table asked
+    // for was read.
     int result = TransactionResult::Accepted;
     int tablesRead = 0;
+    // The numbers the device reported, per table read (the others keep
+    // values that are not the device's).
+    QStringList reportedMain, reportedExt;
+    bool stopped = false; // a stop asked for between two tables: the read is not whole
 
-    bool Ok() const { return channelOpen && result == TransactionResult::Accepted; }
+    bool Ok() const { return channelOpen && !stopped && result == TransactionResult::Accepted; }
 };
 
 // One row of a write run: the set command of its number and how the device
@@ -140,3 +147,9 @@ struct SaveOutcome {
     QString error; // why the file could not be written
     bool Ok() const { return kind == Kind::Saved; }
 };
+
+// How each ended, as one outcome: what a record entry keeps and what a
+// front end's verdict starts from.
+OutcomeId Verdict(const ReadOutcome &outcome);
+OutcomeId Verdict(const WriteReport &report);
+OutcomeId Verdict(const CommandOutcome &outcome);

@@ -38,16 +38,24 @@ int PostFailure(DtuSession &session, int result)
     return result;
 }
 
-// Walks the records; an error while applying one (a malformed choice list)
-// ends the walk, and the records applied before it keep their values.
-void ParseRecords(DtuSession &session, ParamTableModel *table, const QByteArray &area)
+QString NumberText(quint16 number)
 {
+    return ByteToHex(static_cast<quint8>(number >> 8)) + ByteToHex(static_cast<quint8>(number & 0xFF));
+}
+
+// Walks the records; an error while applying one (a malformed choice list)
+// ends the walk, and the records applied before it keep their values. The
+// numbers of the records walked.
+QStringList ParseRecords(DtuSession &session, ParamTableModel *table, const QByteArray &area)
+{
+    QStringList numbers;
     qsizetype pos = 0;
     try {
         while (area.size() - pos >= 4) {
             const int n = BigEndian(area, pos);
             const quint16 number = BigEndian(area, pos + 2);
             const QByteArray value = n > 2 ? area.mid(pos + 4, n - 2) : QByteArray();
+            numbers << NumberText(number);
             if (table)
                 ApplyParamValue(session, *table, number, value);
             else
@@ -56,9 +64,22 @@ void ParseRecords(DtuSession &session, ParamTableModel *table, const QByteArray 
         }
     } catch (const DtuError &) {
     }
+    return numbers;
 }
 
-int ReadGroup(DtuSession &session, ParamTableModel *table, const QByteArray &idList)
+// The numbers of `idList` (two bytes each) that `reported` holds.
+QStringList Asked(const QByteArray &idList, const QStringList &reported)
+{
+    QStringList asked;
+    for (qsizetype i = 0; i + 1 < idList.size(); i += 2) {
+        const QString number = NumberText(BigEndian(idList, i));
+        if (reported.contains(number, Qt::CaseInsensitive))
+            asked << number;
+    }
+    return asked;
+}
+
+int ReadGroup(DtuSession &session, ParamTableModel *table, const QByteArray &idList, QStringList *reported = nullptr)
 {
     // Script errors here propagate: the read ends before anything is sent.
     const QString replyText = session.script.Eval(QStringLiteral("GetCmd(\"CMD_REPLYCONFIG\");"));
@@ -80,7 +101,17 @@ int ReadGroup(DtuSession &session, ParamTableModel *table, const QByteArray &idL
     if (!FrameCodec::ChecksumBySize(frame))
         return PostFailure(session, TransactionResult::BadChecksum);
 
-    ParseRecords(session, table, RecordArea(frame, static_cast<int>(session.exchange.CommandPrefix().size())));
+    const QStringList walked
+        = ParseRecords(session, table, RecordArea(frame, static_cast<int>(session.exchange.CommandPrefix().size())));
+    // A reply that names none of the rows asked for reported nothing: each
+    // row would keep the profile's value as if it were the device's.
+    const QStringList found = Asked(idList, walked);
+    if (table)
+        table->MarkReported(found);
+    if (reported)
+        *reported = found;
+    if (found.isEmpty() && !idList.isEmpty())
+        return PostFailure(session, TransactionResult::NothingReported);
     session.frontend().AppendMemo(Wording::ReadDoneText());
     return TransactionResult::Accepted;
 }
@@ -132,14 +163,23 @@ ReadOutcome ReadExtendedPage(DtuSession &session)
 
 ReadOutcome ReadWholeDevice(DtuSession &session)
 {
-    // One failure line is enough: the extended table is not asked for then.
+    // One failure line is enough: the extended table is not asked for then,
+    // unless the device answered and only reported none of the main table,
+    // which says nothing about the other. A stop between the two ends it.
     ReadOutcome outcome = ReadPage(session, session.state.MainParamChannel);
-    if (!outcome.Ok() || !session.state.ExtPageVisible)
+    const bool goOn = outcome.Ok() || outcome.result == TransactionResult::NothingReported;
+    if (!goOn || !session.state.ExtPageVisible)
         return outcome;
+    if (session.state.StopRequested) {
+        outcome.stopped = true;
+        return outcome;
+    }
     const ReadOutcome ext = ReadPage(session, DeviceCommands::kExtendedPageChannel);
     outcome.channelOpen = ext.channelOpen;
-    outcome.result = ext.result;
+    if (outcome.result == TransactionResult::Accepted)
+        outcome.result = ext.result;
     outcome.tablesRead += ext.tablesRead;
+    outcome.reportedExt = ext.reportedExt;
     return outcome;
 }
 
@@ -153,7 +193,8 @@ ReadOutcome ReadAllParameters(DtuSession &session)
     // when a main channel of 0 makes both groups run.
     ReadOutcome outcome;
     const auto group = [&](ParamTableModel &table, const QByteArray &idList) {
-        const int result = ReadGroup(session, &table, idList);
+        QStringList &reported = &table == &session.extTable ? outcome.reportedExt : outcome.reportedMain;
+        const int result = ReadGroup(session, &table, idList, &reported);
         if (result == TransactionResult::Accepted)
             ++outcome.tablesRead;
         else if (outcome.result == TransactionResult::Accepted)
@@ -187,8 +228,7 @@ void ApplyParamValue(DtuSession &session, quint16 number, const QByteArray &valu
 
 void ApplyParamValue(DtuSession &session, ParamTableModel &table, quint16 number, const QByteArray &value)
 {
-    const QString key = ByteToHex(static_cast<quint8>(number >> 8)) + ByteToHex(static_cast<quint8>(number & 0xFF));
-    const int row = table.FindByNumber(key);
+    const int row = table.FindByNumber(NumberText(number));
     if (row < 0)
         return;
     const QString hex = BytesToHex(value);

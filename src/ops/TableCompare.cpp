@@ -10,21 +10,16 @@ QList<RowValue> Snapshot(const ParamTableModel &table)
 {
     QList<RowValue> rows;
     for (int i = 0; i < table.Count(); ++i) {
-        const QString number = table.Cell(i, ColNumber);
-        if (!number.isEmpty())
-            rows.append({number, table.Cell(i, ColName), table.Cell(i, ColHex), table.Cell(i, ColValue)});
+        const ParamRow &row = table.Row(i);
+        if (row.IsHeading())
+            continue;
+        // A row the last read did not find holds no value of the device's.
+        if (row.unreported)
+            rows.append({row.Number(), row.cells[ColName], {}, {}});
+        else
+            rows.append({row.Number(), row.cells[ColName], row.cells[ColHex], row.cells[ColValue]});
     }
     return rows;
-}
-
-void ForgetValues(ParamTableModel &table)
-{
-    for (int i = 0; i < table.Count(); ++i) {
-        if (table.Cell(i, ColNumber).isEmpty())
-            continue;
-        table.SetCell(i, ColHex, QString());
-        table.SetCell(i, ColValue, QString());
-    }
 }
 
 namespace {
@@ -86,7 +81,7 @@ int Shared(const QList<RowValue> &a, const QList<RowValue> &b)
 QString Line(const Difference &d)
 {
     const QString actual
-        = d.actual == kNotReported ? QCoreApplication::translate("TableCompare", "(设备未报告)") : d.actual;
+        = d.actual == kNotReported ? ParamTableModel::NotReportedText() : d.actual;
     return d.number + QLatin1Char('\t') + d.name + QLatin1Char('\t') + d.expected + QLatin1Char('\t') + actual;
 }
 

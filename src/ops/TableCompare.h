@@ -29,11 +29,9 @@ struct Outcome {
     int unlisted = 0; // rows the device has that the expected values do not list: never compared
 };
 
-// The numbered rows of a table with their raw and shown values.
+// The numbered rows of a table with their raw and shown values (none for a
+// row the last read did not report).
 QList<RowValue> Snapshot(const ParamTableModel &table);
-// Empties the raw and shown values of every numbered row, so that after a
-// read the rows the device did not report stand out.
-void ForgetValues(ParamTableModel &table);
 // Every expected row not in `ignore` against the row of that number in
 // `actual`; a row missing there or left without a value counts as one the
 // device did not report.

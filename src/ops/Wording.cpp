@@ -80,6 +80,7 @@ QString EditRefusal(const EditResult &r)
     case Kind::NotAChoice: return tr("只能选择：%1").arg(r.choices.join(QStringLiteral(", ")));
     case Kind::TooLong: return tr("最多%1个字符").arg(r.maxLength);
     case Kind::BadCharacter: return tr("只接受这些字符：%1").arg(r.allowed);
+    case Kind::BadHex: return tr("HEX: 后面应是成对的十六进制数字");
     case Kind::CannotHold: break;
     }
     switch (r.problem) {

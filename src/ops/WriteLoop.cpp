@@ -32,13 +32,14 @@ void Plan(const DtuSession &session, const QList<Part> &parts, WriteReport &repo
 }
 
 // Why the run cannot go on at this row; false when it can.
-bool EndsHere(DtuSession &session, WriteRun &run, const ParamTableModel &table, int row, WriteReport &report)
+bool EndsHere(DtuSession &session, WriteRun &run, const ParamTableModel &table, int row, WriteReport &report,
+              bool givenUp)
 {
     if (session.state.ClosingFlag)
         report.closing = true;
     else if (!session.channel.ChannelIsOpen())
         report.channelLost = true; // each row would wait out its whole reply time-out for nothing
-    else if (!run.BeginRow(table.Cell(row, ColName), table.Cell(row, ColNumber)))
+    else if (givenUp || !run.BeginRow(table.Cell(row, ColName), table.Cell(row, ColNumber)))
         report.stopped = true;
     else
         return false;
@@ -88,7 +89,8 @@ WriteReport Run(DtuSession &session, const QList<Part> &parts, const Options &op
             if (!WriteRules::MayWrite(session.state.AccessLevel, number))
                 continue;
             if (!ended)
-                ended = EndsHere(session, *run, table, i, report);
+                ended = EndsHere(session, *run, table, i, report,
+                                 options.giveUpWhenSilent && !report.rows.isEmpty() && !report.DeviceAnswered());
             if (ended) {
                 report.notReached << number;
                 continue;
@@ -99,8 +101,6 @@ WriteReport Run(DtuSession &session, const QList<Part> &parts, const Options &op
             report.rows << row;
             if (row.result == TransactionResult::NotAFrame)
                 session.frontend().ClearEditors();
-            if (options.giveUpWhenSilent && !report.DeviceAnswered())
-                session.state.StopRequested = true;
         }
     }
     const QString end = Wording::WriteEnd(report, run ? run->Done() : 0);

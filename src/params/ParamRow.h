@@ -21,6 +21,10 @@ inline const QString kHexPrefix = QStringLiteral("HEX:");
 
 struct ParamRow {
     std::array<QString, ParamColumnCount> cells;
+    // The last read of its table came back without this row: its cells
+    // still hold what was there before (the profile's value), which is not
+    // the device's. A value put into the row again clears it.
+    bool unreported = false;
 
     const QString &Number() const { return cells[ColNumber]; }
     bool IsHeading() const { return cells[ColNumber].isEmpty(); }

@@ -36,10 +36,17 @@ QVariant ParamTableModel::data(const QModelIndex &index, int role) const
     case Qt::ToolTipRole:
         if (role == Qt::ToolTipRole && index.column() != ColNote)
             return {};
+        // The cells of a row the device did not report hold no value of its.
+        if (row.unreported && index.column() == ColHex)
+            return QString();
+        if (row.unreported && index.column() == ColValue)
+            return NotReportedText();
         return row.cells[index.column()];
     case Qt::ForegroundRole:
         if (row.IsHeading())
             return QColor(Qt::white);
+        if (row.unreported)
+            return QColor(Qt::gray);
         if (state_.ModifiedParamList.Contains(row.Number()))
             return QColor(0, 0, 200);
         return {};
@@ -106,7 +113,29 @@ void ParamTableModel::SetCell(int row, int column, const QString &text)
     if (row < 0 || row >= Count() || column < 0 || column >= ParamColumnCount)
         return;
     rows_[row].cells[column] = text;
+    if (column == ColHex && rows_[row].unreported) {
+        rows_[row].unreported = false;
+        emit dataChanged(index(row, 0), index(row, ParamColumnCount - 1));
+        return;
+    }
     emit dataChanged(index(row, column), index(row, column));
+}
+
+void ParamTableModel::MarkReported(const QStringList &reported)
+{
+    for (int i = 0; i < Count(); ++i) {
+        ParamRow &row = rows_[i];
+        const bool unreported = !row.IsHeading() && !reported.contains(row.Number(), Qt::CaseInsensitive);
+        if (row.unreported == unreported)
+            continue;
+        row.unreported = unreported;
+        emit dataChanged(index(i, 0), index(i, ParamColumnCount - 1));
+    }
+}
+
+QString ParamTableModel::NotReportedText()
+{
+    return QCoreApplication::translate("ParamTableModel", "(设备未报告)");
 }
 
 int ParamTableModel::FindByNumber(const QString &number) const

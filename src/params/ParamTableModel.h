@@ -2,6 +2,7 @@
 #include "params/ParamRow.h"
 
 #include <QAbstractTableModel>
+#include <QStringList>
 #include <QVector>
 
 class AppState;
@@ -27,6 +28,11 @@ public:
     const ParamRow &Row(int index) const { return rows_[index]; }
     QString Cell(int row, int column) const;
     void SetCell(int row, int column, const QString &text);
+    // After a read of the table: each numbered row the device reported
+    // (`reported`, numbers as the table writes them) and those it did not.
+    void MarkReported(const QStringList &reported);
+    // The text a row not reported shows in place of a value.
+    static QString NotReportedText();
 
     // First row whose number equals text, letter case ignored; -1 if none.
     int FindByNumber(const QString &number) const;

@@ -37,6 +37,10 @@ QString Suffix(Family family, int result)
     case kTableNotSwitched:
         suffix = QCoreApplication::translate("ResultWording", "失败，设备未切换参数表！");
         break;
+    case TransactionResult::NothingReported:
+        if (family == Family::DataReply)
+            suffix = QCoreApplication::translate("ResultWording", "失败，设备没有报告任何参数！");
+        break;
     default:
         break;
     }

@@ -15,4 +15,7 @@ constexpr int WrongCommandWord = -5;
 // did not confirm the switch: nothing was exchanged with a table it may not
 // be serving.
 constexpr int TableNotSwitched = -6;
+// A parameter reply that holds none of the numbers asked for: the table's
+// values would all be the profile's.
+constexpr int NothingReported = -7;
 } // namespace TransactionResult

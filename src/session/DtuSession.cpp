@@ -70,6 +70,9 @@ void DtuSession::EndAction()
     if (!actionRunning_)
         return;
     actionRunning_ = false;
+    // A stop belongs to the action it was asked of: it lasts through every
+    // step of it (a read before a write, a read back after), and ends with it.
+    state.StopRequested = false;
     emit actionRunningChanged(false);
 }
 

@@ -65,6 +65,7 @@ inline const QString Restore = QStringLiteral("restore");
 inline const QString Reset = QStringLiteral("reset");
 inline const QString Rollback = QStringLiteral("rollback");
 inline const QString Identify = QStringLiteral("identify");
+inline const QString Audit = QStringLiteral("audit");
 } // namespace RecordAction
 
 struct RecordEntry {

@@ -5,7 +5,7 @@
 #include "ui/HandlerRunner.h"
 #include "ui/SignalMeterView.h"
 #include "ui/WidgetHelpers.h"
-#include "ui/WindowRecorder.h"
+#include "actions/Recorder.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -15,7 +15,7 @@
 
 using namespace WidgetHelpers;
 
-ControlPage::ControlPage(DtuSession &session, HandlerRunner &run, SignalMonitor &monitor, WindowRecorder &records,
+ControlPage::ControlPage(DtuSession &session, HandlerRunner &run, SignalMonitor &monitor, Recorder &recorder,
                          QWidget *parent)
     : QWidget(parent), session_(session), run_(run)
 {
@@ -39,7 +39,11 @@ ControlPage::ControlPage(DtuSession &session, HandlerRunner &run, SignalMonitor 
     add("Button9", tr("读DTU状态"), &ControlMode::ReadStatus);
     // The answers name the device in the records' later entries.
     add("Button14", tr("查询DTU版本/IMEI"),
-        [&records](DtuSession &s) { records.Version(ControlMode::ReadVersion(s)); });
+        [&recorder](DtuSession &s) {
+            const VersionOutcome version = ControlMode::ReadVersion(s);
+            recorder.LearnVersion(version.version.Ok() ? version.version.text : QString(),
+                                  version.imei.Ok() ? version.imei.text : QString());
+        });
     add("Button19", tr("读取设备时钟"), &ControlMode::ReadClock);
     add("Button20", tr("设置设备时钟"), &ControlMode::SetClock);
     buttons->addStretch();

@@ -5,7 +5,7 @@
 
 class DtuSession;
 class HandlerRunner;
-class WindowRecorder;
+class Recorder;
 class QPlainTextEdit;
 class QPushButton;
 class SignalMeterView;
@@ -17,7 +17,7 @@ struct WindowFacts;
 class ControlPage : public QWidget {
     Q_DECLARE_TR_FUNCTIONS(TForm1)
 public:
-    ControlPage(DtuSession &session, HandlerRunner &run, SignalMonitor &monitor, WindowRecorder &records,
+    ControlPage(DtuSession &session, HandlerRunner &run, SignalMonitor &monitor, Recorder &recorder,
                 QWidget *parent = nullptr);
 
     // The state display (Memo4).

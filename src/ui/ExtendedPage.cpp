@@ -1,11 +1,9 @@
 #include "ui/ExtendedPage.h"
 
-#include "ops/ParamReader.h"
-#include "ops/ParamWriter.h"
+#include "actions/ParamActions.h"
 #include "session/DtuSession.h"
 #include "ui/HandlerRunner.h"
 #include "ui/WidgetHelpers.h"
-#include "ui/WindowRecorder.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -15,8 +13,8 @@
 
 using namespace WidgetHelpers;
 
-ExtendedPage::ExtendedPage(DtuSession &session, HandlerRunner &run, WindowRecorder &records, QWidget *parent)
-    : QWidget(parent), session_(session), run_(run), records_(records)
+ExtendedPage::ExtendedPage(DtuSession &session, HandlerRunner &run, Recorder &recorder, QWidget *parent)
+    : QWidget(parent), session_(session), run_(run), recorder_(recorder)
 {
     setObjectName(QStringLiteral("TabSheet5"));
     ListView2 = Named(new QTableView, "ListView2", tr("接口参数表"));
@@ -27,15 +25,9 @@ ExtendedPage::ExtendedPage(DtuSession &session, HandlerRunner &run, WindowRecord
     auto *readButton = Button("Button16", tr("读取"));
     auto *writeButton = Button("Button17", tr("设置"));
     connect(readButton, &QPushButton::clicked, this,
-            [this] { run_.RunDevice([this] {
-                const RecordEntry entry = records_.Begin(RecordAction::Read);
-                records_.Read(entry, ParamReader::ReadExtendedPage(session_));
-            }); });
+            [this] { run_.RunDevice([this] { Actions::Read(session_, recorder_, Actions::Page::Extended); }); });
     connect(writeButton, &QPushButton::clicked, this,
-            [this] { run_.RunDevice([this] {
-                const RecordEntry entry = records_.Begin(RecordAction::Write);
-                records_.Write(entry, ParamWriter::WriteExtendedPage(session_), {&session_.extTable, &session_.mainTable});
-            }); });
+            [this] { run_.RunDevice([this] { Actions::Write(session_, recorder_, Actions::Page::Extended, {}); }); });
     auto *boxLayout = new QHBoxLayout(box);
     boxLayout->addWidget(readButton);
     boxLayout->addWidget(writeButton);

@@ -5,7 +5,7 @@
 
 class DtuSession;
 class HandlerRunner;
-class WindowRecorder;
+class Recorder;
 class QTableView;
 
 // "接口参数设置" (TabSheet5): the interface parameter table with its own
@@ -13,7 +13,7 @@ class QTableView;
 class ExtendedPage : public QWidget {
     Q_DECLARE_TR_FUNCTIONS(TForm1)
 public:
-    ExtendedPage(DtuSession &session, HandlerRunner &run, WindowRecorder &records, QWidget *parent = nullptr);
+    ExtendedPage(DtuSession &session, HandlerRunner &run, Recorder &recorder, QWidget *parent = nullptr);
 
     QTableView *Table() const { return ListView2; }
     QList<QWidget *> Lockable() const { return lockable_; }
@@ -21,7 +21,7 @@ public:
 private:
     DtuSession &session_;
     HandlerRunner &run_;
-    WindowRecorder &records_;
+    Recorder &recorder_;
     QList<QWidget *> lockable_;
     QTableView *ListView2 = nullptr;
 };

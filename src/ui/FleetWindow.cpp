@@ -3,14 +3,10 @@
 #include "channel/SerialSettings.h"
 #include "core/DtuError.h"
 #include "core/Translation.h"
-#include "core/SilentFrontend.h"
-#include "core/WorkPaths.h"
+#include "actions/FleetCheck.h"
 #include "core/WriteRules.h"
 #include "fleet/FleetSetup.h"
-#include "ops/EditorLogic.h"
-#include "ops/ProfileLoader.h"
 #include "ops/Wording.h"
-#include "session/DtuSession.h"
 #include "ui/Dialogs.h"
 #include "ui/WindowRecorder.h"
 #include "fleet/FleetWording.h"
@@ -169,20 +165,26 @@ FleetWindow::FleetWindow(Dialogs &dialogs, const WindowRecorder &records, const 
 
     connect(chooseProfile, &QPushButton::clicked, this, &FleetWindow::ChooseProfile);
     connect(addPort, &QPushButton::clicked, this, [this] {
-        FleetDevice device;
-        if (FleetTarget::Parse(ports_->currentText(), &device.target))
+        if (const std::optional<Endpoint> target = Endpoint::Parse(ports_->currentText())) {
+            FleetDevice device;
+            device.target = *target;
             AddDevice(device);
+        }
     });
     connect(addTcp, &QPushButton::clicked, this, [this] {
-        FleetDevice device;
+        // An address typed without "tcp:" means the maintenance port all the same.
         QString text = tcpTarget_->text().trimmed();
-        if (!text.startsWith(QLatin1String("tcp:"), Qt::CaseInsensitive))
-            text.prepend(QStringLiteral("tcp:"));
-        FleetTarget::Fault fault = FleetTarget::Fault::None;
-        if (!FleetTarget::Parse(text, &device.target, &fault)) {
+        std::optional<Endpoint> target = Endpoint::Parse(text);
+        if (target && !target->tcp)
+            target = Endpoint::Parse(QStringLiteral("tcp:") + text);
+        Endpoint::Fault fault = Endpoint::Fault::None;
+        if (!target) {
+            Endpoint::Parse(text, &fault);
             dialogs_.Message(FleetWording::TargetFault(fault, text), Caption());
             return;
         }
+        FleetDevice device;
+        device.target = *target;
         AddDevice(device);
         tcpTarget_->clear();
     });
@@ -231,7 +233,7 @@ void FleetWindow::AddDevice(const FleetDevice &device)
 {
     const int row = devices_->rowCount();
     devices_->insertRow(row);
-    devices_->setItem(row, ColTarget, new QTableWidgetItem(device.target.text));
+    devices_->setItem(row, ColTarget, new QTableWidgetItem(device.target.Text()));
     devices_->setItem(row, ColDeviceName, new QTableWidgetItem(device.name));
     devices_->setItem(row, ColPassword, new QTableWidgetItem(device.password));
     for (const auto &value : device.values) {
@@ -258,9 +260,11 @@ Inventory::Table FleetWindow::DeviceTable() const
     };
     for (int row = 0; row < devices_->rowCount(); ++row) {
         FleetDevice device;
-        FleetTarget::Fault fault = FleetTarget::Fault::None;
-        if (!FleetTarget::Parse(cell(row, ColTarget), &device.target, &fault))
+        Endpoint::Fault fault = Endpoint::Fault::None;
+        const std::optional<Endpoint> target = Endpoint::Parse(cell(row, ColTarget), &fault);
+        if (!target)
             throw DtuError(tr("第%1行：%2").arg(row + 1).arg(FleetWording::TargetFault(fault, cell(row, ColTarget))));
+        device.target = *target;
         device.name = cell(row, ColDeviceName);
         device.password = cell(row, ColPassword);
         for (int c = 0; c < valueColumns_.size(); ++c) {
@@ -319,26 +323,11 @@ void FleetWindow::StartRun()
     choices.recordsOff = !records_.IsOn();
     choices.recordsLocation = records_.LocationText();
     const FleetSetup::Plan plan = FleetSetup::Make(choices, table);
-    switch (plan.refusal) {
-    case FleetSetup::Refusal::None:
-        break;
-    case FleetSetup::Refusal::NoDevices:
-        dialogs_.Message(tr("设备列表为空"), Caption());
-        return;
-    case FleetSetup::Refusal::NoProfile:
-        dialogs_.Message(tr("参数文件 %1 不存在").arg(profile_->text()), Caption());
-        return;
-    case FleetSetup::Refusal::NoScript:
-        dialogs_.Message(WorkPaths::ScriptNotFoundText(plan.scriptTried), Caption());
-        return;
-    case FleetSetup::Refusal::ColumnWithheld:
-        dialogs_.Message(tr("参数%1只在访问级别%2写入：请选择访问级别%2，或清空这一列。")
-                             .arg(plan.column)
-                             .arg(WriteRules::kUnlockLevel),
-                         Caption());
+    if (plan.refusal != FleetSetup::Refusal::None) {
+        dialogs_.Message(FleetWording::SetupRefusal(plan, profile_->text()), Caption());
         return;
     }
-    if (const QStringList refusals = CellRefusals(table, plan.settings); !refusals.isEmpty()) {
+    if (const QStringList refusals = CellRefusals(table, plan.settings, choices.level); !refusals.isEmpty()) {
         dialogs_.Message(refusals.join(QLatin1Char('\n')), Caption());
         return;
     }
@@ -355,46 +344,23 @@ void FleetWindow::StartRun()
     runner_.Start(table.devices, plan.settings);
 }
 
-QStringList FleetWindow::CellRefusals(const Inventory::Table &table, const FleetRunner::Settings &settings) const
+QStringList FleetWindow::CellRefusals(const Inventory::Table &table, const FleetRunner::Settings &settings,
+                                      int level) const
 {
-    // Every column and cell as the workers would take them, before any
-    // device is contacted: tried on tables of a session of its own, loaded
-    // with the run's profile and script, which no device ever receives.
-    SilentFrontend quiet;
-    DtuSession session(quiet);
-    QString error;
-    ScriptFault fault;
     QStringList refusals;
-    try {
-        if (!session.script.LoadFile(settings.scriptPath, &error, &fault))
-            return {error};
-        ProfileLoader::LoadProfile(session, settings.profilePath);
-    } catch (const DtuError &e) {
-        return {e.text()};
-    }
-    session.state.AccessLevel = settings.level;
-    const auto tableOf = [&session](const QString &number) -> const ParamTableModel * {
-        if (session.mainTable.FindByNumber(number) >= 0)
-            return &session.mainTable;
-        if (session.state.ExtPageVisible && session.extTable.FindByNumber(number) >= 0)
-            return &session.extTable;
-        return nullptr;
-    };
-    for (const QString &number : table.valueColumns)
-        if (!tableOf(number))
-            refusals << tr("参数文件中没有参数%1：请删除这一列").arg(number);
-    if (!refusals.isEmpty())
-        return refusals;
-    for (const FleetDevice &device : table.devices) {
-        for (const auto &[number, text] : device.values) {
-            // HEX: cells are raw bytes, already checked as hex pairs.
-            if (text.startsWith(QLatin1String("HEX:"), Qt::CaseInsensitive))
-                continue;
-            const EditResult check = EditorLogic::CheckGiven(session, *tableOf(number), number, text);
-            if (!check.Applied())
-                // The table's row: the line of the rendered inventory after its header.
-                refusals << tr("第%1台设备（%2）：%3").arg(device.line - 1).arg(device.target.text,
-                                                                          Wording::RefusedValue(check));
+    for (const Actions::InventoryRefusal &r :
+         Actions::CheckInventory(table, settings.profilePath, settings.scriptPath, level)) {
+        switch (r.kind) {
+        case Actions::InventoryRefusal::Kind::CannotLoad:
+            refusals << r.text;
+            break;
+        case Actions::InventoryRefusal::Kind::NoSuchColumn:
+            refusals << tr("参数文件中没有参数%1：请删除这一列").arg(r.number);
+            break;
+        case Actions::InventoryRefusal::Kind::Cell:
+            // The table's row: the line of the rendered inventory after its header.
+            refusals << tr("第%1台设备（%2）：%3").arg(r.line - 1).arg(r.target, Wording::RefusedValue(r.refusal));
+            break;
         }
     }
     return refusals;
@@ -441,7 +407,7 @@ void FleetWindow::OnFinished(int index)
 void FleetWindow::OnRunEnded()
 {
     for (int i = 0; i < runner_.Reports().size(); ++i)
-        if (runner_.Reports().at(i).outcome == Outcome::NotStarted)
+        if (runner_.Reports().at(i).outcome == OutcomeId::NotStarted)
             ShowResult(i, FleetWording::Result(runner_.Reports().at(i)));
     QStringList lines{FleetWording::Totals(runner_.Reports())};
     // Workers that could not keep their entries: the device work was done.

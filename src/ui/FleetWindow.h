@@ -42,8 +42,8 @@ private:
     void OnRunEnded();
     void SetIdle(bool idle);
     int ProgressColumn() const;
-    // Why cells of the table would be refused by their rows, one line each.
-    QStringList CellRefusals(const Inventory::Table &table, const FleetRunner::Settings &settings) const;
+    // Why columns or cells of the table would be refused, one line each.
+    QStringList CellRefusals(const Inventory::Table &table, const FleetRunner::Settings &settings, int level) const;
     QProgressBar *Bar(int row) const;
     void ShowResult(int row, const QString &text);
 

@@ -53,6 +53,8 @@ void HandlerRunner::RunDevice(std::function<void()> fn)
                     editors_.SetUpActive();
                 if (before->focus && before->focus->isEnabled() && before->focus->isVisible())
                     before->focus->setFocus();
+                if (afterDevice)
+                    afterDevice();
             },
     });
 }

@@ -19,6 +19,8 @@ public:
     // poll runs, right after that poll; its errors shown as Guarded does.
     // Then the editors follow the active table and the focus goes back.
     void RunDevice(std::function<void()> fn);
+    // Called after each device action (the records' one warning).
+    std::function<void()> afterDevice;
 
 private:
     DtuSession &session_;

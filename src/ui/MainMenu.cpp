@@ -3,6 +3,10 @@
 #include "core/DtuError.h"
 #include "core/Translation.h"
 #include "core/WorkPaths.h"
+#include "actions/DeviceActions.h"
+#include "actions/EntryExport.h"
+#include "actions/ParamActions.h"
+#include "actions/Rollback.h"
 #include "ops/ParamFile.h"
 #include "ops/Wording.h"
 #include "ops/ProfileLoader.h"
@@ -42,15 +46,9 @@ MainMenu::MainMenu(QMainWindow &window, DtuSession &session, HandlerRunner &run,
         return act;
     };
     bar->addAction(action("N1", tr("恢复出厂默认设置"), QKeySequence(QStringLiteral("Ctrl+Shift+D")),
-                          [this] { run_.RunDevice([this] {
-                              const RecordEntry entry = records_.Begin(RecordAction::Restore);
-                              records_.Command(entry, ParamFile::RestoreDefaultsMenu(session_));
-                          }); }));
+                          [this] { run_.RunDevice([this] { Actions::Restore(session_, records_.recorder()); }); }));
     bar->addAction(action("N6", tr("复位设备"), QKeySequence(QStringLiteral("Ctrl+Shift+R")),
-                          [this] { run_.RunDevice([this] {
-                              const RecordEntry entry = records_.Begin(RecordAction::Reset);
-                              records_.Command(entry, ParamFile::ResetMenu(session_));
-                          }); }));
+                          [this] { run_.RunDevice([this] { Actions::Reset(session_, records_.recorder()); }); }));
     QMenu *files = bar->addMenu(tr("文件操作"));
     files->setObjectName(QStringLiteral("N2"));
     files->menuAction()->setObjectName(QStringLiteral("N2Action"));
@@ -105,13 +103,9 @@ void MainMenu::BatchWrite()
 {
     // A cell that is not whole bytes refuses the batch before its first
     // frame: the technician learns which row, what it holds and why.
-    const RecordEntry entry = records_.Begin(RecordAction::Batch);
-    const WriteReport report = ParamFile::BatchWrite(session_);
-    if (!report.refused.isEmpty()) {
-        frontend_.ShowMessage(Wording::Unsendable(report.refused.first()));
-        return;
-    }
-    records_.Write(entry, report, {&session_.mainTable});
+    const Actions::WriteResult r = Actions::Batch(session_, records_.recorder(), ParamFile::BatchTables::Main);
+    if (!r.report.refused.isEmpty())
+        frontend_.ShowMessage(Wording::Unsendable(r.report.refused.first()));
 }
 
 bool MainMenu::AutoReopen() const
@@ -159,16 +153,68 @@ void MainMenu::ShowRecordsWindow()
 
 void MainMenu::RollBack(const RecordEntry &snapshot)
 {
-    if (!dialogs_.Question(tr("把连接着的设备恢复到第 %1 条记录的参数值吗？只写入不同的参数，写完后读回核对。").arg(snapshot.id),
-                           QtFrontend::AppTitle()))
+    if (!Actions::IsSnapshot(snapshot)) {
+        dialogs_.Message(tr("第 %1 条记录（%2）不是从设备读出的快照，不能恢复到它。").arg(snapshot.id).arg(snapshot.action),
+                         QtFrontend::AppTitle());
         return;
+    }
     run_.RunDevice([this, snapshot] {
         if (!session_.RequireChannel())
             return;
-        records_.RollBack(snapshot);
+        // First what it would write, and only when the technician agrees.
+        const Actions::RollbackResult preview = Actions::Rollback(session_, records_.recorder(), snapshot, true);
+        if (preview.verdict == OutcomeId::Differs) {
+            QStringList rows;
+            for (const RecordRow &row : preview.differing)
+                rows << tr("%1 %2：%3 → %4")
+                            .arg(row.number, row.name, EntryExport::Shown(row.before), EntryExport::Shown(row.after));
+            if (!dialogs_.Question(tr("把连接着的设备恢复到第 %1 条记录的参数值吗？将写入这 %2 行，写完后读回核对：\n%3")
+                                       .arg(snapshot.id)
+                                       .arg(rows.size())
+                                       .arg(rows.join(QLatin1Char('\n'))),
+                                   QtFrontend::AppTitle()))
+                return;
+            SayRollback(snapshot, Actions::Rollback(session_, records_.recorder(), snapshot));
+        } else if (preview.verdict == OutcomeId::Ok) {
+            frontend_.AppendMemo(tr("恢复到第 %1 条记录：设备已保存着快照的值，无需写入").arg(snapshot.id));
+        } else {
+            SayRollback(snapshot, preview);
+        }
         if (recordsWindow_)
             recordsWindow_->Refresh();
     });
+}
+
+void MainMenu::SayRollback(const RecordEntry &snapshot, const Actions::RollbackResult &r)
+{
+    const qint64 id = snapshot.id;
+    QString text;
+    switch (r.verdict) {
+    case OutcomeId::Ok:
+        text = tr("恢复到第 %1 条记录：完成，写入 %2 行，%3 行未变，%4 行因访问级别未写")
+                   .arg(id).arg(r.written).arg(r.unchanged).arg(r.withheld);
+        break;
+    case OutcomeId::RestoredExceptSecrets:
+        text = tr("恢复到第 %1 条记录：完成，但快照中没有 %2 行密码类参数的值，它们没有恢复").arg(id).arg(r.notRestored.size());
+        break;
+    case OutcomeId::Differs:
+        text = tr("恢复到第 %1 条记录：读回后 %2 行与快照不同").arg(id).arg(r.differences.size());
+        break;
+    case OutcomeId::OtherDevice:
+        text = tr("恢复到第 %1 条记录：该记录属于设备 %2，这台设备是 %3；什么也没有写")
+                   .arg(id).arg(snapshot.device.number, r.deviceNumber);
+        break;
+    case OutcomeId::NotVerified:
+        text = tr("恢复到第 %1 条记录：已写入，但读回失败，未能核对").arg(id);
+        break;
+    default:
+        text = r.before.Ok() ? tr("恢复到第 %1 条记录：写入没有完成（%2）").arg(id).arg(OutcomeWord(r.verdict))
+                             : tr("恢复到第 %1 条记录：没能读出设备的参数，什么也没有写").arg(id);
+        break;
+    }
+    frontend_.AppendMemo(r.entry.Kept() ? text + tr("（记录 %1）").arg(r.entry.id) : text);
+    for (const TableCompare::Difference &d : r.differences)
+        frontend_.AppendMemo(TableCompare::Line(d));
 }
 
 bool MainMenu::RunRollbackSettings(FleetRollback::Settings *settings, QString *why) const

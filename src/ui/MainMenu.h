@@ -1,4 +1,5 @@
 #pragma once
+#include "actions/Rollback.h"
 #include "fleet/FleetRollback.h"
 #include "store/RecordEntry.h"
 #include "ui/WindowLanguage.h"
@@ -45,8 +46,11 @@ private:
     void AskRecordsLocation();
     // How the records window has a fleet run's devices restored.
     bool RunRollbackSettings(FleetRollback::Settings *settings, QString *why) const;
-    // 恢复到此快照: asked first, then one device action.
+    // 恢复到此快照: one device action that shows the rows it would write and
+    // writes them when the technician agrees.
     void RollBack(const RecordEntry &snapshot);
+    // Its outcome in the traffic memo.
+    void SayRollback(const RecordEntry &snapshot, const Actions::RollbackResult &result);
     // A checkable entry whose state is kept in the settings under key.
     QAction *RememberedSwitch(const char *name, const QString &caption, const QString &key);
     void BuildLanguageMenu(QMenu *parent);

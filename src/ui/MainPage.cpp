@@ -3,13 +3,11 @@
 #include "channel/SerialSettings.h"
 #include "channel/TcpTransport.h"
 #include "ops/ChannelOpen.h"
-#include "ops/ParamReader.h"
-#include "ops/ParamWriter.h"
+#include "actions/ParamActions.h"
 #include "ops/SerialToggle.h"
 #include "session/DtuSession.h"
 #include "ui/HandlerRunner.h"
 #include "ui/WidgetHelpers.h"
-#include "ui/WindowRecorder.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -28,8 +26,8 @@ const QColor kOpenColour(180, 220, 240);
 const QColor kClosedColour(172, 196, 213);
 } // namespace
 
-MainPage::MainPage(DtuSession &session, HandlerRunner &run, WindowRecorder &records, QWidget *parent)
-    : QWidget(parent), session_(session), run_(run), records_(records)
+MainPage::MainPage(DtuSession &session, HandlerRunner &run, Recorder &recorder, QWidget *parent)
+    : QWidget(parent), session_(session), run_(run), recorder_(recorder)
 {
     setObjectName(QStringLiteral("TabSheet1"));
     BuildSerialBox();
@@ -97,7 +95,7 @@ void MainPage::BuildTcpBox()
     // Like the serial port's button: one device action, which waits for the
     // connection with the window responsive and then selects the main table.
     connect(connectButton, &QPushButton::clicked, this, [this] {
-        run_.RunDevice([this] { ChannelOpen::ConnectTcp(session_, Edit8->text(), session_.tcp.Port(), Edit9->text()); });
+        run_.RunDevice([this] { ChannelOpen::Open(session_, Endpoint::Tcp(Edit8->text().trimmed()), Edit9->text()); });
     });
     connect(disconnectButton, &QPushButton::clicked, this,
             [this] { run_.RunDevice([this] { ChannelOpen::DisconnectTcp(session_); }); });
@@ -121,15 +119,9 @@ void MainPage::BuildButtons()
     writeButton->setToolTip(tr("设置当前选中参数"));
     writeButton->setAccessibleDescription(tr("设置当前选中参数"));
     connect(readButton, &QPushButton::clicked, this,
-            [this] { run_.RunDevice([this] {
-                const RecordEntry entry = records_.Begin(RecordAction::Read);
-                records_.Read(entry, ParamReader::ReadMainPage(session_));
-            }); });
+            [this] { run_.RunDevice([this] { Actions::Read(session_, recorder_, Actions::Page::Main); }); });
     connect(writeButton, &QPushButton::clicked, this,
-            [this] { run_.RunDevice([this] {
-                const RecordEntry entry = records_.Begin(RecordAction::Write);
-                records_.Write(entry, ParamWriter::WriteMainPage(session_), {&session_.mainTable, &session_.extTable});
-            }); });
+            [this] { run_.RunDevice([this] { Actions::Write(session_, recorder_, Actions::Page::Main, {}); }); });
     auto *layout = new QVBoxLayout(Panel16);
     layout->addWidget(readButton);
     layout->addWidget(writeButton);

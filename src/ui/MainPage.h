@@ -5,7 +5,7 @@
 
 class DtuSession;
 class HandlerRunner;
-class WindowRecorder;
+class Recorder;
 class QComboBox;
 class QFrame;
 class QGroupBox;
@@ -20,7 +20,7 @@ struct WindowFacts;
 class MainPage : public QWidget {
     Q_DECLARE_TR_FUNCTIONS(TForm1)
 public:
-    MainPage(DtuSession &session, HandlerRunner &run, WindowRecorder &records, QWidget *parent = nullptr);
+    MainPage(DtuSession &session, HandlerRunner &run, Recorder &recorder, QWidget *parent = nullptr);
 
     QTableView *Table() const { return ListView1; }
     // The controls that would start a device action.
@@ -38,7 +38,7 @@ private:
 
     DtuSession &session_;
     HandlerRunner &run_;
-    WindowRecorder &records_;
+    Recorder &recorder_;
     QList<QWidget *> lockable_;
     QGroupBox *GroupBox2 = nullptr;
     QComboBox *Edit1 = nullptr;

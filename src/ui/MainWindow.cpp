@@ -59,24 +59,25 @@ TForm1::TForm1(Dialogs &dialogs, QWidget *parent)
       dispatcher_(std::make_unique<ActionDispatcher>(*session_)),
       monitor_(std::make_unique<SignalMonitor>(*session_, *dispatcher_)),
       portWatcher_(std::make_unique<PortWatcher>(*session_)),
-      records_(std::make_unique<WindowRecorder>(*session_, *frontend_))
+      records_(std::make_unique<WindowRecorder>(*frontend_))
 {
     setObjectName(QStringLiteral("TForm1"));
     setFont(WidgetHelpers::WindowFont());
     editors_ = new ParamEditors(*session_, this);
     run_ = std::make_unique<HandlerRunner>(*session_, *dispatcher_, *frontend_, *editors_);
+    run_->afterDevice = [this] { records_->WarnOnce(); };
 
     PageControl1 = WidgetHelpers::Named(new QTabWidget, "PageControl1", tr("参数页"));
     PageControl1->setTabPosition(QTabWidget::South);
-    mainPage_ = new MainPage(*session_, *run_, *records_);
+    mainPage_ = new MainPage(*session_, *run_, records_->recorder());
     PageControl1->addTab(mainPage_, tr("   通信参数设置   "));
     transparentPage_ = new TransparentPage(*session_, *run_);
     PageControl1->addTab(transparentPage_, tr("  透明传输测试  "));
-    controlPage_ = new ControlPage(*session_, *run_, *monitor_, *records_);
+    controlPage_ = new ControlPage(*session_, *run_, *monitor_, records_->recorder());
     PageControl1->addTab(controlPage_, tr("控制模式测试"));
     // A tab only while the profile names an interface file; kept under the
     // tab widget meanwhile, so it goes with it.
-    TabSheet5 = new ExtendedPage(*session_, *run_, *records_);
+    TabSheet5 = new ExtendedPage(*session_, *run_, records_->recorder());
     TabSheet5->setParent(PageControl1);
     TabSheet5->hide();
     PageControl1->setCurrentIndex(int(Page::Main));
@@ -185,7 +186,7 @@ void TForm1::FastModePicked(bool checked)
 void TForm1::ShowFacts()
 {
     // The channel closed, or opened on another device.
-    records_->ChannelChanged();
+    records_->recorder().NoticeChannel(*session_);
     const WindowFacts &facts = session_->facts;
     setWindowTitle(facts.Caption);
     mainPage_->ShowFacts(facts);

@@ -1,32 +1,21 @@
 #pragma once
-#include "actions/ActionEntries.h"
 #include "actions/Recorder.h"
-#include "actions/Rollback.h"
 
 #include <QCoreApplication>
 #include <QString>
 
-class DtuSession;
 class Frontend;
 
-// The window's device records: the recorder with the location and the
-// switch kept in the window's settings, and the one warning, in the traffic
-// memo, when an entry could not be kept. Each action begins its entry
-// before it runs and hands its outcome after.
+// The window's recorder: where the window keeps its entries and whether it
+// keeps them (the window's settings, the menu's 记录设备档案 and
+// 设备档案位置...), and the one warning, in the traffic memo, when an entry
+// could not be kept. The actions keep the entries themselves.
 class WindowRecorder {
     Q_DECLARE_TR_FUNCTIONS(TForm1)
 public:
-    WindowRecorder(DtuSession &session, Frontend &frontend);
+    explicit WindowRecorder(Frontend &frontend);
 
-    RecordEntry Begin(const QString &action) { return actions_.Begin(action); }
-    void Read(const RecordEntry &entry, const ReadOutcome &outcome);
-    void Write(const RecordEntry &entry, const WriteReport &report, const QList<const ParamTableModel *> &tables);
-    void Command(const RecordEntry &entry, const CommandOutcome &outcome);
-    void Version(const VersionOutcome &outcome) { actions_.Version(outcome); }
-    void ChannelChanged() { actions_.ChannelChanged(); }
-    // 恢复到此快照: the connected device back to the snapshot, one rollback
-    // entry; the outcome said in the traffic memo.
-    Rollback::Outcome RollBack(const RecordEntry &snapshot);
+    Recorder &recorder() { return recorder_; }
     // Shows the first failure of the store, once.
     void WarnOnce();
 
@@ -39,15 +28,11 @@ public:
     // Where the records are read from: the location set, on or off.
     RecordLocation Location() const;
 
-    Recorder &recorder() { return recorder_; }
-
 private:
     void Apply();
 
-    DtuSession &session_;
     Frontend &frontend_;
     Recorder recorder_;
-    SessionRecording actions_;
     QString locationText_;
     bool on_ = true;
 };

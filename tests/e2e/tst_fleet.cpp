@@ -292,7 +292,7 @@ private slots:
         QList<FleetDevice> devices;
         for (int unit = 1; unit <= 2; ++unit) {
             FleetDevice device;
-            QVERIFY(FleetTarget::Parse(TcpTarget(sim, unit), &device.target));
+            device.target = *Endpoint::Parse(TcpTarget(sim, unit));
             devices << device;
         }
         FleetRunner::Settings settings;
@@ -310,9 +310,9 @@ private slots:
         QVERIFY(runner.Start(devices, settings));
         QTRY_COMPARE_WITH_TIMEOUT(ended.size(), 1, 20000);
         for (const DeviceReport &r : runner.Reports()) {
-            QVERIFY2(r.outcome != Outcome::Ok && r.written == 0, qPrintable(r.outcome + QLatin1Char(' ') + FleetReport::DetailText(r.why)));
+            QVERIFY2(r.outcome != OutcomeId::Ok && r.written == 0, qPrintable(OutcomeName(r.outcome) + QLatin1Char(' ') + FleetReport::DetailText(r.why)));
         }
-        QCOMPARE(runner.Reports().at(1).outcome, Outcome::NotStarted);
+        QCOMPARE(runner.Reports().at(1).outcome, OutcomeId::NotStarted);
         for (int unit = 1; unit <= 2; ++unit)
             QCOMPARE(ReadValues(dir, sim.CfgChannel(unit)).value(QStringLiteral("0031")), QStringLiteral("80"));
     }
@@ -327,7 +327,7 @@ private slots:
         QVERIFY2(sim.Start(FleetSimArgs(dir, {"--tcp", "0", "--password", "135790"}), dir.Path(QStringLiteral("sim"))),
                  qPrintable(sim.Error()));
         FleetDevice device;
-        QVERIFY(FleetTarget::Parse(TcpTarget(sim, 1), &device.target));
+        device.target = *Endpoint::Parse(TcpTarget(sim, 1));
         device.password = QStringLiteral("135790");
         FleetRunner::Settings settings;
         settings.profilePath = dir.Path(QStringLiteral("example_profile.txt"));
@@ -349,7 +349,7 @@ private slots:
         QVERIFY2(workers[0].contains(QStringLiteral("--password-file -")), qPrintable(workers[0]));
         QVERIFY2(!workers[0].contains(QStringLiteral("135790")), qPrintable(workers[0]));
         // The device took it: written whole.
-        QCOMPARE(runner.Reports().at(0).outcome, Outcome::Ok);
+        QCOMPARE(runner.Reports().at(0).outcome, OutcomeId::Ok);
         QCOMPARE(runner.Reports().at(0).written, 13);
     }
 

@@ -202,7 +202,7 @@ private slots:
         QCOMPARE(EntriesIn(other).size(), 1);
         QVERIFY(!QFile::exists(b.store));
 
-        WindowRecorder again(b.Session(), b.Session().frontend());
+        WindowRecorder again(b.Session().frontend());
         QCOMPARE(again.LocationText(), other);
         QVERIFY(again.IsOn());
     }

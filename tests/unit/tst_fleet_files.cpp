@@ -53,19 +53,17 @@ private slots:
         QCOMPARE(first.name, QStringLiteral("柜1, 左"));
         QVERIFY(first.target.tcp);
         QCOMPARE(first.target.host, QStringLiteral("10.0.0.7"));
-        QCOMPARE(first.target.port, quint16(4001));
+        QCOMPARE(first.target.tcpPort, quint16(4001));
         QCOMPARE(first.password, QStringLiteral("135790"));
         QCOMPARE(first.values.size(), 2);
         QCOMPARE(first.values[0], (QPair<QString, QString>(QStringLiteral("0091"), QStringLiteral("DTU0007"))));
         QCOMPARE(first.values[1].second, QStringLiteral("10.0.0.\"9"));
-        QCOMPARE(first.target.ChannelArgs(), (QStringList{QStringLiteral("--tcp"), QStringLiteral("10.0.0.7"),
-                                                           QStringLiteral("--tcp-port"), QStringLiteral("4001")}));
 
         // Empty cells keep the profile's value; a serial port is passed as given.
         const FleetDevice &second = t.devices[1];
         QCOMPARE(second.name, QStringLiteral("two\nlines"));
         QVERIFY(!second.target.tcp);
-        QCOMPARE(second.target.ChannelArgs(), (QStringList{QStringLiteral("--port"), QStringLiteral("/dev/ttyUSB0")}));
+        QCOMPARE(second.target.Text(), QStringLiteral("/dev/ttyUSB0"));
         QCOMPARE(second.values.size(), 1);
         QCOMPARE(second.values[0].first, QStringLiteral("0030"));
         QCOMPARE(second.values[0].second, QStringLiteral("HEX:0a0B"));
@@ -74,7 +72,7 @@ private slots:
         // TCP target too, on the maintenance port by default.
         QVERIFY(t.devices[2].target.tcp);
         QCOMPARE(t.devices[2].target.host, QStringLiteral("host.example"));
-        QCOMPARE(t.devices[2].target.port, quint16(8888));
+        QCOMPARE(t.devices[2].target.Text(), QStringLiteral("tcp:host.example:8888"));
         QVERIFY(t.devices[2].values.isEmpty());
     }
 
@@ -173,7 +171,7 @@ private slots:
         t.valueColumns = {QStringLiteral("0031")};
         FleetDevice d;
         QString error;
-        QVERIFY(FleetTarget::Parse(QStringLiteral("tcp:127.0.0.1:5000"), &d.target));
+        d.target = *Endpoint::Parse(QStringLiteral("tcp:127.0.0.1:5000"));
         d.name = QStringLiteral("a \"quoted\", name");
         d.values.append({QStringLiteral("0031"), QStringLiteral("9000")});
         t.devices << d;
@@ -188,23 +186,23 @@ private slots:
     void reportsInCsvAndJson()
     {
         QList<DeviceReport> devices;
-        devices.append({QStringLiteral("tcp:127.0.0.1:4001"), QStringLiteral("柜1"), Outcome::Ok, 13, {}, {}, 2.04, {}});
-        DeviceReport refused{QStringLiteral("/dev/pts/4"), QStringLiteral("b,c"), Outcome::WrittenWithErrors, 12};
+        devices.append({QStringLiteral("tcp:127.0.0.1:4001"), QStringLiteral("柜1"), OutcomeId::Ok, 13, {}, {}, 2.04, {}});
+        DeviceReport refused{QStringLiteral("/dev/pts/4"), QStringLiteral("b,c"), OutcomeId::WrittenWithErrors, 12};
         refused.failed.append({QStringLiteral("0031"), QStringLiteral("中心端口"), QStringLiteral("[参数设置失败]")});
         refused.differences.append({QStringLiteral("0030"), QStringLiteral("中心地址"), QStringLiteral("10.0.0.8"),
                                     QStringLiteral("10.0.0.9")});
         refused.seconds = 7.24;
         refused.record = 812;
         devices << refused;
-        devices.append({QStringLiteral("tcp:127.0.0.1:4003"), {}, Outcome::Unreachable, 0, {}, {}, 6,
+        devices.append({QStringLiteral("tcp:127.0.0.1:4003"), {}, OutcomeId::Unreachable, 0, {}, {}, 6,
                         DeviceWhy{DeviceWhy::Kind::NoAnswer}});
 
         QCOMPARE(FleetReport::Csv(devices),
-                 QByteArray("target,name,outcome,rows_written,rows_failed,failures,differences,seconds,detail,record\r\n"
-                            "tcp:127.0.0.1:4001,柜1,ok,13,0,,,2.0,,\r\n"
-                            "/dev/pts/4,\"b,c\",written-with-errors,12,1,0031 中心端口 [参数设置失败],"
-                            "0030 中心地址: 10.0.0.8 -> 10.0.0.9,7.2,,812\r\n"
-                            "tcp:127.0.0.1:4003,,unreachable,0,0,,,6.0,no answer from the device,\r\n"));
+                 QByteArray("target,name,outcome,rows_written,rows_unchanged,rows_failed,failures,differences,seconds,detail,record,own_number,not_compared\r\n"
+                            "tcp:127.0.0.1:4001,柜1,ok,13,0,0,,,2.0,,,,0\r\n"
+                            "/dev/pts/4,\"b,c\",written-with-errors,12,0,1,0031 中心端口 [参数设置失败],"
+                            "0030 中心地址: 10.0.0.8 -> 10.0.0.9,7.2,,812,,0\r\n"
+                            "tcp:127.0.0.1:4003,,unreachable,0,0,0,,,6.0,no answer from the device,,,0\r\n"));
 
         const QJsonObject root = QJsonDocument::fromJson(FleetReport::Json(devices)).object();
         QCOMPARE(root.value(QStringLiteral("total")).toInt(), 3);
@@ -221,9 +219,9 @@ private slots:
         QCOMPARE(difference.value(QStringLiteral("device")).toString(), QStringLiteral("10.0.0.9"));
 
         QCOMPARE(FleetReport::Totals(devices), QStringLiteral("3 devices: 1 ok, 1 written-with-errors, 1 unreachable"));
-        devices.append({QStringLiteral("tcp:127.0.0.1:4004"), {}, Outcome::Ok, 13, {}, {}, 1, {}});
+        devices.append({QStringLiteral("tcp:127.0.0.1:4004"), {}, OutcomeId::Ok, 13, {}, {}, 1, {}});
         QCOMPARE(FleetReport::Counts(devices),
-                 (QList<QPair<QString, int>>{{"ok", 2}, {"written-with-errors", 1}, {"unreachable", 1}}));
+                 (QList<QPair<OutcomeId, int>>{{OutcomeId::Ok, 2}, {OutcomeId::WrittenWithErrors, 1}, {OutcomeId::Unreachable, 1}}));
         devices.removeLast();
 
         // By suffix, and written whole.
@@ -245,7 +243,7 @@ private slots:
     // spreadsheet keeps it in its cell (as the inventory writes it).
     void reportQuotesLineBreaks()
     {
-        DeviceReport crashed{QStringLiteral("/dev/ttyUSB0"), QStringLiteral("cabinet\r7"), Outcome::Failed, 0};
+        DeviceReport crashed{QStringLiteral("/dev/ttyUSB0"), QStringLiteral("cabinet\r7"), OutcomeId::Failed, 0};
         crashed.why = {DeviceWhy::Kind::WorkerStatus, 2, 0, QStringLiteral("first\r\nsecond")};
         const QByteArray csv = FleetReport::Csv({crashed});
         QCOMPARE(csv.mid(csv.indexOf("\r\n") + 2),
@@ -253,7 +251,7 @@ private slots:
                             "\"the worker ended with status 2 without a result: first\r\nsecond\",\r\n"));
         Inventory::Table t;
         FleetDevice d;
-        QVERIFY(FleetTarget::Parse(QStringLiteral("/dev/ttyUSB0"), &d.target));
+        d.target = *Endpoint::Parse(QStringLiteral("/dev/ttyUSB0"));
         d.name = QStringLiteral("cabinet\r7");
         t.devices << d;
         QCOMPARE(Inventory::Render(t), QByteArray("target,name,password\r\n/dev/ttyUSB0,\"cabinet\r7\",\r\n"));
@@ -268,7 +266,7 @@ private slots:
         QCOMPARE(progress.total, 13);
         QCOMPARE(progress.row, QStringLiteral("中心端口"));
 
-        DeviceReport r{{}, {}, Outcome::VerifyDiffers, 13};
+        DeviceReport r{{}, {}, OutcomeId::VerifyDiffers, 13};
         r.failed.append({QStringLiteral("0031"), QStringLiteral("中心端口"), QStringLiteral("[参数设置失败]")});
         r.differences.append({QStringLiteral("0091"), QStringLiteral("设备编号"), QStringLiteral("A"), QStringLiteral("B")});
         r.why = {DeviceWhy::Kind::WorkerStatus, 2, 13, QStringLiteral("第一行\n第二行")};
@@ -278,7 +276,7 @@ private slots:
         QVERIFY(line.endsWith('\n') && line.count('\n') == 1); // one line, whatever the texts hold
         const WorkerEvents::Event result = WorkerEvents::Parse(line);
         QCOMPARE(result.kind, WorkerEvents::Event::Kind::Result);
-        QCOMPARE(result.result.outcome, Outcome::VerifyDiffers);
+        QCOMPARE(result.result.outcome, OutcomeId::VerifyDiffers);
         QCOMPARE(result.result.written, 13);
         QCOMPARE(result.result.failed.at(0).text, QStringLiteral("[参数设置失败]"));
         QCOMPARE(result.result.differences.at(0).actual, QStringLiteral("B"));

@@ -37,7 +37,7 @@ private slots:
         FleetProgress progress(file, false, Targets(12));
         progress.Started(6);
         progress.Progress(6, QStringLiteral("write"), 5, 13); // no line for each row
-        DeviceReport r{QStringLiteral("tcp:10.0.0.7"), {}, QStringLiteral("written-with-errors"), 12};
+        DeviceReport r{QStringLiteral("tcp:10.0.0.7"), {}, OutcomeId::WrittenWithErrors, 12};
         r.failed.append({QStringLiteral("0031"), QStringLiteral("中心端口"), QStringLiteral("[参数设置失败]")});
         r.seconds = 7.24;
         progress.Finished(6, r);

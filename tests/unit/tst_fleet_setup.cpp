@@ -18,7 +18,7 @@ Inventory::Table OneDevice(const QString &target, const QList<QPair<QString, QSt
 {
     Inventory::Table table;
     FleetDevice device;
-    if (!FleetTarget::Parse(target, &device.target))
+    if (const auto parsed = Endpoint::Parse(target)) device.target = *parsed; else
         qFatal("bad target %s", qPrintable(target));
     device.values = values;
     for (const auto &value : values)
@@ -151,7 +151,7 @@ private slots:
 
         FleetRunner runner;
         RunToEnd(runner, table.devices, plan.settings);
-        QCOMPARE(runner.Reports().at(0).outcome, QStringLiteral("ok"));
+        QCOMPARE(runner.Reports().at(0).outcome, OutcomeId::Ok);
         QCOMPARE(QString::fromUtf8(here.Read(QStringLiteral("args.txt"))).split(QLatin1Char('\n'), Qt::SkipEmptyParts),
                  (QStringList{"--profile", here.Path(QStringLiteral("example_profile.txt")), "--script",
                               here.Path(QStringLiteral("script.js")), "--level", "2", "--tcp", "127.0.0.1",
@@ -218,7 +218,7 @@ private slots:
         FleetRunner runner;
         RunToEnd(runner, table.devices, FleetSetup::Make(choices, table).settings);
         const DeviceReport &r = runner.Reports().at(0);
-        QCOMPARE(r.outcome, QStringLiteral("failed"));
+        QCOMPARE(r.outcome, OutcomeId::Failed);
         QCOMPARE(r.why, (DeviceWhy{DeviceWhy::Kind::WorkerStatus, 2, 0,
                                    QStringLiteral("--set: 0032: choose one of: TCP, UDP")}));
     }
@@ -243,8 +243,8 @@ private slots:
         RunToEnd(runner, table.devices, FleetSetup::Make(choices, table).settings);
         QCOMPARE(started, QList<int>{0});
         QCOMPARE(finished, QList<int>{0});
-        QCOMPARE(runner.Reports().at(0).outcome, QStringLiteral("not-started"));
-        QCOMPARE(runner.Reports().at(1).outcome, QStringLiteral("not-started"));
+        QCOMPARE(runner.Reports().at(0).outcome, OutcomeId::NotStarted);
+        QCOMPARE(runner.Reports().at(1).outcome, OutcomeId::NotStarted);
         QVERIFY(!runner.Running());
         QTest::qWait(300); // a worker started anyway would have recorded by now
         QVERIFY(!QFile::exists(here.Path(QStringLiteral("args.txt"))));

@@ -11,17 +11,17 @@ class FleetWordingTest : public QObject {
 
     static QList<DeviceReport> Fleet()
     {
-        DeviceReport differs{QStringLiteral("tcp:127.0.0.1:4001"), {}, Outcome::VerifyDiffers, 13};
+        DeviceReport differs{QStringLiteral("tcp:127.0.0.1:4001"), {}, OutcomeId::VerifyDiffers, 13};
         differs.differences.append({QStringLiteral("0030"), QStringLiteral("中心地址"), QStringLiteral("10.0.0.8"),
                                     QStringLiteral("10.0.0.9")});
         differs.differences.append({QStringLiteral("0031"), QStringLiteral("中心端口"), QStringLiteral("8080"),
                                     QStringLiteral("(not reported)")});
-        DeviceReport refused{QStringLiteral("tcp:127.0.0.1:4002"), {}, Outcome::WrittenWithErrors, 12};
+        DeviceReport refused{QStringLiteral("tcp:127.0.0.1:4002"), {}, OutcomeId::WrittenWithErrors, 12};
         refused.failed.append({QStringLiteral("0031"), QStringLiteral("中心端口"), QStringLiteral("[参数设置失败]")});
-        DeviceReport crashed{QStringLiteral("/dev/ttyUSB0"), {}, Outcome::Failed, 0};
+        DeviceReport crashed{QStringLiteral("/dev/ttyUSB0"), {}, OutcomeId::Failed, 0};
         crashed.why = {DeviceWhy::Kind::WorkerCrashed};
-        return {differs, refused, crashed, {QStringLiteral("/dev/ttyUSB1"), {}, Outcome::Ok, 13},
-                {QStringLiteral("/dev/ttyUSB2"), {}, Outcome::VerifyDiffers, 13}};
+        return {differs, refused, crashed, {QStringLiteral("/dev/ttyUSB1"), {}, OutcomeId::Ok, 13},
+                {QStringLiteral("/dev/ttyUSB2"), {}, OutcomeId::VerifyDiffers, 13}};
     }
 
 private slots:
@@ -36,7 +36,7 @@ private slots:
         QTest::newRow("written-with-errors") << "written-with-errors" << "部分失败" << "Partly failed";
         QTest::newRow("verify-differs") << "verify-differs" << "校验不符" << "Verify mismatch";
         QTest::newRow("unreachable") << "unreachable" << "无法连接" << "Unreachable";
-        QTest::newRow("refused-password") << "refused-password" << "密码错误" << "Wrong password";
+        QTest::newRow("refused-password") << "refused-password" << "密码错误或设备正忙" << "Wrong password or device busy";
         QTest::newRow("not-started") << "not-started" << "未开始" << "Not started";
         QTest::newRow("failed") << "failed" << "失败" << "Failed";
     }
@@ -45,9 +45,9 @@ private slots:
         QFETCH(QString, outcome);
         QFETCH(QString, chinese);
         QFETCH(QString, english);
-        QCOMPARE(FleetWording::Word(outcome), chinese);
+        QCOMPARE(OutcomeWord(outcome), chinese);
         QVERIFY(Translation::Install(Language::English));
-        QCOMPARE(FleetWording::Word(outcome), english);
+        QCOMPARE(OutcomeWord(outcome), english);
     }
 
     void resultsSayWhy()

@@ -3,7 +3,7 @@
 // which values count as read, and the outcome names.
 #include "core/AppState.h"
 #include "params/ParamTableModel.h"
-#include "actions/ActionRecord.h"
+#include "actions/EntryRows.h"
 #include "support/ParamRows.h"
 #include "support/TestMain.h"
 
@@ -42,7 +42,7 @@ const RecordRow &RowIn(const QList<RecordRow> &rows, const QString &table, const
 
 } // namespace
 
-class ActionRecordTest : public QObject {
+class EntryRowsTest : public QObject {
     Q_OBJECT
 
     AppState state_;
@@ -63,34 +63,39 @@ private slots:
         ext_.AppendRow(TestRow("0031", "接口类型").Hex("HEX:01").Value("RS485"));
     }
 
-    void aReadKeepsEveryRowWithAValue()
+    void aReadKeepsEveryRowReported()
     {
-        const QList<RecordRow> rows = ActionRecord::Snapshot(main_);
-        // No heading, no row without a value.
-        QCOMPARE(rows.size(), 3);
+        const QStringList reported{"0030", "0031", "0040", "0091"};
+        QList<RecordRow> rows = EntryRows::Read(main_, reported);
+        // No heading; an empty value is a value the device holds.
+        QCOMPARE(rows.size(), 4);
+        QCOMPARE(rows[2].after, (RecordValue{"HEX:", ""}));
+        // A row the device did not report is none of its values.
+        QCOMPARE(EntryRows::Read(main_, {"0031"}).size(), 1);
         QCOMPARE(rows[0].number, QStringLiteral("0030"));
         QCOMPARE(rows[0].table, QStringLiteral("main"));
         QCOMPARE(rows[0].name, QStringLiteral("中心地址"));
         QCOMPARE(rows[0].after, (RecordValue{"HEX:31302E302E302E38", "10.0.0.8"}));
         QCOMPARE(rows[0].result, QStringLiteral("read"));
-        QCOMPARE(ActionRecord::Snapshot(ext_)[0].table, QStringLiteral("ext"));
+        const QList<RecordRow> ext = EntryRows::Read(ext_, {"0031"});
+        QCOMPARE(ext[0].table, QStringLiteral("ext"));
         // The device number is row 0091 of the main table, as shown.
-        QCOMPARE(ActionRecord::DeviceNumber(rows + ActionRecord::Snapshot(ext_)), QStringLiteral("DTU0001"));
-        QCOMPARE(ActionRecord::DeviceNumber(ActionRecord::Snapshot(ext_)), QString());
+        QCOMPARE(EntryRows::DeviceNumber(rows + ext), QStringLiteral("DTU0001"));
+        QCOMPARE(EntryRows::DeviceNumber(ext), QString());
         QList<RecordRow> written = rows;
-        written[2].result = QStringLiteral("ok"); // sent, not read: no identity
-        QCOMPARE(ActionRecord::DeviceNumber(written), QString());
+        written[3].result = QStringLiteral("ok"); // sent, not read: no identity
+        QCOMPARE(EntryRows::DeviceNumber(written), QString());
     }
 
     void aWriteSaysBeforeAfterAndResult()
     {
-        ActionRecord::KnownValues known;
+        EntryRows::KnownValues known;
         known.Learn({ReadRow("main", "0031", "HEX:1389", "5001"), ReadRow("ext", "0031", "HEX:00", "RS232")});
         WriteReport report;
         report.rows = {Sent("0031", TransactionResult::Accepted), Sent("0031", TransactionResult::Refused, true)};
         report.notReached = {QStringLiteral("0030")};
         report.withheld = {QStringLiteral("0091")};
-        const QList<RecordRow> rows = ActionRecord::Written(report, {&main_, &ext_}, known);
+        const QList<RecordRow> rows = EntryRows::Written(report, {&main_, &ext_}, known);
         QCOMPARE(rows.size(), 4);
         const RecordRow &port = RowIn(rows, "main", "0031");
         QCOMPARE(port.before, (RecordValue{"HEX:1389", "5001"}));
@@ -120,7 +125,7 @@ private slots:
         rollback.rows = {ReadRow("main", "0030", "HEX:31", "1", "ok"), ReadRow("main", "0040", "HEX:41", "A", "refused")};
         older.action = RecordAction::Read;
         older.rows = {ReadRow("main", "0031", "HEX:1F90", "8080"), ReadRow("main", "0033", "HEX:003C", "60")};
-        ActionRecord::KnownValues known;
+        EntryRows::KnownValues known;
         known.LearnFrom({newest, write, rollback, older});
         QCOMPARE(known.Of("main", "0031").shown, QStringLiteral("5001"));
         // A write's value was sent, not read: the older read stands.
@@ -136,12 +141,12 @@ private slots:
 
     void heldAfterTheAction()
     {
-        QVERIFY(ActionRecord::HeldAfter(ReadRow("main", "0031", "HEX:1F90", "8080")));
-        QVERIFY(ActionRecord::HeldAfter(ReadRow("main", "0031", "HEX:1F90", "8080", "ok")));
-        QVERIFY(ActionRecord::HeldAfter(ReadRow("main", "0031", "HEX:1F90", "8080", "unchanged")));
-        QVERIFY(!ActionRecord::HeldAfter(ReadRow("main", "0031", "HEX:1F90", "8080", "refused")));
-        QVERIFY(!ActionRecord::HeldAfter(ReadRow("main", "0031", "HEX:1F90", "8080", "not-reached")));
-        QVERIFY(!ActionRecord::HeldAfter(ReadRow("main", "0031", "", "", "ok")));
+        QVERIFY(EntryRows::HeldAfter(ReadRow("main", "0031", "HEX:1F90", "8080")));
+        QVERIFY(EntryRows::HeldAfter(ReadRow("main", "0031", "HEX:1F90", "8080", "ok")));
+        QVERIFY(EntryRows::HeldAfter(ReadRow("main", "0031", "HEX:1F90", "8080", "unchanged")));
+        QVERIFY(!EntryRows::HeldAfter(ReadRow("main", "0031", "HEX:1F90", "8080", "refused")));
+        QVERIFY(!EntryRows::HeldAfter(ReadRow("main", "0031", "HEX:1F90", "8080", "not-reached")));
+        QVERIFY(!EntryRows::HeldAfter(ReadRow("main", "0031", "", "", "ok")));
     }
 
     void aPasswordRowKeepsNoValue()
@@ -163,32 +168,37 @@ private slots:
 
     void outcomeNames()
     {
-        QCOMPARE(ActionRecord::Outcome(ReadOutcome{}), QStringLiteral("ok"));
-        QCOMPARE(ActionRecord::Outcome(ReadOutcome{false, TransactionResult::Accepted, 0}), QStringLiteral("channel-closed"));
-        QCOMPARE(ActionRecord::Outcome(ReadOutcome{true, TransactionResult::NoAnswer, 0}), QStringLiteral("no-answer"));
+        const auto name = [](auto outcome) { return OutcomeName(Verdict(outcome)); };
+        QCOMPARE(name(ReadOutcome{}), QStringLiteral("ok"));
+        QCOMPARE(name(ReadOutcome{false, TransactionResult::Accepted, 0}), QStringLiteral("channel-closed"));
+        QCOMPARE(name(ReadOutcome{true, TransactionResult::NoAnswer, 0}), QStringLiteral("no-answer"));
+        QCOMPARE(name(ReadOutcome{true, TransactionResult::NothingReported, 0}), QStringLiteral("nothing-reported"));
 
         WriteReport report;
         report.rows = {Sent("0030", TransactionResult::Accepted)};
-        QCOMPARE(ActionRecord::Outcome(report), QStringLiteral("ok"));
+        QCOMPARE(name(report), QStringLiteral("ok"));
         report.notReached = {QStringLiteral("0031")};
-        QCOMPARE(ActionRecord::Outcome(report), QStringLiteral("not-reached"));
+        QCOMPARE(name(report), QStringLiteral("not-reached"));
         report.stopped = true;
-        QCOMPARE(ActionRecord::Outcome(report), QStringLiteral("stopped"));
+        QCOMPARE(name(report), QStringLiteral("stopped"));
         report.stopped = false;
         report.notReached.clear();
         report.rows << Sent("0031", TransactionResult::Refused);
-        QCOMPARE(ActionRecord::Outcome(report), QStringLiteral("written-with-errors"));
+        QCOMPARE(name(report), QStringLiteral("written-with-errors"));
         report.rows.removeFirst();
-        QCOMPARE(ActionRecord::Outcome(report), QStringLiteral("failed"));
+        QCOMPARE(name(report), QStringLiteral("failed"));
         report.channelLost = true;
-        QCOMPARE(ActionRecord::Outcome(report), QStringLiteral("channel-lost"));
+        QCOMPARE(name(report), QStringLiteral("channel-lost"));
 
         CommandOutcome command;
-        QCOMPARE(ActionRecord::Outcome(command), QStringLiteral("ok"));
+        QCOMPARE(name(command), QStringLiteral("ok"));
         command.cancelled = true;
-        QCOMPARE(ActionRecord::Outcome(command), QStringLiteral("cancelled"));
+        QCOMPARE(name(command), QStringLiteral("cancelled"));
+        // Every name reads back as its outcome.
+        for (int i = 0; i <= int(OutcomeId::NoSuchRow); ++i)
+            QCOMPARE(OutcomeFromName(OutcomeName(OutcomeId(i))), std::optional<OutcomeId>(OutcomeId(i)));
     }
 };
 
-DTU_TEST_GUILESS(ActionRecordTest)
-#include "tst_action_record.moc"
+DTU_TEST_GUILESS(EntryRowsTest)
+#include "tst_entry_rows.moc"

@@ -1,22 +1,27 @@
-#include "actions/ActionRecord.h"
+#include "actions/EntryRows.h"
 
+#include "core/Endpoint.h"
 #include "params/ParamRow.h"
 #include "params/ParamTableModel.h"
 #include "session/DtuSession.h"
 
 #include <QCryptographicHash>
+#include <QFileInfo>
 
-namespace ActionRecord {
+namespace EntryRows {
 namespace {
+
+const QString kRead = OutcomeName(OutcomeId::Read);
 
 QString Key(const QString &table, const QString &number)
 {
     return table + QLatin1Char('/') + number;
 }
 
+// A row's value; "HEX:" alone is the empty value, which is a value too.
 RecordValue ValueOf(const ParamRow &row)
 {
-    if (!row.HasValue())
+    if (!row.cells[ColHex].startsWith(kHexPrefix))
         return {};
     return {row.cells[ColHex], row.cells[ColValue]};
 }
@@ -50,6 +55,24 @@ RecordRow RowOf(const ParamTableModel *table, const QString &number, const Known
 
 } // namespace
 
+QList<RecordRow> Read(const ParamTableModel &table, const QStringList &reported)
+{
+    QList<RecordRow> rows;
+    for (int i = 0; i < table.Count(); ++i) {
+        const ParamRow &cells = table.Row(i);
+        if (cells.IsHeading() || !reported.contains(cells.Number(), Qt::CaseInsensitive))
+            continue;
+        RecordRow row;
+        row.table = TableName(table);
+        row.number = cells.Number();
+        row.name = cells.cells[ColName];
+        row.after = ValueOf(cells);
+        row.result = kRead;
+        rows << row;
+    }
+    return rows;
+}
+
 QString TableName(const ParamTableModel &table)
 {
     return table.kind() == ParamTableModel::Kind::Extended ? QStringLiteral("ext") : QStringLiteral("main");
@@ -58,10 +81,10 @@ QString TableName(const ParamTableModel &table)
 QString Target(const DtuSession &session)
 {
     if (session.tcp.IsOpen())
-        return QStringLiteral("tcp:%1:%2").arg(session.tcp.Host()).arg(session.tcp.Port());
+        return Endpoint::Tcp(session.tcp.Host(), session.tcp.Port()).Text();
     // The port as the user named it ("/dev/ttyUSB0"), not Qt's short name.
     if (session.serial.IsOpen())
-        return session.facts.PortText;
+        return Endpoint::Serial(session.facts.PortText).Text();
     return {};
 }
 
@@ -71,7 +94,8 @@ ProfileRef Profile(const DtuSession &session)
     if (!session.profile)
         return ref;
     ref.title = session.profile->Text(QStringLiteral("Title"));
-    ref.path = session.profilePath.isEmpty() ? session.profile->Path() : session.profilePath;
+    const QString path = session.profilePath.isEmpty() ? session.profile->Path() : session.profilePath;
+    ref.path = path.isEmpty() ? path : QFileInfo(path).absoluteFilePath();
     QCryptographicHash hash(QCryptographicHash::Sha256);
     for (const ParamTableModel *table : {&session.mainTable, &session.extTable}) {
         for (int i = 0; i < table->Count(); ++i) {
@@ -88,22 +112,9 @@ ProfileRef Profile(const DtuSession &session)
     return ref;
 }
 
-QList<RecordRow> Snapshot(const ParamTableModel &table)
+QList<RecordRow> Read(const DtuSession &session, const ReadOutcome &outcome)
 {
-    QList<RecordRow> rows;
-    for (int i = 0; i < table.Count(); ++i) {
-        const ParamRow &cells = table.Row(i);
-        if (cells.IsHeading() || !cells.HasValue())
-            continue;
-        RecordRow row;
-        row.table = TableName(table);
-        row.number = cells.Number();
-        row.name = cells.cells[ColName];
-        row.after = ValueOf(cells);
-        row.result = kRead;
-        rows << row;
-    }
-    return rows;
+    return Read(session.mainTable, outcome.reportedMain) + Read(session.extTable, outcome.reportedExt);
 }
 
 QString DeviceNumber(const QList<RecordRow> &rows)
@@ -116,41 +127,8 @@ QString DeviceNumber(const QList<RecordRow> &rows)
 
 bool HeldAfter(const RecordRow &row)
 {
-    return row.after.IsKnown()
-        && (row.result == kRead || row.result == kUnchanged || row.result == ResultId(TransactionResult::Accepted));
-}
-
-QString Outcome(const ReadOutcome &outcome)
-{
-    if (!outcome.channelOpen)
-        return QStringLiteral("channel-closed");
-    return ResultId(outcome.result);
-}
-
-QString Outcome(const WriteReport &report)
-{
-    if (!report.channelOpen)
-        return QStringLiteral("channel-closed");
-    if (report.tableNotSwitched)
-        return ResultId(TransactionResult::TableNotSwitched);
-    if (report.channelLost)
-        return QStringLiteral("channel-lost");
-    if (report.stopped || report.closing)
-        return QStringLiteral("stopped");
-    if (!report.Failed().isEmpty())
-        return report.Written() > 0 ? QStringLiteral("written-with-errors") : QStringLiteral("failed");
-    if (!report.notReached.isEmpty())
-        return QStringLiteral("not-reached");
-    return ResultId(TransactionResult::Accepted);
-}
-
-QString Outcome(const CommandOutcome &outcome)
-{
-    if (!outcome.channelOpen)
-        return QStringLiteral("channel-closed");
-    if (outcome.cancelled)
-        return QStringLiteral("cancelled");
-    return ResultId(outcome.result);
+    static const QStringList held{kRead, OutcomeName(OutcomeId::Unchanged), OutcomeName(OutcomeId::Ok)};
+    return row.after.IsKnown() && held.contains(row.result);
 }
 
 void KnownValues::Learn(const QList<RecordRow> &rows)
@@ -187,17 +165,17 @@ QList<RecordRow> Written(const WriteReport &report, const QList<const ParamTable
     }
     for (const QString &number : report.notReached) {
         RecordRow row = RowOf(TableOf(tables, number, false), number, known);
-        row.result = kNotReached;
+        row.result = OutcomeName(OutcomeId::NotReached);
         rows << row;
     }
     for (const QString &number : report.withheld) {
         RecordRow row = RowOf(TableOf(tables, number, false), number, known);
         // Nothing was sent: the device keeps what it had.
         row.after = {};
-        row.result = kWithheld;
+        row.result = OutcomeName(OutcomeId::Withheld);
         rows << row;
     }
     return rows;
 }
 
-} // namespace ActionRecord
+} // namespace EntryRows

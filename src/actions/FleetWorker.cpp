@@ -1,0 +1,316 @@
+#include "actions/FleetWorker.h"
+
+#include "core/WriteRules.h"
+#include "fleet/WorkerEvents.h"
+#include "ops/ChannelOpen.h"
+#include "ops/ControlMode.h"
+#include "ops/DeviceCommands.h"
+#include "ops/OutcomeJson.h"
+#include "ops/ParamReader.h"
+#include "ops/Wording.h"
+#include "ops/WriteLoop.h"
+#include "session/DtuSession.h"
+
+#include <QHash>
+#include <QJsonDocument>
+
+#include <algorithm>
+
+namespace Actions {
+namespace {
+
+// A row the fleet wants the device to hold: its place and value.
+struct Wanted {
+    ParamTableModel *table;
+    int index;
+    QString number, name, hex, shown;
+    QString Key() const { return EntryRows::TableName(*table) + QLatin1Char('/') + number; }
+};
+
+struct Plan {
+    QList<Wanted> rows;
+    int withheld = 0;          // rows the access level keeps from the device
+    bool ownNumberKept = false; // the profile has the device number, and no cell gave it
+};
+
+// Every numbered row of the tables the fleet writes, with the values the
+// tables hold now (the profile's, with the device's own over them). The
+// device number is the device's own: only its own cell names a new one.
+Plan MakePlan(DtuSession &s, const QList<GivenValue> &given)
+{
+    Plan plan;
+    QList<ParamTableModel *> tables{&s.mainTable};
+    if (s.state.ExtPageVisible)
+        tables << &s.extTable;
+    for (ParamTableModel *table : tables) {
+        for (int i = 0; i < table->Count(); ++i) {
+            const ParamRow &row = table->Row(i);
+            if (row.IsHeading())
+                continue;
+            if (!WriteRules::MayWrite(s.state.AccessLevel, row.Number())) {
+                ++plan.withheld;
+                continue;
+            }
+            const bool givenHere = std::any_of(given.begin(), given.end(), [&](const GivenValue &v) {
+                return v.number.compare(row.Number(), Qt::CaseInsensitive) == 0 && TableFor(s, v.number) == table;
+            });
+            if (WriteRules::IsProtected(row.Number()) && !givenHere) {
+                plan.ownNumberKept = true;
+                continue;
+            }
+            plan.rows.append({table, i, row.Number(), row.cells[ColName], row.cells[ColHex], row.cells[ColValue]});
+        }
+    }
+    return plan;
+}
+
+bool Ignored(const QStringList &ignore, const QString &number)
+{
+    return ignore.contains(number, Qt::CaseInsensitive);
+}
+
+// A device that never answered: over TCP, one that closed the connection
+// right after the password refused it or was busy with another peer (a
+// device drops a peer it will not serve); else it is out of reach.
+void JudgeSilence(DtuSession &s, const WorkerInputs &in, DeviceReport &report)
+{
+    if (in.endpoint.tcp && !s.tcp.IsOpen()) {
+        report.outcome = OutcomeId::RefusedPassword;
+        report.why = {DeviceWhy::Kind::ClosedAfterPassword};
+    } else {
+        report.outcome = OutcomeId::Unreachable;
+        report.why = {DeviceWhy::Kind::NoAnswer};
+    }
+}
+
+QString FailureText(int result)
+{
+    const QString text = Wording::RowResultText(result);
+    return text.isEmpty() ? Wording::SettingText() : text;
+}
+
+// An audit: what the device reports against what the fleet wants of it.
+void Audit(DtuSession &s, Recorder &recorder, const WorkerInputs &in, const Plan &plan, DeviceReport &report)
+{
+    RecordEntry entry = recorder.Begin(s, RecordAction::Audit);
+    const ReadOutcome read = ParamReader::ReadWholeDevice(s);
+    if (!read.Ok()) {
+        if (read.stopped)
+            report.outcome = OutcomeId::Stopped;
+        else if (read.result == TransactionResult::NothingReported)
+            report.outcome = OutcomeId::Failed;
+        else
+            JudgeSilence(s, in, report);
+        if (!read.stopped)
+            entry.rows = EntryRows::Read(s, read);
+        report.record = recorder.Keep(entry, Verdict(read), OutcomeJson::Read(read)).id;
+        return;
+    }
+    entry.rows = EntryRows::Read(s, read);
+    QHash<QString, RecordValue> held;
+    for (const RecordRow &row : entry.rows)
+        held.insert(row.table + QLatin1Char('/') + row.number, row.after);
+    report.notCompared = plan.withheld + (plan.ownNumberKept ? 1 : 0);
+    int compared = 0;
+    for (const Wanted &want : plan.rows) {
+        const auto found = held.constFind(want.Key());
+        if (Ignored(in.ignore, want.number) || RecordEntries::IsSecretRow(want.name) || found == held.constEnd()) {
+            ++report.notCompared;
+            continue;
+        }
+        ++compared;
+        if (found->raw.compare(want.hex, Qt::CaseInsensitive) != 0)
+            report.differences.append({want.number, want.name, want.shown.isEmpty() ? want.hex : want.shown,
+                                       found->shown.isEmpty() ? found->raw : found->shown});
+    }
+    report.outcome = report.differences.isEmpty() ? OutcomeId::Ok : OutcomeId::Differs;
+    const QJsonObject details{{QStringLiteral("compared"), compared},
+                              {QStringLiteral("differences"), int(report.differences.size())},
+                              {QStringLiteral("not_compared"), report.notCompared}};
+    report.record = recorder.Keep(entry, report.outcome, details).id;
+}
+
+// The rows that differ from what the device reports (all of them with
+// `writeAll`), written through the one write loop.
+WriteReport WriteDiffering(DtuSession &s, const WorkerInputs &in, const Plan &plan, const QList<RecordRow> &read,
+                           QList<RecordRow> *unchanged)
+{
+    QHash<QString, RecordRow> held;
+    for (const RecordRow &row : read)
+        held.insert(row.table + QLatin1Char('/') + row.number, row);
+    QList<int> mainRows, extRows;
+    for (const Wanted &want : plan.rows) {
+        const auto found = held.constFind(want.Key());
+        if (!in.writeAll && found != held.constEnd() && found->after.raw.compare(want.hex, Qt::CaseInsensitive) == 0) {
+            RecordRow row = *found;
+            row.before = row.after;
+            row.result = OutcomeName(OutcomeId::Unchanged);
+            *unchanged << row;
+            continue;
+        }
+        (want.table == &s.extTable ? extRows : mainRows) << want.index;
+    }
+    QList<WriteLoop::Part> parts;
+    if (!mainRows.isEmpty())
+        parts.append({&s.mainTable, mainRows, s.state.MainParamChannel});
+    if (!extRows.isEmpty())
+        parts.append({&s.extTable, extRows, DeviceCommands::kExtendedPageChannel});
+    if (parts.isEmpty())
+        return {};
+    // A device silent from its first row on would wait out every row.
+    WriteLoop::Options options;
+    options.giveUpWhenSilent = true;
+    return WriteLoop::Run(s, parts, options);
+}
+
+void Judge(DtuSession &s, const WorkerInputs &in, const WriteReport &run, DeviceReport &report)
+{
+    report.written = run.Written();
+    for (const RowResult &row : run.Failed())
+        report.failed.append({row.number, row.name, FailureText(row.result)});
+    if (!run.rows.isEmpty() && !run.DeviceAnswered()) {
+        JudgeSilence(s, in, report);
+        return;
+    }
+    if (!run.Ok()) {
+        report.outcome = OutcomeId::WrittenWithErrors;
+        if (!run.notReached.isEmpty())
+            report.why = {DeviceWhy::Kind::RowsNotReached, static_cast<int>(run.notReached.size()), run.total};
+        return;
+    }
+    report.outcome = OutcomeId::Ok;
+}
+
+void VerifyWritten(DtuSession &s, const WorkerInputs &in, const Plan &plan, DeviceReport &report)
+{
+    Expected expected;
+    expected.ignore = in.ignore;
+    for (const Wanted &want : plan.rows)
+        (want.table == &s.extTable ? expected.ext : expected.main).append({want.number, want.name, want.hex, want.shown});
+    const VerifyResult verify = ReadAndCompare(s, expected);
+    if (!verify.read.Ok()) {
+        report.outcome = OutcomeId::VerifyDiffers;
+        report.why = {DeviceWhy::Kind::NoReadBack};
+        return;
+    }
+    for (const TableCompare::Difference &d : verify.compare.differences)
+        report.differences.append({d.number, d.name, d.expected, d.actual});
+    if (!report.differences.isEmpty())
+        report.outcome = OutcomeId::VerifyDiffers;
+}
+
+} // namespace
+
+ParamTableModel *TableFor(DtuSession &s, const QString &number)
+{
+    if (s.mainTable.FindByNumber(number) >= 0)
+        return &s.mainTable;
+    if (s.state.ExtPageVisible && s.extTable.FindByNumber(number) >= 0)
+        return &s.extTable;
+    return nullptr;
+}
+
+std::optional<EditResult> CheckWorkerValues(DtuSession &s, const QList<GivenValue> &values)
+{
+    for (const GivenValue &v : values) {
+        ParamTableModel *table = TableFor(s, v.number);
+        EditResult check;
+        if (table) {
+            check = EditorLogic::CheckValue(s, *table, v.number, v.text);
+        } else {
+            check.kind = EditResult::Kind::NoSuchRow;
+            check.number = v.number;
+            check.text = v.text;
+        }
+        if (!check.Applied())
+            return check;
+    }
+    return std::nullopt;
+}
+
+DeviceReport FleetWorker(DtuSession &s, Recorder &recorder, const WorkerInputs &in)
+{
+    DeviceReport report;
+    report.target = in.endpoint.Text();
+    const auto phase = [&in](const char *name) {
+        if (in.onPhase)
+            in.onPhase(QLatin1String(name));
+    };
+    for (const GivenValue &v : in.values)
+        EditorLogic::ApplyValue(s, *TableFor(s, v.number), v.number, v.text);
+    // The fleet writes what it plans, not what the values listed as edits.
+    s.state.ModifiedParamList.Clear();
+    const Plan plan = MakePlan(s, in.values);
+    report.ownNumberKept = plan.ownNumberKept;
+
+    phase("open");
+    const int level = s.state.AccessLevel;
+    const ChannelOutcome channel = ChannelOpen::Open(s, in.endpoint, in.password);
+    // Opening the serial port raises the level as the window's button does.
+    s.state.AccessLevel = level;
+    if (!channel.open) {
+        report.outcome = channel.failure == ChannelOutcome::Failure::PasswordRefused ? OutcomeId::RefusedPassword
+                                                                                      : OutcomeId::Unreachable;
+        report.why = {DeviceWhy::Kind::Channel, 0, 0, channel.reason};
+        return report;
+    }
+    // With an extended page, opening selected the main table: no
+    // confirmation means no answer at all.
+    if (channel.selection != TransactionResult::Accepted) {
+        JudgeSilence(s, in, report);
+        return report;
+    }
+    const auto stoppedBeforeFirstRow = [&] {
+        if (!s.state.StopRequested)
+            return false;
+        report.outcome = in.audit ? OutcomeId::Stopped : OutcomeId::WrittenWithErrors;
+        report.why = {DeviceWhy::Kind::StoppedBeforeFirstRow};
+        return true;
+    };
+    if (stoppedBeforeFirstRow())
+        return report;
+    if (in.identify && recorder.IsOn()) {
+        phase("identify");
+        const VersionOutcome version = ControlMode::ReadVersion(s);
+        recorder.LearnVersion(version.version.Ok() ? version.version.text : QString(),
+                              version.imei.Ok() ? version.imei.text : QString());
+    }
+    phase("read");
+    if (in.audit) {
+        Audit(s, recorder, in, plan, report);
+        return report;
+    }
+    // What the device holds, before anything is written: the run's way back.
+    const SnapshotResult before = Snapshot(s, recorder);
+    if (before.verdict != OutcomeId::Ok) {
+        JudgeSilence(s, in, report);
+        if (report.why.kind == DeviceWhy::Kind::NoAnswer)
+            report.why = {DeviceWhy::Kind::NoSnapshot};
+        if (before.read.stopped)
+            report.why = {DeviceWhy::Kind::StoppedBeforeFirstRow};
+        report.outcome = before.read.stopped ? OutcomeId::WrittenWithErrors : report.outcome;
+        return report;
+    }
+    if (before.entry.recording && !before.entry.Kept())
+        report.recordWarning = before.entry.error;
+    if (stoppedBeforeFirstRow())
+        return report;
+    RecordEntry entry = recorder.Begin(s, RecordAction::Provision);
+    QList<RecordRow> unchanged;
+    const WriteReport run = WriteDiffering(s, in, plan, before.rows, &unchanged);
+    report.unchanged = static_cast<int>(unchanged.size());
+    Judge(s, in, run, report);
+    if (report.outcome == OutcomeId::Ok && in.verify) {
+        phase("verify");
+        VerifyWritten(s, in, plan, report);
+    }
+    entry.rows = EntryRows::Written(run, {&s.mainTable, &s.extTable}, recorder.Known(entry)) + unchanged;
+    const EntryKept kept = recorder.Keep(entry, report.outcome,
+                                         QJsonDocument::fromJson(WorkerEvents::Result(report)).object());
+    report.record = kept.id;
+    if (kept.recording && !kept.Kept())
+        report.recordWarning = kept.error;
+    return report;
+}
+
+} // namespace Actions

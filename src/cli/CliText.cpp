@@ -1,0 +1,34 @@
+#include "cli/CliText.h"
+
+#include "params/ParamTableModel.h"
+
+namespace CliText {
+
+QString Escaped(const QString &value)
+{
+    QString text;
+    text.reserve(value.size());
+    for (const QChar c : value) {
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+            text += QStringLiteral("\\x") + QString::number(c.unicode(), 16).toUpper().rightJustified(2, QLatin1Char('0'));
+        else
+            text += c;
+    }
+    return text;
+}
+
+QString Line(const QStringList &cells)
+{
+    QStringList escaped;
+    for (const QString &cell : cells)
+        escaped << Escaped(cell);
+    return escaped.join(QLatin1Char('\t')) + QLatin1Char('\n');
+}
+
+QStringList DifferenceCells(const TableCompare::Difference &d)
+{
+    return {d.number, d.name, d.expected,
+            d.actual == TableCompare::kNotReported ? ParamTableModel::NotReportedText() : d.actual};
+}
+
+} // namespace CliText
