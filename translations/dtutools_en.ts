@@ -2,6 +2,13 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="zh_CN">
 <context>
+    <name>Actions</name>
+    <message>
+        <source>verify：无法载入 %1：%2</source>
+        <translation>verify: cannot load %1: %2</translation>
+    </message>
+</context>
+<context>
     <name>ChannelOpen</name>
     <message>
         <source>%1 拒绝连接（该端口没有程序在监听）</source>
@@ -86,14 +93,6 @@
         <translation>compare the device with FILE; print each difference (exit 3 when they differ)</translation>
     </message>
     <message>
-        <source>批量配置中的一台设备：带 --set 值的批量写，--verify 读回并比较</source>
-        <translation>one device of a fleet: batch with --set values, --verify reads back and compares</translation>
-    </message>
-    <message>
-        <source>写入清单中的每台设备（--jobs、--report、--verify）</source>
-        <translation>write every device of the inventory (--jobs, --report, --verify)</translation>
-    </message>
-    <message>
         <source>列出串口（及给出的 PATH），以及你能否打开每一个</source>
         <translation>list the serial ports (and the PATHs) and whether you may open each</translation>
     </message>
@@ -110,55 +109,153 @@ IMEI: %2
         <translation>query the DTU version/IMEI, kept in the device records as the device&apos;s identity</translation>
     </message>
     <message>
-        <source>把设备恢复到快照ID的值（--run ID：整个批量运行）</source>
-        <translation>put the device back to the values of snapshot ID (--run ID: a whole fleet run)</translation>
-    </message>
-    <message>
         <source>设备档案，最新的在前（--show ID、--diff ID1 ID2、--limit N）</source>
         <translation>the device records, newest first (--show ID, --diff ID1 ID2, --limit N)</translation>
     </message>
-</context>
-<context>
-    <name>CliFleet</name>
     <message>
-        <source>fleet：清单中没有设备</source>
-        <translation>fleet: the inventory lists no device</translation>
+        <source>批量配置中的一台设备：先读出，再写入与 --set 值不同的参数，--verify 读回并比较</source>
+        <translation>one device of a fleet: read it, then write the rows that differ, with the --set values; --verify reads back and compares</translation>
     </message>
     <message>
-        <source>fleet：参数文件 %1 不存在</source>
-        <translation>fleet: the profile %1 does not exist</translation>
+        <source>写入清单中每台设备与之不同的参数（--jobs、--report、--verify、--write-all）</source>
+        <translation>write to every device of the inventory what differs (--jobs, --report, --verify, --write-all)</translation>
     </message>
     <message>
-        <source>fleet：找不到 %1；找过：%2</source>
-        <translation>fleet: cannot find %1; tried %2</translation>
+        <source>核对清单中的每台设备是否保存着应有的参数，什么也不写（有不符时退出状态为3）</source>
+        <translation>check that every device of the inventory holds what it should, writing nothing (exit 3 when one differs)</translation>
     </message>
     <message>
-        <source>fleet：清单给出了 %1 的值，它只有用 --level %2 才能写入</source>
-        <translation>fleet: the inventory sets %1, which is written only with --level %2</translation>
+        <source>把设备恢复到快照ID的值（--dry-run：只列出会写的参数；--run ID：整个批量运行）</source>
+        <translation>put the device back to the values of snapshot ID (--dry-run: only list what it would write; --run ID: a whole fleet run)</translation>
     </message>
     <message>
-        <source>fleet：清单第%1行第%2列</source>
-        <translation>fleet: inventory line %1, column %2</translation>
+        <source>%1：参数文件中没有参数 %2</source>
+        <translation>%1: no parameter %2 in the profile</translation>
     </message>
     <message>
-        <source>fleet 需要参数文件（--profile FILE）</source>
-        <translation>fleet needs a device profile (--profile FILE)</translation>
+        <source>%1：%2（%3）只有用 --level 2 才能修改</source>
+        <translation>%1: %2 (%3) may be changed only with --level 2</translation>
     </message>
     <message>
-        <source>fleet：</source>
-        <translation>fleet: </translation>
+        <source>%1：%2 不能编辑</source>
+        <translation>%1: %2 cannot be edited</translation>
     </message>
     <message>
-        <source>fleet：报告没有写出：</source>
-        <translation>fleet: the report was not written: </translation>
+        <source>%1：%2：请从这些值中选一个：%3</source>
+        <translation>%1: %2: choose one of: %3</translation>
+    </message>
+    <message>
+        <source>%1：%2：最多%3个字符</source>
+        <translation>%1: %2: at most %3 characters</translation>
+    </message>
+    <message>
+        <source>%1：%2：只接受这些字符：“%3”</source>
+        <translation>%1: %2: only the characters &quot;%3&quot; are accepted</translation>
+    </message>
+    <message>
+        <source>%1：%2：HEX: 后面应是成对的十六进制数字</source>
+        <translation>%1: %2: HEX: must be followed by pairs of hex digits</translation>
+    </message>
+    <message>
+        <source>：</source>
+        <translation>: </translation>
+    </message>
+    <message>
+        <source>%1：“%2”不是 编号=值 的形式</source>
+        <translation>%1: &quot;%2&quot; is not NUMBER=VALUE</translation>
+    </message>
+    <message>
+        <source>清单第%1行第%2列</source>
+        <translation>inventory line %1, column %2</translation>
+    </message>
+    <message>
+        <source>：参数文件中没有参数 %1</source>
+        <translation>: the profile has no parameter %1</translation>
+    </message>
+    <message>
+        <source>警告：%1 的操作没有记入设备档案：%2</source>
+        <translation>warning: the device record of %1 was not kept: %2</translation>
     </message>
     <message>
         <source>设备档案：批量运行 %1（dtucfg rollback --run %1 可撤销）</source>
         <translation>device records: fleet run %1 (dtucfg rollback --run %1 undoes it)</translation>
     </message>
     <message>
-        <source>警告：%1 的操作没有记入设备档案：%2</source>
-        <translation>warning: the device record of %1 was not kept: %2</translation>
+        <source>%1：报告没有写出：</source>
+        <translation>%1: the report was not written: </translation>
+    </message>
+    <message>
+        <source>%1：写入前设备的参数值已存为记录 %2</source>
+        <translation>%1: the device&apos;s values before writing are kept as entry %2</translation>
+    </message>
+    <message>
+        <source>%1 --snapshot：写入前的参数值没能存入设备档案（%2），什么也没有写</source>
+        <translation>%1 --snapshot: the values before the change could not be kept in the device records (%2); nothing written</translation>
+    </message>
+    <message>
+        <source>%1 --snapshot：没能读出设备的参数，什么也没有写</source>
+        <translation>%1 --snapshot: the device&apos;s parameters could not be read; nothing written</translation>
+    </message>
+    <message>
+        <source>--ext：参数文件没有指定扩展参数文件</source>
+        <translation>--ext: the profile names no extended parameter file</translation>
+    </message>
+    <message>
+        <source>save 总是保存两张表，--ext 对它没有意义</source>
+        <translation>save writes both tables; --ext does not apply</translation>
+    </message>
+    <message>
+        <source>write：扩展参数表中没有参数 %1</source>
+        <translation>write: no parameter %1 in the extended table</translation>
+    </message>
+    <message>
+        <source>write：主参数表中没有参数 %1</source>
+        <translation>write: no parameter %1 in the main table</translation>
+    </message>
+    <message>
+        <source>batch：在这个访问级别下，扩展参数表没有可写的参数</source>
+        <translation>batch: the extended table has no parameter to write at this access level</translation>
+    </message>
+    <message>
+        <source>batch：在这个访问级别下，主参数表没有可写的参数</source>
+        <translation>batch: the main table has no parameter to write at this access level</translation>
+    </message>
+    <message>
+        <source>batch：</source>
+        <translation>batch: </translation>
+    </message>
+    <message>
+        <source>save：没能读出设备的参数，什么也没有保存</source>
+        <translation>save: the parameters could not be read; nothing saved</translation>
+    </message>
+    <message>
+        <source>参数文件 %1 保存失败。
+%2</source>
+        <translation>Saving the parameter file %1 failed.
+%2</translation>
+    </message>
+    <message>
+        <source>save：扩展参数表保存在 %1</source>
+        <translation>save: the extended table is in %1</translation>
+    </message>
+    <message>
+        <source>save：设备没有报告%1个参数，文件中是参数文件原来的值</source>
+        <translation>save: the device did not report %1 parameter(s); the file holds the profile&apos;s values for them</translation>
+    </message>
+    <message>
+        <source>verify：%1 与参数文件 %2 没有一个相同的参数</source>
+        <translation>verify: %1 has no parameter in common with the profile %2</translation>
+    </message>
+    <message>
+        <source>verify：没能读出设备的参数</source>
+        <translation>verify: the parameters could not be read</translation>
+    </message>
+</context>
+<context>
+    <name>CliFleetWorker</name>
+    <message>
+        <source>provision：</source>
+        <translation>provision: </translation>
     </message>
 </context>
 <context>
@@ -262,6 +359,26 @@ IMEI: %2
     <message>
         <source>history：%1 中还没有设备档案</source>
         <translation>history: no records yet in %1</translation>
+    </message>
+    <message>
+        <source>history：设备档案中还没有记录</source>
+        <translation>history: the device records hold no entry yet</translation>
+    </message>
+    <message>
+        <source>history：设备档案中没有 %1 的记录</source>
+        <translation>history: the device records hold no entry of %1</translation>
+    </message>
+    <message>
+        <source>记录 %1 是 %2，不是从设备读出的快照；这台设备在它之前最近的快照是记录 %3</source>
+        <translation>entry %1 is a %2, not a snapshot read from a device; the nearest snapshot of this device before it is entry %3</translation>
+    </message>
+    <message>
+        <source>记录 %1 是 %2，不是从设备读出的快照；这台设备在它之前没有快照</source>
+        <translation>entry %1 is a %2, not a snapshot read from a device; this device has no snapshot before it</translation>
+    </message>
+    <message>
+        <source>%1 不是文件夹，那里不会有设备档案 %2</source>
+        <translation>%1 is not a folder: there can be no device records %2</translation>
     </message>
 </context>
 <context>
@@ -519,11 +636,29 @@ first, for the records</translation>
         <translation>provision: the fleet run the device&apos;s entries belong to</translation>
     </message>
     <message>
+        <source>provision、rollback --run：在标准输出给出 JSON 行（进度、结果）</source>
+        <translation>provision, rollback --run: JSON lines on standard output (progress, results)</translation>
+    </message>
+    <message>
+        <source>provision、fleet：写入每个参数，也写设备已经保存着的</source>
+        <translation>provision, fleet: write every parameter, also those the device holds already</translation>
+    </message>
+    <message>
+        <source>provision：只读出并核对，什么也不写</source>
+        <translation>provision: read and compare only, write nothing</translation>
+    </message>
+    <message>
+        <source>rollback：只列出会写入的参数，什么也不写</source>
+        <translation>rollback: only list what it would write, write nothing</translation>
+    </message>
+    <message>
         <source>
 退出状态：0 每个设备操作都成功；1 有操作失败或被拒绝；
 2 用法错误、参数文件或脚本无法读取、数据通道没有打开。
 verify：0 设备与文件相符，3 有不同，1 设备出错。
 fleet：0 每台设备都成功，1 其他情况（报告说明是哪台、为什么）。
+audit：0 每台设备都相符，3 有不符（没有失败的），1 其他情况。
+rollback：0 已恢复，3 仍有不同或有密码类参数未恢复；--dry-run：0 无需写入，3 有要写的。
 history：0 已列出，1 没有这条记录；--diff：0 相同，3 不同。
 </source>
         <translation>
@@ -531,113 +666,10 @@ Exit status: 0 every device operation succeeded; 1 one failed or was refused;
 2 usage error, unreadable profile or script, or a channel that did not open.
 verify: 0 the device matches the file, 3 it differs, 1 a device failure.
 fleet: 0 every device ok, 1 otherwise (the report says which and why).
+audit: 0 every device holds what it should, 3 some differ (none failed), 1 otherwise.
+rollback: 0 restored, 3 still differs or secrets not restored; --dry-run: 0 nothing to write, 3 rows to write.
 history: 0 listed, 1 no such entry; --diff: 0 the same, 3 they differ.
 </translation>
-    </message>
-    <message>
-        <source>provision、rollback --run：在标准输出给出 JSON 行（进度、结果）</source>
-        <translation>provision, rollback --run: JSON lines on standard output (progress, results)</translation>
-    </message>
-</context>
-<context>
-    <name>CliParamCommands</name>
-    <message>
-        <source>write：“%1”不是 编号=值 的形式</source>
-        <translation>write: &quot;%1&quot; is not NUM=TEXT</translation>
-    </message>
-    <message>
-        <source>write：%1：HEX: 后面应是成对的十六进制数字</source>
-        <translation>write: %1: HEX: needs hex digits in pairs</translation>
-    </message>
-    <message>
-        <source>%1：没有参数 %2</source>
-        <translation>%1: no parameter %2</translation>
-    </message>
-    <message>
-        <source>%1：%2 不能编辑</source>
-        <translation>%1: %2 cannot be edited</translation>
-    </message>
-    <message>
-        <source>%1：%2：请从这些值中选一个：%3</source>
-        <translation>%1: %2: choose one of: %3</translation>
-    </message>
-    <message>
-        <source>%1：%2：最多%3个字符</source>
-        <translation>%1: %2: at most %3 characters</translation>
-    </message>
-    <message>
-        <source>%1：%2：只接受这些字符：“%3”</source>
-        <translation>%1: %2: only the characters &quot;%3&quot; are accepted</translation>
-    </message>
-    <message>
-        <source>设备的参数通道不是这张表的</source>
-        <translation>the device&apos;s parameter channel does not serve this table</translation>
-    </message>
-    <message>
-        <source>%1 需要参数文件（--profile FILE）</source>
-        <translation>%1 needs a device profile (--profile FILE)</translation>
-    </message>
-    <message>
-        <source>--ext：参数文件没有指定扩展参数文件</source>
-        <translation>--ext: the profile names no extended parameter file</translation>
-    </message>
-    <message>
-        <source>save 总是保存两张表，--ext 对它没有意义</source>
-        <translation>save writes both tables; --ext does not apply</translation>
-    </message>
-    <message>
-        <source>batch：在这个访问级别下，扩展参数表没有可写的参数</source>
-        <translation>batch: the extended table has no parameter to write at this access level</translation>
-    </message>
-    <message>
-        <source>batch：在这个访问级别下，主参数表没有可写的参数</source>
-        <translation>batch: the main table has no parameter to write at this access level</translation>
-    </message>
-    <message>
-        <source>write：扩展参数表中没有参数 %1</source>
-        <translation>write: no parameter %1 in the extended table</translation>
-    </message>
-    <message>
-        <source>write：主参数表中没有参数 %1</source>
-        <translation>write: no parameter %1 in the main table</translation>
-    </message>
-    <message>
-        <source>save：没能读出设备的参数，什么也没有保存</source>
-        <translation>save: the parameters could not be read; nothing saved</translation>
-    </message>
-    <message>
-        <source>save：扩展参数表保存在 %1</source>
-        <translation>save: the extended table is in %1</translation>
-    </message>
-    <message>
-        <source>参数文件 %1 保存失败。
-%2</source>
-        <translation>Saving the parameter file %1 failed.
-%2</translation>
-    </message>
-    <message>
-        <source>%1：%2（%3）只有用 --level 2 才能修改</source>
-        <translation>%1: %2 (%3) may be changed only with --level 2</translation>
-    </message>
-    <message>
-        <source>：</source>
-        <translation>: </translation>
-    </message>
-    <message>
-        <source>batch：</source>
-        <translation>batch: </translation>
-    </message>
-    <message>
-        <source>%1：参数文件中没有参数 %2</source>
-        <translation>%1: no parameter %2 in the profile</translation>
-    </message>
-    <message>
-        <source>%1 --snapshot：没能读出设备的参数，什么也没有写</source>
-        <translation>%1 --snapshot: the device&apos;s parameters could not be read; nothing written</translation>
-    </message>
-    <message>
-        <source>%1：写入前设备的参数值已存为记录 %2</source>
-        <translation>%1: the device&apos;s values before writing are kept as entry %2</translation>
     </message>
 </context>
 <context>
@@ -684,13 +716,6 @@ history: 0 listed, 1 no such entry; --diff: 0 the same, 3 they differ.
     </message>
 </context>
 <context>
-    <name>CliFleetWorker</name>
-    <message>
-        <source>provision：</source>
-        <translation>provision: </translation>
-    </message>
-</context>
-<context>
     <name>CliRecordOptions</name>
     <message>
         <source>需要SQLite文件名或 postgresql://USER@HOST:PORT/DATABASE</source>
@@ -726,33 +751,34 @@ history: 0 listed, 1 no such entry; --diff: 0 the same, 3 they differ.
     </message>
 </context>
 <context>
-    <name>CliRecording</name>
-    <message>
-        <source>警告：这次操作没有记入设备档案：%1</source>
-        <translation>warning: the device record was not kept: %1</translation>
-    </message>
-</context>
-<context>
     <name>CliRollback</name>
     <message>
-        <source>rollback：记录 %1 是设备 %2 的，这台设备是 %3；什么也没有写</source>
-        <translation>rollback: entry %1 is of device %2; this device is %3; nothing written</translation>
+        <source>rollback：%1</source>
+        <translation>rollback: %1</translation>
     </message>
     <message>
         <source>无法读取设备档案：%1</source>
         <translation>the device records cannot be read: %1</translation>
     </message>
     <message>
-        <source>rollback：%1</source>
-        <translation>rollback: %1</translation>
-    </message>
-    <message>
         <source>没有编号为 %1 的记录</source>
         <translation>no entry %1</translation>
     </message>
     <message>
-        <source>记录 %1 中没有从设备读出的参数值</source>
-        <translation>entry %1 holds no values read from a device</translation>
+        <source>记录 %1 是 %2，不是从设备读出的快照；这台设备在它之前最近的快照是记录 %3</source>
+        <translation>entry %1 is a %2, not a snapshot read from a device; the nearest snapshot of this device before it is entry %3</translation>
+    </message>
+    <message>
+        <source>记录 %1 是 %2，不是从设备读出的快照；这台设备在它之前没有快照</source>
+        <translation>entry %1 is a %2, not a snapshot read from a device; this device has no snapshot before it</translation>
+    </message>
+    <message>
+        <source>rollback：记录 %1 是设备 %2 的，这台设备是 %3；什么也没有写</source>
+        <translation>rollback: entry %1 is of device %2; this device is %3; nothing written</translation>
+    </message>
+    <message>
+        <source>rollback --dry-run：%1行会写入</source>
+        <translation>rollback --dry-run: %1 row(s) would be written</translation>
     </message>
     <message>
         <source>rollback：%1（写入%2行，%3行未变，%4行因访问级别未写）</source>
@@ -763,8 +789,8 @@ history: 0 listed, 1 no such entry; --diff: 0 the same, 3 they differ.
         <translation>; entry %1</translation>
     </message>
     <message>
-        <source>没有编号为 %1 的批量运行</source>
-        <translation>no fleet run %1</translation>
+        <source>rollback：快照中没有保存这些参数的值（密码类），没有恢复：%1</source>
+        <translation>rollback: the snapshot keeps no value of these (secrets); not restored: %1</translation>
     </message>
     <message>
         <source>批量运行 %1 的恢复：%2台设备</source>
@@ -775,27 +801,12 @@ history: 0 listed, 1 no such entry; --diff: 0 the same, 3 they differ.
         <translation>rollback needs the entry id of a snapshot, or --run and a fleet run id</translation>
     </message>
     <message>
+        <source>--dry-run 只用于一个快照的 rollback ID</source>
+        <translation>--dry-run goes with rollback ID of one snapshot only</translation>
+    </message>
+    <message>
         <source>rollback：“%1”不是记录编号</source>
         <translation>rollback: &quot;%1&quot; is not an entry id</translation>
-    </message>
-</context>
-<context>
-    <name>CliVerify</name>
-    <message>
-        <source>verify 需要参数文件（--profile FILE）</source>
-        <translation>verify needs a device profile (--profile FILE)</translation>
-    </message>
-    <message>
-        <source>verify：无法载入 %1：%2</source>
-        <translation>verify: cannot load %1: %2</translation>
-    </message>
-    <message>
-        <source>verify：%1 与参数文件 %2 没有一个相同的参数</source>
-        <translation>verify: %1 has no parameter in common with the profile %2</translation>
-    </message>
-    <message>
-        <source>verify：没能读出设备的参数</source>
-        <translation>verify: the parameters could not be read</translation>
     </message>
 </context>
 <context>
@@ -970,6 +981,14 @@ history: 0 listed, 1 no such entry; --diff: 0 the same, 3 they differ.
         <source>%1 命令的参数个数不对</source>
         <translation>wrong number of arguments for %1</translation>
     </message>
+    <message>
+        <source>%1 需要参数文件（--profile FILE）</source>
+        <translation>%1 needs a device profile (--profile FILE)</translation>
+    </message>
+    <message>
+        <source>警告：这次操作没有记入设备档案：%1</source>
+        <translation>warning: the device record was not kept: %1</translation>
+    </message>
 </context>
 <context>
     <name>EditorLogic</name>
@@ -1023,6 +1042,10 @@ history: 0 listed, 1 no such entry; --diff: 0 the same, 3 they differ.
     <message>
         <source>正在停止：不再开始新的设备，进行中的设备在当前一次交换后结束</source>
         <translation>stopping: no new devices; running ones end after their current exchange</translation>
+    </message>
+    <message>
+        <source>，%1行已相同</source>
+        <translation>, %1 already right</translation>
     </message>
 </context>
 <context>
@@ -1123,14 +1146,6 @@ history: 0 listed, 1 no such entry; --diff: 0 the same, 3 they differ.
         <translation>Row %1: %2</translation>
     </message>
     <message>
-        <source>设备列表为空</source>
-        <translation>The device list is empty</translation>
-    </message>
-    <message>
-        <source>参数文件 %1 不存在</source>
-        <translation>The parameter file %1 does not exist</translation>
-    </message>
-    <message>
         <source>等待</source>
         <translation>Waiting</translation>
     </message>
@@ -1171,10 +1186,6 @@ history: 0 listed, 1 no such entry; --diff: 0 the same, 3 they differ.
         <translation>Device %1 (%2): %3</translation>
     </message>
     <message>
-        <source>参数%1只在访问级别%2写入：请选择访问级别%2，或清空这一列。</source>
-        <translation>Parameter %1 is written only at access level %2: choose access level %2, or empty this column.</translation>
-    </message>
-    <message>
         <source>%1台设备的操作没有记入设备档案：%2</source>
         <translation>The device records did not keep the work on %1 device(s): %2</translation>
     </message>
@@ -1182,37 +1193,33 @@ history: 0 listed, 1 no such entry; --diff: 0 the same, 3 they differ.
         <source>设备档案：批量运行 %1（可在设备档案中整批恢复）</source>
         <translation>Device records: fleet run %1 (the records window can roll back the whole run)</translation>
     </message>
+    <message>
+        <source>写入全部参数</source>
+        <translation>Write every parameter</translation>
+    </message>
+    <message>
+        <source>不选时只写入与设备不同的参数</source>
+        <translation>Unticked, only the parameters that differ from the device&apos;s are written</translation>
+    </message>
+    <message>
+        <source>核对</source>
+        <translation>Verify</translation>
+    </message>
+    <message>
+        <source>读出每台设备，与应有的参数比较，什么也不写</source>
+        <translation>Read every device and compare it with what it should hold, writing nothing</translation>
+    </message>
+    <message>
+        <source>读取中</source>
+        <translation>Reading</translation>
+    </message>
+    <message>
+        <source>相符</source>
+        <translation>Matches</translation>
+    </message>
 </context>
 <context>
     <name>FleetWording</name>
-    <message>
-        <source>成功</source>
-        <translation>Succeeded</translation>
-    </message>
-    <message>
-        <source>部分失败</source>
-        <translation>Partly failed</translation>
-    </message>
-    <message>
-        <source>校验不符</source>
-        <translation>Verify mismatch</translation>
-    </message>
-    <message>
-        <source>无法连接</source>
-        <translation>Unreachable</translation>
-    </message>
-    <message>
-        <source>密码错误</source>
-        <translation>Wrong password</translation>
-    </message>
-    <message>
-        <source>未开始</source>
-        <translation>Not started</translation>
-    </message>
-    <message>
-        <source>失败</source>
-        <translation>Failed</translation>
-    </message>
     <message>
         <source>%1 %2台</source>
         <translation>%1: %2</translation>
@@ -1224,10 +1231,6 @@ history: 0 listed, 1 no such entry; --diff: 0 the same, 3 they differ.
     <message>
         <source>，</source>
         <translation>, </translation>
-    </message>
-    <message>
-        <source>设备在收到密码后断开了连接</source>
-        <translation>the device closed the connection after the password</translation>
     </message>
     <message>
         <source>设备无响应</source>
@@ -1326,16 +1329,20 @@ history: 0 listed, 1 no such entry; --diff: 0 the same, 3 they differ.
         <translation>the device&apos;s values could not be read before writing; nothing written</translation>
     </message>
     <message>
-        <source>没有运行前的快照</source>
-        <translation>no snapshot from before the run</translation>
+        <source>设备在收到密码后断开了连接：密码不对，或设备正忙于另一个连接</source>
+        <translation>the device closed the connection after the password: a wrong password, or a device busy with another connection</translation>
     </message>
     <message>
-        <source>恢复后仍有不同</source>
-        <translation>still differs after the rollback</translation>
+        <source>清单中没有设备</source>
+        <translation>the inventory lists no device</translation>
     </message>
     <message>
-        <source>已停止</source>
-        <translation>stopped</translation>
+        <source>参数文件 %1 不存在</source>
+        <translation>The parameter file %1 does not exist</translation>
+    </message>
+    <message>
+        <source>清单给出了参数%1的值，它只在访问级别%2写入：请用访问级别%2，或清空这一列</source>
+        <translation>the inventory gives values of parameter %1, which is written at access level %2 only: use access level %2, or empty that column</translation>
     </message>
 </context>
 <context>
@@ -1399,6 +1406,129 @@ history: 0 listed, 1 no such entry; --diff: 0 the same, 3 they differ.
     <message>
         <source>对象中缺少逗号</source>
         <translation>missing comma in an object</translation>
+    </message>
+</context>
+<context>
+    <name>OutcomeId</name>
+    <message>
+        <source>成功</source>
+        <translation>Succeeded</translation>
+    </message>
+    <message>
+        <source>被设备拒绝</source>
+        <translation>Refused by the device</translation>
+    </message>
+    <message>
+        <source>设备无响应</source>
+        <translation>no answer from the device</translation>
+    </message>
+    <message>
+        <source>非法的返回串</source>
+        <translation>Invalid reply</translation>
+    </message>
+    <message>
+        <source>返回帧校验错误</source>
+        <translation>Reply checksum error</translation>
+    </message>
+    <message>
+        <source>返回数据包命令字非法</source>
+        <translation>Wrong command word in the reply</translation>
+    </message>
+    <message>
+        <source>设备未切换参数表</source>
+        <translation>Table not switched</translation>
+    </message>
+    <message>
+        <source>设备没有报告任何参数</source>
+        <translation>No parameter reported</translation>
+    </message>
+    <message>
+        <source>数据通道未打开</source>
+        <translation>Channel closed</translation>
+    </message>
+    <message>
+        <source>数据通道已关闭</source>
+        <translation>Channel lost</translation>
+    </message>
+    <message>
+        <source>已停止</source>
+        <translation>stopped</translation>
+    </message>
+    <message>
+        <source>已取消</source>
+        <translation>Cancelled</translation>
+    </message>
+    <message>
+        <source>未写到</source>
+        <translation>Not reached</translation>
+    </message>
+    <message>
+        <source>部分失败</source>
+        <translation>Partly failed</translation>
+    </message>
+    <message>
+        <source>失败</source>
+        <translation>Failed</translation>
+    </message>
+    <message>
+        <source>文件没有写出</source>
+        <translation>File not written</translation>
+    </message>
+    <message>
+        <source>不符</source>
+        <translation>Differs</translation>
+    </message>
+    <message>
+        <source>校验不符</source>
+        <translation>Verify mismatch</translation>
+    </message>
+    <message>
+        <source>已写入，未能读回核对</source>
+        <translation>Written, not verified</translation>
+    </message>
+    <message>
+        <source>另一台设备</source>
+        <translation>Another device</translation>
+    </message>
+    <message>
+        <source>已恢复，密码类参数除外</source>
+        <translation>Restored, but for secrets</translation>
+    </message>
+    <message>
+        <source>不是快照</source>
+        <translation>Not a snapshot</translation>
+    </message>
+    <message>
+        <source>没有运行前的快照</source>
+        <translation>no snapshot from before the run</translation>
+    </message>
+    <message>
+        <source>无法连接</source>
+        <translation>Unreachable</translation>
+    </message>
+    <message>
+        <source>密码错误或设备正忙</source>
+        <translation>Wrong password or device busy</translation>
+    </message>
+    <message>
+        <source>未开始</source>
+        <translation>Not started</translation>
+    </message>
+    <message>
+        <source>已读出</source>
+        <translation>Read</translation>
+    </message>
+    <message>
+        <source>未变</source>
+        <translation>Unchanged</translation>
+    </message>
+    <message>
+        <source>访问级别不允许</source>
+        <translation>Withheld</translation>
+    </message>
+    <message>
+        <source>没有这个参数</source>
+        <translation>no such parameter</translation>
     </message>
 </context>
 <context>
@@ -1496,6 +1626,10 @@ history: 0 listed, 1 no such entry; --diff: 0 the same, 3 they differ.
     <message>
         <source>参数相关说明</source>
         <translation>Notes</translation>
+    </message>
+    <message>
+        <source>(设备未报告)</source>
+        <translation>(not reported)</translation>
     </message>
 </context>
 <context>
@@ -1721,7 +1855,7 @@ history: 0 listed, 1 no such entry; --diff: 0 the same, 3 they differ.
     </message>
     <message>
         <source>核对</source>
-        <translation>Verify</translation>
+        <translation>Audit</translation>
     </message>
     <message>
         <source>多台设备配置</source>
@@ -1961,6 +2095,17 @@ history: 0 listed, 1 no such entry; --diff: 0 the same, 3 they differ.
     <message>
         <source>失败，设备未切换参数表！</source>
         <translation> failed: the device did not switch parameter tables!</translation>
+    </message>
+    <message>
+        <source>失败，设备没有报告任何参数！</source>
+        <translation> failed: the device reported no parameter!</translation>
+    </message>
+</context>
+<context>
+    <name>RunRollback</name>
+    <message>
+        <source>没有编号为 %1 的批量运行</source>
+        <translation>no fleet run %1</translation>
     </message>
 </context>
 <context>
@@ -2412,10 +2557,6 @@ history: 0 listed, 1 no such entry; --diff: 0 the same, 3 they differ.
         <translation>The device record was not kept (the device work went on): %1</translation>
     </message>
     <message>
-        <source>把连接着的设备恢复到第 %1 条记录的参数值吗？只写入不同的参数，写完后读回核对。</source>
-        <translation>Put the connected device back to the values of entry %1? Only the parameters that differ are written, then read back to verify.</translation>
-    </message>
-    <message>
         <source>恢复到第 %1 条记录：完成，写入 %2 行，%3 行未变，%4 行因访问级别未写</source>
         <translation>Rollback to entry %1: done, %2 row(s) written, %3 unchanged, %4 withheld by the access level</translation>
     </message>
@@ -2447,13 +2588,31 @@ history: 0 listed, 1 no such entry; --diff: 0 the same, 3 they differ.
         <source>请先打开参数文件：恢复按它的参数表写入设备</source>
         <translation>Open a profile first: the rollback writes the devices through its tables</translation>
     </message>
+    <message>
+        <source>第 %1 条记录（%2）不是从设备读出的快照，不能恢复到它。</source>
+        <translation>Entry %1 (%2) is not a snapshot read from a device: it cannot be restored.</translation>
+    </message>
+    <message>
+        <source>%1 %2：%3 → %4</source>
+        <translation>%1 %2: %3 → %4</translation>
+    </message>
+    <message>
+        <source>把连接着的设备恢复到第 %1 条记录的参数值吗？将写入这 %2 行，写完后读回核对：
+%3</source>
+        <translation>Put the connected device back to the values of entry %1? These %2 row(s) will be written, then read back and compared:
+%3</translation>
+    </message>
+    <message>
+        <source>恢复到第 %1 条记录：设备已保存着快照的值，无需写入</source>
+        <translation>Rollback to entry %1: the device holds the snapshot&apos;s values already; nothing to write</translation>
+    </message>
+    <message>
+        <source>恢复到第 %1 条记录：完成，但快照中没有 %2 行密码类参数的值，它们没有恢复</source>
+        <translation>Rollback to entry %1: done, but the snapshot keeps no value of %2 secret row(s); they were not restored</translation>
+    </message>
 </context>
 <context>
     <name>TableCompare</name>
-    <message>
-        <source>(设备未报告)</source>
-        <translation>(not reported)</translation>
-    </message>
     <message>
         <source>比较了%1行，没有差异</source>
         <translation>no differences in %1 rows compared</translation>
@@ -2659,6 +2818,10 @@ history: 0 listed, 1 no such entry; --diff: 0 the same, 3 they differ.
     <message>
         <source>编码脚本给出的不是完整的十六进制字节（%1）</source>
         <translation>the encoding script gave no whole bytes of hex (%1)</translation>
+    </message>
+    <message>
+        <source>HEX: 后面应是成对的十六进制数字</source>
+        <translation>HEX: must be followed by pairs of hex digits</translation>
     </message>
 </context>
 <context>

@@ -40,8 +40,7 @@ IdentifyResult Identify(DtuSession &s, Recorder &recorder)
     r.verdict = r.version.stopped        ? OutcomeId::Stopped
               : !r.version.version.Ok() ? Verdict(r.version.version)
                                         : Verdict(r.version.imei);
-    recorder.LearnVersion(r.version.version.Ok() ? r.version.version.text : QString(),
-                          r.version.imei.Ok() ? r.version.imei.text : QString());
+    recorder.LearnVersion(s, r.version);
     entry.device = recorder.Identity();
     r.entry = recorder.Keep(entry, r.verdict, OutcomeJson::Version(r.version));
     r.identity = entry.device;

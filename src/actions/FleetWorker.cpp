@@ -271,9 +271,7 @@ DeviceReport FleetWorker(DtuSession &s, Recorder &recorder, const WorkerInputs &
         return report;
     if (in.identify && recorder.IsOn()) {
         phase("identify");
-        const VersionOutcome version = ControlMode::ReadVersion(s);
-        recorder.LearnVersion(version.version.Ok() ? version.version.text : QString(),
-                              version.imei.Ok() ? version.imei.text : QString());
+        recorder.LearnVersion(s, ControlMode::ReadVersion(s));
     }
     phase("read");
     if (in.audit) {

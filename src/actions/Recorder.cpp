@@ -75,8 +75,11 @@ EntryKept Recorder::Keep(RecordEntry &entry, OutcomeId outcome, const QJsonObjec
     return kept;
 }
 
-void Recorder::LearnVersion(const QString &firmware, const QString &imei)
+void Recorder::LearnVersion(const DtuSession &session, const VersionOutcome &version)
 {
+    NoticeChannel(session);
+    const QString firmware = version.version.Ok() ? version.version.text : QString();
+    const QString imei = version.imei.Ok() ? version.imei.text : QString();
     if (!imei.isEmpty() && !identity_.imei.isEmpty() && imei != identity_.imei)
         ForgetDevice();
     if (!firmware.isEmpty())

@@ -44,8 +44,8 @@ public:
     // Learns the identity the entry's rows tell and keeps it with its
     // outcome and details.
     EntryKept Keep(RecordEntry &entry, OutcomeId outcome, const QJsonObject &details);
-    // IMEI and firmware, when queried.
-    void LearnVersion(const QString &firmware, const QString &imei);
+    // IMEI and firmware, when queried, of the device the session reaches.
+    void LearnVersion(const DtuSession &session, const VersionOutcome &version);
     // The rows read name the device (its number) and are what it holds now.
     void Learn(const QList<RecordRow> &rows);
     // The channel closed or opened elsewhere: what was known of the device

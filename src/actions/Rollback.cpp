@@ -182,12 +182,12 @@ RollbackResult Rollback(DtuSession &s, Recorder &recorder, const RecordEntry &sn
         result.insert(Key(row.extended ? QStringLiteral("ext") : QStringLiteral("main"), row.number),
                       ExchangeOutcome(row.result));
 
-    // Read back, unless the write ended early: what the device holds now.
+    // Read back, unless the user stopped it: what the device holds now.
     const bool stopped = s.state.StopRequested || r.report.stopped;
     const bool wroteAll = parts.isEmpty() || r.report.Ok();
-    if (wroteAll && !stopped)
+    if (!stopped)
         r.after = ParamReader::ReadWholeDevice(s);
-    const bool readBack = wroteAll && !stopped && r.after.Ok();
+    const bool readBack = !stopped && r.after.Ok();
     const QHash<QString, RecordValue> now = readBack ? ByKey(EntryRows::Read(s, r.after)) : QHash<QString, RecordValue>();
     for (const RecordRow &want : wanted) {
         const QString key = Key(want.table, want.number);

@@ -166,10 +166,14 @@ const CliCommand *Find(const QString &name)
     return nullptr;
 }
 
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("CliCommands", text);
+}
+
 QString RefusalText(const QString &prefix, const EditResult &r)
 {
     using Kind = EditResult::Kind;
-    const auto tr = [](const char *text) { return QCoreApplication::translate("CliParamCommands", text); };
     switch (r.kind) {
     case Kind::Applied: return {};
     case Kind::NoSuchRow: return tr("%1：参数文件中没有参数 %2").arg(prefix, r.number);
@@ -188,7 +192,7 @@ std::pair<QString, QString> SplitAssignment(const QString &argument, const QStri
 {
     const qsizetype eq = argument.indexOf(QLatin1Char('='));
     if (eq <= 0)
-        throw CliUsageError{QCoreApplication::translate("CliParamCommands", "%1：“%2”不是 编号=值 的形式").arg(prefix, argument)};
+        throw CliUsageError{QCoreApplication::translate("CliCommands", "%1：“%2”不是 编号=值 的形式").arg(prefix, argument)};
     return {argument.left(eq), argument.mid(eq + 1)};
 }
 

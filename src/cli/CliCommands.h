@@ -71,6 +71,9 @@ struct CliCommand {
 };
 
 namespace CliCommands {
+// A text of the commands in the run's language.
+QString tr(const char *text);
+
 const std::vector<CliCommand> &All();
 const CliCommand *Find(const QString &name);
 // Whether the option (by name, "ext") means something for the command; one

@@ -27,11 +27,6 @@
 namespace CliCommands {
 namespace {
 
-QString Tr(const char *text)
-{
-    return QCoreApplication::translate("CliFleet", text);
-}
-
 bool Audit(const CliContext &c)
 {
     return c.options.command == QLatin1String("audit");
@@ -62,7 +57,7 @@ QStringList CellRefusals(const CliContext &c, const Inventory::Table &inventory,
 {
     QStringList refusals;
     const auto place = [&c](int line, int column) {
-        return QStringLiteral("%1：").arg(c.options.command) + Tr("清单第%1行第%2列").arg(line).arg(column);
+        return QStringLiteral("%1：").arg(c.options.command) + tr("清单第%1行第%2列").arg(line).arg(column);
     };
     for (const Actions::InventoryRefusal &r :
          Actions::CheckInventory(inventory, plan.settings.profilePath, plan.settings.scriptPath, c.options.level)) {
@@ -71,7 +66,7 @@ QStringList CellRefusals(const CliContext &c, const Inventory::Table &inventory,
             refusals << r.text;
             break;
         case Actions::InventoryRefusal::Kind::NoSuchColumn:
-            refusals << place(r.line, r.column) + Tr("：参数文件中没有参数 %1").arg(r.number);
+            refusals << place(r.line, r.column) + tr("：参数文件中没有参数 %1").arg(r.number);
             break;
         case Actions::InventoryRefusal::Kind::Cell:
             refusals << RefusalText(place(r.line, r.column), r.refusal);
@@ -144,11 +139,11 @@ CliVerdict Fleet(CliContext &c)
             continue;
         allKept = false;
         c.frontend.Complain(QStringLiteral("dtucfg: ")
-                            + Tr("警告：%1 的操作没有记入设备档案：%2").arg(r.target, r.recordWarning));
+                            + tr("警告：%1 的操作没有记入设备档案：%2").arg(r.target, r.recordWarning));
     }
     // A run is undone from its entries: offered only when every device's were kept.
     if (!plan.runId.isEmpty() && !Audit(c) && allKept)
-        progress.Note(Tr("设备档案：批量运行 %1（dtucfg rollback --run %1 可撤销）").arg(plan.runId));
+        progress.Note(tr("设备档案：批量运行 %1（dtucfg rollback --run %1 可撤销）").arg(plan.runId));
     // Every device ok: 0. An audit that found differences and nothing worse: 3.
     int status = CliVerdict::kOk;
     for (const DeviceReport &r : reports) {
@@ -162,7 +157,7 @@ CliVerdict Fleet(CliContext &c)
         try {
             FleetReport::Write(c.options.report, reports);
         } catch (const DtuError &e) {
-            verdict.message = Tr("%1：报告没有写出：").arg(c.options.command) + e.text();
+            verdict.message = tr("%1：报告没有写出：").arg(c.options.command) + e.text();
             c.frontend.Complain(verdict.message);
             verdict.status = CliVerdict::kFailed;
         }

@@ -30,11 +30,6 @@ ParamTableModel &ChosenTable(CliContext &c)
     return c.options.ext ? c.session.extTable : c.session.mainTable;
 }
 
-QString Tr(const char *text)
-{
-    return QCoreApplication::translate("CliParamCommands", text);
-}
-
 // The rows as --json gives them, in table order, inside the one document.
 QJsonArray TableJson(const ParamTableModel &table)
 {
@@ -99,13 +94,13 @@ void SaySnapshot(CliContext &c, const Actions::WriteResult &r, CliVerdict &verdi
         return;
     const Actions::SnapshotResult &snapshot = *r.snapshot;
     if (snapshot.verdict == OutcomeId::Ok) {
-        c.frontend.Complain(Tr("%1：写入前设备的参数值已存为记录 %2").arg(c.options.command).arg(snapshot.entry.id));
+        c.frontend.Complain(tr("%1：写入前设备的参数值已存为记录 %2").arg(c.options.command).arg(snapshot.entry.id));
         verdict.outcome.insert(QStringLiteral("snapshot"), snapshot.entry.id);
         return;
     }
     const QString why = snapshot.read.Ok()
-        ? Tr("%1 --snapshot：写入前的参数值没能存入设备档案（%2），什么也没有写").arg(c.options.command, snapshot.entry.error)
-        : Tr("%1 --snapshot：没能读出设备的参数，什么也没有写").arg(c.options.command);
+        ? tr("%1 --snapshot：写入前的参数值没能存入设备档案（%2），什么也没有写").arg(c.options.command, snapshot.entry.error)
+        : tr("%1 --snapshot：没能读出设备的参数，什么也没有写").arg(c.options.command);
     c.frontend.Complain(why);
     verdict.message = why;
     verdict.entry = snapshot.entry;
@@ -124,11 +119,11 @@ CliVerdict WriteVerdict(CliContext &c, const Actions::WriteResult &r)
 bool CheckRead(CliContext &c, QString *error)
 {
     if (c.options.ext && !c.session.state.ExtPageVisible) {
-        *error = Tr("--ext：参数文件没有指定扩展参数文件");
+        *error = tr("--ext：参数文件没有指定扩展参数文件");
         return false;
     }
     if (c.options.ext && c.options.command == QLatin1String("save")) {
-        *error = Tr("save 总是保存两张表，--ext 对它没有意义");
+        *error = tr("save 总是保存两张表，--ext 对它没有意义");
         return false;
     }
     return true;
@@ -142,7 +137,7 @@ bool CheckWrite(CliContext &c, QString *error)
     try {
         for (const Actions::GivenValue &v : GivenValues(c.options.arguments)) {
             if (ChosenTable(c).FindByNumber(v.number) < 0) {
-                *error = (c.options.ext ? Tr("write：扩展参数表中没有参数 %1") : Tr("write：主参数表中没有参数 %1")).arg(v.number);
+                *error = (c.options.ext ? tr("write：扩展参数表中没有参数 %1") : tr("write：主参数表中没有参数 %1")).arg(v.number);
                 return false;
             }
             if (const auto refused = Actions::CheckValues(c.session, ChosenPage(c), {v})) {
@@ -162,8 +157,8 @@ bool CheckBatch(CliContext &c, QString *error)
     if (!CheckRead(c, error))
         return false;
     if (!HasWritableRow(c)) {
-        *error = c.options.ext ? Tr("batch：在这个访问级别下，扩展参数表没有可写的参数")
-                               : Tr("batch：在这个访问级别下，主参数表没有可写的参数");
+        *error = c.options.ext ? tr("batch：在这个访问级别下，扩展参数表没有可写的参数")
+                               : tr("batch：在这个访问级别下，主参数表没有可写的参数");
         return false;
     }
     // Every value a batch would send must be whole bytes as it stands: half
@@ -171,7 +166,7 @@ bool CheckBatch(CliContext &c, QString *error)
     const QList<UnsendableRow> refused = ParamFile::UnsendableRows(
         c.session, c.options.ext ? ParamFile::BatchTables::Extended : ParamFile::BatchTables::Both);
     if (!refused.isEmpty())
-        *error = Tr("batch：") + Wording::Unsendable(refused.first());
+        *error = tr("batch：") + Wording::Unsendable(refused.first());
     return refused.isEmpty();
 }
 
@@ -207,21 +202,21 @@ CliVerdict Save(CliContext &c)
     CliVerdict verdict{CliVerdict::StatusOf(r.verdict), OutcomeJson::Read(r.read)};
     verdict.entry = r.entry;
     if (!r.read.Ok()) {
-        verdict.message = Tr("save：没能读出设备的参数，什么也没有保存");
+        verdict.message = tr("save：没能读出设备的参数，什么也没有保存");
         c.frontend.Complain(verdict.message);
         return verdict;
     }
     verdict.outcome.insert(QStringLiteral("file"), r.file);
     verdict.outcome.insert(QStringLiteral("profile_values"), r.profileValues);
     if (r.verdict == OutcomeId::FileNotWritten) {
-        verdict.message = Tr("参数文件 %1 保存失败。\n%2").arg(r.file, r.error);
+        verdict.message = tr("参数文件 %1 保存失败。\n%2").arg(r.file, r.error);
         c.frontend.Complain(verdict.message);
         return verdict;
     }
     if (!r.extFile.isEmpty())
-        c.frontend.Complain(Tr("save：扩展参数表保存在 %1").arg(r.extFile));
+        c.frontend.Complain(tr("save：扩展参数表保存在 %1").arg(r.extFile));
     if (r.profileValues > 0)
-        c.frontend.Complain(Tr("save：设备没有报告%1个参数，文件中是参数文件原来的值").arg(r.profileValues));
+        c.frontend.Complain(tr("save：设备没有报告%1个参数，文件中是参数文件原来的值").arg(r.profileValues));
     return verdict;
 }
 
@@ -240,7 +235,7 @@ Actions::Expected FileValues(CliContext &c)
     try {
         ProfileLoader::LoadProfile(file, path);
     } catch (const DtuError &e) {
-        throw CliUsageError{QCoreApplication::translate("CliVerify", "verify：无法载入 %1：%2").arg(path, e.text())};
+        throw CliUsageError{tr("verify：无法载入 %1：%2").arg(path, e.text())};
     }
     Actions::Expected expected;
     expected.main = TableCompare::Snapshot(file.mainTable);
@@ -261,7 +256,7 @@ bool CheckVerify(CliContext &c, QString *error)
         if (c.session.state.ExtPageVisible)
             profileRows += TableCompare::Snapshot(c.session.extTable);
         if (TableCompare::Shared(expected.main + expected.ext, profileRows) == 0) {
-            *error = QCoreApplication::translate("CliVerify", "verify：%1 与参数文件 %2 没有一个相同的参数")
+            *error = tr("verify：%1 与参数文件 %2 没有一个相同的参数")
                          .arg(expected.file, c.session.profile->Path());
             return false;
         }
@@ -278,7 +273,7 @@ CliVerdict Verify(CliContext &c)
     CliVerdict verdict{CliVerdict::StatusOf(r.verdict), OutcomeJson::Read(r.read)};
     verdict.entry = r.entry;
     if (!r.read.Ok()) {
-        verdict.message = QCoreApplication::translate("CliVerify", "verify：没能读出设备的参数");
+        verdict.message = tr("verify：没能读出设备的参数");
         c.frontend.Complain(verdict.message);
         return verdict;
     }

@@ -17,7 +17,7 @@
 namespace CliRollback {
 namespace {
 
-QString Tr(const char *text)
+QString tr(const char *text)
 {
     return QCoreApplication::translate("CliRollback", text);
 }
@@ -25,7 +25,7 @@ QString Tr(const char *text)
 // What a refusal of rollback says, after "dtucfg: ".
 CliVerdict Refused(CliContext &c, int status, const QString &why)
 {
-    const QString text = Tr("rollback：%1").arg(why);
+    const QString text = tr("rollback：%1").arg(why);
     c.frontend.Complain(QStringLiteral("dtucfg: ") + text);
     return {status, {}, text};
 }
@@ -54,20 +54,20 @@ CliVerdict One(CliContext &c, qint64 id)
 {
     RecordStore *store = c.recorder.Store();
     if (!store)
-        return Refused(c, CliVerdict::kFailed, Tr("无法读取设备档案：%1").arg(c.recorder.LastError()));
+        return Refused(c, CliVerdict::kFailed, tr("无法读取设备档案：%1").arg(c.recorder.LastError()));
     const Actions::SnapshotLookup found = Actions::FindSnapshot(*store, id);
     switch (found.kind) {
     case Actions::SnapshotLookup::Kind::Found:
         break;
     case Actions::SnapshotLookup::Kind::NoSuchEntry:
-        return Refused(c, CliVerdict::kUsage, Tr("没有编号为 %1 的记录").arg(id));
+        return Refused(c, CliVerdict::kUsage, tr("没有编号为 %1 的记录").arg(id));
     case Actions::SnapshotLookup::Kind::StoreFailed:
         return Refused(c, CliVerdict::kFailed, found.error);
     case Actions::SnapshotLookup::Kind::NotSnapshot:
         return Refused(c, CliVerdict::kUsage,
-                       (found.nearest > 0 ? Tr("记录 %1 是 %2，不是从设备读出的快照；这台设备在它之前最近的快照是记录 %3")
+                       (found.nearest > 0 ? tr("记录 %1 是 %2，不是从设备读出的快照；这台设备在它之前最近的快照是记录 %3")
                                                 .arg(id).arg(found.entry.action).arg(found.nearest)
-                                          : Tr("记录 %1 是 %2，不是从设备读出的快照；这台设备在它之前没有快照")
+                                          : tr("记录 %1 是 %2，不是从设备读出的快照；这台设备在它之前没有快照")
                                                 .arg(id).arg(found.entry.action)));
     }
     const ChannelOutcome channel = CliChannel::Open(c.session, c.options);
@@ -80,7 +80,7 @@ CliVerdict One(CliContext &c, qint64 id)
     CliVerdict verdict{CliVerdict::StatusOf(r.verdict), {{QStringLiteral("outcome"), OutcomeName(r.verdict)},
                                                          {QStringLiteral("restores"), id}}};
     if (r.verdict == OutcomeId::OtherDevice) {
-        verdict.message = Tr("rollback：记录 %1 是设备 %2 的，这台设备是 %3；什么也没有写")
+        verdict.message = tr("rollback：记录 %1 是设备 %2 的，这台设备是 %3；什么也没有写")
                               .arg(id)
                               .arg(found.entry.device.number, r.deviceNumber);
         c.frontend.Complain(QStringLiteral("dtucfg: ") + verdict.message);
@@ -89,7 +89,7 @@ CliVerdict One(CliContext &c, qint64 id)
         QString text;
         for (const RecordRow &row : r.differing)
             text += CliText::Line({row.number, row.name, Shown(row.before), Shown(row.after)});
-        text += Tr("rollback --dry-run：%1行会写入").arg(r.differing.size()) + QLatin1Char('\n');
+        text += tr("rollback --dry-run：%1行会写入").arg(r.differing.size()) + QLatin1Char('\n');
         c.frontend.PrintOut(text);
         verdict.outcome.insert(QStringLiteral("rows"), RowsJson(r.differing, true));
         return verdict;
@@ -98,19 +98,19 @@ CliVerdict One(CliContext &c, qint64 id)
     QString text;
     for (const TableCompare::Difference &d : r.differences)
         text += CliText::Line(CliText::DifferenceCells(d));
-    text += Tr("rollback：%1（写入%2行，%3行未变，%4行因访问级别未写）")
+    text += tr("rollback：%1（写入%2行，%3行未变，%4行因访问级别未写）")
                 .arg(OutcomeName(r.verdict))
                 .arg(r.written)
                 .arg(r.unchanged)
                 .arg(r.withheld);
     if (r.entry.Kept())
-        text += Tr("；记录 %1").arg(r.entry.id);
+        text += tr("；记录 %1").arg(r.entry.id);
     text += QLatin1Char('\n');
     if (!r.notRestored.isEmpty()) {
         QStringList rows;
         for (const RecordRow &row : r.notRestored)
             rows << row.number + QLatin1Char(' ') + row.name;
-        text += Tr("rollback：快照中没有保存这些参数的值（密码类），没有恢复：%1").arg(rows.join(QStringLiteral(", ")))
+        text += tr("rollback：快照中没有保存这些参数的值（密码类），没有恢复：%1").arg(rows.join(QStringLiteral(", ")))
             + QLatin1Char('\n');
     }
     c.frontend.PrintOut(text);
@@ -159,7 +159,7 @@ CliVerdict RunOfFleet(CliContext &c)
     }
     if (status == CliVerdict::kUsage)
         status = CliVerdict::kFailed;
-    text += Tr("批量运行 %1 的恢复：%2台设备").arg(run).arg(devices.size()) + QLatin1Char('\n');
+    text += tr("批量运行 %1 的恢复：%2台设备").arg(run).arg(devices.size()) + QLatin1Char('\n');
     if (!c.options.events)
         c.frontend.PrintOut(text);
     return {status, {{QStringLiteral("ok"), status == CliVerdict::kOk}, {QStringLiteral("run"), run},
@@ -172,18 +172,18 @@ bool Check(CliContext &c, QString *error)
 {
     const bool run = !c.options.records.run.isEmpty();
     if (run == !c.options.arguments.isEmpty()) {
-        *error = Tr("rollback 需要一个快照的记录编号，或 --run 批量运行编号");
+        *error = tr("rollback 需要一个快照的记录编号，或 --run 批量运行编号");
         return false;
     }
     if (run && c.options.dryRun) {
-        *error = Tr("--dry-run 只用于一个快照的 rollback ID");
+        *error = tr("--dry-run 只用于一个快照的 rollback ID");
         return false;
     }
     if (!run) {
         bool ok = false;
         const qint64 id = c.options.arguments[0].toLongLong(&ok);
         if (!ok || id <= 0) {
-            *error = Tr("rollback：“%1”不是记录编号").arg(c.options.arguments[0]);
+            *error = tr("rollback：“%1”不是记录编号").arg(c.options.arguments[0]);
             return false;
         }
     }

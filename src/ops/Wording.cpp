@@ -71,7 +71,7 @@ QString EditRefusal(const EditResult &r)
 {
     using Kind = EditResult::Kind;
     using Problem = ValueCodec::Encoded::Problem;
-    const auto tr = [](const char *text) { return QCoreApplication::translate("EditorLogic", text); };
+    const auto tr = [](const char *text) { return QCoreApplication::translate("Wording", text); };
     switch (r.kind) {
     case Kind::Applied: return {};
     case Kind::NoSuchRow: return tr("没有这个参数");

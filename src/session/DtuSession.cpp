@@ -61,6 +61,8 @@ bool DtuSession::TryBeginAction()
     if (actionRunning_)
         return false;
     actionRunning_ = true;
+    // A stop clicked after the last action ended (a late click) is not this one's.
+    state.StopRequested = false;
     emit actionRunningChanged(true);
     return true;
 }

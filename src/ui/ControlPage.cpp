@@ -39,11 +39,7 @@ ControlPage::ControlPage(DtuSession &session, HandlerRunner &run, SignalMonitor 
     add("Button9", tr("读DTU状态"), &ControlMode::ReadStatus);
     // The answers name the device in the records' later entries.
     add("Button14", tr("查询DTU版本/IMEI"),
-        [&recorder](DtuSession &s) {
-            const VersionOutcome version = ControlMode::ReadVersion(s);
-            recorder.LearnVersion(version.version.Ok() ? version.version.text : QString(),
-                                  version.imei.Ok() ? version.imei.text : QString());
-        });
+        [&recorder](DtuSession &s) { recorder.LearnVersion(s, ControlMode::ReadVersion(s)); });
     add("Button19", tr("读取设备时钟"), &ControlMode::ReadClock);
     add("Button20", tr("设置设备时钟"), &ControlMode::SetClock);
     buttons->addStretch();

@@ -123,7 +123,12 @@ FleetWindow::FleetWindow(Dialogs &dialogs, const WindowRecorder &records, const 
     verify_ = new QCheckBox(tr("写后校验"), this);
     verify_->setObjectName(QStringLiteral("fleetVerify"));
     verify_->setChecked(true);
+    writeAll_ = new QCheckBox(tr("写入全部参数"), this);
+    writeAll_->setObjectName(QStringLiteral("fleetWriteAll"));
+    writeAll_->setToolTip(tr("不选时只写入与设备不同的参数"));
     start_ = Button(tr("开始"), "fleetStart", this);
+    audit_ = Button(tr("核对"), "fleetAudit", this);
+    audit_->setToolTip(tr("读出每台设备，与应有的参数比较，什么也不写"));
     stop_ = Button(tr("停止"), "fleetStop", this);
     export_ = Button(tr("导出报告"), "fleetExport", this);
     totals_ = new QLabel(this);
@@ -149,8 +154,10 @@ FleetWindow::FleetWindow(Dialogs &dialogs, const WindowRecorder &records, const 
     runRow->addWidget(level_);
     runRow->addWidget(fast_);
     runRow->addWidget(verify_);
+    runRow->addWidget(writeAll_);
     runRow->addStretch();
     runRow->addWidget(start_);
+    runRow->addWidget(audit_);
     runRow->addWidget(stop_);
     runRow->addWidget(export_);
     auto *layout = new QVBoxLayout(this);
@@ -161,7 +168,7 @@ FleetWindow::FleetWindow(Dialogs &dialogs, const WindowRecorder &records, const 
     resize(820, 480);
 
     editing_ = {profile_, chooseProfile, ports_, addPort, tcpTarget_, addTcp, import, newColumn_, addColumn,
-                remove, jobs_, level_, fast_, verify_, start_};
+                remove, jobs_, level_, fast_, verify_, writeAll_, start_, audit_};
 
     connect(chooseProfile, &QPushButton::clicked, this, &FleetWindow::ChooseProfile);
     connect(addPort, &QPushButton::clicked, this, [this] {
@@ -203,7 +210,8 @@ FleetWindow::FleetWindow(Dialogs &dialogs, const WindowRecorder &records, const 
         if (row >= 0)
             devices_->removeRow(row);
     });
-    connect(start_, &QPushButton::clicked, this, &FleetWindow::StartRun);
+    connect(start_, &QPushButton::clicked, this, [this] { StartRun(false); });
+    connect(audit_, &QPushButton::clicked, this, [this] { StartRun(true); });
     connect(stop_, &QPushButton::clicked, &runner_, &FleetRunner::Stop);
     connect(export_, &QPushButton::clicked, this, &FleetWindow::ExportReport);
     connect(&runner_, &FleetRunner::deviceStarted, this, &FleetWindow::OnStarted);
@@ -301,7 +309,7 @@ void FleetWindow::ChooseProfile()
         profile_->setText(path);
 }
 
-void FleetWindow::StartRun()
+void FleetWindow::StartRun(bool audit)
 {
     Inventory::Table table;
     try {
@@ -319,7 +327,9 @@ void FleetWindow::StartRun()
     choices.jobs = jobs_->value();
     choices.language = Translation::Code(Translation::Current());
     choices.fast = fast_->isChecked();
-    choices.verify = verify_->isChecked();
+    choices.verify = !audit && verify_->isChecked();
+    choices.audit = audit;
+    choices.writeAll = !audit && writeAll_->isChecked();
     choices.recordsOff = !records_.IsOn();
     choices.recordsLocation = records_.LocationText();
     const FleetSetup::Plan plan = FleetSetup::Make(choices, table);
@@ -340,7 +350,8 @@ void FleetWindow::StartRun()
     }
     totals_->clear();
     SetIdle(false);
-    runId_ = plan.runId;
+    auditing_ = audit;
+    runId_ = audit ? QString() : plan.runId;
     runner_.Start(table.devices, plan.settings);
 }
 
@@ -390,7 +401,10 @@ void FleetWindow::OnProgress(int index, const QString &phase, int done, int tota
         bar->setRange(0, total);
         bar->setValue(done);
     }
-    ShowResult(index, phase == QLatin1String("verify") ? tr("校验中") : tr("写入中"));
+    ShowResult(index, phase == QLatin1String("verify") ? tr("校验中")
+                    : phase == QLatin1String("read") ? tr("读取中")
+                    : phase == QLatin1String("write") ? tr("写入中")
+                                                      : tr("连接中"));
 }
 
 void FleetWindow::OnFinished(int index)
@@ -401,7 +415,11 @@ void FleetWindow::OnFinished(int index)
         bar->setMaximum(qMax(bar->maximum(), r.written));
         bar->setValue(r.written);
     }
-    ShowResult(index, FleetWording::Result(r));
+    // An audit: does the device hold what it should.
+    if (auditing_ && r.outcome == OutcomeId::Ok)
+        ShowResult(index, tr("相符"));
+    else
+        ShowResult(index, FleetWording::Result(r));
 }
 
 void FleetWindow::OnRunEnded()

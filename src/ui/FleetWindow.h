@@ -34,7 +34,8 @@ private:
     void AddValueColumn(const QString &number);
     void ImportInventory();
     void ChooseProfile();
-    void StartRun();
+    // 开始 (audit false) or 核对 (audit true: read and compare, nothing written).
+    void StartRun(bool audit);
     void ExportReport();
     void OnStarted(int index);
     void OnProgress(int index, const QString &phase, int done, int total);
@@ -51,6 +52,7 @@ private:
     const WindowRecorder &records_;
     FleetRunner runner_;
     QString runId_; // the run's id in the device records ("": not recorded)
+    bool auditing_ = false;
     QStringList valueColumns_;
     QLineEdit *profile_;
     QComboBox *ports_;
@@ -61,7 +63,9 @@ private:
     QComboBox *level_;
     QCheckBox *fast_;
     QCheckBox *verify_;
+    QCheckBox *writeAll_;
     QPushButton *start_;
+    QPushButton *audit_;
     QPushButton *stop_;
     QPushButton *export_;
     QLabel *totals_;

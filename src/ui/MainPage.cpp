@@ -95,7 +95,7 @@ void MainPage::BuildTcpBox()
     // Like the serial port's button: one device action, which waits for the
     // connection with the window responsive and then selects the main table.
     connect(connectButton, &QPushButton::clicked, this, [this] {
-        run_.RunDevice([this] { ChannelOpen::Open(session_, Endpoint::Tcp(Edit8->text().trimmed()), Edit9->text()); });
+        run_.RunDevice([this] { ChannelOpen::Open(session_, Endpoint::Tcp(Edit8->text().trimmed(), session_.tcp.Port()), Edit9->text()); });
     });
     connect(disconnectButton, &QPushButton::clicked, this,
             [this] { run_.RunDevice([this] { ChannelOpen::DisconnectTcp(session_); }); });

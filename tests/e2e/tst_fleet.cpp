@@ -147,7 +147,7 @@ private slots:
              "--report", "report.json"},
             dir.Path(), 120000);
         QCOMPARE(run.exitCode, 1); // not every device is ok
-        QVERIFY2(run.err.contains(QStringLiteral("共7台设备：成功 4台，无法连接 1台，部分失败 1台，密码错误 1台")),
+        QVERIFY2(run.err.contains(QStringLiteral("共7台设备：成功 4台，无法连接 1台，部分失败 1台，密码错误或设备正忙 1台")),
                  qPrintable(run.err));
 
         const QJsonArray devices = ReportDevices(dir, QStringLiteral("report.json"));
@@ -156,12 +156,17 @@ private slots:
         const QJsonObject refusing = devices.at(3).toObject();
         QCOMPARE(refusing.value(QStringLiteral("target")).toString(), TcpTarget(tcp, 4));
         QCOMPARE(refusing.value(QStringLiteral("name")).toString(), QStringLiteral("unit 4"));
-        QCOMPARE(refusing.value(QStringLiteral("rows_written")).toInt(), 13); // 14 rows at level 2, one refused
+        // Only what differs is written: 0030 and the extended 0102; 0031 is
+        // refused, and the device keeps its own number (no cell gave one).
+        QCOMPARE(refusing.value(QStringLiteral("rows_written")).toInt(), 2);
+        QCOMPARE(refusing.value(QStringLiteral("rows_unchanged")).toInt(), 10);
+        QCOMPARE(refusing.value(QStringLiteral("own_number_kept")).toBool(), true);
         const QJsonArray failed = refusing.value(QStringLiteral("rows_failed")).toArray();
         QCOMPARE(failed.size(), 1);
         QCOMPARE(failed.at(0).toObject().value(QStringLiteral("number")).toString(), QStringLiteral("0031"));
         QCOMPARE(failed.at(0).toObject().value(QStringLiteral("result")).toString(), QStringLiteral("[参数设置失败]"));
-        QCOMPARE(devices.at(0).toObject().value(QStringLiteral("rows_written")).toInt(), 14);
+        QCOMPARE(devices.at(0).toObject().value(QStringLiteral("rows_written")).toInt(), 4);
+        QCOMPARE(devices.at(0).toObject().value(QStringLiteral("own_number_kept")).toBool(), false);
         QCOMPARE(devices.at(1).toObject().value(QStringLiteral("rows_written")).toInt(), 0);
         QVERIFY(devices.at(0).toObject().value(QStringLiteral("seconds")).toDouble() > 0);
 
@@ -182,11 +187,12 @@ private slots:
         QCOMPARE(ReadValues(dir, tcp.CfgChannel(3), true).value(QStringLiteral("0102")), QStringLiteral("10秒"));
         const QMap<QString, QString> serial = ReadValues(dir, pty.CfgChannel(1));
         QCOMPARE(serial.value(QStringLiteral("0031")), QStringLiteral("8080"));
-        QCOMPARE(serial.value(QStringLiteral("0091")), QStringLiteral("DTU0001"));
+        QCOMPARE(serial.value(QStringLiteral("0091")), QStringLiteral("DTU0009")); // its own number
+
         // The refusing device took the rows after the refused one.
         const QMap<QString, QString> fourth = ReadValues(dir, tcp.CfgChannel(4));
         QCOMPARE(fourth.value(QStringLiteral("0030")), QStringLiteral("10.0.0.8"));
-        QCOMPARE(fourth.value(QStringLiteral("0091")), QStringLiteral("DTU0001"));
+        QCOMPARE(fourth.value(QStringLiteral("0091")), QStringLiteral("DTU0009"));
     }
 
     void refusesWhatWouldGoWrongBeforeStarting()
@@ -196,7 +202,7 @@ private slots:
         const ProgramRun level = RunProgram(QStringLiteral("dtucfg"),
                                             {"fleet", "number.csv", "--profile", "example_profile.txt"}, dir.Path());
         QCOMPARE(level.exitCode, 2);
-        QVERIFY2(level.err.contains(QStringLiteral("清单给出了 0091 的值，它只有用 --level 2 才能写入")), qPrintable(level.err));
+        QVERIFY2(level.err.contains(QStringLiteral("清单给出了参数0091的值，它只在访问级别2写入")), qPrintable(level.err));
         dir.Write(QStringLiteral("twice.csv"), "target\ntcp:127.0.0.1:1\ntcp:127.0.0.1:1\n");
         const ProgramRun twice = RunProgram(QStringLiteral("dtucfg"),
                                             {"fleet", "twice.csv", "--profile", "example_profile.txt"}, dir.Path());
@@ -272,7 +278,8 @@ private slots:
         QVERIFY2(run.exitCode == 0, qPrintable(run.Describe()));
         // The lines follow --lang; the report keeps its identifiers.
         QVERIFY2(run.err.contains(QStringLiteral("2 devices — Succeeded: 2")), qPrintable(run.err));
-        QVERIFY2(run.err.contains(QStringLiteral("Succeeded  13 rows written")), qPrintable(run.err));
+        // Only the three rows that differ are written (the device number is withheld).
+        QVERIFY2(run.err.contains(QStringLiteral("Succeeded  3 rows written, 10 already right")), qPrintable(run.err));
         QVERIFY2(!run.err.contains(QStringLiteral("成功")), qPrintable(run.err));
         QCOMPARE(Outcomes(ReportDevices(dir, QStringLiteral("r.json"))), (QStringList{"ok", "ok"}));
         const QMap<QString, QString> first = ReadValues(dir, sim.CfgChannel(1));
@@ -348,9 +355,9 @@ private slots:
         QVERIFY2(workers.size() == 1, qPrintable(commandLines.join(QLatin1Char('\n'))));
         QVERIFY2(workers[0].contains(QStringLiteral("--password-file -")), qPrintable(workers[0]));
         QVERIFY2(!workers[0].contains(QStringLiteral("135790")), qPrintable(workers[0]));
-        // The device took it: written whole.
+        // The device took it: what differed is written.
         QCOMPARE(runner.Reports().at(0).outcome, OutcomeId::Ok);
-        QCOMPARE(runner.Reports().at(0).written, 13);
+        QCOMPARE(runner.Reports().at(0).written, 3);
     }
 
     // dtucfg's own ways to a password no one else can read: a file (its
@@ -434,9 +441,10 @@ private slots:
         QCOMPARE(Outcomes(devices), (QStringList{"written-with-errors", "not-started", "not-started"}));
         const QJsonObject first = devices.at(0).toObject();
         const int written = first.value(QStringLiteral("rows_written")).toInt();
-        QVERIFY2(written >= 1 && written < 13, qPrintable(QString::number(written)));
+        // Three rows differ (0030, 0031 and the extended 0102).
+        QVERIFY2(written >= 1 && written < 3, qPrintable(QString::number(written)));
         QCOMPARE(first.value(QStringLiteral("detail")).toString(),
-                 QStringLiteral("%1 of 13 rows not reached").arg(13 - written));
+                 QStringLiteral("%1 of 3 rows not reached").arg(3 - written));
     }
 };
 

@@ -323,16 +323,17 @@ private slots:
 
         QVERIFY(b.sim.WaitForLog(QStringLiteral("rx ch1 0031 [1F 90]"), 5000));
         const QStringList requests = b.sim.Log().mid(logged).split(QLatin1Char('\n')).filter(QStringLiteral("rx ch"));
-        // Both tables read, the one set command, both read back: a set
-        // command's word is the row's number, the device's own words are E0xx.
+        // Both tables read for the list shown before writing, both read
+        // again, the one set command, both read back: a set command's word
+        // is the row's number, the device's own words are E0xx.
         QStringList sets;
         for (const QString &request : requests)
             if (!request.contains(QRegularExpression(QStringLiteral("rx ch\\d E0"))))
                 sets << request;
         QVERIFY2(sets.size() == 1 && sets[0].endsWith(QStringLiteral("rx ch1 0031 [1F 90]")),
                  qPrintable(requests.join('\n')));
-        QCOMPARE(requests.filter(QStringLiteral("E001")).size(), 4);
-        QVERIFY(requests.indexOf(QRegularExpression(QStringLiteral(".*0031 \\[1F 90\\]"))) == 4);
+        QCOMPARE(requests.filter(QStringLiteral("E001")).size(), 6);
+        QVERIFY(requests.indexOf(QRegularExpression(QStringLiteral(".*0031 \\[1F 90\\]"))) == 8);
 
         const QList<RecordEntry> entries = EntriesIn(b.store);
         QCOMPARE(entries.size(), 3);

@@ -248,11 +248,12 @@ private slots:
         for (const char *option : {"--profile FILE", "--script FILE", "--port NAME", "--baud TEXT", "--format TEXT",
                                    "--tcp HOST", "--tcp-port N", "--password TEXT", "--level N", "--ext", "--json",
                                    "--fast", "--help", "--version", "--keep-profile", "--ignore NUM,...",
-                                   "--set NUM=TEXT", "--events", "--verify", "--jobs N", "--report FILE"})
+                                   "--set NUM=TEXT", "--events", "--verify", "--jobs N", "--report FILE",
+                                   "--write-all", "--dry-run"})
             QVERIFY2(usage.contains(QStringLiteral("\n  ") + QLatin1String(option)), option);
         const QStringList commands{"status", "signal", "version", "clock", "set-clock", "reset", "restore",
                                    "read", "write NUM=TEXT...", "save FILE", "batch", "verify FILE",
-                                   "provision", "fleet INVENTORY.csv", "ports [PATH...]", "identify", "rollback ID", "history [DEVICE]"};
+                                   "provision", "fleet INVENTORY.csv", "audit INVENTORY.csv", "ports [PATH...]", "identify", "rollback ID", "history [DEVICE]"};
         QCOMPARE(int(CliCommands::All().size()), int(commands.size()));
         for (const QString &command : commands)
             QVERIFY2(usage.contains(QStringLiteral("\n  ") + command + QLatin1Char(' ')), qPrintable(command));

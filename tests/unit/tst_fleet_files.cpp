@@ -247,8 +247,8 @@ private slots:
         crashed.why = {DeviceWhy::Kind::WorkerStatus, 2, 0, QStringLiteral("first\r\nsecond")};
         const QByteArray csv = FleetReport::Csv({crashed});
         QCOMPARE(csv.mid(csv.indexOf("\r\n") + 2),
-                 QByteArray("/dev/ttyUSB0,\"cabinet\r7\",failed,0,0,,,0.0,"
-                            "\"the worker ended with status 2 without a result: first\r\nsecond\",\r\n"));
+                 QByteArray("/dev/ttyUSB0,\"cabinet\r7\",failed,0,0,0,,,0.0,"
+                            "\"the worker ended with status 2 without a result: first\r\nsecond\",,,0\r\n"));
         Inventory::Table t;
         FleetDevice d;
         d.target = *Endpoint::Parse(QStringLiteral("/dev/ttyUSB0"));

@@ -68,8 +68,10 @@ private slots:
         QTest::addColumn<QString>("chinese");
         QTest::addColumn<QString>("english");
         using Kind = DeviceWhy::Kind;
-        QTest::newRow("password") << int(Kind::ClosedAfterPassword) << "设备在收到密码后断开了连接"
-                                  << "the device closed the connection after the password";
+        QTest::newRow("password") << int(Kind::ClosedAfterPassword)
+                                  << "设备在收到密码后断开了连接：密码不对，或设备正忙于另一个连接"
+                                  << "the device closed the connection after the password: a wrong password, or a "
+                                     "device busy with another connection";
         QTest::newRow("silent") << int(Kind::NoAnswer) << "设备无响应" << "no answer from the device";
         QTest::newRow("not reached") << int(Kind::RowsNotReached) << "13行中有3行未写到" << "3 of 13 rows not reached";
         QTest::newRow("read-back") << int(Kind::NoReadBack) << "无法读回参数" << "the parameters could not be read back";

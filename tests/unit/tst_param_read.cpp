@@ -127,7 +127,6 @@ private slots:
         QTest::newRow("N = 1") << Bytes("AA 55 00 08 E1 01 00 01 00 30 01 1B") << "HEX:" << untouched;
         QTest::newRow("N = 0") << Bytes("AA 55 00 0D E1 01 00 00 00 31 00 03 00 30 41 01 94") << untouched
                                << "HEX:";
-        QTest::newRow("no records") << Bytes("AA 55 00 04 E1 01 00 E6") << untouched << untouched;
     }
     void recordWalk()
     {
@@ -146,6 +145,43 @@ private slots:
         QCOMPARE(rig.fe.memo.last(), kDone);
         QCOMPARE(rig.fe.resultPanel, kDone);
         QVERIFY(rig.session.state.ModifiedParamList.IsEmpty());
+    }
+
+    // A row the reply does not hold keeps its cells, marked as not the
+    // device's; a reply that holds none of the rows asked for is a failed
+    // read, whatever the profile's values would show.
+    void rowsNotReported_data()
+    {
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<QStringList>("reported");
+        QTest::addColumn<int>("result");
+        const auto frame = [](const char *records) { return TestFrames::Frame(0xE101, Bytes(records)); };
+        QTest::newRow("both") << frame("00 03 00 30 41 00 03 00 31 42") << QStringList{"0030", "0031"}
+                              << TransactionResult::Accepted;
+        QTest::newRow("one") << frame("00 03 00 31 42") << QStringList{"0031"} << TransactionResult::Accepted;
+        QTest::newRow("no records") << Bytes("AA 55 00 04 E1 01 00 E6") << QStringList{}
+                                    << TransactionResult::NothingReported;
+        QTest::newRow("only a number not asked") << frame("00 03 00 99 41") << QStringList{}
+                                                 << TransactionResult::NothingReported;
+    }
+    void rowsNotReported()
+    {
+        QFETCH(QByteArray, reply);
+        QFETCH(QStringList, reported);
+        QFETCH(int, result);
+        ReadRig rig;
+        rig.AddMain(QStringLiteral("0030"));
+        rig.AddMain(QStringLiteral("0031"));
+        rig.cannedReplies << reply;
+        const ReadOutcome read = ParamReader::ReadMainPage(rig.session);
+        QCOMPARE(read.result, result);
+        QCOMPARE(read.reportedMain, reported);
+        for (const QString &number : {QStringLiteral("0030"), QStringLiteral("0031")}) {
+            const int row = rig.session.mainTable.FindByNumber(number);
+            QCOMPARE(rig.session.mainTable.Row(row).unreported, !reported.contains(number));
+        }
+        if (result != TransactionResult::Accepted)
+            QCOMPARE(rig.fe.memo.last(), QStringLiteral("[参数读取失败，设备没有报告任何参数！]"));
     }
 
     void replyChecks_data()

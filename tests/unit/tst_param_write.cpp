@@ -10,6 +10,7 @@
 #include "support/TestPaths.h"
 
 #include "support/VirtualRig.h"
+#include "session/ActionScope.h"
 #include "support/TestMain.h"
 
 #include <QTest>
@@ -402,7 +403,7 @@ private slots:
             if (s.running && s.done == 1)
                 rig.session.state.StopRequested = true;
         };
-        ParamWriter::WriteModified(rig.session);
+        RunAction(rig.session, [&rig] { ParamWriter::WriteModified(rig.session); });
         QCOMPARE(rig.Words(), (QStringList{"0030", "0031"}));
         QCOMPARE(rig.session.state.ModifiedParamList.Items(), (QStringList{"0032", "0033"}));
         QCOMPARE(rig.fe.memo.last(), QStringLiteral("[参数设置已停止，已写入2个参数，2个参数未写入！]"));
@@ -422,7 +423,7 @@ private slots:
         rig.Edit(QStringLiteral("0030"));
         rig.Edit(QStringLiteral("0031"));
         rig.session.state.StopRequested = true;
-        ParamWriter::WriteModified(rig.session);
+        RunAction(rig.session, [&rig] { ParamWriter::WriteModified(rig.session); });
         QCOMPARE(rig.Words(), (QStringList{"0030", "0031"}));
         QVERIFY(rig.session.state.ModifiedParamList.IsEmpty());
     }
