@@ -23,12 +23,12 @@
         <translation>no answer from %1 within %2 s</translation>
     </message>
     <message>
-        <source>设备收到密码后立即关闭了连接，请检查密码</source>
-        <translation>the device closed the connection right after the password; check the password</translation>
-    </message>
-    <message>
         <source>：</source>
         <translation>: </translation>
+    </message>
+    <message>
+        <source>设备收到密码后立即关闭了连接：密码不对，或设备正忙于另一个连接</source>
+        <translation>the device closed the connection right after the password: a wrong password, or a device busy with another connection</translation>
     </message>
 </context>
 <context>
@@ -249,6 +249,10 @@ IMEI: %2
     <message>
         <source>verify：没能读出设备的参数</source>
         <translation>verify: the parameters could not be read</translation>
+    </message>
+    <message>
+        <source>：%1 与第%2行的 %3 是同一台设备</source>
+        <translation>: %1 is the same device as %3 on line %2</translation>
     </message>
 </context>
 <context>
@@ -1047,6 +1051,14 @@ history: 0 listed, 1 no such entry; --diff: 0 the same, 3 they differ.
         <source>，%1行已相同</source>
         <translation>, %1 already right</translation>
     </message>
+    <message>
+        <source>读取中</source>
+        <translation>reading</translation>
+    </message>
+    <message>
+        <source>相符</source>
+        <translation>matches</translation>
+    </message>
 </context>
 <context>
     <name>FleetRollback</name>
@@ -1203,7 +1215,7 @@ history: 0 listed, 1 no such entry; --diff: 0 the same, 3 they differ.
     </message>
     <message>
         <source>核对</source>
-        <translation>Verify</translation>
+        <translation>Audit</translation>
     </message>
     <message>
         <source>读出每台设备，与应有的参数比较，什么也不写</source>
@@ -1216,6 +1228,10 @@ history: 0 listed, 1 no such entry; --diff: 0 the same, 3 they differ.
     <message>
         <source>相符</source>
         <translation>Matches</translation>
+    </message>
+    <message>
+        <source>第%1台设备（%2）与第%3台（%4）是同一台设备</source>
+        <translation>Device %1 (%2) is the same device as device %3 (%4)</translation>
     </message>
 </context>
 <context>
@@ -1855,7 +1871,7 @@ history: 0 listed, 1 no such entry; --diff: 0 the same, 3 they differ.
     </message>
     <message>
         <source>核对</source>
-        <translation>Audit</translation>
+        <translation>Verify</translation>
     </message>
     <message>
         <source>多台设备配置</source>
@@ -2052,6 +2068,26 @@ history: 0 listed, 1 no such entry; --diff: 0 the same, 3 they differ.
     <message>
         <source>把批量运行 %1 改过的每台设备恢复到运行前的快照？</source>
         <translation>Put every device fleet run %1 changed back to its snapshot from before the run?</translation>
+    </message>
+    <message>
+        <source>多台设备核对</source>
+        <translation>Fleet audit</translation>
+    </message>
+    <message>
+        <source>%1 相符</source>
+        <translation>%1 matched</translation>
+    </message>
+    <message>
+        <source>%1 不符</source>
+        <translation>%1 differed</translation>
+    </message>
+    <message>
+        <source>%1 %2</source>
+        <translation>%1 %2</translation>
+    </message>
+    <message>
+        <source>最后核对</source>
+        <translation>Last audit</translation>
     </message>
 </context>
 <context>

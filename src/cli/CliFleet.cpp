@@ -71,6 +71,9 @@ QStringList CellRefusals(const CliContext &c, const Inventory::Table &inventory,
         case Actions::InventoryRefusal::Kind::Cell:
             refusals << RefusalText(place(r.line, r.column), r.refusal);
             break;
+        case Actions::InventoryRefusal::Kind::SameDevice:
+            refusals << place(r.line, r.column) + tr("：%1 与第%2行的 %3 是同一台设备").arg(r.target).arg(r.other).arg(r.text);
+            break;
         }
     }
     return refusals;
@@ -105,6 +108,7 @@ CliVerdict Fleet(CliContext &c)
     for (const FleetDevice &d : inventory.devices)
         targets << d.target.Text();
     FleetProgress progress(stderr, ::isatty(STDERR_FILENO) == 1, targets);
+    progress.SetAudit(Audit(c));
     FleetRunner runner;
     QObject::connect(&runner, &FleetRunner::deviceStarted, [&](int i) { progress.Started(i); });
     QObject::connect(&runner, &FleetRunner::deviceProgress,

@@ -71,6 +71,8 @@ void FleetProgress::Progress(int index, const QString &phase, int done, int tota
         state = total > 0 ? QCoreApplication::translate("FleetProgress", "写入中 %1/%2").arg(done).arg(total) : QCoreApplication::translate("FleetProgress", "写入中");
     else if (phase == QLatin1String("verify"))
         state = QCoreApplication::translate("FleetProgress", "校验中");
+    else if (phase == QLatin1String("read"))
+        state = QCoreApplication::translate("FleetProgress", "读取中");
     else
         state = QCoreApplication::translate("FleetProgress", "连接中");
     Set(index, state, false);
@@ -78,9 +80,15 @@ void FleetProgress::Progress(int index, const QString &phase, int done, int tota
 
 void FleetProgress::Finished(int index, const DeviceReport &r)
 {
-    QString state = OutcomeWord(r.outcome) + QStringLiteral("  ") + QCoreApplication::translate("FleetProgress", "写入%1行").arg(r.written);
-    if (r.unchanged > 0)
-        state += QCoreApplication::translate("FleetProgress", "，%1行已相同").arg(r.unchanged);
+    QString state;
+    if (audit_) {
+        state = r.outcome == OutcomeId::Ok ? QCoreApplication::translate("FleetProgress", "相符") : OutcomeWord(r.outcome);
+    } else {
+        state = OutcomeWord(r.outcome) + QStringLiteral("  ")
+            + QCoreApplication::translate("FleetProgress", "写入%1行").arg(r.written);
+        if (r.unchanged > 0)
+            state += QCoreApplication::translate("FleetProgress", "，%1行已相同").arg(r.unchanged);
+    }
     if (!r.failed.isEmpty())
         state += QCoreApplication::translate("FleetProgress", "，失败%1行").arg(r.failed.size());
     if (!r.differences.isEmpty())

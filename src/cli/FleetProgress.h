@@ -18,6 +18,8 @@ public:
     void Progress(int index, const QString &phase, int done, int total);
     void Finished(int index, const DeviceReport &report);
     void Note(const QString &text);
+    // An audit's devices end as matching or differing, nothing written.
+    void SetAudit(bool audit) { audit_ = audit; }
     // The last redraw, so the final state stays on the terminal.
     void Flush();
 
@@ -32,5 +34,6 @@ private:
     QStringList states_;
     int width_ = 0;
     int drawn_ = 0; // lines of the block on the screen
+    bool audit_ = false;
     QElapsedTimer sinceDraw_;
 };

@@ -181,7 +181,7 @@ QString ChannelFailure(const ChannelOutcome &outcome, const QString &host, quint
 {
     using Failure = ChannelOutcome::Failure;
     const QString failed = QCoreApplication::translate("TcpTransport", "TCP维护端口连接失败");
-    const QString address = QStringLiteral("%1:%2").arg(host).arg(port);
+    const QString address = Endpoint::Tcp(host, port).Text().mid(4);
     QString cause;
     switch (outcome.failure) {
     case Failure::None:
@@ -197,7 +197,9 @@ QString ChannelFailure(const ChannelOutcome &outcome, const QString &host, quint
         cause = QCoreApplication::translate("ChannelOpen", "%1 在%2秒内没有应答").arg(address).arg(ChannelOpen::kTcpConnectLimitMs / 1000);
         break;
     case Failure::PasswordRefused:
-        cause = QCoreApplication::translate("ChannelOpen", "设备收到密码后立即关闭了连接，请检查密码");
+        // A device drops a peer whose password is wrong, and one that comes
+        // while another peer holds its maintenance port.
+        cause = QCoreApplication::translate("ChannelOpen", "设备收到密码后立即关闭了连接：密码不对，或设备正忙于另一个连接");
         break;
     case Failure::Other:
         cause = address + QLatin1Char(' ') + outcome.detail;

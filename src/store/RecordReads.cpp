@@ -141,9 +141,11 @@ StoreResult<QList<DeviceSummary>> RecordStore::Devices(const QString &filter)
 {
     if (StoreError error = Usable(); !error.IsNone())
         return {{}, error};
-    // Each device's newest entry, and how many it has.
-    QString sql = QStringLiteral("SELECT %1, g.n FROM (SELECT device_key, COUNT(*) AS n, MAX(id) AS last_id"
-                                 " FROM entries GROUP BY device_key) g JOIN entries e ON e.id = g.last_id")
+    // Each device's newest entry, how many it has, and its newest audit.
+    QString sql = QStringLiteral("SELECT %1, g.n, a.time, a.outcome FROM (SELECT device_key, COUNT(*) AS n,"
+                                 " MAX(id) AS last_id, MAX(CASE WHEN action = 'audit' THEN id END) AS audit_id"
+                                 " FROM entries GROUP BY device_key) g JOIN entries e ON e.id = g.last_id"
+                                 " LEFT JOIN entries a ON a.id = g.audit_id")
                       .arg(kEntryColumns);
     QVariantList values;
     if (!filter.isEmpty()) {
@@ -170,6 +172,10 @@ StoreResult<QList<DeviceSummary>> RecordStore::Devices(const QString &filter)
         d.lastOutcome = last.outcome;
         d.lastEntry = last.id;
         d.entries = query.value(kEntryColumnCount).toInt();
+        if (!query.value(kEntryColumnCount + 1).isNull()) {
+            d.lastAudit = RecordEntries::TimeFromText(query.value(kEntryColumnCount + 1).toString());
+            d.lastAuditOutcome = query.value(kEntryColumnCount + 2).toString();
+        }
         devices.append(d);
     }
     return {devices, {}};

@@ -43,6 +43,8 @@ struct DeviceSummary {
     QString lastAction, lastOutcome;
     qint64 lastEntry = 0;
     int entries = 0;
+    QDateTime lastAudit;      // its newest audit (invalid: never audited)
+    QString lastAuditOutcome; // "ok": it held what it should; "differs"...
 };
 
 // The device records in a SQLite file or on a PostgreSQL server, behind one

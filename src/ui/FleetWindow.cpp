@@ -368,9 +368,12 @@ QStringList FleetWindow::CellRefusals(const Inventory::Table &table, const Fleet
         case Actions::InventoryRefusal::Kind::NoSuchColumn:
             refusals << tr("参数文件中没有参数%1：请删除这一列").arg(r.number);
             break;
+        // The table's row: the line of the rendered inventory after its header.
         case Actions::InventoryRefusal::Kind::Cell:
-            // The table's row: the line of the rendered inventory after its header.
             refusals << tr("第%1台设备（%2）：%3").arg(r.line - 1).arg(r.target, Wording::RefusedValue(r.refusal));
+            break;
+        case Actions::InventoryRefusal::Kind::SameDevice:
+            refusals << tr("第%1台设备（%2）与第%3台（%4）是同一台设备").arg(r.line - 1).arg(r.target).arg(r.other - 1).arg(r.text);
             break;
         }
     }

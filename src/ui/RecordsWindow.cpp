@@ -46,6 +46,7 @@ const char *const kActionNames[][2] = {
     {"reset", QT_TRANSLATE_NOOP("RecordsWindow", "复位设备")},
     {"rollback", QT_TRANSLATE_NOOP("RecordsWindow", "恢复到快照")},
     {"identify", QT_TRANSLATE_NOOP("RecordsWindow", "查询DTU版本/IMEI")},
+    {"audit", QT_TRANSLATE_NOOP("RecordsWindow", "多台设备核对")},
 };
 
 QString ActionName(const QString &action)
@@ -83,6 +84,17 @@ QString Dash(const QString &text)
     return text.isEmpty() ? QStringLiteral("-") : text;
 }
 
+// When the device was last audited and whether it held what it should.
+QString LastAudit(const DeviceSummary &d)
+{
+    if (!d.lastAudit.isValid())
+        return QStringLiteral("-");
+    const QString when = d.lastAudit.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm"));
+    return d.lastAuditOutcome == OutcomeName(OutcomeId::Ok) ? RecordsWindow::tr("%1 相符").arg(when)
+         : d.lastAuditOutcome == OutcomeName(OutcomeId::Differs) ? RecordsWindow::tr("%1 不符").arg(when)
+                                                                 : RecordsWindow::tr("%1 %2").arg(when, OutcomeWord(d.lastAuditOutcome));
+}
+
 } // namespace
 
 RecordsWindow::RecordsWindow(Dialogs &dialogs, WindowRecorder &records, QWidget *parent)
@@ -102,7 +114,8 @@ void RecordsWindow::BuildWidgets()
     filter_->setPlaceholderText(tr("设备号、IMEI、固件或端口"));
     connect(filter_, &QLineEdit::textChanged, this, [this] { ShowDevices(); });
     devices_ = Table("RecordsDevices", tr("设备"),
-                     {tr("设备"), tr("IMEI"), tr("固件"), tr("最后连接"), tr("最后操作"), tr("结果"), tr("条目")});
+                     {tr("设备"), tr("IMEI"), tr("固件"), tr("最后连接"), tr("最后操作"), tr("结果"), tr("条目"),
+                      tr("最后核对")});
     connect(devices_, &QTableWidget::itemSelectionChanged, this, [this] { ShowTimeline(); });
 
     timeline_ = Table("RecordsTimeline", tr("操作记录"),
@@ -221,7 +234,7 @@ void RecordsWindow::ShowDevices()
         Fill(devices_, i,
              {d.key, Dash(d.identity.imei), Dash(d.identity.firmware),
               d.lastSeen.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")), ActionName(d.lastAction),
-              d.lastOutcome, QString::number(d.entries)},
+              d.lastOutcome, QString::number(d.entries), LastAudit(d)},
              d.key);
         if (d.key == picked)
             again = i;
