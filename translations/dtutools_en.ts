@@ -1541,6 +1541,121 @@ history: 0 listed, 1 no such entry; --diff: 0 the same, 3 they differ.
     </message>
 </context>
 <context>
+    <name>ProfileCheckWording</name>
+    <message>
+        <source>（无字节）</source>
+        <translation>(no bytes)</translation>
+    </message>
+    <message>
+        <source>这里的字节既不是GBK也不是UTF-8文本</source>
+        <translation>these bytes are neither GBK nor UTF-8 text</translation>
+    </message>
+    <message>
+        <source>这一行不是JSON对象，它和它后面的行都不会载入</source>
+        <translation>this row is not a JSON object: neither it nor the rows after it are loaded</translation>
+    </message>
+    <message>
+        <source>不是JSON对象</source>
+        <translation>not a JSON object</translation>
+    </message>
+    <message>
+        <source>脚本载入时出错：%1</source>
+        <translation>the script failed while loading: %1</translation>
+    </message>
+    <message>
+        <source>缺少成员 %1</source>
+        <translation>member %1 is missing</translation>
+    </message>
+    <message>
+        <source>参数号“%1”不是四位十六进制数</source>
+        <translation>parameter number &quot;%1&quot; is not four hex digits</translation>
+    </message>
+    <message>
+        <source>参数号 %1 在第%2行已经用过</source>
+        <translation>parameter number %1 is already used on line %2</translation>
+    </message>
+    <message>
+        <source>PVALUE“%1”不是 HEX: 加完整的十六进制字节</source>
+        <translation>PVALUE &quot;%1&quot; is not HEX: followed by whole hex bytes</translation>
+    </message>
+    <message>
+        <source>ONLIST“%1”既不是 Length=N; Mask=&quot;...&quot;; 也不是选择列表</source>
+        <translation>ONLIST &quot;%1&quot; is neither Length=N; Mask=&quot;...&quot;; nor a choice list</translation>
+    </message>
+    <message>
+        <source>ONLIST：%1</source>
+        <translation>ONLIST: %1</translation>
+    </message>
+    <message>
+        <source>选择“%1”的取值“%2”不是大写的十六进制字节</source>
+        <translation>the code &quot;%2&quot; of choice &quot;%1&quot; is not hex bytes in capitals</translation>
+    </message>
+    <message>
+        <source>选择“%1”和“%2”的取值都是 %3</source>
+        <translation>choices &quot;%1&quot; and &quot;%2&quot; have the same code %3</translation>
+    </message>
+    <message>
+        <source>%1 用到脚本中没有的名字：%2</source>
+        <translation>%1 uses a name the script lacks: %2</translation>
+    </message>
+    <message>
+        <source>%1 出错：%2</source>
+        <translation>%1 failed: %2</translation>
+    </message>
+    <message>
+        <source>%1 超过%2毫秒没有结束，已停止，不再运行</source>
+        <translation>%1 ran over %2 ms and was stopped; it is not run again</translation>
+    </message>
+    <message>
+        <source>GetCmd(&quot;%1&quot;) 给出“%2”，不是0000以外的四位十六进制数</source>
+        <translation>GetCmd(&quot;%1&quot;) gives &quot;%2&quot;, not four hex digits other than 0000</translation>
+    </message>
+    <message>
+        <source>PVALUE %1 无法解码：%2</source>
+        <translation>PVALUE %1 does not decode: %2</translation>
+    </message>
+    <message>
+        <source>显示的值“%1”超过 Length=%2，无法照样输入</source>
+        <translation>the value shown, &quot;%1&quot;, is longer than Length=%2 and cannot be typed as it is</translation>
+    </message>
+    <message>
+        <source>%1 写成 %2，读回时出错：%3</source>
+        <translation>%1 is written as %2, which fails to read back: %3</translation>
+    </message>
+    <message>
+        <source>%1 写成 %2，读回是 %3</source>
+        <translation>%1 is written as %2, which reads back as %3</translation>
+    </message>
+    <message>
+        <source>%1 写成 %2，读回是“%3”，它又写成 %4</source>
+        <translation>%1 is written as %2, which reads back as &quot;%3&quot;, which is written as %4</translation>
+    </message>
+    <message>
+        <source>错误</source>
+        <translation>fault</translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation>warning</translation>
+    </message>
+    <message>
+        <source>%1（%2）：</source>
+        <translation>%1 (%2): </translation>
+    </message>
+    <message>
+        <source>%1: %2：%3%4</source>
+        <translation>%1: %2: %3%4</translation>
+    </message>
+    <message>
+        <source>检查了%1行：%2个错误，%3个警告</source>
+        <translation>checked %1 rows: %2 faults, %3 warnings</translation>
+    </message>
+    <message>
+        <source>参数文件有%1处错误，文件操作 › 检查参数文件... 列出它们</source>
+        <translation>The parameter file has %1 faults; File › Check parameter file... lists them</translation>
+    </message>
+</context>
+<context>
     <name>ProfileLoader</name>
     <message>
         <source>参数配置程序 </source>
