@@ -36,6 +36,17 @@
     </message>
 </context>
 <context>
+    <name>CliCheck</name>
+    <message>
+        <source>没有参数文件可检查（用 --profile FILE 指定）</source>
+        <translation>no parameter file to check (give one with --profile FILE)</translation>
+    </message>
+    <message>
+        <source>找不到 %1；找过：%2（或用 --script FILE 指定）</source>
+        <translation>cannot find %1; tried %2 (or give --script FILE)</translation>
+    </message>
+</context>
+<context>
     <name>CliCommands</name>
     <message>
         <source>读DTU状态：设备的工作状态</source>
@@ -117,6 +128,10 @@ IMEI: %2
         <source>设备档案，最新的在前（--show ID、--diff ID1 ID2、--limit N）</source>
         <translation>the device records, newest first (--show ID, --diff ID1 ID2, --limit N)</translation>
     </message>
+    <message>
+        <source>检查参数文件、扩展参数文件和脚本，不连接设备（--strict：警告也算错误）</source>
+        <translation>check the parameter file, its extended file and the script, without a device (--strict: warnings count as faults)</translation>
+    </message>
 </context>
 <context>
     <name>CliFleet</name>
@@ -159,6 +174,13 @@ IMEI: %2
     <message>
         <source>警告：%1 的操作没有记入设备档案：%2</source>
         <translation>warning: the device record of %1 was not kept: %2</translation>
+    </message>
+</context>
+<context>
+    <name>CliFleetWorker</name>
+    <message>
+        <source>provision：</source>
+        <translation>provision: </translation>
     </message>
 </context>
 <context>
@@ -525,6 +547,7 @@ first, for the records</translation>
 verify：0 设备与文件相符，3 有不同，1 设备出错。
 fleet：0 每台设备都成功，1 其他情况（报告说明是哪台、为什么）。
 history：0 已列出，1 没有这条记录；--diff：0 相同，3 不同。
+check：0 没有错误，1 有错误（--strict：或有警告），2 文件无法读取。
 </source>
         <translation>
 Exit status: 0 every device operation succeeded; 1 one failed or was refused;
@@ -532,11 +555,16 @@ Exit status: 0 every device operation succeeded; 1 one failed or was refused;
 verify: 0 the device matches the file, 3 it differs, 1 a device failure.
 fleet: 0 every device ok, 1 otherwise (the report says which and why).
 history: 0 listed, 1 no such entry; --diff: 0 the same, 3 they differ.
+check: 0 no fault, 1 a fault (--strict: or a warning), 2 a file that cannot be read.
 </translation>
     </message>
     <message>
         <source>provision、rollback --run：在标准输出给出 JSON 行（进度、结果）</source>
         <translation>provision, rollback --run: JSON lines on standard output (progress, results)</translation>
+    </message>
+    <message>
+        <source>check：警告也算错误（退出状态1）</source>
+        <translation>check: warnings count as faults (exit status 1)</translation>
     </message>
 </context>
 <context>
@@ -681,13 +709,6 @@ history: 0 listed, 1 no such entry; --diff: 0 the same, 3 they differ.
     <message>
         <source>系统没有报告任何串口</source>
         <translation>the system reports no serial ports</translation>
-    </message>
-</context>
-<context>
-    <name>CliFleetWorker</name>
-    <message>
-        <source>provision：</source>
-        <translation>provision: </translation>
     </message>
 </context>
 <context>

@@ -35,6 +35,7 @@ struct CliOptions {
     bool verify = false;      // provision, fleet: read back and compare
     int jobs = 0;             // fleet: devices at once (0: all, at most 16)
     QString report;           // fleet: the report file (.csv or .json)
+    bool strict = false;      // check: warnings count as faults
     RecordOptions records;    // --records, --no-records; history's options
     QString command;
     QStringList arguments;
