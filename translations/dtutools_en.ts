@@ -2583,6 +2583,30 @@ check: 0 no fault, 1 a fault (--strict: or a warning), 2 a file that cannot be r
         <source>请先打开参数文件：恢复按它的参数表写入设备</source>
         <translation>Open a profile first: the rollback writes the devices through its tables</translation>
     </message>
+    <message>
+        <source>检查参数文件...</source>
+        <translation>Check parameter file...</translation>
+    </message>
+    <message>
+        <source>请先调入参数文件</source>
+        <translation>Load a parameter file first</translation>
+    </message>
+    <message>
+        <source>检查参数文件</source>
+        <translation>Check parameter file</translation>
+    </message>
+    <message>
+        <source>检查结果</source>
+        <translation>Findings</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>点选一条，参数表中就选中它所在的行。</source>
+        <translation>Pick a finding to select its row in the parameter table.</translation>
+    </message>
 </context>
 <context>
     <name>TableCompare</name>
