@@ -238,6 +238,14 @@ private:
         }
     }
 
+    // True the first time the watchdog stops a snippet: it is said once.
+    bool Stop(const QString &snippet)
+    {
+        const qsizetype before = stopped_.size();
+        stopped_.insert(snippet);
+        return stopped_.size() > before;
+    }
+
     // One evaluation of a row's snippet; false (its finding made) when it
     // failed. A snippet the watchdog stopped is said once and not run again.
     bool Ran(const Row &row, const QString &member, const std::function<void()> &eval, Kind otherwise,
@@ -251,7 +259,7 @@ private:
             return true;
         } catch (const ScriptError &error) {
             if (error.cause() == ScriptError::Cause::TimedOut) {
-                stopped_.insert(snippet);
+                Stop(snippet);
                 Add(RowAt(row, member, Kind::SnippetTimeout),
                     {member, QString::number(session_->script.TimeLimitMs())});
             } else if (error.cause() == ScriptError::Cause::MissingName) {
@@ -316,12 +324,8 @@ private:
                                                             ProfileSamples::DigitsOnly(plan)));
         if (const std::optional<ProfileSamples::Fault> &fault = *known) {
             const QString member = fault->inDecoder ? ProfileKeys::ONGET : ProfileKeys::ONSET;
-            if (fault->kind == Kind::SnippetTimeout) {
-                const QString &snippet = fault->inDecoder ? p.ONGET : p.ONSET;
-                if (stopped_.contains(snippet))
-                    return;
-                stopped_.insert(snippet);
-            }
+            if (fault->kind == Kind::SnippetTimeout && !Stop(fault->inDecoder ? p.ONGET : p.ONSET))
+                return;
             Add(RowAt(row, member, fault->kind), fault->data);
         }
     }

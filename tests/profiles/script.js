@@ -20,5 +20,9 @@ function GetWordStrict() {
     if (hexinput.length !== 4) throw new Error("two bytes expected");
     return GetWord();
 }
-// Faulty on purpose: never ends.
+// Faulty on purpose: never ends, or only for numbers over 65535.
 function Forever() { for (;;) {} }
+function SetWordHanging() {
+    if (parseInt(ascinput, 10) > 65535) Forever();
+    return SetWord();
+}

@@ -70,6 +70,11 @@ private slots:
         file("endless", {QStringLiteral("snippet-timeout@4:0030")});
         file("missing-function", {QStringLiteral("missing-function@4:0030")});
 
+        // Its bytes read back as "0", which is written as 30.
+        row("decoder and encoder at odds", Row("0030", "Length=5;", "GetWord()", "SetStr()"),
+            {QStringLiteral("no-round-trip@4:0030")});
+        row("encoder endless for a sample", Row("0030", kDigits, "GetWord()", "SetWordHanging()"),
+            {QStringLiteral("snippet-timeout@4:0030")});
         row("number of three digits", Row("031", kDigits), {QStringLiteral("bad-number@4:031")});
         row("heading exempt", Row("", "Length=five;", "Nowhere()"), {});
         row("limits that do not parse", Row("0030", "Length=five;"), {QStringLiteral("bad-list@4:0030")});
@@ -123,6 +128,14 @@ private slots:
         for (const ProfileCheck::Finding &f : ProfileCheck::Run(profile, script).findings)
             tags << Tag(f);
         QCOMPARE(tags, expected);
+    }
+
+    // What a load runs: nothing of the script, so no snippet's fault.
+    void structureRunsNoSnippet()
+    {
+        for (const char *name : {"wrapping.txt", "endless.txt"})
+            QVERIFY(ProfileCheck::Run(TestProfile(QLatin1String(name)), QString(), ProfileCheck::Depth::Structure)
+                        .findings.empty());
     }
 };
 
