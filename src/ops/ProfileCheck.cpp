@@ -283,8 +283,6 @@ private:
         bool ok = true;
         if (row.choice) {
             const ChoiceList choices = ChoiceList::Parse(p.ONLIST);
-            const int i = choices.FirstMatch(p.PVALUE);
-            shown = i >= 0 ? choices.labels[i] : QString();
             // The choice box shows what ONGET makes of each code too.
             for (int c = p.PVALUE.size() > 4 ? -1 : 0; ok && !p.ONGET.isEmpty() && c < choices.values.size(); ++c) {
                 const QString code = c < 0 ? digits : choices.values[c];
