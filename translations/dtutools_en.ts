@@ -43,6 +43,17 @@
     </message>
 </context>
 <context>
+    <name>CliCheck</name>
+    <message>
+        <source>没有参数文件可检查（用 --profile FILE 指定）</source>
+        <translation>no parameter file to check (give one with --profile FILE)</translation>
+    </message>
+    <message>
+        <source>找不到 %1；找过：%2（或用 --script FILE 指定）</source>
+        <translation>cannot find %1; tried %2 (or give --script FILE)</translation>
+    </message>
+</context>
+<context>
     <name>CliCommands</name>
     <message>
         <source>读DTU状态：设备的工作状态</source>
@@ -253,6 +264,10 @@ IMEI: %2
     <message>
         <source>：%1 与第%2行的 %3 是同一台设备</source>
         <translation>: %1 is the same device as %3 on line %2</translation>
+    </message>
+    <message>
+        <source>检查参数文件、扩展参数文件和脚本，不连接设备（--strict：警告也算错误）</source>
+        <translation>check the parameter file, its extended file and the script, without a device (--strict: warnings count as faults)</translation>
     </message>
 </context>
 <context>
@@ -656,6 +671,10 @@ first, for the records</translation>
         <translation>rollback: only list what it would write, write nothing</translation>
     </message>
     <message>
+        <source>check：警告也算错误（退出状态1）</source>
+        <translation>check: warnings count as faults (exit status 1)</translation>
+    </message>
+    <message>
         <source>
 退出状态：0 每个设备操作都成功；1 有操作失败或被拒绝；
 2 用法错误、参数文件或脚本无法读取、数据通道没有打开。
@@ -664,6 +683,7 @@ fleet：0 每台设备都成功，1 其他情况（报告说明是哪台、为�
 audit：0 每台设备都相符，3 有不符（没有失败的），1 其他情况。
 rollback：0 已恢复，3 仍有不同或有密码类参数未恢复；--dry-run：0 无需写入，3 有要写的。
 history：0 已列出，1 没有这条记录；--diff：0 相同，3 不同。
+check：0 没有错误，1 有错误（--strict：或有警告），2 文件无法读取。
 </source>
         <translation>
 Exit status: 0 every device operation succeeded; 1 one failed or was refused;
@@ -673,6 +693,7 @@ fleet: 0 every device ok, 1 otherwise (the report says which and why).
 audit: 0 every device holds what it should, 3 some differ (none failed), 1 otherwise.
 rollback: 0 restored, 3 still differs or secrets not restored; --dry-run: 0 nothing to write, 3 rows to write.
 history: 0 listed, 1 no such entry; --diff: 0 the same, 3 they differ.
+check: 0 no fault, 1 a fault (--strict: or a warning), 2 a file that cannot be read.
 </translation>
     </message>
 </context>
@@ -1691,6 +1712,121 @@ history: 0 listed, 1 no such entry; --diff: 0 the same, 3 they differ.
     </message>
 </context>
 <context>
+    <name>ProfileCheckWording</name>
+    <message>
+        <source>（无字节）</source>
+        <translation>(no bytes)</translation>
+    </message>
+    <message>
+        <source>这里的字节既不是GBK也不是UTF-8文本</source>
+        <translation>these bytes are neither GBK nor UTF-8 text</translation>
+    </message>
+    <message>
+        <source>这一行不是JSON对象，它和它后面的行都不会载入</source>
+        <translation>this row is not a JSON object: neither it nor the rows after it are loaded</translation>
+    </message>
+    <message>
+        <source>不是JSON对象</source>
+        <translation>not a JSON object</translation>
+    </message>
+    <message>
+        <source>脚本载入时出错：%1</source>
+        <translation>the script failed while loading: %1</translation>
+    </message>
+    <message>
+        <source>缺少成员 %1</source>
+        <translation>member %1 is missing</translation>
+    </message>
+    <message>
+        <source>参数号“%1”不是四位十六进制数</source>
+        <translation>parameter number &quot;%1&quot; is not four hex digits</translation>
+    </message>
+    <message>
+        <source>参数号 %1 在第%2行已经用过</source>
+        <translation>parameter number %1 is already used on line %2</translation>
+    </message>
+    <message>
+        <source>PVALUE“%1”不是 HEX: 加完整的十六进制字节</source>
+        <translation>PVALUE &quot;%1&quot; is not HEX: followed by whole hex bytes</translation>
+    </message>
+    <message>
+        <source>ONLIST“%1”既不是 Length=N; Mask=&quot;...&quot;; 也不是选择列表</source>
+        <translation>ONLIST &quot;%1&quot; is neither Length=N; Mask=&quot;...&quot;; nor a choice list</translation>
+    </message>
+    <message>
+        <source>ONLIST：%1</source>
+        <translation>ONLIST: %1</translation>
+    </message>
+    <message>
+        <source>选择“%1”的取值“%2”不是大写的十六进制字节</source>
+        <translation>the code &quot;%2&quot; of choice &quot;%1&quot; is not hex bytes in capitals</translation>
+    </message>
+    <message>
+        <source>选择“%1”和“%2”的取值都是 %3</source>
+        <translation>choices &quot;%1&quot; and &quot;%2&quot; have the same code %3</translation>
+    </message>
+    <message>
+        <source>%1 用到脚本中没有的名字：%2</source>
+        <translation>%1 uses a name the script lacks: %2</translation>
+    </message>
+    <message>
+        <source>%1 出错：%2</source>
+        <translation>%1 failed: %2</translation>
+    </message>
+    <message>
+        <source>%1 超过%2毫秒没有结束，已停止，不再运行</source>
+        <translation>%1 ran over %2 ms and was stopped; it is not run again</translation>
+    </message>
+    <message>
+        <source>GetCmd(&quot;%1&quot;) 给出“%2”，不是0000以外的四位十六进制数</source>
+        <translation>GetCmd(&quot;%1&quot;) gives &quot;%2&quot;, not four hex digits other than 0000</translation>
+    </message>
+    <message>
+        <source>PVALUE %1 无法解码：%2</source>
+        <translation>PVALUE %1 does not decode: %2</translation>
+    </message>
+    <message>
+        <source>显示的值“%1”超过 Length=%2，无法照样输入</source>
+        <translation>the value shown, &quot;%1&quot;, is longer than Length=%2 and cannot be typed as it is</translation>
+    </message>
+    <message>
+        <source>%1 写成 %2，读回时出错：%3</source>
+        <translation>%1 is written as %2, which fails to read back: %3</translation>
+    </message>
+    <message>
+        <source>%1 写成 %2，读回是 %3</source>
+        <translation>%1 is written as %2, which reads back as %3</translation>
+    </message>
+    <message>
+        <source>%1 写成 %2，读回是“%3”，它又写成 %4</source>
+        <translation>%1 is written as %2, which reads back as &quot;%3&quot;, which is written as %4</translation>
+    </message>
+    <message>
+        <source>错误</source>
+        <translation>fault</translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation>warning</translation>
+    </message>
+    <message>
+        <source>%1（%2）：</source>
+        <translation>%1 (%2): </translation>
+    </message>
+    <message>
+        <source>%1: %2：%3%4</source>
+        <translation>%1: %2: %3%4</translation>
+    </message>
+    <message>
+        <source>检查了%1行：%2个错误，%3个警告</source>
+        <translation>checked %1 rows: %2 faults, %3 warnings</translation>
+    </message>
+    <message>
+        <source>参数文件有%1处错误，文件操作 › 检查参数文件... 列出它们</source>
+        <translation>The parameter file has %1 faults; File › Check parameter file... lists them</translation>
+    </message>
+</context>
+<context>
     <name>ProfileLoader</name>
     <message>
         <source>参数配置程序 </source>
@@ -2645,6 +2781,30 @@ history: 0 listed, 1 no such entry; --diff: 0 the same, 3 they differ.
     <message>
         <source>恢复到第 %1 条记录：完成，但快照中没有 %2 行密码类参数的值，它们没有恢复</source>
         <translation>Rollback to entry %1: done, but the snapshot keeps no value of %2 secret row(s); they were not restored</translation>
+    </message>
+    <message>
+        <source>检查参数文件...</source>
+        <translation>Check parameter file...</translation>
+    </message>
+    <message>
+        <source>请先调入参数文件</source>
+        <translation>Load a parameter file first</translation>
+    </message>
+    <message>
+        <source>检查参数文件</source>
+        <translation>Check parameter file</translation>
+    </message>
+    <message>
+        <source>检查结果</source>
+        <translation>Findings</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>点选一条，参数表中就选中它所在的行。</source>
+        <translation>Pick a finding to select its row in the parameter table.</translation>
     </message>
 </context>
 <context>

@@ -1,6 +1,7 @@
 #include "cli/CliCommands.h"
 
 #include "actions/DeviceActions.h"
+#include "cli/CliCheck.h"
 #include "cli/CliHistory.h"
 #include "cli/CliOptions.h"
 #include "cli/CliPorts.h"
@@ -106,6 +107,8 @@ const std::vector<CliCommand> &All()
          false, &CliRollback::Check, &CliRollback::Run},
         {"history", "[DEVICE]", QT_TRANSLATE_NOOP("CliCommands", "设备档案，最新的在前（--show ID、--diff ID1 ID2、--limit N）"),
          0, 2, false, nullptr, &CliHistory::Run, false},
+        {"check", "", QT_TRANSLATE_NOOP("CliCommands", "检查参数文件、扩展参数文件和脚本，不连接设备（--strict：警告也算错误）"),
+         0, 0, false, nullptr, &CliCheck::Run, false},
     };
     return commands;
 }
@@ -135,6 +138,7 @@ bool Takes(const QString &command, const QString &option)
         {QStringLiteral("audit"), fleetOwn},
         {QStringLiteral("history"), {QStringLiteral("limit"), QStringLiteral("show"), QStringLiteral("diff")}},
         {QStringLiteral("rollback"), {QStringLiteral("run"), QStringLiteral("events"), QStringLiteral("dry-run")}},
+        {QStringLiteral("check"), {QStringLiteral("profile"), QStringLiteral("script"), QStringLiteral("strict")}},
     };
     // Where the records are: for every command that leaves an entry or reads them.
     static const QStringList recordsPlace{QStringLiteral("records"), QStringLiteral("no-records")};

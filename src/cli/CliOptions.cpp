@@ -73,6 +73,7 @@ const OptionEntry kOptions[] = {
     {"identify", Takes::Nothing, "", QT_TRANSLATE_NOOP("CliOptions", "fleet：先查询每台设备的固件版本和IMEI，\n记入设备档案")},
     {"run", Takes::Value, "ID", QT_TRANSLATE_NOOP("CliOptions", "rollback：恢复批量运行ID改动过的每台设备")},
     {"fleet-run", Takes::Value, "ID", QT_TRANSLATE_NOOP("CliOptions", "provision：设备的记录所属的批量运行")},
+    {"strict", Takes::Nothing, "", QT_TRANSLATE_NOOP("CliOptions", "check：警告也算错误（退出状态1）")},
 };
 
 // The short spellings, each for one option of the table.
@@ -196,6 +197,8 @@ bool Apply(CliOptions *out, const QString &name, const QString &value, QString *
     } else if (name == QLatin1String("report")) {
         out->report = value;
         ok = !value.isEmpty();
+    } else if (name == QLatin1String("strict")) {
+        out->strict = true;
     }
     if (!ok)
         *error = QCoreApplication::translate("CliOptions", "--%1：无效的值“%2”，%3").arg(name, value, ValidValues(name));
@@ -352,6 +355,7 @@ QString CliOptions::Usage()
                "fleet：0 每台设备都成功，1 其他情况（报告说明是哪台、为什么）。\n"
                "audit：0 每台设备都相符，3 有不符（没有失败的），1 其他情况。\n"
                "rollback：0 已恢复，3 仍有不同或有密码类参数未恢复；--dry-run：0 无需写入，3 有要写的。\n"
-               "history：0 已列出，1 没有这条记录；--diff：0 相同，3 不同。\n");
+               "history：0 已列出，1 没有这条记录；--diff：0 相同，3 不同。\n"
+               "check：0 没有错误，1 有错误（--strict：或有警告），2 文件无法读取。\n");
     return text;
 }

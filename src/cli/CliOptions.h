@@ -37,6 +37,7 @@ struct CliOptions {
     bool dryRun = false;      // rollback: list what it would write
     int jobs = 0;             // fleet: devices at once (0: all, at most 16)
     QString report;           // fleet: the report file (.csv or .json)
+    bool strict = false;      // check: warnings count as faults
     RecordOptions records;    // --records, --no-records; history's options
     QString command;
     QStringList arguments;

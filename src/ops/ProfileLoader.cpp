@@ -1,9 +1,12 @@
 #include "ops/ProfileLoader.h"
 
 #include "core/DtuError.h"
+#include "core/Frontend.h"
 #include "session/DtuSession.h"
 #include "core/TextFile.h"
 #include "core/WorkPaths.h"
+#include "ops/ProfileCheck.h"
+#include "ops/ProfileCheckWording.h"
 #include "params/RowBuilder.h"
 
 #include <QCoreApplication>
@@ -14,18 +17,6 @@
 namespace ProfileLoader {
 namespace {
 
-// Relative paths are taken from the current directory; when the file is not
-// there, the profile's own folder is tried, so a profile and its extended
-// file copied together keep working wherever the tool is started.
-QString ResolveBeside(const QString &name, const QString &profilePath)
-{
-    const QFileInfo info(name);
-    if (info.isAbsolute() || info.exists())
-        return name;
-    const QString beside = QFileInfo(profilePath).dir().filePath(name);
-    return QFileInfo::exists(beside) ? beside : name;
-}
-
 // The main table and its id list go together: a load that fails after this
 // must not leave the old profile's numbers for the next read to ask for.
 void ClearMainTable(DtuSession &session)
@@ -34,7 +25,25 @@ void ClearMainTable(DtuSession &session)
     session.state.MainParamIdList.clear();
 }
 
+// Window loads: the structure check's faults (nothing is evaluated, so
+// loading stays quick) are said once in the status bar; the profile still loads.
+void LoadAndCheck(DtuSession &session, const QString &path)
+{
+    LoadProfile(session, path);
+    if (const int faults = ProfileCheck::Run(path, QString(), ProfileCheck::Depth::Structure).Count(ProfileCheck::Severity::Fault))
+        session.frontend().SetResultPanel(ProfileCheckWording::LoadNotice(faults));
+}
+
 } // namespace
+
+QString ExtendedFilePath(const QString &name, const QString &profilePath)
+{
+    const QFileInfo info(name);
+    if (info.isAbsolute() || info.exists())
+        return name;
+    const QString beside = QFileInfo(profilePath).dir().filePath(name);
+    return QFileInfo::exists(beside) ? beside : name;
+}
 
 void LoadExtendedFile(DtuSession &session, const QString &path)
 {
@@ -105,7 +114,7 @@ void LoadProfile(DtuSession &session, const QString &path)
     if (!exParamFile.isEmpty()) {
         state.ExtPageVisible = true;
         session.NotifyFactsChanged();
-        LoadExtendedFile(session, ResolveBeside(exParamFile, path)); // throws: the TCP step below does not run
+        LoadExtendedFile(session, ExtendedFilePath(exParamFile, path)); // throws: the TCP step below does not run
     } else {
         state.ExtPageVisible = false;
     }
@@ -125,7 +134,7 @@ void LoadChosenProfile(DtuSession &session, const QString &path)
         // A read-only working folder only costs the restore at next start.
     }
     ClearMainTable(session);
-    LoadProfile(session, path);
+    LoadAndCheck(session, path);
 }
 
 bool RestoreLastProfile(DtuSession &session)
@@ -138,7 +147,7 @@ bool RestoreLastProfile(DtuSession &session)
     session.profilePath = path;
     ClearMainTable(session);
     try {
-        LoadProfile(session, path);
+        LoadAndCheck(session, path);
     } catch (const DtuError &) {
         session.NotifyFactsChanged();
         return false;

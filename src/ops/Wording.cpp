@@ -71,6 +71,8 @@ QString EditRefusal(const EditResult &r)
 {
     using Kind = EditResult::Kind;
     using Problem = ValueCodec::Encoded::Problem;
+    // lupdate files these under this namespace's name; looked up under any
+    // other, the reasons stayed Chinese in an English run.
     const auto tr = [](const char *text) { return QCoreApplication::translate("Wording", text); };
     switch (r.kind) {
     case Kind::Applied: return {};

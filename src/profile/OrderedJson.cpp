@@ -68,33 +68,51 @@ class JsonParser {
 public:
     explicit JsonParser(const QString &text) : s_(text) {}
 
-    bool Run(JsonValue *out, QString *error)
+    bool Run(JsonValue *out, QString *error, qsizetype *failedAt)
+    {
+        if (!Parse(out, error)) {
+            if (failedAt)
+                *failedAt = qMin(problemAt_, s_.size());
+            return false;
+        }
+        return true;
+    }
+
+private:
+    bool Parse(JsonValue *out, QString *error)
     {
         SkipSpace();
         if (!ParseValue(out, 0))
             return Fail(error);
         SkipSpace();
         if (pos_ != s_.size()) {
-            problem_ = QCoreApplication::translate("OrderedJson", "多余的内容");
+            Problem(QCoreApplication::translate("OrderedJson", "多余的内容"));
             return Fail(error);
         }
         return true;
     }
 
-private:
     static constexpr int kMaxDepth = 200;
 
     bool Fail(QString *error)
     {
         if (error)
             *error = QCoreApplication::translate("OrderedJson", "JSON格式错误（第%1个字符）：%2")
-                         .arg(pos_ + 1)
+                         .arg(problemAt_ + 1)
                          .arg(problem_);
         return false;
     }
     bool Problem(const QString &what)
     {
         problem_ = what;
+        problemAt_ = pos_;
+        return false;
+    }
+    // A problem with the character just read.
+    bool ProblemBefore(const QString &what)
+    {
+        Problem(what);
+        --problemAt_;
         return false;
     }
     void SkipSpace()
@@ -121,6 +139,7 @@ private:
             return Problem(QCoreApplication::translate("OrderedJson", "嵌套过深"));
         if (pos_ >= s_.size())
             return Problem(QCoreApplication::translate("OrderedJson", "内容不完整"));
+        out->offset_ = pos_;
         const QChar c = s_.at(pos_);
         switch (c.unicode()) {
         case '{':
@@ -202,7 +221,7 @@ private:
             if (c == QLatin1Char('"'))
                 break;
             if (c.unicode() < 0x20)
-                return Problem(QCoreApplication::translate("OrderedJson", "字符串中有控制字符"));
+                return ProblemBefore(QCoreApplication::translate("OrderedJson", "字符串中有控制字符"));
             if (c != QLatin1Char('\\')) {
                 result += c;
                 continue;
@@ -227,7 +246,7 @@ private:
                 break;
             }
             default:
-                return Problem(QCoreApplication::translate("OrderedJson", "无效的转义"));
+                return ProblemBefore(QCoreApplication::translate("OrderedJson", "无效的转义"));
             }
         }
         *out = result;
@@ -256,7 +275,7 @@ private:
             if (c == QLatin1Char(']'))
                 return true;
             if (c != QLatin1Char(','))
-                return Problem(QCoreApplication::translate("OrderedJson", "数组中缺少逗号"));
+                return ProblemBefore(QCoreApplication::translate("OrderedJson", "数组中缺少逗号"));
         }
     }
 
@@ -292,20 +311,21 @@ private:
             if (c == QLatin1Char('}'))
                 return true;
             if (c != QLatin1Char(','))
-                return Problem(QCoreApplication::translate("OrderedJson", "对象中缺少逗号"));
+                return ProblemBefore(QCoreApplication::translate("OrderedJson", "对象中缺少逗号"));
         }
     }
 
     const QString &s_;
     qsizetype pos_ = 0;
     QString problem_;
+    qsizetype problemAt_ = 0;
 };
 
-bool JsonValue::Parse(const QString &text, JsonValue *out, QString *error)
+bool JsonValue::Parse(const QString &text, JsonValue *out, QString *error, qsizetype *failedAt)
 {
     JsonValue result;
     JsonParser parser(text);
-    if (!parser.Run(&result, error))
+    if (!parser.Run(&result, error, failedAt))
         return false;
     *out = std::move(result);
     return true;

@@ -41,8 +41,12 @@ public:
     std::vector<Member> &Members() { return members_; }
     const std::vector<Member> &Members() const { return members_; }
 
-    // Parses RFC 8259 text; returns false with a message naming the position.
-    static bool Parse(const QString &text, JsonValue *out, QString *error);
+    // Parses RFC 8259 text; returns false with a message naming the position,
+    // and that position (an index into text) in *failedAt.
+    static bool Parse(const QString &text, JsonValue *out, QString *error, qsizetype *failedAt = nullptr);
+    // Where the value began in the text it was parsed from (-1 when made in
+    // code), so a checker can name the line of a member.
+    qsizetype Offset() const { return offset_; }
     // Indented text (4 spaces), non-ASCII characters written as they are, LF
     // line ends.
     QString ToIndentedText() const;
@@ -52,6 +56,7 @@ private:
     Type type_ = Type::Null;
     bool bool_ = false;
     QString text_; // string content or number lexeme
+    qsizetype offset_ = -1;
     std::vector<JsonValue> items_;
     std::vector<Member> members_;
 };

@@ -15,11 +15,13 @@ ScriptHost::ScriptHost()
 {
     QJSEngine *engine = engine_.get();
     watchdog_ = std::make_unique<ScriptWatchdog>([engine] { engine->setInterrupted(true); });
+    global_ = std::make_unique<QJSValue>(engine_->globalObject());
 }
 
 ScriptHost::~ScriptHost()
 {
     watchdog_.reset(); // stop the thread before the engine goes
+    global_.reset();
 }
 
 QString ScriptFault::Text() const
@@ -29,11 +31,13 @@ QString ScriptFault::Text() const
     return QCoreApplication::translate("ScriptHost", "%1：%2").arg(file, message);
 }
 
-QJSValue ScriptHost::Evaluate(const QString &text, const QString &fileName, bool *timedOut)
+QJSValue ScriptHost::Evaluate(const QString &text, const QString &fileName, bool *timedOut, QStringList *trace)
 {
     watchdog_->Arm(timeLimitMs_);
-    const QJSValue result = engine_->evaluate(text, fileName);
+    const QJSValue result = engine_->evaluate(text, fileName, 1, trace);
     *timedOut = watchdog_->Disarm();
+    if (*timedOut)
+        ++timedOut_;
     // The interrupt flag is sticky: clear it or every later call fails too.
     engine_->setInterrupted(false);
     return result;
@@ -46,9 +50,12 @@ QString ScriptHost::Eval(const QString &text)
     if (timedOut)
         throw ScriptError(QCoreApplication::translate("ScriptHost", "脚本执行超时（超过%1毫秒）：%2")
                               .arg(timeLimitMs_)
-                              .arg(text.left(80)));
+                              .arg(text.left(80)),
+                          ScriptError::Cause::TimedOut);
     if (result.isError())
-        throw ScriptError(result.toString());
+        throw ScriptError(result.toString(), result.errorType() == QJSValue::ReferenceError
+                                                 ? ScriptError::Cause::MissingName
+                                                 : ScriptError::Cause::Thrown);
     if (result.isUndefined() || result.isNull())
         return {};
     return result.toString();
@@ -56,7 +63,7 @@ QString ScriptHost::Eval(const QString &text)
 
 void ScriptHost::SetGlobal(const QString &name, const QString &value)
 {
-    engine_->globalObject().setProperty(name, value);
+    global_->setProperty(name, value);
 }
 
 bool ScriptHost::LoadFile(const QString &path, QString *error, ScriptFault *fault)
@@ -69,14 +76,17 @@ bool ScriptHost::LoadFile(const QString &path, QString *error, ScriptFault *faul
     }
     const QString text = TextFile::Decode(file.readAll()).text;
     bool timedOut = false;
-    const QJSValue result = Evaluate(text, path, &timedOut);
+    QStringList trace; // "function:line:column:file:path" frames; a syntax error's has its column
+    const QJSValue result = Evaluate(text, path, &timedOut, &trace);
     if (fault) {
         *fault = {};
         if (timedOut) {
             *fault
-                = {path, 0, QCoreApplication::translate("ScriptHost", "脚本执行超时（超过%1毫秒）").arg(timeLimitMs_)};
+                = {path, 0, 0, QCoreApplication::translate("ScriptHost", "脚本执行超时（超过%1毫秒）").arg(timeLimitMs_)};
         } else if (result.isError()) {
-            *fault = {path, result.property(QStringLiteral("lineNumber")).toInt(), result.toString(),
+            const QStringList frame = trace.isEmpty() ? QStringList() : trace.first().split(QLatin1Char(':'));
+            *fault = {path, result.property(QStringLiteral("lineNumber")).toInt(),
+                      frame.size() > 2 ? qMax(0, frame[2].toInt()) : 0, result.toString(),
                       result.errorType() == QJSValue::SyntaxError};
         }
     }

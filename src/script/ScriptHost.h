@@ -1,5 +1,6 @@
 #pragma once
 #include <QString>
+#include <QStringList>
 #include <memory>
 
 class QJSEngine;
@@ -10,6 +11,7 @@ class ScriptWatchdog;
 struct ScriptFault {
     QString file;
     int line = 0;    // 0 when the engine gave none (a time-out)
+    int column = 0;  // 0 when the engine gave none (it gives one for a syntax error)
     QString message; // the engine's text, such as "SyntaxError: Expected token `;'"
     bool syntax = false; // the file did not parse: nothing in it was defined
 
@@ -49,12 +51,20 @@ public:
 
     void SetTimeLimitMs(int ms) { timeLimitMs_ = ms; }
     int TimeLimitMs() const { return timeLimitMs_; }
+    // How many evaluations the time limit has stopped so far: a caller whose
+    // callee swallowed the error can still tell that one was stopped.
+    int TimedOutCount() const { return timedOut_; }
 
 private:
     // Evaluates under the time limit; fileName names the source in errors.
-    QJSValue Evaluate(const QString &text, const QString &fileName, bool *timedOut);
+    QJSValue Evaluate(const QString &text, const QString &fileName, bool *timedOut, QStringList *trace = nullptr);
 
     std::unique_ptr<QJSEngine> engine_;
     std::unique_ptr<ScriptWatchdog> watchdog_;
+    // Held for the engine's life: while no value of the engine was held,
+    // every evaluation took several times as long (the profile check of
+    // 10 000 rows: 4.6 s against 1.3 s).
+    std::unique_ptr<QJSValue> global_;
     int timeLimitMs_ = kDefaultTimeLimitMs;
+    int timedOut_ = 0;
 };

@@ -14,6 +14,7 @@
 #include "ui/Dialogs.h"
 #include "ui/FleetWindow.h"
 #include "ui/HandlerRunner.h"
+#include "ui/ProfileCheckDialog.h"
 #include "ui/QtFrontend.h"
 #include "ui/RecordsWindow.h"
 #include "ui/WindowRecorder.h"
@@ -57,6 +58,10 @@ MainMenu::MainMenu(QMainWindow &window, DtuSession &session, HandlerRunner &run,
                             [this] { run_.RunDevice([this] { ParamFile::SaveParamFile(session_); }); }));
     files->addAction(action("N4", tr("批量写参数"), QKeySequence(QStringLiteral("Ctrl+Shift+W")),
                             [this] { run_.RunDevice([this] { BatchWrite(); }); }));
+    // Not on the device, but locked with the rest: a snippet stopped by the
+    // watchdog holds the event loop an exchange waits in.
+    files->addAction(action("CheckProfile", tr("检查参数文件..."), QKeySequence(),
+                            [this] { ProfileCheckDialog::Run(window_, session_, dialogs_); }));
     // Not an action on this window's channel: the fleet has its own workers.
     auto *fleet = new QAction(tr("多台设备配置..."), &window_);
     fleet->setObjectName(QStringLiteral("N8"));

@@ -36,6 +36,7 @@ private slots:
         QTest::newRow("octet over 255") << L({"write", "0052=192.168.1.256"}) << L({"0052", "192.168.1.256"});
         QTest::newRow("first octet over 255") << L({"write", "0052=300.1.1.1"}) << L({"0052", "300.1.1.1"});
         QTest::newRow("port over 16 bits") << L({"write", "0031=70000"}) << L({"0031", "70000"});
+        QTest::newRow("in English") << L({"--lang", "en", "write", "0031=70000"}) << L({"outside what this parameter can hold"});
         QTest::newRow("heartbeat over 16 bits") << L({"write", "0033=99999"}) << L({"0033", "99999"});
         QTest::newRow("decimal comma") << L({"write", "0041=12,5"}) << L({"0041", "12,5", "“.”"});
         QTest::newRow("not a number") << L({"write", "0041=abc"}) << L({"0041", "abc"});

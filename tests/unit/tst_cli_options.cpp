@@ -192,6 +192,10 @@ private slots:
         row("ports", "lang", true);
         row("reset", "level", true);
         row("fleet", "fast", true);
+        row("check", "strict", true);
+        row("check", "profile", true);
+        row("check", "port", false);
+        row("read", "strict", false);
     }
     void optionsEachCommandTakes()
     {
@@ -249,11 +253,12 @@ private slots:
                                    "--tcp HOST", "--tcp-port N", "--password TEXT", "--level N", "--ext", "--json",
                                    "--fast", "--help", "--version", "--keep-profile", "--ignore NUM,...",
                                    "--set NUM=TEXT", "--events", "--verify", "--jobs N", "--report FILE",
-                                   "--write-all", "--dry-run"})
+                                   "--write-all", "--dry-run", "--strict"})
             QVERIFY2(usage.contains(QStringLiteral("\n  ") + QLatin1String(option)), option);
         const QStringList commands{"status", "signal", "version", "clock", "set-clock", "reset", "restore",
                                    "read", "write NUM=TEXT...", "save FILE", "batch", "verify FILE",
-                                   "provision", "fleet INVENTORY.csv", "audit INVENTORY.csv", "ports [PATH...]", "identify", "rollback ID", "history [DEVICE]"};
+                                   "provision", "fleet INVENTORY.csv", "audit INVENTORY.csv", "ports [PATH...]", "identify", "rollback ID", "history [DEVICE]",
+                                   "check"};
         QCOMPARE(int(CliCommands::All().size()), int(commands.size()));
         for (const QString &command : commands)
             QVERIFY2(usage.contains(QStringLiteral("\n  ") + command + QLatin1Char(' ')), qPrintable(command));

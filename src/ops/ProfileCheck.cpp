@@ -1,0 +1,398 @@
+#include "ops/ProfileCheck.h"
+
+#include "core/DtuError.h"
+#include "core/SilentFrontend.h"
+#include "core/TextFile.h"
+#include "core/WriteRules.h"
+#include "ops/EditorLogic.h"
+#include "ops/ProfileLoader.h"
+#include "ops/ProfileSamples.h"
+#include "params/ChoiceList.h"
+#include "params/ValueCodec.h"
+#include "profile/DeviceProfile.h"
+#include "script/ScriptError.h"
+#include "session/DtuSession.h"
+
+#include <QHash>
+#include <QRegularExpression>
+#include <QSet>
+#include <algorithm>
+#include <functional>
+#include <memory>
+
+namespace ProfileCheck {
+namespace {
+
+// The command words the operations ask the script for (ParamReader,
+// DeviceCommands).
+const char *const kCommandNames[] = {"CMD_GETPARAM", "CMD_REPLYCONFIG", "CMD_SETDEFAULT",
+                                     "CMD_RESET",    "CMD_GETSTATUS",   "CMD_GETDTUVER"};
+
+bool IsNumber(const QString &text)
+{
+    static const QRegularExpression number(QStringLiteral("^[0-9A-Fa-f]{4}$"));
+    return number.match(text).hasMatch();
+}
+// In capitals: a read writes its hex so, and a choice shows only when its
+// code equals that text.
+bool IsHexBytes(const QString &text)
+{
+    static const QRegularExpression bytes(QStringLiteral("^([0-9A-F]{2})+$"));
+    return bytes.match(text).hasMatch();
+}
+// Length=N; and Mask="..."; in any order, the last semicolon optional.
+bool IsLimits(const QString &text)
+{
+    static const QString stmt = QStringLiteral("(Length\\s*=\\s*\\d+|Mask\\s*=\\s*\"([^\"\\\\]|\\\\.)*\")");
+    static const QRegularExpression limits(QStringLiteral("^\\s*%1(\\s*;\\s*%1)*\\s*;?\\s*$").arg(stmt));
+    return limits.match(text).hasMatch();
+}
+
+// One file's text, and where its lines begin.
+struct Source {
+    QString path;
+    QString text;
+    std::vector<qsizetype> lineStarts{0};
+    JsonValue root;
+};
+
+struct Row {
+    const Source *source;
+    Table table;
+    int index;
+    const JsonValue *element;
+    ProfileParam param;
+    bool choice = false;
+    bool listOk = true;
+};
+
+class Checker {
+public:
+    explicit Checker(Report &report) : report_(report) {}
+
+    // Reads and parses a file; false when there is nothing to check in it.
+    bool Read(const QString &path, Source &source)
+    {
+        source.path = path;
+        try {
+            source.text = TextFile::Read(path).text;
+        } catch (const DtuError &error) {
+            Add(Finding{Kind::FileUnreadable, Severity::Fault, path}, {error.text()});
+            return false;
+        }
+        for (qsizetype i = 0; i < source.text.size(); ++i)
+            if (source.text[i] == QLatin1Char('\n'))
+                source.lineStarts.push_back(i + 1);
+        // The decoder puts U+FFFD where bytes make no character.
+        if (const qsizetype bad = source.text.indexOf(QChar(QChar::ReplacementCharacter)); bad >= 0)
+            Add(At(source, bad, Kind::NotText), {});
+        QString error;
+        qsizetype failedAt = 0;
+        if (!JsonValue::Parse(source.text, &source.root, &error, &failedAt)) {
+            Add(At(source, failedAt, Kind::BadJson), {error});
+            return false;
+        }
+        if (!source.root.IsObject()) {
+            Add(At(source, 0, Kind::NotAnObject), {});
+            return false;
+        }
+        return true;
+    }
+
+    // Every row of a file's Params: its members, number, value and list.
+    void Structure(const Source &source, Table table)
+    {
+        const JsonValue *params = source.root.Find(ProfileKeys::Params);
+        if (!params || !params->IsArray()) {
+            Add(At(source, 0, Kind::MissingMember, Severity::Warning), {ProfileKeys::Params});
+            return;
+        }
+        QHash<QString, int> numbers; // number -> line of its first row
+        int index = 0;
+        for (const JsonValue &element : params->Items()) {
+            Row row{&source, table, index++, &element, {}};
+            if (!ProfileParam::FromJson(element, &row.param)) {
+                Add(RowAt(row, QString(), Kind::NotAnObject), {});
+                return; // the loader stops here too
+            }
+            const ProfileParam &p = row.param;
+            if (!element.Find(ProfileKeys::CMDID))
+                Add(RowAt(row, QString(), Kind::MissingMember, Severity::Warning), {ProfileKeys::CMDID});
+            if (p.CMDID.isEmpty())
+                continue; // a heading
+            ++report_.rows;
+            for (const QString &member : {ProfileKeys::PNAME, ProfileKeys::PVALUE, ProfileKeys::ONLIST,
+                                          ProfileKeys::ONGET, ProfileKeys::ONSET, ProfileKeys::PNOTE})
+                if (!element.Find(member))
+                    Add(RowAt(row, QString(), Kind::MissingMember, Severity::Warning), {member});
+            if (!IsNumber(p.CMDID)) {
+                Add(RowAt(row, ProfileKeys::CMDID, Kind::BadNumber), {p.CMDID});
+            } else {
+                const int line = RowAt(row, ProfileKeys::CMDID, Kind::BadNumber).line;
+                if (const auto first = numbers.constFind(p.CMDID.toUpper()); first != numbers.cend())
+                    Add(RowAt(row, ProfileKeys::CMDID, Kind::RepeatedNumber), {p.CMDID, QString::number(*first)});
+                else
+                    numbers.insert(p.CMDID.toUpper(), line);
+            }
+            ParamRow cells;
+            cells.cells[ColHex] = p.PVALUE;
+            if (!p.PVALUE.isEmpty() && !cells.HexIsWholeBytes())
+                Add(RowAt(row, ProfileKeys::PVALUE, Kind::BadValue), {p.PVALUE});
+            CheckList(row);
+            rows_.push_back(row);
+        }
+    }
+
+    // The script and everything that runs it.
+    void Snippets(const QString &scriptPath)
+    {
+        session_ = std::make_unique<DtuSession>(silent_);
+        DtuSession &session = *session_;
+        session.state.AccessLevel = WriteRules::kUnlockLevel; // every row may be tried
+        QString error;
+        ScriptFault fault;
+        if (!session.script.LoadFile(scriptPath, &error, &fault)) {
+            Add(Finding{Kind::FileUnreadable, Severity::Fault, scriptPath}, {error});
+            return;
+        }
+        if (!fault.IsEmpty()) {
+            Finding f{Kind::ScriptLoad, Severity::Fault, scriptPath, fault.line, fault.column};
+            Add(f, {fault.message});
+            if (fault.syntax)
+                return; // nothing in it was defined
+        }
+        for (const char *name : kCommandNames) {
+            QString word;
+            try {
+                word = session.script.Eval(QStringLiteral("GetCmd(\"%1\");").arg(QLatin1String(name)));
+            } catch (const DtuError &e) {
+                word = e.text();
+            }
+            if (!IsNumber(word) || word == QLatin1String("0000"))
+                Add(Finding{Kind::BadCommandWord, Severity::Fault, scriptPath}, {QLatin1String(name), word});
+        }
+        ParamTableModel table(session.state, ParamTableModel::Kind::Main);
+        for (const Row &row : rows_)
+            if (row.listOk)
+                Values(session, table, row);
+        session_.reset();
+    }
+
+private:
+    Finding At(const Source &source, qsizetype offset, Kind kind, Severity severity = Severity::Fault) const
+    {
+        Finding f{kind, severity, source.path};
+        const auto after = std::upper_bound(source.lineStarts.begin(), source.lineStarts.end(), qMax<qsizetype>(0, offset));
+        f.line = static_cast<int>(after - source.lineStarts.begin());
+        f.column = static_cast<int>(qMax<qsizetype>(0, offset) - *(after - 1)) + 1;
+        return f;
+    }
+    // A row's finding, placed on the member it is about (else the row).
+    Finding RowAt(const Row &row, const QString &member, Kind kind, Severity severity = Severity::Fault) const
+    {
+        const JsonValue *value = member.isEmpty() ? nullptr : row.element->Find(member);
+        Finding f = At(*row.source, (value ? value : row.element)->Offset(), kind, severity);
+        f.table = row.table;
+        f.index = row.index;
+        f.number = row.param.CMDID;
+        f.name = row.param.PNAME;
+        return f;
+    }
+    void Add(Finding f, const QStringList &data)
+    {
+        f.data = data;
+        report_.findings.push_back(f);
+    }
+
+    void CheckList(Row &row)
+    {
+        const QString &list = row.param.ONLIST;
+        // The loader takes any ONLIST of the extended table, and one with a
+        // bracket in the main table, for a choice list.
+        row.choice = row.table == Table::Extended ? !list.isEmpty() : list.contains(QLatin1Char('['));
+        if (!row.choice) {
+            row.listOk = list.isEmpty() || IsLimits(list);
+            if (!row.listOk)
+                Add(RowAt(row, ProfileKeys::ONLIST, Kind::BadList), {list, QString()});
+            return;
+        }
+        ChoiceList choices;
+        try {
+            choices = ChoiceList::Parse(list);
+        } catch (const DtuError &error) {
+            row.listOk = false;
+            Add(RowAt(row, ProfileKeys::ONLIST, Kind::BadList), {list, error.text()});
+            return;
+        }
+        QHash<QString, QString> labelOfCode;
+        for (int i = 0; i < choices.labels.size(); ++i) {
+            const QString code = choices.values.value(i);
+            if (!IsHexBytes(code)) {
+                row.listOk = false;
+                Add(RowAt(row, ProfileKeys::ONLIST, Kind::BadChoiceCode), {choices.labels[i], code});
+            } else if (labelOfCode.contains(code)) {
+                Add(RowAt(row, ProfileKeys::ONLIST, Kind::RepeatedCode), {labelOfCode.value(code), choices.labels[i], code});
+            } else {
+                labelOfCode.insert(code, choices.labels[i]);
+            }
+        }
+    }
+
+    // True the first time the watchdog stops a snippet: it is said once.
+    bool Stop(const QString &snippet)
+    {
+        const qsizetype before = stopped_.size();
+        stopped_.insert(snippet);
+        return stopped_.size() > before;
+    }
+
+    // One evaluation of a row's snippet; false (its finding made) when it
+    // failed. A snippet the watchdog stopped is said once and not run again.
+    bool Ran(const Row &row, const QString &member, const std::function<void()> &eval, Kind otherwise,
+             QStringList data)
+    {
+        const QString &snippet = member == ProfileKeys::ONGET ? row.param.ONGET : row.param.ONSET;
+        if (stopped_.contains(snippet))
+            return false;
+        try {
+            eval();
+            return true;
+        } catch (const ScriptError &error) {
+            if (error.cause() == ScriptError::Cause::TimedOut) {
+                Stop(snippet);
+                Add(RowAt(row, member, Kind::SnippetTimeout),
+                    {member, QString::number(session_->script.TimeLimitMs())});
+            } else if (error.cause() == ScriptError::Cause::MissingName) {
+                Add(RowAt(row, member, Kind::MissingFunction), {member, error.text()});
+            } else {
+                Add(RowAt(row, member, otherwise), data << error.text());
+            }
+        } catch (const DtuError &error) {
+            Add(RowAt(row, member, otherwise), data << error.text());
+        }
+        return false;
+    }
+
+    // The row's own value, its snippets, and its samples.
+    void Values(DtuSession &session, ParamTableModel &table, const Row &row)
+    {
+        const ProfileParam &p = row.param;
+        ScriptHost &script = session.script;
+        const QString digits = p.PVALUE.mid(4);
+        QString shown;
+        bool ok = true;
+        if (row.choice) {
+            const ChoiceList choices = ChoiceList::Parse(p.ONLIST);
+            // The choice box shows what ONGET makes of each code too.
+            for (int c = p.PVALUE.size() > 4 ? -1 : 0; ok && !p.ONGET.isEmpty() && c < choices.values.size(); ++c) {
+                const QString code = c < 0 ? digits : choices.values[c];
+                ok = Ran(row, ProfileKeys::ONGET, [&] { ValueCodec::Decode(script, p.ONGET, code); },
+                         c < 0 ? Kind::ValueUndecodable : Kind::SampleUndecodable,
+                         c < 0 ? QStringList{p.PVALUE} : QStringList{choices.labels[c], ProfileSamples::Spaced(code)});
+            }
+            return;
+        }
+        ok = Ran(row, ProfileKeys::ONGET, [&] { shown = ValueCodec::Decode(script, p.ONGET, digits); },
+                 p.PVALUE.size() > 4 ? Kind::ValueUndecodable : Kind::SnippetError,
+                 p.PVALUE.size() > 4 ? QStringList{p.PVALUE} : QStringList{ProfileKeys::ONGET});
+        if (!ValueCodec::IsSetStr(p.ONSET) && !ValueCodec::IsSetFloat(p.ONSET))
+            ok = Ran(row, ProfileKeys::ONSET, [&] {
+                     script.SetGlobal(QStringLiteral("ascinput"), shown);
+                     script.Eval(p.ONSET);
+                 }, Kind::SnippetError, {ProfileKeys::ONSET}) && ok;
+        if (!ok)
+            return;
+
+        // The row as the editors see it, without a value of its own, so
+        // that a plan evaluates nothing of it.
+        ParamRow cells;
+        cells.cells = {p.CMDID, p.PNAME, kHexPrefix, QString(), p.ONLIST, p.ONGET, p.ONSET, p.PNOTE};
+        table.Clear();
+        table.AppendRow(cells);
+        const EditorPlan plan = EditorLogic::Plan(session, table, 0);
+        if (p.PVALUE.size() > 4 && plan.maxLength > 0 && shown.size() > plan.maxLength)
+            Add(RowAt(row, ProfileKeys::PVALUE, Kind::ValueTooLong, Severity::Warning),
+                {shown, QString::number(plan.maxLength)});
+
+        // Rows of one kind behave alike: each kind is tried once.
+        const QString kind = p.ONLIST + QChar(0x1F) + p.ONGET + QChar(0x1F) + p.ONSET;
+        auto known = trials_.constFind(kind);
+        if (known == trials_.cend())
+            known = trials_.insert(kind, ProfileSamples::Try(session, table, ProfileSamples::For(plan, p.ONGET, p.ONSET),
+                                                            ProfileSamples::DigitsOnly(plan)));
+        if (const std::optional<ProfileSamples::Fault> &fault = *known) {
+            const QString member = fault->inDecoder ? ProfileKeys::ONGET : ProfileKeys::ONSET;
+            if (fault->kind == Kind::SnippetTimeout && !Stop(fault->inDecoder ? p.ONGET : p.ONSET))
+                return;
+            Add(RowAt(row, member, fault->kind), fault->data);
+        }
+    }
+
+    Report &report_;
+    std::vector<Row> rows_;
+    SilentFrontend silent_;
+    std::unique_ptr<DtuSession> session_; // its own: the check touches no one's channel or tables
+    QSet<QString> stopped_;
+    QHash<QString, std::optional<ProfileSamples::Fault>> trials_;
+};
+
+} // namespace
+
+int Report::Count(Severity severity) const
+{
+    return static_cast<int>(std::count_if(findings.begin(), findings.end(),
+                                          [severity](const Finding &f) { return f.severity == severity; }));
+}
+
+bool Report::Unreadable() const
+{
+    return std::any_of(findings.begin(), findings.end(),
+                       [](const Finding &f) { return f.kind == Kind::FileUnreadable; });
+}
+
+Report Run(const QString &profilePath, const QString &scriptPath, Depth depth)
+{
+    Report report;
+    Checker checker(report);
+    Source profile, extended;
+    if (!checker.Read(profilePath, profile))
+        return report;
+    checker.Structure(profile, Table::Main);
+    const JsonValue *extMember = profile.root.Find(ProfileKeys::ExParamFile);
+    const QString extName = extMember ? extMember->Text() : QString();
+    if (!extName.isEmpty() && checker.Read(ProfileLoader::ExtendedFilePath(extName, profilePath), extended))
+        checker.Structure(extended, Table::Extended);
+    if (depth == Depth::Full)
+        checker.Snippets(scriptPath);
+    return report;
+}
+
+QString KindName(Kind kind)
+{
+    switch (kind) {
+    case Kind::FileUnreadable: return QStringLiteral("file-unreadable");
+    case Kind::NotText: return QStringLiteral("not-text");
+    case Kind::BadJson: return QStringLiteral("bad-json");
+    case Kind::NotAnObject: return QStringLiteral("not-an-object");
+    case Kind::ScriptLoad: return QStringLiteral("script-load");
+    case Kind::MissingMember: return QStringLiteral("missing-member");
+    case Kind::BadNumber: return QStringLiteral("bad-number");
+    case Kind::RepeatedNumber: return QStringLiteral("repeated-number");
+    case Kind::BadValue: return QStringLiteral("bad-value");
+    case Kind::BadList: return QStringLiteral("bad-list");
+    case Kind::BadChoiceCode: return QStringLiteral("bad-choice-code");
+    case Kind::RepeatedCode: return QStringLiteral("repeated-code");
+    case Kind::MissingFunction: return QStringLiteral("missing-function");
+    case Kind::SnippetError: return QStringLiteral("snippet-error");
+    case Kind::SnippetTimeout: return QStringLiteral("snippet-timeout");
+    case Kind::BadCommandWord: return QStringLiteral("bad-command-word");
+    case Kind::ValueUndecodable: return QStringLiteral("value-undecodable");
+    case Kind::ValueTooLong: return QStringLiteral("value-too-long");
+    case Kind::SampleUndecodable: return QStringLiteral("sample-undecodable");
+    case Kind::Wrapped: return QStringLiteral("wrapped");
+    case Kind::NoRoundTrip: return QStringLiteral("no-round-trip");
+    }
+    return {};
+}
+
+} // namespace ProfileCheck
