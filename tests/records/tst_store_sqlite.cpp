@@ -219,13 +219,14 @@ private slots:
                 return QStringLiteral("status %1: %2").arg(writer.exitCode()).arg(QString::fromUtf8(writer.readAll()));
             return QString::fromUtf8(writer.readAllStandardOutput()).trimmed();
         };
-        const int cannotWrite = static_cast<int>(StoreError::Kind::CannotWrite);
         QVERIFY(QFile::setPermissions(where, QFile::ReadOwner | QFile::ReadOther));
-        QCOMPARE(tryAppend(), QStringLiteral("failed %1 %2：当前用户无权写这个文件").arg(cannotWrite).arg(where));
+        QCOMPARE(tryAppend(), QStringLiteral("failed %1 %2：当前用户无权写这个文件")
+                                  .arg(int(StoreError::Kind::FileReadOnly)).arg(where));
         QVERIFY(QFile::setPermissions(where, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther | QFile::WriteOther));
         QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther));
         QCOMPARE(tryAppend(),
-                 QStringLiteral("failed %1 %2：当前用户无权在它的文件夹中写文件").arg(cannotWrite).arg(where));
+                 QStringLiteral("failed %1 %2：当前用户无权在它的文件夹中写文件")
+                     .arg(int(StoreError::Kind::FolderReadOnly)).arg(where));
         QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
 
         // The entry there before is still there, and alone.
