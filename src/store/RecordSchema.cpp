@@ -1,5 +1,6 @@
 #include "store/RecordSchema.h"
 
+#include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -101,6 +102,17 @@ const QList<Step> &Steps()
 int Latest()
 {
     return Steps().constLast().version;
+}
+
+QStringList Objects()
+{
+    static const QRegularExpression made(QStringLiteral("^CREATE (?:TABLE|INDEX) (\\w+)"));
+    QStringList names{QStringLiteral("schema_version")};
+    for (const Step &step : Steps())
+        for (const QString &sql : step.sqlite)
+            if (const QRegularExpressionMatch m = made.match(sql); m.hasMatch())
+                names << m.captured(1);
+    return names;
 }
 
 bool Version(QSqlDatabase &db, int *version, QString *error)

@@ -26,6 +26,10 @@ struct Step {
 const QList<Step> &Steps();
 int Latest();
 
+// The names of the tables and indexes the steps make, and schema_version:
+// what a store of ours may hold.
+QStringList Objects();
+
 // The store's version: 0 for a store without tables. False with a message
 // when it cannot be read.
 bool Version(QSqlDatabase &db, int *version, QString *error);

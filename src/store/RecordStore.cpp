@@ -1,6 +1,7 @@
 #include "store/RecordStore.h"
 
 #include "store/RecordSchema.h"
+#include "store/StoreFileCheck.h"
 #include "store/StoreWording.h"
 
 #include <QAtomicInteger>
@@ -126,6 +127,9 @@ StoreError RecordStore::OpenFile()
     using Kind = StoreError::Kind;
     if (!QSqlDatabase::isDriverAvailable(kSqliteDriver))
         return Fail({.kind = Kind::NoDriver, .driver = kSqliteDriver});
+    // Another program's file is refused before anything is written to it.
+    if (StoreError error = StoreFileCheck::Check(location_.path, kBusyTimeoutMs); !error.IsNone())
+        return Fail(error);
     const QString folder = QFileInfo(location_.path).absolutePath();
     if (!QDir().mkpath(folder))
         return Fail({.kind = Kind::FolderNotMade, .folder = folder});

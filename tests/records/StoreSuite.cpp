@@ -144,7 +144,7 @@ int StoreSuite::Maker()
         if (!db.open())
             return 1;
         QSqlQuery q(db);
-        if (!q.exec(QStringLiteral("BEGIN IMMEDIATE")) || !q.exec(QStringLiteral("CREATE TABLE being_made (a INTEGER)")))
+        if (!q.exec(QStringLiteral("BEGIN IMMEDIATE")) || !q.exec(QStringLiteral("CREATE TABLE schema_version (version INTEGER NOT NULL)")))
             return 1;
         std::printf("locked\n");
         std::fflush(stdout);
