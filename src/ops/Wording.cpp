@@ -71,7 +71,8 @@ QString EditRefusal(const EditResult &r)
 {
     using Kind = EditResult::Kind;
     using Problem = ValueCodec::Encoded::Problem;
-    const auto tr = [](const char *text) { return QCoreApplication::translate("EditorLogic", text); };
+    // lupdate files these texts under Wording, the namespace they are in.
+    const auto tr = [](const char *text) { return QCoreApplication::translate("Wording", text); };
     switch (r.kind) {
     case Kind::Applied: return {};
     case Kind::NoSuchRow: return tr("没有这个参数");
