@@ -2653,6 +2653,10 @@ history: 0 listed, 1 no such entry; --diff: 0 the same, 3 they differ.
         <source>编码脚本给出的不是完整的十六进制字节（%1）</source>
         <translation>the encoding script gave no whole bytes of hex (%1)</translation>
     </message>
+    <message>
+        <source>不能含有控制字符（%1）</source>
+        <translation>no control characters (%1)</translation>
+    </message>
 </context>
 <context>
     <name>WorkPaths</name>

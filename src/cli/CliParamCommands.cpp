@@ -108,6 +108,7 @@ QString RefusalText(const QString &prefix, const EditResult &r)
     case Kind::TooLong: return QCoreApplication::translate("CliParamCommands", "%1：%2：最多%3个字符").arg(prefix, r.number).arg(r.maxLength);
     case Kind::BadCharacter:
         return QCoreApplication::translate("CliParamCommands", "%1：%2：只接受这些字符：“%3”").arg(prefix, r.number, r.allowed);
+    case Kind::ControlCharacter:
     case Kind::CannotHold: return prefix + QCoreApplication::translate("CliParamCommands", "：") + Wording::RefusedValue(r);
     }
     return {};

@@ -6,6 +6,15 @@ namespace Wording {
 
 using ResultWording::Family;
 
+namespace {
+
+QString ControlCode(char16_t ch)
+{
+    return QStringLiteral("U+%1").arg(int(ch), 4, 16, QLatin1Char('0')).toUpper();
+}
+
+} // namespace
+
 QString ReadFailure(int result)
 {
     // A table not switched is worded alike by every family.
@@ -81,6 +90,7 @@ QString EditRefusal(const EditResult &r)
     case Kind::NotAChoice: return tr("只能选择：%1").arg(r.choices.join(QStringLiteral(", ")));
     case Kind::TooLong: return tr("最多%1个字符").arg(r.maxLength);
     case Kind::BadCharacter: return tr("只接受这些字符：%1").arg(r.allowed);
+    case Kind::ControlCharacter: return tr("不能含有控制字符（%1）").arg(ControlCode(r.control));
     case Kind::CannotHold: break;
     }
     switch (r.problem) {
@@ -97,8 +107,12 @@ QString EditRefusal(const EditResult &r)
 
 QString RefusedValue(const EditResult &r)
 {
+    // The refusal stays on one line: a control character is shown by its code.
+    QString shown;
+    for (const QChar ch : r.text)
+        shown += EditorLogic::IsControl(ch) ? QLatin1Char('<') + ControlCode(ch.unicode()) + QLatin1Char('>') : QString(ch);
     return QCoreApplication::translate("EditorLogic", "参数%1（%2）不能取值“%3”：%4")
-        .arg(r.number, r.name, r.text, EditRefusal(r));
+        .arg(r.number, r.name, shown, EditRefusal(r));
 }
 
 QString ResetResult(int result)
