@@ -1875,72 +1875,6 @@ check: 0 no fault, 1 a fault (--strict: or a warning), 2 a file that cannot be r
     </message>
 </context>
 <context>
-    <name>RecordSchema</name>
-    <message>
-        <source>数据表升级第%1步：%2</source>
-        <translation>schema step %1: %2</translation>
-    </message>
-</context>
-<context>
-    <name>RecordStore</name>
-    <message>
-        <source>无法读取：%1</source>
-        <translation>cannot read: %1</translation>
-    </message>
-    <message>
-        <source>%1：%2</source>
-        <translation>%1: %2</translation>
-    </message>
-    <message>
-        <source>设备档案被另一个线程使用</source>
-        <translation>the store was used from another thread</translation>
-    </message>
-    <message>
-        <source>设备档案尚未打开</source>
-        <translation>the store is not open</translation>
-    </message>
-    <message>
-        <source>无法建立数据表：%1</source>
-        <translation>cannot set up the tables: %1</translation>
-    </message>
-    <message>
-        <source>没有安装Qt的SQLite驱动（libqt6sql6-sqlite）</source>
-        <translation>Qt&apos;s SQLite driver is not installed (libqt6sql6-sqlite)</translation>
-    </message>
-    <message>
-        <source>无法创建文件夹 %1</source>
-        <translation>cannot make the folder %1</translation>
-    </message>
-    <message>
-        <source>当前用户无权写这个文件</source>
-        <translation>this user may not write the file</translation>
-    </message>
-    <message>
-        <source>当前用户无权在它的文件夹中写文件</source>
-        <translation>this user may not write in its folder</translation>
-    </message>
-    <message>
-        <source>无法打开：%1</source>
-        <translation>cannot open: %1</translation>
-    </message>
-    <message>
-        <source>没有安装Qt的PostgreSQL驱动（libqt6sql6-psql）</source>
-        <translation>Qt&apos;s PostgreSQL driver is not installed (libqt6sql6-psql)</translation>
-    </message>
-    <message>
-        <source>无法连接：%1</source>
-        <translation>cannot connect: %1</translation>
-    </message>
-    <message>
-        <source>无法创建数据库：%1</source>
-        <translation>cannot make the database: %1</translation>
-    </message>
-    <message>
-        <source>无法写入：%1</source>
-        <translation>cannot write: %1</translation>
-    </message>
-</context>
-<context>
     <name>RecordsRunRollback</name>
     <message>
         <source>整批恢复</source>
@@ -2440,6 +2374,65 @@ check: 0 no fault, 1 a fault (--strict: or a warning), 2 a file that cannot be r
     <message>
         <source>现在</source>
         <translation>now</translation>
+    </message>
+</context>
+<context>
+    <name>StoreWording</name>
+    <message>
+        <source>设备档案尚未打开</source>
+        <translation>the store is not open</translation>
+    </message>
+    <message>
+        <source>设备档案被另一个线程使用</source>
+        <translation>the store was used from another thread</translation>
+    </message>
+    <message>
+        <source>没有安装Qt的PostgreSQL驱动（libqt6sql6-psql）</source>
+        <translation>Qt&apos;s PostgreSQL driver is not installed (libqt6sql6-psql)</translation>
+    </message>
+    <message>
+        <source>没有安装Qt的SQLite驱动（libqt6sql6-sqlite）</source>
+        <translation>Qt&apos;s SQLite driver is not installed (libqt6sql6-sqlite)</translation>
+    </message>
+    <message>
+        <source>无法创建文件夹 %1</source>
+        <translation>cannot make the folder %1</translation>
+    </message>
+    <message>
+        <source>无法打开：%1</source>
+        <translation>cannot open: %1</translation>
+    </message>
+    <message>
+        <source>当前用户无权写这个文件</source>
+        <translation>this user may not write the file</translation>
+    </message>
+    <message>
+        <source>当前用户无权在它的文件夹中写文件</source>
+        <translation>this user may not write in its folder</translation>
+    </message>
+    <message>
+        <source>这个文件属于另一个程序，不是本工具的设备档案；文件未作任何改动</source>
+        <translation>this file belongs to another program and holds no device records of this tool; it was left unchanged</translation>
+    </message>
+    <message>
+        <source>这份设备档案由更新版本的本工具写成（档案版本%1，本程序只认识到版本%2）；档案未作任何改动</source>
+        <translation>these device records were written by a newer version of this tool (records version %1; this program knows up to version %2); they were left unchanged</translation>
+    </message>
+    <message>
+        <source>无法把数据表升级到版本%1：%2</source>
+        <translation>cannot bring the tables up to version %1: %2</translation>
+    </message>
+    <message>
+        <source>无法写入：%1</source>
+        <translation>cannot write: %1</translation>
+    </message>
+    <message>
+        <source>无法读取：%1</source>
+        <translation>cannot read: %1</translation>
+    </message>
+    <message>
+        <source>%1：%2</source>
+        <translation>%1: %2</translation>
     </message>
 </context>
 <context>
@@ -3018,6 +3011,10 @@ check: 0 no fault, 1 a fault (--strict: or a warning), 2 a file that cannot be r
     <message>
         <source>HEX: 后面应是成对的十六进制数字</source>
         <translation>HEX: must be followed by pairs of hex digits</translation>
+    </message>
+    <message>
+        <source>不能含有控制字符（%1）</source>
+        <translation>no control characters (%1)</translation>
     </message>
 </context>
 <context>

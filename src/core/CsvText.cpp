@@ -1,8 +1,34 @@
 #include "core/CsvText.h"
 
+#include <QRegularExpression>
+
 namespace CsvText {
+namespace {
+
+bool LooksLikeFormula(const QString &text)
+{
+    static const QRegularExpression plainNumber(QStringLiteral("^[+-](\\d+\\.?\\d*|\\.\\d+)$"));
+    if (text.isEmpty())
+        return false;
+    switch (text.front().unicode()) {
+    case '=':
+    case '@':
+    case '\t':
+    case '\r': return true;
+    case '+':
+    case '-': return !plainNumber.match(text).hasMatch();
+    default: return false;
+    }
+}
+
+} // namespace
 
 QString Cell(const QString &text)
+{
+    return Quoted(LooksLikeFormula(text) ? QLatin1Char('\'') + text : text);
+}
+
+QString Quoted(const QString &text)
 {
     static const QString quoteWorthy = QStringLiteral(",\"\n\r");
     bool plain = true;

@@ -211,13 +211,13 @@ QByteArray Render(const Table &table)
     header += table.valueColumns;
     QString text = header.join(QLatin1Char(',')) + QStringLiteral("\r\n");
     for (const FleetDevice &device : table.devices) {
-        QStringList cells{CsvText::Cell(device.target.Text()), CsvText::Cell(device.name), CsvText::Cell(device.password)};
+        QStringList cells{CsvText::Quoted(device.target.Text()), CsvText::Quoted(device.name), CsvText::Quoted(device.password)};
         for (const QString &column : table.valueColumns) {
             QString value;
             for (const auto &pair : device.values)
                 if (pair.first == column)
                     value = pair.second;
-            cells << CsvText::Cell(value);
+            cells << CsvText::Quoted(value);
         }
         text += cells.join(QLatin1Char(',')) + QStringLiteral("\r\n");
     }

@@ -9,6 +9,7 @@
 #include "ops/ParamReader.h"
 #include "protocol/Hex.h"
 
+#include <algorithm>
 #include <optional>
 
 namespace EditorLogic {
@@ -72,6 +73,11 @@ void ApplyEditLimits(DtuSession &session, const QString &onList, EditorPlan &pla
 }
 
 } // namespace
+
+bool IsControl(QChar ch)
+{
+    return ch.unicode() < 0x20 || ch.unicode() == 0x7F;
+}
 
 EditorPlan Plan(DtuSession &session, int index)
 {
@@ -150,6 +156,13 @@ EditResult CheckText(DtuSession &session, const ParamTableModel &table, int row,
     if (plan.kind != EditorPlan::Kind::Edit || plan.readOnly) {
         result.kind = EditResult::Kind::NotEditable;
         return result;
+    }
+    for (const QChar ch : limits == Limits::Checked ? text : QString()) {
+        if (IsControl(ch)) {
+            result.kind = EditResult::Kind::ControlCharacter;
+            result.control = ch.unicode();
+            return result;
+        }
     }
     if (limits == Limits::Checked && plan.maxLength > 0 && text.size() > plan.maxLength) {
         result.kind = EditResult::Kind::TooLong;
@@ -320,6 +333,8 @@ bool TypedEditAllowed(const QString &before, const QString &after, int maxLength
     const QStringView added = QStringView(after).mid(head, after.size() - head - tail);
     if (added.isEmpty())
         return true;
+    if (std::any_of(added.begin(), added.end(), IsControl))
+        return false;
     if (maxLength > 0 && after.size() > maxLength)
         return false;
     if (charFilter.isEmpty())

@@ -37,6 +37,7 @@ struct EditResult {
         NotAChoice,  // a pick list without that label
         TooLong,     // longer than the row's Length
         BadCharacter, // a character outside the row's Mask
+        ControlCharacter, // U+0000 to U+001F or U+007F, which would break the device's and the files' lines
         CannotHold,  // the row's encoder could not turn the text into bytes (problem says why)
         BadHex       // "HEX:" not followed by whole bytes of hex digits
     };
@@ -47,11 +48,16 @@ struct EditResult {
     QStringList choices;  // NotAChoice: the labels offered
     int maxLength = 0;    // TooLong
     QString allowed;      // BadCharacter: the characters accepted
+    char16_t control = 0; // ControlCharacter: the first one
     QString listError;    // a malformed choice list: the row took the text as an edit box would
     bool Applied() const { return kind == Kind::Applied; }
 };
 
 namespace EditorLogic {
+// A tab, a line break or any other C0 control, or DEL: a typed value holding
+// one is refused, as it would break the lines and cells of the files that
+// keep it.
+bool IsControl(QChar ch);
 // Plan for row `index` of a table (the window asks for the active one).
 EditorPlan Plan(DtuSession &session, const ParamTableModel &table, int index);
 // Plan for row `index` of the active table.
@@ -63,7 +69,8 @@ bool RowReadOnly(const DtuSession &session, int index);
 // Mask, what its encoder makes of it), without changing anything; the hex
 // digits it would store go to *hex.
 // Typed: the text came through the edit box, which held it to the row's
-// Length and Mask as it was typed; those are not checked again.
+// Length and Mask and kept control characters out as it was typed; those
+// are not checked again (a control character the value already had stays).
 enum class Limits { Checked, Typed };
 EditResult CheckText(DtuSession &session, const ParamTableModel &table, int row, const QString &text,
                      QString *hex = nullptr, Limits limits = Limits::Checked);
@@ -99,10 +106,10 @@ void Restore(DtuSession &session, ParamTableModel &table, int row, const RowSnap
 // would show them.
 EditResult ApplyRaw(DtuSession &session, ParamTableModel &table, const QString &number, const QByteArray &bytes);
 // Whether a change the user makes in the edit box (typing, pasting) may
-// stand: what it adds must be in charFilter (when not empty) and must not
-// leave the text longer than maxLength (when above 0). Removing characters
-// always may, so a device value longer than the limit, shown whole, can
-// still be shortened or left as it is.
+// stand: what it adds must hold no control character, must be in charFilter
+// (when not empty) and must not leave the text longer than maxLength (when
+// above 0). Removing characters always may, so a device value longer than
+// the limit, shown whole, can still be shortened or left as it is.
 bool TypedEditAllowed(const QString &before, const QString &after, int maxLength, const QString &charFilter);
 
 // A value given for the row with that number as every front end gives one

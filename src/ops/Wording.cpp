@@ -6,6 +6,15 @@ namespace Wording {
 
 using ResultWording::Family;
 
+namespace {
+
+QString ControlCode(char16_t ch)
+{
+    return QStringLiteral("U+%1").arg(int(ch), 4, 16, QLatin1Char('0')).toUpper();
+}
+
+} // namespace
+
 QString ReadFailure(int result)
 {
     // A table not switched is worded alike by every family.
@@ -71,8 +80,7 @@ QString EditRefusal(const EditResult &r)
 {
     using Kind = EditResult::Kind;
     using Problem = ValueCodec::Encoded::Problem;
-    // lupdate files these under this namespace's name; looked up under any
-    // other, the reasons stayed Chinese in an English run.
+    // lupdate files these texts under Wording, the namespace they are in.
     const auto tr = [](const char *text) { return QCoreApplication::translate("Wording", text); };
     switch (r.kind) {
     case Kind::Applied: return {};
@@ -83,6 +91,7 @@ QString EditRefusal(const EditResult &r)
     case Kind::TooLong: return tr("最多%1个字符").arg(r.maxLength);
     case Kind::BadCharacter: return tr("只接受这些字符：%1").arg(r.allowed);
     case Kind::BadHex: return tr("HEX: 后面应是成对的十六进制数字");
+    case Kind::ControlCharacter: return tr("不能含有控制字符（%1）").arg(ControlCode(r.control));
     case Kind::CannotHold: break;
     }
     switch (r.problem) {
@@ -99,8 +108,12 @@ QString EditRefusal(const EditResult &r)
 
 QString RefusedValue(const EditResult &r)
 {
+    // The refusal stays on one line: a control character is shown by its code.
+    QString shown;
+    for (const QChar ch : r.text)
+        shown += EditorLogic::IsControl(ch) ? QLatin1Char('<') + ControlCode(ch.unicode()) + QLatin1Char('>') : QString(ch);
     return QCoreApplication::translate("EditorLogic", "参数%1（%2）不能取值“%3”：%4")
-        .arg(r.number, r.name, r.text, EditRefusal(r));
+        .arg(r.number, r.name, shown, EditRefusal(r));
 }
 
 QString ResetResult(int result)

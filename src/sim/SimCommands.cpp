@@ -20,10 +20,9 @@ SimCommandSet SimCommandSet::FromScript(ScriptHost &script)
     return set;
 }
 
-SimCommandSet SimCommandSet::FromScriptFile(const QString &path,
+SimCommandSet SimCommandSet::FromScriptFile(ScriptHost &script, const QString &path,
                                             const std::function<void(const QString &)> &onFault)
 {
-    ScriptHost script;
     QString error;
     ScriptFault fault;
     if (!script.LoadFile(path, &error, &fault))

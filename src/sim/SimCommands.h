@@ -30,9 +30,11 @@ struct SimCommandSet {
     // Evaluates GetCmd(...) for each name and PrevCmd() once. Throws
     // ScriptError when the script cannot answer.
     static SimCommandSet FromScript(ScriptHost &script);
-    // Loads the script file and evaluates it so. Throws DtuError when the
-    // file cannot be loaded. A script that stopped part-way is told to
-    // onFault with its error, before the words are asked for (which may
-    // then fail for what it did not define).
-    static SimCommandSet FromScriptFile(const QString &path, const std::function<void(const QString &)> &onFault);
+    // Loads the script file into `script` (kept by the caller for the rows'
+    // encoders) and evaluates it so. Throws DtuError when the file cannot be
+    // loaded. A script that stopped part-way is told to onFault with its
+    // error, before the words are asked for (which may then fail for what it
+    // did not define).
+    static SimCommandSet FromScriptFile(ScriptHost &script, const QString &path,
+                                        const std::function<void(const QString &)> &onFault);
 };

@@ -1,5 +1,7 @@
 #include "sim/SimFleet.h"
 
+#include "sim/SimValues.h"
+
 namespace {
 
 SimDevice::Logger UnitLogger(const SimDevice::Logger &log, int unit, int count)
@@ -21,7 +23,8 @@ SimFleet::SimFleet(const SimOptions &options, const SimTables &tables, const Sim
         Unit unit;
         unit.settings = options.units[i];
         unit.log = UnitLogger(log, i + 1, count);
-        unit.device = std::make_unique<SimDevice>(tables, words, unit.settings.state, unit.settings.misbehaviour);
+        unit.device = std::make_unique<SimDevice>(SimValues::Laid(tables, unit.settings.values), words,
+                                                  unit.settings.state, unit.settings.misbehaviour);
         unit.device->SetLogger(unit.log);
         unit.device->SetUptime([this] { return SinceReadyMs(); });
         units_.push_back(std::move(unit));

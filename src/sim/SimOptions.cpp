@@ -44,6 +44,9 @@ const Spec kOptions[] = {
     {"trickle", "MS", true, "send answers one byte every MS"},
     {"long-length", "N", true, "claim N bytes more in the length field than the answer holds"},
     {"flood", "N:MS", true, "send N bytes of noise MS after each answer"},
+    {"value", "NUM=TEXT", true, "the main table holds TEXT in parameter NUM from the start: HEX:digits, or the "
+                                "value as the profile shows it (repeatable)"},
+    {"ext-value", "NUM=TEXT", true, "the same for the extended file's table (repeatable)"},
     {"only", "WORDHEX", true, "misbehave only when answering this request word (repeatable; a parameter's write "
                               "has its number as word)"},
     {"verbose", nullptr, false, "log each request and answer to standard error"},
@@ -221,7 +224,7 @@ QString SimOptions::Usage()
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("Simulated DTU on a pseudo-terminal or a loopback TCP port. Options before the first --unit "
-                       "apply to every unit; --password, the readings and the faults may follow --unit K."));
+                       "apply to every unit; --password, the readings, the values and the faults may follow --unit K."));
     Add(parser);
     return parser.helpText();
 }

@@ -5,12 +5,25 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <optional>
+
+// A parameter value a unit holds from the start (--value, --ext-value):
+// raw bytes at once, or a text as the profile shows it, which only the
+// profile's row and the script can turn into bytes (SimValues::Resolve).
+struct SimGivenValue {
+    bool extended = false; // the extended file's table
+    quint16 number = 0;
+    QString given;         // NUM=TEXT as on the command line
+    QString text;          // TEXT
+    std::optional<QByteArray> bytes;
+};
 
 // What one simulated unit may have of its own.
 struct SimUnitSettings {
     QByteArray password = QByteArrayLiteral("480917");
     SimState state;
     SimMisbehaviour misbehaviour;
+    QList<SimGivenValue> values;
 };
 
 // The command line of dtusim. Options before the first "--unit K" apply to

@@ -23,7 +23,7 @@ QList<SimParam> ParamsOf(const DeviceProfile &profile)
         ProfileParam p;
         if (!ProfileParam::FromJson(element, &p) || p.CMDID.trimmed().isEmpty())
             continue;
-        out.append({static_cast<quint16>(HexToInt(p.CMDID.trimmed()) & 0xFFFF), ValueOf(p.PVALUE)});
+        out.append({static_cast<quint16>(HexToInt(p.CMDID.trimmed()) & 0xFFFF), ValueOf(p.PVALUE), p.ONLIST, p.ONSET});
     }
     return out;
 }

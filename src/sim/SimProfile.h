@@ -9,6 +9,7 @@
 struct SimParam {
     quint16 number = 0;
     QByteArray value;
+    QString onList, onSet; // how the tool turns a shown text into bytes
 };
 
 struct SimTables {

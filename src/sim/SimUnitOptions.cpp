@@ -4,6 +4,7 @@
 #include "protocol/Hex.h"
 
 #include <QRegularExpression>
+#include <algorithm>
 
 namespace SimUnitOptions {
 namespace {
@@ -67,13 +68,45 @@ bool ApplyFaults(const SimOptionReader &r, SimMisbehaviour *m)
     return true;
 }
 
+// NUM=TEXT: four hex digits, then HEX: and hex digits in pairs, or any
+// text (made bytes once the profile's row is known).
+bool ApplyValues(const SimOptionReader &r, const char *option, bool extended, QList<SimGivenValue> *values)
+{
+    static const QRegularExpression given(QStringLiteral("^([0-9A-Fa-f]{4})=(.*)$"),
+                                          QRegularExpression::DotMatchesEverythingOption);
+    static const QRegularExpression pairs(QStringLiteral("^([0-9A-Fa-f]{2})*$"));
+    for (const QString &text : r.Values(option)) {
+        const QRegularExpressionMatch m = given.match(text);
+        if (!m.hasMatch())
+            return r.Fail(QStringLiteral("--%1 needs NUM=TEXT with a parameter number of four hex digits, such as "
+                                         "0031=9000, not \"%2\"")
+                              .arg(QLatin1String(option), text));
+        SimGivenValue value{extended, static_cast<quint16>(HexToInt(m.captured(1))), text, m.captured(2), {}};
+        if (value.text.startsWith(QLatin1String("HEX:"), Qt::CaseInsensitive)) {
+            if (!pairs.match(value.text.mid(4)).hasMatch())
+                return r.Fail(QStringLiteral("--%1 %2: the bytes after HEX: need hex digits in pairs")
+                                  .arg(QLatin1String(option), text));
+            value.bytes = HexToBytes(value.text.mid(4));
+        }
+        const auto same = std::find_if(values->begin(), values->end(), [&](const SimGivenValue &v) {
+            return v.extended == extended && v.number == value.number;
+        });
+        if (same != values->end())
+            *same = value;
+        else
+            values->append(value);
+    }
+    return true;
+}
+
 } // namespace
 
 bool Apply(const SimOptionReader &reader, SimUnitSettings *unit)
 {
     if (reader.IsSet("password"))
         unit->password = reader.Value("password").toUtf8();
-    return ApplyReadings(reader, &unit->state) && ApplyFaults(reader, &unit->misbehaviour);
+    return ApplyReadings(reader, &unit->state) && ApplyFaults(reader, &unit->misbehaviour)
+        && ApplyValues(reader, "value", false, &unit->values) && ApplyValues(reader, "ext-value", true, &unit->values);
 }
 
 } // namespace SimUnitOptions

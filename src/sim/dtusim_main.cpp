@@ -6,6 +6,8 @@
 #include "core/StopSignals.h"
 #include "sim/SimFleet.h"
 #include "sim/SimOptions.h"
+#include "sim/SimValues.h"
+#include "script/ScriptHost.h"
 #include "DtuVersion.h"
 
 #include <QCoreApplication>
@@ -29,12 +31,12 @@ void AnnounceLines(const QStringList &lines)
     std::fflush(stdout);
 }
 
-SimCommandSet CommandsFrom(const SimOptions &options)
+SimCommandSet CommandsFrom(const SimOptions &options, ScriptHost &script)
 {
     const QString path = options.scriptPath.isEmpty() ? SimProfile::DefaultScript(options.profilePath)
                                                       : options.scriptPath;
     return SimCommandSet::FromScriptFile(
-        path, [](const QString &fault) { ErrorLine(QStringLiteral("script error: ") + fault); });
+        script, path, [](const QString &fault) { ErrorLine(QStringLiteral("script error: ") + fault); });
 }
 
 } // namespace
@@ -61,12 +63,22 @@ int main(int argc, char *argv[])
 
     SimTables tables;
     SimCommandSet words;
-    try {
-        tables = SimProfile::Load(options.profilePath);
-        words = CommandsFrom(options);
-    } catch (const DtuError &e) {
-        ErrorLine(e.text());
-        return 2;
+    {
+        ScriptHost script; // the rows' encoders, until the given values are bytes
+        try {
+            tables = SimProfile::Load(options.profilePath);
+            words = CommandsFrom(options, script);
+        } catch (const DtuError &e) {
+            ErrorLine(e.text());
+            return 2;
+        }
+        // A given value's row is known only now: a wrong one is a usage error.
+        for (SimUnitSettings &unit : options.units) {
+            if (!SimValues::Resolve(&unit.values, tables, script, &error)) {
+                ErrorLine(error + QStringLiteral(" (see --help)"));
+                return 2;
+            }
+        }
     }
 
     SimDevice::Logger log;

@@ -1,7 +1,6 @@
 // The reading side of RecordStore: entries, one entry, devices, a fleet run.
 #include "store/RecordStore.h"
 
-#include <QCoreApplication>
 #include <QJsonDocument>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -70,13 +69,13 @@ StoreResult<QList<RecordEntry>> RecordStore::Select(const QString &where, const 
         sql += QStringLiteral(" LIMIT %1").arg(limit);
     QSqlQuery query(db_);
     if (!RunRead(query, sql, values))
-        return {{}, Fail(StoreError::Kind::CannotRead, QCoreApplication::translate("RecordStore", "无法读取：%1").arg(query.lastError().text()))};
+        return {{}, Fail({.kind = StoreError::Kind::CannotRead, .reason = query.lastError().text()})};
     QList<RecordEntry> entries;
     while (query.next())
         entries.append(EntryAt(query));
     QString why;
     if (withRows && !AddRows(entries, &why))
-        return {{}, Fail(StoreError::Kind::CannotRead, QCoreApplication::translate("RecordStore", "无法读取：%1").arg(why))};
+        return {{}, Fail({.kind = StoreError::Kind::CannotRead, .reason = why})};
     return {entries, {}};
 }
 
@@ -159,7 +158,7 @@ StoreResult<QList<DeviceSummary>> RecordStore::Devices(const QString &filter)
     sql += QStringLiteral(" ORDER BY e.id DESC");
     QSqlQuery query(db_);
     if (!RunRead(query, sql, values))
-        return {{}, Fail(StoreError::Kind::CannotRead, QCoreApplication::translate("RecordStore", "无法读取：%1").arg(query.lastError().text()))};
+        return {{}, Fail({.kind = StoreError::Kind::CannotRead, .reason = query.lastError().text()})};
     QList<DeviceSummary> devices;
     while (query.next()) {
         const RecordEntry last = EntryAt(query);

@@ -1,6 +1,6 @@
 #include "store/RecordSchema.h"
 
-#include <QCoreApplication>
+#include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -85,11 +85,10 @@ bool BeginLocked(QSqlDatabase &db, Dialect dialect, QString *error)
     return false;
 }
 
-bool Fail(QSqlDatabase &db, QString *error, const QString &why)
+StoreError Failed(QSqlDatabase &db, StoreError error)
 {
-    *error = why;
     db.rollback();
-    return false;
+    return error;
 }
 
 } // namespace
@@ -103,6 +102,17 @@ const QList<Step> &Steps()
 int Latest()
 {
     return Steps().constLast().version;
+}
+
+QStringList Objects()
+{
+    static const QRegularExpression made(QStringLiteral("^CREATE (?:TABLE|INDEX) (\\w+)"));
+    QStringList names{QStringLiteral("schema_version")};
+    for (const Step &step : Steps())
+        for (const QString &sql : step.sqlite)
+            if (const QRegularExpressionMatch m = made.match(sql); m.hasMatch())
+                names << m.captured(1);
+    return names;
 }
 
 bool Version(QSqlDatabase &db, int *version, QString *error)
@@ -120,36 +130,34 @@ bool Version(QSqlDatabase &db, int *version, QString *error)
     return true;
 }
 
-bool Migrate(QSqlDatabase &db, Dialect dialect, QString *error)
+StoreError Migrate(QSqlDatabase &db, Dialect dialect)
 {
+    using Kind = StoreError::Kind;
     int version = 0;
-    if (Version(db, &version, error) && version == Latest())
-        return true;
-    if (!BeginLocked(db, dialect, error))
-        return false;
+    QString error;
+    if (Version(db, &version, &error) && version == Latest())
+        return {};
+    if (!BeginLocked(db, dialect, &error))
+        return {.kind = Kind::CannotOpen, .reason = error};
     // Another program may have migrated while this one waited for the lock.
     const bool versioned = db.tables().contains(QStringLiteral("schema_version"));
-    if ((!versioned && !Run(db, QStringLiteral("CREATE TABLE schema_version (version INTEGER NOT NULL)"), error))
-        || !Version(db, &version, error))
-        return Fail(db, error, *error);
+    if ((!versioned && !Run(db, QStringLiteral("CREATE TABLE schema_version (version INTEGER NOT NULL)"), &error))
+        || !Version(db, &version, &error))
+        return Failed(db, {.kind = Kind::CannotOpen, .reason = error});
     if (version > Latest())
-        return Fail(db, error,
-                    QStringLiteral("the store was made by a newer version of this tool (schema %1; this one "
-                                   "knows up to %2)")
-                        .arg(version)
-                        .arg(Latest()));
+        return Failed(db, {.kind = Kind::Newer, .version = version, .known = Latest()});
     for (const Step &step : Steps()) {
         if (step.version <= version)
             continue;
         for (const QString &sql : dialect == Dialect::Sqlite ? step.sqlite : step.postgres)
-            if (!Run(db, sql, error))
-                return Fail(db, error, QCoreApplication::translate("RecordSchema", "数据表升级第%1步：%2").arg(step.version).arg(*error));
-        if (!Run(db, QStringLiteral("INSERT INTO schema_version (version) VALUES (%1)").arg(step.version), error))
-            return Fail(db, error, *error);
+            if (!Run(db, sql, &error))
+                return Failed(db, {.kind = Kind::CannotUpgrade, .reason = error, .version = step.version});
+        if (!Run(db, QStringLiteral("INSERT INTO schema_version (version) VALUES (%1)").arg(step.version), &error))
+            return Failed(db, {.kind = Kind::CannotUpgrade, .reason = error, .version = step.version});
     }
     if (!db.commit())
-        return Fail(db, error, db.lastError().text());
-    return true;
+        return Failed(db, {.kind = Kind::CannotOpen, .reason = db.lastError().text()});
+    return {};
 }
 
 } // namespace RecordSchema

@@ -1,4 +1,6 @@
 #pragma once
+#include "store/StoreError.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -24,10 +26,14 @@ struct Step {
 const QList<Step> &Steps();
 int Latest();
 
+// The names of the tables and indexes the steps make, and schema_version:
+// what a store of ours may hold.
+QStringList Objects();
+
 // The store's version: 0 for a store without tables. False with a message
 // when it cannot be read.
 bool Version(QSqlDatabase &db, int *version, QString *error);
-// Brings the store to Latest(). False with a message when a step failed
-// (nothing of it stays) or the store is newer than this program knows.
-bool Migrate(QSqlDatabase &db, Dialect dialect, QString *error);
+// Brings the store to Latest(). The error (without its location) when a step
+// failed (nothing of it stays) or the store is newer than this program knows.
+StoreError Migrate(QSqlDatabase &db, Dialect dialect);
 } // namespace RecordSchema

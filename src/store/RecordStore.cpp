@@ -1,9 +1,10 @@
 #include "store/RecordStore.h"
 
 #include "store/RecordSchema.h"
+#include "store/StoreFileCheck.h"
+#include "store/StoreWording.h"
 
 #include <QAtomicInteger>
-#include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
@@ -81,24 +82,25 @@ RecordStore::~RecordStore()
         QSqlDatabase::removeDatabase(connection_);
 }
 
-StoreError RecordStore::Fail(StoreError::Kind kind, const QString &what) const
+StoreError RecordStore::Fail(StoreError error) const
 {
-    return {kind, QCoreApplication::translate("RecordStore", "%1：%2").arg(location_.Shown(), what)};
+    error.location = location_.Shown();
+    return StoreWording::Worded(error);
 }
 
 StoreError RecordStore::Usable() const
 {
     if (QThread::currentThread() != owner_)
-        return Fail(StoreError::Kind::WrongThread, QCoreApplication::translate("RecordStore", "设备档案被另一个线程使用"));
+        return Fail({.kind = StoreError::Kind::WrongThread});
     if (!open_)
-        return Fail(StoreError::Kind::NotOpen, QCoreApplication::translate("RecordStore", "设备档案尚未打开"));
+        return Fail({.kind = StoreError::Kind::NotOpen});
     return {};
 }
 
 StoreError RecordStore::Open(const RecordLocation &location)
 {
     if (owner_ != QThread::currentThread())
-        return Fail(StoreError::Kind::WrongThread, QCoreApplication::translate("RecordStore", "设备档案被另一个线程使用"));
+        return Fail({.kind = StoreError::Kind::WrongThread});
     // A fresh connection each time: the driver may differ.
     open_ = false;
     db_ = QSqlDatabase();
@@ -110,12 +112,11 @@ StoreError RecordStore::Open(const RecordLocation &location)
         db_.close();
         return error;
     }
-    QString why;
     const auto dialect = location.kind == RecordLocation::Kind::File ? RecordSchema::Dialect::Sqlite
                                                                      : RecordSchema::Dialect::Postgres;
-    if (!RecordSchema::Migrate(db_, dialect, &why)) {
+    if (error = RecordSchema::Migrate(db_, dialect); !error.IsNone()) {
         db_.close();
-        return Fail(StoreError::Kind::CannotOpen, QCoreApplication::translate("RecordStore", "无法建立数据表：%1").arg(why));
+        return Fail(error);
     }
     open_ = true;
     return {};
@@ -123,40 +124,41 @@ StoreError RecordStore::Open(const RecordLocation &location)
 
 StoreError RecordStore::OpenFile()
 {
+    using Kind = StoreError::Kind;
     if (!QSqlDatabase::isDriverAvailable(kSqliteDriver))
-        return Fail(StoreError::Kind::NoDriver, QCoreApplication::translate("RecordStore", "没有安装Qt的SQLite驱动（libqt6sql6-sqlite）"));
+        return Fail({.kind = Kind::NoDriver, .driver = kSqliteDriver});
+    // Another program's file is refused before anything is written to it.
+    if (StoreError error = StoreFileCheck::Check(location_.path, kBusyTimeoutMs); !error.IsNone())
+        return Fail(error);
     const QString folder = QFileInfo(location_.path).absolutePath();
     if (!QDir().mkpath(folder))
-        return Fail(StoreError::Kind::CannotOpen, QCoreApplication::translate("RecordStore", "无法创建文件夹 %1").arg(folder));
+        return Fail({.kind = Kind::FolderNotMade, .folder = folder});
     // Said plainly rather than in the driver's words. The folder counts
     // too: WAL keeps two files beside the store.
     const QFileInfo file(location_.path);
     if (file.exists() && !file.isWritable())
-        return Fail(StoreError::Kind::CannotWrite, QCoreApplication::translate("RecordStore", "当前用户无权写这个文件"));
+        return Fail({.kind = Kind::FileReadOnly});
     if (!QFileInfo(folder).isWritable())
-        return Fail(StoreError::Kind::CannotWrite, QCoreApplication::translate("RecordStore", "当前用户无权在它的文件夹中写文件"));
+        return Fail({.kind = Kind::FolderReadOnly});
     db_ = QSqlDatabase::addDatabase(kSqliteDriver, connection_);
     db_.setDatabaseName(location_.path);
     // Another program appending holds the write lock for a few milliseconds:
     // wait for it rather than fail.
     db_.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(kBusyTimeoutMs));
     if (!db_.open())
-        return Fail(StoreError::Kind::CannotOpen, QCoreApplication::translate("RecordStore", "无法打开：%1").arg(db_.lastError().text()));
+        return Fail({.kind = Kind::CannotOpen, .reason = db_.lastError().text()});
     QString why;
     // Readers never wait for a writer, and a writer that dies leaves the
     // file whole. Each commit reaches the disk before Append returns.
-    if (!SwitchToWriteAheadLog(db_, &why))
-        return Fail(StoreError::Kind::CannotOpen, QCoreApplication::translate("RecordStore", "无法打开：%1").arg(why));
-    if (!Exec(db_, QStringLiteral("PRAGMA synchronous=FULL"), &why))
-        return Fail(StoreError::Kind::CannotOpen, QCoreApplication::translate("RecordStore", "无法打开：%1").arg(why));
+    if (!SwitchToWriteAheadLog(db_, &why) || !Exec(db_, QStringLiteral("PRAGMA synchronous=FULL"), &why))
+        return Fail({.kind = Kind::CannotOpen, .reason = why});
     return {};
 }
 
 StoreError RecordStore::OpenServer()
 {
     if (!QSqlDatabase::isDriverAvailable(kPostgresDriver))
-        return Fail(StoreError::Kind::NoDriver,
-                    QCoreApplication::translate("RecordStore", "没有安装Qt的PostgreSQL驱动（libqt6sql6-psql）"));
+        return Fail({.kind = StoreError::Kind::NoDriver, .driver = kPostgresDriver});
     const auto connect = [this](const QString &database) {
         if (!db_.isValid())
             db_ = QSqlDatabase::addDatabase(kPostgresDriver, connection_);
@@ -179,7 +181,7 @@ StoreError RecordStore::OpenServer()
     // it exists (or another program made it meanwhile) the first error
     // stands.
     if (!connect(QStringLiteral("postgres")))
-        return Fail(StoreError::Kind::CannotOpen, QCoreApplication::translate("RecordStore", "无法连接：%1").arg(firstError));
+        return Fail({.kind = StoreError::Kind::CannotOpen, .reason = firstError});
     const auto exists = [this] {
         QSqlQuery query(db_);
         query.prepare(QStringLiteral("SELECT 1 FROM pg_database WHERE datname = ?"));
@@ -190,9 +192,9 @@ StoreError RecordStore::OpenServer()
     // Made by another program at the same moment: then it is there now.
     if (!exists() && !Exec(db_, QStringLiteral("CREATE DATABASE ") + QuotedIdentifier(location_.database), &why)
         && !exists())
-        return Fail(StoreError::Kind::CannotOpen, QCoreApplication::translate("RecordStore", "无法创建数据库：%1").arg(why));
+        return Fail({.kind = StoreError::Kind::CannotOpen, .reason = why});
     if (!connect(location_.database))
-        return Fail(StoreError::Kind::CannotOpen, QCoreApplication::translate("RecordStore", "无法连接：%1").arg(db_.lastError().text()));
+        return Fail({.kind = StoreError::Kind::CannotOpen, .reason = db_.lastError().text()});
     return {};
 }
 
@@ -220,11 +222,11 @@ StoreResult<QList<qint64>> RecordStore::Append(const QList<RecordEntry> &entries
         return {{}, error};
     QString why;
     if (!Begin(&why))
-        return {{}, Fail(StoreError::Kind::CannotWrite, QCoreApplication::translate("RecordStore", "无法写入：%1").arg(why))};
+        return {{}, Fail({.kind = StoreError::Kind::CannotWrite, .reason = why})};
     const auto failed = [&](const QSqlQuery &query) {
         const QString text = query.lastError().text();
         db_.rollback();
-        return StoreResult<QList<qint64>>{{}, Fail(StoreError::Kind::CannotWrite, QCoreApplication::translate("RecordStore", "无法写入：%1").arg(text))};
+        return StoreResult<QList<qint64>>{{}, Fail({.kind = StoreError::Kind::CannotWrite, .reason = text})};
     };
 
     QSqlQuery addEntry(db_);
@@ -271,7 +273,7 @@ StoreResult<QList<qint64>> RecordStore::Append(const QList<RecordEntry> &entries
     if (!db_.commit()) {
         const QString text = db_.lastError().text();
         db_.rollback();
-        return {{}, Fail(StoreError::Kind::CannotWrite, QCoreApplication::translate("RecordStore", "无法写入：%1").arg(text))};
+        return {{}, Fail({.kind = StoreError::Kind::CannotWrite, .reason = text})};
     }
     return {ids, {}};
 }

@@ -1,6 +1,7 @@
 #pragma once
 #include "store/RecordEntry.h"
 #include "store/RecordLocation.h"
+#include "store/StoreError.h"
 
 #include <QList>
 #include <QSqlDatabase>
@@ -8,24 +9,6 @@
 #include <optional>
 
 class QThread;
-
-// Why the store did not do what was asked. Nothing is thrown: device work
-// goes on, and a front end says the record was not kept.
-struct StoreError {
-    enum class Kind {
-        None,
-        NotOpen,     // used before a successful Open
-        NoDriver,    // Qt's SQLite or PostgreSQL driver is not installed
-        CannotOpen,  // the file or server, its folder, or its schema
-        CannotWrite, // an append was refused, nothing of it kept; or the file is read-only
-        CannotRead,
-        WrongThread, // a store belongs to the thread that made it
-    };
-    Kind kind = Kind::None;
-    QString message; // in the run's language, naming the location (never its password)
-
-    bool IsNone() const { return kind == Kind::None; }
-};
 
 template <typename T>
 struct StoreResult {
@@ -97,7 +80,8 @@ private:
     StoreError Usable() const;
     StoreError OpenFile();
     StoreError OpenServer();
-    StoreError Fail(StoreError::Kind kind, const QString &what) const;
+    // The error at this store's location, worded.
+    StoreError Fail(StoreError error) const;
     bool Begin(QString *error);
     StoreResult<QList<RecordEntry>> Select(const QString &where, const QVariantList &values, const QString &order,
                                            int limit, bool withRows);

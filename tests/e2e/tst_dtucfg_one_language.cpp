@@ -196,6 +196,7 @@ private slots:
             {QStringLiteral("ports"), QStringLiteral("/dev/no-such-tty")},
             {QStringLiteral("write"), QStringLiteral("0999=1")},
             {QStringLiteral("write"), QStringLiteral("0032=SCTP")},
+            {QStringLiteral("write"), QStringLiteral("0031=70000")},
             {QStringLiteral("status"), QStringLiteral("--ext")},
             {QStringLiteral("--baud"), QStringLiteral("1"), QStringLiteral("status")},
             {QStringLiteral("--frob"), QStringLiteral("status")},

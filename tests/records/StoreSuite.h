@@ -35,8 +35,8 @@ public:
     // The name this program runs the suite under (see TestMain.h).
     static QString &TestName();
     static int Writer();
-    // DTU_RECORDS_MAKER=FILE: another program making the SQLite file FILE:
-    // it takes the file's write lock before the file is in WAL mode, says
+    // DTU_RECORDS_MAKER=FILE: another program of ours making the SQLite file FILE:
+    // it takes the file's write lock before WAL mode, makes schema_version, says
     // "locked" on standard output, holds the lock half a second, commits.
     static constexpr const char *kMakerVariable = "DTU_RECORDS_MAKER";
     static int Maker();

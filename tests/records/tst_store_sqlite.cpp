@@ -1,6 +1,6 @@
 // The records in SQLite files: the tests of every back end (StoreSuite),
 // and what only a file has: its default place, WAL and waiting for another
-// writer, a file that is no store, and a store the user may not write.
+// writer, a file of another program, and a store the user may not write.
 #include "StoreSuite.h"
 #include "support/EnvironmentVariable.h"
 #include "support/TestMain.h"
@@ -19,6 +19,12 @@
 #include <unistd.h>
 
 namespace {
+
+bool WriteFile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
 
 RecordEntry Reading(const QString &number)
 {
@@ -167,24 +173,56 @@ private slots:
         QCOMPARE(RawValue(where, QStringLiteral("PRAGMA journal_mode")), QStringLiteral("wal"));
     }
 
-    void fileThatIsNoStoreIsLeftAlone()
+    // A file that is not a store of ours is refused before anything is written to it: its bytes and its
+    // folder stay as they were (no journal mode switched, no -wal or -shm file). Ours, or an empty file, opens.
+    void anotherProgramsFileIsLeftAlone_data()
     {
-        const QString where = dir_.filePath(QStringLiteral("notes.txt"));
-        const QByteArray text = QByteArray("0137 写过 2024-05-01\n").repeated(300);
-        QFile f(where);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(text);
-        f.close();
-
+        QTest::addColumn<QStringList>("statements"); // on a plain connection; none: the file holds `bytes`
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("said");          // the refusal after the location; empty: it opens
+        const QString theirs = QStringLiteral("这个文件属于另一个程序，不是本工具的设备档案；文件未作任何改动");
+        QTest::newRow("its own tables") << QStringList{"CREATE TABLE orders (item TEXT)"} << QByteArray() << theirs;
+        QTest::newRow("its own entries table") << QStringList{"CREATE TABLE entries (note TEXT)"} << QByteArray() << theirs;
+        QTest::newRow("its own tables, in WAL mode")
+            << QStringList{"PRAGMA journal_mode=WAL", "CREATE TABLE readings (at TEXT)", "INSERT INTO readings VALUES ('08:00')"}
+            << QByteArray() << theirs;
+        QTest::newRow("its own schema_version beside its tables")
+            << QStringList{"CREATE TABLE schema_version (version INTEGER)", "CREATE TABLE users (name TEXT)"}
+            << QByteArray() << theirs;
+        QTest::newRow("a view, no table") << QStringList{"CREATE VIEW answer AS SELECT 42"} << QByteArray() << theirs;
+        QTest::newRow("no database") << QStringList() << QByteArray("0137 写过\n").repeated(300) << theirs;
+        QTest::newRow("ours, newer") << QStringList{"CREATE TABLE schema_version (version INTEGER)",
+                                                    "INSERT INTO schema_version VALUES (99)"} << QByteArray()
+                                     << "这份设备档案由更新版本的本工具写成（档案版本99，本程序只认识到版本2）；档案未作任何改动";
+        QTest::newRow("ours, first version") << VersionOneTables() + QStringList{"INSERT INTO schema_version VALUES (1)"}
+                                             << QByteArray() << QString();
+        QTest::newRow("an empty file") << QStringList() << QByteArray() << QString();
+    }
+    void anotherProgramsFileIsLeftAlone()
+    {
+        QFETCH(QStringList, statements);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, said);
+        const QString where = Fresh();
+        const QDir folder = QFileInfo(where).dir();
+        QVERIFY(statements.isEmpty() ? QDir().mkpath(folder.path()) && WriteFile(where, bytes) : RawExec(where, statements));
+        const auto state = [&] {
+            QFile f(where);
+            f.open(QIODevice::ReadOnly);
+            return folder.entryList(QDir::AllEntries | QDir::Hidden | QDir::System).join(' ').toUtf8() + f.readAll();
+        };
+        const QByteArray before = state();
         RecordLocation location;
         QString why;
         QVERIFY(RecordLocation::Parse(where, &location, &why));
         RecordStore store;
         const StoreError opened = store.Open(location);
-        QCOMPARE(opened.kind, StoreError::Kind::CannotOpen);
-        QVERIFY2(opened.message.startsWith(where + QStringLiteral("：")), qPrintable(opened.message));
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        QCOMPARE(f.readAll(), text);
+        if (said.isEmpty()) {
+            QVERIFY2(opened.IsNone() && store.Append(Reading(QStringLiteral("0137"))).Ok(), qPrintable(opened.message));
+            return;
+        }
+        QCOMPARE(opened.message, where + QStringLiteral("：") + said);
+        QCOMPARE(state(), before);
     }
 
     // A store the user may only read (the file, then its folder too): the
@@ -219,13 +257,14 @@ private slots:
                 return QStringLiteral("status %1: %2").arg(writer.exitCode()).arg(QString::fromUtf8(writer.readAll()));
             return QString::fromUtf8(writer.readAllStandardOutput()).trimmed();
         };
-        const int cannotWrite = static_cast<int>(StoreError::Kind::CannotWrite);
         QVERIFY(QFile::setPermissions(where, QFile::ReadOwner | QFile::ReadOther));
-        QCOMPARE(tryAppend(), QStringLiteral("failed %1 %2：当前用户无权写这个文件").arg(cannotWrite).arg(where));
+        QCOMPARE(tryAppend(), QStringLiteral("failed %1 %2：当前用户无权写这个文件")
+                                  .arg(int(StoreError::Kind::FileReadOnly)).arg(where));
         QVERIFY(QFile::setPermissions(where, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther | QFile::WriteOther));
         QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther));
         QCOMPARE(tryAppend(),
-                 QStringLiteral("failed %1 %2：当前用户无权在它的文件夹中写文件").arg(cannotWrite).arg(where));
+                 QStringLiteral("failed %1 %2：当前用户无权在它的文件夹中写文件")
+                     .arg(int(StoreError::Kind::FolderReadOnly)).arg(where));
         QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
 
         // The entry there before is still there, and alone.

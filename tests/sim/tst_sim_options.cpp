@@ -4,6 +4,10 @@
 
 // Built into the dtusim program only; compile what is tested.
 #include "sim/SimOptions.h"
+#include "sim/SimValues.h"
+#include "protocol/Hex.h"
+#include "script/ScriptHost.h"
+#include "support/TestPaths.h"
 
 #include <QTest>
 
@@ -121,6 +125,45 @@ private slots:
         QCOMPARE(u4.state.signalPeriodMs, 1000);
     }
 
+    // Texts become the bytes the example profile's rows and script make; a unit's own value replaces the
+    // shared one of that parameter only; a row missing or a text it cannot hold is refused, naming both.
+    void valuesAgainstTheProfile_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("outcome"); // the last unit's bytes, or the refusal
+        QTest::newRow("a unit's own") << QStringList{"--value", "0030=a", "--value", "0031=1", "--ext-value", "0100=hex:00",
+                                                     "--count", "2", "--unit", "2", "--value", "0031=8080", "--ext-value",
+                                                     "0100=RS485"}
+                                      << "61 1F90 01";
+        QTest::newRow("no such row") << QStringList{"--value", "0099=HEX:01"}
+                                     << "--value 0099=HEX:01: the profile has no parameter 0099";
+        QTest::newRow("no such extended row") << QStringList{"--ext-value", "0030=1"}
+                                              << "--ext-value 0030=1: the extended file has no parameter 0030";
+        QTest::newRow("cannot hold") << QStringList{"--value", "0041=12,5"}
+                                     << "--value 0041=12,5: parameter 0041 cannot hold \"12,5\": not a number (the decimal point is \".\")";
+        QTest::newRow("a unit's label not offered") << QStringList{"--count", "2", "--unit", "2", "--value", "0042=常在线"}
+            << "--value 0042=常在线: parameter 0042 cannot hold \"常在线\": it takes one of: 永远在线, 数据触发, 短信唤醒";
+    }
+    void valuesAgainstTheProfile()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, outcome);
+        SimOptions o;
+        QString error;
+        QVERIFY2(SimOptions::Parse(QStringList{"dtusim", "--profile", TestPaths::Example("example_profile.txt")}
+                                       + arguments, &o, &error),
+                 qPrintable(error));
+        ScriptHost script;
+        QVERIFY(script.LoadFile(TestPaths::Example(QStringLiteral("script.js"))));
+        const SimTables tables = SimProfile::Load(o.profilePath);
+        for (SimUnitSettings &unit : o.units)
+            SimValues::Resolve(&unit.values, tables, script, &error);
+        QStringList bytes;
+        for (const SimGivenValue &v : o.units.last().values)
+            bytes << BytesToHex(v.bytes.value_or("?"));
+        QCOMPARE(error.isEmpty() ? bytes.join(' ') : error, outcome);
+    }
+
     void refused_data()
     {
         QTest::addColumn<QStringList>("arguments");
@@ -143,6 +186,8 @@ private slots:
         QTest::newRow("unit without count") << Line({"--unit", "2", "--silent"}) << "--unit 2";
         QTest::newRow("unit zero") << Line({"--unit", "0", "--silent"}) << "--unit";
         QTest::newRow("unit without number") << Line({"--silent", "--unit"}) << "--unit";
+        QTest::newRow("value, short number") << Line({"--value", "31=1"}) << "--value needs NUM=TEXT";
+        QTest::newRow("value, odd hex") << Line({"--unit", "1", "--ext-value", "0100=HEX:1"}) << "--ext-value 0100=HEX:1";
         for (const char *option : {"--tcp", "--profile", "--script", "--count", "--verbose"}) {
             QStringList after{"--count", "2", "--unit", "2", option};
             if (QLatin1String(option) != QLatin1String("--verbose"))

@@ -89,7 +89,8 @@ private slots:
     {
         SimProcess sim;
         QVERIFY2(sim.Start(SimProcess::ExampleArgs()
-                           + QStringList{"--tcp", "0", "--password", "secret", "--trickle", "20", "--only", "E004"}),
+                           + QStringList{"--tcp", "0", "--password", "secret", "--trickle", "20", "--only", "E004",
+                                         "--value", "0031=80"}),
                  qPrintable(sim.Error()));
         QVERIFY2(sim.Where().startsWith(QLatin1String("tcp 127.0.0.1:")), qPrintable(sim.Where()));
         const quint16 port = sim.TcpPort().toUShort();
@@ -100,6 +101,8 @@ private slots:
         QVERIFY(tool.waitForConnected(3000));
         tool.write("secret" + Bytes("AA 55 00 04 E0 03 00 E7"));
         QCOMPARE(ReadSome(tool, 8), TestFrames::kAck); // not trickled: another word
+        tool.write(kRead0031); // the value given
+        QCOMPARE(ReadSome(tool, kRead0031Written.size()), kRead0031Written);
 
         // Trickled status: a byte every 20 ms, so the reply is spread out.
         QElapsedTimer t;
@@ -190,6 +193,11 @@ private slots:
 
     void badStartIsReported()
     {
+        const ProgramRun cannotHold =
+            RunProgram(QStringLiteral("dtusim"), SimProcess::ExampleArgs() + QStringList{"--value", "0031=x"}, {});
+        QCOMPARE(cannotHold.exitCode, 2);
+        QVERIFY2(cannotHold.err.startsWith(QLatin1String("dtusim: --value 0031=x: parameter 0031")), qPrintable(cannotHold.err));
+
         const ProgramRun unitTcp =
             RunProgram(QStringLiteral("dtusim"), SimProcess::ExampleArgs() + QStringList{"--unit", "1", "--tcp", "0"}, {});
         QCOMPARE(unitTcp.exitCode, 2);

@@ -8,6 +8,8 @@
 #include "sim/SimLink.h"
 #include "sim/SimOptions.h"
 #include "sim/SimProfile.h"
+#include "sim/SimValues.h"
+#include "script/ScriptHost.h"
 #include "support/SimProcess.h"
 #include "support/TestPaths.h"
 
@@ -40,9 +42,12 @@ public:
             const SimTables tables = SimProfile::Load(options.profilePath);
             const QString script = options.scriptPath.isEmpty() ? SimProfile::DefaultScript(options.profilePath)
                                                                 : options.scriptPath;
-            const SimCommandSet words = SimCommandSet::FromScriptFile(script, {});
-            const SimUnitSettings &unit = options.units.first();
-            device_ = std::make_unique<SimDevice>(tables, words, unit.state, unit.misbehaviour);
+            ScriptHost host;
+            const SimCommandSet words = SimCommandSet::FromScriptFile(host, script, {});
+            SimUnitSettings &unit = options.units.first();
+            if (!SimValues::Resolve(&unit.values, tables, host, &error_))
+                return;
+            device_ = std::make_unique<SimDevice>(SimValues::Laid(tables, unit.values), words, unit.state, unit.misbehaviour);
         } catch (const DtuError &e) {
             error_ = e.text();
             return;

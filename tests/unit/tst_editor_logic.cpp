@@ -2,6 +2,7 @@
 // labels become the row's raw value, with the real script engine.
 #include "session/DtuSession.h"
 #include "ops/EditorLogic.h"
+#include "ops/Wording.h"
 #include "params/ParamTableModel.h"
 #include "ops/ProfileLoader.h"
 #include "support/ParamRows.h"
@@ -182,6 +183,7 @@ private slots:
         QTest::newRow("script answers half a byte") << "'ABC'" << "5" << "HEX:99" << "旧值" << P::NotWholeBytes;
         QTest::newRow("script answers no hex") << "ascinput.length + ''" << "'\";\\n" << "HEX:99" << "旧值"
                                                << P::NotWholeBytes;
+        QTest::newRow("the value's own tab stays") << "SetStr()" << "a\tb" << "HEX:610962" << "a\tb" << P::None;
     }
     void convertTyped()
     {
@@ -299,6 +301,8 @@ private slots:
         QTest::newRow("repeated character typed") << "a1" << "1a1" << 0 << "1" << true;
         QTest::newRow("repeated letter typed") << "aab" << "aaab" << 0 << "a" << true;
         QTest::newRow("both rules") << "12" << "123" << 2 << kDigits << false;
+        QTest::newRow("tab typed") << "ab" << "a\tb" << 0 << "" << false;
+        QTest::newRow("line break pasted") << "" << "x\ny" << 0 << "" << false;
     }
     void typedEditAllowed()
     {
@@ -380,6 +384,16 @@ private slots:
         QTest::newRow("address") << "0052" << "10.0.0.255" << int(EditResult::Kind::Applied);
         QTest::newRow("float with comma") << "0041" << "12,5" << int(EditResult::Kind::CannotHold);
         QTest::newRow("float") << "0041" << "12.5" << int(EditResult::Kind::Applied);
+        // A control character would break the lines and cells of the files keeping the value.
+        const int control = int(EditResult::Kind::ControlCharacter);
+        QTest::newRow("tab") << "0030" << "10.0.0.8\t" << control;
+        QTest::newRow("line feed") << "0030" << "10.0.0.8\nx" << control;
+        QTest::newRow("carriage return") << "0040" << "CM\rNET" << control;
+        QTest::newRow("U+0000") << "0040" << QString(QChar(0x00)) << control;
+        QTest::newRow("U+001F") << "0040" << QStringLiteral("CMNET") + QChar(0x1F) << control;
+        QTest::newRow("U+007F") << "0040" << QStringLiteral("CM") + QChar(0x7F) << control;
+        QTest::newRow("U+0080") << "0040" << QStringLiteral("CM") + QChar(0x80) << int(EditResult::Kind::Applied);
+        QTest::newRow("Chinese") << "0040" << "专网接入点" << int(EditResult::Kind::Applied);
     }
     void applyTextRefusals()
     {
@@ -408,6 +422,18 @@ private slots:
             QCOMPARE(r.maxLength, 5);
         if (r.kind == EditResult::Kind::BadCharacter)
             QCOMPARE(r.allowed, kDigits);
+        // The refusal stays on one line.
+        for (const QChar ch : Wording::RefusedValue(r))
+            QVERIFY2(ch.unicode() >= 0x20 && ch.unicode() != 0x7F, qPrintable(Wording::RefusedValue(r)));
+    }
+
+    // Raw bytes are the device's own: HEX: may give any.
+    void rawBytesMayHoldControls()
+    {
+        EditorRig rig;
+        const int row = rig.Row(QStringLiteral("0040"), QStringLiteral("HEX:41"), {}, {}, QStringLiteral("SetStr()"));
+        QVERIFY(EditorLogic::ApplyRaw(rig.session, rig.session.mainTable, QStringLiteral("0040"), "\t\r\n\x7f").Applied());
+        QCOMPARE(rig.session.mainTable.Cell(row, ColHex), QStringLiteral("HEX:090D0A7F"));
     }
 };
 

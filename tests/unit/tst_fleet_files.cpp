@@ -173,13 +173,15 @@ private slots:
         QString error;
         d.target = *Endpoint::Parse(QStringLiteral("tcp:127.0.0.1:5000"));
         d.name = QStringLiteral("a \"quoted\", name");
+        d.password = QStringLiteral("=1+2"); // read back by the tool itself: kept as it is, formula or not
         d.values.append({QStringLiteral("0031"), QStringLiteral("9000")});
         t.devices << d;
         const QByteArray csv = Inventory::Render(t);
-        QCOMPARE(csv, QByteArray("target,name,password,0031\r\ntcp:127.0.0.1:5000,\"a \"\"quoted\"\", name\",,9000\r\n"));
+        QCOMPARE(csv, QByteArray("target,name,password,0031\r\ntcp:127.0.0.1:5000,\"a \"\"quoted\"\", name\",=1+2,9000\r\n"));
         const Inventory::Table back = Inventory::Parse(csv);
         QCOMPARE(back.devices.size(), 1);
         QCOMPARE(back.devices[0].name, d.name);
+        QCOMPARE(back.devices[0].password, d.password);
         QCOMPARE(back.devices[0].values, d.values);
     }
 
