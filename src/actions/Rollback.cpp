@@ -193,8 +193,9 @@ RollbackResult Rollback(DtuSession &s, Recorder &recorder, const RecordEntry &sn
         const QString key = Key(want.table, want.number);
         RecordRow row = want;
         row.before = found.value(key);
-        row.after = now.value(key);
         OutcomeId id = result.value(key);
+        // Without a read-back, a row the device took holds what was sent.
+        row.after = readBack ? now.value(key) : id == OutcomeId::Ok ? want.after : RecordValue{};
         const bool compared = id != OutcomeId::Withheld && id != OutcomeId::NoSuchRow;
         if (readBack && compared && !SameValue(row.after, want.after)) {
             r.differences.append({want.number, want.name, Shown(want.after),
@@ -215,7 +216,7 @@ RollbackResult Rollback(DtuSession &s, Recorder &recorder, const RecordEntry &sn
     details.insert(QStringLiteral("read_back"), OutcomeJson::Read(r.after));
     details.insert(QStringLiteral("differences"), int(r.differences.size()));
     details.insert(QStringLiteral("not_restored"), Numbers(r.notRestored));
-    if (stopped)
+    if (stopped || r.after.stopped)
         r.verdict = OutcomeId::Stopped;
     else if (!wroteAll)
         r.verdict = Verdict(r.report);

@@ -61,8 +61,7 @@ bool DtuSession::TryBeginAction()
     if (actionRunning_)
         return false;
     actionRunning_ = true;
-    // A stop clicked after the last action ended (a late click) is not this one's.
-    state.StopRequested = false;
+    state.StopRequested = false; // a late click of 停止, after the last action, is not this one's
     emit actionRunningChanged(true);
     return true;
 }
@@ -74,7 +73,7 @@ void DtuSession::EndAction()
     actionRunning_ = false;
     // A stop belongs to the action it was asked of: it lasts through every
     // step of it (a read before a write, a read back after), and ends with it.
-    state.StopRequested = false;
+    state.StopRequested = false; // the stop ends with its action
     emit actionRunningChanged(false);
 }
 

@@ -73,6 +73,16 @@ private slots:
 
         const ProgramRun again = RunProgram(QStringLiteral("dtucfg"), QStringList{"audit"} + common, dir.Path());
         QCOMPARE(again.exitCode, 0);
+
+        // One device under two names would meet itself busy: refused before any is contacted.
+        dir.Write(QStringLiteral("twins.csv"), "target\ntcp:127.0.0.1:" + sim.TcpPort(1).toUtf8() + "\ntcp:localhost:"
+                                                  + sim.TcpPort(1).toUtf8() + "\n");
+        const ProgramRun twins = RunProgram(QStringLiteral("dtucfg"), {"fleet", "twins.csv", "--profile", "example_profile.txt"},
+                                            dir.Path());
+        QCOMPARE(twins.exitCode, 2);
+        QVERIFY2(twins.err.contains(QStringLiteral("清单第3行第1列：tcp:localhost:%1 与第2行的 tcp:127.0.0.1:%1 是同一台设备")
+                                        .arg(sim.TcpPort(1))),
+                 qPrintable(twins.err));
     }
 };
 
