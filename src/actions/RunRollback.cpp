@@ -23,16 +23,6 @@ void CloseChannel(DtuSession &s)
 
 } // namespace
 
-bool RunRollbackResult::Ok() const
-{
-    if (!error.isEmpty())
-        return false;
-    for (const DeviceReport &d : devices)
-        if (d.outcome != OutcomeId::Ok)
-            return false;
-    return true;
-}
-
 RunRollbackResult RunRollback(DtuSession &s, Recorder &recorder, const QString &run, const QString &password,
                               const std::function<void(int, int, const QString &)> &onDevice,
                               const std::function<void(const DeviceReport &)> &onDone)

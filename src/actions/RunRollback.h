@@ -17,7 +17,6 @@ struct RunRollbackResult {
     QList<DeviceReport> devices; // outcome, record (the rollback entry), and per device:
     QList<qint64> restores;      // the snapshot each was put back to (0: none)
     QList<int> differences;      // rows still differing after the read-back
-    bool Ok() const;
 };
 
 // `onDevice` hears each device as its turn comes (index, count, target),

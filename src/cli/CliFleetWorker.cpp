@@ -80,8 +80,7 @@ CliVerdict FleetWorker(CliContext &c)
             text += QStringLiteral(": ") + why;
         c.frontend.PrintOut(text + QLatin1Char('\n'));
     }
-    return {CliVerdict::StatusOf(report.outcome == OutcomeId::VerifyDiffers ? OutcomeId::Failed : report.outcome),
-            QJsonDocument::fromJson(WorkerEvents::Result(report)).object()};
+    return {CliVerdict::StatusOf(report.outcome), QJsonDocument::fromJson(WorkerEvents::Result(report)).object()};
 }
 
 } // namespace CliCommands

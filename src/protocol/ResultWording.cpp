@@ -61,13 +61,4 @@ void Post(Frontend &frontend, const QString &text)
     frontend.AppendMemo(text);
 }
 
-void PostResult(Frontend &frontend, const QString &word, Family family, int result)
-{
-    const QString text = Text(word, family, result);
-    if (text.isEmpty())
-        frontend.RepeatResult(Frontend::Memo::Traffic);
-    else
-        Post(frontend, text);
-}
-
 } // namespace ResultWording

@@ -29,8 +29,5 @@ QString Text(const QString &word, Family family, int result);
 
 // Sets panel 3 of the main status bar and appends the same line to Memo1.
 void Post(Frontend &frontend, const QString &text);
-// Posts Text(word, family, result) when there is one; otherwise panel 3 keeps
-// its text and that old text is appended to Memo1 again.
-void PostResult(Frontend &frontend, const QString &word, Family family, int result);
 
 } // namespace ResultWording
