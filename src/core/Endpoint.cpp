@@ -16,6 +16,18 @@ bool ParsePort(const QString &text, quint16 *port)
 
 std::optional<Endpoint> Endpoint::Parse(const QString &given, Fault *fault)
 {
+    const QString text = given.trimmed();
+    if (text.startsWith(kTcpPrefix, Qt::CaseInsensitive))
+        return ParseAddress(text.mid(kTcpPrefix.size()), fault);
+    if (fault)
+        *fault = text.isEmpty() ? Fault::Empty : Fault::None;
+    if (text.isEmpty())
+        return std::nullopt;
+    return Serial(text);
+}
+
+std::optional<Endpoint> Endpoint::ParseAddress(const QString &given, Fault *fault)
+{
     const auto fail = [fault](Fault why) -> std::optional<Endpoint> {
         if (fault)
             *fault = why;
@@ -23,12 +35,7 @@ std::optional<Endpoint> Endpoint::Parse(const QString &given, Fault *fault)
     };
     if (fault)
         *fault = Fault::None;
-    const QString text = given.trimmed();
-    if (text.isEmpty())
-        return fail(Fault::Empty);
-    if (!text.startsWith(kTcpPrefix, Qt::CaseInsensitive))
-        return Serial(text);
-    const QString rest = text.mid(kTcpPrefix.size());
+    const QString rest = given.trimmed();
     Endpoint endpoint = Tcp(QString());
     QString portText;
     if (rest.startsWith(QLatin1Char('['))) {

@@ -21,6 +21,8 @@ struct Endpoint {
     // What makes a text no endpoint.
     enum class Fault { None, Empty, BadTcpPort, NoHost };
     static std::optional<Endpoint> Parse(const QString &text, Fault *fault = nullptr);
+    // "HOST[:PORT]" (a TCP box's text, without "tcp:") as a TCP endpoint.
+    static std::optional<Endpoint> ParseAddress(const QString &text, Fault *fault = nullptr);
     // "tcp:HOST:PORT" (the host in brackets when it holds a colon), or the
     // port's name.
     QString Text() const;

@@ -83,7 +83,7 @@ FleetWindow::FleetWindow(Dialogs &dialogs, const WindowRecorder &records, const 
     QPushButton *addPort = Button(tr("添加串口"), "fleetAddPort", this);
     tcpTarget_ = new QLineEdit(this);
     tcpTarget_->setObjectName(QStringLiteral("fleetTcpTarget"));
-    tcpTarget_->setPlaceholderText(QStringLiteral("tcp:192.168.1.10:8888"));
+    tcpTarget_->setPlaceholderText(Endpoint::Tcp(QStringLiteral("192.168.1.10")).Text());
     QPushButton *addTcp = Button(tr("添加TCP"), "fleetAddTcp", this);
     QPushButton *import = Button(tr("导入清单..."), "fleetImport", this);
     newColumn_ = new QLineEdit(this);
@@ -180,13 +180,12 @@ FleetWindow::FleetWindow(Dialogs &dialogs, const WindowRecorder &records, const 
     });
     connect(addTcp, &QPushButton::clicked, this, [this] {
         // An address typed without "tcp:" means the maintenance port all the same.
-        QString text = tcpTarget_->text().trimmed();
-        std::optional<Endpoint> target = Endpoint::Parse(text);
-        if (target && !target->tcp)
-            target = Endpoint::Parse(QStringLiteral("tcp:") + text);
+        const QString text = tcpTarget_->text().trimmed();
         Endpoint::Fault fault = Endpoint::Fault::None;
+        std::optional<Endpoint> target = Endpoint::Parse(text, &fault);
+        if (target && !target->tcp)
+            target = Endpoint::ParseAddress(text, &fault);
         if (!target) {
-            Endpoint::Parse(text, &fault);
             dialogs_.Message(FleetWording::TargetFault(fault, text), Caption());
             return;
         }

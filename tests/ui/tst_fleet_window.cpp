@@ -360,6 +360,42 @@ private slots:
         QCOMPARE(EntriesIn(store).size(), 2);
     }
 
+    // 核对: each device read and compared with what the fleet would write,
+    // nothing written; the records window then shows each device's last audit.
+    void auditShowsWhichDevicesMatch()
+    {
+        WindowFixture fx;
+        fx.ws.RememberProfile(QStringLiteral("example_profile.txt"));
+        fx.Show();
+        SimProcess sim;
+        QVERIFY2(sim.Start(SimProcess::ExampleArgs()
+                               + QStringList{"--tcp", "0", "--count", "2", "--unit", "2", "--value", "0031=9001",
+                                             "--value", "0091=DTU0002"},
+                           {}, 2),
+                 qPrintable(sim.Error()));
+        QString error;
+        QVERIFY(fx.window->records().SetLocationText(fx.ws.Path(QStringLiteral("r.sqlite")), &error));
+        FleetWindow *fleet = OpenFleet(fx);
+        QVERIFY(fleet);
+        AddTcp(fleet, Tcp(sim, 1));
+        AddTcp(fleet, Tcp(sim, 2));
+        Button(fleet, "fleetAudit")->click();
+        QVERIFY(fleet->Runner().Running());
+        QTRY_VERIFY_WITH_TIMEOUT(!fleet->Runner().Running(), 60000);
+        QCOMPARE(Results(fleet), (QStringList{"相符", "不符 (0031 中心端口: 8080 -> 9001)"}));
+        QCOMPARE(DeviceValue(fx.ws.Path(), sim.CfgChannel(2), QStringLiteral("0031")), QStringLiteral("9001"));
+
+        fx.Action("ShowRecords")->trigger();
+        auto *devices = fx.window->findChild<QTableWidget *>(QStringLiteral("RecordsDevices"));
+        QVERIFY(devices);
+        QTRY_COMPARE(devices->rowCount(), 2);
+        QStringList audits;
+        for (int row = 0; row < devices->rowCount(); ++row)
+            audits << devices->item(row, devices->columnCount() - 1)->text().section(QLatin1Char(' '), -1);
+        audits.sort();
+        QCOMPARE(audits, (QStringList{"不符", "相符"}));
+    }
+
     // Started from the desktop menu: the working folder holds no script.js,
     // the profile's folder neither; the script lies in the configuration
     // folder, where the main window found it, and the workers get that one.

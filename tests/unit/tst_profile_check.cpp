@@ -9,14 +9,14 @@
 
 namespace {
 
-QString TestProfile(const QString &name) { return TestPaths::Source(QStringLiteral("tests/profiles/") + name); }
+QString CheckedProfile(const QString &name) { return TestPaths::Source(QStringLiteral("tests/profiles/") + name); }
 
 // A file of rows: the opening lines put the first row on line 4.
-QByteArray Rows(const QString &members, const QString &more = {})
+QByteArray CheckedRows(const QString &members, const QString &more = {})
 {
     return QStringLiteral("{\n\"Title\": \"t\",\n\"Params\": [\n{%1}\n]%2}\n").arg(members, more).toUtf8();
 }
-QString Row(const char *number, const char *list, const char *get = "GetWord()", const char *set = "SetWord()",
+QString CheckedRow(const char *number, const char *list, const char *get = "GetWord()", const char *set = "SetWord()",
             const char *value = "HEX:1F90")
 {
     return QStringLiteral("\"CMDID\": \"%1\", \"PNAME\": \"端口\", \"PVALUE\": \"%2\", \"ONLIST\": \"%3\", "
@@ -24,7 +24,7 @@ QString Row(const char *number, const char *list, const char *get = "GetWord()",
         .arg(QLatin1String(number), QLatin1String(value), QString::fromUtf8(list), QLatin1String(get),
              QLatin1String(set));
 }
-const char *const kDigits = R"(Length=5;Mask=\"0123456789\";)";
+const char *const kDigitsList = R"(Length=5;Mask=\"0123456789\";)";
 
 // "kind@line:column" for a file's finding, "kind@line:number" for a row's;
 // a warning ends in "?".
@@ -48,9 +48,9 @@ private slots:
         QTest::addColumn<QString>("ext");     // the extended file's row ("-": named, not there)
         QTest::addColumn<QString>("script");  // a file, else the script's text
         QTest::addColumn<QStringList>("expected");
-        const QString testScript = TestProfile(QStringLiteral("script.js"));
+        const QString testScript = CheckedProfile(QStringLiteral("script.js"));
         const auto file = [&](const char *name, const QStringList &expected) {
-            QTest::newRow(name) << TestProfile(QLatin1String(name) + QStringLiteral(".txt")) << QString() << testScript
+            QTest::newRow(name) << CheckedProfile(QLatin1String(name) + QStringLiteral(".txt")) << QString() << testScript
                                 << expected;
         };
         const auto row = [&](const char *name, const QString &members, const QStringList &expected) {
@@ -71,37 +71,37 @@ private slots:
         file("missing-function", {QStringLiteral("missing-function@4:0030")});
 
         // Its bytes read back as "0", which is written as 30.
-        row("decoder and encoder at odds", Row("0030", "Length=5;", "GetWord()", "SetStr()"),
+        row("decoder and encoder at odds", CheckedRow("0030", "Length=5;", "GetWord()", "SetStr()"),
             {QStringLiteral("no-round-trip@4:0030")});
-        row("encoder endless for a sample", Row("0030", kDigits, "GetWord()", "SetWordHanging()"),
+        row("encoder endless for a sample", CheckedRow("0030", kDigitsList, "GetWord()", "SetWordHanging()"),
             {QStringLiteral("snippet-timeout@4:0030")});
-        row("number of three digits", Row("031", kDigits), {QStringLiteral("bad-number@4:031")});
-        row("heading exempt", Row("", "Length=five;", "Nowhere()"), {});
-        row("limits that do not parse", Row("0030", "Length=five;"), {QStringLiteral("bad-list@4:0030")});
-        row("list that does not parse", Row("0030", R"([[\"A\"],)", "", "", "HEX:00"),
+        row("number of three digits", CheckedRow("031", kDigitsList), {QStringLiteral("bad-number@4:031")});
+        row("heading exempt", CheckedRow("", "Length=five;", "Nowhere()"), {});
+        row("limits that do not parse", CheckedRow("0030", "Length=five;"), {QStringLiteral("bad-list@4:0030")});
+        row("list that does not parse", CheckedRow("0030", R"([[\"A\"],)", "", "", "HEX:00"),
             {QStringLiteral("bad-list@4:0030")});
-        row("code not in capitals", Row("0030", R"([[\"A\",\"B\"],[\"0a\",\"01\"]])", "", "", "HEX:01"),
+        row("code not in capitals", CheckedRow("0030", R"([[\"A\",\"B\"],[\"0a\",\"01\"]])", "", "", "HEX:01"),
             {QStringLiteral("bad-choice-code@4:0030")});
-        row("code twice", Row("0030", R"([[\"A\",\"B\"],[\"01\",\"01\"]])", "", "", "HEX:01"),
+        row("code twice", CheckedRow("0030", R"([[\"A\",\"B\"],[\"01\",\"01\"]])", "", "", "HEX:01"),
             {QStringLiteral("repeated-code@4:0030")});
-        row("half a byte", Row("0030", kDigits, "GetWord()", "SetWord()", "HEX:1F9"), {QStringLiteral("bad-value@4:0030")});
-        row("member missing", Row("0030", kDigits).remove(QStringLiteral(", \"PNOTE\": \"\"")),
+        row("half a byte", CheckedRow("0030", kDigitsList, "GetWord()", "SetWord()", "HEX:1F9"), {QStringLiteral("bad-value@4:0030")});
+        row("member missing", CheckedRow("0030", kDigitsList).remove(QStringLiteral(", \"PNOTE\": \"\"")),
             {QStringLiteral("missing-member@4:0030?")});
-        row("value too long to type", Row("0030", R"(Length=2;Mask=\"0123456789\";)"),
+        row("value too long to type", CheckedRow("0030", R"(Length=2;Mask=\"0123456789\";)"),
             {QStringLiteral("value-too-long@4:0030?")});
-        row("bytes that are no text", Row("0030", kDigits).replace(QStringLiteral("端口"), QStringLiteral("\\x81")),
+        row("bytes that are no text", CheckedRow("0030", kDigitsList).replace(QStringLiteral("端口"), QStringLiteral("\\x81")),
             {QStringLiteral("not-text@4:29")});
-        QTest::newRow("extended list that is none") << Row("0030", kDigits) << Row("0100", kDigits) << testScript
+        QTest::newRow("extended list that is none") << CheckedRow("0030", kDigitsList) << CheckedRow("0100", kDigitsList) << testScript
                                                     << QStringList{QStringLiteral("bad-list@4:0100")};
-        QTest::newRow("extended file missing") << Row("0030", kDigits) << QStringLiteral("-") << testScript
+        QTest::newRow("extended file missing") << CheckedRow("0030", kDigitsList) << QStringLiteral("-") << testScript
                                                << QStringList{QStringLiteral("file-unreadable@0:0")};
         QFile script(testScript);
         QVERIFY(script.open(QIODevice::ReadOnly));
         QTest::newRow("command word missing")
-            << Row("0030", kDigits) << QString()
+            << CheckedRow("0030", kDigitsList) << QString()
             << QString::fromUtf8(script.readAll()).remove(QStringLiteral("CMD_RESET: \"E003\","))
             << QStringList{QStringLiteral("bad-command-word@0:0")};
-        QTest::newRow("script that does not parse") << Row("0030", kDigits) << QString()
+        QTest::newRow("script that does not parse") << CheckedRow("0030", kDigitsList) << QString()
                                                     << QStringLiteral("function (") << QStringList{QStringLiteral("script-load@1:10")};
     }
     void findings()
@@ -114,12 +114,12 @@ private slots:
         if (!profile.endsWith(QLatin1String(".txt"))) {
             // \x81 in the text: a byte that begins no GBK character here.
             dir.Write(QStringLiteral("p.txt"),
-                      Rows(profile, ext.isEmpty() ? QString() : QStringLiteral(", \"ExParamFile\": \"e.txt\""))
+                      CheckedRows(profile, ext.isEmpty() ? QString() : QStringLiteral(", \"ExParamFile\": \"e.txt\""))
                           .replace("\\x81", "\x81"));
             profile = dir.Path(QStringLiteral("p.txt"));
         }
         if (!ext.isEmpty() && ext != QLatin1String("-"))
-            dir.Write(QStringLiteral("e.txt"), Rows(ext));
+            dir.Write(QStringLiteral("e.txt"), CheckedRows(ext));
         if (!script.endsWith(QLatin1String(".js"))) {
             dir.Write(QStringLiteral("s.js"), script.toUtf8());
             script = dir.Path(QStringLiteral("s.js"));
@@ -134,7 +134,7 @@ private slots:
     void structureRunsNoSnippet()
     {
         for (const char *name : {"wrapping.txt", "endless.txt"})
-            QVERIFY(ProfileCheck::Run(TestProfile(QLatin1String(name)), QString(), ProfileCheck::Depth::Structure)
+            QVERIFY(ProfileCheck::Run(CheckedProfile(QLatin1String(name)), QString(), ProfileCheck::Depth::Structure)
                         .findings.empty());
     }
 };
