@@ -289,8 +289,6 @@ DeviceReport FleetWorker(DtuSession &s, Recorder &recorder, const WorkerInputs &
         report.outcome = before.read.stopped ? OutcomeId::WrittenWithErrors : report.outcome;
         return report;
     }
-    if (before.entry.recording && !before.entry.Kept())
-        report.recordWarning = before.entry.error;
     if (stoppedBeforeFirstRow())
         return report;
     RecordEntry entry = recorder.Begin(s, RecordAction::Provision);
@@ -303,11 +301,7 @@ DeviceReport FleetWorker(DtuSession &s, Recorder &recorder, const WorkerInputs &
         VerifyWritten(s, in, plan, report);
     }
     entry.rows = EntryRows::Written(run, {&s.mainTable, &s.extTable}, recorder.Known(entry)) + unchanged;
-    const EntryKept kept = recorder.Keep(entry, report.outcome,
-                                         QJsonDocument::fromJson(WorkerEvents::Result(report)).object());
-    report.record = kept.id;
-    if (kept.recording && !kept.Kept())
-        report.recordWarning = kept.error;
+    report.record = recorder.Keep(entry, report.outcome, QJsonDocument::fromJson(WorkerEvents::Result(report)).object()).id;
     return report;
 }
 

@@ -71,8 +71,7 @@ CliVerdict FleetWorker(CliContext &c)
     DeviceReport report = Actions::FleetWorker(c.session, c.recorder, inputs);
     c.frontend.onWriteRun = nullptr;
     // The one warning of this worker travels with its result.
-    if (report.recordWarning.isEmpty())
-        report.recordWarning = c.recorder.TakeWarning().message;
+    report.recordWarning = c.recorder.TakeWarning().message;
     Emit(c, WorkerEvents::Result(report));
     if (!o.events) {
         QString text = OutcomeName(report.outcome);
