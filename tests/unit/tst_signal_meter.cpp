@@ -14,21 +14,20 @@
 namespace {
 const QByteArray kSignalRequest = Bytes("AA 55 00 04 E0 23 01 07");
 
-// A device answering every signal request with the next CSQ of its list,
-// 20 ms after the request, on virtual time: a poll's exchange ends 410 ms
-// after that answer, and the next poll is due an interval after that.
+// The monitor under test on the kit's rig, whose device answers each
+// signal request with the next CSQ queued (Csq), 20 ms after the request,
+// on virtual time: a poll's exchange ends 410 ms after that answer, and
+// the next poll is due an interval after that.
 struct SignalRig : VirtualRig {
     static constexpr int kPollMs = 20 + 410;
-    QList<int> values;
     ActionDispatcher dispatcher{session};
     SignalMonitor monitor{session, dispatcher};
 
-    SignalRig()
+    SignalRig() { AnswerEveryFrame({}, 20); }
+    void Csq(std::initializer_list<int> values)
     {
-        device.responder = [this](const QByteArray &) {
-            if (!values.isEmpty())
-                device.Schedule(20, TestFrames::ByteReply(0xE023, quint8(values.takeFirst())));
-        };
+        for (int csq : values)
+            next << TestFrames::ByteReply(0xE023, quint8(csq));
     }
 };
 } // namespace
@@ -84,7 +83,7 @@ private slots:
     void pollsRecordReadings()
     {
         SignalRig rig;
-        rig.values = {17, 99, 5};
+        rig.Csq({17, 99, 5});
         QSignalSpy readings(&rig.monitor, &SignalMonitor::reading);
         QObject::connect(&rig.monitor, &SignalMonitor::reading, [&] {
             if (readings.size() == 4) // the fourth finds the device silent
@@ -124,7 +123,7 @@ private slots:
     void intervalBounds()
     {
         SignalRig rig;
-        rig.values = {20, 21, 22, 23};
+        rig.Csq({20, 21, 22, 23});
         QSignalSpy readings(&rig.monitor, &SignalMonitor::reading);
         rig.monitor.SetIntervalSeconds(1);
         QCOMPARE(rig.monitor.IntervalSeconds(), 2);
@@ -151,7 +150,7 @@ private slots:
     void pollWaitsForRunningAction()
     {
         SignalRig rig;
-        rig.values = {20};
+        rig.Csq({20});
         QSignalSpy readings(&rig.monitor, &SignalMonitor::reading);
         {
             ActionScope other(rig.session);
@@ -173,7 +172,7 @@ private slots:
     void pollKeepsItsPlaceInTheQueue()
     {
         SignalRig rig;
-        rig.values = {20};
+        rig.Csq({20});
         QStringList order;
         QObject::connect(&rig.monitor, &SignalMonitor::reading, [&] {
             order << QStringLiteral("poll");
@@ -198,7 +197,7 @@ private slots:
     void waitingPollChecksAgainAtItsTurn()
     {
         SignalRig rig;
-        rig.values = {20, 20, 20};
+        rig.Csq({20, 20, 20});
         QSignalSpy readings(&rig.monitor, &SignalMonitor::reading);
         QSignalSpy stopped(&rig.monitor, &SignalMonitor::stopped);
         {
@@ -250,7 +249,7 @@ private slots:
     void stopsWhenChannelCloses()
     {
         SignalRig rig;
-        rig.values = {20, 20, 20};
+        rig.Csq({20, 20, 20});
         QSignalSpy readings(&rig.monitor, &SignalMonitor::reading);
         QSignalSpy stopped(&rig.monitor, &SignalMonitor::stopped);
         rig.monitor.Start();
