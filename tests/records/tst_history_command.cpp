@@ -1,6 +1,7 @@
 // dtucfg history as a technician runs it: the entries of a store this test
 // fills, listed, shown and compared, with no device, profile or script.
 #include "store/RecordStore.h"
+#include "support/StoreEntries.h"
 #include "support/SimProcess.h"
 #include "support/TestMain.h"
 #include "support/WorkFolder.h"
@@ -12,36 +13,15 @@
 
 namespace {
 
-RecordRow HistoryRow(const QString &table, const QString &number, const QString &name, const RecordValue &before,
-              const RecordValue &after)
-{
-    RecordRow row;
-    row.table = table;
-    row.number = number;
-    row.name = name;
-    row.before = before;
-    row.after = after;
-    row.result = QStringLiteral("ok");
-    return row;
-}
-
 const RecordValue kFirstAddress{QStringLiteral("HEX:31302E302E302E31"), QStringLiteral("10.0.0.1")};
 const RecordValue kSecondAddress{QStringLiteral("HEX:31302E302E302E39"), QStringLiteral("10.0.0.9")};
 const RecordValue kPort{QStringLiteral("HEX:1389"), QStringLiteral("5001")};
 const RecordValue kBaud{QStringLiteral("HEX:2580"), QStringLiteral("9600")};
 
-RecordEntry HistoryEntry(int minute, const QString &who, const QString &action)
+RecordEntry HistoryEntry(int minute, const QString &who, const QString &action, const QList<RecordRow> &rows = {})
 {
-    RecordEntry e;
-    e.time = QDateTime(QDate(2024, 5, 6), QTime(8, minute, 0, 7), Qt::UTC);
+    RecordEntry e = TestEntry(action, rows, minute);
     e.operatorName = who;
-    e.host = QStringLiteral("bench-3");
-    e.program = RecordProgram::Dtucfg;
-    e.target = QStringLiteral("/dev/ttyUSB0");
-    e.device.number = QStringLiteral("0137");
-    e.profile = {QStringLiteral("示例设备"), QStringLiteral("/p/示例设备.txt"), QStringLiteral("sha256:ab12")};
-    e.action = action;
-    e.outcome = QStringLiteral("ok");
     return e;
 }
 
@@ -49,17 +29,15 @@ RecordEntry HistoryEntry(int minute, const QString &who, const QString &action)
 // centre address changed; 4: 0137 read again.
 bool Fill(const QString &path)
 {
-    RecordEntry read = HistoryEntry(1, QStringLiteral("wang"), RecordAction::Read);
-    read.rows = {HistoryRow(QStringLiteral("main"), QStringLiteral("0030"), QStringLiteral("中心地址"), {}, kFirstAddress),
-                 HistoryRow(QStringLiteral("main"), QStringLiteral("0031"), QStringLiteral("中心端口"), {}, kPort),
-                 HistoryRow(QStringLiteral("ext"), QStringLiteral("0030"), QStringLiteral("串口波特率"), {}, kBaud)};
+    RecordEntry read = HistoryEntry(1, QStringLiteral("wang"), RecordAction::Read,
+                                    {EntryRow("0030", "中心地址", kFirstAddress, "ok"), EntryRow("0031", "中心端口", kPort, "ok"),
+                                     EntryRow("0030", "串口波特率", kBaud, "ok", {}, "ext")});
     RecordEntry identify = HistoryEntry(2, QStringLiteral("li"), RecordAction::Identify);
     identify.target = QStringLiteral("tcp:10.0.0.7:8888");
     identify.device = {QString(), QStringLiteral("861234567890123"), QStringLiteral("V2.1.0")};
     RecordEntry write = HistoryEntry(3, QStringLiteral("wang"), RecordAction::Write);
     write.details = QJsonObject{{QStringLiteral("written"), 1}};
-    write.rows = {HistoryRow(QStringLiteral("main"), QStringLiteral("0030"), QStringLiteral("中心地址"), kFirstAddress,
-                      kSecondAddress)};
+    write.rows = {EntryRow("0030", "中心地址", kSecondAddress, "ok", kFirstAddress)};
     RecordEntry again = read;
     again.time = again.time.addSecs(180);
     again.rows[0].after = kSecondAddress;
