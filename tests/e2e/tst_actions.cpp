@@ -474,6 +474,7 @@ private slots:
         QTest::addColumn<QStringList>("cells");
         QTest::addColumn<bool>("audit");
         QTest::addColumn<bool>("writeAll");
+        QTest::addColumn<bool>("verify");
         QTest::addColumn<QString>("outcome");
         QTest::addColumn<QStringList>("sets");
         QTest::addColumn<int>("unchanged");
@@ -482,27 +483,30 @@ private slots:
         QTest::addColumn<QStringList>("entries");
         using L = QStringList;
         const L kept{"read", "provision"};
-        QTest::newRow("only what differs") << L{"other"} << 0 << L{} << false << false << "ok"
+        QTest::newRow("only what differs") << L{"other"} << 0 << L{} << false << false << false << "ok"
                                            << L{"0030", "0031", "0102"} << 10 << false << 0 << kept;
-        QTest::newRow("level 2: its own number kept") << L{"other"} << 2 << L{} << false << false << "ok"
+        QTest::newRow("level 2: its own number kept") << L{"other"} << 2 << L{} << false << false << false << "ok"
                                                       << L{"0030", "0031", "0102"} << 10 << true << 0 << kept;
         QTest::newRow("level 2: a cell gives the number") << L{"other"} << 2 << L{"0091=DTU0101"} << false << false
-                                                          << "ok" << L{"0030", "0031", "0091", "0102"} << 10 << false
+                                                          << false << "ok" << L{"0030", "0031", "0091", "0102"} << 10 << false
                                                           << 0 << kept;
-        QTest::newRow("a cell over the profile") << L{"other"} << 0 << L{"0031=80"} << false << false << "ok"
+        QTest::newRow("a cell over the profile") << L{"other"} << 0 << L{"0031=80"} << false << false << false << "ok"
                                                  << L{"0030", "0102"} << 11 << false << 0 << kept;
-        QTest::newRow("every row when asked") << L{} << 0 << L{} << false << true << "ok"
+        QTest::newRow("every row when asked") << L{} << 0 << L{} << false << true << false << "ok"
                                               << L{"0030", "0031", "0032", "0033", "0040", "0041", "0042", "0050",
                                                    "0051", "0052", "0100", "0101", "0102"}
                                               << 0 << false << 0 << kept;
+        // Read back after writing: only the rows the run may write are compared.
+        QTest::newRow("verified") << L{"other"} << 0 << L{} << false << false << true << "ok" << L{"0030", "0031", "0102"}
+                                  << 10 << false << 0 << kept;
         QTest::newRow("a row refused") << L{"other", "--refuse", "--only", "0031"} << 0 << L{} << false << false
-                                       << "written-with-errors" << L{"0030", "0031", "0102"} << 10 << false << 0 << kept;
+                                       << false << "written-with-errors" << L{"0030", "0031", "0102"} << 10 << false << 0 << kept;
         // Not compared: the device number the level withholds, and 0033 ignored.
-        QTest::newRow("audit") << L{"other"} << 0 << L{} << true << false << "differs" << L{} << 0 << false << 2
+        QTest::newRow("audit") << L{"other"} << 0 << L{} << true << false << false << "differs" << L{} << 0 << false << 2
                                << L{"audit"};
-        QTest::newRow("audit of a device as it should be") << L{} << 0 << L{} << true << false << "ok" << L{} << 0
+        QTest::newRow("audit of a device as it should be") << L{} << 0 << L{} << true << false << false << "ok" << L{} << 0
                                                            << false << 2 << L{"audit"};
-        QTest::newRow("silent") << L{"--silent"} << 0 << L{} << false << false << "unreachable" << L{} << 0 << false
+        QTest::newRow("silent") << L{"--silent"} << 0 << L{} << false << false << false << "unreachable" << L{} << 0 << false
                                 << 0 << L{};
     }
     void fleetWorker()
@@ -512,6 +516,7 @@ private slots:
         QFETCH(QStringList, cells);
         QFETCH(bool, audit);
         QFETCH(bool, writeAll);
+        QFETCH(bool, verify);
         QFETCH(QString, outcome);
         ActionBench b(sim, false, RecordProgram::Fleet);
         b.recorder.SetFleetRun(QStringLiteral("run-7"));
@@ -521,6 +526,7 @@ private slots:
         in.values = Given(cells);
         in.audit = audit;
         in.writeAll = writeAll;
+        in.verify = verify;
         in.ignore = audit ? QStringList{"0033"} : QStringList{};
         QVERIFY(!Actions::CheckWorkerValues(b.session, in.values));
         const DeviceReport report = b.Run([&] { return Actions::FleetWorker(b.session, b.recorder, in); });

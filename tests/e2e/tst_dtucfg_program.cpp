@@ -154,6 +154,26 @@ private slots:
         QCOMPARE(Cfg(dir, sim.CfgChannel() + QStringList{"--password", "135790", "status"}).exitCode, 0);
     }
 
+    // A password no other user can read: a file's first line, or
+    // DTU_PASSWORD, which --password beats.
+    void aPasswordFromAFileOrTheEnvironment()
+    {
+        WorkFolder dir(WorkFolder::kAllExamples);
+        SimProcess sim;
+        QVERIFY2(sim.Start(SimProcess::ExampleArgs() + QStringList{"--tcp", "0", "--password", "135790"}),
+                 qPrintable(sim.Error()));
+        const QStringList status = sim.CfgChannel() + QStringList{"--fast", "status"};
+        dir.Write(QStringLiteral("pw.txt"), "135790\r\nsecond line\n");
+        QCOMPARE(Cfg(dir, QStringList{"--password-file", "pw.txt"} + status).exitCode, 0);
+        QCOMPARE(Cfg(dir, status).exitCode, 1); // the default one is not this device's
+        qputenv("DTU_PASSWORD", "135790");
+        const int fromEnvironment = Cfg(dir, status).exitCode;
+        const int overridden = Cfg(dir, QStringList{"--password", "480917"} + status).exitCode;
+        qunsetenv("DTU_PASSWORD");
+        QCOMPARE(fromEnvironment, 0);
+        QCOMPARE(overridden, 1);
+    }
+
     // A serial port that does not open is a set-up error (status 2).
     void aSerialPortThatDoesNotOpen()
     {

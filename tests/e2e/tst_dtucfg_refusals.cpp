@@ -128,6 +128,9 @@ private slots:
         row("password twice", {"status", "--password", "1", "--password-file", "pw.txt"}, 2,
             "dtucfg: --password 和 --password-file：只能给出其中一个",
             "dtucfg: --password and --password-file: give one of them");
+        row("a password file not there", {"status", "--password-file", "nosuch.txt"}, 2,
+            "dtucfg: --password-file：无法读取 nosuch.txt：No such file or directory",
+            "dtucfg: --password-file: cannot read nosuch.txt: No such file or directory");
         row("--ext for status", {"--ext", "status"}, 2, "dtucfg: --ext 对 status 命令没有意义",
             "dtucfg: --ext means nothing for the status command");
         row("--verify for read", {"read", "--verify"}, 2, "dtucfg: --verify 对 read 命令没有意义",
