@@ -47,7 +47,7 @@ class DtucfgRefusalsTest : public QObject {
 private slots:
     void refusals_data()
     {
-        QTest::addColumn<QStringList>("args"); // after --profile example_profile.txt
+        QTest::addColumn<QStringList>("args"); // after --profile example_profile.txt when the command takes one
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("zh"); // the first line of standard error
         QTest::addColumn<QString>("en"); // "": the row picks its own language
@@ -164,6 +164,34 @@ private slots:
             "dtucfg: rollback: \"x\" is not an entry id");
         row("rollback without an entry", {"rollback"}, 2, "dtucfg: rollback 需要一个快照的记录编号，或 --run 批量运行编号",
             "dtucfg: rollback needs the entry id of a snapshot, or --run and a fleet run id");
+        // The records.
+        row("history --diff of one entry", {"history", "--diff", "1"}, 2, "dtucfg: history --diff 需要两个记录编号",
+            "dtucfg: history --diff needs two entry ids");
+        row("history --diff of a word", {"history", "--diff", "1", "x"}, 2, "dtucfg: history：“x”不是记录编号",
+            "dtucfg: history: \"x\" is not an entry id");
+        row("history --show 0", {"history", "--show", "0"}, 2, "dtucfg: --show：无效的值“0”，应为记录编号（1或更大的整数）",
+            "dtucfg: --show: invalid value \"0\"; an entry id is needed (a whole number of 1 or more)");
+        row("history --show and a device", {"history", "--show", "1", "0137"}, 2, "dtucfg: history --show 不能再指定设备",
+            "dtucfg: history --show takes no device");
+        row("history --show and --diff", {"history", "--show", "1", "--diff", "1", "2"}, 2,
+            "dtucfg: --show 与 --diff 不能同时使用", "dtucfg: --show and --diff exclude each other");
+        row("history of two devices", {"history", "0137", "0138"}, 2, "dtucfg: history 最多指定一台设备",
+            "dtucfg: history takes one device at most");
+        row("history --limit -1", {"history", "--limit", "-1"}, 2, "dtucfg: --limit：无效的值“-1”，应为0或更大的整数（0表示全部）",
+            "dtucfg: --limit: invalid value \"-1\"; a whole number of 0 or more is needed (0: all)");
+        row("--limit for read", {"read", "--limit", "5"}, 2, "dtucfg: --limit 对 read 命令没有意义",
+            "dtucfg: --limit means nothing for the read command");
+        row("history without records", {"--no-records", "history"}, 2,
+            "dtucfg: history 读取设备档案，而 --no-records 关闭了设备档案",
+            "dtucfg: history reads the device records, which --no-records turns off");
+        row("records on and off", {"--records", "r.sqlite", "--no-records", "history"}, 2,
+            "dtucfg: --records 与 --no-records 不能同时使用", "dtucfg: --records and --no-records exclude each other");
+        row("a server's port over 65535", {"--records", "postgresql://h:99999/d", "history"}, 2,
+            "dtucfg: --records：端口“99999”应为1到65535的整数",
+            "dtucfg: --records: the port \"99999\" is not a number from 1 to 65535");
+        row("a snapshot without records", {"--no-records", "write", "--snapshot", "0031=1"}, 2,
+            "dtucfg: --snapshot 和 rollback 要用设备档案，而 --no-records 关闭了设备档案",
+            "dtucfg: --snapshot and rollback need the device records, which --no-records turns off");
         // Inventories, refused whole before any device is contacted.
         row("a target twice", {"fleet", "twice.csv"}, 2, "dtucfg: fleet：twice.csv：第3行第1列：tcp:127.0.0.1:1 已在第2行列出",
             "dtucfg: fleet: twice.csv: line 3, column 1: tcp:127.0.0.1:1 is listed twice (first on line 2)");
@@ -194,7 +222,12 @@ private slots:
         WriteRefusedFiles(dir);
         const QByteArray profileBefore = dir.Read(TestPaths::kExampleProfile);
         VirtualDevice device;
-        const QStringList given = QStringList{QStringLiteral("--profile"), TestPaths::kExampleProfile} + args;
+        CliOptions options;
+        QString why;
+        CliOptions::Parse(args, &options, &why);
+        const QStringList given = CliCommands::Takes(options.command, QStringLiteral("profile"))
+            ? QStringList{QStringLiteral("--profile"), TestPaths::kExampleProfile} + args
+            : args;
         for (const QString &language : {QStringLiteral("zh"), QStringLiteral("en")}) {
             const QString line = language == QLatin1String("zh") ? zh : en;
             if (line.isEmpty())
