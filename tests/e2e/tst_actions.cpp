@@ -447,6 +447,29 @@ private slots:
             QCOMPARE(Actions::Rollback(b.session, b.recorder, entry, true).differing.size(), 0);
     }
 
+    // A snapshot is an entry with values read from a device.
+    void whatIsASnapshot_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QString>("result"); // of its one row
+        QTest::addColumn<bool>("snapshot");
+        for (const QString &action : {RecordAction::Read, RecordAction::Save, RecordAction::Verify, RecordAction::Audit})
+            QTest::addRow("%s", qPrintable(action)) << action << "read" << true;
+        QTest::newRow("rollback, read back") << RecordAction::Rollback << "ok" << true;
+        QTest::newRow("rollback, row refused") << RecordAction::Rollback << "refused" << false;
+        for (const QString &action : {RecordAction::Write, RecordAction::Batch, RecordAction::Provision})
+            QTest::addRow("%s", qPrintable(action)) << action << "ok" << false;
+        QTest::newRow("read of a secret row only") << RecordAction::Read << "secret" << false;
+    }
+    void whatIsASnapshot()
+    {
+        QFETCH(QString, action);
+        QFETCH(QString, result);
+        const RecordRow row = result == QLatin1String("secret") ? EntryRow("0043", "接入密码", kPort5001)
+                                                               : EntryRow("0031", "中心端口", kPort5001, result);
+        QTEST(Actions::IsSnapshot(TestEntry(action, {row})), "snapshot");
+    }
+
     // An entry asked for as a snapshot: one with values read from the
     // device, else refused naming the newest snapshot before it.
     void findingASnapshot()

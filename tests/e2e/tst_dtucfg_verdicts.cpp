@@ -16,6 +16,7 @@
 #include "support/WorkFolder.h"
 
 #include <QDir>
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -97,7 +98,8 @@ public:
         CliOptions options;
         QString error;
         CliOptions::Parse(args, &options, &error);
-        if (!args.contains(QStringLiteral("--records")) && CliCommands::Takes(options.command, QStringLiteral("records")))
+        if (!args.contains(QStringLiteral("--records")) && !args.contains(QStringLiteral("--no-records"))
+            && CliCommands::Takes(options.command, QStringLiteral("records")))
             all << (records ? QStringList{QStringLiteral("--records"), store} : QStringList{QStringLiteral("--no-records")});
         // The profile is left as it is: storing the port's settings in it is
         // the program's (tst_dtucfg_program), and costs a busy disk's time.
@@ -439,6 +441,13 @@ private slots:
         json = document({QStringLiteral("--records"), QStringLiteral("."), QStringLiteral("read")});
         QVERIFY(json.value(QStringLiteral("record")).isNull());
         QVERIFY(!json.value(QStringLiteral("record_error")).toString().isEmpty());
+        // --no-records keeps nothing, anywhere.
+        const QString defaultStore = QDir(qEnvironmentVariable("XDG_DATA_HOME")).filePath(QStringLiteral("dtutools/records.sqlite"));
+        const bool there = QFile::exists(defaultStore);
+        json = document({QStringLiteral("--no-records"), QStringLiteral("write"), QStringLiteral("0031=5002")});
+        QCOMPARE(json.value(QStringLiteral("record_error")).toString(), QStringLiteral("recording is off"));
+        QCOMPARE(EntriesIn(bench.store).size(), 1);
+        QCOMPARE(QFile::exists(defaultStore), there);
     }
 
     // signal --watch: a line a reading, in the language asked for, until a

@@ -176,6 +176,16 @@ private slots:
         QCOMPARE(error.value("message").toString(), QStringLiteral("history：没有编号为 99 的记录"));
     }
 
+    // At most 50 entries unless told; --limit 0 lists them all.
+    void theDefaultLimit()
+    {
+        const QString many = folder_.Path(QStringLiteral("many.sqlite"));
+        QCOMPARE(KeepEntries(many, QList<RecordEntry>(55, TestEntry(RecordAction::Read))).size(), 55);
+        const QStringList history{QStringLiteral("--records"), many, QStringLiteral("history")};
+        QCOMPARE(Cfg(history).out.size(), 1 + 50);
+        QCOMPARE(Cfg(history + QStringList{QStringLiteral("--limit"), QStringLiteral("0")}).out.size(), 1 + 55);
+    }
+
     // Without --records: the file in the data folder; none there yet is an
     // empty history, and reading makes none.
     void theDefaultStoreInTheDataFolder()

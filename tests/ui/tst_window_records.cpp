@@ -86,6 +86,13 @@ private slots:
         QCOMPARE(entries[0].device.number, QStringLiteral("DTU0001"));
         QCOMPARE(FindRow(entries[0], "main", "0031")->after, kPort8080);
         QVERIFY(b.Warnings().isEmpty());
+        // 保存参数文件 reads nothing from the device and keeps no entry.
+        b.ClearMemo();
+        b.dialogs.files = {b.ws.Path(QStringLiteral("saved.txt"))};
+        b.Action("ba1")->trigger();
+        QVERIFY(QFile::exists(b.ws.Path(QStringLiteral("saved.txt"))));
+        QCOMPARE(b.Memo().filter(QStringLiteral("下行：")).size(), 0);
+        QCOMPARE(EntriesIn(b.store).size(), 1);
     }
 
     // A store that cannot be made: the actions run as ever, and the memo says
