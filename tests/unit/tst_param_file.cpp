@@ -328,6 +328,21 @@ private slots:
         QCOMPARE(b.fe.memo.count(QStringLiteral("[参数设置成功]")), 2);
     }
 
+    // A cell that is not whole bytes refuses the whole batch before its
+    // first frame: the report names it, and the device gets nothing.
+    void batchWriteOfHalfAByte()
+    {
+        WorkFolder dir;
+        VirtualRig b(kAck);
+        LoadTwoTables(b, dir);
+        b.session.mainTable.SetCell(3, ColHex, QStringLiteral("HEX:1F9"));
+        const WriteReport report = ParamFile::BatchWriteAll(b.session);
+        QVERIFY(b.device.written.isEmpty());
+        QCOMPARE(report.refused.size(), 1);
+        QCOMPARE(report.refused[0].number, QStringLiteral("0031"));
+        QCOMPARE(report.refused[0].hex, QStringLiteral("HEX:1F9"));
+    }
+
     // A selection the device refuses writes no row to a table it may not
     // serve; the rows stay listed for the next "设置". (0091 is withheld at
     // this level: never sent, so never counted as not reached.)
