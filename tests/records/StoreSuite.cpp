@@ -2,6 +2,7 @@
 
 #include "core/Translation.h"
 #include "store/RecordLocation.h"
+#include "support/StoreEntries.h"
 
 #include <QJsonArray>
 #include <QSqlError>
@@ -14,38 +15,18 @@ namespace {
 
 const QDateTime kMonday(QDate(2024, 5, 6), QTime(8, 0, 0, 0), Qt::UTC);
 
-RecordRow Row(const QString &table, const QString &number, const QString &name, const RecordValue &before,
-              const RecordValue &after, const QString &result)
-{
-    RecordRow row;
-    row.table = table;
-    row.number = number;
-    row.name = name;
-    row.before = before;
-    row.after = after;
-    row.result = result;
-    return row;
-}
-
 // An entry of a device known by number, IMEI or only by its target, `minute`
 // minutes into Monday, with two rows.
 RecordEntry Entry(int minute, const QString &number, const QString &imei, const QString &target, const QString &action,
                   const QString &outcome = QStringLiteral("ok"))
 {
-    RecordEntry e;
-    e.time = kMonday.addSecs(60 * minute).addMSecs(7);
-    e.operatorName = QStringLiteral("wang");
-    e.host = QStringLiteral("bench-3");
-    e.program = RecordProgram::Dtucfg;
+    RecordEntry e = TestEntry(action,
+                              {EntryRow("0030", "中心地址", {"HEX:31302E302E302E31", "10.0.0.1"}, "ok"),
+                               EntryRow("0030", "串口波特率", {"HEX:2580", "9600"}, "ok", {}, "ext")},
+                              minute);
     e.target = target;
     e.device = {number, imei, QString()};
-    e.profile = {QStringLiteral("示例设备"), QStringLiteral("/srv/profiles/示例设备.txt"), QStringLiteral("sha256:ab12")};
-    e.action = action;
     e.outcome = outcome;
-    e.rows = {Row(QStringLiteral("main"), QStringLiteral("0030"), QStringLiteral("中心地址"), {},
-                  {QStringLiteral("HEX:31302E302E302E31"), QStringLiteral("10.0.0.1")}, QStringLiteral("ok")),
-              Row(QStringLiteral("ext"), QStringLiteral("0030"), QStringLiteral("串口波特率"), {},
-                  {QStringLiteral("HEX:2580"), QStringLiteral("9600")}, QStringLiteral("ok"))};
     return e;
 }
 
@@ -126,10 +107,9 @@ int StoreSuite::Writer()
         e.target = QStringLiteral("writer-%1").arg(writer);
         e.details = QJsonObject{{QStringLiteral("writer"), writer}, {QStringLiteral("seq"), seq}};
         for (int r = 0; r < 40; ++r)
-            e.rows << Row(QStringLiteral("main"), QStringLiteral("%1").arg(0x30 + r, 4, 16, QLatin1Char('0')).toUpper(),
-                          QStringLiteral("参数%1").arg(r), {},
-                          {QStringLiteral("HEX:%1").arg(seq, 4, 16, QLatin1Char('0')), QString::number(seq)},
-                          QStringLiteral("ok"));
+            e.rows << EntryRow(QStringLiteral("%1").arg(0x30 + r, 4, 16, QLatin1Char('0')).toUpper(),
+                               QStringLiteral("参数%1").arg(r),
+                               {QStringLiteral("HEX:%1").arg(seq, 4, 16, QLatin1Char('0')), QString::number(seq)}, "ok");
         if (const StoreResult<qint64> added = store.Append(e); !added.Ok())
             return report(added.error);
     }
@@ -248,13 +228,9 @@ void StoreSuite::keepsAnEntryAsGiven()
         {QStringLiteral("devices"), QJsonArray{QJsonObject{{QStringLiteral("Password"), QStringLiteral("1")},
                                                            {QStringLiteral("name"), QStringLiteral("柜1")}}}},
     };
-    e.rows = {Row(QStringLiteral("main"), QStringLiteral("0030"), QStringLiteral("中心地址"),
-                  {QStringLiteral("HEX:31302E302E302E31"), QStringLiteral("10.0.0.1")},
-                  {QStringLiteral("HEX:31302E302E302E39"), QStringLiteral("10.0.0.9")}, QStringLiteral("ok")),
-              Row(QStringLiteral("ext"), QStringLiteral("0041"), QStringLiteral("心跳间隔"), {},
-                  {QStringLiteral("HEX:003C"), QStringLiteral("60")}, QStringLiteral("refused")),
-              Row(QStringLiteral("main"), QStringLiteral("0050"), QStringLiteral("APN"), {}, {},
-                  QStringLiteral("not-reached"))};
+    e.rows = {EntryRow("0030", "中心地址", {"HEX:31302E302E302E39", "10.0.0.9"}, "ok", {"HEX:31302E302E302E31", "10.0.0.1"}),
+              EntryRow("0041", "心跳间隔", {"HEX:003C", "60"}, "refused", {}, "ext"),
+              EntryRow("0050", "APN", {}, "not-reached")};
 
     const StoreResult<qint64> added = store.Append(e);
     QVERIFY2(added.Ok(), qPrintable(added.error.message));

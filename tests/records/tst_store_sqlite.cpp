@@ -2,6 +2,7 @@
 // and what only a file has: its default place, WAL and waiting for another
 // writer, a file of another program, and a store the user may not write.
 #include "StoreSuite.h"
+#include "support/StoreEntries.h"
 #include "support/EnvironmentVariable.h"
 #include "support/TestMain.h"
 
@@ -24,14 +25,6 @@ bool WriteFile(const QString &path, const QByteArray &bytes)
 {
     QFile f(path);
     return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
-
-RecordEntry Reading(const QString &number)
-{
-    RecordEntry e = RecordEntries::Begin(RecordProgram::Dtucfg, RecordAction::Read);
-    e.target = QStringLiteral("/dev/ttyUSB0");
-    e.device.number = number;
-    return e;
 }
 
 } // namespace
@@ -96,7 +89,7 @@ private slots:
             QCOMPARE(RecordLocation::DefaultPath(), dir_.filePath(QStringLiteral("data/dtutools/records.sqlite")));
             // Made on first use, folders and all.
             OPEN_STORE(store, RecordLocation::DefaultPath());
-            QVERIFY(store.Append(Reading(QStringLiteral("0137"))).Ok());
+            QVERIFY(store.Append(TestEntry(RecordAction::Read)).Ok());
             QVERIFY(QFile::exists(dir_.filePath(QStringLiteral("data/dtutools/records.sqlite"))));
         }
         const QString home = QDir::homePath() + QStringLiteral("/.local/share/dtutools/records.sqlite");
@@ -138,7 +131,7 @@ private slots:
         QTRY_VERIFY(locked);
         QElapsedTimer waited;
         waited.start();
-        const StoreResult<qint64> added = store.Append(Reading(QStringLiteral("0137")));
+        const StoreResult<qint64> added = store.Append(TestEntry(RecordAction::Read));
         const qint64 ms = waited.elapsed();
         QVERIFY(holder->wait(10000));
         delete holder;
@@ -169,7 +162,7 @@ private slots:
         QVERIFY(maker.waitForFinished(30000));
         QCOMPARE(maker.exitCode(), 0);
         QVERIFY2(opened.IsNone(), qPrintable(opened.message));
-        QVERIFY(store.Append(Reading(QStringLiteral("0137"))).Ok());
+        QVERIFY(store.Append(TestEntry(RecordAction::Read)).Ok());
         QCOMPARE(RawValue(where, QStringLiteral("PRAGMA journal_mode")), QStringLiteral("wal"));
     }
 
@@ -218,7 +211,7 @@ private slots:
         RecordStore store;
         const StoreError opened = store.Open(location);
         if (said.isEmpty()) {
-            QVERIFY2(opened.IsNone() && store.Append(Reading(QStringLiteral("0137"))).Ok(), qPrintable(opened.message));
+            QVERIFY2(opened.IsNone() && store.Append(TestEntry(RecordAction::Read)).Ok(), qPrintable(opened.message));
             return;
         }
         QCOMPARE(opened.message, where + QStringLiteral("：") + said);
@@ -233,7 +226,7 @@ private slots:
         const QString where = Fresh();
         {
             OPEN_STORE(store, where);
-            QVERIFY(store.Append(Reading(QStringLiteral("0137"))).Ok());
+            QVERIFY(store.Append(TestEntry(RecordAction::Read)).Ok());
         }
         const QString folder = QFileInfo(where).absolutePath();
         QStringList runAs;

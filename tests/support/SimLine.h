@@ -1,5 +1,7 @@
 #pragma once
 #include "channel/Transport.h"
+#include "cli/CliCommands.h"
+#include "cli/CliOptions.h"
 #include "cli/Dtucfg.h"
 #include "core/DtuError.h"
 #include "core/VirtualScheduler.h"
@@ -98,12 +100,16 @@ private:
 
 // dtucfg run in this process in workDir, on `line` as its serial port and
 // on `clock`: the same lines, exit status and JSON as the program.
-// --port is given a name of its own when the arguments give none, since
-// the line stands in for the port.
+// A command that opens a channel is given a --port of its own when the
+// arguments name none, since the line stands in for the port.
 inline ProgramRun RunCfgOn(SimLine &line, VirtualScheduler &clock, const QStringList &args, const QString &workDir)
 {
     QStringList arguments = args;
-    if (!arguments.contains(QStringLiteral("--port")))
+    CliOptions options;
+    QString error;
+    CliOptions::Parse(args, &options, &error);
+    if (!arguments.contains(QStringLiteral("--port")) && !arguments.contains(QStringLiteral("--tcp"))
+        && CliCommands::Takes(options.command, QStringLiteral("port")))
         arguments = QStringList{QStringLiteral("--port"), QStringLiteral("/dev/ttySIM0")} + arguments;
     const QString before = QDir::currentPath();
     QDir::setCurrent(workDir);

@@ -20,7 +20,7 @@ private slots:
     void runsTheActionAndGivesItsVerdict()
     {
         VirtualRig rig;
-        rig.AnswerEveryWrite(TestFrames::ByteReply(0xE004, 5));
+        rig.AnswerEveryFrame(TestFrames::ByteReply(0xE004, 5));
         QVERIFY(RunAction(rig.session, [&] { return ControlMode::ReadStatus(rig.session).Ok(); }));
         QCOMPARE(rig.device.written.size(), 1);
         // A failed command is a false verdict, as for a refusal.
@@ -37,7 +37,7 @@ private slots:
     void secondActionRefused()
     {
         VirtualRig rig;
-        rig.AnswerEveryWrite(TestFrames::kAck);
+        rig.AnswerEveryFrame(TestFrames::kAck);
         ActionScope running(rig.session);
         QVERIFY(running);
         QVERIFY(rig.session.ActionRunning());
@@ -78,7 +78,7 @@ private slots:
         QCOMPARE(running.size(), 2);
         QVERIFY(!rig.session.ActionRunning());
         // The next action starts as usual.
-        rig.AnswerEveryWrite(TestFrames::kAck);
+        rig.AnswerEveryFrame(TestFrames::kAck);
         QVERIFY(RunAction(rig.session, [&] { return ControlMode::SetClock(rig.session); }));
     }
 };

@@ -1,31 +1,12 @@
 // The control-mode page's buttons: the lines they write to Memo4 and the
 // panel texts, for healthy and misbehaving devices.
-#include "session/DtuSession.h"
 #include "ops/ControlMode.h"
-#include "support/Frames.h"
-#include "support/TestPaths.h"
-
-#include "support/VirtualRig.h"
 #include "support/TestMain.h"
+#include "support/VirtualRig.h"
 
 #include <QTest>
 
 namespace {
-struct ControlRig : VirtualRig {
-    QList<QByteArray> replies; // one per write, in order; empty = silent
-
-    ControlRig()
-    {
-        device.responder = [this](const QByteArray &) {
-            if (!replies.isEmpty()) {
-                const QByteArray r = replies.takeFirst();
-                if (!r.isEmpty())
-                    device.Schedule(30, r);
-            }
-        };
-    }
-};
-
 using TestFrames::Framed;
 QByteArray StatusReply(quint8 v) { return TestFrames::ByteReply(0xE004, v); }
 QByteArray TextReply(const QByteArray &text) { return TestFrames::Frame(0xE024, text); }
@@ -57,8 +38,8 @@ private slots:
         QFETCH(QByteArray, reply);
         QFETCH(QString, line);
         QFETCH(bool, ok);
-        ControlRig rig;
-        rig.replies << reply;
+        VirtualRig rig;
+        rig.next << reply;
         QCOMPARE(ControlMode::ReadStatus(rig.session).Ok(), ok);
         QCOMPARE(rig.fe.controlMemo, line.isEmpty() ? QStringList() : QStringList{line});
     }
@@ -81,8 +62,8 @@ private slots:
         QFETCH(QByteArray, reply);
         QFETCH(QStringList, memo4);
         QFETCH(QStringList, memo1);
-        ControlRig rig;
-        rig.replies << reply;
+        VirtualRig rig;
+        rig.next << reply;
         QCOMPARE(ControlMode::ReadSignal(rig.session).Ok(), !reply.isEmpty() && memo1.isEmpty());
         QCOMPARE(rig.fe.controlMemo, memo4);
         QCOMPARE(rig.fe.memo, memo1);
@@ -107,8 +88,8 @@ private slots:
         QFETCH(QByteArray, version);
         QFETCH(QByteArray, imei);
         QFETCH(QStringList, lines);
-        ControlRig rig;
-        rig.replies << version << imei;
+        VirtualRig rig;
+        rig.next << version << imei;
         QCOMPARE(ControlMode::ReadVersion(rig.session).Ok(), lines.size() == 2);
         QCOMPARE(rig.fe.controlMemo, lines);
         QCOMPARE(rig.device.written.size(), 2); // IMEI is asked even after a failed version
@@ -128,8 +109,8 @@ private slots:
         QFETCH(QByteArray, reply);
         QFETCH(QString, panel);
         QFETCH(QString, clock);
-        ControlRig rig;
-        rig.replies << reply;
+        VirtualRig rig;
+        rig.next << reply;
         QCOMPARE(ControlMode::ReadClock(rig.session).Ok(), !clock.isEmpty());
         QCOMPARE(rig.fe.resultPanel, panel);
         QCOMPARE(rig.fe.controlMemo, (QStringList{panel, clock}));
@@ -150,9 +131,9 @@ private slots:
     {
         QFETCH(QByteArray, reply);
         QFETCH(QString, panel);
-        ControlRig rig;
+        VirtualRig rig;
         rig.fe.resultPanel = QStringLiteral("[参数读取完毕]");
-        rig.replies << reply;
+        rig.next << reply;
         QCOMPARE(ControlMode::SetClock(rig.session).Ok(), panel.contains(QStringLiteral("成功")));
         QCOMPARE(rig.fe.resultPanel, panel);
         QCOMPARE(rig.fe.controlMemo.size(), 2);
@@ -165,7 +146,7 @@ private slots:
     void noChannelCheck()
     {
         // The page does not ask for an open channel: the exchange just times out.
-        ControlRig rig;
+        VirtualRig rig;
         rig.device.open = false;
         QVERIFY(!ControlMode::ReadStatus(rig.session).Ok());
         QVERIFY(rig.fe.messages.isEmpty());

@@ -1,25 +1,15 @@
 // The device commands: channel selection, status and signal readers, text
 // readers, clock setting, reset and restore, in virtual time.
-#include "session/DtuSession.h"
 #include "ops/DeviceCommands.h"
 #include "script/ScriptError.h"
-#include "support/Frames.h"
-#include "support/TestPaths.h"
-
-#include "support/VirtualRig.h"
 #include "support/TestMain.h"
+#include "support/VirtualRig.h"
 
 #include <QTest>
 
 namespace {
 using TestFrames::ByteReply;
 
-struct CommandRig : VirtualRig {
-    void Answer(const QByteArray &reply, int delayMs = 40)
-    {
-        device.responder = [this, reply, delayMs](const QByteArray &) { device.Schedule(delayMs, reply); };
-    }
-};
 // The byte read, or the failure's code.
 int Code(const CommandOutcome &outcome)
 {
@@ -72,12 +62,12 @@ private slots:
         QFETCH(int, result);
         QFETCH(int, currentAfter);
         QFETCH(QByteArray, sent);
-        CommandRig rig;
+        VirtualRig rig;
         rig.session.state.ExtPageVisible = extVisible;
         rig.session.state.CurrentParamChannel = current;
         rig.device.open = open;
         if (!reply.isEmpty())
-            rig.Answer(reply);
+            rig.AnswerEveryFrame(reply);
         QCOMPARE(DeviceCommands::SelectParamChannel(rig.session, channel), result);
         QCOMPARE(rig.session.state.CurrentParamChannel, currentAfter);
         if (sent.isEmpty()) {
@@ -89,7 +79,7 @@ private slots:
         QVERIFY(rig.fe.memo.isEmpty());
         // Asking again for the same channel: sent again only when the device
         // did not confirm the first time.
-        rig.Answer(TestFrames::kAck);
+        rig.AnswerEveryFrame(TestFrames::kAck);
         rig.device.open = true;
         const qsizetype before = rig.device.written.size();
         DeviceCommands::SelectParamChannel(rig.session, channel);
@@ -101,16 +91,16 @@ private slots:
     // line; a script error leaves the table unknown as well.
     void selectTableFor()
     {
-        CommandRig rig;
+        VirtualRig rig;
         rig.session.state.ExtPageVisible = true;
         rig.session.state.CurrentParamChannel = 1;
-        rig.Answer(Bytes("AA 55 00 04 00 F1 00 F5"));
+        rig.AnswerEveryFrame(Bytes("AA 55 00 04 00 F1 00 F5"));
         QCOMPARE(DeviceCommands::SelectTableFor(rig.session, 0, QStringLiteral("参数读取")),
                  TransactionResult::TableNotSwitched);
         QCOMPARE(rig.fe.memo, QStringList{QStringLiteral("[参数读取失败，设备未切换参数表！]")});
         QCOMPARE(rig.fe.resultPanel, QStringLiteral("[参数读取失败，设备未切换参数表！]"));
 
-        rig.Answer(TestFrames::kAck);
+        rig.AnswerEveryFrame(TestFrames::kAck);
         QCOMPARE(DeviceCommands::SelectTableFor(rig.session, 0, QStringLiteral("参数设置")), TransactionResult::Accepted);
         // known: nothing sent
         QCOMPARE(DeviceCommands::SelectTableFor(rig.session, 0, QStringLiteral("参数设置")), TransactionResult::Accepted);
@@ -127,31 +117,26 @@ private slots:
     // answer; any answer that is no confirmation is a table not switched.
     void selectTableForSilence_data()
     {
-        QTest::addColumn<bool>("silent");
         QTest::addColumn<QByteArray>("reply");
         QTest::addColumn<int>("result");
         QTest::addColumn<QString>("line");
-        QTest::newRow("silent") << true << QByteArray() << TransactionResult::NoAnswer
+        QTest::newRow("silent") << QByteArray() << TransactionResult::NoAnswer
                                 << QStringLiteral("[参数设置失败，设备无响应！]");
         QTest::newRow("a frame of another length")
-            << false << Bytes("AA 55 00 05 00 F0 00 00 F5") << TransactionResult::TableNotSwitched
+            << Bytes("AA 55 00 05 00 F0 00 00 F5") << TransactionResult::TableNotSwitched
             << QStringLiteral("[参数设置失败，设备未切换参数表！]");
-        QTest::newRow("not a frame") << false << Bytes("12 34") << TransactionResult::TableNotSwitched
+        QTest::newRow("not a frame") << Bytes("12 34") << TransactionResult::TableNotSwitched
                                      << QStringLiteral("[参数设置失败，设备未切换参数表！]");
     }
     void selectTableForSilence()
     {
-        QFETCH(bool, silent);
         QFETCH(QByteArray, reply);
         QFETCH(int, result);
         QFETCH(QString, line);
-        CommandRig rig;
+        VirtualRig rig;
         rig.session.state.ExtPageVisible = true;
         rig.session.state.CurrentParamChannel = 1;
-        if (silent)
-            rig.device.responder = [](const QByteArray &) {};
-        else
-            rig.Answer(reply);
+        rig.AnswerEveryFrame(reply);
         QCOMPARE(DeviceCommands::SelectTableFor(rig.session, 0, QStringLiteral("参数设置")), result);
         QCOMPARE(rig.fe.memo, QStringList{line});
         QCOMPARE(rig.session.state.CurrentParamChannel, -1);
@@ -197,8 +182,8 @@ private slots:
         QFETCH(QByteArray, reply);
         QFETCH(int, result);
         QFETCH(QString, posted);
-        CommandRig rig;
-        rig.Answer(reply);
+        VirtualRig rig;
+        rig.AnswerEveryFrame(reply);
         const int got = Code(signal ? DeviceCommands::QuerySignal(rig.session) : DeviceCommands::QueryStatus(rig.session));
         QCOMPARE(got, result);
         QCOMPARE(rig.device.written.first(),
@@ -210,7 +195,7 @@ private slots:
 
     void byteReaderTimeouts()
     {
-        CommandRig rig;
+        VirtualRig rig;
         QCOMPARE(Code(DeviceCommands::QueryStatus(rig.session)), -2);
         QCOMPARE(rig.clock.NowMs(), 4000);
         QCOMPARE(Code(DeviceCommands::QuerySignal(rig.session)), -2);
@@ -243,8 +228,8 @@ private slots:
         QFETCH(int, which);
         QFETCH(QByteArray, reply);
         QFETCH(QString, text);
-        CommandRig rig;
-        rig.Answer(reply);
+        VirtualRig rig;
+        rig.AnswerEveryFrame(reply);
         const CommandOutcome got = which == 0 ? DeviceCommands::QueryVersion(rig.session)
             : which == 1                      ? DeviceCommands::QueryImei(rig.session)
                                               : DeviceCommands::ReadClock(rig.session);
@@ -257,7 +242,7 @@ private slots:
 
     void textReaderTimeout()
     {
-        CommandRig rig;
+        VirtualRig rig;
         const CommandOutcome imei = DeviceCommands::QueryImei(rig.session);
         QVERIFY(imei.text.isEmpty());
         QCOMPARE(imei.result, -2);
@@ -275,9 +260,9 @@ private slots:
     {
         QFETCH(QByteArray, reply);
         QFETCH(int, result);
-        CommandRig rig;
+        VirtualRig rig;
         if (!reply.isEmpty())
-            rig.Answer(reply);
+            rig.AnswerEveryFrame(reply);
         const QDateTime when(QDate(2026, 12, 6), QTime(20, 56, 6));
         QCOMPARE(DeviceCommands::SetClock(rig.session, when).result, result);
         QCOMPARE(rig.fe.controlMemo, QStringList{QStringLiteral("设置设备时钟=2026-12-06 20:56:06")});
@@ -297,8 +282,8 @@ private slots:
     {
         QFETCH(bool, reset);
         QFETCH(QByteArray, frame);
-        CommandRig rig;
-        rig.Answer(Bytes("AA 55 00 04 00 F1 00 F5"));
+        VirtualRig rig;
+        rig.AnswerEveryFrame(Bytes("AA 55 00 04 00 F1 00 F5"));
         auto run = [&] {
             return (reset ? DeviceCommands::Reset(rig.session) : DeviceCommands::RestoreDefaults(rig.session)).result;
         };
@@ -306,7 +291,7 @@ private slots:
         QCOMPARE(rig.device.written.last(), frame);
         // The word is asked for at every send: a changed script changes it.
         rig.session.script.Eval(QStringLiteral("COMMAND_WORDS.CMD_RESET = \"F103\"; COMMAND_WORDS.CMD_SETDEFAULT = \"F102\";"));
-        rig.Answer(TestFrames::kAck);
+        rig.AnswerEveryFrame(TestFrames::kAck);
         QCOMPARE(run(), 0);
         QCOMPARE(quint8(rig.device.written.last()[4]), quint8(0xF1));
     }
@@ -320,7 +305,7 @@ private slots:
     void scriptErrorsPropagate()
     {
         QFETCH(int, command);
-        CommandRig rig;
+        VirtualRig rig;
         rig.session.script.Eval(QStringLiteral("GetCmd = function(n) { throw new Error(\"no \" + n); };"));
         switch (command) {
         case 0: QVERIFY_THROWS_EXCEPTION(ScriptError, DeviceCommands::QueryStatus(rig.session)); break;
@@ -339,9 +324,9 @@ private slots:
 
     void prefixDoesNotShiftTheReaders()
     {
-        CommandRig rig;
+        VirtualRig rig;
         rig.session.script.Eval(QStringLiteral("PrevCmd = function() { return \"0102\"; };"));
-        rig.Answer(Bytes("AA 55 00 05 E0 04 04 00 ED"));
+        rig.AnswerEveryFrame(Bytes("AA 55 00 05 E0 04 04 00 ED"));
         QCOMPARE(Code(DeviceCommands::QueryStatus(rig.session)), 4);
         QCOMPARE(rig.device.written.first(), Bytes("AA 55 00 06 01 02 E0 04 00 ED"));
     }

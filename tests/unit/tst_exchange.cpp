@@ -300,25 +300,6 @@ private slots:
         QCOMPARE(rig.device.written.size(), 1);
     }
 
-    void fastCompletion_data()
-    {
-        QTest::addColumn<QByteArray>("reply");
-        QTest::addColumn<int>("endsAt");
-        QTest::newRow("complete frame") << TestFrames::kAck << 20 + 30;
-        QTest::newRow("frame still incomplete") << Bytes("AA 55 00 04 00 F0") << 20 + 410;
-        QTest::newRow("checksum wrong") << Bytes("AA 55 00 04 00 F0 00 F5") << 20 + 410;
-    }
-    void fastCompletion()
-    {
-        QFETCH(QByteArray, reply);
-        QFETCH(int, endsAt);
-        ExchangeRig rig;
-        rig.session.exchange.SetFastCompletion(true);
-        rig.AnswerWith({{20, reply}});
-        rig.session.exchange.SetTypeExchange(0xE003, {});
-        QCOMPARE(rig.clock.NowMs(), endsAt);
-    }
-
     // On a line that tells when bytes come (a serial port, a socket) the wait
     // ends at the byte and the quiet gap counts from it, to the millisecond:
     // pieces each within 410 ms of the one before join, one later does not.

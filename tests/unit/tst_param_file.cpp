@@ -1,37 +1,18 @@
 // The whole-device menu: restore, reset, saving the parameter file and the
 // batch write, over a scripted device on a virtual clock and real files.
-#include "session/DtuSession.h"
 #include "core/TextFile.h"
 #include "ops/ParamFile.h"
 #include "ops/ProfileLoader.h"
-#include "support/Frames.h"
-#include "support/TestPaths.h"
+#include "support/TestMain.h"
+#include "support/VirtualRig.h"
 #include "support/WorkFolder.h"
 
 #include <QDir>
 #include <QFile>
-#include "support/VirtualRig.h"
-#include "support/TestMain.h"
 
 #include <QTest>
 
 namespace {
-
-struct FileBench : VirtualRig {
-    ScriptedTransport &port = device;
-    RecordingFrontend &frontend = fe;
-    void AnswerEveryFrame(const QByteArray &reply)
-    {
-        port.responder = [this, reply](const QByteArray &) { port.Schedule(20, reply); };
-    }
-    void Load(const QString &path)
-    {
-        session.mainTable.Clear();
-        ProfileLoader::LoadProfile(session, path);
-    }
-    // kTwoTableProfile and its extended file, written into dir.
-    void LoadTwoTables(const WorkFolder &dir);
-};
 
 QStringList TableCells(const ParamTableModel &table)
 {
@@ -76,11 +57,12 @@ const QString kTwoTableProfile = Json(
 const QString kExtFile = Json(
     "{'Params':[{'CMDID':'0100','PNAME':'丙','PVALUE':'HEX:05'},{'CMDID':'0101','PNAME':'丁','PVALUE':'HEX:'}]}");
 
-void FileBench::LoadTwoTables(const WorkFolder &dir)
+// kTwoTableProfile and its extended file, written into dir, loaded.
+void LoadTwoTables(VirtualRig &rig, const WorkFolder &dir)
 {
     dir.WriteGbk(QStringLiteral("p.txt"), kTwoTableProfile);
     dir.WriteGbk(QStringLiteral("ext.txt"), kExtFile);
-    Load(dir.Path(QStringLiteral("p.txt")));
+    ProfileLoader::LoadProfile(rig.session, dir.Path(QStringLiteral("p.txt")));
 }
 
 using TestFrames::kAck;
@@ -116,16 +98,16 @@ private slots:
         QFETCH(bool, restore);
         QFETCH(QByteArray, reply);
         QFETCH(QString, text);
-        FileBench b;
+        VirtualRig b;
         if (!reply.isEmpty())
             b.AnswerEveryFrame(reply);
-        b.frontend.resultPanel = QStringLiteral("[参数读取完毕]");
+        b.fe.resultPanel = QStringLiteral("[参数读取完毕]");
         restore ? ParamFile::RestoreDefaultsMenu(b.session) : ParamFile::ResetMenu(b.session);
-        QCOMPARE(b.frontend.questions,
+        QCOMPARE(b.fe.questions,
                  QStringList{restore ? ParamFile::RestoreQuestion() : ParamFile::ResetQuestion()});
-        QCOMPARE(b.port.written.size(), 1);
-        QCOMPARE(b.frontend.resultPanel, text);
-        QCOMPARE(b.frontend.memo, QStringList{text}); // one line, not two
+        QCOMPARE(b.device.written.size(), 1);
+        QCOMPARE(b.fe.resultPanel, text);
+        QCOMPARE(b.fe.memo, QStringList{text}); // one line, not two
     }
 
     void cancelledOrClosed_data()
@@ -141,21 +123,21 @@ private slots:
     {
         QFETCH(bool, restore);
         QFETCH(bool, open);
-        FileBench b;
-        b.port.open = open;
-        b.frontend.answers = {false};
-        b.frontend.resultPanel = QStringLiteral("[参数读取完毕]");
+        VirtualRig b;
+        b.device.open = open;
+        b.fe.answers = {false};
+        b.fe.resultPanel = QStringLiteral("[参数读取完毕]");
         restore ? ParamFile::RestoreDefaultsMenu(b.session) : ParamFile::ResetMenu(b.session);
-        QVERIFY(b.port.written.isEmpty());
-        QCOMPARE(b.frontend.resultPanel, QStringLiteral("[参数读取完毕]"));
+        QVERIFY(b.device.written.isEmpty());
+        QCOMPARE(b.fe.resultPanel, QStringLiteral("[参数读取完毕]"));
         if (open) {
-            QCOMPARE(b.frontend.questions.size(), 1);
-            QCOMPARE(b.frontend.memo, QStringList{QStringLiteral("[参数读取完毕]")});
-            QVERIFY(b.frontend.messages.isEmpty());
+            QCOMPARE(b.fe.questions.size(), 1);
+            QCOMPARE(b.fe.memo, QStringList{QStringLiteral("[参数读取完毕]")});
+            QVERIFY(b.fe.messages.isEmpty());
         } else {
-            QVERIFY(b.frontend.questions.isEmpty()); // the check comes before the question
-            QVERIFY(b.frontend.memo.isEmpty());
-            QCOMPARE(b.frontend.messages, QStringList{DtuSession::ChannelClosedText()});
+            QVERIFY(b.fe.questions.isEmpty()); // the check comes before the question
+            QVERIFY(b.fe.memo.isEmpty());
+            QCOMPARE(b.fe.messages, QStringList{DtuSession::ChannelClosedText()});
         }
     }
 
@@ -168,18 +150,18 @@ private slots:
         QVERIFY(dir.CopyExample(QStringLiteral("example_ext.txt")));
         const QByteArray extBefore = dir.Read(extPath);
 
-        FileBench first;
-        first.Load(profilePath);
+        VirtualRig first;
+        ProfileLoader::LoadProfile(first.session, profilePath);
         QVERIFY(first.session.mainTable.Count() > 3);
         QVERIFY(first.session.extTable.Count() > 0);
         const QString saved = dir.Path(QStringLiteral("saved.txt"));
-        first.frontend.fileAnswers = {saved};
+        first.fe.fileAnswers = {saved};
         ParamFile::SaveParamFile(first.session);
-        QVERIFY(first.frontend.messages.isEmpty());
+        QVERIFY(first.fe.messages.isEmpty());
         QCOMPARE(dir.Read(extPath), extBefore); // the extended file is never written
 
-        FileBench second;
-        second.Load(saved);
+        VirtualRig second;
+        ProfileLoader::LoadProfile(second.session, saved);
         QCOMPARE(TableCells(second.session.mainTable), TableCells(first.session.mainTable));
         QCOMPARE(TableCells(second.session.extTable), TableCells(first.session.extTable));
         QCOMPARE(second.session.facts.Caption, first.session.facts.Caption);
@@ -190,18 +172,18 @@ private slots:
         WorkFolder dir;
         const QString profilePath = dir.Path(QStringLiteral("one_line.txt"));
         dir.WriteGbk(profilePath, kOneLineProfile);
-        FileBench b;
-        b.Load(profilePath);
+        VirtualRig b;
+        ProfileLoader::LoadProfile(b.session, profilePath);
         ParamTableModel &table = b.session.mainTable;
         QCOMPARE(table.Count(), 4);
         table.SetCell(1, ColHex, QStringLiteral("HEX:"));
         table.SetCell(3, ColHex, QStringLiteral("HEX:01"));
 
-        b.frontend.fileAnswers = {dir.Path(QStringLiteral("saved"))}; // no extension typed
+        b.fe.fileAnswers = {dir.Path(QStringLiteral("saved"))}; // no extension typed
         ParamFile::SaveParamFile(b.session);
         const QString saved = dir.Path(QStringLiteral("saved.txt"));
         QVERIFY(QFile::exists(saved));
-        QVERIFY(b.frontend.messages.isEmpty());
+        QVERIFY(b.fe.messages.isEmpty());
 
         const QByteArray bytes = dir.Read(saved);
         QVERIFY(bytes.contains(TextFile::ToGbk(QStringLiteral("中心地址"))));
@@ -227,8 +209,8 @@ private slots:
         QCOMPARE(Member(*p.Root().Find(QStringLiteral("Extra")), QStringLiteral("k")), QString());
         QVERIFY(p.Root().Find(QStringLiteral("Extra"))->Find(QStringLiteral("k"))->IsArray());
 
-        FileBench again;
-        again.Load(saved);
+        VirtualRig again;
+        ProfileLoader::LoadProfile(again.session, saved);
         QCOMPARE(again.session.mainTable.Count(), 4);
         QCOMPARE(again.session.mainTable.Cell(1, ColValue), QString()); // "HEX:" shows nothing
         QCOMPARE(again.session.mainTable.Cell(2, ColValue), QStringLiteral("80"));
@@ -241,8 +223,8 @@ private slots:
         const QString profilePath = dir.Path(QStringLiteral("p.txt"));
         dir.WriteGbk(profilePath, kOneLineProfile);
         const QByteArray before = dir.Read(profilePath);
-        FileBench b;
-        b.Load(profilePath);
+        VirtualRig b;
+        ProfileLoader::LoadProfile(b.session, profilePath);
         b.session.mainTable.SetCell(2, ColHex, QStringLiteral("HEX:1F90"));
         ParamFile::SaveParamFile(b.session); // the dialog answers nothing: cancelled
         QCOMPARE(QDir(dir.Path()).entryList(QDir::Files), QStringList{QStringLiteral("p.txt")});
@@ -267,16 +249,16 @@ private slots:
         const QString profilePath = dir.Path(QStringLiteral("p.txt"));
         dir.WriteGbk(profilePath, kOneLineProfile);
         const QByteArray before = dir.Read(profilePath);
-        FileBench b;
-        b.Load(profilePath);
+        VirtualRig b;
+        ProfileLoader::LoadProfile(b.session, profilePath);
         if (!name.isEmpty())
             b.session.profile->Params()->Items()[1].Set(ProfileKeys::PNAME, JsonValue::MakeString(name));
         const QString path = QDir::isAbsolutePath(target) ? target : dir.Path(target);
-        b.frontend.fileAnswers = {path};
+        b.fe.fileAnswers = {path};
         ParamFile::SaveParamFile(b.session);
 
-        QCOMPARE(b.frontend.messages.size(), 1);
-        const QString message = b.frontend.messages.first();
+        QCOMPARE(b.fe.messages.size(), 1);
+        const QString message = b.fe.messages.first();
         QVERIFY2(message.contains(path), qPrintable(message));
         QVERIFY2(message.split(QLatin1Char('\n')).size() >= 2, qPrintable(message)); // a reason follows
         QVERIFY(!QFile::exists(path));
@@ -286,11 +268,11 @@ private slots:
 
     void nothingToSave()
     {
-        FileBench b;
-        b.frontend.fileAnswers = {QStringLiteral("/tmp/never.txt")};
+        VirtualRig b;
+        b.fe.fileAnswers = {QStringLiteral("/tmp/never.txt")};
         ParamFile::SaveParamFile(b.session);
-        QCOMPARE(b.frontend.messages, QStringList{ParamFile::NothingToSaveText()});
-        QCOMPARE(b.frontend.fileAnswers.size(), size_t(1)); // no dialog was shown
+        QCOMPARE(b.fe.messages, QStringList{ParamFile::NothingToSaveText()});
+        QCOMPARE(b.fe.fileAnswers.size(), size_t(1)); // no dialog was shown
     }
 
     void batchWrite()
@@ -301,17 +283,17 @@ private slots:
             "{'Params':[{'CMDID':'','PNAME':'组'},{'CMDID':'0030','PNAME':'甲','PVALUE':'HEX:31'},"
             "{'CMDID':'0091','PNAME':'保护','PVALUE':'HEX:01'},{'CMDID':'0031','PNAME':'乙','PVALUE':'HEX:'},"
             "{'CMDID':'0032','PNAME':'丙','PVALUE':'HEX:0102'}]}"));
-        FileBench b;
-        b.Load(profilePath);
+        VirtualRig b;
+        ProfileLoader::LoadProfile(b.session, profilePath);
         b.AnswerEveryFrame(Bytes("AA 55 00 04 00 F0 00 F4"));
         ParamFile::BatchWrite(b.session);
         // Table order, one frame per numbered row; "0091" is skipped below level 2.
-        QCOMPARE(b.port.written, (QList<QByteArray>{Bytes("AA 55 00 05 00 30 31 00 66"),
+        QCOMPARE(b.device.written, (QList<QByteArray>{Bytes("AA 55 00 05 00 30 31 00 66"),
                                                      Bytes("AA 55 00 04 00 31 00 35"),
                                                      Bytes("AA 55 00 06 00 32 01 02 00 3B")}));
         QVERIFY(b.session.state.ModifiedParamList.IsEmpty());
         QCOMPARE(b.session.mainTable.CurrentRow(), 4);
-        QCOMPARE(b.frontend.resultPanel, QStringLiteral("[参数设置成功]"));
+        QCOMPARE(b.fe.resultPanel, QStringLiteral("[参数设置成功]"));
     }
 
     // The batch writes the main table on the main channel whichever page was
@@ -334,16 +316,31 @@ private slots:
         QFETCH(bool, extended);
         QFETCH(int, current);
         WorkFolder dir;
-        FileBench b;
-        b.LoadTwoTables(dir);
+        VirtualRig b;
+        LoadTwoTables(b, dir);
         QVERIFY(b.session.state.ExtPageVisible);
         b.session.state.CurrentParamChannel = current;
         b.AnswerEveryFrame(kAck);
         extended ? ParamFile::BatchWriteExtended(b.session) : ParamFile::BatchWrite(b.session);
-        QTEST(b.port.written, "sent");
+        QTEST(b.device.written, "sent");
         QCOMPARE(b.session.state.CurrentParamChannel, extended ? 0 : 1);
         QVERIFY(b.session.state.ModifiedParamList.IsEmpty());
-        QCOMPARE(b.frontend.memo.count(QStringLiteral("[参数设置成功]")), 2);
+        QCOMPARE(b.fe.memo.count(QStringLiteral("[参数设置成功]")), 2);
+    }
+
+    // A cell that is not whole bytes refuses the whole batch before its
+    // first frame: the report names it, and the device gets nothing.
+    void batchWriteOfHalfAByte()
+    {
+        WorkFolder dir;
+        VirtualRig b(kAck);
+        LoadTwoTables(b, dir);
+        b.session.mainTable.SetCell(3, ColHex, QStringLiteral("HEX:1F9"));
+        const WriteReport report = ParamFile::BatchWriteAll(b.session);
+        QVERIFY(b.device.written.isEmpty());
+        QCOMPARE(report.refused.size(), 1);
+        QCOMPARE(report.refused[0].number, QStringLiteral("0031"));
+        QCOMPARE(report.refused[0].hex, QStringLiteral("HEX:1F9"));
     }
 
     // A selection the device refuses writes no row to a table it may not
@@ -352,13 +349,13 @@ private slots:
     void batchWriteSelectionRefused()
     {
         WorkFolder dir;
-        FileBench b;
-        b.LoadTwoTables(dir);
+        VirtualRig b;
+        LoadTwoTables(b, dir);
         b.session.state.CurrentParamChannel = 0;
         b.AnswerEveryFrame(Bytes("AA 55 00 04 00 F1 00 F5"));
         const WriteReport report = ParamFile::BatchWrite(b.session);
-        QCOMPARE(b.port.written, QList<QByteArray>{kSelect1});
-        QCOMPARE(b.frontend.memo, QStringList{QStringLiteral("[参数设置失败，设备未切换参数表！]")});
+        QCOMPARE(b.device.written, QList<QByteArray>{kSelect1});
+        QCOMPARE(b.fe.memo, QStringList{QStringLiteral("[参数设置失败，设备未切换参数表！]")});
         QCOMPARE(b.session.state.CurrentParamChannel, -1);
         QCOMPARE(b.session.state.ModifiedParamList.Items(), (QStringList{"0030", "0031"}));
         QVERIFY(report.tableNotSwitched && !report.Ok());
@@ -366,87 +363,6 @@ private slots:
         QCOMPARE(report.withheld, QStringList{"0091"});
     }
 
-    // The channel closes while the first row waits: the rest are not tried
-    // (no reply time-out each), stay listed, and one line says how many.
-    void batchWriteLosesChannel()
-    {
-        WorkFolder dir;
-        FileBench b;
-        b.LoadTwoTables(dir);
-        b.port.responder = [&b](const QByteArray &) { b.port.open = false; };
-        ParamFile::BatchWrite(b.session);
-        QCOMPARE(b.port.written, QList<QByteArray>{kWrite30});
-        QCOMPARE(b.frontend.memo, (QStringList{QStringLiteral("设置参数：甲=(空)"),
-                                               QStringLiteral("[参数设置失败，设备无响应！]"),
-                                               QStringLiteral("[参数设置失败，数据通道已关闭，1个参数未写入！]")}));
-        QCOMPARE(b.frontend.messages, QStringList{DtuSession::ChannelClosedText()});
-        QCOMPARE(b.session.state.ModifiedParamList.Items(), QStringList{"0031"});
-        QVERIFY(b.clock.NowMs() < 3000 + 500);
-    }
-
-    // The window closing ends the wait at once and the batch with it; the
-    // rows it did not reach stay listed (nothing of them is lost).
-    void batchWriteEndsWhenClosing()
-    {
-        WorkFolder dir;
-        FileBench b;
-        b.LoadTwoTables(dir);
-        b.AnswerEveryFrame(kAck);
-        b.clock.onEvents = [&b] {
-            if (b.clock.NowMs() >= 10)
-                b.session.state.ClosingFlag = true;
-        };
-        ParamFile::BatchWrite(b.session);
-        QCOMPARE(b.port.written, QList<QByteArray>{kWrite30});
-        QVERIFY(b.clock.NowMs() < 100);
-        QCOMPARE(b.session.state.ModifiedParamList.Items(), QStringList{"0031"});
-        QCOMPARE(b.session.mainTable.Cell(3, ColHex), QStringLiteral("HEX:0203"));
-    }
-
-    void batchWriteWithClosedChannel()
-    {
-        WorkFolder dir;
-        const QString profilePath = dir.Path(QStringLiteral("p.txt"));
-        dir.WriteGbk(profilePath, kOneLineProfile);
-        FileBench b;
-        b.Load(profilePath);
-        b.port.open = false;
-        ParamFile::BatchWrite(b.session);
-        QVERIFY(b.port.written.isEmpty());
-        QCOMPARE(b.frontend.messages, QStringList{DtuSession::ChannelClosedText()}); // once, not per row
-        QCOMPARE(b.session.state.ModifiedParamList.Items(), (QStringList{"0030", "0031", "0032"}));
-    }
-    // A batch is one run: it counts the rows it will send (not "0091"
-    // below level 2) and reports each; a stop asked for during a row ends the
-    // batch after it and lists the rows not reached for the next "设置".
-    void batchWriteProgressAndStop()
-    {
-        WorkFolder dir;
-        FileBench b;
-        b.LoadTwoTables(dir);
-        b.session.state.CurrentParamChannel = 1;
-        b.AnswerEveryFrame(kAck);
-        ParamFile::BatchWrite(b.session);
-        QCOMPARE(b.frontend.runs.size(), 3);
-        QCOMPARE(b.frontend.runs[0].total, 2);
-        QCOMPARE(b.frontend.runs[0].currentName, QStringLiteral("甲"));
-        QCOMPARE(b.frontend.runs[1].currentName, QStringLiteral("乙"));
-        QCOMPARE(b.frontend.runs[2].running, false);
-        QCOMPARE(b.frontend.runs[2].done, 2);
-
-        FileBench stopped;
-        stopped.LoadTwoTables(dir);
-        stopped.session.state.CurrentParamChannel = 1;
-        stopped.AnswerEveryFrame(kAck);
-        stopped.frontend.onRun = [&stopped](const WriteRunStatus &s) {
-            if (s.running && s.done == 0)
-                stopped.session.state.StopRequested = true;
-        };
-        ParamFile::BatchWrite(stopped.session);
-        QCOMPARE(stopped.port.written, QList<QByteArray>{kWrite30});
-        QCOMPARE(stopped.session.state.ModifiedParamList.Items(), QStringList{"0031"});
-        QCOMPARE(stopped.frontend.memo.last(), QStringLiteral("[参数设置已停止，已写入1个参数，1个参数未写入！]"));
-    }
 };
 
 DTU_TEST_GUILESS(ParamFileTest)

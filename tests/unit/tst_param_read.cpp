@@ -1,91 +1,58 @@
 // Reading parameters: the request, the reply checks, the record walk and the
 // display values, against a small device on a virtual clock.
-#include "session/DtuSession.h"
 #include "ops/ParamReader.h"
-#include "params/ParamTableModel.h"
 #include "ops/ProfileLoader.h"
 #include "protocol/FrameCodec.h"
-#include "protocol/Hex.h"
-#include "support/Frames.h"
-#include "support/ParamRows.h"
-#include "support/TestPaths.h"
+#include "support/TestMain.h"
+#include "support/VirtualRig.h"
 
 #include <QMap>
 #include <QTemporaryDir>
-#include "support/VirtualRig.h"
-#include "support/TestMain.h"
-
 #include <QTest>
 
 namespace {
 
-quint16 WordAt(const QByteArray &b, int at)
-{
-    return static_cast<quint16>((static_cast<quint8>(b[at]) << 8) | static_cast<quint8>(b[at + 1]));
-}
-
 using TestFrames::FrameWithLength; // the checksum covers what is really there
 using TestFrames::Record;
 
+// A device holding `values`: a parameter read (E001) is answered with a
+// record for each number asked that it holds, a table selection with
+// `selectReply` (empty: silence), anything else acknowledged; the kit's
+// queued answers (`next`) go first.
 struct ReadRig : VirtualRig {
-    ScriptedTransport &port = VirtualRig::device;
-    // The device's stored values; a read answers with the numbers it knows.
-    QMap<quint16, QByteArray> device;
-    // When set, every read is answered with these bytes instead.
-    QList<QByteArray> cannedReplies;
+    QMap<quint16, QByteArray> values;
     int prefixLength = 0; // bytes the script puts before the command word
-    // The answer to a channel selection (empty: none).
     QByteArray selectReply = TestFrames::kAck;
 
     ReadRig()
     {
-        session.state.MainParamChannel = 1;
-        session.state.CurrentParamChannel = 1;
-        port.responder = [this](const QByteArray &frame) { Answer(frame); };
+        device.responder = [this](const QByteArray &frame) { device.Schedule(30, Answer(frame)); };
     }
-
-    void Answer(const QByteArray &frame)
+    QByteArray Answer(const QByteArray &frame)
     {
-        const quint16 word = WordAt(frame, 4 + prefixLength);
-        if (word == 0xE001) {
-            if (!cannedReplies.isEmpty()) {
-                port.Schedule(30, cannedReplies.takeFirst());
-                return;
-            }
-            const QByteArray ids = frame.mid(6 + prefixLength, FrameCodec::LengthField(frame) - 4 - prefixLength);
-            QByteArray records;
-            for (int i = 0; i + 1 < ids.size(); i += 2)
-                if (device.contains(WordAt(ids, i)))
-                    records += Record(WordAt(ids, i), device[WordAt(ids, i)]);
-            port.Schedule(30, TestFrames::Frame(0xE101, records));
-        } else if (word == 0xE050) {
-            if (!selectReply.isEmpty())
-                port.Schedule(30, selectReply);
-        } else {
-            port.Schedule(30, TestFrames::kAck);
-        }
-    }
-
-    void AddRow(ParamTableModel &table, QByteArray &ids, const QString &number, const QString &onList,
-                const QString &onGet, const QString &value = QStringLiteral("旧"))
-    {
-        table.AppendRow(TestRow(number, QStringLiteral("名称") + number)
-                            .Hex(QStringLiteral("HEX:00")).Value(value).OnList(onList).OnGet(onGet));
-        ids += HexToBytes(number);
-    }
-    void AddMain(const QString &number, const QString &onList = {}, const QString &onGet = {})
-    {
-        AddRow(session.mainTable, session.state.MainParamIdList, number, onList, onGet);
-    }
-    QString Hex(const QString &number) const
-    {
-        return session.mainTable.Cell(session.mainTable.FindByNumber(number), ColHex);
-    }
-    QString Value(const QString &number) const
-    {
-        return session.mainTable.Cell(session.mainTable.FindByNumber(number), ColValue);
+        if (!next.isEmpty())
+            return next.takeFirst();
+        const auto word = [](const QByteArray &b, int at) { return quint16(quint8(b[at]) << 8 | quint8(b[at + 1])); };
+        const quint16 command = word(frame, 4 + prefixLength);
+        if (command == 0xE050)
+            return selectReply;
+        if (command != 0xE001)
+            return TestFrames::kAck;
+        const QByteArray ids = frame.mid(6 + prefixLength, FrameCodec::LengthField(frame) - 4 - prefixLength);
+        QByteArray records;
+        for (int i = 0; i + 1 < ids.size(); i += 2)
+            if (values.contains(word(ids, i)))
+                records += Record(word(ids, i), values[word(ids, i)]);
+        return TestFrames::Frame(0xE101, records);
     }
 };
+
+// A row as the profile left it before a read: HEX:00, shown as 旧.
+TestRow Old(const QString &number, const QString &onList = {}, const QString &onGet = {})
+{
+    return TestRow(number, QStringLiteral("名称") + number).Hex(QStringLiteral("HEX:00")).Value(QStringLiteral("旧"))
+        .OnList(onList).OnGet(onGet);
+}
 
 const QString kDone = QStringLiteral("[参数读取完毕]");
 
@@ -134,12 +101,12 @@ private slots:
         QFETCH(QString, hex30);
         QFETCH(QString, hex31);
         ReadRig rig;
-        rig.AddMain(QStringLiteral("0030"));
-        rig.AddMain(QStringLiteral("0031"));
-        rig.cannedReplies << reply;
+        rig.Main(Old(QStringLiteral("0030")));
+        rig.Main(Old(QStringLiteral("0031")));
+        rig.next << reply;
         ParamReader::ReadMainPage(rig.session);
-        QCOMPARE(rig.port.written.size(), 1);
-        QCOMPARE(rig.port.written[0], Bytes("AA 55 00 08 E0 01 00 30 00 31 01 4A"));
+        QCOMPARE(rig.device.written.size(), 1);
+        QCOMPARE(rig.device.written[0], Bytes("AA 55 00 08 E0 01 00 30 00 31 01 4A"));
         QCOMPARE(rig.Hex(QStringLiteral("0030")), hex30);
         QCOMPARE(rig.Hex(QStringLiteral("0031")), hex31);
         QCOMPARE(rig.fe.memo.last(), kDone);
@@ -170,9 +137,9 @@ private slots:
         QFETCH(QStringList, reported);
         QFETCH(int, result);
         ReadRig rig;
-        rig.AddMain(QStringLiteral("0030"));
-        rig.AddMain(QStringLiteral("0031"));
-        rig.cannedReplies << reply;
+        rig.Main(Old(QStringLiteral("0030")));
+        rig.Main(Old(QStringLiteral("0031")));
+        rig.next << reply;
         const ReadOutcome read = ParamReader::ReadMainPage(rig.session);
         QCOMPARE(read.result, result);
         QCOMPARE(read.reportedMain, reported);
@@ -213,11 +180,11 @@ private slots:
         for (const bool loggedIn : {false, true}) {
             ReadRig rig;
             rig.session.state.LoginFlag = loggedIn;
-            rig.AddMain(QStringLiteral("0030"));
+            rig.Main(Old(QStringLiteral("0030")));
             if (reply.isEmpty())
-                rig.port.responder = nullptr;
+                rig.device.responder = nullptr;
             else
-                rig.cannedReplies << reply;
+                rig.next << reply;
             ParamReader::ReadMainPage(rig.session);
             QCOMPARE(rig.fe.memo, QStringList{text});
             QCOMPARE(rig.Hex(QStringLiteral("0030")), QStringLiteral("HEX:00"));
@@ -258,10 +225,10 @@ private slots:
         QFETCH(QByteArray, value);
         QFETCH(QString, shown);
         ReadRig rig;
-        rig.AddMain(QStringLiteral("0030"), onList, onGet);
-        rig.AddMain(QStringLiteral("0031"));
-        rig.device[0x30] = value;
-        rig.device[0x31] = Bytes("07");
+        rig.Main(Old(QStringLiteral("0030"), onList, onGet));
+        rig.Main(Old(QStringLiteral("0031")));
+        rig.values[0x30] = value;
+        rig.values[0x31] = Bytes("07");
         ParamReader::ReadMainPage(rig.session);
         QCOMPARE(rig.Hex(QStringLiteral("0030")), QStringLiteral("HEX:") + BytesToHex(value));
         QCOMPARE(rig.Value(QStringLiteral("0030")), shown);
@@ -271,12 +238,12 @@ private slots:
     void malformedListEndsWalkSilently()
     {
         ReadRig rig;
-        rig.AddMain(QStringLiteral("0030"));
-        rig.AddMain(QStringLiteral("0031"), QStringLiteral("[[\"甲\"]"));
-        rig.AddMain(QStringLiteral("0032"));
-        rig.device[0x30] = Bytes("01");
-        rig.device[0x31] = Bytes("02");
-        rig.device[0x32] = Bytes("03");
+        rig.Main(Old(QStringLiteral("0030")));
+        rig.Main(Old(QStringLiteral("0031"), QStringLiteral("[[\"甲\"]")));
+        rig.Main(Old(QStringLiteral("0032")));
+        rig.values[0x30] = Bytes("01");
+        rig.values[0x31] = Bytes("02");
+        rig.values[0x32] = Bytes("03");
         ParamReader::ReadMainPage(rig.session);
         QCOMPARE(rig.Hex(QStringLiteral("0030")), QStringLiteral("HEX:01"));
         QCOMPARE(rig.Hex(QStringLiteral("0031")), QStringLiteral("HEX:02")); // set before the list failed
@@ -290,11 +257,11 @@ private slots:
         ReadRig rig;
         rig.session.script.Eval(QStringLiteral("function PrevCmd() { return \"0102\"; }"));
         rig.prefixLength = 2;
-        rig.AddMain(QStringLiteral("0030"));
+        rig.Main(Old(QStringLiteral("0030")));
         // The reply carries prefix-length bytes after its word.
-        rig.cannedReplies << TestFrames::Frame(0xE101, Bytes("01 02 00 03 00 30 41"));
+        rig.next << TestFrames::Frame(0xE101, Bytes("01 02 00 03 00 30 41"));
         ParamReader::ReadMainPage(rig.session);
-        QCOMPARE(rig.port.written[0], Bytes("AA 55 00 08 01 02 E0 01 00 30 01 1C"));
+        QCOMPARE(rig.device.written[0], Bytes("AA 55 00 08 01 02 E0 01 00 30 01 1C"));
         QCOMPARE(rig.Hex(QStringLiteral("0030")), QStringLiteral("HEX:41"));
     }
 
@@ -302,27 +269,27 @@ private slots:
     {
         {   // closed channel: message, nothing sent
             ReadRig rig;
-            rig.AddMain(QStringLiteral("0030"));
-            rig.port.open = false;
+            rig.Main(Old(QStringLiteral("0030")));
+            rig.device.open = false;
             ParamReader::ReadMainPage(rig.session);
             ParamReader::ReadExtendedPage(rig.session);
             QCOMPARE(rig.fe.messages.size(), 2);
             QCOMPARE(rig.fe.messages[0], DtuSession::ChannelClosedText());
-            QVERIFY(rig.port.written.isEmpty());
+            QVERIFY(rig.device.written.isEmpty());
         }
         {   // no table active: nothing sent, still "done"
             ReadRig rig;
-            rig.AddMain(QStringLiteral("0030"));
+            rig.Main(Old(QStringLiteral("0030")));
             rig.session.state.CurrentParamChannel = 5;
             ParamReader::ReadMainPage(rig.session);
-            QVERIFY(rig.port.written.isEmpty());
+            QVERIFY(rig.device.written.isEmpty());
             QCOMPARE(rig.fe.resultPanel, kDone);
         }
         {   // after a login a successful read leaves the "reading" text
             ReadRig rig;
             rig.session.state.LoginFlag = true;
-            rig.AddMain(QStringLiteral("0030"));
-            rig.device[0x30] = Bytes("01");
+            rig.Main(Old(QStringLiteral("0030")));
+            rig.values[0x30] = Bytes("01");
             ParamReader::ReadMainPage(rig.session);
             QCOMPARE(rig.fe.resultPanel, QStringLiteral("[参数读取中，请稍候...]"));
             QCOMPARE(rig.fe.memo.last(), kDone);
@@ -387,15 +354,15 @@ private slots:
         QFETCH(QStringList, memo);
         ReadRig rig;
         rig.session.state.ExtPageVisible = true;
+        rig.Main(Old(QStringLiteral("0030")));
+        rig.Ext(Old(QStringLiteral("0100")));
         rig.session.state.CurrentParamChannel = current;
-        rig.AddMain(QStringLiteral("0030"));
-        rig.AddRow(rig.session.extTable, rig.session.state.ExtParamIdList, QStringLiteral("0100"), {}, {});
-        rig.device[0x30] = Bytes("11");
-        rig.device[0x100] = Bytes("22");
+        rig.values[0x30] = Bytes("11");
+        rig.values[0x100] = Bytes("22");
         if (refuse)
             rig.selectReply = Bytes("AA 55 00 04 00 F1 00 F5");
         extPage ? ParamReader::ReadExtendedPage(rig.session) : ParamReader::ReadMainPage(rig.session);
-        QCOMPARE(rig.port.written, sent);
+        QCOMPARE(rig.device.written, sent);
         QCOMPARE(rig.session.state.CurrentParamChannel, currentAfter);
         QCOMPARE(rig.session.mainTable.Cell(0, ColHex), mainHex);
         QCOMPARE(rig.session.extTable.Cell(0, ColHex), extHex);
@@ -404,9 +371,9 @@ private slots:
 
         // The next click selects again; once the device confirms, it reads.
         rig.selectReply = Bytes("AA 55 00 04 00 F0 00 F4");
-        rig.port.written.clear();
+        rig.device.written.clear();
         extPage ? ParamReader::ReadExtendedPage(rig.session) : ParamReader::ReadMainPage(rig.session);
-        QCOMPARE(rig.port.written.last(), extPage || current == 0 ? Bytes("AA 55 00 06 E0 01 01 00 00 E8")
+        QCOMPARE(rig.device.written.last(), extPage || current == 0 ? Bytes("AA 55 00 06 E0 01 01 00 00 E8")
                                                                   : Bytes("AA 55 00 06 E0 01 00 30 01 17"));
     }
 
@@ -416,10 +383,10 @@ private slots:
         ProfileLoader::LoadProfile(rig.session, TestPaths::Example(QStringLiteral("example_profile.txt")));
         QVERIFY(rig.session.state.ExtPageVisible);
         QVERIFY(rig.session.state.MainTableActive());
-        rig.device[0x30] = QByteArray("192.168.1.9");
-        rig.device[0x32] = Bytes("01");
-        rig.device[0x41] = Bytes("3F C0 00 00");
-        rig.device[0x100] = Bytes("00");
+        rig.values[0x30] = QByteArray("192.168.1.9");
+        rig.values[0x32] = Bytes("01");
+        rig.values[0x41] = Bytes("3F C0 00 00");
+        rig.values[0x100] = Bytes("00");
         const QString extBefore = rig.session.extTable.Cell(rig.session.extTable.FindByNumber("0100"), ColValue);
         ParamReader::ReadMainPage(rig.session);
         QCOMPARE(rig.Value(QStringLiteral("0030")), QStringLiteral("192.168.1.9"));
@@ -427,7 +394,7 @@ private slots:
         QCOMPARE(rig.Value(QStringLiteral("0041")), QStringLiteral("1.500"));
         QCOMPARE(rig.session.extTable.Cell(rig.session.extTable.FindByNumber("0100"), ColValue), extBefore);
         // The request carried the main id list only.
-        const QByteArray &req = rig.port.written.last();
+        const QByteArray &req = rig.device.written.last();
         QCOMPARE(req.mid(6, req.size() - 8), rig.session.state.MainParamIdList);
     }
 
@@ -444,9 +411,9 @@ private slots:
         file.close();
         ReadRig rig;
         ProfileLoader::LoadProfile(rig.session, path);
-        rig.cannedReplies << Bytes("AA 55 00 0E E1 01 00 03 00 A1 11 00 03 00 B2 22 02 7C");
+        rig.next << Bytes("AA 55 00 0E E1 01 00 03 00 A1 11 00 03 00 B2 22 02 7C");
         ParamReader::ReadMainPage(rig.session);
-        QCOMPARE(rig.port.written, QList<QByteArray>{Bytes("AA 55 00 08 E0 01 00 A1 00 B2 02 3C")});
+        QCOMPARE(rig.device.written, QList<QByteArray>{Bytes("AA 55 00 08 E0 01 00 A1 00 B2 02 3C")});
         QCOMPARE(rig.session.mainTable.Cell(0, ColHex), QStringLiteral("HEX:11"));
         QCOMPARE(rig.session.mainTable.Cell(1, ColHex), QStringLiteral("HEX:22"));
         QCOMPARE(rig.fe.memo, QStringList{kDone});
@@ -456,18 +423,16 @@ private slots:
     {
         ReadRig rig;
         rig.session.state.ExtPageVisible = true;
-        rig.session.state.CurrentParamChannel = 0;
-        rig.AddMain(QStringLiteral("0030"));
-        rig.AddRow(rig.session.extTable, rig.session.state.ExtParamIdList, QStringLiteral("0100"), {}, {});
+        rig.Main(Old(QStringLiteral("0030")));
+        rig.Ext(Old(QStringLiteral("0100")));
         // The extended table's lists follow the same rules: the last exact match, or the old text.
-        rig.AddRow(rig.session.extTable, rig.session.state.ExtParamIdList, QStringLiteral("0101"),
-                   QStringLiteral("[[\"甲\",\"乙\"],[\"01\",\"01\"]]"), {});
-        rig.AddRow(rig.session.extTable, rig.session.state.ExtParamIdList, QStringLiteral("0102"),
-                   QStringLiteral("[[\"甲\"],[\"0a\"]]"), {});
-        rig.device[0x30] = Bytes("11");
-        rig.device[0x100] = Bytes("22");
-        rig.device[0x101] = Bytes("01");
-        rig.device[0x102] = Bytes("0A");
+        rig.Ext(Old(QStringLiteral("0101"), QStringLiteral("[[\"甲\",\"乙\"],[\"01\",\"01\"]]")));
+        rig.Ext(Old(QStringLiteral("0102"), QStringLiteral("[[\"甲\"],[\"0a\"]]")));
+        rig.session.state.CurrentParamChannel = 0;
+        rig.values[0x30] = Bytes("11");
+        rig.values[0x100] = Bytes("22");
+        rig.values[0x101] = Bytes("01");
+        rig.values[0x102] = Bytes("0A");
         ParamReader::ReadExtendedPage(rig.session);
         const ParamTableModel &ext = rig.session.extTable;
         QCOMPARE(ext.Cell(0, ColHex), QStringLiteral("HEX:22"));
@@ -482,14 +447,14 @@ private slots:
         // Both groups run; each reply goes to the table whose numbers it answers.
         ReadRig rig;
         rig.session.state.ExtPageVisible = true;
+        rig.Main(Old(QStringLiteral("0030")));
+        rig.Ext(Old(QStringLiteral("0030")));
         rig.session.state.MainParamChannel = 0;
         rig.session.state.CurrentParamChannel = 0;
-        rig.AddMain(QStringLiteral("0030"));
-        rig.AddRow(rig.session.extTable, rig.session.state.ExtParamIdList, QStringLiteral("0030"), {}, {});
-        rig.cannedReplies << TestFrames::Frame(0xE101, Bytes("00 03 00 30 AA"))
+        rig.next << TestFrames::Frame(0xE101, Bytes("00 03 00 30 AA"))
                           << TestFrames::Frame(0xE101, Bytes("00 03 00 30 BB"));
         ParamReader::ReadAllParameters(rig.session);
-        QCOMPARE(rig.port.written.size(), 2);
+        QCOMPARE(rig.device.written.size(), 2);
         QCOMPARE(rig.session.mainTable.Cell(0, ColHex), QStringLiteral("HEX:AA"));
         QCOMPARE(rig.session.extTable.Cell(0, ColHex), QStringLiteral("HEX:BB"));
     }

@@ -39,7 +39,7 @@ Port UsbAdapter()
 class PortListingTest : public QObject {
     Q_OBJECT
 private slots:
-    // The lines are compared in English (e2e/tst_dtucfg_doors runs both
+    // The lines are compared in English (e2e/tst_dtucfg_verdicts runs both
     // languages).
     void initTestCase() { QVERIFY(Translation::Install(Language::English)); }
     void cleanupTestCase() { QVERIFY(Translation::Install(Language::Chinese)); }

@@ -14,22 +14,21 @@
 namespace {
 const QByteArray kSignalRequest = Bytes("AA 55 00 04 E0 23 01 07");
 
-// A device answering every signal request with the next CSQ of its list,
-// 20 ms after the request, on virtual time: a poll's exchange ends 410 ms
-// after that answer, and the next poll is due an interval after that.
-struct SignalRig : VirtualRig {
-    static constexpr int kPollMs = 20 + 410;
-    QList<int> values;
-    ActionDispatcher dispatcher{session};
-    SignalMonitor monitor{session, dispatcher};
+// A poll's exchange ends 410 ms after the device's answer, which comes
+// 20 ms after the request; the next poll is due an interval after that.
+constexpr int kPollMs = 20 + 410;
 
-    SignalRig()
+// The monitor under test with its queue, on the kit's rig, whose device
+// answers each signal request with the next CSQ given.
+struct Monitored {
+    Monitored(VirtualRig &rig, std::initializer_list<int> csq) : dispatcher(rig.session), monitor(rig.session, dispatcher)
     {
-        device.responder = [this](const QByteArray &) {
-            if (!values.isEmpty())
-                device.Schedule(20, TestFrames::ByteReply(0xE023, quint8(values.takeFirst())));
-        };
+        rig.AnswerEveryFrame({}, 20);
+        for (int value : csq)
+            rig.next << TestFrames::ByteReply(0xE023, quint8(value));
     }
+    ActionDispatcher dispatcher;
+    SignalMonitor monitor;
 };
 } // namespace
 
@@ -83,20 +82,20 @@ private slots:
     // time it ended in the history.
     void pollsRecordReadings()
     {
-        SignalRig rig;
-        rig.values = {17, 99, 5};
-        QSignalSpy readings(&rig.monitor, &SignalMonitor::reading);
-        QObject::connect(&rig.monitor, &SignalMonitor::reading, [&] {
+        VirtualRig rig;
+        Monitored m(rig, {17, 99, 5});
+        QSignalSpy readings(&m.monitor, &SignalMonitor::reading);
+        QObject::connect(&m.monitor, &SignalMonitor::reading, [&] {
             if (readings.size() == 4) // the fourth finds the device silent
-                rig.monitor.Stop();
+                m.monitor.Stop();
         });
-        QCOMPARE(rig.monitor.IntervalSeconds(), 5);
-        rig.monitor.Start();
+        QCOMPARE(m.monitor.IntervalSeconds(), 5);
+        m.monitor.Start();
         QVERIFY(readings.isEmpty());
         // The queue hands the waiting poll on from the event loop.
         rig.clock.Advance(0);
         QTRY_COMPARE(readings.size(), 1);
-        QCOMPARE(rig.clock.NowMs(), SignalRig::kPollMs);
+        QCOMPARE(rig.clock.NowMs(), kPollMs);
         rig.clock.Advance(4999);
         QCOMPARE(readings.size(), 1);
         rig.clock.Advance(1);
@@ -109,13 +108,13 @@ private slots:
         QCOMPARE(rig.device.written.size(), 4);
         QList<int> csqs;
         QList<qint64> times;
-        for (const SignalSample &s : rig.monitor.History().Samples()) {
+        for (const SignalSample &s : m.monitor.History().Samples()) {
             csqs << s.csq;
             times << s.msecs;
         }
         QCOMPARE(csqs, (QList<int>{17, 99, 5, -1}));
         // Each reading when its poll ended; the silent one after its 10 s wait.
-        const qint64 p = SignalRig::kPollMs;
+        const qint64 p = kPollMs;
         QCOMPARE(times, (QList<qint64>{p, 5000 + 2 * p, 10000 + 3 * p, 15000 + 3 * p + 10000}));
     }
 
@@ -123,19 +122,19 @@ private slots:
     // nearest end, and it counts from the end of the previous poll.
     void intervalBounds()
     {
-        SignalRig rig;
-        rig.values = {20, 21, 22, 23};
-        QSignalSpy readings(&rig.monitor, &SignalMonitor::reading);
-        rig.monitor.SetIntervalSeconds(1);
-        QCOMPARE(rig.monitor.IntervalSeconds(), 2);
-        rig.monitor.Start();
+        VirtualRig rig;
+        Monitored m(rig, {20, 21, 22, 23});
+        QSignalSpy readings(&m.monitor, &SignalMonitor::reading);
+        m.monitor.SetIntervalSeconds(1);
+        QCOMPARE(m.monitor.IntervalSeconds(), 2);
+        m.monitor.Start();
         rig.clock.Advance(0);
         rig.clock.Advance(1999);
         QCOMPARE(readings.size(), 1);
         rig.clock.Advance(1);
         QCOMPARE(readings.size(), 2);
-        rig.monitor.SetIntervalSeconds(61);
-        QCOMPARE(rig.monitor.IntervalSeconds(), 60);
+        m.monitor.SetIntervalSeconds(61);
+        QCOMPARE(m.monitor.IntervalSeconds(), 60);
         rig.clock.Advance(1999); // the wait under way keeps its 2 s
         QCOMPARE(readings.size(), 2);
         rig.clock.Advance(1);
@@ -150,12 +149,12 @@ private slots:
     // it takes, and runs as soon as it ends.
     void pollWaitsForRunningAction()
     {
-        SignalRig rig;
-        rig.values = {20};
-        QSignalSpy readings(&rig.monitor, &SignalMonitor::reading);
+        VirtualRig rig;
+        Monitored m(rig, {20});
+        QSignalSpy readings(&m.monitor, &SignalMonitor::reading);
         {
             ActionScope other(rig.session);
-            rig.monitor.Start();
+            m.monitor.Start();
             rig.clock.Advance(60'000);
             QVERIFY(rig.device.written.isEmpty());
             QVERIFY(readings.isEmpty());
@@ -172,20 +171,20 @@ private slots:
     // after it.
     void pollKeepsItsPlaceInTheQueue()
     {
-        SignalRig rig;
-        rig.values = {20};
+        VirtualRig rig;
+        Monitored m(rig, {20});
         QStringList order;
-        QObject::connect(&rig.monitor, &SignalMonitor::reading, [&] {
+        QObject::connect(&m.monitor, &SignalMonitor::reading, [&] {
             order << QStringLiteral("poll");
-            rig.monitor.Stop();
+            m.monitor.Stop();
         });
         {
             ActionScope other(rig.session);
-            rig.dispatcher.Submit({.action = [&] { order << QStringLiteral("earlier press"); }});
-            rig.monitor.Start();
+            m.dispatcher.Submit({.action = [&] { order << QStringLiteral("earlier press"); }});
+            m.monitor.Start();
             rig.clock.Advance(0);
-            QTRY_COMPARE(rig.dispatcher.Waiting(), 2); // the poll fell due and waits
-            rig.dispatcher.Submit({.action = [&] { order << QStringLiteral("later press"); }});
+            QTRY_COMPARE(m.dispatcher.Waiting(), 2); // the poll fell due and waits
+            m.dispatcher.Submit({.action = [&] { order << QStringLiteral("later press"); }});
         }
         QTRY_COMPARE(order.size(), 3);
         QCOMPARE(order, (QStringList{"earlier press", "poll", "later press"}));
@@ -197,51 +196,51 @@ private slots:
     // monitoring without sending or asking anything.
     void waitingPollChecksAgainAtItsTurn()
     {
-        SignalRig rig;
-        rig.values = {20, 20, 20};
-        QSignalSpy readings(&rig.monitor, &SignalMonitor::reading);
-        QSignalSpy stopped(&rig.monitor, &SignalMonitor::stopped);
+        VirtualRig rig;
+        Monitored m(rig, {20, 20, 20});
+        QSignalSpy readings(&m.monitor, &SignalMonitor::reading);
+        QSignalSpy stopped(&m.monitor, &SignalMonitor::stopped);
         {
             ActionScope other(rig.session);
-            rig.monitor.Start();
+            m.monitor.Start();
             rig.clock.Advance(0);
-            QTRY_COMPARE(rig.dispatcher.Waiting(), 1);
-            rig.monitor.Stop();
-            QCOMPARE(rig.dispatcher.Waiting(), 0);
+            QTRY_COMPARE(m.dispatcher.Waiting(), 1);
+            m.monitor.Stop();
+            QCOMPARE(m.dispatcher.Waiting(), 0);
         }
         QTest::qWait(30);
         QVERIFY(rig.device.written.isEmpty());
 
         // Stopped and started again while its poll waited: one poll, not two.
-        rig.monitor.SetIntervalMs(60'000);
+        m.monitor.SetIntervalMs(60'000);
         {
             ActionScope other(rig.session);
-            rig.monitor.Start();
+            m.monitor.Start();
             rig.clock.Advance(0);
-            QTRY_COMPARE(rig.dispatcher.Waiting(), 1);
-            rig.monitor.Stop();
-            rig.monitor.Start();
+            QTRY_COMPARE(m.dispatcher.Waiting(), 1);
+            m.monitor.Stop();
+            m.monitor.Start();
             rig.clock.Advance(0);
-            QTRY_COMPARE(rig.dispatcher.Waiting(), 1);
+            QTRY_COMPARE(m.dispatcher.Waiting(), 1);
         }
         QTRY_COMPARE(readings.size(), 1);
         QTest::qWait(30);
         QCOMPARE(readings.size(), 1);
         QCOMPARE(rig.device.written.size(), 1);
-        rig.monitor.Stop();
+        m.monitor.Stop();
         rig.device.written.clear();
         readings.clear();
 
         {
             ActionScope other(rig.session);
-            rig.monitor.Start();
+            m.monitor.Start();
             rig.clock.Advance(0);
-            QTRY_COMPARE(rig.dispatcher.Waiting(), 1);
+            QTRY_COMPARE(m.dispatcher.Waiting(), 1);
             rig.device.open = false;
         }
         QTRY_COMPARE(stopped.size(), 1);
         QCOMPARE(stopped.first().first().toString(), DtuSession::ChannelClosedText());
-        QVERIFY(!rig.monitor.IsRunning());
+        QVERIFY(!m.monitor.IsRunning());
         QVERIFY(rig.device.written.isEmpty());
         QVERIFY(readings.isEmpty());
         QVERIFY(rig.fe.messages.isEmpty());
@@ -249,18 +248,18 @@ private slots:
 
     void stopsWhenChannelCloses()
     {
-        SignalRig rig;
-        rig.values = {20, 20, 20};
-        QSignalSpy readings(&rig.monitor, &SignalMonitor::reading);
-        QSignalSpy stopped(&rig.monitor, &SignalMonitor::stopped);
-        rig.monitor.Start();
+        VirtualRig rig;
+        Monitored m(rig, {20, 20, 20});
+        QSignalSpy readings(&m.monitor, &SignalMonitor::reading);
+        QSignalSpy stopped(&m.monitor, &SignalMonitor::stopped);
+        m.monitor.Start();
         rig.clock.Advance(0);
         QCOMPARE(readings.size(), 1);
         rig.device.open = false;
         rig.clock.Advance(5000);
         QCOMPARE(stopped.size(), 1);
         QCOMPARE(stopped.first().first().toString(), DtuSession::ChannelClosedText());
-        QVERIFY(!rig.monitor.IsRunning());
+        QVERIFY(!m.monitor.IsRunning());
         rig.clock.Advance(60'000);
         QCOMPARE(readings.size(), 1);
         QCOMPARE(rig.device.written.size(), 1);

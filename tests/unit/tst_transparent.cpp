@@ -1,22 +1,11 @@
 // The transparent transmission test: message bytes, the hex key filter,
 // repeated sends with their counters and lines, and the CRC appender.
-#include "session/DtuSession.h"
-#include "support/Hexes.h"
 #include "ops/TransparentTest.h"
+#include "support/TestMain.h"
+#include "support/VirtualRig.h"
 
 #include <QRegularExpression>
-#include "support/VirtualRig.h"
-#include "support/TestMain.h"
-
 #include <QTest>
-
-namespace {
-struct TransparentBench : VirtualRig {
-    TransparentBench() : VirtualRig(false) {}
-    ScriptedTransport &port = device;
-    RecordingFrontend &frontend = fe;
-};
-} // namespace
 
 class TransparentTestTest : public QObject {
     Q_OBJECT
@@ -71,51 +60,51 @@ private slots:
 
     void hexSendShowsBytes()
     {
-        TransparentBench b;
+        VirtualRig b{false};
         QVERIFY(TransparentTest::Send(b.session, QStringLiteral("0d0a"), QStringLiteral("1"), true));
-        QCOMPARE(b.port.written, QList<QByteArray>{Bytes("0D 0A")});
+        QCOMPARE(b.device.written, QList<QByteArray>{Bytes("0D 0A")});
         QCOMPARE(b.session.state.SentByteCount, 2);
-        QCOMPARE(b.frontend.transparent.size(), 1);
+        QCOMPARE(b.fe.transparent.size(), 1);
         const QRegularExpression line(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d 发送数据：\\{0D 0A \\}\r\n\\[1次\\]$"));
-        QVERIFY2(line.match(b.frontend.transparent.first()).hasMatch(), qPrintable(b.frontend.transparent.first()));
+        QVERIFY2(line.match(b.fe.transparent.first()).hasMatch(), qPrintable(b.fe.transparent.first()));
     }
 
     void repeatedSend()
     {
-        TransparentBench b;
+        VirtualRig b{false};
         b.session.state.SentByteCount = 5;
         QVERIFY(TransparentTest::Send(b.session, QStringLiteral("AB"), QStringLiteral("10"), false));
-        QCOMPARE(b.port.written.size(), 10);
-        for (const QByteArray &w : b.port.written)
+        QCOMPARE(b.device.written.size(), 10);
+        for (const QByteArray &w : b.device.written)
             QCOMPARE(w, Bytes("41 42"));
         QCOMPARE(b.session.state.SentByteCount, 25);
-        QCOMPARE(b.frontend.transparent.size(), 1);
-        QVERIFY(b.frontend.transparent.first().endsWith(QStringLiteral(" 发送数据：AB[10次]")));
+        QCOMPARE(b.fe.transparent.size(), 1);
+        QVERIFY(b.fe.transparent.first().endsWith(QStringLiteral(" 发送数据：AB[10次]")));
         QVERIFY(b.clock.eventRounds >= 10); // the window ran between repeats
-        QVERIFY(b.frontend.memo.isEmpty()); // no trace below level 1
+        QVERIFY(b.fe.memo.isEmpty()); // no trace below level 1
     }
 
     void traceAtLevelOne()
     {
-        TransparentBench b;
+        VirtualRig b{false};
         b.session.state.AccessLevel = 1;
         QVERIFY(TransparentTest::Send(b.session, QStringLiteral("41 42"), QStringLiteral("10"), true));
-        QCOMPARE(b.frontend.memo.size(), 10);
-        QCOMPARE(b.frontend.memo.first(), QStringLiteral("下行：41 42 "));
+        QCOMPARE(b.fe.memo.size(), 10);
+        QCOMPARE(b.fe.memo.first(), QStringLiteral("下行：41 42 "));
     }
 
     void portClosedMidRun()
     {
-        TransparentBench b;
+        VirtualRig b{false};
         int rounds = 0;
         b.clock.onEvents = [&] {
             if (++rounds == 3)
-                b.port.open = false;
+                b.device.open = false;
         };
         QVERIFY(TransparentTest::Send(b.session, QStringLiteral("AB"), QStringLiteral("1000"), false));
-        QCOMPARE(b.port.written.size(), 3);
+        QCOMPARE(b.device.written.size(), 3);
         QCOMPARE(b.session.state.SentByteCount, 6);
-        QVERIFY(b.frontend.transparent.first().endsWith(QStringLiteral("AB[3次]")));
+        QVERIFY(b.fe.transparent.first().endsWith(QStringLiteral("AB[3次]")));
     }
 
     void nothingToSend_data()
@@ -135,13 +124,13 @@ private slots:
         QFETCH(QString, text);
         QFETCH(bool, hex);
         QFETCH(QStringList, messages);
-        TransparentBench b;
-        b.port.open = open;
+        VirtualRig b{false};
+        b.device.open = open;
         QVERIFY(!TransparentTest::Send(b.session, text, QStringLiteral("10"), hex)); // the input is kept
-        QVERIFY(b.port.written.isEmpty());
-        QVERIFY(b.frontend.transparent.isEmpty());
+        QVERIFY(b.device.written.isEmpty());
+        QVERIFY(b.fe.transparent.isEmpty());
         QCOMPARE(b.session.state.SentByteCount, 0);
-        QCOMPARE(b.frontend.messages, messages);
+        QCOMPARE(b.fe.messages, messages);
     }
 };
 
