@@ -436,6 +436,9 @@ private slots:
             QCOMPARE(entries.size(), 1); // nothing kept
             QCOMPARE(r.differing.size(), 1);
             QCOMPARE(r.differing[0].before, kPort8080);
+            // The table still shows what the device holds: a preview edits no row.
+            const ParamTableModel &table = b.session.mainTable;
+            QCOMPARE(table.Cell(table.FindByNumber(QStringLiteral("0031")), ColHex), kPort8080.raw);
             return;
         }
         QCOMPARE(entries.size(), 2);
