@@ -23,6 +23,7 @@ struct OptionEntry {
     Takes takes;
     const char *argument; // what --help shows after the name
     const char *description;
+    bool CliOptions::*flag = nullptr; // an option that only switches this on
 };
 
 const OptionEntry kOptions[] = {
@@ -40,26 +41,26 @@ const OptionEntry kOptions[] = {
     {"password-file", Takes::Value, "FILE",
      QT_TRANSLATE_NOOP("CliOptions", "从 FILE 的第一行读TCP密码（- 表示标准输入）")},
     {"level", Takes::Value, "N", QT_TRANSLATE_NOOP("CliOptions", "访问级别：1 打印通信记录，2 解锁 0091")},
-    {"ext", Takes::Nothing, "", QT_TRANSLATE_NOOP("CliOptions", "操作扩展参数表")},
+    {"ext", Takes::Nothing, "", QT_TRANSLATE_NOOP("CliOptions", "操作扩展参数表"), &CliOptions::ext},
     {"json", Takes::Nothing, "",
-     QT_TRANSLATE_NOOP("CliOptions", "在标准输出给出机器可读的结果；窗口会显示的那些行\n这时写到标准错误")},
-    {"fast", Takes::Nothing, "", QT_TRANSLATE_NOOP("CliOptions", "应答一旦是完整的一帧就结束")},
-    {"help", Takes::Nothing, "", QT_TRANSLATE_NOOP("CliOptions", "显示本说明（也可写 -h）")},
-    {"version", Takes::Nothing, "", QT_TRANSLATE_NOOP("CliOptions", "打印 dtucfg 的版本")},
+     QT_TRANSLATE_NOOP("CliOptions", "在标准输出给出机器可读的结果；窗口会显示的那些行\n这时写到标准错误"), &CliOptions::json},
+    {"fast", Takes::Nothing, "", QT_TRANSLATE_NOOP("CliOptions", "应答一旦是完整的一帧就结束"), &CliOptions::fast},
+    {"help", Takes::Nothing, "", QT_TRANSLATE_NOOP("CliOptions", "显示本说明（也可写 -h）"), &CliOptions::help},
+    {"version", Takes::Nothing, "", QT_TRANSLATE_NOOP("CliOptions", "打印 dtucfg 的版本"), &CliOptions::showVersion},
     {"lang", Takes::Value, "zh|en", QT_TRANSLATE_NOOP("CliOptions", "打印的语言（默认 zh，与系统语言无关）")},
     {"watch", Takes::Value, "N",
      QT_TRANSLATE_NOOP("CliOptions", "与 signal 一起：每 N 秒（1-3600）读一次信号，每次一行\n（时间、CSQ、dBm），直到 Ctrl+C 或 SIGTERM")},
     {"keep-profile", Takes::Nothing, "",
-     QT_TRANSLATE_NOOP("CliOptions", "打开串口时不把串口设置存入参数文件\n（save、verify、provision 和 fleet 从不存）")},
+     QT_TRANSLATE_NOOP("CliOptions", "打开串口时不把串口设置存入参数文件\n（save、verify、provision 和 fleet 从不存）"), &CliOptions::keepProfile},
     {"ignore", Takes::Value, "NUM,...", QT_TRANSLATE_NOOP("CliOptions", "verify：不比较的参数（如 0091）")},
     {"set", Takes::Value, "NUM=TEXT",
      QT_TRANSLATE_NOOP("CliOptions", "provision：这台设备某个参数的值（可重复；\nNUM=HEX:digits 给出原始字节）")},
-    {"events", Takes::Nothing, "", QT_TRANSLATE_NOOP("CliOptions", "provision、rollback --run：在标准输出给出 JSON 行（进度、结果）")},
-    {"verify", Takes::Nothing, "", QT_TRANSLATE_NOOP("CliOptions", "provision、fleet：写完后读回并比较")},
+    {"events", Takes::Nothing, "", QT_TRANSLATE_NOOP("CliOptions", "provision、rollback --run：在标准输出给出 JSON 行（进度、结果）"), &CliOptions::events},
+    {"verify", Takes::Nothing, "", QT_TRANSLATE_NOOP("CliOptions", "provision、fleet：写完后读回并比较"), &CliOptions::verify},
     {"write-all", Takes::Nothing, "",
-     QT_TRANSLATE_NOOP("CliOptions", "provision、fleet：写入每个参数，也写设备已经保存着的")},
-    {"audit", Takes::Nothing, "", QT_TRANSLATE_NOOP("CliOptions", "provision：只读出并核对，什么也不写")},
-    {"dry-run", Takes::Nothing, "", QT_TRANSLATE_NOOP("CliOptions", "rollback：只列出会写入的参数，什么也不写")},
+     QT_TRANSLATE_NOOP("CliOptions", "provision、fleet：写入每个参数，也写设备已经保存着的"), &CliOptions::writeAll},
+    {"audit", Takes::Nothing, "", QT_TRANSLATE_NOOP("CliOptions", "provision：只读出并核对，什么也不写"), &CliOptions::audit},
+    {"dry-run", Takes::Nothing, "", QT_TRANSLATE_NOOP("CliOptions", "rollback：只列出会写入的参数，什么也不写"), &CliOptions::dryRun},
     {"jobs", Takes::Value, "N",
      QT_TRANSLATE_NOOP("CliOptions", "fleet：同时配置的设备数（默认：全部，最多 16；\n不能超过 64）")},
     {"report", Takes::Value, "FILE", QT_TRANSLATE_NOOP("CliOptions", "fleet：写出报告（FILE.csv 或 FILE.json）")},
@@ -73,7 +74,7 @@ const OptionEntry kOptions[] = {
     {"identify", Takes::Nothing, "", QT_TRANSLATE_NOOP("CliOptions", "fleet：先查询每台设备的固件版本和IMEI，\n记入设备档案")},
     {"run", Takes::Value, "ID", QT_TRANSLATE_NOOP("CliOptions", "rollback：恢复批量运行ID改动过的每台设备")},
     {"fleet-run", Takes::Value, "ID", QT_TRANSLATE_NOOP("CliOptions", "provision：设备的记录所属的批量运行")},
-    {"strict", Takes::Nothing, "", QT_TRANSLATE_NOOP("CliOptions", "check：警告也算错误（退出状态1）")},
+    {"strict", Takes::Nothing, "", QT_TRANSLATE_NOOP("CliOptions", "check：警告也算错误（退出状态1）"), &CliOptions::strict},
 };
 
 // The short spellings, each for one option of the table.
@@ -116,7 +117,9 @@ QString ValidValues(const QString &name)
 bool Apply(CliOptions *out, const QString &name, const QString &value, QString *error)
 {
     bool ok = true;
-    if (CliRecordOptions::Apply(&out->records, name, value, &ok)) {
+    if (const OptionEntry *entry = FindOption(name); entry && entry->flag) {
+        out->*entry->flag = true;
+    } else if (CliRecordOptions::Apply(&out->records, name, value, &ok)) {
     } else if (name == QLatin1String("profile")) {
         out->profilePath = value;
         out->profileGiven = true;
@@ -148,23 +151,11 @@ bool Apply(CliOptions *out, const QString &name, const QString &value, QString *
     } else if (name == QLatin1String("level")) {
         out->level = value.toInt(&ok);
         ok = ok && out->level >= 0 && out->level <= 2;
-    } else if (name == QLatin1String("ext")) {
-        out->ext = true;
-    } else if (name == QLatin1String("json")) {
-        out->json = true;
-    } else if (name == QLatin1String("fast")) {
-        out->fast = true;
-    } else if (name == QLatin1String("help")) {
-        out->help = true;
-    } else if (name == QLatin1String("version")) {
-        out->showVersion = true;
     } else if (name == QLatin1String("lang")) {
         ok = Translation::FromCode(value, &out->language);
     } else if (name == QLatin1String("watch")) {
         out->watchSeconds = value.toInt(&ok);
         ok = ok && out->watchSeconds >= 1 && out->watchSeconds <= 3600;
-    } else if (name == QLatin1String("keep-profile")) {
-        out->keepProfile = true;
     } else if (name == QLatin1String("ignore")) {
         // "0033,0041" or, as a list is often typed, "0033, 0041".
         static const QRegularExpression number(QStringLiteral("^[0-9A-Fa-f]{4}$"));
@@ -174,16 +165,6 @@ bool Apply(CliOptions *out, const QString &name, const QString &value, QString *
         }
     } else if (name == QLatin1String("set")) {
         out->set << value;
-    } else if (name == QLatin1String("events")) {
-        out->events = true;
-    } else if (name == QLatin1String("verify")) {
-        out->verify = true;
-    } else if (name == QLatin1String("write-all")) {
-        out->writeAll = true;
-    } else if (name == QLatin1String("audit")) {
-        out->audit = true;
-    } else if (name == QLatin1String("dry-run")) {
-        out->dryRun = true;
     } else if (name == QLatin1String("jobs")) {
         out->jobs = value.toInt(&ok);
         ok = ok && out->jobs >= 1;
@@ -197,8 +178,6 @@ bool Apply(CliOptions *out, const QString &name, const QString &value, QString *
     } else if (name == QLatin1String("report")) {
         out->report = value;
         ok = !value.isEmpty();
-    } else if (name == QLatin1String("strict")) {
-        out->strict = true;
     }
     if (!ok)
         *error = QCoreApplication::translate("CliOptions", "--%1：无效的值“%2”，%3").arg(name, value, ValidValues(name));
