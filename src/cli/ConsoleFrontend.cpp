@@ -16,8 +16,6 @@ void ConsoleFrontend::PrintLine(const QString &line)
 {
     ClearProgress();
     lines_ << line;
-    if (onLine)
-        onLine(line);
     Write(linesToStderr_ ? err_ : out_, line + QLatin1Char('\n'));
 }
 
@@ -68,12 +66,12 @@ void ConsoleFrontend::ShowError(const QString &text)
 
 QString ConsoleFrontend::AskOpenFile(const QString &, const QString &)
 {
-    return openAnswer_;
+    return {};
 }
 
 QString ConsoleFrontend::AskSaveFile(const QString &, const QString &)
 {
-    return saveAnswer_;
+    return {};
 }
 
 void ConsoleFrontend::ClearProgress()

@@ -8,8 +8,8 @@
 // The command line's edge: the lines the window appends to its memos go to
 // standard output (or standard error in --json mode), message and error
 // boxes go to standard error, questions are answered OK (the command line
-// itself is the confirmation), and the save dialog answers with a file name
-// given beforehand.
+// itself is the confirmation), and file dialogs answer with no file (a
+// command names its files itself).
 class ConsoleFrontend : public Frontend {
 public:
     explicit ConsoleFrontend(std::FILE *out = stdout, std::FILE *err = stderr) : out_(out), err_(err) {}
@@ -23,8 +23,6 @@ public:
     // --json: PrintOut goes to standard error too, so that standard output
     // holds exactly the one document.
     void SetOutputToStderr(bool on) { outputToStderr_ = on; }
-    void SetSaveAnswer(const QString &path) { saveAnswer_ = path; }
-    void SetOpenAnswer(const QString &path) { openAnswer_ = path; }
 
     // Every memo line printed, in order (for --json).
     const QStringList &Lines() const { return lines_; }
@@ -47,9 +45,8 @@ public:
     // Whether standard error is a terminal; found out once at start.
     void SetProgressOnTerminal(bool on) { progressShown_ = on; }
 
-    // Watchers for a command that reports on its own (the fleet worker):
-    // every memo line, and the progress of write runs.
-    std::function<void(const QString &)> onLine;
+    // A watcher for a command that reports on its own (the fleet worker):
+    // the progress of write runs.
     std::function<void(const WriteRunStatus &)> onWriteRun;
 
     // A line for standard error (reasons, refusals).
@@ -72,8 +69,6 @@ private:
     bool linesToStderr_ = false;
     bool outputToStderr_ = false;
     QString panel_;
-    QString saveAnswer_;
-    QString openAnswer_;
     QStringList lines_;
     QString lastComplaint_;
     bool progressShown_ = false;

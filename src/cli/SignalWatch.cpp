@@ -11,10 +11,13 @@
 #include "ops/Wording.h"
 #include "session/DtuSession.h"
 
+#include <QDateTime>
 #include <QObject>
 
 namespace SignalWatch {
+namespace {
 
+// "2026-12-08 13:05:00 CSQ=17 -79 dBm"; "CSQ=99 未知"; "信号读取失败" for -1.
 QString Line(const QDateTime &when, int csq)
 {
     const QString time = when.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss "));
@@ -23,6 +26,8 @@ QString Line(const QDateTime &when, int csq)
     // DbmText says "未知" for a value without a level.
     return time + QStringLiteral("CSQ=%1 %2").arg(csq).arg(SignalMeter::DbmText(csq));
 }
+
+} // namespace
 
 CliVerdict Run(CliContext &context)
 {
