@@ -30,14 +30,10 @@
 
 namespace {
 
-constexpr int kExitOk = CliVerdict::kOk;
-constexpr int kExitFailed = CliVerdict::kFailed;
-constexpr int kExitUsage = CliVerdict::kUsage;
-
 // A run that ends before its command ran, or because of it: the status and
 // what to say.
 struct Refusal {
-    int status = kExitUsage;
+    int status = CliVerdict::kUsage;
     QString message;
     bool usageHint = false; // "Try 'dtucfg --help'." follows
     QJsonObject outcome;
@@ -45,12 +41,12 @@ struct Refusal {
 
 Refusal SetUpError(const QString &reason)
 {
-    return {kExitUsage, reason, false, {}};
+    return {CliVerdict::kUsage, reason, false, {}};
 }
 
 Refusal UsageError(const QString &reason)
 {
-    return {kExitUsage, reason, true, {}};
+    return {CliVerdict::kUsage, reason, true, {}};
 }
 
 // The commands that work on the profile's tables: without a profile there
@@ -137,7 +133,7 @@ std::optional<Refusal> Prepare(CliContext &context, const CliCommand &command)
 void PrintJson(ConsoleFrontend &frontend, const QString &command, const CliVerdict &verdict, const QString &message)
 {
     QJsonObject result{{QStringLiteral("command"), command},
-                       {QStringLiteral("ok"), verdict.status == kExitOk},
+                       {QStringLiteral("ok"), verdict.status == CliVerdict::kOk},
                        {QStringLiteral("status"), verdict.status},
                        {QStringLiteral("lines"), QJsonArray::fromStringList(frontend.Lines())}};
     if (!verdict.outcome.isEmpty())
@@ -151,7 +147,7 @@ void PrintJson(ConsoleFrontend &frontend, const QString &command, const CliVerdi
     }
     for (auto it = verdict.members.begin(); it != verdict.members.end(); ++it)
         result.insert(it.key(), it.value());
-    if (verdict.status != kExitOk)
+    if (verdict.status != CliVerdict::kOk)
         result.insert(QStringLiteral("error"),
                       QJsonObject{{QStringLiteral("exit_code"), verdict.status}, {QStringLiteral("message"), message}});
     frontend.PrintDocument(QString::fromUtf8(QJsonDocument(result).toJson(QJsonDocument::Indented)));
@@ -197,7 +193,7 @@ int Run(const QStringList &arguments, ConsoleFrontend &frontend, const Dtucfg::L
     frontend.SetOutputToStderr(json);
     if (!Translation::Install(language)) {
         frontend.Complain(QStringLiteral("dtucfg: the English texts could not be loaded"));
-        return kExitUsage;
+        return CliVerdict::kUsage;
     }
 
     CliOptions options;
@@ -217,11 +213,11 @@ int Run(const QStringList &arguments, ConsoleFrontend &frontend, const Dtucfg::L
     command = options.command;
     if (options.help) {
         frontend.PrintDocument(CliOptions::Usage());
-        return kExitOk;
+        return CliVerdict::kOk;
     }
     if (options.showVersion) {
         frontend.PrintDocument(QStringLiteral("dtucfg " DTU_VERSION "\n"));
-        return kExitOk;
+        return CliVerdict::kOk;
     }
     if (options.command.isEmpty())
         return refuse(UsageError(QCoreApplication::translate("Dtucfg", "没有给出命令")));
@@ -265,7 +261,7 @@ int Run(const QStringList &arguments, ConsoleFrontend &frontend, const Dtucfg::L
         ~EndWithRun() { EndOnNextStopSignal(false); }
     } endWithRun;
 
-    CliVerdict verdict{kExitFailed, {}};
+    CliVerdict verdict{CliVerdict::kFailed, {}};
     std::optional<Refusal> refusal;
     try {
         // The whole command is one device action, as a window's press is.
@@ -280,7 +276,7 @@ int Run(const QStringList &arguments, ConsoleFrontend &frontend, const Dtucfg::L
     } catch (const DtuError &e) {
         // The window's general error box.
         frontend.ShowError(e.text());
-        verdict = {kExitFailed, {}, e.text()};
+        verdict = {CliVerdict::kFailed, {}, e.text()};
     }
     if (refusal)
         return refuse(*refusal);
@@ -290,7 +286,7 @@ int Run(const QStringList &arguments, ConsoleFrontend &frontend, const Dtucfg::L
 
     if (options.json)
         PrintJson(frontend, options.command, verdict,
-                  verdict.status == kExitOk ? QString() : FailureMessage(verdict, frontend));
+                  verdict.status == CliVerdict::kOk ? QString() : FailureMessage(verdict, frontend));
     return verdict.status;
 }
 
