@@ -1,5 +1,6 @@
 #include "actions/Rollback.h"
 
+#include "actions/EntryExport.h"
 #include "core/WriteRules.h"
 #include "ops/DeviceCommands.h"
 #include "ops/EditorLogic.h"
@@ -40,11 +41,6 @@ QHash<QString, RecordValue> ByKey(const QList<RecordRow> &rows)
 bool SameValue(const RecordValue &a, const RecordValue &b)
 {
     return a.IsKnown() && a.raw.compare(b.raw, Qt::CaseInsensitive) == 0;
-}
-
-QString Shown(const RecordValue &value)
-{
-    return value.shown.isEmpty() ? value.raw : value.shown;
 }
 
 // The rows a snapshot lists as read but whose values the records never
@@ -198,7 +194,7 @@ RollbackResult Rollback(DtuSession &s, Recorder &recorder, const RecordEntry &sn
         row.after = readBack ? now.value(key) : id == OutcomeId::Ok ? want.after : RecordValue{};
         const bool compared = id != OutcomeId::Withheld && id != OutcomeId::NoSuchRow;
         if (readBack && compared && !SameValue(row.after, want.after)) {
-            r.differences.append({want.number, want.name, Shown(want.after),
+            r.differences.append({want.number, want.name, EntryExport::Shown(want.after),
                                   row.after.IsKnown() ? row.after.shown : TableCompare::kNotReported});
             if (id == OutcomeId::Unchanged || id == OutcomeId::Ok)
                 id = OutcomeId::Differs;
