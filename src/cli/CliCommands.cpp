@@ -54,9 +54,7 @@ CliVerdict SetClock(CliContext &c) { return Judge(ControlMode::SetClock(c.sessio
 // the confirmation.
 CliVerdict Recorded(const Actions::CommandResult &r)
 {
-    CliVerdict verdict{CliVerdict::StatusOf(r.verdict), OutcomeJson::Command(r.command)};
-    verdict.entry = r.entry;
-    return verdict;
+    return CliVerdict::Of(r.verdict, OutcomeJson::Command(r.command), r.entry);
 }
 CliVerdict Reset(CliContext &c) { return Recorded(Actions::Reset(c.session, c.recorder)); }
 CliVerdict Restore(CliContext &c) { return Recorded(Actions::Restore(c.session, c.recorder)); }
@@ -67,9 +65,7 @@ CliVerdict Identify(CliContext &c)
     const auto orDash = [](const QString &text) { return text.isEmpty() ? QStringLiteral("-") : text; };
     c.frontend.PrintOut(QCoreApplication::translate("CliCommands", "固件版本：%1\nIMEI：%2\n")
                             .arg(orDash(r.identity.firmware), orDash(r.identity.imei)));
-    CliVerdict verdict{CliVerdict::StatusOf(r.verdict), OutcomeJson::Version(r.version)};
-    verdict.entry = r.entry;
-    return verdict;
+    return CliVerdict::Of(r.verdict, OutcomeJson::Version(r.version), r.entry);
 }
 
 } // namespace
@@ -192,12 +188,22 @@ QString RefusalText(const QString &prefix, const EditResult &r)
     }
 }
 
-std::pair<QString, QString> SplitAssignment(const QString &argument, const QString &prefix)
+QList<Actions::GivenValue> GivenValues(const QStringList &arguments, const QString &prefix)
 {
-    const qsizetype eq = argument.indexOf(QLatin1Char('='));
-    if (eq <= 0)
-        throw CliUsageError{QCoreApplication::translate("CliCommands", "%1：“%2”不是 编号=值 的形式").arg(prefix, argument)};
-    return {argument.left(eq), argument.mid(eq + 1)};
+    QList<Actions::GivenValue> values;
+    for (const QString &argument : arguments) {
+        const qsizetype eq = argument.indexOf(QLatin1Char('='));
+        if (eq <= 0)
+            throw CliUsageError{QCoreApplication::translate("CliCommands", "%1：“%2”不是 编号=值 的形式").arg(prefix, argument)};
+        values.append({argument.left(eq), argument.mid(eq + 1)});
+    }
+    return values;
+}
+
+CliVerdict Refuse(CliContext &c, int status, const QString &text, const QJsonObject &outcome)
+{
+    c.frontend.Complain(QStringLiteral("dtucfg: ") + text);
+    return {status, outcome, text};
 }
 
 void Emit(CliContext &c, const QByteArray &line)

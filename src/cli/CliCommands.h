@@ -1,5 +1,5 @@
 #pragma once
-#include "actions/Recorder.h"
+#include "actions/ParamActions.h"
 #include "core/OutcomeId.h"
 
 #include <QJsonObject>
@@ -10,9 +10,7 @@
 
 class ConsoleFrontend;
 class DtuSession;
-class Recorder;
 struct CliOptions;
-struct EditResult;
 
 // What a command works with.
 struct CliContext {
@@ -48,6 +46,18 @@ struct CliVerdict {
     QJsonObject members;
 
     static CliVerdict Of(bool ok, const QJsonObject &outcome = {}) { return {ok ? kOk : kFailed, outcome}; }
+    // An action's verdict, with the entry it kept.
+    static CliVerdict Of(OutcomeId verdict, const QJsonObject &outcome, const EntryKept &entry)
+    {
+        return {StatusOf(verdict), outcome, {}, entry};
+    }
+    // A success whose --json document carries `member`.
+    static CliVerdict With(const QString &member, const QJsonValue &value)
+    {
+        CliVerdict verdict;
+        verdict.members.insert(member, value);
+        return verdict;
+    }
     // The status an action's outcome gives.
     static int StatusOf(OutcomeId outcome);
 };
@@ -62,7 +72,7 @@ struct CliCommand {
     int maxArgs; // -1: any number
     bool needsChannel;
     // Optional check of the arguments against the loaded profile, before the
-    // channel is opened. False with a reason: a usage error.
+    // channel is opened. False with a reason, or CliUsageError thrown: a usage error.
     bool (*check)(CliContext &context, QString *error);
     CliVerdict (*run)(CliContext &context);
     // False for a command about this computer or the records (ports,
@@ -83,8 +93,10 @@ bool Takes(const QString &command, const QString &option);
 // A refused value as dtucfg names it, after `prefix` ("write", "--set",
 // "fleet：清单第2行第3列").
 QString RefusalText(const QString &prefix, const EditResult &refusal);
-// "NUM=TEXT" split; throws CliUsageError naming `prefix` for one without "=".
-std::pair<QString, QString> SplitAssignment(const QString &argument, const QString &prefix);
+// Each "NUM=TEXT" split; throws CliUsageError naming `prefix` for one without "=".
+QList<Actions::GivenValue> GivenValues(const QStringList &arguments, const QString &prefix);
+// A command that refused: "dtucfg: TEXT" on standard error, TEXT the reason --json gives.
+CliVerdict Refuse(CliContext &context, int status, const QString &text, const QJsonObject &outcome = {});
 // With --events: one event line (WorkerEvents) on standard output.
 void Emit(CliContext &context, const QByteArray &line);
 

@@ -15,29 +15,11 @@
 #include <QJsonDocument>
 
 namespace CliCommands {
-namespace {
-
-QList<Actions::GivenValue> OwnValues(const CliContext &c)
-{
-    QList<Actions::GivenValue> values;
-    for (const QString &argument : c.options.set) {
-        const auto [number, text] = SplitAssignment(argument, QStringLiteral("--set"));
-        values.append({number, text});
-    }
-    return values;
-}
-
-} // namespace
 
 bool CheckFleetWorker(CliContext &c, QString *error)
 {
-    try {
-        if (const auto refused = Actions::CheckWorkerValues(c.session, OwnValues(c))) {
-            *error = RefusalText(QStringLiteral("--set"), *refused);
-            return false;
-        }
-    } catch (const CliUsageError &e) {
-        *error = e.text;
+    if (const auto refused = Actions::CheckWorkerValues(c.session, GivenValues(c.options.set, QStringLiteral("--set")))) {
+        *error = RefusalText(QStringLiteral("--set"), *refused);
         return false;
     }
     // A cell the batch could not send refuses the whole batch: said now, as
@@ -56,7 +38,7 @@ CliVerdict FleetWorker(CliContext &c)
     Actions::WorkerInputs inputs;
     inputs.endpoint = o.Target();
     inputs.password = o.password;
-    inputs.values = OwnValues(c);
+    inputs.values = GivenValues(o.set, QStringLiteral("--set"));
     inputs.audit = o.audit;
     inputs.writeAll = o.writeAll;
     inputs.verify = o.verify;

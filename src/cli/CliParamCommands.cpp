@@ -67,16 +67,6 @@ QString TableText(const ParamTableModel &table)
     return text;
 }
 
-QList<Actions::GivenValue> GivenValues(const QStringList &arguments)
-{
-    QList<Actions::GivenValue> values;
-    for (const QString &argument : arguments) {
-        const auto [number, text] = SplitAssignment(argument, QStringLiteral("write"));
-        values.append({number, text});
-    }
-    return values;
-}
-
 // A batch that could send nothing must not pass for one that wrote the table.
 bool HasWritableRow(CliContext &c)
 {
@@ -134,20 +124,15 @@ bool CheckWrite(CliContext &c, QString *error)
     if (!CheckRead(c, error))
         return false;
     // Every value is checked before the first frame: a refusal sends nothing.
-    try {
-        for (const Actions::GivenValue &v : GivenValues(c.options.arguments)) {
-            if (ChosenTable(c).FindByNumber(v.number) < 0) {
-                *error = (c.options.ext ? tr("write：扩展参数表中没有参数 %1") : tr("write：主参数表中没有参数 %1")).arg(v.number);
-                return false;
-            }
-            if (const auto refused = Actions::CheckValues(c.session, ChosenPage(c), {v})) {
-                *error = RefusalText(QStringLiteral("write"), *refused);
-                return false;
-            }
+    for (const Actions::GivenValue &v : GivenValues(c.options.arguments, QStringLiteral("write"))) {
+        if (ChosenTable(c).FindByNumber(v.number) < 0) {
+            *error = (c.options.ext ? tr("write：扩展参数表中没有参数 %1") : tr("write：主参数表中没有参数 %1")).arg(v.number);
+            return false;
         }
-    } catch (const CliUsageError &e) {
-        *error = e.text;
-        return false;
+        if (const auto refused = Actions::CheckValues(c.session, ChosenPage(c), {v})) {
+            *error = RefusalText(QStringLiteral("write"), *refused);
+            return false;
+        }
     }
     return true;
 }
@@ -173,8 +158,7 @@ bool CheckBatch(CliContext &c, QString *error)
 CliVerdict Read(CliContext &c)
 {
     const Actions::ReadResult r = Actions::Read(c.session, c.recorder, ChosenPage(c));
-    CliVerdict verdict{CliVerdict::StatusOf(r.verdict), OutcomeJson::Read(r.read)};
-    verdict.entry = r.entry;
+    CliVerdict verdict = CliVerdict::Of(r.verdict, OutcomeJson::Read(r.read), r.entry);
     // A read that failed printed its failure line: the table would show the
     // profile's values as if they were the device's.
     if (r.Ok()) {
@@ -186,7 +170,7 @@ CliVerdict Read(CliContext &c)
 
 CliVerdict Write(CliContext &c)
 {
-    return WriteVerdict(c, Actions::Write(c.session, c.recorder, ChosenPage(c), GivenValues(c.options.arguments),
+    return WriteVerdict(c, Actions::Write(c.session, c.recorder, ChosenPage(c), GivenValues(c.options.arguments, QStringLiteral("write")),
                                           c.options.records.snapshot));
 }
 
@@ -199,8 +183,7 @@ CliVerdict Batch(CliContext &c)
 CliVerdict Save(CliContext &c)
 {
     const Actions::SaveResult r = Actions::Save(c.session, c.recorder, c.options.arguments.value(0));
-    CliVerdict verdict{CliVerdict::StatusOf(r.verdict), OutcomeJson::Read(r.read)};
-    verdict.entry = r.entry;
+    CliVerdict verdict = CliVerdict::Of(r.verdict, OutcomeJson::Read(r.read), r.entry);
     if (!r.read.Ok()) {
         verdict.message = tr("save：没能读出设备的参数，什么也没有保存");
         c.frontend.Complain(verdict.message);
@@ -249,19 +232,13 @@ Actions::Expected FileValues(CliContext &c)
 
 bool CheckVerify(CliContext &c, QString *error)
 {
-    try {
-        const Actions::Expected expected = FileValues(c);
-        // A file of another kind of device would compare nothing and pass.
-        QList<TableCompare::RowValue> profileRows = TableCompare::Snapshot(c.session.mainTable);
-        if (c.session.state.ExtPageVisible)
-            profileRows += TableCompare::Snapshot(c.session.extTable);
-        if (TableCompare::Shared(expected.main + expected.ext, profileRows) == 0) {
-            *error = tr("verify：%1 与参数文件 %2 没有一个相同的参数")
-                         .arg(expected.file, c.session.profile->Path());
-            return false;
-        }
-    } catch (const CliUsageError &e) {
-        *error = e.text;
+    const Actions::Expected expected = FileValues(c);
+    // A file of another kind of device would compare nothing and pass.
+    QList<TableCompare::RowValue> profileRows = TableCompare::Snapshot(c.session.mainTable);
+    if (c.session.state.ExtPageVisible)
+        profileRows += TableCompare::Snapshot(c.session.extTable);
+    if (TableCompare::Shared(expected.main + expected.ext, profileRows) == 0) {
+        *error = tr("verify：%1 与参数文件 %2 没有一个相同的参数").arg(expected.file, c.session.profile->Path());
         return false;
     }
     return true;

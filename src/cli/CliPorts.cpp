@@ -125,9 +125,7 @@ CliVerdict Run(CliContext &context)
     context.frontend.PrintOut(Listing(ports));
     if (ports.isEmpty())
         context.frontend.Complain(QStringLiteral("dtucfg: ") + QCoreApplication::translate("CliPorts", "系统没有报告任何串口"));
-    CliVerdict verdict = CliVerdict::Of(true);
-    verdict.members.insert(QStringLiteral("ports"), Entries(ports));
-    return verdict;
+    return CliVerdict::With(QStringLiteral("ports"), Entries(ports));
 }
 
 } // namespace CliPorts
