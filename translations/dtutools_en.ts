@@ -388,14 +388,6 @@ IMEI: %2
         <translation>history: the device records hold no entry of %1</translation>
     </message>
     <message>
-        <source>记录 %1 是 %2，不是从设备读出的快照；这台设备在它之前最近的快照是记录 %3</source>
-        <translation>entry %1 is a %2, not a snapshot read from a device; the nearest snapshot of this device before it is entry %3</translation>
-    </message>
-    <message>
-        <source>记录 %1 是 %2，不是从设备读出的快照；这台设备在它之前没有快照</source>
-        <translation>entry %1 is a %2, not a snapshot read from a device; this device has no snapshot before it</translation>
-    </message>
-    <message>
         <source>%1 不是文件夹，那里不会有设备档案 %2</source>
         <translation>%1 is not a folder: there can be no device records %2</translation>
     </message>

@@ -29,13 +29,6 @@ QJsonObject Json(const ProfileCheck::Finding &f)
             {QStringLiteral("detail"), ProfileCheckWording::Detail(f)}};
 }
 
-// Nothing to check: said on standard error, exit status 2.
-CliVerdict Refused(CliContext &c, const QString &why)
-{
-    c.frontend.Complain(QStringLiteral("dtucfg: ") + why);
-    return {CliVerdict::kUsage, {}, why};
-}
-
 } // namespace
 
 CliVerdict Run(CliContext &c)
@@ -44,12 +37,14 @@ CliVerdict Run(CliContext &c)
     // the script's usual places.
     const QString profile = WorkPaths::StartProfile(c.options.profileGiven ? c.options.profilePath : QString());
     if (profile.isEmpty())
-        return Refused(c, QCoreApplication::translate("CliCheck", "没有参数文件可检查（用 --profile FILE 指定）"));
+        return CliCommands::Refuse(c, CliVerdict::kUsage,
+                                   QCoreApplication::translate("CliCheck", "没有参数文件可检查（用 --profile FILE 指定）"));
     const WorkPaths::ScriptLookup script = WorkPaths::LookUpScript(profile, c.options.scriptPath);
     // A profile that is not there is what is wrong, script or none.
     if (script.found.isEmpty() && QFileInfo(profile).isFile())
-        return Refused(c, QCoreApplication::translate("CliCheck", "找不到 %1；找过：%2（或用 --script FILE 指定）")
-                              .arg(WorkPaths::kScriptName, WorkPaths::Shown(script.tried).join(QStringLiteral(", "))));
+        return CliCommands::Refuse(c, CliVerdict::kUsage,
+                                   QCoreApplication::translate("CliCheck", "找不到 %1；找过：%2（或用 --script FILE 指定）")
+                                       .arg(WorkPaths::kScriptName, WorkPaths::Shown(script.tried).join(QStringLiteral(", "))));
 
     const ProfileCheck::Report report = ProfileCheck::Run(profile, script.found);
     QJsonArray findings;

@@ -5,8 +5,9 @@
 #include "cli/ConsoleFrontend.h"
 #include "store/EntryJson.h"
 #include "store/RecordStore.h"
-#include "actions/Rollback.h"
+#include "cli/CliRollback.h"
 #include "actions/SnapshotCompare.h"
+#include "actions/EntryExport.h"
 #include "cli/CliText.h"
 
 #include <QCoreApplication>
@@ -18,18 +19,6 @@
 namespace CliHistory {
 namespace {
 
-constexpr int kExitFailed = CliVerdict::kFailed;
-constexpr int kExitUsage = CliVerdict::kUsage;
-constexpr int kExitDiffers = CliVerdict::kDiffers;
-
-// A verdict whose --json document carries `member`.
-CliVerdict With(const QString &member, const QJsonValue &value)
-{
-    CliVerdict verdict = CliVerdict::Of(true);
-    verdict.members.insert(member, value);
-    return verdict;
-}
-
 qint64 EntryId(const QString &text)
 {
     bool ok = false;
@@ -39,100 +28,13 @@ qint64 EntryId(const QString &text)
     return id;
 }
 
-QString NoEntry(qint64 id)
-{
-    return QCoreApplication::translate("CliHistory", "没有编号为 %1 的记录").arg(id);
-}
-
 CliVerdict Failed(CliContext &c, int status, const QString &text)
 {
-    const QString said = QCoreApplication::translate("CliHistory", "history：%1").arg(text);
-    c.frontend.Complain(QStringLiteral("dtucfg: ") + said);
-    return {status, {}, said};
+    return CliCommands::Refuse(c, status, QCoreApplication::translate("CliHistory", "history：%1").arg(text));
 }
 
-CliVerdict List(CliContext &c, RecordStore &store)
-{
-    const RecordOptions &o = c.options.records;
-    const int limit = o.limit >= 0 ? o.limit : RecordOptions::kDefaultLimit;
-    const QString device = c.options.arguments.value(0);
-    const auto found = store.Entries(device, limit, c.options.json);
-    if (!found.Ok())
-        return Failed(c, kExitFailed, found.error.message);
-    if (found.value.isEmpty()) {
-        c.frontend.Complain(QStringLiteral("dtucfg: ")
-                            + (device.isEmpty() ? QCoreApplication::translate("CliHistory", "history：设备档案中还没有记录")
-                                                : QCoreApplication::translate("CliHistory", "history：设备档案中没有 %1 的记录").arg(device)));
-    }
-    QString text;
-    if (!found.value.isEmpty())
-        text += Heading() + QLatin1Char('\n');
-    for (const RecordEntry &e : found.value)
-        text += ListLine(e);
-    c.frontend.PrintOut(text);
-    return With(QStringLiteral("entries"), EntryJson::Entries(found.value));
-}
-
-CliVerdict Show(CliContext &c, RecordStore &store, qint64 id)
-{
-    const auto found = store.Entry(id);
-    if (!found.Ok())
-        return Failed(c, kExitFailed, found.error.message);
-    if (!found.value)
-        return Failed(c, kExitFailed, NoEntry(id));
-    c.frontend.PrintOut(ShowText(*found.value));
-    return With(QStringLiteral("entry"), EntryJson::Entry(*found.value));
-}
-
-CliVerdict Diff(CliContext &c, RecordStore &store, qint64 firstId, qint64 secondId)
-{
-    RecordEntry entries[2];
-    const qint64 ids[2] = {firstId, secondId};
-    for (int i = 0; i < 2; ++i) {
-        const Actions::SnapshotLookup found = Actions::FindSnapshot(store, ids[i]);
-        switch (found.kind) {
-        case Actions::SnapshotLookup::Kind::Found:
-            break;
-        case Actions::SnapshotLookup::Kind::StoreFailed:
-            return Failed(c, kExitFailed, found.error);
-        case Actions::SnapshotLookup::Kind::NoSuchEntry:
-            return Failed(c, kExitFailed, NoEntry(ids[i]));
-        case Actions::SnapshotLookup::Kind::NotSnapshot:
-            return Failed(c, kExitUsage,
-                          found.nearest > 0
-                              ? QCoreApplication::translate("CliHistory", "记录 %1 是 %2，不是从设备读出的快照；这台设备在它之前最近的快照是记录 %3")
-                                    .arg(ids[i]).arg(found.entry.action).arg(found.nearest)
-                              : QCoreApplication::translate("CliHistory", "记录 %1 是 %2，不是从设备读出的快照；这台设备在它之前没有快照")
-                                    .arg(ids[i]).arg(found.entry.action));
-        }
-        entries[i] = found.entry;
-    }
-    const TableCompare::Outcome outcome = SnapshotCompare::Compare(entries[0], entries[1]);
-    QString text;
-    QJsonArray rows;
-    for (const TableCompare::Difference &d : outcome.differences) {
-        text += CliText::Line(CliText::DifferenceCells(d));
-        rows.append(QJsonObject{{QStringLiteral("number"), d.number}, {QStringLiteral("name"), d.name},
-                                {QStringLiteral("first"), d.expected}, {QStringLiteral("second"), d.actual}});
-    }
-    const QString summary = TableCompare::Summary(outcome);
-    c.frontend.PrintOut(text + summary + QLatin1Char('\n'));
-    CliVerdict verdict{outcome.differences.isEmpty() ? CliVerdict::kOk : kExitDiffers,
-                       {{QStringLiteral("compared"), outcome.compared},
-                        {QStringLiteral("differences"), int(outcome.differences.size())},
-                        {QStringLiteral("rows"), rows}}};
-    if (!outcome.differences.isEmpty())
-        verdict.message = summary;
-    return verdict;
-}
-
-QString Shown(const RecordValue &value)
-{
-    return value.shown.isEmpty() ? value.raw : value.shown;
-}
-
-} // namespace
-
+// The list's heading, in the run's language, over
+// "id<TAB>time<TAB>device<TAB>action<TAB>outcome<TAB>operator".
 QString Heading()
 {
     return QCoreApplication::translate("CliHistory", "编号\t时间\t设备\t操作\t结果\t操作员");
@@ -144,6 +46,8 @@ QString ListLine(const RecordEntry &e)
                           e.operatorName});
 }
 
+// An entry as "name: value" lines (names in the run's language), then a line per row:
+// "number<TAB>name<TAB>before<TAB>after<TAB>result" (values as shown).
 QString ShowText(const RecordEntry &e)
 {
     const auto orDash = [](const QString &text) { return text.isEmpty() ? QStringLiteral("-") : text; };
@@ -169,9 +73,71 @@ QString ShowText(const RecordEntry &e)
         lines << QCoreApplication::translate("CliHistory", "恢复到记录：%1").arg(e.restores);
     lines << QCoreApplication::translate("CliHistory", "参数行数：%1").arg(e.rows.size());
     for (const RecordRow &row : e.rows)
-        lines << CliText::Line({row.number, row.name, Shown(row.before), Shown(row.after), row.result}).chopped(1);
+        lines << CliText::Line({row.number, row.name, EntryExport::Shown(row.before), EntryExport::Shown(row.after), row.result}).chopped(1);
     return lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
 }
+
+CliVerdict List(CliContext &c, RecordStore &store)
+{
+    const RecordOptions &o = c.options.records;
+    const int limit = o.limit >= 0 ? o.limit : RecordOptions::kDefaultLimit;
+    const QString device = c.options.arguments.value(0);
+    const auto found = store.Entries(device, limit, c.options.json);
+    if (!found.Ok())
+        return Failed(c, CliVerdict::kFailed, found.error.message);
+    if (found.value.isEmpty()) {
+        c.frontend.Complain(QStringLiteral("dtucfg: ")
+                            + (device.isEmpty() ? QCoreApplication::translate("CliHistory", "history：设备档案中还没有记录")
+                                                : QCoreApplication::translate("CliHistory", "history：设备档案中没有 %1 的记录").arg(device)));
+    }
+    QString text;
+    if (!found.value.isEmpty())
+        text += Heading() + QLatin1Char('\n');
+    for (const RecordEntry &e : found.value)
+        text += ListLine(e);
+    c.frontend.PrintOut(text);
+    return CliVerdict::With(QStringLiteral("entries"), EntryJson::Entries(found.value));
+}
+
+CliVerdict Show(CliContext &c, RecordStore &store, qint64 id)
+{
+    const auto found = store.Entry(id);
+    if (!found.Ok())
+        return Failed(c, CliVerdict::kFailed, found.error.message);
+    if (!found.value)
+        return Failed(c, CliVerdict::kFailed, QCoreApplication::translate("CliHistory", "没有编号为 %1 的记录").arg(id));
+    c.frontend.PrintOut(ShowText(*found.value));
+    return CliVerdict::With(QStringLiteral("entry"), EntryJson::Entry(*found.value));
+}
+
+CliVerdict Diff(CliContext &c, RecordStore &store, qint64 firstId, qint64 secondId)
+{
+    RecordEntry entries[2];
+    const qint64 ids[2] = {firstId, secondId};
+    for (int i = 0; i < 2; ++i) {
+        const Actions::SnapshotLookup found = Actions::FindSnapshot(store, ids[i]);
+        if (found.kind != Actions::SnapshotLookup::Kind::Found)
+            return Failed(c, found.kind == Actions::SnapshotLookup::Kind::NotSnapshot ? CliVerdict::kUsage : CliVerdict::kFailed,
+                          CliRollback::Unfound(found, ids[i]));
+        entries[i] = found.entry;
+    }
+    const TableCompare::Outcome outcome = SnapshotCompare::Compare(entries[0], entries[1]);
+    QJsonArray rows;
+    for (const TableCompare::Difference &d : outcome.differences)
+        rows.append(QJsonObject{{QStringLiteral("number"), d.number}, {QStringLiteral("name"), d.name},
+                                {QStringLiteral("first"), d.expected}, {QStringLiteral("second"), d.actual}});
+    const QString summary = TableCompare::Summary(outcome);
+    c.frontend.PrintOut(CliText::Differences(outcome.differences) + summary + QLatin1Char('\n'));
+    CliVerdict verdict{outcome.differences.isEmpty() ? CliVerdict::kOk : CliVerdict::kDiffers,
+                       {{QStringLiteral("compared"), outcome.compared},
+                        {QStringLiteral("differences"), int(outcome.differences.size())},
+                        {QStringLiteral("rows"), rows}}};
+    if (!outcome.differences.isEmpty())
+        verdict.message = summary;
+    return verdict;
+}
+
+} // namespace
 
 CliVerdict Run(CliContext &c)
 {
@@ -194,23 +160,23 @@ CliVerdict Run(CliContext &c)
     // Reading makes no store: none yet is an empty history.
     if (location.kind == RecordLocation::Kind::File && !QFileInfo::exists(location.path)) {
         if (first > 0)
-            return Failed(c, kExitFailed,
+            return Failed(c, CliVerdict::kFailed,
                           QCoreApplication::translate("CliHistory", "没有编号为 %1 的记录（%2 中还没有设备档案）")
                               .arg(first)
                               .arg(location.path));
         // A path that cannot become one: its folder is a file, or is not there.
         const QFileInfo folder(QFileInfo(location.path).absolutePath());
         if (folder.exists() && !folder.isDir())
-            return Failed(c, kExitUsage,
+            return Failed(c, CliVerdict::kUsage,
                           QCoreApplication::translate("CliHistory", "%1 不是文件夹，那里不会有设备档案 %2")
                               .arg(folder.filePath(), location.path));
         c.frontend.Complain(QStringLiteral("dtucfg: ")
                             + QCoreApplication::translate("CliHistory", "history：%1 中还没有设备档案").arg(location.path));
-        return With(QStringLiteral("entries"), QJsonArray());
+        return CliVerdict::With(QStringLiteral("entries"), QJsonArray());
     }
     RecordStore store;
     if (const StoreError opened = store.Open(location); !opened.IsNone())
-        return Failed(c, kExitUsage, opened.message);
+        return Failed(c, CliVerdict::kUsage, opened.message);
     if (o.records.diff)
         return Diff(c, store, first, second);
     if (first > 0)

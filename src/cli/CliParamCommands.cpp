@@ -247,18 +247,14 @@ bool CheckVerify(CliContext &c, QString *error)
 CliVerdict Verify(CliContext &c)
 {
     const Actions::VerifyResult r = Actions::Verify(c.session, c.recorder, FileValues(c));
-    CliVerdict verdict{CliVerdict::StatusOf(r.verdict), OutcomeJson::Read(r.read)};
-    verdict.entry = r.entry;
+    CliVerdict verdict = CliVerdict::Of(r.verdict, OutcomeJson::Read(r.read), r.entry);
     if (!r.read.Ok()) {
         verdict.message = tr("verify：没能读出设备的参数");
         c.frontend.Complain(verdict.message);
         return verdict;
     }
-    QString text;
-    for (const TableCompare::Difference &d : r.compare.differences)
-        text += CliText::Line(CliText::DifferenceCells(d));
     const QString summary = TableCompare::Summary(r.compare);
-    c.frontend.PrintOut(text + summary + QLatin1Char('\n'));
+    c.frontend.PrintOut(CliText::Differences(r.compare.differences) + summary + QLatin1Char('\n'));
     verdict.outcome.insert(QStringLiteral("compared"), r.compare.compared);
     verdict.outcome.insert(QStringLiteral("ignored"), r.compare.ignored);
     verdict.outcome.insert(QStringLiteral("differences"), static_cast<int>(r.compare.differences.size()));

@@ -1,6 +1,6 @@
 #include "cli/CliRollback.h"
 
-#include "actions/Rollback.h"
+#include "actions/EntryExport.h"
 #include "actions/RunRollback.h"
 #include "cli/CliChannel.h"
 #include "cli/CliCommands.h"
@@ -25,14 +25,7 @@ QString tr(const char *text)
 // What a refusal of rollback says, after "dtucfg: ".
 CliVerdict Refused(CliContext &c, int status, const QString &why)
 {
-    const QString text = tr("rollback：%1").arg(why);
-    c.frontend.Complain(QStringLiteral("dtucfg: ") + text);
-    return {status, {}, text};
-}
-
-QString Shown(const RecordValue &value)
-{
-    return value.shown.isEmpty() ? value.raw : value.shown;
+    return CliCommands::Refuse(c, status, tr("rollback：%1").arg(why));
 }
 
 QJsonArray RowsJson(const QList<RecordRow> &rows, bool withValues)
@@ -42,8 +35,8 @@ QJsonArray RowsJson(const QList<RecordRow> &rows, bool withValues)
         QJsonObject json{{QStringLiteral("table"), row.table}, {QStringLiteral("number"), row.number},
                          {QStringLiteral("name"), row.name}};
         if (withValues) {
-            json.insert(QStringLiteral("now"), Shown(row.before));
-            json.insert(QStringLiteral("snapshot"), Shown(row.after));
+            json.insert(QStringLiteral("now"), EntryExport::Shown(row.before));
+            json.insert(QStringLiteral("snapshot"), EntryExport::Shown(row.after));
         }
         list.append(json);
     }
@@ -56,25 +49,13 @@ CliVerdict One(CliContext &c, qint64 id)
     if (!store)
         return Refused(c, CliVerdict::kFailed, tr("无法读取设备档案：%1").arg(c.recorder.LastError()));
     const Actions::SnapshotLookup found = Actions::FindSnapshot(*store, id);
-    switch (found.kind) {
-    case Actions::SnapshotLookup::Kind::Found:
-        break;
-    case Actions::SnapshotLookup::Kind::NoSuchEntry:
-        return Refused(c, CliVerdict::kUsage, tr("没有编号为 %1 的记录").arg(id));
-    case Actions::SnapshotLookup::Kind::StoreFailed:
-        return Refused(c, CliVerdict::kFailed, found.error);
-    case Actions::SnapshotLookup::Kind::NotSnapshot:
-        return Refused(c, CliVerdict::kUsage,
-                       (found.nearest > 0 ? tr("记录 %1 是 %2，不是从设备读出的快照；这台设备在它之前最近的快照是记录 %3")
-                                                .arg(id).arg(found.entry.action).arg(found.nearest)
-                                          : tr("记录 %1 是 %2，不是从设备读出的快照；这台设备在它之前没有快照")
-                                                .arg(id).arg(found.entry.action)));
-    }
+    if (found.kind != Actions::SnapshotLookup::Kind::Found)
+        return Refused(c, found.kind == Actions::SnapshotLookup::Kind::StoreFailed ? CliVerdict::kFailed : CliVerdict::kUsage,
+                       Unfound(found, id));
     const ChannelOutcome channel = CliChannel::Open(c.session, c.options);
     if (!channel.open) {
         const CliChannel::Failure failure = CliChannel::Refused(channel);
-        c.frontend.Complain(QStringLiteral("dtucfg: ") + failure.text);
-        return {failure.status, OutcomeJson::Channel(channel), failure.text};
+        return CliCommands::Refuse(c, failure.status, failure.text, OutcomeJson::Channel(channel));
     }
     const Actions::RollbackResult r = Actions::Rollback(c.session, c.recorder, found.entry, c.options.dryRun);
     CliVerdict verdict{CliVerdict::StatusOf(r.verdict), {{QStringLiteral("outcome"), OutcomeName(r.verdict)},
@@ -88,16 +69,14 @@ CliVerdict One(CliContext &c, qint64 id)
     if (c.options.dryRun) {
         QString text;
         for (const RecordRow &row : r.differing)
-            text += CliText::Line({row.number, row.name, Shown(row.before), Shown(row.after)});
+            text += CliText::Line({row.number, row.name, EntryExport::Shown(row.before), EntryExport::Shown(row.after)});
         text += tr("rollback --dry-run：%1行会写入").arg(r.differing.size()) + QLatin1Char('\n');
         c.frontend.PrintOut(text);
         verdict.outcome.insert(QStringLiteral("rows"), RowsJson(r.differing, true));
         return verdict;
     }
     verdict.entry = r.entry;
-    QString text;
-    for (const TableCompare::Difference &d : r.differences)
-        text += CliText::Line(CliText::DifferenceCells(d));
+    QString text = CliText::Differences(r.differences);
     text += tr("rollback：%1（写入%2行，%3行未变，%4行因访问级别未写）")
                 .arg(OutcomeName(r.verdict))
                 .arg(r.written)
@@ -167,6 +146,24 @@ CliVerdict RunOfFleet(CliContext &c)
 }
 
 } // namespace
+
+QString Unfound(const Actions::SnapshotLookup &found, qint64 id)
+{
+    switch (found.kind) {
+    case Actions::SnapshotLookup::Kind::Found:
+        break;
+    case Actions::SnapshotLookup::Kind::NoSuchEntry:
+        return tr("没有编号为 %1 的记录").arg(id);
+    case Actions::SnapshotLookup::Kind::StoreFailed:
+        return found.error;
+    case Actions::SnapshotLookup::Kind::NotSnapshot:
+        return found.nearest > 0 ? tr("记录 %1 是 %2，不是从设备读出的快照；这台设备在它之前最近的快照是记录 %3")
+                                       .arg(id).arg(found.entry.action).arg(found.nearest)
+                                 : tr("记录 %1 是 %2，不是从设备读出的快照；这台设备在它之前没有快照")
+                                       .arg(id).arg(found.entry.action);
+    }
+    return {};
+}
 
 bool Check(CliContext &c, QString *error)
 {

@@ -1,4 +1,6 @@
 #pragma once
+#include "actions/Rollback.h"
+
 #include <QString>
 
 struct CliContext;
@@ -13,4 +15,6 @@ struct CliVerdict;
 namespace CliRollback {
 bool Check(CliContext &context, QString *error);
 CliVerdict Run(CliContext &context);
+// Why entry `id` was not found as a snapshot, in words ("" when it was).
+QString Unfound(const Actions::SnapshotLookup &found, qint64 id);
 } // namespace CliRollback

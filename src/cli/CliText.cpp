@@ -25,10 +25,13 @@ QString Line(const QStringList &cells)
     return escaped.join(QLatin1Char('\t')) + QLatin1Char('\n');
 }
 
-QStringList DifferenceCells(const TableCompare::Difference &d)
+QString Differences(const QList<TableCompare::Difference> &differences)
 {
-    return {d.number, d.name, d.expected,
-            d.actual == TableCompare::kNotReported ? ParamTableModel::NotReportedText() : d.actual};
+    QString text;
+    for (const TableCompare::Difference &d : differences)
+        text += Line({d.number, d.name, d.expected,
+                      d.actual == TableCompare::kNotReported ? ParamTableModel::NotReportedText() : d.actual});
+    return text;
 }
 
 } // namespace CliText

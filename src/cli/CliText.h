@@ -11,6 +11,6 @@ namespace CliText {
 QString Escaped(const QString &value);
 // The cells, each escaped, between tabs, and a line break.
 QString Line(const QStringList &cells);
-// A row that differs: number, name, expected, what the device holds.
-QStringList DifferenceCells(const TableCompare::Difference &difference);
+// A line per row that differs: number, name, expected, what the device holds.
+QString Differences(const QList<TableCompare::Difference> &differences);
 } // namespace CliText
