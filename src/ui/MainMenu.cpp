@@ -272,12 +272,10 @@ void MainMenu::BuildLanguageMenu(QMenu *parent)
     auto *group = new QActionGroup(&window_);
     const WindowLanguage::Choice saved = WindowLanguage::SavedChoice();
     const auto add = [&](const char *name, const QString &caption, WindowLanguage::Choice choice) {
-        QAction *act = menu->addAction(caption);
-        act->setObjectName(QLatin1String(name));
+        QAction *act = Entry(name, caption, [this, choice] { LanguagePicked(choice); });
         act->setCheckable(true);
         act->setChecked(choice == saved);
-        group->addAction(act);
-        QObject::connect(act, &QAction::triggered, &window_, [this, choice] { LanguagePicked(choice); });
+        menu->addAction(group->addAction(act));
     };
     add("LanguageSystem", tr("跟随系统"), WindowLanguage::Choice::System);
     add("LanguageChinese", QStringLiteral("中文"), WindowLanguage::Choice::Chinese);
