@@ -8,6 +8,7 @@
 #include "fleet/FleetSetup.h"
 #include "ops/Wording.h"
 #include "ui/Dialogs.h"
+#include "ui/WidgetHelpers.h"
 #include "ui/WindowRecorder.h"
 #include "fleet/FleetWording.h"
 
@@ -56,14 +57,10 @@ public:
         return editor;
     }
 };
-
-QPushButton *Button(const QString &caption, const char *name, QWidget *parent)
-{
-    auto *b = new QPushButton(caption, parent);
-    b->setObjectName(QLatin1String(name));
-    return b;
-}
 } // namespace
+
+using WidgetHelpers::Button;
+using WidgetHelpers::Named;
 
 FleetWindow::FleetWindow(Dialogs &dialogs, const WindowRecorder &records, const QString &profilePath,
                          QWidget *parent)
@@ -73,66 +70,54 @@ FleetWindow::FleetWindow(Dialogs &dialogs, const WindowRecorder &records, const 
     setWindowTitle(Caption());
     setAttribute(Qt::WA_DeleteOnClose, false);
 
-    profile_ = new QLineEdit(profilePath, this);
-    profile_->setObjectName(QStringLiteral("fleetProfile"));
-    QPushButton *chooseProfile = Button(tr("选择..."), "fleetChooseProfile", this);
-    ports_ = new QComboBox(this);
-    ports_->setObjectName(QStringLiteral("fleetPorts"));
+    profile_ = Named(new QLineEdit(profilePath, this), "fleetProfile");
+    QPushButton *chooseProfile = Button("fleetChooseProfile", tr("选择..."));
+    ports_ = Named(new QComboBox(this), "fleetPorts");
     ports_->setEditable(true);
     ports_->addItems(SerialSettings::SystemPorts());
-    QPushButton *addPort = Button(tr("添加串口"), "fleetAddPort", this);
-    tcpTarget_ = new QLineEdit(this);
-    tcpTarget_->setObjectName(QStringLiteral("fleetTcpTarget"));
+    QPushButton *addPort = Button("fleetAddPort", tr("添加串口"));
+    tcpTarget_ = Named(new QLineEdit(this), "fleetTcpTarget");
     tcpTarget_->setPlaceholderText(Endpoint::Tcp(QStringLiteral("192.168.1.10")).Text());
-    QPushButton *addTcp = Button(tr("添加TCP"), "fleetAddTcp", this);
-    QPushButton *import = Button(tr("导入清单..."), "fleetImport", this);
-    newColumn_ = new QLineEdit(this);
-    newColumn_->setObjectName(QStringLiteral("fleetNewColumn"));
+    QPushButton *addTcp = Button("fleetAddTcp", tr("添加TCP"));
+    QPushButton *import = Button("fleetImport", tr("导入清单..."));
+    newColumn_ = Named(new QLineEdit(this), "fleetNewColumn");
     newColumn_->setPlaceholderText(QStringLiteral("0091"));
     newColumn_->setMaxLength(4);
-    QPushButton *addColumn = Button(tr("添加参数列"), "fleetAddColumn", this);
-    QPushButton *remove = Button(tr("删除设备"), "fleetRemove", this);
+    QPushButton *addColumn = Button("fleetAddColumn", tr("添加参数列"));
+    QPushButton *remove = Button("fleetRemove", tr("删除设备"));
 
-    devices_ = new QTableWidget(0, kFixedColumns + 2, this);
-    devices_->setObjectName(QStringLiteral("fleetDevices"));
+    devices_ = Named(new QTableWidget(0, kFixedColumns + 2, this), "fleetDevices");
     devices_->setHorizontalHeaderLabels({tr("目标"), tr("名称"), tr("密码"),
                                          tr("进度"), tr("结果")});
     devices_->horizontalHeader()->setStretchLastSection(true);
     auto *passwords = new PasswordDelegate(devices_);
     devices_->setItemDelegateForColumn(ColPassword, passwords);
-    auto *showPasswords = new QCheckBox(tr("显示密码"), this);
-    showPasswords->setObjectName(QStringLiteral("fleetShowPasswords"));
+    auto *showPasswords = Named(new QCheckBox(tr("显示密码"), this), "fleetShowPasswords");
     connect(showPasswords, &QCheckBox::toggled, this, [this, passwords](bool on) {
         passwords->shown = on;
         devices_->viewport()->update();
     });
 
-    jobs_ = new QSpinBox(this);
-    jobs_->setObjectName(QStringLiteral("fleetJobs"));
+    jobs_ = Named(new QSpinBox(this), "fleetJobs");
     jobs_->setRange(1, FleetRunner::kMaxJobs);
     jobs_->setValue(FleetRunner::kMaxDefaultJobs);
     // The device number is written only from the unlock level; below it a
     // column of it is refused before the run.
-    level_ = new QComboBox(this);
-    level_->setObjectName(QStringLiteral("fleetLevel"));
+    level_ = Named(new QComboBox(this), "fleetLevel");
     level_->addItem(tr("级别0"), 0);
     level_->addItem(tr("级别%1（写%2）").arg(WriteRules::kUnlockLevel).arg(WriteRules::kProtectedNumber),
                     WriteRules::kUnlockLevel);
-    fast_ = new QCheckBox(tr("快速应答"), this);
-    fast_->setObjectName(QStringLiteral("fleetFast"));
-    verify_ = new QCheckBox(tr("写后校验"), this);
-    verify_->setObjectName(QStringLiteral("fleetVerify"));
+    fast_ = Named(new QCheckBox(tr("快速应答"), this), "fleetFast");
+    verify_ = Named(new QCheckBox(tr("写后校验"), this), "fleetVerify");
     verify_->setChecked(true);
-    writeAll_ = new QCheckBox(tr("写入全部参数"), this);
-    writeAll_->setObjectName(QStringLiteral("fleetWriteAll"));
+    writeAll_ = Named(new QCheckBox(tr("写入全部参数"), this), "fleetWriteAll");
     writeAll_->setToolTip(tr("不选时只写入与设备不同的参数"));
-    start_ = Button(tr("开始"), "fleetStart", this);
-    audit_ = Button(tr("核对"), "fleetAudit", this);
+    start_ = Button("fleetStart", tr("开始"));
+    audit_ = Button("fleetAudit", tr("核对"));
     audit_->setToolTip(tr("读出每台设备，与应有的参数比较，什么也不写"));
-    stop_ = Button(tr("停止"), "fleetStop", this);
-    export_ = Button(tr("导出报告"), "fleetExport", this);
-    totals_ = new QLabel(this);
-    totals_->setObjectName(QStringLiteral("fleetTotals"));
+    stop_ = Button("fleetStop", tr("停止"));
+    export_ = Button("fleetExport", tr("导出报告"));
+    totals_ = Named(new QLabel(this), "fleetTotals");
 
     auto *grid = new QGridLayout;
     grid->addWidget(new QLabel(tr("参数文件"), this), 0, 0);
@@ -172,11 +157,8 @@ FleetWindow::FleetWindow(Dialogs &dialogs, const WindowRecorder &records, const 
 
     connect(chooseProfile, &QPushButton::clicked, this, &FleetWindow::ChooseProfile);
     connect(addPort, &QPushButton::clicked, this, [this] {
-        if (const std::optional<Endpoint> target = Endpoint::Parse(ports_->currentText())) {
-            FleetDevice device;
-            device.target = *target;
-            AddDevice(device);
-        }
+        if (const std::optional<Endpoint> target = Endpoint::Parse(ports_->currentText()))
+            AddDevice({.target = *target});
     });
     connect(addTcp, &QPushButton::clicked, this, [this] {
         // An address typed without "tcp:" means the maintenance port all the same.
@@ -189,9 +171,7 @@ FleetWindow::FleetWindow(Dialogs &dialogs, const WindowRecorder &records, const 
             dialogs_.Message(FleetWording::TargetFault(fault, text), Caption());
             return;
         }
-        FleetDevice device;
-        device.target = *target;
-        AddDevice(device);
+        AddDevice({.target = *target});
         tcpTarget_->clear();
     });
     connect(import, &QPushButton::clicked, this, &FleetWindow::ImportInventory);

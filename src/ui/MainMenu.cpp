@@ -30,6 +30,7 @@
 namespace {
 const QString kStampKey = QStringLiteral("memo/stampLines");
 const QString kAutoReopenKey = QStringLiteral("serial/autoReopen");
+const QString kFastModeKey = QStringLiteral("exchange/fastCompletion");
 } // namespace
 
 MainMenu::MainMenu(QMainWindow &window, DtuSession &session, HandlerRunner &run, QtFrontend &frontend,
@@ -39,10 +40,8 @@ MainMenu::MainMenu(QMainWindow &window, DtuSession &session, HandlerRunner &run,
     QMenuBar *bar = window_.menuBar();
     bar->setObjectName(QStringLiteral("MainMenu1"));
     const auto action = [this](const char *name, const QString &caption, const QKeySequence &keys, auto handler) {
-        auto *act = new QAction(caption, &window_);
-        act->setObjectName(QLatin1String(name));
+        QAction *act = Entry(name, caption, handler);
         act->setShortcut(keys);
-        QObject::connect(act, &QAction::triggered, &window_, handler);
         lockable_ << act;
         return act;
     };
@@ -63,36 +62,23 @@ MainMenu::MainMenu(QMainWindow &window, DtuSession &session, HandlerRunner &run,
     files->addAction(action("CheckProfile", tr("检查参数文件..."), QKeySequence(),
                             [this] { ProfileCheckDialog::Run(window_, session_, dialogs_); }));
     // Not an action on this window's channel: the fleet has its own workers.
-    auto *fleet = new QAction(tr("多台设备配置..."), &window_);
-    fleet->setObjectName(QStringLiteral("N8"));
-    QObject::connect(fleet, &QAction::triggered, &window_, [this] { ShowFleetWindow(); });
-    files->addAction(fleet);
+    files->addAction(Entry("N8", tr("多台设备配置..."), [this] { ShowFleetWindow(); }));
     files->addSeparator();
     // The device records: not actions on the device; 恢复到此快照 in the
     // records window goes through the queue like any press.
-    auto *history = new QAction(tr("设备档案..."), &window_);
-    history->setObjectName(QStringLiteral("ShowRecords"));
-    QObject::connect(history, &QAction::triggered, &window_, [this] { ShowRecordsWindow(); });
-    files->addAction(history);
-    auto *keep = new QAction(tr("记录设备档案"), &window_);
-    keep->setObjectName(QStringLiteral("RecordsOn"));
+    files->addAction(Entry("ShowRecords", tr("设备档案..."), [this] { ShowRecordsWindow(); }));
+    QAction *keep = Entry("RecordsOn", tr("记录设备档案"));
     keep->setCheckable(true);
     keep->setChecked(records_.IsOn());
     QObject::connect(keep, &QAction::toggled, &window_, [this](bool on) { records_.SetOn(on); });
     files->addAction(keep);
-    auto *where = new QAction(tr("设备档案位置..."), &window_);
-    where->setObjectName(QStringLiteral("RecordsLocation"));
-    QObject::connect(where, &QAction::triggered, &window_, [this] { AskRecordsLocation(); });
-    files->addAction(where);
+    files->addAction(Entry("RecordsLocation", tr("设备档案位置..."), [this] { AskRecordsLocation(); }));
     files->addSeparator();
     // Not a device action: it only tells the exchange how to end replies.
-    fastMode_ = new QAction(tr("快速应答模式"), &window_);
-    fastMode_->setObjectName(QStringLiteral("N7"));
-    fastMode_->setCheckable(true);
+    fastMode_ = RememberedSwitch("N7", tr("快速应答模式"), kFastModeKey);
     files->addAction(fastMode_);
     files->addSeparator();
-    saveLog_ = new QAction(tr("保存通信记录..."), &window_);
-    saveLog_->setObjectName(QStringLiteral("SaveTrafficLog"));
+    saveLog_ = Entry("SaveTrafficLog", tr("保存通信记录..."));
     files->addAction(saveLog_);
     QAction *stamp = RememberedSwitch("StampMemoLines", tr("记录时间"), kStampKey);
     frontend_.SetStampMemoLines(stamp->isChecked());
@@ -258,10 +244,18 @@ void MainMenu::AskRecordsLocation()
         recordsWindow_->Refresh();
 }
 
-QAction *MainMenu::RememberedSwitch(const char *name, const QString &caption, const QString &key)
+QAction *MainMenu::Entry(const char *name, const QString &caption, const std::function<void()> &handler)
 {
     auto *action = new QAction(caption, &window_);
     action->setObjectName(QLatin1String(name));
+    if (handler)
+        QObject::connect(action, &QAction::triggered, &window_, handler);
+    return action;
+}
+
+QAction *MainMenu::RememberedSwitch(const char *name, const QString &caption, const QString &key)
+{
+    QAction *action = Entry(name, caption);
     action->setCheckable(true);
     action->setChecked(QSettings(WindowSettings::kOrganisation, WindowSettings::kApplication).value(key, false).toBool());
     QObject::connect(action, &QAction::toggled, &window_, [key](bool on) {
@@ -278,12 +272,10 @@ void MainMenu::BuildLanguageMenu(QMenu *parent)
     auto *group = new QActionGroup(&window_);
     const WindowLanguage::Choice saved = WindowLanguage::SavedChoice();
     const auto add = [&](const char *name, const QString &caption, WindowLanguage::Choice choice) {
-        QAction *act = menu->addAction(caption);
-        act->setObjectName(QLatin1String(name));
+        QAction *act = Entry(name, caption, [this, choice] { LanguagePicked(choice); });
         act->setCheckable(true);
         act->setChecked(choice == saved);
-        group->addAction(act);
-        QObject::connect(act, &QAction::triggered, &window_, [this, choice] { LanguagePicked(choice); });
+        menu->addAction(group->addAction(act));
     };
     add("LanguageSystem", tr("跟随系统"), WindowLanguage::Choice::System);
     add("LanguageChinese", QStringLiteral("中文"), WindowLanguage::Choice::Chinese);

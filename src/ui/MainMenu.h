@@ -6,6 +6,7 @@
 
 #include <QCoreApplication>
 #include <QList>
+#include <functional>
 
 class Dialogs;
 class DtuSession;
@@ -29,7 +30,7 @@ public:
 
     // The entries that would start a device action.
     QList<QAction *> Lockable() const { return lockable_; }
-    // "快速应答模式" and "保存通信记录...": the window handles them.
+    // "快速应答模式" (remembered) and "保存通信记录...": the window handles them.
     QAction *FastMode() const { return fastMode_; }
     QAction *SaveLog() const { return saveLog_; }
     // "自动重新打开": reopen a port whose adapter came back.
@@ -51,6 +52,8 @@ private:
     void RollBack(const RecordEntry &snapshot);
     // Its outcome in the traffic memo.
     void SayRollback(const RecordEntry &snapshot, const Actions::RollbackResult &result);
+    // An entry of the window (its object name), running handler when picked.
+    QAction *Entry(const char *name, const QString &caption, const std::function<void()> &handler = {});
     // A checkable entry whose state is kept in the settings under key.
     QAction *RememberedSwitch(const char *name, const QString &caption, const QString &key);
     void BuildLanguageMenu(QMenu *parent);

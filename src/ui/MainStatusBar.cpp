@@ -1,6 +1,7 @@
 #include "ui/MainStatusBar.h"
 
 #include "session/DtuSession.h"
+#include "ui/WidgetHelpers.h"
 #include "ui/WriteProgress.h"
 
 #include <QLabel>
@@ -24,9 +25,7 @@ MainStatusBar::MainStatusBar(QMainWindow &window, DtuSession &session)
         bar->addWidget(panel, widths[i] > 0 ? 0 : 1);
         panels_[i] = panel;
     }
-    fastMode_ = new QLabel(tr("快速应答"));
-    fastMode_->setObjectName(QStringLiteral("FastModePanel"));
-    fastMode_->setAccessibleName(tr("快速应答模式"));
+    fastMode_ = WidgetHelpers::Named(new QLabel(tr("快速应答")), "FastModePanel", tr("快速应答模式"));
     fastMode_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     progress_ = new WriteProgress(session.state);
     bar->addPermanentWidget(progress_);

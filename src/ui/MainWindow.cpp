@@ -23,7 +23,6 @@
 #include "ui/TransparentPage.h"
 #include "ui/WidgetHelpers.h"
 #include "ui/WindowRecorder.h"
-#include "ui/WindowSettings.h"
 
 #include <QAction>
 #include <QApplication>
@@ -32,15 +31,9 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QScreen>
-#include <QSettings>
-#include <QSignalBlocker>
 #include <QSplitter>
 #include <QTabBar>
 #include <QTabWidget>
-
-namespace {
-const QString kFastModeKey = QStringLiteral("exchange/fastCompletion");
-} // namespace
 
 int RunMainWindow(QApplication &app)
 {
@@ -97,14 +90,9 @@ TForm1::TForm1(Dialogs &dialogs, QWidget *parent)
 
     menu_ = std::make_unique<MainMenu>(*this, *session_, *run_, *frontend_, dialogs_, *records_);
     lockedActions_ << menu_->Lockable();
-    connect(menu_->FastMode(), &QAction::toggled, this, &TForm1::FastModePicked);
+    connect(menu_->FastMode(), &QAction::toggled, this, &TForm1::ShowFastMode);
     connect(menu_->SaveLog(), &QAction::triggered, this, [this] { run_->Guarded([this] { SaveTrafficLog(); }); });
     statusBar_ = std::make_unique<MainStatusBar>(*this, *session_);
-    {
-        const QSignalBlocker restoring(menu_->FastMode());
-        menu_->FastMode()->setChecked(
-            QSettings(WindowSettings::kOrganisation, WindowSettings::kApplication).value(kFastModeKey, false).toBool());
-    }
     ShowFastMode();
 
     frontend_->Bind({memoPanel_->Memo(), transparentPage_->Display(), controlPage_->Display(), statusBar_->Result(),
@@ -175,12 +163,6 @@ void TForm1::ShowFastMode()
     const bool on = menu_->FastMode()->isChecked();
     session_->exchange.SetFastCompletion(on);
     statusBar_->FastMode()->setVisible(on);
-}
-
-void TForm1::FastModePicked(bool checked)
-{
-    ShowFastMode();
-    QSettings(WindowSettings::kOrganisation, WindowSettings::kApplication).setValue(kFastModeKey, checked);
 }
 
 void TForm1::ShowFacts()

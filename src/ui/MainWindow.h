@@ -60,7 +60,6 @@ private:
     void OnTabChanged(int index);
     // Applies the fast reply completion entry to the exchange and the status bar.
     void ShowFastMode();
-    void FastModePicked(bool checked);
     void SaveTrafficLog();
     void OnPortReturned();
 

@@ -275,9 +275,9 @@ void ParamEditors::MarkRefused(const QString &reason)
     if (refused)
         session_.frontend().SetResultPanel(reason);
     edit_->setToolTip(reason);
-    if (refused == refused_)
+    // The property says whether the box holds a text its row cannot hold.
+    if (refused == edit_->property("refused").toBool())
         return;
-    refused_ = refused;
     edit_->setProperty("refused", refused);
     // Red on pale red while the row cannot hold the text; the tip says why.
     edit_->setStyleSheet(refused ? QStringLiteral("QLineEdit { color: #b00000; background: #ffe0e0; }") : QString());

@@ -56,10 +56,6 @@ public:
     // longer value from the device is still shown whole.
     int EditMaxLength = 0;
 
-    // Whether the edit box holds a text its row cannot hold (marked, the
-    // row left as it was when the editor was set up).
-    bool Refused() const { return refused_; }
-
 private:
     struct Binding {
         QTableView *view;
@@ -90,5 +86,4 @@ private:
     ParamTableModel *editedTable_ = nullptr;
     int editedRow_ = -1;
     EditorLogic::RowSnapshot before_;
-    bool refused_ = false;
 };

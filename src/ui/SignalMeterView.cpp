@@ -2,6 +2,7 @@
 
 #include "ops/SignalMonitor.h"
 #include "ui/SignalTrendPlot.h"
+#include "ui/WidgetHelpers.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -11,12 +12,12 @@
 #include <QProgressBar>
 #include <QSpinBox>
 
+using WidgetHelpers::Named;
+
 namespace {
 QLabel *ValueLabel(const char *name, const QString &accessibleName)
 {
-    auto *label = new QLabel(QStringLiteral("--"));
-    label->setObjectName(QLatin1String(name));
-    label->setAccessibleName(accessibleName);
+    auto *label = Named(new QLabel(QStringLiteral("--")), name, accessibleName);
     label->setMinimumWidth(70);
     return label;
 }
@@ -34,18 +35,15 @@ SignalMeterView::SignalMeterView(SignalMonitor &monitor, QWidget *parent)
       plot_(new SignalTrendPlot(monitor.History()))
 {
     setObjectName(QStringLiteral("SignalMeter"));
-    switch_->setObjectName(QStringLiteral("SignalWatch"));
-    switch_->setAccessibleName(QCoreApplication::translate("SignalMeterView", "连续监测"));
-    interval_->setObjectName(QStringLiteral("SignalInterval"));
-    interval_->setAccessibleName(QCoreApplication::translate("SignalMeterView", "监测间隔（秒）"));
+    Named(switch_, "SignalWatch", QCoreApplication::translate("SignalMeterView", "连续监测"));
+    Named(interval_, "SignalInterval", QCoreApplication::translate("SignalMeterView", "监测间隔（秒）"));
     interval_->setRange(SignalMonitor::kMinSeconds, SignalMonitor::kMaxSeconds);
     interval_->setValue(SignalMonitor::kDefaultSeconds);
     interval_->setSuffix(QCoreApplication::translate("SignalMeterView", " 秒"));
     // Screen readers land on the box's text field, not on the box.
     if (auto *text = interval_->findChild<QLineEdit *>())
         text->setAccessibleName(interval_->accessibleName());
-    bar_->setObjectName(QStringLiteral("SignalBar"));
-    bar_->setAccessibleName(QCoreApplication::translate("SignalMeterView", "信号强度"));
+    Named(bar_, "SignalBar", QCoreApplication::translate("SignalMeterView", "信号强度"));
     bar_->setRange(0, SignalMeter::kMaxCsq);
     bar_->setValue(0);
     bar_->setTextVisible(false);

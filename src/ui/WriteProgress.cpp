@@ -1,6 +1,7 @@
 #include "ui/WriteProgress.h"
 
 #include "core/AppState.h"
+#include "ui/WidgetHelpers.h"
 
 #include <QCoreApplication>
 #include <QHBoxLayout>
@@ -9,19 +10,15 @@
 #include <QPushButton>
 
 WriteProgress::WriteProgress(AppState &state, QWidget *parent)
-    : QWidget(parent), state_(state), row_(new QLabel), bar_(new QProgressBar), stop_(new QPushButton)
+    : QWidget(parent), state_(state), row_(new QLabel), bar_(new QProgressBar),
+      stop_(WidgetHelpers::Button("btStop", QCoreApplication::translate("WriteProgress", "停止")))
 {
     setObjectName(QStringLiteral("WriteProgress"));
-    row_->setObjectName(QStringLiteral("WriteProgressRow"));
-    row_->setAccessibleName(QCoreApplication::translate("WriteProgress", "正在写入的参数"));
-    bar_->setObjectName(QStringLiteral("WriteProgressBar"));
-    bar_->setAccessibleName(QCoreApplication::translate("WriteProgress", "写入进度"));
+    WidgetHelpers::Named(row_, "WriteProgressRow", QCoreApplication::translate("WriteProgress", "正在写入的参数"));
+    WidgetHelpers::Named(bar_, "WriteProgressBar", QCoreApplication::translate("WriteProgress", "写入进度"));
     bar_->setFormat(QStringLiteral("%v/%m"));
     bar_->setMinimumWidth(110);
     row_->setMaximumWidth(120);
-    stop_->setObjectName(QStringLiteral("btStop"));
-    stop_->setText(QCoreApplication::translate("WriteProgress", "停止"));
-    stop_->setAccessibleName(QCoreApplication::translate("WriteProgress", "停止"));
     // The run itself notices the request before its next row.
     connect(stop_, &QPushButton::clicked, this, [this] {
         state_.StopRequested = true;
