@@ -25,7 +25,6 @@
 #include <QActionGroup>
 #include <QMainWindow>
 #include <QMenuBar>
-#include <QSettings>
 
 namespace {
 const QString kStampKey = QStringLiteral("memo/stampLines");
@@ -257,9 +256,9 @@ QAction *MainMenu::RememberedSwitch(const char *name, const QString &caption, co
 {
     QAction *action = Entry(name, caption);
     action->setCheckable(true);
-    action->setChecked(QSettings(WindowSettings::kOrganisation, WindowSettings::kApplication).value(key, false).toBool());
+    action->setChecked(WindowSettings::Open().value(key, false).toBool());
     QObject::connect(action, &QAction::toggled, &window_, [key](bool on) {
-        QSettings(WindowSettings::kOrganisation, WindowSettings::kApplication).setValue(key, on);
+        WindowSettings::Open().setValue(key, on);
     });
     return action;
 }

@@ -2,8 +2,6 @@
 
 #include "ui/WindowSettings.h"
 
-#include <QSettings>
-
 namespace WindowLanguage {
 namespace {
 // "zh", "en", or absent for the system's language.
@@ -12,8 +10,7 @@ const QString kLanguageKey = QStringLiteral("window/language");
 
 Choice SavedChoice()
 {
-    const QString code =
-        QSettings(WindowSettings::kOrganisation, WindowSettings::kApplication).value(kLanguageKey).toString();
+    const QString code = WindowSettings::Open().value(kLanguageKey).toString();
     Language language;
     if (!Translation::FromCode(code, &language))
         return Choice::System;
@@ -22,7 +19,7 @@ Choice SavedChoice()
 
 void SaveChoice(Choice choice)
 {
-    QSettings settings(WindowSettings::kOrganisation, WindowSettings::kApplication);
+    QSettings settings = WindowSettings::Open();
     if (choice == Choice::System)
         settings.remove(kLanguageKey);
     else
@@ -41,11 +38,6 @@ Language Resolve(Choice choice, const QLocale &system)
         break;
     }
     return Translation::ForLocale(system);
-}
-
-Language ForThisRun()
-{
-    return Resolve(SavedChoice(), QLocale::system());
 }
 
 } // namespace WindowLanguage

@@ -12,7 +12,5 @@ enum class Choice { System, Chinese, English };
 Choice SavedChoice();
 void SaveChoice(Choice choice);
 Language Resolve(Choice choice, const QLocale &system);
-// The language of this run: Resolve(SavedChoice(), QLocale::system()).
-Language ForThisRun();
 
 } // namespace WindowLanguage

@@ -3,10 +3,12 @@
 #include "core/Frontend.h"
 #include "ui/WindowSettings.h"
 
-
-#include <QSettings>
-
 namespace {
+// Where the device records are kept ("" for the default file, another SQLite
+// file, or a postgresql:// URL) and whether the window keeps them.
+const QString kRecordsLocationKey = QStringLiteral("store/location");
+const QString kRecordsOffKey = QStringLiteral("store/off");
+
 bool ParseLocation(const QString &text, RecordLocation *location, QString *error)
 {
     return RecordLocation::Parse(text.trimmed().isEmpty() ? RecordLocation::DefaultPath() : text.trimmed(), location,
@@ -16,9 +18,9 @@ bool ParseLocation(const QString &text, RecordLocation *location, QString *error
 
 WindowRecorder::WindowRecorder(Frontend &frontend) : frontend_(frontend), recorder_(RecordProgram::Window)
 {
-    QSettings settings(WindowSettings::kOrganisation, WindowSettings::kApplication);
-    locationText_ = settings.value(WindowSettings::kRecordsLocationKey).toString();
-    on_ = !settings.value(WindowSettings::kRecordsOffKey, false).toBool();
+    const QSettings settings = WindowSettings::Open();
+    locationText_ = settings.value(kRecordsLocationKey).toString();
+    on_ = !settings.value(kRecordsOffKey, false).toBool();
     Apply();
 }
 
@@ -35,8 +37,7 @@ bool WindowRecorder::SetLocationText(const QString &text, QString *error)
     if (!ParseLocation(text, &location, error))
         return false;
     locationText_ = text.trimmed();
-    QSettings settings(WindowSettings::kOrganisation, WindowSettings::kApplication);
-    settings.setValue(WindowSettings::kRecordsLocationKey, locationText_);
+    WindowSettings::Open().setValue(kRecordsLocationKey, locationText_);
     Apply();
     return true;
 }
@@ -44,8 +45,7 @@ bool WindowRecorder::SetLocationText(const QString &text, QString *error)
 void WindowRecorder::SetOn(bool on)
 {
     on_ = on;
-    QSettings settings(WindowSettings::kOrganisation, WindowSettings::kApplication);
-    settings.setValue(WindowSettings::kRecordsOffKey, !on);
+    WindowSettings::Open().setValue(kRecordsOffKey, !on);
     Apply();
 }
 

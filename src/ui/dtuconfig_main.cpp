@@ -20,7 +20,7 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("参数配置程序"));
     QApplication::setApplicationDisplayName(QString());
     // Before any widget: every text is looked up as it is made.
-    Translation::Install(WindowLanguage::ForThisRun());
+    Translation::Install(WindowLanguage::Resolve(WindowLanguage::SavedChoice(), QLocale::system()));
     // The saved traffic log names the version that wrote it.
     QApplication::setApplicationVersion(QStringLiteral(DTU_VERSION));
     return RunMainWindow(app);
