@@ -16,13 +16,13 @@
 #include "ui/HandlerRunner.h"
 #include "ui/MainMenu.h"
 #include "ui/MainPage.h"
-#include "ui/MainStatusBar.h"
 #include "ui/MemoPanel.h"
 #include "ui/ParamEditors.h"
 #include "ui/QtFrontend.h"
 #include "ui/TransparentPage.h"
 #include "ui/WidgetHelpers.h"
 #include "ui/WindowRecorder.h"
+#include "ui/WriteProgress.h"
 
 #include <QAction>
 #include <QApplication>
@@ -32,6 +32,7 @@
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QSplitter>
+#include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
 
@@ -92,11 +93,11 @@ TForm1::TForm1(Dialogs &dialogs, QWidget *parent)
     lockedActions_ << menu_->Lockable();
     connect(menu_->FastMode(), &QAction::toggled, this, &TForm1::ShowFastMode);
     connect(menu_->SaveLog(), &QAction::triggered, this, [this] { run_->Guarded([this] { SaveTrafficLog(); }); });
-    statusBar_ = std::make_unique<MainStatusBar>(*this, *session_);
+    BuildStatusBar();
     ShowFastMode();
 
-    frontend_->Bind({memoPanel_->Memo(), transparentPage_->Display(), controlPage_->Display(), statusBar_->Result(),
-                     editors_, statusBar_->Progress()});
+    frontend_->Bind({memoPanel_->Memo(), transparentPage_->Display(), controlPage_->Display(), resultPanel_, editors_,
+                     writeProgress_});
     editors_->AddTable(mainPage_->Table(), &session_->mainTable);
     editors_->AddTable(TabSheet5->Table(), &session_->extTable);
 
@@ -120,6 +121,33 @@ TForm1::TForm1(Dialogs &dialogs, QWidget *parent)
         const QRect area = screen->availableGeometry();
         move(area.center() - QPoint(width() / 2, height() / 2));
     }
+}
+
+void TForm1::BuildStatusBar()
+{
+    QStatusBar *bar = statusBar();
+    bar->setObjectName(QStringLiteral("StatusBar1"));
+    const QString texts[4] = {tr("串口状态"), session_->facts.SerialStateText, tr("操作结果"), QString()};
+    const int widths[4] = {80, 300, 100, 0};
+    const QString names[4] = {tr("串口状态"), tr("串口状态内容"), tr("操作结果"), tr("操作结果内容")};
+    QLabel *panels[4];
+    for (int i = 0; i < 4; ++i) {
+        panels[i] = new QLabel(texts[i]);
+        panels[i]->setObjectName(QStringLiteral("StatusBar1Panel%1").arg(i));
+        panels[i]->setAccessibleName(names[i]);
+        panels[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        if (widths[i] > 0)
+            panels[i]->setFixedWidth(widths[i]);
+        bar->addWidget(panels[i], widths[i] > 0 ? 0 : 1);
+    }
+    // Panel 1 shows the serial state, panel 3 the result of an operation.
+    serialState_ = panels[1];
+    resultPanel_ = panels[3];
+    fastModePanel_ = WidgetHelpers::Named(new QLabel(tr("快速应答")), "FastModePanel", tr("快速应答模式"));
+    fastModePanel_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    writeProgress_ = new WriteProgress(session_->state);
+    bar->addPermanentWidget(writeProgress_);
+    bar->addPermanentWidget(fastModePanel_);
 }
 
 bool TForm1::RestorePending() const
@@ -162,7 +190,7 @@ void TForm1::ShowFastMode()
 {
     const bool on = menu_->FastMode()->isChecked();
     session_->exchange.SetFastCompletion(on);
-    statusBar_->FastMode()->setVisible(on);
+    fastModePanel_->setVisible(on);
 }
 
 void TForm1::ShowFacts()
@@ -173,7 +201,7 @@ void TForm1::ShowFacts()
     setWindowTitle(facts.Caption);
     mainPage_->ShowFacts(facts);
     controlPage_->ShowFacts(facts);
-    statusBar_->SerialState()->setText(facts.SerialStateText);
+    serialState_->setText(facts.SerialStateText);
     ShowExtendedTab(session_->state.ExtPageVisible);
     // Nothing to poll once the channel has closed.
     if (!session_->channel.ChannelIsOpen() || facts.TcpBoxVisible)

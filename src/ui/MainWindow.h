@@ -13,17 +13,18 @@ class ExtendedPage;
 class HandlerRunner;
 class MainMenu;
 class MainPage;
-class MainStatusBar;
 class MemoPanel;
 class ParamEditors;
 class PortWatcher;
 class QAction;
+class QLabel;
 class QApplication;
 class QTabWidget;
 class QtFrontend;
 class SignalMonitor;
 class TransparentPage;
 class WindowRecorder;
+class WriteProgress;
 
 // Builds the main window, shows it and runs the message loop.
 int RunMainWindow(QApplication &app);
@@ -39,9 +40,7 @@ public:
     ~TForm1() override;
 
     DtuSession &session() { return *session_; }
-    ParamEditors &editors() { return *editors_; }
     SignalMonitor &signalMonitor() { return *monitor_; }
-    PortWatcher &portWatcher() { return *portWatcher_; }
     // True until the start-up restore of the last profile has run (it runs
     // on the session's time, once the message loop turns).
     bool RestorePending() const;
@@ -53,6 +52,9 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private:
+    // StatusBar1: the serial state, the result of the last operation, a write
+    // run's progress and "快速应答" while that mode is on.
+    void BuildStatusBar();
     void LoadScript();
     void ShowFacts();
     void ShowExtendedTab(bool shown);
@@ -76,7 +78,10 @@ private:
     ParamEditors *editors_ = nullptr;
     std::unique_ptr<HandlerRunner> run_;
     std::unique_ptr<MainMenu> menu_;
-    std::unique_ptr<MainStatusBar> statusBar_;
+    QLabel *serialState_ = nullptr;
+    QLabel *resultPanel_ = nullptr;
+    QLabel *fastModePanel_ = nullptr;
+    WriteProgress *writeProgress_ = nullptr;
     // Page entry steps wait in the queue (a page shown during an action).
     bool pageEntryWaiting_ = false;
 
