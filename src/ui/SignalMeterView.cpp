@@ -1,7 +1,6 @@
 #include "ui/SignalMeterView.h"
 
 #include "ops/SignalMonitor.h"
-#include "ui/SignalTrendPlot.h"
 #include "ui/WidgetHelpers.h"
 
 #include <QCheckBox>
@@ -9,12 +8,84 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
+#include <QPainterPath>
 #include <QProgressBar>
 #include <QSpinBox>
 
 using WidgetHelpers::Named;
 
 namespace {
+// The trend of the last ten minutes: CSQ over time, newest at the right.
+// A failed poll or an unknown value (99) breaks the line.
+class SignalTrendPlot : public QWidget {
+public:
+    explicit SignalTrendPlot(const SignalHistory &history) : history_(history)
+    {
+        setObjectName(QStringLiteral("SignalTrendPlot"));
+        setAccessibleName(QCoreApplication::translate("SignalTrendPlot", "信号强度趋势"));
+        setMinimumSize(240, 120);
+    }
+    QSize sizeHint() const override { return {320, 150}; }
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    const SignalHistory &history_;
+};
+
+void SignalTrendPlot::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.fillRect(rect(), Qt::white);
+    const QFontMetrics metrics(font());
+    const int left = metrics.horizontalAdvance(QStringLiteral("31")) + 8;
+    const QRectF area(left, 6, width() - left - 8, height() - metrics.height() - 12);
+
+    const auto yOf = [&](int csq) { return area.bottom() - area.height() * csq / SignalMeter::kMaxCsq; };
+    for (int csq : {0, 10, 15, 20, SignalMeter::kMaxCsq}) {
+        painter.setPen(QColor(220, 220, 220));
+        painter.drawLine(QPointF(area.left(), yOf(csq)), QPointF(area.right(), yOf(csq)));
+        painter.setPen(Qt::darkGray);
+        painter.drawText(QRectF(0, yOf(csq) - metrics.height() / 2.0, left - 4, metrics.height()),
+                         Qt::AlignRight | Qt::AlignVCenter, QString::number(csq));
+    }
+    painter.drawRect(area);
+    const QRectF below(area.left(), area.bottom() + 2, area.width(), metrics.height() + 4);
+    painter.drawText(below, Qt::AlignLeft | Qt::AlignTop, QCoreApplication::translate("SignalTrendPlot", "-10分钟"));
+    painter.drawText(below, Qt::AlignRight | Qt::AlignTop, QCoreApplication::translate("SignalTrendPlot", "现在"));
+
+    const auto &samples = history_.Samples();
+    if (samples.empty())
+        return;
+    const qint64 end = samples.back().msecs;
+    const auto xOf = [&](qint64 msecs) {
+        return area.right() - area.width() * double(end - msecs) / double(SignalHistory::kSpanMs);
+    };
+    QPainterPath line;
+    bool drawing = false;
+    for (const SignalSample &sample : samples) {
+        if (!SignalMeter::Known(sample.csq)) {
+            drawing = false;
+            continue;
+        }
+        const QPointF point(xOf(sample.msecs), yOf(sample.csq));
+        if (drawing)
+            line.lineTo(point);
+        else
+            line.moveTo(point);
+        drawing = true;
+    }
+    painter.setPen(QPen(QColor(0, 90, 170), 2));
+    painter.drawPath(line);
+    painter.setBrush(QColor(0, 90, 170));
+    for (const SignalSample &sample : samples)
+        if (SignalMeter::Known(sample.csq))
+            painter.drawEllipse(QPointF(xOf(sample.msecs), yOf(sample.csq)), 2.5, 2.5);
+}
+
 QLabel *ValueLabel(const char *name, const QString &accessibleName)
 {
     auto *label = Named(new QLabel(QStringLiteral("--")), name, accessibleName);

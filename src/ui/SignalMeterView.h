@@ -6,7 +6,6 @@ class QLabel;
 class QProgressBar;
 class QSpinBox;
 class SignalMonitor;
-class SignalTrendPlot;
 
 // The meter on the control-mode page: the "连续监测" switch, the interval,
 // the last reading (CSQ, dBm, quality word and bar) and the trend plot. It
@@ -27,5 +26,5 @@ private:
     QLabel *dbm_;
     QLabel *quality_;
     QProgressBar *bar_;
-    SignalTrendPlot *plot_;
+    QWidget *plot_; // the trend of the readings
 };
