@@ -15,12 +15,9 @@
 
 using namespace WidgetHelpers;
 
-ControlPage::ControlPage(DtuSession &session, HandlerRunner &run, SignalMonitor &monitor, Recorder &recorder,
-                         QWidget *parent)
-    : QWidget(parent), session_(session), run_(run)
+ControlPage::ControlPage(DtuSession &session, HandlerRunner &run, SignalMonitor &monitor, Recorder &recorder)
+    : WindowPage("TabSheet3", session, run)
 {
-    setObjectName(QStringLiteral("TabSheet3"));
-
     auto *dialogueBox = Named(new QGroupBox(tr("对话显示窗口")), "GroupBox4");
     Memo4 = Memo("Memo4", tr("DTU状态显示"), true);
     (new QVBoxLayout(dialogueBox))->addWidget(Memo4);

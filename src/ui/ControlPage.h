@@ -1,10 +1,6 @@
 #pragma once
-#include <QCoreApplication>
-#include <QList>
-#include <QWidget>
+#include "ui/WindowPage.h"
 
-class DtuSession;
-class HandlerRunner;
 class Recorder;
 class QPlainTextEdit;
 class QPushButton;
@@ -14,24 +10,19 @@ struct WindowFacts;
 
 // "控制模式测试" (TabSheet3): the device state buttons, their display and
 // the signal meter.
-class ControlPage : public QWidget {
+class ControlPage : public WindowPage {
     Q_DECLARE_TR_FUNCTIONS(TForm1)
 public:
-    ControlPage(DtuSession &session, HandlerRunner &run, SignalMonitor &monitor, Recorder &recorder,
-                QWidget *parent = nullptr);
+    ControlPage(DtuSession &session, HandlerRunner &run, SignalMonitor &monitor, Recorder &recorder);
 
     // The state display (Memo4).
     QPlainTextEdit *Display() const { return Memo4; }
-    QList<QWidget *> Lockable() const { return lockable_; }
     // The signal button and the meter show only on a serial profile.
     void ShowFacts(const WindowFacts &facts);
     // Monitoring off, as leaving the page or the channel closing does.
     void SwitchOffMeter();
 
 private:
-    DtuSession &session_;
-    HandlerRunner &run_;
-    QList<QWidget *> lockable_;
     QPlainTextEdit *Memo4 = nullptr;
     QPushButton *Button6 = nullptr;
     SignalMeterView *meter_ = nullptr;

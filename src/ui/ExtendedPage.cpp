@@ -13,10 +13,9 @@
 
 using namespace WidgetHelpers;
 
-ExtendedPage::ExtendedPage(DtuSession &session, HandlerRunner &run, Recorder &recorder, QWidget *parent)
-    : QWidget(parent), session_(session), run_(run), recorder_(recorder)
+ExtendedPage::ExtendedPage(DtuSession &session, HandlerRunner &run, Recorder &recorder)
+    : WindowPage("TabSheet5", session, run), recorder_(recorder)
 {
-    setObjectName(QStringLiteral("TabSheet5"));
     ListView2 = Named(new QTableView, "ListView2", tr("接口参数表"));
     ListView2->setModel(&session_.extTable);
     SetUpParamTable(ListView2, 200, 180, 325);

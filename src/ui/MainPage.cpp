@@ -26,10 +26,9 @@ const QColor kOpenColour(180, 220, 240);
 const QColor kClosedColour(172, 196, 213);
 } // namespace
 
-MainPage::MainPage(DtuSession &session, HandlerRunner &run, Recorder &recorder, QWidget *parent)
-    : QWidget(parent), session_(session), run_(run), recorder_(recorder)
+MainPage::MainPage(DtuSession &session, HandlerRunner &run, Recorder &recorder)
+    : WindowPage("TabSheet1", session, run), recorder_(recorder)
 {
-    setObjectName(QStringLiteral("TabSheet1"));
     BuildSerialBox();
     BuildTcpBox();
     BuildButtons();

@@ -1,10 +1,6 @@
 #pragma once
-#include <QCoreApplication>
-#include <QList>
-#include <QWidget>
+#include "ui/WindowPage.h"
 
-class DtuSession;
-class HandlerRunner;
 class Recorder;
 class QComboBox;
 class QFrame;
@@ -17,14 +13,12 @@ struct WindowFacts;
 
 // "通信参数设置" (TabSheet1): the serial box, the TCP box, 读取 / 设置 and
 // the main parameter table.
-class MainPage : public QWidget {
+class MainPage : public WindowPage {
     Q_DECLARE_TR_FUNCTIONS(TForm1)
 public:
-    MainPage(DtuSession &session, HandlerRunner &run, Recorder &recorder, QWidget *parent = nullptr);
+    MainPage(DtuSession &session, HandlerRunner &run, Recorder &recorder);
 
     QTableView *Table() const { return ListView1; }
-    // The controls that would start a device action.
-    QList<QWidget *> Lockable() const { return lockable_; }
     // Shows what the profile and the channel set: port, speed, format, which
     // box (serial or TCP), captions and the open or closed colour.
     void ShowFacts(const WindowFacts &facts);
@@ -36,10 +30,7 @@ private:
     void BuildTcpBox();
     void BuildButtons();
 
-    DtuSession &session_;
-    HandlerRunner &run_;
     Recorder &recorder_;
-    QList<QWidget *> lockable_;
     QGroupBox *GroupBox2 = nullptr;
     QComboBox *Edit1 = nullptr;
     QComboBox *ComboBox1 = nullptr;

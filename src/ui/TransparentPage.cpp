@@ -19,39 +19,35 @@
 
 using namespace WidgetHelpers;
 
-TransparentPage::TransparentPage(DtuSession &session, HandlerRunner &run, QWidget *parent)
-    : QWidget(parent), session_(session), run_(run)
+TransparentPage::TransparentPage(DtuSession &session, HandlerRunner &run) : WindowPage("TabSheet2", session, run)
 {
-    setObjectName(QStringLiteral("TabSheet2"));
-
     auto *dialogueBox = Named(new QGroupBox(tr("对话显示窗口")), "GroupBox3");
     Memo2 = Memo("Memo2", tr("对话显示"), true);
     (new QVBoxLayout(dialogueBox))->addWidget(Memo2);
 
-    GroupBox1 = Named(new QGroupBox(TransparentTest::TextModeCaption()), "GroupBox1");
-    Memo3 = Memo("Memo3", tr("发送内容输入"), false);
+    auto *GroupBox1 = Named(new QGroupBox(TransparentTest::TextModeCaption()), "GroupBox1");
+    auto *Memo3 = Memo("Memo3", tr("发送内容输入"), false);
     (new QVBoxLayout(GroupBox1))->addWidget(Memo3);
-    TypedKeyFilter::Install(Memo3, [this](QChar c) {
+    auto *CheckBox2 = Named(new QCheckBox(tr(" 显示十六进制值     ")), "CheckBox2", tr("显示十六进制值"));
+    TypedKeyFilter::Install(Memo3, [CheckBox2](QChar c) {
         return !CheckBox2->isChecked() || TransparentTest::HexKeyAccepted(c);
     });
-
-    CheckBox2 = Named(new QCheckBox(tr(" 显示十六进制值     ")), "CheckBox2", tr("显示十六进制值"));
-    connect(CheckBox2, &QCheckBox::toggled, this, [this](bool on) {
+    connect(CheckBox2, &QCheckBox::toggled, this, [this, GroupBox1](bool on) {
         GroupBox1->setTitle(on ? TransparentTest::HexModeCaption() : TransparentTest::TextModeCaption());
         session_.state.HexDisplayOn = on;
     });
-    ComboBox2 = Named(new QComboBox, "ComboBox2", tr("重复发送次数"));
+    auto *ComboBox2 = Named(new QComboBox, "ComboBox2", tr("重复发送次数"));
     ComboBox2->addItems(TransparentTest::kRepeatItems);
     TypedKeyFilter::DiscardAll(ComboBox2);
     auto *crcBox = Named(new QCheckBox(QStringLiteral("MODBUSCRC")), "CheckBox8", QStringLiteral("MODBUSCRC"));
     // Every change of the box's state appends once, however it was made: a
     // click, the keyboard, a screen reader's toggle or desktop automation.
-    connect(crcBox, &QCheckBox::toggled, this, [this] {
-        run_.Guarded([this] { Memo3->setPlainText(TransparentTest::AppendModbusCrc(Memo3->toPlainText())); });
+    connect(crcBox, &QCheckBox::toggled, this, [this, Memo3] {
+        run_.Guarded([Memo3] { Memo3->setPlainText(TransparentTest::AppendModbusCrc(Memo3->toPlainText())); });
     });
     auto *sendButton = Button("Button8", tr("发送数据"));
-    connect(sendButton, &QPushButton::clicked, this, [this] {
-        run_.RunDevice([this] {
+    connect(sendButton, &QPushButton::clicked, this, [=, this] {
+        run_.RunDevice([=, this] {
             if (TransparentTest::Send(session_, Memo3->toPlainText(), ComboBox2->currentText(), CheckBox2->isChecked()))
                 Memo3->clear();
         });
