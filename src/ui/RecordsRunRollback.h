@@ -17,7 +17,6 @@ public:
 
     void Start(const QString &run, const FleetRollback::Settings &settings);
     bool Running() const { return rollback_.Running(); }
-    const FleetRollback &Rollback() const { return rollback_; }
 
 signals:
     // The rollback ended: the records hold new entries.

@@ -178,11 +178,6 @@ void RecordsWindow::BuildWidgets()
     layout->addLayout(buttons);
 }
 
-void RecordsWindow::Say(const QString &text)
-{
-    status_->setText(text);
-}
-
 RecordStore *RecordsWindow::Store()
 {
     const RecordLocation location = records_.Location();
@@ -191,12 +186,12 @@ RecordStore *RecordsWindow::Store()
     store_.reset();
     // Reading makes no store: none yet is no records yet.
     if (location.kind == RecordLocation::Kind::File && !QFileInfo::exists(location.path)) {
-        Say(tr("尚无设备档案：%1").arg(location.path));
+        status_->setText(tr("尚无设备档案：%1").arg(location.path));
         return nullptr;
     }
     auto store = std::make_unique<RecordStore>();
     if (const StoreError error = store->Open(location); !error.IsNone()) {
-        Say(tr("设备档案无法打开：%1").arg(error.message));
+        status_->setText(tr("设备档案无法打开：%1").arg(error.message));
         return nullptr;
     }
     store_ = std::move(store);
@@ -206,7 +201,7 @@ RecordStore *RecordsWindow::Store()
 
 void RecordsWindow::Refresh()
 {
-    Say(QString());
+    status_->setText(QString());
     ShowDevices();
 }
 
@@ -223,7 +218,7 @@ void RecordsWindow::ShowDevices()
     }
     const auto found = store->Devices(filter_->text().trimmed());
     if (!found.Ok()) {
-        Say(tr("设备档案无法读取：%1").arg(found.error.message));
+        status_->setText(tr("设备档案无法读取：%1").arg(found.error.message));
         ShowTimeline();
         return;
     }
@@ -259,7 +254,7 @@ void RecordsWindow::ShowTimeline()
     const QString key = devices_->item(row, 0)->data(Qt::UserRole).toString();
     const auto found = store->Entries(key, kTimelineLimit, false);
     if (!found.Ok()) {
-        Say(tr("设备档案无法读取：%1").arg(found.error.message));
+        status_->setText(tr("设备档案无法读取：%1").arg(found.error.message));
         ShowEntry();
         return;
     }
@@ -289,23 +284,29 @@ QList<qint64> RecordsWindow::PickedIds() const
     return ids;
 }
 
+std::optional<RecordEntry> RecordsWindow::Entry(qint64 id)
+{
+    const auto found = store_->Entry(id);
+    if (!found.Ok() || !found.value)
+        status_->setText(found.Ok() ? tr("没有第 %1 条记录").arg(id)
+                                    : tr("设备档案无法读取：%1").arg(found.error.message));
+    return found.value;
+}
+
 void RecordsWindow::ShowEntry()
 {
     rows_->setRowCount(0);
-    pickedRun_.clear();
+    picked_.reset();
     rollbackRunButton_->setEnabled(false);
     const QList<qint64> ids = PickedIds();
     rollbackButton_->setEnabled(ids.size() == 1);
     if (ids.size() != 1 || !store_)
         return;
-    const auto found = store_->Entry(ids.front());
-    if (!found.Ok() || !found.value) {
-        Say(found.Ok() ? tr("没有第 %1 条记录").arg(ids.front()) : tr("设备档案无法读取：%1").arg(found.error.message));
+    picked_ = Entry(ids.front());
+    if (!picked_)
         return;
-    }
-    const RecordEntry &e = *found.value;
-    pickedRun_ = e.fleetRun;
-    rollbackRunButton_->setEnabled(!pickedRun_.isEmpty() && !runRollback_->Running());
+    const RecordEntry &e = *picked_;
+    rollbackRunButton_->setEnabled(!e.fleetRun.isEmpty() && !runRollback_->Running());
     rows_->setRowCount(int(e.rows.size()));
     for (int i = 0; i < e.rows.size(); ++i) {
         const RecordRow &row = e.rows[i];
@@ -327,12 +328,10 @@ void RecordsWindow::Compare()
     }
     RecordEntry entries[2];
     for (int i = 0; i < 2; ++i) {
-        const auto found = store_->Entry(ids[i]);
-        if (!found.Ok() || !found.value) {
-            Say(found.Ok() ? tr("没有第 %1 条记录").arg(ids[i]) : tr("设备档案无法读取：%1").arg(found.error.message));
+        const std::optional<RecordEntry> found = Entry(ids[i]);
+        if (!found)
             return;
-        }
-        entries[i] = *found.value;
+        entries[i] = *found;
     }
     // The older one first: what changed since it.
     const QList<SnapshotCompare::Pair> pairs = SnapshotCompare::SideBySide(entries[0], entries[1]);
@@ -347,7 +346,7 @@ void RecordsWindow::Compare()
             for (int column = 0; column < compare_->columnCount(); ++column)
                 compare_->item(i, column)->setBackground(kDiffersBackground);
     }
-    Say(tr("%1 行不同，比较了 %2 行").arg(outcome.differences.size()).arg(outcome.compared));
+    status_->setText(tr("%1 行不同，比较了 %2 行").arg(outcome.differences.size()).arg(outcome.compared));
     tabs_->setCurrentWidget(compare_);
 }
 
@@ -377,7 +376,7 @@ void RecordsWindow::Export()
     const bool json = QFileInfo(path).suffix().compare(QLatin1String("json"), Qt::CaseInsensitive) == 0;
     try {
         TextFile::WriteAtomically(path, json ? EntryExport::Json(entries) : EntryExport::Csv(entries));
-        Say(tr("已导出 %1 条记录到 %2").arg(entries.size()).arg(path));
+        status_->setText(tr("已导出 %1 条记录到 %2").arg(entries.size()).arg(path));
     } catch (const DtuError &error) {
         dialogs_.Message(tr("记录无法导出：%1").arg(error.text()), windowTitle());
     }
@@ -385,17 +384,13 @@ void RecordsWindow::Export()
 
 void RecordsWindow::Rollback()
 {
-    const QList<qint64> ids = PickedIds();
-    if (ids.size() != 1 || !store_ || !rollback_)
-        return;
-    const auto found = store_->Entry(ids.front());
-    if (found.Ok() && found.value)
-        rollback_(*found.value);
+    if (picked_ && rollback_)
+        rollback_(*picked_);
 }
 
 void RecordsWindow::RollbackRun()
 {
-    if (pickedRun_.isEmpty() || runRollback_->Running() || !runSettings_)
+    if (!picked_ || picked_->fleetRun.isEmpty() || runRollback_->Running() || !runSettings_)
         return;
     FleetRollback::Settings settings;
     QString why;
@@ -403,11 +398,11 @@ void RecordsWindow::RollbackRun()
         dialogs_.Message(why, windowTitle());
         return;
     }
-    if (!dialogs_.Question(tr("把批量运行 %1 改过的每台设备恢复到运行前的快照？").arg(pickedRun_), windowTitle()))
+    if (!dialogs_.Question(tr("把批量运行 %1 改过的每台设备恢复到运行前的快照？").arg(picked_->fleetRun), windowTitle()))
         return;
     rollbackRunButton_->setEnabled(false);
     tabs_->setCurrentWidget(runRollback_);
-    runRollback_->Start(pickedRun_, settings);
+    runRollback_->Start(picked_->fleetRun, settings);
 }
 
 #include "moc_RecordsWindow.cpp"

@@ -6,6 +6,7 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class Dialogs;
 class QLabel;
@@ -50,19 +51,20 @@ private:
     RecordStore *Store();
     void ShowDevices();
     void ShowTimeline();
+    // The entry numbered id; why there is none is said in the status line.
+    std::optional<RecordEntry> Entry(qint64 id);
     void ShowEntry();
     void Compare();
     void Export();
     void Rollback();
     void RollbackRun();
     QList<qint64> PickedIds() const;
-    void Say(const QString &text);
 
     Dialogs &dialogs_;
     WindowRecorder &records_;
     std::function<void(const RecordEntry &)> rollback_;
     RunSettings runSettings_;
-    QString pickedRun_; // the fleet run of the entry picked ("" none)
+    std::optional<RecordEntry> picked_; // the one entry picked, with its rows
     std::unique_ptr<RecordStore> store_;
     RecordLocation storeLocation_;
 
