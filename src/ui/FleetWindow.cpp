@@ -14,7 +14,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -29,11 +28,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-QString Caption()
-{
-    return FleetWindow::tr("多台设备配置");
-}
 
 enum FixedColumn { ColTarget, ColDeviceName, ColPassword, kFixedColumns };
 
@@ -67,7 +61,7 @@ FleetWindow::FleetWindow(Dialogs &dialogs, const WindowRecorder &records, const 
     : QWidget(parent, Qt::Window), dialogs_(dialogs), records_(records)
 {
     setObjectName(QStringLiteral("FleetWindow"));
-    setWindowTitle(Caption());
+    setWindowTitle(tr("多台设备配置"));
     setAttribute(Qt::WA_DeleteOnClose, false);
 
     profile_ = Named(new QLineEdit(profilePath, this), "fleetProfile");
@@ -168,7 +162,7 @@ FleetWindow::FleetWindow(Dialogs &dialogs, const WindowRecorder &records, const 
         if (target && !target->tcp)
             target = Endpoint::ParseAddress(text, &fault);
         if (!target) {
-            dialogs_.Message(FleetWording::TargetFault(fault, text), Caption());
+            dialogs_.Message(FleetWording::TargetFault(fault, text), windowTitle());
             return;
         }
         AddDevice({.target = *target});
@@ -178,7 +172,7 @@ FleetWindow::FleetWindow(Dialogs &dialogs, const WindowRecorder &records, const 
     connect(addColumn, &QPushButton::clicked, this, [this] {
         static const QRegularExpression number(QStringLiteral("^[0-9A-Fa-f]{4}$"));
         if (!number.match(newColumn_->text()).hasMatch()) {
-            dialogs_.Message(tr("参数号是四位十六进制数，如 0091"), Caption());
+            dialogs_.Message(tr("参数号是四位十六进制数，如 0091"), windowTitle());
             return;
         }
         AddValueColumn(newColumn_->text().toUpper());
@@ -277,7 +271,7 @@ void FleetWindow::ImportInventory()
         for (const FleetDevice &device : table.devices)
             AddDevice(device);
     } catch (const Inventory::ParseError &e) {
-        dialogs_.Message(FleetWording::InventoryProblem(e.problem), Caption());
+        dialogs_.Message(FleetWording::InventoryProblem(e.problem), windowTitle());
     }
 }
 
@@ -294,10 +288,10 @@ void FleetWindow::StartRun(bool audit)
     try {
         table = DeviceTable();
     } catch (const Inventory::ParseError &e) {
-        dialogs_.Message(FleetWording::InventoryProblem(e.problem), Caption());
+        dialogs_.Message(FleetWording::InventoryProblem(e.problem), windowTitle());
         return;
     } catch (const DtuError &e) {
-        dialogs_.Message(e.text(), Caption());
+        dialogs_.Message(e.text(), windowTitle());
         return;
     }
     FleetSetup::Choices choices;
@@ -313,11 +307,11 @@ void FleetWindow::StartRun(bool audit)
     choices.recordsLocation = records_.LocationText();
     const FleetSetup::Plan plan = FleetSetup::Make(choices, table);
     if (plan.refusal != FleetSetup::Refusal::None) {
-        dialogs_.Message(FleetWording::SetupRefusal(plan, profile_->text()), Caption());
+        dialogs_.Message(FleetWording::SetupRefusal(plan, profile_->text()), windowTitle());
         return;
     }
     if (const QStringList refusals = CellRefusals(table, plan.settings, choices.level); !refusals.isEmpty()) {
-        dialogs_.Message(refusals.join(QLatin1Char('\n')), Caption());
+        dialogs_.Message(refusals.join(QLatin1Char('\n')), windowTitle());
         return;
     }
     for (int row = 0; row < devices_->rowCount(); ++row) {
@@ -406,19 +400,19 @@ void FleetWindow::OnFinished(int index)
 
 void FleetWindow::OnRunEnded()
 {
-    for (int i = 0; i < runner_.Reports().size(); ++i)
-        if (runner_.Reports().at(i).outcome == OutcomeId::NotStarted)
-            ShowResult(i, FleetWording::Result(runner_.Reports().at(i)));
-    QStringList lines{FleetWording::Totals(runner_.Reports())};
-    // Workers that could not keep their entries: the device work was done.
+    const QList<DeviceReport> &reports = runner_.Reports();
     int unrecorded = 0;
     QString why;
-    for (const DeviceReport &r : runner_.Reports()) {
-        if (!r.recordWarning.isEmpty()) {
+    for (int i = 0; i < reports.size(); ++i) {
+        if (reports[i].outcome == OutcomeId::NotStarted)
+            ShowResult(i, FleetWording::Result(reports[i]));
+        // Workers that could not keep their entries: the device work was done.
+        if (!reports[i].recordWarning.isEmpty()) {
             ++unrecorded;
-            why = r.recordWarning;
+            why = reports[i].recordWarning;
         }
     }
+    QStringList lines{FleetWording::Totals(reports)};
     if (unrecorded > 0)
         lines << tr("%1台设备的操作没有记入设备档案：%2").arg(unrecorded).arg(why);
     if (!runId_.isEmpty())
@@ -436,7 +430,7 @@ void FleetWindow::ExportReport()
     try {
         FleetReport::Write(path, runner_.Reports());
     } catch (const DtuError &e) {
-        dialogs_.Message(e.text(), Caption());
+        dialogs_.Message(e.text(), windowTitle());
     }
 }
 
