@@ -8,33 +8,18 @@
 
 namespace {
 
-// "<folder>/*.txt" -> the folder to start in and the filter to offer.
-void SplitInitialName(const QString &initialName, QString *directory, QString *filter)
-{
-    const QFileInfo info(initialName);
-    const QString name = info.fileName();
-    if (name.contains(QLatin1Char('*'))) {
-        *directory = info.path();
-        *filter = QStringLiteral("%1 (%1);;* (*)").arg(name);
-    } else {
-        *directory = initialName;
-        *filter = QStringLiteral("*.txt (*.txt);;* (*)");
-    }
-}
-
 QString RunFileDialog(QWidget *parent, QFileDialog::AcceptMode mode, const QString &initialName,
                       const QString &defaultSuffix)
 {
-    QString directory;
-    QString filter;
-    SplitInitialName(initialName, &directory, &filter);
-    QFileDialog dialog(parent, QString(), directory, filter);
+    // "<folder>/*.txt": the folder to start in and the filter to offer.
+    const QFileInfo info(initialName);
+    const QString name = info.fileName();
+    const bool wildcard = name.contains(QLatin1Char('*'));
+    QFileDialog dialog(parent, QString(), wildcard ? info.path() : initialName,
+                       wildcard ? QStringLiteral("%1 (%1);;* (*)").arg(name) : QStringLiteral("*.txt (*.txt);;* (*)"));
     dialog.setAcceptMode(mode);
     dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
-    QString suffix = defaultSuffix;
-    if (suffix.startsWith(QLatin1Char('.')))
-        suffix.remove(0, 1);
-    dialog.setDefaultSuffix(suffix);
+    dialog.setDefaultSuffix(defaultSuffix); // ".txt" is taken as "txt"
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return dialog.selectedFiles().constFirst();

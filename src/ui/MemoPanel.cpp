@@ -33,16 +33,12 @@ MemoPanel::MemoPanel(AppState &state, QWidget *parent) : QWidget(parent), state_
     new KeyWatcher(Memo1, false, [this](QKeyEvent *key) {
         const bool ctrlA = key->text() == QString(QChar(1))
                            || (key->key() == Qt::Key_A && (key->modifiers() & Qt::ControlModifier));
-        if (ctrlA)
-            RevealLogin();
+        if (ctrlA) {
+            MaskEdit3->show();
+            MaskEdit3->raise();
+            MaskEdit3->setFocus(Qt::OtherFocusReason);
+        }
     });
-}
-
-void MemoPanel::RevealLogin()
-{
-    MaskEdit3->show();
-    MaskEdit3->raise();
-    MaskEdit3->setFocus(Qt::OtherFocusReason);
 }
 
 void MemoPanel::SubmitLogin()

@@ -16,7 +16,6 @@ public:
     QPlainTextEdit *Memo() const { return Memo1; }
 
 private:
-    void RevealLogin();
     void SubmitLogin();
 
     AppState &state_;

@@ -30,9 +30,6 @@ public:
     // Binds a table view to its model (the main or the extended table).
     void AddTable(QTableView *view, ParamTableModel *model);
 
-    QLineEdit *Edit() const { return edit_; }
-    QComboBox *Choice() const { return choice_; }
-
     // Editor set-up for row `index` of the active table.
     void SetUp(int index);
     // Set-up for the selected row of whichever table is active now (after
