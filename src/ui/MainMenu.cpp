@@ -6,7 +6,6 @@
 #include "actions/DeviceActions.h"
 #include "actions/EntryExport.h"
 #include "actions/ParamActions.h"
-#include "actions/Rollback.h"
 #include "ops/ParamFile.h"
 #include "ops/Wording.h"
 #include "ops/ProfileLoader.h"

@@ -2,7 +2,6 @@
 
 #include "session/DtuSession.h"
 #include "core/Frontend.h"
-#include "ops/EditorLogic.h"
 #include "ops/Wording.h"
 #include "params/ParamTableModel.h"
 #include "ui/KeyFilters.h"
@@ -174,16 +173,13 @@ void ParamEditors::SetUpActive()
 
 void ParamEditors::HideAll()
 {
-    if (!edit_)
-        return;
     edit_->hide();
     choice_->hide();
 }
 
 void ParamEditors::ClearEdit()
 {
-    if (edit_)
-        FillEdit(QString());
+    FillEdit(QString());
 }
 
 void ParamEditors::FillEdit(const QString &text)
@@ -199,23 +195,21 @@ void ParamEditors::FillEdit(const QString &text)
 
 void ParamEditors::FocusVisibleEditor()
 {
-    if (edit_ && edit_->isVisible())
+    if (edit_->isVisible())
         edit_->setFocus(Qt::MouseFocusReason);
-    else if (choice_ && choice_->isVisible())
+    else if (choice_->isVisible())
         choice_->setFocus(Qt::MouseFocusReason);
 }
 
 void ParamEditors::SetLocked(bool locked)
 {
-    if (!edit_)
-        return;
     edit_->setEnabled(!locked);
     choice_->setEnabled(!locked);
 }
 
 void ParamEditors::Place()
 {
-    if (!edit_ || (!edit_->isVisible() && !choice_->isVisible()))
+    if (!edit_->isVisible() && !choice_->isVisible())
         return;
     const Binding *binding = ActiveBinding();
     const int row = binding ? binding->model->CurrentRow() : -1;

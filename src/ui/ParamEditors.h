@@ -27,7 +27,8 @@ public:
     explicit ParamEditors(DtuSession &session, QObject *parent = nullptr);
     ~ParamEditors() override;
 
-    // Binds a table view to its model (the main or the extended table).
+    // Binds a table view to its model (the main or the extended table); the
+    // editors are made with the first, before any other call.
     void AddTable(QTableView *view, ParamTableModel *model);
 
     // Editor set-up for row `index` of the active table.
