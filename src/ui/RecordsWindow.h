@@ -15,18 +15,39 @@ class QPushButton;
 class QTableWidget;
 class QTabWidget;
 class RecordStore;
-class RecordsRunRollback;
 class WindowRecorder;
 
-// "设备档案": what the device records hold. The devices (RecordsDevices)
-// with a filter (RecordsFilter); the selected device's entries, newest
-// first (RecordsTimeline); the rows of the entry picked (RecordsRows);
-// two entries picked compared side by side (RecordsCompare); the shown
-// entries exported (RecordsExport); the connected device put back to the
-// picked snapshot (RecordsRollback); every device of the picked entry's
-// fleet run put back to the run's snapshots (RecordsRollbackRun, by a
-// dtucfg process that keeps the entries). It reads the store; it never
-// writes one.
+// The records window's page for undoing a whole fleet run: each device the
+// run changed, as the rollback reaches it, with its outcome in the fleet's
+// words and its rollback entry; a stop; a line for the whole.
+class RecordsRunRollback : public QWidget {
+    Q_OBJECT
+public:
+    explicit RecordsRunRollback(QWidget *parent = nullptr);
+
+    void Start(const QString &run, const FleetRollback::Settings &settings);
+    bool Running() const { return rollback_.Running(); }
+
+signals:
+    // The rollback ended: the records hold new entries.
+    void ended();
+
+private:
+    void OnStarted(int index, int total, const QString &target);
+    void OnFinished(int index);
+    void OnEnded();
+
+    FleetRollback rollback_;
+    QString run_;
+    QTableWidget *devices_;
+    QPushButton *stop_;
+    QLabel *status_;
+};
+
+// "设备档案": the devices the records know, a device's entries newest first,
+// an entry's rows, two entries side by side, the entries exported, and the
+// connected device or a whole fleet run (by a dtucfg process that keeps the
+// entries) put back to a snapshot. It reads the store; it never writes one.
 class RecordsWindow : public QWidget {
     Q_OBJECT
 public:

@@ -8,7 +8,6 @@
 #include "support/TestMain.h"
 
 #include "support/StoreEntries.h"
-#include "ui/RecordsRunRollback.h"
 #include "ui/RecordsWindow.h"
 #include "ui/WindowRecorder.h"
 
