@@ -25,10 +25,7 @@ void QtFrontend::Bind(const Widgets &widgets)
 
 void QtFrontend::AppendMemo(const QString &line)
 {
-    if (stampMemoLines_)
-        Append(w_.memo1, QTime::currentTime().toString(QStringLiteral("HH:mm:ss.zzz ")) + line);
-    else
-        Append(w_.memo1, line);
+    Append(w_.memo1, stampMemoLines_ ? QTime::currentTime().toString(QStringLiteral("HH:mm:ss.zzz ")) + line : line);
 }
 void QtFrontend::AppendTransparent(const QString &line) { Append(w_.memo2, line); }
 void QtFrontend::AppendControlMemo(const QString &line) { Append(w_.memo4, line); }
