@@ -106,29 +106,35 @@ QList<QPair<OutcomeId, int>> Counts(const QList<DeviceReport> &devices)
 }
 
 namespace {
+// Each kind of why: its stable name and the fixed words of the report files,
+// with %1 the count, %2 the total and %3 the text.
 struct WhyEntry {
     DeviceWhy::Kind kind;
     const char *name;
+    const char *words;
 };
-const WhyEntry kWhyNames[] = {
-    {DeviceWhy::Kind::None, ""},
-    {DeviceWhy::Kind::ClosedAfterPassword, "closed-after-password"},
-    {DeviceWhy::Kind::NoAnswer, "no-answer"},
-    {DeviceWhy::Kind::RowsNotReached, "rows-not-reached"},
-    {DeviceWhy::Kind::NoReadBack, "no-read-back"},
-    {DeviceWhy::Kind::NoSnapshot, "no-snapshot"},
-    {DeviceWhy::Kind::StoppedBeforeFirstRow, "stopped-before-first-row"},
-    {DeviceWhy::Kind::StoppedBeforeStart, "stopped-before-start"},
-    {DeviceWhy::Kind::WorkerDidNotStart, "worker-did-not-start"},
-    {DeviceWhy::Kind::WorkerCrashed, "worker-crashed"},
-    {DeviceWhy::Kind::WorkerStatus, "worker-status"},
-    {DeviceWhy::Kind::Channel, "channel"},
+const WhyEntry kWhys[] = {
+    {DeviceWhy::Kind::None, "", ""},
+    {DeviceWhy::Kind::ClosedAfterPassword, "closed-after-password",
+     "the device closed the connection after the password"},
+    {DeviceWhy::Kind::NoAnswer, "no-answer", "no answer from the device"},
+    {DeviceWhy::Kind::RowsNotReached, "rows-not-reached", "%1 of %2 rows not reached"},
+    {DeviceWhy::Kind::NoReadBack, "no-read-back", "the parameters could not be read back"},
+    {DeviceWhy::Kind::NoSnapshot, "no-snapshot",
+     "the device's values could not be read before writing; nothing written"},
+    {DeviceWhy::Kind::StoppedBeforeFirstRow, "stopped-before-first-row", "stopped before the first row"},
+    {DeviceWhy::Kind::StoppedBeforeStart, "stopped-before-start", "stopped before the worker began"},
+    {DeviceWhy::Kind::WorkerDidNotStart, "worker-did-not-start",
+     "the worker ended without a result (%3 did not start)"},
+    {DeviceWhy::Kind::WorkerCrashed, "worker-crashed", "the worker ended without a result (crashed)"},
+    {DeviceWhy::Kind::WorkerStatus, "worker-status", "the worker ended with status %1 without a result: %3"},
+    {DeviceWhy::Kind::Channel, "channel", "%3"},
 };
 } // namespace
 
 QString WhyName(DeviceWhy::Kind kind)
 {
-    for (const WhyEntry &e : kWhyNames)
+    for (const WhyEntry &e : kWhys)
         if (e.kind == kind)
             return QLatin1String(e.name);
     return {};
@@ -136,7 +142,7 @@ QString WhyName(DeviceWhy::Kind kind)
 
 DeviceWhy::Kind WhyKind(const QString &name)
 {
-    for (const WhyEntry &e : kWhyNames)
+    for (const WhyEntry &e : kWhys)
         if (name == QLatin1String(e.name))
             return e.kind;
     return DeviceWhy::Kind::None;
@@ -144,32 +150,14 @@ DeviceWhy::Kind WhyKind(const QString &name)
 
 QString DetailText(const DeviceWhy &why)
 {
-    using Kind = DeviceWhy::Kind;
-    switch (why.kind) {
-    case Kind::None: return {};
-    case Kind::ClosedAfterPassword: return QStringLiteral("the device closed the connection after the password");
-    case Kind::NoAnswer: return QStringLiteral("no answer from the device");
-    case Kind::RowsNotReached: return QStringLiteral("%1 of %2 rows not reached").arg(why.count).arg(why.total);
-    case Kind::NoReadBack: return QStringLiteral("the parameters could not be read back");
-    case Kind::NoSnapshot: return QStringLiteral("the device's values could not be read before writing; nothing written");
-    case Kind::StoppedBeforeFirstRow: return QStringLiteral("stopped before the first row");
-    case Kind::StoppedBeforeStart: return QStringLiteral("stopped before the worker began");
-    case Kind::WorkerDidNotStart:
-        return QStringLiteral("the worker ended without a result (%1 did not start)").arg(why.text);
-    case Kind::WorkerCrashed: return QStringLiteral("the worker ended without a result (crashed)");
-    case Kind::WorkerStatus:
-        return QStringLiteral("the worker ended with status %1 without a result: %2").arg(why.count).arg(why.text);
-    case Kind::Channel: return why.text;
-    }
+    // The text goes in last, so a % in it is never taken for a figure's place.
+    for (const WhyEntry &e : kWhys)
+        if (e.kind == why.kind)
+            return QString::fromLatin1(e.words)
+                .replace(QLatin1String("%1"), QString::number(why.count))
+                .replace(QLatin1String("%2"), QString::number(why.total))
+                .replace(QLatin1String("%3"), why.text);
     return {};
-}
-
-QString Totals(const QList<DeviceReport> &devices)
-{
-    QStringList parts;
-    for (const auto &[outcome, count] : Counts(devices))
-        parts << QStringLiteral("%1 %2").arg(count).arg(OutcomeName(outcome));
-    return QStringLiteral("%1 devices: %2").arg(devices.size()).arg(parts.join(QStringLiteral(", ")));
 }
 
 } // namespace FleetReport

@@ -87,6 +87,4 @@ QString DetailText(const DeviceWhy &why);
 // for a name it does not know).
 QString WhyName(DeviceWhy::Kind kind);
 DeviceWhy::Kind WhyKind(const QString &name);
-// "32 devices: 29 ok, 1 unreachable, ..." in that order.
-QString Totals(const QList<DeviceReport> &devices);
 } // namespace FleetReport

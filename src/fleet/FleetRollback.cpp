@@ -13,8 +13,7 @@ FleetRollback::FleetRollback(QObject *parent) : QObject(parent)
     connect(&process_, &QProcess::readyReadStandardOutput, this, &FleetRollback::OnOutput);
     connect(&process_, &QProcess::readyReadStandardError, this, [this] {
         errors_ += process_.readAllStandardError();
-        if (errors_.size() > WorkerEvents::kErrorTail)
-            errors_ = errors_.right(WorkerEvents::kErrorTail);
+        errors_ = errors_.right(WorkerEvents::kErrorTail);
     });
     connect(&process_, &QProcess::finished, this,
             [this](int code, QProcess::ExitStatus status) { OnEnded(code, status == QProcess::CrashExit); });
@@ -34,8 +33,10 @@ FleetRollback::~FleetRollback()
     }
 }
 
-QStringList FleetRollback::Arguments(const QString &run, const Settings &settings)
+bool FleetRollback::Start(const QString &run, const Settings &settings)
 {
+    if (running_)
+        return false;
     QStringList args{QStringLiteral("--profile"), settings.profilePath, QStringLiteral("--script"),
                      settings.scriptPath, QStringLiteral("--level"), QString::number(settings.level)};
     if (!settings.language.isEmpty())
@@ -45,20 +46,13 @@ QStringList FleetRollback::Arguments(const QString &run, const Settings &setting
     if (!settings.records.isEmpty())
         args << QStringLiteral("--records") << settings.records;
     args << QStringLiteral("rollback") << QStringLiteral("--run") << run << QStringLiteral("--events");
-    return args;
-}
-
-bool FleetRollback::Start(const QString &run, const Settings &settings)
-{
-    if (running_)
-        return false;
     reports_.clear();
     pending_.clear();
     errors_.clear();
     failure_.clear();
     current_.clear();
     running_ = true;
-    process_.start(FleetRunner::WorkerProgram(), Arguments(run, settings));
+    process_.start(FleetRunner::WorkerProgram(), args);
     process_.closeWriteChannel();
     return true;
 }

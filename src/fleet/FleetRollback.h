@@ -26,8 +26,6 @@ public:
     explicit FleetRollback(QObject *parent = nullptr);
     ~FleetRollback() override;
 
-    // The process's arguments for `run`.
-    static QStringList Arguments(const QString &run, const Settings &settings);
     // Starts; false when one is running already.
     bool Start(const QString &run, const Settings &settings);
     // The device being restored ends between two rows; no other begins.

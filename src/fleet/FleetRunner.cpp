@@ -54,18 +54,17 @@ bool FleetRunner::Start(const QList<FleetDevice> &devices, const Settings &setti
     settings_ = settings;
     reports_.clear();
     for (const FleetDevice &d : devices)
-        reports_.append({d.target.Text(), d.name, OutcomeId::NotStarted, 0, {}, {}, 0, {}});
+        reports_.append({d.target.Text(), d.name});
     workers_.clear();
     next_ = 0;
     active_ = 0;
     jobs_ = JobsFor(static_cast<int>(devices.size()), settings.jobs);
-    running_ = true;
     stopping_ = false;
     if (devices.isEmpty()) {
-        running_ = false;
         emit finished();
         return true;
     }
+    running_ = true;
     while (!stopping_ && active_ < jobs_ && next_ < devices_.size())
         StartNext();
     return true;
@@ -187,18 +186,12 @@ void FleetRunner::OnOutput(Worker &worker)
         if (event.kind == WorkerEvents::Event::Kind::Progress) {
             emit deviceProgress(worker.index, event.phase, event.done, event.total);
         } else if (event.kind == WorkerEvents::Event::Kind::Result) {
+            // The worker tells what it did; the device's target and name stay the inventory's.
             DeviceReport &report = reports_[worker.index];
-            const DeviceReport &r = event.result;
-            report.outcome = r.outcome;
-            report.written = r.written;
-            report.unchanged = r.unchanged;
-            report.notCompared = r.notCompared;
-            report.ownNumberKept = r.ownNumberKept;
-            report.failed = r.failed;
-            report.differences = r.differences;
-            report.why = r.why;
-            report.record = r.record;
-            report.recordWarning = r.recordWarning;
+            const DeviceReport listed = report;
+            report = event.result;
+            report.target = listed.target;
+            report.name = listed.name;
             worker.resultSeen = true;
         }
     }

@@ -12,32 +12,20 @@ namespace FleetSetup {
 
 Plan Make(const Choices &choices, const Inventory::Table &inventory)
 {
-    Plan plan;
-    if (inventory.devices.isEmpty()) {
-        plan.refusal = Refusal::NoDevices;
-        return plan;
-    }
-    if (!QFileInfo(choices.profilePath).isFile()) {
-        plan.refusal = Refusal::NoProfile;
-        return plan;
-    }
+    if (inventory.devices.isEmpty())
+        return {Refusal::NoDevices};
+    if (!QFileInfo(choices.profilePath).isFile())
+        return {Refusal::NoProfile};
     // A worker refuses a value the level withholds as a usage error: every
     // device given one would fail alike. An empty cell sets nothing.
-    for (const FleetDevice &device : inventory.devices) {
-        for (const auto &value : device.values) {
-            if (!WriteRules::MayWrite(choices.level, value.first)) {
-                plan.refusal = Refusal::ColumnWithheld;
-                plan.column = value.first;
-                return plan;
-            }
-        }
-    }
+    for (const FleetDevice &device : inventory.devices)
+        for (const auto &value : device.values)
+            if (!WriteRules::MayWrite(choices.level, value.first))
+                return {Refusal::ColumnWithheld, value.first};
     const WorkPaths::ScriptLookup script = WorkPaths::LookUpScript(choices.profilePath, choices.scriptPath);
-    if (script.found.isEmpty()) {
-        plan.refusal = Refusal::NoScript;
-        plan.scriptTried = script.tried;
-        return plan;
-    }
+    if (script.found.isEmpty())
+        return {Refusal::NoScript, {}, script.tried};
+    Plan plan;
     FleetRunner::Settings &s = plan.settings;
     // The workers run in this folder too, but absolute paths say the same
     // to any reader of their command lines.

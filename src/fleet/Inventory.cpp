@@ -69,14 +69,10 @@ QList<CsvRow> SplitCsv(const QString &text)
     return rows;
 }
 
-[[noreturn]] void Fail(Problem::Kind kind, int line, qsizetype column, const QString &text = {})
+[[noreturn]] void Fail(Problem::Kind kind, int line, qsizetype column, const QString &text = {}, qsizetype count = 0,
+                       int expected = 0)
 {
-    Problem problem;
-    problem.kind = kind;
-    problem.line = line;
-    problem.column = static_cast<int>(column);
-    problem.text = text;
-    throw ParseError(problem);
+    throw ParseError({kind, {}, line, static_cast<int>(column), text, {}, static_cast<int>(count), expected});
 }
 
 enum class Column { Target, Password, Name, Value };
@@ -92,11 +88,14 @@ Table Parse(const QByteArray &bytes)
 
     static const QRegularExpression number(QStringLiteral("^[0-9A-Fa-f]{4}$"));
     static const QRegularExpression hexPairs(QStringLiteral("^([0-9A-Fa-f]{2})*$"));
+    // Named columns, compared without case.
+    static const QHash<QString, Column> named{{QStringLiteral("target"), Column::Target},
+                                              {QStringLiteral("password"), Column::Password},
+                                              {QStringLiteral("name"), Column::Name}};
     Table table;
     QList<Column> columns;
     QList<QString> columnNumber;
     QStringList seenColumns; // as written first, compared without case
-    bool hasTarget = false;
     for (QString header : rows.first().cells) {
         header = header.trimmed();
         const qsizetype at = columns.size() + 1;
@@ -104,13 +103,8 @@ Table Parse(const QByteArray &bytes)
         if (seenColumns.contains(header, Qt::CaseInsensitive))
             Fail(Problem::Kind::ColumnTwice, rows.first().line, at, header);
         seenColumns << header;
-        if (header.compare(QLatin1String("target"), Qt::CaseInsensitive) == 0) {
-            columns << Column::Target;
-            hasTarget = true;
-        } else if (header.compare(QLatin1String("password"), Qt::CaseInsensitive) == 0) {
-            columns << Column::Password;
-        } else if (header.compare(QLatin1String("name"), Qt::CaseInsensitive) == 0) {
-            columns << Column::Name;
+        if (const auto it = named.constFind(header.toCaseFolded()); it != named.cend()) {
+            columns << *it;
         } else if (number.match(header).hasMatch()) {
             columns << Column::Value;
             table.valueColumns << header.toUpper();
@@ -120,23 +114,18 @@ Table Parse(const QByteArray &bytes)
         }
         columnNumber << (columns.last() == Column::Value ? header.toUpper() : QString());
     }
-    if (!hasTarget)
+    if (!columns.contains(Column::Target))
         Fail(Problem::Kind::NoTargetColumn, rows.first().line, 0);
 
     QHash<QString, int> targets; // the line that lists each
     for (qsizetype r = 1; r < rows.size(); ++r) {
         const CsvRow &row = rows[r];
-        if (row.cells.size() > columns.size()) {
-            Problem problem{Problem::Kind::TooManyCells, {}, row.line, static_cast<int>(columns.size()) + 1,
-                            row.cells[columns.size()].trimmed()};
-            problem.count = static_cast<int>(row.cells.size());
-            problem.expected = static_cast<int>(columns.size());
-            throw ParseError(problem);
-        }
+        if (row.cells.size() > columns.size())
+            Fail(Problem::Kind::TooManyCells, row.line, columns.size() + 1, row.cells[columns.size()].trimmed(),
+                 row.cells.size(), static_cast<int>(columns.size()));
         FleetDevice device;
         device.line = row.line;
-        bool targetSeen = false;
-        qsizetype targetColumn = 0;
+        qsizetype targetColumn = 0; // from 1; 0: the row has no target cell
         for (qsizetype c = 0; c < row.cells.size(); ++c) {
             const QString cell = row.cells[c];
             switch (columns[c]) {
@@ -150,7 +139,6 @@ Table Parse(const QByteArray &bytes)
                          : fault == Endpoint::Fault::NoHost   ? Problem::Kind::NoHost
                                                                  : Problem::Kind::EmptyTarget,
                          row.line, c + 1, cell.trimmed());
-                targetSeen = true;
                 targetColumn = c + 1;
                 break;
             }
@@ -172,17 +160,14 @@ Table Parse(const QByteArray &bytes)
             }
             }
         }
-        if (!targetSeen)
+        if (targetColumn == 0)
             Fail(Problem::Kind::EmptyTarget, row.line, columns.indexOf(Column::Target) + 1);
         // Two spellings of one port (ttyUSB0, /dev/ttyUSB0; COM1, /dev/ttyS0)
         // are one device.
         const QString key = device.target.tcp ? Endpoint::Tcp(device.target.host.toLower(), device.target.tcpPort).Text()
                                               : PortNames::DevicePath(device.target.port);
-        if (targets.contains(key)) {
-            Problem problem{Problem::Kind::ListedTwice, {}, row.line, static_cast<int>(targetColumn), device.target.Text()};
-            problem.expected = targets.value(key);
-            throw ParseError(problem);
-        }
+        if (targets.contains(key))
+            Fail(Problem::Kind::ListedTwice, row.line, targetColumn, device.target.Text(), 0, targets.value(key));
         targets.insert(key, row.line);
         table.devices << device;
     }
@@ -192,11 +177,8 @@ Table Parse(const QByteArray &bytes)
 Table Read(const QString &path)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        Problem problem{Problem::Kind::Unreadable, path};
-        problem.detail = file.errorString();
-        throw ParseError(problem);
-    }
+    if (!file.open(QIODevice::ReadOnly))
+        throw ParseError({Problem::Kind::Unreadable, path, 0, 0, {}, file.errorString()});
     try {
         return Parse(file.readAll());
     } catch (ParseError &e) {

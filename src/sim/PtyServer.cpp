@@ -7,15 +7,11 @@
 #include <termios.h>
 #include <unistd.h>
 
-namespace {
-QString Reason(const char *what)
-{
-    return QStringLiteral("%1: %2").arg(QLatin1String(what), QString::fromLocal8Bit(std::strerror(errno)));
-}
-} // namespace
-
 PtyServer::PtyServer(SimDevice &device)
-    : link_(device, [this](const QByteArray &bytes) { Write(bytes); })
+    : link_(device, [this](const QByteArray &bytes) {
+          pending_ += bytes;
+          Flush();
+      })
 {
 }
 
@@ -31,38 +27,30 @@ PtyServer::~PtyServer()
 
 bool PtyServer::Open(QString *error)
 {
+    const auto failed = [error](const char *what) {
+        *error = QStringLiteral("%1: %2").arg(QLatin1String(what), QString::fromLocal8Bit(std::strerror(errno)));
+        return false;
+    };
     master_ = ::posix_openpt(O_RDWR | O_NOCTTY);
-    if (master_ < 0) {
-        *error = Reason("posix_openpt");
-        return false;
-    }
-    if (::grantpt(master_) != 0 || ::unlockpt(master_) != 0) {
-        *error = Reason("grantpt/unlockpt");
-        return false;
-    }
+    if (master_ < 0)
+        return failed("posix_openpt");
+    if (::grantpt(master_) != 0 || ::unlockpt(master_) != 0)
+        return failed("grantpt/unlockpt");
     const char *name = ::ptsname(master_);
-    if (!name) {
-        *error = Reason("ptsname");
-        return false;
-    }
+    if (!name)
+        return failed("ptsname");
     slavePath_ = QString::fromLocal8Bit(name);
     slave_ = ::open(name, O_RDWR | O_NOCTTY);
-    if (slave_ < 0) {
-        *error = Reason("open slave");
-        return false;
-    }
+    if (slave_ < 0)
+        return failed("open slave");
     // Raw: no echo of our answers back to us, no CR/LF rewriting, no flow
     // control characters taken out of binary frames.
     termios tio{};
-    if (::tcgetattr(slave_, &tio) != 0) {
-        *error = Reason("tcgetattr");
-        return false;
-    }
+    if (::tcgetattr(slave_, &tio) != 0)
+        return failed("tcgetattr");
     ::cfmakeraw(&tio);
-    if (::tcsetattr(slave_, TCSANOW, &tio) != 0) {
-        *error = Reason("tcsetattr");
-        return false;
-    }
+    if (::tcsetattr(slave_, TCSANOW, &tio) != 0)
+        return failed("tcsetattr");
     ::fcntl(master_, F_SETFL, ::fcntl(master_, F_GETFL) | O_NONBLOCK);
 
     readNotifier_ = std::make_unique<QSocketNotifier>(master_, QSocketNotifier::Read);
@@ -89,12 +77,6 @@ void PtyServer::ReadMaster()
     }
     if (!received.isEmpty())
         link_.Received(received);
-}
-
-void PtyServer::Write(const QByteArray &bytes)
-{
-    pending_ += bytes;
-    Flush();
 }
 
 void PtyServer::Flush()

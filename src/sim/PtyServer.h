@@ -20,7 +20,6 @@ public:
 
 private:
     void ReadMaster();
-    void Write(const QByteArray &bytes);
     void Flush();
 
     int master_ = -1;

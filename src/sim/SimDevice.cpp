@@ -23,10 +23,10 @@ quint16 WordAt(const QByteArray &bytes, qsizetype at)
     return static_cast<quint16>((static_cast<quint8>(bytes[at]) << 8) | static_cast<quint8>(bytes[at + 1]));
 }
 
+// Adds the numbers `into` lacks: the first row of a number is the one the
+// tool shows, and later duplicates change nothing.
 void Load(QHash<quint16, QByteArray> &into, const QList<SimParam> &params)
 {
-    // The first row of a number is the one the tool shows; later duplicates
-    // change nothing.
     for (const SimParam &p : params) {
         if (!into.contains(p.number))
             into.insert(p.number, p.value);
@@ -43,18 +43,9 @@ SimDevice::SimDevice(const SimTables &tables, const SimCommandSet &words, const 
     constructed_.start();
     // A profile whose main channel is 0 puts both tables on channel 0; the
     // extended table then wins for a number present in both, as in the tool.
-    QHash<quint16, QByteArray> main, extended;
-    Load(main, tables.main);
-    if (tables.hasExtended) {
-        Load(extended, tables.extended);
-        Table &zero = tables_[0];
-        zero.defaults = extended;
-    }
-    Table &mainTable = tables_[tables.mainChannel];
-    for (auto it = main.cbegin(); it != main.cend(); ++it) {
-        if (!mainTable.defaults.contains(it.key()))
-            mainTable.defaults.insert(it.key(), it.value());
-    }
+    if (tables.hasExtended)
+        Load(tables_[0].defaults, tables.extended);
+    Load(tables_[tables.mainChannel].defaults, tables.main);
     for (Table &t : tables_)
         t.values = t.defaults;
 }

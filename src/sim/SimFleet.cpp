@@ -26,7 +26,8 @@ SimFleet::SimFleet(const SimOptions &options, const SimTables &tables, const Sim
         unit.device = std::make_unique<SimDevice>(SimValues::Laid(tables, unit.settings.values), words,
                                                   unit.settings.state, unit.settings.misbehaviour);
         unit.device->SetLogger(unit.log);
-        unit.device->SetUptime([this] { return SinceReadyMs(); });
+        // Before the endpoints are open nobody can ask.
+        unit.device->SetUptime([this] { return ready_.isValid() ? ready_.elapsed() : 0; });
         units_.push_back(std::move(unit));
     }
 }
@@ -62,10 +63,4 @@ bool SimFleet::OpenUnit(Unit &unit, int index, QString *endpoint, QString *error
         return false;
     *endpoint = unit.pty->SlavePath();
     return true;
-}
-
-qint64 SimFleet::SinceReadyMs() const
-{
-    // Before the endpoints are open nobody can ask.
-    return ready_.isValid() ? ready_.elapsed() : 0;
 }

@@ -43,7 +43,6 @@ private:
     };
 
     bool OpenUnit(Unit &unit, int index, QString *endpoint, QString *error);
-    qint64 SinceReadyMs() const;
 
     bool tcp_;
     quint16 tcpPort_;

@@ -12,16 +12,12 @@ QByteArray Refused(const QByteArray &reply)
     return reply == accepted ? FrameCodec::Assemble(0x00F1, {}, {}) : reply;
 }
 
-QByteArray WithWrongChecksum(QByteArray reply)
+// Adds delta to the big-endian 16-bit field at `at`, wrapping round.
+void AddToField(QByteArray &bytes, qsizetype at, int delta)
 {
-    const qsizetype n = reply.size();
-    if (n < 2)
-        return reply;
-    quint16 sum = static_cast<quint16>((static_cast<quint8>(reply[n - 2]) << 8) | static_cast<quint8>(reply[n - 1]));
-    ++sum;
-    reply[n - 2] = static_cast<char>(sum >> 8);
-    reply[n - 1] = static_cast<char>(sum & 0xFF);
-    return reply;
+    const int value = ((static_cast<quint8>(bytes[at]) << 8) | static_cast<quint8>(bytes[at + 1])) + delta;
+    bytes[at] = static_cast<char>((value >> 8) & 0xFF);
+    bytes[at + 1] = static_cast<char>(value & 0xFF);
 }
 
 QList<SimChunk> Cut(const QByteArray &bytes, int pieces, int firstDelay, int gap)
@@ -56,11 +52,6 @@ QByteArray Garbage(int size)
 
 } // namespace
 
-bool SimMisbehaviour::AppliesTo(quint16 requestWord) const
-{
-    return onlyWords.isEmpty() || onlyWords.contains(requestWord);
-}
-
 QList<SimChunk> SimMisbehaviour::Shape(const QByteArray &reply) const
 {
     if (silent || reply.isEmpty())
@@ -68,17 +59,14 @@ QList<SimChunk> SimMisbehaviour::Shape(const QByteArray &reply) const
     QByteArray bytes = reply;
     if (refuse)
         bytes = Refused(bytes);
-    if (badChecksum)
-        bytes = WithWrongChecksum(bytes);
+    if (badChecksum && bytes.size() >= 2)
+        AddToField(bytes, bytes.size() - 2, 1);
     if (notFrame && bytes.size() >= 2) {
         bytes[0] = static_cast<char>(FrameCodec::kHeader1);
         bytes[1] = static_cast<char>(FrameCodec::kHeader0);
     }
-    if (lengthExcess > 0 && bytes.size() >= 4) {
-        const int claimed = ((static_cast<quint8>(bytes[2]) << 8) | static_cast<quint8>(bytes[3])) + lengthExcess;
-        bytes[2] = static_cast<char>((claimed >> 8) & 0xFF);
-        bytes[3] = static_cast<char>(claimed & 0xFF);
-    }
+    if (lengthExcess > 0 && bytes.size() >= 4)
+        AddToField(bytes, 2, lengthExcess);
     bytes = strayBefore + bytes + strayAfter;
     QList<SimChunk> chunks = trickleMs > 0 ? Cut(bytes, static_cast<int>(bytes.size()), delayMs, trickleMs)
                                            : Cut(bytes, pieces, delayMs, pieceGapMs);

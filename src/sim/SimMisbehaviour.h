@@ -31,7 +31,7 @@ struct SimMisbehaviour {
     int floodAfterMs = 0;      // arriving while the tool is idle
     QList<quint16> onlyWords;  // empty: every reply
 
-    bool AppliesTo(quint16 requestWord) const;
+    bool AppliesTo(quint16 requestWord) const { return onlyWords.isEmpty() || onlyWords.contains(requestWord); }
     // Turns a well-formed reply frame into what is put on the line; an empty
     // list means nothing is sent.
     QList<SimChunk> Shape(const QByteArray &reply) const;

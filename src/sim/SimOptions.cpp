@@ -1,9 +1,9 @@
 #include "sim/SimOptions.h"
 
-#include "sim/SimOptionReader.h"
 #include "sim/SimUnitOptions.h"
 
 #include <QCommandLineParser>
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -51,14 +51,6 @@ const Spec kOptions[] = {
                               "has its number as word)"},
     {"verbose", nullptr, false, "log each request and answer to standard error"},
 };
-
-const Spec *Find(const QString &name)
-{
-    for (const Spec &s : kOptions)
-        if (name == QLatin1String(s.name))
-            return &s;
-    return nullptr;
-}
 
 // The option a token names ("--delay=5" and "-delay" name delay); "" for a
 // token that is no option.
@@ -113,8 +105,9 @@ bool CutAtUnits(const QStringList &args, std::vector<Stretch> *stretches, QStrin
             continue;
         }
         stretches->back().args.append(token);
-        const Spec *spec = Find(name);
-        if (spec && spec->valueName && !inlineValue && i + 1 < args.size())
+        const Spec *spec = std::find_if(std::begin(kOptions), std::end(kOptions),
+                                        [&](const Spec &s) { return name == QLatin1String(s.name); });
+        if (spec != std::end(kOptions) && spec->valueName && !inlineValue && i + 1 < args.size())
             stretches->back().args.append(args[++i]);
     }
     return true;
@@ -188,7 +181,7 @@ bool UnitNumber(const SimOptionReader &reader, const QString &text, int count, i
 
 // --signal-period or --signal-per-request alone steps nothing: say so
 // rather than ignore it.
-bool StepOptionHasSteps(const Stretch &stretch, const SimOptions &o, int unitIndex, const QString &option,
+bool StepOptionHasSteps(const Stretch &stretch, const SimOptions &o, int unitIndex, QLatin1String option,
                         QString *error)
 {
     if (!stretch.parser->isSet(option))
@@ -201,12 +194,6 @@ bool StepOptionHasSteps(const Stretch &stretch, const SimOptions &o, int unitInd
                             : QStringLiteral("--%1 of unit %2 needs --signal-steps for that unit")
                                   .arg(option).arg(unitIndex + 1);
     return false;
-}
-
-bool PeriodHasSteps(const Stretch &stretch, const SimOptions &o, int unitIndex, QString *error)
-{
-    return StepOptionHasSteps(stretch, o, unitIndex, QStringLiteral("signal-period"), error)
-        && StepOptionHasSteps(stretch, o, unitIndex, QStringLiteral("signal-per-request"), error);
 }
 
 } // namespace
@@ -264,8 +251,9 @@ bool SimOptions::Parse(const QStringList &arguments, SimOptions *out, QString *e
         unitOf[i] = k - 1;
     }
     for (size_t i = 0; i < stretches.size(); ++i) {
-        if (!PeriodHasSteps(stretches[i], o, unitOf[i], error))
-            return false;
+        for (const char *option : {"signal-period", "signal-per-request"})
+            if (!StepOptionHasSteps(stretches[i], o, unitOf[i], QLatin1String(option), error))
+                return false;
     }
     *out = o;
     return true;

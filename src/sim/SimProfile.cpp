@@ -48,15 +48,8 @@ SimTables Build(const DeviceProfile &profile, const DeviceProfile *extended)
     return tables;
 }
 
-} // namespace
-
-QByteArray ValueOf(const QString &pvalue)
-{
-    if (pvalue.size() <= 4)
-        return {};
-    return HexToBytes(pvalue.mid(4));
-}
-
+// Where the extended file named in a profile is found ("" when nowhere):
+// as named, else beside the profile.
 QString ResolveExtended(const QString &name, const QString &profilePath)
 {
     if (QFileInfo::exists(name))
@@ -67,6 +60,15 @@ QString ResolveExtended(const QString &name, const QString &profilePath)
             return beside;
     }
     return {};
+}
+
+} // namespace
+
+QByteArray ValueOf(const QString &pvalue)
+{
+    if (pvalue.size() <= 4)
+        return {};
+    return HexToBytes(pvalue.mid(4));
 }
 
 SimTables Load(const QString &profilePath)

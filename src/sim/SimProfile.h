@@ -33,9 +33,6 @@ SimTables Load(const QString &profilePath);
 // names an extended file.
 SimTables FromTexts(const QString &profileText, const QString &extendedText = {});
 
-// Where the extended file named in a profile is found ("" when nowhere).
-QString ResolveExtended(const QString &name, const QString &profilePath);
-
 // The default script: script.js beside the profile, else ./script.js, else
 // script.js in the configuration folder (WorkPaths).
 QString DefaultScript(const QString &profilePath);

@@ -20,7 +20,10 @@ struct SimState {
     QByteArray imei = QByteArrayLiteral("860000000000018");
 
     // The signal reported sinceUpMs milliseconds after the device came up.
-    quint8 SignalAt(qint64 sinceUpMs) const;
+    quint8 SignalAt(qint64 sinceUpMs) const { return SignalForRequest(sinceUpMs / qMax(1, signalPeriodMs)); }
     // The signal reported to the signal request numbered `request` (from 0).
-    quint8 SignalForRequest(qint64 request) const;
+    quint8 SignalForRequest(qint64 request) const
+    {
+        return signalSteps.isEmpty() ? signal : signalSteps.at(qBound<qint64>(0, request, signalSteps.size() - 1));
+    }
 };

@@ -31,14 +31,6 @@ void AnnounceLines(const QStringList &lines)
     std::fflush(stdout);
 }
 
-SimCommandSet CommandsFrom(const SimOptions &options, ScriptHost &script)
-{
-    const QString path = options.scriptPath.isEmpty() ? SimProfile::DefaultScript(options.profilePath)
-                                                      : options.scriptPath;
-    return SimCommandSet::FromScriptFile(
-        script, path, [](const QString &fault) { ErrorLine(QStringLiteral("script error: ") + fault); });
-}
-
 } // namespace
 
 int main(int argc, char *argv[])
@@ -67,7 +59,10 @@ int main(int argc, char *argv[])
         ScriptHost script; // the rows' encoders, until the given values are bytes
         try {
             tables = SimProfile::Load(options.profilePath);
-            words = CommandsFrom(options, script);
+            const QString path = options.scriptPath.isEmpty() ? SimProfile::DefaultScript(options.profilePath)
+                                                              : options.scriptPath;
+            words = SimCommandSet::FromScriptFile(
+                script, path, [](const QString &fault) { ErrorLine(QStringLiteral("script error: ") + fault); });
         } catch (const DtuError &e) {
             ErrorLine(e.text());
             return 2;

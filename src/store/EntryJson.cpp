@@ -16,8 +16,6 @@ QJsonValue Value(const RecordValue &value)
     return QJsonObject{{QStringLiteral("raw"), value.raw}, {QStringLiteral("shown"), value.shown}};
 }
 
-} // namespace
-
 QJsonObject Row(const RecordRow &row)
 {
     return QJsonObject{
@@ -29,6 +27,8 @@ QJsonObject Row(const RecordRow &row)
         {QStringLiteral("table"), row.table},
     };
 }
+
+} // namespace
 
 QJsonObject Entry(const RecordEntry &e)
 {

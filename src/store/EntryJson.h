@@ -11,6 +11,5 @@
 // restores outside a fleet run or a rollback.
 namespace EntryJson {
 QJsonObject Entry(const RecordEntry &entry);
-QJsonObject Row(const RecordRow &row);
 QJsonArray Entries(const QList<RecordEntry> &entries);
 } // namespace EntryJson

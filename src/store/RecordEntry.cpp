@@ -16,7 +16,8 @@ QString RecordEntry::DeviceKey() const
 }
 
 namespace RecordEntries {
-
+namespace {
+// The login name of this process's user ("" when the system knows none).
 QString LoginName()
 {
     // The account the process runs as, which is who acts on the device;
@@ -26,6 +27,7 @@ QString LoginName()
     const QString user = qEnvironmentVariable("USER");
     return user.isEmpty() ? qEnvironmentVariable("LOGNAME") : user;
 }
+} // namespace
 
 RecordEntry Begin(const QString &program, const QString &action)
 {
@@ -49,23 +51,16 @@ QDateTime TimeFromText(const QString &text)
 }
 
 namespace {
-QJsonValue Cleaned(const QJsonValue &value);
-
-QJsonArray Cleaned(const QJsonArray &array)
-{
-    QJsonArray out;
-    for (const QJsonValue &v : array)
-        out.append(Cleaned(v));
-    return out;
-}
-
 QJsonValue Cleaned(const QJsonValue &value)
 {
     if (value.isObject())
         return WithoutPasswords(value.toObject());
-    if (value.isArray())
-        return Cleaned(value.toArray());
-    return value;
+    if (!value.isArray())
+        return value;
+    QJsonArray out;
+    for (const QJsonValue &v : value.toArray())
+        out.append(Cleaned(v));
+    return out;
 }
 } // namespace
 
@@ -84,14 +79,11 @@ bool IsSecretRow(const QString &name)
         || name.contains(QLatin1String("password"), Qt::CaseInsensitive);
 }
 
-RecordRow Kept(const RecordRow &row)
+RecordRow Kept(RecordRow row)
 {
-    if (!IsSecretRow(row.name))
-        return row;
-    RecordRow kept = row;
-    kept.before = {};
-    kept.after = {};
-    return kept;
+    if (IsSecretRow(row.name))
+        row.before = row.after = {};
+    return row;
 }
 
 } // namespace RecordEntries

@@ -95,8 +95,6 @@ namespace RecordEntries {
 // An entry begun now by this user on this computer: time, operator, host,
 // program and action filled in.
 RecordEntry Begin(const QString &program, const QString &action);
-// The login name of this process's user ("" when the system knows none).
-QString LoginName();
 // A time as entries keep it: UTC, ISO 8601 with milliseconds
 // ("2024-05-01T08:30:00.250Z"), so that text order is time order.
 QString TimeText(const QDateTime &time);
@@ -109,5 +107,5 @@ QJsonObject WithoutPasswords(const QJsonObject &details);
 // was read or written and how that went.
 bool IsSecretRow(const QString &name);
 // The row as the store keeps it: a secret row without its values.
-RecordRow Kept(const RecordRow &row);
+RecordRow Kept(RecordRow row);
 } // namespace RecordEntries

@@ -122,10 +122,8 @@ StoreResult<QList<RecordEntry>> RecordStore::Entries(const QString &device, int 
 StoreResult<std::optional<RecordEntry>> RecordStore::Entry(qint64 id)
 {
     StoreResult<QList<RecordEntry>> found = Select(QStringLiteral("e.id = ?"), {id}, QStringLiteral("e.id"), 1, true);
-    if (!found.Ok())
+    if (!found.Ok() || found.value.isEmpty())
         return {std::nullopt, found.error};
-    if (found.value.isEmpty())
-        return {std::nullopt, {}};
     return {found.value.first(), {}};
 }
 

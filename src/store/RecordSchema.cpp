@@ -30,7 +30,9 @@ const QString kRowColumns = QStringLiteral(
 const QString kFillDeviceKey = QStringLiteral(
     "UPDATE entries SET device_key = CASE WHEN device_number <> '' THEN device_number"
     " WHEN device_imei <> '' THEN device_imei ELSE target END");
-const QStringList kDeviceIndexes{
+const QStringList kDeviceKeyStep{
+    QStringLiteral("ALTER TABLE entries ADD COLUMN device_key TEXT NOT NULL DEFAULT ''"),
+    kFillDeviceKey,
     QStringLiteral("CREATE INDEX entries_by_key ON entries (device_key, id)"),
     QStringLiteral("CREATE INDEX entries_by_number ON entries (device_number, id)"),
     QStringLiteral("CREATE INDEX entries_by_imei ON entries (device_imei, id)"),
@@ -38,9 +40,16 @@ const QStringList kDeviceIndexes{
     QStringLiteral("CREATE INDEX entries_by_run ON entries (fleet_run, id)"),
 };
 
-QList<Step> MakeSteps()
+struct Step {
+    int version; // the version the store has after this step
+    QStringList sqlite;
+    QStringList postgres;
+};
+
+// Every step, oldest first. The last one's version is Latest().
+const QList<Step> &Steps()
 {
-    return {
+    static const QList<Step> steps{
         {1,
          {QStringLiteral("CREATE TABLE entries (id INTEGER PRIMARY KEY AUTOINCREMENT, %1)")
               .arg(kEntryColumns.arg(QStringLiteral("INTEGER"))),
@@ -50,36 +59,19 @@ QList<Step> MakeSteps()
               .arg(kEntryColumns.arg(QStringLiteral("BIGINT"))),
           QStringLiteral("CREATE TABLE entry_rows (entry_id BIGINT NOT NULL REFERENCES entries (id), %1)")
               .arg(kRowColumns)}},
-        {2,
-         QStringList{QStringLiteral("ALTER TABLE entries ADD COLUMN device_key TEXT NOT NULL DEFAULT ''"),
-                     kFillDeviceKey}
-             + kDeviceIndexes,
-         QStringList{QStringLiteral("ALTER TABLE entries ADD COLUMN device_key TEXT NOT NULL DEFAULT ''"),
-                     kFillDeviceKey}
-             + kDeviceIndexes},
+        {2, kDeviceKeyStep, kDeviceKeyStep},
     };
-}
-
-bool Run(QSqlDatabase &db, const QString &sql, QString *error)
-{
-    QSqlQuery query(db);
-    if (query.exec(sql))
-        return true;
-    *error = query.lastError().text();
-    return false;
+    return steps;
 }
 
 // Takes the store's write lock until the transaction ends: SQLite's
 // IMMEDIATE transaction, PostgreSQL's advisory lock.
 bool BeginLocked(QSqlDatabase &db, Dialect dialect, QString *error)
 {
-    if (dialect == Dialect::Sqlite)
-        return Run(db, QStringLiteral("BEGIN IMMEDIATE"), error);
-    if (!db.transaction()) {
-        *error = db.lastError().text();
+    if (!Begin(db, dialect, error))
         return false;
-    }
-    if (Run(db, QStringLiteral("SELECT pg_advisory_xact_lock(%1)").arg(kMigrationLock), error))
+    if (dialect == Dialect::Sqlite
+        || Run(db, QStringLiteral("SELECT pg_advisory_xact_lock(%1)").arg(kMigrationLock), error))
         return true;
     db.rollback();
     return false;
@@ -91,12 +83,42 @@ StoreError Failed(QSqlDatabase &db, StoreError error)
     return error;
 }
 
+// The store's version: 0 for a store without tables. False with a message
+// when it cannot be read.
+bool Version(QSqlDatabase &db, int *version, QString *error)
+{
+    *version = 0;
+    if (!db.tables().contains(QStringLiteral("schema_version")))
+        return true;
+    QSqlQuery query(db);
+    if (!query.exec(QStringLiteral("SELECT MAX(version) FROM schema_version"))) {
+        *error = query.lastError().text();
+        return false;
+    }
+    if (query.next())
+        *version = query.value(0).toInt();
+    return true;
+}
+
 } // namespace
 
-const QList<Step> &Steps()
+bool Run(QSqlDatabase &db, const QString &sql, QString *error)
 {
-    static const QList<Step> steps = MakeSteps();
-    return steps;
+    QSqlQuery query(db);
+    if (query.exec(sql))
+        return true;
+    *error = query.lastError().text();
+    return false;
+}
+
+bool Begin(QSqlDatabase &db, Dialect dialect, QString *error)
+{
+    if (dialect == Dialect::Sqlite)
+        return Run(db, QStringLiteral("BEGIN IMMEDIATE"), error);
+    if (db.transaction())
+        return true;
+    *error = db.lastError().text();
+    return false;
 }
 
 int Latest()
@@ -113,21 +135,6 @@ QStringList Objects()
             if (const QRegularExpressionMatch m = made.match(sql); m.hasMatch())
                 names << m.captured(1);
     return names;
-}
-
-bool Version(QSqlDatabase &db, int *version, QString *error)
-{
-    *version = 0;
-    if (!db.tables().contains(QStringLiteral("schema_version")))
-        return true;
-    QSqlQuery query(db);
-    if (!query.exec(QStringLiteral("SELECT MAX(version) FROM schema_version"))) {
-        *error = query.lastError().text();
-        return false;
-    }
-    if (query.next())
-        *version = query.value(0).toInt();
-    return true;
 }
 
 StoreError Migrate(QSqlDatabase &db, Dialect dialect)

@@ -1,7 +1,6 @@
 #pragma once
 #include "store/StoreError.h"
 
-#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -16,23 +15,18 @@ namespace RecordSchema {
 
 enum class Dialect { Sqlite, Postgres };
 
-struct Step {
-    int version; // the version the store has after this step
-    QStringList sqlite;
-    QStringList postgres;
-};
-
-// Every step, oldest first. The last one's version is Latest().
-const QList<Step> &Steps();
+// The version this program brings a store to.
 int Latest();
 
 // The names of the tables and indexes the steps make, and schema_version:
 // what a store of ours may hold.
 QStringList Objects();
 
-// The store's version: 0 for a store without tables. False with a message
-// when it cannot be read.
-bool Version(QSqlDatabase &db, int *version, QString *error);
+// Runs one statement; false with the driver's words in *error.
+bool Run(QSqlDatabase &db, const QString &sql, QString *error);
+// Begins a transaction. SQLite's takes the write lock at once, waiting for
+// another writer, rather than fail half-way when a read turns into a write.
+bool Begin(QSqlDatabase &db, Dialect dialect, QString *error);
 // Brings the store to Latest(). The error (without its location) when a step
 // failed (nothing of it stays) or the store is newer than this program knows.
 StoreError Migrate(QSqlDatabase &db, Dialect dialect);

@@ -31,13 +31,10 @@ QVariant Text(const QString &text)
     return text.isNull() ? QVariant(QStringLiteral("")) : QVariant(text);
 }
 
-bool Exec(QSqlDatabase &db, const QString &sql, QString *error)
+RecordSchema::Dialect DialectOf(const RecordLocation &location)
 {
-    QSqlQuery query(db);
-    if (query.exec(sql))
-        return true;
-    *error = query.lastError().text();
-    return false;
+    return location.kind == RecordLocation::Kind::File ? RecordSchema::Dialect::Sqlite
+                                                       : RecordSchema::Dialect::Postgres;
 }
 
 // A store not yet in WAL mode is switched under its write lock. When another
@@ -112,9 +109,7 @@ StoreError RecordStore::Open(const RecordLocation &location)
         db_.close();
         return error;
     }
-    const auto dialect = location.kind == RecordLocation::Kind::File ? RecordSchema::Dialect::Sqlite
-                                                                     : RecordSchema::Dialect::Postgres;
-    if (error = RecordSchema::Migrate(db_, dialect); !error.IsNone()) {
+    if (error = RecordSchema::Migrate(db_, DialectOf(location)); !error.IsNone()) {
         db_.close();
         return Fail(error);
     }
@@ -150,7 +145,7 @@ StoreError RecordStore::OpenFile()
     QString why;
     // Readers never wait for a writer, and a writer that dies leaves the
     // file whole. Each commit reaches the disk before Append returns.
-    if (!SwitchToWriteAheadLog(db_, &why) || !Exec(db_, QStringLiteral("PRAGMA synchronous=FULL"), &why))
+    if (!SwitchToWriteAheadLog(db_, &why) || !RecordSchema::Run(db_, QStringLiteral("PRAGMA synchronous=FULL"), &why))
         return Fail({.kind = Kind::CannotOpen, .reason = why});
     return {};
 }
@@ -190,24 +185,12 @@ StoreError RecordStore::OpenServer()
     };
     QString why;
     // Made by another program at the same moment: then it is there now.
-    if (!exists() && !Exec(db_, QStringLiteral("CREATE DATABASE ") + QuotedIdentifier(location_.database), &why)
-        && !exists())
+    const QString create = QStringLiteral("CREATE DATABASE ") + QuotedIdentifier(location_.database);
+    if (!exists() && !RecordSchema::Run(db_, create, &why) && !exists())
         return Fail({.kind = StoreError::Kind::CannotOpen, .reason = why});
     if (!connect(location_.database))
         return Fail({.kind = StoreError::Kind::CannotOpen, .reason = db_.lastError().text()});
     return {};
-}
-
-bool RecordStore::Begin(QString *error)
-{
-    // SQLite: take the write lock at once, waiting for another writer,
-    // rather than fail half-way when a read turns into a write.
-    if (location_.kind == RecordLocation::Kind::File)
-        return Exec(db_, QStringLiteral("BEGIN IMMEDIATE"), error);
-    if (db_.transaction())
-        return true;
-    *error = db_.lastError().text();
-    return false;
 }
 
 StoreResult<qint64> RecordStore::Append(const RecordEntry &entry)
@@ -221,10 +204,9 @@ StoreResult<QList<qint64>> RecordStore::Append(const QList<RecordEntry> &entries
     if (StoreError error = Usable(); !error.IsNone())
         return {{}, error};
     QString why;
-    if (!Begin(&why))
+    if (!RecordSchema::Begin(db_, DialectOf(location_), &why))
         return {{}, Fail({.kind = StoreError::Kind::CannotWrite, .reason = why})};
-    const auto failed = [&](const QSqlQuery &query) {
-        const QString text = query.lastError().text();
+    const auto failed = [&](const QString &text) {
         db_.rollback();
         return StoreResult<QList<qint64>>{{}, Fail({.kind = StoreError::Kind::CannotWrite, .reason = text})};
     };
@@ -254,7 +236,7 @@ StoreResult<QList<qint64>> RecordStore::Append(const QList<RecordEntry> &entries
         for (const QVariant &v : values)
             addEntry.addBindValue(v);
         if (!addEntry.exec() || !addEntry.next())
-            return failed(addEntry);
+            return failed(addEntry.lastError().text());
         const qint64 id = addEntry.value(0).toLongLong();
         // SQLite keeps a statement with RETURNING open until it is reset.
         addEntry.finish();
@@ -266,14 +248,11 @@ StoreResult<QList<qint64>> RecordStore::Append(const QList<RecordEntry> &entries
             for (const QVariant &v : rowValues)
                 addRow.addBindValue(v);
             if (!addRow.exec())
-                return failed(addRow);
+                return failed(addRow.lastError().text());
         }
         ids.append(id);
     }
-    if (!db_.commit()) {
-        const QString text = db_.lastError().text();
-        db_.rollback();
-        return {{}, Fail({.kind = StoreError::Kind::CannotWrite, .reason = text})};
-    }
+    if (!db_.commit())
+        return failed(db_.lastError().text());
     return {ids, {}};
 }

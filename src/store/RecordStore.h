@@ -82,7 +82,6 @@ private:
     StoreError OpenServer();
     // The error at this store's location, worded.
     StoreError Fail(StoreError error) const;
-    bool Begin(QString *error);
     StoreResult<QList<RecordEntry>> Select(const QString &where, const QVariantList &values, const QString &order,
                                            int limit, bool withRows);
     bool AddRows(QList<RecordEntry> &entries, QString *error);

@@ -3,7 +3,7 @@
 
 // Why the store did not do what was asked, as values. Nothing is thrown:
 // device work goes on, and a front end says the record was not kept.
-// `message` is StoreWording::Text of the values, made with the error in the
+// `message` is StoreWording::Worded from the values, made with the error in the
 // run's language, so a front end prints it as it is.
 struct StoreError {
     enum class Kind {

@@ -33,16 +33,10 @@ QString Why(const StoreError &e)
 
 } // namespace
 
-QString Text(const StoreError &error)
-{
-    if (error.IsNone())
-        return {};
-    return QCoreApplication::translate("StoreWording", "%1：%2").arg(error.location, Why(error));
-}
-
 StoreError Worded(StoreError error)
 {
-    error.message = Text(error);
+    if (!error.IsNone())
+        error.message = QCoreApplication::translate("StoreWording", "%1：%2").arg(error.location, Why(error));
     return error;
 }
 

@@ -5,10 +5,9 @@
 // and the values it carries: the one place they are made.
 namespace StoreWording {
 
-// "LOCATION：why", such as a store made by a newer version with both
-// versions, or a file of another program left as it was.
-QString Text(const StoreError &error);
-// The error with its message made from its values.
+// The error with its message made from its values: "LOCATION：why", such
+// as a store made by a newer version with both versions, or a file of
+// another program left as it was.
 StoreError Worded(StoreError error);
 
 } // namespace StoreWording

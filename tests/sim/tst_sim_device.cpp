@@ -7,13 +7,13 @@
 #include "support/TestMain.h"
 
 // The engine is built into the dtusim program only; compile what is tested.
-#include "sim/PasswordGate.h"
 #include "sim/SimCommands.h"
 #include "sim/SimDevice.h"
 #include "sim/SimFleet.h"
 #include "sim/SimMisbehaviour.h"
 #include "sim/SimOptions.h"
 #include "sim/SimProfile.h"
+#include "sim/TcpServer.h"
 
 #include <QTcpServer>
 #include <QTest>
