@@ -14,8 +14,6 @@ public:
 
     JsonValue() = default;
     static JsonValue MakeString(const QString &s);
-    static JsonValue MakeArray();
-    static JsonValue MakeObject();
 
     Type type() const { return type_; }
     bool IsObject() const { return type_ == Type::Object; }
@@ -34,8 +32,8 @@ public:
     const std::vector<JsonValue> &Items() const { return items_; }
 
     // Objects: member lookup keeps the first of duplicate names.
-    const JsonValue *Find(const QString &name) const;
     JsonValue *Find(const QString &name);
+    const JsonValue *Find(const QString &name) const { return const_cast<JsonValue *>(this)->Find(name); }
     // Sets a member, appending it when absent.
     void Set(const QString &name, const JsonValue &value);
     std::vector<Member> &Members() { return members_; }
