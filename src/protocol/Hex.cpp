@@ -1,8 +1,6 @@
 #include "protocol/Hex.h"
 
 namespace {
-const char kDigits[] = "0123456789ABCDEF";
-
 int DigitValue(QChar c)
 {
     const ushort u = c.unicode();
@@ -18,33 +16,17 @@ int DigitValue(QChar c)
 
 QString ByteToHex(quint8 value)
 {
-    const QChar digits[2] = {QChar(kDigits[value >> 4]), QChar(kDigits[value & 0x0F])};
-    return QString(digits, 2);
+    return BytesToHex(QByteArray(1, static_cast<char>(value)));
 }
 
 QString BytesToHex(const QByteArray &bytes)
 {
-    QString out;
-    out.reserve(bytes.size() * 2);
-    for (char b : bytes) {
-        const auto v = static_cast<quint8>(b);
-        out += QChar(kDigits[v >> 4]);
-        out += QChar(kDigits[v & 0x0F]);
-    }
-    return out;
+    return QString::fromLatin1(bytes.toHex().toUpper());
 }
 
 QString BytesToSpacedHex(const QByteArray &bytes)
 {
-    QString out;
-    out.reserve(bytes.size() * 3);
-    for (char b : bytes) {
-        const auto v = static_cast<quint8>(b);
-        out += QChar(kDigits[v >> 4]);
-        out += QChar(kDigits[v & 0x0F]);
-        out += QLatin1Char(' ');
-    }
-    return out;
+    return bytes.isEmpty() ? QString() : QString::fromLatin1(bytes.toHex(' ').toUpper() + ' ');
 }
 
 qint32 HexToInt(const QString &text)
@@ -67,10 +49,8 @@ QByteArray HexToBytes(const QString &text)
 
 QByteArray WordToBytes(quint16 word)
 {
-    QByteArray out(2, '\0');
-    out[0] = static_cast<char>(word >> 8);
-    out[1] = static_cast<char>(word & 0xFF);
-    return out;
+    const char bytes[] = {static_cast<char>(word >> 8), static_cast<char>(word & 0xFF)};
+    return QByteArray(bytes, 2);
 }
 
 quint16 ScriptCommandWord(const QString &scriptResult)
