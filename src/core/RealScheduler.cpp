@@ -65,25 +65,29 @@ void RealScheduler::Fire(int qtId)
 
 void RealScheduler::Sleep(int ms)
 {
+    Wait(ms, false);
+}
+
+bool RealScheduler::SleepUntilWoken(int ms)
+{
+    return Wait(ms, true);
+}
+
+bool RealScheduler::Wait(int ms, bool wakeable)
+{
     // Waits inside the event dispatcher rather than in a bare sleep: the
     // window repaints and sockets deliver data while a reply is awaited, and
     // no processor time is burnt. A precise timer, because the exchange
     // counts its deadlines in these waits.
     QEventLoop loop;
+    Sleeper sleeper{&loop, false};
+    if (wakeable)
+        sleepers_.push_back(&sleeper);
     const TimerId id = Start(qMax(0, ms), [&loop] { loop.quit(); }, false, Qt::PreciseTimer);
     loop.exec();
     Cancel(id); // the loop may have been ended by someone else
-}
-
-bool RealScheduler::SleepUntilWoken(int ms)
-{
-    QEventLoop loop;
-    Sleeper sleeper{&loop, false};
-    sleepers_.push_back(&sleeper);
-    const TimerId id = Start(qMax(0, ms), [&loop] { loop.quit(); }, false, Qt::PreciseTimer);
-    loop.exec();
-    Cancel(id);
-    sleepers_.pop_back();
+    if (wakeable)
+        sleepers_.pop_back();
     return sleeper.woken;
 }
 

@@ -33,6 +33,8 @@ private:
     };
     TimerId Start(int ms, Callback fn, bool repeat, Qt::TimerType type);
     void Fire(int qtId);
+    // Sleep, and with wakeable, SleepUntilWoken.
+    bool Wait(int ms, bool wakeable);
     struct Sleeper {
         QEventLoop *loop = nullptr;
         bool woken = false;
