@@ -35,9 +35,9 @@ public:
     static QString NotReportedText();
 
     // First row whose number equals text, letter case ignored; -1 if none.
-    int FindByNumber(const QString &number) const;
+    int FindByNumber(const QString &number) const { return FindFrom(number, 0); }
     // The same search begun at the second row, wrapping round to the first.
-    int FindByNumberFromSecond(const QString &number) const;
+    int FindByNumberFromSecond(const QString &number) const { return FindFrom(number, 1); }
 
     int CurrentRow() const { return currentRow_; }
     void SetCurrentRow(int row);
@@ -46,6 +46,8 @@ signals:
     void currentRowChanged(int row);
 
 private:
+    int FindFrom(const QString &number, int first) const;
+
     const AppState &state_;
     Kind kind_;
     QVector<ParamRow> rows_;
