@@ -12,8 +12,6 @@ class DataChannel {
 public:
     void SetTcp(Transport *tcp) { tcp_ = tcp; }
     void SetSerial(Transport *serial) { serial_ = serial; }
-    Transport *Tcp() const { return tcp_; }
-    Transport *Serial() const { return serial_; }
 
     bool ChannelIsOpen() const;
     void ChannelWrite(const QByteArray &bytes);

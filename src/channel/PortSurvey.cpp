@@ -55,9 +55,7 @@ QList<Port> Survey(QList<Port> reported, const QStringList &paths)
         if (known.contains(identity))
             continue;
         known << identity;
-        Port port;
-        port.path = path;
-        reported << port;
+        reported << Port{.path = path};
     }
     for (Port &port : reported)
         CheckAccess(port);
