@@ -44,7 +44,6 @@ public:
     qint64 NextDueMs() const { return due_.empty() ? -1 : due_.begin()->first.first; }
 
     void SetPaced(bool paced) { paced_ = paced; }
-    bool Paced() const { return paced_; }
 
 private:
     using Key = std::pair<qint64, quint64>; // due time, order armed

@@ -63,12 +63,6 @@ JsonValue *DeviceProfile::Params()
     return v && v->IsArray() ? v : nullptr;
 }
 
-const JsonValue *DeviceProfile::Params() const
-{
-    const JsonValue *v = root_.Find(ProfileKeys::Params);
-    return v && v->IsArray() ? v : nullptr;
-}
-
 QByteArray DeviceProfile::Render() const
 {
     QString text = root_.ToIndentedText();
@@ -81,6 +75,5 @@ void DeviceProfile::SaveAs(const QString &path) const
 {
     if (path.isEmpty())
         throw DtuError(QCoreApplication::translate("DeviceProfile", "没有可保存的参数文件"));
-    const QByteArray bytes = Render();
-    TextFile::WriteAtomically(path, bytes);
+    TextFile::WriteAtomically(path, Render());
 }

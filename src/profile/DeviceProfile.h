@@ -52,7 +52,7 @@ public:
     void SetText(const QString &key, const QString &value);
     // The Params array (nullptr when absent or not an array).
     JsonValue *Params();
-    const JsonValue *Params() const;
+    const JsonValue *Params() const { return const_cast<DeviceProfile *>(this)->Params(); }
 
     // Indented JSON, non-ASCII as is, CR LF line ends, in the file's encoding.
     // Throws DtuError for a character the encoding cannot hold.

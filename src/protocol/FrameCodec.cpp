@@ -1,7 +1,11 @@
 #include "protocol/FrameCodec.h"
 
-namespace FrameCodec {
+#include "protocol/Hex.h"
 
+#include <QtEndian>
+
+namespace FrameCodec {
+namespace {
 quint16 Sum16(const char *data, qsizetype size)
 {
     quint16 sum = 0;
@@ -10,30 +14,23 @@ quint16 Sum16(const char *data, qsizetype size)
     return sum;
 }
 
-static quint16 BigEndianAt(const QByteArray &bytes, qsizetype offset)
+quint16 BigEndianAt(const QByteArray &bytes, qsizetype offset)
 {
-    return static_cast<quint16>((static_cast<quint8>(bytes[offset]) << 8)
-                                | static_cast<quint8>(bytes[offset + 1]));
+    return qFromBigEndian<quint16>(bytes.constData() + offset);
 }
+} // namespace
 
 QByteArray Assemble(quint16 word, const QByteArray &prefix, const QByteArray &data)
 {
     if (prefix.size() + data.size() > kMaxPayload)
         return {};
-    const int length = static_cast<int>(data.size() + prefix.size() + 4);
+    const auto length = static_cast<quint16>(data.size() + prefix.size() + 4);
     QByteArray frame;
     frame.reserve(length + 4);
     frame.append(static_cast<char>(kHeader0));
     frame.append(static_cast<char>(kHeader1));
-    frame.append(static_cast<char>(length >> 8));
-    frame.append(static_cast<char>(length & 0xFF));
-    frame.append(prefix);
-    frame.append(static_cast<char>(word >> 8));
-    frame.append(static_cast<char>(word & 0xFF));
-    frame.append(data);
-    const quint16 sum = Sum16(frame.constData() + 2, frame.size() - 2);
-    frame.append(static_cast<char>(sum >> 8));
-    frame.append(static_cast<char>(sum & 0xFF));
+    frame += WordToBytes(length) + prefix + WordToBytes(word) + data;
+    frame += WordToBytes(Sum16(frame.constData() + 2, frame.size() - 2));
     return frame;
 }
 
