@@ -30,16 +30,15 @@ QList<Port> SystemPorts()
     QList<Port> ports;
     const auto infos = QSerialPortInfo::availablePorts();
     for (const QSerialPortInfo &info : infos) {
-        Port port;
-        port.path = info.systemLocation();
-        port.reported = true;
+        Port port{.path = info.systemLocation(),
+                  .reported = true,
+                  .description = info.description(),
+                  .manufacturer = info.manufacturer(),
+                  .serialNumber = info.serialNumber()};
         if (info.hasVendorIdentifier())
             port.vendorId = info.vendorIdentifier();
         if (info.hasProductIdentifier())
             port.productId = info.productIdentifier();
-        port.description = info.description();
-        port.manufacturer = info.manufacturer();
-        port.serialNumber = info.serialNumber();
         ports << port;
     }
     return ports;

@@ -17,17 +17,32 @@ private:
     RealScheduler &owner_;
 };
 
+namespace {
+Scheduler *installed = nullptr;
+}
+
+Scheduler &Scheduler::Real()
+{
+    static RealScheduler real;
+    return real;
+}
+
+Scheduler &Scheduler::Default()
+{
+    return installed ? *installed : Real();
+}
+
+void Scheduler::SetDefault(Scheduler *scheduler)
+{
+    installed = scheduler;
+}
+
 RealScheduler::RealScheduler() : host_(std::make_unique<Host>(*this))
 {
     clock_.start();
 }
 
 RealScheduler::~RealScheduler() = default;
-
-Scheduler::TimerId RealScheduler::Arm(int ms, Callback fn, bool repeat)
-{
-    return Start(ms, std::move(fn), repeat, Qt::CoarseTimer);
-}
 
 Scheduler::TimerId RealScheduler::Start(int ms, Callback fn, bool repeat, Qt::TimerType type)
 {
@@ -61,16 +76,6 @@ void RealScheduler::Fire(int qtId)
     if (!it->second.repeat)
         Cancel(it->first);
     (*fn)();
-}
-
-void RealScheduler::Sleep(int ms)
-{
-    Wait(ms, false);
-}
-
-bool RealScheduler::SleepUntilWoken(int ms)
-{
-    return Wait(ms, true);
 }
 
 bool RealScheduler::Wait(int ms, bool wakeable)

@@ -111,14 +111,12 @@ QString FromUtf8OrGbk(const QByteArray &bytes)
 
 QByteArray ToGbk(const QString &text)
 {
-    QStringEncoder encoder("GBK");
-    return encoder.encode(text);
+    return QStringEncoder("GBK").encode(text);
 }
 
 QString FromGbk(const QByteArray &bytes)
 {
-    QStringDecoder decoder("GBK");
-    return decoder.decode(bytes);
+    return QStringDecoder("GBK").decode(bytes);
 }
 
 } // namespace TextFile

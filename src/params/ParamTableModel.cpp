@@ -16,16 +16,6 @@ ParamTableModel::ParamTableModel(const AppState &state, Kind kind, QObject *pare
     });
 }
 
-int ParamTableModel::rowCount(const QModelIndex &parent) const
-{
-    return parent.isValid() ? 0 : Count();
-}
-
-int ParamTableModel::columnCount(const QModelIndex &parent) const
-{
-    return parent.isValid() ? 0 : ParamColumnCount;
-}
-
 QVariant ParamTableModel::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid() || index.row() >= Count())

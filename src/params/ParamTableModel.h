@@ -17,8 +17,8 @@ public:
     ParamTableModel(const AppState &state, Kind kind, QObject *parent = nullptr);
 
     Kind kind() const { return kind_; }
-    int rowCount(const QModelIndex &parent = {}) const override;
-    int columnCount(const QModelIndex &parent = {}) const override;
+    int rowCount(const QModelIndex &parent = {}) const override { return parent.isValid() ? 0 : Count(); }
+    int columnCount(const QModelIndex &parent = {}) const override { return parent.isValid() ? 0 : ParamColumnCount; }
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 

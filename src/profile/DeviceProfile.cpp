@@ -22,11 +22,6 @@ bool ProfileParam::FromJson(const JsonValue &element, ProfileParam *out)
     return true;
 }
 
-DeviceProfile DeviceProfile::FromFile(const QString &path)
-{
-    return FromDecoded(TextFile::Read(path), path);
-}
-
 DeviceProfile DeviceProfile::FromDecoded(const TextFile::Decoded &decoded, const QString &path)
 {
     DeviceProfile profile = FromText(decoded.text, path);
@@ -50,11 +45,6 @@ QString DeviceProfile::Text(const QString &key) const
 {
     const JsonValue *v = root_.Find(key);
     return v ? v->Text() : QString();
-}
-
-void DeviceProfile::SetText(const QString &key, const QString &value)
-{
-    root_.Set(key, JsonValue::MakeString(value));
 }
 
 JsonValue *DeviceProfile::Params()

@@ -10,11 +10,6 @@ JsonValue JsonValue::MakeString(const QString &s)
     return v;
 }
 
-QString JsonValue::Text() const
-{
-    return (type_ == Type::String || type_ == Type::Number) ? text_ : QString();
-}
-
 int JsonValue::ToInt(int fallback) const
 {
     if (type_ != Type::Number && type_ != Type::String)
@@ -282,8 +277,7 @@ private:
 bool JsonValue::Parse(const QString &text, JsonValue *out, QString *error, qsizetype *failedAt)
 {
     JsonValue result;
-    JsonParser parser(text);
-    if (!parser.Run(&result, error, failedAt))
+    if (!JsonParser(text).Run(&result, error, failedAt))
         return false;
     *out = std::move(result);
     return true;

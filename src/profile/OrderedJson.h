@@ -18,12 +18,11 @@ public:
     Type type() const { return type_; }
     bool IsObject() const { return type_ == Type::Object; }
     bool IsArray() const { return type_ == Type::Array; }
-    bool IsString() const { return type_ == Type::String; }
     bool IsNumber() const { return type_ == Type::Number; }
     bool BoolValue() const { return bool_; }
 
     // String content, or the number's text; empty for other types.
-    QString Text() const;
+    QString Text() const { return type_ == Type::String || type_ == Type::Number ? text_ : QString(); }
     // Integer value of a number (or of a numeric string); fallback otherwise.
     int ToInt(int fallback = 0) const;
 

@@ -53,12 +53,6 @@ private:
 };
 } // namespace
 
-CommandExchange::CommandExchange(AppState &state, ScriptHost &script, DataChannel &channel,
-                                 Frontend &frontend, Scheduler &clock)
-    : state_(state), script_(script), channel_(channel), frontend_(frontend), clock_(clock)
-{
-}
-
 QByteArray CommandExchange::BuildFrame(quint16 word, const QByteArray &data)
 {
     commandPrefix_ = HexToBytes(script_.Eval(QStringLiteral("PrevCmd();")));
@@ -188,11 +182,6 @@ int CommandExchange::JudgeAck(const QByteArray &reply)
     return TransactionResult::Refused;
 }
 
-int CommandExchange::AwaitAck()
-{
-    return JudgeAck(ReceiveReply(kAckTimeoutMs));
-}
-
 QByteArray CommandExchange::Transact(quint16 word, const QByteArray &data, int firstByteTimeoutMs)
 {
     // A frame sent during another exchange's wait would make the device's
@@ -202,9 +191,4 @@ QByteArray CommandExchange::Transact(quint16 word, const QByteArray &data, int f
     const QByteArray frame = BuildFrame(word, data);
     channel_.ChannelWrite(frame);
     return ReceiveReply(firstByteTimeoutMs);
-}
-
-int CommandExchange::SetTypeExchange(quint16 word, const QByteArray &data)
-{
-    return JudgeAck(Transact(word, data, kAckTimeoutMs));
 }

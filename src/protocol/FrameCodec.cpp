@@ -13,11 +13,6 @@ quint16 Sum16(const char *data, qsizetype size)
         sum = static_cast<quint16>(sum + static_cast<quint8>(data[i]));
     return sum;
 }
-
-quint16 BigEndianAt(const QByteArray &bytes, qsizetype offset)
-{
-    return qFromBigEndian<quint16>(bytes.constData() + offset);
-}
 } // namespace
 
 QByteArray Assemble(quint16 word, const QByteArray &prefix, const QByteArray &data)
@@ -36,11 +31,8 @@ QByteArray Assemble(quint16 word, const QByteArray &prefix, const QByteArray &da
 
 QByteArray Locate(const QByteArray &received)
 {
-    static const QByteArray header("\xAA\x55", 2);
-    const qsizetype at = received.indexOf(header);
-    if (at > 0)
-        return received.mid(at);
-    return received;
+    const qsizetype at = received.indexOf("\xAA\x55");
+    return at > 0 ? received.mid(at) : received;
 }
 
 bool HasHeader(const QByteArray &frame)
@@ -53,7 +45,7 @@ int LengthField(const QByteArray &frame)
 {
     if (frame.size() < 4)
         return 0;
-    return BigEndianAt(frame, 2);
+    return qFromBigEndian<quint16>(frame.constData() + 2);
 }
 
 bool ChecksumByLength(const QByteArray &frame)
@@ -63,7 +55,7 @@ bool ChecksumByLength(const QByteArray &frame)
     const qsizetype length = LengthField(frame);
     if (frame.size() < length + 4)
         return false;
-    return Sum16(frame.constData() + 2, length) == BigEndianAt(frame, 2 + length);
+    return Sum16(frame.constData() + 2, length) == qFromBigEndian<quint16>(frame.constData() + 2 + length);
 }
 
 bool ChecksumBySize(const QByteArray &frame)
@@ -71,7 +63,7 @@ bool ChecksumBySize(const QByteArray &frame)
     const qsizetype n = frame.size();
     if (n < 4)
         return false;
-    return Sum16(frame.constData() + 2, n - 4) == BigEndianAt(frame, n - 2);
+    return Sum16(frame.constData() + 2, n - 4) == qFromBigEndian<quint16>(frame.constData() + n - 2);
 }
 
 } // namespace FrameCodec

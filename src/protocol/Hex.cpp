@@ -1,23 +1,13 @@
 #include "protocol/Hex.h"
 
 namespace {
-int DigitValue(QChar c)
+// Any character but a hex digit counts as 0.
+quint32 DigitValue(QChar c)
 {
-    const ushort u = c.unicode();
-    if (u >= '0' && u <= '9')
-        return u - '0';
-    if (u >= 'A' && u <= 'F')
-        return u - 'A' + 10;
-    if (u >= 'a' && u <= 'f')
-        return u - 'a' + 10;
-    return 0;
+    static const QString digits = QStringLiteral("0123456789abcdef");
+    return static_cast<quint32>(qMax<qsizetype>(0, digits.indexOf(c, 0, Qt::CaseInsensitive)));
 }
 } // namespace
-
-QString ByteToHex(quint8 value)
-{
-    return BytesToHex(QByteArray(1, static_cast<char>(value)));
-}
 
 QString BytesToHex(const QByteArray &bytes)
 {
@@ -33,7 +23,7 @@ qint32 HexToInt(const QString &text)
 {
     quint32 result = 0;
     for (QChar c : text)
-        result = result * 16u + static_cast<quint32>(DigitValue(c));
+        result = result * 16u + DigitValue(c);
     return static_cast<qint32>(result);
 }
 

@@ -14,8 +14,5 @@ quint16 ModbusCrc(const QByteArray &bytes)
 QByteArray WithModbusCrc(const QByteArray &bytes)
 {
     const quint16 crc = ModbusCrc(bytes);
-    QByteArray out = bytes;
-    out.append(static_cast<char>(crc & 0xFF));
-    out.append(static_cast<char>(crc >> 8));
-    return out;
+    return bytes + static_cast<char>(crc & 0xFF) + static_cast<char>(crc >> 8);
 }
