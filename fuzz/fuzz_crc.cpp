@@ -1,7 +1,6 @@
-// CRC-16/MODBUS: the table-driven routine against the bit-by-bit definition,
-// and the residue of a message with its CRC appended.
+// CRC-16/MODBUS: the CRC appended low byte first, and the residue of a
+// message with its CRC appended.
 #include "protocol/ModbusCrc.h"
-#include "support/BitwiseCrc.h"
 
 #include <cstdint>
 
@@ -9,8 +8,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const QByteArray bytes(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size));
     const quint16 crc = ModbusCrc(bytes);
-    if (crc != BitwiseCrc(bytes))
-        __builtin_trap();
     const QByteArray framed = WithModbusCrc(bytes);
     if (framed.size() != bytes.size() + 2 || !framed.startsWith(bytes))
         __builtin_trap();

@@ -39,8 +39,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
                 if (!ProfileParam::FromJson(element, &p))
                     break;
                 try {
-                    RowBuilder::BuildMainRow(session.mainTable, session.state.MainParamIdList, session.script, p);
-                    RowBuilder::BuildExtendedRow(session.extTable, session.state.ExtParamIdList, session.script, p);
+                    RowBuilder::BuildRow(session.mainTable, session.state.MainParamIdList, session.script, p);
+                    RowBuilder::BuildRow(session.extTable, session.state.ExtParamIdList, session.script, p);
                 } catch (const DtuError &) {
                 }
             }

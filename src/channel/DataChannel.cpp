@@ -11,11 +11,6 @@ Transport *DataChannel::Active() const
     return nullptr;
 }
 
-bool DataChannel::ChannelIsOpen() const
-{
-    return Active() != nullptr;
-}
-
 void DataChannel::ChannelWrite(const QByteArray &bytes)
 {
     if (bytes.isEmpty())

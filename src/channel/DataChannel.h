@@ -12,10 +12,8 @@ class DataChannel {
 public:
     void SetTcp(Transport *tcp) { tcp_ = tcp; }
     void SetSerial(Transport *serial) { serial_ = serial; }
-    Transport *Tcp() const { return tcp_; }
-    Transport *Serial() const { return serial_; }
 
-    bool ChannelIsOpen() const;
+    bool ChannelIsOpen() const { return Active() != nullptr; }
     void ChannelWrite(const QByteArray &bytes);
     // True when at least one byte was returned; zero bytes stay in the string.
     bool ChannelRead(QByteArray *bytes);

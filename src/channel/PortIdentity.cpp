@@ -19,19 +19,13 @@ QString FindAdapter(const PortEntry &remembered, const QList<PortEntry> &ports)
 {
     const bool bySerial = remembered.HasUsbIdentity() && !remembered.serialNumber.isEmpty();
     for (const PortEntry &entry : ports) {
-        if (bySerial) {
-            if (entry.vendor == remembered.vendor && entry.product == remembered.product
-                && entry.serialNumber == remembered.serialNumber)
-                return entry.name;
-            continue;
-        }
-        if (!PortNames::SameDevice(entry.name, remembered.name))
-            continue;
-        // The same name taken by another model is not the adapter that left.
-        if (remembered.HasUsbIdentity()
-            && (entry.vendor != remembered.vendor || entry.product != remembered.product))
-            continue;
-        return entry.name;
+        const bool sameModel = entry.vendor == remembered.vendor && entry.product == remembered.product;
+        // Found by name, the same name taken by another model is not the adapter that left.
+        const bool found = bySerial ? sameModel && entry.serialNumber == remembered.serialNumber
+                                    : PortNames::SameDevice(entry.name, remembered.name)
+                                          && (sameModel || !remembered.HasUsbIdentity());
+        if (found)
+            return entry.name;
     }
     return {};
 }

@@ -30,16 +30,15 @@ QList<Port> SystemPorts()
     QList<Port> ports;
     const auto infos = QSerialPortInfo::availablePorts();
     for (const QSerialPortInfo &info : infos) {
-        Port port;
-        port.path = info.systemLocation();
-        port.reported = true;
+        Port port{.path = info.systemLocation(),
+                  .reported = true,
+                  .description = info.description(),
+                  .manufacturer = info.manufacturer(),
+                  .serialNumber = info.serialNumber()};
         if (info.hasVendorIdentifier())
             port.vendorId = info.vendorIdentifier();
         if (info.hasProductIdentifier())
             port.productId = info.productIdentifier();
-        port.description = info.description();
-        port.manufacturer = info.manufacturer();
-        port.serialNumber = info.serialNumber();
         ports << port;
     }
     return ports;
@@ -55,9 +54,7 @@ QList<Port> Survey(QList<Port> reported, const QStringList &paths)
         if (known.contains(identity))
             continue;
         known << identity;
-        Port port;
-        port.path = path;
-        reported << port;
+        reported << Port{.path = path};
     }
     for (Port &port : reported)
         CheckAccess(port);

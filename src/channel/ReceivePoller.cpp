@@ -92,19 +92,11 @@ void ReceivePoller::SendRaw(const QByteArray &bytes)
         frontend_.AppendTrace(QCoreApplication::translate("Trace", "下行：") + BytesToSpacedHex(bytes));
 }
 
-QString ReceivePoller::CountersText(qint32 received, qint32 sent)
-{
-    return QCoreApplication::translate("ReceivePoller", "收：%1字节，发:%2字节").arg(received).arg(sent);
-}
-
 QString ReceivePoller::CountersText() const
 {
-    return CountersText(state_.ReceivedByteCount, state_.SentByteCount);
-}
-
-void ReceivePoller::RefreshCounters()
-{
-    emit countersChanged(CountersText());
+    return QCoreApplication::translate("ReceivePoller", "收：%1字节，发:%2字节")
+        .arg(state_.ReceivedByteCount)
+        .arg(state_.SentByteCount);
 }
 
 #include "moc_ReceivePoller.cpp"

@@ -58,10 +58,9 @@ public:
     void SendRaw(const QByteArray &bytes);
 
     // "收：12字节，发:30字节"
-    static QString CountersText(qint32 received, qint32 sent);
     QString CountersText() const;
     // Re-announces the counters (after the test page resets them).
-    void RefreshCounters();
+    void RefreshCounters() { emit countersChanged(CountersText()); }
 
     TLineGet &LineGet() { return lineGet_; }
 

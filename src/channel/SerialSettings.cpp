@@ -50,26 +50,15 @@ qint32 SpeedFromText(const QString &text)
 FrameFormat ApplyFormat(const QString &text, const FrameFormat &previous)
 {
     FrameFormat f = previous;
-    if (text.size() >= 1) {
-        if (text[0] == u'8')
-            f.dataBits = 8;
-        else if (text[0] == u'7')
-            f.dataBits = 7;
-    }
-    if (text.size() >= 2) {
-        if (text[1] == u'N')
-            f.parity = Parity::None;
-        else if (text[1] == u'E')
-            f.parity = Parity::Even;
-        else if (text[1] == u'O')
-            f.parity = Parity::Odd;
-    }
-    if (text.size() >= 3) {
-        if (text[2] == u'1')
-            f.stopBits = 1;
-        else if (text[2] == u'2')
-            f.stopBits = 2;
-    }
+    const auto at = [&text](qsizetype i) { return i < text.size() ? text[i] : QChar(); };
+    if (at(0) == u'8' || at(0) == u'7')
+        f.dataBits = text[0].digitValue();
+    // Parity's letters in the order of the enum.
+    const qsizetype parity = QStringLiteral("NEO").indexOf(at(1));
+    if (parity >= 0)
+        f.parity = static_cast<Parity>(parity);
+    if (at(2) == u'1' || at(2) == u'2')
+        f.stopBits = text[2].digitValue();
     return f;
 }
 

@@ -64,7 +64,7 @@ bool SerialTransport::Open(const QString &name, const QString &speedText, const 
 {
     Close();
     failureReason_.clear();
-    speed_ = SerialSettings::SpeedFromText(speedText);
+    const qint32 speed = SerialSettings::SpeedFromText(speedText);
     format_ = SerialSettings::ApplyFormat(formatText, format_);
 
     devicePath_ = PortNames::DevicePath(name);
@@ -75,7 +75,7 @@ bool SerialTransport::Open(const QString &name, const QString &speedText, const 
     port_.setPortName(PortNames::DeviceFromName(name));
     // Non-standard speeds (14400, 28800, 33600, 76800) go to the driver as
     // they are; on Linux QSerialPort sets them through termios2.
-    port_.setBaudRate(speed_);
+    port_.setBaudRate(speed);
     port_.setDataBits(format_.dataBits == 7 ? QSerialPort::Data7 : QSerialPort::Data8);
     port_.setParity(format_.parity == Parity::Even  ? QSerialPort::EvenParity
                     : format_.parity == Parity::Odd ? QSerialPort::OddParity
@@ -131,36 +131,24 @@ QString SerialTransport::Diagnose(const QString &name) const
 
 void SerialTransport::OnError(QSerialPort::SerialPortError error)
 {
-    switch (error) {
-    case QSerialPort::NoError:
-    case QSerialPort::UnsupportedOperationError: // modem lines of a pty
-    case QSerialPort::TimeoutError:
+    // Write errors surface where the bytes are moved; a pty refusing the
+    // modem lines and time-outs are harmless.
+    if (error != QSerialPort::ResourceError && error != QSerialPort::ReadError)
         return;
-    case QSerialPort::ResourceError:
-        // The device went away (adapter unplugged, pty closed): close once,
-        // quietly; the port can be opened again later.
+    // The device went away (adapter unplugged, pty closed): close once,
+    // quietly; the port can be opened again later. So is a read that finds
+    // the line hung up (the pty's other side closed) or the device node
+    // gone, whatever stale reason the port gives ("File exists").
+    if (error == QSerialPort::ResourceError || LineHungUp() || DeviceGone()) {
         if (CloseAfterError())
             emit lost();
         return;
-    case QSerialPort::ReadError: {
-        // A read that finds the line hung up (the pty's other side closed)
-        // or the device node gone (the adapter pulled) is a lost device,
-        // whatever stale reason the port gives ("File exists").
-        if (LineHungUp() || DeviceGone()) {
-            if (CloseAfterError())
-                emit lost();
-            return;
-        }
-        // The port keeps signalling a failing read, so an open port would
-        // spin on it while nothing arrives: close it and say why, once.
-        const QString reason = port_.errorString();
-        if (CloseAfterError())
-            emit readFailed(reason);
-        return;
     }
-    default:
-        return; // write errors surface where the bytes are moved
-    }
+    // The port keeps signalling a failing read, so an open port would spin
+    // on it while nothing arrives: close it and say why, once.
+    const QString reason = port_.errorString();
+    if (CloseAfterError())
+        emit readFailed(reason);
 }
 
 bool SerialTransport::LineHungUp()

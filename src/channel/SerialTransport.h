@@ -44,10 +44,6 @@ public:
     // must outlive this port or be taken away first.
     void StandIn(Transport *line);
 
-    // Settings of the last open attempt.
-    qint32 Speed() const { return speed_; }
-    SerialSettings::FrameFormat Format() const { return format_; }
-    QString Device() const { return port_.portName(); }
     QString FailureReason() const { return failureReason_; }
     // The port as configured, for inspection.
     const QSerialPort &Port() const { return port_; }
@@ -71,7 +67,6 @@ private:
     bool DeviceGone() const;
 
     QSerialPort port_;
-    qint32 speed_ = 9600;
     SerialSettings::FrameFormat format_;
     QString failureReason_;
     QString devicePath_;

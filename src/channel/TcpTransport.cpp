@@ -84,14 +84,12 @@ void TcpTransport::OnSocketState(QAbstractSocket::SocketState socketState)
 {
     if (socketState != QAbstractSocket::UnconnectedState)
         return;
-    if (state_ == State::Active) {
-        // Closed by either side, by "断开", or after a failed send/receive.
-        SetState(State::Inactive);
+    // Closed by either side, by "断开", or after a failed send/receive; a
+    // refused or unanswered attempt leaves the text at "连接中...".
+    const bool wasActive = state_ == State::Active;
+    SetState(State::Inactive);
+    if (wasActive)
         SetStatus(FailedText());
-    } else {
-        // A refused or unanswered attempt: inactive, text stays "连接中...".
-        SetState(State::Inactive);
-    }
 }
 
 void TcpTransport::OnError(QAbstractSocket::SocketError error)

@@ -8,10 +8,17 @@
 // ignored when comparing; order of insertion kept (writing follows table order).
 class ModifiedList {
 public:
-    void Add(const QString &number);
+    void Add(const QString &number)
+    {
+        if (!Contains(number))
+            items_.append(number);
+    }
     // Takes the number out again (an edit the row could not hold).
-    void Remove(const QString &number);
-    bool Contains(const QString &number) const;
+    void Remove(const QString &number)
+    {
+        items_.removeIf([&number](const QString &item) { return item.compare(number, Qt::CaseInsensitive) == 0; });
+    }
+    bool Contains(const QString &number) const { return items_.contains(number, Qt::CaseInsensitive); }
     void Clear() { items_.clear(); }
     bool IsEmpty() const { return items_.isEmpty(); }
     int Count() const { return items_.size(); }

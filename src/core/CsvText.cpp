@@ -2,6 +2,8 @@
 
 #include <QRegularExpression>
 
+#include <algorithm>
+
 namespace CsvText {
 namespace {
 
@@ -31,10 +33,7 @@ QString Cell(const QString &text)
 QString Quoted(const QString &text)
 {
     static const QString quoteWorthy = QStringLiteral(",\"\n\r");
-    bool plain = true;
-    for (const QChar ch : text)
-        plain = plain && !quoteWorthy.contains(ch);
-    if (plain)
+    if (std::none_of(text.begin(), text.end(), [](QChar ch) { return quoteWorthy.contains(ch); }))
         return text;
     QString quoted = text;
     quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));

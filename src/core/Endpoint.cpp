@@ -38,6 +38,7 @@ std::optional<Endpoint> Endpoint::ParseAddress(const QString &given, Fault *faul
     const QString rest = given.trimmed();
     Endpoint endpoint = Tcp(QString());
     QString portText;
+    bool hasPort = false;
     if (rest.startsWith(QLatin1Char('['))) {
         // [IPv6]:PORT
         const qsizetype close = rest.indexOf(QLatin1Char(']'));
@@ -45,28 +46,24 @@ std::optional<Endpoint> Endpoint::ParseAddress(const QString &given, Fault *faul
             return fail(Fault::NoHost);
         endpoint.host = rest.mid(1, close - 1);
         const QString after = rest.mid(close + 1);
-        if (!after.isEmpty()) {
-            if (!after.startsWith(QLatin1Char(':')))
-                return fail(Fault::BadTcpPort);
-            portText = after.mid(1);
-            if (portText.isEmpty())
-                return fail(Fault::BadTcpPort);
-        }
+        if (!after.isEmpty() && !after.startsWith(QLatin1Char(':')))
+            return fail(Fault::BadTcpPort);
+        hasPort = !after.isEmpty();
+        portText = after.mid(1);
     } else if (rest.count(QLatin1Char(':')) > 1) {
         // A bare IPv6 address: no port can be told from it.
         endpoint.host = rest;
     } else {
         const qsizetype colon = rest.indexOf(QLatin1Char(':'));
         endpoint.host = colon < 0 ? rest : rest.left(colon);
-        if (colon >= 0) {
-            portText = rest.mid(colon + 1);
-            if (portText.isEmpty())
-                return fail(Fault::BadTcpPort);
-        }
+        hasPort = colon >= 0;
+        portText = rest.mid(colon + 1);
     }
+    if (hasPort && portText.isEmpty())
+        return fail(Fault::BadTcpPort);
     if (endpoint.host.isEmpty())
         return fail(Fault::NoHost);
-    if (!portText.isEmpty() && !ParsePort(portText, &endpoint.tcpPort))
+    if (hasPort && !ParsePort(portText, &endpoint.tcpPort))
         return fail(Fault::BadTcpPort);
     return endpoint;
 }

@@ -17,17 +17,32 @@ private:
     RealScheduler &owner_;
 };
 
+namespace {
+Scheduler *installed = nullptr;
+}
+
+Scheduler &Scheduler::Real()
+{
+    static RealScheduler real;
+    return real;
+}
+
+Scheduler &Scheduler::Default()
+{
+    return installed ? *installed : Real();
+}
+
+void Scheduler::SetDefault(Scheduler *scheduler)
+{
+    installed = scheduler;
+}
+
 RealScheduler::RealScheduler() : host_(std::make_unique<Host>(*this))
 {
     clock_.start();
 }
 
 RealScheduler::~RealScheduler() = default;
-
-Scheduler::TimerId RealScheduler::Arm(int ms, Callback fn, bool repeat)
-{
-    return Start(ms, std::move(fn), repeat, Qt::CoarseTimer);
-}
 
 Scheduler::TimerId RealScheduler::Start(int ms, Callback fn, bool repeat, Qt::TimerType type)
 {
@@ -63,27 +78,21 @@ void RealScheduler::Fire(int qtId)
     (*fn)();
 }
 
-void RealScheduler::Sleep(int ms)
+bool RealScheduler::Wait(int ms, bool wakeable)
 {
     // Waits inside the event dispatcher rather than in a bare sleep: the
     // window repaints and sockets deliver data while a reply is awaited, and
     // no processor time is burnt. A precise timer, because the exchange
     // counts its deadlines in these waits.
     QEventLoop loop;
+    Sleeper sleeper{&loop, false};
+    if (wakeable)
+        sleepers_.push_back(&sleeper);
     const TimerId id = Start(qMax(0, ms), [&loop] { loop.quit(); }, false, Qt::PreciseTimer);
     loop.exec();
     Cancel(id); // the loop may have been ended by someone else
-}
-
-bool RealScheduler::SleepUntilWoken(int ms)
-{
-    QEventLoop loop;
-    Sleeper sleeper{&loop, false};
-    sleepers_.push_back(&sleeper);
-    const TimerId id = Start(qMax(0, ms), [&loop] { loop.quit(); }, false, Qt::PreciseTimer);
-    loop.exec();
-    Cancel(id);
-    sleepers_.pop_back();
+    if (wakeable)
+        sleepers_.pop_back();
     return sleeper.woken;
 }
 

@@ -17,10 +17,13 @@ public:
     ~RealScheduler() override;
 
     qint64 NowMs() const override { return clock_.elapsed(); }
-    TimerId Arm(int ms, Callback fn, bool repeat = false) override;
+    TimerId Arm(int ms, Callback fn, bool repeat = false) override
+    {
+        return Start(ms, std::move(fn), repeat, Qt::CoarseTimer);
+    }
     void Cancel(TimerId id) override;
-    void Sleep(int ms) override;
-    bool SleepUntilWoken(int ms) override;
+    void Sleep(int ms) override { Wait(ms, false); }
+    bool SleepUntilWoken(int ms) override { return Wait(ms, true); }
     void Wake() override;
     void ProcessEvents() override;
 
@@ -33,6 +36,8 @@ private:
     };
     TimerId Start(int ms, Callback fn, bool repeat, Qt::TimerType type);
     void Fire(int qtId);
+    // Sleep, and with wakeable, SleepUntilWoken.
+    bool Wait(int ms, bool wakeable);
     struct Sleeper {
         QEventLoop *loop = nullptr;
         bool woken = false;

@@ -1,17 +1,9 @@
 #include "core/ScheduledTimer.h"
 
-ScheduledTimer::ScheduledTimer(Scheduler &scheduler, QString name) : scheduler_(scheduler), name_(std::move(name)) {}
-
 void ScheduledTimer::Start()
 {
     Stop();
     id_ = scheduler_.Arm(interval_, [this] { Fired(); }, !singleShot_);
-}
-
-void ScheduledTimer::Start(int ms)
-{
-    interval_ = ms;
-    Start();
 }
 
 void ScheduledTimer::Stop()

@@ -9,7 +9,7 @@
 // callback never outlives its owner.
 class ScheduledTimer {
 public:
-    explicit ScheduledTimer(Scheduler &scheduler, QString name = {});
+    explicit ScheduledTimer(Scheduler &scheduler, QString name = {}) : scheduler_(scheduler), name_(std::move(name)) {}
     ~ScheduledTimer() { Stop(); }
     ScheduledTimer(const ScheduledTimer &) = delete;
     ScheduledTimer &operator=(const ScheduledTimer &) = delete;
@@ -18,12 +18,15 @@ public:
     void SetInterval(int ms) { interval_ = ms; }
     int Interval() const { return interval_; }
     void SetSingleShot(bool singleShot) { singleShot_ = singleShot; }
-    bool SingleShot() const { return singleShot_; }
 
     // Starts, or starts again, with the interval set.
     void Start();
     // Sets the interval and starts.
-    void Start(int ms);
+    void Start(int ms)
+    {
+        interval_ = ms;
+        Start();
+    }
     void Stop();
     bool IsActive() const { return id_ != 0; }
 

@@ -71,8 +71,3 @@ void EndOnNextStopSignal(bool on)
 {
     g_endAtOnce = on ? 1 : 0;
 }
-
-void QuitOnSignals()
-{
-    OnStopSignals([] { QCoreApplication::quit(); });
-}

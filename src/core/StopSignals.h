@@ -9,8 +9,6 @@
 // lives (a run inside a longer process); without, for good.
 class QObject;
 void OnStopSignals(std::function<void()> onStop, QObject *context = nullptr);
-// The usual case: the signals end the event loop.
-void QuitOnSignals();
 // While on, a stop signal ends the process at once, as if nothing handled
 // it: the second Ctrl+C of someone who will not wait for a stop between two
 // exchanges. A program turns it on once it has heard the first.

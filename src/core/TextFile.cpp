@@ -8,16 +8,10 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <algorithm>
+
 namespace TextFile {
 namespace {
-
-bool HasNonAscii(const QByteArray &bytes)
-{
-    for (char c : bytes)
-        if (static_cast<quint8>(c) >= 0x80)
-            return true;
-    return false;
-}
 
 // Text a profile plausibly holds beyond ASCII: Chinese characters and the
 // punctuation and symbols written with them. GBK bytes that happen to be
@@ -62,7 +56,8 @@ Decoded Decode(const QByteArray &bytes)
         return {decoder.decode(bytes.mid(3)), Encoding::Utf8Bom};
     }
     QString utf8;
-    if (HasNonAscii(bytes) && LooksLikeUtf8(bytes, &utf8))
+    const bool nonAscii = std::any_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<quint8>(c) >= 0x80; });
+    if (nonAscii && LooksLikeUtf8(bytes, &utf8))
         return {utf8, Encoding::Utf8};
     return {FromGbk(bytes), Encoding::Gbk};
 }
@@ -101,15 +96,9 @@ Decoded Read(const QString &path)
 
 void WriteAtomically(const QString &path, const QByteArray &bytes)
 {
+    // An unfinished save file is thrown away when it goes out of scope.
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw DtuError(QCoreApplication::translate("TextFile", "无法写入文件 %1：%2").arg(path, file.errorString()));
-    if (file.write(bytes) != bytes.size()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        throw DtuError(QCoreApplication::translate("TextFile", "无法写入文件 %1：%2").arg(path, reason));
-    }
-    if (!file.commit())
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
         throw DtuError(QCoreApplication::translate("TextFile", "无法写入文件 %1：%2").arg(path, file.errorString()));
 }
 
@@ -122,14 +111,12 @@ QString FromUtf8OrGbk(const QByteArray &bytes)
 
 QByteArray ToGbk(const QString &text)
 {
-    QStringEncoder encoder("GBK");
-    return encoder.encode(text);
+    return QStringEncoder("GBK").encode(text);
 }
 
 QString FromGbk(const QByteArray &bytes)
 {
-    QStringDecoder decoder("GBK");
-    return decoder.decode(bytes);
+    return QStringDecoder("GBK").decode(bytes);
 }
 
 } // namespace TextFile

@@ -30,12 +30,9 @@ Language ForLocale(const QLocale &locale)
 
 bool FromCode(const QString &code, Language *language)
 {
-    if (code == QLatin1String("zh"))
-        *language = Language::Chinese;
-    else if (code == QLatin1String("en"))
-        *language = Language::English;
-    else
+    if (code != Code(Language::Chinese) && code != Code(Language::English))
         return false;
+    *language = code == Code(Language::Chinese) ? Language::Chinese : Language::English;
     return true;
 }
 

@@ -59,11 +59,6 @@ void VirtualScheduler::AdvanceTo(qint64 target, const bool *stop)
         now_ = qMax(now_, target);
 }
 
-void VirtualScheduler::Advance(qint64 ms)
-{
-    AdvanceTo(now_ + qMax<qint64>(0, ms), nullptr);
-}
-
 bool VirtualScheduler::AdvanceToNext()
 {
     if (due_.empty())

@@ -35,7 +35,7 @@ public:
     void ProcessEvents() override;
 
     // Moves time on by ms (at least 0), firing the timers due on the way.
-    void Advance(qint64 ms);
+    void Advance(qint64 ms) { AdvanceTo(now_ + qMax<qint64>(0, ms), nullptr); }
     // Moves to the next timer due and fires it; false when none is armed.
     bool AdvanceToNext();
     // Timers armed and not yet fired or cancelled.
@@ -44,7 +44,6 @@ public:
     qint64 NextDueMs() const { return due_.empty() ? -1 : due_.begin()->first.first; }
 
     void SetPaced(bool paced) { paced_ = paced; }
-    bool Paced() const { return paced_; }
 
 private:
     using Key = std::pair<qint64, quint64>; // due time, order armed

@@ -23,6 +23,9 @@ bool WorkingFolderIsSetUp()
     return QFileInfo::exists(kScriptName) || QFileInfo::exists(kLastFileName);
 }
 
+namespace {
+// The lastfile.log in use: ./lastfile.log in a set-up working folder, else
+// the one in the configuration folder.
 QString LastFilePath()
 {
     if (WorkingFolderIsSetUp())
@@ -30,22 +33,10 @@ QString LastFilePath()
     return ConfigFolder() + QLatin1Char('/') + kLastFileName;
 }
 
-QString ReadLastFile()
-{
-    QFile file(LastFilePath());
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    const QString text = TextFile::FromUtf8OrGbk(file.readAll());
-    return text.section(QLatin1Char('\n'), 0, 0).remove(QLatin1Char('\r'));
-}
-
-void WriteLastFile(const QString &path)
-{
-    const QString target = LastFilePath();
-    QDir().mkpath(QFileInfo(target).absolutePath()); // a failure shows in the write
-    TextFile::WriteAtomically(target, path.toUtf8() + "\r\n");
-}
-
+// The places script.js is looked for, in order: ./script.js, script.js
+// beside the profile (when one is named), script.js in the configuration
+// folder. The first is the relative name, so messages about a work folder's
+// script read as they always did.
 QStringList ScriptCandidates(const QString &profilePath)
 {
     QStringList candidates{kScriptName};
@@ -62,10 +53,22 @@ QStringList ScriptCandidates(const QString &profilePath)
     add(ConfigFolder() + QLatin1Char('/') + kScriptName);
     return candidates;
 }
+} // namespace
 
-QString FindScript(const QString &profilePath)
+QString ReadLastFile()
 {
-    return LookUpScript(profilePath).found;
+    QFile file(LastFilePath());
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QString text = TextFile::FromUtf8OrGbk(file.readAll());
+    return text.section(QLatin1Char('\n'), 0, 0).remove(QLatin1Char('\r'));
+}
+
+void WriteLastFile(const QString &path)
+{
+    const QString target = LastFilePath();
+    QDir().mkpath(QFileInfo(target).absolutePath()); // a failure shows in the write
+    TextFile::WriteAtomically(target, path.toUtf8() + "\r\n");
 }
 
 ScriptLookup LookUpScript(const QString &profilePath, const QString &given)

@@ -20,26 +20,19 @@ QString ConfigFolder();
 // True when the working folder holds script.js or lastfile.log.
 bool WorkingFolderIsSetUp();
 
-// The lastfile.log in use: ./lastfile.log in a set-up working folder,
-// else the one in the configuration folder.
-QString LastFilePath();
-// Its first line, the last profile's path ("" when there is none).
+// The first line of the lastfile.log in use (./lastfile.log in a set-up
+// working folder, else the one in the configuration folder): the last
+// profile's path ("" when there is none).
 QString ReadLastFile();
-// Writes path and CR LF to LastFilePath(), making the configuration folder
+// Writes path and CR LF to that lastfile.log, making the configuration folder
 // when needed. Throws DtuError when it cannot be written.
 void WriteLastFile(const QString &path);
 
-// The places script.js is looked for, in order: ./script.js, script.js
-// beside the profile (when one is named), script.js in the configuration
-// folder. The first is the relative name, so messages about a work folder's
-// script read as they always did.
-QStringList ScriptCandidates(const QString &profilePath);
-// The first candidate that exists; "" when none does.
-QString FindScript(const QString &profilePath);
-
 // Where a run's script was looked for and what was found: the one home of
 // that rule for the window, dtucfg and the fleet. A path given (--script)
-// is taken as it is; otherwise the candidates are tried in order.
+// is taken as it is; otherwise ./script.js, script.js beside the profile
+// (when one is named) and script.js in the configuration folder are tried
+// in order.
 struct ScriptLookup {
     QString found;     // "" when nothing was found
     QStringList tried; // every path looked at, in order

@@ -59,8 +59,7 @@ void LoadExtendedFile(DtuSession &session, const QString &path)
         if (!ProfileParam::FromJson(element, &param))
             return;
         try {
-            RowBuilder::BuildExtendedRow(session.extTable, session.state.ExtParamIdList,
-                                         session.script, param);
+            RowBuilder::BuildRow(session.extTable, session.state.ExtParamIdList, session.script, param);
         } catch (const DtuError &) {
             return; // the rows built so far stay
         }
@@ -101,7 +100,7 @@ void LoadProfile(DtuSession &session, const QString &path)
             if (!ProfileParam::FromJson(element, &param))
                 break;
             try {
-                RowBuilder::BuildMainRow(session.mainTable, state.MainParamIdList, session.script, param);
+                RowBuilder::BuildRow(session.mainTable, state.MainParamIdList, session.script, param);
             } catch (const DtuError &) {
                 break; // rows already added stay; the rest are skipped
             }

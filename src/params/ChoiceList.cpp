@@ -25,11 +25,10 @@ ChoiceList ChoiceList::Parse(const QString &onList)
 
 int ChoiceList::LastMatch(const QString &hexCell) const
 {
-    int found = -1;
-    for (int i = 0; i < labels.size() && i < values.size(); ++i)
+    for (int i = int(qMin(labels.size(), values.size())) - 1; i >= 0; --i)
         if (kHexPrefix + values[i] == hexCell)
-            found = i;
-    return found;
+            return i;
+    return -1;
 }
 
 int ChoiceList::FirstMatch(const QString &hexCell) const

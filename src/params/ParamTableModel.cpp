@@ -16,16 +16,6 @@ ParamTableModel::ParamTableModel(const AppState &state, Kind kind, QObject *pare
     });
 }
 
-int ParamTableModel::rowCount(const QModelIndex &parent) const
-{
-    return parent.isValid() ? 0 : Count();
-}
-
-int ParamTableModel::columnCount(const QModelIndex &parent) const
-{
-    return parent.isValid() ? 0 : ParamColumnCount;
-}
-
 QVariant ParamTableModel::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid() || index.row() >= Count())
@@ -51,9 +41,7 @@ QVariant ParamTableModel::data(const QModelIndex &index, int role) const
             return QColor(0, 0, 200);
         return {};
     case Qt::BackgroundRole:
-        if (row.IsHeading())
-            return QColor(250, 140, 130);
-        return {};
+        return row.IsHeading() ? QColor(250, 140, 130) : QVariant();
     case Qt::FontRole:
         if (row.IsHeading()) {
             QFont font;
@@ -138,19 +126,11 @@ QString ParamTableModel::NotReportedText()
     return QCoreApplication::translate("ParamTableModel", "(设备未报告)");
 }
 
-int ParamTableModel::FindByNumber(const QString &number) const
-{
-    for (int i = 0; i < Count(); ++i)
-        if (rows_[i].Number().compare(number, Qt::CaseInsensitive) == 0)
-            return i;
-    return -1;
-}
-
-int ParamTableModel::FindByNumberFromSecond(const QString &number) const
+int ParamTableModel::FindFrom(const QString &number, int first) const
 {
     const int n = Count();
     for (int k = 0; k < n; ++k) {
-        const int i = (k + 1) % n;
+        const int i = (first + k) % n;
         if (rows_[i].Number().compare(number, Qt::CaseInsensitive) == 0)
             return i;
     }

@@ -17,8 +17,8 @@ public:
     ParamTableModel(const AppState &state, Kind kind, QObject *parent = nullptr);
 
     Kind kind() const { return kind_; }
-    int rowCount(const QModelIndex &parent = {}) const override;
-    int columnCount(const QModelIndex &parent = {}) const override;
+    int rowCount(const QModelIndex &parent = {}) const override { return parent.isValid() ? 0 : Count(); }
+    int columnCount(const QModelIndex &parent = {}) const override { return parent.isValid() ? 0 : ParamColumnCount; }
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
@@ -35,9 +35,9 @@ public:
     static QString NotReportedText();
 
     // First row whose number equals text, letter case ignored; -1 if none.
-    int FindByNumber(const QString &number) const;
+    int FindByNumber(const QString &number) const { return FindFrom(number, 0); }
     // The same search begun at the second row, wrapping round to the first.
-    int FindByNumberFromSecond(const QString &number) const;
+    int FindByNumberFromSecond(const QString &number) const { return FindFrom(number, 1); }
 
     int CurrentRow() const { return currentRow_; }
     void SetCurrentRow(int row);
@@ -46,6 +46,8 @@ signals:
     void currentRowChanged(int row);
 
 private:
+    int FindFrom(const QString &number, int first) const;
+
     const AppState &state_;
     Kind kind_;
     QVector<ParamRow> rows_;

@@ -7,41 +7,26 @@
 
 #include <QCoreApplication>
 #include <QRegularExpression>
+#include <QtEndian>
+#include <bit>
 #include <cmath>
-#include <cstring>
 
 namespace ValueCodec {
 
-bool IsGetStr(const QString &onGet) { return onGet.contains(QLatin1String("GetStr()")); }
 bool IsGetFloat(const QString &onGet) { return onGet.contains(QLatin1String("GetFloat()")); }
 bool IsSetStr(const QString &onSet) { return onSet.contains(QLatin1String("SetStr()")); }
 bool IsSetFloat(const QString &onSet) { return onSet.contains(QLatin1String("SetFloat()")); }
 
-QString BytesAsText(const QString &hexDigits)
-{
-    return TextFile::FromGbk(HexToBytes(hexDigits));
-}
-
-QString BytesAsFloatText(const QString &hexDigits)
-{
-    QByteArray bytes = HexToBytes(hexDigits).left(4);
-    while (bytes.size() < 4)
-        bytes.append('\0');
-    const quint32 bits = (static_cast<quint32>(static_cast<quint8>(bytes[0])) << 24)
-        | (static_cast<quint32>(static_cast<quint8>(bytes[1])) << 16)
-        | (static_cast<quint32>(static_cast<quint8>(bytes[2])) << 8)
-        | static_cast<quint32>(static_cast<quint8>(bytes[3]));
-    float value = 0;
-    std::memcpy(&value, &bits, sizeof value);
-    return QString::asprintf("%.3f", static_cast<double>(value));
-}
-
 QString Decode(ScriptHost &script, const QString &onGet, const QString &hexDigits)
 {
-    if (IsGetStr(onGet))
-        return BytesAsText(hexDigits);
-    if (IsGetFloat(onGet))
-        return BytesAsFloatText(hexDigits);
+    if (onGet.contains(QLatin1String("GetStr()")))
+        return TextFile::FromGbk(HexToBytes(hexDigits));
+    if (IsGetFloat(onGet)) {
+        // The first four bytes, big-endian; missing low bytes count as 00.
+        const QByteArray bytes = HexToBytes(hexDigits).leftJustified(4, '\0', true);
+        const float value = std::bit_cast<float>(qFromBigEndian<quint32>(bytes.constData()));
+        return QString::asprintf("%.3f", static_cast<double>(value));
+    }
     script.SetGlobal(QStringLiteral("hexinput"), hexDigits);
     return script.Eval(onGet);
 }
@@ -56,10 +41,7 @@ namespace {
 
 Encoded Refused(Encoded::Problem problem, const QString &detail = {})
 {
-    Encoded e;
-    e.problem = problem;
-    e.detail = detail;
-    return e;
+    return Encoded{QString(), problem, detail};
 }
 
 Encoded EncodeFloat(const QString &text)
@@ -73,11 +55,7 @@ Encoded EncodeFloat(const QString &text)
     const float single = static_cast<float>(text.trimmed().toDouble());
     if (!std::isfinite(single))
         return Refused(Encoded::Problem::NotRepresentable);
-    quint32 bits = 0;
-    std::memcpy(&bits, &single, sizeof bits);
-    Encoded e;
-    e.hex = QStringLiteral("%1").arg(bits, 8, 16, QLatin1Char('0')).toUpper();
-    return e;
+    return Encoded{QStringLiteral("%1").arg(std::bit_cast<quint32>(single), 8, 16, QLatin1Char('0')).toUpper()};
 }
 
 } // namespace

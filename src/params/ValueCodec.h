@@ -9,18 +9,13 @@ class ScriptHost;
 // own script snippet with the globals hexinput / ascinput.
 namespace ValueCodec {
 
-bool IsGetStr(const QString &onGet);
 bool IsGetFloat(const QString &onGet);
 bool IsSetStr(const QString &onSet);
 bool IsSetFloat(const QString &onSet);
 
-// Bytes as characters of the system code page (GBK).
-QString BytesAsText(const QString &hexDigits);
-// The first four bytes as a big-endian single-precision number, missing low
-// bytes counting as 00, formatted "%.3f". Bytes past the fourth are ignored.
-QString BytesAsFloatText(const QString &hexDigits);
-
-// Display text of a value: built-in GetStr / GetFloat, else the result of
+// Display text of a value: built-in GetStr (the bytes as GBK text) /
+// GetFloat (the first four bytes as a big-endian single-precision number,
+// missing low bytes counting as 00, formatted "%.3f"), else the result of
 // evaluating onGet after hexinput is set. Script errors propagate.
 QString Decode(ScriptHost &script, const QString &onGet, const QString &hexDigits);
 

@@ -22,11 +22,6 @@ bool ProfileParam::FromJson(const JsonValue &element, ProfileParam *out)
     return true;
 }
 
-DeviceProfile DeviceProfile::FromFile(const QString &path)
-{
-    return FromDecoded(TextFile::Read(path), path);
-}
-
 DeviceProfile DeviceProfile::FromDecoded(const TextFile::Decoded &decoded, const QString &path)
 {
     DeviceProfile profile = FromText(decoded.text, path);
@@ -52,20 +47,9 @@ QString DeviceProfile::Text(const QString &key) const
     return v ? v->Text() : QString();
 }
 
-void DeviceProfile::SetText(const QString &key, const QString &value)
-{
-    root_.Set(key, JsonValue::MakeString(value));
-}
-
 JsonValue *DeviceProfile::Params()
 {
     JsonValue *v = root_.Find(ProfileKeys::Params);
-    return v && v->IsArray() ? v : nullptr;
-}
-
-const JsonValue *DeviceProfile::Params() const
-{
-    const JsonValue *v = root_.Find(ProfileKeys::Params);
     return v && v->IsArray() ? v : nullptr;
 }
 
@@ -81,6 +65,5 @@ void DeviceProfile::SaveAs(const QString &path) const
 {
     if (path.isEmpty())
         throw DtuError(QCoreApplication::translate("DeviceProfile", "没有可保存的参数文件"));
-    const QByteArray bytes = Render();
-    TextFile::WriteAtomically(path, bytes);
+    TextFile::WriteAtomically(path, Render());
 }

@@ -38,7 +38,7 @@ class DeviceProfile {
 public:
     // Reads and parses a profile or extended parameter file. Throws DtuError
     // when the file cannot be read or is not a JSON object.
-    static DeviceProfile FromFile(const QString &path);
+    static DeviceProfile FromFile(const QString &path) { return FromDecoded(TextFile::Read(path), path); }
     static DeviceProfile FromText(const QString &text, const QString &path = {});
     static DeviceProfile FromDecoded(const TextFile::Decoded &decoded, const QString &path);
 
@@ -49,10 +49,10 @@ public:
 
     // A string member's text ("" when absent; numbers give their text).
     QString Text(const QString &key) const;
-    void SetText(const QString &key, const QString &value);
+    void SetText(const QString &key, const QString &value) { root_.Set(key, JsonValue::MakeString(value)); }
     // The Params array (nullptr when absent or not an array).
     JsonValue *Params();
-    const JsonValue *Params() const;
+    const JsonValue *Params() const { return const_cast<DeviceProfile *>(this)->Params(); }
 
     // Indented JSON, non-ASCII as is, CR LF line ends, in the file's encoding.
     // Throws DtuError for a character the encoding cannot hold.

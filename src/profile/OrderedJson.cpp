@@ -10,25 +10,6 @@ JsonValue JsonValue::MakeString(const QString &s)
     return v;
 }
 
-JsonValue JsonValue::MakeArray()
-{
-    JsonValue v;
-    v.type_ = Type::Array;
-    return v;
-}
-
-JsonValue JsonValue::MakeObject()
-{
-    JsonValue v;
-    v.type_ = Type::Object;
-    return v;
-}
-
-QString JsonValue::Text() const
-{
-    return (type_ == Type::String || type_ == Type::Number) ? text_ : QString();
-}
-
 int JsonValue::ToInt(int fallback) const
 {
     if (type_ != Type::Number && type_ != Type::String)
@@ -38,14 +19,6 @@ int JsonValue::ToInt(int fallback) const
     if (!ok || d < -2147483648.0 || d > 2147483647.0)
         return fallback;
     return static_cast<int>(d);
-}
-
-const JsonValue *JsonValue::Find(const QString &name) const
-{
-    for (const auto &m : members_)
-        if (m.first == name)
-            return &m.second;
-    return nullptr;
 }
 
 JsonValue *JsonValue::Find(const QString &name)
@@ -64,44 +37,38 @@ void JsonValue::Set(const QString &name, const JsonValue &value)
         members_.emplace_back(name, value);
 }
 
+namespace {
+// JSON's two-character escapes: the letter after the backslash, and the
+// character it stands for. A writer need not escape the solidus.
+const QString kEscapeLetters = QStringLiteral("\"\\/bfnrt");
+const QString kEscaped = QStringLiteral("\"\\/\b\f\n\r\t");
+} // namespace
+
 class JsonParser {
 public:
     explicit JsonParser(const QString &text) : s_(text) {}
 
-    bool Run(JsonValue *out, QString *error, qsizetype *failedAt)
-    {
-        if (!Parse(out, error)) {
-            if (failedAt)
-                *failedAt = qMin(problemAt_, s_.size());
-            return false;
-        }
-        return true;
-    }
-
-private:
-    bool Parse(JsonValue *out, QString *error)
-    {
-        SkipSpace();
-        if (!ParseValue(out, 0))
-            return Fail(error);
-        SkipSpace();
-        if (pos_ != s_.size()) {
-            Problem(QCoreApplication::translate("OrderedJson", "多余的内容"));
-            return Fail(error);
-        }
-        return true;
-    }
-
     static constexpr int kMaxDepth = 200;
 
-    bool Fail(QString *error)
+    bool Run(JsonValue *out, QString *error, qsizetype *failedAt)
     {
+        SkipSpace();
+        if (ParseValue(out, 0)) {
+            SkipSpace();
+            if (pos_ == s_.size())
+                return true;
+            Problem(QCoreApplication::translate("OrderedJson", "多余的内容"));
+        }
         if (error)
             *error = QCoreApplication::translate("OrderedJson", "JSON格式错误（第%1个字符）：%2")
                          .arg(problemAt_ + 1)
                          .arg(problem_);
+        if (failedAt)
+            *failedAt = qMin(problemAt_, s_.size());
         return false;
     }
+
+private:
     bool Problem(const QString &what)
     {
         problem_ = what;
@@ -123,6 +90,14 @@ private:
                 break;
             ++pos_;
         }
+    }
+    // Steps over the next character when it is c.
+    bool Take(QChar c)
+    {
+        if (pos_ >= s_.size() || s_.at(pos_) != c)
+            return false;
+        ++pos_;
+        return true;
     }
     bool Literal(const char *word)
     {
@@ -150,13 +125,10 @@ private:
             out->type_ = JsonValue::Type::String;
             return ParseString(&out->text_);
         case 't':
-            out->type_ = JsonValue::Type::Bool;
-            out->bool_ = true;
-            return Literal("true");
         case 'f':
             out->type_ = JsonValue::Type::Bool;
-            out->bool_ = false;
-            return Literal("false");
+            out->bool_ = c == QLatin1Char('t');
+            return Literal(out->bool_ ? "true" : "false");
         case 'n':
             out->type_ = JsonValue::Type::Null;
             return Literal("null");
@@ -174,21 +146,14 @@ private:
                 ++pos_;
             return pos_ > from;
         };
-        if (pos_ < s_.size() && s_.at(pos_) == QLatin1Char('-'))
-            ++pos_;
-        if (pos_ < s_.size() && s_.at(pos_) == QLatin1Char('0'))
-            ++pos_;
-        else if (!digits())
+        Take(u'-');
+        if (!Take(u'0') && !digits())
             return Problem(QCoreApplication::translate("OrderedJson", "无效的值"));
-        if (pos_ < s_.size() && s_.at(pos_) == QLatin1Char('.')) {
-            ++pos_;
-            if (!digits())
-                return Problem(QCoreApplication::translate("OrderedJson", "无效的数字"));
-        }
-        if (pos_ < s_.size() && (s_.at(pos_) == QLatin1Char('e') || s_.at(pos_) == QLatin1Char('E'))) {
-            ++pos_;
-            if (pos_ < s_.size() && (s_.at(pos_) == QLatin1Char('+') || s_.at(pos_) == QLatin1Char('-')))
-                ++pos_;
+        if (Take(u'.') && !digits())
+            return Problem(QCoreApplication::translate("OrderedJson", "无效的数字"));
+        if (Take(u'e') || Take(u'E')) {
+            if (!Take(u'+'))
+                Take(u'-');
             if (!digits())
                 return Problem(QCoreApplication::translate("OrderedJson", "无效的数字"));
         }
@@ -199,10 +164,8 @@ private:
 
     bool ParseHex4(char16_t *out)
     {
-        if (pos_ + 4 > s_.size())
-            return Problem(QCoreApplication::translate("OrderedJson", "无效的转义"));
         bool ok = false;
-        const uint v = s_.mid(pos_, 4).toUInt(&ok, 16);
+        const uint v = pos_ + 4 <= s_.size() ? s_.mid(pos_, 4).toUInt(&ok, 16) : 0;
         if (!ok)
             return Problem(QCoreApplication::translate("OrderedJson", "无效的转义"));
         pos_ += 4;
@@ -229,23 +192,15 @@ private:
             if (pos_ >= s_.size())
                 return Problem(QCoreApplication::translate("OrderedJson", "字符串未结束"));
             const QChar e = s_.at(pos_++);
-            switch (e.unicode()) {
-            case '"': result += QLatin1Char('"'); break;
-            case '\\': result += QLatin1Char('\\'); break;
-            case '/': result += QLatin1Char('/'); break;
-            case 'b': result += QChar(0x08); break;
-            case 'f': result += QChar(0x0C); break;
-            case 'n': result += QLatin1Char('\n'); break;
-            case 'r': result += QLatin1Char('\r'); break;
-            case 't': result += QLatin1Char('\t'); break;
-            case 'u': {
+            const qsizetype k = kEscapeLetters.indexOf(e);
+            if (k >= 0) {
+                result += kEscaped.at(k);
+            } else if (e == QLatin1Char('u')) {
                 char16_t unit = 0;
                 if (!ParseHex4(&unit))
                     return false;
                 result += QChar(unit);
-                break;
-            }
-            default:
+            } else {
                 return ProblemBefore(QCoreApplication::translate("OrderedJson", "无效的转义"));
             }
         }
@@ -253,66 +208,64 @@ private:
         return true;
     }
 
-    bool ParseArray(JsonValue *out, int depth)
+    // The items of an array or the members of an object, up to `close`;
+    // `item` parses one of them.
+    template <typename Item>
+    bool ParseList(QChar close, const char *unfinished, const char *noComma, Item item)
     {
         ++pos_;
-        out->type_ = JsonValue::Type::Array;
         SkipSpace();
-        if (pos_ < s_.size() && s_.at(pos_) == QLatin1Char(']')) {
-            ++pos_;
+        if (Take(close))
             return true;
-        }
         while (true) {
             SkipSpace();
-            JsonValue item;
-            if (!ParseValue(&item, depth + 1))
+            if (!item())
                 return false;
-            out->items_.push_back(std::move(item));
             SkipSpace();
             if (pos_ >= s_.size())
-                return Problem(QCoreApplication::translate("OrderedJson", "数组未结束"));
-            const QChar c = s_.at(pos_++);
-            if (c == QLatin1Char(']'))
+                return Problem(QCoreApplication::translate("OrderedJson", unfinished));
+            if (Take(close))
                 return true;
-            if (c != QLatin1Char(','))
-                return ProblemBefore(QCoreApplication::translate("OrderedJson", "数组中缺少逗号"));
+            if (!Take(u','))
+                return Problem(QCoreApplication::translate("OrderedJson", noComma));
         }
+    }
+
+    bool ParseArray(JsonValue *out, int depth)
+    {
+        out->type_ = JsonValue::Type::Array;
+        const auto item = [&] {
+            JsonValue value;
+            if (!ParseValue(&value, depth + 1))
+                return false;
+            out->items_.push_back(std::move(value));
+            return true;
+        };
+        return ParseList(QLatin1Char(']'), QT_TRANSLATE_NOOP("OrderedJson", "数组未结束"),
+                         QT_TRANSLATE_NOOP("OrderedJson", "数组中缺少逗号"), item);
     }
 
     bool ParseObject(JsonValue *out, int depth)
     {
-        ++pos_;
         out->type_ = JsonValue::Type::Object;
-        SkipSpace();
-        if (pos_ < s_.size() && s_.at(pos_) == QLatin1Char('}')) {
-            ++pos_;
-            return true;
-        }
-        while (true) {
-            SkipSpace();
+        const auto member = [&] {
             if (pos_ >= s_.size() || s_.at(pos_) != QLatin1Char('"'))
                 return Problem(QCoreApplication::translate("OrderedJson", "缺少成员名"));
             QString name;
             if (!ParseString(&name))
                 return false;
             SkipSpace();
-            if (pos_ >= s_.size() || s_.at(pos_) != QLatin1Char(':'))
+            if (!Take(u':'))
                 return Problem(QCoreApplication::translate("OrderedJson", "缺少冒号"));
-            ++pos_;
             SkipSpace();
             JsonValue value;
             if (!ParseValue(&value, depth + 1))
                 return false;
             out->members_.emplace_back(std::move(name), std::move(value));
-            SkipSpace();
-            if (pos_ >= s_.size())
-                return Problem(QCoreApplication::translate("OrderedJson", "对象未结束"));
-            const QChar c = s_.at(pos_++);
-            if (c == QLatin1Char('}'))
-                return true;
-            if (c != QLatin1Char(','))
-                return ProblemBefore(QCoreApplication::translate("OrderedJson", "对象中缺少逗号"));
-        }
+            return true;
+        };
+        return ParseList(QLatin1Char('}'), QT_TRANSLATE_NOOP("OrderedJson", "对象未结束"),
+                         QT_TRANSLATE_NOOP("OrderedJson", "对象中缺少逗号"), member);
     }
 
     const QString &s_;
@@ -324,8 +277,7 @@ private:
 bool JsonValue::Parse(const QString &text, JsonValue *out, QString *error, qsizetype *failedAt)
 {
     JsonValue result;
-    JsonParser parser(text);
-    if (!parser.Run(&result, error, failedAt))
+    if (!JsonParser(text).Run(&result, error, failedAt))
         return false;
     *out = std::move(result);
     return true;
@@ -337,28 +289,39 @@ void WriteString(QString &out, const QString &s)
 {
     out += QLatin1Char('"');
     for (QChar c : s) {
-        switch (c.unicode()) {
-        case '"': out += QLatin1String("\\\""); break;
-        case '\\': out += QLatin1String("\\\\"); break;
-        case '\n': out += QLatin1String("\\n"); break;
-        case '\r': out += QLatin1String("\\r"); break;
-        case '\t': out += QLatin1String("\\t"); break;
-        case 0x08: out += QLatin1String("\\b"); break;
-        case 0x0C: out += QLatin1String("\\f"); break;
-        default:
-            if (c.unicode() < 0x20)
-                out += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
-            else
-                out += c;
-        }
+        const qsizetype k = kEscaped.indexOf(c);
+        if (k >= 0 && c != QLatin1Char('/'))
+            out += QLatin1Char('\\') + QString(kEscapeLetters.at(k));
+        else if (c.unicode() < 0x20)
+            out += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
+        else
+            out += c;
     }
     out += QLatin1Char('"');
 }
 
+// The `count` entries of an array or object, one per line, indented a level
+// deeper than its brackets; empty ones stay on one line ("[]", "{}").
+template <typename Entry>
+void WriteList(QString &out, size_t count, int indent, char open, char close, Entry entry)
+{
+    out += QLatin1Char(open);
+    if (count > 0) {
+        out += QLatin1Char('\n');
+        for (size_t i = 0; i < count; ++i) {
+            out += QString((indent + 1) * 4, QLatin1Char(' '));
+            entry(i);
+            if (i + 1 < count)
+                out += QLatin1Char(',');
+            out += QLatin1Char('\n');
+        }
+        out += QString(indent * 4, QLatin1Char(' '));
+    }
+    out += QLatin1Char(close);
+}
+
 void WriteValue(QString &out, const JsonValue &v, int indent)
 {
-    const QString pad(indent * 4, QLatin1Char(' '));
-    const QString innerPad((indent + 1) * 4, QLatin1Char(' '));
     switch (v.type()) {
     case JsonValue::Type::Null:
         out += QLatin1String("null");
@@ -373,36 +336,15 @@ void WriteValue(QString &out, const JsonValue &v, int indent)
         WriteString(out, v.Text());
         break;
     case JsonValue::Type::Array:
-        if (v.Items().empty()) {
-            out += QLatin1String("[]");
-            break;
-        }
-        out += QLatin1String("[\n");
-        for (size_t i = 0; i < v.Items().size(); ++i) {
-            out += innerPad;
-            WriteValue(out, v.Items()[i], indent + 1);
-            if (i + 1 < v.Items().size())
-                out += QLatin1Char(',');
-            out += QLatin1Char('\n');
-        }
-        out += pad + QLatin1Char(']');
+        WriteList(out, v.Items().size(), indent, '[', ']',
+                  [&](size_t i) { WriteValue(out, v.Items()[i], indent + 1); });
         break;
     case JsonValue::Type::Object:
-        if (v.Members().empty()) {
-            out += QLatin1String("{}");
-            break;
-        }
-        out += QLatin1String("{\n");
-        for (size_t i = 0; i < v.Members().size(); ++i) {
-            out += innerPad;
+        WriteList(out, v.Members().size(), indent, '{', '}', [&](size_t i) {
             WriteString(out, v.Members()[i].first);
             out += QLatin1String(": ");
             WriteValue(out, v.Members()[i].second, indent + 1);
-            if (i + 1 < v.Members().size())
-                out += QLatin1Char(',');
-            out += QLatin1Char('\n');
-        }
-        out += pad + QLatin1Char('}');
+        });
         break;
     }
 }

@@ -14,18 +14,15 @@ public:
 
     JsonValue() = default;
     static JsonValue MakeString(const QString &s);
-    static JsonValue MakeArray();
-    static JsonValue MakeObject();
 
     Type type() const { return type_; }
     bool IsObject() const { return type_ == Type::Object; }
     bool IsArray() const { return type_ == Type::Array; }
-    bool IsString() const { return type_ == Type::String; }
     bool IsNumber() const { return type_ == Type::Number; }
     bool BoolValue() const { return bool_; }
 
     // String content, or the number's text; empty for other types.
-    QString Text() const;
+    QString Text() const { return type_ == Type::String || type_ == Type::Number ? text_ : QString(); }
     // Integer value of a number (or of a numeric string); fallback otherwise.
     int ToInt(int fallback = 0) const;
 
@@ -34,8 +31,8 @@ public:
     const std::vector<JsonValue> &Items() const { return items_; }
 
     // Objects: member lookup keeps the first of duplicate names.
-    const JsonValue *Find(const QString &name) const;
     JsonValue *Find(const QString &name);
+    const JsonValue *Find(const QString &name) const { return const_cast<JsonValue *>(this)->Find(name); }
     // Sets a member, appending it when absent.
     void Set(const QString &name, const JsonValue &value);
     std::vector<Member> &Members() { return members_; }

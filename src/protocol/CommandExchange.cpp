@@ -11,34 +11,13 @@
 #include "script/ScriptHost.h"
 
 #include <QCoreApplication>
+#include <QScopeGuard>
 
 namespace {
 constexpr int kPollMs = 10;
 // A reply ends once the channel stayed silent through kQuietPolls polls
 // after the last byte, and is read at the next: 410 ms after it.
 constexpr int kQuietMs = (CommandExchange::kQuietPolls + 1) * kPollMs;
-
-// Switches the poller off for the wait and on again however the wait ends.
-class PollerPause {
-public:
-    PollerPause(const std::function<void(bool)> &pollerSwitch, bool &waiting)
-        : switch_(pollerSwitch), waiting_(waiting)
-    {
-        waiting_ = true;
-        if (switch_)
-            switch_(false);
-    }
-    ~PollerPause()
-    {
-        waiting_ = false;
-        if (switch_)
-            switch_(true);
-    }
-
-private:
-    const std::function<void(bool)> &switch_;
-    bool &waiting_;
-};
 
 // For the duration of a wait: notes when bytes come in on a transport that
 // tells, and wakes the wait. The hook is removed however the wait ends.
@@ -73,12 +52,6 @@ private:
     qint64 at_ = 0;
 };
 } // namespace
-
-CommandExchange::CommandExchange(AppState &state, ScriptHost &script, DataChannel &channel,
-                                 Frontend &frontend, Scheduler &clock)
-    : state_(state), script_(script), channel_(channel), frontend_(frontend), clock_(clock)
-{
-}
 
 QByteArray CommandExchange::BuildFrame(quint16 word, const QByteArray &data)
 {
@@ -115,7 +88,15 @@ QByteArray CommandExchange::ReceiveReply(int firstByteTimeoutMs)
     // A second reader would steal this reply: a nested wait gets nothing.
     if (waiting_)
         return {};
-    PollerPause pause(pollerSwitch_, waiting_);
+    // The poller is off for the wait, and on again however the wait ends.
+    waiting_ = true;
+    if (pollerSwitch_)
+        pollerSwitch_(false);
+    const auto resume = qScopeGuard([this] {
+        waiting_ = false;
+        if (pollerSwitch_)
+            pollerSwitch_(true);
+    });
     ArrivalWatch arrival(channel_, clock_);
     lastReplyCut_ = false;
 
@@ -201,11 +182,6 @@ int CommandExchange::JudgeAck(const QByteArray &reply)
     return TransactionResult::Refused;
 }
 
-int CommandExchange::AwaitAck()
-{
-    return JudgeAck(ReceiveReply(kAckTimeoutMs));
-}
-
 QByteArray CommandExchange::Transact(quint16 word, const QByteArray &data, int firstByteTimeoutMs)
 {
     // A frame sent during another exchange's wait would make the device's
@@ -215,9 +191,4 @@ QByteArray CommandExchange::Transact(quint16 word, const QByteArray &data, int f
     const QByteArray frame = BuildFrame(word, data);
     channel_.ChannelWrite(frame);
     return ReceiveReply(firstByteTimeoutMs);
-}
-
-int CommandExchange::SetTypeExchange(quint16 word, const QByteArray &data)
-{
-    return JudgeAck(Transact(word, data, kAckTimeoutMs));
 }

@@ -32,8 +32,10 @@ public:
     static constexpr qsizetype kMaxReplyBytes = 64 * 1024;
     static constexpr int kMaxReplyMs = 15000; // counted from the first byte
 
-    CommandExchange(AppState &state, ScriptHost &script, DataChannel &channel,
-                    Frontend &frontend, Scheduler &clock);
+    CommandExchange(AppState &state, ScriptHost &script, DataChannel &channel, Frontend &frontend, Scheduler &clock)
+        : state_(state), script_(script), channel_(channel), frontend_(frontend), clock_(clock)
+    {
+    }
 
     // The scheduler its waits run on (the session's).
     Scheduler &Clock() const { return clock_; }
@@ -57,14 +59,14 @@ public:
     // everything until about 410 ms of silence. Empty when nothing came.
     QByteArray ReceiveReply(int firstByteTimeoutMs);
     // Collects and judges an acknowledgement: 0, -1, -2, -3 or -4.
-    int AwaitAck();
+    int AwaitAck() { return JudgeAck(ReceiveReply(kAckTimeoutMs)); }
     // Judges collected bytes as an acknowledgement.
     static int JudgeAck(const QByteArray &reply);
 
     // Build, write, and collect the reply.
     QByteArray Transact(quint16 word, const QByteArray &data, int firstByteTimeoutMs);
     // Build, write, and judge the acknowledgement.
-    int SetTypeExchange(quint16 word, const QByteArray &data);
+    int SetTypeExchange(quint16 word, const QByteArray &data) { return JudgeAck(Transact(word, data, kAckTimeoutMs)); }
 
     bool Waiting() const { return waiting_; }
 

@@ -1,7 +1,11 @@
 #include "protocol/FrameCodec.h"
 
-namespace FrameCodec {
+#include "protocol/Hex.h"
 
+#include <QtEndian>
+
+namespace FrameCodec {
+namespace {
 quint16 Sum16(const char *data, qsizetype size)
 {
     quint16 sum = 0;
@@ -9,41 +13,26 @@ quint16 Sum16(const char *data, qsizetype size)
         sum = static_cast<quint16>(sum + static_cast<quint8>(data[i]));
     return sum;
 }
-
-static quint16 BigEndianAt(const QByteArray &bytes, qsizetype offset)
-{
-    return static_cast<quint16>((static_cast<quint8>(bytes[offset]) << 8)
-                                | static_cast<quint8>(bytes[offset + 1]));
-}
+} // namespace
 
 QByteArray Assemble(quint16 word, const QByteArray &prefix, const QByteArray &data)
 {
     if (prefix.size() + data.size() > kMaxPayload)
         return {};
-    const int length = static_cast<int>(data.size() + prefix.size() + 4);
+    const auto length = static_cast<quint16>(data.size() + prefix.size() + 4);
     QByteArray frame;
     frame.reserve(length + 4);
     frame.append(static_cast<char>(kHeader0));
     frame.append(static_cast<char>(kHeader1));
-    frame.append(static_cast<char>(length >> 8));
-    frame.append(static_cast<char>(length & 0xFF));
-    frame.append(prefix);
-    frame.append(static_cast<char>(word >> 8));
-    frame.append(static_cast<char>(word & 0xFF));
-    frame.append(data);
-    const quint16 sum = Sum16(frame.constData() + 2, frame.size() - 2);
-    frame.append(static_cast<char>(sum >> 8));
-    frame.append(static_cast<char>(sum & 0xFF));
+    frame += WordToBytes(length) + prefix + WordToBytes(word) + data;
+    frame += WordToBytes(Sum16(frame.constData() + 2, frame.size() - 2));
     return frame;
 }
 
 QByteArray Locate(const QByteArray &received)
 {
-    static const QByteArray header("\xAA\x55", 2);
-    const qsizetype at = received.indexOf(header);
-    if (at > 0)
-        return received.mid(at);
-    return received;
+    const qsizetype at = received.indexOf("\xAA\x55");
+    return at > 0 ? received.mid(at) : received;
 }
 
 bool HasHeader(const QByteArray &frame)
@@ -56,7 +45,7 @@ int LengthField(const QByteArray &frame)
 {
     if (frame.size() < 4)
         return 0;
-    return BigEndianAt(frame, 2);
+    return qFromBigEndian<quint16>(frame.constData() + 2);
 }
 
 bool ChecksumByLength(const QByteArray &frame)
@@ -66,7 +55,7 @@ bool ChecksumByLength(const QByteArray &frame)
     const qsizetype length = LengthField(frame);
     if (frame.size() < length + 4)
         return false;
-    return Sum16(frame.constData() + 2, length) == BigEndianAt(frame, 2 + length);
+    return Sum16(frame.constData() + 2, length) == qFromBigEndian<quint16>(frame.constData() + 2 + length);
 }
 
 bool ChecksumBySize(const QByteArray &frame)
@@ -74,7 +63,7 @@ bool ChecksumBySize(const QByteArray &frame)
     const qsizetype n = frame.size();
     if (n < 4)
         return false;
-    return Sum16(frame.constData() + 2, n - 4) == BigEndianAt(frame, n - 2);
+    return Sum16(frame.constData() + 2, n - 4) == qFromBigEndian<quint16>(frame.constData() + n - 2);
 }
 
 } // namespace FrameCodec

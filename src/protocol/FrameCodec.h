@@ -11,7 +11,6 @@ constexpr quint8 kHeader1 = 0x55;
 // L must fit 16 bits: 2 (length) + prefix + 2 (word) + data.
 constexpr int kMaxPayload = 0xFFFF - 4;
 
-quint16 Sum16(const char *data, qsizetype size);
 // Assembles a whole frame. Prefix plus data longer than kMaxPayload does not
 // fit the length field: the result is then empty and nothing should be sent.
 QByteArray Assemble(quint16 word, const QByteArray &prefix, const QByteArray &data);

@@ -1,57 +1,29 @@
 #include "protocol/Hex.h"
 
 namespace {
-const char kDigits[] = "0123456789ABCDEF";
-
-int DigitValue(QChar c)
+// Any character but a hex digit counts as 0.
+quint32 DigitValue(QChar c)
 {
-    const ushort u = c.unicode();
-    if (u >= '0' && u <= '9')
-        return u - '0';
-    if (u >= 'A' && u <= 'F')
-        return u - 'A' + 10;
-    if (u >= 'a' && u <= 'f')
-        return u - 'a' + 10;
-    return 0;
+    static const QString digits = QStringLiteral("0123456789abcdef");
+    return static_cast<quint32>(qMax<qsizetype>(0, digits.indexOf(c, 0, Qt::CaseInsensitive)));
 }
 } // namespace
 
-QString ByteToHex(quint8 value)
-{
-    const QChar digits[2] = {QChar(kDigits[value >> 4]), QChar(kDigits[value & 0x0F])};
-    return QString(digits, 2);
-}
-
 QString BytesToHex(const QByteArray &bytes)
 {
-    QString out;
-    out.reserve(bytes.size() * 2);
-    for (char b : bytes) {
-        const auto v = static_cast<quint8>(b);
-        out += QChar(kDigits[v >> 4]);
-        out += QChar(kDigits[v & 0x0F]);
-    }
-    return out;
+    return QString::fromLatin1(bytes.toHex().toUpper());
 }
 
 QString BytesToSpacedHex(const QByteArray &bytes)
 {
-    QString out;
-    out.reserve(bytes.size() * 3);
-    for (char b : bytes) {
-        const auto v = static_cast<quint8>(b);
-        out += QChar(kDigits[v >> 4]);
-        out += QChar(kDigits[v & 0x0F]);
-        out += QLatin1Char(' ');
-    }
-    return out;
+    return bytes.isEmpty() ? QString() : QString::fromLatin1(bytes.toHex(' ').toUpper() + ' ');
 }
 
 qint32 HexToInt(const QString &text)
 {
     quint32 result = 0;
     for (QChar c : text)
-        result = result * 16u + static_cast<quint32>(DigitValue(c));
+        result = result * 16u + DigitValue(c);
     return static_cast<qint32>(result);
 }
 
@@ -67,10 +39,8 @@ QByteArray HexToBytes(const QString &text)
 
 QByteArray WordToBytes(quint16 word)
 {
-    QByteArray out(2, '\0');
-    out[0] = static_cast<char>(word >> 8);
-    out[1] = static_cast<char>(word & 0xFF);
-    return out;
+    const char bytes[] = {static_cast<char>(word >> 8), static_cast<char>(word & 0xFF)};
+    return QByteArray(bytes, 2);
 }
 
 quint16 ScriptCommandWord(const QString &scriptResult)

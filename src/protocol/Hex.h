@@ -3,9 +3,12 @@
 #include <QString>
 
 // Hex conversions used all over the tool. Digits produced are upper case.
-QString ByteToHex(quint8 value);
 // Unspaced hex: "310A" for bytes 31 0A.
 QString BytesToHex(const QByteArray &bytes);
+inline QString ByteToHex(quint8 value)
+{
+    return BytesToHex(QByteArray(1, static_cast<char>(value)));
+}
 // Spaced hex for trace lines: "31 0A " (trailing blank included).
 QString BytesToSpacedHex(const QByteArray &bytes);
 // Reads hex digits left to right with 32-bit wrap-round. Empty gives 0; a

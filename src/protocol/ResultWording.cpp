@@ -8,43 +8,31 @@ namespace ResultWording {
 
 QString Suffix(Family family, int result)
 {
-    QString suffix;
+    const bool data = family == Family::DataReply;
     switch (result) {
     case 0:
-        if (family != Family::DataReply)
-            suffix = QCoreApplication::translate("ResultWording", "成功");
-        break;
+        return data ? QString() : QCoreApplication::translate("ResultWording", "成功");
     case -1:
-        if (family != Family::DataReply)
-            suffix = QCoreApplication::translate("ResultWording", "失败");
-        break;
+        return data ? QString() : QCoreApplication::translate("ResultWording", "失败");
     case -2:
-        suffix = QCoreApplication::translate("ResultWording", "失败，设备无响应！");
-        break;
+        return QCoreApplication::translate("ResultWording", "失败，设备无响应！");
     case -3:
-        suffix = family == Family::DataReply ? QCoreApplication::translate("ResultWording", "失败，返回数据包头非法！")
-            : family == Family::ControlPanel ? QCoreApplication::translate("ResultWording", "失败，参数错误！")
-                                             : QCoreApplication::translate("ResultWording", "失败，非法的返回串！");
-        break;
+        if (data)
+            return QCoreApplication::translate("ResultWording", "失败，返回数据包头非法！");
+        return family == Family::ControlPanel ? QCoreApplication::translate("ResultWording", "失败，参数错误！")
+                                              : QCoreApplication::translate("ResultWording", "失败，非法的返回串！");
     case -4:
-        suffix = family == Family::DataReply ? QCoreApplication::translate("ResultWording", "失败，返回数据包校验错！")
-                                             : QCoreApplication::translate("ResultWording", "失败，返回帧校验错误！");
-        break;
-    case kWrongCommandWord:
-        if (family == Family::DataReply)
-            suffix = QCoreApplication::translate("ResultWording", "失败，返回数据包命令字非法！");
-        break;
-    case kTableNotSwitched:
-        suffix = QCoreApplication::translate("ResultWording", "失败，设备未切换参数表！");
-        break;
+        return data ? QCoreApplication::translate("ResultWording", "失败，返回数据包校验错！")
+                    : QCoreApplication::translate("ResultWording", "失败，返回帧校验错误！");
+    case TransactionResult::WrongCommandWord:
+        return data ? QCoreApplication::translate("ResultWording", "失败，返回数据包命令字非法！") : QString();
+    case TransactionResult::TableNotSwitched:
+        return QCoreApplication::translate("ResultWording", "失败，设备未切换参数表！");
     case TransactionResult::NothingReported:
-        if (family == Family::DataReply)
-            suffix = QCoreApplication::translate("ResultWording", "失败，设备没有报告任何参数！");
-        break;
+        return data ? QCoreApplication::translate("ResultWording", "失败，设备没有报告任何参数！") : QString();
     default:
-        break;
+        return {};
     }
-    return suffix;
 }
 
 QString Text(const QString &word, Family family, int result)

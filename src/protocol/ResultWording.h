@@ -14,15 +14,10 @@ enum class Family {
     ControlPanel // the control-mode page: as Ack, but -3 reads 参数错误
 };
 
-// Outcomes beyond the set-type codes (TransactionResult): a wrong reply word
-// has a text in the data-reply family only; a table the device did not switch
-// to is worded alike by every family.
-constexpr int kWrongCommandWord = TransactionResult::WrongCommandWord;
-constexpr int kTableNotSwitched = TransactionResult::TableNotSwitched;
-
 // The suffix after the operation word ("失败，设备无响应！"...); empty when
-// the family has no text for the outcome. The control-mode page writes it
-// without brackets ("DTU状态读取失败，参数错误！").
+// the family has no text for the outcome (a wrong reply word has one in the
+// data-reply family only; a table not switched to is worded alike by all).
+// The control-mode page writes it without brackets ("DTU状态读取失败，参数错误！").
 QString Suffix(Family family, int result);
 // The text for an outcome, or an empty text when the family has none for it.
 QString Text(const QString &word, Family family, int result);

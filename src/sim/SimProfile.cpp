@@ -100,7 +100,7 @@ QString DefaultScript(const QString &profilePath)
         return beside;
     // Then the window's places without a profile: ./script.js, then the
     // configuration folder. Found nowhere: the error names ./script.js.
-    const QString found = WorkPaths::FindScript(QString());
+    const QString found = WorkPaths::LookUpScript(QString()).found;
     return found.isEmpty() ? WorkPaths::kScriptName : found;
 }
 

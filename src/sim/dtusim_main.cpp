@@ -80,7 +80,7 @@ int main(int argc, char *argv[])
     if (options.verbose)
         log = [](const QString &line) { ErrorLine(line); };
     SimFleet fleet(options, tables, words, log);
-    QuitOnSignals();
+    OnStopSignals([] { QCoreApplication::quit(); });
 
     if (!fleet.Open(&error)) {
         ErrorLine(error);

@@ -183,15 +183,14 @@ private slots:
             p.ONLIST = onList;
             p.ONGET = QStringLiteral("'脚本'");
             ParamTableModel &table = extended ? f.session.extTable : f.session.mainTable;
-            const auto build = extended ? &RowBuilder::BuildExtendedRow : &RowBuilder::BuildMainRow;
             const QString &wanted = extended ? extValue : mainValue;
             QByteArray ids;
             if (wanted == kBuildError) {
-                QVERIFY_THROWS_EXCEPTION(DtuError, build(table, ids, f.session.script, p));
+                QVERIFY_THROWS_EXCEPTION(DtuError, RowBuilder::BuildRow(table, ids, f.session.script, p));
                 QCOMPARE(table.Count(), 0);
                 continue;
             }
-            build(table, ids, f.session.script, p);
+            RowBuilder::BuildRow(table, ids, f.session.script, p);
             QCOMPARE(table.Cell(0, ColValue), wanted);
             QCOMPARE(ids, QByteArray("\x00\x51", 2));
         }
