@@ -13,69 +13,6 @@ QString ControlCode(char16_t ch)
     return QStringLiteral("U+%1").arg(int(ch), 4, 16, QLatin1Char('0')).toUpper();
 }
 
-} // namespace
-
-QString ReadFailure(int result)
-{
-    // A table not switched is worded alike by every family.
-    return ResultWording::Text(ReadWord(), Family::DataReply, result);
-}
-
-QString TableNotSwitched(const QString &word)
-{
-    return ResultWording::Text(word, Family::Ack, TransactionResult::TableNotSwitched);
-}
-
-QString WrongCommandWord(const QString &word)
-{
-    return ResultWording::Text(word, Family::DataReply, TransactionResult::WrongCommandWord);
-}
-
-QString RowLine(const QString &name, const QString &value)
-{
-    return QCoreApplication::translate("ParamWriter", "设置参数：") + name + QLatin1Char('=')
-        + (value.isEmpty() ? QCoreApplication::translate("ParamWriter", "(空)") : value);
-}
-
-QString RowResultText(int result)
-{
-    // A reply that is not a frame at all: the device rejected what was typed.
-    if (result == TransactionResult::NotAFrame)
-        return QCoreApplication::translate("ParamWriter", "[参数设置失败，输入了非法内容！]");
-    return ResultWording::Text(WriteWord(), Family::Ack, result);
-}
-
-QString ChannelLost(int unwritten)
-{
-    return QCoreApplication::translate("ParamWriter", "[参数设置失败，数据通道已关闭，%1个参数未写入！]")
-        .arg(unwritten);
-}
-
-QString Stopped(int written, int unwritten)
-{
-    return QCoreApplication::translate("ParamWriter", "[参数设置已停止，已写入%1个参数，%2个参数未写入！]")
-        .arg(written)
-        .arg(unwritten);
-}
-
-QString WriteEnd(const WriteReport &report, int tried)
-{
-    const int unwritten = static_cast<int>(report.notReached.size());
-    if (report.closing)
-        return {};
-    if (report.channelLost)
-        return ChannelLost(unwritten);
-    if (report.stopped)
-        return Stopped(tried, unwritten);
-    return {};
-}
-
-QString Unsendable(const UnsendableRow &row)
-{
-    return QCoreApplication::translate("ParamFile", "%1（%2）：“%3”不是完整的十六进制字节，什么也没有发送")
-        .arg(row.number, row.name, row.hex);
-}
-
 QString EditRefusal(const EditResult &r)
 {
     using Kind = EditResult::Kind;
@@ -104,6 +41,43 @@ QString EditRefusal(const EditResult &r)
     case Problem::NotWholeBytes: return tr("编码脚本给出的不是完整的十六进制字节（%1）").arg(r.detail);
     }
     return {};
+}
+
+} // namespace
+
+QString RowLine(const QString &name, const QString &value)
+{
+    return QCoreApplication::translate("ParamWriter", "设置参数：") + name + QLatin1Char('=')
+        + (value.isEmpty() ? QCoreApplication::translate("ParamWriter", "(空)") : value);
+}
+
+QString RowResultText(int result)
+{
+    // A reply that is not a frame at all: the device rejected what was typed.
+    if (result == TransactionResult::NotAFrame)
+        return QCoreApplication::translate("ParamWriter", "[参数设置失败，输入了非法内容！]");
+    return ResultWording::Text(WriteWord(), Family::Ack, result);
+}
+
+QString WriteEnd(const WriteReport &report, int tried)
+{
+    const int unwritten = static_cast<int>(report.notReached.size());
+    if (report.closing)
+        return {};
+    if (report.channelLost)
+        return QCoreApplication::translate("ParamWriter", "[参数设置失败，数据通道已关闭，%1个参数未写入！]")
+            .arg(unwritten);
+    if (report.stopped)
+        return QCoreApplication::translate("ParamWriter", "[参数设置已停止，已写入%1个参数，%2个参数未写入！]")
+            .arg(tried)
+            .arg(unwritten);
+    return {};
+}
+
+QString Unsendable(const UnsendableRow &row)
+{
+    return QCoreApplication::translate("ParamFile", "%1（%2）：“%3”不是完整的十六进制字节，什么也没有发送")
+        .arg(row.number, row.name, row.hex);
 }
 
 QString RefusedValue(const EditResult &r)
