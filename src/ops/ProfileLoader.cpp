@@ -34,6 +34,25 @@ void LoadAndCheck(DtuSession &session, const QString &path)
         session.frontend().SetResultPanel(ProfileCheckWording::LoadNotice(faults));
 }
 
+// The rows of a Params array, built in order; entries after a bad entry or
+// a script error are skipped, and the rows built so far stay.
+void BuildRows(DtuSession &session, const JsonValue *params, ParamTableModel &table, QByteArray &idList,
+               void (*build)(ParamTableModel &, QByteArray &, ScriptHost &, const ProfileParam &))
+{
+    if (!params)
+        return;
+    for (const JsonValue &element : params->Items()) {
+        ProfileParam param;
+        if (!ProfileParam::FromJson(element, &param))
+            return;
+        try {
+            build(table, idList, session.script, param);
+        } catch (const DtuError &) {
+            return;
+        }
+    }
+}
+
 } // namespace
 
 QString ExtendedFilePath(const QString &name, const QString &profilePath)
@@ -51,20 +70,7 @@ void LoadExtendedFile(DtuSession &session, const QString &path)
     session.extTable.Clear();
     session.state.ExtParamIdList.clear();
     const DeviceProfile ext = DeviceProfile::FromText(decoded.text, path);
-    const JsonValue *params = ext.Params();
-    if (!params)
-        return;
-    for (const JsonValue &element : params->Items()) {
-        ProfileParam param;
-        if (!ProfileParam::FromJson(element, &param))
-            return;
-        try {
-            RowBuilder::BuildExtendedRow(session.extTable, session.state.ExtParamIdList,
-                                         session.script, param);
-        } catch (const DtuError &) {
-            return; // the rows built so far stay
-        }
-    }
+    BuildRows(session, ext.Params(), session.extTable, session.state.ExtParamIdList, &RowBuilder::BuildExtendedRow);
 }
 
 void LoadProfile(DtuSession &session, const QString &path)
@@ -85,28 +91,13 @@ void LoadProfile(DtuSession &session, const QString &path)
 
     if (!title.isEmpty())
         facts.Caption = QCoreApplication::translate("ProfileLoader", "参数配置程序 ") + title;
-    const QString port = profile.Text(ProfileKeys::Comport);
-    const QString baud = profile.Text(ProfileKeys::Baudrate);
-    const QString format = profile.Text(ProfileKeys::ComOption);
-    if (!port.isEmpty())
-        facts.PortText = port;
-    if (!baud.isEmpty())
-        facts.BaudText = baud;
-    if (!format.isEmpty())
-        facts.FormatText = format;
+    for (const auto &[key, fact] : {std::pair{ProfileKeys::Comport, &facts.PortText},
+                                    std::pair{ProfileKeys::Baudrate, &facts.BaudText},
+                                    std::pair{ProfileKeys::ComOption, &facts.FormatText}})
+        if (const QString text = profile.Text(key); !text.isEmpty())
+            *fact = text;
 
-    if (const JsonValue *params = profile.Params()) {
-        for (const JsonValue &element : params->Items()) {
-            ProfileParam param;
-            if (!ProfileParam::FromJson(element, &param))
-                break;
-            try {
-                RowBuilder::BuildMainRow(session.mainTable, state.MainParamIdList, session.script, param);
-            } catch (const DtuError &) {
-                break; // rows already added stay; the rest are skipped
-            }
-        }
-    }
+    BuildRows(session, profile.Params(), session.mainTable, state.MainParamIdList, &RowBuilder::BuildMainRow);
 
     // The main table is active right after any load, so its rows get editors
     // and a read fills them, whether or not the profile has an extended page.

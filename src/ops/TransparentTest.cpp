@@ -33,10 +33,8 @@ QByteArray MessageBytes(const QString &text, bool hexMode)
 
 bool HexKeyAccepted(QChar c)
 {
-    if (c.unicode() == 8)
-        return true;
     const char16_t u = c.unicode();
-    return (u >= '0' && u <= '9') || (u >= 'A' && u <= 'F') || (u >= 'a' && u <= 'f');
+    return u == 8 || (u >= '0' && u <= '9') || (u >= 'A' && u <= 'F') || (u >= 'a' && u <= 'f');
 }
 
 QString SentLineBody(const QByteArray &bytes, bool hexMode, const QString &repeatText)
