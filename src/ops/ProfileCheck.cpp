@@ -266,8 +266,7 @@ public:
             return;
         }
         if (!fault.IsEmpty()) {
-            Finding f{Kind::ScriptLoad, Severity::Fault, scriptPath, fault.line, fault.column};
-            Add(f, {fault.message});
+            Add(Finding{Kind::ScriptLoad, Severity::Fault, scriptPath, fault.line, fault.column}, {fault.message});
             if (fault.syntax)
                 return; // nothing in it was defined
         }

@@ -26,9 +26,7 @@ QByteArray MessageBytes(const QString &text, bool hexMode)
     QString joined = text;
     joined.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     joined.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
-    if (hexMode)
-        return HexPairs(joined);
-    return TextFile::ToGbk(joined);
+    return hexMode ? HexPairs(joined) : TextFile::ToGbk(joined);
 }
 
 bool HexKeyAccepted(QChar c)

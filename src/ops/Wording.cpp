@@ -169,32 +169,29 @@ QString SetClockResult(int result)
 QString ChannelFailure(const ChannelOutcome &outcome, const QString &host, quint16 port)
 {
     using Failure = ChannelOutcome::Failure;
-    const QString failed = QCoreApplication::translate("TcpTransport", "TCP维护端口连接失败");
     const QString address = Endpoint::Tcp(host, port).Text().mid(4);
-    QString cause;
+    const auto failed = [](const QString &cause) {
+        return QCoreApplication::translate("TcpTransport", "TCP维护端口连接失败")
+            + QCoreApplication::translate("ChannelOpen", "：") + cause;
+    };
     switch (outcome.failure) {
     case Failure::None:
     case Failure::SerialPort:
         return outcome.reason;
     case Failure::Refused:
-        cause = QCoreApplication::translate("ChannelOpen", "%1 拒绝连接（该端口没有程序在监听）").arg(address);
-        break;
+        return failed(QCoreApplication::translate("ChannelOpen", "%1 拒绝连接（该端口没有程序在监听）").arg(address));
     case Failure::HostNotFound:
-        cause = QCoreApplication::translate("ChannelOpen", "找不到主机 %1").arg(host);
-        break;
+        return failed(QCoreApplication::translate("ChannelOpen", "找不到主机 %1").arg(host));
     case Failure::TimedOut:
-        cause = QCoreApplication::translate("ChannelOpen", "%1 在%2秒内没有应答").arg(address).arg(ChannelOpen::kTcpConnectLimitMs / 1000);
-        break;
+        return failed(QCoreApplication::translate("ChannelOpen", "%1 在%2秒内没有应答").arg(address).arg(ChannelOpen::kTcpConnectLimitMs / 1000));
     case Failure::PasswordRefused:
         // A device drops a peer whose password is wrong, and one that comes
         // while another peer holds its maintenance port.
-        cause = QCoreApplication::translate("ChannelOpen", "设备收到密码后立即关闭了连接：密码不对，或设备正忙于另一个连接");
-        break;
+        return failed(QCoreApplication::translate("ChannelOpen", "设备收到密码后立即关闭了连接：密码不对，或设备正忙于另一个连接"));
     case Failure::Other:
-        cause = address + QLatin1Char(' ') + outcome.detail;
-        break;
+        return failed(address + QLatin1Char(' ') + outcome.detail);
     }
-    return failed + QCoreApplication::translate("ChannelOpen", "：") + cause;
+    return {};
 }
 
 } // namespace Wording

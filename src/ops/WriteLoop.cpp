@@ -140,12 +140,8 @@ WriteReport Run(DtuSession &session, const QList<Part> &parts, const Options &op
 
 QList<int> ListedRows(const DtuSession &session, const ParamTableModel &table)
 {
-    QList<int> rows;
-    for (int i = 0; i < table.Count(); ++i) {
-        const QString number = table.Cell(i, ColNumber);
-        if (!number.isEmpty() && session.state.ModifiedParamList.Contains(number))
-            rows << i;
-    }
+    QList<int> rows = NumberedRows(table);
+    rows.removeIf([&](int i) { return !session.state.ModifiedParamList.Contains(table.Cell(i, ColNumber)); });
     return rows;
 }
 
