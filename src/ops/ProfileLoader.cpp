@@ -17,18 +17,14 @@
 namespace ProfileLoader {
 namespace {
 
-// The main table and its id list go together: a load that fails after this
-// must not leave the old profile's numbers for the next read to ask for.
-void ClearMainTable(DtuSession &session)
+// Window loads: the main table is emptied first, with its id list (a load
+// that fails must not leave the old profile's numbers for the next read to
+// ask for); the structure check's faults (nothing is evaluated, so loading
+// stays quick) are said once in the status bar; the profile still loads.
+void LoadAndCheck(DtuSession &session, const QString &path)
 {
     session.mainTable.Clear();
     session.state.MainParamIdList.clear();
-}
-
-// Window loads: the structure check's faults (nothing is evaluated, so
-// loading stays quick) are said once in the status bar; the profile still loads.
-void LoadAndCheck(DtuSession &session, const QString &path)
-{
     LoadProfile(session, path);
     if (const int faults = ProfileCheck::Run(path, QString(), ProfileCheck::Depth::Structure).Count(ProfileCheck::Severity::Fault))
         session.frontend().SetResultPanel(ProfileCheckWording::LoadNotice(faults));
@@ -124,7 +120,6 @@ void LoadChosenProfile(DtuSession &session, const QString &path)
     } catch (const DtuError &) {
         // A read-only working folder only costs the restore at next start.
     }
-    ClearMainTable(session);
     LoadAndCheck(session, path);
 }
 
@@ -136,7 +131,6 @@ bool RestoreLastProfile(DtuSession &session)
     if (path.isEmpty())
         return false;
     session.profilePath = path;
-    ClearMainTable(session);
     try {
         LoadAndCheck(session, path);
     } catch (const DtuError &) {
