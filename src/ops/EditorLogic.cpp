@@ -306,16 +306,14 @@ EditResult ApplyRaw(DtuSession &session, ParamTableModel &table, const QString &
     EditResult result;
     result.number = number;
     const int row = table.FindByNumber(number);
-    if (row < 0) {
+    if (row >= 0)
+        result.name = table.Cell(row, ColName);
+    if (row < 0)
         result.kind = EditResult::Kind::NoSuchRow;
-        return result;
-    }
-    result.name = table.Cell(row, ColName);
-    if (!StartEdit(session, table, row)) {
+    else if (!StartEdit(session, table, row))
         result.kind = EditResult::Kind::Locked;
-        return result;
-    }
-    ParamReader::ApplyParamValue(session, table, static_cast<quint16>(HexToInt(number)), bytes);
+    else
+        ParamReader::ApplyParamValue(session, table, static_cast<quint16>(HexToInt(number)), bytes);
     return result;
 }
 
