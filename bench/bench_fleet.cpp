@@ -188,7 +188,7 @@ int main(int argc, char *argv[])
     const QList<Step> steps = {
         {"batch write, 50 rows", [](DtuSession &s) { RunAction(s, [&] { ParamFile::BatchWrite(s); }); },
          [&](const QStringList &l) { return Count(l, written) == kRows; }},
-        {"read all rows", [](DtuSession &s) { RunAction(s, [&] { ParamReader::ReadMainPage(s); }); },
+        {"read all rows", [](DtuSession &s) { RunAction(s, [&] { ParamReader::ReadPage(s); }); },
          [](const QStringList &l) { return Count(l, QStringLiteral("[参数读取完毕]")) == 1; }},
         {"control mode, 10 commands",
          [](DtuSession &s) {

@@ -84,7 +84,7 @@ ReadResult Read(DtuSession &s, Recorder &recorder, Page page)
 {
     ReadResult r;
     RecordEntry entry = recorder.Begin(s, RecordAction::Read);
-    r.read = page == Page::Extended ? ParamReader::ReadExtendedPage(s) : ParamReader::ReadMainPage(s);
+    r.read = ParamReader::ReadPage(s, page == Page::Extended ? ::Page::Extended : ::Page::Main);
     r.verdict = Verdict(r.read);
     if (!r.read.channelOpen)
         return r;
@@ -148,7 +148,7 @@ WriteResult Write(DtuSession &s, Recorder &recorder, Page page, const QList<Give
         }
     }
     const RecordEntry entry = recorder.Begin(s, RecordAction::Write);
-    r.report = page == Page::Extended ? ParamWriter::WriteExtendedPage(s) : ParamWriter::WriteMainPage(s);
+    r.report = ParamWriter::WritePage(s, page == Page::Extended ? ::Page::Extended : ::Page::Main);
     const QList<const ParamTableModel *> tables
         = page == Page::Extended ? QList<const ParamTableModel *>{&s.extTable, &s.mainTable}
                                  : QList<const ParamTableModel *>{&s.mainTable, &s.extTable};
@@ -168,9 +168,7 @@ WriteResult Batch(DtuSession &s, Recorder &recorder, ParamFile::BatchTables tabl
     if (snapshot && !SnapshotFirst(s, recorder, r))
         return r;
     const RecordEntry entry = recorder.Begin(s, RecordAction::Batch);
-    r.report = tables == Tables::Main       ? ParamFile::BatchWrite(s)
-             : tables == Tables::Extended ? ParamFile::BatchWriteExtended(s)
-                                          : ParamFile::BatchWriteAll(s);
+    r.report = ParamFile::BatchWrite(s, tables);
     const QList<const ParamTableModel *> written
         = tables == Tables::Main       ? QList<const ParamTableModel *>{&s.mainTable}
         : tables == Tables::Extended ? QList<const ParamTableModel *>{&s.extTable}

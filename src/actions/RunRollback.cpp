@@ -16,7 +16,7 @@ namespace {
 void CloseChannel(DtuSession &s)
 {
     if (s.tcp.IsOpen())
-        ChannelOpen::DisconnectTcp(s);
+        s.tcp.Disconnect();
     if (s.serial.IsOpen())
         SerialToggle::Toggle(s);
 }

@@ -16,23 +16,6 @@ int SelectMainTable(DtuSession &session)
     return DeviceCommands::SelectParamChannel(session, state.MainParamChannel);
 }
 
-ChannelOutcome OpenSerial(DtuSession &session)
-{
-    ChannelOutcome outcome;
-    if (session.serial.IsOpen()) {
-        outcome.open = true;
-        return outcome;
-    }
-    outcome.open = SerialToggle::Toggle(session, &outcome.selection);
-    if (!outcome.open) {
-        outcome.failure = ChannelOutcome::Failure::SerialPort;
-        outcome.reason = session.facts.SerialStateText;
-        if (!session.serial.FailureReason().isEmpty())
-            outcome.reason += QCoreApplication::translate("SerialToggle", "：") + session.serial.FailureReason();
-    }
-    return outcome;
-}
-
 namespace {
 
 ChannelOutcome::Failure AttemptFailure(const TcpTransport &tcp)
@@ -61,16 +44,11 @@ void WaitWhile(DtuSession &session, int limitMs, Busy busy)
     }
 }
 
-} // namespace
-
-ChannelOutcome Open(DtuSession &session, const Endpoint &endpoint, const QString &password)
-{
-    if (endpoint.tcp)
-        return ConnectTcp(session, endpoint.host, endpoint.tcpPort, password);
-    session.facts.PortText = endpoint.port;
-    return OpenSerial(session);
-}
-
+// "连接": connects, sends the password, waits for the outcome with the window
+// responsive (the session's clock), then selects the main table. A
+// connection already active is used as it is. A device that closes the
+// connection before saying anything, right after the password (watched for
+// kPasswordSettleMs) or during the selection, refused the password.
 ChannelOutcome ConnectTcp(DtuSession &session, const QString &host, quint16 port, const QString &password)
 {
     ChannelOutcome outcome;
@@ -114,9 +92,24 @@ ChannelOutcome ConnectTcp(DtuSession &session, const QString &host, quint16 port
     return outcome;
 }
 
-void DisconnectTcp(DtuSession &session)
+} // namespace
+
+ChannelOutcome Open(DtuSession &session, const Endpoint &endpoint, const QString &password)
 {
-    session.tcp.Disconnect();
+    if (endpoint.tcp)
+        return ConnectTcp(session, endpoint.host, endpoint.tcpPort, password);
+    // The serial port with the speed and format of the session's facts: a
+    // port that is open already is left open.
+    session.facts.PortText = endpoint.port;
+    ChannelOutcome outcome;
+    outcome.open = session.serial.IsOpen() || SerialToggle::Toggle(session, &outcome.selection);
+    if (!outcome.open) {
+        outcome.failure = ChannelOutcome::Failure::SerialPort;
+        outcome.reason = session.facts.SerialStateText;
+        if (!session.serial.FailureReason().isEmpty())
+            outcome.reason += QCoreApplication::translate("SerialToggle", "：") + session.serial.FailureReason();
+    }
+    return outcome;
 }
 
 } // namespace ChannelOpen

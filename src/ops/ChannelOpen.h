@@ -21,23 +21,12 @@ inline constexpr int kTcpConnectLimitMs = TcpTransport::kConnectLimitMs;
 // the password, before anything is sent.
 inline constexpr int kPasswordSettleMs = 300;
 
-// Opens the serial port named in the session's facts (port box, speed,
-// format) when it is closed: SerialToggle, with its texts. A port that is
-// open already is left open.
-ChannelOutcome OpenSerial(DtuSession &session);
-// "连接": connects to host:port, sends the password, waits for the outcome
-// with the window responsive (the session's clock), then selects the main
-// table. A connection already active is used as it is. It did not open
-// when the attempt failed (refused, host not found, no answer within the
-// limit: the outcome says which), or when the device closed the connection
-// before saying anything, right after the password (watched for
-// kPasswordSettleMs) or during the selection: a refused password.
-ChannelOutcome ConnectTcp(DtuSession &session, const QString &host, quint16 port, const QString &password);
 // The endpoint's channel: its serial port (with the speed and format the
-// session's facts hold) or its TCP maintenance port.
+// session's facts hold; SerialToggle, with its texts) or its TCP maintenance
+// port ("连接"). It did not open when the attempt failed (the serial port's
+// text; for TCP refused, host not found, no answer within the limit), or
+// when the device closed the connection right after the password.
 ChannelOutcome Open(DtuSession &session, const Endpoint &endpoint, const QString &password);
-// "断开".
-void DisconnectTcp(DtuSession &session);
 
 // After a channel opened: the parameter channel is not known (with an
 // extended page) and the main table's is selected. The selection's result.

@@ -10,7 +10,6 @@
 #include "protocol/ResultWording.h"
 #include "protocol/TransactionResult.h"
 
-
 namespace DeviceCommands {
 namespace {
 
@@ -36,20 +35,19 @@ CommandOutcome ReadByteReply(DtuSession &session, quint16 requestWord, quint16 r
 {
     CommandOutcome outcome;
     const QByteArray reply = session.exchange.Transact(requestWord, {}, timeoutMs);
-    if (reply.isEmpty()) {
+    if (reply.isEmpty())
         outcome.result = TransactionResult::NoAnswer;
-        return outcome;
-    }
-    if (!FrameCodec::HasHeader(reply)) {
+    else if (!FrameCodec::HasHeader(reply))
         outcome.result = TransactionResult::NotAFrame;
+    if (outcome.result != TransactionResult::Accepted)
         return outcome;
-    }
     // A reply too short to hold a word cannot carry the expected one.
     const bool wordMatches = reply.size() >= 6
         && static_cast<quint8>(reply[4]) == (replyWord >> 8)
         && static_cast<quint8>(reply[5]) == (replyWord & 0xFF);
     if (!wordMatches) {
-        ResultWording::Post(session.frontend(), Wording::WrongCommandWord(operationWord));
+        ResultWording::Post(session.frontend(), ResultWording::Text(operationWord, ResultWording::Family::DataReply,
+                                                                    TransactionResult::WrongCommandWord));
         outcome.result = TransactionResult::WrongCommandWord;
         return outcome;
     }
@@ -97,16 +95,10 @@ CommandOutcome SetTypeCommand(DtuSession &session, quint16 word, const QByteArra
 
 } // namespace
 
-namespace {
-
-// The selection, and whether the device said nothing at all to it.
-int Select(DtuSession &session, int channel, bool *silent)
+int SelectParamChannel(DtuSession &session, int channel, bool *silent)
 {
     AppState &state = session.state;
-    *silent = false;
-    if (!state.ExtPageVisible)
-        return 0;
-    if (channel == state.CurrentParamChannel)
+    if (!state.ExtPageVisible || channel == state.CurrentParamChannel)
         return 0;
     // Remembered before sending, and also when nothing can be sent.
     state.CurrentParamChannel = channel;
@@ -119,7 +111,8 @@ int Select(DtuSession &session, int channel, bool *silent)
     try {
         const QByteArray reply = session.exchange.Transact(
             kSelectChannelWord, QByteArray(1, static_cast<char>(channel & 0xFF)), CommandExchange::kAckTimeoutMs);
-        *silent = reply.isEmpty();
+        if (silent)
+            *silent = reply.isEmpty();
         result = CommandExchange::JudgeAck(reply);
     } catch (...) {
         state.CurrentParamChannel = -1;
@@ -130,14 +123,6 @@ int Select(DtuSession &session, int channel, bool *silent)
     return result;
 }
 
-} // namespace
-
-int SelectParamChannel(DtuSession &session, int channel)
-{
-    bool silent = false;
-    return Select(session, channel, &silent);
-}
-
 int MainPageChannel(const AppState &state)
 {
     return state.MainTableActive() || state.ExtTableActive() ? state.CurrentParamChannel : state.MainParamChannel;
@@ -146,7 +131,7 @@ int MainPageChannel(const AppState &state)
 int SelectTableFor(DtuSession &session, int channel, const QString &operationWord)
 {
     bool silent = false;
-    if (Select(session, channel, &silent) == TransactionResult::Accepted)
+    if (SelectParamChannel(session, channel, &silent) == TransactionResult::Accepted)
         return TransactionResult::Accepted;
     // Silence is silence, whichever command met it; a device that answered
     // and did not confirm kept its table.

@@ -15,8 +15,8 @@ namespace DeviceCommands {
 // Sends 0xE050 with the channel byte when the extended page is shown and the
 // channel differs from CurrentParamChannel; 0 when nothing was sent. When
 // the device does not confirm, CurrentParamChannel is -1 (not known), so the
-// next selection is sent again.
-int SelectParamChannel(DtuSession &session, int channel);
+// next selection is sent again. *silent: whether a selection sent met silence.
+int SelectParamChannel(DtuSession &session, int channel, bool *silent = nullptr);
 
 // The channel the extended page's read and write run on.
 inline constexpr int kExtendedPageChannel = 0;

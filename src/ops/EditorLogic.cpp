@@ -15,15 +15,6 @@
 namespace EditorLogic {
 namespace {
 
-const ParamTableModel *ActiveTableOf(const DtuSession &session)
-{
-    if (session.state.MainTableActive())
-        return &session.mainTable;
-    if (session.state.ExtTableActive())
-        return &session.extTable;
-    return nullptr;
-}
-
 bool Locked(const DtuSession &session, const QString &number)
 {
     return !WriteRules::MayWrite(session.state.AccessLevel, number);
@@ -39,37 +30,29 @@ bool StartEdit(DtuSession &session, const ParamTableModel &table, int row)
     return true;
 }
 
-// Length and Mask from a script ONLIST; errors leave the defaults.
+// Length and Mask from a script ONLIST; without one the defaults stay (199
+// characters, any of them). A script error leaves that limit unset.
 void ApplyEditLimits(DtuSession &session, const QString &onList, EditorPlan &plan)
 {
-    if (onList.isEmpty()) {
-        plan.maxLength = 199;
-        plan.charFilter.clear();
+    if (onList.isEmpty())
         return;
-    }
+    const auto eval = [&session](const QString &text) {
+        try {
+            return session.script.Eval(text);
+        } catch (const DtuError &) {
+            return QString();
+        }
+    };
+    eval(onList);
     plan.maxLength = 0;
-    plan.charFilter.clear();
-    try {
-        session.script.Eval(onList);
-    } catch (const DtuError &) {
-    }
     if (onList.contains(QLatin1String("Length"))) {
-        try {
-            bool ok = false;
-            const QString text = session.script.Eval(QStringLiteral("Length"));
-            int length = text.toInt(&ok);
-            if (!ok)
-                length = static_cast<int>(text.toDouble());
-            plan.maxLength = qMax(0, length);
-        } catch (const DtuError &) {
-        }
+        bool ok = false;
+        const QString text = eval(QStringLiteral("Length"));
+        const int length = text.toInt(&ok);
+        plan.maxLength = qMax(0, ok ? length : static_cast<int>(text.toDouble()));
     }
-    if (onList.contains(QLatin1String("Mask"))) {
-        try {
-            plan.charFilter = session.script.Eval(QStringLiteral("Mask"));
-        } catch (const DtuError &) {
-        }
-    }
+    if (onList.contains(QLatin1String("Mask")))
+        plan.charFilter = eval(QStringLiteral("Mask"));
 }
 
 } // namespace
@@ -81,7 +64,7 @@ bool IsControl(QChar ch)
 
 EditorPlan Plan(DtuSession &session, int index)
 {
-    const ParamTableModel *table = ActiveTableOf(session);
+    const ParamTableModel *table = session.ActiveTable();
     return table ? Plan(session, *table, index) : EditorPlan();
 }
 
@@ -111,10 +94,8 @@ EditorPlan Plan(DtuSession &session, const ParamTableModel &table, int index)
             plan.choiceText = ValueCodec::Decode(session.script, onGet, hexDigits);
             return plan;
         } catch (const DtuError &e) {
+            plan = EditorPlan();
             plan.listError = e.text();
-            plan.items.clear();
-            plan.selected = -1;
-            plan.choiceText.clear();
         }
     }
 
@@ -129,9 +110,9 @@ EditorPlan Plan(DtuSession &session, const ParamTableModel &table, int index)
     return plan;
 }
 
-bool RowReadOnly(const DtuSession &session, int index)
+bool RowReadOnly(DtuSession &session, int index)
 {
-    const ParamTableModel *table = ActiveTableOf(session);
+    const ParamTableModel *table = session.ActiveTable();
     if (!table || index < 0 || index >= table->Count())
         return true;
     return Locked(session, table->Cell(index, ColNumber));
@@ -157,20 +138,19 @@ EditResult CheckText(DtuSession &session, const ParamTableModel &table, int row,
         result.kind = EditResult::Kind::NotEditable;
         return result;
     }
-    for (const QChar ch : limits == Limits::Checked ? text : QString()) {
-        if (IsControl(ch)) {
+    if (limits == Limits::Checked) {
+        if (const auto control = std::find_if(text.begin(), text.end(), IsControl); control != text.end()) {
             result.kind = EditResult::Kind::ControlCharacter;
-            result.control = ch.unicode();
+            result.control = control->unicode();
             return result;
         }
-    }
-    if (limits == Limits::Checked && plan.maxLength > 0 && text.size() > plan.maxLength) {
-        result.kind = EditResult::Kind::TooLong;
-        result.maxLength = plan.maxLength;
-        return result;
-    }
-    for (const QChar ch : limits == Limits::Checked ? text : QString()) {
-        if (!plan.charFilter.isEmpty() && !plan.charFilter.contains(ch)) {
+        if (plan.maxLength > 0 && text.size() > plan.maxLength) {
+            result.kind = EditResult::Kind::TooLong;
+            result.maxLength = plan.maxLength;
+            return result;
+        }
+        const auto allowed = [&plan](QChar ch) { return plan.charFilter.contains(ch); };
+        if (!plan.charFilter.isEmpty() && !std::all_of(text.begin(), text.end(), allowed)) {
             result.kind = EditResult::Kind::BadCharacter;
             result.allowed = plan.charFilter;
             return result;
@@ -185,20 +165,6 @@ EditResult CheckText(DtuSession &session, const ParamTableModel &table, int row,
     }
     if (hex)
         *hex = encoded.hex;
-    return result;
-}
-
-EditResult ConvertTyped(DtuSession &session, ParamTableModel &table, int row, const QString &text)
-{
-    QString hex;
-    // The edit box keeps typing within Length and Mask itself, and a longer
-    // value the device gave may still be shortened there.
-    const EditResult result = CheckText(session, table, row, text, &hex, Limits::Typed);
-    if (!result.Applied())
-        return result;
-    StartEdit(session, table, row);
-    table.SetCell(row, ColHex, kHexPrefix + hex);
-    table.SetCell(row, ColValue, text);
     return result;
 }
 
@@ -227,6 +193,22 @@ void Restore(DtuSession &session, ParamTableModel &table, int row, const RowSnap
     }
 }
 
+namespace {
+
+EditResult ConvertTyped(DtuSession &session, ParamTableModel &table, int row, const QString &text)
+{
+    QString hex;
+    // The edit box keeps typing within Length and Mask itself, and a longer
+    // value the device gave may still be shortened there.
+    const EditResult result = CheckText(session, table, row, text, &hex, Limits::Typed);
+    if (!result.Applied())
+        return result;
+    StartEdit(session, table, row);
+    table.SetCell(row, ColHex, kHexPrefix + hex);
+    table.SetCell(row, ColValue, text);
+    return result;
+}
+
 void ApplyChoice(DtuSession &session, ParamTableModel &table, int row, const QString &label)
 {
     if (!StartEdit(session, table, row))
@@ -243,6 +225,64 @@ void ApplyChoice(DtuSession &session, ParamTableModel &table, int row, const QSt
         // Only a parsed list shows the choice box; nothing to do otherwise.
     }
 }
+
+
+// The digits of a "HEX:" value, upper case; nothing for a plain text.
+std::optional<QString> RawDigits(const QString &text)
+{
+    if (!text.startsWith(kHexPrefix, Qt::CaseInsensitive))
+        return std::nullopt;
+    return text.mid(kHexPrefix.size()).toUpper();
+}
+
+bool WholeHexBytes(const QString &digits)
+{
+    return digits.size() % 2 == 0
+        && std::all_of(digits.begin(), digits.end(), [](QChar c) { return isxdigit(c.toLatin1()); });
+}
+
+// What ApplyText would say, without changing anything.
+EditResult CheckGiven(DtuSession &session, const ParamTableModel &table, const QString &number, const QString &text)
+{
+    EditResult result;
+    result.text = text;
+    const int row = table.FindByNumber(number);
+    if (row < 0) {
+        result.kind = EditResult::Kind::NoSuchRow;
+        result.number = number;
+        return result;
+    }
+    const EditorPlan plan = Plan(session, table, row);
+    if (plan.kind != EditorPlan::Kind::Choice) {
+        result = CheckText(session, table, row, text);
+        result.listError = plan.listError;
+        return result;
+    }
+    result.number = table.Cell(row, ColNumber);
+    result.name = table.Cell(row, ColName);
+    if (!plan.items.contains(text)) {
+        result.kind = EditResult::Kind::NotAChoice;
+        result.choices = plan.items;
+    }
+    return result;
+}
+
+// A text taken as the row's editor would take it: a label of its pick list,
+// or a text within its Length and Mask.
+EditResult ApplyText(DtuSession &session, ParamTableModel &table, const QString &number, const QString &text)
+{
+    const EditResult result = CheckGiven(session, table, number, text);
+    if (!result.Applied())
+        return result;
+    const int row = table.FindByNumber(number);
+    if (Plan(session, table, row).kind == EditorPlan::Kind::Choice)
+        ApplyChoice(session, table, row, text);
+    else
+        ConvertTyped(session, table, row, text);
+    return result;
+}
+
+} // namespace
 
 EditResult ConvertTyped(DtuSession &session, const QString &text)
 {
@@ -261,61 +301,19 @@ void ApplyChoice(DtuSession &session, const QString &label)
         ApplyChoice(session, *table, table->CurrentRow(), label);
 }
 
-EditResult CheckGiven(DtuSession &session, const ParamTableModel &table, const QString &number, const QString &text)
-{
-    const int row = table.FindByNumber(number);
-    if (row < 0) {
-        EditResult result;
-        result.kind = EditResult::Kind::NoSuchRow;
-        result.number = number;
-        result.text = text;
-        return result;
-    }
-    const EditorPlan plan = Plan(session, table, row);
-    if (plan.kind != EditorPlan::Kind::Choice) {
-        EditResult result = CheckText(session, table, row, text);
-        result.listError = plan.listError;
-        return result;
-    }
-    EditResult result;
-    result.number = table.Cell(row, ColNumber);
-    result.name = table.Cell(row, ColName);
-    result.text = text;
-    if (!plan.items.contains(text)) {
-        result.kind = EditResult::Kind::NotAChoice;
-        result.choices = plan.items;
-    }
-    return result;
-}
-
-EditResult ApplyText(DtuSession &session, ParamTableModel &table, const QString &number, const QString &text)
-{
-    const EditResult result = CheckGiven(session, table, number, text);
-    if (!result.Applied())
-        return result;
-    const int row = table.FindByNumber(number);
-    if (Plan(session, table, row).kind == EditorPlan::Kind::Choice)
-        ApplyChoice(session, table, row, text);
-    else
-        ConvertTyped(session, table, row, text);
-    return result;
-}
-
 EditResult ApplyRaw(DtuSession &session, ParamTableModel &table, const QString &number, const QByteArray &bytes)
 {
     EditResult result;
     result.number = number;
     const int row = table.FindByNumber(number);
-    if (row < 0) {
+    if (row >= 0)
+        result.name = table.Cell(row, ColName);
+    if (row < 0)
         result.kind = EditResult::Kind::NoSuchRow;
-        return result;
-    }
-    result.name = table.Cell(row, ColName);
-    if (!StartEdit(session, table, row)) {
+    else if (!StartEdit(session, table, row))
         result.kind = EditResult::Kind::Locked;
-        return result;
-    }
-    ParamReader::ApplyParamValue(session, table, static_cast<quint16>(HexToInt(number)), bytes);
+    else
+        ParamReader::ApplyParamValue(session, table, static_cast<quint16>(HexToInt(number)), bytes);
     return result;
 }
 
@@ -337,33 +335,9 @@ bool TypedEditAllowed(const QString &before, const QString &after, int maxLength
         return false;
     if (maxLength > 0 && after.size() > maxLength)
         return false;
-    if (charFilter.isEmpty())
-        return true;
-    for (const QChar c : added)
-        if (!charFilter.contains(c))
-            return false;
-    return true;
+    return charFilter.isEmpty()
+        || std::all_of(added.begin(), added.end(), [&charFilter](QChar c) { return charFilter.contains(c); });
 }
-
-namespace {
-// The digits of a "HEX:" value, upper case; nothing for a plain text.
-std::optional<QString> RawDigits(const QString &text)
-{
-    if (!text.startsWith(kHexPrefix, Qt::CaseInsensitive))
-        return std::nullopt;
-    return text.mid(kHexPrefix.size()).toUpper();
-}
-
-bool WholeHexBytes(const QString &digits)
-{
-    if (digits.size() % 2 != 0)
-        return false;
-    for (const QChar c : digits)
-        if (!isxdigit(c.toLatin1()))
-            return false;
-    return true;
-}
-} // namespace
 
 EditResult CheckValue(DtuSession &session, const ParamTableModel &table, const QString &number, const QString &text)
 {

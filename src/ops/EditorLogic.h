@@ -64,7 +64,7 @@ EditorPlan Plan(DtuSession &session, const ParamTableModel &table, int index);
 EditorPlan Plan(DtuSession &session, int index);
 // Whether the value edit box of that row is read-only (heading, or "0091"
 // below level 2).
-bool RowReadOnly(const DtuSession &session, int index);
+bool RowReadOnly(DtuSession &session, int index);
 // Whether a row can hold a text as its editor would take it (its Length, its
 // Mask, what its encoder makes of it), without changing anything; the hex
 // digits it would store go to *hex.
@@ -74,24 +74,14 @@ bool RowReadOnly(const DtuSession &session, int index);
 enum class Limits { Checked, Typed };
 EditResult CheckText(DtuSession &session, const ParamTableModel &table, int row, const QString &text,
                      QString *hex = nullptr, Limits limits = Limits::Checked);
-// The user's text in the edit box for a row: when the row can hold it, the
-// hex and value cells take it and the row is listed as modified; a text it
-// cannot hold changes nothing and comes back with the reason. Typed limits.
-EditResult ConvertTyped(DtuSession &session, ParamTableModel &table, int row, const QString &text);
-// The user's choice in the choice box for a row.
-void ApplyChoice(DtuSession &session, ParamTableModel &table, int row, const QString &label);
-// The same two for the selected row of the active table.
+// The user's text in the edit box for the selected row of the active table:
+// when the row can hold it, the hex and value cells take it and the row is
+// listed as modified; a text it cannot hold changes nothing and comes back
+// with the reason.
 EditResult ConvertTyped(DtuSession &session, const QString &text);
+// The user's choice in the choice box for that row.
 void ApplyChoice(DtuSession &session, const QString &label);
 
-// A text given for the row with that number, taken as the row's editor would
-// take it: a label of its pick list, or a text within its Length and Mask.
-// The one home of that rule for every front end; CurrentParamChannel and the
-// selected row stay as they are.
-EditResult ApplyText(DtuSession &session, ParamTableModel &table, const QString &number, const QString &text);
-// What ApplyText would say, without changing anything: dtucfg checks every
-// value before the first frame goes out.
-EditResult CheckGiven(DtuSession &session, const ParamTableModel &table, const QString &number, const QString &text);
 // A row as an editor found it: the window puts it back when the text in
 // the edit box cannot be held, so the row keeps its value, its colour and
 // whether it was listed.
@@ -115,7 +105,9 @@ bool TypedEditAllowed(const QString &before, const QString &after, int maxLength
 // A value given for the row with that number as every front end gives one
 // outside the editors (dtucfg write NUM=TEXT, --set, an inventory cell):
 // "HEX:digits" (any letter case) as raw bytes, anything else as the row's
-// editor takes a text (ApplyText). Check first changes nothing.
+// editor would take it: a label of its pick list, or a text within its Length
+// and Mask. The one home of that rule for every front end; CurrentParamChannel
+// and the selected row stay as they are. Check first changes nothing.
 EditResult CheckValue(DtuSession &session, const ParamTableModel &table, const QString &number, const QString &text);
 EditResult ApplyValue(DtuSession &session, ParamTableModel &table, const QString &number, const QString &text);
 } // namespace EditorLogic

@@ -7,12 +7,8 @@ namespace Login {
 bool Submit(AppState &state, const QString &text)
 {
     // Whole text, letter case significant.
-    int level = 0;
-    if (text == QLatin1String("mirandolex"))
-        level = 2;
-    else if (text == QLatin1String("vanto"))
-        level = 1;
-    else
+    const int level = text == QLatin1String("mirandolex") ? 2 : text == QLatin1String("vanto") ? 1 : 0;
+    if (level == 0)
         return false;
     state.LoginFlag = true;
     state.AccessLevel = level;

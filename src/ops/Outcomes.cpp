@@ -24,9 +24,7 @@ OutcomeId Verdict(const ReadOutcome &outcome)
 {
     if (!outcome.channelOpen)
         return OutcomeId::ChannelClosed;
-    if (outcome.stopped)
-        return OutcomeId::Stopped;
-    return ExchangeOutcome(outcome.result);
+    return outcome.stopped ? OutcomeId::Stopped : ExchangeOutcome(outcome.result);
 }
 
 OutcomeId Verdict(const WriteReport &report)
@@ -54,21 +52,14 @@ OutcomeId Verdict(const CommandOutcome &outcome)
 {
     if (!outcome.channelOpen)
         return OutcomeId::ChannelClosed;
-    if (outcome.cancelled)
-        return OutcomeId::Cancelled;
-    return ExchangeOutcome(outcome.result);
+    return outcome.cancelled ? OutcomeId::Cancelled : ExchangeOutcome(outcome.result);
 }
 
 QString ChannelOutcome::FailureId() const
 {
-    switch (failure) {
-    case Failure::None: break;
-    case Failure::SerialPort: return QStringLiteral("serial-port");
-    case Failure::Refused: return QStringLiteral("refused");
-    case Failure::HostNotFound: return QStringLiteral("host-not-found");
-    case Failure::TimedOut: return QStringLiteral("timed-out");
-    case Failure::PasswordRefused: return QStringLiteral("password-refused");
-    case Failure::Other: return QStringLiteral("network-error");
-    }
-    return {};
+    // In the order of Failure, None first.
+    static const char *const kIds[] = {"", "serial-port", "refused", "host-not-found", "timed-out",
+                                       "password-refused", "network-error"};
+    static_assert(std::size(kIds) == static_cast<size_t>(Failure::Other) + 1);
+    return QLatin1String(kIds[static_cast<int>(failure)]);
 }

@@ -5,6 +5,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <algorithm>
 
 // What the device operations did, as values. The front ends judge by these
 // (an exit status, a fleet outcome, a status display) and render them through
@@ -85,26 +86,19 @@ struct WriteReport {
 
     int Written() const
     {
-        int n = 0;
-        for (const RowResult &r : rows)
-            n += r.Ok() ? 1 : 0;
-        return n;
+        return static_cast<int>(std::count_if(rows.begin(), rows.end(), [](const RowResult &r) { return r.Ok(); }));
     }
     QList<RowResult> Failed() const
     {
-        QList<RowResult> failed;
-        for (const RowResult &r : rows)
-            if (!r.Ok())
-                failed << r;
+        QList<RowResult> failed = rows;
+        failed.removeIf([](const RowResult &r) { return r.Ok(); });
         return failed;
     }
     // Some row got an answer from the device, good or bad.
     bool DeviceAnswered() const
     {
-        for (const RowResult &r : rows)
-            if (r.result != TransactionResult::NoAnswer)
-                return true;
-        return false;
+        return std::any_of(rows.begin(), rows.end(),
+                           [](const RowResult &r) { return r.result != TransactionResult::NoAnswer; });
     }
     bool EndedEarly() const
     {

@@ -18,22 +18,14 @@ void OnPageShown(DtuSession &session, Page page)
                                           QCoreApplication::translate("PageEntry", "参数设置")))
         ParamWriter::WriteModified(session);
 
-    switch (page) {
-    case Page::Main:
-    case Page::Extended: {
+    if (page == Page::Main || page == Page::Extended) {
         state.ModifiedParamList.Clear();
         state.NotifyModifiedChanged();
         ParamTableModel &table = page == Page::Main ? session.mainTable : session.extTable;
         if (table.Count() > 0)
             table.SetCurrentRow(0);
-        DeviceCommands::SelectParamChannel(session, page == Page::Main ? state.MainParamChannel : 0);
-        break;
     }
-    case Page::Transparent:
-    case Page::Control:
-        DeviceCommands::SelectParamChannel(session, state.MainParamChannel);
-        break;
-    }
+    DeviceCommands::SelectParamChannel(session, page == Page::Extended ? 0 : state.MainParamChannel);
 }
 
 } // namespace PageEntry

@@ -42,6 +42,29 @@ CommandOutcome AskAndRun(DtuSession &session, const QString &question, QString (
     return outcome;
 }
 
+// Copies the hex cells of a table into PVALUE of the elements of a Params
+// array whose CMDID names one of its rows (found by `find`).
+void CopyValues(JsonValue *params, const ParamTableModel &table, int (ParamTableModel::*find)(const QString &) const)
+{
+    if (!params)
+        return;
+    for (JsonValue &element : params->Items()) {
+        if (!element.IsObject())
+            continue;
+        const JsonValue *id = element.Find(ProfileKeys::CMDID);
+        const int row = id && !id->Text().isEmpty() ? (table.*find)(id->Text()) : -1;
+        if (row >= 0)
+            element.Set(ProfileKeys::PVALUE, JsonValue::MakeString(table.Cell(row, ColHex)));
+    }
+}
+
+// The main table's values into the loaded profile's own Params, found by the
+// writer's search: rows sharing a number resolve alike.
+void UpdateProfileValues(DtuSession &session)
+{
+    CopyValues(session.profile->Params(), session.mainTable, &ParamTableModel::FindByNumberFromSecond);
+}
+
 } // namespace
 
 CommandOutcome RestoreDefaultsMenu(DtuSession &session)
@@ -53,31 +76,6 @@ CommandOutcome RestoreDefaultsMenu(DtuSession &session)
 CommandOutcome ResetMenu(DtuSession &session)
 {
     return AskAndRun(session, ResetQuestion(), &Wording::ResetResult, &DeviceCommands::Reset);
-}
-
-int UpdateProfileValues(DtuSession &session)
-{
-    if (!session.profile)
-        return 0;
-    JsonValue *params = session.profile->Params();
-    if (!params)
-        return 0;
-    int updated = 0;
-    for (JsonValue &element : params->Items()) {
-        if (!element.IsObject())
-            continue;
-        const JsonValue *id = element.Find(ProfileKeys::CMDID);
-        const QString number = id ? id->Text() : QString();
-        if (number.isEmpty())
-            continue;
-        // Same search as the writer's: rows sharing a number resolve alike.
-        const int row = session.mainTable.FindByNumberFromSecond(number);
-        if (row < 0)
-            continue;
-        element.Set(ProfileKeys::PVALUE, JsonValue::MakeString(session.mainTable.Cell(row, ColHex)));
-        ++updated;
-    }
-    return updated;
 }
 
 SaveOutcome SaveParamFile(DtuSession &session)
@@ -117,31 +115,11 @@ SaveOutcome SaveParamFile(DtuSession &session)
 
 namespace {
 
-// A batch over tables, each on its own channel, as one write run. A channel
-// lost on the way is also said in a message box, as the closed channel is
-// at the start.
-WriteReport Batch(DtuSession &session, BatchTables tables, const QList<WriteLoop::Part> &parts,
-                  const WriteLoop::Options &options = {})
+// Whether a batch of `tables` sends the extended table (with Both only when
+// the profile has an extended page); it sends the main one unless Extended.
+bool SendsExtended(const DtuSession &session, BatchTables tables)
 {
-    if (QList<UnsendableRow> refused = UnsendableRows(session, tables); !refused.isEmpty()) {
-        WriteReport report;
-        report.refused = std::move(refused);
-        return report;
-    }
-    const WriteReport report = WriteLoop::Run(session, parts, options);
-    if (report.channelLost)
-        session.RequireChannel();
-    return report;
-}
-
-WriteLoop::Part MainPart(DtuSession &session)
-{
-    return {&session.mainTable, WriteLoop::NumberedRows(session.mainTable), session.state.MainParamChannel};
-}
-
-WriteLoop::Part ExtendedPart(DtuSession &session)
-{
-    return {&session.extTable, WriteLoop::NumberedRows(session.extTable), DeviceCommands::kExtendedPageChannel};
+    return tables == BatchTables::Extended || (tables == BatchTables::Both && session.state.ExtPageVisible);
 }
 
 // The file an extended table is saved in beside a backup: "b.txt" gives
@@ -155,22 +133,6 @@ QString ExtendedPathFor(const QString &backupPath)
     return slash < 0 ? name : backupPath.left(slash + 1) + name;
 }
 
-// Copies the hex cells of a table into PVALUE of the elements of a Params
-// array whose CMDID names one of its rows.
-void CopyValues(JsonValue *params, const ParamTableModel &table)
-{
-    if (!params)
-        return;
-    for (JsonValue &element : params->Items()) {
-        if (!element.IsObject())
-            continue;
-        const JsonValue *id = element.Find(ProfileKeys::CMDID);
-        const int row = id && !id->Text().isEmpty() ? table.FindByNumber(id->Text()) : -1;
-        if (row >= 0)
-            element.Set(ProfileKeys::PVALUE, JsonValue::MakeString(table.Cell(row, ColHex)));
-    }
-}
-
 } // namespace
 
 QList<UnsendableRow> UnsendableRows(const DtuSession &session, BatchTables tables)
@@ -178,7 +140,7 @@ QList<UnsendableRow> UnsendableRows(const DtuSession &session, BatchTables table
     QList<const ParamTableModel *> sent;
     if (tables != BatchTables::Extended)
         sent << &session.mainTable;
-    if (tables == BatchTables::Extended || (tables == BatchTables::Both && session.state.ExtPageVisible))
+    if (SendsExtended(session, tables))
         sent << &session.extTable;
     QList<UnsendableRow> rows;
     for (const ParamTableModel *table : sent) {
@@ -193,21 +155,25 @@ QList<UnsendableRow> UnsendableRows(const DtuSession &session, BatchTables table
     return rows;
 }
 
-WriteReport BatchWrite(DtuSession &session)
+WriteReport BatchWrite(DtuSession &session, BatchTables tables, const WriteLoop::Options &options)
 {
-    return Batch(session, BatchTables::Main, {MainPart(session)});
-}
-
-WriteReport BatchWriteExtended(DtuSession &session)
-{
-    return Batch(session, BatchTables::Extended, {ExtendedPart(session)});
-}
-
-WriteReport BatchWriteAll(DtuSession &session, const WriteLoop::Options &options)
-{
-    if (!session.state.ExtPageVisible)
-        return Batch(session, BatchTables::Both, {MainPart(session)}, options);
-    return Batch(session, BatchTables::Both, {MainPart(session), ExtendedPart(session)}, options);
+    if (QList<UnsendableRow> refused = UnsendableRows(session, tables); !refused.isEmpty()) {
+        WriteReport report;
+        report.refused = std::move(refused);
+        return report;
+    }
+    // Each table on its own channel, in one write run.
+    QList<WriteLoop::Part> parts;
+    if (tables != BatchTables::Extended)
+        parts.append({&session.mainTable, WriteLoop::NumberedRows(session.mainTable), session.state.MainParamChannel});
+    if (SendsExtended(session, tables))
+        parts.append({&session.extTable, WriteLoop::NumberedRows(session.extTable), DeviceCommands::kExtendedPageChannel});
+    const WriteReport report = WriteLoop::Run(session, parts, options);
+    // A channel lost on the way is said in a message box too, as a closed
+    // channel is at the start.
+    if (report.channelLost)
+        session.RequireChannel();
+    return report;
 }
 
 QString SaveFullBackup(DtuSession &session, const QString &path)
@@ -222,7 +188,7 @@ QString SaveFullBackup(DtuSession &session, const QString &path)
     }
     // The extended file first: the backup never names a file not yet there.
     DeviceProfile ext = DeviceProfile::FromFile(extFile);
-    CopyValues(ext.Params(), session.extTable);
+    CopyValues(ext.Params(), session.extTable, &ParamTableModel::FindByNumber);
     const QString extPath = ExtendedPathFor(path);
     ext.SaveAs(extPath);
     DeviceProfile backup = *session.profile;

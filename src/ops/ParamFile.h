@@ -14,10 +14,7 @@ namespace ParamFile {
 inline QString RestoreQuestion() { return QCoreApplication::translate("ParamFile", "真的要恢复出厂默认设置吗？"); }
 inline QString ResetQuestion() { return QCoreApplication::translate("ParamFile", "真的要复位设备吗？"); }
 inline QString QuestionCaption() { return QCoreApplication::translate("ParamFile", "提示"); }
-inline QString NothingToSaveText()
-{
-    return QCoreApplication::translate("ParamFile", "尚未调入参数文件，没有可以保存的参数。");
-}
+inline QString NothingToSaveText() { return QCoreApplication::translate("ParamFile", "尚未调入参数文件，没有可以保存的参数。"); }
 CommandOutcome RestoreDefaultsMenu(DtuSession &session); // "恢复出厂默认设置"
 CommandOutcome ResetMenu(DtuSession &session);           // "复位设备"
 SaveOutcome SaveParamFile(DtuSession &session);          // "保存参数文件"
@@ -30,18 +27,16 @@ enum class BatchTables { Main, Extended, Both };
 QList<UnsendableRow> UnsendableRows(const DtuSession &session, BatchTables tables);
 
 // "批量写参数": every numbered row of the main table, on the main channel
-// whichever page was shown last, in one write run (WriteLoop). Rows it does
-// not reach (closed channel, a selection the device did not confirm, a
-// stop) stay in ModifiedParamList for the next "设置". A row that cannot be
-// sent (UnsendableRows) sends nothing at all: the report lists it in
-// `refused`.
-WriteReport BatchWrite(DtuSession &session);
-// The same for the extended table on channel 0 (the command line's --ext).
-WriteReport BatchWriteExtended(DtuSession &session);
-// Both tables in one write run, each on its own channel (the main table
-// alone when the profile has no extended page). The extended table is not
-// begun when the main one ended early; its rows count as not reached.
-WriteReport BatchWriteAll(DtuSession &session, const WriteLoop::Options &options = {});
+// whichever page was shown last, in one write run (WriteLoop); Extended: the
+// extended table on channel 0 (the command line's --ext); Both: each table
+// on its own channel (the main table alone when the profile has no extended
+// page), the extended one not begun when the main one ended early (its rows
+// count as not reached). Rows it does not reach (closed channel, a selection
+// the device did not confirm, a stop) stay in ModifiedParamList for the next
+// "设置". A row that cannot be sent (UnsendableRows) sends nothing at all:
+// the report lists it in `refused`.
+WriteReport BatchWrite(DtuSession &session, BatchTables tables = BatchTables::Main,
+                       const WriteLoop::Options &options = {});
 
 // A backup of the whole device into path: the loaded profile with the main
 // table's values and, when it has an extended page, the extended table's
@@ -49,10 +44,5 @@ WriteReport BatchWriteAll(DtuSession &session, const WriteLoop::Options &options
 // backup names. The loaded profile keeps the extended file it names.
 // Returns the extended file's path ("" when none). Throws DtuError.
 QString SaveFullBackup(DtuSession &session, const QString &path);
-
-// Copies the hex cells of the main table into PVALUE of the loaded profile's
-// own Params (elements without a CMDID or without a row keep theirs).
-// Returns the number of elements updated; 0 without a profile.
-int UpdateProfileValues(DtuSession &session);
 
 } // namespace ParamFile

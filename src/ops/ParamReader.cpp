@@ -21,20 +21,10 @@ quint16 BigEndian(const QByteArray &bytes, qsizetype at)
     return static_cast<quint16>((static_cast<quint8>(bytes[at]) << 8) | static_cast<quint8>(bytes[at + 1]));
 }
 
-// Table that a record goes to when no table is named: the extended one wins
-// when the current channel is 0, then the main one on the main channel.
-ParamTableModel *TableForRecords(DtuSession &session)
-{
-    if (session.state.CurrentParamChannel == 0)
-        return &session.extTable;
-    if (session.state.MainTableActive())
-        return &session.mainTable;
-    return nullptr;
-}
-
 int PostFailure(DtuSession &session, int result)
 {
-    ResultWording::Post(session.frontend(), Wording::ReadFailure(result));
+    ResultWording::Post(session.frontend(),
+                        ResultWording::Text(Wording::ReadWord(), ResultWording::Family::DataReply, result));
     return result;
 }
 
@@ -46,7 +36,7 @@ QString NumberText(quint16 number)
 // Walks the records; an error while applying one (a malformed choice list)
 // ends the walk, and the records applied before it keep their values. The
 // numbers of the records walked.
-QStringList ParseRecords(DtuSession &session, ParamTableModel *table, const QByteArray &area)
+QStringList ParseRecords(DtuSession &session, ParamTableModel &table, const QByteArray &area)
 {
     QStringList numbers;
     qsizetype pos = 0;
@@ -56,10 +46,7 @@ QStringList ParseRecords(DtuSession &session, ParamTableModel *table, const QByt
             const quint16 number = BigEndian(area, pos + 2);
             const QByteArray value = n > 2 ? area.mid(pos + 4, n - 2) : QByteArray();
             numbers << NumberText(number);
-            if (table)
-                ApplyParamValue(session, *table, number, value);
-            else
-                ApplyParamValue(session, number, value);
+            ApplyParamValue(session, table, number, value);
             pos += 2 + n;
         }
     } catch (const DtuError &) {
@@ -79,7 +66,27 @@ QStringList Asked(const QByteArray &idList, const QStringList &reported)
     return asked;
 }
 
-int ReadGroup(DtuSession &session, ParamTableModel *table, const QByteArray &idList, QStringList *reported = nullptr)
+// A read whose table the device did not switch to stops before asking: the
+// records would come from whichever table the device is on. A device silent
+// to the selection stops it as well, as a device that does not answer.
+ReadOutcome ReadOnChannel(DtuSession &session, int channel)
+{
+    ReadOutcome outcome;
+    if (!session.RequireChannel()) {
+        outcome.channelOpen = false;
+        return outcome;
+    }
+    if (const int selected = DeviceCommands::SelectTableFor(session, channel, Wording::ReadWord());
+        selected != TransactionResult::Accepted) {
+        outcome.result = selected;
+        return outcome;
+    }
+    return ReadAllParameters(session);
+}
+
+} // namespace
+
+int ReadParamGroup(DtuSession &session, ParamTableModel &table, const QByteArray &idList, QStringList *reported)
 {
     // Script errors here propagate: the read ends before anything is sent.
     const QString replyText = session.script.Eval(QStringLiteral("GetCmd(\"CMD_REPLYCONFIG\");"));
@@ -106,8 +113,7 @@ int ReadGroup(DtuSession &session, ParamTableModel *table, const QByteArray &idL
     // A reply that names none of the rows asked for reported nothing: each
     // row would keep the profile's value as if it were the device's.
     const QStringList found = Asked(idList, walked);
-    if (table)
-        table->MarkReported(found);
+    table.MarkReported(found);
     if (reported)
         *reported = found;
     if (found.isEmpty() && !idList.isEmpty())
@@ -116,49 +122,20 @@ int ReadGroup(DtuSession &session, ParamTableModel *table, const QByteArray &idL
     return TransactionResult::Accepted;
 }
 
-} // namespace
-
 QByteArray RecordArea(const QByteArray &frame, int prefixLength)
 {
     const qsizetype start = 6 + prefixLength;
-    qsizetype length = FrameCodec::LengthField(frame) - 4 - prefixLength;
     // A length field larger than what arrived gives a shorter area; the
     // last two bytes are the checksum just verified and carry no record.
-    const qsizetype available = frame.size() - 2 - start;
-    length = qMin(length, available);
-    if (length <= 0)
-        return {};
-    return frame.mid(start, length);
+    const qsizetype length
+        = qMin<qsizetype>(FrameCodec::LengthField(frame) - 4 - prefixLength, frame.size() - 2 - start);
+    return length > 0 ? frame.mid(start, length) : QByteArray();
 }
 
-namespace {
-// A read whose table the device did not switch to stops before asking: the
-// records would come from whichever table the device is on. A device silent
-// to the selection stops it as well, as a device that does not answer.
-ReadOutcome ReadPage(DtuSession &session, int channel)
+ReadOutcome ReadPage(DtuSession &session, Page page)
 {
-    ReadOutcome outcome;
-    if (!session.RequireChannel()) {
-        outcome.channelOpen = false;
-        return outcome;
-    }
-    if (const int selected = DeviceCommands::SelectTableFor(session, channel, Wording::ReadWord());
-        selected != TransactionResult::Accepted) {
-        outcome.result = selected;
-        return outcome;
-    }
-    return ReadAllParameters(session);
-}
-} // namespace
-
-ReadOutcome ReadMainPage(DtuSession &session)
-{
-    return ReadPage(session, DeviceCommands::MainPageChannel(session.state));
-}
-
-ReadOutcome ReadExtendedPage(DtuSession &session)
-{
-    return ReadPage(session, DeviceCommands::kExtendedPageChannel);
+    return ReadOnChannel(session, page == Page::Extended ? DeviceCommands::kExtendedPageChannel
+                                                         : DeviceCommands::MainPageChannel(session.state));
 }
 
 ReadOutcome ReadWholeDevice(DtuSession &session)
@@ -166,7 +143,7 @@ ReadOutcome ReadWholeDevice(DtuSession &session)
     // One failure line is enough: the extended table is not asked for then,
     // unless the device answered and only reported none of the main table,
     // which says nothing about the other. A stop between the two ends it.
-    ReadOutcome outcome = ReadPage(session, session.state.MainParamChannel);
+    ReadOutcome outcome = ReadOnChannel(session, session.state.MainParamChannel);
     const bool goOn = outcome.Ok() || outcome.result == TransactionResult::NothingReported;
     if (!goOn || !session.state.ExtPageVisible)
         return outcome;
@@ -174,7 +151,7 @@ ReadOutcome ReadWholeDevice(DtuSession &session)
         outcome.stopped = true;
         return outcome;
     }
-    const ReadOutcome ext = ReadPage(session, DeviceCommands::kExtendedPageChannel);
+    const ReadOutcome ext = ReadOnChannel(session, DeviceCommands::kExtendedPageChannel);
     outcome.channelOpen = ext.channelOpen;
     if (outcome.result == TransactionResult::Accepted)
         outcome.result = ext.result;
@@ -194,7 +171,7 @@ ReadOutcome ReadAllParameters(DtuSession &session)
     ReadOutcome outcome;
     const auto group = [&](ParamTableModel &table, const QByteArray &idList) {
         QStringList &reported = &table == &session.extTable ? outcome.reportedExt : outcome.reportedMain;
-        const int result = ReadGroup(session, &table, idList, &reported);
+        const int result = ReadParamGroup(session, table, idList, &reported);
         if (result == TransactionResult::Accepted)
             ++outcome.tablesRead;
         else if (outcome.result == TransactionResult::Accepted)
@@ -208,22 +185,6 @@ ReadOutcome ReadAllParameters(DtuSession &session)
     if (!state.LoginFlag)
         frontend.SetResultPanel(Wording::ReadDoneText());
     return outcome;
-}
-
-int ReadParamGroup(DtuSession &session, const QByteArray &idList)
-{
-    return ReadGroup(session, nullptr, idList);
-}
-
-int ReadParamGroup(DtuSession &session, ParamTableModel &table, const QByteArray &idList)
-{
-    return ReadGroup(session, &table, idList);
-}
-
-void ApplyParamValue(DtuSession &session, quint16 number, const QByteArray &value)
-{
-    if (ParamTableModel *table = TableForRecords(session))
-        ApplyParamValue(session, *table, number, value);
 }
 
 void ApplyParamValue(DtuSession &session, ParamTableModel &table, quint16 number, const QByteArray &value)

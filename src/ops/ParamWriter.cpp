@@ -36,24 +36,16 @@ QList<WriteLoop::Part> Parts(DtuSession &session, const QList<ParamTableModel *>
     return parts;
 }
 
-WriteReport WritePage(DtuSession &session, int channel)
+} // namespace
+
+WriteReport WritePage(DtuSession &session, Page page)
 {
     // With nothing to write nothing is sent, not even a selection.
     if (session.state.ModifiedParamList.IsEmpty())
         return WriteModified(session);
+    const int channel = page == Page::Extended ? DeviceCommands::kExtendedPageChannel
+                                               : DeviceCommands::MainPageChannel(session.state);
     return WriteLoop::Run(session, Parts(session, TablesServedBy(session, channel), channel));
-}
-
-} // namespace
-
-WriteReport WriteMainPage(DtuSession &session)
-{
-    return WritePage(session, DeviceCommands::MainPageChannel(session.state));
-}
-
-WriteReport WriteExtendedPage(DtuSession &session)
-{
-    return WritePage(session, DeviceCommands::kExtendedPageChannel);
 }
 
 WriteReport WriteModified(DtuSession &session)
@@ -65,7 +57,8 @@ WriteReport WriteModified(DtuSession &session)
         report.tableNotSwitched = true;
         report.notReached = session.state.ModifiedParamList.Items();
         if (!report.notReached.isEmpty())
-            ResultWording::Post(session.frontend(), Wording::TableNotSwitched(Wording::WriteWord()));
+            ResultWording::Post(session.frontend(), ResultWording::Text(Wording::WriteWord(), ResultWording::Family::Ack,
+                                                                        TransactionResult::TableNotSwitched));
         return report;
     }
     return WriteLoop::Run(session, Parts(session, tables, WriteLoop::kNoSelection));
@@ -94,14 +87,6 @@ RowResult SetParameter(DtuSession &session, ParamTableModel &table, const QStrin
     else
         ResultWording::Post(frontend, text);
     return result;
-}
-
-int SetParameter(DtuSession &session, const QString &number)
-{
-    ParamTableModel *table = session.ActiveTable();
-    if (!table)
-        return TransactionResult::NoAnswer;
-    return SetParameter(session, *table, number).result;
 }
 
 } // namespace ParamWriter

@@ -1,5 +1,6 @@
 #pragma once
 #include "ops/Outcomes.h"
+#include "ops/PageEntry.h"
 
 #include <QString>
 
@@ -14,8 +15,7 @@ namespace ParamWriter {
 // edits listed, the device is first put on the page's table (a selection it
 // did not confirm left that unknown); if it does not confirm, nothing is
 // written and the edits stay listed. Then the listed rows are written.
-WriteReport WriteMainPage(DtuSession &session);
-WriteReport WriteExtendedPage(DtuSession &session);
+WriteReport WritePage(DtuSession &session, Page page = Page::Main);
 
 // Writes every listed row of the active table in table order (both tables
 // when a main channel of 0 makes both active). The channel check stops the
@@ -28,7 +28,5 @@ WriteReport WriteModified(DtuSession &session);
 // reports it: the "设置参数：" line, then the row's result in panel 3 and
 // the traffic memo.
 RowResult SetParameter(DtuSession &session, ParamTableModel &table, const QString &number);
-// The same on the active table; the TransactionResult (NoAnswer without one).
-int SetParameter(DtuSession &session, const QString &number);
 
 } // namespace ParamWriter

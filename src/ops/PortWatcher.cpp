@@ -44,7 +44,15 @@ void PortWatcher::Check()
             remembered_ = *entry; // keeps the identity the system reports while the port is there
             return;
         }
-        OnLost(openName_);
+        const QString name = openName_;
+        if (remembered_.name.isEmpty() || !PortNames::SameDevice(remembered_.name, name))
+            remembered_ = PortEntry{name, std::nullopt, std::nullopt, QString()};
+        session_.serial.Close();
+        SerialToggle::ShowClosed(session_);
+        openName_.clear();
+        lostSignalled_ = false;
+        awaiting_ = true;
+        session_.frontend().AppendMemo(QCoreApplication::translate("PortWatcher", "串口%1已断开（设备已拔出），串口已关闭").arg(name));
         return;
     }
     if (!awaiting_)
@@ -57,18 +65,6 @@ void PortWatcher::Check()
     session_.NotifyFactsChanged();
     session_.frontend().AppendMemo(QCoreApplication::translate("PortWatcher", "串口设备已重新接入：%1").arg(name));
     emit returned(name);
-}
-
-void PortWatcher::OnLost(QString name)
-{
-    if (remembered_.name.isEmpty() || !PortNames::SameDevice(remembered_.name, name))
-        remembered_ = PortEntry{name, std::nullopt, std::nullopt, QString()};
-    session_.serial.Close();
-    SerialToggle::ShowClosed(session_);
-    openName_.clear();
-    lostSignalled_ = false;
-    awaiting_ = true;
-    session_.frontend().AppendMemo(QCoreApplication::translate("PortWatcher", "串口%1已断开（设备已拔出），串口已关闭").arg(name));
 }
 
 #include "moc_PortWatcher.cpp"

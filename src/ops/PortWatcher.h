@@ -37,8 +37,6 @@ signals:
     void returned(const QString &name);
 
 private:
-    void OnLost(QString name); // by value: it may be openName_, which it clears
-
     DtuSession &session_;
     ListSource source_;
     ScheduledTimer timer_;

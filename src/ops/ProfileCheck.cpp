@@ -6,7 +6,6 @@
 #include "core/WriteRules.h"
 #include "ops/EditorLogic.h"
 #include "ops/ProfileLoader.h"
-#include "ops/ProfileSamples.h"
 #include "params/ChoiceList.h"
 #include "params/ValueCodec.h"
 #include "profile/DeviceProfile.h"
@@ -19,6 +18,7 @@
 #include <algorithm>
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace ProfileCheck {
 namespace {
@@ -46,6 +46,116 @@ bool IsLimits(const QString &text)
     static const QString stmt = QStringLiteral("(Length\\s*=\\s*\\d+|Mask\\s*=\\s*\"([^\"\\\\]|\\\\.)*\")");
     static const QRegularExpression limits(QStringLiteral("^\\s*%1(\\s*;\\s*%1)*\\s*;?\\s*$").arg(stmt));
     return limits.match(text).hasMatch();
+}
+
+// The sample values a row is tried with, and the round trip each one must
+// survive. "0000" is spaced as "00 00".
+QString Spaced(const QString &hex)
+{
+    QStringList pairs;
+    for (qsizetype i = 0; i < hex.size(); i += 2)
+        pairs << hex.mid(i, 2).toUpper();
+    return pairs.join(QLatin1Char(' '));
+}
+
+// Text of `count` characters taken in turn from `from`.
+QString Cycled(const QString &from, int count)
+{
+    QString out;
+    for (int i = 0; i < count; ++i)
+        out += from[i % from.size()];
+    return out;
+}
+
+// A Mask of digits alone: the row holds a number.
+bool DigitsOnly(const EditorPlan &plan)
+{
+    return !plan.charFilter.isEmpty()
+        && std::all_of(plan.charFilter.begin(), plan.charFilter.end(), [](QChar c) { return c.isDigit(); });
+}
+
+// By the row's kind: floats for GetFloat/SetFloat, numbers up to what Length
+// digits allow for a digits-only Mask, else texts around Length. (Choice
+// lists are tried with their own codes.)
+QStringList SamplesFor(const EditorPlan &plan, const QString &onGet, const QString &onSet)
+{
+    if (ValueCodec::IsGetFloat(onGet) || ValueCodec::IsSetFloat(onSet))
+        return {QStringLiteral("0"), QStringLiteral("-1.5"), QStringLiteral("10"), QStringLiteral("1e6")};
+    const int length = plan.maxLength;
+    if (DigitsOnly(plan)) {
+        QStringList numbers;
+        for (const char *n : {"0", "1", "255", "256", "65535", "65536", "4294967296"})
+            numbers << QLatin1String(n);
+        if (length > 0)
+            numbers << QString(length, QLatin1Char('9')); // the largest the field lets one type
+        numbers.removeIf([length](const QString &n) { return length > 0 && n.size() > length; });
+        numbers.removeDuplicates();
+        // Smallest first: the first number a field cannot hold is the one named.
+        std::sort(numbers.begin(), numbers.end(), [](const QString &a, const QString &b) {
+            return a.size() != b.size() ? a.size() < b.size() : a < b;
+        });
+        return numbers;
+    }
+    const int count = length > 0 ? length : 16;
+    const QString ascii = Cycled(
+        plan.charFilter.isEmpty() ? QStringLiteral("abcdefghijklmnopqrstuvwxyz0123456789") : plan.charFilter, count + 1);
+    QStringList texts{QString(), ascii.left(count), Cycled(QStringLiteral("中文参数"), count)};
+    if (length > 0)
+        texts << ascii;
+    return texts;
+}
+
+struct SampleFault {
+    Kind kind;
+    QStringList data;
+    bool inDecoder = false; // ONGET's fault, else ONSET's
+};
+
+// Tries the row's samples on row 0 of table, which has no value of its own:
+// a sample the row refuses is skipped (refusing is right); the first fault
+// ends the trial, as does the watchdog stopping a snippet.
+std::optional<SampleFault> TrySamples(DtuSession &session, const ParamTableModel &table, const EditorPlan &plan)
+{
+    ScriptHost &script = session.script;
+    const QString onGet = table.Cell(0, ColOnGet);
+    const bool digitsOnly = DigitsOnly(plan);
+    const int timeouts = script.TimedOutCount();
+    // The typed-value check swallows a script's error as a refusal; the
+    // watchdog's count still tells a snippet that never ended.
+    const auto stopped = [&](bool inDecoder) -> std::optional<SampleFault> {
+        if (script.TimedOutCount() == timeouts)
+            return std::nullopt;
+        return SampleFault{Kind::SnippetTimeout,
+                           {inDecoder ? QStringLiteral("ONGET") : QStringLiteral("ONSET"),
+                            QString::number(script.TimeLimitMs())},
+                           inDecoder};
+    };
+    for (const QString &sample : SamplesFor(plan, onGet, table.Cell(0, ColOnSet))) {
+        QString hex;
+        const bool held = EditorLogic::CheckText(session, table, 0, sample, &hex).Applied();
+        if (auto timeout = stopped(false))
+            return timeout;
+        if (!held)
+            continue;
+        QString shown;
+        try {
+            shown = ValueCodec::Decode(script, onGet, hex);
+        } catch (const DtuError &error) {
+            if (auto timeout = stopped(true))
+                return timeout;
+            return SampleFault{Kind::SampleUndecodable, {sample, Spaced(hex), error.text()}, true};
+        }
+        if (digitsOnly && ValueCodec::IsPlainNumber(shown) && shown.toDouble() != sample.toDouble())
+            return SampleFault{Kind::Wrapped, {sample, Spaced(hex), shown}};
+        // A shown text that cannot be typed back (1分0秒) is no fault.
+        QString again;
+        const bool heldAgain = EditorLogic::CheckText(session, table, 0, shown, &again).Applied();
+        if (auto timeout = stopped(false))
+            return timeout;
+        if (heldAgain && again.compare(hex, Qt::CaseInsensitive) != 0)
+            return SampleFault{Kind::NoRoundTrip, {sample, Spaced(hex), shown, Spaced(again)}};
+    }
+    return std::nullopt;
 }
 
 // One file's text, and where its lines begin.
@@ -156,8 +266,7 @@ public:
             return;
         }
         if (!fault.IsEmpty()) {
-            Finding f{Kind::ScriptLoad, Severity::Fault, scriptPath, fault.line, fault.column};
-            Add(f, {fault.message});
+            Add(Finding{Kind::ScriptLoad, Severity::Fault, scriptPath, fault.line, fault.column}, {fault.message});
             if (fault.syntax)
                 return; // nothing in it was defined
         }
@@ -288,7 +397,7 @@ private:
                 const QString code = c < 0 ? digits : choices.values[c];
                 ok = Ran(row, ProfileKeys::ONGET, [&] { ValueCodec::Decode(script, p.ONGET, code); },
                          c < 0 ? Kind::ValueUndecodable : Kind::SampleUndecodable,
-                         c < 0 ? QStringList{p.PVALUE} : QStringList{choices.labels[c], ProfileSamples::Spaced(code)});
+                         c < 0 ? QStringList{p.PVALUE} : QStringList{choices.labels[c], Spaced(code)});
             }
             return;
         }
@@ -318,9 +427,8 @@ private:
         const QString kind = p.ONLIST + QChar(0x1F) + p.ONGET + QChar(0x1F) + p.ONSET;
         auto known = trials_.constFind(kind);
         if (known == trials_.cend())
-            known = trials_.insert(kind, ProfileSamples::Try(session, table, ProfileSamples::For(plan, p.ONGET, p.ONSET),
-                                                            ProfileSamples::DigitsOnly(plan)));
-        if (const std::optional<ProfileSamples::Fault> &fault = *known) {
+            known = trials_.insert(kind, TrySamples(session, table, plan));
+        if (const std::optional<SampleFault> &fault = *known) {
             const QString member = fault->inDecoder ? ProfileKeys::ONGET : ProfileKeys::ONSET;
             if (fault->kind == Kind::SnippetTimeout && !Stop(fault->inDecoder ? p.ONGET : p.ONSET))
                 return;
@@ -333,7 +441,7 @@ private:
     SilentFrontend silent_;
     std::unique_ptr<DtuSession> session_; // its own: the check touches no one's channel or tables
     QSet<QString> stopped_;
-    QHash<QString, std::optional<ProfileSamples::Fault>> trials_;
+    QHash<QString, std::optional<SampleFault>> trials_;
 };
 
 } // namespace
@@ -369,30 +477,15 @@ Report Run(const QString &profilePath, const QString &scriptPath, Depth depth)
 
 QString KindName(Kind kind)
 {
-    switch (kind) {
-    case Kind::FileUnreadable: return QStringLiteral("file-unreadable");
-    case Kind::NotText: return QStringLiteral("not-text");
-    case Kind::BadJson: return QStringLiteral("bad-json");
-    case Kind::NotAnObject: return QStringLiteral("not-an-object");
-    case Kind::ScriptLoad: return QStringLiteral("script-load");
-    case Kind::MissingMember: return QStringLiteral("missing-member");
-    case Kind::BadNumber: return QStringLiteral("bad-number");
-    case Kind::RepeatedNumber: return QStringLiteral("repeated-number");
-    case Kind::BadValue: return QStringLiteral("bad-value");
-    case Kind::BadList: return QStringLiteral("bad-list");
-    case Kind::BadChoiceCode: return QStringLiteral("bad-choice-code");
-    case Kind::RepeatedCode: return QStringLiteral("repeated-code");
-    case Kind::MissingFunction: return QStringLiteral("missing-function");
-    case Kind::SnippetError: return QStringLiteral("snippet-error");
-    case Kind::SnippetTimeout: return QStringLiteral("snippet-timeout");
-    case Kind::BadCommandWord: return QStringLiteral("bad-command-word");
-    case Kind::ValueUndecodable: return QStringLiteral("value-undecodable");
-    case Kind::ValueTooLong: return QStringLiteral("value-too-long");
-    case Kind::SampleUndecodable: return QStringLiteral("sample-undecodable");
-    case Kind::Wrapped: return QStringLiteral("wrapped");
-    case Kind::NoRoundTrip: return QStringLiteral("no-round-trip");
-    }
-    return {};
+    // In the order of Kind.
+    static const char *const kNames[] = {
+        "file-unreadable", "not-text", "bad-json", "not-an-object", "script-load", "missing-member",
+        "bad-number", "repeated-number", "bad-value", "bad-list", "bad-choice-code", "repeated-code",
+        "missing-function", "snippet-error", "snippet-timeout", "bad-command-word", "value-undecodable",
+        "value-too-long", "sample-undecodable", "wrapped", "no-round-trip",
+    };
+    static_assert(std::size(kNames) == static_cast<size_t>(Kind::NoRoundTrip) + 1);
+    return QLatin1String(kNames[static_cast<int>(kind)]);
 }
 
 } // namespace ProfileCheck

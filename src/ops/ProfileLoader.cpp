@@ -17,21 +17,35 @@
 namespace ProfileLoader {
 namespace {
 
-// The main table and its id list go together: a load that fails after this
-// must not leave the old profile's numbers for the next read to ask for.
-void ClearMainTable(DtuSession &session)
+// Window loads: the main table is emptied first, with its id list (a load
+// that fails must not leave the old profile's numbers for the next read to
+// ask for); the structure check's faults (nothing is evaluated, so loading
+// stays quick) are said once in the status bar; the profile still loads.
+void LoadAndCheck(DtuSession &session, const QString &path)
 {
     session.mainTable.Clear();
     session.state.MainParamIdList.clear();
-}
-
-// Window loads: the structure check's faults (nothing is evaluated, so
-// loading stays quick) are said once in the status bar; the profile still loads.
-void LoadAndCheck(DtuSession &session, const QString &path)
-{
     LoadProfile(session, path);
     if (const int faults = ProfileCheck::Run(path, QString(), ProfileCheck::Depth::Structure).Count(ProfileCheck::Severity::Fault))
         session.frontend().SetResultPanel(ProfileCheckWording::LoadNotice(faults));
+}
+
+// The rows of a Params array, built in order; entries after a bad entry or
+// a script error are skipped, and the rows built so far stay.
+void BuildRows(DtuSession &session, const JsonValue *params, ParamTableModel &table, QByteArray &idList)
+{
+    if (!params)
+        return;
+    for (const JsonValue &element : params->Items()) {
+        ProfileParam param;
+        if (!ProfileParam::FromJson(element, &param))
+            return;
+        try {
+            RowBuilder::BuildRow(table, idList, session.script, param);
+        } catch (const DtuError &) {
+            return;
+        }
+    }
 }
 
 } // namespace
@@ -51,19 +65,7 @@ void LoadExtendedFile(DtuSession &session, const QString &path)
     session.extTable.Clear();
     session.state.ExtParamIdList.clear();
     const DeviceProfile ext = DeviceProfile::FromText(decoded.text, path);
-    const JsonValue *params = ext.Params();
-    if (!params)
-        return;
-    for (const JsonValue &element : params->Items()) {
-        ProfileParam param;
-        if (!ProfileParam::FromJson(element, &param))
-            return;
-        try {
-            RowBuilder::BuildRow(session.extTable, session.state.ExtParamIdList, session.script, param);
-        } catch (const DtuError &) {
-            return; // the rows built so far stay
-        }
-    }
+    BuildRows(session, ext.Params(), session.extTable, session.state.ExtParamIdList);
 }
 
 void LoadProfile(DtuSession &session, const QString &path)
@@ -84,28 +86,13 @@ void LoadProfile(DtuSession &session, const QString &path)
 
     if (!title.isEmpty())
         facts.Caption = QCoreApplication::translate("ProfileLoader", "参数配置程序 ") + title;
-    const QString port = profile.Text(ProfileKeys::Comport);
-    const QString baud = profile.Text(ProfileKeys::Baudrate);
-    const QString format = profile.Text(ProfileKeys::ComOption);
-    if (!port.isEmpty())
-        facts.PortText = port;
-    if (!baud.isEmpty())
-        facts.BaudText = baud;
-    if (!format.isEmpty())
-        facts.FormatText = format;
+    for (const auto &[key, fact] : {std::pair{ProfileKeys::Comport, &facts.PortText},
+                                    std::pair{ProfileKeys::Baudrate, &facts.BaudText},
+                                    std::pair{ProfileKeys::ComOption, &facts.FormatText}})
+        if (const QString text = profile.Text(key); !text.isEmpty())
+            *fact = text;
 
-    if (const JsonValue *params = profile.Params()) {
-        for (const JsonValue &element : params->Items()) {
-            ProfileParam param;
-            if (!ProfileParam::FromJson(element, &param))
-                break;
-            try {
-                RowBuilder::BuildRow(session.mainTable, state.MainParamIdList, session.script, param);
-            } catch (const DtuError &) {
-                break; // rows already added stay; the rest are skipped
-            }
-        }
-    }
+    BuildRows(session, profile.Params(), session.mainTable, state.MainParamIdList);
 
     // The main table is active right after any load, so its rows get editors
     // and a read fills them, whether or not the profile has an extended page.
@@ -132,7 +119,6 @@ void LoadChosenProfile(DtuSession &session, const QString &path)
     } catch (const DtuError &) {
         // A read-only working folder only costs the restore at next start.
     }
-    ClearMainTable(session);
     LoadAndCheck(session, path);
 }
 
@@ -144,7 +130,6 @@ bool RestoreLastProfile(DtuSession &session)
     if (path.isEmpty())
         return false;
     session.profilePath = path;
-    ClearMainTable(session);
     try {
         LoadAndCheck(session, path);
     } catch (const DtuError &) {

@@ -10,7 +10,6 @@
 namespace SignalMeter {
 
 // CSQ 99 and anything outside 0..31 mean the modem does not know.
-inline constexpr int kUnknownCsq = 99;
 inline constexpr int kMaxCsq = 31;
 
 enum class Quality { Unknown, NoSignal, Poor, Fair, Good, Excellent };

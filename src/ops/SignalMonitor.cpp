@@ -7,8 +7,7 @@
 #include <algorithm>
 
 SignalMonitor::SignalMonitor(DtuSession &session, ActionDispatcher &dispatcher, QObject *parent)
-    : QObject(parent), session_(session), dispatcher_(dispatcher), timer_(session.scheduler),
-      nowMs_([&scheduler = session.scheduler] { return scheduler.NowMs(); })
+    : QObject(parent), session_(session), dispatcher_(dispatcher), timer_(session.scheduler)
 {
     timer_.SetSingleShot(true);
     timer_.OnTimeout([this] { Poll(); });
@@ -79,9 +78,8 @@ void SignalMonitor::Record()
         StopBecause(failure_);
         return;
     }
-    const int csq = csq_ < 0 ? -1 : csq_;
-    history_.Add(nowMs_(), csq);
-    emit reading(csq);
+    history_.Add(session_.scheduler.NowMs(), csq_);
+    emit reading(csq_);
     if (running_)
         timer_.Start(intervalMs_);
 }

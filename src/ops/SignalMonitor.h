@@ -4,7 +4,6 @@
 #include "session/ActionDispatcher.h"
 
 #include <QObject>
-#include <functional>
 
 class DtuSession;
 
@@ -29,9 +28,6 @@ public:
     int IntervalSeconds() const { return intervalMs_ / 1000; }
     // Tests poll faster than a person would.
     void SetIntervalMs(int ms) { intervalMs_ = ms; }
-    // Where the readings' times come from: the session's scheduler, unless
-    // a test gives a clock of its own.
-    void SetClock(std::function<qint64()> nowMs) { nowMs_ = std::move(nowMs); }
 
     // The first poll runs as soon as the event loop turns.
     void Start();
@@ -65,6 +61,5 @@ private:
     bool running_ = false;
     int csq_ = -1;     // what the last poll read,
     QString failure_;  // or why it failed
-    std::function<qint64()> nowMs_;
     SignalHistory history_;
 };

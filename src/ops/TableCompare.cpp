@@ -80,8 +80,7 @@ int Shared(const QList<RowValue> &a, const QList<RowValue> &b)
 
 QString Line(const Difference &d)
 {
-    const QString actual
-        = d.actual == kNotReported ? ParamTableModel::NotReportedText() : d.actual;
+    const QString actual = d.actual == kNotReported ? ParamTableModel::NotReportedText() : d.actual;
     return d.number + QLatin1Char('\t') + d.name + QLatin1Char('\t') + d.expected + QLatin1Char('\t') + actual;
 }
 

@@ -16,11 +16,6 @@ QString Section(const QString &title, const QString &text)
     return section + QLatin1Char('\n');
 }
 
-QString OnOff(bool on)
-{
-    return on ? QCoreApplication::translate("TrafficLog", "开") : QCoreApplication::translate("TrafficLog", "关");
-}
-
 } // namespace
 
 QString Compose(const DtuSession &session, const QString &toolVersion, const QDateTime &now, const Texts &texts)
@@ -35,7 +30,9 @@ QString Compose(const DtuSession &session, const QString &toolVersion, const QDa
                .arg(facts.PortText, facts.BaudText, facts.FormatText, facts.SerialStateText);
     if (facts.TcpBoxVisible)
         log += QCoreApplication::translate("TrafficLog", "TCP：%1，%2\n").arg(facts.TcpAddress, facts.TcpStatusText);
-    log += QCoreApplication::translate("TrafficLog", "快速应答模式：%1\n\n").arg(OnOff(session.exchange.FastCompletion()));
+    log += QCoreApplication::translate("TrafficLog", "快速应答模式：%1\n\n")
+               .arg(session.exchange.FastCompletion() ? QCoreApplication::translate("TrafficLog", "开")
+                                                      : QCoreApplication::translate("TrafficLog", "关"));
     log += Section(QCoreApplication::translate("TrafficLog", "通信记录"), texts.traffic);
     log += Section(QCoreApplication::translate("TrafficLog", "控制模式显示"), texts.control);
     log += Section(QCoreApplication::translate("TrafficLog", "透明传输对话"), texts.transparent);

@@ -26,17 +26,13 @@ QByteArray MessageBytes(const QString &text, bool hexMode)
     QString joined = text;
     joined.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     joined.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
-    if (hexMode)
-        return HexPairs(joined);
-    return TextFile::ToGbk(joined);
+    return hexMode ? HexPairs(joined) : TextFile::ToGbk(joined);
 }
 
 bool HexKeyAccepted(QChar c)
 {
-    if (c.unicode() == 8)
-        return true;
     const char16_t u = c.unicode();
-    return (u >= '0' && u <= '9') || (u >= 'A' && u <= 'F') || (u >= 'a' && u <= 'f');
+    return u == 8 || (u >= '0' && u <= '9') || (u >= 'A' && u <= 'F') || (u >= 'a' && u <= 'f');
 }
 
 QString SentLineBody(const QByteArray &bytes, bool hexMode, const QString &repeatText)

@@ -13,69 +13,6 @@ QString ControlCode(char16_t ch)
     return QStringLiteral("U+%1").arg(int(ch), 4, 16, QLatin1Char('0')).toUpper();
 }
 
-} // namespace
-
-QString ReadFailure(int result)
-{
-    // A table not switched is worded alike by every family.
-    return ResultWording::Text(ReadWord(), Family::DataReply, result);
-}
-
-QString TableNotSwitched(const QString &word)
-{
-    return ResultWording::Text(word, Family::Ack, TransactionResult::TableNotSwitched);
-}
-
-QString WrongCommandWord(const QString &word)
-{
-    return ResultWording::Text(word, Family::DataReply, TransactionResult::WrongCommandWord);
-}
-
-QString RowLine(const QString &name, const QString &value)
-{
-    return QCoreApplication::translate("ParamWriter", "设置参数：") + name + QLatin1Char('=')
-        + (value.isEmpty() ? QCoreApplication::translate("ParamWriter", "(空)") : value);
-}
-
-QString RowResultText(int result)
-{
-    // A reply that is not a frame at all: the device rejected what was typed.
-    if (result == TransactionResult::NotAFrame)
-        return QCoreApplication::translate("ParamWriter", "[参数设置失败，输入了非法内容！]");
-    return ResultWording::Text(WriteWord(), Family::Ack, result);
-}
-
-QString ChannelLost(int unwritten)
-{
-    return QCoreApplication::translate("ParamWriter", "[参数设置失败，数据通道已关闭，%1个参数未写入！]")
-        .arg(unwritten);
-}
-
-QString Stopped(int written, int unwritten)
-{
-    return QCoreApplication::translate("ParamWriter", "[参数设置已停止，已写入%1个参数，%2个参数未写入！]")
-        .arg(written)
-        .arg(unwritten);
-}
-
-QString WriteEnd(const WriteReport &report, int tried)
-{
-    const int unwritten = static_cast<int>(report.notReached.size());
-    if (report.closing)
-        return {};
-    if (report.channelLost)
-        return ChannelLost(unwritten);
-    if (report.stopped)
-        return Stopped(tried, unwritten);
-    return {};
-}
-
-QString Unsendable(const UnsendableRow &row)
-{
-    return QCoreApplication::translate("ParamFile", "%1（%2）：“%3”不是完整的十六进制字节，什么也没有发送")
-        .arg(row.number, row.name, row.hex);
-}
-
 QString EditRefusal(const EditResult &r)
 {
     using Kind = EditResult::Kind;
@@ -104,6 +41,43 @@ QString EditRefusal(const EditResult &r)
     case Problem::NotWholeBytes: return tr("编码脚本给出的不是完整的十六进制字节（%1）").arg(r.detail);
     }
     return {};
+}
+
+} // namespace
+
+QString RowLine(const QString &name, const QString &value)
+{
+    return QCoreApplication::translate("ParamWriter", "设置参数：") + name + QLatin1Char('=')
+        + (value.isEmpty() ? QCoreApplication::translate("ParamWriter", "(空)") : value);
+}
+
+QString RowResultText(int result)
+{
+    // A reply that is not a frame at all: the device rejected what was typed.
+    if (result == TransactionResult::NotAFrame)
+        return QCoreApplication::translate("ParamWriter", "[参数设置失败，输入了非法内容！]");
+    return ResultWording::Text(WriteWord(), Family::Ack, result);
+}
+
+QString WriteEnd(const WriteReport &report, int tried)
+{
+    const int unwritten = static_cast<int>(report.notReached.size());
+    if (report.closing)
+        return {};
+    if (report.channelLost)
+        return QCoreApplication::translate("ParamWriter", "[参数设置失败，数据通道已关闭，%1个参数未写入！]")
+            .arg(unwritten);
+    if (report.stopped)
+        return QCoreApplication::translate("ParamWriter", "[参数设置已停止，已写入%1个参数，%2个参数未写入！]")
+            .arg(tried)
+            .arg(unwritten);
+    return {};
+}
+
+QString Unsendable(const UnsendableRow &row)
+{
+    return QCoreApplication::translate("ParamFile", "%1（%2）：“%3”不是完整的十六进制字节，什么也没有发送")
+        .arg(row.number, row.name, row.hex);
 }
 
 QString RefusedValue(const EditResult &r)
@@ -195,32 +169,29 @@ QString SetClockResult(int result)
 QString ChannelFailure(const ChannelOutcome &outcome, const QString &host, quint16 port)
 {
     using Failure = ChannelOutcome::Failure;
-    const QString failed = QCoreApplication::translate("TcpTransport", "TCP维护端口连接失败");
     const QString address = Endpoint::Tcp(host, port).Text().mid(4);
-    QString cause;
+    const auto failed = [](const QString &cause) {
+        return QCoreApplication::translate("TcpTransport", "TCP维护端口连接失败")
+            + QCoreApplication::translate("ChannelOpen", "：") + cause;
+    };
     switch (outcome.failure) {
     case Failure::None:
     case Failure::SerialPort:
         return outcome.reason;
     case Failure::Refused:
-        cause = QCoreApplication::translate("ChannelOpen", "%1 拒绝连接（该端口没有程序在监听）").arg(address);
-        break;
+        return failed(QCoreApplication::translate("ChannelOpen", "%1 拒绝连接（该端口没有程序在监听）").arg(address));
     case Failure::HostNotFound:
-        cause = QCoreApplication::translate("ChannelOpen", "找不到主机 %1").arg(host);
-        break;
+        return failed(QCoreApplication::translate("ChannelOpen", "找不到主机 %1").arg(host));
     case Failure::TimedOut:
-        cause = QCoreApplication::translate("ChannelOpen", "%1 在%2秒内没有应答").arg(address).arg(ChannelOpen::kTcpConnectLimitMs / 1000);
-        break;
+        return failed(QCoreApplication::translate("ChannelOpen", "%1 在%2秒内没有应答").arg(address).arg(ChannelOpen::kTcpConnectLimitMs / 1000));
     case Failure::PasswordRefused:
         // A device drops a peer whose password is wrong, and one that comes
         // while another peer holds its maintenance port.
-        cause = QCoreApplication::translate("ChannelOpen", "设备收到密码后立即关闭了连接：密码不对，或设备正忙于另一个连接");
-        break;
+        return failed(QCoreApplication::translate("ChannelOpen", "设备收到密码后立即关闭了连接：密码不对，或设备正忙于另一个连接"));
     case Failure::Other:
-        cause = address + QLatin1Char(' ') + outcome.detail;
-        break;
+        return failed(address + QLatin1Char(' ') + outcome.detail);
     }
-    return failed + QCoreApplication::translate("ChannelOpen", "：") + cause;
+    return {};
 }
 
 } // namespace Wording

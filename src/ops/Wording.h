@@ -24,12 +24,6 @@ inline QString SignalWord() { return QCoreApplication::translate("DeviceCommands
 // Reading.
 inline QString ReadingText() { return QCoreApplication::translate("ParamReader", "[参数读取中，请稍候...]"); }
 inline QString ReadDoneText() { return QCoreApplication::translate("ParamReader", "[参数读取完毕]"); }
-// "[参数读取失败，设备无响应！]"... for a read's failure code.
-QString ReadFailure(int result);
-// "[<word>失败，设备未切换参数表！]"
-QString TableNotSwitched(const QString &word);
-// "[<word>失败，返回数据包命令字非法！]"
-QString WrongCommandWord(const QString &word);
 
 // Writing.
 inline QString SettingText() { return QCoreApplication::translate("ParamWriter", "正在设置，请稍候..."); }
@@ -39,20 +33,13 @@ QString RowLine(const QString &name, const QString &value);
 // empty for a code without a text, after which panel 3 keeps
 // "正在设置，请稍候...".
 QString RowResultText(int result);
-// A run that found its channel closed: how many rows it did not reach.
-QString ChannelLost(int unwritten);
-// A run the user stopped: rows tried, rows not reached.
-QString Stopped(int written, int unwritten);
-// The last line of a run that ended early: the channel-lost line when the
-// channel has closed, else the stopped line; empty otherwise (a finished
+// The last line of a run that ended early: how many rows it did not reach
+// when the channel has closed, else also how many it tried; empty otherwise (a finished
 // run, a closing window: nobody is left to read it).
 QString WriteEnd(const WriteReport &report, int tried);
 
-// Why a row cannot take a text (EditorLogic): the reason alone, without the
-// row, "超出此参数能保存的范围"...
-QString EditRefusal(const EditResult &result);
-// The row, the text and why the row cannot take it, in one line: the
-// window's status bar and dtucfg's refusals say the same.
+// The row, the text and why the row cannot take it ("超出此参数能保存的范围"...),
+// in one line: the window's status bar and dtucfg's refusals say the same.
 QString RefusedValue(const EditResult &result);
 
 // A row a batch refused before its first frame: its number, name and hex

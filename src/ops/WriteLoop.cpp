@@ -5,7 +5,6 @@
 #include "ops/DeviceCommands.h"
 #include "ops/ParamWriter.h"
 #include "ops/Wording.h"
-#include "ops/WriteRun.h"
 #include "params/ParamTableModel.h"
 #include "protocol/ResultWording.h"
 #include "session/DtuSession.h"
@@ -14,6 +13,35 @@
 
 namespace WriteLoop {
 namespace {
+
+// One run as the user sees it: before each row it reports where the run
+// stands to the front end and tells the loop whether the user asked to stop
+// (AppState::StopRequested); the stop takes effect between exchanges, never
+// inside one. The end of the run is reported when it goes out of scope.
+class WriteRun {
+public:
+    WriteRun(DtuSession &session, int total) : session_(session), total_(total) {}
+    ~WriteRun() { session_.frontend().ShowWriteRun({done_, total_, QString(), false, QString()}); }
+    WriteRun(const WriteRun &) = delete;
+    WriteRun &operator=(const WriteRun &) = delete;
+
+    // False when a stop was asked for (the row is not written); otherwise
+    // reports the row and counts it as tried.
+    bool BeginRow(const QString &name, const QString &number)
+    {
+        if (session_.state.StopRequested)
+            return false;
+        session_.frontend().ShowWriteRun({done_, total_, name, true, number});
+        ++done_;
+        return true;
+    }
+    int Done() const { return done_; }
+
+private:
+    DtuSession &session_;
+    int total_;
+    int done_ = 0;
+};
 
 // The rows of the parts that the run means to send, and those the level keeps.
 void Plan(const DtuSession &session, const QList<Part> &parts, WriteReport &report)
@@ -112,12 +140,8 @@ WriteReport Run(DtuSession &session, const QList<Part> &parts, const Options &op
 
 QList<int> ListedRows(const DtuSession &session, const ParamTableModel &table)
 {
-    QList<int> rows;
-    for (int i = 0; i < table.Count(); ++i) {
-        const QString number = table.Cell(i, ColNumber);
-        if (!number.isEmpty() && session.state.ModifiedParamList.Contains(number))
-            rows << i;
-    }
+    QList<int> rows = NumberedRows(table);
+    rows.removeIf([&](int i) { return !session.state.ModifiedParamList.Contains(table.Cell(i, ColNumber)); });
     return rows;
 }
 

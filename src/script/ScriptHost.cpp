@@ -1,7 +1,6 @@
 #include "script/ScriptHost.h"
 
 #include "script/ScriptError.h"
-#include "script/ScriptWatchdog.h"
 
 #include "core/TextFile.h"
 
@@ -9,6 +8,74 @@
 #include <QFile>
 #include <QJSEngine>
 #include <QJSValue>
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+#include <thread>
+
+// A thread that fires a callback when an armed deadline passes without being
+// disarmed: it interrupts an engine stuck in a loop.
+class ScriptWatchdog {
+public:
+    explicit ScriptWatchdog(std::function<void()> onExpire)
+        : onExpire_(std::move(onExpire)), thread_([this] { Run(); })
+    {
+    }
+    ~ScriptWatchdog()
+    {
+        {
+            std::lock_guard lock(mutex_);
+            quit_ = true;
+        }
+        cv_.notify_all();
+        thread_.join();
+    }
+
+    void Arm(int ms)
+    {
+        {
+            std::lock_guard lock(mutex_);
+            deadline_ = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+            armed_ = true;
+            fired_ = false;
+        }
+        cv_.notify_all();
+    }
+    // True when the deadline had already fired.
+    bool Disarm()
+    {
+        std::lock_guard lock(mutex_);
+        armed_ = false;
+        return fired_;
+    }
+
+private:
+    void Run()
+    {
+        std::unique_lock lock(mutex_);
+        while (!quit_) {
+            if (!armed_) {
+                cv_.wait(lock);
+                continue;
+            }
+            if (cv_.wait_until(lock, deadline_) == std::cv_status::timeout && armed_
+                && std::chrono::steady_clock::now() >= deadline_) {
+                armed_ = false;
+                fired_ = true;
+                onExpire_();
+            }
+        }
+    }
+
+    std::function<void()> onExpire_;
+    std::mutex mutex_;
+    std::condition_variable cv_;
+    std::chrono::steady_clock::time_point deadline_;
+    bool armed_ = false;
+    bool fired_ = false;
+    bool quit_ = false;
+    std::thread thread_;
+};
 
 ScriptHost::ScriptHost()
     : engine_(std::make_unique<QJSEngine>())

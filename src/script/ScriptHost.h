@@ -25,7 +25,7 @@ struct ScriptFault {
 // globals set by one evaluation stay for the next.
 //
 // Every evaluation is bounded in time: a profile snippet that loops forever
-// is interrupted after kTimeLimitMs and fails like any other script error.
+// is interrupted after TimeLimitMs and fails like any other script error.
 // Values typed by the user or read from the device enter the engine through
 // SetGlobal, as strings, never spliced into source text.
 class ScriptHost {

@@ -4,11 +4,6 @@
 
 #include <QCoreApplication>
 
-DtuSession::DtuSession(Frontend &frontend, QObject *parent)
-    : DtuSession(frontend, Scheduler::Default(), parent)
-{
-}
-
 DtuSession::DtuSession(Frontend &frontend, Scheduler &scheduler, QObject *parent)
     : QObject(parent),
       scheduler(scheduler),

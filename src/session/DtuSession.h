@@ -23,14 +23,10 @@ class Frontend;
 class DtuSession : public QObject {
     Q_OBJECT
 public:
-    static QString ChannelClosedText()
-    {
-        return QCoreApplication::translate("DtuSession", "数据通道未打开，请先打开串口或建立TCP链接");
-    }
+    static QString ChannelClosedText() { return QCoreApplication::translate("DtuSession", "数据通道未打开，请先打开串口或建立TCP链接"); }
 
-    // On the default scheduler (the real one unless a test put another in its place).
-    explicit DtuSession(Frontend &frontend, QObject *parent = nullptr);
-    DtuSession(Frontend &frontend, Scheduler &scheduler, QObject *parent = nullptr);
+    // The default scheduler is the real one unless a test put another in its place.
+    explicit DtuSession(Frontend &frontend, Scheduler &scheduler = Scheduler::Default(), QObject *parent = nullptr);
     ~DtuSession() override;
 
     Frontend &frontend() { return frontend_; }

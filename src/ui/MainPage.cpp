@@ -97,7 +97,7 @@ void MainPage::BuildTcpBox()
         run_.RunDevice([this] { ChannelOpen::Open(session_, Endpoint::Tcp(Edit8->text().trimmed(), session_.tcp.Port()), Edit9->text()); });
     });
     connect(disconnectButton, &QPushButton::clicked, this,
-            [this] { run_.RunDevice([this] { ChannelOpen::DisconnectTcp(session_); }); });
+            [this] { run_.RunDevice([this] { session_.tcp.Disconnect(); }); });
     auto *grid = new QGridLayout(GroupBox16);
     grid->addWidget(BuddyLabel(tr("设备IP   "), Edit8), 0, 0);
     grid->addWidget(Edit8, 0, 1);

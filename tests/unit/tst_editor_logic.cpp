@@ -349,7 +349,7 @@ private slots:
         const QString mainHex = main.Cell(0, ColHex);
         const int row = ext.FindByNumber(QStringLiteral("0100")); // 接口类型: RS232 or RS485
 
-        const EditResult r = EditorLogic::ApplyText(rig.session, ext, QStringLiteral("0100"), QStringLiteral("RS485"));
+        const EditResult r = EditorLogic::ApplyValue(rig.session, ext, QStringLiteral("0100"), QStringLiteral("RS485"));
         QVERIFY(r.Applied());
         QCOMPARE(ext.Cell(row, ColHex), QStringLiteral("HEX:01"));
         QCOMPARE(ext.Cell(row, ColValue), QStringLiteral("RS485"));
@@ -405,7 +405,7 @@ private slots:
         ParamTableModel &main = rig.session.mainTable;
         const int row = main.FindByNumber(number);
         const QString hexBefore = row >= 0 ? main.Cell(row, ColHex) : QString();
-        const EditResult r = EditorLogic::ApplyText(rig.session, main, number, text);
+        const EditResult r = EditorLogic::ApplyValue(rig.session, main, number, text);
         QCOMPARE(int(r.kind), kind);
         if (r.Applied()) {
             QCOMPARE(main.Cell(row, ColValue), text);

@@ -321,7 +321,7 @@ private slots:
         QVERIFY(b.session.state.ExtPageVisible);
         b.session.state.CurrentParamChannel = current;
         b.AnswerEveryFrame(kAck);
-        extended ? ParamFile::BatchWriteExtended(b.session) : ParamFile::BatchWrite(b.session);
+        ParamFile::BatchWrite(b.session, extended ? ParamFile::BatchTables::Extended : ParamFile::BatchTables::Main);
         QTEST(b.device.written, "sent");
         QCOMPARE(b.session.state.CurrentParamChannel, extended ? 0 : 1);
         QVERIFY(b.session.state.ModifiedParamList.IsEmpty());
@@ -336,7 +336,7 @@ private slots:
         VirtualRig b(kAck);
         LoadTwoTables(b, dir);
         b.session.mainTable.SetCell(3, ColHex, QStringLiteral("HEX:1F9"));
-        const WriteReport report = ParamFile::BatchWriteAll(b.session);
+        const WriteReport report = ParamFile::BatchWrite(b.session, ParamFile::BatchTables::Both);
         QVERIFY(b.device.written.isEmpty());
         QCOMPARE(report.refused.size(), 1);
         QCOMPARE(report.refused[0].number, QStringLiteral("0031"));

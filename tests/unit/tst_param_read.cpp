@@ -104,7 +104,7 @@ private slots:
         rig.Main(Old(QStringLiteral("0030")));
         rig.Main(Old(QStringLiteral("0031")));
         rig.next << reply;
-        ParamReader::ReadMainPage(rig.session);
+        ParamReader::ReadPage(rig.session);
         QCOMPARE(rig.device.written.size(), 1);
         QCOMPARE(rig.device.written[0], Bytes("AA 55 00 08 E0 01 00 30 00 31 01 4A"));
         QCOMPARE(rig.Hex(QStringLiteral("0030")), hex30);
@@ -140,7 +140,7 @@ private slots:
         rig.Main(Old(QStringLiteral("0030")));
         rig.Main(Old(QStringLiteral("0031")));
         rig.next << reply;
-        const ReadOutcome read = ParamReader::ReadMainPage(rig.session);
+        const ReadOutcome read = ParamReader::ReadPage(rig.session);
         QCOMPARE(read.result, result);
         QCOMPARE(read.reportedMain, reported);
         for (const QString &number : {QStringLiteral("0030"), QStringLiteral("0031")}) {
@@ -185,7 +185,7 @@ private slots:
                 rig.device.responder = nullptr;
             else
                 rig.next << reply;
-            ParamReader::ReadMainPage(rig.session);
+            ParamReader::ReadPage(rig.session);
             QCOMPARE(rig.fe.memo, QStringList{text});
             QCOMPARE(rig.Hex(QStringLiteral("0030")), QStringLiteral("HEX:00"));
             // Without a login the panel ends on the done text; the failure
@@ -229,7 +229,7 @@ private slots:
         rig.Main(Old(QStringLiteral("0031")));
         rig.values[0x30] = value;
         rig.values[0x31] = Bytes("07");
-        ParamReader::ReadMainPage(rig.session);
+        ParamReader::ReadPage(rig.session);
         QCOMPARE(rig.Hex(QStringLiteral("0030")), QStringLiteral("HEX:") + BytesToHex(value));
         QCOMPARE(rig.Value(QStringLiteral("0030")), shown);
         QCOMPARE(rig.Hex(QStringLiteral("0031")), QStringLiteral("HEX:07")); // the walk went on
@@ -244,7 +244,7 @@ private slots:
         rig.values[0x30] = Bytes("01");
         rig.values[0x31] = Bytes("02");
         rig.values[0x32] = Bytes("03");
-        ParamReader::ReadMainPage(rig.session);
+        ParamReader::ReadPage(rig.session);
         QCOMPARE(rig.Hex(QStringLiteral("0030")), QStringLiteral("HEX:01"));
         QCOMPARE(rig.Hex(QStringLiteral("0031")), QStringLiteral("HEX:02")); // set before the list failed
         QCOMPARE(rig.Hex(QStringLiteral("0032")), QStringLiteral("HEX:00"));
@@ -260,7 +260,7 @@ private slots:
         rig.Main(Old(QStringLiteral("0030")));
         // The reply carries prefix-length bytes after its word.
         rig.next << TestFrames::Frame(0xE101, Bytes("01 02 00 03 00 30 41"));
-        ParamReader::ReadMainPage(rig.session);
+        ParamReader::ReadPage(rig.session);
         QCOMPARE(rig.device.written[0], Bytes("AA 55 00 08 01 02 E0 01 00 30 01 1C"));
         QCOMPARE(rig.Hex(QStringLiteral("0030")), QStringLiteral("HEX:41"));
     }
@@ -271,8 +271,8 @@ private slots:
             ReadRig rig;
             rig.Main(Old(QStringLiteral("0030")));
             rig.device.open = false;
-            ParamReader::ReadMainPage(rig.session);
-            ParamReader::ReadExtendedPage(rig.session);
+            ParamReader::ReadPage(rig.session);
+            ParamReader::ReadPage(rig.session, Page::Extended);
             QCOMPARE(rig.fe.messages.size(), 2);
             QCOMPARE(rig.fe.messages[0], DtuSession::ChannelClosedText());
             QVERIFY(rig.device.written.isEmpty());
@@ -281,7 +281,7 @@ private slots:
             ReadRig rig;
             rig.Main(Old(QStringLiteral("0030")));
             rig.session.state.CurrentParamChannel = 5;
-            ParamReader::ReadMainPage(rig.session);
+            ParamReader::ReadPage(rig.session);
             QVERIFY(rig.device.written.isEmpty());
             QCOMPARE(rig.fe.resultPanel, kDone);
         }
@@ -290,7 +290,7 @@ private slots:
             rig.session.state.LoginFlag = true;
             rig.Main(Old(QStringLiteral("0030")));
             rig.values[0x30] = Bytes("01");
-            ParamReader::ReadMainPage(rig.session);
+            ParamReader::ReadPage(rig.session);
             QCOMPARE(rig.fe.resultPanel, QStringLiteral("[参数读取中，请稍候...]"));
             QCOMPARE(rig.fe.memo.last(), kDone);
         }
@@ -361,7 +361,7 @@ private slots:
         rig.values[0x100] = Bytes("22");
         if (refuse)
             rig.selectReply = Bytes("AA 55 00 04 00 F1 00 F5");
-        extPage ? ParamReader::ReadExtendedPage(rig.session) : ParamReader::ReadMainPage(rig.session);
+        ParamReader::ReadPage(rig.session, extPage ? Page::Extended : Page::Main);
         QCOMPARE(rig.device.written, sent);
         QCOMPARE(rig.session.state.CurrentParamChannel, currentAfter);
         QCOMPARE(rig.session.mainTable.Cell(0, ColHex), mainHex);
@@ -372,7 +372,7 @@ private slots:
         // The next click selects again; once the device confirms, it reads.
         rig.selectReply = Bytes("AA 55 00 04 00 F0 00 F4");
         rig.device.written.clear();
-        extPage ? ParamReader::ReadExtendedPage(rig.session) : ParamReader::ReadMainPage(rig.session);
+        ParamReader::ReadPage(rig.session, extPage ? Page::Extended : Page::Main);
         QCOMPARE(rig.device.written.last(), extPage || current == 0 ? Bytes("AA 55 00 06 E0 01 01 00 00 E8")
                                                                   : Bytes("AA 55 00 06 E0 01 00 30 01 17"));
     }
@@ -388,7 +388,7 @@ private slots:
         rig.values[0x41] = Bytes("3F C0 00 00");
         rig.values[0x100] = Bytes("00");
         const QString extBefore = rig.session.extTable.Cell(rig.session.extTable.FindByNumber("0100"), ColValue);
-        ParamReader::ReadMainPage(rig.session);
+        ParamReader::ReadPage(rig.session);
         QCOMPARE(rig.Value(QStringLiteral("0030")), QStringLiteral("192.168.1.9"));
         QCOMPARE(rig.Value(QStringLiteral("0032")), QStringLiteral("UDP"));
         QCOMPARE(rig.Value(QStringLiteral("0041")), QStringLiteral("1.500"));
@@ -412,7 +412,7 @@ private slots:
         ReadRig rig;
         ProfileLoader::LoadProfile(rig.session, path);
         rig.next << Bytes("AA 55 00 0E E1 01 00 03 00 A1 11 00 03 00 B2 22 02 7C");
-        ParamReader::ReadMainPage(rig.session);
+        ParamReader::ReadPage(rig.session);
         QCOMPARE(rig.device.written, QList<QByteArray>{Bytes("AA 55 00 08 E0 01 00 A1 00 B2 02 3C")});
         QCOMPARE(rig.session.mainTable.Cell(0, ColHex), QStringLiteral("HEX:11"));
         QCOMPARE(rig.session.mainTable.Cell(1, ColHex), QStringLiteral("HEX:22"));
@@ -433,7 +433,7 @@ private slots:
         rig.values[0x100] = Bytes("22");
         rig.values[0x101] = Bytes("01");
         rig.values[0x102] = Bytes("0A");
-        ParamReader::ReadExtendedPage(rig.session);
+        ParamReader::ReadPage(rig.session, Page::Extended);
         const ParamTableModel &ext = rig.session.extTable;
         QCOMPARE(ext.Cell(0, ColHex), QStringLiteral("HEX:22"));
         QCOMPARE(ext.Cell(1, ColValue), QStringLiteral("乙"));

@@ -87,7 +87,7 @@ private slots:
         QCOMPARE(rig.device.written, (QList<QByteArray>{Bytes("AA 55 00 05 00 A1 05 00 AB"),
                                                       Bytes("AA 55 00 05 00 B2 06 00 BD")}));
         QVERIFY(list.IsEmpty());
-        QCOMPARE(ParamWriter::SetParameter(rig.session, QStringLiteral("00A1")), 0);
+        QCOMPARE(ParamWriter::SetParameter(rig.session, rig.session.mainTable, QStringLiteral("00A1")).result, 0);
         QCOMPARE(rig.device.written.last(), Bytes("AA 55 00 05 00 A1 05 00 AB"));
     }
 
@@ -117,7 +117,7 @@ private slots:
         rig.Main(Named(QStringLiteral("0030"), QStringLiteral("HEX:31"), QStringLiteral("1")));
         rig.Main(Named(QStringLiteral("0031"), QStringLiteral("HEX:32")));
         rig.next << reply;
-        QCOMPARE(ParamWriter::SetParameter(rig.session, QStringLiteral("0030")), result);
+        QCOMPARE(ParamWriter::SetParameter(rig.session, rig.session.mainTable, QStringLiteral("0030")).result, result);
         QCOMPARE(rig.fe.resultPanel, text);
         QCOMPARE(rig.fe.memo, (QStringList{QStringLiteral("设置参数：名0030=1"), text}));
 
@@ -139,7 +139,7 @@ private slots:
     {
         VirtualRig rig{kAck};
         rig.Main(Named(QStringLiteral("0030"), QStringLiteral("HEX:"), QString()));
-        ParamWriter::SetParameter(rig.session, QStringLiteral("0030"));
+        ParamWriter::SetParameter(rig.session, rig.session.mainTable, QStringLiteral("0030"));
         QCOMPARE(rig.fe.memo.first(), QStringLiteral("设置参数：名0030=(空)"));
     }
 
@@ -149,11 +149,11 @@ private slots:
         rig.Main(Named(QStringLiteral("0030"), QStringLiteral("HEX:AA")));
         rig.Main(Named(QStringLiteral("0031"), QStringLiteral("HEX:31")));
         rig.Main(Named(QStringLiteral("0030"), QStringLiteral("HEX:BB")));
-        ParamWriter::SetParameter(rig.session, QStringLiteral("0030"));
+        ParamWriter::SetParameter(rig.session, rig.session.mainTable, QStringLiteral("0030"));
         QCOMPARE(rig.device.written.last().mid(6, 1), Bytes("BB"));
         // A number only the first row has is found by wrapping round.
         rig.session.mainTable.SetCell(2, ColNumber, QStringLiteral("0032"));
-        ParamWriter::SetParameter(rig.session, QStringLiteral("0030"));
+        ParamWriter::SetParameter(rig.session, rig.session.mainTable, QStringLiteral("0030"));
         QCOMPARE(rig.device.written.last().mid(6, 1), Bytes("AA"));
     }
 
@@ -278,7 +278,7 @@ private slots:
         rig.Edit(QStringLiteral("0100"));
         if (refuse)
             rig.next << Bytes("AA 55 00 04 00 F1 00 F5");
-        extPage ? ParamWriter::WriteExtendedPage(rig.session) : ParamWriter::WriteMainPage(rig.session);
+        ParamWriter::WritePage(rig.session, extPage ? Page::Extended : Page::Main);
         QCOMPARE(rig.device.written, sent);
         QCOMPARE(rig.session.state.CurrentParamChannel, currentAfter);
         QCOMPARE(rig.session.state.ModifiedParamList.Items(), listAfter);
@@ -295,8 +295,8 @@ private slots:
         rig.session.state.ExtPageVisible = true;
         rig.Main(Named(QStringLiteral("0030"), QStringLiteral("HEX:11")));
         rig.session.state.CurrentParamChannel = -1;
-        ParamWriter::WriteMainPage(rig.session);
-        ParamWriter::WriteExtendedPage(rig.session);
+        ParamWriter::WritePage(rig.session);
+        ParamWriter::WritePage(rig.session, Page::Extended);
         QVERIFY(rig.device.written.isEmpty());
         QVERIFY(rig.fe.memo.isEmpty() && rig.fe.messages.isEmpty());
         QCOMPARE(rig.session.state.CurrentParamChannel, -1);

@@ -265,7 +265,7 @@ private slots:
         QVERIFY(rig.session.state.MainParamIdList.isEmpty());
 
         rig.AnswerEveryFrame(Bytes("AA 55 00 04 E1 01 00 E6"));
-        ParamReader::ReadMainPage(rig.session);
+        ParamReader::ReadPage(rig.session);
         QCOMPARE(rig.device.written, QList<QByteArray>{Bytes("AA 55 00 04 E0 01 00 E5")});
     }
 

@@ -168,7 +168,7 @@ private slots:
         bool threw = false;
         try {
             // One action, as every front end runs it: a stop lasts as long.
-            RunAction(rig.session, [&] { report = ParamFile::BatchWriteAll(rig.session, options); });
+            RunAction(rig.session, [&] { report = ParamFile::BatchWrite(rig.session, ParamFile::BatchTables::Both, options); });
         } catch (const DtuError &) {
             threw = true;
         }
@@ -202,7 +202,7 @@ private slots:
         rig.Main(TestRow("0091", "编号").Hex("HEX:01"));
         rig.session.state.AccessLevel = 1;
         rig.session.state.ModifiedParamList.Add(QStringLiteral("0091"));
-        const WriteReport report = ParamWriter::WriteMainPage(rig.session);
+        const WriteReport report = ParamWriter::WritePage(rig.session);
         QCOMPARE(report.withheld, QStringList{"0091"});
         QVERIFY(report.rows.isEmpty() && rig.device.written.isEmpty() && rig.fe.memo.isEmpty());
         QVERIFY(rig.session.state.ModifiedParamList.IsEmpty());
@@ -215,7 +215,7 @@ private slots:
         VirtualRig rig;
         BothTables(rig);
         rig.device.open = false;
-        const WriteReport report = ParamFile::BatchWriteAll(rig.session);
+        const WriteReport report = ParamFile::BatchWrite(rig.session, ParamFile::BatchTables::Both);
         QVERIFY(!report.channelOpen);
         QVERIFY(rig.device.written.isEmpty());
         QCOMPARE(rig.fe.messages, QStringList{DtuSession::ChannelClosedText()});
