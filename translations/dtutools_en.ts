@@ -688,6 +688,38 @@ history: 0 listed, 1 no such entry; --diff: 0 the same, 3 they differ.
 check: 0 no fault, 1 a fault (--strict: or a warning), 2 a file that cannot be read.
 </translation>
     </message>
+    <message>
+        <source>需要SQLite文件名或 postgresql://USER@HOST:PORT/DATABASE</source>
+        <translation>a SQLite file name or postgresql://USER@HOST:PORT/DATABASE is needed</translation>
+    </message>
+    <message>
+        <source>应为0或更大的整数（0表示全部）</source>
+        <translation>a whole number of 0 or more is needed (0: all)</translation>
+    </message>
+    <message>
+        <source>应为记录编号（1或更大的整数）</source>
+        <translation>an entry id is needed (a whole number of 1 or more)</translation>
+    </message>
+    <message>
+        <source>需要批量运行的编号</source>
+        <translation>a fleet run id is needed</translation>
+    </message>
+    <message>
+        <source>--records 与 --no-records 不能同时使用</source>
+        <translation>--records and --no-records exclude each other</translation>
+    </message>
+    <message>
+        <source>--snapshot 和 rollback 要用设备档案，而 --no-records 关闭了设备档案</source>
+        <translation>--snapshot and rollback need the device records, which --no-records turns off</translation>
+    </message>
+    <message>
+        <source>--show 与 --diff 不能同时使用</source>
+        <translation>--show and --diff exclude each other</translation>
+    </message>
+    <message>
+        <source>--records：%1</source>
+        <translation>--records: %1</translation>
+    </message>
 </context>
 <context>
     <name>CliPorts</name>
@@ -730,41 +762,6 @@ check: 0 no fault, 1 a fault (--strict: or a warning), 2 a file that cannot be r
     <message>
         <source>系统没有报告任何串口</source>
         <translation>the system reports no serial ports</translation>
-    </message>
-</context>
-<context>
-    <name>CliRecordOptions</name>
-    <message>
-        <source>需要SQLite文件名或 postgresql://USER@HOST:PORT/DATABASE</source>
-        <translation>a SQLite file name or postgresql://USER@HOST:PORT/DATABASE is needed</translation>
-    </message>
-    <message>
-        <source>应为0或更大的整数（0表示全部）</source>
-        <translation>a whole number of 0 or more is needed (0: all)</translation>
-    </message>
-    <message>
-        <source>应为记录编号（1或更大的整数）</source>
-        <translation>an entry id is needed (a whole number of 1 or more)</translation>
-    </message>
-    <message>
-        <source>需要批量运行的编号</source>
-        <translation>a fleet run id is needed</translation>
-    </message>
-    <message>
-        <source>--records 与 --no-records 不能同时使用</source>
-        <translation>--records and --no-records exclude each other</translation>
-    </message>
-    <message>
-        <source>--snapshot 和 rollback 要用设备档案，而 --no-records 关闭了设备档案</source>
-        <translation>--snapshot and rollback need the device records, which --no-records turns off</translation>
-    </message>
-    <message>
-        <source>--show 与 --diff 不能同时使用</source>
-        <translation>--show and --diff exclude each other</translation>
-    </message>
-    <message>
-        <source>--records：%1</source>
-        <translation>--records: %1</translation>
     </message>
 </context>
 <context>

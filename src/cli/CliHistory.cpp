@@ -1,11 +1,9 @@
-#include "cli/CliHistory.h"
 
 #include "cli/CliCommands.h"
 #include "cli/CliOptions.h"
 #include "cli/ConsoleFrontend.h"
 #include "store/EntryJson.h"
 #include "store/RecordStore.h"
-#include "cli/CliRollback.h"
 #include "actions/SnapshotCompare.h"
 #include "actions/EntryExport.h"
 #include "cli/CliText.h"
@@ -50,7 +48,6 @@ QString ListLine(const RecordEntry &e)
 // "number<TAB>name<TAB>before<TAB>after<TAB>result" (values as shown).
 QString ShowText(const RecordEntry &e)
 {
-    const auto orDash = [](const QString &text) { return text.isEmpty() ? QStringLiteral("-") : text; };
     const bool noProfile = e.profile.title.isEmpty() && e.profile.path.isEmpty() && e.profile.digest.isEmpty();
     QStringList lines{
         QCoreApplication::translate("CliHistory", "记录：%1").arg(e.id),
@@ -59,7 +56,7 @@ QString ShowText(const RecordEntry &e)
         QCoreApplication::translate("CliHistory", "主机：%1").arg(e.host),
         QCoreApplication::translate("CliHistory", "程序：%1").arg(e.program),
         QCoreApplication::translate("CliHistory", "目标：%1").arg(e.target),
-        QCoreApplication::translate("CliHistory", "设备：%1，IMEI %2，固件版本 %3").arg(orDash(e.device.number), orDash(e.device.imei), orDash(e.device.firmware)),
+        QCoreApplication::translate("CliHistory", "设备：%1，IMEI %2，固件版本 %3").arg(CliText::OrDash(e.device.number), CliText::OrDash(e.device.imei), CliText::OrDash(e.device.firmware)),
         noProfile ? QCoreApplication::translate("CliHistory", "参数文件：-")
                   : QCoreApplication::translate("CliHistory", "参数文件：%1（%2）%3").arg(e.profile.title, e.profile.path, e.profile.digest).trimmed(),
         QCoreApplication::translate("CliHistory", "操作：%1").arg(e.action),
@@ -85,13 +82,11 @@ CliVerdict List(CliContext &c, RecordStore &store)
     const auto found = store.Entries(device, limit, c.options.json);
     if (!found.Ok())
         return Failed(c, CliVerdict::kFailed, found.error.message);
-    if (found.value.isEmpty()) {
-        c.frontend.Complain(QStringLiteral("dtucfg: ")
-                            + (device.isEmpty() ? QCoreApplication::translate("CliHistory", "history：设备档案中还没有记录")
-                                                : QCoreApplication::translate("CliHistory", "history：设备档案中没有 %1 的记录").arg(device)));
-    }
     QString text;
-    if (!found.value.isEmpty())
+    if (found.value.isEmpty())
+        c.frontend.Say(device.isEmpty() ? QCoreApplication::translate("CliHistory", "history：设备档案中还没有记录")
+                                        : QCoreApplication::translate("CliHistory", "history：设备档案中没有 %1 的记录").arg(device));
+    else
         text += Heading() + QLatin1Char('\n');
     for (const RecordEntry &e : found.value)
         text += ListLine(e);
@@ -155,7 +150,7 @@ CliVerdict Run(CliContext &c)
 
     RecordLocation location;
     QString error;
-    if (!CliRecordOptions::Location(o.records, &location, &error))
+    if (!o.RecordsAt(&location, &error))
         throw CliUsageError{error};
     // Reading makes no store: none yet is an empty history.
     if (location.kind == RecordLocation::Kind::File && !QFileInfo::exists(location.path)) {
@@ -170,8 +165,7 @@ CliVerdict Run(CliContext &c)
             return Failed(c, CliVerdict::kUsage,
                           QCoreApplication::translate("CliHistory", "%1 不是文件夹，那里不会有设备档案 %2")
                               .arg(folder.filePath(), location.path));
-        c.frontend.Complain(QStringLiteral("dtucfg: ")
-                            + QCoreApplication::translate("CliHistory", "history：%1 中还没有设备档案").arg(location.path));
+        c.frontend.Say(QCoreApplication::translate("CliHistory", "history：%1 中还没有设备档案").arg(location.path));
         return CliVerdict::With(QStringLiteral("entries"), QJsonArray());
     }
     RecordStore store;
