@@ -13,11 +13,6 @@ namespace {
 
 const QString kRead = OutcomeName(OutcomeId::Read);
 
-QString Key(const QString &table, const QString &number)
-{
-    return table + QLatin1Char('/') + number;
-}
-
 // A row's value; "HEX:" alone is the empty value, which is a value too.
 RecordValue ValueOf(const ParamRow &row)
 {
@@ -39,17 +34,25 @@ const ParamTableModel *TableOf(const QList<const ParamTableModel *> &tables, con
     return nullptr;
 }
 
+// A row of the table as an entry keeps it, its value `after`.
+RecordRow RowOf(const ParamTableModel &table, const ParamRow &cells)
+{
+    RecordRow row;
+    row.table = TableName(table);
+    row.number = cells.Number();
+    row.name = cells.cells[ColName];
+    row.after = ValueOf(cells);
+    return row;
+}
+
 RecordRow RowOf(const ParamTableModel *table, const QString &number, const KnownValues &known)
 {
     RecordRow row;
+    if (table) {
+        row = RowOf(*table, table->Row(table->FindByNumber(number)));
+        row.before = known.Of(row.table, number);
+    }
     row.number = number;
-    if (!table)
-        return row;
-    row.table = TableName(*table);
-    const ParamRow &cells = table->Row(table->FindByNumber(number));
-    row.name = cells.cells[ColName];
-    row.after = ValueOf(cells);
-    row.before = known.Of(row.table, number);
     return row;
 }
 
@@ -62,11 +65,7 @@ QList<RecordRow> Read(const ParamTableModel &table, const QStringList &reported)
         const ParamRow &cells = table.Row(i);
         if (cells.IsHeading() || !reported.contains(cells.Number(), Qt::CaseInsensitive))
             continue;
-        RecordRow row;
-        row.table = TableName(table);
-        row.number = cells.Number();
-        row.name = cells.cells[ColName];
-        row.after = ValueOf(cells);
+        RecordRow row = RowOf(table, cells);
         row.result = kRead;
         rows << row;
     }

@@ -6,6 +6,7 @@
 #include "ops/OutcomeJson.h"
 #include "ops/ParamReader.h"
 #include "ops/ParamWriter.h"
+#include "ops/WriteLoop.h"
 #include "params/ParamTableModel.h"
 #include "session/DtuSession.h"
 
@@ -224,6 +225,20 @@ VerifyResult ReadAndCompare(DtuSession &s, const Expected &expected)
     TableCompare::CountUnlisted(expected.main + expected.ext, actual, expected.ignore, &r.compare);
     r.verdict = r.compare.differences.isEmpty() ? OutcomeId::Ok : OutcomeId::Differs;
     return r;
+}
+
+WriteReport WriteRows(DtuSession &s, const QList<int> &mainRows, const QList<int> &extRows, bool giveUpWhenSilent)
+{
+    QList<WriteLoop::Part> parts;
+    if (!mainRows.isEmpty())
+        parts.append({&s.mainTable, mainRows, s.state.MainParamChannel});
+    if (!extRows.isEmpty())
+        parts.append({&s.extTable, extRows, DeviceCommands::kExtendedPageChannel});
+    if (parts.isEmpty())
+        return {};
+    WriteLoop::Options options;
+    options.giveUpWhenSilent = giveUpWhenSilent;
+    return WriteLoop::Run(s, parts, options);
 }
 
 VerifyResult Verify(DtuSession &s, Recorder &recorder, const Expected &expected, const QString &action)

@@ -110,4 +110,9 @@ VerifyResult Verify(DtuSession &session, Recorder &recorder, const Expected &exp
 // own entry around it.
 VerifyResult ReadAndCompare(DtuSession &session, const Expected &expected);
 
+// The rows of each table (indexes, in table order) written through the one
+// write loop, the main table's first; with no row nothing is sent.
+WriteReport WriteRows(DtuSession &session, const QList<int> &mainRows, const QList<int> &extRows,
+                      bool giveUpWhenSilent = false);
+
 } // namespace Actions
