@@ -58,8 +58,8 @@ QJsonArray Numbers(const QList<RecordRow> &rows)
     return numbers;
 }
 
-} // namespace
-
+// The snapshot's rows whose values the device held when it was taken: what
+// a rollback restores.
 QList<RecordRow> HeldRows(const RecordEntry &snapshot)
 {
     QList<RecordRow> rows;
@@ -68,6 +68,8 @@ QList<RecordRow> HeldRows(const RecordEntry &snapshot)
             rows << row;
     return rows;
 }
+
+} // namespace
 
 bool IsSnapshot(const RecordEntry &entry)
 {
