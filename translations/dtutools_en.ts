@@ -269,6 +269,10 @@ IMEI: %2
         <source>检查参数文件、扩展参数文件和脚本，不连接设备（--strict：警告也算错误）</source>
         <translation>check the parameter file, its extended file and the script, without a device (--strict: warnings count as faults)</translation>
     </message>
+    <message>
+        <source>%1：“%2”不是记录编号</source>
+        <translation>%1: &quot;%2&quot; is not an entry id</translation>
+    </message>
 </context>
 <context>
     <name>CliFleetWorker</name>
@@ -279,10 +283,6 @@ IMEI: %2
 </context>
 <context>
     <name>CliHistory</name>
-    <message>
-        <source>history：“%1”不是记录编号</source>
-        <translation>history: &quot;%1&quot; is not an entry id</translation>
-    </message>
     <message>
         <source>没有编号为 %1 的记录</source>
         <translation>no entry %1</translation>
@@ -817,10 +817,6 @@ check: 0 no fault, 1 a fault (--strict: or a warning), 2 a file that cannot be r
     <message>
         <source>--dry-run 只用于一个快照的 rollback ID</source>
         <translation>--dry-run goes with rollback ID of one snapshot only</translation>
-    </message>
-    <message>
-        <source>rollback：“%1”不是记录编号</source>
-        <translation>rollback: &quot;%1&quot; is not an entry id</translation>
     </message>
 </context>
 <context>

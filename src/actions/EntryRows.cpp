@@ -157,23 +157,18 @@ QList<RecordRow> Written(const WriteReport &report, const QList<const ParamTable
                          const KnownValues &known)
 {
     QList<RecordRow> rows;
-    for (const RowResult &r : report.rows) {
-        RecordRow row = RowOf(TableOf(tables, r.number, r.extended), r.number, known);
-        row.result = ResultId(r.result);
-        rows << row;
-    }
-    for (const QString &number : report.notReached) {
-        RecordRow row = RowOf(TableOf(tables, number, false), number, known);
-        row.result = OutcomeName(OutcomeId::NotReached);
-        rows << row;
-    }
-    for (const QString &number : report.withheld) {
-        RecordRow row = RowOf(TableOf(tables, number, false), number, known);
-        // Nothing was sent: the device keeps what it had.
-        row.after = {};
-        row.result = OutcomeName(OutcomeId::Withheld);
-        rows << row;
-    }
+    const auto add = [&](const QString &number, bool extended, const QString &result) -> RecordRow & {
+        rows << RowOf(TableOf(tables, number, extended), number, known);
+        rows.last().result = result;
+        return rows.last();
+    };
+    for (const RowResult &r : report.rows)
+        add(r.number, r.extended, ResultId(r.result));
+    for (const QString &number : report.notReached)
+        add(number, false, OutcomeName(OutcomeId::NotReached));
+    // Nothing was sent: the device keeps what it had.
+    for (const QString &number : report.withheld)
+        add(number, false, OutcomeName(OutcomeId::Withheld)).after = {};
     return rows;
 }
 

@@ -206,6 +206,14 @@ SaveResult Save(DtuSession &s, Recorder &recorder, const QString &given)
     return r;
 }
 
+void VerifyResult::CountsInto(QJsonObject &json) const
+{
+    json.insert(QStringLiteral("compared"), compare.compared);
+    json.insert(QStringLiteral("ignored"), compare.ignored);
+    json.insert(QStringLiteral("differences"), static_cast<int>(compare.differences.size()));
+    json.insert(QStringLiteral("not_in_file"), compare.unlisted);
+}
+
 VerifyResult ReadAndCompare(DtuSession &s, const Expected &expected)
 {
     VerifyResult r;
@@ -249,10 +257,7 @@ VerifyResult Verify(DtuSession &s, Recorder &recorder, const Expected &expected,
         entry.rows = EntryRows::Read(s, r.read);
     QJsonObject details = OutcomeJson::Read(r.read);
     if (r.read.Ok()) {
-        details.insert(QStringLiteral("compared"), r.compare.compared);
-        details.insert(QStringLiteral("ignored"), r.compare.ignored);
-        details.insert(QStringLiteral("differences"), static_cast<int>(r.compare.differences.size()));
-        details.insert(QStringLiteral("not_in_file"), r.compare.unlisted);
+        r.CountsInto(details);
         if (!expected.file.isEmpty())
             details.insert(QStringLiteral("file"), QFileInfo(expected.file).absoluteFilePath());
     }

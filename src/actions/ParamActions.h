@@ -95,6 +95,8 @@ struct VerifyResult {
     ReadOutcome read;
     TableCompare::Outcome compare;
     EntryKept entry;
+    // The comparison's counts into `json`, as the entry and --json give them.
+    void CountsInto(QJsonObject &json) const;
 };
 // What a device should hold, by table.
 struct Expected {

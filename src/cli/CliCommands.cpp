@@ -174,6 +174,15 @@ QList<Actions::GivenValue> GivenValues(const QStringList &arguments, const QStri
     return values;
 }
 
+qint64 EntryId(const QString &command, const QString &text)
+{
+    bool ok = false;
+    const qint64 id = text.toLongLong(&ok);
+    if (!ok || id <= 0)
+        throw CliUsageError{tr("%1：“%2”不是记录编号").arg(command, text)};
+    return id;
+}
+
 CliVerdict Refuse(CliContext &c, int status, const QString &text, const QJsonObject &outcome)
 {
     c.frontend.Say(text);

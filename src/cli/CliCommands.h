@@ -99,6 +99,9 @@ bool Takes(const QString &command, const QString &option);
 QString RefusalText(const QString &prefix, const EditResult &refusal);
 // Each "NUM=TEXT" split; throws CliUsageError naming `prefix` for one without "=".
 QList<Actions::GivenValue> GivenValues(const QStringList &arguments, const QString &prefix);
+// The entry id `text` gives; throws CliUsageError naming `command` for one
+// that is none.
+qint64 EntryId(const QString &command, const QString &text);
 // A command that refused: "dtucfg: TEXT" on standard error, TEXT the reason --json gives.
 CliVerdict Refuse(CliContext &context, int status, const QString &text, const QJsonObject &outcome = {});
 // With --events: one event line (WorkerEvents) on standard output.

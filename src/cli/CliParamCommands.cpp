@@ -243,10 +243,7 @@ CliVerdict Verify(CliContext &c)
     }
     const QString summary = TableCompare::Summary(r.compare);
     c.frontend.PrintOut(CliText::Differences(r.compare.differences) + summary + QLatin1Char('\n'));
-    verdict.outcome.insert(QStringLiteral("compared"), r.compare.compared);
-    verdict.outcome.insert(QStringLiteral("ignored"), r.compare.ignored);
-    verdict.outcome.insert(QStringLiteral("differences"), static_cast<int>(r.compare.differences.size()));
-    verdict.outcome.insert(QStringLiteral("not_in_file"), r.compare.unlisted);
+    r.CountsInto(verdict.outcome);
     QJsonArray rows;
     for (const TableCompare::Difference &d : r.compare.differences)
         rows.append(QJsonObject{{QStringLiteral("number"), d.number}, {QStringLiteral("name"), d.name},

@@ -170,14 +170,8 @@ bool Check(CliContext &c, QString *error)
         *error = tr("--dry-run 只用于一个快照的 rollback ID");
         return false;
     }
-    if (!run) {
-        bool ok = false;
-        const qint64 id = c.options.arguments[0].toLongLong(&ok);
-        if (!ok || id <= 0) {
-            *error = tr("rollback：“%1”不是记录编号").arg(c.options.arguments[0]);
-            return false;
-        }
-    }
+    if (!run)
+        CliCommands::EntryId(QStringLiteral("rollback"), c.options.arguments[0]);
     return true;
 }
 

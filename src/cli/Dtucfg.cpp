@@ -144,21 +144,6 @@ QString FailureMessage(const CliVerdict &verdict, const ConsoleFrontend &fronten
     return QCoreApplication::translate("Dtucfg", "命令没有成功");
 }
 
-// --records and --no-records into the recorder. False with a reason for a
-// location that cannot be one.
-bool ConfigureRecords(Recorder &recorder, const CliOptions &options, QString *error)
-{
-    if (options.records.off) {
-        recorder.Off();
-        return true;
-    }
-    RecordLocation location;
-    if (!options.RecordsAt(&location, error))
-        return false;
-    recorder.SetLocation(location);
-    return true;
-}
-
 int Run(const QStringList &arguments, ConsoleFrontend &frontend, const Dtucfg::Line &line)
 {
     // The language and the form of the answer come first: a command line
@@ -222,7 +207,12 @@ int Run(const QStringList &arguments, ConsoleFrontend &frontend, const Dtucfg::L
     session.exchange.SetFastCompletion(options.fast);
     // The fleet's worker records as the fleet.
     Recorder recorder(options.command == QLatin1String("provision") ? RecordProgram::Fleet : RecordProgram::Dtucfg);
-    if (!ConfigureRecords(recorder, options, &error))
+    RecordLocation location;
+    if (options.records.off)
+        recorder.Off();
+    else if (options.RecordsAt(&location, &error))
+        recorder.SetLocation(location);
+    else
         return refuse(error);
     CliContext context{session, frontend, options, recorder};
 
