@@ -269,6 +269,10 @@ IMEI: %2
         <source>检查参数文件、扩展参数文件和脚本，不连接设备（--strict：警告也算错误）</source>
         <translation>check the parameter file, its extended file and the script, without a device (--strict: warnings count as faults)</translation>
     </message>
+    <message>
+        <source>%1：“%2”不是记录编号</source>
+        <translation>%1: &quot;%2&quot; is not an entry id</translation>
+    </message>
 </context>
 <context>
     <name>CliFleetWorker</name>
@@ -279,10 +283,6 @@ IMEI: %2
 </context>
 <context>
     <name>CliHistory</name>
-    <message>
-        <source>history：“%1”不是记录编号</source>
-        <translation>history: &quot;%1&quot; is not an entry id</translation>
-    </message>
     <message>
         <source>没有编号为 %1 的记录</source>
         <translation>no entry %1</translation>
@@ -688,6 +688,38 @@ history: 0 listed, 1 no such entry; --diff: 0 the same, 3 they differ.
 check: 0 no fault, 1 a fault (--strict: or a warning), 2 a file that cannot be read.
 </translation>
     </message>
+    <message>
+        <source>需要SQLite文件名或 postgresql://USER@HOST:PORT/DATABASE</source>
+        <translation>a SQLite file name or postgresql://USER@HOST:PORT/DATABASE is needed</translation>
+    </message>
+    <message>
+        <source>应为0或更大的整数（0表示全部）</source>
+        <translation>a whole number of 0 or more is needed (0: all)</translation>
+    </message>
+    <message>
+        <source>应为记录编号（1或更大的整数）</source>
+        <translation>an entry id is needed (a whole number of 1 or more)</translation>
+    </message>
+    <message>
+        <source>需要批量运行的编号</source>
+        <translation>a fleet run id is needed</translation>
+    </message>
+    <message>
+        <source>--records 与 --no-records 不能同时使用</source>
+        <translation>--records and --no-records exclude each other</translation>
+    </message>
+    <message>
+        <source>--snapshot 和 rollback 要用设备档案，而 --no-records 关闭了设备档案</source>
+        <translation>--snapshot and rollback need the device records, which --no-records turns off</translation>
+    </message>
+    <message>
+        <source>--show 与 --diff 不能同时使用</source>
+        <translation>--show and --diff exclude each other</translation>
+    </message>
+    <message>
+        <source>--records：%1</source>
+        <translation>--records: %1</translation>
+    </message>
 </context>
 <context>
     <name>CliPorts</name>
@@ -730,41 +762,6 @@ check: 0 no fault, 1 a fault (--strict: or a warning), 2 a file that cannot be r
     <message>
         <source>系统没有报告任何串口</source>
         <translation>the system reports no serial ports</translation>
-    </message>
-</context>
-<context>
-    <name>CliRecordOptions</name>
-    <message>
-        <source>需要SQLite文件名或 postgresql://USER@HOST:PORT/DATABASE</source>
-        <translation>a SQLite file name or postgresql://USER@HOST:PORT/DATABASE is needed</translation>
-    </message>
-    <message>
-        <source>应为0或更大的整数（0表示全部）</source>
-        <translation>a whole number of 0 or more is needed (0: all)</translation>
-    </message>
-    <message>
-        <source>应为记录编号（1或更大的整数）</source>
-        <translation>an entry id is needed (a whole number of 1 or more)</translation>
-    </message>
-    <message>
-        <source>需要批量运行的编号</source>
-        <translation>a fleet run id is needed</translation>
-    </message>
-    <message>
-        <source>--records 与 --no-records 不能同时使用</source>
-        <translation>--records and --no-records exclude each other</translation>
-    </message>
-    <message>
-        <source>--snapshot 和 rollback 要用设备档案，而 --no-records 关闭了设备档案</source>
-        <translation>--snapshot and rollback need the device records, which --no-records turns off</translation>
-    </message>
-    <message>
-        <source>--show 与 --diff 不能同时使用</source>
-        <translation>--show and --diff exclude each other</translation>
-    </message>
-    <message>
-        <source>--records：%1</source>
-        <translation>--records: %1</translation>
     </message>
 </context>
 <context>
@@ -820,10 +817,6 @@ check: 0 no fault, 1 a fault (--strict: or a warning), 2 a file that cannot be r
     <message>
         <source>--dry-run 只用于一个快照的 rollback ID</source>
         <translation>--dry-run goes with rollback ID of one snapshot only</translation>
-    </message>
-    <message>
-        <source>rollback：“%1”不是记录编号</source>
-        <translation>rollback: &quot;%1&quot; is not an entry id</translation>
     </message>
 </context>
 <context>

@@ -12,15 +12,8 @@ namespace EntryExport {
 
 QByteArray Csv(const QList<RecordEntry> &entries)
 {
-    const QStringList header{
-        QStringLiteral("id"),     QStringLiteral("time"),       QStringLiteral("operator"),
-        QStringLiteral("host"),   QStringLiteral("program"),    QStringLiteral("target"),
-        QStringLiteral("device"), QStringLiteral("imei"),       QStringLiteral("firmware"),
-        QStringLiteral("action"), QStringLiteral("outcome"),    QStringLiteral("restores"),
-        QStringLiteral("table"),  QStringLiteral("number"),     QStringLiteral("name"),
-        QStringLiteral("before"), QStringLiteral("before_raw"), QStringLiteral("after"),
-        QStringLiteral("after_raw"), QStringLiteral("result")};
-    QString text = header.join(QLatin1Char(',')) + QStringLiteral("\r\n");
+    QString text = QStringLiteral("id,time,operator,host,program,target,device,imei,firmware,action,outcome,restores,"
+                                  "table,number,name,before,before_raw,after,after_raw,result\r\n");
     const auto line = [&text](const QStringList &cells) {
         QStringList quoted;
         for (const QString &cell : cells)

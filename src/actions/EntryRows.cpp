@@ -13,11 +13,6 @@ namespace {
 
 const QString kRead = OutcomeName(OutcomeId::Read);
 
-QString Key(const QString &table, const QString &number)
-{
-    return table + QLatin1Char('/') + number;
-}
-
 // A row's value; "HEX:" alone is the empty value, which is a value too.
 RecordValue ValueOf(const ParamRow &row)
 {
@@ -39,17 +34,25 @@ const ParamTableModel *TableOf(const QList<const ParamTableModel *> &tables, con
     return nullptr;
 }
 
+// A row of the table as an entry keeps it, its value `after`.
+RecordRow RowOf(const ParamTableModel &table, const ParamRow &cells)
+{
+    RecordRow row;
+    row.table = TableName(table);
+    row.number = cells.Number();
+    row.name = cells.cells[ColName];
+    row.after = ValueOf(cells);
+    return row;
+}
+
 RecordRow RowOf(const ParamTableModel *table, const QString &number, const KnownValues &known)
 {
     RecordRow row;
+    if (table) {
+        row = RowOf(*table, table->Row(table->FindByNumber(number)));
+        row.before = known.Of(row.table, number);
+    }
     row.number = number;
-    if (!table)
-        return row;
-    row.table = TableName(*table);
-    const ParamRow &cells = table->Row(table->FindByNumber(number));
-    row.name = cells.cells[ColName];
-    row.after = ValueOf(cells);
-    row.before = known.Of(row.table, number);
     return row;
 }
 
@@ -62,11 +65,7 @@ QList<RecordRow> Read(const ParamTableModel &table, const QStringList &reported)
         const ParamRow &cells = table.Row(i);
         if (cells.IsHeading() || !reported.contains(cells.Number(), Qt::CaseInsensitive))
             continue;
-        RecordRow row;
-        row.table = TableName(table);
-        row.number = cells.Number();
-        row.name = cells.cells[ColName];
-        row.after = ValueOf(cells);
+        RecordRow row = RowOf(table, cells);
         row.result = kRead;
         rows << row;
     }
@@ -158,23 +157,18 @@ QList<RecordRow> Written(const WriteReport &report, const QList<const ParamTable
                          const KnownValues &known)
 {
     QList<RecordRow> rows;
-    for (const RowResult &r : report.rows) {
-        RecordRow row = RowOf(TableOf(tables, r.number, r.extended), r.number, known);
-        row.result = ResultId(r.result);
-        rows << row;
-    }
-    for (const QString &number : report.notReached) {
-        RecordRow row = RowOf(TableOf(tables, number, false), number, known);
-        row.result = OutcomeName(OutcomeId::NotReached);
-        rows << row;
-    }
-    for (const QString &number : report.withheld) {
-        RecordRow row = RowOf(TableOf(tables, number, false), number, known);
-        // Nothing was sent: the device keeps what it had.
-        row.after = {};
-        row.result = OutcomeName(OutcomeId::Withheld);
-        rows << row;
-    }
+    const auto add = [&](const QString &number, bool extended, const QString &result) -> RecordRow & {
+        rows << RowOf(TableOf(tables, number, extended), number, known);
+        rows.last().result = result;
+        return rows.last();
+    };
+    for (const RowResult &r : report.rows)
+        add(r.number, r.extended, ResultId(r.result));
+    for (const QString &number : report.notReached)
+        add(number, false, OutcomeName(OutcomeId::NotReached));
+    // Nothing was sent: the device keeps what it had.
+    for (const QString &number : report.withheld)
+        add(number, false, OutcomeName(OutcomeId::Withheld)).after = {};
     return rows;
 }
 

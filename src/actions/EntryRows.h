@@ -17,6 +17,11 @@ namespace EntryRows {
 inline const QString kDeviceNumberRow = QStringLiteral("0091");
 
 QString TableName(const ParamTableModel &table); // "main" or "ext"
+// A row's key among both tables' rows: "main/0031".
+inline QString Key(const QString &table, const QString &number)
+{
+    return table + QLatin1Char('/') + number;
+}
 // Where the device was reached (Endpoint's text); "" when no channel is open.
 QString Target(const DtuSession &session);
 // The loaded profile: its title, its absolute path and a digest of its rows

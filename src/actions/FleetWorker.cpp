@@ -4,11 +4,9 @@
 #include "fleet/WorkerEvents.h"
 #include "ops/ChannelOpen.h"
 #include "ops/ControlMode.h"
-#include "ops/DeviceCommands.h"
 #include "ops/OutcomeJson.h"
 #include "ops/ParamReader.h"
 #include "ops/Wording.h"
-#include "ops/WriteLoop.h"
 #include "session/DtuSession.h"
 
 #include <QHash>
@@ -24,7 +22,7 @@ struct Wanted {
     ParamTableModel *table;
     int index;
     QString number, name, hex, shown;
-    QString Key() const { return EntryRows::TableName(*table) + QLatin1Char('/') + number; }
+    QString Key() const { return EntryRows::Key(EntryRows::TableName(*table), number); }
 };
 
 struct Plan {
@@ -109,7 +107,7 @@ void Audit(DtuSession &s, Recorder &recorder, const WorkerInputs &in, const Plan
     entry.rows = EntryRows::Read(s, read);
     QHash<QString, RecordValue> held;
     for (const RecordRow &row : entry.rows)
-        held.insert(row.table + QLatin1Char('/') + row.number, row.after);
+        held.insert(EntryRows::Key(row.table, row.number), row.after);
     report.notCompared = plan.withheld + (plan.ownNumberKept ? 1 : 0);
     int compared = 0;
     for (const Wanted &want : plan.rows) {
@@ -137,7 +135,7 @@ WriteReport WriteDiffering(DtuSession &s, const WorkerInputs &in, const Plan &pl
 {
     QHash<QString, RecordRow> held;
     for (const RecordRow &row : read)
-        held.insert(row.table + QLatin1Char('/') + row.number, row);
+        held.insert(EntryRows::Key(row.table, row.number), row);
     QList<int> mainRows, extRows;
     for (const Wanted &want : plan.rows) {
         const auto found = held.constFind(want.Key());
@@ -150,17 +148,8 @@ WriteReport WriteDiffering(DtuSession &s, const WorkerInputs &in, const Plan &pl
         }
         (want.table == &s.extTable ? extRows : mainRows) << want.index;
     }
-    QList<WriteLoop::Part> parts;
-    if (!mainRows.isEmpty())
-        parts.append({&s.mainTable, mainRows, s.state.MainParamChannel});
-    if (!extRows.isEmpty())
-        parts.append({&s.extTable, extRows, DeviceCommands::kExtendedPageChannel});
-    if (parts.isEmpty())
-        return {};
     // A device silent from its first row on would wait out every row.
-    WriteLoop::Options options;
-    options.giveUpWhenSilent = true;
-    return WriteLoop::Run(s, parts, options);
+    return WriteRows(s, mainRows, extRows, true);
 }
 
 void Judge(DtuSession &s, const WorkerInputs &in, const WriteReport &run, DeviceReport &report)

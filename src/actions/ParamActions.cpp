@@ -6,6 +6,7 @@
 #include "ops/OutcomeJson.h"
 #include "ops/ParamReader.h"
 #include "ops/ParamWriter.h"
+#include "ops/WriteLoop.h"
 #include "params/ParamTableModel.h"
 #include "session/DtuSession.h"
 
@@ -203,6 +204,14 @@ SaveResult Save(DtuSession &s, Recorder &recorder, const QString &given)
     return r;
 }
 
+void VerifyResult::CountsInto(QJsonObject &json) const
+{
+    json.insert(QStringLiteral("compared"), compare.compared);
+    json.insert(QStringLiteral("ignored"), compare.ignored);
+    json.insert(QStringLiteral("differences"), static_cast<int>(compare.differences.size()));
+    json.insert(QStringLiteral("not_in_file"), compare.unlisted);
+}
+
 VerifyResult ReadAndCompare(DtuSession &s, const Expected &expected)
 {
     VerifyResult r;
@@ -224,6 +233,20 @@ VerifyResult ReadAndCompare(DtuSession &s, const Expected &expected)
     return r;
 }
 
+WriteReport WriteRows(DtuSession &s, const QList<int> &mainRows, const QList<int> &extRows, bool giveUpWhenSilent)
+{
+    QList<WriteLoop::Part> parts;
+    if (!mainRows.isEmpty())
+        parts.append({&s.mainTable, mainRows, s.state.MainParamChannel});
+    if (!extRows.isEmpty())
+        parts.append({&s.extTable, extRows, DeviceCommands::kExtendedPageChannel});
+    if (parts.isEmpty())
+        return {};
+    WriteLoop::Options options;
+    options.giveUpWhenSilent = giveUpWhenSilent;
+    return WriteLoop::Run(s, parts, options);
+}
+
 VerifyResult Verify(DtuSession &s, Recorder &recorder, const Expected &expected, const QString &action)
 {
     RecordEntry entry = recorder.Begin(s, action);
@@ -232,10 +255,7 @@ VerifyResult Verify(DtuSession &s, Recorder &recorder, const Expected &expected,
         entry.rows = EntryRows::Read(s, r.read);
     QJsonObject details = OutcomeJson::Read(r.read);
     if (r.read.Ok()) {
-        details.insert(QStringLiteral("compared"), r.compare.compared);
-        details.insert(QStringLiteral("ignored"), r.compare.ignored);
-        details.insert(QStringLiteral("differences"), static_cast<int>(r.compare.differences.size()));
-        details.insert(QStringLiteral("not_in_file"), r.compare.unlisted);
+        r.CountsInto(details);
         if (!expected.file.isEmpty())
             details.insert(QStringLiteral("file"), QFileInfo(expected.file).absoluteFilePath());
     }

@@ -95,6 +95,8 @@ struct VerifyResult {
     ReadOutcome read;
     TableCompare::Outcome compare;
     EntryKept entry;
+    // The comparison's counts into `json`, as the entry and --json give them.
+    void CountsInto(QJsonObject &json) const;
 };
 // What a device should hold, by table.
 struct Expected {
@@ -109,5 +111,10 @@ VerifyResult Verify(DtuSession &session, Recorder &recorder, const Expected &exp
 // The read and comparison alone, entry-less: for an action that keeps its
 // own entry around it.
 VerifyResult ReadAndCompare(DtuSession &session, const Expected &expected);
+
+// The rows of each table (indexes, in table order) written through the one
+// write loop, the main table's first; with no row nothing is sent.
+WriteReport WriteRows(DtuSession &session, const QList<int> &mainRows, const QList<int> &extRows,
+                      bool giveUpWhenSilent = false);
 
 } // namespace Actions

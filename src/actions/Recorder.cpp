@@ -13,8 +13,6 @@ Recorder::Recorder(QString program) : program_(std::move(program))
     RecordLocation::Parse(RecordLocation::DefaultPath(), &location_, &error);
 }
 
-Recorder::~Recorder() = default;
-
 void Recorder::SetLocation(const RecordLocation &location)
 {
     location_ = location;

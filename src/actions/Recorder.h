@@ -28,7 +28,6 @@ struct EntryKept {
 class Recorder {
 public:
     explicit Recorder(QString program);
-    ~Recorder();
 
     // Where to keep entries; Off() keeps none.
     void SetLocation(const RecordLocation &location);

@@ -2,11 +2,10 @@
 
 #include "actions/EntryExport.h"
 #include "core/WriteRules.h"
-#include "ops/DeviceCommands.h"
 #include "ops/EditorLogic.h"
 #include "ops/OutcomeJson.h"
 #include "ops/ParamReader.h"
-#include "ops/WriteLoop.h"
+#include "actions/ParamActions.h"
 #include "protocol/Hex.h"
 #include "session/DtuSession.h"
 
@@ -18,16 +17,13 @@
 namespace Actions {
 namespace {
 
+using EntryRows::Key;
+
 ParamTableModel *TableNamed(DtuSession &s, const QString &name)
 {
     if (name == QLatin1String("ext"))
         return s.state.ExtPageVisible ? &s.extTable : nullptr;
     return &s.mainTable;
-}
-
-QString Key(const QString &table, const QString &number)
-{
-    return table + QLatin1Char('/') + number;
 }
 
 QHash<QString, RecordValue> ByKey(const QList<RecordRow> &rows)
@@ -62,8 +58,8 @@ QJsonArray Numbers(const QList<RecordRow> &rows)
     return numbers;
 }
 
-} // namespace
-
+// The snapshot's rows whose values the device held when it was taken: what
+// a rollback restores.
 QList<RecordRow> HeldRows(const RecordEntry &snapshot)
 {
     QList<RecordRow> rows;
@@ -72,6 +68,8 @@ QList<RecordRow> HeldRows(const RecordEntry &snapshot)
             rows << row;
     return rows;
 }
+
+} // namespace
 
 bool IsSnapshot(const RecordEntry &entry)
 {
@@ -167,20 +165,14 @@ RollbackResult Rollback(DtuSession &s, Recorder &recorder, const RecordEntry &sn
     }
     std::sort(mainRows.begin(), mainRows.end());
     std::sort(extRows.begin(), extRows.end());
-    QList<WriteLoop::Part> parts;
-    if (!mainRows.isEmpty())
-        parts.append({&s.mainTable, mainRows, s.state.MainParamChannel});
-    if (!extRows.isEmpty())
-        parts.append({&s.extTable, extRows, DeviceCommands::kExtendedPageChannel});
-    if (!parts.isEmpty())
-        r.report = WriteLoop::Run(s, parts);
+    r.report = WriteRows(s, mainRows, extRows);
     for (const RowResult &row : r.report.rows)
         result.insert(Key(row.extended ? QStringLiteral("ext") : QStringLiteral("main"), row.number),
                       ExchangeOutcome(row.result));
 
     // Read back, unless the user stopped it: what the device holds now.
     const bool stopped = s.state.StopRequested || r.report.stopped;
-    const bool wroteAll = parts.isEmpty() || r.report.Ok();
+    const bool wroteAll = r.differing.isEmpty() || r.report.Ok();
     if (!stopped)
         r.after = ParamReader::ReadWholeDevice(s);
     const bool readBack = !stopped && r.after.Ok();

@@ -21,9 +21,6 @@ namespace Actions {
 // Whether an entry is a snapshot: values read from a device (a read, save,
 // verify or audit, a --snapshot read, a rollback's read-back).
 bool IsSnapshot(const RecordEntry &entry);
-// The snapshot's rows whose values the device held when it was taken: what
-// a rollback restores.
-QList<RecordRow> HeldRows(const RecordEntry &snapshot);
 
 // An entry asked for as a snapshot, from the store.
 struct SnapshotLookup {

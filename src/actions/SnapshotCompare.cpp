@@ -15,8 +15,8 @@ RecordValue Of(const RecordEntry &entry, const QString &table, const QString &nu
     return {};
 }
 
-} // namespace
-
+// The values an entry leaves on the device in one table ("main", "ext"):
+// each row's value after the action, where known.
 QList<TableCompare::RowValue> Values(const RecordEntry &entry, const QString &table)
 {
     QList<TableCompare::RowValue> rows;
@@ -25,6 +25,8 @@ QList<TableCompare::RowValue> Values(const RecordEntry &entry, const QString &ta
             rows.append({row.number, row.name, row.after.raw, row.after.shown});
     return rows;
 }
+
+} // namespace
 
 TableCompare::Outcome Compare(const RecordEntry &first, const RecordEntry &second)
 {

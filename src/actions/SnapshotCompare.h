@@ -10,9 +10,6 @@
 // entry taken as the expected values. dtucfg history --diff prints it; the
 // records window shows it side by side.
 namespace SnapshotCompare {
-// The values an entry leaves on the device in one table ("main", "ext"):
-// each row's value after the action, where known.
-QList<TableCompare::RowValue> Values(const RecordEntry &entry, const QString &table);
 // Both tables of the first entry against the second's.
 TableCompare::Outcome Compare(const RecordEntry &first, const RecordEntry &second);
 

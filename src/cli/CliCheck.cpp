@@ -1,4 +1,3 @@
-#include "cli/CliCheck.h"
 
 #include "cli/CliCommands.h"
 #include "cli/CliOptions.h"

@@ -1,14 +1,12 @@
 #include "cli/CliCommands.h"
 
 #include "actions/DeviceActions.h"
-#include "cli/CliCheck.h"
-#include "cli/CliHistory.h"
 #include "cli/CliOptions.h"
 #include "cli/CliPorts.h"
-#include "cli/CliRollback.h"
+#include "cli/CliText.h"
 #include "cli/ConsoleFrontend.h"
-#include "cli/SignalWatch.h"
 #include "fleet/WorkerEvents.h"
+#include "ops/ChannelOpen.h"
 #include "ops/ControlMode.h"
 #include "ops/OutcomeJson.h"
 #include "ops/Wording.h"
@@ -62,9 +60,8 @@ CliVerdict Restore(CliContext &c) { return Recorded(Actions::Restore(c.session, 
 CliVerdict Identify(CliContext &c)
 {
     const Actions::IdentifyResult r = Actions::Identify(c.session, c.recorder);
-    const auto orDash = [](const QString &text) { return text.isEmpty() ? QStringLiteral("-") : text; };
     c.frontend.PrintOut(QCoreApplication::translate("CliCommands", "固件版本：%1\nIMEI：%2\n")
-                            .arg(orDash(r.identity.firmware), orDash(r.identity.imei)));
+                            .arg(CliText::OrDash(r.identity.firmware), CliText::OrDash(r.identity.imei)));
     return CliVerdict::Of(r.verdict, OutcomeJson::Version(r.version), r.entry);
 }
 
@@ -73,37 +70,37 @@ CliVerdict Identify(CliContext &c)
 const std::vector<CliCommand> &All()
 {
     static const std::vector<CliCommand> commands{
-        {"status", "", QT_TRANSLATE_NOOP("CliCommands", "读DTU状态：设备的工作状态"), 0, 0, true, nullptr, &Status},
-        {"signal", "", QT_TRANSLATE_NOOP("CliCommands", "读取信号强度（--watch N：每 N 秒再读一次）"), 0, 0, true, nullptr, &Signal},
-        {"version", "", QT_TRANSLATE_NOOP("CliCommands", "查询DTU版本/IMEI：先固件版本，再IMEI"), 0, 0, true, nullptr, &Version},
-        {"clock", "", QT_TRANSLATE_NOOP("CliCommands", "读取设备时钟"), 0, 0, true, nullptr, &Clock},
-        {"set-clock", "", QT_TRANSLATE_NOOP("CliCommands", "设置设备时钟：设为这台计算机的时间"), 0, 0, true, nullptr, &SetClock},
-        {"reset", "", QT_TRANSLATE_NOOP("CliCommands", "复位设备：重新启动设备"), 0, 0, true, nullptr, &Reset},
-        {"restore", "", QT_TRANSLATE_NOOP("CliCommands", "恢复出厂默认设置"), 0, 0, true, nullptr, &Restore},
-        {"read", "", QT_TRANSLATE_NOOP("CliCommands", "读取：读出参数表并打印"), 0, 0, true, &CheckRead, &Read},
-        {"write", "NUM=TEXT...", QT_TRANSLATE_NOOP("CliCommands", "设置：修改给出的参数并写入（NUM=HEX:digits 给出原始字节）"),
+        {"status", "", "", QT_TRANSLATE_NOOP("CliCommands", "读DTU状态：设备的工作状态"), 0, 0, true, nullptr, &Status},
+        {"signal", "", "watch", QT_TRANSLATE_NOOP("CliCommands", "读取信号强度（--watch N：每 N 秒再读一次）"), 0, 0, true, nullptr, &Signal},
+        {"version", "", "", QT_TRANSLATE_NOOP("CliCommands", "查询DTU版本/IMEI：先固件版本，再IMEI"), 0, 0, true, nullptr, &Version},
+        {"clock", "", "", QT_TRANSLATE_NOOP("CliCommands", "读取设备时钟"), 0, 0, true, nullptr, &Clock},
+        {"set-clock", "", "", QT_TRANSLATE_NOOP("CliCommands", "设置设备时钟：设为这台计算机的时间"), 0, 0, true, nullptr, &SetClock},
+        {"reset", "", "", QT_TRANSLATE_NOOP("CliCommands", "复位设备：重新启动设备"), 0, 0, true, nullptr, &Reset},
+        {"restore", "", "", QT_TRANSLATE_NOOP("CliCommands", "恢复出厂默认设置"), 0, 0, true, nullptr, &Restore},
+        {"read", "", "ext", QT_TRANSLATE_NOOP("CliCommands", "读取：读出参数表并打印"), 0, 0, true, &CheckRead, &Read},
+        {"write", "NUM=TEXT...", "ext snapshot", QT_TRANSLATE_NOOP("CliCommands", "设置：修改给出的参数并写入（NUM=HEX:digits 给出原始字节）"),
          1, -1, true, &CheckWrite, &Write},
-        {"save", "FILE", QT_TRANSLATE_NOOP("CliCommands", "读出两张表，再保存参数文件到 FILE（扩展参数表在它旁边）"), 1, 1,
+        {"save", "FILE", "", QT_TRANSLATE_NOOP("CliCommands", "读出两张表，再保存参数文件到 FILE（扩展参数表在它旁边）"), 1, 1,
          true, &CheckRead, &Save},
-        {"batch", "", QT_TRANSLATE_NOOP("CliCommands", "批量写参数：写入参数文件及其扩展参数文件的每个参数（--ext：只写扩展的）"),
+        {"batch", "", "ext snapshot", QT_TRANSLATE_NOOP("CliCommands", "批量写参数：写入参数文件及其扩展参数文件的每个参数（--ext：只写扩展的）"),
          0, 0, true, &CheckBatch, &Batch},
-        {"verify", "FILE", QT_TRANSLATE_NOOP("CliCommands", "比较设备与 FILE，打印每处不同（不同时退出状态为3）"), 1, 1,
+        {"verify", "FILE", "ignore", QT_TRANSLATE_NOOP("CliCommands", "比较设备与 FILE，打印每处不同（不同时退出状态为3）"), 1, 1,
          true, &CheckVerify, &Verify},
-        {"provision", "", QT_TRANSLATE_NOOP("CliCommands", "批量配置中的一台设备：先读出，再写入与 --set 值不同的参数，--verify 读回并比较"),
+        {"provision", "", "set events verify ignore identify fleet-run write-all audit", QT_TRANSLATE_NOOP("CliCommands", "批量配置中的一台设备：先读出，再写入与 --set 值不同的参数，--verify 读回并比较"),
          0, 0, false, &CheckFleetWorker, &FleetWorker},
-        {"fleet", "INVENTORY.csv", QT_TRANSLATE_NOOP("CliCommands", "写入清单中每台设备与之不同的参数（--jobs、--report、--verify、--write-all）"), 1, 1, false,
+        {"fleet", "INVENTORY.csv", "records no-records jobs report ignore identify verify write-all", QT_TRANSLATE_NOOP("CliCommands", "写入清单中每台设备与之不同的参数（--jobs、--report、--verify、--write-all）"), 1, 1, false,
          &CheckFleet, &Fleet},
-        {"audit", "INVENTORY.csv", QT_TRANSLATE_NOOP("CliCommands", "核对清单中的每台设备是否保存着应有的参数，什么也不写（有不符时退出状态为3）"), 1, 1, false,
+        {"audit", "INVENTORY.csv", "records no-records jobs report ignore identify", QT_TRANSLATE_NOOP("CliCommands", "核对清单中的每台设备是否保存着应有的参数，什么也不写（有不符时退出状态为3）"), 1, 1, false,
          &CheckFleet, &Fleet},
-        {"ports", "[PATH...]", QT_TRANSLATE_NOOP("CliCommands", "列出串口（及给出的 PATH），以及你能否打开每一个"),
+        {"ports", "[PATH...]", "", QT_TRANSLATE_NOOP("CliCommands", "列出串口（及给出的 PATH），以及你能否打开每一个"),
          0, -1, false, nullptr, &CliPorts::Run, false},
-        {"identify", "", QT_TRANSLATE_NOOP("CliCommands", "查询DTU版本/IMEI，作为设备的身份记入设备档案"), 0, 0, true, nullptr,
+        {"identify", "", "", QT_TRANSLATE_NOOP("CliCommands", "查询DTU版本/IMEI，作为设备的身份记入设备档案"), 0, 0, true, nullptr,
          &Identify},
-        {"rollback", "ID", QT_TRANSLATE_NOOP("CliCommands", "把设备恢复到快照ID的值（--dry-run：只列出会写的参数；--run ID：整个批量运行）"), 0, 1,
+        {"rollback", "ID", "run events dry-run", QT_TRANSLATE_NOOP("CliCommands", "把设备恢复到快照ID的值（--dry-run：只列出会写的参数；--run ID：整个批量运行）"), 0, 1,
          false, &CliRollback::Check, &CliRollback::Run},
-        {"history", "[DEVICE]", QT_TRANSLATE_NOOP("CliCommands", "设备档案，最新的在前（--show ID、--diff ID1 ID2、--limit N）"),
+        {"history", "[DEVICE]", "records no-records limit show diff", QT_TRANSLATE_NOOP("CliCommands", "设备档案，最新的在前（--show ID、--diff ID1 ID2、--limit N）"),
          0, 2, false, nullptr, &CliHistory::Run, false},
-        {"check", "", QT_TRANSLATE_NOOP("CliCommands", "检查参数文件、扩展参数文件和脚本，不连接设备（--strict：警告也算错误）"),
+        {"check", "", "profile script strict", QT_TRANSLATE_NOOP("CliCommands", "检查参数文件、扩展参数文件和脚本，不连接设备（--strict：警告也算错误）"),
          0, 0, false, nullptr, &CliCheck::Run, false},
     };
     return commands;
@@ -115,47 +112,24 @@ bool Takes(const QString &command, const QString &option)
                                           QStringLiteral("json")};
     static const QStringList withProfile{QStringLiteral("profile"), QStringLiteral("script"),
                                          QStringLiteral("level"), QStringLiteral("fast")};
-    static const QStringList withChannel{QStringLiteral("port"),     QStringLiteral("baud"),
-                                         QStringLiteral("format"),   QStringLiteral("tcp"),
-                                         QStringLiteral("tcp-port"), QStringLiteral("password"), QStringLiteral("password-file"),
-                                         QStringLiteral("keep-profile")};
-    static const QStringList fleetOwn{QStringLiteral("jobs"), QStringLiteral("report"), QStringLiteral("ignore"),
-                                      QStringLiteral("identify")};
-    static const QList<QPair<QString, QStringList>> own{
-        {QStringLiteral("signal"), {QStringLiteral("watch")}},
-        {QStringLiteral("read"), {QStringLiteral("ext")}},
-        {QStringLiteral("write"), {QStringLiteral("ext"), QStringLiteral("snapshot")}},
-        {QStringLiteral("batch"), {QStringLiteral("ext"), QStringLiteral("snapshot")}},
-        {QStringLiteral("verify"), {QStringLiteral("ignore")}},
-        {QStringLiteral("provision"),
-         {QStringLiteral("set"), QStringLiteral("events"), QStringLiteral("verify"), QStringLiteral("ignore"),
-          QStringLiteral("identify"), QStringLiteral("fleet-run"), QStringLiteral("write-all"), QStringLiteral("audit")}},
-        {QStringLiteral("fleet"), fleetOwn + QStringList{QStringLiteral("verify"), QStringLiteral("write-all")}},
-        {QStringLiteral("audit"), fleetOwn},
-        {QStringLiteral("history"), {QStringLiteral("limit"), QStringLiteral("show"), QStringLiteral("diff")}},
-        {QStringLiteral("rollback"), {QStringLiteral("run"), QStringLiteral("events"), QStringLiteral("dry-run")}},
-        {QStringLiteral("check"), {QStringLiteral("profile"), QStringLiteral("script"), QStringLiteral("strict")}},
-    };
-    // Where the records are: for every command that leaves an entry or reads them.
-    static const QStringList recordsPlace{QStringLiteral("records"), QStringLiteral("no-records")};
-    static const QStringList fleetLike{QStringLiteral("fleet"), QStringLiteral("audit"), QStringLiteral("provision"),
-                                       QStringLiteral("rollback")};
+    // Where the device is and where its records go: for every command that
+    // reaches a device, the channel its own (provision, rollback) or not.
+    static const QStringList withChannel{
+        QStringLiteral("port"),          QStringLiteral("baud"),         QStringLiteral("format"),
+        QStringLiteral("tcp"),           QStringLiteral("tcp-port"),     QStringLiteral("password"),
+        QStringLiteral("password-file"), QStringLiteral("keep-profile"), QStringLiteral("records"),
+        QStringLiteral("no-records")};
     if (everyCommand.contains(option))
         return true;
     const CliCommand *c = Find(command);
     if (!c)
         return true; // refused for itself
-    if (recordsPlace.contains(option) && (c->needsChannel || fleetLike.contains(command) || command == QLatin1String("history")))
-        return true;
     if (c->needsProfile && withProfile.contains(option))
         return true;
     if ((c->needsChannel || command == QLatin1String("provision") || command == QLatin1String("rollback"))
         && withChannel.contains(option))
         return true;
-    for (const auto &entry : own)
-        if (entry.first == command)
-            return entry.second.contains(option);
-    return false;
+    return QString::fromLatin1(c->options).split(QLatin1Char(' ')).contains(option);
 }
 
 const CliCommand *Find(const QString &name)
@@ -200,10 +174,46 @@ QList<Actions::GivenValue> GivenValues(const QStringList &arguments, const QStri
     return values;
 }
 
+qint64 EntryId(const QString &command, const QString &text)
+{
+    bool ok = false;
+    const qint64 id = text.toLongLong(&ok);
+    if (!ok || id <= 0)
+        throw CliUsageError{tr("%1：“%2”不是记录编号").arg(command, text)};
+    return id;
+}
+
 CliVerdict Refuse(CliContext &c, int status, const QString &text, const QJsonObject &outcome)
 {
-    c.frontend.Complain(QStringLiteral("dtucfg: ") + text);
+    c.frontend.Say(text);
     return {status, outcome, text};
+}
+
+std::optional<CliVerdict> OpenChannel(CliContext &c)
+{
+    const CliOptions &options = c.options;
+    DtuSession &session = c.session;
+    // Options override what the profile put into the serial boxes.
+    if (!options.baud.isEmpty())
+        session.facts.BaudText = options.baud;
+    if (!options.format.isEmpty())
+        session.facts.FormatText = options.format;
+    const Endpoint target = options.Target();
+    const ChannelOutcome channel = ChannelOpen::Open(
+        session, target.tcp || !target.port.isEmpty() ? target : Endpoint::Serial(session.facts.PortText),
+        options.password);
+    // Opening the port raises the level to 1 as the window's button does;
+    // the command line keeps the level it was given.
+    session.state.AccessLevel = options.level;
+    if (channel.open)
+        return std::nullopt;
+    if (channel.failure == ChannelOutcome::Failure::SerialPort)
+        return Refuse(c, CliVerdict::kUsage, QCoreApplication::translate("Dtucfg", "数据通道没有打开：") + channel.reason,
+                      OutcomeJson::Channel(channel));
+    QString text = channel.reason;
+    if (channel.failure == ChannelOutcome::Failure::PasswordRefused)
+        text += QCoreApplication::translate("Dtucfg", "（密码用 --password 给出，默认 480917）");
+    return Refuse(c, CliVerdict::kFailed, text, OutcomeJson::Channel(channel));
 }
 
 void Emit(CliContext &c, const QByteArray &line)

@@ -1,5 +1,6 @@
 #pragma once
 #include "actions/ParamActions.h"
+#include "actions/Rollback.h"
 #include "core/OutcomeId.h"
 
 #include <QJsonObject>
@@ -67,6 +68,9 @@ struct CliVerdict {
 struct CliCommand {
     const char *name;
     const char *arguments; // for the usage text
+    // The options of its own, between blanks: one of another command is
+    // refused rather than ignored (CliCommands::Takes).
+    const char *options;
     const char *summary;   // for the usage text, translated where shown
     int minArgs;
     int maxArgs; // -1: any number
@@ -95,6 +99,9 @@ bool Takes(const QString &command, const QString &option);
 QString RefusalText(const QString &prefix, const EditResult &refusal);
 // Each "NUM=TEXT" split; throws CliUsageError naming `prefix` for one without "=".
 QList<Actions::GivenValue> GivenValues(const QStringList &arguments, const QString &prefix);
+// The entry id `text` gives; throws CliUsageError naming `command` for one
+// that is none.
+qint64 EntryId(const QString &command, const QString &text);
 // A command that refused: "dtucfg: TEXT" on standard error, TEXT the reason --json gives.
 CliVerdict Refuse(CliContext &context, int status, const QString &text, const QJsonObject &outcome = {});
 // With --events: one event line (WorkerEvents) on standard output.
@@ -116,4 +123,42 @@ bool CheckFleetWorker(CliContext &context, QString *error);
 CliVerdict FleetWorker(CliContext &context);
 bool CheckFleet(CliContext &context, QString *error);
 CliVerdict Fleet(CliContext &context);
+
+// Opens the data channel the options name, through the window's own home
+// for it (ChannelOpen). A channel that did not open is refused: a serial
+// port that does not open is this computer's set-up (exit 2); a TCP
+// connection that fails is the device's or the network's (exit 1), and a
+// refused password says how to give it.
+std::optional<CliVerdict> OpenChannel(CliContext &context);
 } // namespace CliCommands
+
+// signal --watch N: one reading every N seconds, one line each, until
+// SIGINT or SIGTERM. Succeeds when the last reading succeeded.
+namespace SignalWatch {
+CliVerdict Run(CliContext &context);
+}
+
+// check: the profile check on the profile and script every command would
+// use; exit 0 clean, 1 a fault (--strict: a warning too), 2 a file that
+// cannot be read.
+namespace CliCheck {
+CliVerdict Run(CliContext &context);
+}
+
+// history: what the device records hold, with no device, profile or script.
+//   history [DEVICE]          entries newest first (--limit, --json)
+//   history --show ID         one entry with its rows
+//   history --diff ID1 ID2    two snapshots compared as verify compares
+namespace CliHistory {
+CliVerdict Run(CliContext &context);
+}
+
+// rollback ID: the connected device put back to the values of the snapshot
+// entry ID (Actions::Rollback); rollback --run ID does that for every device
+// a fleet run changed, each to the snapshot the run took before writing it.
+namespace CliRollback {
+bool Check(CliContext &context, QString *error);
+CliVerdict Run(CliContext &context);
+// Why entry `id` was not found as a snapshot, in words ("" when it was).
+QString Unfound(const Actions::SnapshotLookup &found, qint64 id);
+} // namespace CliRollback

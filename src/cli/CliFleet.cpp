@@ -142,8 +142,7 @@ CliVerdict Fleet(CliContext &c)
         if (r.recordWarning.isEmpty())
             continue;
         allKept = false;
-        c.frontend.Complain(QStringLiteral("dtucfg: ")
-                            + tr("警告：%1 的操作没有记入设备档案：%2").arg(r.target, r.recordWarning));
+        c.frontend.Say(tr("警告：%1 的操作没有记入设备档案：%2").arg(r.target, r.recordWarning));
     }
     // A run is undone from its entries: offered only when every device's were kept.
     if (!plan.runId.isEmpty() && !Audit(c) && allKept)

@@ -1,11 +1,9 @@
-#include "cli/CliHistory.h"
 
 #include "cli/CliCommands.h"
 #include "cli/CliOptions.h"
 #include "cli/ConsoleFrontend.h"
 #include "store/EntryJson.h"
 #include "store/RecordStore.h"
-#include "cli/CliRollback.h"
 #include "actions/SnapshotCompare.h"
 #include "actions/EntryExport.h"
 #include "cli/CliText.h"
@@ -19,25 +17,21 @@
 namespace CliHistory {
 namespace {
 
-qint64 EntryId(const QString &text)
+QString tr(const char *text)
 {
-    bool ok = false;
-    const qint64 id = text.toLongLong(&ok);
-    if (!ok || id <= 0)
-        throw CliUsageError{QCoreApplication::translate("CliHistory", "history：“%1”不是记录编号").arg(text)};
-    return id;
+    return QCoreApplication::translate("CliHistory", text);
 }
 
 CliVerdict Failed(CliContext &c, int status, const QString &text)
 {
-    return CliCommands::Refuse(c, status, QCoreApplication::translate("CliHistory", "history：%1").arg(text));
+    return CliCommands::Refuse(c, status, tr("history：%1").arg(text));
 }
 
 // The list's heading, in the run's language, over
 // "id<TAB>time<TAB>device<TAB>action<TAB>outcome<TAB>operator".
 QString Heading()
 {
-    return QCoreApplication::translate("CliHistory", "编号\t时间\t设备\t操作\t结果\t操作员");
+    return tr("编号\t时间\t设备\t操作\t结果\t操作员");
 }
 
 QString ListLine(const RecordEntry &e)
@@ -50,28 +44,28 @@ QString ListLine(const RecordEntry &e)
 // "number<TAB>name<TAB>before<TAB>after<TAB>result" (values as shown).
 QString ShowText(const RecordEntry &e)
 {
-    const auto orDash = [](const QString &text) { return text.isEmpty() ? QStringLiteral("-") : text; };
     const bool noProfile = e.profile.title.isEmpty() && e.profile.path.isEmpty() && e.profile.digest.isEmpty();
     QStringList lines{
-        QCoreApplication::translate("CliHistory", "记录：%1").arg(e.id),
-        QCoreApplication::translate("CliHistory", "时间：%1").arg(RecordEntries::TimeText(e.time)),
-        QCoreApplication::translate("CliHistory", "操作员：%1").arg(e.operatorName),
-        QCoreApplication::translate("CliHistory", "主机：%1").arg(e.host),
-        QCoreApplication::translate("CliHistory", "程序：%1").arg(e.program),
-        QCoreApplication::translate("CliHistory", "目标：%1").arg(e.target),
-        QCoreApplication::translate("CliHistory", "设备：%1，IMEI %2，固件版本 %3").arg(orDash(e.device.number), orDash(e.device.imei), orDash(e.device.firmware)),
-        noProfile ? QCoreApplication::translate("CliHistory", "参数文件：-")
-                  : QCoreApplication::translate("CliHistory", "参数文件：%1（%2）%3").arg(e.profile.title, e.profile.path, e.profile.digest).trimmed(),
-        QCoreApplication::translate("CliHistory", "操作：%1").arg(e.action),
-        QCoreApplication::translate("CliHistory", "结果：%1").arg(e.outcome),
+        tr("记录：%1").arg(e.id),
+        tr("时间：%1").arg(RecordEntries::TimeText(e.time)),
+        tr("操作员：%1").arg(e.operatorName),
+        tr("主机：%1").arg(e.host),
+        tr("程序：%1").arg(e.program),
+        tr("目标：%1").arg(e.target),
+        tr("设备：%1，IMEI %2，固件版本 %3")
+            .arg(CliText::OrDash(e.device.number), CliText::OrDash(e.device.imei), CliText::OrDash(e.device.firmware)),
+        noProfile ? tr("参数文件：-")
+                  : tr("参数文件：%1（%2）%3").arg(e.profile.title, e.profile.path, e.profile.digest).trimmed(),
+        tr("操作：%1").arg(e.action),
+        tr("结果：%1").arg(e.outcome),
     };
     if (!e.details.isEmpty())
-        lines << QCoreApplication::translate("CliHistory", "详情：%1").arg(QString::fromUtf8(QJsonDocument(e.details).toJson(QJsonDocument::Compact)));
+        lines << tr("详情：%1").arg(QString::fromUtf8(QJsonDocument(e.details).toJson(QJsonDocument::Compact)));
     if (!e.fleetRun.isEmpty())
-        lines << QCoreApplication::translate("CliHistory", "批量运行：%1").arg(e.fleetRun);
+        lines << tr("批量运行：%1").arg(e.fleetRun);
     if (e.restores > 0)
-        lines << QCoreApplication::translate("CliHistory", "恢复到记录：%1").arg(e.restores);
-    lines << QCoreApplication::translate("CliHistory", "参数行数：%1").arg(e.rows.size());
+        lines << tr("恢复到记录：%1").arg(e.restores);
+    lines << tr("参数行数：%1").arg(e.rows.size());
     for (const RecordRow &row : e.rows)
         lines << CliText::Line({row.number, row.name, EntryExport::Shown(row.before), EntryExport::Shown(row.after), row.result}).chopped(1);
     return lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
@@ -85,13 +79,11 @@ CliVerdict List(CliContext &c, RecordStore &store)
     const auto found = store.Entries(device, limit, c.options.json);
     if (!found.Ok())
         return Failed(c, CliVerdict::kFailed, found.error.message);
-    if (found.value.isEmpty()) {
-        c.frontend.Complain(QStringLiteral("dtucfg: ")
-                            + (device.isEmpty() ? QCoreApplication::translate("CliHistory", "history：设备档案中还没有记录")
-                                                : QCoreApplication::translate("CliHistory", "history：设备档案中没有 %1 的记录").arg(device)));
-    }
     QString text;
-    if (!found.value.isEmpty())
+    if (found.value.isEmpty())
+        c.frontend.Say(device.isEmpty() ? tr("history：设备档案中还没有记录")
+                                        : tr("history：设备档案中没有 %1 的记录").arg(device));
+    else
         text += Heading() + QLatin1Char('\n');
     for (const RecordEntry &e : found.value)
         text += ListLine(e);
@@ -105,7 +97,7 @@ CliVerdict Show(CliContext &c, RecordStore &store, qint64 id)
     if (!found.Ok())
         return Failed(c, CliVerdict::kFailed, found.error.message);
     if (!found.value)
-        return Failed(c, CliVerdict::kFailed, QCoreApplication::translate("CliHistory", "没有编号为 %1 的记录").arg(id));
+        return Failed(c, CliVerdict::kFailed, tr("没有编号为 %1 的记录").arg(id));
     c.frontend.PrintOut(ShowText(*found.value));
     return CliVerdict::With(QStringLiteral("entry"), EntryJson::Entry(*found.value));
 }
@@ -143,35 +135,31 @@ CliVerdict Run(CliContext &c)
 {
     const CliOptions &o = c.options;
     if (o.records.off)
-        throw CliUsageError{QCoreApplication::translate("CliHistory", "history 读取设备档案，而 --no-records 关闭了设备档案")};
+        throw CliUsageError{tr("history 读取设备档案，而 --no-records 关闭了设备档案")};
     const qsizetype wanted = o.records.diff ? 2 : o.records.show > 0 ? 0 : -1;
     if (wanted >= 0 && o.arguments.size() != wanted)
-        throw CliUsageError{o.records.diff ? QCoreApplication::translate("CliHistory", "history --diff 需要两个记录编号")
-                                           : QCoreApplication::translate("CliHistory", "history --show 不能再指定设备")};
+        throw CliUsageError{o.records.diff ? tr("history --diff 需要两个记录编号") : tr("history --show 不能再指定设备")};
     if (wanted < 0 && o.arguments.size() > 1)
-        throw CliUsageError{QCoreApplication::translate("CliHistory", "history 最多指定一台设备")};
-    const qint64 first = o.records.diff ? EntryId(o.arguments[0]) : o.records.show;
-    const qint64 second = o.records.diff ? EntryId(o.arguments[1]) : 0;
+        throw CliUsageError{tr("history 最多指定一台设备")};
+    const QString history = QStringLiteral("history");
+    const qint64 first = o.records.diff ? CliCommands::EntryId(history, o.arguments[0]) : o.records.show;
+    const qint64 second = o.records.diff ? CliCommands::EntryId(history, o.arguments[1]) : 0;
 
     RecordLocation location;
     QString error;
-    if (!CliRecordOptions::Location(o.records, &location, &error))
+    if (!o.RecordsAt(&location, &error))
         throw CliUsageError{error};
     // Reading makes no store: none yet is an empty history.
     if (location.kind == RecordLocation::Kind::File && !QFileInfo::exists(location.path)) {
         if (first > 0)
             return Failed(c, CliVerdict::kFailed,
-                          QCoreApplication::translate("CliHistory", "没有编号为 %1 的记录（%2 中还没有设备档案）")
-                              .arg(first)
-                              .arg(location.path));
+                          tr("没有编号为 %1 的记录（%2 中还没有设备档案）").arg(first).arg(location.path));
         // A path that cannot become one: its folder is a file, or is not there.
         const QFileInfo folder(QFileInfo(location.path).absolutePath());
         if (folder.exists() && !folder.isDir())
             return Failed(c, CliVerdict::kUsage,
-                          QCoreApplication::translate("CliHistory", "%1 不是文件夹，那里不会有设备档案 %2")
-                              .arg(folder.filePath(), location.path));
-        c.frontend.Complain(QStringLiteral("dtucfg: ")
-                            + QCoreApplication::translate("CliHistory", "history：%1 中还没有设备档案").arg(location.path));
+                          tr("%1 不是文件夹，那里不会有设备档案 %2").arg(folder.filePath(), location.path));
+        c.frontend.Say(tr("history：%1 中还没有设备档案").arg(location.path));
         return CliVerdict::With(QStringLiteral("entries"), QJsonArray());
     }
     RecordStore store;

@@ -4,77 +4,169 @@
 #include "channel/SerialSettings.h"
 #include "core/Translation.h"
 #include "fleet/FleetRunner.h"
+#include "store/RecordLocation.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QRegularExpression>
 
 #include <cstdio>
+#include <limits>
+#include <type_traits>
 
 namespace {
 
-enum class Takes { Nothing, Value };
+template <typename T>
+T &Field(CliOptions &out, T CliOptions::*field)
+{
+    return out.*field;
+}
+template <typename T>
+T &Field(CliOptions &out, T RecordOptions::*field)
+{
+    return out.records.*field;
+}
 
-// The one table of dtucfg's options: the parser reads its names, --help
-// prints its arguments and descriptions (translated where shown; a "\n" in
-// a description continues it on the next line).
+// How an option takes its value: false for a bad one.
+template <auto field>
+bool On(CliOptions &out, const QString &)
+{
+    Field(out, field) = true;
+    return true;
+}
+template <auto field, bool required = false>
+bool Text(CliOptions &out, const QString &value)
+{
+    Field(out, field) = value;
+    return !required || !value.isEmpty();
+}
+template <auto field, qint64 min, qint64 max>
+bool Number(CliOptions &out, const QString &value)
+{
+    bool ok = false;
+    const qint64 number = value.toLongLong(&ok);
+    Field(out, field) = static_cast<std::remove_reference_t<decltype(Field(out, field))>>(number);
+    return ok && number >= min && number <= max;
+}
+constexpr qint64 kIntMax = std::numeric_limits<int>::max();
+
+// The one table of dtucfg's options: the parser reads its names and takes
+// their values, --help prints its arguments and descriptions (translated
+// where shown; a "\n" in a description continues it on the next line).
 struct OptionEntry {
     const char *name;
-    Takes takes;
-    const char *argument; // what --help shows after the name
+    const char *argument; // what --help shows after the name; "" for an option without a value
     const char *description;
-    bool CliOptions::*flag = nullptr; // an option that only switches this on
+    bool (*take)(CliOptions &out, const QString &value);
+    // What a good value is, for the refusal of a bad one, with the values
+    // offered in place of its %1.
+    const char *valid = nullptr;
+    QStringList (*offered)() = nullptr;
 };
 
 const OptionEntry kOptions[] = {
-    {"profile", Takes::Value, "FILE",
-     QT_TRANSLATE_NOOP("CliOptions", "设备参数文件（默认：./lastfile.log 记下的那个，\n否则 ~/.config/dtutools/lastfile.log 记下的那个）")},
-    {"script", Takes::Value, "FILE",
-     QT_TRANSLATE_NOOP("CliOptions", "设备脚本（默认：./script.js，否则参数文件旁的\nscript.js，否则 ~/.config/dtutools/script.js）")},
-    {"port", Takes::Value, "NAME", QT_TRANSLATE_NOOP("CliOptions", "串口（默认：参数文件中的，否则 COM1）")},
-    {"baud", Takes::Value, "TEXT", QT_TRANSLATE_NOOP("CliOptions", "速率（默认：参数文件中的，否则 57600）")},
-    {"format", Takes::Value, "TEXT", QT_TRANSLATE_NOOP("CliOptions", "帧格式，如 8N1（默认：参数文件中的，否则 8N1）")},
-    {"tcp", Takes::Value, "HOST", QT_TRANSLATE_NOOP("CliOptions", "用TCP维护连接代替串口")},
-    {"tcp-port", Takes::Value, "N", QT_TRANSLATE_NOOP("CliOptions", "TCP端口（默认 8888）")},
-    {"password", Takes::Value, "TEXT",
-     QT_TRANSLATE_NOOP("CliOptions", "TCP维护密码（默认 480917）。这台计算机的每个用户\n都能在进程列表中看到它：请用 --password-file 或 DTU_PASSWORD")},
-    {"password-file", Takes::Value, "FILE",
-     QT_TRANSLATE_NOOP("CliOptions", "从 FILE 的第一行读TCP密码（- 表示标准输入）")},
-    {"level", Takes::Value, "N", QT_TRANSLATE_NOOP("CliOptions", "访问级别：1 打印通信记录，2 解锁 0091")},
-    {"ext", Takes::Nothing, "", QT_TRANSLATE_NOOP("CliOptions", "操作扩展参数表"), &CliOptions::ext},
-    {"json", Takes::Nothing, "",
-     QT_TRANSLATE_NOOP("CliOptions", "在标准输出给出机器可读的结果；窗口会显示的那些行\n这时写到标准错误"), &CliOptions::json},
-    {"fast", Takes::Nothing, "", QT_TRANSLATE_NOOP("CliOptions", "应答一旦是完整的一帧就结束"), &CliOptions::fast},
-    {"help", Takes::Nothing, "", QT_TRANSLATE_NOOP("CliOptions", "显示本说明（也可写 -h）"), &CliOptions::help},
-    {"version", Takes::Nothing, "", QT_TRANSLATE_NOOP("CliOptions", "打印 dtucfg 的版本"), &CliOptions::showVersion},
-    {"lang", Takes::Value, "zh|en", QT_TRANSLATE_NOOP("CliOptions", "打印的语言（默认 zh，与系统语言无关）")},
-    {"watch", Takes::Value, "N",
-     QT_TRANSLATE_NOOP("CliOptions", "与 signal 一起：每 N 秒（1-3600）读一次信号，每次一行\n（时间、CSQ、dBm），直到 Ctrl+C 或 SIGTERM")},
-    {"keep-profile", Takes::Nothing, "",
-     QT_TRANSLATE_NOOP("CliOptions", "打开串口时不把串口设置存入参数文件\n（save、verify、provision 和 fleet 从不存）"), &CliOptions::keepProfile},
-    {"ignore", Takes::Value, "NUM,...", QT_TRANSLATE_NOOP("CliOptions", "verify：不比较的参数（如 0091）")},
-    {"set", Takes::Value, "NUM=TEXT",
-     QT_TRANSLATE_NOOP("CliOptions", "provision：这台设备某个参数的值（可重复；\nNUM=HEX:digits 给出原始字节）")},
-    {"events", Takes::Nothing, "", QT_TRANSLATE_NOOP("CliOptions", "provision、rollback --run：在标准输出给出 JSON 行（进度、结果）"), &CliOptions::events},
-    {"verify", Takes::Nothing, "", QT_TRANSLATE_NOOP("CliOptions", "provision、fleet：写完后读回并比较"), &CliOptions::verify},
-    {"write-all", Takes::Nothing, "",
-     QT_TRANSLATE_NOOP("CliOptions", "provision、fleet：写入每个参数，也写设备已经保存着的"), &CliOptions::writeAll},
-    {"audit", Takes::Nothing, "", QT_TRANSLATE_NOOP("CliOptions", "provision：只读出并核对，什么也不写"), &CliOptions::audit},
-    {"dry-run", Takes::Nothing, "", QT_TRANSLATE_NOOP("CliOptions", "rollback：只列出会写入的参数，什么也不写"), &CliOptions::dryRun},
-    {"jobs", Takes::Value, "N",
-     QT_TRANSLATE_NOOP("CliOptions", "fleet：同时配置的设备数（默认：全部，最多 16；\n不能超过 64）")},
-    {"report", Takes::Value, "FILE", QT_TRANSLATE_NOOP("CliOptions", "fleet：写出报告（FILE.csv 或 FILE.json）")},
-    {"records", Takes::Value, "WHERE",
-     QT_TRANSLATE_NOOP("CliOptions", "设备档案：一个SQLite文件，或\npostgresql://USER@HOST:PORT/DATABASE（默认：\n~/.local/share/dtutools/records.sqlite）")},
-    {"no-records", Takes::Nothing, "", QT_TRANSLATE_NOOP("CliOptions", "这次调用不记入设备档案")},
-    {"limit", Takes::Value, "N", QT_TRANSLATE_NOOP("CliOptions", "history：最多列出N条（默认50，0：全部）")},
-    {"show", Takes::Value, "ID", QT_TRANSLATE_NOOP("CliOptions", "history：显示一条记录及其各行")},
-    {"diff", Takes::Nothing, "", QT_TRANSLATE_NOOP("CliOptions", "history --diff ID1 ID2：像 verify 那样比较两个快照")},
-    {"snapshot", Takes::Nothing, "", QT_TRANSLATE_NOOP("CliOptions", "write、batch：先读出并记下设备的参数")},
-    {"identify", Takes::Nothing, "", QT_TRANSLATE_NOOP("CliOptions", "fleet：先查询每台设备的固件版本和IMEI，\n记入设备档案")},
-    {"run", Takes::Value, "ID", QT_TRANSLATE_NOOP("CliOptions", "rollback：恢复批量运行ID改动过的每台设备")},
-    {"fleet-run", Takes::Value, "ID", QT_TRANSLATE_NOOP("CliOptions", "provision：设备的记录所属的批量运行")},
-    {"strict", Takes::Nothing, "", QT_TRANSLATE_NOOP("CliOptions", "check：警告也算错误（退出状态1）"), &CliOptions::strict},
+    {"profile", "FILE",
+     QT_TRANSLATE_NOOP("CliOptions", "设备参数文件（默认：./lastfile.log 记下的那个，\n否则 ~/.config/dtutools/lastfile.log 记下的那个）"),
+     [](CliOptions &out, const QString &value) {
+         out.profilePath = value;
+         out.profileGiven = true;
+         return true;
+     }},
+    {"script", "FILE",
+     QT_TRANSLATE_NOOP("CliOptions", "设备脚本（默认：./script.js，否则参数文件旁的\nscript.js，否则 ~/.config/dtutools/script.js）"),
+     &Text<&CliOptions::scriptPath>},
+    {"port", "NAME", QT_TRANSLATE_NOOP("CliOptions", "串口（默认：参数文件中的，否则 COM1）"), &Text<&CliOptions::port>},
+    {"baud", "TEXT", QT_TRANSLATE_NOOP("CliOptions", "速率（默认：参数文件中的，否则 57600）"),
+     // A speed the port does not know would be stored into the profile
+     // and opened as 9600.
+     [](CliOptions &out, const QString &value) {
+         out.baud = value;
+         return SerialSettings::KnownSpeeds().contains(value);
+     },
+     QT_TRANSLATE_NOOP("CliOptions", "可用的速率：%1"), &SerialSettings::KnownSpeeds},
+    {"format", "TEXT", QT_TRANSLATE_NOOP("CliOptions", "帧格式，如 8N1（默认：参数文件中的，否则 8N1）"),
+     [](CliOptions &out, const QString &value) {
+         out.format = value.toUpper();
+         return SerialSettings::OfferedFormats().contains(out.format);
+     },
+     QT_TRANSLATE_NOOP("CliOptions", "可用的格式：%1"), [] { return SerialSettings::OfferedFormats(); }},
+    {"tcp", "HOST", QT_TRANSLATE_NOOP("CliOptions", "用TCP维护连接代替串口"), &Text<&CliOptions::tcpHost, true>,
+     QT_TRANSLATE_NOOP("CliOptions", "需要主机名或IP地址")},
+    {"tcp-port", "N", QT_TRANSLATE_NOOP("CliOptions", "TCP端口（默认 8888）"), &Number<&CliOptions::tcpPort, 1, 65535>,
+     QT_TRANSLATE_NOOP("CliOptions", "应为1到65535的整数")},
+    {"password", "TEXT",
+     QT_TRANSLATE_NOOP("CliOptions", "TCP维护密码（默认 480917）。这台计算机的每个用户\n都能在进程列表中看到它：请用 --password-file 或 DTU_PASSWORD"),
+     [](CliOptions &out, const QString &value) {
+         out.password = value;
+         out.passwordGiven = true;
+         return true;
+     }},
+    {"password-file", "FILE", QT_TRANSLATE_NOOP("CliOptions", "从 FILE 的第一行读TCP密码（- 表示标准输入）"),
+     &Text<&CliOptions::passwordFile, true>},
+    {"level", "N", QT_TRANSLATE_NOOP("CliOptions", "访问级别：1 打印通信记录，2 解锁 0091"), &Number<&CliOptions::level, 0, 2>,
+     QT_TRANSLATE_NOOP("CliOptions", "应为0、1或2")},
+    {"ext", "", QT_TRANSLATE_NOOP("CliOptions", "操作扩展参数表"), &On<&CliOptions::ext>},
+    {"json", "", QT_TRANSLATE_NOOP("CliOptions", "在标准输出给出机器可读的结果；窗口会显示的那些行\n这时写到标准错误"),
+     &On<&CliOptions::json>},
+    {"fast", "", QT_TRANSLATE_NOOP("CliOptions", "应答一旦是完整的一帧就结束"), &On<&CliOptions::fast>},
+    {"help", "", QT_TRANSLATE_NOOP("CliOptions", "显示本说明（也可写 -h）"), &On<&CliOptions::help>},
+    {"version", "", QT_TRANSLATE_NOOP("CliOptions", "打印 dtucfg 的版本"), &On<&CliOptions::showVersion>},
+    {"lang", "zh|en", QT_TRANSLATE_NOOP("CliOptions", "打印的语言（默认 zh，与系统语言无关）"),
+     [](CliOptions &out, const QString &value) { return Translation::FromCode(value, &out.language); },
+     QT_TRANSLATE_NOOP("CliOptions", "应为zh或en")},
+    {"watch", "N",
+     QT_TRANSLATE_NOOP("CliOptions", "与 signal 一起：每 N 秒（1-3600）读一次信号，每次一行\n（时间、CSQ、dBm），直到 Ctrl+C 或 SIGTERM"),
+     &Number<&CliOptions::watchSeconds, 1, 3600>, QT_TRANSLATE_NOOP("CliOptions", "应为1到3600的整数（秒）")},
+    {"keep-profile", "",
+     QT_TRANSLATE_NOOP("CliOptions", "打开串口时不把串口设置存入参数文件\n（save、verify、provision 和 fleet 从不存）"),
+     &On<&CliOptions::keepProfile>},
+    {"ignore", "NUM,...", QT_TRANSLATE_NOOP("CliOptions", "verify：不比较的参数（如 0091）"),
+     [](CliOptions &out, const QString &value) {
+         // "0033,0041" or, as a list is often typed, "0033, 0041".
+         static const QRegularExpression number(QStringLiteral("^[0-9A-Fa-f]{4}$"));
+         bool ok = true;
+         for (const QString &item : value.split(QLatin1Char(','))) {
+             ok = ok && number.match(item.trimmed()).hasMatch();
+             out.ignore << item.trimmed().toUpper();
+         }
+         return ok;
+     },
+     QT_TRANSLATE_NOOP("CliOptions", "应为以逗号分隔的四位参数编号，例如0091,0033")},
+    {"set", "NUM=TEXT", QT_TRANSLATE_NOOP("CliOptions", "provision：这台设备某个参数的值（可重复；\nNUM=HEX:digits 给出原始字节）"),
+     [](CliOptions &out, const QString &value) {
+         out.set << value;
+         return true;
+     }},
+    {"events", "", QT_TRANSLATE_NOOP("CliOptions", "provision、rollback --run：在标准输出给出 JSON 行（进度、结果）"),
+     &On<&CliOptions::events>},
+    {"verify", "", QT_TRANSLATE_NOOP("CliOptions", "provision、fleet：写完后读回并比较"), &On<&CliOptions::verify>},
+    {"write-all", "", QT_TRANSLATE_NOOP("CliOptions", "provision、fleet：写入每个参数，也写设备已经保存着的"),
+     &On<&CliOptions::writeAll>},
+    {"audit", "", QT_TRANSLATE_NOOP("CliOptions", "provision：只读出并核对，什么也不写"), &On<&CliOptions::audit>},
+    {"dry-run", "", QT_TRANSLATE_NOOP("CliOptions", "rollback：只列出会写入的参数，什么也不写"), &On<&CliOptions::dryRun>},
+    {"jobs", "N", QT_TRANSLATE_NOOP("CliOptions", "fleet：同时配置的设备数（默认：全部，最多 16；\n不能超过 64）"),
+     &Number<&CliOptions::jobs, 1, kIntMax>, QT_TRANSLATE_NOOP("CliOptions", "应为1或更大的整数")},
+    {"report", "FILE", QT_TRANSLATE_NOOP("CliOptions", "fleet：写出报告（FILE.csv 或 FILE.json）"),
+     &Text<&CliOptions::report, true>, QT_TRANSLATE_NOOP("CliOptions", "需要文件名")},
+    {"records", "WHERE",
+     QT_TRANSLATE_NOOP("CliOptions", "设备档案：一个SQLite文件，或\npostgresql://USER@HOST:PORT/DATABASE（默认：\n~/.local/share/dtutools/records.sqlite）"),
+     &Text<&RecordOptions::location, true>,
+     QT_TRANSLATE_NOOP("CliOptions", "需要SQLite文件名或 postgresql://USER@HOST:PORT/DATABASE")},
+    {"no-records", "", QT_TRANSLATE_NOOP("CliOptions", "这次调用不记入设备档案"), &On<&RecordOptions::off>},
+    {"limit", "N", QT_TRANSLATE_NOOP("CliOptions", "history：最多列出N条（默认50，0：全部）"),
+     &Number<&RecordOptions::limit, 0, kIntMax>, QT_TRANSLATE_NOOP("CliOptions", "应为0或更大的整数（0表示全部）")},
+    {"show", "ID", QT_TRANSLATE_NOOP("CliOptions", "history：显示一条记录及其各行"),
+     &Number<&RecordOptions::show, 1, std::numeric_limits<qint64>::max()>,
+     QT_TRANSLATE_NOOP("CliOptions", "应为记录编号（1或更大的整数）")},
+    {"diff", "", QT_TRANSLATE_NOOP("CliOptions", "history --diff ID1 ID2：像 verify 那样比较两个快照"), &On<&RecordOptions::diff>},
+    {"snapshot", "", QT_TRANSLATE_NOOP("CliOptions", "write、batch：先读出并记下设备的参数"), &On<&RecordOptions::snapshot>},
+    {"identify", "", QT_TRANSLATE_NOOP("CliOptions", "fleet：先查询每台设备的固件版本和IMEI，\n记入设备档案"),
+     &On<&RecordOptions::identify>},
+    {"run", "ID", QT_TRANSLATE_NOOP("CliOptions", "rollback：恢复批量运行ID改动过的每台设备"), &Text<&RecordOptions::run, true>,
+     QT_TRANSLATE_NOOP("CliOptions", "需要批量运行的编号")},
+    {"fleet-run", "ID", QT_TRANSLATE_NOOP("CliOptions", "provision：设备的记录所属的批量运行"),
+     &Text<&RecordOptions::fleetRun, true>, QT_TRANSLATE_NOOP("CliOptions", "需要批量运行的编号")},
+    {"strict", "", QT_TRANSLATE_NOOP("CliOptions", "check：警告也算错误（退出状态1）"), &On<&CliOptions::strict>},
 };
 
 // The short spellings, each for one option of the table.
@@ -88,100 +180,26 @@ const OptionEntry *FindOption(const QString &name)
     return nullptr;
 }
 
-// What a value of the option may be, for the refusal of one that is not.
-QString ValidValues(const QString &name)
+bool Apply(CliOptions *out, const OptionEntry &option, const QString &value, QString *error)
 {
-    if (name == QLatin1String("tcp"))
-        return QCoreApplication::translate("CliOptions", "需要主机名或IP地址");
-    if (name == QLatin1String("tcp-port"))
-        return QCoreApplication::translate("CliOptions", "应为1到65535的整数");
-    if (name == QLatin1String("level"))
-        return QCoreApplication::translate("CliOptions", "应为0、1或2");
-    if (name == QLatin1String("lang"))
-        return QCoreApplication::translate("CliOptions", "应为zh或en");
-    if (name == QLatin1String("watch"))
-        return QCoreApplication::translate("CliOptions", "应为1到3600的整数（秒）");
-    if (name == QLatin1String("ignore"))
-        return QCoreApplication::translate("CliOptions", "应为以逗号分隔的四位参数编号，例如0091,0033");
-    if (name == QLatin1String("jobs"))
-        return QCoreApplication::translate("CliOptions", "应为1或更大的整数");
-    if (name == QLatin1String("report"))
-        return QCoreApplication::translate("CliOptions", "需要文件名");
-    if (name == QLatin1String("baud"))
-        return QCoreApplication::translate("CliOptions", "可用的速率：%1").arg(SerialSettings::KnownSpeeds().join(QStringLiteral(", ")));
-    if (name == QLatin1String("format"))
-        return QCoreApplication::translate("CliOptions", "可用的格式：%1").arg(SerialSettings::OfferedFormats().join(QStringLiteral(", ")));
-    return CliRecordOptions::ValidValues(name);
-}
-
-bool Apply(CliOptions *out, const QString &name, const QString &value, QString *error)
-{
-    bool ok = true;
-    if (const OptionEntry *entry = FindOption(name); entry && entry->flag) {
-        out->*entry->flag = true;
-    } else if (CliRecordOptions::Apply(&out->records, name, value, &ok)) {
-    } else if (name == QLatin1String("profile")) {
-        out->profilePath = value;
-        out->profileGiven = true;
-    } else if (name == QLatin1String("script")) {
-        out->scriptPath = value;
-    } else if (name == QLatin1String("port")) {
-        out->port = value;
-    } else if (name == QLatin1String("baud")) {
-        // A speed the port does not know would be stored into the profile
-        // and opened as 9600.
-        ok = SerialSettings::KnownSpeeds().contains(value);
-        out->baud = value;
-    } else if (name == QLatin1String("format")) {
-        out->format = value.toUpper();
-        ok = SerialSettings::OfferedFormats().contains(out->format);
-    } else if (name == QLatin1String("tcp")) {
-        out->tcpHost = value;
-        ok = !value.isEmpty();
-    } else if (name == QLatin1String("tcp-port")) {
-        const uint port = value.toUInt(&ok);
-        ok = ok && port >= 1 && port <= 65535;
-        out->tcpPort = static_cast<quint16>(port);
-    } else if (name == QLatin1String("password")) {
-        out->password = value;
-        out->passwordGiven = true;
-    } else if (name == QLatin1String("password-file")) {
-        out->passwordFile = value;
-        ok = !value.isEmpty();
-    } else if (name == QLatin1String("level")) {
-        out->level = value.toInt(&ok);
-        ok = ok && out->level >= 0 && out->level <= 2;
-    } else if (name == QLatin1String("lang")) {
-        ok = Translation::FromCode(value, &out->language);
-    } else if (name == QLatin1String("watch")) {
-        out->watchSeconds = value.toInt(&ok);
-        ok = ok && out->watchSeconds >= 1 && out->watchSeconds <= 3600;
-    } else if (name == QLatin1String("ignore")) {
-        // "0033,0041" or, as a list is often typed, "0033, 0041".
-        static const QRegularExpression number(QStringLiteral("^[0-9A-Fa-f]{4}$"));
-        for (const QString &item : value.split(QLatin1Char(','))) {
-            ok = ok && number.match(item.trimmed()).hasMatch();
-            out->ignore << item.trimmed().toUpper();
-        }
-    } else if (name == QLatin1String("set")) {
-        out->set << value;
-    } else if (name == QLatin1String("jobs")) {
-        out->jobs = value.toInt(&ok);
-        ok = ok && out->jobs >= 1;
-        if (ok && out->jobs > FleetRunner::kMaxJobs) {
-            // Each device is a process of its own with its own script engine.
-            *error = QCoreApplication::translate("CliOptions", "--jobs：最多同时%1台设备（每台一个进程），不能是%2")
-                         .arg(FleetRunner::kMaxJobs)
-                         .arg(value);
-            return false;
-        }
-    } else if (name == QLatin1String("report")) {
-        out->report = value;
-        ok = !value.isEmpty();
+    const QString name = QLatin1String(option.name);
+    if (!option.take(*out, value)) {
+        QString valid = QCoreApplication::translate("CliOptions", option.valid);
+        if (option.offered)
+            valid = valid.arg(option.offered().join(QStringLiteral(", ")));
+        *error = QCoreApplication::translate("CliOptions", "--%1：无效的值“%2”，%3").arg(name, value, valid);
+        return false;
     }
-    if (!ok)
-        *error = QCoreApplication::translate("CliOptions", "--%1：无效的值“%2”，%3").arg(name, value, ValidValues(name));
-    return ok;
+    if (name == QLatin1String("jobs") && out->jobs > FleetRunner::kMaxJobs) {
+        // Each device is a process of its own with its own script engine.
+        *error = QCoreApplication::translate("CliOptions", "--jobs：最多同时%1台设备（每台一个进程），不能是%2")
+                     .arg(FleetRunner::kMaxJobs)
+                     .arg(value);
+        return false;
+    }
+    if (!out->given.contains(name))
+        out->given << name;
+    return true;
 }
 
 } // namespace
@@ -199,9 +217,7 @@ bool CliOptions::Parse(const QStringList &args, CliOptions *out, QString *error)
             bool isShort = false;
             for (const auto &[shortName, longName] : kShortOptions) {
                 if (arg == QLatin1String(shortName)) {
-                    Apply(out, QLatin1String(longName), QString(), error);
-                    if (!out->given.contains(QLatin1String(longName)))
-                        out->given << QLatin1String(longName);
+                    Apply(out, *FindOption(QLatin1String(longName)), QString(), error);
                     isShort = true;
                 }
             }
@@ -228,26 +244,48 @@ bool CliOptions::Parse(const QStringList &args, CliOptions *out, QString *error)
             *error = QCoreApplication::translate("CliOptions", "未知的选项 --%1").arg(name);
             return false;
         }
-        if (entry->takes == Takes::Value && !inlineValue) {
+        if (*entry->argument && !inlineValue) {
             if (i + 1 >= args.size()) {
                 *error = QCoreApplication::translate("CliOptions", "--%1 需要一个值").arg(name);
                 return false;
             }
             value = args[++i];
-        } else if (entry->takes == Takes::Nothing && inlineValue) {
+        } else if (!*entry->argument && inlineValue) {
             *error = QCoreApplication::translate("CliOptions", "--%1 不带值").arg(name);
             return false;
         }
-        if (!Apply(out, name, value, error))
+        if (!Apply(out, *entry, value, error))
             return false;
-        if (!out->given.contains(name))
-            out->given << name;
     }
     if (out->passwordGiven && !out->passwordFile.isEmpty()) {
         *error = QCoreApplication::translate("CliOptions", "--password 和 --password-file：只能给出其中一个");
         return false;
     }
-    return CliRecordOptions::Check(*out, error);
+    // Which command takes which of these is CliCommands::Takes's rule; here
+    // only what they say together.
+    const RecordOptions &r = out->records;
+    if (r.off && !r.location.isEmpty()) {
+        *error = QCoreApplication::translate("CliOptions", "--records 与 --no-records 不能同时使用");
+        return false;
+    }
+    if (r.off && (r.snapshot || out->command == QLatin1String("rollback"))) {
+        *error = QCoreApplication::translate("CliOptions", "--snapshot 和 rollback 要用设备档案，而 --no-records 关闭了设备档案");
+        return false;
+    }
+    if (r.show > 0 && r.diff) {
+        *error = QCoreApplication::translate("CliOptions", "--show 与 --diff 不能同时使用");
+        return false;
+    }
+    return true;
+}
+
+bool CliOptions::RecordsAt(RecordLocation *out, QString *error) const
+{
+    const QString where = records.location.isEmpty() ? RecordLocation::DefaultPath() : records.location;
+    if (RecordLocation::Parse(where, out, error))
+        return true;
+    *error = QCoreApplication::translate("CliOptions", "--records：%1").arg(*error);
+    return false;
 }
 
 void CliOptions::Peek(const QStringList &args, Language *language, bool *json)
@@ -265,7 +303,7 @@ void CliOptions::Peek(const QStringList &args, Language *language, bool *json)
         else if (const OptionEntry *entry = arg.startsWith(QLatin1String("--")) && !arg.contains(QLatin1Char('='))
                      ? FindOption(arg.mid(2))
                      : nullptr;
-                 entry && entry->takes == Takes::Value)
+                 entry && *entry->argument)
             ++i; // its value, whatever it looks like
     }
 }

@@ -1,10 +1,27 @@
 #pragma once
-#include "cli/CliRecordOptions.h"
 #include "core/Endpoint.h"
 #include "core/Translation.h"
 
 #include <QString>
 #include <QStringList>
+
+struct RecordLocation;
+
+// The options about the device records: where they are kept, and what the
+// history command shows.
+struct RecordOptions {
+    static constexpr int kDefaultLimit = 50;
+
+    QString location;  // --records PATH|URL; "" for the default file
+    bool off = false;  // --no-records
+    int limit = -1;    // history --limit N: at most N entries (0: all; -1: not given, kDefaultLimit)
+    qint64 show = 0;   // history --show ID
+    bool diff = false; // history --diff ID1 ID2
+    bool snapshot = false; // write, batch: read and record the device first
+    QString run;       // rollback --run ID: the fleet run to undo
+    bool identify = false; // fleet: each worker queries version and IMEI first
+    QString fleetRun;  // provision --fleet-run ID: the fleet run the worker's entries belong to
+};
 
 // The command line of dtucfg: options, then a command and its arguments.
 // Options may also follow the command; "--" ends them.
@@ -45,6 +62,9 @@ struct CliOptions {
 
     // Where the device is: --tcp (with --tcp-port), else --port.
     Endpoint Target() const { return tcpHost.isEmpty() ? Endpoint::Serial(port) : Endpoint::Tcp(tcpHost, tcpPort); }
+    // Where the records are: --records, else the default file. False with a
+    // reason for a URL that cannot be one.
+    bool RecordsAt(RecordLocation *out, QString *error) const;
 
     // Parses the arguments after the program name. False with a one-line
     // reason in *error for an unknown option or a bad value (the reason says

@@ -30,9 +30,12 @@ ParamTableModel &ChosenTable(CliContext &c)
     return c.options.ext ? c.session.extTable : c.session.mainTable;
 }
 
-// The rows as --json gives them, in table order, inside the one document.
-QJsonArray TableJson(const ParamTableModel &table)
+// The rows printed, one line a row: number, name, raw value, value as
+// shown (a row the device did not report says so in place of its values);
+// and as --json gives them, in table order, inside the one document.
+QJsonArray PrintTable(CliContext &c, const ParamTableModel &table)
 {
+    QString text;
     QJsonArray rows;
     for (int i = 0; i < table.Count(); ++i) {
         const ParamRow &row = table.Row(i);
@@ -41,30 +44,17 @@ QJsonArray TableJson(const ParamTableModel &table)
         QJsonObject json{{QStringLiteral("number"), row.cells[ColNumber]},
                          {QStringLiteral("name"), row.cells[ColName]},
                          {QStringLiteral("reported"), !row.unreported}};
-        if (!row.unreported) {
+        if (row.unreported) {
+            text += CliText::Line({row.Number(), row.cells[ColName], QString(), ParamTableModel::NotReportedText()});
+        } else {
+            text += CliText::Line({row.Number(), row.cells[ColName], row.cells[ColHex], row.cells[ColValue]});
             json.insert(QStringLiteral("hex"), row.cells[ColHex]);
             json.insert(QStringLiteral("value"), row.cells[ColValue]);
         }
         rows.append(json);
     }
+    c.frontend.PrintOut(text);
     return rows;
-}
-
-// One line a row: number, name, raw value, value as shown; a row the
-// device did not report says so in place of its values.
-QString TableText(const ParamTableModel &table)
-{
-    QString text;
-    for (int i = 0; i < table.Count(); ++i) {
-        const ParamRow &row = table.Row(i);
-        if (row.IsHeading())
-            continue;
-        const QStringList cells = row.unreported
-            ? QStringList{row.Number(), row.cells[ColName], QString(), ParamTableModel::NotReportedText()}
-            : QStringList{row.Number(), row.cells[ColName], row.cells[ColHex], row.cells[ColValue]};
-        text += CliText::Line(cells);
-    }
-    return text;
 }
 
 // A batch that could send nothing must not pass for one that wrote the table.
@@ -161,10 +151,8 @@ CliVerdict Read(CliContext &c)
     CliVerdict verdict = CliVerdict::Of(r.verdict, OutcomeJson::Read(r.read), r.entry);
     // A read that failed printed its failure line: the table would show the
     // profile's values as if they were the device's.
-    if (r.Ok()) {
-        verdict.outcome.insert(QStringLiteral("rows"), TableJson(ChosenTable(c)));
-        c.frontend.PrintOut(TableText(ChosenTable(c)));
-    }
+    if (r.Ok())
+        verdict.outcome.insert(QStringLiteral("rows"), PrintTable(c, ChosenTable(c)));
     return verdict;
 }
 
@@ -255,10 +243,7 @@ CliVerdict Verify(CliContext &c)
     }
     const QString summary = TableCompare::Summary(r.compare);
     c.frontend.PrintOut(CliText::Differences(r.compare.differences) + summary + QLatin1Char('\n'));
-    verdict.outcome.insert(QStringLiteral("compared"), r.compare.compared);
-    verdict.outcome.insert(QStringLiteral("ignored"), r.compare.ignored);
-    verdict.outcome.insert(QStringLiteral("differences"), static_cast<int>(r.compare.differences.size()));
-    verdict.outcome.insert(QStringLiteral("not_in_file"), r.compare.unlisted);
+    r.CountsInto(verdict.outcome);
     QJsonArray rows;
     for (const TableCompare::Difference &d : r.compare.differences)
         rows.append(QJsonObject{{QStringLiteral("number"), d.number}, {QStringLiteral("name"), d.name},

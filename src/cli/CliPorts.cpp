@@ -124,7 +124,7 @@ CliVerdict Run(CliContext &context)
     const QList<Port> ports = PortSurvey::Survey(PortSurvey::SystemPorts(), context.options.arguments);
     context.frontend.PrintOut(Listing(ports));
     if (ports.isEmpty())
-        context.frontend.Complain(QStringLiteral("dtucfg: ") + QCoreApplication::translate("CliPorts", "系统没有报告任何串口"));
+        context.frontend.Say(QCoreApplication::translate("CliPorts", "系统没有报告任何串口"));
     return CliVerdict::With(QStringLiteral("ports"), Entries(ports));
 }
 

@@ -1,14 +1,11 @@
-#include "cli/CliRollback.h"
 
 #include "actions/EntryExport.h"
 #include "actions/RunRollback.h"
-#include "cli/CliChannel.h"
 #include "cli/CliCommands.h"
 #include "cli/CliOptions.h"
 #include "cli/CliText.h"
 #include "cli/ConsoleFrontend.h"
 #include "fleet/WorkerEvents.h"
-#include "ops/OutcomeJson.h"
 #include "session/DtuSession.h"
 
 #include <QCoreApplication>
@@ -52,11 +49,8 @@ CliVerdict One(CliContext &c, qint64 id)
     if (found.kind != Actions::SnapshotLookup::Kind::Found)
         return Refused(c, found.kind == Actions::SnapshotLookup::Kind::StoreFailed ? CliVerdict::kFailed : CliVerdict::kUsage,
                        Unfound(found, id));
-    const ChannelOutcome channel = CliChannel::Open(c.session, c.options);
-    if (!channel.open) {
-        const CliChannel::Failure failure = CliChannel::Refused(channel);
-        return CliCommands::Refuse(c, failure.status, failure.text, OutcomeJson::Channel(channel));
-    }
+    if (const std::optional<CliVerdict> refused = CliCommands::OpenChannel(c))
+        return *refused;
     const Actions::RollbackResult r = Actions::Rollback(c.session, c.recorder, found.entry, c.options.dryRun);
     CliVerdict verdict{CliVerdict::StatusOf(r.verdict), {{QStringLiteral("outcome"), OutcomeName(r.verdict)},
                                                          {QStringLiteral("restores"), id}}};
@@ -64,7 +58,7 @@ CliVerdict One(CliContext &c, qint64 id)
         verdict.message = tr("rollback：记录 %1 是设备 %2 的，这台设备是 %3；什么也没有写")
                               .arg(id)
                               .arg(found.entry.device.number, r.deviceNumber);
-        c.frontend.Complain(QStringLiteral("dtucfg: ") + verdict.message);
+        c.frontend.Say(verdict.message);
     }
     if (c.options.dryRun) {
         QString text;
@@ -176,14 +170,8 @@ bool Check(CliContext &c, QString *error)
         *error = tr("--dry-run 只用于一个快照的 rollback ID");
         return false;
     }
-    if (!run) {
-        bool ok = false;
-        const qint64 id = c.options.arguments[0].toLongLong(&ok);
-        if (!ok || id <= 0) {
-            *error = tr("rollback：“%1”不是记录编号").arg(c.options.arguments[0]);
-            return false;
-        }
-    }
+    if (!run)
+        CliCommands::EntryId(QStringLiteral("rollback"), c.options.arguments[0]);
     return true;
 }
 

@@ -25,6 +25,13 @@ QString Line(const QStringList &cells)
     return escaped.join(QLatin1Char('\t')) + QLatin1Char('\n');
 }
 
+void Write(std::FILE *stream, const QString &text)
+{
+    const QByteArray bytes = text.toUtf8();
+    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stream);
+    std::fflush(stream);
+}
+
 QString Differences(const QList<TableCompare::Difference> &differences)
 {
     QString text;

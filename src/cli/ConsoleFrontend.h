@@ -27,17 +27,23 @@ public:
     // Every memo line printed, in order (for --json).
     const QStringList &Lines() const { return lines_; }
 
-    void AppendMemo(const QString &line) override;
-    void AppendTrace(const QString &line) override;
-    void AppendTransparent(const QString &line) override;
-    void AppendControlMemo(const QString &line) override;
+    void AppendMemo(const QString &line) override { PrintLine(line); }
+    void AppendTrace(const QString &line) override
+    {
+        if (showTrace_)
+            PrintLine(line);
+    }
+    // Data the device sends on its own belongs to the transparent test page,
+    // which the command line does not have.
+    void AppendTransparent(const QString &) override {}
+    void AppendControlMemo(const QString &line) override { PrintLine(line); }
     void SetResultPanel(const QString &text) override { panel_ = text; }
-    void RepeatResult(Memo memo) override;
-    void ShowMessage(const QString &text) override;
-    bool AskOkCancel(const QString &text, const QString &caption) override;
-    void ShowError(const QString &text) override;
-    QString AskOpenFile(const QString &initialName, const QString &defaultSuffix) override;
-    QString AskSaveFile(const QString &initialName, const QString &defaultSuffix) override;
+    void RepeatResult(Memo) override { PrintLine(panel_); }
+    void ShowMessage(const QString &text) override { Complain(text); }
+    bool AskOkCancel(const QString &, const QString &) override { return true; }
+    void ShowError(const QString &text) override { Complain(text); }
+    QString AskOpenFile(const QString &, const QString &) override { return {}; }
+    QString AskSaveFile(const QString &, const QString &) override { return {}; }
     // On a terminal, a run of more than one row shows "写入 3/50 名称" on
     // standard error, redrawn in place; elsewhere nothing, so piped and
     // logged output stays as it was.
@@ -51,6 +57,8 @@ public:
 
     // A line for standard error (reasons, refusals).
     void Complain(const QString &text);
+    // "dtucfg: TEXT" on standard error: a refusal or warning of the program's own.
+    void Say(const QString &text) { Complain(QStringLiteral("dtucfg: ") + text); }
     // The last such line (for the error member of --json).
     const QString &LastComplaint() const { return lastComplaint_; }
     // Writes what a command prints for people as UTF-8 to standard output

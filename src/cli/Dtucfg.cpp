@@ -6,13 +6,11 @@
 #include "core/DtuError.h"
 #include "session/ActionScope.h"
 #include "session/DtuSession.h"
-#include "cli/CliChannel.h"
 #include "cli/CliCommands.h"
 #include "cli/CliOptions.h"
 #include "cli/ConsoleFrontend.h"
 #include "actions/Recorder.h"
 #include "core/StopSignals.h"
-#include "ops/OutcomeJson.h"
 #include "ops/Outcomes.h"
 #include "DtuVersion.h"
 #include "ops/ProfileLoader.h"
@@ -30,25 +28,6 @@
 
 namespace {
 
-// A run that ends before its command ran, or because of it: the status and
-// what to say.
-struct Refusal {
-    int status = CliVerdict::kUsage;
-    QString message;
-    bool usageHint = false; // "Try 'dtucfg --help'." follows
-    QJsonObject outcome;
-};
-
-Refusal SetUpError(const QString &reason)
-{
-    return {CliVerdict::kUsage, reason, false, {}};
-}
-
-Refusal UsageError(const QString &reason)
-{
-    return {CliVerdict::kUsage, reason, true, {}};
-}
-
 // The commands that work on the profile's tables: without a profile there
 // is nothing to read, write or compare, and no port to open.
 bool NeedsTables(const QString &command)
@@ -60,37 +39,40 @@ bool NeedsTables(const QString &command)
 }
 
 // Everything before the device is spoken to: script, profile, channel.
-// Returns the refusal when the command may not run.
-std::optional<Refusal> Prepare(CliContext &context, const CliCommand &command)
+// Returns the refusal, said, when the command may not run; throws
+// CliUsageError for arguments its check refuses.
+std::optional<CliVerdict> Prepare(CliContext &context, const CliCommand &command)
 {
     DtuSession &session = context.session;
-    ConsoleFrontend &frontend = context.frontend;
     const CliOptions &options = context.options;
+    const auto setUpError = [&context](const QString &reason) {
+        return CliCommands::Refuse(context, CliVerdict::kUsage, reason);
+    };
 
     // A profile that was asked for and is not there is what is wrong, even
     // when the script it would lead to cannot be found either.
     if (options.profileGiven && !QFileInfo(options.profilePath).isFile())
-        return SetUpError(QCoreApplication::translate("Dtucfg", "找不到参数文件 %1").arg(options.profilePath));
+        return setUpError(QCoreApplication::translate("Dtucfg", "找不到参数文件 %1").arg(options.profilePath));
 
     // The window's lookup: the profile lastfile.log names, the script of
     // the working folder, else beside the profile, else in the
     // configuration folder.
     const QString profilePath = options.profileGiven ? options.profilePath : WorkPaths::StartProfile(QString());
     if (profilePath.isEmpty() && NeedsTables(options.command))
-        return SetUpError(
+        return setUpError(
             QCoreApplication::translate("Dtucfg", "%1 需要参数文件（--profile FILE）").arg(options.command));
     const WorkPaths::ScriptLookup script = WorkPaths::LookUpScript(profilePath, options.scriptPath);
     const QString scriptPath = script.found;
     if (scriptPath.isEmpty()) {
         const QStringList tried = WorkPaths::Shown(script.tried);
-        return SetUpError(QCoreApplication::translate("Dtucfg", "找不到 %1；找过：%2（或用 --script FILE 指定）")
+        return setUpError(QCoreApplication::translate("Dtucfg", "找不到 %1；找过：%2（或用 --script FILE 指定）")
                               .arg(WorkPaths::kScriptName, tried.join(QStringLiteral(", "))));
     }
     context.scriptPath = scriptPath;
     QString error;
     ScriptFault fault;
     if (!session.script.LoadFile(scriptPath, &error, &fault))
-        return SetUpError(QCoreApplication::translate("Dtucfg", "无法读取脚本 %1：%2").arg(scriptPath, error));
+        return setUpError(QCoreApplication::translate("Dtucfg", "无法读取脚本 %1：%2").arg(scriptPath, error));
     // Said at once, before anything it causes. A script that does not parse
     // defined nothing: the profile's rows could not be decoded and no
     // command word is known, so nothing else would make sense. One that
@@ -98,15 +80,15 @@ std::optional<Refusal> Prepare(CliContext &context, const CliCommand &command)
     if (!fault.IsEmpty()) {
         const QString text = QCoreApplication::translate("Dtucfg", "脚本错误：%1").arg(fault.Text());
         if (fault.syntax)
-            return SetUpError(text);
-        frontend.Complain(QStringLiteral("dtucfg: ") + text);
+            return setUpError(text);
+        context.frontend.Say(text);
     }
 
     if (!profilePath.isEmpty()) {
         try {
             ProfileLoader::LoadProfile(session, profilePath);
         } catch (const DtuError &e) {
-            return SetUpError(QCoreApplication::translate("Dtucfg", "无法载入参数文件 %1：%2").arg(profilePath, e.text()));
+            return setUpError(QCoreApplication::translate("Dtucfg", "无法载入参数文件 %1：%2").arg(profilePath, e.text()));
         }
     }
     session.state.AccessLevel = options.level;
@@ -116,14 +98,9 @@ std::optional<Refusal> Prepare(CliContext &context, const CliCommand &command)
     session.state.KeepProfileFile = options.keepProfile || keeping.contains(options.command);
 
     if (command.check && !command.check(context, &error))
-        return UsageError(error);
-    if (command.needsChannel) {
-        const ChannelOutcome channel = CliChannel::Open(session, options);
-        if (!channel.open) {
-            const CliChannel::Failure failure = CliChannel::Refused(channel);
-            return Refusal{failure.status, failure.text, false, OutcomeJson::Channel(channel)};
-        }
-    }
+        throw CliUsageError{error};
+    if (command.needsChannel)
+        return CliCommands::OpenChannel(context);
     return std::nullopt;
 }
 
@@ -167,21 +144,6 @@ QString FailureMessage(const CliVerdict &verdict, const ConsoleFrontend &fronten
     return QCoreApplication::translate("Dtucfg", "命令没有成功");
 }
 
-// --records and --no-records into the recorder. False with a reason for a
-// location that cannot be one.
-bool ConfigureRecords(Recorder &recorder, const CliOptions &options, QString *error)
-{
-    if (options.records.off) {
-        recorder.Off();
-        return true;
-    }
-    RecordLocation location;
-    if (!CliRecordOptions::Location(options.records, &location, error))
-        return false;
-    recorder.SetLocation(location);
-    return true;
-}
-
 int Run(const QStringList &arguments, ConsoleFrontend &frontend, const Dtucfg::Line &line)
 {
     // The language and the form of the answer come first: a command line
@@ -192,24 +154,26 @@ int Run(const QStringList &arguments, ConsoleFrontend &frontend, const Dtucfg::L
     // With --json, standard output holds the one document and nothing else.
     frontend.SetOutputToStderr(json);
     if (!Translation::Install(language)) {
-        frontend.Complain(QStringLiteral("dtucfg: the English texts could not be loaded"));
+        frontend.Say(QStringLiteral("the English texts could not be loaded"));
         return CliVerdict::kUsage;
     }
 
     CliOptions options;
     QString command;
-    const auto refuse = [&](const Refusal &r) {
-        frontend.Complain(QStringLiteral("dtucfg: ") + r.message);
-        if (r.usageHint)
+    // A command line refused before its command ran; a usage error is
+    // followed by "Try 'dtucfg --help'.".
+    const auto refuse = [&](const QString &reason, bool usageHint = true) {
+        frontend.Say(reason);
+        if (usageHint)
             frontend.Complain(QCoreApplication::translate("Dtucfg", "用法见 'dtucfg --help'。"));
         if (json)
-            PrintJson(frontend, command, CliVerdict{r.status, r.outcome}, r.message);
-        return r.status;
+            PrintJson(frontend, command, CliVerdict{CliVerdict::kUsage}, reason);
+        return CliVerdict::kUsage;
     };
 
     QString error;
     if (!CliOptions::Parse(arguments, &options, &error))
-        return refuse(UsageError(error));
+        return refuse(error);
     command = options.command;
     if (options.help) {
         frontend.PrintDocument(CliOptions::Usage());
@@ -220,18 +184,18 @@ int Run(const QStringList &arguments, ConsoleFrontend &frontend, const Dtucfg::L
         return CliVerdict::kOk;
     }
     if (options.command.isEmpty())
-        return refuse(UsageError(QCoreApplication::translate("Dtucfg", "没有给出命令")));
+        return refuse(QCoreApplication::translate("Dtucfg", "没有给出命令"));
     const CliCommand *found = CliCommands::Find(options.command);
     if (!found)
-        return refuse(UsageError(QCoreApplication::translate("Dtucfg", "未知的命令“%1”").arg(options.command)));
+        return refuse(QCoreApplication::translate("Dtucfg", "未知的命令“%1”").arg(options.command));
     for (const QString &option : options.given)
         if (!CliCommands::Takes(options.command, option))
-            return refuse(UsageError(QCoreApplication::translate("Dtucfg", "--%1 对 %2 命令没有意义").arg(option, options.command)));
+            return refuse(QCoreApplication::translate("Dtucfg", "--%1 对 %2 命令没有意义").arg(option, options.command));
     if (!CliOptions::ReadPassword(&options, &error))
-        return refuse(SetUpError(error));
+        return refuse(error, false);
     const int count = static_cast<int>(options.arguments.size());
     if (count < found->minArgs || (found->maxArgs >= 0 && count > found->maxArgs))
-        return refuse(UsageError(QCoreApplication::translate("Dtucfg", "%1 命令的参数个数不对").arg(options.command)));
+        return refuse(QCoreApplication::translate("Dtucfg", "%1 命令的参数个数不对").arg(options.command));
 
     frontend.SetShowTrace(options.level == 1);
     // Standard output is kept for what the program reads: the JSON document,
@@ -243,8 +207,13 @@ int Run(const QStringList &arguments, ConsoleFrontend &frontend, const Dtucfg::L
     session.exchange.SetFastCompletion(options.fast);
     // The fleet's worker records as the fleet.
     Recorder recorder(options.command == QLatin1String("provision") ? RecordProgram::Fleet : RecordProgram::Dtucfg);
-    if (!ConfigureRecords(recorder, options, &error))
-        return refuse(UsageError(error));
+    RecordLocation location;
+    if (options.records.off)
+        recorder.Off();
+    else if (options.RecordsAt(&location, &error))
+        recorder.SetLocation(location);
+    else
+        return refuse(error);
     CliContext context{session, frontend, options, recorder};
 
     // Ctrl+C or SIGTERM: the action ends after the exchange under way (it
@@ -262,27 +231,21 @@ int Run(const QStringList &arguments, ConsoleFrontend &frontend, const Dtucfg::L
     } endWithRun;
 
     CliVerdict verdict{CliVerdict::kFailed, {}};
-    std::optional<Refusal> refusal;
     try {
         // The whole command is one device action, as a window's press is.
         RunAction(session, [&] {
-            if (found->needsProfile)
-                refusal = Prepare(context, *found);
-            if (!refusal)
-                verdict = found->run(context);
+            const std::optional<CliVerdict> refused = found->needsProfile ? Prepare(context, *found) : std::nullopt;
+            verdict = refused ? *refused : found->run(context);
         });
     } catch (const CliUsageError &e) {
-        refusal = UsageError(e.text);
+        return refuse(e.text);
     } catch (const DtuError &e) {
         // The window's general error box.
         frontend.ShowError(e.text());
         verdict = {CliVerdict::kFailed, {}, e.text()};
     }
-    if (refusal)
-        return refuse(*refusal);
     if (const StoreError warning = recorder.TakeWarning(); !warning.IsNone())
-        frontend.Complain(QStringLiteral("dtucfg: ")
-                          + QCoreApplication::translate("Dtucfg", "警告：这次操作没有记入设备档案：%1").arg(warning.message));
+        frontend.Say(QCoreApplication::translate("Dtucfg", "警告：这次操作没有记入设备档案：%1").arg(warning.message));
 
     if (options.json)
         PrintJson(frontend, options.command, verdict,
@@ -293,11 +256,6 @@ int Run(const QStringList &arguments, ConsoleFrontend &frontend, const Dtucfg::L
 } // namespace
 
 namespace Dtucfg {
-
-int Run(const QStringList &arguments, std::FILE *out, std::FILE *err)
-{
-    return Run(arguments, out, err, Line{});
-}
 
 int Run(const QStringList &arguments, std::FILE *out, std::FILE *err, const Line &line)
 {

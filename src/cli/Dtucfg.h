@@ -7,11 +7,6 @@ class Transport;
 
 // dtucfg: the configuration tool's device operations from the command line.
 namespace Dtucfg {
-// Runs dtucfg with the arguments after the program name, printing to out
-// and err; returns the exit status (0 success, 1 a device operation failed,
-// 2 a usage or set-up error, 3 verify found differences).
-int Run(const QStringList &arguments, std::FILE *out = stdout, std::FILE *err = stderr);
-
 // Where a run in the caller's process does its waiting and its talking: the
 // scheduler of every wait and timer (nullptr: the default one), and a
 // transport that takes the serial port's place (nullptr: the port the
@@ -22,5 +17,8 @@ struct Line {
     Scheduler *scheduler = nullptr;
     Transport *serial = nullptr;
 };
-int Run(const QStringList &arguments, std::FILE *out, std::FILE *err, const Line &line);
+// Runs dtucfg with the arguments after the program name, printing to out
+// and err; returns the exit status (0 success, 1 a device operation failed,
+// 2 a usage or set-up error, 3 verify found differences).
+int Run(const QStringList &arguments, std::FILE *out = stdout, std::FILE *err = stderr, const Line &line = {});
 } // namespace Dtucfg

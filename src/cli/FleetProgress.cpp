@@ -1,5 +1,6 @@
 #include "cli/FleetProgress.h"
 
+#include "cli/CliText.h"
 #include "fleet/FleetWording.h"
 
 #include <QCoreApplication>
@@ -26,13 +27,6 @@ QString FleetProgress::Head(int index) const
         .arg(targets_[index].leftJustified(width_));
 }
 
-void FleetProgress::Print(const QString &text)
-{
-    const QByteArray bytes = text.toUtf8();
-    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stream_);
-    std::fflush(stream_);
-}
-
 void FleetProgress::Set(int index, const QString &state, bool now)
 {
     states_[index] = state;
@@ -53,7 +47,7 @@ void FleetProgress::Flush()
     for (int i = 0; i < states_.size(); ++i)
         text += QStringLiteral("\r\x1b[K") + Head(i) + states_[i] + QLatin1Char('\n');
     drawn_ = static_cast<int>(states_.size());
-    Print(text);
+    CliText::Write(stream_, text);
     sinceDraw_.start();
 }
 
@@ -61,7 +55,7 @@ void FleetProgress::Started(int index)
 {
     Set(index, QCoreApplication::translate("FleetProgress", "连接中"), false);
     if (!terminal_)
-        Print(Head(index) + QCoreApplication::translate("FleetProgress", "开始") + QLatin1Char('\n'));
+        CliText::Write(stream_, Head(index) + QCoreApplication::translate("FleetProgress", "开始") + QLatin1Char('\n'));
 }
 
 void FleetProgress::Progress(int index, const QString &phase, int done, int total)
@@ -98,7 +92,7 @@ void FleetProgress::Finished(int index, const DeviceReport &r)
         state += QStringLiteral("  (") + why + QLatin1Char(')');
     Set(index, state, true);
     if (!terminal_)
-        Print(Head(index) + state + QLatin1Char('\n'));
+        CliText::Write(stream_, Head(index) + state + QLatin1Char('\n'));
 }
 
 void FleetProgress::Note(const QString &text)
@@ -107,5 +101,5 @@ void FleetProgress::Note(const QString &text)
         Flush();
         drawn_ = 0; // the note sits below the block; redraw beneath it
     }
-    Print(text + QLatin1Char('\n'));
+    CliText::Write(stream_, text + QLatin1Char('\n'));
 }

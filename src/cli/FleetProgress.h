@@ -26,7 +26,6 @@ public:
 private:
     QString Head(int index) const;
     void Set(int index, const QString &state, bool now);
-    void Print(const QString &text);
 
     std::FILE *stream_;
     bool terminal_;

@@ -1,4 +1,3 @@
-#include "cli/SignalWatch.h"
 
 #include "cli/CliCommands.h"
 #include "cli/CliOptions.h"
