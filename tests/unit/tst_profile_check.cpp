@@ -91,6 +91,8 @@ private slots:
             {QStringLiteral("value-too-long@4:0030?")});
         row("bytes that are no text", CheckedRow("0030", kDigitsList).replace(QStringLiteral("端口"), QStringLiteral("\\x81")),
             {QStringLiteral("not-text@4:29")});
+        // The fault is the escape's letter, column 14, not the character after it.
+        row("escape that is none", QStringLiteral(R"("CMDID": "0\q30")"), {QStringLiteral("bad-json@4:14")});
         QTest::newRow("extended list that is none") << CheckedRow("0030", kDigitsList) << CheckedRow("0100", kDigitsList) << testScript
                                                     << QStringList{QStringLiteral("bad-list@4:0100")};
         QTest::newRow("extended file missing") << CheckedRow("0030", kDigitsList) << QStringLiteral("-") << testScript
