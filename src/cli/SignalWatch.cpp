@@ -46,6 +46,11 @@ CliVerdict Run(CliContext &context)
     // Only the last reading decides the exit status.
     CommandOutcome last;
     last.result = TransactionResult::NoAnswer; // a stop before the first reading read nothing
+    // Readings keep to the clock, one every period from the first: the
+    // exchange's own time comes out of the pause, and a reading that ran
+    // past its successor's time waits for the next one after it.
+    const qint64 period = qint64(context.options.watchSeconds) * 1000;
+    qint64 due = clock.NowMs();
     while (!stop) {
         if (!session.channel.ChannelIsOpen()) {
             session.RequireChannel();
@@ -56,7 +61,9 @@ CliVerdict Run(CliContext &context)
         context.frontend.AppendControlMemo(Line(QDateTime::currentDateTime(), last.Ok() ? last.value : -1));
         if (stop)
             break;
-        clock.SleepUntilWoken(context.options.watchSeconds * 1000);
+        while (due <= clock.NowMs())
+            due += period;
+        clock.SleepUntilWoken(static_cast<int>(due - clock.NowMs()));
     }
     return CliVerdict::Of(last.Ok(), OutcomeJson::Command(last));
 }

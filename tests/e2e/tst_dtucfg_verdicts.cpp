@@ -471,7 +471,7 @@ private slots:
         QFETCH(QString, en);
         for (const char *language : {"zh", "en"}) {
             VerdictBench bench(sim);
-            StopWatchAtFirstReading(bench.Device());
+            StopWatchAtReading(bench.Device());
             const ProgramRun run = bench.Cfg({QStringLiteral("--lang"), QLatin1String(language), QStringLiteral("signal"),
                                               QStringLiteral("--watch"), QStringLiteral("1")});
             QVERIFY2(run.exitCode == status, qPrintable(run.Describe()));
@@ -485,6 +485,29 @@ private slots:
             if (status != 0)
                 QVERIFY(bench.Device().Clock().NowMs() >= 10000);
         }
+    }
+
+    // Readings keep to the clock: one every N seconds from the first, the
+    // exchange's time taken out of the pause (a device slow to answer), and
+    // a reading that outlasts N seconds (a silent device's 10 s) is followed
+    // at the next whole period, with no burst to catch up.
+    void watchKeepsTime_data()
+    {
+        QTest::addColumn<QStringList>("sim");
+        QTest::addColumn<QList<qint64>>("gaps");
+        QTest::newRow("slow answer") << QStringList{"--delay", "400"} << QList<qint64>{2000, 2000};
+        QTest::newRow("silent") << QStringList{"--silent", "--only", "E023"} << QList<qint64>{12000, 12000};
+    }
+    void watchKeepsTime()
+    {
+        QFETCH(QStringList, sim);
+        QFETCH(QList<qint64>, gaps);
+        VerdictBench bench(sim);
+        QList<qint64> times;
+        StopWatchAtReading(bench.Device(), 3, &times);
+        bench.Cfg({QStringLiteral("signal"), QStringLiteral("--watch"), QStringLiteral("2")});
+        QCOMPARE(times.size(), 3);
+        QCOMPARE((QList<qint64>{times[1] - times[0], times[2] - times[1]}), gaps);
     }
 };
 

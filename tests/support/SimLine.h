@@ -154,20 +154,24 @@ private:
 };
 
 // Ends a `signal --watch` run on `device` as a SIGTERM from the terminal
-// does, 100 ms after its first signal request (E023) reached the device:
-// the reading under way finishes, and the watch ends. A stop that is not
-// heard leaves the watch reading on; the line then closes after two
-// minutes of device time, which ends the run all the same (with the
-// closed channel's complaint as well).
-inline void StopWatchAtFirstReading(VirtualDevice &device)
+// does, 100 ms after its `readings`th signal request (E023) reached the
+// device: the reading under way finishes, and the watch ends. `times` gets
+// the device clock of each request. A stop that is not heard leaves the
+// watch reading on; the line then closes after two minutes of device time,
+// which ends the run all the same (with the closed channel's complaint as
+// well).
+inline void StopWatchAtReading(VirtualDevice &device, int readings = 1, QList<qint64> *times = nullptr)
 {
-    auto armed = std::make_shared<bool>(false);
+    auto seen = std::make_shared<int>(0);
     VirtualScheduler &clock = device.Clock();
     SimLine &line = device.Line();
-    line.onWrite = [armed, &clock](const QByteArray &bytes) {
-        if (*armed || !bytes.contains(QByteArray::fromHex("E023")))
+    line.onWrite = [seen, readings, times, &clock](const QByteArray &bytes) {
+        if (*seen == readings || !bytes.contains(QByteArray::fromHex("E023")))
             return;
-        *armed = true;
+        if (times)
+            times->append(clock.NowMs());
+        if (++*seen < readings)
+            return;
         clock.Arm(100, [] {
             ::raise(SIGTERM);
             QCoreApplication::processEvents(); // the stop is heard in the event loop
