@@ -190,6 +190,11 @@ CliVerdict Refuse(CliContext &c, int status, const QString &text, const QJsonObj
     return {status, outcome, text};
 }
 
+CliVerdict RefuseNamed(CliContext &c, int status, const QString &text)
+{
+    return Refuse(c, status, c.options.command + tr("：") + text);
+}
+
 std::optional<CliVerdict> OpenChannel(CliContext &c)
 {
     const CliOptions &options = c.options;

@@ -109,6 +109,8 @@ QList<Actions::GivenValue> GivenValues(const QStringList &arguments, const QStri
 qint64 EntryId(const QString &command, const QString &text);
 // A command that refused: "dtucfg: TEXT" on standard error, TEXT the reason --json gives.
 CliVerdict Refuse(CliContext &context, int status, const QString &text, const QJsonObject &outcome = {});
+// The same, TEXT after the command's name: "history：TEXT".
+CliVerdict RefuseNamed(CliContext &context, int status, const QString &text);
 // With --events: one event line (WorkerEvents) on standard output.
 void Emit(CliContext &context, const QByteArray &line);
 
