@@ -288,10 +288,6 @@ IMEI: %2
         <translation>no entry %1</translation>
     </message>
     <message>
-        <source>history：%1</source>
-        <translation>history: %1</translation>
-    </message>
-    <message>
         <source>编号	时间	设备	操作	结果	操作员</source>
         <translation>id	time	device	action	outcome	operator</translation>
     </message>
@@ -766,10 +762,6 @@ check: 0 no fault, 1 a fault (--strict: or a warning), 2 a file that cannot be r
 </context>
 <context>
     <name>CliRollback</name>
-    <message>
-        <source>rollback：%1</source>
-        <translation>rollback: %1</translation>
-    </message>
     <message>
         <source>无法读取设备档案：%1</source>
         <translation>the device records cannot be read: %1</translation>

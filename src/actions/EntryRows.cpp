@@ -77,6 +77,14 @@ QString TableName(const ParamTableModel &table)
     return table.kind() == ParamTableModel::Kind::Extended ? QStringLiteral("ext") : QStringLiteral("main");
 }
 
+QHash<QString, RecordRow> ByKey(const QList<RecordRow> &rows)
+{
+    QHash<QString, RecordRow> byKey;
+    for (const RecordRow &row : rows)
+        byKey.insert(Key(row.table, row.number), row);
+    return byKey;
+}
+
 QString Target(const DtuSession &session)
 {
     if (session.tcp.IsOpen())

@@ -22,6 +22,8 @@ inline QString Key(const QString &table, const QString &number)
 {
     return table + QLatin1Char('/') + number;
 }
+// Rows by their Key.
+QHash<QString, RecordRow> ByKey(const QList<RecordRow> &rows);
 // Where the device was reached (Endpoint's text); "" when no channel is open.
 QString Target(const DtuSession &session);
 // The loaded profile: its title, its absolute path and a digest of its rows

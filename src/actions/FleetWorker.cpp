@@ -105,9 +105,7 @@ void Audit(DtuSession &s, Recorder &recorder, const WorkerInputs &in, const Plan
         return;
     }
     entry.rows = EntryRows::Read(s, read);
-    QHash<QString, RecordValue> held;
-    for (const RecordRow &row : entry.rows)
-        held.insert(EntryRows::Key(row.table, row.number), row.after);
+    const QHash<QString, RecordRow> held = EntryRows::ByKey(entry.rows);
     report.notCompared = plan.withheld + (plan.ownNumberKept ? 1 : 0);
     int compared = 0;
     for (const Wanted &want : plan.rows) {
@@ -117,9 +115,9 @@ void Audit(DtuSession &s, Recorder &recorder, const WorkerInputs &in, const Plan
             continue;
         }
         ++compared;
-        if (found->raw.compare(want.hex, Qt::CaseInsensitive) != 0)
+        if (found->after.raw.compare(want.hex, Qt::CaseInsensitive) != 0)
             report.differences.append({want.number, want.name, want.shown.isEmpty() ? want.hex : want.shown,
-                                       found->shown.isEmpty() ? found->raw : found->shown});
+                                       found->after.shown.isEmpty() ? found->after.raw : found->after.shown});
     }
     report.outcome = report.differences.isEmpty() ? OutcomeId::Ok : OutcomeId::Differs;
     const QJsonObject details{{QStringLiteral("compared"), compared},
@@ -133,9 +131,7 @@ void Audit(DtuSession &s, Recorder &recorder, const WorkerInputs &in, const Plan
 WriteReport WriteDiffering(DtuSession &s, const WorkerInputs &in, const Plan &plan, const QList<RecordRow> &read,
                            QList<RecordRow> *unchanged)
 {
-    QHash<QString, RecordRow> held;
-    for (const RecordRow &row : read)
-        held.insert(EntryRows::Key(row.table, row.number), row);
+    const QHash<QString, RecordRow> held = EntryRows::ByKey(read);
     QList<int> mainRows, extRows;
     for (const Wanted &want : plan.rows) {
         const auto found = held.constFind(want.Key());

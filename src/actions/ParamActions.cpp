@@ -11,7 +11,6 @@
 #include "session/DtuSession.h"
 
 #include <QFileInfo>
-#include <QJsonArray>
 
 namespace Actions {
 namespace {

@@ -26,14 +26,6 @@ ParamTableModel *TableNamed(DtuSession &s, const QString &name)
     return &s.mainTable;
 }
 
-QHash<QString, RecordValue> ByKey(const QList<RecordRow> &rows)
-{
-    QHash<QString, RecordValue> values;
-    for (const RecordRow &row : rows)
-        values.insert(Key(row.table, row.number), row.after);
-    return values;
-}
-
 bool SameValue(const RecordValue &a, const RecordValue &b)
 {
     return a.IsKnown() && a.raw.compare(b.raw, Qt::CaseInsensitive) == 0;
@@ -124,7 +116,7 @@ RollbackResult Rollback(DtuSession &s, Recorder &recorder, const RecordEntry &sn
     }
     const QList<RecordRow> read = EntryRows::Read(s, r.before);
     recorder.Learn(read);
-    const QHash<QString, RecordValue> found = ByKey(read);
+    const QHash<QString, RecordRow> found = EntryRows::ByKey(read);
     r.deviceNumber = EntryRows::DeviceNumber(read);
     if (!r.deviceNumber.isEmpty() && !snapshot.device.number.isEmpty() && r.deviceNumber != snapshot.device.number) {
         r.verdict = OutcomeId::OtherDevice;
@@ -144,13 +136,13 @@ RollbackResult Rollback(DtuSession &s, Recorder &recorder, const RecordEntry &sn
         const QString key = Key(want.table, want.number);
         if (index < 0) {
             result.insert(key, OutcomeId::NoSuchRow);
-        } else if (SameValue(found.value(key), want.after)) {
+        } else if (SameValue(found.value(key).after, want.after)) {
             result.insert(key, OutcomeId::Unchanged);
         } else if (!WriteRules::MayWrite(s.state.AccessLevel, want.number)) {
             result.insert(key, OutcomeId::Withheld);
         } else {
             RecordRow row = want;
-            row.before = found.value(key);
+            row.before = found.value(key).after;
             r.differing << row;
             result.insert(key, OutcomeId::NotReached);
             if (!dryRun) {
@@ -176,14 +168,14 @@ RollbackResult Rollback(DtuSession &s, Recorder &recorder, const RecordEntry &sn
     if (!stopped)
         r.after = ParamReader::ReadWholeDevice(s);
     const bool readBack = !stopped && r.after.Ok();
-    const QHash<QString, RecordValue> now = readBack ? ByKey(EntryRows::Read(s, r.after)) : QHash<QString, RecordValue>();
+    const auto now = readBack ? EntryRows::ByKey(EntryRows::Read(s, r.after)) : QHash<QString, RecordRow>();
     for (const RecordRow &want : wanted) {
         const QString key = Key(want.table, want.number);
         RecordRow row = want;
-        row.before = found.value(key);
+        row.before = found.value(key).after;
         OutcomeId id = result.value(key);
         // Without a read-back, a row the device took holds what was sent.
-        row.after = readBack ? now.value(key) : id == OutcomeId::Ok ? want.after : RecordValue{};
+        row.after = readBack ? now.value(key).after : id == OutcomeId::Ok ? want.after : RecordValue{};
         const bool compared = id != OutcomeId::Withheld && id != OutcomeId::NoSuchRow;
         if (readBack && compared && !SameValue(row.after, want.after)) {
             r.differences.append({want.number, want.name, EntryExport::Shown(want.after),

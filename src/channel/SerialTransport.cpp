@@ -5,7 +5,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QFileInfo>
+#include <QFile>
 
 #ifdef Q_OS_UNIX
 #include <cerrno>

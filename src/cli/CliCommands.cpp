@@ -69,6 +69,7 @@ CliVerdict Identify(CliContext &c)
 
 const std::vector<CliCommand> &All()
 {
+    using enum CliCommand::Needs;
     static const std::vector<CliCommand> commands{
         {"status", "", "", QT_TRANSLATE_NOOP("CliCommands", "读DTU状态：设备的工作状态"), 0, 0, true, nullptr, &Status},
         {"signal", "", "watch", QT_TRANSLATE_NOOP("CliCommands", "读取信号强度（--watch N：每 N 秒再读一次）"), 0, 0, true, nullptr, &Signal},
@@ -77,31 +78,31 @@ const std::vector<CliCommand> &All()
         {"set-clock", "", "", QT_TRANSLATE_NOOP("CliCommands", "设置设备时钟：设为这台计算机的时间"), 0, 0, true, nullptr, &SetClock},
         {"reset", "", "", QT_TRANSLATE_NOOP("CliCommands", "复位设备：重新启动设备"), 0, 0, true, nullptr, &Reset},
         {"restore", "", "", QT_TRANSLATE_NOOP("CliCommands", "恢复出厂默认设置"), 0, 0, true, nullptr, &Restore},
-        {"read", "", "ext", QT_TRANSLATE_NOOP("CliCommands", "读取：读出参数表并打印"), 0, 0, true, &CheckRead, &Read},
+        {"read", "", "ext", QT_TRANSLATE_NOOP("CliCommands", "读取：读出参数表并打印"), 0, 0, true, &CheckRead, &Read, Tables},
         {"write", "NUM=TEXT...", "ext snapshot", QT_TRANSLATE_NOOP("CliCommands", "设置：修改给出的参数并写入（NUM=HEX:digits 给出原始字节）"),
-         1, -1, true, &CheckWrite, &Write},
+         1, -1, true, &CheckWrite, &Write, Tables},
         {"save", "FILE", "", QT_TRANSLATE_NOOP("CliCommands", "读出两张表，再保存参数文件到 FILE（扩展参数表在它旁边）"), 1, 1,
-         true, &CheckRead, &Save},
+         true, &CheckRead, &Save, TablesKept},
         {"batch", "", "ext snapshot", QT_TRANSLATE_NOOP("CliCommands", "批量写参数：写入参数文件及其扩展参数文件的每个参数（--ext：只写扩展的）"),
-         0, 0, true, &CheckBatch, &Batch},
+         0, 0, true, &CheckBatch, &Batch, Tables},
         {"verify", "FILE", "ignore", QT_TRANSLATE_NOOP("CliCommands", "比较设备与 FILE，打印每处不同（不同时退出状态为3）"), 1, 1,
-         true, &CheckVerify, &Verify},
+         true, &CheckVerify, &Verify, TablesKept},
         {"provision", "", "set events verify ignore identify fleet-run write-all audit", QT_TRANSLATE_NOOP("CliCommands", "批量配置中的一台设备：先读出，再写入与 --set 值不同的参数，--verify 读回并比较"),
-         0, 0, false, &CheckFleetWorker, &FleetWorker},
+         0, 0, false, &CheckFleetWorker, &FleetWorker, TablesKept},
         {"fleet", "INVENTORY.csv", "records no-records jobs report ignore identify verify write-all", QT_TRANSLATE_NOOP("CliCommands", "写入清单中每台设备与之不同的参数（--jobs、--report、--verify、--write-all）"), 1, 1, false,
-         &CheckFleet, &Fleet},
+         &CheckFleet, &Fleet, Tables},
         {"audit", "INVENTORY.csv", "records no-records jobs report ignore identify", QT_TRANSLATE_NOOP("CliCommands", "核对清单中的每台设备是否保存着应有的参数，什么也不写（有不符时退出状态为3）"), 1, 1, false,
-         &CheckFleet, &Fleet},
+         &CheckFleet, &Fleet, Tables},
         {"ports", "[PATH...]", "", QT_TRANSLATE_NOOP("CliCommands", "列出串口（及给出的 PATH），以及你能否打开每一个"),
-         0, -1, false, nullptr, &CliPorts::Run, false},
+         0, -1, false, nullptr, &CliPorts::Run, Nothing},
         {"identify", "", "", QT_TRANSLATE_NOOP("CliCommands", "查询DTU版本/IMEI，作为设备的身份记入设备档案"), 0, 0, true, nullptr,
          &Identify},
         {"rollback", "ID", "run events dry-run", QT_TRANSLATE_NOOP("CliCommands", "把设备恢复到快照ID的值（--dry-run：只列出会写的参数；--run ID：整个批量运行）"), 0, 1,
-         false, &CliRollback::Check, &CliRollback::Run},
+         false, &CliRollback::Check, &CliRollback::Run, TablesKept},
         {"history", "[DEVICE]", "records no-records limit show diff", QT_TRANSLATE_NOOP("CliCommands", "设备档案，最新的在前（--show ID、--diff ID1 ID2、--limit N）"),
-         0, 2, false, nullptr, &CliHistory::Run, false},
+         0, 2, false, nullptr, &CliHistory::Run, Nothing},
         {"check", "", "profile script strict", QT_TRANSLATE_NOOP("CliCommands", "检查参数文件、扩展参数文件和脚本，不连接设备（--strict：警告也算错误）"),
-         0, 0, false, nullptr, &CliCheck::Run, false},
+         0, 0, false, nullptr, &CliCheck::Run, Nothing},
     };
     return commands;
 }
@@ -124,7 +125,7 @@ bool Takes(const QString &command, const QString &option)
     const CliCommand *c = Find(command);
     if (!c)
         return true; // refused for itself
-    if (c->needsProfile && withProfile.contains(option))
+    if (c->needs != CliCommand::Needs::Nothing && withProfile.contains(option))
         return true;
     if ((c->needsChannel || command == QLatin1String("provision") || command == QLatin1String("rollback"))
         && withChannel.contains(option))
@@ -187,6 +188,11 @@ CliVerdict Refuse(CliContext &c, int status, const QString &text, const QJsonObj
 {
     c.frontend.Say(text);
     return {status, outcome, text};
+}
+
+CliVerdict RefuseNamed(CliContext &c, int status, const QString &text)
+{
+    return Refuse(c, status, c.options.command + tr("：") + text);
 }
 
 std::optional<CliVerdict> OpenChannel(CliContext &c)

@@ -79,9 +79,14 @@ struct CliCommand {
     // channel is opened. False with a reason, or CliUsageError thrown: a usage error.
     bool (*check)(CliContext &context, QString *error);
     CliVerdict (*run)(CliContext &context);
-    // False for a command about this computer or the records (ports,
-    // history): it runs without script and profile.
-    bool needsProfile = true;
+    // What it needs before it runs, each more than the one before. Nothing: a
+    // command about this computer or the records (ports, history) runs
+    // without script and profile. Script: the script, and the profile when
+    // one is given or found. Tables: a profile, without which there is
+    // nothing to read, write or compare and no port to open. TablesKept:
+    // reads the shared profile, whose file must stay as it is.
+    enum class Needs { Nothing, Script, Tables, TablesKept };
+    Needs needs = Needs::Script;
 };
 
 namespace CliCommands {
@@ -104,6 +109,8 @@ QList<Actions::GivenValue> GivenValues(const QStringList &arguments, const QStri
 qint64 EntryId(const QString &command, const QString &text);
 // A command that refused: "dtucfg: TEXT" on standard error, TEXT the reason --json gives.
 CliVerdict Refuse(CliContext &context, int status, const QString &text, const QJsonObject &outcome = {});
+// The same, TEXT after the command's name: "history：TEXT".
+CliVerdict RefuseNamed(CliContext &context, int status, const QString &text);
 // With --events: one event line (WorkerEvents) on standard output.
 void Emit(CliContext &context, const QByteArray &line);
 

@@ -22,11 +22,6 @@ QString tr(const char *text)
     return QCoreApplication::translate("CliHistory", text);
 }
 
-CliVerdict Failed(CliContext &c, int status, const QString &text)
-{
-    return CliCommands::Refuse(c, status, tr("history：%1").arg(text));
-}
-
 // The list's heading, in the run's language, over
 // "id<TAB>time<TAB>device<TAB>action<TAB>outcome<TAB>operator".
 QString Heading()
@@ -78,7 +73,7 @@ CliVerdict List(CliContext &c, RecordStore &store)
     const QString device = c.options.arguments.value(0);
     const auto found = store.Entries(device, limit, c.options.json);
     if (!found.Ok())
-        return Failed(c, CliVerdict::kFailed, found.error.message);
+        return CliCommands::RefuseNamed(c, CliVerdict::kFailed, found.error.message);
     QString text;
     if (found.value.isEmpty())
         c.frontend.Say(device.isEmpty() ? tr("history：设备档案中还没有记录")
@@ -95,9 +90,9 @@ CliVerdict Show(CliContext &c, RecordStore &store, qint64 id)
 {
     const auto found = store.Entry(id);
     if (!found.Ok())
-        return Failed(c, CliVerdict::kFailed, found.error.message);
+        return CliCommands::RefuseNamed(c, CliVerdict::kFailed, found.error.message);
     if (!found.value)
-        return Failed(c, CliVerdict::kFailed, tr("没有编号为 %1 的记录").arg(id));
+        return CliCommands::RefuseNamed(c, CliVerdict::kFailed, tr("没有编号为 %1 的记录").arg(id));
     c.frontend.PrintOut(ShowText(*found.value));
     return CliVerdict::With(QStringLiteral("entry"), EntryJson::Entry(*found.value));
 }
@@ -109,8 +104,9 @@ CliVerdict Diff(CliContext &c, RecordStore &store, qint64 firstId, qint64 second
     for (int i = 0; i < 2; ++i) {
         const Actions::SnapshotLookup found = Actions::FindSnapshot(store, ids[i]);
         if (found.kind != Actions::SnapshotLookup::Kind::Found)
-            return Failed(c, found.kind == Actions::SnapshotLookup::Kind::NotSnapshot ? CliVerdict::kUsage : CliVerdict::kFailed,
-                          CliRollback::Unfound(found, ids[i]));
+            return CliCommands::RefuseNamed(
+                c, found.kind == Actions::SnapshotLookup::Kind::NotSnapshot ? CliVerdict::kUsage : CliVerdict::kFailed,
+                CliRollback::Unfound(found, ids[i]));
         entries[i] = found.entry;
     }
     const TableCompare::Outcome outcome = SnapshotCompare::Compare(entries[0], entries[1]);
@@ -152,19 +148,19 @@ CliVerdict Run(CliContext &c)
     // Reading makes no store: none yet is an empty history.
     if (location.kind == RecordLocation::Kind::File && !QFileInfo::exists(location.path)) {
         if (first > 0)
-            return Failed(c, CliVerdict::kFailed,
-                          tr("没有编号为 %1 的记录（%2 中还没有设备档案）").arg(first).arg(location.path));
+            return CliCommands::RefuseNamed(c, CliVerdict::kFailed,
+                                            tr("没有编号为 %1 的记录（%2 中还没有设备档案）").arg(first).arg(location.path));
         // A path that cannot become one: its folder is a file, or is not there.
         const QFileInfo folder(QFileInfo(location.path).absolutePath());
         if (folder.exists() && !folder.isDir())
-            return Failed(c, CliVerdict::kUsage,
-                          tr("%1 不是文件夹，那里不会有设备档案 %2").arg(folder.filePath(), location.path));
+            return CliCommands::RefuseNamed(c, CliVerdict::kUsage,
+                                            tr("%1 不是文件夹，那里不会有设备档案 %2").arg(folder.filePath(), location.path));
         c.frontend.Say(tr("history：%1 中还没有设备档案").arg(location.path));
         return CliVerdict::With(QStringLiteral("entries"), QJsonArray());
     }
     RecordStore store;
     if (const StoreError opened = store.Open(location); !opened.IsNone())
-        return Failed(c, CliVerdict::kUsage, opened.message);
+        return CliCommands::RefuseNamed(c, CliVerdict::kUsage, opened.message);
     if (o.records.diff)
         return Diff(c, store, first, second);
     if (first > 0)

@@ -13,8 +13,6 @@
 #include "ops/Wording.h"
 #include "session/DtuSession.h"
 
-#include <QCoreApplication>
-#include <QFileInfo>
 #include <QJsonArray>
 
 namespace CliCommands {

@@ -19,12 +19,6 @@ QString tr(const char *text)
     return QCoreApplication::translate("CliRollback", text);
 }
 
-// What a refusal of rollback says, after "dtucfg: ".
-CliVerdict Refused(CliContext &c, int status, const QString &why)
-{
-    return CliCommands::Refuse(c, status, tr("rollback：%1").arg(why));
-}
-
 QJsonArray RowsJson(const QList<RecordRow> &rows, bool withValues)
 {
     QJsonArray list;
@@ -44,11 +38,12 @@ CliVerdict One(CliContext &c, qint64 id)
 {
     RecordStore *store = c.recorder.Store();
     if (!store)
-        return Refused(c, CliVerdict::kFailed, tr("无法读取设备档案：%1").arg(c.recorder.LastError()));
+        return CliCommands::RefuseNamed(c, CliVerdict::kFailed, tr("无法读取设备档案：%1").arg(c.recorder.LastError()));
     const Actions::SnapshotLookup found = Actions::FindSnapshot(*store, id);
     if (found.kind != Actions::SnapshotLookup::Kind::Found)
-        return Refused(c, found.kind == Actions::SnapshotLookup::Kind::StoreFailed ? CliVerdict::kFailed : CliVerdict::kUsage,
-                       Unfound(found, id));
+        return CliCommands::RefuseNamed(
+            c, found.kind == Actions::SnapshotLookup::Kind::StoreFailed ? CliVerdict::kFailed : CliVerdict::kUsage,
+            Unfound(found, id));
     if (const std::optional<CliVerdict> refused = CliCommands::OpenChannel(c))
         return *refused;
     const Actions::RollbackResult r = Actions::Rollback(c.session, c.recorder, found.entry, c.options.dryRun);
@@ -114,7 +109,7 @@ CliVerdict RunOfFleet(CliContext &c)
                                    report.record > 0 ? QString::number(report.record) : QStringLiteral("-")});
         });
     if (!result.error.isEmpty())
-        return Refused(c, CliVerdict::kFailed, result.error);
+        return CliCommands::RefuseNamed(c, CliVerdict::kFailed, result.error);
     int status = CliVerdict::kOk;
     for (qsizetype i = 0; i < result.devices.size(); ++i) {
         const DeviceReport &d = result.devices[i];

@@ -28,16 +28,6 @@
 
 namespace {
 
-// The commands that work on the profile's tables: without a profile there
-// is nothing to read, write or compare, and no port to open.
-bool NeedsTables(const QString &command)
-{
-    static const QStringList commands{QStringLiteral("read"),      QStringLiteral("write"),   QStringLiteral("save"),
-                                      QStringLiteral("batch"),     QStringLiteral("verify"),  QStringLiteral("provision"),
-                                      QStringLiteral("fleet"),     QStringLiteral("audit"),   QStringLiteral("rollback")};
-    return commands.contains(command);
-}
-
 // Everything before the device is spoken to: script, profile, channel.
 // Returns the refusal, said, when the command may not run; throws
 // CliUsageError for arguments its check refuses.
@@ -58,7 +48,7 @@ std::optional<CliVerdict> Prepare(CliContext &context, const CliCommand &command
     // the working folder, else beside the profile, else in the
     // configuration folder.
     const QString profilePath = options.profileGiven ? options.profilePath : WorkPaths::StartProfile(QString());
-    if (profilePath.isEmpty() && NeedsTables(options.command))
+    if (profilePath.isEmpty() && command.needs >= CliCommand::Needs::Tables)
         return setUpError(
             QCoreApplication::translate("Dtucfg", "%1 需要参数文件（--profile FILE）").arg(options.command));
     const WorkPaths::ScriptLookup script = WorkPaths::LookUpScript(profilePath, options.scriptPath);
@@ -92,10 +82,7 @@ std::optional<CliVerdict> Prepare(CliContext &context, const CliCommand &command
         }
     }
     session.state.AccessLevel = options.level;
-    // These read the shared profile and must leave its file as it is.
-    static const QStringList keeping{QStringLiteral("save"), QStringLiteral("verify"), QStringLiteral("provision"),
-                                     QStringLiteral("rollback")};
-    session.state.KeepProfileFile = options.keepProfile || keeping.contains(options.command);
+    session.state.KeepProfileFile = options.keepProfile || command.needs == CliCommand::Needs::TablesKept;
 
     if (command.check && !command.check(context, &error))
         throw CliUsageError{error};
@@ -234,7 +221,8 @@ int Run(const QStringList &arguments, ConsoleFrontend &frontend, const Dtucfg::L
     try {
         // The whole command is one device action, as a window's press is.
         RunAction(session, [&] {
-            const std::optional<CliVerdict> refused = found->needsProfile ? Prepare(context, *found) : std::nullopt;
+            const std::optional<CliVerdict> refused =
+                found->needs == CliCommand::Needs::Nothing ? std::nullopt : Prepare(context, *found);
             verdict = refused ? *refused : found->run(context);
         });
     } catch (const CliUsageError &e) {

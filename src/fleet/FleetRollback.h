@@ -4,7 +4,6 @@
 #include <QObject>
 #include <QProcess>
 #include <QString>
-#include <QStringList>
 
 // A fleet run undone from a window: one `dtucfg rollback --run RUN --events`
 // process puts each device the run changed back to the snapshot its worker

@@ -303,18 +303,7 @@ void ApplyChoice(DtuSession &session, const QString &label)
 
 EditResult ApplyRaw(DtuSession &session, ParamTableModel &table, const QString &number, const QByteArray &bytes)
 {
-    EditResult result;
-    result.number = number;
-    const int row = table.FindByNumber(number);
-    if (row >= 0)
-        result.name = table.Cell(row, ColName);
-    if (row < 0)
-        result.kind = EditResult::Kind::NoSuchRow;
-    else if (!StartEdit(session, table, row))
-        result.kind = EditResult::Kind::Locked;
-    else
-        ParamReader::ApplyParamValue(session, table, static_cast<quint16>(HexToInt(number)), bytes);
-    return result;
+    return ApplyValue(session, table, number, kHexPrefix + BytesToHex(bytes));
 }
 
 bool TypedEditAllowed(const QString &before, const QString &after, int maxLength, const QString &charFilter)
@@ -365,8 +354,8 @@ EditResult ApplyValue(DtuSession &session, ParamTableModel &table, const QString
     if (!digits)
         return ApplyText(session, table, number, text);
     const EditResult result = CheckValue(session, table, number, text);
-    if (result.Applied())
-        ApplyRaw(session, table, number, HexToBytes(*digits));
+    if (result.Applied() && StartEdit(session, table, table.FindByNumber(number)))
+        ParamReader::ApplyParamValue(session, table, static_cast<quint16>(HexToInt(number)), HexToBytes(*digits));
     return result;
 }
 

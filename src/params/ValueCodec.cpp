@@ -5,7 +5,6 @@
 #include "protocol/Hex.h"
 #include "script/ScriptHost.h"
 
-#include <QCoreApplication>
 #include <QRegularExpression>
 #include <QtEndian>
 #include <bit>

@@ -8,7 +8,6 @@
 
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLineEdit>
