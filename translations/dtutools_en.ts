@@ -1053,10 +1053,6 @@ check: 0 no fault, 1 a fault (--strict: or a warning), 2 a file that cannot be r
         <source>读取中</source>
         <translation>reading</translation>
     </message>
-    <message>
-        <source>相符</source>
-        <translation>matches</translation>
-    </message>
 </context>
 <context>
     <name>FleetRollback</name>
@@ -1224,10 +1220,6 @@ check: 0 no fault, 1 a fault (--strict: or a warning), 2 a file that cannot be r
         <translation>Reading</translation>
     </message>
     <message>
-        <source>相符</source>
-        <translation>Matches</translation>
-    </message>
-    <message>
         <source>第%1台设备（%2）与第%3台（%4）是同一台设备</source>
         <translation>Device %1 (%2) is the same device as device %3 (%4)</translation>
     </message>
@@ -1357,6 +1349,10 @@ check: 0 no fault, 1 a fault (--strict: or a warning), 2 a file that cannot be r
     <message>
         <source>清单给出了参数%1的值，它只在访问级别%2写入：请用访问级别%2，或清空这一列</source>
         <translation>the inventory gives values of parameter %1, which is written at access level %2 only: use access level %2, or empty that column</translation>
+    </message>
+    <message>
+        <source>相符</source>
+        <translation>Matches</translation>
     </message>
 </context>
 <context>

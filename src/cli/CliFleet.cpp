@@ -134,7 +134,7 @@ CliVerdict Fleet(CliContext &c)
     progress.Flush();
 
     const QList<DeviceReport> &reports = runner.Reports();
-    progress.Note(FleetWording::Totals(reports));
+    progress.Note(FleetWording::Totals(reports, Audit(c)));
     // A worker's own warning went to its stream, which the runner keeps to
     // itself: said here, once per device.
     bool allKept = true;

@@ -74,12 +74,9 @@ void FleetProgress::Progress(int index, const QString &phase, int done, int tota
 
 void FleetProgress::Finished(int index, const DeviceReport &r)
 {
-    QString state;
-    if (audit_) {
-        state = r.outcome == OutcomeId::Ok ? QCoreApplication::translate("FleetProgress", "相符") : OutcomeWord(r.outcome);
-    } else {
-        state = OutcomeWord(r.outcome) + QStringLiteral("  ")
-            + QCoreApplication::translate("FleetProgress", "写入%1行").arg(r.written);
+    QString state = FleetWording::Outcome(r.outcome, audit_);
+    if (!audit_) {
+        state += QStringLiteral("  ") + QCoreApplication::translate("FleetProgress", "写入%1行").arg(r.written);
         if (r.unchanged > 0)
             state += QCoreApplication::translate("FleetProgress", "，%1行已相同").arg(r.unchanged);
     }

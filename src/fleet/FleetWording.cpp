@@ -7,7 +7,12 @@
 #include <QStringList>
 
 namespace FleetWording {
-QString Result(const DeviceReport &r)
+QString Outcome(OutcomeId outcome, bool audit)
+{
+    return audit && outcome == OutcomeId::Ok ? QCoreApplication::translate("FleetWording", "相符") : OutcomeWord(outcome);
+}
+
+QString Result(const DeviceReport &r, bool audit)
 {
     QString why;
     if (!r.failed.isEmpty()) {
@@ -21,7 +26,7 @@ QString Result(const DeviceReport &r)
     } else {
         why = Detail(r.why);
     }
-    const QString word = OutcomeWord(r.outcome);
+    const QString word = Outcome(r.outcome, audit);
     return why.isEmpty() ? word : word + QStringLiteral(" (") + why + QLatin1Char(')');
 }
 
@@ -46,11 +51,11 @@ QString Detail(const DeviceWhy &why)
     return {};
 }
 
-QString Totals(const QList<DeviceReport> &reports)
+QString Totals(const QList<DeviceReport> &reports, bool audit)
 {
     QStringList parts;
     for (const auto &[outcome, count] : FleetReport::Counts(reports))
-        parts << QCoreApplication::translate("FleetWording", "%1 %2台").arg(OutcomeWord(outcome)).arg(count);
+        parts << QCoreApplication::translate("FleetWording", "%1 %2台").arg(Outcome(outcome, audit)).arg(count);
     return QCoreApplication::translate("FleetWording", "共%1台设备：%2")
         .arg(reports.size())
         .arg(parts.join(QCoreApplication::translate("FleetWording", "，")));

@@ -12,13 +12,16 @@
 // outcome identifiers.
 namespace FleetWording {
 
+// An outcome's word; an audit's `ok` is 相符: the device holds what it
+// should, and nothing was done to it.
+QString Outcome(OutcomeId outcome, bool audit);
 // The result cell: the word, then what explains it (the first refused row,
 // the rows that differ, or the detail).
-QString Result(const DeviceReport &report);
+QString Result(const DeviceReport &report, bool audit = false);
 // Why, for an outcome the lists do not explain ("41行中有3行未写到"); "" for none.
 QString Detail(const DeviceWhy &why);
 // "共3台设备：成功 2台，部分失败 1台", in the order outcomes first appear.
-QString Totals(const QList<DeviceReport> &reports);
+QString Totals(const QList<DeviceReport> &reports, bool audit = false);
 
 // What is wrong with an inventory: its file, line and column, then what is
 // at fault there ("inv.csv：第3行第1列：tcp:a:1 已在第2行列出").

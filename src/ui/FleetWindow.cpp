@@ -391,11 +391,7 @@ void FleetWindow::OnFinished(int index)
         bar->setMaximum(qMax(bar->maximum(), r.written));
         bar->setValue(r.written);
     }
-    // An audit: does the device hold what it should.
-    if (auditing_ && r.outcome == OutcomeId::Ok)
-        ShowResult(index, tr("相符"));
-    else
-        ShowResult(index, FleetWording::Result(r));
+    ShowResult(index, FleetWording::Result(r, auditing_));
 }
 
 void FleetWindow::OnRunEnded()
@@ -412,7 +408,7 @@ void FleetWindow::OnRunEnded()
             why = reports[i].recordWarning;
         }
     }
-    QStringList lines{FleetWording::Totals(reports)};
+    QStringList lines{FleetWording::Totals(reports, auditing_)};
     if (unrecorded > 0)
         lines << tr("%1台设备的操作没有记入设备档案：%2").arg(unrecorded).arg(why);
     if (!runId_.isEmpty())

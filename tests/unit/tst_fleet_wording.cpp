@@ -99,12 +99,17 @@ private slots:
         QCOMPARE(FleetReport::WhyKind(FleetReport::WhyName(why.kind)), why.kind);
     }
 
+    // An audit's ok is 相符 in the result cell and in the totals alike.
     void totalsInTheWindowsWords()
     {
         QCOMPARE(FleetWording::Totals(Fleet()), QStringLiteral("共5台设备：校验不符 2台，部分失败 1台，失败 1台，成功 1台"));
+        QCOMPARE(FleetWording::Totals(Fleet(), true), QStringLiteral("共5台设备：校验不符 2台，部分失败 1台，失败 1台，相符 1台"));
+        QCOMPARE(FleetWording::Result(Fleet()[3], true), QStringLiteral("相符"));
         QVERIFY(Translation::Install(Language::English));
         QCOMPARE(FleetWording::Totals(Fleet()),
                  QStringLiteral("5 devices — Verify mismatch: 2, Partly failed: 1, Failed: 1, Succeeded: 1"));
+        QCOMPARE(FleetWording::Totals(Fleet(), true),
+                 QStringLiteral("5 devices — Verify mismatch: 2, Partly failed: 1, Failed: 1, Matches: 1"));
     }
 };
 
