@@ -229,7 +229,7 @@ void RecordsWindow::ShowDevices()
         Fill(devices_, i,
              {d.key, Dash(d.identity.imei), Dash(d.identity.firmware),
               d.lastSeen.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")), ActionName(d.lastAction),
-              d.lastOutcome, QString::number(d.entries), LastAudit(d)},
+              OutcomeWord(d.lastOutcome), QString::number(d.entries), LastAudit(d)},
              d.key);
         if (d.key == picked)
             again = i;
@@ -264,7 +264,7 @@ void RecordsWindow::ShowTimeline()
         Fill(timeline_, i,
              {QString::number(e.id), e.time.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
               ActionName(e.action) + (e.restores > 0 ? QStringLiteral(" #%1").arg(e.restores) : QString()),
-              e.outcome, e.target, e.operatorName, e.program},
+              OutcomeWord(e.outcome), e.target, e.operatorName, e.program},
              e.id);
         if (e.outcome != ResultId(TransactionResult::Accepted))
             timeline_->item(i, 3)->setForeground(kFailedColour);
@@ -311,7 +311,7 @@ void RecordsWindow::ShowEntry()
     for (int i = 0; i < e.rows.size(); ++i) {
         const RecordRow &row = e.rows[i];
         Fill(rows_, i,
-             {row.number, row.name, EntryExport::Shown(row.before), EntryExport::Shown(row.after), row.result});
+             {row.number, row.name, EntryExport::Shown(row.before), EntryExport::Shown(row.after), OutcomeWord(row.result)});
         if (EntryExport::RowFailed(row))
             for (int column = 0; column < rows_->columnCount(); ++column)
                 rows_->item(i, column)->setForeground(kFailedColour);

@@ -174,6 +174,7 @@ private slots:
         // The one seen last first.
         QCOMPARE(Column(devices, 0), (QStringList{"0137", "860000000000099"}));
         QCOMPARE(devices->item(0, 6)->text(), QStringLiteral("3"));
+        QCOMPARE(devices->item(0, 5)->text(), QStringLiteral("成功")); // outcomes in the window's words
         w->findChild<QLineEdit *>(QStringLiteral("RecordsFilter"))->setText(QStringLiteral("0099"));
         QCOMPARE(Column(devices, 0), QStringList{"860000000000099"});
         w->findChild<QLineEdit *>(QStringLiteral("RecordsFilter"))->clear();
@@ -182,12 +183,13 @@ private slots:
 
         // The write: its refused row in the failure colour, before → after.
         timeline->selectRow(1);
+        QCOMPARE(timeline->item(1, 3)->text(), QStringLiteral("部分失败"));
         QCOMPARE(rows->rowCount(), 1);
         QCOMPARE(rows->item(0, 2)->text(), QStringLiteral("8080"));
         QCOMPARE(rows->item(0, 3)->text(), QStringLiteral("5001"));
         QVERIFY(rows->item(0, 0)->foreground().color() != rows->palette().color(QPalette::Text));
         timeline->selectRow(0);
-        QCOMPARE(rows->item(0, 4)->text(), QStringLiteral("read"));
+        QCOMPARE(rows->item(0, 4)->text(), QStringLiteral("已读出"));
         QCOMPARE(rows->item(0, 0)->foreground().style(), Qt::NoBrush);
 
         // Entries 1 and 4 side by side: only the port differs.
