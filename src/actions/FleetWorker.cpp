@@ -158,7 +158,8 @@ void Judge(DtuSession &s, const WorkerInputs &in, const WriteReport &run, Device
         return;
     }
     if (!run.Ok()) {
-        report.outcome = OutcomeId::WrittenWithErrors;
+        // A stop between two rows is the user's, not the device's failure.
+        report.outcome = run.stopped ? OutcomeId::Stopped : OutcomeId::WrittenWithErrors;
         if (!run.notReached.isEmpty())
             report.why = {DeviceWhy::Kind::RowsNotReached, static_cast<int>(run.notReached.size()), run.total};
         return;
@@ -248,7 +249,7 @@ DeviceReport FleetWorker(DtuSession &s, Recorder &recorder, const WorkerInputs &
     const auto stoppedBeforeFirstRow = [&] {
         if (!s.state.StopRequested)
             return false;
-        report.outcome = in.audit ? OutcomeId::Stopped : OutcomeId::WrittenWithErrors;
+        report.outcome = OutcomeId::Stopped;
         report.why = {DeviceWhy::Kind::StoppedBeforeFirstRow};
         return true;
     };
@@ -271,7 +272,7 @@ DeviceReport FleetWorker(DtuSession &s, Recorder &recorder, const WorkerInputs &
             report.why = {DeviceWhy::Kind::NoSnapshot};
         if (before.read.stopped)
             report.why = {DeviceWhy::Kind::StoppedBeforeFirstRow};
-        report.outcome = before.read.stopped ? OutcomeId::WrittenWithErrors : report.outcome;
+        report.outcome = before.read.stopped ? OutcomeId::Stopped : report.outcome;
         return report;
     }
     if (stoppedBeforeFirstRow())

@@ -188,6 +188,11 @@ OutcomeId Act(ActionBench &b, const QString &name, const QStringList &values = {
         const RecordEntry snapshot = b.Entries().first();
         return b.Run([&] { return Rollback(b.session, b.recorder, snapshot).verdict; });
     }
+    if (name == QLatin1String("provision")) {
+        b.session.serial.Close(); // the worker opens its own
+        const WorkerInputs in{.endpoint = Endpoint::Serial(kLine), .values = Given(values)};
+        return b.Run([&] { return FleetWorker(b.session, b.recorder, in).outcome; });
+    }
     qFatal("no action %s", qPrintable(name));
 }
 
@@ -331,6 +336,8 @@ private slots:
         QTest::newRow("batch") << "batch" << "0031" << L{"main/0031 ok 8080", "main/0032 not-reached TCP",
                                                          "ext/0100 not-reached RS485"};
         QTest::newRow("rollback") << "rollback" << "0031" << L{"main/0031 ok 5001", "main/0033 not-reached"};
+        QTest::newRow("provision") << "provision" << "0030" << L{"main/0030 ok 10.0.0.9", "main/0031 not-reached 5001",
+                                                                 "main/0033 not-reached 90"};
         QTest::newRow("identify") << "identify" << "E024" << L{};
         QTest::newRow("save, during the main table") << "save" << "E001" << L{};
     }
