@@ -391,10 +391,6 @@ IMEI: %2
 <context>
     <name>CliOptions</name>
     <message>
-        <source>需要主机名或IP地址</source>
-        <translation>give a host name or an IP address</translation>
-    </message>
-    <message>
         <source>应为1到65535的整数</source>
         <translation>give a whole number from 1 to 65535</translation>
     </message>
@@ -469,14 +465,6 @@ the profile, else ~/.config/dtutools/script.js)</translation>
     <message>
         <source>帧格式，如 8N1（默认：参数文件中的，否则 8N1）</source>
         <translation>frame format such as 8N1 (default: the profile&apos;s, else 8N1)</translation>
-    </message>
-    <message>
-        <source>用TCP维护连接代替串口</source>
-        <translation>use the TCP maintenance connection instead of the serial port</translation>
-    </message>
-    <message>
-        <source>TCP端口（默认 8888）</source>
-        <translation>TCP port (default 8888)</translation>
     </message>
     <message>
         <source>TCP维护密码（默认 480917）。这台计算机的每个用户
@@ -715,6 +703,20 @@ check: 0 no fault, 1 a fault (--strict: or a warning), 2 a file that cannot be r
     <message>
         <source>--records：%1</source>
         <translation>--records: %1</translation>
+    </message>
+    <message>
+        <source>用TCP维护连接代替串口
+（HOST:PORT 同时给出端口）</source>
+        <translation>use the TCP maintenance connection instead of the
+serial port (HOST:PORT gives the port too)</translation>
+    </message>
+    <message>
+        <source>应为主机名或IP地址，可带端口（1到65535），如 192.168.1.10:8888</source>
+        <translation>give a host name or an IP address, with a port (1 to 65535) if you like, such as 192.168.1.10:8888</translation>
+    </message>
+    <message>
+        <source>TCP端口（默认：--tcp 中给出的，否则 8888）</source>
+        <translation>TCP port (default: the one in --tcp, else 8888)</translation>
     </message>
 </context>
 <context>

@@ -90,9 +90,22 @@ const OptionEntry kOptions[] = {
          return SerialSettings::OfferedFormats().contains(out.format);
      },
      QT_TRANSLATE_NOOP("CliOptions", "可用的格式：%1"), [] { return SerialSettings::OfferedFormats(); }},
-    {"tcp", "HOST", QT_TRANSLATE_NOOP("CliOptions", "用TCP维护连接代替串口"), &Text<&CliOptions::tcpHost, true>,
-     QT_TRANSLATE_NOOP("CliOptions", "需要主机名或IP地址")},
-    {"tcp-port", "N", QT_TRANSLATE_NOOP("CliOptions", "TCP端口（默认 8888）"), &Number<&CliOptions::tcpPort, 1, 65535>,
+    {"tcp", "HOST[:PORT]", QT_TRANSLATE_NOOP("CliOptions", "用TCP维护连接代替串口\n（HOST:PORT 同时给出端口）"),
+     // As the targets of an inventory: "tcp:" may stand before it, and an
+     // IPv6 address with a port is written [::1]:8888.
+     [](CliOptions &out, const QString &value) {
+         const std::optional<Endpoint> target = Endpoint::Parse(value);
+         out.tcp = target && target->tcp ? target : Endpoint::ParseAddress(value);
+         return out.tcp.has_value();
+     },
+     QT_TRANSLATE_NOOP("CliOptions", "应为主机名或IP地址，可带端口（1到65535），如 192.168.1.10:8888")},
+    {"tcp-port", "N", QT_TRANSLATE_NOOP("CliOptions", "TCP端口（默认：--tcp 中给出的，否则 8888）"),
+     [](CliOptions &out, const QString &value) {
+         bool ok = false;
+         const uint port = value.toUInt(&ok);
+         out.tcpPort = static_cast<quint16>(port);
+         return ok && port >= 1 && port <= 65535;
+     },
      QT_TRANSLATE_NOOP("CliOptions", "应为1到65535的整数")},
     {"password", "TEXT",
      QT_TRANSLATE_NOOP("CliOptions", "TCP维护密码（默认 480917）。这台计算机的每个用户\n都能在进程列表中看到它：请用 --password-file 或 DTU_PASSWORD"),

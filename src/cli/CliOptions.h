@@ -30,8 +30,8 @@ struct CliOptions {
     bool profileGiven = false;
     QString scriptPath;    // empty: looked for as the window does (WorkPaths)
     QString port, baud, format; // empty: the profile's, else COM1 / 57600 / 8N1
-    QString tcpHost;       // non-empty: the TCP maintenance connection instead of the serial port
-    quint16 tcpPort = Endpoint::kDefaultTcpPort;
+    std::optional<Endpoint> tcp; // --tcp HOST[:PORT]: the TCP maintenance connection instead of the serial port
+    std::optional<quint16> tcpPort; // --tcp-port, over a port in --tcp
     QString password = QStringLiteral("480917");
     bool passwordGiven = false; // --password: seen by every user of this computer
     QString passwordFile;       // --password-file: its first line ("-": standard input)
@@ -61,7 +61,12 @@ struct CliOptions {
     QStringList given;        // the options given, by name ("baud"), first use first
 
     // Where the device is: --tcp (with --tcp-port), else --port.
-    Endpoint Target() const { return tcpHost.isEmpty() ? Endpoint::Serial(port) : Endpoint::Tcp(tcpHost, tcpPort); }
+    Endpoint Target() const
+    {
+        if (!tcp)
+            return Endpoint::Serial(port);
+        return Endpoint::Tcp(tcp->host, tcpPort.value_or(tcp->tcpPort));
+    }
     // Where the records are: --records, else the default file. False with a
     // reason for a URL that cannot be one.
     bool RecordsAt(RecordLocation *out, QString *error) const;

@@ -42,8 +42,7 @@ private slots:
         QVERIFY(!p.options.profileGiven);
         QVERIFY(p.options.scriptPath.isEmpty()); // looked for at run time
         QCOMPARE(p.options.password, QStringLiteral("480917"));
-        QCOMPARE(p.options.tcpPort, quint16(8888));
-        QVERIFY(p.options.tcpHost.isEmpty() && p.options.port.isEmpty());
+        QVERIFY(!p.options.tcp && !p.options.tcpPort && p.options.port.isEmpty());
         QCOMPARE(p.options.level, 0);
         QVERIFY(!p.options.ext && !p.options.json && !p.options.fast && !p.options.help && !p.options.showVersion);
         QCOMPARE(p.options.language, Language::Chinese); // whatever the locale: scripts match the lines
@@ -62,8 +61,7 @@ private slots:
         QVERIFY(p.options.profileGiven);
         QCOMPARE(p.options.level, 2);
         QVERIFY(p.options.fast && p.options.ext && p.options.json);
-        QCOMPARE(p.options.tcpHost, QStringLiteral("192.168.1.9"));
-        QCOMPARE(p.options.tcpPort, quint16(9000));
+        QCOMPARE(p.options.Target().Text(), QStringLiteral("tcp:192.168.1.9:9000"));
         QCOMPARE(p.options.language, Language::English);
     }
 
@@ -82,13 +80,34 @@ private slots:
         QVERIFY(!p.options.help);
     }
 
-    void edgesOfTheTcpPort()
+    // --tcp takes a target as an inventory writes it, with or without
+    // "tcp:" and its port; --tcp-port, given too, is the port.
+    void tcpTargets_data()
     {
-        for (const quint16 port : {quint16(1), quint16(65535)}) {
-            const Parsed p = Parse({QStringLiteral("--tcp-port"), QString::number(port)});
-            QVERIFY2(p.ok, qPrintable(p.error));
-            QCOMPARE(p.options.tcpPort, port);
-        }
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("target"); // empty: refused
+        using L = QStringList;
+        QTest::newRow("host") << L{"--tcp", "192.168.1.9"} << "tcp:192.168.1.9:8888";
+        QTest::newRow("host and port") << L{"--tcp", "192.168.1.9:9000"} << "tcp:192.168.1.9:9000";
+        QTest::newRow("as listed") << L{"--tcp", "tcp:dtu-7.local:9000"} << "tcp:dtu-7.local:9000";
+        QTest::newRow("IPv6") << L{"--tcp", "::1"} << "tcp:[::1]:8888";
+        QTest::newRow("IPv6 and port") << L{"--tcp", "[::1]:9000"} << "tcp:[::1]:9000";
+        QTest::newRow("--tcp-port over the port") << L{"--tcp-port", "1", "--tcp", "h:9000"} << "tcp:h:1";
+        QTest::newRow("highest port") << L{"--tcp", "h", "--tcp-port", "65535"} << "tcp:h:65535";
+        QTest::newRow("port 0") << L{"--tcp", "h:0"} << "";
+        QTest::newRow("port too high") << L{"--tcp", "h:65536"} << "";
+        QTest::newRow("no host") << L{"--tcp", ":9000"} << "";
+        QTest::newRow("bracket not closed") << L{"--tcp", "[::1:9000"} << "";
+        QTest::newRow("serial port") << L{"--port", "/dev/ttyUSB0"} << "/dev/ttyUSB0";
+    }
+    void tcpTargets()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QString, target);
+        const Parsed p = Parse(args << QStringLiteral("status"));
+        QCOMPARE(p.ok, !target.isEmpty());
+        if (p.ok)
+            QCOMPARE(p.options.Target().Text(), target);
     }
 
     // The edges of what the port takes: every speed the port knows (the box
