@@ -100,13 +100,7 @@ const OptionEntry kOptions[] = {
      },
      QT_TRANSLATE_NOOP("CliOptions", "应为主机名或IP地址，可带端口（1到65535），如 192.168.1.10:8888")},
     {"tcp-port", "N", QT_TRANSLATE_NOOP("CliOptions", "TCP端口（默认：--tcp 中给出的，否则 8888）"),
-     [](CliOptions &out, const QString &value) {
-         bool ok = false;
-         const uint port = value.toUInt(&ok);
-         out.tcpPort = static_cast<quint16>(port);
-         return ok && port >= 1 && port <= 65535;
-     },
-     QT_TRANSLATE_NOOP("CliOptions", "应为1到65535的整数")},
+     &Number<&CliOptions::tcpPort, 1, 65535>, QT_TRANSLATE_NOOP("CliOptions", "应为1到65535的整数")},
     {"password", "TEXT",
      QT_TRANSLATE_NOOP("CliOptions", "TCP维护密码（默认 480917）。这台计算机的每个用户\n都能在进程列表中看到它：请用 --password-file 或 DTU_PASSWORD"),
      [](CliOptions &out, const QString &value) {
