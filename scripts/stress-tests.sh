@@ -6,7 +6,7 @@
 set -uo pipefail
 cd "$(dirname "$0")/.."
 ROUNDS="${1:-3}"
-BUILD_DIR="${DTU_BUILD_DIR:-build}"
+BUILD_DIR="$(realpath -m "${DTU_BUILD_DIR:-build}")" # relative to the checkout, or absolute
 [[ -f "$BUILD_DIR/CTestTestfile.cmake" ]] || { echo "stress-tests: build first (scripts/build.sh)" >&2; exit 2; }
 # As many runners as scripts/test.sh gives the normal build.
 RUNNERS=$(($(nproc) * 6))
@@ -21,7 +21,7 @@ done
 
 failed_rounds=0
 for round in $(seq "$ROUNDS"); do
-  log="$PWD/$BUILD_DIR/stress-round-$round.log"
+  log="$BUILD_DIR/stress-round-$round.log"
   if (cd "$BUILD_DIR" && QT_QPA_PLATFORM=offscreen ctest --parallel "$RUNNERS" --timeout 300 >"$log" 2>&1); then
     echo "round $round: every test passed ($(grep -o 'out of [0-9]*' "$log" | head -1 | cut -d' ' -f3) cases)"
   else
