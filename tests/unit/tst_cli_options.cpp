@@ -81,7 +81,8 @@ private slots:
     }
 
     // --tcp takes a target as an inventory writes it, with or without
-    // "tcp:" and its port; --tcp-port, given too, is the port.
+    // "tcp:" and its port (what a target may be is tst_endpoint's);
+    // --tcp-port, given too, is the port.
     void tcpTargets_data()
     {
         QTest::addColumn<QStringList>("args");
@@ -90,14 +91,8 @@ private slots:
         QTest::newRow("host") << L{"--tcp", "192.168.1.9"} << "tcp:192.168.1.9:8888";
         QTest::newRow("host and port") << L{"--tcp", "192.168.1.9:9000"} << "tcp:192.168.1.9:9000";
         QTest::newRow("as listed") << L{"--tcp", "tcp:dtu-7.local:9000"} << "tcp:dtu-7.local:9000";
-        QTest::newRow("IPv6") << L{"--tcp", "::1"} << "tcp:[::1]:8888";
-        QTest::newRow("IPv6 and port") << L{"--tcp", "[::1]:9000"} << "tcp:[::1]:9000";
         QTest::newRow("--tcp-port over the port") << L{"--tcp-port", "1", "--tcp", "h:9000"} << "tcp:h:1";
-        QTest::newRow("highest port") << L{"--tcp", "h", "--tcp-port", "65535"} << "tcp:h:65535";
         QTest::newRow("port 0") << L{"--tcp", "h:0"} << "";
-        QTest::newRow("port too high") << L{"--tcp", "h:65536"} << "";
-        QTest::newRow("no host") << L{"--tcp", ":9000"} << "";
-        QTest::newRow("bracket not closed") << L{"--tcp", "[::1:9000"} << "";
         QTest::newRow("serial port") << L{"--port", "/dev/ttyUSB0"} << "/dev/ttyUSB0";
     }
     void tcpTargets()
