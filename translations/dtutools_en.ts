@@ -455,10 +455,6 @@ script.js，否则 ~/.config/dtutools/script.js）</source>
 the profile, else ~/.config/dtutools/script.js)</translation>
     </message>
     <message>
-        <source>串口（默认：参数文件中的，否则 COM1）</source>
-        <translation>serial port (default: the profile&apos;s, else COM1)</translation>
-    </message>
-    <message>
         <source>速率（默认：参数文件中的，否则 57600）</source>
         <translation>speed (default: the profile&apos;s, else 57600)</translation>
     </message>
@@ -717,6 +713,16 @@ serial port (HOST:PORT gives the port too)</translation>
     <message>
         <source>TCP端口（默认：--tcp 中给出的，否则 8888）</source>
         <translation>TCP port (default: the one in --tcp, else 8888)</translation>
+    </message>
+    <message>
+        <source>串口（默认：参数文件中的，否则 COM1）；
+tcp:HOST:PORT 与 --tcp 相同</source>
+        <translation>serial port (default: the profile&apos;s, else COM1);
+tcp:HOST:PORT means the same as --tcp</translation>
+    </message>
+    <message>
+        <source>应为串口名，或 tcp:主机:端口（端口1到65535）</source>
+        <translation>a serial port name, or tcp:HOST:PORT (a port from 1 to 65535)</translation>
     </message>
 </context>
 <context>

@@ -75,7 +75,18 @@ const OptionEntry kOptions[] = {
     {"script", "FILE",
      QT_TRANSLATE_NOOP("CliOptions", "设备脚本（默认：./script.js，否则参数文件旁的\nscript.js，否则 ~/.config/dtutools/script.js）"),
      &Text<&CliOptions::scriptPath>},
-    {"port", "NAME", QT_TRANSLATE_NOOP("CliOptions", "串口（默认：参数文件中的，否则 COM1）"), &Text<&CliOptions::port>},
+    {"port", "NAME", QT_TRANSLATE_NOOP("CliOptions", "串口（默认：参数文件中的，否则 COM1）；\ntcp:HOST:PORT 与 --tcp 相同"),
+     // A target copied from history or an inventory reaches its device
+     // however it is reached.
+     [](CliOptions &out, const QString &value) {
+         const std::optional<Endpoint> target = Endpoint::Parse(value);
+         if (target && target->tcp)
+             out.tcp = target;
+         else
+             out.port = value;
+         return target || !value.startsWith(QLatin1String("tcp:"), Qt::CaseInsensitive);
+     },
+     QT_TRANSLATE_NOOP("CliOptions", "应为串口名，或 tcp:主机:端口（端口1到65535）")},
     {"baud", "TEXT", QT_TRANSLATE_NOOP("CliOptions", "速率（默认：参数文件中的，否则 57600）"),
      // A speed the port does not know would be stored into the profile
      // and opened as 9600.

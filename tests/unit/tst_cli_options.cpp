@@ -81,8 +81,8 @@ private slots:
     }
 
     // --tcp takes a target as an inventory writes it, with or without
-    // "tcp:" and its port (what a target may be is tst_endpoint's);
-    // --tcp-port, given too, is the port.
+    // "tcp:" and its port, and --port takes one with "tcp:" (what a target
+    // may be is tst_endpoint's); --tcp-port, given too, is the port.
     void tcpTargets_data()
     {
         QTest::addColumn<QStringList>("args");
@@ -94,6 +94,8 @@ private slots:
         QTest::newRow("--tcp-port over the port") << L{"--tcp-port", "1", "--tcp", "h:9000"} << "tcp:h:1";
         QTest::newRow("port 0") << L{"--tcp", "h:0"} << "";
         QTest::newRow("serial port") << L{"--port", "/dev/ttyUSB0"} << "/dev/ttyUSB0";
+        QTest::newRow("--port as listed") << L{"--port", "tcp:[::1]:9000"} << "tcp:[::1]:9000";
+        QTest::newRow("--port, port 0") << L{"--port", "tcp:h:0"} << "";
     }
     void tcpTargets()
     {
