@@ -66,6 +66,8 @@ QTableWidget *Table(const char *name, const QString &accessibleName, const QStri
     table->setSelectionMode(QAbstractItemView::SingleSelection);
     table->verticalHeader()->hide();
     table->horizontalHeader()->setStretchLastSection(true);
+    // A time or a value on one line; the columns are fitted to what they show.
+    table->setWordWrap(false);
     return table;
 }
 
@@ -234,6 +236,7 @@ void RecordsWindow::ShowDevices()
         if (d.key == picked)
             again = i;
     }
+    devices_->resizeColumnsToContents();
     if (again >= 0)
         devices_->selectRow(again);
     else if (!found.value.isEmpty())
@@ -269,6 +272,7 @@ void RecordsWindow::ShowTimeline()
         if (e.outcome != ResultId(TransactionResult::Accepted))
             timeline_->item(i, 3)->setForeground(kFailedColour);
     }
+    timeline_->resizeColumnsToContents();
     if (!found.value.isEmpty())
         timeline_->selectRow(0);
     else
@@ -316,6 +320,7 @@ void RecordsWindow::ShowEntry()
             for (int column = 0; column < rows_->columnCount(); ++column)
                 rows_->item(i, column)->setForeground(kFailedColour);
     }
+    rows_->resizeColumnsToContents();
     tabs_->setCurrentWidget(rows_);
 }
 
@@ -346,6 +351,7 @@ void RecordsWindow::Compare()
             for (int column = 0; column < compare_->columnCount(); ++column)
                 compare_->item(i, column)->setBackground(kDiffersBackground);
     }
+    compare_->resizeColumnsToContents();
     status_->setText(tr("%1 行不同，比较了 %2 行").arg(outcome.differences.size()).arg(outcome.compared));
     tabs_->setCurrentWidget(compare_);
 }
