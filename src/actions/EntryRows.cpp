@@ -89,9 +89,8 @@ QString Target(const DtuSession &session)
 {
     if (session.tcp.IsOpen())
         return Endpoint::Tcp(session.tcp.Host(), session.tcp.Port()).Text();
-    // The port as the user named it ("/dev/ttyUSB0"), not Qt's short name.
     if (session.serial.IsOpen())
-        return Endpoint::Serial(session.facts.PortText).Text();
+        return Endpoint::Serial(session.serial.OpenedName()).Text();
     return {};
 }
 

@@ -68,6 +68,7 @@ bool SerialTransport::Open(const QString &name, const QString &speedText, const 
     format_ = SerialSettings::ApplyFormat(formatText, format_);
 
     devicePath_ = PortNames::DevicePath(name);
+    openedName_ = name;
     if (line_) {
         lineOpen_ = line_->IsOpen();
         return lineOpen_;

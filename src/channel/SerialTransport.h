@@ -45,6 +45,9 @@ public:
     void StandIn(Transport *line);
 
     QString FailureReason() const { return failureReason_; }
+    // The name the last Open was given, as the user wrote it ("/dev/ttyUSB0",
+    // not Qt's short name); the port box may hold another by now.
+    QString OpenedName() const { return openedName_; }
     // The port as configured, for inspection.
     const QSerialPort &Port() const { return port_; }
 
@@ -70,6 +73,7 @@ private:
     SerialSettings::FrameFormat format_;
     QString failureReason_;
     QString devicePath_;
+    QString openedName_;
     bool closingAfterError_ = false;
     Transport *line_ = nullptr; // the stand-in for the device file, if any
     bool lineOpen_ = false;     // opened on the stand-in and not closed since

@@ -12,6 +12,7 @@
 #include "ui/WindowRecorder.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -69,11 +70,13 @@ QStringList Column(const QTableWidget *table, int column)
 class WindowRecorderTest : public QObject {
     Q_OBJECT
 private slots:
-    // 读取 keeps its entry: the window's, of the device it read, nothing
-    // sent for it but the read's own frame.
+    // 读取 keeps its entry: the window's, of the device it read (on the port
+    // it opened, whatever the port box holds now), nothing sent for it but
+    // the read's own frame.
     void aPressKeepsItsEntry()
     {
         RecordsBench b;
+        b.Child<QComboBox>("Edit1")->setEditText(QStringLiteral("/dev/ttyUSB9"));
         b.ClearMemo();
         b.Press("btRead");
         QCOMPARE(b.Memo().filter(QStringLiteral("下行：")).size(), 1);
