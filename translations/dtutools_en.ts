@@ -1800,11 +1800,15 @@ tcp:HOST:PORT means the same as --tcp</translation>
     </message>
     <message>
         <source>检查了%1行：%2个错误，%3个警告</source>
-        <translation>checked %1 rows: %2 faults, %3 warnings</translation>
+        <translation>rows checked: %1; faults: %2; warnings: %3</translation>
     </message>
     <message>
         <source>参数文件有%1处错误，文件操作 › 检查参数文件... 列出它们</source>
         <translation>The parameter file has %1 faults; File › Check parameter file... lists them</translation>
+    </message>
+    <message>
+        <source>%1 不是JSON数组，一行参数也不会载入</source>
+        <translation>%1 is not a JSON array: no parameter row is loaded</translation>
     </message>
 </context>
 <context>

@@ -214,7 +214,9 @@ public:
     {
         const JsonValue *params = source.root.Find(ProfileKeys::Params);
         if (!params || !params->IsArray()) {
-            Add(At(source, 0, Kind::MissingMember, Severity::Warning), {ProfileKeys::Params});
+            Add(params ? At(source, params->Offset(), Kind::NotAList, Severity::Warning)
+                       : At(source, 0, Kind::MissingMember, Severity::Warning),
+                {ProfileKeys::Params});
             return;
         }
         QHash<QString, int> numbers; // number -> line of its first row
@@ -480,7 +482,7 @@ QString KindName(Kind kind)
     // In the order of Kind.
     static const char *const kNames[] = {
         "file-unreadable", "not-text", "bad-json", "not-an-object", "script-load", "missing-member",
-        "bad-number", "repeated-number", "bad-value", "bad-list", "bad-choice-code", "repeated-code",
+        "not-a-list", "bad-number", "repeated-number", "bad-value", "bad-list", "bad-choice-code", "repeated-code",
         "missing-function", "snippet-error", "snippet-timeout", "bad-command-word", "value-undecodable",
         "value-too-long", "sample-undecodable", "wrapped", "no-round-trip",
     };

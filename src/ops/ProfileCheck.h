@@ -18,6 +18,7 @@ enum class Kind {
     NotAnObject,       // the file or a row is not a JSON object (rows after it are not loaded)
     ScriptLoad,        // the script stopped while loading: the engine's message
     MissingMember,     // a row lacks a member: its name
+    NotAList,          // Params is there but no array (no row is loaded): Params
     BadNumber,         // CMDID is not four hex digits: CMDID
     RepeatedNumber,    // CMDID already in the table: CMDID, line of the first
     BadValue,          // PVALUE is not "HEX:" and whole bytes: PVALUE

@@ -32,6 +32,7 @@ QString Detail(const ProfileCheck::Finding &f)
         return f.index >= 0 ? tr("这一行不是JSON对象，它和它后面的行都不会载入") : tr("不是JSON对象");
     case Kind::ScriptLoad: return tr("脚本载入时出错：%1").arg(at(0));
     case Kind::MissingMember: return tr("缺少成员 %1").arg(at(0));
+    case Kind::NotAList: return tr("%1 不是JSON数组，一行参数也不会载入").arg(at(0));
     case Kind::BadNumber: return tr("参数号“%1”不是四位十六进制数").arg(at(0));
     case Kind::RepeatedNumber: return tr("参数号 %1 在第%2行已经用过").arg(at(0), at(1));
     case Kind::BadValue: return tr("PVALUE“%1”不是 HEX: 加完整的十六进制字节").arg(at(0));

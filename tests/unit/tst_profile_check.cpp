@@ -69,6 +69,7 @@ private slots:
         // Said once for two rows: the second never runs it.
         file("endless", {QStringLiteral("snippet-timeout@4:0030")});
         file("missing-function", {QStringLiteral("missing-function@4:0030")});
+        file("rows-not-a-list", {QStringLiteral("not-a-list@3:11?")});
 
         // Its bytes read back as "0", which is written as 30.
         row("decoder and encoder at odds", CheckedRow("0030", "Length=5;", "GetWord()", "SetStr()"),
