@@ -3001,6 +3001,10 @@ tcp:HOST:PORT means the same as --tcp</translation>
         <source>不能含有控制字符（%1）</source>
         <translation>no control characters (%1)</translation>
     </message>
+    <message>
+        <source>字符“%1”无法用GBK编码</source>
+        <translation>the character “%1” has no GBK code</translation>
+    </message>
 </context>
 <context>
     <name>WorkPaths</name>

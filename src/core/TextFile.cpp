@@ -72,7 +72,13 @@ QByteArray Encode(const QString &text, Encoding encoding)
     QByteArray out = encoder.encode(text);
     if (!encoder.hasError())
         return out;
-    // Find the character GBK cannot hold, so the message can name it.
+    if (const QString piece = NotInGbk(text); !piece.isEmpty())
+        throw DtuError(QCoreApplication::translate("TextFile", "字符“%1”无法用GBK编码保存").arg(piece));
+    throw DtuError(QCoreApplication::translate("TextFile", "文本无法用GBK编码保存"));
+}
+
+QString NotInGbk(const QString &text)
+{
     for (qsizetype i = 0; i < text.size();) {
         const qsizetype len = (text.at(i).isHighSurrogate() && i + 1 < text.size()) ? 2 : 1;
         const QString piece = text.mid(i, len);
@@ -80,10 +86,10 @@ QByteArray Encode(const QString &text, Encoding encoding)
         const QByteArray probe = one.encode(piece);
         Q_UNUSED(probe);
         if (one.hasError())
-            throw DtuError(QCoreApplication::translate("TextFile", "字符“%1”无法用GBK编码保存").arg(piece));
+            return piece;
         i += len;
     }
-    throw DtuError(QCoreApplication::translate("TextFile", "文本无法用GBK编码保存"));
+    return {};
 }
 
 Decoded Read(const QString &path)

@@ -34,8 +34,11 @@ void WriteAtomically(const QString &path, const QByteArray &bytes);
 // path holds: valid UTF-8 is taken as such, anything else as GBK.
 QString FromUtf8OrGbk(const QByteArray &bytes);
 
-// GBK text <-> bytes for user texts (typed messages, device strings).
+// GBK text <-> bytes for user texts (typed messages, device strings). A
+// character GBK cannot hold becomes "?".
 QByteArray ToGbk(const QString &text);
+// The first character of text GBK cannot hold; empty when it holds them all.
+QString NotInGbk(const QString &text);
 QString FromGbk(const QByteArray &bytes);
 
 } // namespace TextFile

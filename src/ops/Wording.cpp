@@ -39,6 +39,7 @@ QString EditRefusal(const EditResult &r)
     case Problem::NotRepresentable: return tr("超出此参数能保存的范围");
     case Problem::NothingEncoded: return tr("编码脚本没有给出任何字节");
     case Problem::NotWholeBytes: return tr("编码脚本给出的不是完整的十六进制字节（%1）").arg(r.detail);
+    case Problem::NotGbk: return tr("字符“%1”无法用GBK编码").arg(r.detail);
     }
     return {};
 }

@@ -65,6 +65,9 @@ Encoded Encode(ScriptHost &script, const QString &onSet, const QString &text)
         return EncodeFloat(text);
     Encoded e;
     if (IsSetStr(onSet)) {
+        // The device would get "?" for it.
+        if (const QString lost = TextFile::NotInGbk(text); !lost.isEmpty())
+            return Refused(Encoded::Problem::NotGbk, lost);
         e.hex = BytesToHex(TextFile::ToGbk(text));
     } else {
         try {

@@ -28,7 +28,8 @@ struct Encoded {
         DecimalComma,     // a float row given a number with a decimal comma
         NotRepresentable, // the encoder said NaN: the value does not fit the field
         NothingEncoded,   // the encoder yielded nothing for a text that is not empty
-        NotWholeBytes     // the encoder yielded something that is not hex digits in pairs
+        NotWholeBytes,    // the encoder yielded something that is not hex digits in pairs
+        NotGbk            // a text row given a character GBK cannot hold (detail: the character)
     };
     QString hex; // hex digits, two per byte, upper case as the encoder gave them
     Problem problem = Problem::None;

@@ -29,6 +29,7 @@ QString ProblemText(const ValueCodec::Encoded &encoded)
     case Problem::NotRepresentable: return QStringLiteral("out of the range it can hold");
     case Problem::NothingEncoded: return QStringLiteral("its encoder gave no bytes");
     case Problem::NotWholeBytes: return QStringLiteral("its encoder gave no whole bytes (%1)").arg(encoded.detail);
+    case Problem::NotGbk: return QStringLiteral("\"%1\" is no GBK character").arg(encoded.detail);
     }
     return {};
 }

@@ -184,6 +184,10 @@ private slots:
         QTest::newRow("script answers no hex") << "ascinput.length + ''" << "'\";\\n" << "HEX:99" << "旧值"
                                                << P::NotWholeBytes;
         QTest::newRow("the value's own tab stays") << "SetStr()" << "a\tb" << "HEX:610962" << "a\tb" << P::None;
+        // GBK holds 中文 and €, not 😀 or 한: the device would get "?".
+        QTest::newRow("string, GBK") << "SetStr()" << "中文€" << "HEX:D6D0CEC480" << "中文€" << P::None;
+        QTest::newRow("string, no GBK") << "SetStr()" << "AB😀" << "HEX:99" << "旧值" << P::NotGbk;
+        QTest::newRow("string, Korean") << "SetStr()" << "한" << "HEX:99" << "旧值" << P::NotGbk;
     }
     void convertTyped()
     {
@@ -392,7 +396,8 @@ private slots:
         QTest::newRow("U+0000") << "0040" << QString(QChar(0x00)) << control;
         QTest::newRow("U+001F") << "0040" << QStringLiteral("CMNET") + QChar(0x1F) << control;
         QTest::newRow("U+007F") << "0040" << QStringLiteral("CM") + QChar(0x7F) << control;
-        QTest::newRow("U+0080") << "0040" << QStringLiteral("CM") + QChar(0x80) << int(EditResult::Kind::Applied);
+        // Past the control characters, and no GBK character either.
+        QTest::newRow("U+0080") << "0040" << QStringLiteral("CM") + QChar(0x80) << int(EditResult::Kind::CannotHold);
         QTest::newRow("Chinese") << "0040" << "专网接入点" << int(EditResult::Kind::Applied);
     }
     void applyTextRefusals()
