@@ -273,6 +273,14 @@ IMEI: %2
         <source>%1：“%2”不是记录编号</source>
         <translation>%1: &quot;%2&quot; is not an entry id</translation>
     </message>
+    <message>
+        <source>（它在主参数表中：去掉 --ext）</source>
+        <translation> (it is in the main table: leave out --ext)</translation>
+    </message>
+    <message>
+        <source>（它在扩展参数表中：加上 --ext）</source>
+        <translation> (it is in the extended table: add --ext)</translation>
+    </message>
 </context>
 <context>
     <name>CliFleetWorker</name>

@@ -115,6 +115,9 @@ bool CheckWrite(CliContext &c, QString *error)
     for (const Actions::GivenValue &v : GivenValues(c.options.arguments, QStringLiteral("write"))) {
         if (ChosenTable(c).FindByNumber(v.number) < 0) {
             *error = (c.options.ext ? tr("write：扩展参数表中没有参数 %1") : tr("write：主参数表中没有参数 %1")).arg(v.number);
+            // The usual slip: the row is in the other table.
+            if ((c.options.ext ? c.session.mainTable : c.session.extTable).FindByNumber(v.number) >= 0)
+                *error += c.options.ext ? tr("（它在主参数表中：去掉 --ext）") : tr("（它在扩展参数表中：加上 --ext）");
             return false;
         }
         if (const auto refused = Actions::CheckValues(c.session, ChosenPage(c), {v})) {

@@ -75,6 +75,9 @@ private slots:
             "dtucfg: write: 0032: choose one of: TCP, UDP");
         row("no such row", {"write", "0999=1"}, 2, "dtucfg: write：主参数表中没有参数 0999",
             "dtucfg: write: no parameter 0999 in the main table");
+        row("a row of the other table", {"write", "0100=RS485"}, 2,
+            "dtucfg: write：主参数表中没有参数 0100（它在扩展参数表中：加上 --ext）",
+            "dtucfg: write: no parameter 0100 in the main table (it is in the extended table: add --ext)");
         row("device number below level 2", {"write", "0030=10.0.0.9", "0091=X", "0031=9000"}, 2,
             "dtucfg: write：0091（设备编号）只有用 --level 2 才能修改",
             "dtucfg: write: 0091 (设备编号) may be changed only with --level 2");
