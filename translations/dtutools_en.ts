@@ -1022,24 +1022,8 @@ tcp:HOST:PORT means the same as --tcp</translation>
         <translation>waiting</translation>
     </message>
     <message>
-        <source>连接中</source>
-        <translation>connecting</translation>
-    </message>
-    <message>
         <source>开始</source>
         <translation>started</translation>
-    </message>
-    <message>
-        <source>写入中 %1/%2</source>
-        <translation>writing %1/%2</translation>
-    </message>
-    <message>
-        <source>写入中</source>
-        <translation>writing</translation>
-    </message>
-    <message>
-        <source>校验中</source>
-        <translation>verifying</translation>
     </message>
     <message>
         <source>写入%1行</source>
@@ -1064,10 +1048,6 @@ tcp:HOST:PORT means the same as --tcp</translation>
     <message>
         <source>，%1行已相同</source>
         <translation>, %1 already right</translation>
-    </message>
-    <message>
-        <source>读取中</source>
-        <translation>reading</translation>
     </message>
 </context>
 <context>
@@ -1172,18 +1152,6 @@ tcp:HOST:PORT means the same as --tcp</translation>
         <translation>Waiting</translation>
     </message>
     <message>
-        <source>连接中</source>
-        <translation>Connecting</translation>
-    </message>
-    <message>
-        <source>校验中</source>
-        <translation>Verifying</translation>
-    </message>
-    <message>
-        <source>写入中</source>
-        <translation>Writing</translation>
-    </message>
-    <message>
         <source>级别0</source>
         <translation>Level 0</translation>
     </message>
@@ -1230,10 +1198,6 @@ tcp:HOST:PORT means the same as --tcp</translation>
     <message>
         <source>读出每台设备，与应有的参数比较，什么也不写</source>
         <translation>Read every device and compare it with what it should hold, writing nothing</translation>
-    </message>
-    <message>
-        <source>读取中</source>
-        <translation>Reading</translation>
     </message>
     <message>
         <source>第%1台设备（%2）与第%3台（%4）是同一台设备</source>
@@ -1369,6 +1333,22 @@ tcp:HOST:PORT means the same as --tcp</translation>
     <message>
         <source>相符</source>
         <translation>Matches</translation>
+    </message>
+    <message>
+        <source>校验中</source>
+        <translation>Verifying</translation>
+    </message>
+    <message>
+        <source>读取中</source>
+        <translation>Reading</translation>
+    </message>
+    <message>
+        <source>写入中</source>
+        <translation>Writing</translation>
+    </message>
+    <message>
+        <source>连接中</source>
+        <translation>Connecting</translation>
     </message>
 </context>
 <context>

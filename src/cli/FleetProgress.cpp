@@ -53,22 +53,16 @@ void FleetProgress::Flush()
 
 void FleetProgress::Started(int index)
 {
-    Set(index, QCoreApplication::translate("FleetProgress", "连接中"), false);
+    Set(index, FleetWording::Phase({}), false);
     if (!terminal_)
         CliText::Write(stream_, Head(index) + QCoreApplication::translate("FleetProgress", "开始") + QLatin1Char('\n'));
 }
 
 void FleetProgress::Progress(int index, const QString &phase, int done, int total)
 {
-    QString state;
-    if (phase == QLatin1String("write"))
-        state = total > 0 ? QCoreApplication::translate("FleetProgress", "写入中 %1/%2").arg(done).arg(total) : QCoreApplication::translate("FleetProgress", "写入中");
-    else if (phase == QLatin1String("verify"))
-        state = QCoreApplication::translate("FleetProgress", "校验中");
-    else if (phase == QLatin1String("read"))
-        state = QCoreApplication::translate("FleetProgress", "读取中");
-    else
-        state = QCoreApplication::translate("FleetProgress", "连接中");
+    QString state = FleetWording::Phase(phase);
+    if (phase == QLatin1String("write") && total > 0)
+        state += QStringLiteral(" %1/%2").arg(done).arg(total);
     Set(index, state, false);
 }
 

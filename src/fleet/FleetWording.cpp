@@ -30,6 +30,15 @@ QString Result(const DeviceReport &r, bool audit)
     return why.isEmpty() ? word : word + QStringLiteral(" (") + why + QLatin1Char(')');
 }
 
+QString Phase(const QString &phase)
+{
+    const auto tr = [](const char *source) { return QCoreApplication::translate("FleetWording", source); };
+    return phase == QLatin1String("verify") ? tr("校验中")
+         : phase == QLatin1String("read")   ? tr("读取中")
+         : phase == QLatin1String("write")  ? tr("写入中")
+                                            : tr("连接中");
+}
+
 QString Detail(const DeviceWhy &why)
 {
     using Kind = DeviceWhy::Kind;

@@ -18,6 +18,9 @@ QString Outcome(OutcomeId outcome, bool audit);
 // The result cell: the word, then what explains it (the first refused row,
 // the rows that differ, or the detail).
 QString Result(const DeviceReport &report, bool audit = false);
+// What a device of a run is doing: a worker's phase ("read", "write",
+// "verify"), anything else being the connection.
+QString Phase(const QString &phase);
 // Why, for an outcome the lists do not explain ("41行中有3行未写到"); "" for none.
 QString Detail(const DeviceWhy &why);
 // "共3台设备：成功 2台，部分失败 1台", in the order outcomes first appear.

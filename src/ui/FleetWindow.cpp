@@ -367,7 +367,7 @@ void FleetWindow::ShowResult(int row, const QString &text)
 
 void FleetWindow::OnStarted(int index)
 {
-    ShowResult(index, tr("连接中"));
+    ShowResult(index, FleetWording::Phase({}));
 }
 
 void FleetWindow::OnProgress(int index, const QString &phase, int done, int total)
@@ -377,10 +377,7 @@ void FleetWindow::OnProgress(int index, const QString &phase, int done, int tota
         bar->setRange(0, total);
         bar->setValue(done);
     }
-    ShowResult(index, phase == QLatin1String("verify") ? tr("校验中")
-                    : phase == QLatin1String("read") ? tr("读取中")
-                    : phase == QLatin1String("write") ? tr("写入中")
-                                                      : tr("连接中"));
+    ShowResult(index, FleetWording::Phase(phase));
 }
 
 void FleetWindow::OnFinished(int index)
