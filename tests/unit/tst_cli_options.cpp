@@ -103,8 +103,10 @@ private slots:
         QFETCH(QString, target);
         const Parsed p = Parse(args << QStringLiteral("status"));
         QCOMPARE(p.ok, !target.isEmpty());
-        if (p.ok)
-            QCOMPARE(p.options.Target().Text(), target);
+        if (!p.ok)
+            return;
+        QCOMPARE(p.options.Target().Text(), target);
+        QCOMPARE(p.options.Target().tcp, target.startsWith(QLatin1String("tcp:")));
     }
 
     // The edges of what the port takes: every speed the port knows (the box
