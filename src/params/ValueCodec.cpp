@@ -18,8 +18,13 @@ bool IsSetFloat(const QString &onSet) { return onSet.contains(QLatin1String("Set
 
 QString Decode(ScriptHost &script, const QString &onGet, const QString &hexDigits)
 {
-    if (onGet.contains(QLatin1String("GetStr()")))
-        return TextFile::FromGbk(HexToBytes(hexDigits));
+    if (onGet.contains(QLatin1String("GetStr()"))) {
+        // Devices pad a text field with zero bytes; the text ends at the
+        // first, or the editor would hold characters no one can see or type.
+        const QByteArray bytes = HexToBytes(hexDigits);
+        const qsizetype zero = bytes.indexOf('\0');
+        return TextFile::FromGbk(zero < 0 ? bytes : bytes.left(zero));
+    }
     if (IsGetFloat(onGet)) {
         // The first four bytes, big-endian; missing low bytes count as 00.
         const QByteArray bytes = HexToBytes(hexDigits).leftJustified(4, '\0', true);

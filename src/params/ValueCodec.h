@@ -13,7 +13,8 @@ bool IsGetFloat(const QString &onGet);
 bool IsSetStr(const QString &onSet);
 bool IsSetFloat(const QString &onSet);
 
-// Display text of a value: built-in GetStr (the bytes as GBK text) /
+// Display text of a value: built-in GetStr (the bytes as GBK text, up to a
+// zero byte) /
 // GetFloat (the first four bytes as a big-endian single-precision number,
 // missing low bytes counting as 00, formatted "%.3f"), else the result of
 // evaluating onGet after hexinput is set. Script errors propagate.

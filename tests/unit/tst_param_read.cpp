@@ -214,6 +214,7 @@ private slots:
         QTest::newRow("float") << QString() << "GetFloat()" << Bytes("41 20 00 00") << "10.000";
         QTest::newRow("short float") << QString() << "GetFloat()" << Bytes("3F C0") << "1.500";
         QTest::newRow("string") << QString() << "GetStr()" << Bytes("31 2E 30") << "1.0";
+        QTest::newRow("string padded with zero bytes") << QString() << "GetStr()" << Bytes("31 2E 30 00 00 33") << "1.0";
         QTest::newRow("script") << "Length=5;" << "GetUInt()" << Bytes("1F 90") << "8080";
         QTest::newRow("script sees hexinput") << QString() << "hexinput.toLowerCase()" << Bytes("AB CD") << "abcd";
         QTest::newRow("script error keeps text") << QString() << "NoSuchFunction()" << Bytes("01") << "旧";
