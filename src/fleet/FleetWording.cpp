@@ -7,9 +7,17 @@
 #include <QStringList>
 
 namespace FleetWording {
+namespace {
+// lupdate files these tr() texts under the namespace's name.
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("FleetWording", text);
+}
+} // namespace
+
 QString Outcome(OutcomeId outcome, bool audit)
 {
-    return audit && outcome == OutcomeId::Ok ? QCoreApplication::translate("FleetWording", "相符") : OutcomeWord(outcome);
+    return audit && outcome == OutcomeId::Ok ? tr("相符") : OutcomeWord(outcome);
 }
 
 QString Result(const DeviceReport &r, bool audit)
@@ -32,7 +40,6 @@ QString Result(const DeviceReport &r, bool audit)
 
 QString Phase(const QString &phase)
 {
-    const auto tr = [](const char *source) { return QCoreApplication::translate("FleetWording", source); };
     return phase == QLatin1String("verify") ? tr("校验中")
          : phase == QLatin1String("read")   ? tr("读取中")
          : phase == QLatin1String("write")  ? tr("写入中")
@@ -42,7 +49,6 @@ QString Phase(const QString &phase)
 QString Detail(const DeviceWhy &why)
 {
     using Kind = DeviceWhy::Kind;
-    const auto tr = [](const char *source) { return QCoreApplication::translate("FleetWording", source); };
     switch (why.kind) {
     case Kind::None: return {};
     case Kind::ClosedAfterPassword: return tr("设备在收到密码后断开了连接：密码不对，或设备正忙于另一个连接");
@@ -64,15 +70,12 @@ QString Totals(const QList<DeviceReport> &reports, bool audit)
 {
     QStringList parts;
     for (const auto &[outcome, count] : FleetReport::Counts(reports))
-        parts << QCoreApplication::translate("FleetWording", "%1 %2台").arg(Outcome(outcome, audit)).arg(count);
-    return QCoreApplication::translate("FleetWording", "共%1台设备：%2")
-        .arg(reports.size())
-        .arg(parts.join(QCoreApplication::translate("FleetWording", "，")));
+        parts << tr("%1 %2台").arg(Outcome(outcome, audit)).arg(count);
+    return tr("共%1台设备：%2").arg(reports.size()).arg(parts.join(tr("，")));
 }
 
 QString TargetFault(Endpoint::Fault fault, const QString &text)
 {
-    const auto tr = [](const char *source) { return QCoreApplication::translate("FleetWording", source); };
     switch (fault) {
     case Endpoint::Fault::None: return {};
     case Endpoint::Fault::Empty: return tr("没有给出设备地址");
@@ -84,7 +87,6 @@ QString TargetFault(Endpoint::Fault fault, const QString &text)
 
 QString SetupRefusal(const FleetSetup::Plan &plan, const QString &profilePath)
 {
-    const auto tr = [](const char *source) { return QCoreApplication::translate("FleetWording", source); };
     switch (plan.refusal) {
     case FleetSetup::Refusal::None: return {};
     case FleetSetup::Refusal::NoDevices: return tr("清单中没有设备");
@@ -102,7 +104,6 @@ QString SetupRefusal(const FleetSetup::Plan &plan, const QString &profilePath)
 QString InventoryProblem(const Inventory::Problem &p)
 {
     using Kind = Inventory::Problem::Kind;
-    const auto tr = [](const char *source) { return QCoreApplication::translate("FleetWording", source); };
     QString what;
     switch (p.kind) {
     case Kind::Unreadable: what = tr("无法读取：%1").arg(p.detail); break;
