@@ -79,12 +79,13 @@ const OptionEntry kOptions[] = {
      // A target copied from history or an inventory reaches its device
      // however it is reached.
      [](CliOptions &out, const QString &value) {
-         const std::optional<Endpoint> target = Endpoint::Parse(value);
+         Endpoint::Fault fault = Endpoint::Fault::None;
+         const std::optional<Endpoint> target = Endpoint::Parse(value, &fault);
          if (target && target->tcp)
              out.tcp = target;
          else
              out.port = value;
-         return target || !value.startsWith(QLatin1String("tcp:"), Qt::CaseInsensitive);
+         return target || fault == Endpoint::Fault::Empty;
      },
      QT_TRANSLATE_NOOP("CliOptions", "应为串口名，或 tcp:主机:端口（端口1到65535）")},
     {"baud", "TEXT", QT_TRANSLATE_NOOP("CliOptions", "速率（默认：参数文件中的，否则 57600）"),
