@@ -14,10 +14,9 @@ bool IsSetStr(const QString &onSet);
 bool IsSetFloat(const QString &onSet);
 
 // Display text of a value: built-in GetStr (the bytes as GBK text, up to a
-// zero byte) /
-// GetFloat (the first four bytes as a big-endian single-precision number,
-// missing low bytes counting as 00, formatted "%.3f"), else the result of
-// evaluating onGet after hexinput is set. Script errors propagate.
+// zero byte) / GetFloat (the first four bytes as a big-endian single-precision
+// number, missing low bytes counting as 00, formatted "%.3f"), else the result
+// of evaluating onGet after hexinput is set. Script errors propagate.
 QString Decode(ScriptHost &script, const QString &onGet, const QString &hexDigits);
 
 // Typed text as the row's bytes, or why the row cannot hold it.
