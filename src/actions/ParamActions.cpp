@@ -241,9 +241,7 @@ WriteReport WriteRows(DtuSession &s, const QList<int> &mainRows, const QList<int
         parts.append({&s.extTable, extRows, DeviceCommands::kExtendedPageChannel});
     if (parts.isEmpty())
         return {};
-    WriteLoop::Options options;
-    options.giveUpWhenSilent = giveUpWhenSilent;
-    return WriteLoop::Run(s, parts, options);
+    return WriteLoop::Run(s, parts, giveUpWhenSilent);
 }
 
 VerifyResult Verify(DtuSession &s, Recorder &recorder, const Expected &expected, const QString &action)

@@ -74,7 +74,7 @@ ChannelOutcome ConnectTcp(DtuSession &session, const QString &host, quint16 port
         tcp.Connect(host, password);
         // The transport gives an attempt up after its own connect limit, on
         // the session's scheduler: the wait ends by then at the latest.
-        WaitWhile(session, kTcpConnectLimitMs, [&tcp] { return tcp.state() == TcpTransport::State::Connecting; });
+        WaitWhile(session, TcpTransport::kConnectLimitMs, [&tcp] { return tcp.state() == TcpTransport::State::Connecting; });
         QObject::disconnect(watch);
         if (!connected)
             return fail(AttemptFailure(tcp));

@@ -14,9 +14,6 @@ class DtuSession;
 // forgotten, since another program may have left it on the extended one.
 namespace ChannelOpen {
 
-// How long a TCP connect may take before it counts as failed: the
-// transport's own limit.
-inline constexpr int kTcpConnectLimitMs = TcpTransport::kConnectLimitMs;
 // How long a fresh connection is watched for the device dropping it after
 // the password, before anything is sent.
 inline constexpr int kPasswordSettleMs = 300;

@@ -33,31 +33,22 @@ quint16 ScriptWord(DtuSession &session, const char *name)
 CommandOutcome ReadByteReply(DtuSession &session, quint16 requestWord, quint16 replyWord, int timeoutMs,
                              const QString &operationWord)
 {
-    CommandOutcome outcome;
     const QByteArray reply = session.exchange.Transact(requestWord, {}, timeoutMs);
     if (reply.isEmpty())
-        outcome.result = TransactionResult::NoAnswer;
-    else if (!FrameCodec::HasHeader(reply))
-        outcome.result = TransactionResult::NotAFrame;
-    if (outcome.result != TransactionResult::Accepted)
-        return outcome;
+        return {.result = TransactionResult::NoAnswer};
+    if (!FrameCodec::HasHeader(reply))
+        return {.result = TransactionResult::NotAFrame};
     // A reply too short to hold a word cannot carry the expected one.
-    const bool wordMatches = reply.size() >= 6
-        && static_cast<quint8>(reply[4]) == (replyWord >> 8)
-        && static_cast<quint8>(reply[5]) == (replyWord & 0xFF);
-    if (!wordMatches) {
+    if (reply.size() < 6 || WordAt(reply, 4) != replyWord) {
         ResultWording::Post(session.frontend(), ResultWording::Text(operationWord, ResultWording::Family::DataReply,
                                                                     TransactionResult::WrongCommandWord));
-        outcome.result = TransactionResult::WrongCommandWord;
-        return outcome;
+        return {.result = TransactionResult::WrongCommandWord};
     }
     if (!FrameCodec::ChecksumByLength(reply))
-        outcome.result = TransactionResult::BadChecksum;
-    else if (reply.size() != 9)
-        outcome.result = TransactionResult::NoAnswer;
-    else
-        outcome.value = static_cast<quint8>(reply[6]);
-    return outcome;
+        return {.result = TransactionResult::BadChecksum};
+    if (reply.size() != 9)
+        return {.result = TransactionResult::NoAnswer};
+    return {.value = static_cast<quint8>(reply[6])};
 }
 
 // Text answers (version, IMEI, clock): the data bytes of a checked frame.
@@ -88,9 +79,7 @@ CommandOutcome ReadTextReply(DtuSession &session, quint16 requestWord)
 
 CommandOutcome SetTypeCommand(DtuSession &session, quint16 word, const QByteArray &data)
 {
-    CommandOutcome outcome;
-    outcome.result = session.exchange.SetTypeExchange(word, data);
-    return outcome;
+    return {.result = session.exchange.SetTypeExchange(word, data)};
 }
 
 } // namespace
@@ -169,10 +158,7 @@ CommandOutcome ReadClock(DtuSession &session)
 
 CommandOutcome SetClock(DtuSession &session, const QDateTime &localNow)
 {
-    const QDate d = localNow.date();
-    const QTime t = localNow.time();
-    const QString text = QString::asprintf("%.4d-%.2d-%.2d %.2d:%.2d:%.2d", d.year(), d.month(), d.day(),
-                                           t.hour(), t.minute(), t.second());
+    const QString text = localNow.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
     // The line goes out first, so it is there even when the device is silent.
     session.frontend().AppendControlMemo(Wording::SetClockLine(text));
     return SetTypeCommand(session, kSetClockWord, text.toLatin1());

@@ -74,10 +74,8 @@ EditorPlan Plan(DtuSession &session, const ParamTableModel &table, int index)
     if (index < 0 || index >= table.Count())
         return plan;
     const ParamRow &row = table.Row(index);
-    if (Locked(session, row.Number())) {
-        plan.readOnly = true;
+    if (Locked(session, row.Number())) // a heading, or a row the level withholds: no editor
         return plan;
-    }
 
     const QString hexCell = row.cells[ColHex];
     const QString hexDigits = row.HexDigits();
@@ -110,14 +108,6 @@ EditorPlan Plan(DtuSession &session, const ParamTableModel &table, int index)
     return plan;
 }
 
-bool RowReadOnly(DtuSession &session, int index)
-{
-    const ParamTableModel *table = session.ActiveTable();
-    if (!table || index < 0 || index >= table->Count())
-        return true;
-    return Locked(session, table->Cell(index, ColNumber));
-}
-
 EditResult CheckText(DtuSession &session, const ParamTableModel &table, int row, const QString &text, QString *hex,
                      Limits limits)
 {
@@ -134,7 +124,7 @@ EditResult CheckText(DtuSession &session, const ParamTableModel &table, int row,
         return result;
     }
     const EditorPlan plan = Plan(session, table, row);
-    if (plan.kind != EditorPlan::Kind::Edit || plan.readOnly) {
+    if (plan.kind != EditorPlan::Kind::Edit) {
         result.kind = EditResult::Kind::NotEditable;
         return result;
     }
@@ -287,11 +277,8 @@ EditResult ApplyText(DtuSession &session, ParamTableModel &table, const QString 
 EditResult ConvertTyped(DtuSession &session, const QString &text)
 {
     ParamTableModel *table = session.ActiveTable();
-    if (!table) {
-        EditResult none;
-        none.kind = EditResult::Kind::NoSuchRow;
-        return none;
-    }
+    if (!table)
+        return {.kind = EditResult::Kind::NoSuchRow};
     return ConvertTyped(session, *table, table->CurrentRow(), text);
 }
 

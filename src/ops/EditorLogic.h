@@ -21,7 +21,6 @@ struct EditorPlan {
     int maxLength = 199;
     QString charFilter;
     QString editText;
-    bool readOnly = false;
     // A malformed choice list: shown in a message box, then the edit box.
     QString listError;
 };
@@ -62,9 +61,6 @@ bool IsControl(QChar ch);
 EditorPlan Plan(DtuSession &session, const ParamTableModel &table, int index);
 // Plan for row `index` of the active table.
 EditorPlan Plan(DtuSession &session, int index);
-// Whether the value edit box of that row is read-only (heading, or "0091"
-// below level 2).
-bool RowReadOnly(DtuSession &session, int index);
 // Whether a row can hold a text as its editor would take it (its Length, its
 // Mask, what its encoder makes of it), without changing anything; the hex
 // digits it would store go to *hex.

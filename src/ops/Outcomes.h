@@ -133,15 +133,6 @@ struct ChannelOutcome {
     QString FailureId() const;
 };
 
-// "保存参数文件" in the window.
-struct SaveOutcome {
-    enum class Kind { Saved, Cancelled, NoProfile, Failed };
-    Kind kind = Kind::Saved;
-    QString path;
-    QString error; // why the file could not be written
-    bool Ok() const { return kind == Kind::Saved; }
-};
-
 // How each ended, as one outcome: what a record entry keeps and what a
 // front end's verdict starts from.
 OutcomeId Verdict(const ReadOutcome &outcome);

@@ -19,22 +19,18 @@ namespace {
 // Restore and reset differ only in question, wording and command: ask first,
 // then send; the result goes to panel 3 and Memo1, and a question answered
 // Cancel repeats the panel's text there.
-CommandOutcome AskAndRun(DtuSession &session, const QString &question, QString (*wording)(int),
+CommandOutcome AskAndRun(DtuSession &session, const QString &question, const QString &word,
                          CommandOutcome (*command)(DtuSession &))
 {
-    CommandOutcome outcome;
-    if (!session.RequireChannel()) {
-        outcome.channelOpen = false;
-        return outcome;
-    }
+    if (!session.RequireChannel())
+        return {.channelOpen = false};
     Frontend &frontend = session.frontend();
     if (!frontend.AskOkCancel(question, QuestionCaption())) {
         frontend.RepeatResult(Frontend::Memo::Traffic);
-        outcome.cancelled = true;
-        return outcome;
+        return {.cancelled = true};
     }
-    outcome = command(session);
-    const QString text = wording(outcome.result);
+    const CommandOutcome outcome = command(session);
+    const QString text = ResultWording::Text(word, ResultWording::Family::Ack, outcome.result);
     if (text.isEmpty())
         frontend.RepeatResult(Frontend::Memo::Traffic);
     else
@@ -70,35 +66,30 @@ void UpdateProfileValues(DtuSession &session)
 CommandOutcome RestoreDefaultsMenu(DtuSession &session)
 {
     // The restore reports in the words of a parameter write.
-    return AskAndRun(session, RestoreQuestion(), &Wording::RestoreResult, &DeviceCommands::RestoreDefaults);
+    return AskAndRun(session, RestoreQuestion(), Wording::WriteWord(), &DeviceCommands::RestoreDefaults);
 }
 
 CommandOutcome ResetMenu(DtuSession &session)
 {
-    return AskAndRun(session, ResetQuestion(), &Wording::ResetResult, &DeviceCommands::Reset);
+    return AskAndRun(session, ResetQuestion(), Wording::ResetWord(), &DeviceCommands::Reset);
 }
 
-SaveOutcome SaveParamFile(DtuSession &session)
+void SaveParamFile(DtuSession &session)
 {
     Frontend &frontend = session.frontend();
-    SaveOutcome outcome;
     if (!session.profile) {
         frontend.ShowMessage(NothingToSaveText());
-        outcome.kind = SaveOutcome::Kind::NoProfile;
-        return outcome;
+        return;
     }
     // The values go into the loaded profile itself and stay there even when
     // the dialog is cancelled, so a later re-save of the profile keeps them.
     UpdateProfileValues(session);
 
     QString path = frontend.AskSaveFile(QStringLiteral("*.txt"), QStringLiteral(".txt"));
-    if (path.isEmpty()) {
-        outcome.kind = SaveOutcome::Kind::Cancelled;
-        return outcome;
-    }
+    if (path.isEmpty())
+        return;
     if (QFileInfo(path).suffix().isEmpty())
         path += QStringLiteral(".txt");
-    outcome.path = path;
     try {
         // Renders first and writes through a temporary file: a character the
         // file's encoding cannot hold or a failed write leaves no file behind.
@@ -107,10 +98,7 @@ SaveOutcome SaveParamFile(DtuSession &session)
         const QString file = QFileInfo(path).absoluteFilePath();
         frontend.ShowMessage(
             QCoreApplication::translate("ParamFile", "参数文件 %1 保存失败。\n%2").arg(file, e.text()));
-        outcome.kind = SaveOutcome::Kind::Failed;
-        outcome.error = e.text();
     }
-    return outcome;
 }
 
 namespace {
@@ -155,7 +143,7 @@ QList<UnsendableRow> UnsendableRows(const DtuSession &session, BatchTables table
     return rows;
 }
 
-WriteReport BatchWrite(DtuSession &session, BatchTables tables, const WriteLoop::Options &options)
+WriteReport BatchWrite(DtuSession &session, BatchTables tables, bool giveUpWhenSilent)
 {
     if (QList<UnsendableRow> refused = UnsendableRows(session, tables); !refused.isEmpty()) {
         WriteReport report;
@@ -168,7 +156,7 @@ WriteReport BatchWrite(DtuSession &session, BatchTables tables, const WriteLoop:
         parts.append({&session.mainTable, WriteLoop::NumberedRows(session.mainTable), session.state.MainParamChannel});
     if (SendsExtended(session, tables))
         parts.append({&session.extTable, WriteLoop::NumberedRows(session.extTable), DeviceCommands::kExtendedPageChannel});
-    const WriteReport report = WriteLoop::Run(session, parts, options);
+    const WriteReport report = WriteLoop::Run(session, parts, giveUpWhenSilent);
     // A channel lost on the way is said in a message box too, as a closed
     // channel is at the start.
     if (report.channelLost)

@@ -1,6 +1,5 @@
 #pragma once
 #include "ops/Outcomes.h"
-#include "ops/WriteLoop.h"
 
 #include <QCoreApplication>
 #include <QString>
@@ -17,7 +16,7 @@ inline QString QuestionCaption() { return QCoreApplication::translate("ParamFile
 inline QString NothingToSaveText() { return QCoreApplication::translate("ParamFile", "尚未调入参数文件，没有可以保存的参数。"); }
 CommandOutcome RestoreDefaultsMenu(DtuSession &session); // "恢复出厂默认设置"
 CommandOutcome ResetMenu(DtuSession &session);           // "复位设备"
-SaveOutcome SaveParamFile(DtuSession &session);          // "保存参数文件"
+void SaveParamFile(DtuSession &session);                 // "保存参数文件"
 // The tables a batch sends.
 enum class BatchTables { Main, Extended, Both };
 // The rows a batch of those tables would send, at the session's access
@@ -35,8 +34,7 @@ QList<UnsendableRow> UnsendableRows(const DtuSession &session, BatchTables table
 // the device did not confirm, a stop) stay in ModifiedParamList for the next
 // "设置". A row that cannot be sent (UnsendableRows) sends nothing at all:
 // the report lists it in `refused`.
-WriteReport BatchWrite(DtuSession &session, BatchTables tables = BatchTables::Main,
-                       const WriteLoop::Options &options = {});
+WriteReport BatchWrite(DtuSession &session, BatchTables tables = BatchTables::Main, bool giveUpWhenSilent = false);
 
 // A backup of the whole device into path: the loaded profile with the main
 // table's values and, when it has an extended page, the extended table's

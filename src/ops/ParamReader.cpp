@@ -16,21 +16,11 @@
 namespace ParamReader {
 namespace {
 
-quint16 BigEndian(const QByteArray &bytes, qsizetype at)
-{
-    return static_cast<quint16>((static_cast<quint8>(bytes[at]) << 8) | static_cast<quint8>(bytes[at + 1]));
-}
-
 int PostFailure(DtuSession &session, int result)
 {
     ResultWording::Post(session.frontend(),
                         ResultWording::Text(Wording::ReadWord(), ResultWording::Family::DataReply, result));
     return result;
-}
-
-QString NumberText(quint16 number)
-{
-    return ByteToHex(static_cast<quint8>(number >> 8)) + ByteToHex(static_cast<quint8>(number & 0xFF));
 }
 
 // Walks the records; an error while applying one (a malformed choice list)
@@ -42,10 +32,10 @@ QStringList ParseRecords(DtuSession &session, ParamTableModel &table, const QByt
     qsizetype pos = 0;
     try {
         while (area.size() - pos >= 4) {
-            const int n = BigEndian(area, pos);
-            const quint16 number = BigEndian(area, pos + 2);
+            const int n = WordAt(area, pos);
+            const quint16 number = WordAt(area, pos + 2);
             const QByteArray value = n > 2 ? area.mid(pos + 4, n - 2) : QByteArray();
-            numbers << NumberText(number);
+            numbers << WordToHex(number);
             ApplyParamValue(session, table, number, value);
             pos += 2 + n;
         }
@@ -59,7 +49,7 @@ QStringList Asked(const QByteArray &idList, const QStringList &reported)
 {
     QStringList asked;
     for (qsizetype i = 0; i + 1 < idList.size(); i += 2) {
-        const QString number = NumberText(BigEndian(idList, i));
+        const QString number = WordToHex(WordAt(idList, i));
         if (reported.contains(number, Qt::CaseInsensitive))
             asked << number;
     }
@@ -71,16 +61,11 @@ QStringList Asked(const QByteArray &idList, const QStringList &reported)
 // to the selection stops it as well, as a device that does not answer.
 ReadOutcome ReadOnChannel(DtuSession &session, int channel)
 {
-    ReadOutcome outcome;
-    if (!session.RequireChannel()) {
-        outcome.channelOpen = false;
-        return outcome;
-    }
+    if (!session.RequireChannel())
+        return {.channelOpen = false};
     if (const int selected = DeviceCommands::SelectTableFor(session, channel, Wording::ReadWord());
-        selected != TransactionResult::Accepted) {
-        outcome.result = selected;
-        return outcome;
-    }
+        selected != TransactionResult::Accepted)
+        return {.result = selected};
     return ReadAllParameters(session);
 }
 
@@ -189,7 +174,7 @@ ReadOutcome ReadAllParameters(DtuSession &session)
 
 void ApplyParamValue(DtuSession &session, ParamTableModel &table, quint16 number, const QByteArray &value)
 {
-    const int row = table.FindByNumber(NumberText(number));
+    const int row = table.FindByNumber(WordToHex(number));
     if (row < 0)
         return;
     const QString hex = BytesToHex(value);

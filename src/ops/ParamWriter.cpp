@@ -25,12 +25,15 @@ QList<ParamTableModel *> TablesServedBy(DtuSession &session, int channel)
     return tables;
 }
 
-// The listed rows of each table; the device is put on `channel` before the first.
+// The rows of each table listed in ModifiedParamList (the page's edits); the
+// device is put on `channel` before the first.
 QList<WriteLoop::Part> Parts(DtuSession &session, const QList<ParamTableModel *> &tables, int channel)
 {
     QList<WriteLoop::Part> parts;
     for (ParamTableModel *table : tables) {
-        parts.append({table, WriteLoop::ListedRows(session, *table), channel});
+        QList<int> rows = WriteLoop::NumberedRows(*table);
+        rows.removeIf([&](int i) { return !session.state.ModifiedParamList.Contains(table->Cell(i, ColNumber)); });
+        parts.append({table, rows, channel});
         channel = WriteLoop::kNoSelection;
     }
     return parts;

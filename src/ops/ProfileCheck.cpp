@@ -5,7 +5,6 @@
 #include "core/TextFile.h"
 #include "core/WriteRules.h"
 #include "ops/EditorLogic.h"
-#include "ops/ProfileLoader.h"
 #include "params/ChoiceList.h"
 #include "params/ValueCodec.h"
 #include "profile/DeviceProfile.h"
@@ -470,7 +469,7 @@ Report Run(const QString &profilePath, const QString &scriptPath, Depth depth)
     checker.Structure(profile, Table::Main);
     const JsonValue *extMember = profile.root.Find(ProfileKeys::ExParamFile);
     const QString extName = extMember ? extMember->Text() : QString();
-    if (!extName.isEmpty() && checker.Read(ProfileLoader::ExtendedFilePath(extName, profilePath), extended))
+    if (!extName.isEmpty() && checker.Read(DeviceProfile::ExtendedFilePath(extName, profilePath), extended))
         checker.Structure(extended, Table::Extended);
     if (depth == Depth::Full)
         checker.Snippets(scriptPath);

@@ -10,7 +10,6 @@
 #include "params/RowBuilder.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -48,17 +47,7 @@ void BuildRows(DtuSession &session, const JsonValue *params, ParamTableModel &ta
     }
 }
 
-} // namespace
-
-QString ExtendedFilePath(const QString &name, const QString &profilePath)
-{
-    const QFileInfo info(name);
-    if (info.isAbsolute() || info.exists())
-        return name;
-    const QString beside = QFileInfo(profilePath).dir().filePath(name);
-    return QFileInfo::exists(beside) ? beside : name;
-}
-
+// Loads the extended parameter file into the extended table.
 void LoadExtendedFile(DtuSession &session, const QString &path)
 {
     const TextFile::Decoded decoded = TextFile::Read(path);
@@ -67,6 +56,8 @@ void LoadExtendedFile(DtuSession &session, const QString &path)
     const DeviceProfile ext = DeviceProfile::FromText(decoded.text, path);
     BuildRows(session, ext.Params(), session.extTable, session.state.ExtParamIdList);
 }
+
+} // namespace
 
 void LoadProfile(DtuSession &session, const QString &path)
 {
@@ -81,8 +72,7 @@ void LoadProfile(DtuSession &session, const QString &path)
 
     const QString title = profile.Text(ProfileKeys::Title);
     const QString exParamFile = profile.Text(ProfileKeys::ExParamFile);
-    const JsonValue *channelValue = profile.Root().Find(ProfileKeys::ExParamChannel);
-    state.MainParamChannel = exParamFile.isEmpty() ? 1 : (channelValue ? channelValue->ToInt(0) : 0);
+    state.MainParamChannel = profile.MainChannel();
 
     if (!title.isEmpty())
         facts.Caption = QCoreApplication::translate("ProfileLoader", "参数配置程序 ") + title;
@@ -100,7 +90,7 @@ void LoadProfile(DtuSession &session, const QString &path)
     if (!exParamFile.isEmpty()) {
         state.ExtPageVisible = true;
         session.NotifyFactsChanged();
-        LoadExtendedFile(session, ExtendedFilePath(exParamFile, path)); // throws: the TCP step below does not run
+        LoadExtendedFile(session, DeviceProfile::ExtendedFilePath(exParamFile, path)); // throws: the TCP step below does not run
     } else {
         state.ExtPageVisible = false;
     }

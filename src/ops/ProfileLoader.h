@@ -13,12 +13,6 @@ namespace ProfileLoader {
 // is not a JSON object; entries after a bad entry or a script error are
 // skipped silently.
 void LoadProfile(DtuSession &session, const QString &path);
-// Where an extended file named in a profile is: a relative name is taken
-// from the current folder, else from the profile's own folder, so a profile
-// and its extended file copied together keep working wherever the tool starts.
-QString ExtendedFilePath(const QString &name, const QString &profilePath);
-// Loads the extended parameter file into the extended table.
-void LoadExtendedFile(DtuSession &session, const QString &path);
 
 // The menu's "调入参数文件" after the dialog: remember the path in
 // lastfile.log, empty the main table, load, and say in the status bar when

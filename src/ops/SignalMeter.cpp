@@ -9,14 +9,9 @@ bool Known(int csq)
     return csq >= 0 && csq <= kMaxCsq;
 }
 
-int Dbm(int csq)
-{
-    return -113 + 2 * csq;
-}
-
 QString DbmText(int csq)
 {
-    return Known(csq) ? QStringLiteral("%1 dBm").arg(Dbm(csq)) : QCoreApplication::translate("SignalMeter", "未知");
+    return Known(csq) ? QStringLiteral("%1 dBm").arg(-113 + 2 * csq) : QCoreApplication::translate("SignalMeter", "未知");
 }
 
 Quality QualityOf(int csq)

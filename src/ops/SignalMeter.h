@@ -15,9 +15,8 @@ inline constexpr int kMaxCsq = 31;
 enum class Quality { Unknown, NoSignal, Poor, Fair, Good, Excellent };
 
 bool Known(int csq);
-// -113 + 2 x CSQ: CSQ 0 is -113 dBm or less, 31 is -51 dBm or more.
-int Dbm(int csq);
-// "-79 dBm", or "未知" when the value is not known.
+// "-79 dBm" (-113 + 2 x CSQ: CSQ 0 is -113 dBm or less, 31 is -51 dBm or
+// more), or "未知" when the value is not known.
 QString DbmText(int csq);
 // >= 20 很好, 15..19 良好, 10..14 一般, 2..9 差, 0..1 无信号, otherwise 未知.
 Quality QualityOf(int csq);
@@ -39,7 +38,6 @@ public:
 
     // Adds a reading and forgets those older than the span before it.
     void Add(qint64 msecs, int csq);
-    void Clear() { samples_.clear(); }
     const std::deque<SignalSample> &Samples() const { return samples_; }
 
 private:

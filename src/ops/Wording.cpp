@@ -91,16 +91,6 @@ QString RefusedValue(const EditResult &r)
         .arg(r.number, r.name, shown, EditRefusal(r));
 }
 
-QString ResetResult(int result)
-{
-    return ResultWording::Text(ResetWord(), Family::Ack, result);
-}
-
-QString RestoreResult(int result)
-{
-    return ResultWording::Text(WriteWord(), Family::Ack, result);
-}
-
 QString StatusLine(const CommandOutcome &status)
 {
     static const char *const kStates[] = {
@@ -184,7 +174,7 @@ QString ChannelFailure(const ChannelOutcome &outcome, const QString &host, quint
     case Failure::HostNotFound:
         return failed(QCoreApplication::translate("ChannelOpen", "找不到主机 %1").arg(host));
     case Failure::TimedOut:
-        return failed(QCoreApplication::translate("ChannelOpen", "%1 在%2秒内没有应答").arg(address).arg(ChannelOpen::kTcpConnectLimitMs / 1000));
+        return failed(QCoreApplication::translate("ChannelOpen", "%1 在%2秒内没有应答").arg(address).arg(TcpTransport::kConnectLimitMs / 1000));
     case Failure::PasswordRefused:
         // A device drops a peer whose password is wrong, and one that comes
         // while another peer holds its maintenance port.

@@ -46,10 +46,6 @@ QString RefusedValue(const EditResult &result);
 // cell, and that nothing was sent.
 QString Unsendable(const UnsendableRow &row);
 
-// Reset and restore (the restore reports in the words of a write).
-QString ResetResult(int result);
-QString RestoreResult(int result);
-
 // The control-mode page (Memo4), without brackets.
 // "DTU状态=4,在线状态，未登录到数据中心", or the failure; empty for a value
 // the device documentation does not name.

@@ -90,7 +90,7 @@ void KeepUnreached(DtuSession &session, const WriteReport &report)
 
 } // namespace
 
-WriteReport Run(DtuSession &session, const QList<Part> &parts, const Options &options)
+WriteReport Run(DtuSession &session, const QList<Part> &parts, bool giveUpWhenSilent)
 {
     WriteReport report;
     Plan(session, parts, report);
@@ -118,7 +118,7 @@ WriteReport Run(DtuSession &session, const QList<Part> &parts, const Options &op
                 continue;
             if (!ended)
                 ended = EndsHere(session, *run, table, i, report,
-                                 options.giveUpWhenSilent && !report.rows.isEmpty() && !report.DeviceAnswered());
+                                 giveUpWhenSilent && !report.rows.isEmpty() && !report.DeviceAnswered());
             if (ended) {
                 report.notReached << number;
                 continue;
@@ -136,13 +136,6 @@ WriteReport Run(DtuSession &session, const QList<Part> &parts, const Options &op
         ResultWording::Post(session.frontend(), end);
     KeepUnreached(session, report);
     return report;
-}
-
-QList<int> ListedRows(const DtuSession &session, const ParamTableModel &table)
-{
-    QList<int> rows = NumberedRows(table);
-    rows.removeIf([&](int i) { return !session.state.ModifiedParamList.Contains(table.Cell(i, ColNumber)); });
-    return rows;
 }
 
 QList<int> NumberedRows(const ParamTableModel &table)

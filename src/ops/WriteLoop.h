@@ -23,19 +23,13 @@ struct Part {
     int channel = kNoSelection;  // the device is put on this channel first
 };
 
-struct Options {
-    // A device silent from its first row on is given up after that row,
-    // instead of waiting out every row (a fleet's worker).
-    bool giveUpWhenSilent = false;
-};
-
 // Shows the closed-channel message and sends nothing when no channel is
 // open. Afterwards ModifiedParamList holds exactly the rows the run did not
-// reach; a run that sent nothing keeps what the list held as well.
-WriteReport Run(DtuSession &session, const QList<Part> &parts, const Options &options = {});
+// reach; a run that sent nothing keeps what the list held as well. With
+// giveUpWhenSilent (a fleet's worker), a device silent from its first row on
+// is given up after that row instead of waiting out every row.
+WriteReport Run(DtuSession &session, const QList<Part> &parts, bool giveUpWhenSilent = false);
 
-// The rows of a table listed in ModifiedParamList (a page's edits).
-QList<int> ListedRows(const DtuSession &session, const ParamTableModel &table);
 // Every row of a table that has a number (a batch).
 QList<int> NumberedRows(const ParamTableModel &table);
 

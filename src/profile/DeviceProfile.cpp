@@ -3,6 +3,8 @@
 #include "core/DtuError.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 
 bool ProfileParam::FromJson(const JsonValue &element, ProfileParam *out)
 {
@@ -51,6 +53,23 @@ JsonValue *DeviceProfile::Params()
 {
     JsonValue *v = root_.Find(ProfileKeys::Params);
     return v && v->IsArray() ? v : nullptr;
+}
+
+int DeviceProfile::MainChannel() const
+{
+    if (Text(ProfileKeys::ExParamFile).isEmpty())
+        return 1;
+    const JsonValue *channel = root_.Find(ProfileKeys::ExParamChannel);
+    return channel ? channel->ToInt(0) : 0;
+}
+
+QString DeviceProfile::ExtendedFilePath(const QString &name, const QString &profilePath)
+{
+    const QFileInfo info(name);
+    if (info.isAbsolute() || info.exists())
+        return name;
+    const QString beside = QFileInfo(profilePath).dir().filePath(name);
+    return QFileInfo::exists(beside) ? beside : name;
 }
 
 QByteArray DeviceProfile::Render() const

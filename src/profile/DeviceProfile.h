@@ -53,6 +53,13 @@ public:
     // The Params array (nullptr when absent or not an array).
     JsonValue *Params();
     const JsonValue *Params() const { return const_cast<DeviceProfile *>(this)->Params(); }
+    // The channel the device serves the main table on: 1 without an extended
+    // file, else ExParamChannel (0 when absent).
+    int MainChannel() const;
+    // Where an extended file named in a profile is: a relative name is taken
+    // from the current folder, else from the profile's own folder, so a profile
+    // and its extended file copied together keep working wherever the tool starts.
+    static QString ExtendedFilePath(const QString &name, const QString &profilePath);
 
     // Indented JSON, non-ASCII as is, CR LF line ends, in the file's encoding.
     // Throws DtuError for a character the encoding cannot hold.

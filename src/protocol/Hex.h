@@ -1,14 +1,11 @@
 #pragma once
 #include <QByteArray>
 #include <QString>
+#include <QtEndian>
 
 // Hex conversions used all over the tool. Digits produced are upper case.
 // Unspaced hex: "310A" for bytes 31 0A.
 QString BytesToHex(const QByteArray &bytes);
-inline QString ByteToHex(quint8 value)
-{
-    return BytesToHex(QByteArray(1, static_cast<char>(value)));
-}
 // Spaced hex for trace lines: "31 0A " (trailing blank included).
 QString BytesToSpacedHex(const QByteArray &bytes);
 // Reads hex digits left to right with 32-bit wrap-round. Empty gives 0; a
@@ -18,5 +15,9 @@ qint32 HexToInt(const QString &text);
 // Two characters per byte, a trailing odd character ignored.
 QByteArray HexToBytes(const QString &text);
 QByteArray WordToBytes(quint16 word);
+// A parameter number or command word as the tool shows it: "0031".
+inline QString WordToHex(quint16 word) { return BytesToHex(WordToBytes(word)); }
+// The big-endian word at `at`; the caller has checked both bytes are there.
+inline quint16 WordAt(const QByteArray &bytes, qsizetype at) { return qFromBigEndian<quint16>(bytes.constData() + at); }
 // Characters 1-2 give the high byte, 3-4 the low byte; missing ones count 0.
 quint16 ScriptCommandWord(const QString &scriptResult);

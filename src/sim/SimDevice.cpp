@@ -18,11 +18,6 @@ QByteArray DataReply(quint16 word, const QByteArray &data)
     return FrameCodec::Assemble(word, {}, data);
 }
 
-quint16 WordAt(const QByteArray &bytes, qsizetype at)
-{
-    return static_cast<quint16>((static_cast<quint8>(bytes[at]) << 8) | static_cast<quint8>(bytes[at + 1]));
-}
-
 // Adds the numbers `into` lacks: the first row of a number is the one the
 // tool shows, and later duplicates change nothing.
 void Load(QHash<quint16, QByteArray> &into, const QList<SimParam> &params)
@@ -119,7 +114,7 @@ QList<SimChunk> SimDevice::Handle(const QByteArray &frame)
     }
     const quint16 word = WordAt(body, prefix.size());
     const QByteArray data = body.mid(prefix.size() + 2);
-    Log(QStringLiteral("rx ch%1 %2 [%3]").arg(channel_).arg(BytesToHex(WordToBytes(word)), BytesToSpacedHex(data).trimmed()));
+    Log(QStringLiteral("rx ch%1 %2 [%3]").arg(channel_).arg(WordToHex(word), BytesToSpacedHex(data).trimmed()));
 
     const QByteArray reply = Answer(word, data);
     const QList<SimChunk> chunks = misbehaviour_.AppliesTo(word) ? misbehaviour_.Shape(reply)

@@ -28,38 +28,16 @@ QList<SimParam> ParamsOf(const DeviceProfile &profile)
     return out;
 }
 
-int MainChannelOf(const DeviceProfile &profile)
-{
-    if (profile.Text(ProfileKeys::ExParamFile).isEmpty())
-        return 1;
-    const JsonValue *channel = profile.Root().Find(ProfileKeys::ExParamChannel);
-    return channel ? channel->ToInt(0) : 0;
-}
-
 SimTables Build(const DeviceProfile &profile, const DeviceProfile *extended)
 {
     SimTables tables;
-    tables.mainChannel = MainChannelOf(profile);
+    tables.mainChannel = profile.MainChannel();
     tables.main = ParamsOf(profile);
     if (extended) {
         tables.hasExtended = true;
         tables.extended = ParamsOf(*extended);
     }
     return tables;
-}
-
-// Where the extended file named in a profile is found ("" when nowhere):
-// as named, else beside the profile.
-QString ResolveExtended(const QString &name, const QString &profilePath)
-{
-    if (QFileInfo::exists(name))
-        return name;
-    if (QFileInfo(name).isRelative()) {
-        const QString beside = QFileInfo(profilePath).dir().filePath(name);
-        if (QFileInfo::exists(beside))
-            return beside;
-    }
-    return {};
 }
 
 } // namespace
@@ -77,8 +55,8 @@ SimTables Load(const QString &profilePath)
     const QString name = profile.Text(ProfileKeys::ExParamFile);
     if (name.isEmpty())
         return Build(profile, nullptr);
-    const QString path = ResolveExtended(name, profilePath);
-    if (path.isEmpty())
+    const QString path = DeviceProfile::ExtendedFilePath(name, profilePath);
+    if (!QFileInfo::exists(path))
         throw DtuError(QStringLiteral("extended parameter file %1 not found").arg(name));
     const DeviceProfile extended = DeviceProfile::FromFile(path);
     return Build(profile, &extended);

@@ -13,11 +13,6 @@ QString GivenAs(const SimGivenValue &value)
     return QLatin1String(value.extended ? "--ext-value " : "--value ") + value.given;
 }
 
-QString ParamNumber(quint16 number)
-{
-    return QStringLiteral("%1").arg(number, 4, 16, QLatin1Char('0')).toUpper();
-}
-
 QString ProblemText(const ValueCodec::Encoded &encoded)
 {
     using Problem = ValueCodec::Encoded::Problem;
@@ -76,7 +71,7 @@ bool Resolve(QList<SimGivenValue> *values, const SimTables &tables, ScriptHost &
                 ? QStringLiteral("%1: the profile names no extended file").arg(GivenAs(value))
                 : QStringLiteral("%1: the %2 has no parameter %3")
                       .arg(GivenAs(value), QLatin1String(value.extended ? "extended file" : "profile"),
-                           ParamNumber(value.number));
+                           WordToHex(value.number));
             return false;
         }
         if (value.bytes)
@@ -85,7 +80,7 @@ bool Resolve(QList<SimGivenValue> *values, const SimTables &tables, ScriptHost &
         value.bytes = EncodeShown(*row, value.text, script, &why);
         if (!value.bytes) {
             *error = QStringLiteral("%1: parameter %2 cannot hold \"%3\": %4")
-                         .arg(GivenAs(value), ParamNumber(value.number), value.text, why);
+                         .arg(GivenAs(value), WordToHex(value.number), value.text, why);
             return false;
         }
     }

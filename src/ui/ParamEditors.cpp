@@ -152,7 +152,6 @@ void ParamEditors::SetUp(int index)
     case EditorPlan::Kind::Edit:
         EditMaxLength = plan.maxLength;
         EditCharFilter = plan.charFilter;
-        edit_->setReadOnly(EditorLogic::RowReadOnly(session_, index));
         if (!plan.editText.isEmpty())
             FillEdit(plan.editText);
         edit_->show();
@@ -231,14 +230,14 @@ void ParamEditors::OnEditTextChanged(const QString &text)
         EditorFilling = false;
         return;
     }
-    if (!text.isEmpty() && !edit_->isReadOnly())
+    if (!text.isEmpty())
         Convert(text);
 }
 
 void ParamEditors::OnEditKeyReleased(int key)
 {
     // Tab lands here when focus arrives from elsewhere; it is no edit.
-    if (key == Qt::Key_Tab || key == Qt::Key_Backtab || edit_->isReadOnly())
+    if (key == Qt::Key_Tab || key == Qt::Key_Backtab)
         return;
     // Only an emptied box is left to convert here: every other change of
     // the text was converted as it happened.

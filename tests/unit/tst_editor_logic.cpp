@@ -135,8 +135,6 @@ private slots:
             QTEST(p.editText, "editText");
         }
         QCOMPARE(p.listError.isEmpty(), QByteArray(QTest::currentDataTag()) != "malformed choice");
-        QCOMPARE(p.readOnly, p.kind == EditorPlan::Kind::None);
-        QCOMPARE(EditorLogic::RowReadOnly(rig.session, index), p.kind == EditorPlan::Kind::None);
     }
 
     void planOutsideActiveTable()
@@ -147,7 +145,6 @@ private slots:
         QCOMPARE(EditorLogic::Plan(rig.session, -1).kind, EditorPlan::Kind::None);
         rig.session.state.CurrentParamChannel = -1; // no table active
         QCOMPARE(EditorLogic::Plan(rig.session, 0).kind, EditorPlan::Kind::None);
-        QVERIFY(EditorLogic::RowReadOnly(rig.session, 0));
         rig.session.state.CurrentParamChannel = 0; // the (empty) extended table
         QCOMPARE(EditorLogic::Plan(rig.session, 0).kind, EditorPlan::Kind::None);
     }

@@ -17,9 +17,9 @@ class FrameCodecTest : public QObject {
 private slots:
     void hexConversions()
     {
-        QCOMPARE(ByteToHex(0), QStringLiteral("00"));
-        QCOMPARE(ByteToHex(10), QStringLiteral("0A"));
-        QCOMPARE(ByteToHex(255), QStringLiteral("FF"));
+        QCOMPARE(WordToHex(0x0031), QStringLiteral("0031"));
+        QCOMPARE(WordToHex(0xE00D), QStringLiteral("E00D"));
+        QCOMPARE(WordAt(Bytes("00 E0 0D"), 1), quint16(0xE00D));
         QCOMPARE(HexToInt(QString()), 0);
         QCOMPARE(HexToInt(QStringLiteral("e00d")), 57357);
         QCOMPARE(HexToInt(QStringLiteral("0091")), 145);

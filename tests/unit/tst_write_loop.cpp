@@ -162,13 +162,11 @@ private slots:
                     rig.session.state.ClosingFlag = true;
             };
 
-        WriteLoop::Options options;
-        options.giveUpWhenSilent = giveUp;
         WriteReport report;
         bool threw = false;
         try {
             // One action, as every front end runs it: a stop lasts as long.
-            RunAction(rig.session, [&] { report = ParamFile::BatchWrite(rig.session, ParamFile::BatchTables::Both, options); });
+            RunAction(rig.session, [&] { report = ParamFile::BatchWrite(rig.session, ParamFile::BatchTables::Both, giveUp); });
         } catch (const DtuError &) {
             threw = true;
         }
