@@ -25,11 +25,8 @@ ControlPage::ControlPage(DtuSession &session, HandlerRunner &run, SignalMonitor 
     auto *statusBox = Named(new QGroupBox(tr("DTU状态访问")), "GroupBox5");
     auto *buttons = new QVBoxLayout(statusBox);
     const auto add = [&](const char *name, const QString &caption, auto command) {
-        QPushButton *button = Button(name, caption);
-        connect(button, &QPushButton::clicked, this,
-                [this, command] { run_.RunDevice([this, command] { command(session_); }); });
+        QPushButton *button = DeviceButton(name, caption, [this, command] { command(session_); });
         buttons->addWidget(button);
-        lockable_ << button;
         return button;
     };
     Button6 = add("Button6", tr("读取信号强度"), &ControlMode::ReadSignal);

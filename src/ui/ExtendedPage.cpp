@@ -21,19 +21,14 @@ ExtendedPage::ExtendedPage(DtuSession &session, HandlerRunner &run, Recorder &re
     SetUpParamTable(ListView2, 200, 180, 325);
 
     auto *box = Named(new QGroupBox(tr("扩展参数设置")), "GroupBox6");
-    auto *readButton = Button("Button16", tr("读取"));
-    auto *writeButton = Button("Button17", tr("设置"));
-    connect(readButton, &QPushButton::clicked, this,
-            [this] { run_.RunDevice([this] { Actions::Read(session_, recorder_, Actions::Page::Extended); }); });
-    connect(writeButton, &QPushButton::clicked, this,
-            [this] { run_.RunDevice([this] { Actions::Write(session_, recorder_, Actions::Page::Extended, {}); }); });
     auto *boxLayout = new QHBoxLayout(box);
-    boxLayout->addWidget(readButton);
-    boxLayout->addWidget(writeButton);
+    boxLayout->addWidget(
+        DeviceButton("Button16", tr("读取"), [this] { Actions::Read(session_, recorder_, Actions::Page::Extended); }));
+    boxLayout->addWidget(DeviceButton("Button17", tr("设置"),
+                                      [this] { Actions::Write(session_, recorder_, Actions::Page::Extended, {}); }));
     boxLayout->addStretch();
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(ListView2, 1);
     layout->addWidget(box);
-    lockable_ << readButton << writeButton;
 }

@@ -11,9 +11,8 @@
 #include <QWidget>
 #include <memory>
 
-HandlerRunner::HandlerRunner(DtuSession &session, ActionDispatcher &dispatcher, Frontend &frontend,
-                             ParamEditors &editors)
-    : session_(session), dispatcher_(dispatcher), frontend_(frontend), editors_(editors)
+HandlerRunner::HandlerRunner(DtuSession &session, ActionDispatcher &dispatcher, ParamEditors &editors)
+    : session_(session), dispatcher_(dispatcher), editors_(editors)
 {
 }
 
@@ -22,9 +21,9 @@ void HandlerRunner::Guarded(const std::function<void()> &fn) const
     try {
         fn();
     } catch (const DtuError &error) {
-        frontend_.ShowError(error.text());
+        session_.frontend().ShowError(error.text());
     } catch (const std::exception &error) {
-        frontend_.ShowError(QString::fromLocal8Bit(error.what()));
+        session_.frontend().ShowError(QString::fromLocal8Bit(error.what()));
     }
 }
 

@@ -3,13 +3,12 @@
 
 class ActionDispatcher;
 class DtuSession;
-class Frontend;
 class ParamEditors;
 
 // How the window's handlers run.
 class HandlerRunner {
 public:
-    HandlerRunner(DtuSession &session, ActionDispatcher &dispatcher, Frontend &frontend, ParamEditors &editors);
+    HandlerRunner(DtuSession &session, ActionDispatcher &dispatcher, ParamEditors &editors);
 
     // An error that ends an operation is shown in the general error box and
     // the window goes on.
@@ -25,6 +24,5 @@ public:
 private:
     DtuSession &session_;
     ActionDispatcher &dispatcher_;
-    Frontend &frontend_;
     ParamEditors &editors_;
 };

@@ -58,7 +58,7 @@ MainMenu::MainMenu(QMainWindow &window, DtuSession &session, HandlerRunner &run,
     // Not on the device, but locked with the rest: a snippet stopped by the
     // watchdog holds the event loop an exchange waits in.
     files->addAction(action("CheckProfile", tr("检查参数文件..."), QKeySequence(),
-                            [this] { ProfileCheckDialog::Run(window_, session_, dialogs_); }));
+                            [this] { ProfileCheckDialog::Run(window_, session_); }));
     // Not an action on this window's channel: the fleet has its own workers.
     files->addAction(Entry("N8", tr("多台设备配置..."), [this] { ShowFleetWindow(); }));
     files->addSeparator();
@@ -95,11 +95,6 @@ void MainMenu::BatchWrite()
     const Actions::WriteResult r = Actions::Batch(session_, records_.recorder(), ParamFile::BatchTables::Main);
     if (!r.report.refused.isEmpty())
         frontend_.ShowMessage(Wording::Unsendable(r.report.refused.first()));
-}
-
-bool MainMenu::AutoReopen() const
-{
-    return autoReopen_->isChecked();
 }
 
 void MainMenu::LoadProfile()
@@ -275,9 +270,9 @@ void MainMenu::BuildLanguageMenu(QMenu *parent)
         act->setChecked(choice == saved);
         menu->addAction(group->addAction(act));
     };
-    add("LanguageSystem", tr("跟随系统"), WindowLanguage::Choice::System);
-    add("LanguageChinese", QStringLiteral("中文"), WindowLanguage::Choice::Chinese);
-    add("LanguageEnglish", QStringLiteral("English"), WindowLanguage::Choice::English);
+    add("LanguageSystem", tr("跟随系统"), std::nullopt);
+    add("LanguageChinese", QStringLiteral("中文"), Language::Chinese);
+    add("LanguageEnglish", QStringLiteral("English"), Language::English);
 }
 
 void MainMenu::LanguagePicked(WindowLanguage::Choice choice)

@@ -34,7 +34,7 @@ public:
     QAction *FastMode() const { return fastMode_; }
     QAction *SaveLog() const { return saveLog_; }
     // "自动重新打开": reopen a port whose adapter came back.
-    bool AutoReopen() const;
+    QAction *AutoReopen() const { return autoReopen_; }
 
 private:
     void LoadProfile();

@@ -113,19 +113,16 @@ void MainPage::BuildButtons()
 {
     Panel16 = Named(new QFrame, "Panel16");
     Panel16->setFrameShape(QFrame::StyledPanel);
-    auto *readButton = Button("btRead", tr("读取"));
-    auto *writeButton = Button("btWrite", tr("设置"));
+    auto *readButton
+        = DeviceButton("btRead", tr("读取"), [this] { Actions::Read(session_, recorder_, Actions::Page::Main); });
+    auto *writeButton
+        = DeviceButton("btWrite", tr("设置"), [this] { Actions::Write(session_, recorder_, Actions::Page::Main, {}); });
     writeButton->setToolTip(tr("设置当前选中参数"));
     writeButton->setAccessibleDescription(tr("设置当前选中参数"));
-    connect(readButton, &QPushButton::clicked, this,
-            [this] { run_.RunDevice([this] { Actions::Read(session_, recorder_, Actions::Page::Main); }); });
-    connect(writeButton, &QPushButton::clicked, this,
-            [this] { run_.RunDevice([this] { Actions::Write(session_, recorder_, Actions::Page::Main, {}); }); });
     auto *layout = new QVBoxLayout(Panel16);
     layout->addWidget(readButton);
     layout->addWidget(writeButton);
     layout->addStretch();
-    lockable_ << readButton << writeButton;
 }
 
 void MainPage::ShowFacts(const WindowFacts &facts)

@@ -58,7 +58,7 @@ TForm1::TForm1(Dialogs &dialogs, QWidget *parent)
     setObjectName(QStringLiteral("TForm1"));
     setFont(WidgetHelpers::WindowFont());
     editors_ = new ParamEditors(*session_, this);
-    run_ = std::make_unique<HandlerRunner>(*session_, *dispatcher_, *frontend_, *editors_);
+    run_ = std::make_unique<HandlerRunner>(*session_, *dispatcher_, *editors_);
     run_->afterDevice = [this] { records_->WarnOnce(); };
 
     PageControl1 = WidgetHelpers::Named(new QTabWidget, "PageControl1", tr("参数页"));
@@ -269,7 +269,7 @@ void TForm1::SaveTrafficLog()
 void TForm1::OnPortReturned()
 {
     ShowFacts();
-    if (menu_->AutoReopen() && !session_->channel.ChannelIsOpen())
+    if (menu_->AutoReopen()->isChecked() && !session_->channel.ChannelIsOpen())
         mainPage_->ToggleSerial();
 }
 

@@ -26,8 +26,6 @@ ParamEditors::ParamEditors(DtuSession &session, QObject *parent)
     timer2_.Start(kPlaceIntervalMs);
 }
 
-ParamEditors::~ParamEditors() = default;
-
 void ParamEditors::AddTable(QTableView *view, ParamTableModel *model)
 {
     bindings_.push_back({view, model});
@@ -129,7 +127,7 @@ void ParamEditors::SetUp(int index)
     HideAll();
     choice_->setCurrentIndex(-1);
     MarkRefused({});
-    ClearEdit();
+    FillEdit({});
     editedTable_ = binding->model;
     editedRow_ = index;
     before_ = EditorLogic::Snapshot(session_, *binding->model, index);
@@ -173,11 +171,6 @@ void ParamEditors::HideAll()
 {
     edit_->hide();
     choice_->hide();
-}
-
-void ParamEditors::ClearEdit()
-{
-    FillEdit(QString());
 }
 
 void ParamEditors::FillEdit(const QString &text)

@@ -25,7 +25,6 @@ class ParamEditors : public QObject {
     Q_OBJECT
 public:
     explicit ParamEditors(DtuSession &session, QObject *parent = nullptr);
-    ~ParamEditors() override;
 
     // Binds a table view to its model (the main or the extended table); the
     // editors are made with the first, before any other call.
@@ -37,8 +36,8 @@ public:
     // an action switched the parameter channel); hides the editors if none.
     void SetUpActive();
     void HideAll();
-    // Empties the edit box without it counting as typing.
-    void ClearEdit();
+    // Puts `text` into the edit box without it counting as typing ("" empties it).
+    void FillEdit(const QString &text);
     void FocusVisibleEditor();
     // Locks the editors while a device action runs.
     void SetLocked(bool locked);
@@ -62,7 +61,6 @@ private:
     const Binding *ActiveBinding() const;
     void OnSelectionChanged(const Binding &binding);
     void OnModelCurrentRow(const Binding &binding, int row);
-    void FillEdit(const QString &text);
     void OnEditTextChanged(const QString &text);
     void OnEditKeyReleased(int key);
     // Hands the edit box's text to the row; a text the row cannot hold puts

@@ -1,11 +1,10 @@
 #include "ui/ProfileCheckDialog.h"
 
+#include "core/Frontend.h"
 #include "core/WorkPaths.h"
 #include "ops/PageEntry.h"
 #include "ops/ProfileCheckWording.h"
 #include "session/DtuSession.h"
-#include "ui/Dialogs.h"
-#include "ui/QtFrontend.h"
 #include "ui/WidgetHelpers.h"
 
 #include <QGuiApplication>
@@ -18,16 +17,16 @@
 
 using WidgetHelpers::Named;
 
-void ProfileCheckDialog::Run(QMainWindow &window, DtuSession &session, Dialogs &dialogs)
+void ProfileCheckDialog::Run(QMainWindow &window, DtuSession &session)
 {
     if (!session.profile) {
-        dialogs.Message(tr("请先调入参数文件"), QtFrontend::AppTitle());
+        session.frontend().ShowMessage(tr("请先调入参数文件"));
         return;
     }
     const QString profile = session.profile->Path();
     const WorkPaths::ScriptLookup script = WorkPaths::LookUpScript(profile);
     if (script.found.isEmpty()) {
-        dialogs.Message(WorkPaths::ScriptNotFoundText(script.tried), QtFrontend::AppTitle());
+        session.frontend().ShowMessage(WorkPaths::ScriptNotFoundText(script.tried));
         return;
     }
     auto *dialog = static_cast<ProfileCheckDialog *>(window.findChild<QDialog *>(QStringLiteral("ProfileCheckDialog")));

@@ -4,7 +4,6 @@
 #include <QCoreApplication>
 #include <QDialog>
 
-class Dialogs;
 class DtuSession;
 class QLabel;
 class QListWidget;
@@ -16,7 +15,7 @@ class QMainWindow;
 class ProfileCheckDialog : public QDialog {
     Q_DECLARE_TR_FUNCTIONS(TForm1)
 public:
-    static void Run(QMainWindow &window, DtuSession &session, Dialogs &dialogs);
+    static void Run(QMainWindow &window, DtuSession &session);
 
 private:
     ProfileCheckDialog(QMainWindow &window, DtuSession &session);

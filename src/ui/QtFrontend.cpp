@@ -67,7 +67,7 @@ QString QtFrontend::AskSaveFile(const QString &initialName, const QString &defau
 void QtFrontend::ClearEditors()
 {
     if (w_.editors)
-        w_.editors->ClearEdit();
+        w_.editors->FillEdit({});
 }
 
 void QtFrontend::HideEditors()

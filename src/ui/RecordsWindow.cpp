@@ -454,9 +454,7 @@ void RecordsRunRollback::Start(const QString &run, const FleetRollback::Settings
 void RecordsRunRollback::OnStarted(int index, int total, const QString &target)
 {
     devices_->setRowCount(index + 1);
-    devices_->setItem(index, 0, new QTableWidgetItem(target));
-    devices_->setItem(index, 1, new QTableWidgetItem(tr("恢复中")));
-    devices_->setItem(index, 2, new QTableWidgetItem(QString()));
+    Fill(devices_, index, {target, tr("恢复中"), QString()});
     status_->setText(tr("正在恢复批量运行 %1：第%2台，共%3台").arg(run_).arg(index + 1).arg(total));
 }
 
@@ -465,9 +463,7 @@ void RecordsRunRollback::OnFinished(int index)
     const DeviceReport &r = rollback_.Reports().at(index);
     if (devices_->rowCount() <= index)
         devices_->setRowCount(index + 1);
-    devices_->setItem(index, 0, new QTableWidgetItem(r.target));
-    devices_->setItem(index, 1, new QTableWidgetItem(FleetWording::Result(r)));
-    devices_->setItem(index, 2, new QTableWidgetItem(r.record > 0 ? QString::number(r.record) : QString()));
+    Fill(devices_, index, {r.target, FleetWording::Result(r), r.record > 0 ? QString::number(r.record) : QString()});
 }
 
 void RecordsRunRollback::OnEnded()

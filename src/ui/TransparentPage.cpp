@@ -45,12 +45,9 @@ TransparentPage::TransparentPage(DtuSession &session, HandlerRunner &run) : Wind
     connect(crcBox, &QCheckBox::toggled, this, [this, Memo3] {
         run_.Guarded([Memo3] { Memo3->setPlainText(TransparentTest::AppendModbusCrc(Memo3->toPlainText())); });
     });
-    auto *sendButton = Button("Button8", tr("发送数据"));
-    connect(sendButton, &QPushButton::clicked, this, [=, this] {
-        run_.RunDevice([=, this] {
-            if (TransparentTest::Send(session_, Memo3->toPlainText(), ComboBox2->currentText(), CheckBox2->isChecked()))
-                Memo3->clear();
-        });
+    auto *sendButton = DeviceButton("Button8", tr("发送数据"), [=, this] {
+        if (TransparentTest::Send(session_, Memo3->toPlainText(), ComboBox2->currentText(), CheckBox2->isChecked()))
+            Memo3->clear();
     });
     auto *clearButton = Button("Button7", tr("统计清零"));
     connect(clearButton, &QPushButton::clicked, this, [this] {
@@ -79,6 +76,4 @@ TransparentPage::TransparentPage(DtuSession &session, HandlerRunner &run) : Wind
     layout->addWidget(GroupBox1, 1);
     layout->addLayout(controls);
     layout->addWidget(counters);
-
-    lockable_ << sendButton;
 }

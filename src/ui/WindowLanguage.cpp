@@ -12,32 +12,21 @@ Choice SavedChoice()
 {
     const QString code = WindowSettings::Open().value(kLanguageKey).toString();
     Language language;
-    if (!Translation::FromCode(code, &language))
-        return Choice::System;
-    return language == Language::Chinese ? Choice::Chinese : Choice::English;
+    return Translation::FromCode(code, &language) ? Choice(language) : std::nullopt;
 }
 
 void SaveChoice(Choice choice)
 {
     QSettings settings = WindowSettings::Open();
-    if (choice == Choice::System)
-        settings.remove(kLanguageKey);
+    if (choice)
+        settings.setValue(kLanguageKey, Translation::Code(*choice));
     else
-        settings.setValue(kLanguageKey,
-                          Translation::Code(choice == Choice::Chinese ? Language::Chinese : Language::English));
+        settings.remove(kLanguageKey);
 }
 
 Language Resolve(Choice choice, const QLocale &system)
 {
-    switch (choice) {
-    case Choice::Chinese:
-        return Language::Chinese;
-    case Choice::English:
-        return Language::English;
-    case Choice::System:
-        break;
-    }
-    return Translation::ForLocale(system);
+    return choice.value_or(Translation::ForLocale(system));
 }
 
 } // namespace WindowLanguage
