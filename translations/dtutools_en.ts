@@ -212,10 +212,6 @@ IMEI: %2
         <translation>--ext: the profile names no extended parameter file</translation>
     </message>
     <message>
-        <source>save 总是保存两张表，--ext 对它没有意义</source>
-        <translation>save writes both tables; --ext does not apply</translation>
-    </message>
-    <message>
         <source>write：扩展参数表中没有参数 %1</source>
         <translation>write: no parameter %1 in the extended table</translation>
     </message>

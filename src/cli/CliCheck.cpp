@@ -34,7 +34,7 @@ CliVerdict Run(CliContext &c)
 {
     // Found as every command finds them: the options, else lastfile.log and
     // the script's usual places.
-    const QString profile = WorkPaths::StartProfile(c.options.profileGiven ? c.options.profilePath : QString());
+    const QString profile = WorkPaths::StartProfile(c.options.profilePath);
     if (profile.isEmpty())
         return CliCommands::Refuse(c, CliVerdict::kUsage,
                                    QCoreApplication::translate("CliCheck", "没有参数文件可检查（用 --profile FILE 指定）"));

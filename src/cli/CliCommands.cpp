@@ -5,7 +5,6 @@
 #include "cli/CliPorts.h"
 #include "cli/CliText.h"
 #include "cli/ConsoleFrontend.h"
-#include "fleet/WorkerEvents.h"
 #include "ops/ChannelOpen.h"
 #include "ops/ControlMode.h"
 #include "ops/OutcomeJson.h"
@@ -109,28 +108,23 @@ const std::vector<CliCommand> &All()
 
 bool Takes(const QString &command, const QString &option)
 {
-    static const QStringList everyCommand{QStringLiteral("help"), QStringLiteral("version"), QStringLiteral("lang"),
-                                          QStringLiteral("json")};
-    static const QStringList withProfile{QStringLiteral("profile"), QStringLiteral("script"),
-                                         QStringLiteral("level"), QStringLiteral("fast")};
-    // Where the device is and where its records go: for every command that
-    // reaches a device, the channel its own (provision, rollback) or not.
-    static const QStringList withChannel{
-        QStringLiteral("port"),          QStringLiteral("baud"),         QStringLiteral("format"),
-        QStringLiteral("tcp"),           QStringLiteral("tcp-port"),     QStringLiteral("password"),
-        QStringLiteral("password-file"), QStringLiteral("keep-profile"), QStringLiteral("records"),
-        QStringLiteral("no-records")};
-    if (everyCommand.contains(option))
+    // Option names written as the commands' own are: blank-separated.
+    const auto listed = [&option](const char *names) {
+        return QString::fromLatin1(names).split(QLatin1Char(' ')).contains(option);
+    };
+    if (listed("help version lang json"))
         return true;
     const CliCommand *c = Find(command);
     if (!c)
         return true; // refused for itself
-    if (c->needs != CliCommand::Needs::Nothing && withProfile.contains(option))
+    if (c->needs != CliCommand::Needs::Nothing && listed("profile script level fast"))
         return true;
+    // Where the device is and where its records go: for every command that
+    // reaches a device, the channel its own (provision, rollback) or not.
     if ((c->needsChannel || command == QLatin1String("provision") || command == QLatin1String("rollback"))
-        && withChannel.contains(option))
+        && listed("port baud format tcp tcp-port password password-file keep-profile records no-records"))
         return true;
-    return QString::fromLatin1(c->options).split(QLatin1Char(' ')).contains(option);
+    return listed(c->options);
 }
 
 const CliCommand *Find(const QString &name)

@@ -4,8 +4,10 @@
 #include "core/OutcomeId.h"
 
 #include <QJsonObject>
+#include <QList>
 #include <QString>
 #include <QStringList>
+#include <algorithm>
 #include <optional>
 #include <vector>
 
@@ -61,6 +63,14 @@ struct CliVerdict {
     }
     // The status an action's outcome gives.
     static int StatusOf(OutcomeId outcome);
+    // A run of many devices from each one's status: one failed device fails
+    // the run, whatever the others found.
+    static int OfRun(const QList<int> &statuses)
+    {
+        if (statuses.contains(kFailed))
+            return kFailed;
+        return statuses.isEmpty() ? kOk : *std::max_element(statuses.begin(), statuses.end());
+    }
 };
 
 // One command of dtucfg. Each runs the very action that the window's

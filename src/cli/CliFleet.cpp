@@ -14,7 +14,6 @@
 #include "fleet/FleetSetup.h"
 #include "fleet/FleetWording.h"
 #include "fleet/Inventory.h"
-#include "ops/Wording.h"
 #include "session/DtuSession.h"
 
 #include <QCoreApplication>
@@ -148,14 +147,12 @@ CliVerdict Fleet(CliContext &c)
     if (!plan.runId.isEmpty() && !Audit(c) && allKept)
         progress.Note(tr("设备档案：批量运行 %1（dtucfg rollback --run %1 可撤销）").arg(plan.runId));
     // Every device ok: 0. An audit that found differences and nothing worse: 3.
-    int status = CliVerdict::kOk;
+    QList<int> statuses;
     for (const DeviceReport &r : reports) {
-        if (r.outcome == OutcomeId::Ok)
-            continue;
         const bool differs = Audit(c) && r.outcome == OutcomeId::Differs;
-        status = differs && status != CliVerdict::kFailed ? CliVerdict::kDiffers : CliVerdict::kFailed;
+        statuses << (r.outcome == OutcomeId::Ok ? CliVerdict::kOk : differs ? CliVerdict::kDiffers : CliVerdict::kFailed);
     }
-    CliVerdict verdict{status, QJsonDocument::fromJson(FleetReport::Json(reports)).object()};
+    CliVerdict verdict{CliVerdict::OfRun(statuses), QJsonDocument::fromJson(FleetReport::Json(reports)).object()};
     if (!c.options.report.isEmpty()) {
         try {
             FleetReport::Write(c.options.report, reports);

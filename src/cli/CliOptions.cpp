@@ -67,11 +67,7 @@ struct OptionEntry {
 const OptionEntry kOptions[] = {
     {"profile", "FILE",
      QT_TRANSLATE_NOOP("CliOptions", "设备参数文件（默认：./lastfile.log 记下的那个，\n否则 ~/.config/dtutools/lastfile.log 记下的那个）"),
-     [](CliOptions &out, const QString &value) {
-         out.profilePath = value;
-         out.profileGiven = true;
-         return true;
-     }},
+     &Text<&CliOptions::profilePath>},
     {"script", "FILE",
      QT_TRANSLATE_NOOP("CliOptions", "设备脚本（默认：./script.js，否则参数文件旁的\nscript.js，否则 ~/.config/dtutools/script.js）"),
      &Text<&CliOptions::scriptPath>},
@@ -115,11 +111,7 @@ const OptionEntry kOptions[] = {
      &Number<&CliOptions::tcpPort, 1, 65535>, QT_TRANSLATE_NOOP("CliOptions", "应为1到65535的整数")},
     {"password", "TEXT",
      QT_TRANSLATE_NOOP("CliOptions", "TCP维护密码（默认 480917）。这台计算机的每个用户\n都能在进程列表中看到它：请用 --password-file 或 DTU_PASSWORD"),
-     [](CliOptions &out, const QString &value) {
-         out.password = value;
-         out.passwordGiven = true;
-         return true;
-     }},
+     &Text<&CliOptions::password>},
     {"password-file", "FILE", QT_TRANSLATE_NOOP("CliOptions", "从 FILE 的第一行读TCP密码（- 表示标准输入）"),
      &Text<&CliOptions::passwordFile, true>},
     {"level", "N", QT_TRANSLATE_NOOP("CliOptions", "访问级别：1 打印通信记录，2 解锁 0091"), &Number<&CliOptions::level, 0, 2>,
@@ -188,9 +180,6 @@ const OptionEntry kOptions[] = {
     {"strict", "", QT_TRANSLATE_NOOP("CliOptions", "check：警告也算错误（退出状态1）"), &On<&CliOptions::strict>},
 };
 
-// The short spellings, each for one option of the table.
-const QPair<const char *, const char *> kShortOptions[] = {{"-h", "help"}};
-
 const OptionEntry *FindOption(const QString &name)
 {
     for (const OptionEntry &o : kOptions)
@@ -232,16 +221,10 @@ bool CliOptions::Parse(const QStringList &args, CliOptions *out, QString *error)
             optionsEnded = true;
             continue;
         }
-        if (!optionsEnded) {
-            bool isShort = false;
-            for (const auto &[shortName, longName] : kShortOptions) {
-                if (arg == QLatin1String(shortName)) {
-                    Apply(out, *FindOption(QLatin1String(longName)), QString(), error);
-                    isShort = true;
-                }
-            }
-            if (isShort)
-                continue;
+        // -h, the one short spelling, is --help.
+        if (!optionsEnded && arg == QLatin1String("-h")) {
+            Apply(out, *FindOption(QStringLiteral("help")), QString(), error);
+            continue;
         }
         if (optionsEnded || !arg.startsWith(QLatin1String("--"))) {
             if (out->command.isEmpty())
@@ -276,7 +259,7 @@ bool CliOptions::Parse(const QStringList &args, CliOptions *out, QString *error)
         if (!Apply(out, *entry, value, error))
             return false;
     }
-    if (out->passwordGiven && !out->passwordFile.isEmpty()) {
+    if (out->given.contains(QLatin1String("password")) && !out->passwordFile.isEmpty()) {
         *error = QCoreApplication::translate("CliOptions", "--password 和 --password-file：只能给出其中一个");
         return false;
     }
@@ -330,7 +313,7 @@ void CliOptions::Peek(const QStringList &args, Language *language, bool *json)
 bool CliOptions::ReadPassword(CliOptions *out, QString *error)
 {
     if (out->passwordFile.isEmpty()) {
-        if (!out->passwordGiven && qEnvironmentVariableIsSet("DTU_PASSWORD"))
+        if (!out->given.contains(QLatin1String("password")) && qEnvironmentVariableIsSet("DTU_PASSWORD"))
             out->password = qEnvironmentVariable("DTU_PASSWORD");
         return true;
     }

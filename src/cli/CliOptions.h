@@ -27,13 +27,11 @@ struct RecordOptions {
 // Options may also follow the command; "--" ends them.
 struct CliOptions {
     QString profilePath;   // empty: the profile the lastfile.log in use names, if any
-    bool profileGiven = false;
     QString scriptPath;    // empty: looked for as the window does (WorkPaths)
     QString port, baud, format; // empty: the profile's, else COM1 / 57600 / 8N1
     std::optional<Endpoint> tcp; // --tcp HOST[:PORT]: the TCP maintenance connection instead of the serial port
     std::optional<quint16> tcpPort; // --tcp-port, over a port in --tcp
     QString password = QStringLiteral("480917");
-    bool passwordGiven = false; // --password: seen by every user of this computer
     QString passwordFile;       // --password-file: its first line ("-": standard input)
     int level = 0;         // AccessLevel
     bool ext = false;      // act on the extended table

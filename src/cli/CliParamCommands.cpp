@@ -100,10 +100,6 @@ bool CheckRead(CliContext &c, QString *error)
         *error = tr("--ext：参数文件没有指定扩展参数文件");
         return false;
     }
-    if (c.options.ext && c.options.command == QLatin1String("save")) {
-        *error = tr("save 总是保存两张表，--ext 对它没有意义");
-        return false;
-    }
     return true;
 }
 

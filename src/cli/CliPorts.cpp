@@ -110,18 +110,11 @@ QJsonArray Entries(const QList<Port> &ports)
     return list;
 }
 
-QString Listing(const QList<Port> &ports)
-{
-    QString text;
-    for (const Port &port : ports)
-        text += Line(port) + QLatin1Char('\n');
-    return text;
-}
-
 CliVerdict Run(CliContext &context)
 {
     const QList<Port> ports = PortSurvey::Survey(PortSurvey::SystemPorts(), context.options.arguments);
-    context.frontend.PrintOut(Listing(ports));
+    for (const Port &port : ports)
+        context.frontend.PrintOut(Line(port) + QLatin1Char('\n'));
     if (ports.isEmpty())
         context.frontend.Say(QCoreApplication::translate("CliPorts", "系统没有报告任何串口"));
     return CliVerdict::With(QStringLiteral("ports"), Entries(ports));

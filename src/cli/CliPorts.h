@@ -16,8 +16,6 @@ namespace CliPorts {
 QString Line(const PortSurvey::Port &port);
 // The ports as the "ports" member of --json holds them.
 QJsonArray Entries(const QList<PortSurvey::Port> &ports);
-// The whole listing as printed, a line a port.
-QString Listing(const QList<PortSurvey::Port> &ports);
 
 // The command: surveys the system's ports and the arguments' paths.
 CliVerdict Run(CliContext &context);

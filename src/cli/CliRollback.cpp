@@ -110,7 +110,7 @@ CliVerdict RunOfFleet(CliContext &c)
         });
     if (!result.error.isEmpty())
         return CliCommands::RefuseNamed(c, CliVerdict::kFailed, result.error);
-    int status = CliVerdict::kOk;
+    QList<int> statuses;
     for (qsizetype i = 0; i < result.devices.size(); ++i) {
         const DeviceReport &d = result.devices[i];
         QJsonObject device{{QStringLiteral("target"), d.target}, {QStringLiteral("outcome"), OutcomeName(d.outcome)}};
@@ -123,10 +123,9 @@ CliVerdict RunOfFleet(CliContext &c)
         if (!d.why.text.isEmpty())
             device.insert(QStringLiteral("detail"), d.why.text);
         devices.append(device);
-        status = qMax(status, CliVerdict::StatusOf(d.outcome));
+        statuses << CliVerdict::StatusOf(d.outcome);
     }
-    if (status == CliVerdict::kUsage)
-        status = CliVerdict::kFailed;
+    const int status = CliVerdict::OfRun(statuses);
     text += tr("批量运行 %1 的恢复：%2台设备").arg(run).arg(devices.size()) + QLatin1Char('\n');
     if (!c.options.events)
         c.frontend.PrintOut(text);

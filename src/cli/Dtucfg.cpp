@@ -11,7 +11,6 @@
 #include "cli/ConsoleFrontend.h"
 #include "actions/Recorder.h"
 #include "core/StopSignals.h"
-#include "ops/Outcomes.h"
 #include "DtuVersion.h"
 #include "ops/ProfileLoader.h"
 #include "core/Translation.h"
@@ -41,13 +40,13 @@ std::optional<CliVerdict> Prepare(CliContext &context, const CliCommand &command
 
     // A profile that was asked for and is not there is what is wrong, even
     // when the script it would lead to cannot be found either.
-    if (options.profileGiven && !QFileInfo(options.profilePath).isFile())
+    if (options.given.contains(QLatin1String("profile")) && !QFileInfo(options.profilePath).isFile())
         return setUpError(QCoreApplication::translate("Dtucfg", "找不到参数文件 %1").arg(options.profilePath));
 
     // The window's lookup: the profile lastfile.log names, the script of
     // the working folder, else beside the profile, else in the
     // configuration folder.
-    const QString profilePath = options.profileGiven ? options.profilePath : WorkPaths::StartProfile(QString());
+    const QString profilePath = WorkPaths::StartProfile(options.profilePath);
     if (profilePath.isEmpty() && command.needs >= CliCommand::Needs::Tables)
         return setUpError(
             QCoreApplication::translate("Dtucfg", "%1 需要参数文件（--profile FILE）").arg(options.command));

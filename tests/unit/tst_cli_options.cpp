@@ -1,7 +1,7 @@
 // dtucfg's command line: options before and after the command, their
 // values inline or in the next argument, "--", which options each command
-// takes; the usage text names every option and command. (What it refuses
-// is e2e/tst_dtucfg_refusals.)
+// takes; the usage text names every option and command; the exit status of
+// a run of many devices. (What it refuses is e2e/tst_dtucfg_refusals.)
 #include "cli/CliCommands.h"
 #include "cli/CliOptions.h"
 #include "core/Translation.h"
@@ -39,7 +39,7 @@ private slots:
         QVERIFY(p.ok);
         QCOMPARE(p.options.command, QStringLiteral("status"));
         QVERIFY(p.options.arguments.isEmpty());
-        QVERIFY(!p.options.profileGiven);
+        QVERIFY(!p.options.given.contains(QStringLiteral("profile")));
         QVERIFY(p.options.scriptPath.isEmpty()); // looked for at run time
         QCOMPARE(p.options.password, QStringLiteral("480917"));
         QVERIFY(!p.options.tcp && !p.options.tcpPort && p.options.port.isEmpty());
@@ -58,7 +58,7 @@ private slots:
         QCOMPARE(p.options.command, QStringLiteral("write"));
         QCOMPARE(p.options.arguments, (QStringList{"0031=9000", "0032=UDP"}));
         QCOMPARE(p.options.profilePath, QStringLiteral("dev.txt"));
-        QVERIFY(p.options.profileGiven);
+        QVERIFY(p.options.given.contains(QStringLiteral("profile")));
         QCOMPARE(p.options.level, 2);
         QVERIFY(p.options.fast && p.options.ext && p.options.json);
         QCOMPARE(p.options.Target().Text(), QStringLiteral("tcp:192.168.1.9:9000"));
@@ -208,6 +208,25 @@ private slots:
         const Parsed p = Parse({"--version"});
         QVERIFY(p.ok && p.options.showVersion);
         QVERIFY(p.options.command.isEmpty());
+    }
+
+    // 0 all ok, 1 failed, 3 found differences: a script that checks for 1
+    // must see a failure however the other devices ended.
+    void exitStatusOfARun_data()
+    {
+        QTest::addColumn<QList<int>>("devices");
+        QTest::addColumn<int>("status");
+        QTest::newRow("no device") << QList<int>{} << 0;
+        QTest::newRow("all ok") << QList<int>{0, 0} << 0;
+        QTest::newRow("one differs") << QList<int>{0, 3, 0} << 3;
+        QTest::newRow("one failed") << QList<int>{0, 1} << 1;
+        QTest::newRow("failed, then differs") << QList<int>{1, 3} << 1;
+        QTest::newRow("differs, then failed") << QList<int>{3, 1, 0} << 1;
+    }
+    void exitStatusOfARun()
+    {
+        QFETCH(QList<int>, devices);
+        QTEST(CliVerdict::OfRun(devices), "status");
     }
 
     void usageNamesEveryOptionAndCommand()

@@ -145,13 +145,8 @@ private slots:
         QVERIFY(ttyS.value(QStringLiteral("hint")).toString().contains(QStringLiteral("usermod -aG dialout")));
     }
 
-    // A machine without serial ports: nothing on standard output but an
-    // empty list.
-    void emptyListing()
-    {
-        QCOMPARE(CliPorts::Listing({}), QString());
-        QCOMPARE(CliPorts::Entries({}).size(), 0);
-    }
+    // A machine without serial ports: an empty list.
+    void emptyListing() { QCOMPARE(CliPorts::Entries({}).size(), 0); }
 
     // The named paths follow the reported ports; one that is a reported
     // port under another name (a link) is not listed twice.
