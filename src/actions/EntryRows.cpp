@@ -1,6 +1,7 @@
 #include "actions/EntryRows.h"
 
 #include "core/Endpoint.h"
+#include "core/WriteRules.h"
 #include "params/ParamRow.h"
 #include "params/ParamTableModel.h"
 #include "session/DtuSession.h"
@@ -126,7 +127,7 @@ QList<RecordRow> Read(const DtuSession &session, const ReadOutcome &outcome)
 QString DeviceNumber(const QList<RecordRow> &rows)
 {
     for (const RecordRow &row : rows)
-        if (row.table == QLatin1String("main") && row.number == kDeviceNumberRow && row.result == kRead)
+        if (row.table == QLatin1String("main") && WriteRules::IsProtected(row.number) && row.result == kRead) // the device number
             return row.after.shown.trimmed();
     return {};
 }

@@ -13,8 +13,6 @@ class ParamTableModel;
 // session (its tables, profile and channel) and an operation's outcome.
 // Nothing here talks to the device: recording adds no exchange.
 namespace EntryRows {
-// The row that holds the device number.
-inline const QString kDeviceNumberRow = QStringLiteral("0091");
 
 QString TableName(const ParamTableModel &table); // "main" or "ext"
 // A row's key among both tables' rows: "main/0031".
@@ -57,8 +55,7 @@ private:
 
 // The rows of a write run: `after` the value the run sent (or meant to),
 // `before` the value last read when known, the result of each row, rows not
-// reached and rows withheld included. `tables` are those the run wrote, in
-// the order written.
+// reached and rows withheld included. `tables` are those the run wrote.
 QList<RecordRow> Written(const WriteReport &report, const QList<const ParamTableModel *> &tables,
                          const KnownValues &known);
 } // namespace EntryRows

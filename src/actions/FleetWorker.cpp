@@ -62,11 +62,6 @@ Plan MakePlan(DtuSession &s, const QList<GivenValue> &given)
     return plan;
 }
 
-bool Ignored(const QStringList &ignore, const QString &number)
-{
-    return ignore.contains(number, Qt::CaseInsensitive);
-}
-
 // A device that never answered: over TCP, one that closed the connection
 // right after the password refused it or was busy with another peer (a
 // device drops a peer it will not serve); else it is out of reach.
@@ -81,17 +76,13 @@ void JudgeSilence(DtuSession &s, const WorkerInputs &in, DeviceReport &report)
     }
 }
 
-QString FailureText(int result)
-{
-    const QString text = Wording::RowResultText(result);
-    return text.isEmpty() ? Wording::SettingText() : text;
-}
-
 // An audit: what the device reports against what the fleet wants of it.
 void Audit(DtuSession &s, Recorder &recorder, const WorkerInputs &in, const Plan &plan, DeviceReport &report)
 {
     RecordEntry entry = recorder.Begin(s, RecordAction::Audit);
     const ReadOutcome read = ParamReader::ReadWholeDevice(s);
+    if (!read.stopped) // a stopped read is no snapshot
+        entry.rows = EntryRows::Read(s, read);
     if (!read.Ok()) {
         if (read.stopped)
             report.outcome = OutcomeId::Stopped;
@@ -99,18 +90,16 @@ void Audit(DtuSession &s, Recorder &recorder, const WorkerInputs &in, const Plan
             report.outcome = OutcomeId::Failed;
         else
             JudgeSilence(s, in, report);
-        if (!read.stopped)
-            entry.rows = EntryRows::Read(s, read);
         report.record = recorder.Keep(entry, Verdict(read), OutcomeJson::Read(read)).id;
         return;
     }
-    entry.rows = EntryRows::Read(s, read);
     const QHash<QString, RecordRow> held = EntryRows::ByKey(entry.rows);
     report.notCompared = plan.withheld + (plan.ownNumberKept ? 1 : 0);
     int compared = 0;
     for (const Wanted &want : plan.rows) {
         const auto found = held.constFind(want.Key());
-        if (Ignored(in.ignore, want.number) || RecordEntries::IsSecretRow(want.name) || found == held.constEnd()) {
+        if (in.ignore.contains(want.number, Qt::CaseInsensitive) || RecordEntries::IsSecretRow(want.name)
+            || found == held.constEnd()) {
             ++report.notCompared;
             continue;
         }
@@ -151,8 +140,10 @@ WriteReport WriteDiffering(DtuSession &s, const WorkerInputs &in, const Plan &pl
 void Judge(DtuSession &s, const WorkerInputs &in, const WriteReport &run, DeviceReport &report)
 {
     report.written = run.Written();
-    for (const RowResult &row : run.Failed())
-        report.failed.append({row.number, row.name, FailureText(row.result)});
+    for (const RowResult &row : run.Failed()) {
+        const QString text = Wording::RowResultText(row.result); // none for a corrupt reply: the panel's word
+        report.failed.append({row.number, row.name, text.isEmpty() ? Wording::SettingText() : text});
+    }
     if (!run.rows.isEmpty() && !run.DeviceAnswered()) {
         JudgeSilence(s, in, report);
         return;
@@ -199,16 +190,10 @@ ParamTableModel *TableFor(DtuSession &s, const QString &number)
 std::optional<EditResult> CheckWorkerValues(DtuSession &s, const QList<GivenValue> &values)
 {
     for (const GivenValue &v : values) {
-        ParamTableModel *table = TableFor(s, v.number);
-        EditResult check;
-        if (table) {
-            check = EditorLogic::CheckValue(s, *table, v.number, v.text);
-        } else {
-            check.kind = EditResult::Kind::NoSuchRow;
-            check.number = v.number;
-            check.text = v.text;
-        }
-        if (!check.Applied())
+        // A number in neither table: the main table refuses it as no such row.
+        const ParamTableModel *table = TableFor(s, v.number);
+        if (const EditResult check = EditorLogic::CheckValue(s, table ? *table : s.mainTable, v.number, v.text);
+            !check.Applied())
             return check;
     }
     return std::nullopt;

@@ -149,10 +149,7 @@ WriteResult Write(DtuSession &s, Recorder &recorder, Page page, const QList<Give
     }
     const RecordEntry entry = recorder.Begin(s, RecordAction::Write);
     r.report = ParamWriter::WritePage(s, page == Page::Extended ? ::Page::Extended : ::Page::Main);
-    const QList<const ParamTableModel *> tables
-        = page == Page::Extended ? QList<const ParamTableModel *>{&s.extTable, &s.mainTable}
-                                 : QList<const ParamTableModel *>{&s.mainTable, &s.extTable};
-    KeepWrite(s, recorder, entry, tables, r);
+    KeepWrite(s, recorder, entry, {&s.mainTable, &s.extTable}, r);
     return r;
 }
 
@@ -218,16 +215,12 @@ VerifyResult ReadAndCompare(DtuSession &s, const Expected &expected)
     r.verdict = Verdict(r.read);
     if (!r.read.Ok())
         return r;
-    QList<TableCompare::RowValue> actual = TableCompare::Snapshot(s.mainTable);
-    TableCompare::Compare(expected.main, actual, expected.ignore, &r.compare);
-    if (s.state.ExtPageVisible) {
-        const QList<TableCompare::RowValue> ext = TableCompare::Snapshot(s.extTable);
-        TableCompare::Compare(expected.ext, ext, expected.ignore, &r.compare);
-        actual += ext;
-    } else {
-        TableCompare::Compare(expected.ext, {}, expected.ignore, &r.compare);
-    }
-    TableCompare::CountUnlisted(expected.main + expected.ext, actual, expected.ignore, &r.compare);
+    const QList<TableCompare::RowValue> main = TableCompare::Snapshot(s.mainTable);
+    const QList<TableCompare::RowValue> ext
+        = s.state.ExtPageVisible ? TableCompare::Snapshot(s.extTable) : QList<TableCompare::RowValue>();
+    TableCompare::Compare(expected.main, main, expected.ignore, &r.compare);
+    TableCompare::Compare(expected.ext, ext, expected.ignore, &r.compare);
+    TableCompare::CountUnlisted(expected.main + expected.ext, main + ext, expected.ignore, &r.compare);
     r.verdict = r.compare.differences.isEmpty() ? OutcomeId::Ok : OutcomeId::Differs;
     return r;
 }
@@ -244,9 +237,9 @@ WriteReport WriteRows(DtuSession &s, const QList<int> &mainRows, const QList<int
     return WriteLoop::Run(s, parts, giveUpWhenSilent);
 }
 
-VerifyResult Verify(DtuSession &s, Recorder &recorder, const Expected &expected, const QString &action)
+VerifyResult Verify(DtuSession &s, Recorder &recorder, const Expected &expected)
 {
-    RecordEntry entry = recorder.Begin(s, action);
+    RecordEntry entry = recorder.Begin(s, RecordAction::Verify);
     VerifyResult r = ReadAndCompare(s, expected);
     if (!r.read.stopped)
         entry.rows = EntryRows::Read(s, r.read);

@@ -104,10 +104,8 @@ struct Expected {
     QStringList ignore; // numbers not compared
     QString file;       // where they came from (kept in the entry), "" none
 };
-// Both tables read and compared with what they should hold; a verify entry
-// (`action` names another: a fleet's read-back, an audit).
-VerifyResult Verify(DtuSession &session, Recorder &recorder, const Expected &expected,
-                    const QString &action = RecordAction::Verify);
+// Both tables read and compared with what they should hold; a verify entry.
+VerifyResult Verify(DtuSession &session, Recorder &recorder, const Expected &expected);
 // The read and comparison alone, entry-less: for an action that keeps its
 // own entry around it.
 VerifyResult ReadAndCompare(DtuSession &session, const Expected &expected);

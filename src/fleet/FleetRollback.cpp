@@ -47,7 +47,6 @@ bool FleetRollback::Start(const QString &run, const Settings &settings)
         args << QStringLiteral("--records") << settings.records;
     args << QStringLiteral("rollback") << QStringLiteral("--run") << run << QStringLiteral("--events");
     reports_.clear();
-    pending_.clear();
     errors_.clear();
     failure_.clear();
     current_.clear();
@@ -65,12 +64,9 @@ void FleetRollback::Stop()
 
 void FleetRollback::OnOutput()
 {
-    pending_ += process_.readAllStandardOutput();
-    qsizetype end;
-    while ((end = pending_.indexOf('\n')) >= 0) {
-        const QByteArray line = pending_.left(end);
-        pending_.remove(0, end + 1);
-        const WorkerEvents::Event event = WorkerEvents::Parse(line);
+    // Whole lines only: the process keeps a line not yet ended.
+    while (process_.canReadLine()) {
+        const WorkerEvents::Event event = WorkerEvents::Parse(process_.readLine());
         if (event.kind == WorkerEvents::Event::Kind::Progress) {
             current_ = event.row;
             emit deviceStarted(event.done, event.total, event.row);

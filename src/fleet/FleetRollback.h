@@ -48,7 +48,7 @@ private:
     void OnEnded(int exitCode, bool crashed);
 
     QProcess process_;
-    QByteArray pending_, errors_;
+    QByteArray errors_;
     QList<DeviceReport> reports_;
     QString current_; // the target being restored
     QString failure_;

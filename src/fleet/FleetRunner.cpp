@@ -11,7 +11,6 @@
 struct FleetRunner::Worker {
     int index = 0;
     QProcess process;
-    QByteArray pending; // standard output not yet ended by a line break
     QByteArray errors;  // the end of its standard error, for a worker that gives no result
     bool resultSeen = false;
     bool stopAsked = false; // the run was stopped while this worker lived
@@ -177,12 +176,9 @@ void FleetRunner::StartNext()
 
 void FleetRunner::OnOutput(Worker &worker)
 {
-    worker.pending += worker.process.readAllStandardOutput();
-    qsizetype end;
-    while ((end = worker.pending.indexOf('\n')) >= 0) {
-        const QByteArray line = worker.pending.left(end);
-        worker.pending.remove(0, end + 1);
-        const WorkerEvents::Event event = WorkerEvents::Parse(line);
+    // Whole lines only: the process keeps a line not yet ended.
+    while (worker.process.canReadLine()) {
+        const WorkerEvents::Event event = WorkerEvents::Parse(worker.process.readLine());
         if (event.kind == WorkerEvents::Event::Kind::Progress) {
             emit deviceProgress(worker.index, event.phase, event.done, event.total);
         } else if (event.kind == WorkerEvents::Event::Kind::Result) {

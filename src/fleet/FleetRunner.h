@@ -28,7 +28,7 @@ public:
 
     struct Settings {
         QString profilePath;
-        QString scriptPath = QStringLiteral("script.js");
+        QString scriptPath;
         QString workDir;  // where the workers run (relative paths of the profile); "" the current folder
         int jobs = 0;     // 0: all devices, at most kMaxDefaultJobs
         bool fast = false;

@@ -27,19 +27,12 @@ Plan Make(const Choices &choices, const Inventory::Table &inventory)
         return {Refusal::NoScript, {}, script.tried};
     Plan plan;
     FleetRunner::Settings &s = plan.settings;
+    s = choices;
     // The workers run in this folder too, but absolute paths say the same
     // to any reader of their command lines.
     s.profilePath = QFileInfo(choices.profilePath).absoluteFilePath();
     s.scriptPath = QFileInfo(script.found).absoluteFilePath();
     s.workDir = QDir::currentPath();
-    s.jobs = choices.jobs;
-    s.fast = choices.fast;
-    s.verify = choices.verify;
-    s.audit = choices.audit;
-    s.writeAll = choices.writeAll;
-    s.level = choices.level;
-    s.ignore = choices.ignore;
-    s.language = choices.language;
     if (choices.recordsOff) {
         s.recordArgs = {QStringLiteral("--no-records")};
         return plan;

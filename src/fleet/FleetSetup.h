@@ -10,19 +10,11 @@
 // fail, found before any starts.
 namespace FleetSetup {
 
-struct Choices {
-    QString profilePath;
-    // The script in use (dtucfg's loaded one); "" looks it up as the window
-    // does: the working folder, beside the profile, the configuration folder.
-    QString scriptPath;
-    int level = 0;
-    bool fast = false;
-    bool verify = false;
-    bool audit = false;
-    bool writeAll = false;
-    QStringList ignore;
-    int jobs = 0;
-    QString language; // "zh", "en": the run's, for the workers' own words
+// What the technician chose: the workers' settings as Make takes them (the
+// script in use, dtucfg's loaded one, or "" to look it up as the window
+// does: the working folder, beside the profile, the configuration folder),
+// and the records.
+struct Choices : FleetRunner::Settings {
     // The device records: every worker keeps its device's entries in the
     // one store ("" the default one) under the run's id, unless off.
     bool recordsOff = false;

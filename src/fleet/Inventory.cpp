@@ -94,7 +94,6 @@ Table Parse(const QByteArray &bytes)
                                               {QStringLiteral("name"), Column::Name}};
     Table table;
     QList<Column> columns;
-    QList<QString> columnNumber;
     QStringList seenColumns; // as written first, compared without case
     for (QString header : rows.first().cells) {
         header = header.trimmed();
@@ -112,7 +111,6 @@ Table Parse(const QByteArray &bytes)
         } else {
             Fail(Problem::Kind::UnknownColumn, rows.first().line, at, header);
         }
-        columnNumber << (columns.last() == Column::Value ? header.toUpper() : QString());
     }
     if (!columns.contains(Column::Target))
         Fail(Problem::Kind::NoTargetColumn, rows.first().line, 0);
@@ -155,7 +153,7 @@ Table Parse(const QByteArray &bytes)
                 if (value.startsWith(QLatin1String("HEX:"), Qt::CaseInsensitive)
                     && !hexPairs.match(value.mid(4)).hasMatch())
                     Fail(Problem::Kind::HexNotPairs, row.line, c + 1, value);
-                device.values.append({columnNumber[c], value});
+                device.values.append({rows.first().cells[c].trimmed().toUpper(), value}); // the column's number
                 break;
             }
             }

@@ -324,8 +324,7 @@ EditResult CheckValue(DtuSession &session, const ParamTableModel &table, const Q
     result.number = number;
     result.text = text;
     const int row = table.FindByNumber(number);
-    if (row >= 0)
-        result.name = table.Cell(row, ColName);
+    result.name = table.Cell(row, ColName); // empty for no row
     if (row < 0)
         result.kind = EditResult::Kind::NoSuchRow;
     else if (Locked(session, number))
