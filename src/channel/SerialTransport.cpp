@@ -8,8 +8,6 @@
 #include <QFile>
 
 #ifdef Q_OS_UNIX
-#include <cerrno>
-#include <fcntl.h>
 #include <poll.h>
 #include <sys/ioctl.h>
 #include <unistd.h>

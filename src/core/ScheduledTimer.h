@@ -31,7 +31,6 @@ public:
     bool IsActive() const { return id_ != 0; }
 
     const QString &Name() const { return name_; }
-    Scheduler &scheduler() const { return scheduler_; }
 
 private:
     void Fired();

@@ -59,14 +59,6 @@ void VirtualScheduler::AdvanceTo(qint64 target, const bool *stop)
         now_ = qMax(now_, target);
 }
 
-bool VirtualScheduler::AdvanceToNext()
-{
-    if (due_.empty())
-        return false;
-    Advance(due_.begin()->first.first - now_);
-    return true;
-}
-
 void VirtualScheduler::Sleep(int ms)
 {
     if (paced_)

@@ -36,12 +36,8 @@ public:
 
     // Moves time on by ms (at least 0), firing the timers due on the way.
     void Advance(qint64 ms) { AdvanceTo(now_ + qMax<qint64>(0, ms), nullptr); }
-    // Moves to the next timer due and fires it; false when none is armed.
-    bool AdvanceToNext();
     // Timers armed and not yet fired or cancelled.
     int ArmedCount() const { return int(due_.size()); }
-    // When the next timer is due; -1 when none is armed.
-    qint64 NextDueMs() const { return due_.empty() ? -1 : due_.begin()->first.first; }
 
     void SetPaced(bool paced) { paced_ = paced; }
 

@@ -69,7 +69,7 @@ bool Send(DtuSession &session, const QString &text, const QString &repeatText, b
         session.state.SentByteCount = AddToByteCount(session.state.SentByteCount, bytes.size());
         // The poller and the window run between repeats, so a long run stays
         // responsive and the counters can be followed.
-        session.exchange.Clock().ProcessEvents();
+        session.scheduler.ProcessEvents();
     }
     if (sent != repeats)
         countText = QString::number(sent);

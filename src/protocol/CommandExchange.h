@@ -37,8 +37,6 @@ public:
     {
     }
 
-    // The scheduler its waits run on (the session's).
-    Scheduler &Clock() const { return clock_; }
     // Called with false when a wait begins and true when it ends.
     void SetPollerSwitch(std::function<void(bool)> pollerSwitch) { pollerSwitch_ = std::move(pollerSwitch); }
     // Opt-in: end a reply shortly after it holds a complete, valid frame.

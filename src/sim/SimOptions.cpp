@@ -115,12 +115,9 @@ bool CutAtUnits(const QStringList &args, std::vector<Stretch> *stretches, QStrin
 
 void Add(QCommandLineParser &parser)
 {
-    for (const Spec &s : kOptions) {
-        if (s.valueName)
-            parser.addOption(QCommandLineOption(QLatin1String(s.name), QLatin1String(s.help), QLatin1String(s.valueName)));
-        else
-            parser.addOption(QCommandLineOption(QLatin1String(s.name), QLatin1String(s.help)));
-    }
+    // No value name (nullptr) makes a switch.
+    for (const Spec &s : kOptions)
+        parser.addOption(QCommandLineOption(QLatin1String(s.name), QLatin1String(s.help), QLatin1String(s.valueName)));
     parser.addHelpOption();
 }
 
