@@ -8,6 +8,7 @@
 #include "params/ChoiceList.h"
 #include "params/ValueCodec.h"
 #include "profile/DeviceProfile.h"
+#include "protocol/Hex.h"
 #include "script/ScriptError.h"
 #include "session/DtuSession.h"
 
@@ -51,10 +52,7 @@ bool IsLimits(const QString &text)
 // survive. "0000" is spaced as "00 00".
 QString Spaced(const QString &hex)
 {
-    QStringList pairs;
-    for (qsizetype i = 0; i < hex.size(); i += 2)
-        pairs << hex.mid(i, 2).toUpper();
-    return pairs.join(QLatin1Char(' '));
+    return BytesToSpacedHex(HexToBytes(hex)).trimmed();
 }
 
 // Text of `count` characters taken in turn from `from`.
