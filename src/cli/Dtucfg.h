@@ -12,7 +12,7 @@ namespace Dtucfg {
 // transport that takes the serial port's place (nullptr: the port the
 // options name). The port's settings, texts and frames stay as they are;
 // only the device file is not opened. The caller's scheduler must move
-// time when the run sleeps on it (a VirtualScheduler does).
+// time when the run sleeps on it (the tests' virtual scheduler does).
 struct Line {
     Scheduler *scheduler = nullptr;
     Transport *serial = nullptr;

@@ -5,9 +5,9 @@
 // Time for everything of the library that waits or repeats: the reply wait
 // of an exchange, the receive poller, the signal monitor's polls, the port
 // watcher's looks, the TCP connect limit, the fleet's durations. The real
-// scheduler (RealScheduler) runs on the event loop's timers; a virtual one
-// (VirtualScheduler) moves only when it is told to, so a test of a 5 s poll
-// runs in microseconds and nothing depends on how busy the machine is.
+// scheduler (RealScheduler) runs on the event loop's timers; the tests' virtual
+// one moves only when it is told to, so a test of a 5 s poll runs in
+// microseconds and nothing depends on how busy the machine is.
 class Scheduler {
 public:
     using Callback = std::function<void()>;

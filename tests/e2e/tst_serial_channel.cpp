@@ -1,6 +1,6 @@
 // The serial side of the data channel over a real pseudo-terminal: the test
 // holds the master side and plays the device; the session opens the slave.
-#include "core/VirtualScheduler.h"
+#include "support/VirtualScheduler.h"
 #include "session/DtuSession.h"
 #include "channel/SerialSettings.h"
 #include "ops/SerialToggle.h"

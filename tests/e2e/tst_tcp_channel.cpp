@@ -1,6 +1,6 @@
 // The TCP maintenance connection over a real loopback server playing the
 // device, and its precedence over an open serial port.
-#include "core/VirtualScheduler.h"
+#include "support/VirtualScheduler.h"
 #include "session/DtuSession.h"
 #include "ops/SerialToggle.h"
 #include "support/RefusingPort.h"

@@ -4,7 +4,7 @@
 #include "cli/CliOptions.h"
 #include "cli/Dtucfg.h"
 #include "core/DtuError.h"
-#include "core/VirtualScheduler.h"
+#include "support/VirtualScheduler.h"
 #include "sim/SimCommands.h"
 #include "sim/SimDevice.h"
 #include "sim/SimLink.h"

@@ -1,5 +1,5 @@
 #pragma once
-#include "core/VirtualScheduler.h"
+#include "support/VirtualScheduler.h"
 
 #include <functional>
 

@@ -1,4 +1,4 @@
-#include "core/VirtualScheduler.h"
+#include "support/VirtualScheduler.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

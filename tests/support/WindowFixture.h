@@ -4,7 +4,7 @@
 #include "support/ScriptedDialogs.h"
 #include "support/WorkFolder.h"
 
-#include "core/VirtualScheduler.h"
+#include "support/VirtualScheduler.h"
 
 #include "params/ParamTableModel.h"
 #include "session/DtuSession.h"

@@ -3,7 +3,7 @@
 // the timer handle on either, and the default a session takes.
 #include "core/RealScheduler.h"
 #include "core/ScheduledTimer.h"
-#include "core/VirtualScheduler.h"
+#include "support/VirtualScheduler.h"
 #include "session/DtuSession.h"
 #include "support/RecordingFrontend.h"
 #include "support/TestMain.h"
