@@ -3,12 +3,12 @@
 #include "cli/CliCommands.h"
 #include "channel/SerialSettings.h"
 #include "core/Translation.h"
+#include "core/WriteRules.h"
 #include "fleet/FleetRunner.h"
 #include "store/RecordLocation.h"
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QRegularExpression>
 
 #include <cstdio>
 #include <limits>
@@ -134,10 +134,9 @@ const OptionEntry kOptions[] = {
     {"ignore", "NUM,...", QT_TRANSLATE_NOOP("CliOptions", "verify：不比较的参数（如 0091）"),
      [](CliOptions &out, const QString &value) {
          // "0033,0041" or, as a list is often typed, "0033, 0041".
-         static const QRegularExpression number(QStringLiteral("^[0-9A-Fa-f]{4}$"));
          bool ok = true;
          for (const QString &item : value.split(QLatin1Char(','))) {
-             ok = ok && number.match(item.trimmed()).hasMatch();
+             ok = ok && WriteRules::IsParamNumber(item.trimmed());
              out.ignore << item.trimmed().toUpper();
          }
          return ok;

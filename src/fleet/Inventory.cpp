@@ -3,6 +3,7 @@
 #include "core/PortNames.h"
 #include "core/TextFile.h"
 #include "core/CsvText.h"
+#include "core/WriteRules.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -86,7 +87,6 @@ Table Parse(const QByteArray &bytes)
     if (rows.isEmpty())
         throw ParseError({Problem::Kind::Empty});
 
-    static const QRegularExpression number(QStringLiteral("^[0-9A-Fa-f]{4}$"));
     static const QRegularExpression hexPairs(QStringLiteral("^([0-9A-Fa-f]{2})*$"));
     // Named columns, compared without case.
     static const QHash<QString, Column> named{{QStringLiteral("target"), Column::Target},
@@ -104,7 +104,7 @@ Table Parse(const QByteArray &bytes)
         seenColumns << header;
         if (const auto it = named.constFind(header.toCaseFolded()); it != named.cend()) {
             columns << *it;
-        } else if (number.match(header).hasMatch()) {
+        } else if (WriteRules::IsParamNumber(header)) {
             columns << Column::Value;
             table.valueColumns << header.toUpper();
             table.valueColumnAt << static_cast<int>(columns.size());

@@ -28,11 +28,6 @@ namespace {
 const char *const kCommandNames[] = {"CMD_GETPARAM", "CMD_REPLYCONFIG", "CMD_SETDEFAULT",
                                      "CMD_RESET",    "CMD_GETSTATUS",   "CMD_GETDTUVER"};
 
-bool IsNumber(const QString &text)
-{
-    static const QRegularExpression number(QStringLiteral("^[0-9A-Fa-f]{4}$"));
-    return number.match(text).hasMatch();
-}
 // In capitals: a read writes its hex so, and a choice shows only when its
 // code equals that text.
 bool IsHexBytes(const QString &text)
@@ -234,7 +229,7 @@ public:
                                           ProfileKeys::ONGET, ProfileKeys::ONSET, ProfileKeys::PNOTE})
                 if (!element.Find(member))
                     Add(RowAt(row, QString(), Kind::MissingMember, Severity::Warning), {member});
-            if (!IsNumber(p.CMDID)) {
+            if (!WriteRules::IsParamNumber(p.CMDID)) {
                 Add(RowAt(row, ProfileKeys::CMDID, Kind::BadNumber), {p.CMDID});
             } else {
                 const int line = RowAt(row, ProfileKeys::CMDID, Kind::BadNumber).line;
@@ -276,7 +271,7 @@ public:
             } catch (const DtuError &e) {
                 word = e.text();
             }
-            if (!IsNumber(word) || word == QLatin1String("0000"))
+            if (!WriteRules::IsParamNumber(word) || word == QLatin1String("0000"))
                 Add(Finding{Kind::BadCommandWord, Severity::Fault, scriptPath}, {QLatin1String(name), word});
         }
         ParamTableModel table(session.state, ParamTableModel::Kind::Main);

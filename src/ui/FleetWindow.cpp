@@ -21,7 +21,6 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QSpinBox>
 #include <QStyledItemDelegate>
 #include <QTableWidget>
@@ -170,8 +169,7 @@ FleetWindow::FleetWindow(Dialogs &dialogs, const WindowRecorder &records, const 
     });
     connect(import, &QPushButton::clicked, this, &FleetWindow::ImportInventory);
     connect(addColumn, &QPushButton::clicked, this, [this] {
-        static const QRegularExpression number(QStringLiteral("^[0-9A-Fa-f]{4}$"));
-        if (!number.match(newColumn_->text()).hasMatch()) {
+        if (!WriteRules::IsParamNumber(newColumn_->text())) {
             dialogs_.Message(tr("参数号是四位十六进制数，如 0091"), windowTitle());
             return;
         }

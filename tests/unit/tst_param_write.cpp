@@ -1,6 +1,7 @@
 // Writing modified parameters: which rows go out, in which order, with which
 // bytes, and how each outcome is reported.
 #include "core/DtuError.h"
+#include "core/WriteRules.h"
 #include "ops/ParamWriter.h"
 #include "support/TestMain.h"
 #include "support/VirtualRig.h"
@@ -155,6 +156,26 @@ private slots:
         rig.session.mainTable.SetCell(2, ColNumber, QStringLiteral("0032"));
         ParamWriter::SetParameter(rig.session, rig.session.mainTable, QStringLiteral("0030"));
         QCOMPARE(rig.device.written.last().mid(6, 1), Bytes("AA"));
+    }
+
+    // What every option, inventory column and profile check takes for a
+    // row's number.
+    void parameterNumbers_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("number");
+        QTest::newRow("digits") << "0091" << true;
+        QTest::newRow("either case") << "00aF" << true;
+        QTest::newRow("three digits") << "091" << false;
+        QTest::newRow("five digits") << "00911" << false;
+        QTest::newRow("not hex") << "00G1" << false;
+        QTest::newRow("a line end after it") << "0091\n" << false;
+        QTest::newRow("full-width digits") << "００９１" << false;
+    }
+    void parameterNumbers()
+    {
+        QFETCH(QString, text);
+        QTEST(WriteRules::IsParamNumber(text), "number");
     }
 
     void protectedRow_data()
