@@ -271,6 +271,7 @@ public:
             } catch (const DtuError &e) {
                 word = e.text();
             }
+            // A command word is written as a parameter number is: four hex digits.
             if (!WriteRules::IsParamNumber(word) || word == QLatin1String("0000"))
                 Add(Finding{Kind::BadCommandWord, Severity::Fault, scriptPath}, {QLatin1String(name), word});
         }
