@@ -225,12 +225,6 @@ std::optional<QString> RawDigits(const QString &text)
     return text.mid(kHexPrefix.size()).toUpper();
 }
 
-bool WholeHexBytes(const QString &digits)
-{
-    return digits.size() % 2 == 0
-        && std::all_of(digits.begin(), digits.end(), [](QChar c) { return isxdigit(c.toLatin1()); });
-}
-
 // What ApplyText would say, without changing anything.
 EditResult CheckGiven(DtuSession &session, const ParamTableModel &table, const QString &number, const QString &text)
 {
@@ -329,7 +323,7 @@ EditResult CheckValue(DtuSession &session, const ParamTableModel &table, const Q
         result.kind = EditResult::Kind::NoSuchRow;
     else if (Locked(session, number))
         result.kind = EditResult::Kind::Locked;
-    else if (!WholeHexBytes(*digits))
+    else if (!IsHexBytes(*digits))
         result.kind = EditResult::Kind::BadHex;
     return result;
 }

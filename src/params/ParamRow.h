@@ -1,7 +1,8 @@
 #pragma once
+#include "protocol/Hex.h"
+
 #include <QString>
 #include <array>
-#include <cctype>
 
 // One row of a parameter table: eight text cells. Cells 4..7 never change
 // after the row is built; editing, reading and writing touch cells 2 and 3.
@@ -35,12 +36,6 @@ struct ParamRow {
     // write can send as it stands.
     bool HexIsWholeBytes() const
     {
-        const QString &hex = cells[ColHex];
-        if (!hex.startsWith(kHexPrefix) || hex.size() % 2 != 0)
-            return false;
-        for (qsizetype i = kHexPrefix.size(); i < hex.size(); ++i)
-            if (!isxdigit(hex[i].toLatin1()))
-                return false;
-        return true;
+        return cells[ColHex].startsWith(kHexPrefix) && IsHexBytes(QStringView(cells[ColHex]).mid(kHexPrefix.size()));
     }
 };

@@ -83,12 +83,11 @@ Encoded Encode(ScriptHost &script, const QString &onSet, const QString &text)
         }
     }
     static const QRegularExpression nan(QStringLiteral("nan"), QRegularExpression::CaseInsensitiveOption);
-    static const QRegularExpression pairs(QStringLiteral("^([0-9A-Fa-f]{2})*$"));
     if (e.hex.contains(nan))
         return Refused(Encoded::Problem::NotRepresentable);
     if (e.hex.isEmpty() && !text.isEmpty())
         return Refused(Encoded::Problem::NothingEncoded);
-    if (!pairs.match(e.hex).hasMatch())
+    if (!IsHexBytes(e.hex))
         return Refused(Encoded::Problem::NotWholeBytes, e.hex);
     return e;
 }

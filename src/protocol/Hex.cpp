@@ -1,5 +1,8 @@
 #include "protocol/Hex.h"
 
+#include <algorithm>
+#include <cctype>
+
 namespace {
 // Any character but a hex digit counts as 0.
 quint32 DigitValue(QChar c)
@@ -8,6 +11,12 @@ quint32 DigitValue(QChar c)
     return static_cast<quint32>(qMax<qsizetype>(0, digits.indexOf(c, 0, Qt::CaseInsensitive)));
 }
 } // namespace
+
+bool IsHexBytes(QStringView digits)
+{
+    return digits.size() % 2 == 0
+        && std::all_of(digits.begin(), digits.end(), [](QChar c) { return isxdigit(c.toLatin1()); });
+}
 
 QString BytesToHex(const QByteArray &bytes)
 {

@@ -14,6 +14,8 @@ QString BytesToSpacedHex(const QByteArray &bytes);
 qint32 HexToInt(const QString &text);
 // Two characters per byte, a trailing odd character ignored.
 QByteArray HexToBytes(const QString &text);
+// Whole bytes of hex digits in either case, and nothing else ("" is none).
+bool IsHexBytes(QStringView digits);
 QByteArray WordToBytes(quint16 word);
 // A parameter number or command word as the tool shows it: "0031".
 inline QString WordToHex(quint16 word) { return BytesToHex(WordToBytes(word)); }

@@ -41,9 +41,8 @@ bool SimOptionReader::Hex(const char *name, QByteArray *into) const
 {
     if (!IsSet(name))
         return true;
-    static const QRegularExpression pairs(QStringLiteral("^([0-9A-Fa-f]{2})*$"));
     const QString text = Value(name).remove(QLatin1Char(' '));
-    if (!pairs.match(text).hasMatch())
+    if (!IsHexBytes(text))
         return Fail(QStringLiteral("--%1 needs hex digits in pairs, not \"%2\"").arg(QLatin1String(name), Value(name)));
     *into = HexToBytes(text);
     return true;
@@ -117,7 +116,6 @@ bool ApplyValues(const SimOptionReader &r, const char *option, bool extended, QL
 {
     static const QRegularExpression given(QStringLiteral("^([0-9A-Fa-f]{4})=(.*)$"),
                                           QRegularExpression::DotMatchesEverythingOption);
-    static const QRegularExpression pairs(QStringLiteral("^([0-9A-Fa-f]{2})*$"));
     for (const QString &text : r.Values(option)) {
         const QRegularExpressionMatch m = given.match(text);
         if (!m.hasMatch())
@@ -126,7 +124,7 @@ bool ApplyValues(const SimOptionReader &r, const char *option, bool extended, QL
                               .arg(QLatin1String(option), text));
         SimGivenValue value{extended, static_cast<quint16>(HexToInt(m.captured(1))), text, m.captured(2), {}};
         if (value.text.startsWith(QLatin1String("HEX:"), Qt::CaseInsensitive)) {
-            if (!pairs.match(value.text.mid(4)).hasMatch())
+            if (!IsHexBytes(QStringView(value.text).mid(4)))
                 return r.Fail(QStringLiteral("--%1 %2: the bytes after HEX: need hex digits in pairs")
                                   .arg(QLatin1String(option), text));
             value.bytes = HexToBytes(value.text.mid(4));

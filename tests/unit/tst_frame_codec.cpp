@@ -33,6 +33,11 @@ private slots:
         QCOMPARE(HexToBytes(QStringLiteral("ABC")), Bytes("AB"));
         QCOMPARE(HexToBytes(QStringLiteral("0 ")), QByteArray(1, '\0'));
         QCOMPARE(WordToBytes(0xE00D), Bytes("E0 0D"));
+        // Whole bytes of hex digits, nothing after them.
+        for (const char *bytes : {"", "0aF1"})
+            QVERIFY(IsHexBytes(QString::fromUtf8(bytes)));
+        for (const char *notBytes : {"0A1", "0G", "0A\n", "0A ", "０Ａ"})
+            QVERIFY2(!IsHexBytes(QString::fromUtf8(notBytes)), notBytes);
         QCOMPARE(ScriptCommandWord(QStringLiteral("E00D")), quint16(0xE00D));
         QCOMPARE(ScriptCommandWord(QStringLiteral("E0")), quint16(0xE000));
         QCOMPARE(ScriptCommandWord(QStringLiteral("E00D99")), quint16(0xE00D));
