@@ -11,7 +11,8 @@
 // order, every timer that falls due on the way (timers due at the same moment
 // in the order they were armed; a timer armed by a callback fires in the same
 // advance when it falls due within it). Sleep() is an advance, so a whole
-// exchange with its time-outs runs in microseconds.
+// exchange with its time-outs runs in microseconds. For tests and fuzz
+// targets.
 //
 // Paced, Sleep() also waits as long in real time inside the event loop
 // first, and ProcessEvents() handles the event loop's events: for tests that
