@@ -47,7 +47,8 @@ void BuildRows(DtuSession &session, const JsonValue *params, ParamTableModel &ta
     }
 }
 
-// Loads the extended parameter file into the extended table.
+} // namespace
+
 void LoadExtendedFile(DtuSession &session, const QString &path)
 {
     const TextFile::Decoded decoded = TextFile::Read(path);
@@ -56,8 +57,6 @@ void LoadExtendedFile(DtuSession &session, const QString &path)
     const DeviceProfile ext = DeviceProfile::FromText(decoded.text, path);
     BuildRows(session, ext.Params(), session.extTable, session.state.ExtParamIdList);
 }
-
-} // namespace
 
 void LoadProfile(DtuSession &session, const QString &path)
 {

@@ -13,6 +13,8 @@ namespace ProfileLoader {
 // is not a JSON object; entries after a bad entry or a script error are
 // skipped silently.
 void LoadProfile(DtuSession &session, const QString &path);
+// Loads the extended parameter file into the extended table.
+void LoadExtendedFile(DtuSession &session, const QString &path);
 
 // The menu's "调入参数文件" after the dialog: remember the path in
 // lastfile.log, empty the main table, load, and say in the status bar when
