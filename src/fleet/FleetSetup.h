@@ -13,7 +13,7 @@ namespace FleetSetup {
 // What the technician chose: the workers' settings as Make takes them (the
 // script in use, dtucfg's loaded one, or "" to look it up as the window
 // does: the working folder, beside the profile, the configuration folder),
-// and the records. Make sets workDir and recordArgs itself.
+// and the records. Make sets workDir and adds the records to recordArgs.
 struct Choices : FleetRunner::Settings {
     // The device records: every worker keeps its device's entries in the
     // one store ("" the default one) under the run's id, unless off.
