@@ -414,11 +414,7 @@ void RecordsWindow::RollbackRun()
 RecordsRunRollback::RecordsRunRollback(QWidget *parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("RecordsRunRollback"));
-    devices_ = Named(new QTableWidget(0, 3), "RecordsRunResults", tr("整批恢复"));
-    devices_->setHorizontalHeaderLabels({tr("目标"), tr("结果"), tr("记录")});
-    devices_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    devices_->verticalHeader()->hide();
-    devices_->horizontalHeader()->setStretchLastSection(true);
+    devices_ = Table("RecordsRunResults", tr("整批恢复"), {tr("目标"), tr("结果"), tr("记录")});
     stop_ = Button("RecordsRollbackStop", tr("停止"));
     stop_->setEnabled(false);
     connect(stop_, &QPushButton::clicked, this, [this] {
