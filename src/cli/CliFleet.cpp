@@ -106,8 +106,7 @@ CliVerdict Fleet(CliContext &c)
     QStringList targets;
     for (const FleetDevice &d : inventory.devices)
         targets << d.target.Text();
-    FleetProgress progress(stderr, ::isatty(STDERR_FILENO) == 1, targets);
-    progress.SetAudit(Audit(c));
+    FleetProgress progress(stderr, ::isatty(STDERR_FILENO) == 1, targets, Audit(c));
     FleetRunner runner;
     QObject::connect(&runner, &FleetRunner::deviceStarted, [&](int i) { progress.Started(i); });
     QObject::connect(&runner, &FleetRunner::deviceProgress,

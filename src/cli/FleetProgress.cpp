@@ -9,8 +9,8 @@ namespace {
 constexpr int kRedrawMs = 100;
 } // namespace
 
-FleetProgress::FleetProgress(std::FILE *stream, bool terminal, const QStringList &targets)
-    : stream_(stream), terminal_(terminal), targets_(targets)
+FleetProgress::FleetProgress(std::FILE *stream, bool terminal, const QStringList &targets, bool audit)
+    : stream_(stream), terminal_(terminal), targets_(targets), audit_(audit)
 {
     for (const QString &t : targets) {
         states_ << QCoreApplication::translate("FleetProgress", "等待");

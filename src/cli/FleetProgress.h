@@ -12,14 +12,13 @@
 // and when it ends.
 class FleetProgress {
 public:
-    FleetProgress(std::FILE *stream, bool terminal, const QStringList &targets);
+    FleetProgress(std::FILE *stream, bool terminal, const QStringList &targets, bool audit = false);
 
     void Started(int index);
     void Progress(int index, const QString &phase, int done, int total);
     void Finished(int index, const DeviceReport &report);
     void Note(const QString &text);
     // An audit's devices end as matching or differing, nothing written.
-    void SetAudit(bool audit) { audit_ = audit; }
     // The last redraw, so the final state stays on the terminal.
     void Flush();
 
