@@ -21,6 +21,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QScopeGuard>
 
 #include <optional>
 #include <unistd.h>
@@ -212,9 +213,7 @@ int Run(const QStringList &arguments, ConsoleFrontend &frontend, const Dtucfg::L
             EndOnNextStopSignal(true);
         },
         &listening);
-    struct EndWithRun {
-        ~EndWithRun() { EndOnNextStopSignal(false); }
-    } endWithRun;
+    const auto endWithRun = qScopeGuard([] { EndOnNextStopSignal(false); });
 
     CliVerdict verdict{CliVerdict::kFailed, {}};
     try {
